@@ -1,0 +1,43 @@
+# Helpers shared by the folders' CMakeLists.
+
+# Strict warnings on our own code only.
+function(tavrix_strict target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# A static library made of every source file in the calling folder (not its sub-folders).
+# Each folder is one layer; new files join their layer without touching this build.
+# A folder that has no source yet gives an interface library, so that targets above it link.
+function(tavrix_folder_library target)
+  cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  if(sources)
+    add_library(${target} STATIC ${sources} ${headers})
+    target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${target} PUBLIC ${ARG_LINK})
+    target_compile_definitions(${target} PUBLIC TAVRIX_PROGRAM_NAME="${TAVRIX_PROGRAM_NAME}")
+    tavrix_strict(${target})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${target} INTERFACE ${ARG_LINK})
+    target_compile_definitions(${target} INTERFACE TAVRIX_PROGRAM_NAME="${TAVRIX_PROGRAM_NAME}")
+  endif()
+endfunction()
+
+# One GoogleTest executable for one folder of tests, each test registered with CTest.
+function(tavrix_test_folder target)
+  cmake_parse_arguments(ARG "" "MAIN" "LINK" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE ${ARG_MAIN} ${ARG_LINK} GTest::gtest GTest::gmock)
+  tavrix_strict(${target})
+  gtest_discover_tests(${target}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+endfunction()

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+// Base of the program's own exceptions. The message is the text shown to the user.
+class Exception : public std::exception {
+public:
+    explicit Exception(const QString& message);
+    const QString& Message() const noexcept { return FMessage; }
+    const char* what() const noexcept override { return FUtf8.constData(); }
+
+private:
+    QString FMessage;
+    QByteArray FUtf8;
+};
+
+// A text that is not a number or date, an impossible date, or a Format argument of the wrong kind.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the program and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset dev
+cmake --build --preset dev -j "$(nproc)"
+program="build/dev/app/ui/Tavrix2_2r10"
+if [ -x "$program" ]; then
+  exec "$program" "$@"
+fi
+echo "Built the libraries and tests; the program's main window is not built yet."
