@@ -7,7 +7,8 @@
 #include <cstdint>
 
 // The Windows Cyrillic code page. Files and records of the program are stored in it.
-// A character that the code page cannot hold is written as '?'.
+// A character that the code page cannot hold is written as '?' (a surrogate pair as one '?').
+// The unassigned byte 0x98 reads as U+0098 and writes back as 0x98, so no byte is lost.
 QByteArray EncodeCp1251(const QString& text);
 QString DecodeCp1251(const QByteArray& bytes);
 QString DecodeCp1251(const char* bytes, qsizetype length);

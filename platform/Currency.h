@@ -11,7 +11,8 @@ public:
     constexpr TCurrency() = default;
     static constexpr TCurrency FromRaw(std::int64_t raw) { TCurrency c; c.FRaw = raw; return c; }
     static constexpr TCurrency FromUnits(std::int64_t units) { return FromRaw(units * 10000); }
-    // Nearest ten-thousandth, a half to the even neighbour.
+    // Nearest ten-thousandth, a half to the even neighbour. NaN, infinity or a value beyond
+    // the 64-bit range raises EInvalidOp.
     static TCurrency FromDouble(long double value);
 
     constexpr std::int64_t Raw() const { return FRaw; }

@@ -19,6 +19,7 @@ bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& result
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec);
 
 // Decoding goes through whole milliseconds, rounded, so 13:00 stored as a double is 13:00.
+// A value outside 0001-01-01 .. 9999-12-31 (or NaN) decodes as all zeros.
 void DecodeDate(TDateTime value, int& year, int& month, int& day);
 void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
 void DecodeDateTime(TDateTime value, int& year, int& month, int& day,

@@ -53,6 +53,8 @@ QString Format(const QString& format, std::initializer_list<TVarRec> args);
 QString FormatFloat(const QString& format, long double value);
 
 // General float text with 15 significant digits: 0,1 / 1E15 / 1,5E-5 (locale decimal separator).
+// The exponent form is used from 1E15 up and below 0,0001 (0,0001 itself stays fixed); the
+// rounding works on the decimal text, a half away from zero.
 QString FloatToStr(long double value);
 // General float text with the given significant digits (FloatToStrF with ffGeneral).
 QString FloatToStrGeneral(long double value, int precision);
@@ -62,6 +64,7 @@ QString IntToHex(std::uint64_t value, int digits);
 
 // Integers: optional blanks before, optional sign, decimal digits or '$'/"0x" hexadecimal;
 // 32-bit range. StrToInt raises EConvertError "'%s' is not a valid integer value".
+// Hexadecimal may fill every bit of the type: "$FFFFFFFF" is -1 for the 32-bit forms.
 int StrToInt(const QString& text);
 int StrToIntDef(const QString& text, int defaultValue);
 bool TryStrToInt(const QString& text, int& value);
@@ -76,6 +79,7 @@ long double StrToFloatDef(const QString& text, long double defaultValue);
 bool TryStrToFloat(const QString& text, long double& value);
 
 // Rounds to the nearest integer, a half to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+// Round and Trunc raise EInvalidOp for NaN, infinity and values outside the 64-bit range.
 std::int64_t Round(long double value);
 // Cuts the fraction off (-2.7 -> -2).
 std::int64_t Trunc(long double value);

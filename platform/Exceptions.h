@@ -22,3 +22,10 @@ class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A floating-point value that has no integer or money counterpart (NaN, infinity, out of range)
+// where one was required: Round, Trunc, TCurrency::FromDouble.
+class EInvalidOp : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -11,7 +11,8 @@
 // UpdateFile rewrites the whole file at once (temporary file, then rename).
 class TMemIniFile {
 public:
-    // Reads the file when it exists; a missing file gives an empty set of sections.
+    // Reads the file when it exists; a missing file gives an empty set of sections. A file
+    // that exists but cannot be read raises Exception (rather than being overwritten later).
     explicit TMemIniFile(const QString& fileName);
 
     const QString& FileName() const { return FFileName; }
@@ -56,12 +57,14 @@ private:
     };
     struct TSection {
         QString Name;
+        QString Raw;      // the header line as read; empty for a section added here
         std::vector<TLine> Lines;
     };
 
     TSection* FindSection(const QString& section);
     const TSection* FindSection(const QString& section) const;
     const TLine* FindLine(const QString& section, const QString& ident) const;
+    TSection& AddSection(const QString& section);
 
     QString FFileName;
     std::vector<TLine> FHeader;       // lines before the first section

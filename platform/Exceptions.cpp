@@ -1,0 +1,6 @@
+#include "platform/Exceptions.h"
+
+Exception::Exception(const QString& message)
+    : FMessage(message), FUtf8(message.toUtf8())
+{
+}

@@ -1,0 +1,49 @@
+#include "platform/WordUtils.h"
+
+namespace {
+
+bool IsDelimiter(QChar c, const QString& delimiters)
+{
+    return delimiters.contains(c);
+}
+
+} // namespace
+
+int WordCount(const QString& text, const QString& delimiters)
+{
+    int count = 0;
+    bool inWord = false;
+    for (const QChar c : text) {
+        const bool delimiter = IsDelimiter(c, delimiters);
+        if (!delimiter && !inWord)
+            ++count;
+        inWord = !delimiter;
+    }
+    return count;
+}
+
+int WordPosition(int n, const QString& text, const QString& delimiters)
+{
+    if (n < 1)
+        return -1;
+    int count = 0;
+    bool inWord = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool delimiter = IsDelimiter(text.at(i), delimiters);
+        if (!delimiter && !inWord && ++count == n)
+            return static_cast<int>(i);
+        inWord = !delimiter;
+    }
+    return -1;
+}
+
+QString ExtractWord(int n, const QString& text, const QString& delimiters)
+{
+    const int start = WordPosition(n, text, delimiters);
+    if (start < 0)
+        return QString();
+    qsizetype end = start;
+    while (end < text.size() && !IsDelimiter(text.at(end), delimiters))
+        ++end;
+    return text.mid(start, end - start);
+}
