@@ -1,0 +1,107 @@
+#include "support/RDialogs.h"
+
+#include "platform/DelphiText.h"
+#include "platform/ResString.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+const TResString SErrorTitle = RESSTR("RDialogs", "Ошибка");
+const TResString SInfoTitle = RESSTR("RDialogs", "Информация");
+const TResString SAttentionTitle = RESSTR("RDialogs", "Внимание!");
+const TResString SWarningTitle = RESSTR("RDialogs", "Предупреждение");
+const TResString SConfirmTitle = RESSTR("RDialogs", "Подтверждение");
+const TResString SDeleteOne = RESSTR("RDialogs", "Удалить выделенную запись?");
+const TResString SDeleteSeveral =
+    RESSTR("RDialogs", "Удалить все выделенные записи (всего будет удалено %d записи(ей))?");
+
+TMessageBoxHandler& Handler()
+{
+    static TMessageBoxHandler handler;
+    return handler;
+}
+
+// Without a window layer (a batch run, a tool) nobody can answer: the box goes to the error
+// output and Enter is assumed.
+int AnswerWithoutWindows(const TBoxRequest& box)
+{
+    std::fprintf(stderr, "[%s] %s\n", box.Title.toLocal8Bit().constData(),
+                 box.Text.toLocal8Bit().constData());
+    return box.DefaultButton;
+}
+
+int Show(TBoxIcon icon, int iconFlag, const QString& title, const QString& text,
+         TBoxButtons buttons, int defaultButton)
+{
+    TBoxRequest box;
+    box.Icon = icon;
+    box.Title = title;
+    box.Text = text;
+    box.Buttons = buttons;
+    box.DefaultButton = defaultButton;
+    box.Flags = iconFlag | (buttons == TBoxButtons::YesNo ? MB_YESNO : MB_OK)
+                | (defaultButton == IDNO ? MB_DEFBUTTON2 : 0);
+    const TMessageBoxHandler& handler = Handler();
+    return handler ? handler(box) : AnswerWithoutWindows(box);
+}
+
+int OkBox(TBoxIcon icon, int iconFlag, const TResString& title, const QString& text)
+{
+    return Show(icon, iconFlag, LoadResString(title), text, TBoxButtons::Ok, IDOK);
+}
+
+} // namespace
+
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler)
+{
+    return std::exchange(Handler(), std::move(handler));
+}
+
+int ErrorBox(const QString& text)
+{
+    return OkBox(TBoxIcon::Error, MB_ICONERROR, SErrorTitle, text);
+}
+
+int InfoBox(const QString& text)
+{
+    return OkBox(TBoxIcon::Information, MB_ICONINFORMATION, SInfoTitle, text);
+}
+
+int AttentionBox(const QString& text)
+{
+    return OkBox(TBoxIcon::Exclamation, MB_ICONEXCLAMATION, SAttentionTitle, text);
+}
+
+int WarningBox(const QString& text)
+{
+    return OkBox(TBoxIcon::Exclamation, MB_ICONEXCLAMATION, SWarningTitle, text);
+}
+
+int QueryBox(const QString& title, const QString& text)
+{
+    return Show(TBoxIcon::Question, MB_ICONQUESTION, title, text, TBoxButtons::YesNo, IDYES);
+}
+
+int QueryBoxDefNo(const QString& title, const QString& text)
+{
+    return Show(TBoxIcon::Question, MB_ICONQUESTION, title, text, TBoxButtons::YesNo, IDNO);
+}
+
+int ConfirmBox(const QString& text)
+{
+    return QueryBox(LoadResString(SConfirmTitle), text);
+}
+
+int ConfirmBoxDefNo(const QString& text)
+{
+    return QueryBoxDefNo(LoadResString(SConfirmTitle), text);
+}
+
+bool DeleteQuery(int count)
+{
+    const QString text = count == 1 ? LoadResString(SDeleteOne)
+                                    : Format(LoadResString(SDeleteSeveral), {count});
+    return QueryBoxDefNo(LoadResString(SWarningTitle), text) == IDYES;
+}

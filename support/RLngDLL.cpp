@@ -1,0 +1,232 @@
+#include "support/RLngDLL.h"
+
+#include "support/RSysUtils.h"
+
+#include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
+#include "platform/ResString.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTranslator>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <cerrno>
+
+namespace {
+
+const TResString SModuleNotFound = RESSTR("RLngDLL", "Языковый модуль \"%s\" не найден!");
+const TResString SModuleNotLoaded =
+    RESSTR("RLngDLL", "Не удалось загрузить языковый модуль \"%s\"!\n\n%s");
+
+struct TLanguageState {
+    LCID Default = 0;
+    LCID Current = 0;
+    QList<LCID> Modules;
+    // The installed module. The translator reads its texts from Data, which therefore lives as
+    // long as it; the application object owns the translator and may delete it first.
+    QPointer<QTranslator> Translator;
+    QByteArray Data;
+};
+
+TLanguageState& State()
+{
+    static TLanguageState state;
+    return state;
+}
+
+// Back to the built-in texts.
+void RemoveModule()
+{
+    TLanguageState& state = State();
+    if (state.Translator) {
+        QCoreApplication::removeTranslator(state.Translator);
+        delete state.Translator.data();
+    }
+    state.Translator = nullptr;
+    state.Data.clear();
+}
+
+// Reads the whole file; on failure returns false with errno set by the failing call.
+bool ReadModuleFile(const QString& fileName, QByteArray& data)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    data.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return false;
+        }
+        if (count == 0)
+            break;
+        data.append(buffer, static_cast<qsizetype>(count));
+    }
+    ::close(fd);
+    return true;
+}
+
+[[noreturn]] void RaiseNotLoaded(const QString& fileName, int error)
+{
+    throw Exception(Format(LoadResString(SModuleNotLoaded), {fileName, FormatSysError(error, true)}));
+}
+
+QString WithoutExtension(const QString& fileName)
+{
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot > slash ? fileName.left(dot) : fileName;
+}
+
+} // namespace
+
+void InitLanguages(LCID defaultLcid, LCID wanted)
+{
+    RemoveModule();
+    TLanguageState& state = State();
+    state.Default = defaultLcid;
+    state.Current = defaultLcid;
+    state.Modules.clear();
+    ScanLanguages();
+    SetLanguage(wanted, false);
+}
+
+void ScanLanguages()
+{
+    TLanguageState& state = State();
+    // The default language's texts are built in: it needs no file.
+    if (!state.Modules.contains(state.Default))
+        state.Modules.append(state.Default);
+    for (const LCID lcid : GetKnownLocales())
+        if (!state.Modules.contains(lcid) && QFileInfo::exists(GetLanguageFileName(lcid)))
+            state.Modules.append(lcid);
+    std::sort(state.Modules.begin(), state.Modules.end());
+}
+
+LCID GetDefaultLanguage()
+{
+    return State().Default;
+}
+
+LCID GetCurrentLanguage()
+{
+    return State().Current;
+}
+
+QList<LCID> GetLanguages()
+{
+    return State().Modules;
+}
+
+void FillLanguageNames(QStringList& names)
+{
+    if (State().Modules.isEmpty())
+        InitLanguages(LANG_RUSSIAN_RU, LANG_RUSSIAN_RU);
+    names.clear();
+    for (const LCID lcid : State().Modules)
+        names.append(GetLanguageName(lcid));
+}
+
+int FindLanguageIndex(LCID lcid, LCID fallback)
+{
+    const QList<LCID>& modules = State().Modules;
+    qsizetype index = modules.indexOf(lcid);
+    if (index < 0)
+        index = modules.indexOf(fallback);
+    return static_cast<int>(index);
+}
+
+LCID LanguageByIndex(int index, LCID defaultLcid)
+{
+    const QList<LCID>& modules = State().Modules;
+    return index >= 0 && index < modules.size() ? modules.at(index) : defaultLcid;
+}
+
+QString GetLanguageFileName(LCID lcid)
+{
+    const QString program = GetMainModuleFileName();
+    if (lcid == State().Default)
+        return program;
+    return Format(QStringLiteral("%s_%s.lng"), {WithoutExtension(program), GetLanguageAbbrev(lcid)});
+}
+
+void CheckLanguageFile(LCID lcid)
+{
+    if (lcid == State().Default)
+        return;
+    const QString fileName = GetLanguageFileName(lcid);
+    if (!QFileInfo::exists(fileName))
+        throw Exception(Format(LoadResString(SModuleNotFound), {fileName}));
+}
+
+LCID SetLanguage(LCID lcid, bool raiseFlag)
+{
+    TLanguageState& state = State();
+    if (lcid == state.Current)
+        return lcid;
+    if (LoadLanguageModule(lcid, raiseFlag)) {
+        state.Current = lcid;
+        return lcid;
+    }
+    // The default language is the last resort: when even it cannot be set there is nothing left
+    // to fall back on, and the language stays what it was.
+    if (lcid == state.Default)
+        return state.Current;
+    return SetLanguage(state.Default, raiseFlag);
+}
+
+bool LoadLanguageModule(LCID lcid, bool raiseFlag)
+{
+    TLanguageState& state = State();
+    if (lcid == state.Default) {
+        RemoveModule();
+        return true;
+    }
+
+    const QString fileName = GetLanguageFileName(lcid);
+    if (!QFileInfo::exists(fileName)) {
+        if (raiseFlag)
+            throw Exception(Format(LoadResString(SModuleNotFound), {fileName}));
+        return false;
+    }
+    QByteArray data;
+    if (!ReadModuleFile(fileName, data))
+        RaiseNotLoaded(fileName, errno);
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(reinterpret_cast<const uchar*>(data.constData()),
+                          static_cast<int>(data.size())))
+        RaiseNotLoaded(fileName, ENOEXEC);   // not a translation: damaged or of another kind
+    if (!QCoreApplication::instance())
+        return false;
+    RemoveModule();
+    // The translator keeps pointing into the bytes it was loaded from; moving the array keeps
+    // the same bytes, which stay until the module is removed.
+    state.Data = std::move(data);
+    translator->setParent(QCoreApplication::instance());
+    QCoreApplication::installTranslator(translator.get());
+    state.Translator = translator.release();
+    return true;
+}
+
+void DoneLanguages()
+{
+    RemoveModule();
+    TLanguageState& state = State();
+    state.Default = 0;
+    state.Current = 0;
+    state.Modules.clear();
+}

@@ -1,0 +1,45 @@
+#include "support/RStrUtils.h"
+
+QString AddDelimStr(const QString& first, const QString& second, const QString& delimiter)
+{
+    if (first.isEmpty())
+        return second;
+    if (second.isEmpty())
+        return first;
+    return first + delimiter + second;
+}
+
+QString StrToCStr(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 4);
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        char escape = 0;
+        switch (code) {
+        case 7: escape = 'a'; break;
+        case 8: escape = 'b'; break;
+        case 9: escape = 't'; break;
+        case 10: escape = 'n'; break;
+        case 11: escape = 'v'; break;
+        case 12: escape = 'f'; break;
+        case 13: escape = 'r'; break;
+        case 27: escape = 'e'; break;
+        case '"': escape = '"'; break;
+        case '\'': escape = '\''; break;
+        case '?': escape = '?'; break;
+        case '\\': escape = '\\'; break;
+        default:
+            if (code <= 6)
+                escape = static_cast<char>('0' + code);
+            break;
+        }
+        if (escape) {
+            result += QLatin1Char('\\');
+            result += QLatin1Char(escape);
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}

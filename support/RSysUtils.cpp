@@ -1,0 +1,242 @@
+#include "support/RSysUtils.h"
+
+#include "support/RSysSpawn.h"
+
+#include "platform/DelphiText.h"
+#include "platform/ResString.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/vfs.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+const TResString SSysErrorCode = RESSTR("RSysUtils", "SysError #%d: \"%s\"!");
+const TResString SSysErrorText = RESSTR("RSysUtils", "\"%s\"!");
+const TResString SSysErrorNone = RESSTR("RSysUtils", "%s.");
+
+QString& AppFileOverride()
+{
+    static QString fileName;
+    return fileName;
+}
+
+TOpenHandler& OpenHandler()
+{
+    static TOpenHandler handler;
+    return handler;
+}
+
+// The desktop's own opener: "xdg-open" chooses the program for a file or an address.
+void OpenWithDesktop(const TOpenRequest& request)
+{
+    TSpawnedProcess process = SpawnProcess(QString(), QStringLiteral("xdg-open"),
+                                           {request.Target});
+    ReleaseProcess(process);
+}
+
+void Open(const TOpenRequest& request)
+{
+    const TOpenHandler& handler = OpenHandler();
+    if (handler)
+        handler(request);
+    else
+        OpenWithDesktop(request);
+}
+
+// Opening an address is a convenience: when it fails the user still has the address.
+void OpenQuietly(const TOpenRequest& request)
+{
+    try {
+        Open(request);
+    } catch (const std::exception&) {
+    }
+}
+
+bool StartsWithAny(const QString& text, std::initializer_list<const char*> prefixes)
+{
+    for (const char* prefix : prefixes)
+        if (text.startsWith(QLatin1String(prefix), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// The file name with its last extension replaced, as ChangeFileExt does: a dot in a folder name
+// is not an extension.
+QString ChangeFileExt(const QString& fileName, const QString& extension)
+{
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot > slash)
+        return fileName.left(dot) + extension;
+    return fileName + extension;
+}
+
+// Network file systems: copies to and from them are throttled like UNC paths.
+bool IsOnNetworkFileSystem(const QString& path)
+{
+    QFileInfo info(path);
+    QString existing = info.absoluteFilePath();
+    while (!existing.isEmpty() && !QFileInfo::exists(existing)) {
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (parent == existing)
+            break;
+        existing = parent;
+    }
+    struct statfs fs {};
+    if (existing.isEmpty() || statfs(QFile::encodeName(existing).constData(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969UL:       // NFS
+    case 0x517BUL:       // SMB
+    case 0xFF534D42UL:   // CIFS
+    case 0xFE534D42UL:   // SMB2
+    case 0x564C4146UL:   // AFS ("VLAF")
+    case 0x5346414FUL:   // OpenAFS
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QString FormatSysError(int code, bool withCode)
+{
+    const QString text = QString::fromLocal8Bit(std::strerror(code));
+    if (code == 0)
+        return Format(LoadResString(SSysErrorNone), {text});
+    if (withCode)
+        return Format(LoadResString(SSysErrorCode), {code, text});
+    return Format(LoadResString(SSysErrorText), {text});
+}
+
+QString LastErrorText(bool withCode)
+{
+    return FormatSysError(errno, withCode);
+}
+
+void RaiseSystemError(int code)
+{
+    if (code != 0)
+        throw ESystemError(FormatSysError(code, true), code);
+}
+
+void RaiseLastSystemError()
+{
+    RaiseSystemError(errno);
+}
+
+QString GetAppFileName()
+{
+    if (!AppFileOverride().isEmpty())
+        return AppFileOverride();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath();
+    return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+}
+
+QString GetMainModuleFileName()
+{
+    return GetAppFileName();
+}
+
+QString GetAppDir()
+{
+    const QString fileName = GetAppFileName();
+    return fileName.left(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString GetAppIniFileName()
+{
+    return ChangeFileExt(GetMainModuleFileName(), QStringLiteral(".ini"));
+}
+
+QString GetAppFrmFileName()
+{
+    return ChangeFileExt(GetMainModuleFileName(), QStringLiteral(".frm"));
+}
+
+void OverrideAppFileName(const QString& fileName)
+{
+    AppFileOverride() = fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath();
+}
+
+bool IsUncPath(const QString& path)
+{
+    if (path.startsWith(QLatin1String("//")) || path.startsWith(QLatin1String("\\\\")))
+        return true;
+    return !path.isEmpty() && IsOnNetworkFileSystem(path);
+}
+
+int RunProcessWait(const QString& folder, const QString& commandLine, int /*showCommand*/,
+                   int timeoutSec, TAbortProc abortProc, bool wait)
+{
+    const TCommandLine command = SplitCommandLine(commandLine);
+    TSpawnedProcess process = SpawnProcess(folder, command.Program, command.Arguments);
+    if (!wait) {
+        ReleaseProcess(process);
+        return 0;
+    }
+    return WaitForProcess(process, command.DisplayName, timeoutSec, abortProc);
+}
+
+int ShellExecuteWait(const QString& /*verb*/, const QString& fileName, const QString& parameters,
+                     int timeoutSec, TAbortProc abortProc, bool wait, int /*showCommand*/)
+{
+    const QFileInfo info(fileName);
+    if (!(info.isFile() && info.isExecutable())) {
+        Open({TOpenRequest::TKind::Document, fileName, QString()});
+        return 0;
+    }
+    TCommandLine command;
+    command.Program = fileName;
+    command.Arguments = SplitArguments(parameters);
+    command.DisplayName = AddArguments(info.fileName(), parameters);
+    TSpawnedProcess process = SpawnProcess(QString(), command.Program, command.Arguments);
+    if (!wait) {
+        ReleaseProcess(process);
+        return 0;
+    }
+    return WaitForProcess(process, command.DisplayName, timeoutSec, abortProc);
+}
+
+TOpenHandler SetOpenHandler(TOpenHandler handler)
+{
+    return std::exchange(OpenHandler(), std::move(handler));
+}
+
+void OpenDocument(const QString& fileName, const QString& helpTopic)
+{
+    if (fileName.endsWith(QLatin1String(".chm"), Qt::CaseInsensitive))
+        OpenHelpTopic(fileName, helpTopic);
+    else
+        ShellExecuteWait(QStringLiteral("open"), fileName, QString(), 0, nullptr, false,
+                         SW_SHOWDEFAULT);
+}
+
+void OpenHelpTopic(const QString& helpFile, const QString& topic)
+{
+    Open({TOpenRequest::TKind::HelpTopic, helpFile, topic});
+}
+
+void OpenUrl(const QString& address)
+{
+    const bool hasScheme = StartsWithAny(address, {"http://", "https://", "ftp://", "ftps://"});
+    OpenQuietly({TOpenRequest::TKind::Url,
+                 hasScheme ? address : QStringLiteral("http://") + address, QString()});
+}
+
+void OpenMailTo(const QString& address)
+{
+    const bool hasScheme = address.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive);
+    OpenQuietly({TOpenRequest::TKind::MailTo,
+                 hasScheme ? address : QStringLiteral("mailto:") + address, QString()});
+}

@@ -1,0 +1,239 @@
+#include "support/RDialogs.h"
+#include "support/RDialogsScripted.h"
+#include "support/RLngDLL.h"
+#include "support/RSysUtils.h"
+
+#include "platform/Exceptions.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+// An English module that translates one title of the message boxes.
+const char* EnglishTs = R"(<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>RDialogs</name>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+</context>
+</TS>
+)";
+
+class TLanguageChanges : public QObject {
+public:
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::LanguageChange)
+            ++Count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QString ErrorTitle()
+{
+    TScriptedBoxes boxes;
+    ErrorBox("x");
+    return boxes.Last().Title;
+}
+
+class RLngDLL : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Modules = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(Modules->isValid());
+        const QString ts = Modules->filePath("en.ts");
+        QFile file(ts);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(EnglishTs);
+        file.close();
+        QProcess lrelease;
+        lrelease.start("/usr/lib/qt6/bin/lrelease", {"-silent", ts, "-qm", Modules->filePath("en.qm")});
+        ASSERT_TRUE(lrelease.waitForFinished(60000));
+        ASSERT_EQ(lrelease.exitCode(), 0) << lrelease.readAllStandardError().constData();
+        QFile qm(Modules->filePath("en.qm"));
+        ASSERT_TRUE(qm.open(QIODevice::ReadOnly));
+        English = qm.readAll();
+        ASSERT_GT(English.size(), 16);
+    }
+    static void TearDownTestSuite() { Modules.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(FDir.isValid());
+        OverrideAppFileName(FDir.filePath("Prog"));
+        qApp->installEventFilter(&FChanges);
+    }
+    void TearDown() override
+    {
+        qApp->removeEventFilter(&FChanges);
+        DoneLanguages();
+        OverrideAppFileName(QString());
+    }
+
+    void PutModule(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(FDir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    static std::unique_ptr<QTemporaryDir> Modules;
+    static QByteArray English;
+    QTemporaryDir FDir;
+    TLanguageChanges FChanges;
+};
+
+std::unique_ptr<QTemporaryDir> RLngDLL::Modules;
+QByteArray RLngDLL::English;
+
+} // namespace
+
+TEST_F(RLngDLL, WithoutModulesOnlyTheBuiltInLanguageExists)
+{
+    InitLanguages(1049, 1033);
+    EXPECT_EQ(GetDefaultLanguage(), 1049u);
+    EXPECT_EQ(GetCurrentLanguage(), 1049u);
+    EXPECT_EQ(GetLanguages(), QList<LCID>{1049});
+    EXPECT_EQ(ErrorTitle(), "Ошибка");
+    EXPECT_EQ(FChanges.Count, 0);
+
+    EXPECT_EQ(FindLanguageIndex(1031, 1033), -1);
+    EXPECT_EQ(FindLanguageIndex(1031, 1049), 0);
+    EXPECT_EQ(LanguageByIndex(0, 7), 1049u);
+    EXPECT_EQ(LanguageByIndex(1, 7), 7u);
+    EXPECT_EQ(LanguageByIndex(-1, 7), 7u);
+
+    EXPECT_EQ(GetLanguageFileName(1033), FDir.filePath("Prog_ENU.lng"));
+    EXPECT_EQ(GetLanguageFileName(1049), FDir.filePath("Prog"));
+    OverrideAppFileName(FDir.filePath("Prog.bin"));
+    EXPECT_EQ(GetLanguageFileName(1058), FDir.filePath("Prog_UKR.lng"));
+}
+
+TEST_F(RLngDLL, AModuleBesideTheProgramSwitchesTheTexts)
+{
+    PutModule("Prog_ENU.lng", English);
+    InitLanguages(1049, 1033);
+    EXPECT_EQ(GetCurrentLanguage(), 1033u);
+    EXPECT_EQ(GetLanguages(), (QList<LCID>{1033, 1049}));
+    EXPECT_EQ(FindLanguageIndex(1031, 1033), 0);
+    EXPECT_EQ(FindLanguageIndex(1049, 1033), 1);
+    EXPECT_EQ(ErrorTitle(), "Error");
+    {
+        TScriptedBoxes boxes;
+        InfoBox("x");
+        EXPECT_EQ(boxes.Last().Title, "Информация");   // not translated: stays built in
+    }
+    EXPECT_GE(FChanges.Count, 1);
+
+    // Switching to the current language does nothing at all.
+    const int changes = FChanges.Count;
+    EXPECT_EQ(SetLanguage(1033, true), 1033u);
+    EXPECT_EQ(FChanges.Count, changes);
+
+    EXPECT_EQ(SetLanguage(1049, true), 1049u);
+    EXPECT_EQ(ErrorTitle(), "Ошибка");
+    EXPECT_GT(FChanges.Count, changes);
+    EXPECT_EQ(SetLanguage(1033, false), 1033u);
+    EXPECT_EQ(ErrorTitle(), "Error");
+
+    QStringList names{"old"};
+    FillLanguageNames(names);
+    EXPECT_EQ(names, (QStringList{GetLanguageName(1033), GetLanguageName(1049)}));
+    EXPECT_NO_THROW(CheckLanguageFile(1033));
+    EXPECT_NO_THROW(CheckLanguageFile(1049));
+}
+
+TEST_F(RLngDLL, NoLanguageSwitchKeepsTheBuiltInTexts)
+{
+    PutModule("Prog_ENU.lng", English);
+    InitLanguages(1049, 1049);
+    EXPECT_EQ(GetCurrentLanguage(), 1049u);
+    EXPECT_EQ(GetLanguages(), (QList<LCID>{1033, 1049}));
+    EXPECT_EQ(ErrorTitle(), "Ошибка");
+    EXPECT_EQ(FChanges.Count, 0);
+}
+
+TEST_F(RLngDLL, AMissingModuleFallsBackOrRaisesOnRequest)
+{
+    PutModule("Prog_ENU.lng", English);
+    InitLanguages(1049, 1033);
+    ASSERT_EQ(GetCurrentLanguage(), 1033u);
+
+    const QString german = FDir.filePath("Prog_DEU.lng");
+    try {
+        SetLanguage(1031, true);
+        FAIL() << "must raise";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Языковый модуль \"" + german + "\" не найден!");
+    }
+    EXPECT_EQ(GetCurrentLanguage(), 1033u);
+    EXPECT_EQ(ErrorTitle(), "Error");
+
+    EXPECT_EQ(SetLanguage(1031, false), 1049u);
+    EXPECT_EQ(GetCurrentLanguage(), 1049u);
+    EXPECT_EQ(ErrorTitle(), "Ошибка");
+
+    EXPECT_THROW(CheckLanguageFile(1031), Exception);
+    EXPECT_FALSE(LoadLanguageModule(1031, false));
+}
+
+TEST_F(RLngDLL, AFallbackToTheDefaultLanguageEnds)
+{
+    // English is the default here and has no file; a missing Russian module leads back to it.
+    InitLanguages(1033, 1049);
+    EXPECT_EQ(GetCurrentLanguage(), 1033u);
+    EXPECT_EQ(SetLanguage(1058, false), 1033u);
+    EXPECT_EQ(GetLanguages(), QList<LCID>{1033});
+}
+
+TEST_F(RLngDLL, ADamagedModuleRaisesEvenWithoutTheRaiseFlag)
+{
+    const QString file = FDir.filePath("Prog_UKR.lng");
+    for (const QByteArray& bytes : {QByteArray("MZ\x90\x00 not a translation", 23), QByteArray(),
+                                    English.left(English.size() / 2)}) {
+        PutModule("Prog_UKR.lng", bytes);
+        try {
+            InitLanguages(1049, 1058);
+            FAIL() << "must raise for " << bytes.size() << " bytes";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n"
+                                       + FormatSysError(ENOEXEC, true));
+        }
+        EXPECT_EQ(GetCurrentLanguage(), 1049u);
+        EXPECT_EQ(ErrorTitle(), "Ошибка");
+    }
+
+    // While another module is in use, a failed switch keeps it.
+    PutModule("Prog_ENU.lng", English);
+    InitLanguages(1049, 1033);
+    EXPECT_THROW(SetLanguage(1058, false), Exception);
+    EXPECT_EQ(GetCurrentLanguage(), 1033u);
+    EXPECT_EQ(ErrorTitle(), "Error");
+}
+
+TEST_F(RLngDLL, ANameListBeforeInitialisationStartsWithRussian)
+{
+    QStringList names;
+    FillLanguageNames(names);
+    EXPECT_EQ(GetDefaultLanguage(), 1049u);
+    EXPECT_EQ(GetCurrentLanguage(), 1049u);
+    EXPECT_EQ(names, QStringList{"Русский (Россия)"});
+}
