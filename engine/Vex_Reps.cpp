@@ -1,0 +1,357 @@
+#include "engine/Vex_Reps.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr int RepeatsGroup = 7;
+
+std::uint8_t DigitAt(TCombWord comb, int position)
+{
+    return position == 0 ? CombDigit1(comb) : CombDigit2(comb);
+}
+
+// Index of the draw n before `index`; any index before the archive reads as the empty draw,
+// so -1 stands for all of them (and no subtraction can overflow).
+int EarlierIndex(int index, int n)
+{
+    return index >= n ? index - n : -1;
+}
+
+// Index of the draw that lies n draws back from a draw following `last`: last - n + 1.
+// Outside the int range it is no draw at all.
+int IndexBeforeNext(int last, int n)
+{
+    const std::int64_t index = std::int64_t(last) - n + 1;
+    if (index < 0 || index > std::numeric_limits<int>::max())
+        return -1;
+    return static_cast<int>(index);
+}
+
+// Positions at which two combinations hold the same digit.
+int SamePositions(TCombWord a, TCombWord b)
+{
+    int count = 0;
+    for (int p = 0; p < DrawDigits; ++p)
+        if (DigitAt(a, p) == DigitAt(b, p))
+            ++count;
+    return count;
+}
+
+// Three-draw rule at one position: c the current digit, p1 and p2 the digits one and two
+// draws back.
+bool RepeatedOverThree(std::uint8_t c, std::uint8_t p1, std::uint8_t p2, bool atMostTwo)
+{
+    return atMostTwo ? (c == p1 && c != p2) : (c == p1 && c == p2);
+}
+
+int CountOverThree(TCombWord c, TCombWord p1, TCombWord p2, bool atMostTwo)
+{
+    int count = 0;
+    for (int p = 0; p < DrawDigits; ++p)
+        if (RepeatedOverThree(DigitAt(c, p), DigitAt(p1, p), DigitAt(p2, p), atMostTwo))
+            ++count;
+    return count;
+}
+
+bool CombHasSelectedDigit(TCombWord comb, const TStatDrawArray& selected)
+{
+    for (int p = 0; p < DrawDigits; ++p)
+        if (TCustomStat::HasKeyWord(selected, 1, DigitAt(comb, p)))
+            return true;
+    return false;
+}
+
+// Rows with hit count 0 for the two digits of a draw (one row when they are equal).
+void PrefillDigits(TStatValueRec& work, TStatDrawArray& table, TCombWord digits)
+{
+    for (int p = 0; p < DrawDigits; ++p) {
+        work.Key.Words[0] = DigitAt(digits, p);
+        MergeStatValue(table, work, false);
+    }
+}
+
+// Rows with hit count 0 for the repeat counts 1 and 2.
+void PrefillCounts(TStatValueRec& work, TStatDrawArray& table)
+{
+    for (int count = 1; count <= DrawDigits; ++count) {
+        work.Key.Words[0] = static_cast<std::uint16_t>(count);
+        MergeStatValue(table, work, false);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Two draws: values
+
+TCustomRepValues2Stat::TCustomRepValues2Stat(const TStatClass& cls, const TStatList& list,
+                                             int param, int shift, int distance)
+    : TCustomValuesStat(cls, list, param), FShift(shift), FDistance(distance)
+{
+}
+
+void TCustomRepValues2Stat::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomValuesStat::InitValues(last, table);
+    PrefillDigits(FValue, table, ShiftComb(DrawToComb(LoadDrawRec(last, false)), FShift));
+}
+
+int TCustomRepValues2Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                                   TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    const TCombWord current = DrawToComb(FDraw);
+    const TCombWord earlier =
+        ShiftComb(DrawToComb(LoadDrawRec(EarlierIndex(index, FDistance), sorted)), FShift);
+    const TCombWord reference = ShiftComb(DrawToComb(FDraw2), FShift);
+    for (int p = 0; p < DrawDigits; ++p) {
+        const std::uint8_t digit = DigitAt(earlier, p);
+        if (digit == DigitAt(reference, p) && digit == DigitAt(current, p)) {
+            FValue.Key.Words[0] = digit;
+            MergeStatValue(table, FValue, true);
+        }
+    }
+    return age;
+}
+
+bool TCustomRepValues2Stat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                                 bool /*sorted*/, bool /*exclude*/)
+{
+    return CombHasSelectedDigit(comb, selected);
+}
+
+// ---------------------------------------------------------------------------------------
+// Two draws: counts
+
+TCustomRepCount2Stat::TCustomRepCount2Stat(const TStatClass& cls, const TStatList& list,
+                                           int param, int shift, int distance)
+    : TCustomNumbersStat(cls, list, param), FShift(shift), FDistance(distance)
+{
+}
+
+void TCustomRepCount2Stat::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomNumbersStat::InitValues(last, table);
+    PrefillCounts(FValue, table);
+}
+
+int TCustomRepCount2Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                                  TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    const TCombWord earlier =
+        ShiftComb(DrawToComb(LoadDrawRec(EarlierIndex(index, FDistance), sorted)), FShift);
+    FValue.Key.Words[0] = static_cast<std::uint16_t>(SamePositions(DrawToComb(FDraw), earlier));
+    MergeStatValue(table, FValue, true);
+    return age;
+}
+
+bool TCustomRepCount2Stat::Test(TCombWord comb, const TStatDrawArray& selected, int last,
+                                bool sorted, bool /*exclude*/)
+{
+    const TCombWord earlier =
+        ShiftComb(DrawToComb(LoadDrawRec(IndexBeforeNext(last, FDistance), sorted)), FShift);
+    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(SamePositions(comb, earlier)));
+}
+
+// ---------------------------------------------------------------------------------------
+// Three draws
+
+TRepValues3Stat::TRepValues3Stat(const TStatClass& cls, const TStatList& list, int param,
+                                 bool atMostTwo)
+    : TCustomValuesStat(cls, list, param), FAtMostTwo(atMostTwo)
+{
+}
+
+void TRepValues3Stat::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomValuesStat::InitValues(last, table);
+    PrefillDigits(FValue, table, DrawToComb(LoadDrawRec(last, false)));
+}
+
+int TRepValues3Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                             TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    const TCombWord current = DrawToComb(FDraw);
+    const TCombWord reference = DrawToComb(FDraw2);
+    const TCombWord prev1 = DrawToComb(LoadDrawRec(EarlierIndex(index, 1), sorted));
+    const TCombWord prev2 = DrawToComb(LoadDrawRec(EarlierIndex(index, 2), sorted));
+    for (int p = 0; p < DrawDigits; ++p) {
+        const std::uint8_t digit = DigitAt(current, p);
+        if (digit == DigitAt(reference, p)
+            && RepeatedOverThree(digit, DigitAt(prev1, p), DigitAt(prev2, p), FAtMostTwo)) {
+            FValue.Key.Words[0] = digit;
+            MergeStatValue(table, FValue, true);
+        }
+    }
+    return age;
+}
+
+bool TRepValues3Stat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                           bool /*sorted*/, bool /*exclude*/)
+{
+    return CombHasSelectedDigit(comb, selected);
+}
+
+TRepCount3Stat::TRepCount3Stat(const TStatClass& cls, const TStatList& list, int param,
+                               bool atMostTwo)
+    : TCustomNumbersStat(cls, list, param), FAtMostTwo(atMostTwo)
+{
+}
+
+void TRepCount3Stat::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomNumbersStat::InitValues(last, table);
+    PrefillCounts(FValue, table);
+}
+
+int TRepCount3Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                            TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    const TCombWord prev1 = DrawToComb(LoadDrawRec(EarlierIndex(index, 1), sorted));
+    const TCombWord prev2 = DrawToComb(LoadDrawRec(EarlierIndex(index, 2), sorted));
+    FValue.Key.Words[0] =
+        static_cast<std::uint16_t>(CountOverThree(DrawToComb(FDraw), prev1, prev2, FAtMostTwo));
+    MergeStatValue(table, FValue, true);
+    return age;
+}
+
+bool TRepCount3Stat::Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
+                          bool /*exclude*/)
+{
+    // The combination stands for the draw after `last`: its two predecessors are the newest
+    // draw and the one before it.
+    const TCombWord prev1 = DrawToComb(LoadDrawRec(IndexBeforeNext(last, 1), sorted));
+    const TCombWord prev2 = DrawToComb(LoadDrawRec(IndexBeforeNext(last, 2), sorted));
+    return HasKeyWord(selected, 1,
+                      static_cast<std::uint16_t>(CountOverThree(comb, prev1, prev2, FAtMostTwo)));
+}
+
+// ---------------------------------------------------------------------------------------
+// Descriptors. The codes are stored in users' scenarios and favourites: never change one.
+// The classes take no parameter, so each caption holds its number of skipped draws or its
+// shift as plain text.
+
+const TStatClass TstRepValues2Class{.ClassName = "TstRepValues2", .CodeFormat = "RPV2",
+    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах подряд"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2>};
+
+const TStatClass TstRepValues3Class{.ClassName = "TstRepValues3", .CodeFormat = "RPV3",
+    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 3-х тиражах подряд"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues3>};
+
+const TStatClass TstRepValues2B3Class{.ClassName = "TstRepValues2B3", .CodeFormat = "PRL2",
+    .CaptionFormat = KELMA_MSG("Повторяющиеся числа не более чем в 2-х тиражах"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2B3>};
+
+const TStatClass TstRepValues2over1Class{.ClassName = "TstRepValues2over1", .CodeFormat = "PRV2O1",
+    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 1 тираж(а)"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2over1>};
+
+const TStatClass TstRepValues2over2Class{.ClassName = "TstRepValues2over2", .CodeFormat = "PRV2O2",
+    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 2 тираж(а)"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2over2>};
+
+const TStatClass TstRepValues2over3Class{.ClassName = "TstRepValues2over3", .CodeFormat = "PRV2O3",
+    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 3 тираж(а)"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2over3>};
+
+const TStatClass TstRepValues2P1Class{.ClassName = "TstRepValues2P1", .CodeFormat = "PRV+1",
+    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража + 1"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2P1>};
+
+const TStatClass TstRepValues2N1Class{.ClassName = "TstRepValues2N1", .CodeFormat = "PRV-1",
+    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража - 1"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2N1>};
+
+const TStatClass TstRepValues2P2Class{.ClassName = "TstRepValues2P2", .CodeFormat = "PRV+2",
+    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража + 2"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2P2>};
+
+const TStatClass TstRepValues2N2Class{.ClassName = "TstRepValues2N2", .CodeFormat = "PRV-2",
+    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража - 2"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepValues2N2>};
+
+const TStatClass TstRepCount2Class{.ClassName = "TstRepCount2", .CodeFormat = "RPC2",
+    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах подряд"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2>};
+
+const TStatClass TstRepCount3Class{.ClassName = "TstRepCount3", .CodeFormat = "RPC3",
+    .CaptionFormat = KELMA_MSG("Количество повторов в 3-х тиражах подряд"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount3>};
+
+const TStatClass TstRepCount2B3Class{.ClassName = "TstRepCount2B3", .CodeFormat = "PRB2",
+    .CaptionFormat = KELMA_MSG("Количество повторов не более чем в 2-х тиражах"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2B3>};
+
+const TStatClass TstRepCount2over1Class{.ClassName = "TstRepCount2over1", .CodeFormat = "RPO1",
+    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах через 1 тираж(а)"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2over1>};
+
+const TStatClass TstRepCount2over2Class{.ClassName = "TstRepCount2over2", .CodeFormat = "PRC2O2",
+    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах через 2 тираж(а)"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2over2>};
+
+const TStatClass TstRepCount2over3Class{.ClassName = "TstRepCount2over3", .CodeFormat = "PRC2O3",
+    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах через 3 тираж(а)"),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2over3>};
+
+const TStatClass TstRepCount2P1Class{.ClassName = "TstRepCount2P1", .CodeFormat = "PRC+1",
+    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений + 1\""),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2P1>};
+
+const TStatClass TstRepCount2N1Class{.ClassName = "TstRepCount2N1", .CodeFormat = "PRC-1",
+    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений - 1\""),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2N1>};
+
+const TStatClass TstRepCount2P2Class{.ClassName = "TstRepCount2P2", .CodeFormat = "PRC+2",
+    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений + 2\""),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2P2>};
+
+const TStatClass TstRepCount2N2Class{.ClassName = "TstRepCount2N2", .CodeFormat = "PRC-2",
+    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений - 2\""),
+    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstRepCount2N2>};

@@ -1,0 +1,206 @@
+#include "engine/Vex_Ser.h"
+
+#include "engine/KelmaStatList.h"
+#include "engine/Vex_ChnsBase.h"
+#include "engine/Vex_SegmBase.h"
+#include "platform/DelphiText.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+constexpr int SeriesGroup = 8;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TCustomSerialStat
+
+TCustomSerialStat::TCustomSerialStat(const TStatClass& cls, const TStatList& list, int param,
+                                     bool groups)
+    : TCustomStat(cls, list, param), FGroups(groups)
+{
+}
+
+int TCustomSerialStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                               TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    if (FHiValue < FLoValue || FLoValue < 0)
+        return age;
+    // One entry per value, indexed by the value: channels run up to 10 with a channel size
+    // of 1, segments up to the largest number in the table.
+    if (scratch.size() < static_cast<std::size_t>(FHiValue) + 1)
+        scratch.resize(static_cast<std::size_t>(FHiValue) + 1);
+    for (int v = FLoValue; v <= FHiValue; ++v) {
+        TSerialRun& run = scratch[static_cast<std::size_t>(v)];
+        const bool has = DrawHasValue(FDraw, v);
+        if (FGroups == has) {
+            ++run.RunLength;
+            run.DrawNo = static_cast<std::int32_t>(FDraw.Number);
+            run.Age = age;
+            // The newest draw closes nothing: its open run is recorded as it stands.
+            if (index == last && ReferenceHas(v))
+                RecordRun(v, run, table);
+        } else {
+            if (run.RunLength > 0 && ReferenceHas(v))
+                RecordRun(v, run, table);
+            run = TSerialRun{};
+        }
+    }
+    return age;
+}
+
+bool TCustomSerialStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                             bool /*sorted*/, bool /*exclude*/)
+{
+    const int values[DrawDigits] = {SerialValueOf(1, CombDigit1(comb)),
+                                    SerialValueOf(2, CombDigit2(comb))};
+    for (const TStatValueRec& row : selected)
+        for (const int value : values)
+            if (value >= 0 && row.Key.Words[0] == value)
+                return true;
+    return false;
+}
+
+QString TCustomSerialStat::RowText(const QString& valueText, const TStatValueRec& value) const
+{
+    return Format(QStringLiteral("%0:s x %1:d"), {valueText, int(value.Key.Words[1])});
+}
+
+bool TCustomSerialStat::DrawHasValue(const TDrawRec& draw, int value) const
+{
+    for (int p = 1; p <= DrawDigits; ++p)
+        if (SerialValueOf(p, draw.Digits[static_cast<std::size_t>(p - 1)]) == value)
+            return true;
+    return false;
+}
+
+void TCustomSerialStat::RecordRun(int value, const TSerialRun& run, TStatDrawArray& table)
+{
+    FValue.Key.Words[0] = static_cast<std::uint16_t>(value);
+    FValue.Key.Words[1] = static_cast<std::uint16_t>(run.RunLength);
+    FValue.DrawNo = static_cast<std::uint32_t>(run.DrawNo);
+    FValue.PrevDrawNo = static_cast<std::uint32_t>(run.DrawNo);
+    FValue.Age = static_cast<std::uint32_t>(run.Age);
+    MergeStatValue(table, FValue, true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Digits
+
+TValuesSerialStat::TValuesSerialStat(const TStatClass& cls, const TStatList& list, int param,
+                                     bool groups)
+    : TCustomSerialStat(cls, list, param, groups)
+{
+    FLoValue = DigitMin;
+    FHiValue = DigitMax;
+}
+
+QString TValuesSerialStat::ValueText(const TStatValueRec& value) const
+{
+    return RowText(NumToStr(value.Key.Words[0]), value);
+}
+
+int TValuesSerialStat::SerialValueOf(int /*position*/, int digit) const
+{
+    return digit;
+}
+
+bool TValuesSerialStat::ReferenceHas(int value) const
+{
+    return DrawHasDigit(value, FDraw2);
+}
+
+// ---------------------------------------------------------------------------------------
+// Channels
+
+TChannelsSerialStat::TChannelsSerialStat(const TStatClass& cls, const TStatList& list, int param,
+                                         bool groups)
+    : TCustomSerialStat(cls, list, param, groups), FChannelSize(list.Config().ChannelSize)
+{
+    FLoValue = 1;
+    // Channels 1 .. ceil(10 / size); a configuration without a channel size (not loaded
+    // yet) has none, and nothing is scanned.
+    FHiValue = ChannelCount(FChannelSize);
+}
+
+QString TChannelsSerialStat::ValueText(const TStatValueRec& value) const
+{
+    return RowText(Format(QStringLiteral("%.2d"), {int(value.Key.Words[0])}), value);
+}
+
+int TChannelsSerialStat::SerialValueOf(int /*position*/, int digit) const
+{
+    return ChannelOfDigit(digit, FChannelSize);
+}
+
+bool TChannelsSerialStat::ReferenceHas(int value) const
+{
+    return FChannelSize >= 1 && DrawHasChannel(value, FDraw2, FChannelSize);
+}
+
+// ---------------------------------------------------------------------------------------
+// Segments
+
+TSegmentsSerialStat::TSegmentsSerialStat(const TStatClass& cls, const TStatList& list, int param,
+                                         bool groups)
+    : TCustomSerialStat(cls, list, param, groups), FSegments(list.Config().MatrixSegments)
+{
+    SegmentParamRange(list, FLoValue, FHiValue);
+}
+
+QString TSegmentsSerialStat::ValueText(const TStatValueRec& value) const
+{
+    return RowText(SumToStr(value.Key.Words[0]), value);
+}
+
+int TSegmentsSerialStat::SerialValueOf(int position, int digit) const
+{
+    return SegmentOfDigit(FSegments, position, digit);
+}
+
+bool TSegmentsSerialStat::ReferenceHas(int value) const
+{
+    return DrawHasSegment(value, FDraw2, FSegments);
+}
+
+// ---------------------------------------------------------------------------------------
+// Descriptors. The codes are stored in users' scenarios and favourites: never change one.
+
+const TStatClass TstNumGroupsClass{.ClassName = "TstNumGroups", .CodeFormat = "GRPV",
+    .CaptionFormat = KELMA_MSG("Повторы чисел в нескольких тиражах подряд"),
+    .HelpName = nullptr, .Group = SeriesGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = false, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstNumGroups>};
+
+const TStatClass TstNumPausesClass{.ClassName = "TstNumPauses", .CodeFormat = "GRPP",
+    .CaptionFormat = KELMA_MSG("Интервалы между повторениями чисел"),
+    .HelpName = nullptr, .Group = SeriesGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = false, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstNumPauses>};
+
+const TStatClass TstChnGroupsClass{.ClassName = "TstChnGroups", .CodeFormat = "GRCV",
+    .CaptionFormat = KELMA_MSG("Повторы каналов в нескольких тиражах подряд"),
+    .HelpName = nullptr, .Group = SeriesGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = false, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstChnGroups>};
+
+const TStatClass TstChnPausesClass{.ClassName = "TstChnPauses", .CodeFormat = "GRCP",
+    .CaptionFormat = KELMA_MSG("Интервалы между повторениями каналов"),
+    .HelpName = nullptr, .Group = SeriesGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = false, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstChnPauses>};
+
+const TStatClass TstSgmGroupsClass{.ClassName = "TstSgmGroups", .CodeFormat = "GRSV",
+    .CaptionFormat = KELMA_MSG("Повторы сегментов в нескольких тиражах подряд"),
+    .HelpName = nullptr, .Group = SeriesGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = false, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstSgmGroups>};
+
+const TStatClass TstSgmPausesClass{.ClassName = "TstSgmPauses", .CodeFormat = "GRSP",
+    .CaptionFormat = KELMA_MSG("Интервалы между повторениями сегментов"),
+    .HelpName = nullptr, .Group = SeriesGroup, .Flags = sfTwoDraws, .Available = true,
+    .IsGraph = false, .HasNumericValue = false, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstSgmPauses>};
