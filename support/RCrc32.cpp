@@ -1,0 +1,75 @@
+#include "support/RCrc32.h"
+
+#include "platform/DelphiText.h"
+#include "platform/ResString.h"
+
+#include <QFile>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+const TResString SFileOpenError = RESSTR("RCrc32", "Ошибка открытия файла \"%s\": %s");
+const TResString SFileReadError = RESSTR("RCrc32", "Ошибка чтения файла \"%s\": %s");
+
+constexpr std::size_t kBlockSize = 32768;
+
+constexpr std::array<std::uint32_t, 256> MakeTable()
+{
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1u) ? (0xEDB88320u ^ (c >> 1)) : (c >> 1);
+        table[n] = c;
+    }
+    return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
+
+std::uint32_t Feed(std::uint32_t value, const unsigned char* p, std::size_t length)
+{
+    for (std::size_t i = 0; i < length; ++i)
+        value = kTable[(value ^ p[i]) & 0xFFu] ^ (value >> 8);
+    return value;
+}
+
+} // namespace
+
+std::uint32_t UpdateCrc32(std::uint32_t value, const void* buffer, std::uint16_t length)
+{
+    return Feed(value, static_cast<const unsigned char*>(buffer), length);
+}
+
+std::uint32_t BufferCrc32(const void* buffer, std::size_t length)
+{
+    return ~Feed(0xFFFFFFFFu, static_cast<const unsigned char*>(buffer), length);
+}
+
+std::uint32_t FileCrc32(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(Format(LoadResString(SFileOpenError), {fileName, file.errorString()}));
+    // One block per call rather than one buffer for the whole process: the files compared
+    // by the copy routines are read one after the other anyway, and a local buffer keeps
+    // the routine safe to call from anywhere.
+    std::vector<char> block(kBlockSize);
+    std::uint32_t value = 0xFFFFFFFFu;
+    for (;;) {
+        const qint64 count = file.read(block.data(), static_cast<qint64>(block.size()));
+        if (count < 0)
+            throw Exception(Format(LoadResString(SFileReadError), {fileName, file.errorString()}));
+        if (count == 0)
+            break;
+        value = UpdateCrc32(value, block.data(), static_cast<std::uint16_t>(count));
+    }
+    return ~value;
+}
+
+QString FileCrc32Hex(const QString& fileName)
+{
+    return QStringLiteral("%1").arg(FileCrc32(fileName), 8, 16, QLatin1Char('0')).toUpper();
+}

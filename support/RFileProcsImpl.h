@@ -1,0 +1,86 @@
+#pragma once
+
+// Shared inside the RFileProcs unit only.
+
+#include "platform/ResString.h"
+#include "support/RFileProcs.h"
+
+#include <QString>
+
+namespace rfo {
+
+#define RFO_TEXT(name, text) inline constexpr TResString name = RESSTR("RFileProcs", text)
+
+RFO_TEXT(SAttrChangeError, "Ошибка изменения атрибутов файла: %s");
+RFO_TEXT(SDirExists, "Каталог уже существует.");
+RFO_TEXT(SDirNotEmpty, "Каталог не пустой!");
+RFO_TEXT(SDirIgnored, "Каталог игнорирован");
+RFO_TEXT(SRetryPause, "Во время выполнения операции произошла ошибка! Повторная попытка ( %d ) "
+                      "будет предпринята через %d секунд...");
+RFO_TEXT(SCopySelf, "Нельзя копировать файл сам в себя!");
+RFO_TEXT(SDirNotFound, "Каталог \"%s\" не найден!");
+RFO_TEXT(SFileNotFound, "Файл \"%s\" не найден!");
+RFO_TEXT(SDirCreateError, "Ошибка создания каталога \"%s\": %s");
+RFO_TEXT(SDirDeleteError, "Ошибка удаления каталога \"%s\": %s");
+RFO_TEXT(SFileOpenError, "Ошибка чтения файла: %s");
+RFO_TEXT(SFileCreateError, "Ошибка создания файла: %s");
+RFO_TEXT(SFileReadError, "Ошибка чтения файла: %s");
+RFO_TEXT(SFileWriteError, "Ошибка записи файла: %s");
+RFO_TEXT(SFileDeleteError, "Ошибка удаления файла: %s");
+RFO_TEXT(SFilesDiffer, "Исходный и конечный файлы отличаются друг от друга!");
+RFO_TEXT(SFileTimeError, "Ошибка изменения времени создания файла: %s");
+RFO_TEXT(SMoveFileTo, "Перемещение \"%s\" в \"%s\"");
+RFO_TEXT(SMoveFromTo, "Перемещение \"%s\" из \"%s\" в \"%s\"");
+RFO_TEXT(SCopiedKb, "Успешно скопировано %n Kb.");
+RFO_TEXT(SMovedKb, "Успешно перемещено %n Kb.");
+RFO_TEXT(SSameFileExists, "Файл с заданными свойствами уже существует.");
+RFO_TEXT(SFileReadOnly, "Файл имеет атрибут ReadOnly (Только чтение).");
+RFO_TEXT(SFileSystem, "Файл имеет атрибут System (Системный).");
+RFO_TEXT(SFileHidden, "Файл имеет атрибут Hidden (Скрытый).");
+RFO_TEXT(SDirReadOnly, "Каталог имеет атрибут ReadOnly (Только чтение).");
+RFO_TEXT(SDirSystem, "Каталог имеет атрибут System (Системный).");
+RFO_TEXT(SDirHidden, "Каталог имеет атрибут Hidden (Скрытый).");
+RFO_TEXT(SDeleteEmptyDirs, "Удаление пустых каталогов \"%s\"");
+RFO_TEXT(SDeleteDir, "Удаление каталога \"%s\"");
+RFO_TEXT(SDeleteFile, "Удаление файла \"%s\"");
+RFO_TEXT(SDeleteMask, "Удаление \"%s\"");
+RFO_TEXT(SCreateDir, "Создание каталога \"%s\"");
+RFO_TEXT(SAttemptSuffix, " (попытка %d)");
+RFO_TEXT(SScanDir, "Просмотр каталога %s");
+RFO_TEXT(SDirsFound, "Найдено %d каталог(ов).");
+RFO_TEXT(SSearchDirNotFound, "Каталог \"%s\" не найден!");
+RFO_TEXT(SSearchFiles, "Поиск файлов \"%s\" в каталоге \"%s\"");
+RFO_TEXT(SItemsFound, "Найдено %d файл(ов) и (или) каталог(ов).");
+RFO_TEXT(SCopyFileTo, "Копирование \"%s\" в \"%s\"");
+RFO_TEXT(SCopyFromTo, "Копирование \"%s\" из \"%s\" в \"%s\"");
+
+#undef RFO_TEXT
+
+// errno of the last failed primitive, kept apart from errno, which Qt and the C library may
+// change before the caller gets to report it.
+int LastCode();
+void SetLastCode(int code);
+
+// The injected failure for a call, or 0.
+int InjectedFailure(TRfoCall call, const QString& name);
+
+// Path helpers with '/' as the only delimiter.
+QString IncludeTrailingDelimiter(const QString& path);
+QString ExcludeTrailingDelimiter(const QString& path);
+QString ExtractFilePath(const QString& path);   // folder with trailing '/'
+QString ExtractFileName(const QString& path);
+QString ExtractFileExt(const QString& path);    // ".txt", or empty
+bool SameFileName(const QString& a, const QString& b);
+
+// Errors that mean "the file is in use by someone" (moved aside with kRfoMoveBusy).
+bool IsBusyError(int code);
+
+// The target with the folders it shares with the source written as "...".
+QString ShortenSharedFolders(const QString& source, const QString& target);
+
+// Starts a step: name, start time, kind OK, and the log line about its start.
+TRTransaction StartStep(const QString& name, const TRMsgLogProc& log);
+// Ends a step with a kind and text.
+void EndStep(TRTransaction& step, TRMsgKind kind, const QString& text);
+
+} // namespace rfo

@@ -1,0 +1,436 @@
+#include "support/rHttpUtils.h"
+
+#include "platform/Cp1251.h"
+#include "platform/DelphiText.h"
+#include "platform/ResString.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QIODevice>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include <zlib.h>
+
+#include <memory>
+
+const QByteArray kHttpAccept = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
+const QByteArray kHttpAcceptEncoding = "gzip, deflate, sdch";
+const QByteArray kHttpUserAgent = "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like "
+                                  "Gecko) Chrome/47.0.2526.80 Safari/537.36";
+
+namespace {
+
+const TResString STimeout = RESSTR("rHttpUtils", "Превышено время ожидания ответа от сервера \"%s\"!");
+const TResString STooManyRedirects = RESSTR("rHttpUtils", "Слишком много перенаправлений при обращении к \"%s\"!");
+const TResString SBadRedirect = RESSTR("rHttpUtils", "Сервер \"%s\" вернул перенаправление без адреса!");
+const TResString SInflateError = RESSTR("rHttpUtils", "Ошибка распаковки ответа сервера \"%s\"!");
+const TResString SIncomplete = RESSTR("rHttpUtils", "Ответ сервера \"%s\" получен не полностью!");
+const TResString SWriteError = RESSTR("rHttpUtils", "Ошибка записи файла \"%s\": %s");
+const TResString SCreateError = RESSTR("rHttpUtils", "Ошибка создания файла \"%s\": %s");
+
+// Redirects followed at most for one request.
+constexpr int kMaxRedirects = 15;
+
+THttpTimeouts& DefaultTimeouts()
+{
+    static THttpTimeouts timeouts;
+    return timeouts;
+}
+
+// Streaming inflation of a gzip or deflate body. "deflate" is meant to be zlib-wrapped, but
+// some servers send the bare stream; the first two bytes tell them apart.
+class TInflater {
+public:
+    explicit TInflater(const QByteArray& contentEncoding)
+    {
+        const QByteArray encoding = contentEncoding.trimmed().toLower();
+        if (encoding == "gzip" || encoding == "x-gzip")
+            FKind = TKind::Gzip;
+        else if (encoding == "deflate")
+            FKind = TKind::Deflate;
+    }
+    ~TInflater()
+    {
+        if (FStarted)
+            inflateEnd(&FStream);
+    }
+    TInflater(const TInflater&) = delete;
+    TInflater& operator=(const TInflater&) = delete;
+
+    // False on a damaged stream.
+    bool Feed(const QByteArray& input, QByteArray& output)
+    {
+        if (FKind == TKind::None) {
+            output += input;
+            return true;
+        }
+        FPending += input;
+        if (!FStarted) {
+            if (FKind == TKind::Deflate && FPending.size() < 2)
+                return true;
+            int windowBits = 16 + MAX_WBITS;
+            if (FKind == TKind::Deflate) {
+                const auto b0 = static_cast<unsigned char>(FPending[0]);
+                const auto b1 = static_cast<unsigned char>(FPending[1]);
+                const bool zlibHeader = (b0 & 0x0F) == Z_DEFLATED && ((b0 << 8) | b1) % 31 == 0;
+                windowBits = zlibHeader ? MAX_WBITS : -MAX_WBITS;
+            }
+            if (inflateInit2(&FStream, windowBits) != Z_OK)
+                return false;
+            FStarted = true;
+        }
+        if (FEnded) {
+            FPending.clear();   // whatever follows the end of the stream is ignored
+            return true;
+        }
+        FStream.next_in = reinterpret_cast<Bytef*>(FPending.data());
+        FStream.avail_in = static_cast<uInt>(FPending.size());
+        char chunk[16384];
+        while (FStream.avail_in > 0 && !FEnded) {
+            FStream.next_out = reinterpret_cast<Bytef*>(chunk);
+            FStream.avail_out = sizeof(chunk);
+            const int rc = inflate(&FStream, Z_NO_FLUSH);
+            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+                return false;
+            output.append(chunk, static_cast<qsizetype>(sizeof(chunk) - FStream.avail_out));
+            if (rc == Z_STREAM_END)
+                FEnded = true;
+            else if (rc == Z_BUF_ERROR && FStream.avail_out != 0)
+                break;
+        }
+        FPending.clear();
+        return true;
+    }
+
+    // False when a compressed body ended before its stream did.
+    bool Complete() const
+    {
+        return FKind == TKind::None || FEnded;
+    }
+
+private:
+    enum class TKind { None, Gzip, Deflate };
+    TKind FKind = TKind::None;
+    z_stream FStream{};
+    bool FStarted = false;
+    bool FEnded = false;
+    QByteArray FPending;
+};
+
+bool IsRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+QString StatusLine(QNetworkReply* reply, int status)
+{
+    const QString reason =
+        QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+    return QStringLiteral("HTTP/1.1 %1 %2").arg(status).arg(reason).trimmed();
+}
+
+struct THop {
+    int Status = 0;
+    QUrl Location;
+    QByteArray ContentType;
+};
+
+// One request without following redirects. Fills the response body (or the output device)
+// for a 2xx reply.
+THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& method,
+             const QByteArray& body, int connectMs, int readMs, QIODevice* output, QByteArray& collected)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setRawHeader("Accept", kHttpAccept);
+    request.setRawHeader("Accept-Encoding", kHttpAcceptEncoding);
+    request.setRawHeader("User-Agent", kHttpUserAgent);
+    QNetworkReply* raw = nullptr;
+    if (method == "POST") {
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
+        raw = manager.post(request, body);
+    } else {
+        raw = manager.get(request);
+    }
+    std::unique_ptr<QNetworkReply> reply(raw);
+
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool timedOut = false;
+    QString failure;
+    bool decided = false;
+    bool keep = false;
+    qint64 received = 0;
+    std::unique_ptr<TInflater> inflater;
+
+    const auto alive = [&] { timer.start(readMs); };
+    const auto consume = [&] {
+        if (!decided) {
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            keep = status >= 200 && status < 300;
+            inflater = std::make_unique<TInflater>(reply->rawHeader("Content-Encoding"));
+            decided = true;
+        }
+        const QByteArray chunk = reply->readAll();
+        received += chunk.size();
+        if (!keep || chunk.isEmpty() || !failure.isEmpty())
+            return;
+        QByteArray plain;
+        if (!inflater->Feed(chunk, plain)) {
+            failure = Format(LoadResString(SInflateError), {url.host()});
+        } else if (output) {
+            if (output->write(plain) != plain.size())
+                failure = Format(LoadResString(SWriteError), {output->objectName(), output->errorString()});
+        } else {
+            collected += plain;
+        }
+        if (!failure.isEmpty())
+            reply->abort();
+    };
+
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, alive);
+    QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &loop, alive);
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
+        alive();
+        consume();
+    });
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    timer.start(connectMs);
+    if (!reply->isFinished())
+        loop.exec();
+    timer.stop();
+    QObject::disconnect(reply.get(), nullptr, &loop, nullptr);
+
+    if (timedOut)
+        throw EHttpError(Format(LoadResString(STimeout), {url.host()}));
+    if (!failure.isEmpty())
+        throw EHttpError(failure);
+
+    THop hop;
+    hop.Status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    hop.ContentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    if (hop.Status == 0)
+        throw EHttpError(reply->errorString());
+    if (IsRedirect(hop.Status)) {
+        reply->readAll();
+        hop.Location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        if (hop.Location.isEmpty())
+            throw EHttpError(Format(LoadResString(SBadRedirect), {url.host()}), hop.Status);
+        hop.Location = url.resolved(hop.Location);
+        return hop;
+    }
+    if (hop.Status < 200 || hop.Status >= 300)
+        throw EHttpError(StatusLine(reply.get(), hop.Status), hop.Status);
+    consume();
+    if (!failure.isEmpty())
+        throw EHttpError(failure);
+    // A transfer cut off after the headers. The stack does not always report a connection
+    // closed too early, so the bytes are counted against the announced length as well.
+    if (reply->error() != QNetworkReply::NoError)
+        throw EHttpError(reply->errorString(), hop.Status);
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (announced.isValid() && announced.toLongLong() != received)
+        throw EHttpError(Format(LoadResString(SIncomplete), {url.host()}), hop.Status);
+    if (inflater && !inflater->Complete())
+        throw EHttpError(Format(LoadResString(SInflateError), {url.host()}), hop.Status);
+    return hop;
+}
+
+QByteArray EncodeFormPart(const QString& text)
+{
+    // Letters, digits and "*-._" stay, a blank becomes "+", everything else "%XX" of its UTF-8
+    // bytes, so that a "+" of a Base64 value arrives as "+".
+    QByteArray encoded = text.toUtf8().toPercentEncoding(" *", QByteArray(), '%');
+    encoded.replace(' ', '+');
+    return encoded;
+}
+
+QString DecodeText(const QByteArray& body, const QByteArray& contentType)
+{
+    QByteArray charset;
+    for (const QByteArray& part : contentType.split(';')) {
+        const QByteArray item = part.trimmed();
+        if (item.toLower().startsWith("charset="))
+            charset = item.mid(8).trimmed().toLower().replace('"', "");
+    }
+    if (charset == "windows-1251" || charset == "cp1251" || charset == "cp-1251")
+        return DecodeCp1251(body);
+    if (!charset.isEmpty() && charset != "utf-8" && charset != "utf8") {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    return QString::fromUtf8(body);
+}
+
+QString TextRequest(const THttpProxy* proxy, const QString& url, const QByteArray& method,
+                    const QStringList& fields, bool followRedirects)
+{
+    THttpRequest request;
+    request.Method = method;
+    request.Url = url;
+    request.FormFields = fields;
+    if (proxy)
+        request.Proxy = *proxy;
+    request.FollowRedirects = followRedirects;
+    return HttpResponseText(HttpExecute(request));
+}
+
+} // namespace
+
+void SetHttpTimeouts(const THttpTimeouts& timeouts)
+{
+    DefaultTimeouts() = timeouts;
+}
+
+THttpTimeouts HttpTimeouts()
+{
+    return DefaultTimeouts();
+}
+
+QByteArray EncodeFormFields(const QStringList& fields)
+{
+    QByteArray body;
+    for (const QString& line : fields) {
+        if (!body.isEmpty())
+            body += '&';
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            body += EncodeFormPart(line);
+        else
+            body += EncodeFormPart(line.left(eq)) + '=' + EncodeFormPart(line.mid(eq + 1));
+    }
+    return body;
+}
+
+THttpResponse HttpExecute(const THttpRequest& request)
+{
+    const THttpTimeouts defaults = HttpTimeouts();
+    const int connectMs = request.ConnectTimeoutMs > 0 ? request.ConnectTimeoutMs : defaults.ConnectMs;
+    const int readMs = request.ReadTimeoutMs > 0 ? request.ReadTimeoutMs : defaults.ReadMs;
+
+    QNetworkAccessManager manager;
+    // No system proxy either: a request goes direct unless the caller names a proxy.
+    if (request.Proxy && request.Proxy->Usable())
+        manager.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, request.Proxy->Server,
+                                       static_cast<quint16>(request.Proxy->Port), request.Proxy->User,
+                                       request.Proxy->Password));
+    else
+        manager.setProxy(QNetworkProxy::NoProxy);
+    if (request.CookieJar) {
+        // The manager would adopt the jar and delete it with itself; the caller keeps it.
+        QObject* parent = request.CookieJar->parent();
+        manager.setCookieJar(request.CookieJar);
+        request.CookieJar->setParent(parent);
+    }
+
+    QByteArray method = request.Method.toUpper();
+    QByteArray body = method == "POST" ? EncodeFormFields(request.FormFields) : QByteArray();
+    QUrl url(request.Url);
+    THttpResponse response;
+    for (int redirects = 0;; ++redirects) {
+        const THop hop = RunOnce(manager, url, method, body, connectMs, readMs, request.Output, response.Body);
+        response.StatusCode = hop.Status;
+        response.ContentType = hop.ContentType;
+        response.FinalUrl = url;
+        if (!IsRedirect(hop.Status))
+            break;
+        if (!request.FollowRedirects)
+            throw EHttpError(QStringLiteral("HTTP/1.1 %1").arg(hop.Status), hop.Status);
+        if (redirects >= kMaxRedirects)
+            throw EHttpError(Format(LoadResString(STooManyRedirects), {QUrl(request.Url).host()}), hop.Status);
+        // As browsers do: 301, 302 and 303 continue with GET; 307 and 308 repeat the request.
+        if (hop.Status <= 303 && method == "POST") {
+            method = "GET";
+            body.clear();
+        }
+        url = hop.Location;
+    }
+    return response;
+}
+
+QString HttpResponseText(const THttpResponse& response)
+{
+    return DecodeText(response.Body, response.ContentType);
+}
+
+QString UrlBasePath(const QString& url)
+{
+    const qsizetype slash = url.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : url.left(slash + 1);
+}
+
+QString AddUrlParam(const QString& query, const QString& parameter)
+{
+    if (query.isEmpty())
+        return parameter;
+    if (parameter.isEmpty())
+        return query;
+    return query + QLatin1Char('&') + parameter;
+}
+
+bool IsHttpsUrl(const QString& url)
+{
+    return url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int /*tlsCode*/)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw EHttpError(Format(LoadResString(SCreateError), {fileName, file.errorString()}));
+    file.setObjectName(fileName);
+    THttpRequest request;
+    request.Url = url;
+    if (proxy)
+        request.Proxy = *proxy;
+    request.FollowRedirects = true;
+    request.Output = &file;
+    try {
+        HttpExecute(request);
+        if (!file.flush())
+            throw EHttpError(Format(LoadResString(SWriteError), {fileName, file.errorString()}));
+        file.close();
+    } catch (...) {
+        file.close();
+        file.remove();
+        throw;
+    }
+}
+
+void HttpDownloadFile(const QString& url, const QString& fileName, bool https)
+{
+    HttpGetToStream(nullptr, url, fileName, https ? kTlsV1 : kTlsNone);
+}
+
+QString HttpGetText(const THttpProxy* proxy, const QString& url, int /*tlsCode*/, bool followRedirects)
+{
+    return TextRequest(proxy, url, "GET", {}, followRedirects);
+}
+
+QString HttpPostForm(const THttpProxy* proxy, const QString& url, const QStringList& fields,
+                     bool followRedirects, int /*tlsCode*/)
+{
+    return TextRequest(proxy, url, "POST", fields, followRedirects);
+}
+
+QString HttpPostFormTls(const QString& url, const QStringList& fields, bool https, bool followRedirects)
+{
+    return HttpPostForm(nullptr, url, fields, followRedirects, https ? kTlsV1 : kTlsNone);
+}
+
+QString HttpPostFormAuto(const QString& url, const QStringList& fields, bool followRedirects)
+{
+    return HttpPostFormTls(url, fields, IsHttpsUrl(url), followRedirects);
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "platform/Exceptions.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class QIODevice;
+class QNetworkCookieJar;
+
+// Single synchronous HTTP requests. Each call builds its own client, so no connection, cookie
+// or setting survives between calls (unless the caller hands in a cookie jar). The call waits
+// in a nested event loop, so the window stays alive meanwhile; every request has a time-out.
+// Replies compressed with gzip or deflate are inflated here. Failures (connection, time-out,
+// HTTP status other than 2xx, TLS) raise EHttpError.
+
+class EHttpError : public Exception {
+public:
+    explicit EHttpError(const QString& message, int statusCode = 0)
+        : Exception(message), FStatusCode(statusCode) {}
+    // The HTTP status of the reply; 0 when none arrived.
+    int StatusCode() const noexcept { return FStatusCode; }
+
+private:
+    int FStatusCode;
+};
+
+// A proxy server; it is used only when the server is not empty and the port is above 0.
+struct THttpProxy {
+    QString Server;
+    int Port = 0;
+    QString User;
+    QString Password;
+
+    bool Usable() const { return !Server.isEmpty() && Port > 0; }
+};
+
+// TLS codes the callers pass. TLS itself always runs with the system's secure defaults (the
+// best version both sides support); the code only says whether the caller expects TLS.
+constexpr int kTlsNone = 0;
+constexpr int kTlsSsl2 = 1;
+constexpr int kTlsSsl23 = 2;
+constexpr int kTlsSsl3 = 3;
+constexpr int kTlsV1 = 4;
+constexpr int kTlsV11 = 5;
+constexpr int kTlsV12 = 6;
+
+// The three headers every request carries.
+extern const QByteArray kHttpAccept;
+extern const QByteArray kHttpAcceptEncoding;
+extern const QByteArray kHttpUserAgent;
+
+// Time-outs in milliseconds: for the connection (up to the first byte of the reply) and for
+// every later pause in the transfer.
+struct THttpTimeouts {
+    int ConnectMs = 15000;
+    int ReadMs = 30000;
+};
+// The time-outs of requests that do not set their own.
+void SetHttpTimeouts(const THttpTimeouts& timeouts);
+THttpTimeouts HttpTimeouts();
+
+// The general request under the helpers below.
+struct THttpRequest {
+    QByteArray Method = "GET";          // "GET" or "POST"
+    QString Url;
+    QStringList FormFields;             // POST: "name=value" lines, sent URL-encoded in this order
+    std::optional<THttpProxy> Proxy;
+    bool FollowRedirects = true;
+    int ConnectTimeoutMs = 0;           // 0: HttpTimeouts()
+    int ReadTimeoutMs = 0;
+    QIODevice* Output = nullptr;        // receives the body of a successful reply when given
+    QNetworkCookieJar* CookieJar = nullptr;  // kept by the caller across requests when given
+};
+
+struct THttpResponse {
+    int StatusCode = 0;
+    QByteArray ContentType;
+    QUrl FinalUrl;       // after redirects
+    QByteArray Body;     // inflated; empty when the request had an Output device
+};
+
+THttpResponse HttpExecute(const THttpRequest& request);
+// The body as text, in the charset the reply names (UTF-8 when it names none).
+QString HttpResponseText(const THttpResponse& response);
+
+// The address up to and including its last "/"; empty when there is none.
+QString UrlBasePath(const QString& url);
+// query + "&" + parameter; either one empty gives the other.
+QString AddUrlParam(const QString& query, const QString& parameter);
+// True for an address beginning with "https://" (any letter case).
+bool IsHttpsUrl(const QString& url);
+// Form fields ("name=value" lines) as an application/x-www-form-urlencoded body (UTF-8).
+QByteArray EncodeFormFields(const QStringList& fields);
+
+// GET into a file, following redirects. The file is created (or emptied) first; when the
+// request fails it is removed again, so a failed download never leaves a partial file.
+void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int tlsCode);
+void HttpDownloadFile(const QString& url, const QString& fileName, bool https);
+QString HttpGetText(const THttpProxy* proxy, const QString& url, int tlsCode, bool followRedirects);
+QString HttpPostForm(const THttpProxy* proxy, const QString& url, const QStringList& fields,
+                     bool followRedirects, int tlsCode);
+QString HttpPostFormTls(const QString& url, const QStringList& fields, bool https, bool followRedirects);
+QString HttpPostFormAuto(const QString& url, const QStringList& fields, bool followRedirects);
+
+// ---------------------------------------------------------------------------------------------
+// Public proxy list.
+
+// Protocol set bits.
+constexpr int kProxyHttp = 1;
+constexpr int kProxyHttps = 2;
+constexpr int kProxySocks4 = 4;
+constexpr int kProxySocks5 = 8;
+// Anonymity levels 1..4 as bits 1, 2, 4, 8.
+
+// Rows per page of the list site; a shorter page is the last one.
+constexpr int kProxyListPageRows = 15;
+// Pages read at most by one FetchProxyList, whatever the wanted count.
+constexpr int kProxyListMaxPages = 20;
+
+// The list site's root page; the environment variable TAVRIX_PROXYLIST_URL replaces it.
+QString ProxyListSiteUrl();
+// The query of one page (1-based), without "?".
+QString ProxyListQuery(int protocols, int anonymity, const QString& countries, int minUptime,
+                       int maxResponseMs, int page);
+// Reads the rows of one list page into list ("address:port"), keeping only the wanted port
+// when it is not 0. Returns the number of rows, also of those filtered out. Raises when the
+// table body is cut off or a port is not a number.
+int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list);
+// Clears list and fills it from the list site, page by page, until it holds wantedCount
+// entries, a page has fewer than kProxyListPageRows rows, or kProxyListMaxPages were read.
+void FetchProxyList(QStringList& list, int protocols, int anonymity, const QString& countries,
+                    int port, int minUptime, int maxResponseMs, int wantedCount);

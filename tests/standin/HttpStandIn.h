@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A small HTTP/1.1 server on 127.0.0.1 for tests. It lives in the thread that creates it and is
+// served by that thread's event loop, which the program's synchronous requests keep running
+// (they wait in a nested loop). Replies come from a table of paths with fixed replies or
+// handler callbacks; every request is recorded. Requests with an absolute target
+// ("GET http://host/path") are answered as a plain HTTP proxy would forward them: by the same
+// route table, so one stand-in serves as proxy and origin at once.
+
+using THeaderList = QList<QPair<QByteArray, QByteArray>>;
+
+struct TStandInRequest {
+    QByteArray Method;
+    QByteArray Target;    // as sent: "/path?query" or "http://host:port/path?query"
+    QByteArray Path;      // without the query
+    QByteArray Query;     // without the "?"
+    THeaderList Headers;  // in the order received
+    QByteArray Body;
+    // Fields of an "application/x-www-form-urlencoded" body, in order, decoded (UTF-8).
+    QList<QPair<QString, QString>> FormFields;
+
+    // The first header of that name (letter case ignored); empty when missing.
+    QByteArray Header(const QByteArray& name) const;
+    bool HasHeader(const QByteArray& name) const;
+    QString Field(const QString& name) const;
+    bool ViaProxy() const { return Target.startsWith("http://") || Target.startsWith("https://"); }
+};
+
+enum class TBodyEncoding { Identity, Gzip, Deflate, RawDeflate };
+
+enum class TReplyAction {
+    Normal,       // the reply, connection kept open
+    Close,        // the reply, then the connection is closed
+    Stall,        // nothing is ever answered; the connection stays open
+    Drop,         // the connection is reset without a reply
+    DropMidBody,  // status, headers and half of the body, then the connection is closed
+};
+
+struct TStandInReply {
+    int Status = 200;
+    QByteArray Reason;   // empty: the usual phrase for the status
+    THeaderList Headers;
+    QByteArray Body;
+    TBodyEncoding Encoding = TBodyEncoding::Identity;
+    TReplyAction Action = TReplyAction::Normal;
+
+    static TStandInReply Text(const QByteArray& body,
+                              const QByteArray& contentType = "text/html; charset=utf-8");
+    // A redirect to location; each cookie is a whole Set-Cookie value ("sid=42; Path=/").
+    static TStandInReply Redirect(int status, const QByteArray& location,
+                                  const QList<QByteArray>& cookies = {});
+    static TStandInReply Error(int status, const QByteArray& body = QByteArray());
+    static TStandInReply WithAction(TReplyAction action);
+};
+
+using TStandInHandler = std::function<TStandInReply(const TStandInRequest&)>;
+
+class THttpStandIn : public QObject {
+public:
+    THttpStandIn();
+    ~THttpStandIn() override;
+
+    // Listens on an ephemeral port of 127.0.0.1; false when that fails.
+    bool Start();
+    quint16 Port() const;
+    // "http://127.0.0.1:<port>"
+    QString BaseUrl() const;
+    // "127.0.0.1:<port>", the authority a request through the stand-in proxy names.
+    QString Authority() const;
+
+    // Routes match the path exactly (without the query). A later route for a path replaces
+    // an earlier one.
+    void Route(const QByteArray& path, TStandInHandler handler);
+    void Route(const QByteArray& path, const TStandInReply& reply);
+    // Answers paths without a route (default: 404).
+    void SetFallback(TStandInHandler handler);
+
+    // Proxy requests without these Basic credentials get "407 Proxy Authentication Required".
+    void RequireProxyAuth(const QString& user, const QString& password);
+
+    const QList<TStandInRequest>& Requests() const { return FRequests; }
+    void ClearRequests() { FRequests.clear(); }
+    int ConnectionCount() const { return FConnectionCount; }
+
+private:
+    struct TConnection {
+        QPointer<QTcpSocket> Socket;
+        QByteArray Buffer;
+        bool Stalled = false;
+    };
+
+    void OnNewConnection();
+    void OnReadyRead(QTcpSocket* socket);
+    // Parses one complete request from the buffer; false when more bytes are needed.
+    bool TakeRequest(QByteArray& buffer, TStandInRequest& request);
+    TStandInReply Answer(const TStandInRequest& request);
+    void Send(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply);
+
+    QTcpServer* FServer;
+    QHash<QByteArray, TStandInHandler> FRoutes;
+    TStandInHandler FFallback;
+    QByteArray FProxyAuth;
+    QList<TStandInRequest> FRequests;
+    QHash<QTcpSocket*, TConnection> FConnections;
+    int FConnectionCount = 0;
+};
+
+// Compression as servers send it, for building replies and for checking the client's
+// decompression.
+QByteArray StandInCompress(const QByteArray& data, TBodyEncoding encoding);
+// application/x-www-form-urlencoded decoding ('+' is a blank, %XX a byte, UTF-8).
+QList<QPair<QString, QString>> StandInDecodeForm(const QByteArray& body);

@@ -1,0 +1,386 @@
+#include "support/rHttpUtils.h"
+
+#include "tests/standin/HttpStandIn.h"
+
+#include <QFile>
+#include <QNetworkCookieJar>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HttpTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FServer.Start());
+        FSavedTimeouts = HttpTimeouts();
+    }
+    void TearDown() override { SetHttpTimeouts(FSavedTimeouts); }
+
+    QString Url(const QString& pathAndQuery) const { return FServer.BaseUrl() + pathAndQuery; }
+
+    THttpStandIn FServer;
+    THttpTimeouts FSavedTimeouts;
+};
+
+// A page of text long enough for compression to matter.
+QByteArray LongPage()
+{
+    QByteArray page = "<html><body>";
+    for (int i = 0; i < 3000; ++i)
+        page += "<tr><td>" + QByteArray::number(i) + "</td><td>Тираж</td></tr>\n";
+    return page + "</body></html>";
+}
+
+} // namespace
+
+TEST(rHttpUtils, AddressHelpers)
+{
+    EXPECT_EQ(UrlBasePath("https://host/files/autoupdates/Kelma_AU.cfg"), "https://host/files/autoupdates/");
+    EXPECT_EQ(UrlBasePath("no-slash"), "");
+    EXPECT_EQ(AddUrlParam("", "a=1"), "a=1");
+    EXPECT_EQ(AddUrlParam("a=1", ""), "a=1");
+    EXPECT_EQ(AddUrlParam("a=1", "b=2"), "a=1&b=2");
+    EXPECT_TRUE(IsHttpsUrl("HTTPS://HOST/"));
+    EXPECT_FALSE(IsHttpsUrl("http://host/"));
+    EXPECT_FALSE((THttpProxy{"", 8080, "", ""}.Usable()));
+    EXPECT_FALSE((THttpProxy{"proxy", 0, "", ""}.Usable()));
+    EXPECT_TRUE((THttpProxy{"proxy", 3128, "", ""}.Usable()));
+}
+
+TEST(rHttpUtils, FormEncodingKeepsOrderAndPlusSigns)
+{
+    EXPECT_EQ(EncodeFormFields({"appid=Tavrix", "title=AAA+BBB/CCC==", "cl_name=Иван Петров", "empty=", "flag",
+                                "expr=a=b&c"}),
+              QByteArray("appid=Tavrix&title=AAA%2BBBB%2FCCC%3D%3D&cl_name=%D0%98%D0%B2%D0%B0%D0%BD+"
+                         "%D0%9F%D0%B5%D1%82%D1%80%D0%BE%D0%B2&empty=&flag&expr=a%3Db%26c"));
+    EXPECT_EQ(EncodeFormFields({}), QByteArray());
+}
+
+TEST_F(HttpTest, GetSendsTheFixedHeadersAndTheExactTarget)
+{
+    FServer.Route("/site/winningNumberSearch", TStandInReply::Text("Тиражи: 1-2"));
+    const QString target = "/site/winningNumberSearch?searchTypeIn=range&gameNameIn=PICK2&singleDateIn="
+                           "&fromDateIn=08%2F01%2F2016&toDateIn=11%2F08%2F2016&submitForm=Submit";
+    EXPECT_EQ(HttpGetText(nullptr, Url(target), kTlsNone, true), QStringLiteral("Тиражи: 1-2"));
+    ASSERT_EQ(FServer.Requests().size(), 1);
+    const TStandInRequest& rq = FServer.Requests()[0];
+    EXPECT_EQ(rq.Method, "GET");
+    EXPECT_EQ(rq.Target, target.toLatin1());
+    EXPECT_EQ(rq.Header("Accept"), "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    EXPECT_EQ(rq.Header("Accept-Encoding"), "gzip, deflate, sdch");
+    EXPECT_EQ(rq.Header("User-Agent"), "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
+                                       "Chrome/47.0.2526.80 Safari/537.36");
+    EXPECT_FALSE(rq.HasHeader("Proxy-Authorization"));
+}
+
+TEST_F(HttpTest, TextFollowsTheCharsetOfTheReply)
+{
+    FServer.Route("/cp1251", TStandInReply::Text("\xD2\xE8\xF0\xE0\xE6", "text/html; charset=windows-1251"));
+    FServer.Route("/plain", TStandInReply::Text("\xD0\xA2\xD0\xB8\xD1\x80\xD0\xB0\xD0\xB6", "text/plain"));
+    EXPECT_EQ(HttpGetText(nullptr, Url("/cp1251"), kTlsNone, true), QStringLiteral("Тираж"));
+    EXPECT_EQ(HttpGetText(nullptr, Url("/plain"), kTlsNone, true), QStringLiteral("Тираж"));
+}
+
+TEST_F(HttpTest, PostSendsTheFieldsInOrder)
+{
+    FServer.Route("/scripts/get_list.php", TStandInReply::Text("<result>ok</result>"));
+    const QStringList fields{"appid=Tavrix2_2r10", "appver=2.2.10.7", "script=QUJD+/de==", "cl_name=Иван Петров",
+                             "cl_lcid=1049"};
+    EXPECT_EQ(HttpPostFormAuto(Url("/scripts/get_list.php"), fields, true), "<result>ok</result>");
+    ASSERT_EQ(FServer.Requests().size(), 1);
+    const TStandInRequest& rq = FServer.Requests()[0];
+    EXPECT_EQ(rq.Method, "POST");
+    EXPECT_TRUE(rq.Header("Content-Type").startsWith("application/x-www-form-urlencoded"));
+    ASSERT_EQ(rq.FormFields.size(), 5);
+    EXPECT_EQ(rq.FormFields[0], qMakePair(QStringLiteral("appid"), QStringLiteral("Tavrix2_2r10")));
+    EXPECT_EQ(rq.FormFields[2], qMakePair(QStringLiteral("script"), QStringLiteral("QUJD+/de==")));
+    EXPECT_EQ(rq.FormFields[3].second, QStringLiteral("Иван Петров"));
+    EXPECT_EQ(rq.FormFields[4].first, QStringLiteral("cl_lcid"));
+}
+
+TEST_F(HttpTest, CompressedRepliesAreInflated)
+{
+    const QByteArray page = LongPage();
+    for (const TBodyEncoding encoding : {TBodyEncoding::Gzip, TBodyEncoding::Deflate, TBodyEncoding::RawDeflate}) {
+        TStandInReply reply = TStandInReply::Text(page);
+        reply.Encoding = encoding;
+        FServer.Route("/page", reply);
+        const QString text = HttpGetText(nullptr, Url("/page"), kTlsNone, true);
+        EXPECT_EQ(text.toUtf8(), page) << static_cast<int>(encoding);
+    }
+    // The compressed body really was smaller on the wire: the stand-in compressed it.
+    EXPECT_LT(StandInCompress(page, TBodyEncoding::Gzip).size(), page.size() / 4);
+
+    TStandInReply damaged = TStandInReply::Text("\x1f\x8b\x08\x00 not a gzip stream at all");
+    damaged.Headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
+    FServer.Route("/damaged", damaged);
+    EXPECT_THROW(HttpGetText(nullptr, Url("/damaged"), kTlsNone, true), EHttpError);
+}
+
+TEST_F(HttpTest, RedirectCarriesItsCookie)
+{
+    FServer.Route("/start", TStandInReply::Redirect(302, "/next?x=1", {"sid=42; Path=/"}));
+    FServer.Route("/next", [](const TStandInRequest& rq) { return TStandInReply::Text("cookie " + rq.Header("Cookie")); });
+    EXPECT_EQ(HttpGetText(nullptr, Url("/start"), kTlsNone, true), "cookie sid=42");
+    ASSERT_EQ(FServer.Requests().size(), 2);
+    EXPECT_EQ(FServer.Requests()[1].Target, "/next?x=1");
+
+    // A form posted to a moved address arrives there as a GET, as browsers do.
+    FServer.ClearRequests();
+    FServer.Route("/post", TStandInReply::Redirect(303, FServer.BaseUrl().toLatin1() + "/next"));
+    EXPECT_EQ(HttpPostForm(nullptr, Url("/post"), {"a=1"}, true, kTlsNone), "cookie ");   // no cookie: a new client
+    EXPECT_EQ(FServer.Requests()[1].Method, "GET");
+
+    // Not following: the redirect is an error with its status.
+    try {
+        HttpGetText(nullptr, Url("/start"), kTlsNone, false);
+        FAIL() << "redirect followed";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.StatusCode(), 302);
+    }
+
+    // Endless redirects end.
+    FServer.Route("/loop", TStandInReply::Redirect(302, "/loop"));
+    EXPECT_THROW(HttpGetText(nullptr, Url("/loop"), kTlsNone, true), EHttpError);
+}
+
+TEST_F(HttpTest, CookieJarOfTheCallerSurvivesTheRequest)
+{
+    FServer.Route("/login", TStandInReply::Redirect(302, "/home", {"user=7; Path=/"}));
+    FServer.Route("/home", [](const TStandInRequest& rq) { return TStandInReply::Text(rq.Header("Cookie")); });
+    QNetworkCookieJar jar;
+    THttpRequest request;
+    request.Url = Url("/login");
+    request.CookieJar = &jar;
+    EXPECT_EQ(HttpExecute(request).Body, "user=7");
+    request.Url = Url("/home");
+    EXPECT_EQ(HttpExecute(request).Body, "user=7");   // the jar kept it between requests
+    EXPECT_EQ(jar.parent(), nullptr);
+}
+
+TEST_F(HttpTest, ProxyWithCredentials)
+{
+    FServer.RequireProxyAuth("user", "pass");
+    FServer.Route("/path", TStandInReply::Text("via proxy"));
+    const THttpProxy proxy{"127.0.0.1", FServer.Port(), "user", "pass"};
+    EXPECT_EQ(HttpGetText(&proxy, "http://origin.invalid/path?q=1", kTlsNone, true), "via proxy");
+    const TStandInRequest& last = FServer.Requests().constLast();
+    EXPECT_EQ(last.Target, "http://origin.invalid/path?q=1");
+    EXPECT_EQ(last.Header("Proxy-Authorization"), "Basic dXNlcjpwYXNz");
+
+    const THttpProxy wrong{"127.0.0.1", FServer.Port(), "user", "nope"};
+    EXPECT_THROW(HttpGetText(&wrong, "http://origin.invalid/path", kTlsNone, true), EHttpError);
+
+    // An unusable proxy is ignored: the request goes straight to the server.
+    FServer.ClearRequests();
+    const THttpProxy empty{"", FServer.Port(), "user", "pass"};
+    EXPECT_EQ(HttpGetText(&empty, Url("/path"), kTlsNone, true), "via proxy");
+    EXPECT_EQ(FServer.Requests()[0].Target, "/path");
+}
+
+TEST_F(HttpTest, StalledServerTimesOut)
+{
+    FServer.Route("/stall", TStandInReply::WithAction(TReplyAction::Stall));
+    SetHttpTimeouts({300, 300});
+    try {
+        HttpGetText(nullptr, Url("/stall"), kTlsNone, true);
+        FAIL() << "no time-out";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Превышено время ожидания ответа от сервера \"127.0.0.1\"!"));
+        EXPECT_EQ(e.StatusCode(), 0);
+    }
+    // The request's own time-outs win over the defaults.
+    SetHttpTimeouts({60000, 60000});
+    THttpRequest request;
+    request.Url = Url("/stall");
+    request.ConnectTimeoutMs = 200;
+    request.ReadTimeoutMs = 200;
+    EXPECT_THROW(HttpExecute(request), EHttpError);
+}
+
+TEST_F(HttpTest, DroppedConnectionsAndErrorStatusesRaise)
+{
+    FServer.Route("/drop", TStandInReply::WithAction(TReplyAction::Drop));
+    TStandInReply half = TStandInReply::Text(LongPage());
+    half.Action = TReplyAction::DropMidBody;
+    FServer.Route("/half", half);
+    FServer.Route("/error", TStandInReply::Error(503));
+    EXPECT_THROW(HttpGetText(nullptr, Url("/drop"), kTlsNone, true), EHttpError);
+    EXPECT_THROW(HttpGetText(nullptr, Url("/half"), kTlsNone, true), EHttpError);
+    try {
+        HttpGetText(nullptr, Url("/missing"), kTlsNone, true);
+        FAIL() << "no error for 404";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.StatusCode(), 404);
+        EXPECT_EQ(e.Message(), "HTTP/1.1 404 Not Found");
+    }
+    try {
+        HttpPostFormAuto(Url("/error"), {"a=1"}, true);
+        FAIL() << "no error for 503";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.StatusCode(), 503);
+    }
+}
+
+TEST_F(HttpTest, DownloadWritesTheWholeFileOrNothing)
+{
+    QByteArray package(200000, '\0');
+    for (int i = 0; i < package.size(); ++i)
+        package[i] = static_cast<char>((i * 13) & 0xFF);
+    TStandInReply reply;
+    reply.Headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/octet-stream")));
+    reply.Body = package;
+    reply.Encoding = TBodyEncoding::Gzip;
+    FServer.Route("/files/pkg.upd", reply);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("SelfUpdate_2.2.10.8.upd");
+    {
+        QFile existing(file);
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write(QByteArray(300000, 'x'));   // longer than the download: must be cut
+    }
+    HttpDownloadFile(Url("/files/pkg.upd"), file, false);
+    QFile result(file);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_EQ(result.readAll(), package);
+    result.close();
+
+    TStandInReply half = reply;
+    half.Action = TReplyAction::DropMidBody;
+    half.Encoding = TBodyEncoding::Identity;
+    FServer.Route("/files/half.upd", half);
+    const QString broken = dir.filePath("broken.upd");
+    EXPECT_THROW(HttpDownloadFile(Url("/files/half.upd"), broken, false), EHttpError);
+    EXPECT_FALSE(QFile::exists(broken));
+    EXPECT_THROW(HttpDownloadFile(Url("/files/none.upd"), broken, false), EHttpError);
+    EXPECT_FALSE(QFile::exists(broken));
+    EXPECT_THROW(HttpDownloadFile(Url("/files/pkg.upd"), dir.filePath("no/such/folder/x"), false), EHttpError);
+}
+
+namespace {
+
+// One row of a list page as the site writes it: the first half of the address reversed, the
+// rest as Base64 in hexadecimal escapes, the port before the page's shift.
+QByteArray ProxyRow(const QString& address, int port)
+{
+    const qsizetype cut = address.lastIndexOf(QLatin1Char('.'));
+    QString first = address.left(cut);
+    std::reverse(first.begin(), first.end());
+    QByteArray escaped;
+    for (const char c : address.mid(cut).toLatin1().toBase64())
+        escaped += "\\x" + QByteArray::number(static_cast<unsigned char>(c), 16);
+    return "<tr><td><script>var s = '" + first.toLatin1() + "'.split('').reverse().join(''); var t = atob('"
+           + escaped + "'); var pp = (" + QByteArray::number(port)
+           + " - 0); document.write(s + t + ':' + pp);</script></td><td>HTTP</td></tr>\n";
+}
+
+QByteArray ProxyPage(int firstIndex, int rows, int shift, int port = 8000)
+{
+    QByteArray page = "<html><div style=\"display:none\" data-shift=\"" + QByteArray::number(shift)
+                      + "\"></div><table><thead><tr><th>IP</th></tr></thead><tbody>\n";
+    for (int i = 0; i < rows; ++i)
+        page += ProxyRow(QStringLiteral("10.0.%1.%2").arg((firstIndex + i) / 100).arg((firstIndex + i) % 100),
+                         port + (firstIndex + i) % 2);
+    return page + "</tbody></table></html>";
+}
+
+class ProxyListTest : public HttpTest {
+protected:
+    void SetUp() override
+    {
+        HttpTest::SetUp();
+        qputenv("TAVRIX_PROXYLIST_URL", Url("/list/").toLatin1());
+    }
+    void TearDown() override
+    {
+        qunsetenv("TAVRIX_PROXYLIST_URL");
+        HttpTest::TearDown();
+    }
+    // Serves pages of 15 rows up to `total` rows, the offset taken from the query.
+    void ServeRows(int total, int shift, int port = 8000)
+    {
+        FServer.Route("/list/", [=](const TStandInRequest& rq) {
+            int offset = 0;
+            for (const QByteArray& part : rq.Query.split('&'))
+                if (part.startsWith("offset="))
+                    offset = part.mid(7).toInt();
+            return TStandInReply::Text(ProxyPage(offset, std::clamp(total - offset, 0, 15), shift, port));
+        });
+    }
+};
+
+} // namespace
+
+TEST(rHttpUtils, ProxyListQueryInItsFixedOrder)
+{
+    // The search of the main window: a response time of 10 ms is 0 whole seconds.
+    EXPECT_EQ(ProxyListQuery(kProxyHttp | kProxyHttps, 0, "", 75, 10, 1),
+              "protocol=http&protocol=https&min_uptime=75&max_response_time=0");
+    EXPECT_EQ(ProxyListQuery(15, 1 | 4, "RU; ua ,US", 0, 2500, 3),
+              "protocol=http&protocol=https&protocol=socks4&protocol=socks5&anonlvl=1&anonlvl=3&country=RU"
+              "&country=ua&country=US&max_response_time=2&offset=30");
+    EXPECT_EQ(ProxyListQuery(0, 0, "", 0, 0, 1), "");
+}
+
+TEST(rHttpUtils, ProxyListPageRows)
+{
+    QStringList list;
+    EXPECT_EQ(ParseProxyListPage(ProxyPage(0, 3, 80), 0, list), 3);
+    EXPECT_EQ(list, (QStringList{"10.0.0.0:8080", "10.0.0.1:8081", "10.0.0.2:8080"}));
+    // Rows of another port are counted but not listed.
+    list.clear();
+    EXPECT_EQ(ParseProxyListPage(ProxyPage(0, 3, 80), 8081, list), 3);
+    EXPECT_EQ(list, QStringList{"10.0.0.1:8081"});
+    // No table: no rows.
+    EXPECT_EQ(ParseProxyListPage("<html>busy</html>", 0, list), 0);
+
+    QByteArray cut = ProxyPage(0, 2, 0);
+    cut.chop(QByteArray("</tbody></table></html>").size());
+    EXPECT_THROW(ParseProxyListPage(cut, 0, list), Exception);
+    QByteArray badPort = ProxyPage(0, 1, 0);
+    badPort.replace("(8000 - 0)", "(80x0 - 0)");
+    EXPECT_THROW(ParseProxyListPage(badPort, 0, list), EConvertError);
+}
+
+TEST_F(ProxyListTest, PagesAreReadUntilEnoughEntries)
+{
+    ServeRows(100, 1000);
+    QStringList list{"stale:1"};
+    FetchProxyList(list, kProxyHttp | kProxyHttps, 0, "", 0, 75, 10, 30);
+    ASSERT_EQ(list.size(), 30);
+    EXPECT_EQ(list.first(), "10.0.0.0:9000");
+    EXPECT_EQ(list.last(), "10.0.0.29:9001");
+    ASSERT_EQ(FServer.Requests().size(), 2);
+    const QByteArray query = "/list/?protocol=http&protocol=https&min_uptime=75&max_response_time=0";
+    EXPECT_EQ(FServer.Requests()[0].Target, query);
+    EXPECT_EQ(FServer.Requests()[1].Target, query + "&offset=15");
+}
+
+TEST_F(ProxyListTest, ShortPageOrPageLimitEndsTheSearch)
+{
+    // Only every second row has the port, so 30 entries would take four pages; the third is short.
+    ServeRows(34, 0);
+    QStringList list;
+    FetchProxyList(list, kProxyHttp, 0, "", 8001, 0, 0, 30);
+    EXPECT_EQ(FServer.Requests().size(), 3);
+    EXPECT_EQ(list.size(), 17);
+
+    // A site that never runs out of rows, none of them wanted.
+    FServer.ClearRequests();
+    ServeRows(100000, 0);
+    FetchProxyList(list, kProxyHttp, 0, "", 1, 0, 0, 30);
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(FServer.Requests().size(), kProxyListMaxPages);
+
+    // An empty reply ends it too.
+    FServer.ClearRequests();
+    FServer.Route("/list/", TStandInReply::Text(""));
+    FetchProxyList(list, kProxyHttp, 0, "", 0, 0, 0, 30);
+    EXPECT_EQ(FServer.Requests().size(), 1);
+}
