@@ -1,0 +1,464 @@
+#include "engine/Vex_Nums.h"
+
+#include "engine/KelmaStatList.h"
+
+namespace {
+
+// Digits of a combination in position order.
+std::array<int, DrawDigits> DigitsOf(TCombWord comb)
+{
+    return {CombDigit1(comb), CombDigit2(comb)};
+}
+
+// The work value with only key word 1 set.
+void SetWordKey(TStatValueRec& value, int w1)
+{
+    value.Key = TStatKey{};
+    value.Key.Words[0] = static_cast<std::uint16_t>(w1);
+}
+
+void PositionRange(const TStatList& /*list*/, int& lo, int& hi)
+{
+    lo = 1;
+    hi = DrawDigits;
+}
+
+// This game has no extra number: an empty range, so no method is ever made.
+void NoExtraRange(const TStatList& /*list*/, int& lo, int& hi)
+{
+    lo = 1;
+    hi = 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Digit classes.
+
+bool IsEvenDigit(int d)
+{
+    return d % 2 == 0;
+}
+
+bool IsSmallDigit(int d)
+{
+    return d < 5;
+}
+
+bool IsPrimeDigit(int d)
+{
+    if (d == 1)
+        return true;
+    if (d < 2)
+        return false;
+    for (int k = 2; k * k <= d; ++k)
+        if (d % k == 0)
+            return false;
+    return true;
+}
+
+namespace {
+
+bool IsOddDigit(int d)
+{
+    return !IsEvenDigit(d);
+}
+
+bool IsLargeDigit(int d)
+{
+    return !IsSmallDigit(d);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Descriptors.
+
+const TStatClass TstValuesClass{.ClassName = "TstValues", .CodeFormat = "NUMS",
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 0,
+    .Flags = sfPlainValue, .Available = true, .IsGraph = false, .HasNumericValue = true,
+    .ParamRange = nullptr, .Factory = &MakeStat<TstValues>};
+
+const TStatClass TstDigitsClass{.ClassName = "TstDigits", .CodeFormat = "DIGS",
+    .CaptionFormat = KELMA_MSG("Цифры тиража"), .HelpName = nullptr, .Group = 0,
+    .Flags = sfPlainValue, .Available = true, .IsGraph = false, .HasNumericValue = true,
+    .ParamRange = nullptr, .Factory = &MakeStat<TstDigits>};
+
+const TStatClass TstEvenCountClass{.ClassName = "TstEvenCount", .CodeFormat = "EVEN",
+    .CaptionFormat = KELMA_MSG("Количество четных чисел в тираже (Ч:Н)"), .HelpName = nullptr,
+    .Group = 0, .Flags = sfPlainValue, .Available = true, .IsGraph = true,
+    .HasNumericValue = true, .ParamRange = nullptr, .Factory = &MakeStat<TstEvenCount>};
+
+const TStatClass TstEvenValuesClass{.ClassName = "TstEvenValues", .CodeFormat = "EVNV",
+    .CaptionFormat = KELMA_MSG("Четные и нечетные числа в тираже (Чн..нЧ)"), .HelpName = nullptr,
+    .Group = 0, .Flags = sfShowS | sfPlainValue, .Available = true, .IsGraph = false,
+    .HasNumericValue = true, .ParamRange = nullptr, .Factory = &MakeStat<TstEvenValues>};
+
+const TStatClass TstSmallCountClass{.ClassName = "TstSmallCount", .CodeFormat = "SMAL",
+    .CaptionFormat = KELMA_MSG("Количество чисел из первой половины диапазона (1П:2П)"),
+    .HelpName = nullptr, .Group = 0, .Flags = sfPlainValue, .Available = true, .IsGraph = true,
+    .HasNumericValue = true, .ParamRange = nullptr, .Factory = &MakeStat<TstSmallCount>};
+
+const TStatClass TstSmallValuesClass{.ClassName = "TstSmallValues", .CodeFormat = "SMLV",
+    .CaptionFormat = KELMA_MSG("Числа из первой половины диапазона (12..12)"),
+    .HelpName = nullptr, .Group = 0, .Flags = sfShowS | sfPlainValue, .Available = true,
+    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
+    .Factory = &MakeStat<TstSmallValues>};
+
+const TStatClass TstPrimeCountClass{.ClassName = "TstPrimeCount", .CodeFormat = "PRIM",
+    .CaptionFormat = KELMA_MSG("Количество простых чисел (П:С)"), .HelpName = nullptr,
+    .Group = 0, .Flags = sfPlainValue, .Available = true, .IsGraph = true,
+    .HasNumericValue = true, .ParamRange = nullptr, .Factory = &MakeStat<TstPrimeCount>};
+
+const TStatClass TstPrimeValuesClass{.ClassName = "TstPrimeValues", .CodeFormat = "PRMV",
+    .CaptionFormat = KELMA_MSG("Простые и составные числа (ПС..СП)"), .HelpName = nullptr,
+    .Group = 0, .Flags = sfShowS | sfPlainValue, .Available = true, .IsGraph = false,
+    .HasNumericValue = true, .ParamRange = nullptr, .Factory = &MakeStat<TstPrimeValues>};
+
+const TStatClass TstPosValClass{.ClassName = "TstPosVal", .CodeFormat = "POS%d",
+    .CaptionFormat = KELMA_MSG("Число в %0:d позиции тиража"), .HelpName = "POSx", .Group = 0,
+    .Flags = sfShowS | sfPlainValue, .Available = true, .IsGraph = true,
+    .HasNumericValue = true, .ParamRange = &PositionRange, .Factory = &MakeStat<TstPosVal>};
+
+const TStatClass TstPosExtClass{.ClassName = "TstPosExt", .CodeFormat = "POE%d",
+    .CaptionFormat = KELMA_MSG("Extra (Bonus, Star...) - число (!без фильтра!)"),
+    .HelpName = "POSx", .Group = 0, .Flags = 0, .Available = true, .IsGraph = true,
+    .HasNumericValue = true, .ParamRange = &NoExtraRange, .Factory = &MakeStat<TstPosExt>};
+
+// ---------------------------------------------------------------------------------------
+// TstValues
+
+TstValues::TstValues(const TStatList& list, int param)
+    : TCustomValuesStat(TstValuesClass, list, param)
+{
+}
+
+void TstValues::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomValuesStat::InitValues(last, table);
+    for (int d = DigitMin; d <= DigitMax; ++d) {
+        SetWordKey(FValue, d);
+        MergeStatValue(table, FValue, false);
+    }
+}
+
+// One merge per digit: a draw with two equal digits counts twice, and its second merge,
+// coming from the same draw, gives that value a minimum gap of 0.
+void TstValues::MergeDigits(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+{
+    for (int d : DigitsOf(comb)) {
+        SetWordKey(FValue, d);
+        MergeStatValue(table, FValue, trackGaps);
+    }
+}
+
+void TstValues::AddCombination(TCombWord comb, TStatDrawArray& table)
+{
+    TCustomValuesStat::AddCombination(comb, table);
+    MergeDigits(comb, table, false);
+}
+
+int TstValues::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                       TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    MergeDigits(DrawToComb(FDraw), table, true);
+    return age;
+}
+
+bool TstValues::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                     bool /*sorted*/, bool /*exclude*/)
+{
+    for (int d : DigitsOf(comb))
+        if (HasKeyWord(selected, 1, static_cast<std::uint16_t>(d)))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// TstDigits
+
+namespace {
+
+// Values of the characters of a digit's text, one per character.
+std::vector<int> CharacterValues(int d)
+{
+    std::vector<int> values;
+    const QString text = NumToStr(d);
+    for (const QChar ch : text)
+        values.push_back(StrToDigit(QString(ch)));
+    return values;
+}
+
+}  // namespace
+
+TstDigits::TstDigits(const TStatList& list, int param)
+    : TCustomNumbersStat(TstDigitsClass, list, param)
+{
+}
+
+void TstDigits::MergeCharacters(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+{
+    for (int d : DigitsOf(comb))
+        for (int v : CharacterValues(d)) {
+            SetWordKey(FValue, v);
+            MergeStatValue(table, FValue, trackGaps);
+        }
+}
+
+void TstDigits::AddCombination(TCombWord comb, TStatDrawArray& table)
+{
+    TCustomNumbersStat::AddCombination(comb, table);
+    MergeCharacters(comb, table, false);
+}
+
+int TstDigits::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                       TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    MergeCharacters(DrawToComb(FDraw), table, true);
+    return age;
+}
+
+bool TstDigits::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                     bool /*sorted*/, bool /*exclude*/)
+{
+    for (int d : DigitsOf(comb))
+        for (int v : CharacterValues(d))
+            if (HasKeyWord(selected, 1, static_cast<std::uint16_t>(v)))
+                return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Counts of digits with a property.
+
+TDigitCountStat::TDigitCountStat(const TStatClass& cls, const TStatList& list, int param,
+                                 TDigitPredicate predicate)
+    : TCustomRatioStat(cls, list, param), FPredicate(predicate)
+{
+}
+
+int TDigitCountStat::CountOf(TCombWord comb) const
+{
+    int count = 0;
+    for (int d : DigitsOf(comb))
+        if (FPredicate(d))
+            ++count;
+    return count;
+}
+
+// Only the counts 1 and 2 are listed in advance; a draw without the property adds 0 as a
+// row of its own.
+void TDigitCountStat::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomRatioStat::InitValues(last, table);
+    for (int count = 1; count <= DrawDigits; ++count) {
+        SetWordKey(FValue, count);
+        MergeStatValue(table, FValue, false);
+    }
+}
+
+void TDigitCountStat::AddCombination(TCombWord comb, TStatDrawArray& table)
+{
+    TCustomRatioStat::AddCombination(comb, table);
+    SetWordKey(FValue, CountOf(comb));
+    MergeStatValue(table, FValue, false);
+}
+
+int TDigitCountStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                             TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomRatioStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    SetWordKey(FValue, CountOf(DrawToComb(FDraw)));
+    MergeStatValue(table, FValue, true);
+    return age;
+}
+
+bool TDigitCountStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                           bool /*sorted*/, bool /*exclude*/)
+{
+    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(CountOf(comb)));
+}
+
+int TDigitCountStat::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
+{
+    return CountOf(comb);
+}
+
+TstEvenCount::TstEvenCount(const TStatList& list, int param)
+    : TDigitCountStat(TstEvenCountClass, list, param, &IsEvenDigit)
+{
+}
+
+TstSmallCount::TstSmallCount(const TStatList& list, int param)
+    : TDigitCountStat(TstSmallCountClass, list, param, &IsSmallDigit)
+{
+}
+
+TstPrimeCount::TstPrimeCount(const TStatList& list, int param)
+    : TDigitCountStat(TstPrimeCountClass, list, param, &IsPrimeDigit)
+{
+}
+
+// ---------------------------------------------------------------------------------------
+// Per-position patterns.
+
+TDigitMaskStat::TDigitMaskStat(const TStatClass& cls, const TStatList& list, int param,
+                               TDigitPredicate bitSet, TResString zeroLetter,
+                               TResString oneLetter)
+    : TCustomMaskStat(cls, list, param), FBitSet(bitSet), FZeroLetter(zeroLetter),
+      FOneLetter(oneLetter)
+{
+}
+
+QString TDigitMaskStat::ZeroLetter() const
+{
+    return LoadResString(FZeroLetter);
+}
+
+QString TDigitMaskStat::OneLetter() const
+{
+    return LoadResString(FOneLetter);
+}
+
+std::uint32_t TDigitMaskStat::MaskOf(TCombWord comb) const
+{
+    std::uint32_t mask = 0;
+    for (int d : DigitsOf(comb))
+        mask = mask * 2 + (FBitSet(d) ? 1 : 0);
+    return mask;
+}
+
+void TDigitMaskStat::AddCombination(TCombWord comb, TStatDrawArray& table)
+{
+    TCustomMaskStat::AddCombination(comb, table);
+    FValue.Key = TStatKey{};
+    FValue.Key.SetDword(0, MaskOf(comb));
+    MergeStatValue(table, FValue, false);
+}
+
+int TDigitMaskStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                            TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomMaskStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    FValue.Key = TStatKey{};
+    FValue.Key.SetDword(0, MaskOf(DrawToComb(FDraw)));
+    MergeStatValue(table, FValue, true);
+    return age;
+}
+
+bool TDigitMaskStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                          bool /*sorted*/, bool /*exclude*/)
+{
+    return HasKeyDword(selected, 1, MaskOf(comb));
+}
+
+TstEvenValues::TstEvenValues(const TStatList& list, int param)
+    : TDigitMaskStat(TstEvenValuesClass, list, param, &IsOddDigit, KELMA_MSG("Ч"),
+                     KELMA_MSG("н"))
+{
+}
+
+TstSmallValues::TstSmallValues(const TStatList& list, int param)
+    : TDigitMaskStat(TstSmallValuesClass, list, param, &IsLargeDigit, KELMA_MSG("1"),
+                     KELMA_MSG("2"))
+{
+}
+
+void TstSmallValues::InitValues(int /*last*/, TStatDrawArray& /*table*/)
+{
+}
+
+TstPrimeValues::TstPrimeValues(const TStatList& list, int param)
+    : TDigitMaskStat(TstPrimeValuesClass, list, param, &IsPrimeDigit, KELMA_MSG("С"),
+                     KELMA_MSG("П"))
+{
+}
+
+// ---------------------------------------------------------------------------------------
+// TstPosVal
+
+TstPosVal::TstPosVal(const TStatList& list, int param)
+    : TCustomGraphStat(TstPosValClass, list, param)
+{
+}
+
+bool TstPosVal::HasPosition() const
+{
+    return FParam >= 1 && FParam <= DrawDigits;
+}
+
+int TstPosVal::DigitAt(TCombWord comb) const
+{
+    return FParam == 1 ? CombDigit1(comb) : CombDigit2(comb);
+}
+
+QString TstPosVal::ValueText(const TStatValueRec& value) const
+{
+    return NumToStr(value.Key.Words[0]);
+}
+
+void TstPosVal::InitValues(int last, TStatDrawArray& table)
+{
+    TCustomGraphStat::InitValues(last, table);
+    for (int d = DigitMin; d <= DigitMax; ++d) {
+        SetWordKey(FValue, d);
+        MergeStatValue(table, FValue, false);
+    }
+}
+
+void TstPosVal::AddCombination(TCombWord comb, TStatDrawArray& table)
+{
+    TCustomGraphStat::AddCombination(comb, table);
+    if (!HasPosition())
+        return;
+    SetWordKey(FValue, DigitAt(comb));
+    MergeStatValue(table, FValue, false);
+}
+
+int TstPosVal::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
+                       TStatScratch& scratch, TLastValueArray& lastValues)
+{
+    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
+    if (HasPosition()) {
+        SetWordKey(FValue, DigitAt(DrawToComb(FDraw)));
+        MergeStatValue(table, FValue, true);
+    }
+    return age;
+}
+
+bool TstPosVal::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
+                     bool /*sorted*/, bool /*exclude*/)
+{
+    return HasPosition() && HasKeyWord(selected, 1, DigitAt(comb));
+}
+
+int TstPosVal::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
+{
+    return HasPosition() ? DigitAt(comb) : 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// TstPosExt
+
+TstPosExt::TstPosExt(const TStatList& list, int param)
+    : TCustomGraphStat(TstPosExtClass, list, param)
+{
+}
+
+QString TstPosExt::ValueText(const TStatValueRec& value) const
+{
+    return ExtToStr(value.Key.Words[0]);
+}
+
+bool TstPosExt::Test(TCombWord /*comb*/, const TStatDrawArray& /*selected*/, int /*last*/,
+                     bool /*sorted*/, bool /*exclude*/)
+{
+    return false;
+}
+
+int TstPosExt::ValueOf(TCombWord /*comb*/, int /*index*/, int /*last*/, bool /*sorted*/)
+{
+    return 0;
+}
