@@ -25,6 +25,8 @@ QString StatClassCode(const TStatClass& cls, int param)
 
 QString StatClassCaption(const TStatClass& cls, int param)
 {
+    if (cls.CaptionFn)
+        return cls.CaptionFn(param);
     return Format(LoadResString(cls.CaptionFormat), {param});
 }
 

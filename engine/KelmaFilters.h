@@ -40,6 +40,9 @@ struct TStatClass {
     bool HasNumericValue;           // a value can be typed as one integer
     TParamRangeFn ParamRange;       // nullptr: not parametric (one method, parameter 0)
     TStatFactory Factory;           // nullptr only for classes that are not offered
+    // Builds the caption when it needs more than the parameter (the sum ranges show their
+    // share of the draws); nullptr: CaptionFormat formatted with the parameter.
+    QString (*CaptionFn)(int param) = nullptr;
 };
 
 QString StatClassCode(const TStatClass& cls, int param);

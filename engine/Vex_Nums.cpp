@@ -355,14 +355,14 @@ bool TDigitMaskStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*
 }
 
 TstEvenValues::TstEvenValues(const TStatList& list, int param)
-    : TDigitMaskStat(TstEvenValuesClass, list, param, &IsOddDigit, KELMA_MSG("Ч"),
-                     KELMA_MSG("н"))
+    : TDigitMaskStat(TstEvenValuesClass, list, param, &IsOddDigit, rsLetterEven,
+                     rsLetterOdd)
 {
 }
 
 TstSmallValues::TstSmallValues(const TStatList& list, int param)
-    : TDigitMaskStat(TstSmallValuesClass, list, param, &IsLargeDigit, KELMA_MSG("1"),
-                     KELMA_MSG("2"))
+    : TDigitMaskStat(TstSmallValuesClass, list, param, &IsLargeDigit, rsLetterSmall,
+                     rsLetterLarge)
 {
 }
 
@@ -371,8 +371,8 @@ void TstSmallValues::InitValues(int /*last*/, TStatDrawArray& /*table*/)
 }
 
 TstPrimeValues::TstPrimeValues(const TStatList& list, int param)
-    : TDigitMaskStat(TstPrimeValuesClass, list, param, &IsPrimeDigit, KELMA_MSG("С"),
-                     KELMA_MSG("П"))
+    : TDigitMaskStat(TstPrimeValuesClass, list, param, &IsPrimeDigit, rsLetterComposite,
+                     rsLetterPrime)
 {
 }
 

@@ -8,10 +8,8 @@
 
 namespace {
 
+// The caption shows the range's share of the draws as well, so SumRangeCaption builds it.
 constexpr TResString rsSumsRangeCaption = KELMA_MSG("Сумма тиража: диапазон %d (%d/%d)");
-// The class description formats its caption with the parameter alone, which cannot give the
-// share of the range; SumRangeCaption builds the full caption.
-constexpr TResString rsSumsRangeClassCaption = KELMA_MSG("Сумма тиража: диапазон %d");
 constexpr TResString rsSumsOthersText = KELMA_MSG("Остальные");
 
 struct TSumRange {
@@ -72,9 +70,10 @@ const TStatClass TstSumValuesClass{.ClassName = "TstSumValues", .CodeFormat = "S
     .ParamRange = nullptr, .Factory = &MakeStat<TstSumValues>};
 
 const TStatClass TstSumRangesClass{.ClassName = "TstSumRanges", .CodeFormat = "SUM%d",
-    .CaptionFormat = rsSumsRangeClassCaption, .HelpName = nullptr, .Group = 1,
+    .CaptionFormat = rsSumsRangeCaption, .HelpName = nullptr, .Group = 1,
     .Flags = sfPlainValue, .Available = true, .IsGraph = true, .HasNumericValue = false,
-    .ParamRange = &SumRangeParams, .Factory = &MakeStat<TstSumRanges>};
+    .ParamRange = &SumRangeParams, .Factory = &MakeStat<TstSumRanges>,
+    .CaptionFn = &SumRangeCaption};
 
 const TStatClass TstSumChangeClass{.ClassName = "TstSumChange", .CodeFormat = "SUMC",
     .CaptionFormat = KELMA_MSG("Сумма тиража: изменения (точно)"), .HelpName = nullptr,

@@ -23,15 +23,15 @@ void ThreeParams(const TStatList&, int& lo, int& hi)
 }
 
 const TStatClass NumsClass{.ClassName = "TstValues", .CodeFormat = "NUMS",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 0, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 0, .Flags = sfPlainValue,
     .Available = true, .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = nullptr};
 const TStatClass SumsClass{.ClassName = "TstSumValues", .CodeFormat = "SUMS",
-    .CaptionFormat = rsCapSumValues, .HelpName = nullptr, .Group = 1, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Сумма тиража: все значения"), .HelpName = nullptr, .Group = 1, .Flags = sfPlainValue,
     .Available = true, .IsGraph = true, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = nullptr};
 const TStatClass ShreddingClass{.ClassName = "TstShreddingStat", .CodeFormat = "SHR%d",
-    .CaptionFormat = rsCapShredding, .HelpName = "SHRx", .Group = 12,
+    .CaptionFormat = KELMA_MSG("Метод шинковки %0:d: %%s"), .HelpName = "SHRx", .Group = 12,
     .Flags = sfShowS | sfPlainValue, .Available = true, .IsGraph = true, .HasNumericValue = true,
     .ParamRange = &ThreeParams, .Factory = nullptr};
 

@@ -1,4 +1,6 @@
 #include "engine/KelmaMsg.h"
+#include "engine/Vex_Chain.h"
+#include "engine/Vex_Shrd.h"
 
 #include "platform/DelphiText.h"
 
@@ -30,7 +32,6 @@ TEST(KelmaMsg, TextsComeBackAsWritten)
     EXPECT_EQ(LoadResString(rsBadCombination), QStringLiteral("Некорректная комбинация: \"%s\"!"));
     EXPECT_EQ(LoadResString(rsOriginManual), QStringLiteral("Вручную"));
     EXPECT_EQ(LoadResString(rsGroupOgn), QStringLiteral("Характеристическое число Огнева"));
-    EXPECT_EQ(LoadResString(rsCapPosExt), QStringLiteral("Extra (Bonus, Star...) - число (!без фильтра!)"));
     EXPECT_EQ(LoadResString(rsLevelModeWMV), QStringLiteral("\"Вес\": не менее заданного значения"));
     EXPECT_EQ(LoadResString(rsBadNumsCount), QStringLiteral("Указано недопустмое количество используемых чисел!"));
     EXPECT_EQ(LoadResString(rsLogScriptStart),
@@ -61,11 +62,11 @@ TEST(KelmaMsg, IndexedTablesFollowTheStoredOrder)
 
 TEST(KelmaMsg, TemplatesFormat)
 {
-    // A caption template is formatted twice: first with the class's number, then with the parameter.
-    const QString once = Format(LoadResString(rsCapChainPos), {2});
-    EXPECT_EQ(once, QStringLiteral("Переходы чисел между 2 тиражами в %d позиции"));
-    EXPECT_EQ(Format(once, {1}), QStringLiteral("Переходы чисел между 2 тиражами в 1 позиции"));
-    EXPECT_EQ(Format(Format(LoadResString(rsCapShredding), {3}), {QStringLiteral("(n1+n2)/(n1-n2)")}),
+    // Method captions are formatted with the method's parameter; the shredding caption then
+    // takes its formula.
+    EXPECT_EQ(StatClassCaption(TstChain2PosClass, 1),
+              QStringLiteral("Переходы чисел между 2 тиражами в 1 позиции"));
+    EXPECT_EQ(Format(StatClassCaption(TstShreddingStatClass, 3), {QStringLiteral("(n1+n2)/(n1-n2)")}),
               QStringLiteral("Метод шинковки 3: (n1+n2)/(n1-n2)"));
     // An error text follows its message after one empty line.
     EXPECT_EQ(Format(LoadResString(rsInitError), {QStringLiteral("Диск переполнен")}),

@@ -44,39 +44,39 @@ void NoParams(const TStatList&, int& lo, int& hi)
 extern const TStatClass NumsClass;
 
 const TStatClass NumsClass{.ClassName = "TstValues", .CodeFormat = "NUMS",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 0, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 0, .Flags = sfPlainValue,
     .Available = true, .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = &MakeConst<NumsClass>};
 const TStatClass SumsClass{.ClassName = "TstSumValues", .CodeFormat = "SUMS",
-    .CaptionFormat = rsCapSumValues, .HelpName = nullptr, .Group = 1, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Сумма тиража: все значения"), .HelpName = nullptr, .Group = 1, .Flags = sfPlainValue,
     .Available = true, .IsGraph = true, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = nullptr};
 const TStatClass HiddenClass{.ClassName = "TstColumns", .CodeFormat = "COLS",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 4, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 4, .Flags = sfPlainValue,
     .Available = false, .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = nullptr};
 const TStatClass RangesClass{.ClassName = "TstSumRanges", .CodeFormat = "SUM%d",
-    .CaptionFormat = rsCapSumValues, .HelpName = nullptr, .Group = 1, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Сумма тиража: все значения"), .HelpName = nullptr, .Group = 1, .Flags = sfPlainValue,
     .Available = true, .IsGraph = true, .HasNumericValue = true, .ParamRange = &SumRangeParams,
     .Factory = nullptr};
 const TStatClass NoneClass{.ClassName = "TstPosExt", .CodeFormat = "POE%d",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 0, .Flags = 0,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 0, .Flags = 0,
     .Available = true, .IsGraph = false, .HasNumericValue = true, .ParamRange = &NoParams,
     .Factory = nullptr};
 const TStatClass ChannelsClass{.ClassName = "TstChnValCnt", .CodeFormat = "CHN%d",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 3, .Flags = sfPlainValue,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 3, .Flags = sfPlainValue,
     .Available = true, .IsGraph = false, .HasNumericValue = true, .ParamRange = &ChannelParams,
     .Factory = nullptr};
 const TStatClass ChainClass{.ClassName = "TstChain2DrawsPos", .CodeFormat = "SDP2",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 10, .Flags = sfShowS | sfTwoDraws,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 10, .Flags = sfShowS | sfTwoDraws,
     .Available = true, .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = nullptr};
 const TStatClass PlainClass{.ClassName = "TstCombValSort2", .CodeFormat = "KNO2",
-    .CaptionFormat = rsCapValues, .HelpName = nullptr, .Group = 0, .Flags = 0,
+    .CaptionFormat = KELMA_MSG("Числа тиража"), .HelpName = nullptr, .Group = 0, .Flags = 0,
     .Available = true, .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
     .Factory = nullptr};
 const TStatClass ShreddingClass{.ClassName = "TstShreddingStat", .CodeFormat = "SHR%d",
-    .CaptionFormat = rsCapShredding, .HelpName = "SHRx", .Group = 12,
+    .CaptionFormat = KELMA_MSG("Метод шинковки %0:d: %%s"), .HelpName = "SHRx", .Group = 12,
     .Flags = sfShowS | sfPlainValue, .Available = true, .IsGraph = true, .HasNumericValue = true,
     .ParamRange = &SumRangeParams, .Factory = nullptr};
 

@@ -154,6 +154,8 @@ TEST(VexSums, SumRanges)
     EXPECT_EQ(SumRangeCaption(1), QStringLiteral("Сумма тиража: диапазон 1 (1/3)"));
     EXPECT_EQ(SumRangeCaption(2), QStringLiteral("Сумма тиража: диапазон 2 (1/2)"));
     EXPECT_EQ(SumRangeCaption(3), QStringLiteral("Сумма тиража: диапазон 3 (2/3)"));
+    // The method list shows the same caption.
+    EXPECT_EQ(StatClassCaption(TstSumRangesClass, 2), QStringLiteral("Сумма тиража: диапазон 2 (1/2)"));
     int lo = 0, hi = 0;
     EXPECT_FALSE(SumRangeBounds(4, lo, hi));
     EXPECT_LT(hi, lo);
