@@ -1,0 +1,98 @@
+#pragma once
+
+#include "app/core/DrawArchive.h"
+#include "app/core/MainState.h"
+#include "app/core/ProxySettings.h"
+#include "app/core/ResultsDownload.h"
+
+#include <QString>
+
+#include <functional>
+
+// Steps of start-up and shut-down that belong to the windows or to workflows that plug in
+// later. An empty step is skipped.
+struct TStartupSteps {
+    // While the main window is created.
+    std::function<void()> SetupLanguage;        // interface language and help file
+    std::function<void()> SetupPages;           // page and grid set-up of the workflows
+    std::function<void()> RestoreFormState;     // placement, sizes, column layouts
+    std::function<void()> ShowPrefetchColumns;  // after the first start was recorded
+    std::function<void()> LoadEngineConfig;
+    std::function<void()> ReadFavorites;
+    std::function<void()> ResetSelections;
+    std::function<void()> FillMethodLists;
+    // The one-shot start-up timer.
+    std::function<void()> FillExpectedHits;
+    std::function<void()> AddVersionToCaption;
+    std::function<bool()> OpenStakesFile;       // false: no exclusive access
+    std::function<void()> BuildInitialCombs;
+    std::function<void()> LoadRatings;
+    std::function<void()> LoadTables;
+    std::function<void()> LoadScript;
+    std::function<void()> FillOnlineLibrary;
+    std::function<bool()> CheckForUpdate;       // true: an update was installed
+    std::function<void()> RebuildAllPrefetchs;
+    std::function<void(bool force)> RefreshPrefetchs;
+    std::function<void()> ShowFirstRun;
+    // Shut-down.
+    std::function<void()> SaveFormState;
+    std::function<void()> CloseStakesFile;
+};
+
+// The program's start-up and shut-down without windows: the window layer calls Create when
+// the main window is made, Init from its one-shot timer, and Destroy when it goes; each
+// returns what the window has to do next. Batch switches run on this alone.
+class TAppStartup {
+public:
+    TAppStartup(TMainState& state, TDrawArchive& archive, TProxySettings& proxy, TResultsDownload& download);
+
+    enum class TOutcome {
+        Run,              // the program goes on interactively
+        EndApplication,   // a batch run is done, or the program may not run
+        Restart,          // an update was installed: RestartProgram, then end
+    };
+
+    TStartupSteps Steps;
+
+    // The main window's creation. False when the start-up timer must not start: an error
+    // (shown) or the restart wait ran out (then EndRequested()).
+    bool Create();
+    // The start-up timer's work.
+    TOutcome Init();
+    // A close request: a running scenario is asked to stop first (stopCommand asks the user).
+    // True when the window may close.
+    bool CloseQuery(const std::function<void()>& stopCommand);
+    // The main window's destruction. The form state is saved only when it was read at
+    // start-up, so an early end does not overwrite it with defaults.
+    void Destroy();
+
+    bool EndRequested() const { return FEndRequested; }
+    bool FormStateRead() const { return FFormStateRead; }
+
+    // The "restart" wait: the program file it waits for and how it looks and waits. Tests
+    // replace them.
+    QString ProgramFile;
+    std::function<bool(const QString& programFile)> IsRunning;
+    std::function<void(int ms)> Sleep;
+    static constexpr int RestartChecks = 601;
+    static constexpr int RestartStepMs = 100;
+
+private:
+    // True when no other copy of the program ran on past the restart wait.
+    bool WaitForOldCopy();
+    bool TakeExclusiveAccess();
+    void Download();
+
+    TMainState& FState;
+    TDrawArchive& FArchive;
+    TProxySettings& FProxy;
+    TResultsDownload& FDownload;
+    bool FEndRequested = false;
+    bool FFormStateRead = false;
+};
+
+// Starts the program anew with the switch "restart", from its own folder, without waiting.
+// Raises ESystemError when the start fails. The caller ends this copy afterwards.
+void RestartProgram(const QString& programFile);
+// The game's draw-key texts become the engine's date-to-text and text-to-date functions.
+void InstallDrawDateHooks();

@@ -1,0 +1,183 @@
+#include "app/core/DrawArchive.h"
+
+#include "app/core/BusyScope.h"
+#include "app/core/DrawFile.h"
+#include "engine/KelmaMsg.h"
+#include "platform/DelphiText.h"
+#include "platform/WordUtils.h"
+#include "support/RDialogs.h"
+
+#include <algorithm>
+
+namespace {
+
+const TResString SArchiveDamaged = RESSTR(
+    "DrawArchive",
+    "Файл тиражей \"%s\" поврежден: последние %d байт не составляют целой записи и будут "
+    "отброшены при следующей записи файла.\n\nКопия исходного файла сохранена как \"%s\".");
+
+void CheckDigits(const TDrawRec& draw)
+{
+    if (draw.Digits[0] > DigitMax || draw.Digits[1] > DigitMax)
+        throw Exception(LoadResString(rsBadCombinationEntered));
+}
+
+} // namespace
+
+TArchiveLoadReport TDrawArchive::LoadDrawsFile()
+{
+    TArchiveLoadReport report;
+    const QString fileName = FState.DrawsFileName();
+    {
+        TBusyScope busy(LoadResString(rsLoadingDrawsFile));
+        TDrawFileContents contents = ReadDrawsFile(fileName);
+        if (!contents.Exists)
+            return report;
+        report.FileFound = true;
+        report.Records = static_cast<int>(contents.Draws.size());
+        report.ExtraBytes = contents.ExtraBytes;
+        if (report.Damaged())
+            report.BackupFile = BackupDrawsFile(fileName);
+        FState.FDraws = std::move(contents.Draws);
+        FState.UpdateDrawsInfo(true);
+    }
+    return report;
+}
+
+QString TDrawArchive::DamageText(const TArchiveLoadReport& report, const QString& fileName)
+{
+    if (!report.Damaged())
+        return QString();
+    return Format(LoadResString(SArchiveDamaged), {fileName, report.ExtraBytes, report.BackupFile});
+}
+
+void TDrawArchive::SaveDrawsFile()
+{
+    TBusyScope busy(LoadResString(rsSavingDrawsFile));
+    WriteDrawsFile(FState.DrawsFileName(), FState.FDraws);
+    FState.UpdateDrawsInfo(true);
+}
+
+void TDrawArchive::DeleteDrawRecord(int index)
+{
+    TDrawsArray& draws = FState.FDraws;
+    if (index < 0 || index >= static_cast<int>(draws.size()))
+        throw Exception(Format(LoadResString(rsRecordNotFound), {index}));
+    draws.erase(draws.begin() + index);
+}
+
+TDrawRec TDrawArchive::NewDrawRecord() const
+{
+    TDrawRec draw;
+    draw.Number = static_cast<std::uint32_t>(FState.NextDrawNumber(0));
+    return draw;
+}
+
+void TDrawArchive::AddDraw(const TDrawRec& draw)
+{
+    CheckDigits(draw);
+    FState.FDraws.push_back(draw);
+    SaveDrawsFile();
+    FState.RefreshViews(false);
+}
+
+void TDrawArchive::EditDraw(int index, const TDrawRec& draw)
+{
+    CheckDigits(draw);
+    if (index < 0 || index >= static_cast<int>(FState.FDraws.size()))
+        throw Exception(Format(LoadResString(rsRecordNotFound), {index}));
+    FState.FDraws[static_cast<size_t>(index)] = draw;
+    SaveDrawsFile();
+    FState.RefreshViews(false);
+}
+
+bool TDrawArchive::DeleteDraws(const QList<int>& indexes)
+{
+    if (indexes.isEmpty() || !DeleteQuery(static_cast<int>(indexes.size())))
+        return false;
+    TBusyScope busy(LoadResString(rsDeletingDraws));
+    for (const int index : indexes)
+        if (index < 0 || index >= static_cast<int>(FState.FDraws.size()))
+            throw Exception(Format(LoadResString(rsRecordNotFound), {index}));
+    QList<int> order = indexes;
+    std::sort(order.begin(), order.end(), std::greater<int>());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+    for (const int index : order)
+        DeleteDrawRecord(index);
+    FState.UpdateDrawsInfo(false);
+    SaveDrawsFile();
+    FState.RefreshViews(false);
+    return true;
+}
+
+int TDrawArchive::IndexOfRow(int row) const
+{
+    const int count = static_cast<int>(FState.FDraws.size());
+    if (row < 0 || row >= count)
+        return -1;
+    return count - 1 - row;
+}
+
+void TDrawArchive::ToggleSortedDraws()
+{
+    {
+        TBusyScope busy;
+        FState.WriteOption(TMainOptions::SortedDraws, !FState.Options.Flag(TMainOptions::SortedDraws));
+    }
+    FState.RefreshViews(true);
+}
+
+TDrawRow TDrawArchive::DrawRow(int row) const
+{
+    TDrawRow result;
+    const int index = IndexOfRow(row);
+    if (index < 0)
+        return result;
+    TDrawRec draw = FState.FDraws[static_cast<size_t>(index)];
+    if (FState.Options.Flag(TMainOptions::SortedDraws))
+        SortDrawDigits(draw);
+    result.Number = QString::number(draw.Number);
+    result.Digit1 = NumToStr(draw.Digits[0]);
+    result.Digit2 = NumToStr(draw.Digits[1]);
+    result.Sum = SumToStr(draw.Digits[0] + draw.Digits[1]);
+    result.Key = draw.Key.Get();
+    result.Current = row == FState.DrawsOffset();
+    if (result.Current)
+        result.Background = CurrentDrawColor;
+    if (FState.Options.Flag(TMainOptions::ColorDraws)) {
+        if (!result.Current)
+            result.Background = PlainDrawColor;
+        const int channel = FState.StatList().Config().ChannelSize;
+        result.DigitColor1 = ChannelColor(draw.Digits[0], channel);
+        result.DigitColor2 = ChannelColor(draw.Digits[1], channel);
+    }
+    return result;
+}
+
+bool ParseDrawDigitsText(const QString& text, std::uint8_t& digit1, std::uint8_t& digit2)
+{
+    const QString delimiters = QStringLiteral(",;");
+    if (WordCount(text, delimiters) != 2)
+        return false;
+    int values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        const QString word = ExtractWord(i + 1, text, delimiters).trimmed();
+        if (!TryStrToInt(word, values[i]) || values[i] < DigitMin || values[i] > DigitMax)
+            return false;
+    }
+    digit1 = static_cast<std::uint8_t>(values[0]);
+    digit2 = static_cast<std::uint8_t>(values[1]);
+    return true;
+}
+
+QString DrawDigitsText(const TDrawRec& draw)
+{
+    return NumToStr(draw.Digits[0]) + QLatin1Char(';') + NumToStr(draw.Digits[1]);
+}
+
+QString MakeDrawKey(TDateTime date, TDateTime time)
+{
+    TShortString<12> key;
+    key.Set(FormatDrawDate(DateOf(date) + TimeOf(time)));
+    return key.Get();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "app/core/MainState.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// What loading the archive file found.
+struct TArchiveLoadReport {
+    bool FileFound = false;
+    int Records = 0;
+    qint64 ExtraBytes = 0;   // bytes after the last whole record; dropped by the next rewrite
+    QString BackupFile;      // the copy of the damaged original, when there was damage
+    bool Damaged() const { return ExtraBytes > 0; }
+};
+
+// One row of the draw list: row k shows the draw at position k from the newest.
+struct TDrawRow {
+    QString Number;
+    QString Digit1;
+    QString Digit2;
+    QString Sum;
+    QString Key;
+    bool Current = false;                               // the newest analysed draw
+    std::optional<std::uint32_t> Background;            // 0x00BBGGRR; none: the list's own
+    std::optional<std::uint32_t> DigitColor1, DigitColor2;
+};
+
+// Colours of the draw list, 0x00BBGGRR.
+inline constexpr std::uint32_t CurrentDrawColor = 0x00AAAAFF;   // light red 255, 170, 170
+inline constexpr std::uint32_t PlainDrawColor = 0x00FFFFFF;
+
+// The draw archive's file and the commands that change it by hand. Every change ends with the
+// file rewritten; the busy state and the status line are left on every path.
+class TDrawArchive {
+public:
+    explicit TDrawArchive(TMainState& state) : FState(state) {}
+
+    // Reads the archive file when it exists (the archive stays as it is otherwise). A file
+    // whose size is not a multiple of the record size keeps its whole records; a copy of the
+    // original is made at once, before anything can rewrite it.
+    TArchiveLoadReport LoadDrawsFile();
+    // The text that tells the user about a damaged file; empty when there was none.
+    static QString DamageText(const TArchiveLoadReport& report, const QString& fileName);
+    void SaveDrawsFile();
+
+    // Removes the record at the archive index; raises "Запись со индексом %d ..." outside it.
+    void DeleteDrawRecord(int index);
+
+    // A new record for the add command: all zero, numbered on from the newest draw.
+    TDrawRec NewDrawRecord() const;
+    // Appends a draw as the newest one, saves, refreshes the views.
+    void AddDraw(const TDrawRec& draw);
+    // Replaces the draw at the archive index in place, saves, refreshes the views.
+    void EditDraw(int index, const TDrawRec& draw);
+    // Asks DeleteQuery for the count, then deletes the draws at these archive indexes (numbers
+    // shown in the list may repeat after edits, indexes do not). Every index is checked before
+    // anything is removed. True when draws were deleted.
+    bool DeleteDraws(const QList<int>& indexes);
+    // The archive index of list row k (position k from the newest); -1 outside.
+    int IndexOfRow(int row) const;
+
+    // Toggles the option SortedDraws and recomputes the views.
+    void ToggleSortedDraws();
+    // What list row k shows under the current options and offset.
+    TDrawRow DrawRow(int row) const;
+
+private:
+    TMainState& FState;
+};
+
+// The draw dialog's digits: two words split at "," or ";", each, trimmed, an integer 0..9.
+bool ParseDrawDigitsText(const QString& text, std::uint8_t& digit1, std::uint8_t& digit2);
+// The digits as the dialog shows them: "d;d".
+QString DrawDigitsText(const TDrawRec& draw);
+// The key of a draw held on the date at the time of day (only their date and time parts
+// count), through the installed draw-date text.
+QString MakeDrawKey(TDateTime date, TDateTime time);

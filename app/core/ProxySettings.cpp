@@ -1,0 +1,188 @@
+#include "app/core/ProxySettings.h"
+
+#include "app/core/BusyScope.h"
+#include "engine/KelmaMsg.h"
+#include "platform/DelphiText.h"
+#include "platform/IniFile.h"
+#include "support/RDialogs.h"
+
+#include <memory>
+
+namespace {
+
+const QString kSection = QString::fromLatin1(ProxySection);
+const QString kMode = QStringLiteral("ProxyMode");
+const QString kServer = QStringLiteral("ProxyServer");
+const QString kPort = QStringLiteral("ProxyPort");
+const QString kUserName = QStringLiteral("ProxyUsername");
+const QString kPassword = QStringLiteral("ProxyPassword");
+
+QString ErrorText(const std::exception& e)
+{
+    if (const auto* own = dynamic_cast<const Exception*>(&e))
+        return own->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+// "host:port" of the list site; false when the entry has no host or no valid port.
+bool SplitProxyEntry(const QString& entry, QString& server, int& port)
+{
+    const qsizetype colon = entry.indexOf(QLatin1Char(':'));
+    server = (colon < 0 ? entry : entry.left(colon)).trimmed();
+    port = 0;
+    if (colon < 0 || server.isEmpty())
+        return false;
+    return TryStrToInt(entry.mid(colon + 1).trimmed(), port) && port > 0 && port <= 65535;
+}
+
+} // namespace
+
+void TProxySettings::LoadProxySettings()
+{
+    TBusyScope busy(LoadResString(rsLoadingConfig));
+    try {
+        const TMemIniFile ini(FState.IniFileName());
+        TProxy& proxy = FState.FProxy;
+        const QString server = ini.ReadString(kSection, kServer, QString());
+        const int mode = ini.ReadInteger(kSection, kMode, server.isEmpty() ? ModeOff : ModeManual);
+        proxy.Server = server;
+        proxy.Port = ini.ReadInteger(kSection, kPort, 80);
+        proxy.UserName = ini.ReadString(kSection, kUserName, QString());
+        proxy.Password = ini.ReadString(kSection, kPassword, QString());
+        proxy.Mode = static_cast<std::uint8_t>(mode);
+        proxy.Loaded = true;
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsConfigReadError), {ErrorText(e)}));
+    }
+}
+
+void TProxySettings::SaveProxySettings(bool showProgress)
+{
+    std::unique_ptr<TBusyScope> busy;
+    if (showProgress)
+        busy = std::make_unique<TBusyScope>(LoadResString(rsSavingConfig));
+    try {
+        TMemIniFile ini(FState.IniFileName());
+        TProxy& proxy = FState.FProxy;
+        ini.WriteInteger(kSection, kMode, proxy.Mode);
+        ini.WriteString(kSection, kServer, proxy.Server);
+        ini.WriteInteger(kSection, kPort, proxy.Port);
+        ini.WriteString(kSection, kUserName, proxy.UserName);
+        ini.WriteString(kSection, kPassword, proxy.Password);
+        ini.UpdateFile();
+        // Only a written file holds these values; after a failed write the next window of a
+        // download tries again.
+        proxy.Loaded = true;
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsConfigWriteError), {ErrorText(e)}));
+    }
+}
+
+void TProxySettings::StoreFoundProxy()
+{
+    if (!FState.FProxy.Loaded)
+        SaveProxySettings(false);
+}
+
+bool TProxySettings::ApplyProxy(const QString& address, int attempt, std::optional<THttpProxy>& proxy)
+{
+    TProxy& settings = FState.FProxy;
+    bool usable = true;
+    proxy.reset();
+    if (settings.Mode == ModeAuto && settings.Server.isEmpty())
+        usable = SelectPublicProxy(address);
+    if (usable && (settings.Mode == ModeAuto || settings.Mode == ModeManual))
+        proxy = THttpProxy{settings.Server, settings.Port, settings.UserName, settings.Password};
+
+    if (settings.Mode != ModeOff && !settings.Server.isEmpty())
+        ShowWaitText(Format(LoadResString(rsDownloadingDrawsDetail),
+                            {Format(LoadResString(rsProxyAttempt), {attempt, settings.Server, settings.Port})}));
+    else
+        ShowWaitText(LoadResString(rsDownloadingDraws));
+    return usable;
+}
+
+bool TProxySettings::SelectPublicProxy(const QString& address)
+{
+    TProxy& settings = FState.FProxy;
+    if (settings.FoundProxies.isEmpty() && !FindPublicProxy(address))
+        return false;
+    // An entry the list site wrote wrongly is dropped in favour of the next one.
+    QString lastBad;
+    while (!settings.FoundProxies.isEmpty()) {
+        QString server;
+        int port = 0;
+        if (SplitProxyEntry(settings.FoundProxies.first(), server, port)) {
+            settings.Server = server;
+            settings.Port = port;
+            settings.UserName.clear();
+            settings.Password.clear();
+            settings.Loaded = false;
+            return true;
+        }
+        lastBad = settings.FoundProxies.takeFirst();
+    }
+    ErrorBox(Format(LoadResString(rsProxyAutoSelectError), {lastBad}));
+    return false;
+}
+
+bool TProxySettings::FindPublicProxy(const QString& address)
+{
+    ShowWaitText(Format(LoadResString(rsDownloadingDrawsDetail), {LoadResString(rsSearchingProxies)}));
+    QStringList& list = FState.FProxy.FoundProxies;
+    try {
+        const int protocols = IsHttpsUrl(address) ? kProxyHttps : (kProxyHttp | kProxyHttps);
+        FetchProxyList(list, protocols, 0, QString(), 0, SearchMinUptime, SearchMaxResponseMs, SearchWantedCount);
+        if (list.isEmpty())
+            throw Exception(LoadResString(rsNoProxyFound));
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsProxyListError), {ErrorText(e)}));
+        return false;
+    }
+    return true;
+}
+
+bool TProxySettings::DropFailedProxy()
+{
+    TProxy& settings = FState.FProxy;
+    if (settings.Mode != ModeAuto)
+        return false;
+    settings.Server.clear();
+    settings.Port = 0;
+    settings.UserName.clear();
+    settings.Password.clear();
+    settings.Loaded = false;
+    if (settings.FoundProxies.isEmpty())
+        return false;
+    settings.FoundProxies.removeFirst();
+    return !settings.FoundProxies.isEmpty();
+}
+
+void TProxySettings::ApplyDialog(TMode mode, const QString& server, int port, const QString& userName,
+                                 const QString& password)
+{
+    TProxy& settings = FState.FProxy;
+    settings.Server = server;
+    settings.Port = port;
+    settings.UserName = userName;
+    settings.Password = password;
+    settings.Loaded = false;
+    if (mode == ModeManual) {
+        settings.Mode = ModeManual;
+    } else if (mode == ModeOff) {
+        settings.Mode = ModeOff;
+    } else {
+        settings.Mode = ModeAuto;
+        settings.Server.clear();
+        settings.UserName.clear();
+        settings.Password.clear();
+        settings.Port = 0;
+    }
+    SaveProxySettings(true);
+}
+
+void TProxySettings::ShowWaitText(const QString& text)
+{
+    if (OnWaitText)
+        OnWaitText(text);
+}

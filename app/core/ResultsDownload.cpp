@@ -1,0 +1,129 @@
+#include "app/core/ResultsDownload.h"
+
+#include "app/core/BusyScope.h"
+#include "app/core/ResultsPage.h"
+#include "engine/KelmaMsg.h"
+#include "platform/Cp1251.h"
+#include "platform/DelphiText.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogs.h"
+#include "support/RVclUtils.h"
+
+#include <optional>
+
+namespace {
+
+QString ErrorText(const std::exception& e)
+{
+    if (const auto* own = dynamic_cast<const Exception*>(&e))
+        return own->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+// Runs a step when the scope ends, also by an exception.
+template <typename F>
+class TFinally {
+public:
+    explicit TFinally(F f) : FStep(std::move(f)) {}
+    ~TFinally() { FStep(); }
+    TFinally(const TFinally&) = delete;
+    TFinally& operator=(const TFinally&) = delete;
+
+private:
+    F FStep;
+};
+
+} // namespace
+
+TResultsDownload::TResultsDownload(TMainState& state, TDrawArchive& archive, TProxySettings& proxy)
+    : FState(state), FArchive(archive), FProxy(proxy)
+{
+}
+
+int TResultsDownload::Execute()
+{
+    TBusyScope busy(LoadResString(rsDownloadingDraws));
+    if (OnShowWait)
+        OnShowWait(LoadResString(rsDownloadingDraws));
+    TFinally hide([this] {
+        if (OnHideWait)
+            OnHideWait();
+    });
+    int total = 0;
+    {
+        TFinally after([this] {
+            if (OnAfterDownload)
+                OnAfterDownload();
+        });
+        total = UpdateDraws();
+    }
+    return total;
+}
+
+int TResultsDownload::UpdateDraws()
+{
+    int total = 0;
+    FAttempt = 1;
+    TFinally freeList([this] { FProxy.FreeFoundProxies(); });
+    for (;;) {
+        try {
+            const int fromDate = FState.GetDrawDateInt(0, 0);
+            const int today = DateToInt(ClockToday());
+            if (fromDate > today)
+                break;
+            int toDate = IncDateInt(fromDate, 99);
+            if (toDate > today)
+                toDate = today;
+            const int added = FetchDrawsRange(fromDate, toDate);
+            FProxy.StoreFoundProxy();
+            if (added <= 0)
+                break;
+            total += added;
+            FArchive.SaveDrawsFile();
+            FState.RefreshViews(false);
+            if (toDate >= today)
+                break;
+        } catch (const std::exception& e) {
+            ++FAttempt;
+            if (FProxy.DropFailedProxy())
+                continue;
+            const QString question = Format(LoadResString(rsAskRetryDownload), {ErrorText(e)});
+            if (QueryBox(LoadResString(rsErrorCaption), question) != IDYES)
+                break;
+        }
+    }
+    return total;
+}
+
+int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
+{
+    ShowInStatusBar(Format(LoadResString(rsDownloadingRange),
+                           {FormatDrawDate(IntToDate(fromDate)), FormatDrawDate(IntToDate(toDate))}));
+    const QString page = HttpGet(ResultsSearchUrl(fromDate, toDate), false);
+    const QString table = ResultsTable(page);
+    if (table.isEmpty())
+        return 0;
+    const TDrawsArray found = ParseResultsTable(table, FState.FDraws);
+    if (found.empty())
+        return 0;
+    ShowInStatusBar(LoadResString(rsSavingDrawsFile));
+    FState.FDraws.insert(FState.FDraws.end(), found.begin(), found.end());
+    return static_cast<int>(found.size());
+}
+
+QString TResultsDownload::HttpGet(const QString& address, bool utf8)
+{
+    std::optional<THttpProxy> proxy;
+    if (!FProxy.ApplyProxy(address, FAttempt, proxy))
+        return QString();
+    THttpRequest request;
+    request.Url = address;
+    request.Proxy = proxy;
+    request.FollowRedirects = true;
+    request.ConnectTimeoutMs = ConnectTimeoutMs;
+    request.ReadTimeoutMs = ReadTimeoutMs;
+    request.CookieJar = &FCookies;
+    const THttpResponse response = HttpExecute(request);
+    // Without the UTF-8 flag the bytes are taken as they come, in the program's code page.
+    return utf8 ? QString::fromUtf8(response.Body) : DecodeCp1251(response.Body);
+}

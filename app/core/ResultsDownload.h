@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/core/DrawArchive.h"
+#include "app/core/MainState.h"
+#include "app/core/ProxySettings.h"
+
+#include <QNetworkCookieJar>
+#include <QString>
+
+#include <functional>
+
+// The download of new draws from the operator's results pages: windows of 100 days from the
+// newest stored draw up to today, each window asked for, parsed and saved, failures retried.
+// The requests share one cookie store for the object's life, as one browser session would.
+class TResultsDownload {
+public:
+    TResultsDownload(TMainState& state, TDrawArchive& archive, TProxySettings& proxy);
+
+    // The download command: busy state and wait window around UpdateDraws, then the after-
+    // download step whatever happened. Returns the number of draws added.
+    int Execute();
+    // The loop over the windows; returns the number of draws added.
+    int UpdateDraws();
+    // One window, dates as yyyymmdd: the page asked for and its new draws appended to the
+    // archive (the caller saves it). Returns their number.
+    int FetchDrawsRange(int fromDate, int toDate);
+    // GET through the configured proxy, with the client's time-outs; the empty text without a
+    // request when the automatic proxy search found nothing.
+    QString HttpGet(const QString& address, bool utf8);
+
+    // The attempt counter of the current download (shown with the proxy in the wait window).
+    int Attempt() const { return FAttempt; }
+
+    // Time-outs of the download's requests.
+    static constexpr int ConnectTimeoutMs = 5000;
+    static constexpr int ReadTimeoutMs = 10000;
+
+    // The wait window of the window layer.
+    std::function<void(const QString& text)> OnShowWait;
+    std::function<void()> OnHideWait;
+    // Runs after every download, also after one that failed (the stakes check).
+    std::function<void()> OnAfterDownload;
+
+private:
+    TMainState& FState;
+    TDrawArchive& FArchive;
+    TProxySettings& FProxy;
+    QNetworkCookieJar FCookies;
+    int FAttempt = 1;
+};

@@ -1,0 +1,88 @@
+#include "app/core/ResultsPage.h"
+
+#include "app/core/DrawLookups.h"
+#include "engine/PrjConst.h"
+#include "platform/WordUtils.h"
+#include "support/RParse.h"
+
+#include <QtGlobal>
+
+namespace {
+
+// The operator's site is not ours: its address is a setting of the build, replaced through
+// the environment.
+const char* const kOperatorSite = "http://results.operator.invalid";
+
+// "mm%2Fdd%2Fyyyy" of a yyyymmdd date.
+QString UrlDate(int date)
+{
+    return QString::asprintf("%02d%%2F%02d%%2F%04d", (date % 10000) / 100, date % 100, date / 10000);
+}
+
+// A cell such as "4-1": true with both digits when it holds two words that are digits 0..9.
+bool ReadResultCell(const QString& cell, std::uint8_t& digit1, std::uint8_t& digit2)
+{
+    const QString dash = QStringLiteral("-");
+    if (cell.isEmpty() || cell == dash || WordCount(cell, dash) != 2)
+        return false;
+    const int d1 = StrToNum(ExtractWord(1, cell, dash).trimmed());
+    const int d2 = StrToNum(ExtractWord(2, cell, dash).trimmed());
+    // Every table of the program is indexed by the digits, so nothing else may enter.
+    if (d1 < DigitMin || d1 > DigitMax || d2 < DigitMin || d2 > DigitMax)
+        return false;
+    digit1 = static_cast<std::uint8_t>(d1);
+    digit2 = static_cast<std::uint8_t>(d2);
+    return true;
+}
+
+} // namespace
+
+QString OperatorSiteUrl()
+{
+    QString site = qEnvironmentVariable(OperatorSiteEnv);
+    if (site.isEmpty())
+        site = QString::fromLatin1(kOperatorSite);
+    while (site.endsWith(QLatin1Char('/')))
+        site.chop(1);
+    return site;
+}
+
+QString ResultsSearchUrl(int fromDate, int toDate)
+{
+    return OperatorSiteUrl() + QLatin1String(ResultsSearchPath)
+           + QLatin1String("?searchTypeIn=range&gameNameIn=PICK2&singleDateIn=&fromDateIn=") + UrlDate(fromDate)
+           + QLatin1String("&toDateIn=") + UrlDate(toDate)
+           + QLatin1String("&n1In=&n2In=&n3In=&n4In=&n5In=&submitForm=Submit");
+}
+
+QString ResultsTable(const QString& page)
+{
+    return ExtractBetween2(page, QStringLiteral("<section class=\"winningNumbersResults\">"),
+                           QStringLiteral("<footer id=\"footerMain\">"), 0, QStringLiteral("</thead><tbody>"),
+                           QStringLiteral("</tbody></table>"));
+}
+
+TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored)
+{
+    TDrawsArray found;
+    QString rest = table;
+    const QString rowStart = QStringLiteral("<tr");
+    const QString cellStart = QStringLiteral("<div>");
+    const QString cellEnd = QStringLiteral("</div>");
+    while (rest.contains(rowStart, Qt::CaseInsensitive)) {
+        QString row = CutBetween(rest, rowStart, QStringLiteral("</tr>"), 2);
+        const QString date = CutBetween(row, cellStart, cellEnd, 1);
+        const QString cells[2] = {CutBetween(row, cellStart, cellEnd, 1), CutBetween(row, cellStart, cellEnd, 1)};
+        const char letters[2] = {DrawLetterMidday, DrawLetterEvening};
+        for (int i = 0; i < 2; ++i) {
+            const QString key = date + QLatin1Char(' ') + QLatin1Char(letters[i]);
+            TDrawRec draw;
+            if (FindDrawByText(stored, key, 3) >= 0 || !ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1]))
+                continue;
+            draw.Number = static_cast<std::uint32_t>(stored.size() + found.size() + 1);
+            draw.Key.Set(key);
+            found.push_back(draw);
+        }
+    }
+    return found;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/core/AppStartup.h"
+#include "app/core/DrawArchive.h"
+#include "app/core/MainState.h"
+#include "app/core/ProxySettings.h"
+#include "app/core/ResultsDownload.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogsScripted.h"
+#include "support/RVclUtils.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const QString& text, std::ostream* os);
+
+QByteArray ReadFileBytes(const QString& path);
+void WriteFileBytes(const QString& path, const QByteArray& bytes);
+// The text as the settings files hold it (cp1251).
+QByteArray Cp(const char* utf8);
+
+// The main state in a temporary data folder, with the program's draw-date texts, a fixed
+// clock, scripted message boxes and the status line recorded.
+class TCoreTest : public ::testing::Test {
+protected:
+    TCoreTest();
+    ~TCoreTest() override;
+
+    void SetToday(const QDate& date) { FNow = QDateTime(date, QTime(12, 0)); }
+    QString DataFile(const QString& name) const { return FDir.filePath(name); }
+    void WriteArchive(const TDrawsArray& draws);
+
+    QTemporaryDir FDir;
+    TMainState FState;
+    TDrawArchive FArchive{FState};
+    TProxySettings FProxy{FState};
+    TResultsDownload FDownload{FState, FArchive, FProxy};
+    TScriptedBoxes FBoxes;
+    QStringList FStatuses;
+    QDateTime FNow{QDate(2016, 8, 10), QTime(12, 0)};
+
+private:
+    TClock FPreviousClock;
+    TStatusSink FPreviousSink;
+};

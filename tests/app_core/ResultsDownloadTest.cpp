@@ -1,0 +1,246 @@
+#include "tests/app_core/DownloadTestEnv.h"
+
+#include "app/core/DrawFile.h"
+#include "app/core/ResultsPage.h"
+#include "support/rHttpUtils.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+
+namespace {
+
+const QDate kAug1(2016, 8, 1);
+const QDate kAug10(2016, 8, 10);
+
+QString Retry(const QString& error)
+{
+    return QString::fromUtf8("Ошибка загрузки архива тиражей с сайта: \"%1\"\n\nПовторить попытку?").arg(error);
+}
+
+using DownloadTest = TDownloadTest;
+
+} // namespace
+
+TEST_F(DownloadTest, EmptyArchiveTakesTwentyDrawsInOneRequest)
+{
+    QList<bool> refreshes;
+    FState.RegisterView([&](bool force) { refreshes.append(force); });
+    QStringList wait;
+    FDownload.OnShowWait = [&](const QString& text) { wait.append("show " + text); };
+    FDownload.OnHideWait = [&] { wait.append("hide"); };
+
+    EXPECT_EQ(FDownload.Execute(), 20);
+
+    const TDrawsArray expected = SiteDraws(kAug1, kAug10);
+    ASSERT_EQ(expected.size(), 20u);
+    EXPECT_EQ(expected.front().Key.Get(), "08/01/2016 M");
+    EXPECT_EQ(expected.back().Number, 20u);
+    EXPECT_EQ(FState.FDraws, expected);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(expected));
+
+    const QList<TStandInRequest> requests = SiteRequests();
+    ASSERT_EQ(requests.size(), 1);
+    const TStandInRequest& rq = requests[0];
+    EXPECT_EQ(rq.Method, "GET");
+    EXPECT_EQ(rq.Target,
+              "/site/winningNumberSearch?searchTypeIn=range&gameNameIn=PICK2&singleDateIn=&fromDateIn=08%2F01%2F2016"
+              "&toDateIn=08%2F10%2F2016&n1In=&n2In=&n3In=&n4In=&n5In=&submitForm=Submit");
+    EXPECT_EQ(rq.Header("Accept"), "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    EXPECT_EQ(rq.Header("Accept-Encoding"), "gzip, deflate, sdch");
+    EXPECT_EQ(rq.Header("User-Agent"), "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
+                                       "Chrome/47.0.2526.80 Safari/537.36");
+    EXPECT_FALSE(rq.ViaProxy());
+
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_EQ(refreshes, QList<bool>({false}));
+    EXPECT_EQ(FAfterDownload, 1);
+    EXPECT_EQ(wait, QStringList({QString::fromUtf8("show Загрузка архива тиражей..."), "hide"}));
+    EXPECT_EQ(FWaitTexts, QStringList({QString::fromUtf8("Загрузка архива тиражей...")}));
+    // The range is shown with this game's draw-date text: midnight reads as an evening.
+    EXPECT_TRUE(FStatuses.contains(QString::fromUtf8("Загрузка тиражей 08/01/2016 E - 08/10/2016 E...")));
+    EXPECT_EQ(FStatuses.last(), QString());
+}
+
+TEST_F(DownloadTest, GzipRepliesAndTheSessionCookie)
+{
+    FSite.SetGzip(true);
+    FSite.SetCookie("sid=42; Path=/");
+    EXPECT_EQ(FDownload.Execute(), 20);
+    EXPECT_EQ(FState.FDraws, SiteDraws(kAug1, kAug10));
+
+    // The next download of the same program run carries the site's cookie.
+    SetToday(QDate(2016, 8, 11));
+    EXPECT_EQ(FDownload.Execute(), 2);
+    const QList<TStandInRequest> requests = SiteRequests();
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_FALSE(requests[0].HasHeader("Cookie"));
+    EXPECT_EQ(requests[1].Header("Cookie"), "sid=42");
+    EXPECT_EQ(requests[1].Target, SearchTarget(kAug10, QDate(2016, 8, 11)));
+}
+
+TEST_F(DownloadTest, WindowsOfOneHundredDays)
+{
+    SetToday(QDate(2017, 3, 1));
+    QList<bool> refreshes;
+    FState.RegisterView([&](bool force) { refreshes.append(force); });
+
+    const TDrawsArray expected = SiteDraws(kAug1, QDate(2017, 3, 1));
+    EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()));
+    EXPECT_EQ(FState.FDraws, expected);
+
+    // Each window starts on the newest stored draw's day, whose draws are asked for again.
+    const QList<TStandInRequest> requests = SiteRequests();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_EQ(requests[0].Target, SearchTarget(kAug1, QDate(2016, 11, 8)));
+    EXPECT_EQ(requests[1].Target, SearchTarget(QDate(2016, 11, 8), QDate(2017, 2, 15)));
+    EXPECT_EQ(requests[2].Target, SearchTarget(QDate(2017, 2, 15), QDate(2017, 3, 1)));
+    EXPECT_EQ(refreshes.size(), 3);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(expected));
+}
+
+TEST_F(DownloadTest, DrawNotHeldYetAndTodaysLastDraw)
+{
+    FSite.SetLastHeld(kAug10, false);
+    EXPECT_EQ(FDownload.Execute(), 19);
+    EXPECT_EQ(FState.FDraws.back().Key.Get(), "08/10/2016 M");
+    EXPECT_EQ(FState.FDraws.back().Number, 19u);
+
+    FSite.SetLastHeld(kAug10, true);
+    EXPECT_EQ(FDownload.Execute(), 1);
+    EXPECT_EQ(FState.FDraws, SiteDraws(kAug1, kAug10));
+    EXPECT_EQ(SiteRequests().last().Target, SearchTarget(kAug10, kAug10));
+
+    // Today's evening draw is stored: one request, both draws of the day skipped, file kept.
+    const QByteArray before = ReadFileBytes(FState.DrawsFileName());
+    FServer.ClearRequests();
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_EQ(SiteRequests().size(), 1);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), before);
+
+    // A newest draw dated after today: nothing to ask for.
+    FState.FDraws.back().Key.Set("08/11/2016 M");
+    FServer.ClearRequests();
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_TRUE(SiteRequests().isEmpty());
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+TEST_F(DownloadTest, StoredDrawsAreSkippedAndNumberingGoesOn)
+{
+    FState.FDraws = MakeArchive(10);   // 08/01/2016 M .. 08/05/2016 E, numbers 1..10
+    EXPECT_EQ(FDownload.Execute(), 10);
+    ASSERT_EQ(FState.FDraws.size(), 20u);
+    EXPECT_EQ(SiteRequests()[0].Target, SearchTarget(QDate(2016, 8, 5), kAug10));
+    TDrawsArray expected = MakeArchive(10);
+    const TDrawsArray fresh = SiteDraws(QDate(2016, 8, 6), kAug10, 11);
+    expected.insert(expected.end(), fresh.begin(), fresh.end());
+    EXPECT_EQ(FState.FDraws, expected);
+}
+
+TEST_F(DownloadTest, CellsThatAreNotTwoDigitsAreSkipped)
+{
+    FSite.SetCell(QDate(2016, 8, 3), false, "12-3");   // a digit no table can index
+    FSite.SetCell(QDate(2016, 8, 4), true, "x");
+    FSite.SetCell(QDate(2016, 8, 5), false, "4-1-2");
+    FSite.SetCell(QDate(2016, 8, 6), false, "");
+    FSite.SetCell(QDate(2016, 8, 7), true, "-");
+    FSite.SetCell(QDate(2016, 8, 8), true, "\" 6 - 2 \"");
+    EXPECT_EQ(FDownload.Execute(), 15);
+
+    QStringList keys;
+    for (const TDrawRec& d : FState.FDraws) {
+        EXPECT_EQ(d.Number, static_cast<std::uint32_t>(keys.size() + 1));
+        EXPECT_LE(d.Digits[0], 9);
+        EXPECT_LE(d.Digits[1], 9);
+        keys.append(d.Key.Get());
+    }
+    for (const char* skipped : {"08/03/2016 M", "08/04/2016 E", "08/05/2016 M", "08/06/2016 M", "08/07/2016 E"})
+        EXPECT_FALSE(keys.contains(skipped)) << skipped;
+    const int kept = static_cast<int>(keys.indexOf("08/08/2016 E"));
+    ASSERT_GE(kept, 0);
+    EXPECT_EQ(FState.FDraws[static_cast<size_t>(kept)].Digits, (std::array<std::uint8_t, 2>{6, 2}));
+}
+
+TEST_F(DownloadTest, PageWithoutResultsEndsQuietly)
+{
+    FSite.SetFailure(TOperatorSite::TFailure::NoResults);
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_EQ(SiteRequests().size(), 1);
+    EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
+    EXPECT_EQ(FAfterDownload, 1);
+}
+
+TEST_F(DownloadTest, FailedRequestAskedYesThenNo)
+{
+    FSite.SetFailure(TOperatorSite::TFailure::ServerError);
+    FBoxes.Answer(IDYES);
+    FBoxes.Answer(IDNO);
+    EXPECT_EQ(FDownload.Execute(), 0);
+
+    EXPECT_EQ(SiteRequests().size(), 2);
+    ASSERT_EQ(FBoxes.Boxes().size(), 2);
+    for (const TBoxRequest& box : FBoxes.Boxes()) {
+        EXPECT_EQ(box.Title, QString::fromUtf8("Ошибка"));
+        EXPECT_EQ(box.Text, Retry("HTTP/1.1 500 Internal Server Error"));
+        EXPECT_EQ(box.Buttons, TBoxButtons::YesNo);
+    }
+    EXPECT_EQ(FDownload.Attempt(), 3);
+    EXPECT_TRUE(FState.FDraws.empty());
+    EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
+    // The stakes check runs after a failed download too.
+    EXPECT_EQ(FAfterDownload, 1);
+}
+
+TEST_F(DownloadTest, RetryAfterAFailureGoesOn)
+{
+    FSite.SetFailure(TOperatorSite::TFailure::ServerError, 1);
+    FBoxes.Answer(IDYES);
+    EXPECT_EQ(FDownload.Execute(), 20);
+    EXPECT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FState.FDraws, SiteDraws(kAug1, kAug10));
+
+    // A results table that is cut off is an error of the window as well.
+    FSite.SetFailure(TOperatorSite::TFailure::UnclosedTable, 1);
+    SetToday(QDate(2016, 8, 12));
+    FBoxes.Answer(IDNO);
+    EXPECT_EQ(FDownload.Execute(), 0);
+    ASSERT_EQ(FBoxes.Boxes().size(), 2);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(
+        QString::fromUtf8("Ошибка загрузки архива тиражей с сайта: \"Не удалось найти пару идентификаторов "
+                          "\"</thead><tbody>\" - \"</tbody></table>\" в тексте\n\n[")))
+        << FBoxes.Last().Text.toStdString();
+    EXPECT_EQ(FState.FDraws.size(), 20u);
+}
+
+TEST_F(DownloadTest, StalledSiteTimesOut)
+{
+    FSite.SetFailure(TOperatorSite::TFailure::Stall, 1);
+    FBoxes.Answer(IDNO);
+    EXPECT_EQ(FDownload.Execute(), 0);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, Retry(QString::fromUtf8("Превышено время ожидания ответа от сервера \"127.0.0.1\"!")));
+}
+
+TEST(ResultsPageTest, AddressAndTableCuts)
+{
+    qunsetenv(OperatorSiteEnv);
+    EXPECT_TRUE(ResultsSearchUrl(20161231, 20170102).startsWith(OperatorSiteUrl() + "/site/winningNumberSearch?"));
+    qputenv(OperatorSiteEnv, "http://127.0.0.1:9/");
+    EXPECT_EQ(ResultsSearchUrl(20161231, 20170102),
+              "http://127.0.0.1:9/site/winningNumberSearch?searchTypeIn=range&gameNameIn=PICK2&singleDateIn="
+              "&fromDateIn=12%2F31%2F2016&toDateIn=01%2F02%2F2017&n1In=&n2In=&n3In=&n4In=&n5In=&submitForm=Submit");
+    qunsetenv(OperatorSiteEnv);
+
+    // Markers are found without regard to letter case; rows may carry attributes.
+    const QString page = "<SECTION class=\"winningNumbersResults\"><table><thead></thead><TBODY>"
+                         "<tr><td><div>08/01/2016</div><div>1-2</div><div>3-4</div></tr>"
+                         "<TR id=\"r\"><div>08/02/2016</div><DIV>5-6</DIV></TR>"
+                         "</tbody></table></section><footer id=\"footerMain\">";
+    const QString table = ResultsTable(page);
+    const TDrawsArray draws = ParseResultsTable(table, {});
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_EQ(draws[2].Key.Get(), "08/02/2016 M");
+    EXPECT_EQ(draws[2].Digits, (std::array<std::uint8_t, 2>{5, 6}));
+    EXPECT_TRUE(ResultsTable("<html><footer id=\"footerMain\"></html>").isEmpty());
+    EXPECT_TRUE(ResultsTable("").isEmpty());
+    EXPECT_THROW(ResultsTable("<section class=\"winningNumbersResults\"><tbody>"), Exception);
+}
