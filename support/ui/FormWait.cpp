@@ -1,0 +1,105 @@
+#include "support/ui/FormWait.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kClientWidth = 355;
+constexpr int kClientHeight = 77;
+constexpr int kLabelLeft = 4;
+constexpr int kLabelWidth = 346;
+constexpr int kLabelMinHeight = 10;
+constexpr int kLabelMaxHeight = 53;
+
+QPointer<TFormWait>& WaitFormRef()
+{
+    static QPointer<TFormWait> form;
+    return form;
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - window->rect().center());
+    }
+}
+
+// Makes the text show while the user-interface thread goes on with its work.
+void Refresh(QWidget* window)
+{
+    window->repaint();
+    window->raise();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+TFormWait::TFormWait(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("FormWait"));
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(QApplication::font("QMenu"));
+
+    FInfoPanel = new QFrame(this);
+    FInfoPanel->setObjectName(QStringLiteral("InfoPanel"));
+    FInfoPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    FInfoPanel->setLineWidth(2);
+    FInfoPanel->setGeometry(0, 0, kClientWidth, kClientHeight);
+
+    FInfoLabel = new QLabel(FInfoPanel);
+    FInfoLabel->setObjectName(QStringLiteral("InfoLabel"));
+    FInfoLabel->setTextFormat(Qt::PlainText);
+    FInfoLabel->setAlignment(Qt::AlignCenter);
+    FInfoLabel->setWordWrap(true);
+    FInfoLabel->setGeometry(kLabelLeft, 0, kLabelWidth, kLabelMinHeight);
+    CentreOnScreen(this);
+}
+
+void TFormWait::SetText(const QString& text)
+{
+    FInfoLabel->setText(text);
+    const int height = std::clamp(FInfoLabel->heightForWidth(kLabelWidth), kLabelMinHeight, kLabelMaxHeight);
+    FInfoLabel->setGeometry(kLabelLeft, (FInfoPanel->height() - height) / 2, kLabelWidth, height);
+}
+
+QString TFormWait::Text() const
+{
+    return FInfoLabel->text();
+}
+
+void ShowWaitForm(const QString& text)
+{
+    QPointer<TFormWait>& form = WaitFormRef();
+    if (!form)
+        form = new TFormWait();
+    if (!form->isVisible())
+        form->show();
+    form->SetText(text);
+    Refresh(form);
+}
+
+void UpdateWaitForm(const QString& text)
+{
+    TFormWait* form = WaitFormRef();
+    if (!form)
+        return;
+    form->SetText(text);
+    Refresh(form);
+}
+
+void HideWaitForm()
+{
+    delete WaitFormRef().data();
+}
+
+TFormWait* WaitForm()
+{
+    return WaitFormRef().data();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "support/RDialogs.h"
+
+#include <memory>
+
+class QMessageBox;
+class QWidget;
+
+// The message boxes of RDialogs shown as Qt message boxes.
+
+// Builds the box for a request: its title, text, icon, buttons and default button. The parent
+// is the window the box is centred over (may be none).
+std::unique_ptr<QMessageBox> CreateQtMessageBox(const TBoxRequest& box, QWidget* parent);
+// The button code for the button that closed the box: IDOK, IDYES, IDNO, or IDCANCEL when the
+// box was closed without one of them.
+int QtMessageBoxResult(const QMessageBox& box);
+// Shows the box modally over the active window and returns the button code.
+int ShowQtMessageBox(const TBoxRequest& box);
+// Makes ShowQtMessageBox the back-end of every box.
+void InstallQtMessageBoxes();

@@ -1,0 +1,351 @@
+#include "support/ui/RFrmStorage.h"
+
+#include "platform/DelphiText.h"
+#include "platform/IniFile.h"
+#include "platform/WordUtils.h"
+#include "support/RSysUtils.h"
+#include "support/ui/QorGrid.h"
+#include "support/ui/QorListView.h"
+#include "support/ui/RVclUtilsUi.h"
+
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QTableView>
+#include <QWidget>
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Show commands as the stored files number them.
+constexpr int kShowNormal = 1;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+// Placement flags: use the minimised position; restore to maximised.
+constexpr int kFlagSetMinPosition = 1;
+constexpr int kFlagRestoreToMaximized = 2;
+
+const QString kFieldDelimiters = QStringLiteral(", ");
+
+TScreenMetricsProc& MetricsProc()
+{
+    static TScreenMetricsProc proc;
+    return proc;
+}
+
+QMdiSubWindow* MdiFrame(const QWidget* form)
+{
+    return form ? qobject_cast<QMdiSubWindow*>(form->parentWidget()) : nullptr;
+}
+
+// The widget whose geometry is the window's placement.
+QWidget* PlacementWidget(QWidget* form)
+{
+    if (QMdiSubWindow* frame = MdiFrame(form))
+        return frame;
+    return form;
+}
+
+bool IsMdiParent(const QWidget* form)
+{
+    const auto* window = qobject_cast<const QMainWindow*>(form);
+    return window && qobject_cast<QMdiArea*>(window->centralWidget());
+}
+
+QString ScreenKey(const QString& key, const TScreenMetrics& screen)
+{
+    return QStringLiteral("%1_%2x%3").arg(key).arg(screen.Width).arg(screen.Height);
+}
+
+QString ColumnKey(const QWidget* control, int column)
+{
+    return Format(QStringLiteral("%s.Column%d"), {control->objectName(), column});
+}
+
+QString ControlKey(const QWidget* control, const QString& suffix)
+{
+    return control->objectName() + QLatin1Char('.') + suffix;
+}
+
+// Field n (from 1) of a stored list of numbers; the default when it is missing or no number.
+int IntField(const QString& text, int n, int defaultValue)
+{
+    return StrToIntDef(ExtractWord(n, text, kFieldDelimiters).trimmed(), defaultValue);
+}
+
+// The per-screen form of a key, else the plain one; empty when neither holds text.
+QString ReadScreenValue(const TMemIniFile& ini, const QString& section, const QString& key,
+                        const TScreenMetrics& screen)
+{
+    QString text = ini.ReadString(section, ScreenKey(key, screen), QString());
+    if (text.isEmpty())
+        text = ini.ReadString(section, key, QString());
+    return text;
+}
+
+bool FixedSize(const QWidget* window)
+{
+    return window->minimumSize() == window->maximumSize()
+           || window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+// A placement saved on another monitor arrangement may lie off every screen; the window is then
+// brought onto the primary screen, as the window system does for its own placements.
+QRect OntoScreen(const QRect& rect)
+{
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(rect))
+            return rect;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return rect;
+    QRect moved = rect;
+    moved.moveTopLeft(primary->availableGeometry().topLeft());
+    return moved;
+}
+
+void ApplyPosition(QWidget* window, const TMemIniFile& ini, const QString& section)
+{
+    const TScreenMetrics screen = CurrentScreenMetrics();
+    const QString minMax = ReadScreenValue(ini, section, QStringLiteral("MinMaxPos"), screen);
+    const QString norm = ReadScreenValue(ini, section, QStringLiteral("NormPos"), screen);
+    if (minMax.isEmpty() && norm.isEmpty())
+        return;
+    if (ini.ReadInteger(section, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch) != screen.PixelsPerInch)
+        return;
+    // The minimised and maximised positions have no counterpart here: the window system places
+    // minimised and maximised windows itself.
+    const QRect current = window->geometry();
+    int left = IntField(norm, 1, current.left());
+    int top = IntField(norm, 2, current.top());
+    int right = IntField(norm, 3, current.left() + current.width());
+    int bottom = IntField(norm, 4, current.top() + current.height());
+    if (FixedSize(window)) {
+        right = left + current.width();
+        bottom = top + current.height();
+    }
+    if (right <= left || bottom <= top)
+        return;
+    window->setGeometry(OntoScreen(QRect(left, top, right - left, bottom - top)));
+}
+
+void ApplyState(QWidget* window, const QWidget* form, const TMemIniFile& ini, const QString& section)
+{
+    const QWidget* mainForm = MainForm();
+    const bool actsAsMain = !mainForm || mainForm == form;
+    Qt::WindowStates state = (actsAsMain && IsMdiParent(form)) ? Qt::WindowMaximized : Qt::WindowNoState;
+    switch (ini.ReadInteger(section, QStringLiteral("ShowCmd"), 0)) {
+    case 1:
+    case 5:
+    case 9:
+        state = Qt::WindowNoState;
+        break;
+    case 2:
+    case 6:
+    case 7:
+        // For the main window this leaves the whole program on the task bar.
+        state = Qt::WindowMinimized;
+        break;
+    case 3:
+        state = Qt::WindowMaximized;
+        break;
+    default:
+        break;
+    }
+    window->setWindowState(state);
+}
+
+} // namespace
+
+TScreenMetrics CurrentScreenMetrics()
+{
+    if (const TScreenMetricsProc& proc = MetricsProc())
+        return proc();
+    TScreenMetrics metrics;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        metrics.Width = screen->geometry().width();
+        metrics.Height = screen->geometry().height();
+        metrics.PixelsPerInch = static_cast<int>(std::lround(screen->logicalDotsPerInch()));
+    }
+    return metrics;
+}
+
+TScreenMetricsProc SetScreenMetricsProc(TScreenMetricsProc proc)
+{
+    return std::exchange(MetricsProc(), std::move(proc));
+}
+
+QString FormStorageSection(const QWidget* form)
+{
+    QString section = QString::fromLatin1(form->metaObject()->className());
+    if (MdiFrame(form))
+        section += QStringLiteral(".MDIChildren");
+    return section;
+}
+
+void WriteFormBool(const QWidget* form, const QString& key, bool value)
+{
+    TMemIniFile ini(GetAppFrmFileName());
+    ini.WriteBool(FormStorageSection(form), key, value);
+    ini.UpdateFile();
+}
+
+void WriteFormInteger(const QWidget* form, const QString& key, int value)
+{
+    TMemIniFile ini(GetAppFrmFileName());
+    ini.WriteInteger(FormStorageSection(form), key, value);
+    ini.UpdateFile();
+}
+
+bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue)
+{
+    const TMemIniFile ini(GetAppFrmFileName());
+    return ini.ReadBool(FormStorageSection(form), key, defaultValue);
+}
+
+int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue)
+{
+    const TMemIniFile ini(GetAppFrmFileName());
+    return ini.ReadInteger(FormStorageSection(form), key, defaultValue);
+}
+
+void SaveFormPlacement(const QWidget* form)
+{
+    const QWidget* window = PlacementWidget(const_cast<QWidget*>(form));
+    int showCmd = kShowNormal;
+    int flags = 0;
+    if (window->isMinimized()) {
+        showCmd = kShowMinimized;
+        if (window->windowState().testFlag(Qt::WindowMaximized))
+            flags |= kFlagRestoreToMaximized;
+        if (MdiFrame(form))
+            flags |= kFlagSetMinPosition;
+    } else if (window->isMaximized()) {
+        showCmd = kShowMaximized;
+    }
+    QRect normal = window->normalGeometry();
+    if (!normal.isValid())
+        normal = window->geometry();
+
+    const TScreenMetrics screen = CurrentScreenMetrics();
+    const QString section = FormStorageSection(form);
+    const QString minMax = QStringLiteral("-1,-1,-1,-1");
+    const QString norm = QStringLiteral("%1,%2,%3,%4")
+                             .arg(normal.left())
+                             .arg(normal.top())
+                             .arg(normal.left() + normal.width())
+                             .arg(normal.top() + normal.height());
+    TMemIniFile ini(GetAppFrmFileName());
+    ini.WriteInteger(section, QStringLiteral("Flags"), flags);
+    ini.WriteInteger(section, QStringLiteral("ShowCmd"), showCmd);
+    ini.WriteInteger(section, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch);
+    ini.WriteString(section, QStringLiteral("MinMaxPos"), minMax);
+    ini.WriteString(section, ScreenKey(QStringLiteral("MinMaxPos"), screen), minMax);
+    ini.WriteString(section, QStringLiteral("NormPos"), norm);
+    ini.WriteString(section, ScreenKey(QStringLiteral("NormPos"), screen), norm);
+    ini.UpdateFile();
+}
+
+void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition)
+{
+    if (!restoreState && !restorePosition)
+        return;
+    QWidget* window = PlacementWidget(form);
+    const TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    if (restorePosition)
+        ApplyPosition(window, ini, section);
+    if (restoreState)
+        ApplyState(window, form, ini, section);
+    window->update();
+}
+
+void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid)
+{
+    TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    for (int col = 0; col < grid->ColCount(); ++col)
+        ini.WriteInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
+    ini.UpdateFile();
+}
+
+void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid)
+{
+    const TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    for (int col = 0; col < grid->ColCount(); ++col) {
+        const int width = ini.ReadInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
+        if (width >= 0)
+            grid->SetColWidth(col, width);
+    }
+}
+
+void SaveGridLayout(const QWidget* form, const QTableView* grid)
+{
+    TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    const int count = grid->model() ? grid->model()->columnCount() : 0;
+    for (int col = 0; col < count; ++col)
+        ini.WriteInteger(section, ColumnKey(grid, col), grid->columnWidth(col));
+    ini.UpdateFile();
+}
+
+void RestoreGridLayout(const QWidget* form, QTableView* grid)
+{
+    const TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    const int count = grid->model() ? grid->model()->columnCount() : 0;
+    for (int col = 0; col < count; ++col) {
+        const int width = ini.ReadInteger(section, ColumnKey(grid, col), grid->columnWidth(col));
+        if (width >= 0)
+            grid->setColumnWidth(col, width);
+    }
+}
+
+void SaveListViewLayout(const QWidget* form, const TRListView* view, bool withFlags)
+{
+    TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    if (withFlags) {
+        ini.WriteBool(section, ControlKey(view, QStringLiteral("GridLines")), view->GridLines());
+        ini.WriteBool(section, ControlKey(view, QStringLiteral("MultiSelect")), view->MultiSelect());
+    }
+    if (const auto* sortView = qobject_cast<const TRSortListView*>(view))
+        ini.WriteString(section, ControlKey(view, QStringLiteral("SortType")),
+                        QStringLiteral("%1,%2").arg(sortView->SortColumn()).arg(static_cast<int>(sortView->SortDirection())));
+    for (int column = 0; column < view->ColumnCount(); ++column)
+        ini.WriteInteger(section, ColumnKey(view, column), view->ColumnWidth(column));
+    ini.UpdateFile();
+}
+
+void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags)
+{
+    const TMemIniFile ini(GetAppFrmFileName());
+    const QString section = FormStorageSection(form);
+    if (withFlags) {
+        view->SetGridLines(ini.ReadBool(section, ControlKey(view, QStringLiteral("GridLines")), view->GridLines()));
+        view->SetMultiSelect(ini.ReadBool(section, ControlKey(view, QStringLiteral("MultiSelect")), view->MultiSelect()));
+    }
+    if (auto* sortView = qobject_cast<TRSortListView*>(view)) {
+        const QString text = ini.ReadString(section, ControlKey(view, QStringLiteral("SortType")), QString()).trimmed();
+        if (!text.isEmpty()) {
+            // A file written for another layout of the list (fewer columns) must not stop the
+            // window from opening: what does not fit is passed over.
+            const int column = IntField(text, 1, sortView->SortColumn());
+            const int direction = IntField(text, 2, sortView->SortDirection());
+            if (column >= -1 && column < sortView->ColumnCount())
+                sortView->SetSortColumn(column);
+            if (direction == sdAscending || direction == sdDescending)
+                sortView->SetSortDirection(static_cast<TSortDirection>(direction));
+        }
+    }
+    for (int column = 0; column < view->ColumnCount(); ++column) {
+        const int width = ini.ReadInteger(section, ColumnKey(view, column), view->ColumnWidth(column));
+        if (width >= 0)
+            view->SetColumnWidth(column, width);
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QTableView;
+class QWidget;
+class TRListView;
+class TROwnerDrawGrid;
+
+// Window state kept between runs in the form-state file "<program>.frm" beside the program:
+// placements, column layouts and any flag or number a window wants to keep. Every call reads
+// the file afresh and a call that changes something writes it back before it returns.
+//
+// Each window has its own section, named after its class ("TFormMain"); an MDI child's section
+// ends in ".MDIChildren". Column keys are named after the list or grid's objectName.
+
+// The screen the placement is saved for: its size in pixels and its logical pixels per inch.
+struct TScreenMetrics {
+    int Width = 0;
+    int Height = 0;
+    int PixelsPerInch = 96;
+};
+// The primary screen, unless a test installed its own answer.
+TScreenMetrics CurrentScreenMetrics();
+using TScreenMetricsProc = std::function<TScreenMetrics()>;
+// Installs the source of the screen metrics (an empty one: the primary screen again). Returns
+// the one installed before.
+TScreenMetricsProc SetScreenMetricsProc(TScreenMetricsProc proc);
+
+QString FormStorageSection(const QWidget* form);
+
+void WriteFormBool(const QWidget* form, const QString& key, bool value);
+void WriteFormInteger(const QWidget* form, const QString& key, int value);
+// The stored value; the default when the key is missing or holds no integer.
+bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue);
+int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue);
+
+// Writes Flags, ShowCmd (1 normal, 2 minimised, 3 maximised), PixelsPerInch, and MinMaxPos and
+// NormPos, each both plain and for the current screen size ("NormPos_1920x1080").
+void SaveFormPlacement(const QWidget* form);
+// Applies a stored placement. The position (NormPos for this screen size, else the plain one)
+// counts only when it was saved at the same pixels per inch; a window of fixed size keeps its
+// size and takes only the position. The state comes from ShowCmd. A hidden window stays hidden.
+void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition);
+
+// Column widths ("<name>.Column<n>"), of every column of the grid.
+void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid);
+void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid);
+void SaveGridLayout(const QWidget* form, const QTableView* grid);
+void RestoreGridLayout(const QWidget* form, QTableView* grid);
+
+// Column widths; with withFlags also GridLines and MultiSelect; for a TRSortListView also
+// SortType ("<column>,<direction>"). A stored sort column that the list does not have, a
+// direction that is neither 0 nor 1 and a negative width are passed over: the list keeps what
+// it has.
+void SaveListViewLayout(const QWidget* form, const TRListView* view, bool withFlags);
+void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags);

@@ -1,0 +1,90 @@
+#include "support/ui/TmplDialogSimple.h"
+
+#include "platform/ResString.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const TResString SOk = RESSTR("TmplDialogSimple", "ОК");
+const TResString SOkHint = RESSTR("TmplDialogSimple", "Сохранить изменения");
+const TResString SCancel = RESSTR("TmplDialogSimple", "Отмена");
+const TResString SCancelHint = RESSTR("TmplDialogSimple", "Отменить изменения и закрыть окно");
+
+constexpr int kButtonsPanelHeight = 49;
+constexpr int kButtonsMovedWidth = 222;
+
+} // namespace
+
+TDialogSTemplate::TDialogSTemplate(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DialogSTemplate"));
+    // Dialogs use the menu font of the desktop; Qt's text is Unicode, so the character set
+    // of the current language needs no setting.
+    QFont dialogFont = font();
+    dialogFont.setFamily(QApplication::font("QMenu").family());
+    setFont(dialogFont);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    FClientPanel = new QWidget(this);
+    FClientPanel->setObjectName(QStringLiteral("ClientPanel"));
+    layout->addWidget(FClientPanel, 1);
+
+    FBvlButtons = new QFrame(this);
+    FBvlButtons->setObjectName(QStringLiteral("bvlButtons"));
+    FBvlButtons->setFrameShape(QFrame::HLine);
+    FBvlButtons->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(FBvlButtons);
+
+    FButtonsPanel = new QWidget(this);
+    FButtonsPanel->setObjectName(QStringLiteral("ButtonsPanel"));
+    FButtonsPanel->setFixedHeight(kButtonsPanelHeight);
+    FButtonsPanel->setBackgroundRole(QPalette::Base);
+    FButtonsPanel->setAutoFillBackground(true);
+    layout->addWidget(FButtonsPanel);
+
+    auto* buttonsLayout = new QHBoxLayout(FButtonsPanel);
+    buttonsLayout->setContentsMargins(0, 0, 0, 0);
+    buttonsLayout->addStretch(1);
+    FButtonsMovedPanel = new QWidget(FButtonsPanel);
+    FButtonsMovedPanel->setObjectName(QStringLiteral("ButtonsMovedPanel"));
+    FButtonsMovedPanel->setFixedSize(kButtonsMovedWidth, kButtonsPanelHeight);
+    buttonsLayout->addWidget(FButtonsMovedPanel);
+
+    FOkBtn = new QPushButton(FButtonsMovedPanel);
+    FOkBtn->setObjectName(QStringLiteral("OkBtn"));
+    FOkBtn->setGeometry(12, 12, 97, 25);
+    FOkBtn->setDefault(true);
+    connect(FOkBtn, &QPushButton::clicked, this, &QDialog::accept);
+
+    FCancelBtn = new QPushButton(FButtonsMovedPanel);
+    FCancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    FCancelBtn->setGeometry(112, 12, 97, 25);
+    FCancelBtn->setAutoDefault(false);
+    connect(FCancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    TranslateTexts();
+}
+
+void TDialogSTemplate::TranslateTexts()
+{
+    FOkBtn->setText(LoadResString(SOk));
+    FOkBtn->setToolTip(LoadResString(SOkHint));
+    FCancelBtn->setText(LoadResString(SCancel));
+    FCancelBtn->setToolTip(LoadResString(SCancelHint));
+}
+
+void TDialogSTemplate::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        TranslateTexts();
+    QDialog::changeEvent(event);
+}

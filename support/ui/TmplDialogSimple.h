@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QPushButton;
+
+// Base of the program's dialogs: a panel for the dialog's own controls above a line and a
+// button panel with OK (the default button, accepts) and Cancel (Escape, rejects) at its
+// right edge. A derived dialog puts its controls (or a layout) on ClientPanel().
+class TDialogSTemplate : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TDialogSTemplate(QWidget* parent = nullptr);
+
+    QWidget* ClientPanel() const { return FClientPanel; }
+    QFrame* BvlButtons() const { return FBvlButtons; }
+    QWidget* ButtonsPanel() const { return FButtonsPanel; }
+    QWidget* ButtonsMovedPanel() const { return FButtonsMovedPanel; }
+    QPushButton* OkBtn() const { return FOkBtn; }
+    QPushButton* CancelBtn() const { return FCancelBtn; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void TranslateTexts();
+
+    QWidget* FClientPanel = nullptr;
+    QFrame* FBvlButtons = nullptr;
+    QWidget* FButtonsPanel = nullptr;
+    QWidget* FButtonsMovedPanel = nullptr;
+    QPushButton* FOkBtn = nullptr;
+    QPushButton* FCancelBtn = nullptr;
+};

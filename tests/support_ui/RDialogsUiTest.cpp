@@ -1,0 +1,76 @@
+#include "support/ui/RDialogsUi.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Sends a key to the box that is about to be shown modally and returns what the box answered.
+int AnswerWithKey(const std::function<int()>& showBox, int key)
+{
+    QTimer::singleShot(0, [key] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(box->focusWidget() ? box->focusWidget() : box, &press);
+    });
+    return showBox();
+}
+
+class QtBoxes : public ::testing::Test {
+protected:
+    void SetUp() override { FPrevious = SetMessageBoxHandler(ShowQtMessageBox); }
+    void TearDown() override { SetMessageBoxHandler(FPrevious); }
+    TMessageBoxHandler FPrevious;
+};
+
+} // namespace
+
+TEST(QtMessageBox, BoxesCarryTitleTextIconButtonsAndDefault)
+{
+    TBoxRequest question{TBoxIcon::Question, "Подтверждение", "Удалить <b>всё</b>?", TBoxButtons::YesNo, IDNO, 292};
+    const auto box = CreateQtMessageBox(question, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Подтверждение");
+    EXPECT_EQ(box->text(), "Удалить <b>всё</b>?");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+
+    const auto error = CreateQtMessageBox({TBoxIcon::Error, "Ошибка", "Сбой", TBoxButtons::Ok, IDOK, 16}, nullptr);
+    EXPECT_EQ(error->icon(), QMessageBox::Critical);
+    EXPECT_EQ(error->standardButtons(), QMessageBox::Ok);
+    const auto warning = CreateQtMessageBox({TBoxIcon::Exclamation, "Внимание!", "", TBoxButtons::Ok, IDOK, 48}, nullptr);
+    EXPECT_EQ(warning->icon(), QMessageBox::Warning);
+    const auto info = CreateQtMessageBox({TBoxIcon::Information, "Информация", "", TBoxButtons::Ok, IDOK, 64}, nullptr);
+    EXPECT_EQ(info->icon(), QMessageBox::Information);
+
+    // Button codes of the window system.
+    question.DefaultButton = IDYES;
+    const auto yes = CreateQtMessageBox(question, nullptr);
+    EXPECT_EQ(QtMessageBoxResult(*yes), IDCANCEL);   // closed without a button
+    yes->button(QMessageBox::Yes)->click();
+    EXPECT_EQ(QtMessageBoxResult(*yes), IDYES);
+    const auto no = CreateQtMessageBox(question, nullptr);
+    no->button(QMessageBox::No)->click();
+    EXPECT_EQ(QtMessageBoxResult(*no), IDNO);
+    const auto ok = CreateQtMessageBox({TBoxIcon::Error, "Ошибка", "", TBoxButtons::Ok, IDOK, 16}, nullptr);
+    ok->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(QtMessageBoxResult(*ok), IDOK);
+}
+
+TEST_F(QtBoxes, EnterTakesTheDefaultButtonAndEscapeAnswersNoOrOk)
+{
+    EXPECT_FALSE(AnswerWithKey([] { return DeleteQuery(5) ? IDYES : IDNO; }, Qt::Key_Return) == IDYES);
+    EXPECT_EQ(AnswerWithKey([] { return ConfirmBox("Продолжить?"); }, Qt::Key_Return), IDYES);
+    EXPECT_EQ(AnswerWithKey([] { return QueryBoxDefNo("Вопрос", "Продолжить?"); }, Qt::Key_Return), IDNO);
+    EXPECT_EQ(AnswerWithKey([] { return QueryBox("Вопрос", "Продолжить?"); }, Qt::Key_Escape), IDNO);
+    EXPECT_EQ(AnswerWithKey([] { return ErrorBox("Сбой"); }, Qt::Key_Escape), IDOK);
+    EXPECT_EQ(AnswerWithKey([] { return InfoBox("Готово"); }, Qt::Key_Return), IDOK);
+}
