@@ -1,0 +1,176 @@
+#include "app/ui/DrawsPage.h"
+
+#include "app/ui/UnitDraw.h"
+#include "engine/KelmaMsg.h"
+#include "support/ui/QorListView.h"
+#include "support/ui/RStatusBar.h"
+
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include <algorithm>
+
+namespace {
+
+const TResString SColDigit1 = RESSTR("DrawsPage", "1");
+const TResString SColDigit2 = RESSTR("DrawsPage", "2");
+const TResString SColSum = RESSTR("DrawsPage", "S");
+
+enum TDrawColumn { colNumber, colDigit1, colDigit2, colSum, colKey };
+
+// The status panels the archive writes into.
+constexpr int kPanelCount = 0;
+constexpr int kPanelNext = 1;
+constexpr int kPanelDigits = 2;
+
+QColor FromBgr(std::uint32_t color)
+{
+    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                  static_cast<int>((color >> 16) & 0xFF));
+}
+
+QString CellText(const TDrawRow& row, int column)
+{
+    switch (column) {
+    case colNumber:
+        return row.Number;
+    case colDigit1:
+        return row.Digit1;
+    case colDigit2:
+        return row.Digit2;
+    case colSum:
+        return row.Sum;
+    case colKey:
+        return row.Key;
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+TDrawsDelegate::TDrawsDelegate(const TDrawArchive& archive, QObject* parent)
+    : QStyledItemDelegate(parent), FArchive(archive)
+{
+}
+
+void TDrawsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    const TDrawRow row = FArchive.DrawRow(index.row());
+    std::optional<std::uint32_t> color = row.Background;
+    if (index.column() == colDigit1 && row.DigitColor1)
+        color = row.DigitColor1;
+    else if (index.column() == colDigit2 && row.DigitColor2)
+        color = row.DigitColor2;
+    if (color) {
+        option->backgroundBrush = FromBgr(*color);
+        // Coloured cells are light: the text stays dark whatever the palette says.
+        option->palette.setColor(QPalette::Text, Qt::black);
+    }
+}
+
+TDrawsPage::TDrawsPage(TMainState& state, TDrawArchive& archive, TRListView* list, QSpinBox* offsetEditor,
+                       TStatusBar* statusBar, QObject* parent)
+    : QObject(parent), FState(state), FArchive(archive), FList(list), FOffsetEditor(offsetEditor), FStatusBar(statusBar)
+{
+    FList->SetOwnerData(true);
+    FList->SetMultiSelect(true);
+    // The digit columns are narrower than a header section may be by default.
+    FList->header()->setMinimumSectionSize(16);
+    FList->AddColumn(LoadResString(rsColDraw), 54, Qt::AlignLeft);
+    FList->AddColumn(LoadResString(SColDigit1), 24, Qt::AlignCenter);
+    FList->AddColumn(LoadResString(SColDigit2), 24, Qt::AlignCenter);
+    FList->AddColumn(LoadResString(SColSum), 30, Qt::AlignCenter);
+    FList->AddColumn(LoadResString(rsColDrawDate), 100, Qt::AlignLeft);
+    FList->SetOnData([this](int row, int column) { return CellText(FArchive.DrawRow(row), column); });
+    FList->setItemDelegate(new TDrawsDelegate(FArchive, FList));
+
+    FOffsetEditor->setRange(0, 0);
+    FOffsetEditor->setValue(FState.DrawsOffset());
+    connect(FOffsetEditor, &QSpinBox::valueChanged, this, &TDrawsPage::OffsetEdited);
+}
+
+void TDrawsPage::ShowDrawsInfo(const TDrawsInfo& info, bool force)
+{
+    if (force || FList->ItemCount() != info.Count)
+        FList->SetItemCount(info.Count);
+    Repaint();
+    FStatusBar->SetPanelText(kPanelCount, info.CountText);
+    FStatusBar->SetPanelText(kPanelNext, info.NextText);
+    FStatusBar->SetPanelText(kPanelDigits, info.DigitsText);
+    // An empty archive leaves the editor at 0 rather than below its lower limit.
+    const QSignalBlocker blocker(FOffsetEditor);
+    FOffsetEditor->setMaximum(std::max(0, info.OffsetMax));
+}
+
+void TDrawsPage::ShowDrawsOffset(int offset)
+{
+    if (FOffsetEditor->value() != offset) {
+        const QSignalBlocker blocker(FOffsetEditor);
+        FOffsetEditor->setValue(offset);
+    }
+    Repaint();
+}
+
+void TDrawsPage::Repaint()
+{
+    FList->Items()->RefreshAll();
+    FList->viewport()->update();
+}
+
+void TDrawsPage::OffsetEdited(int value)
+{
+    FState.SetDrawsOffset(value);
+}
+
+int TDrawsPage::SelectedIndex() const
+{
+    return FArchive.IndexOfRow(FList->Selected());
+}
+
+QList<int> TDrawsPage::SelectedIndexes() const
+{
+    QList<int> indexes;
+    for (const int row : FList->SelectedRows()) {
+        const int index = FArchive.IndexOfRow(row);
+        if (index >= 0)
+            indexes.append(index);
+    }
+    return indexes;
+}
+
+bool TDrawsPage::HasSelection() const
+{
+    return SelectedIndex() >= 0;
+}
+
+void TDrawsPage::DrawsAdd()
+{
+    TDrawRec draw = FArchive.NewDrawRecord();
+    if (EditDrawData(LoadResString(rsEnterNextDraw), draw, true))
+        FArchive.AddDraw(draw);
+}
+
+void TDrawsPage::DrawsEdit()
+{
+    const int index = SelectedIndex();
+    if (index < 0)
+        return;
+    TDrawRec draw = FState.FDraws[static_cast<size_t>(index)];
+    if (EditDrawData(LoadResString(rsEnterNextDraw), draw, true))
+        FArchive.EditDraw(index, draw);
+}
+
+void TDrawsPage::DrawsDel()
+{
+    if (FArchive.DeleteDraws(SelectedIndexes()))
+        FList->clearSelection();
+}
+
+void TDrawsPage::DrawsSorted()
+{
+    FArchive.ToggleSortedDraws();
+    Repaint();
+}

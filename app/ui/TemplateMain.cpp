@@ -1,0 +1,313 @@
+#include "app/ui/TemplateMain.h"
+
+#include "app/core/BusyScope.h"
+#include "app/ui/DrawsPage.h"
+#include "engine/KelmaMsg.h"
+#include "platform/DelphiText.h"
+#include "support/RDialogs.h"
+#include "support/RLngDLL.h"
+#include "support/RVclUtils.h"
+#include "support/ui/FormWait.h"
+#include "support/ui/RActions.h"
+#include "support/ui/RFrmStorage.h"
+#include "support/ui/RStatusBar.h"
+#include "support/ui/RVclUtilsUi.h"
+
+#include "ui_FormMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
+#include <QStatusTipEvent>
+#include <QTimer>
+
+namespace {
+
+// Widths of the status panels; the message panel takes the rest of the line.
+constexpr int kPanelWidths[] = {160, 180, 60, 120, 100, 100, -1};
+constexpr int kInitIntervalMs = 100;
+constexpr int kDefaultLeftPanelWidth = 270;
+
+// The options of the main window, kept in its section of the form-state file.
+class TFormStateOfWindow : public IFormState {
+public:
+    explicit TFormStateOfWindow(const QWidget* form) : FForm(form) {}
+
+    int ReadInteger(const QString& key, int def) const override { return ReadFormInteger(FForm, key, def); }
+    bool ReadBool(const QString& key, bool def) const override { return ReadFormBool(FForm, key, def); }
+    void WriteInteger(const QString& key, int value) override { WriteFormInteger(FForm, key, value); }
+    void WriteBool(const QString& key, bool value) override { WriteFormBool(FForm, key, value); }
+
+private:
+    const QWidget* FForm;
+};
+
+QString ErrorText(const std::exception& e)
+{
+    if (const auto* own = dynamic_cast<const Exception*>(&e))
+        return own->Message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+} // namespace
+
+TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* parent)
+    : QMainWindow(parent), FUi(std::make_unique<Ui::FormMain>())
+{
+    if (arguments)
+        FState.SetArguments(*arguments);
+    FUi->setupUi(this);
+    // The window uses the desktop's menu font; Qt's Unicode text needs no character set.
+    setFont(QApplication::font("QMenu"));
+    // The left page control keeps its width when the window is resized.
+    FUi->splMain->setStretchFactor(0, 0);
+    FUi->splMain->setStretchFactor(1, 1);
+    CreateStatusBar();
+
+    // The status line and the hourglass follow this window from now on.
+    SetMainForm(this);
+    InstallStatusLine();
+    InstallHourglass();
+
+    FState.SetFormState(std::make_unique<TFormStateOfWindow>(this));
+    FDrawsPage = new TDrawsPage(FState, FArchive, FUi->lvDraws, FUi->edDrawsOffset, FStatusBar, this);
+    FState.OnDrawsInfo = [this](const TDrawsInfo& info, bool force) { FDrawsPage->ShowDrawsInfo(info, force); };
+    FState.OnDrawsOffsetChanged = [this](int offset) { FDrawsPage->ShowDrawsOffset(offset); };
+
+    FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
+    FDownload.OnHideWait = [] { HideWaitForm(); };
+    FProxy.OnWaitText = [](const QString& text) { UpdateWaitForm(text); };
+    // The stakes check after a download plugs in here once stakes exist.
+
+    // A page of pcMain that comes into view computes itself when it has to.
+    connect(FUi->pcMain, &QTabWidget::currentChanged, this, [this] { FState.RefreshViews(false); });
+
+    FActions = new TActionRegistry(this);
+    CreateActions();
+    BuildMenus();
+
+    FInitTimer = new QTimer(this);
+    FInitTimer->setObjectName(QStringLiteral("tmrInit"));
+    FInitTimer->setSingleShot(true);
+    FInitTimer->setInterval(kInitIntervalMs);
+    connect(FInitTimer, &QTimer::timeout, this, &TTemplateMain::tmrInitTimer);
+
+    // A close asked for while a long operation runs waits until it is over.
+    const QPointer<TTemplateMain> self(this);
+    FWaitListener = AddWaitListener([self](int count) {
+        if (self && count == 0 && self->FCloseRequested && !self->FInitRunning)
+            self->CloseWhenIdle();
+    });
+}
+
+TTemplateMain::~TTemplateMain()
+{
+    RemoveWaitListener(FWaitListener);
+    FState.OnDrawsInfo = nullptr;
+    FState.OnDrawsOffsetChanged = nullptr;
+    FDownload.OnShowWait = nullptr;
+    FDownload.OnHideWait = nullptr;
+    FProxy.OnWaitText = nullptr;
+    HideWaitForm();
+    if (MainForm() == this)
+        SetMainForm(nullptr);
+}
+
+void TTemplateMain::CreateStatusBar()
+{
+    FStatusBar = new TStatusBar(this);
+    setStatusBar(FStatusBar);
+    for (const int width : kPanelWidths)
+        FStatusBar->AddPanel(width);
+    FStatusBar->SetTag(MessagePanel);
+    FStatusBar->SetPanelText(0, Format(LoadResString(rsStatusDrawCount), {0}));
+    FStatusBar->SetPanelText(1, Format(LoadResString(rsStatusNextDraw), {0}));
+    FStatusBar->SetPanelText(2, QStringLiteral(" "));
+    FStatusBar->SetPanelText(3, Format(LoadResString(rsStatusCombCount), {0}));
+    FStatusBar->SetPanelText(4, Format(LoadResString(rsStatusStakes), {0}));
+    FStatusBar->SetPanelText(5, Format(LoadResString(rsStatusRatingCount), {0}));
+}
+
+void TTemplateMain::ShowStatus(const QString& text)
+{
+    FStatusBar->SetPanelText(MessagePanel, text);
+    QApplication::processEvents();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down.
+
+void TTemplateMain::InstallSteps()
+{
+    TStartupSteps& steps = FStartup.Steps;
+    steps.SetupLanguage = [this] { SetupLanguage(); };
+    // Pages of the analysis views and their grids are set up here as they join the window.
+    steps.SetupPages = nullptr;
+    steps.RestoreFormState = [this] { RestoreFormState(); };
+    steps.LoadEngineConfig = [this] { LoadEngineConfig(); };
+    steps.AddVersionToCaption = [this] {
+        FCaptionVersion = QCoreApplication::applicationVersion();
+        setWindowTitle(windowTitle() + LoadResString(rsCaptionVersion) + FCaptionVersion);
+    };
+    // Still to come, each in its place of the sequence: the prefetch columns, favourites,
+    // method lists and selections; the expected hits; the stakes file (it joins the folder
+    // hold); the initial combinations; ratings, regular stakes and the scenario; the online
+    // library; the update check; the prefetch cache; the first-run dialog.
+    steps.SaveFormState = [this] { SaveFormState(); };
+}
+
+void TTemplateMain::FormCreate()
+{
+    InstallSteps();
+    if (FStartup.Create()) {
+        FInitTimer->start();
+        return;
+    }
+    // The restart wait ran out: this copy ends before it opened anything.
+    if (FStartup.EndRequested())
+        EndApplication(1);
+}
+
+void TTemplateMain::tmrInitTimer()
+{
+    FInitTimer->stop();
+    FInitRunning = true;
+    const TAppStartup::TOutcome outcome = FStartup.Init();
+    FInitRunning = false;
+    FInitialized = true;
+    switch (outcome) {
+    case TAppStartup::TOutcome::Run:
+        if (FCloseRequested && IsNotWaiting())
+            CloseWhenIdle();
+        break;
+    case TAppStartup::TOutcome::EndApplication:
+        // Without the folder this copy may not write there: not even its form state.
+        FAccessRefused = !FState.FolderLock().IsHeld();
+        EndApplication(FAccessRefused ? 1 : 0);
+        break;
+    case TAppStartup::TOutcome::Restart:
+        try {
+            RestartProgram(FStartup.ProgramFile);
+            EndApplication(0);
+        } catch (const std::exception& e) {
+            ErrorBox(Format(LoadResString(rsInitError), {ErrorText(e)}));
+        }
+        break;
+    }
+}
+
+void TTemplateMain::SetupLanguage()
+{
+    const bool builtIn = FState.HasSwitch(QLatin1String(SwitchNoLanguage));
+    const LCID wanted = builtIn ? LANG_RUSSIAN_RU
+                                : static_cast<LCID>(ReadFormInteger(this, QStringLiteral("Language"), LANG_ENGLISH_US));
+    InitLanguages(LANG_RUSSIAN_RU, wanted);
+    // The language menu and the help file join here with their commands.
+}
+
+void TTemplateMain::LoadEngineConfig()
+{
+    try {
+        TBusyScope busy(LoadResString(rsLoadingConfig));
+        TStatList& engine = FState.StatList();
+        engine.LoadCombsGenerateSettings(FState.IniFileName());
+        engine.LoadConfig(FState.IniFileName());
+        engine.LoadShreddingFormulas(FState.IniFileName());
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsConfigReadError), {ErrorText(e)}));
+    }
+}
+
+void TTemplateMain::RestoreFormState()
+{
+    RestoreFormPlacement(this, true, true);
+    const int leftWidth = ReadFormInteger(this, QStringLiteral("LeftPanelWidth"), kDefaultLeftPanelWidth);
+    if (leftWidth > 0) {
+        const int total = std::max(FUi->splMain->width(), leftWidth + FUi->pcMain->minimumWidth());
+        FUi->splMain->setSizes({leftWidth, total - leftWidth});
+    }
+    RestoreListViewLayout(this, FUi->lvDraws, false);
+    FDrawsPage->Repaint();
+}
+
+void TTemplateMain::SaveFormState()
+{
+    // A copy refused the folder leaves the files there to the copy that holds it.
+    if (FAccessRefused)
+        return;
+    SaveFormPlacement(this);
+    WriteFormInteger(this, QStringLiteral("LeftPanelWidth"), FUi->pcLists->width());
+    SaveListViewLayout(this, FUi->lvDraws, false);
+}
+
+void TTemplateMain::FormDestroy()
+{
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+    FStartup.Destroy();
+}
+
+void TTemplateMain::EndApplication(int exitCode)
+{
+    if (!FEndRequested)
+        FExitCode = exitCode;
+    FEndRequested = true;
+    // The window closes through the event loop, as a close by the user would.
+    QTimer::singleShot(0, this, [this] { CloseWhenIdle(); });
+}
+
+void TTemplateMain::CloseWhenIdle()
+{
+    FCloseRequested = false;
+    // A window that was never shown has no event loop to leave: the program's entry looks at
+    // EndRequested before it starts one.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            close();
+    });
+}
+
+void TTemplateMain::ScriptStopExecute()
+{
+    if (ConfirmBox(LoadResString(rsAskStopScript)) == IDYES)
+        FState.FScriptStop = true;
+}
+
+bool TTemplateMain::event(QEvent* event)
+{
+    // Hints of commands and controls go to the message panel, unless a long operation is
+    // using it for its progress.
+    if (event->type() == QEvent::StatusTip) {
+        if (IsNotWaiting())
+            ShowStatus(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TTemplateMain::closeEvent(QCloseEvent* event)
+{
+    // A long operation runs inside this window's event handling: the close waits for its end.
+    if (FInitRunning || !IsNotWaiting()) {
+        FCloseRequested = true;
+        event->ignore();
+        return;
+    }
+    if (!FStartup.CloseQuery([this] { ScriptStopExecute(); })) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void TTemplateMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        FUi->retranslateUi(this);
+        if (!FCaptionVersion.isEmpty())
+            setWindowTitle(windowTitle() + LoadResString(rsCaptionVersion) + FCaptionVersion);
+        TranslateActions();
+    }
+    QMainWindow::changeEvent(event);
+}

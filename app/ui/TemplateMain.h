@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/core/AppStartup.h"
+#include "app/core/DrawArchive.h"
+#include "app/core/MainState.h"
+#include "app/core/ProxySettings.h"
+#include "app/core/ResultsDownload.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class FormMain;
+}
+
+class QTimer;
+class TActionRegistry;
+class TDrawsPage;
+class TRListView;
+class TStatusBar;
+
+// The program's main window: it owns the shared state and the workflow objects of the core,
+// shows them, and wires every command to them. Start-up and shut-down are run by the core
+// (TAppStartup); the window supplies the steps that need it.
+class TTemplateMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The arguments stand for the command line (the application's when none are given).
+    explicit TTemplateMain(std::optional<QStringList> arguments = std::nullopt, QWidget* parent = nullptr);
+    ~TTemplateMain() override;
+
+    TMainState& State() { return FState; }
+    TDrawArchive& Archive() { return FArchive; }
+    TProxySettings& Proxy() { return FProxy; }
+    TResultsDownload& Download() { return FDownload; }
+    TAppStartup& Startup() { return FStartup; }
+    TActionRegistry* Actions() const { return FActions; }
+    TStatusBar* StatusBar() const { return FStatusBar; }
+    TDrawsPage* DrawsPage() const { return FDrawsPage; }
+    Ui::FormMain* Controls() const { return FUi.get(); }
+    QTimer* InitTimer() const { return FInitTimer; }
+
+    // The status panel of messages.
+    static constexpr int MessagePanel = 6;
+    void ShowStatus(const QString& text);
+
+    // True once the program has to end without going on (a batch run is done, a second copy
+    // was refused, the restart wait ran out); ExitCode is what the process returns then.
+    bool EndRequested() const { return FEndRequested; }
+    int ExitCode() const { return FExitCode; }
+    // True once the one-shot start-up timer has done its work.
+    bool Initialized() const { return FInitialized; }
+
+protected:
+    // The window's creation: the core's start-up with this window's steps; starts the timer.
+    void FormCreate();
+    // The one-shot start-up timer.
+    void tmrInitTimer();
+    // Asks a running scenario to stop; the close goes on only when it stops.
+    virtual void ScriptStopExecute();
+    // The window's destruction: the core's shut-down (the form state saved unless the start
+    // ended early). Called by the window class while it is still whole, so that the form
+    // state goes to its own section.
+    void FormDestroy();
+
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateStatusBar();
+    void CreateActions();
+    void TranslateActions();
+    void BuildMenus();
+    void InstallSteps();
+    void LoadEngineConfig();
+    void RestoreFormState();
+    void SaveFormState();
+    void SetupLanguage();
+    void EndApplication(int exitCode);
+    void CloseWhenIdle();
+
+    std::unique_ptr<Ui::FormMain> FUi;
+    TMainState FState;
+    TDrawArchive FArchive{FState};
+    TProxySettings FProxy{FState};
+    TResultsDownload FDownload{FState, FArchive, FProxy};
+    TAppStartup FStartup{FState, FArchive, FProxy, FDownload};
+    TActionRegistry* FActions = nullptr;
+    TStatusBar* FStatusBar = nullptr;
+    TDrawsPage* FDrawsPage = nullptr;
+    QTimer* FInitTimer = nullptr;
+    QString FCaptionVersion;   // empty until the start-up timer added it to the caption
+    int FWaitListener = 0;
+    bool FEndRequested = false;
+    int FExitCode = 0;
+    bool FInitRunning = false;
+    bool FInitialized = false;
+    bool FCloseRequested = false;
+    bool FAccessRefused = false;
+    bool FDestroyed = false;
+};

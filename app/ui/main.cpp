@@ -1,0 +1,24 @@
+#include "app/ui/FormMain.h"
+#include "app/ui/ProgramEnv.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TAVRIX_VERSION));
+    InstallProgramEnvironment();
+
+    // Only the main window is made here; every other window belongs to the command that
+    // needs it.
+    auto form = std::make_unique<TFormMain>();
+    if (form->EndRequested())
+        return form->ExitCode();
+    form->show();
+    const int result = QApplication::exec();
+    const int exitCode = result != 0 ? result : form->ExitCode();
+    form.reset();
+    return exitCode;
+}

@@ -1,0 +1,104 @@
+#include "tests/app_ui/AppUiTestEnv.h"
+
+#include "engine/PrjConst.h"
+#include "platform/IniFile.h"
+#include "support/RSysUtils.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+QByteArray ReadFileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void WriteFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return condition();
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+TProgramFolder::TProgramFolder()
+{
+    OverrideAppFileName(FDir.filePath(QLatin1String(ProgramFileName)));
+}
+
+TProgramFolder::~TProgramFolder()
+{
+    OverrideAppFileName(QString());
+}
+
+QString TProgramFolder::DataFile(const QString& extension) const
+{
+    return FDir.filePath(QLatin1String(ProgramFileName) + extension);
+}
+
+void TProgramFolder::WriteArchive(const TDrawsArray& draws) const
+{
+    WriteFileBytes(DataFile(QStringLiteral(".ldr")), ArchiveBytes(draws));
+}
+
+void TProgramFolder::WriteFormState(const QString& text) const
+{
+    WriteFileBytes(DataFile(QStringLiteral(".frm")), QByteArray("[TFormMain]\r\n") + text.toLatin1());
+}
+
+TProcessResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
+                          const QProcessEnvironment& environment, int timeoutMs)
+{
+    TProcessResult result;
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(environment);
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    process.start();
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    } else {
+        result.Finished = process.error() != QProcess::FailedToStart;
+    }
+    result.ExitCode = process.exitCode();
+    result.Crashed = process.exitStatus() == QProcess::CrashExit;
+    result.Stdout = QString::fromUtf8(process.readAllStandardOutput());
+    result.Stderr = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}

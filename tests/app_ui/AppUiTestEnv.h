@@ -1,0 +1,58 @@
+#pragma once
+
+#include "engine/KelmaUtils.h"
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <ostream>
+
+class QWidget;
+
+void PrintTo(const QString& text, std::ostream* os);
+
+QByteArray ReadFileBytes(const QString& path);
+void WriteFileBytes(const QString& path, const QByteArray& bytes);
+
+// Processes events until the condition holds or the time is up; the condition's last value.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// A temporary folder that stands for the program's folder: the program file, and with it every
+// data file, is "<folder>/Tavrix2_2r10" while the object lives.
+class TProgramFolder {
+public:
+    TProgramFolder();
+    ~TProgramFolder();
+    TProgramFolder(const TProgramFolder&) = delete;
+    TProgramFolder& operator=(const TProgramFolder&) = delete;
+
+    bool IsValid() const { return FDir.isValid(); }
+    QString Path() const { return FDir.path(); }
+    // A file of the folder by name, or the program's own data file by extension (".ldr").
+    QString File(const QString& name) const { return FDir.filePath(name); }
+    QString DataFile(const QString& extension) const;
+    void WriteArchive(const TDrawsArray& draws) const;
+    // Writes keys into the main window's section of the form-state file.
+    void WriteFormState(const QString& text) const;
+
+private:
+    QTemporaryDir FDir;
+};
+
+// What a finished child process left.
+struct TProcessResult {
+    bool Finished = false;   // false: it was still running when the time was up (then killed)
+    int ExitCode = -1;
+    bool Crashed = false;
+    QString Stdout;
+    QString Stderr;
+};
+
+// Runs a program to its end while this process's event loop keeps running (so that stand-in
+// servers of the test can answer it), at most timeoutMs.
+TProcessResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
+                          const QProcessEnvironment& environment, int timeoutMs);

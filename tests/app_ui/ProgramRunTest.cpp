@@ -1,0 +1,155 @@
+// The real program, run in a folder of its own with no person at the screen.
+
+#include "app/core/ResultsPage.h"
+#include "app/ui/ProgramEnv.h"
+#include "engine/KelmaMsg.h"
+#include "engine/PrjConst.h"
+#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/standin/OperatorSite.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kRunTimeoutMs = 120000;
+
+// Message boxes an unattended run wrote to its error output.
+int BoxCount(const QString& errors)
+{
+    int count = 0;
+    for (const char* title : {"[Ошибка]", "[Информация]", "[Внимание!]", "[Предупреждение]", "[Подтверждение]"})
+        count += static_cast<int>(errors.count(QString::fromUtf8(title)));
+    return count;
+}
+
+class ProgramRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FDir.isValid());
+        ASSERT_TRUE(FServer.Start());
+        FProgram = FDir.filePath(QLatin1String(ProgramFileName));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRIX_PROGRAM_FILE), FProgram));
+        FEnvironment = QProcessEnvironment::systemEnvironment();
+        FEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        FEnvironment.insert(QLatin1String(UnattendedEnv), QStringLiteral("1"));
+        FEnvironment.insert(QLatin1String(FixedTodayEnv), QStringLiteral("2016-08-10"));
+        FEnvironment.insert(QLatin1String(OperatorSiteEnv), FServer.BaseUrl());
+    }
+
+    QString DataFile(const char* extension) const
+    {
+        return FDir.filePath(QLatin1String(ProgramFileName) + QLatin1String(extension));
+    }
+
+    // Every file of the folder with its bytes.
+    QMap<QString, QByteArray> Snapshot() const
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(FDir.path(), QDir::Files | QDir::Hidden);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files.insert(QFileInfo(path).fileName(), ReadFileBytes(path));
+        }
+        return files;
+    }
+
+    QTemporaryDir FDir;
+    THttpStandIn FServer;
+    TOperatorSite FSite{FServer};
+    QString FProgram;
+    QProcessEnvironment FEnvironment;
+};
+
+TEST_F(ProgramRunTest, LoadOnlyDownloadsWritesTheArchiveAndEnds)
+{
+    const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_FALSE(run.Crashed);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    // Nobody was asked anything and nothing failed.
+    EXPECT_EQ(BoxCount(run.Stderr), 0) << run.Stderr.toStdString();
+
+    // 1 to 10 August 2016, two draws a day, in one request.
+    EXPECT_EQ(FSite.RequestCount(), 1);
+    const QByteArray file = ReadFileBytes(DataFile(".ldr"));
+    ASSERT_EQ(file.size(), 20 * DrawRecSize);
+    for (int i = 0; i < 20; ++i) {
+        const TDrawRec draw = ReadDrawRec(reinterpret_cast<const std::uint8_t*>(file.constData()) + i * DrawRecSize);
+        const QDate date = QDate(2016, 8, 1).addDays(i / 2);
+        const bool evening = i % 2 == 1;
+        const auto [d1, d2] = TOperatorSite::DrawDigits(date, evening);
+        EXPECT_EQ(draw.Number, static_cast<std::uint32_t>(i + 1));
+        EXPECT_EQ(draw.Key.Get(), date.toString(QStringLiteral("MM/dd/yyyy")) + (evening ? " E" : " M"));
+        EXPECT_EQ(draw.Digits[0], d1) << i;
+        EXPECT_EQ(draw.Digits[1], d2) << i;
+    }
+    // The window closed normally: its state was kept for the next start.
+    EXPECT_TRUE(ReadFileBytes(DataFile(".frm")).contains("LeftPanelWidth="));
+
+    // A second run finds everything stored: the overlap day is asked again and adds nothing.
+    const TProcessResult again = RunProgram(FProgram, {QStringLiteral("-LOADONLY")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(again.Finished);
+    EXPECT_EQ(again.ExitCode, 0) << again.Stderr.toStdString();
+    EXPECT_EQ(FSite.RequestCount(), 2);
+    EXPECT_EQ(ReadFileBytes(DataFile(".ldr")), file);
+}
+
+TEST_F(ProgramRunTest, FailedDownloadIsNotRetriedWithoutAPerson)
+{
+    FSite.SetFailure(TOperatorSite::TFailure::ServerError);
+    const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 0);
+    // The retry question was written out and answered No: one request, no archive.
+    EXPECT_EQ(FSite.RequestCount(), 1);
+    EXPECT_EQ(run.Stderr.count(QStringLiteral("Повторить попытку?")), 1) << run.Stderr.toStdString();
+    EXPECT_EQ(BoxCount(run.Stderr), 1);
+    EXPECT_FALSE(QFile::exists(DataFile(".ldr")));
+}
+
+TEST_F(ProgramRunTest, SecondCopyInTheSameFolderIsRefused)
+{
+    // The first copy runs with a person's window; it asks whether to download (answered No)
+    // only after it holds the folder, so that question tells the test it is there.
+    QProcess first;
+    first.setProgram(FProgram);
+    first.setWorkingDirectory(FDir.path());
+    first.setProcessEnvironment(FEnvironment);
+    QString firstErrors;
+    QObject::connect(&first, &QProcess::readyReadStandardError,
+                     [&] { firstErrors += QString::fromUtf8(first.readAllStandardError()); });
+    first.start();
+    const QString question = LoadResString(rsAskDownloadDraws);
+    ASSERT_TRUE(WaitUntil([&] { return firstErrors.contains(question) || first.state() == QProcess::NotRunning; },
+                          kRunTimeoutMs))
+        << firstErrors.toStdString();
+    ASSERT_EQ(first.state(), QProcess::Running) << firstErrors.toStdString();
+    const QMap<QString, QByteArray> before = Snapshot();
+
+    const TProcessResult second =
+        RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(second.Finished);
+    EXPECT_FALSE(second.Crashed);
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_TRUE(second.Stderr.contains(QStringLiteral("[Ошибка] ") + LoadResString(rsExclusiveAccessError)))
+        << second.Stderr.toStdString();
+
+    // The second copy neither downloaded nor wrote anything, and the first goes on.
+    EXPECT_EQ(FSite.RequestCount(), 0);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    WaitUntil([&] { return first.state() == QProcess::NotRunning; }, 10000);
+}
+
+} // namespace
