@@ -68,11 +68,15 @@ bool TAppStartup::Create()
         FState.FViewsLocked = false;
         Run(Steps.SetupPages);
 
+        // The folder is held before anything is written into it: a second copy started in
+        // the same folder reads the form state but writes nothing, and is refused at the first
+        // step of the start-up timer.
+        const bool folderHeld = FState.FolderLock().IsHeld() || FState.FolderLock().Acquire(FState.DataDir());
         try {
             FFormStateRead = true;
             FState.Options.Load(FState.FormState());
             Run(Steps.RestoreFormState);
-            if (FState.Options.InitFirstStart(FState.FormState()))
+            if (folderHeld && FState.Options.InitFirstStart(FState.FormState()))
                 Run(Steps.ShowPrefetchColumns);
         } catch (const std::exception& e) {
             ErrorBox(Format(LoadResString(rsFormStateLoadError), {ErrorText(e)}));
@@ -192,7 +196,8 @@ bool TAppStartup::CloseQuery(const std::function<void()>& stopCommand)
 void TAppStartup::Destroy()
 {
     try {
-        if (FFormStateRead) {
+        // A copy that never held the folder leaves the files of the copy that does alone.
+        if (FFormStateRead && FState.FolderLock().IsHeld()) {
             try {
                 Run(Steps.SaveFormState);
             } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -251,6 +252,12 @@ TEST_F(StartupTest, SecondCopyIsRefused)
     EXPECT_TRUE(SiteRequests().isEmpty());
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), archive);
     EXPECT_EQ(FSteps, QStringList({"expected", "caption"}));
+    // On a fresh folder the refused copy wrote no form state, and shut-down saves none either.
+    EXPECT_FALSE(QFileInfo::exists(FState.FormStateFileName()));
+    FSteps.clear();
+    FStartup.Destroy();
+    EXPECT_FALSE(FSteps.contains("save"));
+    EXPECT_FALSE(QFileInfo::exists(FState.FormStateFileName()));
 
     // The stakes file that cannot be opened ends the start the same way.
     firstCopy.Release();
