@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -17,6 +18,12 @@ constexpr int HelpTopicLanguage = 1049;
 
 // ---------------------------------------------------------------------------------------
 // Class-level functions.
+
+void PositionParamRange(const TStatList& /*list*/, int& lo, int& hi)
+{
+    lo = 1;
+    hi = DrawDigits;
+}
 
 QString StatClassCode(const TStatClass& cls, int param)
 {
@@ -57,6 +64,19 @@ QString StatClassHelpUrl(const TStatClass& cls, int param)
     const QString topic = Format(StatClassName(cls), {param});
     return QStringLiteral("ms-its:") + HelpFileName
            + Format(QStringLiteral("::/Filters_%.4d_%s.htm"), {HelpTopicLanguage, topic});
+}
+
+// ---------------------------------------------------------------------------------------
+// Value texts shared by families.
+
+QString PairValueText(const TStatValueRec& value)
+{
+    return NumToStr(value.Key.Words[0]) + QLatin1Char(':') + NumToStr(value.Key.Words[1]);
+}
+
+QString CountedValueText(const QString& valueText, const TStatValueRec& value)
+{
+    return Format(QStringLiteral("%0:s x %1:d"), {valueText, int(value.Key.Words[1])});
 }
 
 // ---------------------------------------------------------------------------------------
@@ -173,6 +193,36 @@ bool TCustomStat::HasKeyDword(const TStatDrawArray& table, int k, std::uint32_t 
                        [&](const TStatValueRec& e) { return e.Key.Dword(k - 1) == v; });
 }
 
+bool TCustomStat::HasAnyKey(const TStatDrawArray& table, const TStatKeys& keys, TKeyMatch match)
+{
+    for (const TStatKey& key : keys) {
+        bool found = false;
+        switch (match) {
+        case TKeyMatch::Word1:
+            found = HasKeyWord(table, 1, key.Words[0]);
+            break;
+        case TKeyMatch::Byte1:
+            found = HasKeyByte(table, 1, key.Byte(0));
+            break;
+        case TKeyMatch::Dword1:
+            found = HasKeyDword(table, 1, key.Dword(0));
+            break;
+        case TKeyMatch::Whole:
+            found = HasKey(table, key.Words[0], key.Words[1], key.Words[2], key.Words[3]);
+            break;
+        }
+        if (found)
+            return true;
+    }
+    return false;
+}
+
+void TCustomStat::PrefillWords(int lo, int hi, TStatDrawArray& table)
+{
+    for (int v = lo; v <= hi; ++v)
+        MergeKey(WordKey(v), table, false);
+}
+
 TDrawRec TCustomStat::LoadDrawRec(int index, bool sorted) const
 {
     if (index < 0 || index > LastDrawIndex())
@@ -186,6 +236,14 @@ TDrawRec TCustomStat::LoadDrawRec(int index, bool sorted) const
 int TCustomStat::LastDrawIndex() const
 {
     return FDraws ? static_cast<int>(FDraws->size()) - 1 : -1;
+}
+
+int TCustomStat::IndexBeforeNext(int last, int n)
+{
+    const std::int64_t index = std::int64_t(last) - n + 1;
+    if (index < 0 || index > std::numeric_limits<int>::max())
+        return -1;
+    return static_cast<int>(index);
 }
 
 // ---------------------------------------------------------------------------------------

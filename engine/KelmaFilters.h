@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -27,6 +29,8 @@ using TStatFactory = std::unique_ptr<TCustomStat> (*)(const TStatList& list, int
 // Parameter range of a parametric class; it may depend on the engine configuration.
 // hi < lo means no method at all.
 using TParamRangeFn = void (*)(const TStatList& list, int& lo, int& hi);
+// Parameter range of the classes that take a position of the draw: 1 .. DrawDigits.
+void PositionParamRange(const TStatList& list, int& lo, int& hi);
 
 struct TStatClass {
     const char* ClassName;          // "TstValues"
@@ -61,6 +65,14 @@ std::unique_ptr<TCustomStat> MakeStat(const TStatList& list, int param)
     return std::make_unique<T>(list, param);
 }
 
+// A concrete class of a table-driven family: the family's base bound to the class's
+// descriptor and to the arguments that set the class apart from its siblings.
+template <class Base, const TStatClass& Cls, auto... Args>
+class TBoundStat final : public Base {
+public:
+    TBoundStat(const TStatList& list, int param) : Base(Cls, list, param, Args...) {}
+};
+
 // ---------------------------------------------------------------------------------------
 // Run state that the statistics-table pass hands to every AddDraw of the pass: one entry
 // per value that a series class scans, indexed by the value. The caller passes it empty
@@ -72,6 +84,51 @@ struct TSerialRun {
     std::int32_t Age = 0;
 };
 using TStatScratch = std::vector<TSerialRun>;
+
+// ---------------------------------------------------------------------------------------
+// Keys of a value. A key part holds the low bits of what is put into it, as the stored key
+// layout always has.
+
+using TStatKeys = std::vector<TStatKey>;
+
+// The key whose words 1..4 are the 16-bit quarters of `bits`, word 1 the lowest. Made from
+// one 64-bit value, the key is stored in one piece; stored word by word and then read whole,
+// as the merges of the statistics-table pass read it, it would stall every merge.
+inline TStatKey KeyFromBits(std::uint64_t bits)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return TStatKey{std::bit_cast<std::array<std::uint16_t, 4>>(bits)};
+    return TStatKey{{static_cast<std::uint16_t>(bits), static_cast<std::uint16_t>(bits >> 16),
+                     static_cast<std::uint16_t>(bits >> 32), static_cast<std::uint16_t>(bits >> 48)}};
+}
+
+// Key word 1 (and word 2); the other words 0.
+inline TStatKey WordKey(int w1, int w2 = 0)
+{
+    return KeyFromBits(std::uint64_t{static_cast<std::uint16_t>(w1)}
+                       | std::uint64_t{static_cast<std::uint16_t>(w2)} << 16);
+}
+
+// Key byte 1 only (the low byte of word 1).
+inline TStatKey ByteKey(int b1)
+{
+    return KeyFromBits(static_cast<std::uint8_t>(b1));
+}
+
+// The first 32-bit key word only (words 1 and 2).
+inline TStatKey DwordKey(std::uint32_t d1)
+{
+    return KeyFromBits(d1);
+}
+
+// Texts of values that several families share: "3:7", the pair of key words 1 and 2 as
+// drawn values; "<text> x <count>", a value with the count in key word 2.
+QString PairValueText(const TStatValueRec& value);
+QString CountedValueText(const QString& valueText, const TStatValueRec& value);
+
+// How a filter looks for a value among the selected rows: by key word 1, key byte 1 or the
+// first 32-bit key word alone, or by the whole key.
+enum class TKeyMatch : std::uint8_t { Word1, Byte1, Dword1, Whole };
 
 // ---------------------------------------------------------------------------------------
 // A statistic method, made for one pass over the archive (a statistics table, a table of
@@ -128,13 +185,36 @@ public:
     static bool HasKeyByte(const TStatDrawArray& table, int k, std::uint8_t v);
     static bool HasKeyWord(const TStatDrawArray& table, int k, std::uint16_t v);
     static bool HasKeyDword(const TStatDrawArray& table, int k, std::uint32_t v);
+    // True when one of the keys is in the table, each compared as `match` says.
+    static bool HasAnyKey(const TStatDrawArray& table, const TStatKeys& keys, TKeyMatch match);
 
 protected:
     // A copy of draw `index` (digits ascending when sorted), or a zeroed record when the
     // index lies outside the archive (index -1 gives the empty draw).
     TDrawRec LoadDrawRec(int index, bool sorted) const;
     int LastDrawIndex() const;   // -1 for a missing or empty archive
+    // Index of the draw n before `index`; -1 (the empty draw) for any index before the
+    // archive, so that nothing can overflow.
+    static int IndexBefore(int index, int n) { return index >= n ? index - n : -1; }
+    // Index of the draw n back from a draw following `last`: last - n + 1; -1 (the empty
+    // draw) when that lies outside the int range.
+    static int IndexBeforeNext(int last, int n);
     const TDrawsArray* Draws() const { return FDraws; }
+
+    // Merges the work value under one key, or under each of several in turn (a key listed
+    // twice counts twice: the second merge, from the same draw, records a gap of 0).
+    void MergeKey(const TStatKey& key, TStatDrawArray& table, bool trackGaps)
+    {
+        FValue.Key = key;
+        MergeStatValue(table, FValue, trackGaps);
+    }
+    void MergeKeys(const TStatKeys& keys, TStatDrawArray& table, bool trackGaps)
+    {
+        for (const TStatKey& key : keys)
+            MergeKey(key, table, trackGaps);
+    }
+    // Rows listed in advance with hit count 0: the values lo..hi in key word 1.
+    void PrefillWords(int lo, int hi, TStatDrawArray& table);
 
     const TStatClass* FClass;
     int FParam;
@@ -188,4 +268,92 @@ public:
     int ParseValue(const QString& text) const override;
     // Merges the masks 0..3 with hit count 0.
     void InitValues(int last, TStatDrawArray& table) override;
+};
+
+// ---------------------------------------------------------------------------------------
+// Statistics whose values depend on one combination alone (a draw counts as the combination
+// of its digits). The combination table merges the values of each combination, the
+// statistics table those of each draw with gap tracking, and a filter keeps a combination
+// when one of its values is selected. A concrete class only lists the keys (or gives the
+// one number).
+
+// Whether a combination table gets rows. The pair statistics leave it empty: their rows
+// only come from draws.
+enum class TCombRows : std::uint8_t { Merged, None };
+
+template <class Base, TKeyMatch Match, TCombRows Rows = TCombRows::Merged>
+class TCombKeysStat : public Base {
+public:
+    using Base::Base;
+
+    void AddCombination(TCombWord comb, TStatDrawArray& table) override
+    {
+        Base::AddCombination(comb, table);
+        if constexpr (Rows == TCombRows::Merged)
+            this->MergeKeys(KeysOfComb(comb), table, false);
+    }
+
+    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
+                TLastValueArray& lastValues) override
+    {
+        const int age = Base::AddDraw(index, last, sorted, table, scratch, lastValues);
+        this->MergeKeys(KeysOfComb(DrawToComb(this->FDraw)), table, true);
+        return age;
+    }
+
+    bool Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
+              bool /*exclude*/) override
+    {
+        return TCustomStat::HasAnyKey(selected, KeysOfComb(comb), Match);
+    }
+
+protected:
+    // Appends the keys of the combination's values, in the order they are merged.
+    virtual void KeysOf(TCombWord comb, TStatKeys& keys) const = 0;
+
+private:
+    const TStatKeys& KeysOfComb(TCombWord comb)
+    {
+        FKeys.clear();
+        KeysOf(comb, FKeys);
+        return FKeys;
+    }
+
+    TStatKeys FKeys;   // kept between calls, so that a pass allocates it once
+};
+
+// A graph statistic with one integer per combination: the value in key word 1 (a filter
+// compares word 1 alone) and the graph point. With its one key it merges and tests the key
+// directly: the statistics-table pass runs this for every draw.
+template <class Base>
+class TCombNumberStat : public Base {
+public:
+    using Base::Base;
+
+    virtual int NumberOf(TCombWord comb) const = 0;
+
+    void AddCombination(TCombWord comb, TStatDrawArray& table) override
+    {
+        Base::AddCombination(comb, table);
+        this->MergeKey(WordKey(NumberOf(comb)), table, false);
+    }
+
+    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
+                TLastValueArray& lastValues) override
+    {
+        const int age = Base::AddDraw(index, last, sorted, table, scratch, lastValues);
+        this->MergeKey(WordKey(NumberOf(DrawToComb(this->FDraw))), table, true);
+        return age;
+    }
+
+    bool Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
+              bool /*exclude*/) override
+    {
+        return TCustomStat::HasKeyWord(selected, 1, static_cast<std::uint16_t>(NumberOf(comb)));
+    }
+
+    int ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/) override
+    {
+        return NumberOf(comb);
+    }
 };

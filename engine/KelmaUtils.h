@@ -71,6 +71,11 @@ constexpr TCombWord MakeComb(std::uint8_t digit1, std::uint8_t digit2)
 }
 constexpr std::uint8_t CombDigit1(TCombWord comb) { return static_cast<std::uint8_t>(comb & 0xFF); }
 constexpr std::uint8_t CombDigit2(TCombWord comb) { return static_cast<std::uint8_t>(comb >> 8); }
+// The digits of a combination in position order.
+constexpr std::array<int, DrawDigits> CombDigits(TCombWord comb)
+{
+    return {CombDigit1(comb), CombDigit2(comb)};
+}
 
 // Digits of a stake or of a match: Count digits (2 for a plain combination, up to 4).
 // Count comes from files, so every reader clamps it to 0..4 before using it as a length.

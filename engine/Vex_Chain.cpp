@@ -1,17 +1,6 @@
 #include "engine/Vex_Chain.h"
 
-#include "engine/KelmaStatList.h"
-#include "engine/Vex_ChnsBase.h"
-#include "engine/Vex_SegmBase.h"
-#include "platform/DelphiText.h"
-
 #include <cstdint>
-
-void ChainPositionRange(const TStatList& /*list*/, int& lo, int& hi)
-{
-    lo = 1;
-    hi = DrawDigits;
-}
 
 // ---------------------------------------------------------------------------------------
 // Descriptors of the transitions of digits, channels and segments.
@@ -24,13 +13,13 @@ const TStatClass TstChain2DrawsPosClass = ChainStatClass("TstChain2DrawsPos", "S
     &MakeStat<TstChain2DrawsPos>);
 const TStatClass TstChain2PosClass = ChainStatClass("TstChain2Pos", "SDN%d",
     KELMA_MSG("Переходы чисел между 2 тиражами в %d позиции"), sfShowS | sfTwoDraws,
-    &MakeStat<TstChain2Pos>, "SDNx", &ChainPositionRange);
+    &MakeStat<TstChain2Pos>, "SDNx", &PositionParamRange);
 const TStatClass TstChain3DrawsPosClass = ChainStatClass("TstChain3DrawsPos", "SDP3",
     KELMA_MSG("Переходы чисел между 3 тиражами с учетом позиции"), sfShowS | sfTwoDraws,
     &MakeStat<TstChain3DrawsPos>);
 const TStatClass TstChain3PosClass = ChainStatClass("TstChain3Pos", "SDM%d",
     KELMA_MSG("Переходы чисел между 3 тиражами в %d позиции"), sfShowS | sfTwoDraws,
-    &MakeStat<TstChain3Pos>, "SDMx", &ChainPositionRange);
+    &MakeStat<TstChain3Pos>, "SDMx", &PositionParamRange);
 
 const TStatClass TstChain2ChannelsAllClass = ChainStatClass("TstChain2ChannelsAll", "SCV2",
     KELMA_MSG("Переходы каналов между 2 тиражами без учета позиции"), sfTwoDraws,
@@ -40,13 +29,13 @@ const TStatClass TstChain2ChannelsPosClass = ChainStatClass("TstChain2ChannelsPo
     &MakeStat<TstChain2ChannelsPos>);
 const TStatClass TstChain2ChannelClass = ChainStatClass("TstChain2Channel", "SCN%d",
     KELMA_MSG("Переходы каналов между 2 тиражами в %d позиции"), sfShowS | sfTwoDraws,
-    &MakeStat<TstChain2Channel>, "SCNx", &ChainPositionRange);
+    &MakeStat<TstChain2Channel>, "SCNx", &PositionParamRange);
 const TStatClass TstChain3ChannelsPosClass = ChainStatClass("TstChain3ChannelsPos", "SCP3",
     KELMA_MSG("Переходы каналов между 3 тиражами с учетом позиции"), sfShowS | sfTwoDraws,
     &MakeStat<TstChain3ChannelsPos>);
 const TStatClass TstChain3ChannelClass = ChainStatClass("TstChain3Channel", "SCM%d",
     KELMA_MSG("Переходы каналов между 3 тиражами в %d позиции"), sfShowS | sfTwoDraws,
-    &MakeStat<TstChain3Channel>, "SCMx", &ChainPositionRange);
+    &MakeStat<TstChain3Channel>, "SCMx", &PositionParamRange);
 
 const TStatClass TstChain2SegmentsAllClass = ChainStatClass("TstChain2SegmentsAll", "SSV2",
     KELMA_MSG("Переходы сегментов между 2 тиражами без учета позиции"), sfTwoDraws,
@@ -56,24 +45,22 @@ const TStatClass TstChain2SegmentsPosClass = ChainStatClass("TstChain2SegmentsPo
     &MakeStat<TstChain2SegmentsPos>);
 const TStatClass TstChain2SegmentClass = ChainStatClass("TstChain2Segment", "SSN%d",
     KELMA_MSG("Переходы сегментов между 2 тиражами в %d позиции"), sfShowS | sfTwoDraws,
-    &MakeStat<TstChain2Segment>, "SSNx", &ChainPositionRange);
+    &MakeStat<TstChain2Segment>, "SSNx", &PositionParamRange);
 const TStatClass TstChain3SegmentsPosClass = ChainStatClass("TstChain3SegmentsPos", "SSP3",
     KELMA_MSG("Переходы сегментов между 3 тиражами с учетом позиции"), sfShowS | sfTwoDraws,
     &MakeStat<TstChain3SegmentsPos>);
 const TStatClass TstChain3SegmentClass = ChainStatClass("TstChain3Segment", "SSM%d",
     KELMA_MSG("Переходы сегментов между 3 тиражами в %d позиции"), sfShowS | sfTwoDraws,
-    &MakeStat<TstChain3Segment>, "SSMx", &ChainPositionRange);
+    &MakeStat<TstChain3Segment>, "SSMx", &PositionParamRange);
 
 // ---------------------------------------------------------------------------------------
 // TCustomChainStat
 
 TCustomChainStat::TCustomChainStat(const TStatClass& cls, const TStatList& list, int param,
-                                   TChainUnit unit, int drawCount)
+                                   TDigitUnit unit, int drawCount)
     : TCustomStat(cls, list, param),
-      FUnit(unit),
-      FDrawCount(drawCount >= 3 ? 3 : 2),
-      FChannelSize(list.Config().ChannelSize),
-      FMatrixSegments(list.Config().MatrixSegments)
+      FUnits(unit, list),
+      FDrawCount(drawCount >= 3 ? 3 : 2)
 {
 }
 
@@ -88,28 +75,7 @@ QString TCustomChainStat::ValueText(const TStatValueRec& value) const
 
 QString TCustomChainStat::WordText(std::uint16_t word) const
 {
-    switch (FUnit) {
-    case TChainUnit::Digits:
-        return NumToStr(word);
-    case TChainUnit::Channels:
-        return Format(QStringLiteral("%.2d"), {int(word)});
-    case TChainUnit::Segments:
-        break;
-    }
-    return SumToStr(word);
-}
-
-int TCustomChainStat::UnitOf(int position, int digit) const
-{
-    switch (FUnit) {
-    case TChainUnit::Digits:
-        return digit;
-    case TChainUnit::Channels:
-        return ChannelOfDigit(digit, FChannelSize);
-    case TChainUnit::Segments:
-        break;
-    }
-    return SegmentOfDigit(FMatrixSegments, position, digit);
+    return FUnits.ValueText(word);
 }
 
 bool TCustomChainStat::LoadHistory(int index, int last, bool sorted)
@@ -130,7 +96,7 @@ bool TCustomChainStat::LoadHistory(int index, int last, bool sorted)
 // TChainTransitionStat
 
 TChainTransitionStat::TChainTransitionStat(const TStatClass& cls, const TStatList& list, int param,
-                                           TChainUnit unit, int drawCount, TChainPositions positions)
+                                           TDigitUnit unit, int drawCount, TChainPositions positions)
     : TCustomChainStat(cls, list, param, unit,
                        // A from value taken at any position only exists for two draws.
                        positions == TChainPositions::Any ? 2 : drawCount),

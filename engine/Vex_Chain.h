@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaFilters.h"
+#include "engine/Vex_Units.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,9 +21,6 @@
 // configuration) or matrix segments (MatrixSegments, copied likewise). Positions are
 // 1-based here, as the method parameters count them.
 
-// What a transition follows.
-enum class TChainUnit : std::uint8_t { Digits, Channels, Segments };
-
 // Which positions a transition is taken at.
 enum class TChainPositions : std::uint8_t {
     Any,     // a from value at any position of P1, matched anywhere in R, to every position of C
@@ -33,18 +31,18 @@ enum class TChainPositions : std::uint8_t {
 class TCustomChainStat : public TCustomStat {
 public:
     // drawCount: 2 for (P1 -> C), 3 for (P2, P1 -> C).
-    TCustomChainStat(const TStatClass& cls, const TStatList& list, int param, TChainUnit unit,
+    TCustomChainStat(const TStatClass& cls, const TStatList& list, int param, TDigitUnit unit,
                      int drawCount);
 
-    TChainUnit Unit() const { return FUnit; }
+    TDigitUnit Unit() const { return FUnits.Unit(); }
     int DrawCount() const { return FDrawCount; }
-    int ChannelSize() const { return FChannelSize; }
+    int ChannelSize() const { return FUnits.ChannelSize(); }
 
     // "a -> b" or "a-b -> c", each word in the text of the unit.
     QString ValueText(const TStatValueRec& value) const override;
 
     // The value of a digit at a position (1 or 2): the digit, its channel or its segment.
-    int UnitOf(int position, int digit) const;
+    int UnitOf(int position, int digit) const { return FUnits.ValueOf(position, digit); }
 
 protected:
     // Text of one key word.
@@ -55,9 +53,6 @@ protected:
     // 1-based index of the key word that holds the "to" value.
     int ToWord() const { return FDrawCount; }
 
-    // Index of the draw n before `index`; -1 (the empty draw) for any index before the
-    // archive, so nothing can overflow.
-    static int IndexBefore(int index, int n) { return index >= n ? index - n : -1; }
     // A draw outside the archive has number 0, a damaged record may hold one that reads as
     // negative: neither takes part in a chain.
     static bool IsRealDraw(const TDrawRec& draw) { return static_cast<std::int32_t>(draw.Number) >= 1; }
@@ -70,10 +65,8 @@ protected:
         return position == 1 ? CombDigit1(comb) : CombDigit2(comb);
     }
 
-    TChainUnit FUnit;
+    TDigitUnits FUnits;
     int FDrawCount;
-    int FChannelSize;
-    TMatrixSegments FMatrixSegments;
     TDrawRec FPrev1;   // P1: the draw before the current one
     TDrawRec FPrev2;   // P2: two draws before (chains of three draws)
     TDrawRec FRef2;    // R2: the draw before the reference draw (chains of three draws)
@@ -83,7 +76,7 @@ protected:
 class TChainTransitionStat : public TCustomChainStat {
 public:
     TChainTransitionStat(const TStatClass& cls, const TStatList& list, int param,
-                         TChainUnit unit, int drawCount, TChainPositions positions);
+                         TDigitUnit unit, int drawCount, TChainPositions positions);
 
     TChainPositions Positions() const { return FPositions; }
 
@@ -105,7 +98,7 @@ private:
 // read in its drawn order.
 class TChainCountStat : public TCustomChainStat {
 public:
-    TChainCountStat(const TStatClass& cls, const TStatList& list, int param, TChainUnit unit,
+    TChainCountStat(const TStatClass& cls, const TStatList& list, int param, TDigitUnit unit,
                     int drawCount);
 
     // Pre-fills the rows that can follow the draw `last`, with hit count 0.
@@ -149,16 +142,6 @@ private:
     int FMode;
 };
 
-// A concrete class of the family: a base bound to its descriptor and its shape.
-template <class Base, const TStatClass& Cls, auto... Args>
-class TChainStat final : public Base {
-public:
-    TChainStat(const TStatList& list, int param) : Base(Cls, list, param, Args...) {}
-};
-
-// Parameter range of the classes that take a position: 1 .. digits of a draw.
-void ChainPositionRange(const TStatList& list, int& lo, int& hi);
-
 // Descriptor of a class of the family: all are offered, none has a numeric value.
 constexpr TStatClass ChainStatClass(const char* className, const char* code, TResString caption,
                                     std::uint8_t flags, TStatFactory factory,
@@ -195,51 +178,51 @@ extern const TStatClass TstChain2SgmCntClass;
 extern const TStatClass TstChain3SgmCntClass;
 
 // Digits.
-using TstChain2DrawsAll = TChainStat<TChainTransitionStat, TstChain2DrawsAllClass,
-                                     TChainUnit::Digits, 2, TChainPositions::Any>;
-using TstChain2DrawsPos = TChainStat<TChainTransitionStat, TstChain2DrawsPosClass,
-                                     TChainUnit::Digits, 2, TChainPositions::Each>;
-using TstChain2Pos = TChainStat<TChainTransitionStat, TstChain2PosClass,
-                                TChainUnit::Digits, 2, TChainPositions::Param>;
-using TstChain3DrawsPos = TChainStat<TChainTransitionStat, TstChain3DrawsPosClass,
-                                     TChainUnit::Digits, 3, TChainPositions::Each>;
-using TstChain3Pos = TChainStat<TChainTransitionStat, TstChain3PosClass,
-                                TChainUnit::Digits, 3, TChainPositions::Param>;
+using TstChain2DrawsAll = TBoundStat<TChainTransitionStat, TstChain2DrawsAllClass,
+                                     TDigitUnit::Digits, 2, TChainPositions::Any>;
+using TstChain2DrawsPos = TBoundStat<TChainTransitionStat, TstChain2DrawsPosClass,
+                                     TDigitUnit::Digits, 2, TChainPositions::Each>;
+using TstChain2Pos = TBoundStat<TChainTransitionStat, TstChain2PosClass,
+                                TDigitUnit::Digits, 2, TChainPositions::Param>;
+using TstChain3DrawsPos = TBoundStat<TChainTransitionStat, TstChain3DrawsPosClass,
+                                     TDigitUnit::Digits, 3, TChainPositions::Each>;
+using TstChain3Pos = TBoundStat<TChainTransitionStat, TstChain3PosClass,
+                                TDigitUnit::Digits, 3, TChainPositions::Param>;
 
 // Channels.
-using TstChain2ChannelsAll = TChainStat<TChainTransitionStat, TstChain2ChannelsAllClass,
-                                        TChainUnit::Channels, 2, TChainPositions::Any>;
-using TstChain2ChannelsPos = TChainStat<TChainTransitionStat, TstChain2ChannelsPosClass,
-                                        TChainUnit::Channels, 2, TChainPositions::Each>;
-using TstChain2Channel = TChainStat<TChainTransitionStat, TstChain2ChannelClass,
-                                    TChainUnit::Channels, 2, TChainPositions::Param>;
-using TstChain3ChannelsPos = TChainStat<TChainTransitionStat, TstChain3ChannelsPosClass,
-                                        TChainUnit::Channels, 3, TChainPositions::Each>;
-using TstChain3Channel = TChainStat<TChainTransitionStat, TstChain3ChannelClass,
-                                    TChainUnit::Channels, 3, TChainPositions::Param>;
-using TstChain2CnlCnt = TChainStat<TChainCountStat, TstChain2CnlCntClass, TChainUnit::Channels, 2>;
-using TstChain3CnlCnt = TChainStat<TChainCountStat, TstChain3CnlCntClass, TChainUnit::Channels, 3>;
+using TstChain2ChannelsAll = TBoundStat<TChainTransitionStat, TstChain2ChannelsAllClass,
+                                        TDigitUnit::Channels, 2, TChainPositions::Any>;
+using TstChain2ChannelsPos = TBoundStat<TChainTransitionStat, TstChain2ChannelsPosClass,
+                                        TDigitUnit::Channels, 2, TChainPositions::Each>;
+using TstChain2Channel = TBoundStat<TChainTransitionStat, TstChain2ChannelClass,
+                                    TDigitUnit::Channels, 2, TChainPositions::Param>;
+using TstChain3ChannelsPos = TBoundStat<TChainTransitionStat, TstChain3ChannelsPosClass,
+                                        TDigitUnit::Channels, 3, TChainPositions::Each>;
+using TstChain3Channel = TBoundStat<TChainTransitionStat, TstChain3ChannelClass,
+                                    TDigitUnit::Channels, 3, TChainPositions::Param>;
+using TstChain2CnlCnt = TBoundStat<TChainCountStat, TstChain2CnlCntClass, TDigitUnit::Channels, 2>;
+using TstChain3CnlCnt = TBoundStat<TChainCountStat, TstChain3CnlCntClass, TDigitUnit::Channels, 3>;
 
 // Digits inside their channels.
 using TstChainChannels2InsideAll =
-    TChainStat<TCustomChainChannels2Inside, TstChainChannels2InsideAllClass, 0>;
+    TBoundStat<TCustomChainChannels2Inside, TstChainChannels2InsideAllClass, 0>;
 using TstChainChannels2InsideSuc =
-    TChainStat<TCustomChainChannels2Inside, TstChainChannels2InsideSucClass, 1>;
+    TBoundStat<TCustomChainChannels2Inside, TstChainChannels2InsideSucClass, 1>;
 using TstChainChannels2InsideBad =
-    TChainStat<TCustomChainChannels2Inside, TstChainChannels2InsideBadClass, 2>;
+    TBoundStat<TCustomChainChannels2Inside, TstChainChannels2InsideBadClass, 2>;
 using TstChainChannels2InsideCnt =
-    TChainStat<TCustomChainChannels2Inside, TstChainChannels2InsideCntClass, 3>;
+    TBoundStat<TCustomChainChannels2Inside, TstChainChannels2InsideCntClass, 3>;
 
 // Segments.
-using TstChain2SegmentsAll = TChainStat<TChainTransitionStat, TstChain2SegmentsAllClass,
-                                        TChainUnit::Segments, 2, TChainPositions::Any>;
-using TstChain2SegmentsPos = TChainStat<TChainTransitionStat, TstChain2SegmentsPosClass,
-                                        TChainUnit::Segments, 2, TChainPositions::Each>;
-using TstChain2Segment = TChainStat<TChainTransitionStat, TstChain2SegmentClass,
-                                    TChainUnit::Segments, 2, TChainPositions::Param>;
-using TstChain3SegmentsPos = TChainStat<TChainTransitionStat, TstChain3SegmentsPosClass,
-                                        TChainUnit::Segments, 3, TChainPositions::Each>;
-using TstChain3Segment = TChainStat<TChainTransitionStat, TstChain3SegmentClass,
-                                    TChainUnit::Segments, 3, TChainPositions::Param>;
-using TstChain2SgmCnt = TChainStat<TChainCountStat, TstChain2SgmCntClass, TChainUnit::Segments, 2>;
-using TstChain3SgmCnt = TChainStat<TChainCountStat, TstChain3SgmCntClass, TChainUnit::Segments, 3>;
+using TstChain2SegmentsAll = TBoundStat<TChainTransitionStat, TstChain2SegmentsAllClass,
+                                        TDigitUnit::Segments, 2, TChainPositions::Any>;
+using TstChain2SegmentsPos = TBoundStat<TChainTransitionStat, TstChain2SegmentsPosClass,
+                                        TDigitUnit::Segments, 2, TChainPositions::Each>;
+using TstChain2Segment = TBoundStat<TChainTransitionStat, TstChain2SegmentClass,
+                                    TDigitUnit::Segments, 2, TChainPositions::Param>;
+using TstChain3SegmentsPos = TBoundStat<TChainTransitionStat, TstChain3SegmentsPosClass,
+                                        TDigitUnit::Segments, 3, TChainPositions::Each>;
+using TstChain3Segment = TBoundStat<TChainTransitionStat, TstChain3SegmentClass,
+                                    TDigitUnit::Segments, 3, TChainPositions::Param>;
+using TstChain2SgmCnt = TBoundStat<TChainCountStat, TstChain2SgmCntClass, TDigitUnit::Segments, 2>;
+using TstChain3SgmCnt = TBoundStat<TChainCountStat, TstChain3SgmCntClass, TDigitUnit::Segments, 3>;

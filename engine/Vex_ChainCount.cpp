@@ -20,7 +20,7 @@ const TStatClass TstChain3SgmCntClass = ChainStatClass("TstChain3SgmCnt", "SS3C%
     &MakeStat<TstChain3SgmCnt>, "SS3Cx", &SegmentParamRange);
 
 TChainCountStat::TChainCountStat(const TStatClass& cls, const TStatList& list, int param,
-                                 TChainUnit unit, int drawCount)
+                                 TDigitUnit unit, int drawCount)
     : TCustomChainStat(cls, list, param, unit, drawCount)
 {
 }
@@ -54,7 +54,7 @@ void TChainCountStat::InitValues(int last, TStatDrawArray& table)
     // A channel holds up to ChannelSize digits: every count up to it may follow. Segments
     // offer only the count 0 in advance. The size comes from the settings file, so the rows
     // stop at the number of digits there are (a larger channel cannot hold more).
-    const int largest = FUnit == TChainUnit::Channels ? std::min(FChannelSize, DigitValues) : 0;
+    const int largest = Unit() == TDigitUnit::Channels ? std::min(ChannelSize(), DigitValues) : 0;
     for (int n = 0; n <= largest; ++n) {
         FValue.Key.Words[static_cast<std::size_t>(toWord)] = static_cast<std::uint16_t>(n);
         MergeStatValue(table, FValue, false);

@@ -1,9 +1,5 @@
 #include "engine/Vex_Chain.h"
 
-#include "engine/KelmaStatList.h"
-#include "engine/Vex_ChnsBase.h"
-#include "platform/DelphiText.h"
-
 namespace {
 
 constexpr int ModeAll = 0;        // every transition, and (d -> 0) when there is none
@@ -28,15 +24,13 @@ const TStatClass TstChainChannels2InsideCntClass = ChainStatClass("TstChainChann
 
 TCustomChainChannels2Inside::TCustomChainChannels2Inside(const TStatClass& cls,
                                                          const TStatList& list, int param, int mode)
-    : TCustomChainStat(cls, list, param, TChainUnit::Channels, 2), FMode(mode)
+    : TCustomChainStat(cls, list, param, TDigitUnit::Channels, 2), FMode(mode)
 {
 }
 
 QString TCustomChainChannels2Inside::WordText(std::uint16_t word) const
 {
-    if (FMode == ModeCount)
-        return SumToStr(word);
-    return Format(QStringLiteral("%.2d"), {int(word)});
+    return FMode == ModeCount ? SumToStr(word) : TCustomChainStat::WordText(word);
 }
 
 int TCustomChainChannels2Inside::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,

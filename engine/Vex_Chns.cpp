@@ -7,24 +7,6 @@
 
 namespace {
 
-std::array<int, DrawDigits> DigitsOf(TCombWord comb)
-{
-    return {CombDigit1(comb), CombDigit2(comb)};
-}
-
-void SetWordKey(TStatValueRec& value, int w1, int w2 = 0)
-{
-    value.Key = TStatKey{};
-    value.Key.Words[0] = static_cast<std::uint16_t>(w1);
-    value.Key.Words[1] = static_cast<std::uint16_t>(w2);
-}
-
-void SetByteKey(TStatValueRec& value, int b1)
-{
-    value.Key = TStatKey{};
-    value.Key.SetByte(0, static_cast<std::uint8_t>(b1));
-}
-
 // The most digits of one draw a channel can hold.
 int MostDigitsInChannel(int size)
 {
@@ -92,7 +74,7 @@ const TStatClass TstChnValCntClass{.ClassName = "TstChnValCnt", .CodeFormat = "C
 // TstChannels
 
 TstChannels::TstChannels(const TStatList& list, int param)
-    : TCustomChannelsStat(TstChannelsClass, list, param)
+    : TCombKeysStat(TstChannelsClass, list, param)
 {
 }
 
@@ -109,67 +91,37 @@ int TstChannels::ParseValue(const QString& text) const
 
 void TstChannels::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomChannelsStat::InitValues(last, table);
-    for (int d = DigitMin; d <= DigitMax; ++d) {
-        SetByteKey(FValue, ChannelOf(d));
-        MergeStatValue(table, FValue, false);
-    }
+    TCombKeysStat::InitValues(last, table);
+    for (int d = DigitMin; d <= DigitMax; ++d)
+        MergeKey(ByteKey(ChannelOf(d)), table, false);
 }
 
-void TstChannels::MergeChannels(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+void TstChannels::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    for (int d : DigitsOf(comb)) {
-        SetByteKey(FValue, ChannelOf(d));
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-void TstChannels::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomChannelsStat::AddCombination(comb, table);
-    MergeChannels(comb, table, false);
-}
-
-int TstChannels::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                         TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomChannelsStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeChannels(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-bool TstChannels::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                       bool /*sorted*/, bool /*exclude*/)
-{
-    for (int d : DigitsOf(comb))
-        if (HasKeyByte(selected, 1, static_cast<std::uint8_t>(ChannelOf(d))))
-            return true;
-    return false;
+    for (int d : CombDigits(comb))
+        keys.push_back(ByteKey(ChannelOf(d)));
 }
 
 // ---------------------------------------------------------------------------------------
 // TstChanValues
 
 TstChanValues::TstChanValues(const TStatList& list, int param)
-    : TCustomChannelsStat(TstChanValuesClass, list, param)
+    : TCombKeysStat(TstChanValuesClass, list, param)
 {
 }
 
 QString TstChanValues::ValueText(const TStatValueRec& value) const
 {
-    return Format(QStringLiteral("%0:s x %1:d"),
-                  {ChannelText(value.Key.Words[0], FChannelSize), int(value.Key.Words[1])});
+    return CountedValueText(ChannelText(value.Key.Words[0], FChannelSize), value);
 }
 
 void TstChanValues::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomChannelsStat::InitValues(last, table);
+    TCombKeysStat::InitValues(last, table);
     const int most = MostDigitsInChannel(FChannelSize);
     for (int c = ChannelOf(DigitMin); c <= ChannelOf(DigitMax); ++c)
-        for (int k = 0; k <= most; ++k) {
-            SetWordKey(FValue, c, k);
-            MergeStatValue(table, FValue, false);
-        }
+        for (int k = 0; k <= most; ++k)
+            MergeKey(WordKey(c, k), table, false);
 }
 
 TStatSimpleArray TstChanValues::ChannelCounts(TCombWord comb) const
@@ -177,55 +129,29 @@ TStatSimpleArray TstChanValues::ChannelCounts(TCombWord comb) const
     TStatSimpleArray counts;
     for (int c = ChannelOf(DigitMin); c <= ChannelOf(DigitMax); ++c)
         AddStatSimple(counts, c, 0);
-    for (int d : DigitsOf(comb))
+    for (int d : CombDigits(comb))
         AddStatSimple(counts, ChannelOf(d), 1);
     return counts;
 }
 
-void TstChanValues::MergeCounts(TCombWord comb, TStatDrawArray& table, bool trackGaps)
-{
-    for (const TStatSimpleRec& e : ChannelCounts(comb)) {
-        SetWordKey(FValue, e.Key, e.Count);
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-void TstChanValues::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomChannelsStat::AddCombination(comb, table);
-    MergeCounts(comb, table, false);
-}
-
-int TstChanValues::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                           TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomChannelsStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeCounts(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-bool TstChanValues::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                         bool /*sorted*/, bool /*exclude*/)
+void TstChanValues::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
     for (const TStatSimpleRec& e : ChannelCounts(comb))
-        if (HasKey(selected, static_cast<std::uint16_t>(e.Key),
-                   static_cast<std::uint16_t>(e.Count), 0, 0))
-            return true;
-    return false;
+        keys.push_back(WordKey(e.Key, e.Count));
 }
 
 // ---------------------------------------------------------------------------------------
 // TstChanCount
 
 TstChanCount::TstChanCount(const TStatList& list, int param)
-    : TCustomChannelsGraphStat(TstChanCountClass, list, param)
+    : TCombNumberStat(TstChanCountClass, list, param)
 {
 }
 
-int TstChanCount::CountOf(TCombWord comb) const
+int TstChanCount::NumberOf(TCombWord comb) const
 {
     std::vector<int> channels;
-    for (int d : DigitsOf(comb)) {
+    for (int d : CombDigits(comb)) {
         const int c = ChannelOf(d);
         if (std::find(channels.begin(), channels.end(), c) == channels.end())
             channels.push_back(c);
@@ -236,39 +162,8 @@ int TstChanCount::CountOf(TCombWord comb) const
 // Listed in advance: 1 up to the smaller of the channel size and 2.
 void TstChanCount::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomChannelsGraphStat::InitValues(last, table);
-    for (int v = 1; v <= MostDigitsInChannel(FChannelSize); ++v) {
-        SetWordKey(FValue, v);
-        MergeStatValue(table, FValue, false);
-    }
-}
-
-void TstChanCount::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomChannelsGraphStat::AddCombination(comb, table);
-    SetWordKey(FValue, CountOf(comb));
-    MergeStatValue(table, FValue, false);
-}
-
-int TstChanCount::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                          TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age =
-        TCustomChannelsGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    SetWordKey(FValue, CountOf(DrawToComb(FDraw)));
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-bool TstChanCount::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                        bool /*sorted*/, bool /*exclude*/)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(CountOf(comb)));
-}
-
-int TstChanCount::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
-{
-    return CountOf(comb);
+    TCombNumberStat::InitValues(last, table);
+    PrefillWords(1, MostDigitsInChannel(FChannelSize), table);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -276,45 +171,22 @@ int TstChanCount::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*so
 
 TChannelPairStat::TChannelPairStat(const TStatClass& cls, const TStatList& list, int param,
                                    bool neighboursOnly)
-    : TCustomChannelsStat(cls, list, param), FNeighboursOnly(neighboursOnly)
+    : TCombKeysStat(cls, list, param), FNeighboursOnly(neighboursOnly)
 {
 }
 
 QString TChannelPairStat::ValueText(const TStatValueRec& value) const
 {
-    return NumToStr(value.Key.Words[0]) + QLatin1Char(':') + NumToStr(value.Key.Words[1]);
+    return PairValueText(value);
 }
 
-std::vector<std::pair<int, int>> TChannelPairStat::PairsOf(TCombWord comb) const
+void TChannelPairStat::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    const auto digits = DigitsOf(comb);
-    std::vector<std::pair<int, int>> pairs;
+    const auto digits = CombDigits(comb);
     for (std::size_t i = 0; i < digits.size(); ++i)
         for (std::size_t j = i + 1; j < digits.size(); ++j)
             if (!FNeighboursOnly || j == i + 1)
-                pairs.emplace_back(ChannelOf(digits[i]), ChannelOf(digits[j]));
-    return pairs;
-}
-
-int TChannelPairStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                              TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomChannelsStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    for (const auto& [first, second] : PairsOf(DrawToComb(FDraw))) {
-        SetWordKey(FValue, first, second);
-        MergeStatValue(table, FValue, true);
-    }
-    return age;
-}
-
-bool TChannelPairStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                            bool /*sorted*/, bool /*exclude*/)
-{
-    for (const auto& [first, second] : PairsOf(comb))
-        if (HasKey(selected, static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(second),
-                   0, 0))
-            return true;
-    return false;
+                keys.push_back(WordKey(ChannelOf(digits[i]), ChannelOf(digits[j])));
 }
 
 TstCombChnMix2::TstCombChnMix2(const TStatList& list, int param)
@@ -331,14 +203,14 @@ TstCombChnSeq2::TstCombChnSeq2(const TStatList& list, int param)
 // TstChnValCnt
 
 TstChnValCnt::TstChnValCnt(const TStatList& list, int param)
-    : TCustomChannelsGraphStat(TstChnValCntClass, list, param)
+    : TCombNumberStat(TstChnValCntClass, list, param)
 {
 }
 
-int TstChnValCnt::CountOf(TCombWord comb) const
+int TstChnValCnt::NumberOf(TCombWord comb) const
 {
     int count = 0;
-    for (int d : DigitsOf(comb))
+    for (int d : CombDigits(comb))
         if (ChannelOf(d) == FParam)
             ++count;
     return count;
@@ -348,38 +220,6 @@ int TstChnValCnt::CountOf(TCombWord comb) const
 // than ten rows). 0, a draw without a digit in the channel, appears as a row of its own.
 void TstChnValCnt::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomChannelsGraphStat::InitValues(last, table);
-    const int most = std::min(FChannelSize, DigitValues);
-    for (int v = 1; v <= most; ++v) {
-        SetWordKey(FValue, v);
-        MergeStatValue(table, FValue, false);
-    }
-}
-
-void TstChnValCnt::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomChannelsGraphStat::AddCombination(comb, table);
-    SetWordKey(FValue, CountOf(comb));
-    MergeStatValue(table, FValue, false);
-}
-
-int TstChnValCnt::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                          TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age =
-        TCustomChannelsGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    SetWordKey(FValue, CountOf(DrawToComb(FDraw)));
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-bool TstChnValCnt::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                        bool /*sorted*/, bool /*exclude*/)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(CountOf(comb)));
-}
-
-int TstChnValCnt::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
-{
-    return CountOf(comb);
+    TCombNumberStat::InitValues(last, table);
+    PrefillWords(1, std::min(FChannelSize, DigitValues), table);
 }

@@ -39,14 +39,3 @@ QString ChannelText(int channel, int size)
     return Format(QStringLiteral("%.2d [%s-%s]"),
                   {channel, NumToStr(clampToInt(first)), NumToStr(clampToInt(last))});
 }
-
-TCustomChannelsStat::TCustomChannelsStat(const TStatClass& cls, const TStatList& list, int param)
-    : TCustomNumbersStat(cls, list, param), FChannelSize(list.Config().ChannelSize)
-{
-}
-
-TCustomChannelsGraphStat::TCustomChannelsGraphStat(const TStatClass& cls, const TStatList& list,
-                                                   int param)
-    : TCustomGraphStat(cls, list, param), FChannelSize(list.Config().ChannelSize)
-{
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaFilters.h"
+#include "engine/KelmaStatList.h"
 
 // Channels: groups of ChannelSize consecutive digits, numbered from 1 (with size 2: 0-1 is
 // channel 1, 2-3 channel 2, ..., 8-9 channel 5). The size is copied from the engine
@@ -19,9 +20,14 @@ void ChannelParamRange(const TStatList& list, int& lo, int& hi);
 // written with its full width (size 3: "04 [9-11]").
 QString ChannelText(int channel, int size);
 
-class TCustomChannelsStat : public TCustomNumbersStat {
+// The channel size copied from the configuration, over the base of the statistic's texts.
+template <class Base>
+class TChannelsStat : public Base {
 public:
-    TCustomChannelsStat(const TStatClass& cls, const TStatList& list, int param);
+    TChannelsStat(const TStatClass& cls, const TStatList& list, int param)
+        : Base(cls, list, param), FChannelSize(list.Config().ChannelSize)
+    {
+    }
     int ChannelSize() const { return FChannelSize; }
 
 protected:
@@ -30,13 +36,5 @@ protected:
     int FChannelSize;
 };
 
-class TCustomChannelsGraphStat : public TCustomGraphStat {
-public:
-    TCustomChannelsGraphStat(const TStatClass& cls, const TStatList& list, int param);
-    int ChannelSize() const { return FChannelSize; }
-
-protected:
-    int ChannelOf(int d) const { return ChannelOfDigit(d, FChannelSize); }
-
-    int FChannelSize;
-};
+using TCustomChannelsStat = TChannelsStat<TCustomNumbersStat>;
+using TCustomChannelsGraphStat = TChannelsStat<TCustomGraphStat>;

@@ -83,44 +83,24 @@ QString TCustomCombValuesStat::ValueText(const TStatValueRec& value) const
 }
 
 TCombPairStat::TCombPairStat(const TStatClass& cls, const TStatList& list, int param, TPairKind kind)
-    : TCustomCombValuesStat(cls, list, param, 2), FKind(kind)
+    : TCombKeysStat(cls, list, param, 2), FKind(kind)
 {
 }
 
-bool TCombPairStat::PairOf(TCombWord comb, std::uint16_t& first, std::uint16_t& second) const
+void TCombPairStat::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
     const std::uint16_t digits[DrawDigits] = {CombDigit1(comb), CombDigit2(comb)};
     int start = 1;
     if (FKind == TPairKind::FromPosition) {
         start = Param();
         if (start < 1 || start + 1 > DrawDigits)
-            return false;
+            return;
     }
-    first = digits[start - 1];
-    second = digits[start];
+    std::uint16_t first = digits[start - 1];
+    std::uint16_t second = digits[start];
     if (FKind == TPairKind::Ascending && first > second)
         std::swap(first, second);
-    return true;
-}
-
-int TCombPairStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                           TLastValueArray& lastValues)
-{
-    const int age = TCustomCombValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    std::uint16_t first = 0;
-    std::uint16_t second = 0;
-    if (PairOf(DrawToComb(FDraw), first, second)) {
-        FValue.Key = TStatKey{{first, second, 0, 0}};
-        MergeStatValue(table, FValue, true);
-    }
-    return age;
-}
-
-bool TCombPairStat::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    std::uint16_t first = 0;
-    std::uint16_t second = 0;
-    return PairOf(comb, first, second) && HasKey(selected, first, second, 0, 0);
+    keys.push_back(WordKey(first, second));
 }
 
 TstCombValMix2::TstCombValMix2(const TStatList& list, int param)

@@ -18,19 +18,18 @@ protected:
 
 // The two-digit sub-combinations. Every way of taking them yields one pair per draw; the
 // ways differ only in which pair that is.
-class TCombPairStat : public TCustomCombValuesStat {
+class TCombPairStat
+    : public TCombKeysStat<TCustomCombValuesStat, TKeyMatch::Whole, TCombRows::None> {
 public:
     enum class TPairKind { AnyPositions, Neighbours, FromPosition, Ascending };
 
     TCombPairStat(const TStatClass& cls, const TStatList& list, int param, TPairKind kind);
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted, bool exclude) override;
+
+protected:
+    // No key when the start position leaves no pair.
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 
 private:
-    // False when the start position leaves no pair.
-    bool PairOf(TCombWord comb, std::uint16_t& first, std::uint16_t& second) const;
-
     TPairKind FKind;
 };
 

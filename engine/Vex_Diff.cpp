@@ -1,7 +1,6 @@
 #include "engine/Vex_Diff.h"
 
 #include "engine/KelmaStatList.h"
-#include "platform/DelphiText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,18 +10,6 @@ namespace {
 // Differences of 1 up to the widest spread are listed in advance; 0 (equal digits) appears
 // as a row of its own when drawn.
 constexpr int LargestDiff = DigitMax - DigitMin;
-
-std::array<int, DrawDigits> DigitsOf(TCombWord comb)
-{
-    return {CombDigit1(comb), CombDigit2(comb)};
-}
-
-void SetWordKey(TStatValueRec& value, int w1, int w2 = 0)
-{
-    value.Key = TStatKey{};
-    value.Key.Words[0] = static_cast<std::uint16_t>(w1);
-    value.Key.Words[1] = static_cast<std::uint16_t>(w2);
-}
 
 }  // namespace
 
@@ -78,7 +65,7 @@ const TStatClass TstCombDiffSeq4Class{.ClassName = "TstCombDiffSeq4", .CodeForma
 
 std::vector<int> NeighbourDiffs(TCombWord comb)
 {
-    const auto digits = DigitsOf(comb);
+    const auto digits = CombDigits(comb);
     std::vector<int> diffs;
     for (std::size_t i = 0; i + 1 < digits.size(); ++i)
         diffs.push_back(std::abs(digits[i + 1] - digits[i]));
@@ -97,48 +84,20 @@ TStatSimpleArray SameDiffCounts(TCombWord comb)
 // TstDiffTotal
 
 TstDiffTotal::TstDiffTotal(const TStatList& list, int param)
-    : TCustomNumbersStat(TstDiffTotalClass, list, param)
+    : TCombKeysStat(TstDiffTotalClass, list, param)
 {
 }
 
 void TstDiffTotal::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomNumbersStat::InitValues(last, table);
-    for (int diff = 1; diff <= LargestDiff; ++diff) {
-        SetWordKey(FValue, diff);
-        MergeStatValue(table, FValue, false);
-    }
+    TCombKeysStat::InitValues(last, table);
+    PrefillWords(1, LargestDiff, table);
 }
 
-void TstDiffTotal::MergeDiffs(TCombWord comb, TStatDrawArray& table, bool trackGaps)
-{
-    for (int diff : NeighbourDiffs(comb)) {
-        SetWordKey(FValue, diff);
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-void TstDiffTotal::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomNumbersStat::AddCombination(comb, table);
-    MergeDiffs(comb, table, false);
-}
-
-int TstDiffTotal::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                          TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeDiffs(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-bool TstDiffTotal::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                        bool /*sorted*/, bool /*exclude*/)
+void TstDiffTotal::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
     for (int diff : NeighbourDiffs(comb))
-        if (HasKeyWord(selected, 1, static_cast<std::uint16_t>(diff)))
-            return true;
-    return false;
+        keys.push_back(WordKey(diff));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -146,46 +105,14 @@ bool TstDiffTotal::Test(TCombWord comb, const TStatDrawArray& selected, int /*la
 
 TDiffValueStat::TDiffValueStat(const TStatClass& cls, const TStatList& list, int param,
                                int prefillMax)
-    : TCustomGraphStat(cls, list, param), FPrefillMax(prefillMax)
+    : TCombNumberStat(cls, list, param), FPrefillMax(prefillMax)
 {
-}
-
-void TDiffValueStat::MergeValue(int value, TStatDrawArray& table, bool trackGaps)
-{
-    SetWordKey(FValue, value);
-    MergeStatValue(table, FValue, trackGaps);
 }
 
 void TDiffValueStat::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomGraphStat::InitValues(last, table);
-    for (int v = 1; v <= FPrefillMax; ++v)
-        MergeValue(v, table, false);
-}
-
-void TDiffValueStat::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomGraphStat::AddCombination(comb, table);
-    MergeValue(DiffValueOf(comb), table, false);
-}
-
-int TDiffValueStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                            TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeValue(DiffValueOf(DrawToComb(FDraw)), table, true);
-    return age;
-}
-
-bool TDiffValueStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                          bool /*sorted*/, bool /*exclude*/)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(DiffValueOf(comb)));
-}
-
-int TDiffValueStat::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
-{
-    return DiffValueOf(comb);
+    TCombNumberStat::InitValues(last, table);
+    PrefillWords(1, FPrefillMax, table);
 }
 
 TstDiffMax::TstDiffMax(const TStatList& list, int param)
@@ -193,7 +120,7 @@ TstDiffMax::TstDiffMax(const TStatList& list, int param)
 {
 }
 
-int TstDiffMax::DiffValueOf(TCombWord comb) const
+int TstDiffMax::NumberOf(TCombWord comb) const
 {
     const std::vector<int> diffs = NeighbourDiffs(comb);
     return diffs.empty() ? 0 : *std::max_element(diffs.begin(), diffs.end());
@@ -204,9 +131,9 @@ TstMinMaxDiffs::TstMinMaxDiffs(const TStatList& list, int param)
 {
 }
 
-int TstMinMaxDiffs::DiffValueOf(TCombWord comb) const
+int TstMinMaxDiffs::NumberOf(TCombWord comb) const
 {
-    const auto digits = DigitsOf(comb);
+    const auto digits = CombDigits(comb);
     const auto [lo, hi] = std::minmax_element(digits.begin(), digits.end());
     return *hi - *lo;
 }
@@ -217,7 +144,7 @@ TstDiffSameCnt::TstDiffSameCnt(const TStatList& list, int param)
 {
 }
 
-int TstDiffSameCnt::DiffValueOf(TCombWord comb) const
+int TstDiffSameCnt::NumberOf(TCombWord comb) const
 {
     int largest = 0;
     for (const TStatSimpleRec& e : SameDiffCounts(comb))
@@ -229,44 +156,17 @@ int TstDiffSameCnt::DiffValueOf(TCombWord comb) const
 // TstDiffSame
 
 TstDiffSame::TstDiffSame(const TStatList& list, int param)
-    : TCustomStat(TstDiffSameClass, list, param)
+    : TCombKeysStat(TstDiffSameClass, list, param)
 {
 }
 
 QString TstDiffSame::ValueText(const TStatValueRec& value) const
 {
-    return Format(QStringLiteral("%0:d x %1:d"),
-                  {int(value.Key.Words[0]), int(value.Key.Words[1])});
+    return CountedValueText(SumToStr(value.Key.Words[0]), value);
 }
 
-void TstDiffSame::MergePairs(TCombWord comb, TStatDrawArray& table, bool trackGaps)
-{
-    for (const TStatSimpleRec& e : SameDiffCounts(comb)) {
-        SetWordKey(FValue, e.Key, e.Count);
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-void TstDiffSame::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomStat::AddCombination(comb, table);
-    MergePairs(comb, table, false);
-}
-
-int TstDiffSame::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                         TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergePairs(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-bool TstDiffSame::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                       bool /*sorted*/, bool /*exclude*/)
+void TstDiffSame::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
     for (const TStatSimpleRec& e : SameDiffCounts(comb))
-        if (HasKey(selected, static_cast<std::uint16_t>(e.Key), static_cast<std::uint16_t>(e.Count),
-                   0, 0))
-            return true;
-    return false;
+        keys.push_back(WordKey(e.Key, e.Count));
 }

@@ -26,39 +26,24 @@ std::vector<int> NeighbourDiffs(TCombWord comb);
 TStatSimpleArray SameDiffCounts(TCombWord comb);
 
 // Every neighbouring difference, one value per pair.
-class TstDiffTotal : public TCustomNumbersStat {
+class TstDiffTotal : public TCombKeysStat<TCustomNumbersStat, TKeyMatch::Word1> {
 public:
     TstDiffTotal(const TStatList& list, int param);
     void InitValues(int last, TStatDrawArray& table) override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
 
-private:
-    void MergeDiffs(TCombWord comb, TStatDrawArray& table, bool trackGaps);
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 };
 
 // A statistic with one difference value per draw, listed in advance from 1 up to a bound.
-class TDiffValueStat : public TCustomGraphStat {
+class TDiffValueStat : public TCombNumberStat<TCustomGraphStat> {
 public:
     void InitValues(int last, TStatDrawArray& table) override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
-    int ValueOf(TCombWord comb, int index, int last, bool sorted) override;
-
-    virtual int DiffValueOf(TCombWord comb) const = 0;
 
 protected:
     TDiffValueStat(const TStatClass& cls, const TStatList& list, int param, int prefillMax);
 
 private:
-    void MergeValue(int value, TStatDrawArray& table, bool trackGaps);
-
     int FPrefillMax;
 };
 
@@ -66,34 +51,29 @@ private:
 class TstDiffMax : public TDiffValueStat {
 public:
     TstDiffMax(const TStatList& list, int param);
-    int DiffValueOf(TCombWord comb) const override;
+    int NumberOf(TCombWord comb) const override;
 };
 
 // Largest digit - smallest digit.
 class TstMinMaxDiffs : public TDiffValueStat {
 public:
     TstMinMaxDiffs(const TStatList& list, int param);
-    int DiffValueOf(TCombWord comb) const override;
+    int NumberOf(TCombWord comb) const override;
 };
 
 // The largest number of neighbouring pairs that share one difference.
 class TstDiffSameCnt : public TDiffValueStat {
 public:
     TstDiffSameCnt(const TStatList& list, int param);
-    int DiffValueOf(TCombWord comb) const override;
+    int NumberOf(TCombWord comb) const override;
 };
 
 // (difference, number of pairs with it) for each distinct neighbouring difference.
-class TstDiffSame : public TCustomStat {
+class TstDiffSame : public TCombKeysStat<TCustomStat, TKeyMatch::Whole> {
 public:
     TstDiffSame(const TStatList& list, int param);
     QString ValueText(const TStatValueRec& value) const override;   // "7 x 1"
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
 
-private:
-    void MergePairs(TCombWord comb, TStatDrawArray& table, bool trackGaps);
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 };

@@ -39,40 +39,14 @@ const TStatClass TstOgnev3Class{.ClassName = "TstOgnev3", .CodeFormat = "HCO3",
 // HCO1, HCO2
 
 TCustomOgnevGraphStat::TCustomOgnevGraphStat(const TStatClass& cls, const TStatList& list, int param, int mode)
-    : TCustomGraphStat(cls, list, param), FMode(mode)
+    : TCombNumberStat(cls, list, param), FMode(mode)
 {
 }
 
-int TCustomOgnevGraphStat::OgnevOf(TCombWord comb) const
+int TCustomOgnevGraphStat::NumberOf(TCombWord comb) const
 {
     const TIntArray values = OgnevNumbers(CombDigit1(comb), CombDigit2(comb), FMode);
     return values.empty() ? 0 : values.front();
-}
-
-int TCustomOgnevGraphStat::ValueOf(TCombWord comb, int, int, bool)
-{
-    return OgnevOf(comb);
-}
-
-int TCustomOgnevGraphStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                                   TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(OgnevOf(DrawToComb(FDraw))), 0, 0, 0}};
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-void TCustomOgnevGraphStat::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomGraphStat::AddCombination(comb, table);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(OgnevOf(comb)), 0, 0, 0}};
-    MergeStatValue(table, FValue, false);
-}
-
-bool TCustomOgnevGraphStat::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(OgnevOf(comb)));
 }
 
 TstOgnev1::TstOgnev1(const TStatList& list, int param)

@@ -6,17 +6,12 @@
 // two digits, HCO2 the difference with 0 and 1 replaced by the sum, HCO3 a filter that
 // proposes digits for the draw after the newest one.
 
-class TCustomOgnevGraphStat : public TCustomGraphStat {
+class TCustomOgnevGraphStat : public TCombNumberStat<TCustomGraphStat> {
 public:
     TCustomOgnevGraphStat(const TStatClass& cls, const TStatList& list, int param, int mode);
-    int ValueOf(TCombWord comb, int index, int last, bool sorted) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted, bool exclude) override;
 
     // The first Ognev number of the two digits in the class's mode.
-    int OgnevOf(TCombWord comb) const;
+    int NumberOf(TCombWord comb) const override;
 
 private:
     int FMode;

@@ -108,32 +108,23 @@ TCustomMatrixStat::TCustomMatrixStat(const TStatClass& cls, const TStatList& lis
 }
 
 TMatrixPairStat::TMatrixPairStat(const TStatClass& cls, const TStatList& list, int param, bool byRows)
-    : TCustomMatrixStat(cls, list, param), FByRows(byRows)
+    : TCombKeysStat(cls, list, param), FByRows(byRows)
 {
 }
 
-std::uint16_t TMatrixPairStat::CellOf(int digit) const
+int TMatrixPairStat::CellOf(int digit) const
 {
-    return static_cast<std::uint16_t>(FByRows ? RowOf(digit) : ColumnOf(digit));
+    return FByRows ? RowOf(digit) : ColumnOf(digit);
 }
 
 QString TMatrixPairStat::ValueText(const TStatValueRec& value) const
 {
-    return NumToStr(value.Key.Words[0]) + QLatin1Char(':') + NumToStr(value.Key.Words[1]);
+    return PairValueText(value);
 }
 
-int TMatrixPairStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                             TLastValueArray& lastValues)
+void TMatrixPairStat::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    const int age = TCustomMatrixStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    FValue.Key = TStatKey{{CellOf(FDraw.Digits[0]), CellOf(FDraw.Digits[1]), 0, 0}};
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-bool TMatrixPairStat::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKey(selected, CellOf(CombDigit1(comb)), CellOf(CombDigit2(comb)), 0, 0);
+    keys.push_back(WordKey(CellOf(CombDigit1(comb)), CellOf(CombDigit2(comb))));
 }
 
 TstCombColMix2::TstCombColMix2(const TStatList& list, int param)

@@ -22,16 +22,17 @@ protected:
 // KFM2, KFS2, KRM2, KRS2: the pair (column or row of position 1, that of position 2) of a
 // draw. With two positions "all positions" and "neighbouring positions" give the same pair.
 // Their combination tables stay empty, as for every pair statistic.
-class TMatrixPairStat : public TCustomMatrixStat {
+class TMatrixPairStat
+    : public TCombKeysStat<TCustomMatrixStat, TKeyMatch::Whole, TCombRows::None> {
 public:
     TMatrixPairStat(const TStatClass& cls, const TStatList& list, int param, bool byRows);
     QString ValueText(const TStatValueRec& value) const override;   // "1:3"
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted, bool exclude) override;
+
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 
 private:
-    std::uint16_t CellOf(int digit) const;
+    int CellOf(int digit) const;
 
     bool FByRows;
 };

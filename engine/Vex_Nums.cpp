@@ -4,25 +4,6 @@
 
 namespace {
 
-// Digits of a combination in position order.
-std::array<int, DrawDigits> DigitsOf(TCombWord comb)
-{
-    return {CombDigit1(comb), CombDigit2(comb)};
-}
-
-// The work value with only key word 1 set.
-void SetWordKey(TStatValueRec& value, int w1)
-{
-    value.Key = TStatKey{};
-    value.Key.Words[0] = static_cast<std::uint16_t>(w1);
-}
-
-void PositionRange(const TStatList& /*list*/, int& lo, int& hi)
-{
-    lo = 1;
-    hi = DrawDigits;
-}
-
 // This game has no extra number: an empty range, so no method is ever made.
 void NoExtraRange(const TStatList& /*list*/, int& lo, int& hi)
 {
@@ -118,7 +99,7 @@ const TStatClass TstPrimeValuesClass{.ClassName = "TstPrimeValues", .CodeFormat 
 const TStatClass TstPosValClass{.ClassName = "TstPosVal", .CodeFormat = "POS%d",
     .CaptionFormat = KELMA_MSG("Число в %0:d позиции тиража"), .HelpName = "POSx", .Group = 0,
     .Flags = sfShowS | sfPlainValue, .Available = true, .IsGraph = true,
-    .HasNumericValue = true, .ParamRange = &PositionRange, .Factory = &MakeStat<TstPosVal>};
+    .HasNumericValue = true, .ParamRange = &PositionParamRange, .Factory = &MakeStat<TstPosVal>};
 
 const TStatClass TstPosExtClass{.ClassName = "TstPosExt", .CodeFormat = "POE%d",
     .CaptionFormat = KELMA_MSG("Extra (Bonus, Star...) - число (!без фильтра!)"),
@@ -129,105 +110,37 @@ const TStatClass TstPosExtClass{.ClassName = "TstPosExt", .CodeFormat = "POE%d",
 // TstValues
 
 TstValues::TstValues(const TStatList& list, int param)
-    : TCustomValuesStat(TstValuesClass, list, param)
+    : TCombKeysStat(TstValuesClass, list, param)
 {
 }
 
 void TstValues::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomValuesStat::InitValues(last, table);
-    for (int d = DigitMin; d <= DigitMax; ++d) {
-        SetWordKey(FValue, d);
-        MergeStatValue(table, FValue, false);
-    }
+    TCombKeysStat::InitValues(last, table);
+    PrefillWords(DigitMin, DigitMax, table);
 }
 
-// One merge per digit: a draw with two equal digits counts twice, and its second merge,
-// coming from the same draw, gives that value a minimum gap of 0.
-void TstValues::MergeDigits(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+// One key per digit: a draw with two equal digits counts twice.
+void TstValues::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    for (int d : DigitsOf(comb)) {
-        SetWordKey(FValue, d);
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-void TstValues::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomValuesStat::AddCombination(comb, table);
-    MergeDigits(comb, table, false);
-}
-
-int TstValues::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                       TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeDigits(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-bool TstValues::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                     bool /*sorted*/, bool /*exclude*/)
-{
-    for (int d : DigitsOf(comb))
-        if (HasKeyWord(selected, 1, static_cast<std::uint16_t>(d)))
-            return true;
-    return false;
+    for (int d : CombDigits(comb))
+        keys.push_back(WordKey(d));
 }
 
 // ---------------------------------------------------------------------------------------
 // TstDigits
 
-namespace {
-
-// Values of the characters of a digit's text, one per character.
-std::vector<int> CharacterValues(int d)
-{
-    std::vector<int> values;
-    const QString text = NumToStr(d);
-    for (const QChar ch : text)
-        values.push_back(StrToDigit(QString(ch)));
-    return values;
-}
-
-}  // namespace
-
 TstDigits::TstDigits(const TStatList& list, int param)
-    : TCustomNumbersStat(TstDigitsClass, list, param)
+    : TCombKeysStat(TstDigitsClass, list, param)
 {
 }
 
-void TstDigits::MergeCharacters(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+// The values of the characters of each digit's text, one per character.
+void TstDigits::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    for (int d : DigitsOf(comb))
-        for (int v : CharacterValues(d)) {
-            SetWordKey(FValue, v);
-            MergeStatValue(table, FValue, trackGaps);
-        }
-}
-
-void TstDigits::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomNumbersStat::AddCombination(comb, table);
-    MergeCharacters(comb, table, false);
-}
-
-int TstDigits::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                       TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeCharacters(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-bool TstDigits::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                     bool /*sorted*/, bool /*exclude*/)
-{
-    for (int d : DigitsOf(comb))
-        for (int v : CharacterValues(d))
-            if (HasKeyWord(selected, 1, static_cast<std::uint16_t>(v)))
-                return true;
-    return false;
+    for (int d : CombDigits(comb))
+        for (const QChar ch : NumToStr(d))
+            keys.push_back(WordKey(StrToDigit(QString(ch))));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -235,14 +148,14 @@ bool TstDigits::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*
 
 TDigitCountStat::TDigitCountStat(const TStatClass& cls, const TStatList& list, int param,
                                  TDigitPredicate predicate)
-    : TCustomRatioStat(cls, list, param), FPredicate(predicate)
+    : TCombNumberStat(cls, list, param), FPredicate(predicate)
 {
 }
 
-int TDigitCountStat::CountOf(TCombWord comb) const
+int TDigitCountStat::NumberOf(TCombWord comb) const
 {
     int count = 0;
-    for (int d : DigitsOf(comb))
+    for (int d : CombDigits(comb))
         if (FPredicate(d))
             ++count;
     return count;
@@ -252,38 +165,8 @@ int TDigitCountStat::CountOf(TCombWord comb) const
 // row of its own.
 void TDigitCountStat::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomRatioStat::InitValues(last, table);
-    for (int count = 1; count <= DrawDigits; ++count) {
-        SetWordKey(FValue, count);
-        MergeStatValue(table, FValue, false);
-    }
-}
-
-void TDigitCountStat::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomRatioStat::AddCombination(comb, table);
-    SetWordKey(FValue, CountOf(comb));
-    MergeStatValue(table, FValue, false);
-}
-
-int TDigitCountStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                             TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomRatioStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    SetWordKey(FValue, CountOf(DrawToComb(FDraw)));
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-bool TDigitCountStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                           bool /*sorted*/, bool /*exclude*/)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(CountOf(comb)));
-}
-
-int TDigitCountStat::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
-{
-    return CountOf(comb);
+    TCombNumberStat::InitValues(last, table);
+    PrefillWords(1, DrawDigits, table);
 }
 
 TstEvenCount::TstEvenCount(const TStatList& list, int param)
@@ -307,7 +190,7 @@ TstPrimeCount::TstPrimeCount(const TStatList& list, int param)
 TDigitMaskStat::TDigitMaskStat(const TStatClass& cls, const TStatList& list, int param,
                                TDigitPredicate bitSet, TResString zeroLetter,
                                TResString oneLetter)
-    : TCustomMaskStat(cls, list, param), FBitSet(bitSet), FZeroLetter(zeroLetter),
+    : TCombKeysStat(cls, list, param), FBitSet(bitSet), FZeroLetter(zeroLetter),
       FOneLetter(oneLetter)
 {
 }
@@ -325,33 +208,14 @@ QString TDigitMaskStat::OneLetter() const
 std::uint32_t TDigitMaskStat::MaskOf(TCombWord comb) const
 {
     std::uint32_t mask = 0;
-    for (int d : DigitsOf(comb))
+    for (int d : CombDigits(comb))
         mask = mask * 2 + (FBitSet(d) ? 1 : 0);
     return mask;
 }
 
-void TDigitMaskStat::AddCombination(TCombWord comb, TStatDrawArray& table)
+void TDigitMaskStat::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    TCustomMaskStat::AddCombination(comb, table);
-    FValue.Key = TStatKey{};
-    FValue.Key.SetDword(0, MaskOf(comb));
-    MergeStatValue(table, FValue, false);
-}
-
-int TDigitMaskStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                            TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomMaskStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    FValue.Key = TStatKey{};
-    FValue.Key.SetDword(0, MaskOf(DrawToComb(FDraw)));
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-bool TDigitMaskStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                          bool /*sorted*/, bool /*exclude*/)
-{
-    return HasKeyDword(selected, 1, MaskOf(comb));
+    keys.push_back(DwordKey(MaskOf(comb)));
 }
 
 TstEvenValues::TstEvenValues(const TStatList& list, int param)
@@ -380,7 +244,7 @@ TstPrimeValues::TstPrimeValues(const TStatList& list, int param)
 // TstPosVal
 
 TstPosVal::TstPosVal(const TStatList& list, int param)
-    : TCustomGraphStat(TstPosValClass, list, param)
+    : TCombKeysStat(TstPosValClass, list, param)
 {
 }
 
@@ -401,37 +265,14 @@ QString TstPosVal::ValueText(const TStatValueRec& value) const
 
 void TstPosVal::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomGraphStat::InitValues(last, table);
-    for (int d = DigitMin; d <= DigitMax; ++d) {
-        SetWordKey(FValue, d);
-        MergeStatValue(table, FValue, false);
-    }
+    TCombKeysStat::InitValues(last, table);
+    PrefillWords(DigitMin, DigitMax, table);
 }
 
-void TstPosVal::AddCombination(TCombWord comb, TStatDrawArray& table)
+void TstPosVal::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    TCustomGraphStat::AddCombination(comb, table);
-    if (!HasPosition())
-        return;
-    SetWordKey(FValue, DigitAt(comb));
-    MergeStatValue(table, FValue, false);
-}
-
-int TstPosVal::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                       TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    if (HasPosition()) {
-        SetWordKey(FValue, DigitAt(DrawToComb(FDraw)));
-        MergeStatValue(table, FValue, true);
-    }
-    return age;
-}
-
-bool TstPosVal::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                     bool /*sorted*/, bool /*exclude*/)
-{
-    return HasPosition() && HasKeyWord(selected, 1, DigitAt(comb));
+    if (HasPosition())
+        keys.push_back(WordKey(DigitAt(comb)));
 }
 
 int TstPosVal::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)

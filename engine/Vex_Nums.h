@@ -26,48 +26,31 @@ extern const TStatClass TstPosExtClass;
 
 // The drawn digits: two values per draw. Also the statistic of the card, layout and weekday
 // filters, which create it directly.
-class TstValues : public TCustomValuesStat {
+class TstValues : public TCombKeysStat<TCustomValuesStat, TKeyMatch::Word1> {
 public:
     TstValues(const TStatList& list, int param);
     void InitValues(int last, TStatDrawArray& table) override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
 
-private:
-    void MergeDigits(TCombWord comb, TStatDrawArray& table, bool trackGaps);
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 };
 
 // The characters of each digit's text, read back one by one (for this game the digits).
-class TstDigits : public TCustomNumbersStat {
+class TstDigits : public TCombKeysStat<TCustomNumbersStat, TKeyMatch::Word1> {
 public:
     TstDigits(const TStatList& list, int param);
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
 
-private:
-    void MergeCharacters(TCombWord comb, TStatDrawArray& table, bool trackGaps);
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 };
 
 // Number of digits with a property, shown as "with:without".
-class TDigitCountStat : public TCustomRatioStat {
+class TDigitCountStat : public TCombNumberStat<TCustomRatioStat> {
 public:
     using TDigitPredicate = bool (*)(int d);
 
     void InitValues(int last, TStatDrawArray& table) override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
-    int ValueOf(TCombWord comb, int index, int last, bool sorted) override;
-
-    int CountOf(TCombWord comb) const;
+    int NumberOf(TCombWord comb) const override;
 
 protected:
     TDigitCountStat(const TStatClass& cls, const TStatList& list, int param,
@@ -93,23 +76,19 @@ public:
 };
 
 // Per-position pattern of a property: position 1 is the high bit of the mask.
-class TDigitMaskStat : public TCustomMaskStat {
+class TDigitMaskStat : public TCombKeysStat<TCustomMaskStat, TKeyMatch::Dword1> {
 public:
     using TDigitPredicate = bool (*)(int d);
 
     QString ZeroLetter() const override;
     QString OneLetter() const override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
 
     std::uint32_t MaskOf(TCombWord comb) const;
 
 protected:
     TDigitMaskStat(const TStatClass& cls, const TStatList& list, int param,
                    TDigitPredicate bitSet, TResString zeroLetter, TResString oneLetter);
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 
 private:
     TDigitPredicate FBitSet;
@@ -138,17 +117,15 @@ public:
 };
 
 // The digit at position Param (1 or 2). A position outside the draw has no value.
-class TstPosVal : public TCustomGraphStat {
+class TstPosVal : public TCombKeysStat<TCustomGraphStat, TKeyMatch::Word1> {
 public:
     TstPosVal(const TStatList& list, int param);
     QString ValueText(const TStatValueRec& value) const override;   // NumToStr
     void InitValues(int last, TStatDrawArray& table) override;
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
     int ValueOf(TCombWord comb, int index, int last, bool sorted) override;
+
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
 
 private:
     bool HasPosition() const;

@@ -1,27 +1,11 @@
 #include "engine/Vex_Per.h"
 
-#include "engine/KelmaStatList.h"
-#include "engine/Vex_ChnsBase.h"
-#include "engine/Vex_SegmBase.h"
-#include "platform/DelphiText.h"
-
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 
 namespace {
 
 constexpr int PeriodsGroup = 9;
-
-// Index of the draw that lies n draws back from a draw following `last`: last - n + 1.
-// Outside the int range it is no draw at all (the empty draw).
-int IndexBeforeNext(int last, int n)
-{
-    const std::int64_t index = std::int64_t(last) - n + 1;
-    if (index < 0 || index > std::numeric_limits<int>::max())
-        return -1;
-    return static_cast<int>(index);
-}
 
 bool IsDigitValue(int digit)
 {
@@ -32,6 +16,36 @@ bool IsDigitValue(int digit)
 
 // ---------------------------------------------------------------------------------------
 // TCustomPeriodsStat
+
+TCustomPeriodsStat::TCustomPeriodsStat(const TStatClass& cls, const TStatList& list, int param,
+                                       TDigitUnit unit)
+    : TCustomStat(cls, list, param), FUnits(unit, list)
+{
+}
+
+QString TCustomPeriodsStat::ValueText(const TStatValueRec& value) const
+{
+    return CountedValueText(FUnits.ValueText(value.Key.Words[0]), value);
+}
+
+int TCustomPeriodsStat::PeriodValueOf(int position, int digit) const
+{
+    switch (FUnits.Unit()) {
+    case TDigitUnit::Digits:
+        break;
+    case TDigitUnit::Channels:
+        // A configuration without a channel size (not loaded yet) has no channels.
+        if (FUnits.ChannelSize() < 1)
+            return -1;
+        break;
+    case TDigitUnit::Segments:
+        // A digit outside 0..9 has no entry in the table.
+        if (!IsDigitValue(digit))
+            return -1;
+        break;
+    }
+    return FUnits.ValueOf(position, digit);
+}
 
 int TCustomPeriodsStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
                                 TStatScratch& scratch, TLastValueArray& lastValues)
@@ -75,67 +89,12 @@ bool TCustomPeriodsStat::Test(TCombWord comb, const TStatDrawArray& selected, in
     return false;
 }
 
-QString TCustomPeriodsStat::RowText(const QString& valueText, const TStatValueRec& value)
-{
-    return Format(QStringLiteral("%0:s x %1:d"), {valueText, int(value.Key.Words[1])});
-}
-
 bool TCustomPeriodsStat::DrawHasValue(const TDrawRec& draw, int value) const
 {
     for (int p = 1; p <= DrawDigits; ++p)
         if (PeriodValueOf(p, draw.Digits[static_cast<std::size_t>(p - 1)]) == value)
             return true;
     return false;
-}
-
-// ---------------------------------------------------------------------------------------
-// Digits, channels, segments
-
-TstNumPeriods::TstNumPeriods(const TStatList& list, int param)
-    : TCustomPeriodsStat(TstNumPeriodsClass, list, param)
-{
-}
-
-QString TstNumPeriods::ValueText(const TStatValueRec& value) const
-{
-    return RowText(NumToStr(value.Key.Words[0]), value);
-}
-
-int TstNumPeriods::PeriodValueOf(int /*position*/, int digit) const
-{
-    return digit;
-}
-
-TstChnPeriods::TstChnPeriods(const TStatList& list, int param)
-    : TCustomPeriodsStat(TstChnPeriodsClass, list, param), FChannelSize(list.Config().ChannelSize)
-{
-}
-
-QString TstChnPeriods::ValueText(const TStatValueRec& value) const
-{
-    return RowText(Format(QStringLiteral("%.2d"), {int(value.Key.Words[0])}), value);
-}
-
-int TstChnPeriods::PeriodValueOf(int /*position*/, int digit) const
-{
-    // A configuration without a channel size (not loaded yet) has no channels.
-    return FChannelSize < 1 ? -1 : ChannelOfDigit(digit, FChannelSize);
-}
-
-TstSgmPeriods::TstSgmPeriods(const TStatList& list, int param)
-    : TCustomPeriodsStat(TstSgmPeriodsClass, list, param), FSegments(list.Config().MatrixSegments)
-{
-}
-
-QString TstSgmPeriods::ValueText(const TStatValueRec& value) const
-{
-    return RowText(SumToStr(value.Key.Words[0]), value);
-}
-
-int TstSgmPeriods::PeriodValueOf(int position, int digit) const
-{
-    // A digit outside 0..9 has no entry in the table.
-    return IsDigitValue(digit) ? SegmentOfDigit(FSegments, position, digit) : -1;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaFilters.h"
+#include "engine/Vex_Units.h"
 
 // Periods (group "per"): for every value of a draw (a digit, a channel or a matrix segment),
 // the number of draws since the value occurred last. A row is the pair (value, period) in
@@ -11,8 +12,9 @@
 // never finds a period.
 class TCustomPeriodsStat : public TCustomStat {
 public:
-    using TCustomStat::TCustomStat;
+    TCustomPeriodsStat(const TStatClass& cls, const TStatList& list, int param, TDigitUnit unit);
 
+    QString ValueText(const TStatValueRec& value) const override;   // "3 x 2", "02 x 5"
     // Called for the draws of the range in increasing order.
     int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
                 TLastValueArray& lastValues) override;
@@ -22,47 +24,21 @@ public:
     bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
               bool exclude) override;
 
-    // The value of a digit at a position (1 or 2); negative for none.
-    virtual int PeriodValueOf(int position, int digit) const = 0;
-
-protected:
-    // "<value text> x <period>"
-    static QString RowText(const QString& valueText, const TStatValueRec& value);
+    // The value of a digit at a position (1 or 2); negative for none: every channel while
+    // the configuration has no channel size, and the segment of a digit outside 0..9.
+    int PeriodValueOf(int position, int digit) const;
 
 private:
     bool DrawHasValue(const TDrawRec& draw, int value) const;
+
+    TDigitUnits FUnits;
 };
 
 extern const TStatClass TstNumPeriodsClass;
 extern const TStatClass TstChnPeriodsClass;
 extern const TStatClass TstSgmPeriodsClass;
 
-class TstNumPeriods final : public TCustomPeriodsStat {
-public:
-    TstNumPeriods(const TStatList& list, int param);
-    QString ValueText(const TStatValueRec& value) const override;   // "3 x 2"
-    int PeriodValueOf(int position, int digit) const override;
-};
-
-// Channels of the channel size copied from the configuration.
-class TstChnPeriods final : public TCustomPeriodsStat {
-public:
-    TstChnPeriods(const TStatList& list, int param);
-    int ChannelSize() const { return FChannelSize; }
-    QString ValueText(const TStatValueRec& value) const override;   // "02 x 5"
-    int PeriodValueOf(int position, int digit) const override;
-
-private:
-    int FChannelSize;
-};
-
-// Segments of the segment table copied from the configuration.
-class TstSgmPeriods final : public TCustomPeriodsStat {
-public:
-    TstSgmPeriods(const TStatList& list, int param);
-    QString ValueText(const TStatValueRec& value) const override;   // "1 x 3"
-    int PeriodValueOf(int position, int digit) const override;
-
-private:
-    TMatrixSegments FSegments;
-};
+// The classes of the family: descriptor, unit.
+using TstNumPeriods = TBoundStat<TCustomPeriodsStat, TstNumPeriodsClass, TDigitUnit::Digits>;
+using TstChnPeriods = TBoundStat<TCustomPeriodsStat, TstChnPeriodsClass, TDigitUnit::Channels>;
+using TstSgmPeriods = TBoundStat<TCustomPeriodsStat, TstSgmPeriodsClass, TDigitUnit::Segments>;

@@ -1,7 +1,6 @@
 #include "engine/Vex_Reps.h"
 
 #include <cstdint>
-#include <limits>
 
 namespace {
 
@@ -10,23 +9,6 @@ constexpr int RepeatsGroup = 7;
 std::uint8_t DigitAt(TCombWord comb, int position)
 {
     return position == 0 ? CombDigit1(comb) : CombDigit2(comb);
-}
-
-// Index of the draw n before `index`; any index before the archive reads as the empty draw,
-// so -1 stands for all of them (and no subtraction can overflow).
-int EarlierIndex(int index, int n)
-{
-    return index >= n ? index - n : -1;
-}
-
-// Index of the draw that lies n draws back from a draw following `last`: last - n + 1.
-// Outside the int range it is no draw at all.
-int IndexBeforeNext(int last, int n)
-{
-    const std::int64_t index = std::int64_t(last) - n + 1;
-    if (index < 0 || index > std::numeric_limits<int>::max())
-        return -1;
-    return static_cast<int>(index);
 }
 
 // Positions at which two combinations hold the same digit.
@@ -63,22 +45,11 @@ bool CombHasSelectedDigit(TCombWord comb, const TStatDrawArray& selected)
     return false;
 }
 
-// Rows with hit count 0 for the two digits of a draw (one row when they are equal).
-void PrefillDigits(TStatValueRec& work, TStatDrawArray& table, TCombWord digits)
+// Keys of the two digits of a draw, the rows that the value classes list in advance (one
+// row when the digits are equal).
+TStatKeys DigitKeys(TCombWord digits)
 {
-    for (int p = 0; p < DrawDigits; ++p) {
-        work.Key.Words[0] = DigitAt(digits, p);
-        MergeStatValue(table, work, false);
-    }
-}
-
-// Rows with hit count 0 for the repeat counts 1 and 2.
-void PrefillCounts(TStatValueRec& work, TStatDrawArray& table)
-{
-    for (int count = 1; count <= DrawDigits; ++count) {
-        work.Key.Words[0] = static_cast<std::uint16_t>(count);
-        MergeStatValue(table, work, false);
-    }
+    return {WordKey(CombDigit1(digits)), WordKey(CombDigit2(digits))};
 }
 
 }  // namespace
@@ -95,7 +66,7 @@ TCustomRepValues2Stat::TCustomRepValues2Stat(const TStatClass& cls, const TStatL
 void TCustomRepValues2Stat::InitValues(int last, TStatDrawArray& table)
 {
     TCustomValuesStat::InitValues(last, table);
-    PrefillDigits(FValue, table, ShiftComb(DrawToComb(LoadDrawRec(last, false)), FShift));
+    MergeKeys(DigitKeys(ShiftComb(DrawToComb(LoadDrawRec(last, false)), FShift)), table, false);
 }
 
 int TCustomRepValues2Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
@@ -104,14 +75,12 @@ int TCustomRepValues2Stat::AddDraw(int index, int last, bool sorted, TStatDrawAr
     const int age = TCustomValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
     const TCombWord current = DrawToComb(FDraw);
     const TCombWord earlier =
-        ShiftComb(DrawToComb(LoadDrawRec(EarlierIndex(index, FDistance), sorted)), FShift);
+        ShiftComb(DrawToComb(LoadDrawRec(IndexBefore(index, FDistance), sorted)), FShift);
     const TCombWord reference = ShiftComb(DrawToComb(FDraw2), FShift);
     for (int p = 0; p < DrawDigits; ++p) {
         const std::uint8_t digit = DigitAt(earlier, p);
-        if (digit == DigitAt(reference, p) && digit == DigitAt(current, p)) {
-            FValue.Key.Words[0] = digit;
-            MergeStatValue(table, FValue, true);
-        }
+        if (digit == DigitAt(reference, p) && digit == DigitAt(current, p))
+            MergeKey(WordKey(digit), table, true);
     }
     return age;
 }
@@ -134,7 +103,7 @@ TCustomRepCount2Stat::TCustomRepCount2Stat(const TStatClass& cls, const TStatLis
 void TCustomRepCount2Stat::InitValues(int last, TStatDrawArray& table)
 {
     TCustomNumbersStat::InitValues(last, table);
-    PrefillCounts(FValue, table);
+    PrefillWords(1, DrawDigits, table);
 }
 
 int TCustomRepCount2Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
@@ -142,9 +111,8 @@ int TCustomRepCount2Stat::AddDraw(int index, int last, bool sorted, TStatDrawArr
 {
     const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
     const TCombWord earlier =
-        ShiftComb(DrawToComb(LoadDrawRec(EarlierIndex(index, FDistance), sorted)), FShift);
-    FValue.Key.Words[0] = static_cast<std::uint16_t>(SamePositions(DrawToComb(FDraw), earlier));
-    MergeStatValue(table, FValue, true);
+        ShiftComb(DrawToComb(LoadDrawRec(IndexBefore(index, FDistance), sorted)), FShift);
+    MergeKey(WordKey(SamePositions(DrawToComb(FDraw), earlier)), table, true);
     return age;
 }
 
@@ -168,7 +136,7 @@ TRepValues3Stat::TRepValues3Stat(const TStatClass& cls, const TStatList& list, i
 void TRepValues3Stat::InitValues(int last, TStatDrawArray& table)
 {
     TCustomValuesStat::InitValues(last, table);
-    PrefillDigits(FValue, table, DrawToComb(LoadDrawRec(last, false)));
+    MergeKeys(DigitKeys(DrawToComb(LoadDrawRec(last, false))), table, false);
 }
 
 int TRepValues3Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
@@ -177,15 +145,13 @@ int TRepValues3Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& t
     const int age = TCustomValuesStat::AddDraw(index, last, sorted, table, scratch, lastValues);
     const TCombWord current = DrawToComb(FDraw);
     const TCombWord reference = DrawToComb(FDraw2);
-    const TCombWord prev1 = DrawToComb(LoadDrawRec(EarlierIndex(index, 1), sorted));
-    const TCombWord prev2 = DrawToComb(LoadDrawRec(EarlierIndex(index, 2), sorted));
+    const TCombWord prev1 = DrawToComb(LoadDrawRec(IndexBefore(index, 1), sorted));
+    const TCombWord prev2 = DrawToComb(LoadDrawRec(IndexBefore(index, 2), sorted));
     for (int p = 0; p < DrawDigits; ++p) {
         const std::uint8_t digit = DigitAt(current, p);
         if (digit == DigitAt(reference, p)
-            && RepeatedOverThree(digit, DigitAt(prev1, p), DigitAt(prev2, p), FAtMostTwo)) {
-            FValue.Key.Words[0] = digit;
-            MergeStatValue(table, FValue, true);
-        }
+            && RepeatedOverThree(digit, DigitAt(prev1, p), DigitAt(prev2, p), FAtMostTwo))
+            MergeKey(WordKey(digit), table, true);
     }
     return age;
 }
@@ -205,18 +171,16 @@ TRepCount3Stat::TRepCount3Stat(const TStatClass& cls, const TStatList& list, int
 void TRepCount3Stat::InitValues(int last, TStatDrawArray& table)
 {
     TCustomNumbersStat::InitValues(last, table);
-    PrefillCounts(FValue, table);
+    PrefillWords(1, DrawDigits, table);
 }
 
 int TRepCount3Stat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
                             TStatScratch& scratch, TLastValueArray& lastValues)
 {
     const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    const TCombWord prev1 = DrawToComb(LoadDrawRec(EarlierIndex(index, 1), sorted));
-    const TCombWord prev2 = DrawToComb(LoadDrawRec(EarlierIndex(index, 2), sorted));
-    FValue.Key.Words[0] =
-        static_cast<std::uint16_t>(CountOverThree(DrawToComb(FDraw), prev1, prev2, FAtMostTwo));
-    MergeStatValue(table, FValue, true);
+    const TCombWord prev1 = DrawToComb(LoadDrawRec(IndexBefore(index, 1), sorted));
+    const TCombWord prev2 = DrawToComb(LoadDrawRec(IndexBefore(index, 2), sorted));
+    MergeKey(WordKey(CountOverThree(DrawToComb(FDraw), prev1, prev2, FAtMostTwo)), table, true);
     return age;
 }
 

@@ -91,14 +91,6 @@ private:
     bool FAtMostTwo;
 };
 
-// A concrete class of the family: one of the bases above bound to its descriptor and to its
-// shift and distance (or its three-draw rule).
-template <class Base, const TStatClass& Cls, auto... Args>
-class TRepStat final : public Base {
-public:
-    TRepStat(const TStatList& list, int param) : Base(Cls, list, param, Args...) {}
-};
-
 extern const TStatClass TstRepValues2Class;
 extern const TStatClass TstRepValues3Class;
 extern const TStatClass TstRepValues2B3Class;
@@ -121,26 +113,26 @@ extern const TStatClass TstRepCount2P2Class;
 extern const TStatClass TstRepCount2N2Class;
 
 // Value and count classes over two draws: base, descriptor, shift, distance.
-using TstRepValues2 = TRepStat<TCustomRepValues2Stat, TstRepValues2Class, 0, 1>;
-using TstRepValues2over1 = TRepStat<TCustomRepValues2Stat, TstRepValues2over1Class, 0, 2>;
-using TstRepValues2over2 = TRepStat<TCustomRepValues2Stat, TstRepValues2over2Class, 0, 3>;
-using TstRepValues2over3 = TRepStat<TCustomRepValues2Stat, TstRepValues2over3Class, 0, 4>;
-using TstRepValues2P1 = TRepStat<TCustomRepValues2Stat, TstRepValues2P1Class, 1, 1>;
-using TstRepValues2N1 = TRepStat<TCustomRepValues2Stat, TstRepValues2N1Class, -1, 1>;
-using TstRepValues2P2 = TRepStat<TCustomRepValues2Stat, TstRepValues2P2Class, 2, 1>;
-using TstRepValues2N2 = TRepStat<TCustomRepValues2Stat, TstRepValues2N2Class, -2, 1>;
+using TstRepValues2 = TBoundStat<TCustomRepValues2Stat, TstRepValues2Class, 0, 1>;
+using TstRepValues2over1 = TBoundStat<TCustomRepValues2Stat, TstRepValues2over1Class, 0, 2>;
+using TstRepValues2over2 = TBoundStat<TCustomRepValues2Stat, TstRepValues2over2Class, 0, 3>;
+using TstRepValues2over3 = TBoundStat<TCustomRepValues2Stat, TstRepValues2over3Class, 0, 4>;
+using TstRepValues2P1 = TBoundStat<TCustomRepValues2Stat, TstRepValues2P1Class, 1, 1>;
+using TstRepValues2N1 = TBoundStat<TCustomRepValues2Stat, TstRepValues2N1Class, -1, 1>;
+using TstRepValues2P2 = TBoundStat<TCustomRepValues2Stat, TstRepValues2P2Class, 2, 1>;
+using TstRepValues2N2 = TBoundStat<TCustomRepValues2Stat, TstRepValues2N2Class, -2, 1>;
 
-using TstRepCount2 = TRepStat<TCustomRepCount2Stat, TstRepCount2Class, 0, 1>;
-using TstRepCount2over1 = TRepStat<TCustomRepCount2Stat, TstRepCount2over1Class, 0, 2>;
-using TstRepCount2over2 = TRepStat<TCustomRepCount2Stat, TstRepCount2over2Class, 0, 3>;
-using TstRepCount2over3 = TRepStat<TCustomRepCount2Stat, TstRepCount2over3Class, 0, 4>;
-using TstRepCount2P1 = TRepStat<TCustomRepCount2Stat, TstRepCount2P1Class, 1, 1>;
-using TstRepCount2N1 = TRepStat<TCustomRepCount2Stat, TstRepCount2N1Class, -1, 1>;
-using TstRepCount2P2 = TRepStat<TCustomRepCount2Stat, TstRepCount2P2Class, 2, 1>;
-using TstRepCount2N2 = TRepStat<TCustomRepCount2Stat, TstRepCount2N2Class, -2, 1>;
+using TstRepCount2 = TBoundStat<TCustomRepCount2Stat, TstRepCount2Class, 0, 1>;
+using TstRepCount2over1 = TBoundStat<TCustomRepCount2Stat, TstRepCount2over1Class, 0, 2>;
+using TstRepCount2over2 = TBoundStat<TCustomRepCount2Stat, TstRepCount2over2Class, 0, 3>;
+using TstRepCount2over3 = TBoundStat<TCustomRepCount2Stat, TstRepCount2over3Class, 0, 4>;
+using TstRepCount2P1 = TBoundStat<TCustomRepCount2Stat, TstRepCount2P1Class, 1, 1>;
+using TstRepCount2N1 = TBoundStat<TCustomRepCount2Stat, TstRepCount2N1Class, -1, 1>;
+using TstRepCount2P2 = TBoundStat<TCustomRepCount2Stat, TstRepCount2P2Class, 2, 1>;
+using TstRepCount2N2 = TBoundStat<TCustomRepCount2Stat, TstRepCount2N2Class, -2, 1>;
 
 // Classes over three draws: base, descriptor, "not in the draw two back".
-using TstRepValues3 = TRepStat<TRepValues3Stat, TstRepValues3Class, false>;
-using TstRepValues2B3 = TRepStat<TRepValues3Stat, TstRepValues2B3Class, true>;
-using TstRepCount3 = TRepStat<TRepCount3Stat, TstRepCount3Class, false>;
-using TstRepCount2B3 = TRepStat<TRepCount3Stat, TstRepCount2B3Class, true>;
+using TstRepValues3 = TBoundStat<TRepValues3Stat, TstRepValues3Class, false>;
+using TstRepValues2B3 = TBoundStat<TRepValues3Stat, TstRepValues2B3Class, true>;
+using TstRepCount3 = TBoundStat<TRepCount3Stat, TstRepCount3Class, false>;
+using TstRepCount2B3 = TBoundStat<TRepCount3Stat, TstRepCount2B3Class, true>;

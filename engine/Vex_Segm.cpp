@@ -1,7 +1,6 @@
 #include "engine/Vex_Segm.h"
 
 #include "engine/KelmaStatList.h"
-#include "platform/DelphiText.h"
 
 // Captions of the pair classes carry their size: only the two-position classes exist for
 // this game, and a class without a parameter formats its caption with 0.
@@ -50,62 +49,36 @@ const TStatClass TstSgmValCntClass{.ClassName = "TstSgmValCnt", .CodeFormat = "S
 // SGMS
 
 TstSegments::TstSegments(const TStatList& list, int param)
-    : TCustomSegmentsStat(TstSegmentsClass, list, param)
+    : TCombKeysStat(TstSegmentsClass, list, param)
 {
 }
 
 void TstSegments::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomSegmentsStat::InitValues(last, table);
+    TCombKeysStat::InitValues(last, table);
     // Entries that share a number merge into one row.
-    for (const auto& row : FMatrixSegments) {
-        for (const std::uint8_t segment : row) {
-            FValue.Key = TStatKey{{segment, 0, 0, 0}};
-            MergeStatValue(table, FValue, false);
-        }
-    }
+    for (const auto& row : FMatrixSegments)
+        for (const std::uint8_t segment : row)
+            MergeKey(WordKey(segment), table, false);
 }
 
-void TstSegments::MergeValues(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+void TstSegments::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    const int digits[DrawDigits] = {CombDigit1(comb), CombDigit2(comb)};
-    for (int p = 1; p <= DrawDigits; ++p) {
-        FValue.Key = TStatKey{{static_cast<std::uint16_t>(SegmentOf(p, digits[p - 1])), 0, 0, 0}};
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-int TstSegments::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                         TLastValueArray& lastValues)
-{
-    const int age = TCustomSegmentsStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeValues(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-void TstSegments::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomSegmentsStat::AddCombination(comb, table);
-    MergeValues(comb, table, false);
-}
-
-bool TstSegments::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(SegmentOf(1, CombDigit1(comb))))
-           || HasKeyWord(selected, 1, static_cast<std::uint16_t>(SegmentOf(2, CombDigit2(comb))));
+    keys.push_back(WordKey(SegmentOf(1, CombDigit1(comb))));
+    keys.push_back(WordKey(SegmentOf(2, CombDigit2(comb))));
 }
 
 // ---------------------------------------------------------------------------------------
 // SGMV
 
 TstSegmValues::TstSegmValues(const TStatList& list, int param)
-    : TCustomSegmentsStat(TstSegmValuesClass, list, param)
+    : TCombKeysStat(TstSegmValuesClass, list, param)
 {
 }
 
 QString TstSegmValues::ValueText(const TStatValueRec& value) const
 {
-    return Format(QStringLiteral("%0:d x %1:d"), {int(value.Key.Words[0]), int(value.Key.Words[1])});
+    return CountedValueText(SumToStr(value.Key.Words[0]), value);
 }
 
 TStatSimpleArray TstSegmValues::SegmentCounts(TCombWord comb) const
@@ -119,45 +92,21 @@ TStatSimpleArray TstSegmValues::SegmentCounts(TCombWord comb) const
     return counts;
 }
 
-void TstSegmValues::MergeValues(TCombWord comb, TStatDrawArray& table, bool trackGaps)
-{
-    for (const TStatSimpleRec& pair : SegmentCounts(comb)) {
-        FValue.Key = TStatKey{{static_cast<std::uint16_t>(pair.Key), static_cast<std::uint16_t>(pair.Count), 0, 0}};
-        MergeStatValue(table, FValue, trackGaps);
-    }
-}
-
-int TstSegmValues::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                           TLastValueArray& lastValues)
-{
-    const int age = TCustomSegmentsStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeValues(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-void TstSegmValues::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomSegmentsStat::AddCombination(comb, table);
-    MergeValues(comb, table, false);
-}
-
-bool TstSegmValues::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
+void TstSegmValues::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
     for (const TStatSimpleRec& pair : SegmentCounts(comb))
-        if (HasKey(selected, static_cast<std::uint16_t>(pair.Key), static_cast<std::uint16_t>(pair.Count), 0, 0))
-            return true;
-    return false;
+        keys.push_back(WordKey(pair.Key, pair.Count));
 }
 
 // ---------------------------------------------------------------------------------------
 // SGMC
 
 TstSegmCount::TstSegmCount(const TStatList& list, int param)
-    : TCustomSegmentsGraphStat(TstSegmCountClass, list, param)
+    : TCombNumberStat(TstSegmCountClass, list, param)
 {
 }
 
-int TstSegmCount::CountOf(TCombWord comb) const
+int TstSegmCount::NumberOf(TCombWord comb) const
 {
     TByteArray segments;
     ByteArrayAddUnique(segments, static_cast<std::uint8_t>(SegmentOf(1, CombDigit1(comb))));
@@ -165,54 +114,17 @@ int TstSegmCount::CountOf(TCombWord comb) const
     return static_cast<int>(segments.size());
 }
 
-int TstSegmCount::ValueOf(TCombWord comb, int, int, bool)
-{
-    return CountOf(comb);
-}
-
-int TstSegmCount::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                          TLastValueArray& lastValues)
-{
-    const int age = TCustomSegmentsGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(CountOf(DrawToComb(FDraw))), 0, 0, 0}};
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-void TstSegmCount::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomSegmentsGraphStat::AddCombination(comb, table);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(CountOf(comb)), 0, 0, 0}};
-    MergeStatValue(table, FValue, false);
-}
-
-bool TstSegmCount::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(CountOf(comb)));
-}
-
 // ---------------------------------------------------------------------------------------
 // KGM2, KGS2
 
 QString TSegmPairStat::ValueText(const TStatValueRec& value) const
 {
-    return NumToStr(value.Key.Words[0]) + QLatin1Char(':') + NumToStr(value.Key.Words[1]);
+    return PairValueText(value);
 }
 
-int TSegmPairStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                           TLastValueArray& lastValues)
+void TSegmPairStat::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    const int age = TCustomSegmentsStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(SegmentOf(1, FDraw.Digits[0])),
-                           static_cast<std::uint16_t>(SegmentOf(2, FDraw.Digits[1])), 0, 0}};
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-bool TSegmPairStat::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKey(selected, static_cast<std::uint16_t>(SegmentOf(1, CombDigit1(comb))),
-                  static_cast<std::uint16_t>(SegmentOf(2, CombDigit2(comb))), 0, 0);
+    keys.push_back(WordKey(SegmentOf(1, CombDigit1(comb)), SegmentOf(2, CombDigit2(comb))));
 }
 
 TstCombSegmMix2::TstCombSegmMix2(const TStatList& list, int param)
@@ -229,37 +141,11 @@ TstCombSegmSeq2::TstCombSegmSeq2(const TStatList& list, int param)
 // SGM%d
 
 TstSgmValCnt::TstSgmValCnt(const TStatList& list, int param)
-    : TCustomSegmentsGraphStat(TstSgmValCntClass, list, param)
+    : TCombNumberStat(TstSgmValCntClass, list, param)
 {
 }
 
-int TstSgmValCnt::CountOf(TCombWord comb) const
+int TstSgmValCnt::NumberOf(TCombWord comb) const
 {
     return int(SegmentOf(1, CombDigit1(comb)) == Param()) + int(SegmentOf(2, CombDigit2(comb)) == Param());
-}
-
-int TstSgmValCnt::ValueOf(TCombWord comb, int, int, bool)
-{
-    return CountOf(comb);
-}
-
-int TstSgmValCnt::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                          TLastValueArray& lastValues)
-{
-    const int age = TCustomSegmentsGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(CountOf(DrawToComb(FDraw))), 0, 0, 0}};
-    MergeStatValue(table, FValue, true);
-    return age;
-}
-
-void TstSgmValCnt::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomSegmentsGraphStat::AddCombination(comb, table);
-    FValue.Key = TStatKey{{static_cast<std::uint16_t>(CountOf(comb)), 0, 0, 0}};
-    MergeStatValue(table, FValue, false);
-}
-
-bool TstSgmValCnt::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(CountOf(comb)));
 }

@@ -17,13 +17,3 @@ void SegmentParamRange(const TStatList& list, int& lo, int& hi)
     lo = smallest;
     hi = largest;
 }
-
-TCustomSegmentsStat::TCustomSegmentsStat(const TStatClass& cls, const TStatList& list, int param)
-    : TCustomNumbersStat(cls, list, param), FMatrixSegments(list.Config().MatrixSegments)
-{
-}
-
-TCustomSegmentsGraphStat::TCustomSegmentsGraphStat(const TStatClass& cls, const TStatList& list, int param)
-    : TCustomGraphStat(cls, list, param), FMatrixSegments(list.Config().MatrixSegments)
-{
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaFilters.h"
+#include "engine/KelmaStatList.h"
 
 #include <cstdint>
 
@@ -21,9 +22,14 @@ inline int SegmentOfDigit(const TMatrixSegments& segments, int position, int dig
 // largest one (at least 1). Parametric methods over segments make one method per number.
 void SegmentParamRange(const TStatList& list, int& lo, int& hi);
 
-class TCustomSegmentsStat : public TCustomNumbersStat {
+// The segment table copied from the configuration, over the base of the statistic's texts.
+template <class Base>
+class TSegmentsStat : public Base {
 public:
-    TCustomSegmentsStat(const TStatClass& cls, const TStatList& list, int param);
+    TSegmentsStat(const TStatClass& cls, const TStatList& list, int param)
+        : Base(cls, list, param), FMatrixSegments(list.Config().MatrixSegments)
+    {
+    }
 
 protected:
     int SegmentOf(int position, int digit) const { return SegmentOfDigit(FMatrixSegments, position, digit); }
@@ -31,12 +37,5 @@ protected:
     TMatrixSegments FMatrixSegments;
 };
 
-class TCustomSegmentsGraphStat : public TCustomGraphStat {
-public:
-    TCustomSegmentsGraphStat(const TStatClass& cls, const TStatList& list, int param);
-
-protected:
-    int SegmentOf(int position, int digit) const { return SegmentOfDigit(FMatrixSegments, position, digit); }
-
-    TMatrixSegments FMatrixSegments;
-};
+using TCustomSegmentsStat = TSegmentsStat<TCustomNumbersStat>;
+using TCustomSegmentsGraphStat = TSegmentsStat<TCustomGraphStat>;

@@ -23,16 +23,6 @@ namespace {
 
 using TDigits = std::array<int, DrawDigits>;
 
-TDigits DigitsOf(TCombWord comb)
-{
-    return {CombDigit1(comb), CombDigit2(comb)};
-}
-
-TDigits DigitsOf(const TDrawRec& draw)
-{
-    return {draw.Digits[0], draw.Digits[1]};
-}
-
 // Does the pair (previous, next) continue a run? Statistics take only a rise of 1; the
 // graph values take a step of 1 either way.
 bool Continues(int previous, int next, bool eitherWay)
@@ -91,134 +81,72 @@ int LongestRun(const TDigits& x, bool eitherWay, int longest)
     return longest;
 }
 
-void MergeWord(TStatValueRec& work, int value, TStatDrawArray& table, bool trackGaps)
-{
-    work.Key = TStatKey{{static_cast<std::uint16_t>(value), 0, 0, 0}};
-    MergeStatValue(table, work, trackGaps);
-}
-
-void PrefillWords(TStatValueRec& work, std::initializer_list<int> values, TStatDrawArray& table)
-{
-    for (const int value : values)
-        MergeWord(work, value, table, false);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
 // SEQL
 
 TstSequenceLen::TstSequenceLen(const TStatList& list, int param)
-    : TCustomNumbersStat(TstSequenceLenClass, list, param)
+    : TCombKeysStat(TstSequenceLenClass, list, param)
 {
 }
 
 void TstSequenceLen::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomNumbersStat::InitValues(last, table);
-    PrefillWords(FValue, {1, 2}, table);
+    TCombKeysStat::InitValues(last, table);
+    PrefillWords(1, 2, table);
 }
 
-void TstSequenceLen::MergeValues(TCombWord comb, TStatDrawArray& table, bool trackGaps)
+void TstSequenceLen::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    for (const int length : RunLengths(DigitsOf(comb)))
-        MergeWord(FValue, length, table, trackGaps);
-}
-
-int TstSequenceLen::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                            TLastValueArray& lastValues)
-{
-    const int age = TCustomNumbersStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeValues(DrawToComb(FDraw), table, true);
-    return age;
-}
-
-void TstSequenceLen::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomNumbersStat::AddCombination(comb, table);
-    MergeValues(comb, table, false);
-}
-
-bool TstSequenceLen::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    const std::vector<int> lengths = RunLengths(DigitsOf(comb));
-    return std::any_of(lengths.begin(), lengths.end(), [&](int length) {
-        return HasKeyWord(selected, 1, static_cast<std::uint16_t>(length));
-    });
+    for (const int length : RunLengths(CombDigits(comb)))
+        keys.push_back(WordKey(length));
 }
 
 // ---------------------------------------------------------------------------------------
 // SEQS
 
 TstSequenceCnt::TstSequenceCnt(const TStatList& list, int param)
-    : TCustomGraphStat(TstSequenceCntClass, list, param)
+    : TCombKeysStat(TstSequenceCntClass, list, param)
 {
 }
 
 void TstSequenceCnt::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomGraphStat::InitValues(last, table);
-    PrefillWords(FValue, {0, 1}, table);
+    TCombKeysStat::InitValues(last, table);
+    PrefillWords(0, 1, table);
 }
 
 int TstSequenceCnt::ValueOf(TCombWord comb, int, int, bool)
 {
-    return SequenceCount(DigitsOf(comb), true);
+    return SequenceCount(CombDigits(comb), true);
 }
 
-int TstSequenceCnt::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                            TLastValueArray& lastValues)
+void TstSequenceCnt::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeWord(FValue, SequenceCount(DigitsOf(FDraw), false), table, true);
-    return age;
-}
-
-void TstSequenceCnt::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomGraphStat::AddCombination(comb, table);
-    MergeWord(FValue, SequenceCount(DigitsOf(comb), false), table, false);
-}
-
-bool TstSequenceCnt::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(SequenceCount(DigitsOf(comb), false)));
+    keys.push_back(WordKey(SequenceCount(CombDigits(comb), false)));
 }
 
 // ---------------------------------------------------------------------------------------
 // LENS
 
 TstSequenceLenMax::TstSequenceLenMax(const TStatList& list, int param)
-    : TCustomGraphStat(TstSequenceLenMaxClass, list, param)
+    : TCombKeysStat(TstSequenceLenMaxClass, list, param)
 {
 }
 
 void TstSequenceLenMax::InitValues(int last, TStatDrawArray& table)
 {
-    TCustomGraphStat::InitValues(last, table);
-    PrefillWords(FValue, {1, 2}, table);
+    TCombKeysStat::InitValues(last, table);
+    PrefillWords(1, 2, table);
 }
 
 int TstSequenceLenMax::ValueOf(TCombWord comb, int, int, bool)
 {
-    return LongestRun(DigitsOf(comb), true, 0);
+    return LongestRun(CombDigits(comb), true, 0);
 }
 
-int TstSequenceLenMax::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                               TLastValueArray& lastValues)
+void TstSequenceLenMax::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeWord(FValue, LongestRun(DigitsOf(FDraw), false, 1), table, true);
-    return age;
-}
-
-void TstSequenceLenMax::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomGraphStat::AddCombination(comb, table);
-    MergeWord(FValue, LongestRun(DigitsOf(comb), false, 1), table, false);
-}
-
-bool TstSequenceLenMax::Test(TCombWord comb, const TStatDrawArray& selected, int, bool, bool)
-{
-    return HasKeyWord(selected, 1, static_cast<std::uint16_t>(LongestRun(DigitsOf(comb), false, 1)));
+    keys.push_back(WordKey(LongestRun(CombDigits(comb), false, 1)));
 }

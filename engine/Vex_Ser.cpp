@@ -1,9 +1,7 @@
 #include "engine/Vex_Ser.h"
 
-#include "engine/KelmaStatList.h"
 #include "engine/Vex_ChnsBase.h"
 #include "engine/Vex_SegmBase.h"
-#include "platform/DelphiText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,9 +16,29 @@ constexpr int SeriesGroup = 8;
 // TCustomSerialStat
 
 TCustomSerialStat::TCustomSerialStat(const TStatClass& cls, const TStatList& list, int param,
-                                     bool groups)
-    : TCustomStat(cls, list, param), FGroups(groups)
+                                     TDigitUnit unit, bool groups)
+    : TCustomStat(cls, list, param), FUnits(unit, list), FGroups(groups)
 {
+    switch (unit) {
+    case TDigitUnit::Digits:
+        FLoValue = DigitMin;
+        FHiValue = DigitMax;
+        break;
+    case TDigitUnit::Channels:
+        // A configuration without a channel size (not loaded yet) has no channels, and
+        // nothing is scanned.
+        FLoValue = 1;
+        FHiValue = ChannelCount(FUnits.ChannelSize());
+        break;
+    case TDigitUnit::Segments:
+        SegmentParamRange(list, FLoValue, FHiValue);
+        break;
+    }
+}
+
+QString TCustomSerialStat::ValueText(const TStatValueRec& value) const
+{
+    return CountedValueText(FUnits.ValueText(value.Key.Words[0]), value);
 }
 
 int TCustomSerialStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
@@ -64,9 +82,17 @@ bool TCustomSerialStat::Test(TCombWord comb, const TStatDrawArray& selected, int
     return false;
 }
 
-QString TCustomSerialStat::RowText(const QString& valueText, const TStatValueRec& value) const
+bool TCustomSerialStat::ReferenceHas(int value) const
 {
-    return Format(QStringLiteral("%0:s x %1:d"), {valueText, int(value.Key.Words[1])});
+    switch (FUnits.Unit()) {
+    case TDigitUnit::Digits:
+        return DrawHasDigit(value, FDraw2);
+    case TDigitUnit::Channels:
+        return FUnits.ChannelSize() >= 1 && DrawHasChannel(value, FDraw2, FUnits.ChannelSize());
+    case TDigitUnit::Segments:
+        break;
+    }
+    return DrawHasSegment(value, FDraw2, FUnits.Segments());
 }
 
 bool TCustomSerialStat::DrawHasValue(const TDrawRec& draw, int value) const
@@ -85,85 +111,6 @@ void TCustomSerialStat::RecordRun(int value, const TSerialRun& run, TStatDrawArr
     FValue.PrevDrawNo = static_cast<std::uint32_t>(run.DrawNo);
     FValue.Age = static_cast<std::uint32_t>(run.Age);
     MergeStatValue(table, FValue, true);
-}
-
-// ---------------------------------------------------------------------------------------
-// Digits
-
-TValuesSerialStat::TValuesSerialStat(const TStatClass& cls, const TStatList& list, int param,
-                                     bool groups)
-    : TCustomSerialStat(cls, list, param, groups)
-{
-    FLoValue = DigitMin;
-    FHiValue = DigitMax;
-}
-
-QString TValuesSerialStat::ValueText(const TStatValueRec& value) const
-{
-    return RowText(NumToStr(value.Key.Words[0]), value);
-}
-
-int TValuesSerialStat::SerialValueOf(int /*position*/, int digit) const
-{
-    return digit;
-}
-
-bool TValuesSerialStat::ReferenceHas(int value) const
-{
-    return DrawHasDigit(value, FDraw2);
-}
-
-// ---------------------------------------------------------------------------------------
-// Channels
-
-TChannelsSerialStat::TChannelsSerialStat(const TStatClass& cls, const TStatList& list, int param,
-                                         bool groups)
-    : TCustomSerialStat(cls, list, param, groups), FChannelSize(list.Config().ChannelSize)
-{
-    FLoValue = 1;
-    // Channels 1 .. ceil(10 / size); a configuration without a channel size (not loaded
-    // yet) has none, and nothing is scanned.
-    FHiValue = ChannelCount(FChannelSize);
-}
-
-QString TChannelsSerialStat::ValueText(const TStatValueRec& value) const
-{
-    return RowText(Format(QStringLiteral("%.2d"), {int(value.Key.Words[0])}), value);
-}
-
-int TChannelsSerialStat::SerialValueOf(int /*position*/, int digit) const
-{
-    return ChannelOfDigit(digit, FChannelSize);
-}
-
-bool TChannelsSerialStat::ReferenceHas(int value) const
-{
-    return FChannelSize >= 1 && DrawHasChannel(value, FDraw2, FChannelSize);
-}
-
-// ---------------------------------------------------------------------------------------
-// Segments
-
-TSegmentsSerialStat::TSegmentsSerialStat(const TStatClass& cls, const TStatList& list, int param,
-                                         bool groups)
-    : TCustomSerialStat(cls, list, param, groups), FSegments(list.Config().MatrixSegments)
-{
-    SegmentParamRange(list, FLoValue, FHiValue);
-}
-
-QString TSegmentsSerialStat::ValueText(const TStatValueRec& value) const
-{
-    return RowText(SumToStr(value.Key.Words[0]), value);
-}
-
-int TSegmentsSerialStat::SerialValueOf(int position, int digit) const
-{
-    return SegmentOfDigit(FSegments, position, digit);
-}
-
-bool TSegmentsSerialStat::ReferenceHas(int value) const
-{
-    return DrawHasSegment(value, FDraw2, FSegments);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaFilters.h"
+#include "engine/Vex_Units.h"
 
 // Series (group "ser"): runs of consecutive draws that contain a value (groups) or lack it
 // (pauses). The value is a digit, a channel or a matrix segment. A row is the pair
@@ -12,13 +13,17 @@
 
 class TCustomSerialStat : public TCustomStat {
 public:
-    // groups: true counts runs of draws with the value, false runs without it.
-    TCustomSerialStat(const TStatClass& cls, const TStatList& list, int param, bool groups);
+    // groups: true counts runs of draws with the value, false runs without it. The values
+    // scanned are the digits 0..9, the channels 1 .. ceil(10 / channel size) or the segment
+    // numbers the table uses.
+    TCustomSerialStat(const TStatClass& cls, const TStatList& list, int param, TDigitUnit unit,
+                      bool groups);
 
     bool Groups() const { return FGroups; }
     int LoValue() const { return FLoValue; }
     int HiValue() const { return FHiValue; }
 
+    QString ValueText(const TStatValueRec& value) const override;   // "3 x 2", "03 x 2"
     // Called for the draws of the range in increasing order up to `last`; a run still open
     // at the newest draw is recorded with its length so far.
     int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
@@ -29,55 +34,18 @@ public:
               bool exclude) override;
 
     // The value of a digit at a position (1 or 2).
-    virtual int SerialValueOf(int position, int digit) const = 0;
+    int SerialValueOf(int position, int digit) const { return FUnits.ValueOf(position, digit); }
     // The reference draw has the value.
-    virtual bool ReferenceHas(int value) const = 0;
-
-protected:
-    // "<value text> x <run length>"
-    QString RowText(const QString& valueText, const TStatValueRec& value) const;
-
-    bool FGroups;
-    int FLoValue = 0;
-    int FHiValue = -1;   // below FLoValue: no value to scan
+    bool ReferenceHas(int value) const;
 
 private:
     bool DrawHasValue(const TDrawRec& draw, int value) const;
     void RecordRun(int value, const TSerialRun& run, TStatDrawArray& table);
-};
 
-// Digits 0..9.
-class TValuesSerialStat : public TCustomSerialStat {
-public:
-    TValuesSerialStat(const TStatClass& cls, const TStatList& list, int param, bool groups);
-    QString ValueText(const TStatValueRec& value) const override;   // "3 x 2"
-    int SerialValueOf(int position, int digit) const override;
-    bool ReferenceHas(int value) const override;
-};
-
-// Channels 1 .. ceil(10 / channel size), the channel size copied from the configuration.
-class TChannelsSerialStat : public TCustomSerialStat {
-public:
-    TChannelsSerialStat(const TStatClass& cls, const TStatList& list, int param, bool groups);
-    int ChannelSize() const { return FChannelSize; }
-    QString ValueText(const TStatValueRec& value) const override;   // "03 x 2"
-    int SerialValueOf(int position, int digit) const override;
-    bool ReferenceHas(int value) const override;
-
-private:
-    int FChannelSize;
-};
-
-// Matrix segments, the segment table copied from the configuration.
-class TSegmentsSerialStat : public TCustomSerialStat {
-public:
-    TSegmentsSerialStat(const TStatClass& cls, const TStatList& list, int param, bool groups);
-    QString ValueText(const TStatValueRec& value) const override;   // "1 x 4"
-    int SerialValueOf(int position, int digit) const override;
-    bool ReferenceHas(int value) const override;
-
-private:
-    TMatrixSegments FSegments;
+    TDigitUnits FUnits;
+    bool FGroups;
+    int FLoValue = 0;
+    int FHiValue = -1;   // below FLoValue: no value to scan
 };
 
 extern const TStatClass TstNumGroupsClass;
@@ -87,38 +55,10 @@ extern const TStatClass TstChnPausesClass;
 extern const TStatClass TstSgmGroupsClass;
 extern const TStatClass TstSgmPausesClass;
 
-class TstNumGroups final : public TValuesSerialStat {
-public:
-    TstNumGroups(const TStatList& list, int param)
-        : TValuesSerialStat(TstNumGroupsClass, list, param, true) {}
-};
-
-class TstNumPauses final : public TValuesSerialStat {
-public:
-    TstNumPauses(const TStatList& list, int param)
-        : TValuesSerialStat(TstNumPausesClass, list, param, false) {}
-};
-
-class TstChnGroups final : public TChannelsSerialStat {
-public:
-    TstChnGroups(const TStatList& list, int param)
-        : TChannelsSerialStat(TstChnGroupsClass, list, param, true) {}
-};
-
-class TstChnPauses final : public TChannelsSerialStat {
-public:
-    TstChnPauses(const TStatList& list, int param)
-        : TChannelsSerialStat(TstChnPausesClass, list, param, false) {}
-};
-
-class TstSgmGroups final : public TSegmentsSerialStat {
-public:
-    TstSgmGroups(const TStatList& list, int param)
-        : TSegmentsSerialStat(TstSgmGroupsClass, list, param, true) {}
-};
-
-class TstSgmPauses final : public TSegmentsSerialStat {
-public:
-    TstSgmPauses(const TStatList& list, int param)
-        : TSegmentsSerialStat(TstSgmPausesClass, list, param, false) {}
-};
+// The classes of the family: descriptor, unit, groups (true) or pauses (false).
+using TstNumGroups = TBoundStat<TCustomSerialStat, TstNumGroupsClass, TDigitUnit::Digits, true>;
+using TstNumPauses = TBoundStat<TCustomSerialStat, TstNumPausesClass, TDigitUnit::Digits, false>;
+using TstChnGroups = TBoundStat<TCustomSerialStat, TstChnGroupsClass, TDigitUnit::Channels, true>;
+using TstChnPauses = TBoundStat<TCustomSerialStat, TstChnPausesClass, TDigitUnit::Channels, false>;
+using TstSgmGroups = TBoundStat<TCustomSerialStat, TstSgmGroupsClass, TDigitUnit::Segments, true>;
+using TstSgmPauses = TBoundStat<TCustomSerialStat, TstSgmPausesClass, TDigitUnit::Segments, false>;

@@ -33,13 +33,6 @@ int TstShreddingStat::ShreddingOf(TCombWord comb, int previous, bool sorted) con
     return ShreddingValue(comb, p, t, FDigits, FFormula);
 }
 
-void TstShreddingStat::MergeValue(int value, TStatDrawArray& table, bool trackGaps)
-{
-    FValue.Key = TStatKey{};
-    FValue.Key.SetDword(0, static_cast<std::uint32_t>(value));
-    MergeStatValue(table, FValue, trackGaps);
-}
-
 int TstShreddingStat::ValueOf(TCombWord comb, int index, int, bool sorted)
 {
     return ShreddingOf(comb, index - 1, sorted);
@@ -49,14 +42,16 @@ int TstShreddingStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& 
                               TLastValueArray& lastValues)
 {
     const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeValue(ShreddingOf(DrawToComb(FDraw), index - 1, sorted), table, true);
+    const int value = ShreddingOf(DrawToComb(FDraw), index - 1, sorted);
+    MergeKey(DwordKey(static_cast<std::uint32_t>(value)), table, true);
     return age;
 }
 
 void TstShreddingStat::AddCombination(TCombWord comb, TStatDrawArray& table)
 {
     TCustomGraphStat::AddCombination(comb, table);
-    MergeValue(ShreddingValue(comb, 0, 0, FDigits, FFormula), table, false);
+    const int value = ShreddingValue(comb, 0, 0, FDigits, FFormula);
+    MergeKey(DwordKey(static_cast<std::uint32_t>(value)), table, false);
 }
 
 bool TstShreddingStat::Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted, bool)

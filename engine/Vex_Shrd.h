@@ -26,7 +26,6 @@ public:
 private:
     // The formula's value for `comb` whose previous draw is `previous`.
     int ShreddingOf(TCombWord comb, int previous, bool sorted) const;
-    void MergeValue(int value, TStatDrawArray& table, bool trackGaps);
 
     QString FFormula;
     int FDigits;

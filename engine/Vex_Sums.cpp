@@ -53,10 +53,9 @@ int FromKey(std::uint32_t v)
     return static_cast<std::int32_t>(v);
 }
 
-void SetSignedKey(TStatValueRec& value, int v)
+TStatKey SignedKey(int v)
 {
-    value.Key = TStatKey{};
-    value.Key.SetDword(0, ToKey(v));
+    return DwordKey(ToKey(v));
 }
 
 }  // namespace
@@ -136,33 +135,12 @@ QString SumRangeCaption(int range)
 void TSumValueStat::PrefillRange(int lo, int hi, TStatDrawArray& table)
 {
     for (int v = lo; v <= hi; ++v)
-        MergeValue(v, table, false);
+        MergeKey(SignedKey(v), table, false);
 }
 
-void TSumValueStat::MergeValue(int value, TStatDrawArray& table, bool trackGaps)
+void TSumValueStat::KeysOf(TCombWord comb, TStatKeys& keys) const
 {
-    SetSignedKey(FValue, value);
-    MergeStatValue(table, FValue, trackGaps);
-}
-
-void TSumValueStat::AddCombination(TCombWord comb, TStatDrawArray& table)
-{
-    TCustomGraphStat::AddCombination(comb, table);
-    MergeValue(SumValueOf(comb), table, false);
-}
-
-int TSumValueStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                           TStatScratch& scratch, TLastValueArray& lastValues)
-{
-    const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
-    MergeValue(SumValueOf(DrawToComb(FDraw)), table, true);
-    return age;
-}
-
-bool TSumValueStat::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/,
-                         bool /*sorted*/, bool /*exclude*/)
-{
-    return HasKeyPair(selected, ToKey(SumValueOf(comb)), 0);
+    keys.push_back(SignedKey(SumValueOf(comb)));
 }
 
 int TSumValueStat::ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/)
@@ -224,7 +202,7 @@ TstSumEvenValues::TstSumEvenValues(const TStatList& list, int param)
 int TstSumEvenValues::SumValueOf(TCombWord comb) const
 {
     int sum = 0;
-    for (int d : {int(CombDigit1(comb)), int(CombDigit2(comb))})
+    for (int d : CombDigits(comb))
         if (IsEvenDigit(d))
             sum += d;
     return sum;
@@ -238,7 +216,7 @@ TstSumPrimeValues::TstSumPrimeValues(const TStatList& list, int param)
 int TstSumPrimeValues::SumValueOf(TCombWord comb) const
 {
     int sum = 0;
-    for (int d : {int(CombDigit1(comb)), int(CombDigit2(comb))})
+    for (int d : CombDigits(comb))
         if (IsPrimeDigit(d))
             sum += d;
     return sum;
@@ -251,7 +229,7 @@ TstSum2To3::TstSum2To3(const TStatList& list, int param)
 
 int TstSum2To3::SumValueOf(TCombWord comb) const
 {
-    const std::array<int, DrawDigits> digits{CombDigit1(comb), CombDigit2(comb)};
+    const auto digits = CombDigits(comb);
     int count = 0;
     for (int i = 0; i < DrawDigits; ++i)
         for (int j = 0; j < DrawDigits; ++j)
@@ -286,10 +264,9 @@ int TstSumChange::AddDraw(int index, int last, bool sorted, TStatDrawArray& tabl
     const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
     const int p = DrawSum(LoadDrawRec(index - 1, false));
     if (p == DrawSum(FDraw2)) {
-        FValue.Key = TStatKey{};
-        FValue.Key.SetDword(0, ToKey(p));
-        FValue.Key.SetDword(1, ToKey(DrawSum(FDraw)));
-        MergeStatValue(table, FValue, true);
+        TStatKey key = SignedKey(p);
+        key.SetDword(1, ToKey(DrawSum(FDraw)));
+        MergeKey(key, table, true);
     }
     return age;
 }
@@ -325,10 +302,8 @@ int TstSumChangeSome::AddDraw(int index, int last, bool sorted, TStatDrawArray& 
     const int age = TCustomStat::AddDraw(index, last, sorted, table, scratch, lastValues);
     const int p = DrawSum(LoadDrawRec(index - 1, false));
     const int r = DrawSum(FDraw2);
-    if (p >= r - SumRangeWidth && p <= r + SumRangeWidth) {
-        SetSignedKey(FValue, DrawSum(FDraw) - p);
-        MergeStatValue(table, FValue, true);
-    }
+    if (p >= r - SumRangeWidth && p <= r + SumRangeWidth)
+        MergeKey(SignedKey(DrawSum(FDraw) - p), table, true);
     return age;
 }
 
@@ -353,10 +328,8 @@ QString TstSumTrend::ValueText(const TStatValueRec& value) const
 void TstSumTrend::InitValues(int last, TStatDrawArray& table)
 {
     TCustomGraphStat::InitValues(last, table);
-    for (int v : {0, 1, -1}) {
-        SetSignedKey(FValue, v);
-        MergeStatValue(table, FValue, false);
-    }
+    for (int v : {0, 1, -1})
+        MergeKey(SignedKey(v), table, false);
 }
 
 int TstSumTrend::AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
@@ -364,10 +337,8 @@ int TstSumTrend::AddDraw(int index, int last, bool sorted, TStatDrawArray& table
 {
     const int age = TCustomGraphStat::AddDraw(index, last, sorted, table, scratch, lastValues);
     const int p = DrawSum(LoadDrawRec(index - 1, false));
-    if (p == DrawSum(FDraw2)) {
-        SetSignedKey(FValue, Sign(DrawSum(FDraw) - p));
-        MergeStatValue(table, FValue, true);
-    }
+    if (p == DrawSum(FDraw2))
+        MergeKey(SignedKey(Sign(DrawSum(FDraw) - p)), table, true);
     return age;
 }
 

@@ -23,23 +23,18 @@ QString SumRangeCaption(int range);
 
 // A statistic whose value is one integer per draw or combination; the integer is kept in
 // the key's first 32-bit word (signed values as their two's complement).
-class TSumValueStat : public TCustomGraphStat {
+class TSumValueStat : public TCombKeysStat<TCustomGraphStat, TKeyMatch::Whole> {
 public:
-    void AddCombination(TCombWord comb, TStatDrawArray& table) override;
-    int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override;
-    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
-              bool exclude) override;
     int ValueOf(TCombWord comb, int index, int last, bool sorted) override;
 
     // The value of a combination.
     virtual int SumValueOf(TCombWord comb) const = 0;
 
 protected:
-    using TCustomGraphStat::TCustomGraphStat;
+    using TCombKeysStat::TCombKeysStat;
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override;
     // Merges the values lo..hi with hit count 0.
     void PrefillRange(int lo, int hi, TStatDrawArray& table);
-    void MergeValue(int value, TStatDrawArray& table, bool trackGaps);
 };
 
 // Every sum; the sums 1..17 are listed in advance, 0 and 18 appear when drawn.

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 // A minimal statistic for the base behaviour: the value of a draw or combination is its
@@ -21,6 +23,8 @@ public:
     }
     TFirstDigitStat(const TStatList& list, int param);
 
+    using TCustomStat::IndexBefore;
+    using TCustomStat::IndexBeforeNext;
     using TCustomStat::LoadDrawRec;
 
     void InitValues(int last, TStatDrawArray& table) override
@@ -117,6 +121,24 @@ public:
     bool Test(TCombWord, const TStatDrawArray&, int, bool, bool) override { return false; }
 };
 
+// Keys for the shared combination template: each digit with its position in word 2, so
+// that the ways a filter can match a key give different answers.
+template <TKeyMatch Match, TCombRows Rows = TCombRows::Merged>
+class TDigitPositionStat : public TCombKeysStat<TCustomValuesStat, Match, Rows> {
+public:
+    explicit TDigitPositionStat(const TStatList& list)
+        : TCombKeysStat<TCustomValuesStat, Match, Rows>(TestFirstDigitClass, list, 0)
+    {
+    }
+
+protected:
+    void KeysOf(TCombWord comb, TStatKeys& keys) const override
+    {
+        keys.push_back(WordKey(CombDigit1(comb), 1));
+        keys.push_back(WordKey(CombDigit2(comb), 2));
+    }
+};
+
 TStatValueRec WordValue(std::uint16_t w1)
 {
     return StatKeyValue(w1);
@@ -208,7 +230,7 @@ TEST(CustomStatTest, AddDrawAgesAndWorkValue)
 TEST(CustomStatTest, StatisticsTableOfASmallArchive)
 {
     // First digits 3 1 3 4 4 3 in draws 1..6.
-    TStatFixture fx(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
+    TStatFixture fx(SixDrawArchive());
     TFirstDigitStat stat(fx.List, 0);
     const TStatDrawArray table = RunStatTable(stat, 0, 5);
     ASSERT_EQ(table.size(), 10u);
@@ -248,7 +270,7 @@ TEST(CustomStatTest, StatisticsTableOfASmallArchive)
 
 TEST(CustomStatTest, FindDrawSearchesFromOlderToNewer)
 {
-    TStatFixture fx(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
+    TStatFixture fx(SixDrawArchive());
     TFirstDigitStat stat(fx.List, 0);
 
     EXPECT_EQ(stat.FindDraw(WordValue(3), 0, 5, false), 1);
@@ -392,4 +414,84 @@ TEST(CustomStatTest, GraphDrawValueAndTheConsistencyHelper)
     EXPECT_EQ(FilterCombs(good, {WordValue(3)}, 1).size(), 10u);
     EXPECT_EQ(FilterCombs(good, {WordValue(3)}, 1, false, true).size(), 90u);
     EXPECT_EQ(CombTable(good, AllCombinations()).size(), 10u);
+}
+
+TEST(CustomStatTest, DrawIndexesBeforeADraw)
+{
+    EXPECT_EQ(TFirstDigitStat::IndexBefore(5, 2), 3);
+    EXPECT_EQ(TFirstDigitStat::IndexBefore(1, 2), -1);
+    EXPECT_EQ(TFirstDigitStat::IndexBefore(INT_MIN, 1), -1);
+    // n draws back from the draw after `last`.
+    EXPECT_EQ(TFirstDigitStat::IndexBeforeNext(5, 1), 5);
+    EXPECT_EQ(TFirstDigitStat::IndexBeforeNext(5, 6), 0);
+    EXPECT_EQ(TFirstDigitStat::IndexBeforeNext(5, 7), -1);
+    EXPECT_EQ(TFirstDigitStat::IndexBeforeNext(INT_MAX, 0), -1);
+    EXPECT_EQ(TFirstDigitStat::IndexBeforeNext(INT_MIN, INT_MAX), -1);
+}
+
+TEST(CombKeysStatTest, CombinationAndStatisticsTables)
+{
+    TStatFixture fx(MakeDraws({{3, 5}, {1, 3}, {3, 7}}));
+    TDigitPositionStat<TKeyMatch::Whole> stat(fx.List);
+
+    // Each key of each combination once, without draw data.
+    const TStatDrawArray combs = CombTable(stat, {MakeComb(3, 5), MakeComb(3, 3)});
+    ASSERT_EQ(combs.size(), 3u);
+    EXPECT_EQ(HitsOf(combs, 3, 1), 2);
+    EXPECT_EQ(HitsOf(combs, 5, 2), 1);
+    EXPECT_EQ(HitsOf(combs, 3, 2), 1);
+    EXPECT_EQ(FindStatValue(combs, 3, 1)->DrawNo, 0u);
+    EXPECT_EQ(FindStatValue(combs, 3, 1)->MaxGap, 0);
+
+    // Draws 1..3: (3,1) in draws 1 and 3, (3,2) in draw 2.
+    const TStatDrawArray table = RunStatTable(stat, 0, 2);
+    ASSERT_EQ(table.size(), 5u);
+    const TStatValueRec* first = FindStatValue(table, 3, 1);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Hits, 2);
+    EXPECT_EQ(first->DrawNo, 3u);
+    EXPECT_EQ(first->Age, 1u);
+    EXPECT_EQ(first->MinGap, 2);
+    EXPECT_EQ(first->MaxGap, 2);
+    EXPECT_EQ(FindStatValue(table, 3, 2)->Age, 2u);
+    EXPECT_EQ(stat.FindDraw(StatKeyValue(3, 2), 0, 2, false), 2);
+    // Sorted, draw 3 reads 3,7 and draw 1 3,5: the same keys.
+    EXPECT_EQ(RunStatTable(stat, 0, 2, true).size(), 5u);
+
+    // A pair statistic gets no rows from combinations, the same rows from draws.
+    TDigitPositionStat<TKeyMatch::Whole, TCombRows::None> pairs(fx.List);
+    EXPECT_TRUE(CombTable(pairs, AllCombinations()).empty());
+    EXPECT_EQ(RunStatTable(pairs, 0, 2), table);
+}
+
+TEST(CombKeysStatTest, FilterComparesThePartOfTheKeyTheClassNames)
+{
+    TStatFixture fx;
+    TDigitPositionStat<TKeyMatch::Word1> byWord(fx.List);
+    TDigitPositionStat<TKeyMatch::Byte1> byByte(fx.List);
+    TDigitPositionStat<TKeyMatch::Dword1> byDword(fx.List);
+    TDigitPositionStat<TKeyMatch::Whole> byKey(fx.List);
+    const TCombWord comb = MakeComb(3, 5);   // keys (3,1) and (5,2)
+    auto passes = [&](TCustomStat& stat, const TStatValueRec& row) {
+        return stat.Test(comb, {row}, 0, false, false);
+    };
+
+    // (3,2): word 1 and byte 1 agree with the key (3,1), the 32-bit word does not.
+    EXPECT_TRUE(passes(byWord, StatKeyValue(3, 2)));
+    EXPECT_TRUE(passes(byByte, StatKeyValue(3, 2)));
+    EXPECT_FALSE(passes(byDword, StatKeyValue(3, 2)));
+    EXPECT_FALSE(passes(byKey, StatKeyValue(3, 2)));
+    // (5,2,0,7): only words 3 and 4 differ from the key (5,2).
+    EXPECT_TRUE(passes(byDword, StatKeyValue(5, 2, 0, 7)));
+    EXPECT_FALSE(passes(byKey, StatKeyValue(5, 2, 0, 7)));
+    // Word 1 = 0x0105: byte 1 is 5, word 1 is not.
+    EXPECT_TRUE(passes(byByte, StatKeyValue(0x0105, 2)));
+    EXPECT_FALSE(passes(byWord, StatKeyValue(0x0105, 2)));
+
+    const std::initializer_list<TCustomStat*> all{&byWord, &byByte, &byDword, &byKey};
+    for (TCustomStat* stat : all) {
+        EXPECT_TRUE(passes(*stat, StatKeyValue(5, 2)));
+        EXPECT_FALSE(passes(*stat, StatKeyValue(4, 1)));
+        EXPECT_FALSE(stat->Test(comb, {}, 0, false, false));
+    }
 }

@@ -7,18 +7,6 @@
 
 namespace {
 
-// Position 1: 0..4 segment 1, 5..9 segment 2; position 2: 0..4 segment 3, 5..9 segment 4.
-constexpr TMatrixSegments ChainSegments{{
-    {1, 1, 1, 1, 1, 2, 2, 2, 2, 2},
-    {3, 3, 3, 3, 3, 4, 4, 4, 4, 4},
-}};
-
-// The six draws 3,5 / 1,2 / 3,7 / 4,4 / 4,5 / 3,4, newest last (numbers 1..6).
-TDrawsArray SixDraws()
-{
-    return MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}});
-}
-
 void ExpectRow(const TStatDrawArray& table, std::array<std::uint16_t, 3> key, int hits,
                std::uint32_t drawNo, std::uint32_t age)
 {
@@ -34,7 +22,7 @@ void ExpectRow(const TStatDrawArray& table, std::array<std::uint16_t, 3> key, in
 TEST(ChainChannelsTest, TransitionsOfChannels)
 {
     // Channels of size 2: 3,5 -> 2,3; 1,2 -> 1,2; 3,7 -> 2,4; 4,4 -> 3,3; 4,5 -> 3,3; 3,4 -> 2,3.
-    TStatFixture fx(SixDraws());
+    TStatFixture fx(SixDrawArchive());
     const int last = fx.LastIndex();
 
     TstChain2ChannelsPos scp2(fx.List, 0);
@@ -79,7 +67,7 @@ TEST(ChainChannelsTest, TransitionsOfChannels)
 TEST(ChainChannelsTest, CountsInOneChannel)
 {
     // Digits in channel 2 (2, 3): 1, 1, 1, 0, 0, 1. The reference draw has 1.
-    TStatFixture fx(SixDraws());
+    TStatFixture fx(SixDrawArchive());
     const int last = fx.LastIndex();
     TstChain2CnlCnt sc2c(fx.List, 2);
     const TStatDrawArray table = RunStatTable(sc2c, 0, last);
@@ -196,8 +184,8 @@ TEST(ChainChannelsTest, InsideChannelFilter)
 TEST(ChainSegmentsTest, TransitionsAndCountsOfSegments)
 {
     // Segments of the six draws: (1,4) (1,3) (1,4) (1,3) (1,4) (1,3); the reference has (1,3).
-    TStatFixture fx(SixDraws());
-    fx.List.Config().MatrixSegments = ChainSegments;
+    TStatFixture fx(SixDrawArchive());
+    fx.List.Config().MatrixSegments = SegmentsByHalves();
     const int last = fx.LastIndex();
 
     TstChain2SegmentsPos ssp2(fx.List, 0);
@@ -238,7 +226,7 @@ TEST(ChainSegmentsTest, SegmentCountsReadDrawsAsDrawn)
     // sorted to 1,7. The count classes compare every draw in the same, drawn order, so the
     // option to sort digits changes nothing and every row starts at the reference's count.
     TStatFixture fx(MakeDraws({{7, 1}, {0, 0}, {2, 6}, {7, 1}, {0, 0}, {7, 1}}));
-    fx.List.Config().MatrixSegments = ChainSegments;
+    fx.List.Config().MatrixSegments = SegmentsByHalves();
     const int last = fx.LastIndex();
     for (const TStatClass* cls : {&TstChain2SgmCntClass, &TstChain3SgmCntClass}) {
         auto stat = cls->Factory(fx.List, 1);

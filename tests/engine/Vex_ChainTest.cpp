@@ -23,12 +23,6 @@ const std::array<const TStatClass*, 23> ChainClasses{
     &TstChain3SgmCntClass,
 };
 
-// Position 1: 0..4 segment 1, 5..9 segment 2; position 2: 0..4 segment 3, 5..9 segment 4.
-constexpr TMatrixSegments ChainSegments{{
-    {1, 1, 1, 1, 1, 2, 2, 2, 2, 2},
-    {3, 3, 3, 3, 3, 4, 4, 4, 4, 4},
-}};
-
 // The methods of a class under the fixture's configuration: (class, parameter).
 std::vector<std::pair<const TStatClass*, int>> Methods(const TStatFixture& fx)
 {
@@ -140,7 +134,7 @@ TEST(ChainClassTest, ParameterRangesFollowTheConfiguration)
     EXPECT_EQ(fx.List.IndexOfCode("SC2C1"), -1);
     EXPECT_EQ(fx.List.Count(), 13 + 6 * 2 + 2 * 1);
 
-    fx.List.Config().MatrixSegments = ChainSegments;
+    fx.List.Config().MatrixSegments = SegmentsByHalves();
     fx.List.RebuildMethods(ChainClasses);
     EXPECT_EQ(fx.List.IndexOfCode("SS3C0"), -1);
     EXPECT_NE(fx.List.IndexOfCode("SS3C1"), -1);
@@ -167,7 +161,7 @@ TEST(ChainClassTest, ValueTexts)
 TEST(ChainDigitsTest, TwoDrawTables)
 {
     // Newest last: the reference draw is 3,4 (number 6).
-    TStatFixture fx(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
+    TStatFixture fx(SixDrawArchive());
     const int last = fx.LastIndex();
 
     TstChain2DrawsPos sdp2(fx.List, 0);
@@ -272,7 +266,7 @@ TEST(ChainClassTest, DrawnValuesPassTheirOwnFilter)
     // Every value merged from a draw must let that draw through the filter built from it,
     // with the same reference draw, sorted or not.
     TStatFixture fx(MakeArchive(400, 7));
-    fx.List.Config().MatrixSegments = ChainSegments;
+    fx.List.Config().MatrixSegments = SegmentsByHalves();
     const int last = fx.LastIndex();
     for (const bool sorted : {false, true}) {
         for (const auto& [cls, param] : Methods(fx)) {
@@ -310,7 +304,7 @@ TEST(ChainClassTest, FilterAgreesWithTheNextDraw)
     // exactly when that transition is a row of the statistics table; for the others every
     // such row keeps it.
     TStatFixture fx(MakeArchive(120, 3));
-    fx.List.Config().MatrixSegments = ChainSegments;
+    fx.List.Config().MatrixSegments = SegmentsByHalves();
     const int last = fx.LastIndex();
     for (const auto& [cls, param] : Methods(fx)) {
         auto stat = cls->Factory(fx.List, param);

@@ -5,60 +5,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-int HitsOf(const TStatDrawArray& table, std::uint16_t w1, std::uint16_t w2 = 0)
-{
-    const TStatValueRec* v = FindStatValue(table, w1, w2);
-    return v ? v->Hits : -1;
-}
-
-TStatDrawArray OneDraw(const TStatClass& cls, int d1, int d2, int param = 0, int channelSize = 2)
-{
-    TStatFixture fx(MakeDraws({{d1, d2}}));
-    fx.List.Config().ChannelSize = channelSize;
-    auto stat = cls.Factory(fx.List, param);
-    return RunStatTable(*stat, 0, 0);
-}
-
-// For classes whose combination tables stay empty: every combination is made the only draw
-// of the archive; the keys AddDraw merges must be exactly those for which Test is true.
-QString DrawTestMismatches(const TStatClass& cls)
-{
-    TStatFixture fx(MakeDraws({{0, 0}}));
-    auto stat = cls.Factory(fx.List, 0);
-    const TCombsArray combs = AllCombinations();
-    std::vector<TStatDrawArray> perComb;
-    std::vector<TStatKey> keys;
-    for (const TCombWord comb : combs) {
-        fx.Draws[0].Digits = {CombDigit1(comb), CombDigit2(comb)};
-        perComb.push_back(RunStatTable(*stat, 0, 0));
-        for (const TStatValueRec& v : perComb.back())
-            if (std::find(keys.begin(), keys.end(), v.Key) == keys.end())
-                keys.push_back(v.Key);
-    }
-    QStringList problems;
-    for (std::size_t c = 0; c < combs.size(); ++c)
-        for (const TStatKey& key : keys) {
-            TStatValueRec selected;
-            selected.Key = key;
-            const bool tested = stat->Test(combs[c], {selected}, 0, false, false);
-            const bool merged = FindStatValue(perComb[c], key.Words[0], key.Words[1]) != nullptr;
-            if (tested != merged)
-                problems.append(QStringLiteral("%1;%2 key %3:%4").arg(CombDigit1(combs[c]))
-                                    .arg(CombDigit2(combs[c])).arg(key.Words[0]).arg(key.Words[1]));
-        }
-    if (keys.empty())
-        problems.append(QStringLiteral("no value merged"));
-    return problems.join(QLatin1Char('\n'));
-}
-
-}  // namespace
-
 TEST(VexChns, ChannelTableOfSixDraws)
 {
     // Channels (size 2): 2,3 / 1,2 / 2,4 / 3,3 / 3,3 / 2,3; draw numbers 1..6.
-    TStatFixture fx(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
+    TStatFixture fx(SixDrawArchive());
     TstChannels stat(fx.List, 0);
     const TStatDrawArray table = RunStatTable(stat, 0, fx.LastIndex());
     ASSERT_EQ(table.size(), 5u);
@@ -82,11 +32,11 @@ TEST(VexChns, ChannelTableOfSixDraws)
 
 TEST(VexChns, ChannelsOfSingleDraws)
 {
-    const TStatDrawArray t34 = OneDraw(TstChannelsClass, 3, 4);
+    const TStatDrawArray t34 = OneDrawTable(TstChannelsClass, 3, 4);
     EXPECT_EQ(HitsOf(t34, 2), 1);
     EXPECT_EQ(HitsOf(t34, 3), 1);
     EXPECT_EQ(HitsOf(t34, 1), 0);
-    EXPECT_EQ(HitsOf(OneDraw(TstChannelsClass, 4, 5), 3), 2);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstChannelsClass, 4, 5), 3), 2);
 
     TStatFixture fx;
     TstChannels stat(fx.List, 0);
@@ -147,7 +97,7 @@ TEST(VexChns, BadChannelSizesStaySafe)
 TEST(VexChns, DigitsPerChannel)
 {
     // Draw 3;4 with size 2 adds one value per channel.
-    const TStatDrawArray table = OneDraw(TstChanValuesClass, 3, 4);
+    const TStatDrawArray table = OneDrawTable(TstChanValuesClass, 3, 4);
     ASSERT_EQ(table.size(), 15u);   // five channels with the counts 0, 1, 2
     for (auto [c, k] : {std::pair{1, 0}, {2, 1}, {3, 1}, {4, 0}, {5, 0}})
         EXPECT_EQ(HitsOf(table, std::uint16_t(c), std::uint16_t(k)), 1) << c << " x " << k;
@@ -166,13 +116,15 @@ TEST(VexChns, DigitsPerChannel)
 
 TEST(VexChns, ChannelCounts)
 {
-    EXPECT_EQ(HitsOf(OneDraw(TstChanCountClass, 2, 3), 1), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstChanCountClass, 1, 2), 2), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstChanCountClass, 2, 3), 1), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstChanCountClass, 1, 2), 2), 1);
     // With channels of one digit only the count 1 is listed in advance.
-    EXPECT_EQ(OneDraw(TstChanCountClass, 1, 2, 0, 1).size(), 2u);
+    TStatFixture single(MakeDraws({{1, 2}}));
+    single.List.Config().ChannelSize = 1;
+    EXPECT_EQ(ClassTable(single, TstChanCountClass).size(), 2u);
 
-    EXPECT_EQ(HitsOf(OneDraw(TstChnValCntClass, 2, 3, 2), 2), 1);
-    const TStatDrawArray chn1 = OneDraw(TstChnValCntClass, 2, 3, 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstChnValCntClass, 2, 3, 2), 2), 1);
+    const TStatDrawArray chn1 = OneDrawTable(TstChnValCntClass, 2, 3, 1);
     ASSERT_EQ(chn1.size(), 3u);   // 1, 2, then the drawn 0
     EXPECT_EQ(chn1.back().Key.Words[0], 0);
     EXPECT_EQ(chn1.back().Hits, 1);
@@ -214,12 +166,12 @@ TEST(VexChns, FullSetDistributions)
 
 TEST(VexChns, ChannelPairs)
 {
-    const TStatDrawArray mix = OneDraw(TstCombChnMix2Class, 7, 0);
+    const TStatDrawArray mix = OneDrawTable(TstCombChnMix2Class, 7, 0);
     ASSERT_EQ(mix.size(), 1u);
     TStatFixture fx;
     TstCombChnMix2 stat(fx.List, 0);
     EXPECT_EQ(stat.ValueText(mix[0]), QStringLiteral("4:1"));
-    EXPECT_EQ(HitsOf(OneDraw(TstCombChnSeq2Class, 7, 0), 4, 1), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstCombChnSeq2Class, 7, 0), 4, 1), 1);
     // The order of positions counts.
     EXPECT_EQ(FilterCombs(stat, {StatKeyValue(4, 1)}, 0),
               (TCombsArray{MakeComb(6, 0), MakeComb(7, 0), MakeComb(6, 1), MakeComb(7, 1)}));
@@ -247,8 +199,9 @@ TEST(VexChns, ValuesAgreeWithTest)
             EXPECT_EQ(CombTestMismatches(stat, -1).toStdString(), "") << "CHN" << c;
         }
     }
-    EXPECT_EQ(DrawTestMismatches(TstCombChnMix2Class).toStdString(), "");
-    EXPECT_EQ(DrawTestMismatches(TstCombChnSeq2Class).toStdString(), "");
+    TStatFixture pairs;
+    EXPECT_EQ(DrawTestMismatches(TstCombChnMix2Class, pairs).toStdString(), "");
+    EXPECT_EQ(DrawTestMismatches(TstCombChnSeq2Class, pairs).toStdString(), "");
 }
 
 TEST(VexChns, Descriptors)

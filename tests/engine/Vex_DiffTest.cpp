@@ -5,27 +5,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-int HitsOf(const TStatDrawArray& table, std::uint16_t w1, std::uint16_t w2 = 0)
-{
-    const TStatValueRec* v = FindStatValue(table, w1, w2);
-    return v ? v->Hits : -1;
-}
-
-TStatDrawArray OneDraw(const TStatClass& cls, int d1, int d2)
-{
-    TStatFixture fx(MakeDraws({{d1, d2}}));
-    auto stat = cls.Factory(fx.List, 0);
-    return RunStatTable(*stat, 0, 0);
-}
-
-}  // namespace
-
 TEST(VexDiff, DifferenceTableOfSixDraws)
 {
     // Differences 2, 1, 4, 0, 1, 1; draw numbers 1..6.
-    TStatFixture fx(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
+    TStatFixture fx(SixDrawArchive());
     TstDiffTotal stat(fx.List, 0);
     const TStatDrawArray table = RunStatTable(stat, 0, fx.LastIndex());
 
@@ -51,7 +34,7 @@ TEST(VexDiff, DifferenceTableOfSixDraws)
 TEST(VexDiff, EqualDigitsAddTheDifferenceZero)
 {
     for (const TStatClass* cls : {&TstDiffTotalClass, &TstDiffMaxClass, &TstMinMaxDiffsClass}) {
-        const TStatDrawArray table = OneDraw(*cls, 4, 4);
+        const TStatDrawArray table = OneDrawTable(*cls, 4, 4);
         ASSERT_EQ(table.size(), 10u) << cls->ClassName;
         EXPECT_EQ(table.back().Key.Words[0], 0) << cls->ClassName;
         EXPECT_EQ(table.back().Hits, 1) << cls->ClassName;
@@ -61,8 +44,8 @@ TEST(VexDiff, EqualDigitsAddTheDifferenceZero)
 TEST(VexDiff, BothOrdersGiveTheSameDifference)
 {
     for (const TStatClass* cls : {&TstDiffTotalClass, &TstDiffMaxClass, &TstMinMaxDiffsClass}) {
-        EXPECT_EQ(HitsOf(OneDraw(*cls, 2, 9), 7), 1) << cls->ClassName;
-        EXPECT_EQ(HitsOf(OneDraw(*cls, 9, 2), 7), 1) << cls->ClassName;
+        EXPECT_EQ(HitsOf(OneDrawTable(*cls, 2, 9), 7), 1) << cls->ClassName;
+        EXPECT_EQ(HitsOf(OneDrawTable(*cls, 9, 2), 7), 1) << cls->ClassName;
     }
     TStatFixture fx;
     TstDiffMax max(fx.List, 0);
@@ -75,7 +58,7 @@ TEST(VexDiff, SameDifferences)
 {
     TStatFixture fx;
     TstDiffSame same(fx.List, 0);
-    const TStatDrawArray table = OneDraw(TstDiffSameClass, 2, 9);
+    const TStatDrawArray table = OneDrawTable(TstDiffSameClass, 2, 9);
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0].Key.Words[0], 7);
     EXPECT_EQ(table[0].Key.Words[1], 1);
@@ -87,7 +70,7 @@ TEST(VexDiff, SameDifferences)
     const TStatDrawArray counts = CombTable(count, AllCombinations());
     ASSERT_EQ(counts.size(), 1u);
     EXPECT_EQ(HitsOf(counts, 1), 100);
-    EXPECT_EQ(OneDraw(TstDiffSameCntClass, 5, 5).size(), 1u);
+    EXPECT_EQ(OneDrawTable(TstDiffSameCntClass, 5, 5).size(), 1u);
 }
 
 TEST(VexDiff, FullSetDistribution)

@@ -19,15 +19,6 @@ int GraphValue(TCustomStat& stat, int index)
     return dynamic_cast<TCustomGraphStat&>(stat).DrawValue(index, index, false);
 }
 
-// value -> hits of a table keyed by word 1.
-std::map<int, int> HitsByValue(const TStatDrawArray& table)
-{
-    std::map<int, int> hits;
-    for (const TStatValueRec& v : table)
-        hits[v.Key.Words[0]] += v.Hits;
-    return hits;
-}
-
 std::vector<int> ProposedDigits(const TStatDrawArray& table)
 {
     std::vector<int> values;

@@ -12,42 +12,6 @@ std::unique_ptr<TCustomStat> Make(const TStatClass& cls, TStatFixture& fx)
     return cls.Factory(fx.List, 0);
 }
 
-// Every combination made the only draw added: the keys AddDraw merges for it must be
-// exactly those for which Test is true (the combination tables of pair classes are empty).
-QString DrawTestMismatches(TStatFixture& fx, const TStatClass& cls)
-{
-    TDrawsArray draws;
-    for (const TCombWord comb : AllCombinations()) {
-        TDrawRec draw;
-        draw.Number = static_cast<std::uint32_t>(draws.size() + 1);
-        draw.Digits = {CombDigit1(comb), CombDigit2(comb)};
-        draws.push_back(draw);
-    }
-    fx.SetDraws(draws);
-    auto stat = Make(cls, fx);
-    std::vector<TStatDrawArray> tables;
-    std::vector<TStatKey> keys;
-    for (int i = 0; i < static_cast<int>(draws.size()); ++i) {
-        tables.push_back(RunStatTable(*stat, i, i));
-        for (const TStatValueRec& v : tables.back())
-            if (std::find(keys.begin(), keys.end(), v.Key) == keys.end())
-                keys.push_back(v.Key);
-    }
-    QString problems;
-    for (int i = 0; i < static_cast<int>(draws.size()); ++i) {
-        for (const TStatKey& key : keys) {
-            TStatValueRec selected;
-            selected.Key = key;
-            stat->LoadDraws(-1, i, false);
-            const bool tested = stat->Test(DrawToComb(draws[std::size_t(i)]), {selected}, i, false, false);
-            const bool merged = FindStatValue(tables[std::size_t(i)], key.Words[0], key.Words[1]) != nullptr;
-            if (tested != merged)
-                problems += QStringLiteral("draw %1 key %2:%3\n").arg(i).arg(key.Words[0]).arg(key.Words[1]);
-        }
-    }
-    return problems;
-}
-
 }  // namespace
 
 TEST(MatrixTest, ColumnAndRowPairs)
@@ -94,7 +58,7 @@ TEST(MatrixTest, PairsHaveNoCombinationTableAndAgreeWithTest)
     for (const TStatClass* cls : {&TstCombColMix2Class, &TstCombColSeq2Class, &TstCombRowMix2Class,
                                   &TstCombRowSeq2Class}) {
         EXPECT_TRUE(CombTable(*Make(*cls, fx), AllCombinations()).empty()) << cls->ClassName;
-        EXPECT_EQ(DrawTestMismatches(fx, *cls), QString()) << cls->ClassName;
+        EXPECT_EQ(DrawTestMismatches(*cls, fx), QString()) << cls->ClassName;
     }
 }
 

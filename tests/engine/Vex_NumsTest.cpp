@@ -25,32 +25,11 @@ void ExpectRow(const TStatDrawArray& table, const TRow& row)
     EXPECT_EQ(v->MaxGap, row.MaxGap) << "key " << row.Key;
 }
 
-// Hit count of each key word 1 in a table, -1 where the key is missing.
-int HitsOf(const TStatDrawArray& table, std::uint16_t key)
-{
-    const TStatValueRec* v = FindStatValue(table, key);
-    return v ? v->Hits : -1;
-}
-
-// The table of a single draw.
-TStatDrawArray OneDraw(const TStatClass& cls, int d1, int d2, int param = 0, bool sorted = false)
-{
-    TStatFixture fx(MakeDraws({{d1, d2}}));
-    auto stat = cls.Factory(fx.List, param);
-    return RunStatTable(*stat, 0, 0, sorted);
-}
-
-// Draw numbers 1..6, newest last.
-TDrawsArray SixDraws()
-{
-    return MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}});
-}
-
 }  // namespace
 
 TEST(VexNums, DigitTableOfSixDraws)
 {
-    TStatFixture fx(SixDraws());
+    TStatFixture fx(SixDrawArchive());
     TstValues stat(fx.List, 0);
     const TStatDrawArray table = RunStatTable(stat, 0, fx.LastIndex());
 
@@ -84,7 +63,7 @@ TEST(VexNums, DigitTableOfSixDraws)
 
 TEST(VexNums, EqualDigitsCountTwiceFromOneDraw)
 {
-    const TStatDrawArray table = OneDraw(TstValuesClass, 5, 5);
+    const TStatDrawArray table = OneDrawTable(TstValuesClass, 5, 5);
     ASSERT_EQ(table.size(), 10u);
     ExpectRow(table, {5, 2, 1, 1, 0, 0});
     EXPECT_EQ(HitsOf(table, 0), 0);
@@ -146,7 +125,7 @@ TEST(VexNums, CountsAndTheirTexts)
 
     // No even digit: the value 0, not pre-filled, is appended after 1 and 2.
     TstEvenCount even(fx.List, 0);
-    const TStatDrawArray evenTable = OneDraw(TstEvenCountClass, 3, 7);
+    const TStatDrawArray evenTable = OneDrawTable(TstEvenCountClass, 3, 7);
     ASSERT_EQ(evenTable.size(), 3u);
     EXPECT_EQ(evenTable[0].Key.Words[0], 1);
     EXPECT_EQ(evenTable[1].Key.Words[0], 2);
@@ -159,12 +138,12 @@ TEST(VexNums, CountsAndTheirTexts)
 
     // 1 is prime: 1;9 has one prime digit.
     TstPrimeCount prime(fx.List, 0);
-    const TStatDrawArray primeTable = OneDraw(TstPrimeCountClass, 1, 9);
+    const TStatDrawArray primeTable = OneDrawTable(TstPrimeCountClass, 1, 9);
     EXPECT_EQ(HitsOf(primeTable, 1), 1);
     EXPECT_EQ(prime.ValueText(*FindStatValue(primeTable, 1)), QStringLiteral("1:1"));
 
-    EXPECT_EQ(HitsOf(OneDraw(TstSmallCountClass, 4, 5), 1), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSmallCountClass, 0, 4), 2), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstSmallCountClass, 4, 5), 1), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstSmallCountClass, 0, 4), 2), 1);
 }
 
 TEST(VexNums, MasksAndTheirTexts)
@@ -172,18 +151,18 @@ TEST(VexNums, MasksAndTheirTexts)
     TStatFixture fx;
     TstEvenValues even(fx.List, 0);
     // Position 1 is the high bit; the bit is set for an odd digit.
-    const TStatDrawArray t27 = OneDraw(TstEvenValuesClass, 2, 7);
+    const TStatDrawArray t27 = OneDrawTable(TstEvenValuesClass, 2, 7);
     EXPECT_EQ(HitsOf(t27, 1), 1);
     EXPECT_EQ(t27.size(), 4u);
     EXPECT_EQ(even.ValueText(StatKeyValue(1)), QStringLiteral("Чн (001)"));
-    EXPECT_EQ(HitsOf(OneDraw(TstEvenValuesClass, 7, 2), 2), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstEvenValuesClass, 7, 2), 2), 1);
     EXPECT_EQ(even.ValueText(StatKeyValue(2)), QStringLiteral("нЧ (002)"));
     EXPECT_EQ(even.ParseValue(QStringLiteral("нЧ (002)")), 2);
     EXPECT_EQ(even.ParseValue(QStringLiteral("нн")), 3);
 
     // SMLV lists only the masks that occurred.
     TstSmallValues small(fx.List, 0);
-    const TStatDrawArray t45 = OneDraw(TstSmallValuesClass, 4, 5);
+    const TStatDrawArray t45 = OneDrawTable(TstSmallValuesClass, 4, 5);
     ASSERT_EQ(t45.size(), 1u);
     EXPECT_EQ(t45[0].Key.Dword(0), 1u);
     EXPECT_EQ(small.ValueText(t45[0]), QStringLiteral("12 (001)"));
@@ -192,7 +171,7 @@ TEST(VexNums, MasksAndTheirTexts)
     EXPECT_TRUE(empty.empty());
 
     TstPrimeValues prime(fx.List, 0);
-    EXPECT_EQ(HitsOf(OneDraw(TstPrimeValuesClass, 2, 9), 2), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstPrimeValuesClass, 2, 9), 2), 1);
     EXPECT_EQ(prime.ValueText(StatKeyValue(2)), QStringLiteral("ПС (002)"));
     EXPECT_EQ(prime.ParseValue(QStringLiteral("СП (001)")), 1);
 }
@@ -210,8 +189,8 @@ TEST(VexNums, PositionValues)
     EXPECT_EQ(StatClassCaption(TstPosValClass, 1), QStringLiteral("Число в 1 позиции тиража"));
 
     // Sorted draws: 7;2 is read as 2;7.
-    EXPECT_EQ(HitsOf(OneDraw(TstPosValClass, 7, 2, 1, false), 7), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstPosValClass, 7, 2, 1, true), 2), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstPosValClass, 7, 2, 1, false), 7), 1);
+    EXPECT_EQ(HitsOf(OneDrawTable(TstPosValClass, 7, 2, 1, true), 2), 1);
 
     // The graph value of a draw, with its digits sorted when asked.
     TStatFixture drawn(MakeDraws({{9, 4}}));

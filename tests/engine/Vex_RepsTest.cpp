@@ -17,21 +17,6 @@ struct TRow {
     unsigned Age;
 };
 
-// Hit count per word-1 value of a table.
-std::map<int, int> HitsByValue(const TStatDrawArray& table)
-{
-    std::map<int, int> hits;
-    for (const TStatValueRec& row : table)
-        hits[row.Key.Words[0]] += row.Hits;
-    return hits;
-}
-
-TStatDrawArray FullTable(TStatFixture& fixture, const TStatClass& cls, bool sorted = false)
-{
-    auto stat = cls.Factory(fixture.List, 0);
-    return RunStatTable(*stat, 0, fixture.LastIndex(), sorted);
-}
-
 void ExpectRow(const TStatDrawArray& table, int value, TRow expected)
 {
     const TStatValueRec* row = FindStatValue(table, static_cast<std::uint16_t>(value));
@@ -104,8 +89,8 @@ TEST(VexReps, RepeatCountOverSixDraws)
 {
     // 3,5 / 1,2 / 3,7 / 4,4 / 4,5 / 3,4: only 4,5 repeats the 4 of 4,4; the first draw is
     // compared with the empty draw and repeats nothing.
-    TStatFixture fixture(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
-    const TStatDrawArray table = FullTable(fixture, TstRepCount2Class);
+    TStatFixture fixture(SixDrawArchive());
+    const TStatDrawArray table = ClassTable(fixture, TstRepCount2Class);
     EXPECT_EQ(table.size(), 3u);
     ExpectRow(table, 0, {5, 6, 1});
     ExpectRow(table, 1, {1, 5, 2});
@@ -121,24 +106,24 @@ TEST(VexReps, RepeatCountsOverDistancesAndShifts)
 {
     // 3,1 / 3,7 / 7,7 / 7,2 / 3,7
     TStatFixture fixture(MakeDraws({{3, 1}, {3, 7}, {7, 7}, {7, 2}, {3, 7}}));
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2Class)),
               (std::map<int, int>{{0, 2}, {1, 3}, {2, 0}}));
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2over1Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2over1Class)),
               (std::map<int, int>{{0, 4}, {1, 1}, {2, 0}}));
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2over2Class)),   // 3,7 three back
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2over2Class)),   // 3,7 three back
               (std::map<int, int>{{0, 4}, {1, 0}, {2, 1}}));
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2over3Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2over3Class)),
               (std::map<int, int>{{0, 4}, {1, 1}, {2, 0}}));
     // The empty draw shifted by +1 is 1,1, which the first draw 3,1 meets at position 2.
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2P1Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2P1Class)),
               (std::map<int, int>{{0, 4}, {1, 1}, {2, 0}}));
 
     // Shifts wrap both ways: 5,1 - 2 = 3,9 and 3,9 + 2 = 5,1.
     TStatFixture wrap(MakeDraws({{5, 1}, {3, 9}, {5, 1}}));
-    const TStatDrawArray minus2 = FullTable(wrap, TstRepCount2N2Class);
+    const TStatDrawArray minus2 = ClassTable(wrap, TstRepCount2N2Class);
     EXPECT_EQ(HitsByValue(minus2), (std::map<int, int>{{0, 2}, {1, 0}, {2, 1}}));
     ExpectRow(minus2, 2, {1, 2, 2});
-    const TStatDrawArray plus2 = FullTable(wrap, TstRepCount2P2Class);
+    const TStatDrawArray plus2 = ClassTable(wrap, TstRepCount2P2Class);
     EXPECT_EQ(HitsByValue(plus2), (std::map<int, int>{{0, 2}, {1, 0}, {2, 1}}));
     ExpectRow(plus2, 2, {1, 3, 1});
 }
@@ -146,10 +131,10 @@ TEST(VexReps, RepeatCountsOverDistancesAndShifts)
 TEST(VexReps, FirstDrawMeetsTheEmptyDraw)
 {
     TStatFixture fixture(MakeDraws({{0, 5}}));
-    const TStatDrawArray table = FullTable(fixture, TstRepCount2Class);
+    const TStatDrawArray table = ClassTable(fixture, TstRepCount2Class);
     EXPECT_EQ(HitsByValue(table), (std::map<int, int>{{1, 1}, {2, 0}}));
     // Three draws back of the first lies before the archive as well.
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2over3Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2over3Class)),
               (std::map<int, int>{{1, 1}, {2, 0}}));
 }
 
@@ -158,19 +143,19 @@ TEST(VexReps, RepeatedValuesFollowTheReferenceDraw)
     // Reference 3,7. 3,1 -> 3,7 repeats the 3 at position 1; 3,7 -> 7,7 repeats the 7 at
     // position 2; the 7 that 7,7 has at position 1 does not count there.
     TStatFixture fixture(MakeDraws({{3, 1}, {3, 7}, {7, 7}, {7, 2}, {3, 7}}));
-    const TStatDrawArray table = FullTable(fixture, TstRepValues2Class);
+    const TStatDrawArray table = ClassTable(fixture, TstRepValues2Class);
     EXPECT_EQ(table.size(), 2u);
     ExpectRow(table, 3, {1, 2, 4});
     ExpectRow(table, 7, {1, 3, 3});
 
     // Two draws apart only 7,7 -> 3,7 repeats the reference's 7.
-    const TStatDrawArray over1 = FullTable(fixture, TstRepValues2over1Class);
+    const TStatDrawArray over1 = ClassTable(fixture, TstRepValues2over1Class);
     ExpectRow(over1, 3, {0, 0, 0});
     ExpectRow(over1, 7, {1, 5, 1});
 
     // Sorted draws 1,3 / 3,7 / 7,7 / 2,7 / 3,7: the 7 now repeats at position 2 from the
     // third draw on, and the 3 of 3,7 follows a 1 at position 1.
-    const TStatDrawArray sorted = FullTable(fixture, TstRepValues2Class, true);
+    const TStatDrawArray sorted = ClassTable(fixture, TstRepValues2Class, 0, true);
     ExpectRow(sorted, 7, {3, 5, 1});
     ExpectRow(sorted, 3, {0, 0, 0});
 }
@@ -180,13 +165,13 @@ TEST(VexReps, ShiftedValuesWrap)
     // Reference 9,0 shifted by +1 gives the rows 0 and 1. 9,5 -> 0,3: 9 + 1 = 0 repeats at
     // position 1; 4,0 -> 8,1: 0 + 1 = 1 at position 2.
     TStatFixture fixture(MakeDraws({{9, 5}, {0, 3}, {4, 0}, {8, 1}, {9, 0}}));
-    const TStatDrawArray table = FullTable(fixture, TstRepValues2P1Class);
+    const TStatDrawArray table = ClassTable(fixture, TstRepValues2P1Class);
     EXPECT_EQ(table.size(), 2u);
     ExpectRow(table, 0, {1, 2, 4});
     ExpectRow(table, 1, {1, 4, 2});
 
     // Shifted by -1 the rows are 8 and 9; nothing repeats.
-    const TStatDrawArray minus = FullTable(fixture, TstRepValues2N1Class);
+    const TStatDrawArray minus = ClassTable(fixture, TstRepValues2N1Class);
     EXPECT_EQ(HitsByValue(minus), (std::map<int, int>{{8, 0}, {9, 0}}));
 }
 
@@ -195,19 +180,19 @@ TEST(VexReps, ThreeDrawRules)
     // 2,5 / 2,5 / 2,6 / 4,6 / 2,6 (reference 2,6)
     TStatFixture fixture(MakeDraws({{2, 5}, {2, 5}, {2, 6}, {4, 6}, {2, 6}}));
 
-    const TStatDrawArray three = FullTable(fixture, TstRepValues3Class);
+    const TStatDrawArray three = ClassTable(fixture, TstRepValues3Class);
     ExpectRow(three, 2, {1, 3, 3});   // 2,5 / 2,5 / 2,6
     ExpectRow(three, 6, {1, 5, 1});   // 2,6 / 4,6 / 2,6
 
     // Repeated from the previous draw but not from the one before: the empty draw counts
     // as "before" for the second draw.
-    const TStatDrawArray atMostTwo = FullTable(fixture, TstRepValues2B3Class);
+    const TStatDrawArray atMostTwo = ClassTable(fixture, TstRepValues2B3Class);
     ExpectRow(atMostTwo, 2, {1, 2, 4});
     ExpectRow(atMostTwo, 6, {1, 4, 2});
 
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount3Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount3Class)),
               (std::map<int, int>{{0, 3}, {1, 2}, {2, 0}}));
-    EXPECT_EQ(HitsByValue(FullTable(fixture, TstRepCount2B3Class)),
+    EXPECT_EQ(HitsByValue(ClassTable(fixture, TstRepCount2B3Class)),
               (std::map<int, int>{{0, 3}, {1, 1}, {2, 1}}));
 }
 

@@ -52,47 +52,6 @@ void ExpectRows(const TStatDrawArray& table, std::initializer_list<TRow> rows)
     }
 }
 
-// For the pair classes, whose combination tables stay empty: every combination is made the
-// only draw added; the keys AddDraw merges must be exactly those for which Test is true.
-QString DrawTestMismatches(TStatFixture& fx, const TStatClass& cls, int param = 0)
-{
-    TDrawsArray draws;
-    for (const TCombWord comb : AllCombinations()) {
-        TDrawRec draw;
-        draw.Number = static_cast<std::uint32_t>(draws.size() + 1);
-        draw.Digits = {CombDigit1(comb), CombDigit2(comb)};
-        draws.push_back(draw);
-    }
-    fx.SetDraws(draws);
-    auto stat = cls.Factory(fx.List, param);
-    std::vector<TStatDrawArray> tables;
-    std::vector<TStatKey> keys;
-    for (int i = 0; i < static_cast<int>(draws.size()); ++i) {
-        TStatDrawArray table;
-        TStatScratch scratch;
-        TLastValueArray lastValues;
-        stat->AddDraw(i, i, false, table, scratch, lastValues);
-        for (const TStatValueRec& v : table)
-            if (std::find(keys.begin(), keys.end(), v.Key) == keys.end())
-                keys.push_back(v.Key);
-        tables.push_back(table);
-    }
-    QString problems;
-    for (int i = 0; i < static_cast<int>(draws.size()); ++i) {
-        for (const TStatKey& key : keys) {
-            TStatValueRec selected;
-            selected.Key = key;
-            stat->LoadDraws(-1, i, false);
-            const bool tested = stat->Test(DrawToComb(draws[std::size_t(i)]), {selected}, i, false, false);
-            const bool merged = FindStatValue(tables[std::size_t(i)], key.Words[0], key.Words[1],
-                                              key.Words[2], key.Words[3]) != nullptr;
-            if (tested != merged)
-                problems += QStringLiteral("draw %1 key %2:%3\n").arg(i).arg(key.Words[0]).arg(key.Words[1]);
-        }
-    }
-    return problems;
-}
-
 }  // namespace
 
 TEST(SegmentsTest, DefaultTableHasOneSegmentOnly)
@@ -255,7 +214,7 @@ TEST(SegmentsTest, AddCombinationAgreesWithTest)
         for (int k = lo; k <= hi; ++k)
             EXPECT_EQ(CombTestMismatches(*Make(TstSgmValCntClass, fx, k), 1), QString()) << k;
         for (const TStatClass* cls : {&TstCombSegmMix2Class, &TstCombSegmSeq2Class})
-            EXPECT_EQ(DrawTestMismatches(fx, *cls), QString()) << cls->ClassName;
+            EXPECT_EQ(DrawTestMismatches(*cls, fx), QString()) << cls->ClassName;
     }
 }
 

@@ -23,7 +23,7 @@ const TStatValueRec* FindSigned(const TStatDrawArray& table, int v)
     return nullptr;
 }
 
-int HitsOf(const TStatDrawArray& table, int v)
+int SignedHitsOf(const TStatDrawArray& table, int v)
 {
     const TStatValueRec* e = FindSigned(table, v);
     return e ? e->Hits : -1;
@@ -32,13 +32,6 @@ int HitsOf(const TStatDrawArray& table, int v)
 int CombSum(TCombWord comb)
 {
     return CombDigit1(comb) + CombDigit2(comb);
-}
-
-TStatDrawArray OneDraw(const TStatClass& cls, int d1, int d2, int param = 0)
-{
-    TStatFixture fx(MakeDraws({{d1, d2}}));
-    auto stat = cls.Factory(fx.List, param);
-    return RunStatTable(*stat, 0, 0);
 }
 
 // For the transition classes, whose combination tables stay empty: every combination c is
@@ -50,36 +43,7 @@ QString TransitionMismatches(const TStatClass& cls, std::pair<int, int> before,
 {
     TStatFixture fx(MakeDraws({before, {0, 0}, reference}));
     auto stat = cls.Factory(fx.List, 0);
-    const TCombsArray combs = AllCombinations();
-    std::vector<TStatDrawArray> perComb;
-    std::vector<TStatKey> keys;
-    for (const TCombWord comb : combs) {
-        fx.Draws[1].Digits = {CombDigit1(comb), CombDigit2(comb)};
-        TStatDrawArray table;
-        TStatScratch scratch;
-        TLastValueArray lastValues;
-        stat->AddDraw(1, 2, false, table, scratch, lastValues);
-        for (const TStatValueRec& v : table)
-            if (std::find(keys.begin(), keys.end(), v.Key) == keys.end())
-                keys.push_back(v.Key);
-        perComb.push_back(table);
-    }
-    QStringList problems;
-    stat->LoadDraws(-1, 2, false);
-    for (std::size_t c = 0; c < combs.size(); ++c)
-        for (const TStatKey& key : keys) {
-            TStatValueRec selected;
-            selected.Key = key;
-            const bool tested = stat->Test(combs[c], {selected}, 2, false, false);
-            const bool merged = std::any_of(perComb[c].begin(), perComb[c].end(),
-                                            [&](const TStatValueRec& v) { return v.Key == key; });
-            if (tested != merged)
-                problems.append(QStringLiteral("%1;%2 key %3,%4").arg(CombDigit1(combs[c]))
-                                    .arg(CombDigit2(combs[c])).arg(key.Dword(0)).arg(key.Dword(1)));
-        }
-    if (keys.empty())
-        problems.append(QStringLiteral("no value merged"));
-    return problems.join(QLatin1Char('\n'));
+    return DrawTestMismatches(*stat, fx, 1, 2);
 }
 
 }  // namespace
@@ -87,7 +51,7 @@ QString TransitionMismatches(const TStatClass& cls, std::pair<int, int> before,
 TEST(VexSums, SumTableOfSixDraws)
 {
     // Sums 8, 3, 10, 8, 9, 7; draw numbers 1..6.
-    TStatFixture fx(MakeDraws({{3, 5}, {1, 2}, {3, 7}, {4, 4}, {4, 5}, {3, 4}}));
+    TStatFixture fx(SixDrawArchive());
     TstSumValues stat(fx.List, 0);
     const TStatDrawArray table = RunStatTable(stat, 0, fx.LastIndex());
     ASSERT_EQ(table.size(), 17u);
@@ -102,17 +66,17 @@ TEST(VexSums, SumTableOfSixDraws)
     EXPECT_EQ(eight->MaxGap, 3);
     EXPECT_EQ(FindSigned(table, 7)->Age, 1u);
     EXPECT_EQ(FindSigned(table, 3)->Age, 5u);
-    EXPECT_EQ(HitsOf(table, 1), 0);
+    EXPECT_EQ(SignedHitsOf(table, 1), 0);
     EXPECT_EQ(stat.DrawValue(2, 5, false), 10);
 }
 
 TEST(VexSums, SumsOutsideThePrefill)
 {
-    const TStatDrawArray zero = OneDraw(TstSumValuesClass, 0, 0);
+    const TStatDrawArray zero = OneDrawTable(TstSumValuesClass, 0, 0);
     ASSERT_EQ(zero.size(), 18u);
     EXPECT_EQ(zero.back().Key.Dword(0), 0u);
     EXPECT_EQ(zero.back().Hits, 1);
-    const TStatDrawArray top = OneDraw(TstSumValuesClass, 9, 9);
+    const TStatDrawArray top = OneDrawTable(TstSumValuesClass, 9, 9);
     ASSERT_EQ(top.size(), 18u);
     EXPECT_EQ(top.back().Key.Dword(0), 18u);
 }
@@ -124,21 +88,21 @@ TEST(VexSums, FullSetDistributions)
     const TStatDrawArray table = CombTable(sums, AllCombinations());
     ASSERT_EQ(table.size(), 19u);
     for (int s = 0; s <= 18; ++s)
-        EXPECT_EQ(HitsOf(table, s), 10 - std::abs(s - 9)) << "sum " << s;
+        EXPECT_EQ(SignedHitsOf(table, s), 10 - std::abs(s - 9)) << "sum " << s;
 
     TstSum2To3 triples(fx.List, 0);
     const TStatDrawArray none = CombTable(triples, AllCombinations());
     ASSERT_EQ(none.size(), 1u);
-    EXPECT_EQ(HitsOf(none, 0), 100);
+    EXPECT_EQ(SignedHitsOf(none, 0), 100);
 }
 
 TEST(VexSums, SumRanges)
 {
     TStatFixture fx;
     TstSumRanges range1(fx.List, 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSumRangesClass, 6, 6, 1), 1), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSumRangesClass, 6, 6, 1), 1), 1);
     EXPECT_EQ(range1.ValueText(SignedKey(1)), QStringLiteral("12-33"));
-    EXPECT_EQ(HitsOf(OneDraw(TstSumRangesClass, 5, 6, 1), 0), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSumRangesClass, 5, 6, 1), 0), 1);
     EXPECT_EQ(range1.ValueText(SignedKey(0)), QStringLiteral("Остальные"));
 
     TstSumRanges range3(fx.List, 3);
@@ -163,12 +127,12 @@ TEST(VexSums, SumRanges)
 
 TEST(VexSums, PartialSums)
 {
-    EXPECT_EQ(HitsOf(OneDraw(TstSumPrimeValuesClass, 1, 4), 1), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSumEvenValuesClass, 1, 4), 4), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSumEvenValuesClass, 4, 6), 10), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSumPrimeValuesClass, 7, 5), 12), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSum2To3Class, 3, 3), 0), 1);
-    EXPECT_EQ(HitsOf(OneDraw(TstSum2To3Class, 0, 0), 0), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSumPrimeValuesClass, 1, 4), 1), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSumEvenValuesClass, 1, 4), 4), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSumEvenValuesClass, 4, 6), 10), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSumPrimeValuesClass, 7, 5), 12), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSum2To3Class, 3, 3), 0), 1);
+    EXPECT_EQ(SignedHitsOf(OneDrawTable(TstSum2To3Class, 0, 0), 0), 1);
 }
 
 TEST(VexSums, TrendAndChangeAfterDrawsLikeTheNewest)
@@ -183,7 +147,7 @@ TEST(VexSums, TrendAndChangeAfterDrawsLikeTheNewest)
     EXPECT_EQ(trend.ValueText(trends[0]), QStringLiteral("="));
     EXPECT_EQ(trend.ValueText(trends[1]), QStringLiteral("+"));
     EXPECT_EQ(trend.ValueText(trends[2]), QStringLiteral("-"));
-    EXPECT_EQ(HitsOf(trends, 0), 1);
+    EXPECT_EQ(SignedHitsOf(trends, 0), 1);
     EXPECT_EQ(FindSigned(trends, 0)->DrawNo, 6u);
     EXPECT_EQ(FindSigned(trends, 1)->DrawNo, 4u);
     EXPECT_EQ(FindSigned(trends, -1)->DrawNo, 2u);

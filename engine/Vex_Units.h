@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/KelmaFilters.h"
+#include "engine/Vex_ChnsBase.h"
+#include "engine/Vex_SegmBase.h"
+
+#include <cstdint>
+
+// What the families that compare draws (series, periods, chains) follow at each position of
+// a draw: the digit itself, its channel or its matrix segment.
+enum class TDigitUnit : std::uint8_t { Digits, Channels, Segments };
+
+// A unit with the configuration it needs. The channel size and the segment table are copied
+// when a statistic is made, so a later change of the configuration does not reach a
+// statistic that already exists.
+class TDigitUnits {
+public:
+    TDigitUnits(TDigitUnit unit, const TStatList& list);
+
+    TDigitUnit Unit() const { return FUnit; }
+    int ChannelSize() const { return FChannelSize; }
+    const TMatrixSegments& Segments() const { return FSegments; }
+
+    // The value of a digit at a position (1 or 2): the digit, its channel (0 with a channel
+    // size below 1) or its segment (0 for a position or digit outside the table).
+    int ValueOf(int position, int digit) const
+    {
+        switch (FUnit) {
+        case TDigitUnit::Digits:
+            return digit;
+        case TDigitUnit::Channels:
+            return ChannelOfDigit(digit, FChannelSize);
+        case TDigitUnit::Segments:
+            break;
+        }
+        return SegmentOfDigit(FSegments, position, digit);
+    }
+    // The text of a value: "3" for a digit, "03" for a channel, "3" for a segment.
+    QString ValueText(int value) const;
+
+private:
+    TDigitUnit FUnit;
+    int FChannelSize;
+    TMatrixSegments FSegments;
+};
