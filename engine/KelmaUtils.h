@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -106,7 +107,15 @@ struct TStatKey {
     std::uint32_t Dword(int index) const;
     void SetDword(int index, std::uint32_t value);
 
-    bool operator==(const TStatKey&) const = default;
+    // Every table lookup compares keys, so the eight bytes are compared as one word rather
+    // than through a library call.
+    std::uint64_t Packed() const
+    {
+        std::uint64_t packed;
+        std::memcpy(&packed, Words.data(), sizeof packed);
+        return packed;
+    }
+    bool operator==(const TStatKey& other) const { return Packed() == other.Packed(); }
 };
 
 // One value of a statistic table.
