@@ -6,6 +6,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QSaveFile>
 #include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -387,8 +388,10 @@ bool IsHttpsUrl(const QString& url)
 
 void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int /*tlsCode*/)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The body goes into a temporary file beside the target, which replaces the target only
+    // once the whole reply has arrived: a failed download leaves an existing file as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
         throw EHttpError(Format(LoadResString(SCreateError), {fileName, file.errorString()}));
     file.setObjectName(fileName);
     THttpRequest request;
@@ -399,14 +402,12 @@ void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString&
     request.Output = &file;
     try {
         HttpExecute(request);
-        if (!file.flush())
-            throw EHttpError(Format(LoadResString(SWriteError), {fileName, file.errorString()}));
-        file.close();
     } catch (...) {
-        file.close();
-        file.remove();
+        file.cancelWriting();
         throw;
     }
+    if (!file.commit())
+        throw EHttpError(Format(LoadResString(SWriteError), {fileName, file.errorString()}));
 }
 
 void HttpDownloadFile(const QString& url, const QString& fileName, bool https)

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QNetworkCookieJar>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -260,6 +261,13 @@ TEST_F(HttpTest, DownloadWritesTheWholeFileOrNothing)
     EXPECT_FALSE(QFile::exists(broken));
     EXPECT_THROW(HttpDownloadFile(Url("/files/none.upd"), broken, false), EHttpError);
     EXPECT_FALSE(QFile::exists(broken));
+    // A failed download over an existing file leaves that file as it was, and no temporary
+    // file behind.
+    EXPECT_THROW(HttpDownloadFile(Url("/files/half.upd"), file, false), EHttpError);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_EQ(result.readAll(), package);
+    result.close();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"SelfUpdate_2.2.10.8.upd"}));
     EXPECT_THROW(HttpDownloadFile(Url("/files/pkg.upd"), dir.filePath("no/such/folder/x"), false), EHttpError);
 }
 
