@@ -70,13 +70,6 @@ QString StringsSection(const QString& languageAbbrev)
     return Format(QStringLiteral("STRINGS_%s"), {languageAbbrev});
 }
 
-QString ErrorMessage(const std::exception& e)
-{
-    if (const auto* own = dynamic_cast<const Exception*>(&e))
-        return own->Message();
-    return QString::fromLocal8Bit(e.what());
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -208,7 +201,7 @@ bool TStatList::LoadFilterSettings(const QString& fileName, bool withOptions,
         return true;
     } catch (const std::exception& e) {
         if (errorText)
-            *errorText = Format(LoadResString(rsFiltersLoadError), {ErrorMessage(e)});
+            *errorText = Format(LoadResString(rsFiltersLoadError), {ExceptionText(e)});
         return false;
     }
 }
@@ -236,7 +229,7 @@ bool TStatList::SaveFilterSettings(const QString& fileName, bool withOptions, bo
         return true;
     } catch (const std::exception& e) {
         if (errorText)
-            *errorText = Format(LoadResString(rsFiltersSaveError), {ErrorMessage(e)});
+            *errorText = Format(LoadResString(rsFiltersSaveError), {ExceptionText(e)});
         return false;
     }
 }

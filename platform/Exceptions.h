@@ -29,3 +29,7 @@ class EInvalidOp : public Exception {
 public:
     using Exception::Exception;
 };
+
+// The text of any exception, as shown to the user: the message of the program's own, the
+// (UTF-8) what() of every other.
+QString ExceptionText(const std::exception& error);

@@ -488,7 +488,7 @@ TRTransaction CopyMoveFileStep(const QString& source, const QString& target, boo
     } catch (const Exception& e) {
         EndStep(step, TRMsgKind::Error, e.Message());
     } catch (const std::exception& e) {
-        EndStep(step, TRMsgKind::Error, QString::fromLocal8Bit(e.what()));
+        EndStep(step, TRMsgKind::Error, ExceptionText(e));
     }
     return step;
 }

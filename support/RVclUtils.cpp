@@ -53,6 +53,20 @@ void StartWait()
     NotifyWaitListeners();
 }
 
+TBusyScope::TBusyScope(const QString& status) : FShowsStatus(!status.isEmpty())
+{
+    StartWait();
+    if (FShowsStatus)
+        ShowInStatusBar(status);
+}
+
+TBusyScope::~TBusyScope()
+{
+    if (FShowsStatus)
+        ShowInStatusBar(QString());
+    StopWait();
+}
+
 void StopWait()
 {
     if (WaitState().Count > 0)

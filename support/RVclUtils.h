@@ -17,6 +17,19 @@ bool IsNotWaiting();
 // The counter itself.
 int WaitCount();
 
+// The busy state for the length of a scope: entered with an optional status text and left
+// (the status cleared) on every path out of the scope, also when it is left by an exception.
+class TBusyScope {
+public:
+    explicit TBusyScope(const QString& status = QString());
+    ~TBusyScope();
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    bool FShowsStatus;
+};
+
 // Told the counter after every StartWait and StopWait (also a surplus StopWait at 0), so the
 // window layer can show the hourglass while it is above 0 and re-evaluate its commands.
 using TWaitListener = std::function<void(int waitCount)>;

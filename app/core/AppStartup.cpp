@@ -2,6 +2,7 @@
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "support/RDialogs.h"
 #include "support/RKrnlUtils.h"
 #include "support/RSysUtils.h"
@@ -10,13 +11,6 @@
 #include <QFileInfo>
 
 namespace {
-
-QString ErrorText(const std::exception& e)
-{
-    if (const auto* own = dynamic_cast<const Exception*>(&e))
-        return own->Message();
-    return QString::fromLocal8Bit(e.what());
-}
 
 void Run(const std::function<void()>& step)
 {
@@ -79,7 +73,7 @@ bool TAppStartup::Create()
             if (folderHeld && FState.Options.InitFirstStart(FState.FormState()))
                 Run(Steps.ShowPrefetchColumns);
         } catch (const std::exception& e) {
-            ErrorBox(Format(LoadResString(rsFormStateLoadError), {ErrorText(e)}));
+            ErrorBox(Format(LoadResString(rsFormStateLoadError), {ExceptionText(e)}));
         }
 
         Run(Steps.LoadEngineConfig);
@@ -90,7 +84,7 @@ bool TAppStartup::Create()
         Run(Steps.ResetSelections);
         Run(Steps.FillMethodLists);
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsStartError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsStartError), {ExceptionText(e)}));
         return false;
     }
     return true;
@@ -165,7 +159,7 @@ TAppStartup::TOutcome TAppStartup::Init()
         }
         Run(Steps.ShowFirstRun);
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsInitError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsInitError), {ExceptionText(e)}));
     }
     return TOutcome::Run;
 }
@@ -201,13 +195,13 @@ void TAppStartup::Destroy()
             try {
                 Run(Steps.SaveFormState);
             } catch (const std::exception& e) {
-                ErrorBox(Format(LoadResString(rsFormStateSaveError), {ErrorText(e)}));
+                ErrorBox(Format(LoadResString(rsFormStateSaveError), {ExceptionText(e)}));
             }
         }
         FState.ClearCombLists();
         FState.FDraws.clear();
         Run(Steps.CloseStakesFile);
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsShutdownError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsShutdownError), {ExceptionText(e)}));
     }
 }

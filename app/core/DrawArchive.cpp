@@ -1,11 +1,11 @@
 #include "app/core/DrawArchive.h"
 
-#include "app/core/BusyScope.h"
 #include "app/core/DrawFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
+#include "support/RVclUtils.h"
 
 #include <algorithm>
 

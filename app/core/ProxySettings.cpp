@@ -1,10 +1,11 @@
 #include "app/core/ProxySettings.h"
 
-#include "app/core/BusyScope.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "support/RDialogs.h"
+#include "support/RVclUtils.h"
 
 #include <memory>
 
@@ -16,13 +17,6 @@ const QString kServer = QStringLiteral("ProxyServer");
 const QString kPort = QStringLiteral("ProxyPort");
 const QString kUserName = QStringLiteral("ProxyUsername");
 const QString kPassword = QStringLiteral("ProxyPassword");
-
-QString ErrorText(const std::exception& e)
-{
-    if (const auto* own = dynamic_cast<const Exception*>(&e))
-        return own->Message();
-    return QString::fromLocal8Bit(e.what());
-}
 
 // "host:port" of the list site; false when the entry has no host or no valid port.
 bool SplitProxyEntry(const QString& entry, QString& server, int& port)
@@ -52,7 +46,7 @@ void TProxySettings::LoadProxySettings()
         proxy.Mode = static_cast<std::uint8_t>(mode);
         proxy.Loaded = true;
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsConfigReadError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsConfigReadError), {ExceptionText(e)}));
     }
 }
 
@@ -74,7 +68,7 @@ void TProxySettings::SaveProxySettings(bool showProgress)
         // download tries again.
         proxy.Loaded = true;
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsConfigWriteError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsConfigWriteError), {ExceptionText(e)}));
     }
 }
 
@@ -136,7 +130,7 @@ bool TProxySettings::FindPublicProxy(const QString& address)
         if (list.isEmpty())
             throw Exception(LoadResString(rsNoProxyFound));
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsProxyListError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsProxyListError), {ExceptionText(e)}));
         return false;
     }
     return true;

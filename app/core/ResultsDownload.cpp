@@ -1,39 +1,16 @@
 #include "app/core/ResultsDownload.h"
 
-#include "app/core/BusyScope.h"
 #include "app/core/ResultsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
+#include "platform/ScopeGuard.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
 #include <optional>
-
-namespace {
-
-QString ErrorText(const std::exception& e)
-{
-    if (const auto* own = dynamic_cast<const Exception*>(&e))
-        return own->Message();
-    return QString::fromLocal8Bit(e.what());
-}
-
-// Runs a step when the scope ends, also by an exception.
-template <typename F>
-class TFinally {
-public:
-    explicit TFinally(F f) : FStep(std::move(f)) {}
-    ~TFinally() { FStep(); }
-    TFinally(const TFinally&) = delete;
-    TFinally& operator=(const TFinally&) = delete;
-
-private:
-    F FStep;
-};
-
-} // namespace
 
 TResultsDownload::TResultsDownload(TMainState& state, TDrawArchive& archive, TProxySettings& proxy)
     : FState(state), FArchive(archive), FProxy(proxy)
@@ -87,7 +64,7 @@ int TResultsDownload::UpdateDraws()
             ++FAttempt;
             if (FProxy.DropFailedProxy())
                 continue;
-            const QString question = Format(LoadResString(rsAskRetryDownload), {ErrorText(e)});
+            const QString question = Format(LoadResString(rsAskRetryDownload), {ExceptionText(e)});
             if (QueryBox(LoadResString(rsErrorCaption), question) != IDYES)
                 break;
         }

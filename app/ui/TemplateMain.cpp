@@ -1,6 +1,5 @@
 #include "app/ui/TemplateMain.h"
 
-#include "app/core/BusyScope.h"
 #include "app/ui/DrawsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
@@ -13,6 +12,7 @@
 #include "support/ui/RStatusBar.h"
 #include "support/ui/RVclUtilsUi.h"
 
+#include "platform/Exceptions.h"
 #include "ui_FormMain.h"
 
 #include <QApplication>
@@ -41,13 +41,6 @@ public:
 private:
     const QWidget* FForm;
 };
-
-QString ErrorText(const std::exception& e)
-{
-    if (const auto* own = dynamic_cast<const Exception*>(&e))
-        return own->Message();
-    return QString::fromLocal8Bit(e.what());
-}
 
 } // namespace
 
@@ -190,7 +183,7 @@ void TTemplateMain::tmrInitTimer()
             RestartProgram(FStartup.ProgramFile);
             EndApplication(0);
         } catch (const std::exception& e) {
-            ErrorBox(Format(LoadResString(rsInitError), {ErrorText(e)}));
+            ErrorBox(Format(LoadResString(rsInitError), {ExceptionText(e)}));
         }
         break;
     }
@@ -214,7 +207,7 @@ void TTemplateMain::LoadEngineConfig()
         engine.LoadConfig(FState.IniFileName());
         engine.LoadShreddingFormulas(FState.IniFileName());
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsConfigReadError), {ErrorText(e)}));
+        ErrorBox(Format(LoadResString(rsConfigReadError), {ExceptionText(e)}));
     }
 }
 

@@ -49,7 +49,7 @@ TRFloatEdit::TRFloatEdit(QWidget* parent) : QLineEdit(parent)
         } catch (const Exception& e) {
             ErrorBox(e.Message());
         } catch (const std::exception& e) {
-            ErrorBox(QString::fromUtf8(e.what()));
+            ErrorBox(ExceptionText(e));
         }
     });
     UpdateText();

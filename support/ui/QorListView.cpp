@@ -22,14 +22,6 @@ namespace {
 const TResString SBadSortColumn =
     RESSTR("QorListView", "Некорректное занчение номера столбца сортировки (%d)");
 
-// Busy state for the length of a sort, also when a compare handler raises.
-struct TWaitScope {
-    TWaitScope() { StartWait(); }
-    ~TWaitScope() { StopWait(); }
-    TWaitScope(const TWaitScope&) = delete;
-    TWaitScope& operator=(const TWaitScope&) = delete;
-};
-
 QCollator ListCollator()
 {
     QCollator collator{QLocale()};
@@ -413,7 +405,8 @@ int TRSortListView::CompareItems(const TRListItem& item1, const TRListItem& item
 
 bool TRSortListView::SortItems()
 {
-    TWaitScope busy;
+    // Busy for the length of the sort, also when a compare handler raises.
+    TBusyScope busy;
     TRListModel* items = Items();
     if (items->OwnerData()) {
         if (!OnOwnerSort)

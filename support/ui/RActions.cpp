@@ -139,7 +139,7 @@ bool TActionRegistry::Run(TEntry& entry)
         } catch (const Exception& e) {
             ErrorBox(e.Message());
         } catch (const std::exception& e) {
-            ErrorBox(QString::fromUtf8(e.what()));
+            ErrorBox(ExceptionText(e));
         }
     }
     // A command may close the window that owns the registry.

@@ -19,13 +19,6 @@ TExceptChannelList*& ListRef()
     return list;
 }
 
-QString ErrorMessage(const std::exception& error)
-{
-    if (const auto* own = dynamic_cast<const Exception*>(&error))
-        return own->Message();
-    return QString::fromUtf8(error.what());
-}
-
 QString ClassNameOf(const std::exception& error)
 {
     // The class name without the compiler's decoration is not portable; the mangled type name
@@ -85,7 +78,7 @@ RExceptRecord FillExceptRecord(const std::exception& error, const QObject* sende
     record.Value1 = value1;
     record.Value2 = value2;
     record.ExceptClass = ClassNameOf(error);
-    record.ExceptMessage = ErrorMessage(error);
+    record.ExceptMessage = ExceptionText(error);
     if (sender) {
         record.SenderClass = QString::fromLatin1(sender->metaObject()->className());
         record.SenderName = sender->objectName();
