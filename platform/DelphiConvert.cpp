@@ -35,7 +35,8 @@ int HexValue(QChar c)
 
 // Blanks before, sign, decimal or '$'/"0x" hexadecimal digits, nothing after. Decimal values
 // are range checked against the signed type; hexadecimal ones may use every bit of it, the
-// pattern then being read as two's complement ($FFFFFFFF is -1 for 32 bits), as the original did.
+// pattern then being read as two's complement ($FFFFFFFF is -1 for 32 bits), which is how stored
+// hexadecimal values are meant.
 std::optional<std::int64_t> ParseInteger(const QString& text, int bits)
 {
     const qsizetype n = text.size();

@@ -198,7 +198,8 @@ QString TFormatter::FloatText(QChar type, const TVarRec& arg, int precision)
     }
 
     const int decimals = std::min(precision < 0 ? 2 : precision, 18);
-    // Beyond 18 integer digits the fixed forms switch to the general one, as the original did.
+    // Beyond 18 integer digits the fixed forms switch to the general one: the stored texts
+    // expect it.
     if (d.Exponent > 18)
         return GeneralText(d, 18, 0, point);
     RoundToDecimals(d, decimals);
