@@ -4,16 +4,15 @@
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
 namespace {
 
 const TResString SIniReadError = RESSTR("IniFile", "Не удалось прочитать файл \"%s\": %s");
-const TResString SIniWriteError = RESSTR("IniFile", "Не удалось записать файл \"%s\": %s");
 
 bool SameName(const QString& a, const QString& b)
 {
@@ -111,20 +110,7 @@ QByteArray TMemIniFile::ToBytes() const
 
 void TMemIniFile::UpdateFile() const
 {
-    const QByteArray bytes = ToBytes();
-    QSaveFile file(FFileName);
-    auto fail = [&](const QString& reason) {
-        throw Exception(Format(LoadResString(SIniWriteError), {FFileName, reason}));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        fail(reason);
-    }
-    if (!file.commit())
-        fail(file.errorString());
+    SaveFileAtomic(FFileName, ToBytes());
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(const QString& section)

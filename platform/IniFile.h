@@ -8,7 +8,7 @@
 // A settings file held in memory: sections and keys found without regard to case, their
 // order kept, values kept raw (no quoting, no escaping, no splitting at commas), the text
 // in the Windows Cyrillic code page. Comment and other lines are kept as they stand.
-// UpdateFile rewrites the whole file at once (temporary file, then rename).
+// UpdateFile rewrites the whole file at once through TSaveFile.
 class TMemIniFile {
 public:
     // Reads the file when it exists; a missing file gives an empty set of sections. A file
