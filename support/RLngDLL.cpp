@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
 
@@ -34,6 +35,10 @@ struct TLanguageState {
     // long as it; the application object owns the translator and may delete it first.
     QPointer<QTranslator> Translator;
     QByteArray Data;
+    // Qt's own texts (standard buttons of message boxes, context menus of edits, ...) in the
+    // current language, and the language they were installed for (0: none yet).
+    QPointer<QTranslator> QtTranslator;
+    LCID QtLanguage = 0;
 };
 
 TLanguageState& State()
@@ -52,6 +57,38 @@ void RemoveModule()
     }
     state.Translator = nullptr;
     state.Data.clear();
+}
+
+void RemoveQtTexts()
+{
+    TLanguageState& state = State();
+    if (state.QtTranslator) {
+        QCoreApplication::removeTranslator(state.QtTranslator);
+        delete state.QtTranslator.data();
+    }
+    state.QtTranslator = nullptr;
+    state.QtLanguage = 0;
+}
+
+// Installs Qt's translations of its own texts for the current language, from the folder Qt was
+// installed with. Qt's texts are written in English, so a language without a translation file
+// (English among them) simply shows them as they are.
+void SyncQtTexts()
+{
+    TLanguageState& state = State();
+    if (state.QtLanguage == state.Current && state.QtLanguage != 0)
+        return;
+    RemoveQtTexts();
+    if (!QCoreApplication::instance() || state.Current == 0)
+        return;
+    state.QtLanguage = state.Current;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(GetLanguageLocale(state.Current), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    translator->setParent(QCoreApplication::instance());
+    QCoreApplication::installTranslator(translator.get());
+    state.QtTranslator = translator.release();
 }
 
 // Reads the whole file; on failure returns false with errno set by the failing call.
@@ -102,7 +139,14 @@ void InitLanguages(LCID defaultLcid, LCID wanted)
     state.Current = defaultLcid;
     state.Modules.clear();
     ScanLanguages();
-    SetLanguage(wanted, false);
+    // Qt's texts follow the language that is current at the end, also when the switch raised.
+    try {
+        SetLanguage(wanted, false);
+    } catch (...) {
+        SyncQtTexts();
+        throw;
+    }
+    SyncQtTexts();
 }
 
 void ScanLanguages()
@@ -180,6 +224,7 @@ LCID SetLanguage(LCID lcid, bool raiseFlag)
         return lcid;
     if (LoadLanguageModule(lcid, raiseFlag)) {
         state.Current = lcid;
+        SyncQtTexts();
         return lcid;
     }
     // The default language is the last resort: when even it cannot be set there is nothing left
@@ -225,6 +270,7 @@ bool LoadLanguageModule(LCID lcid, bool raiseFlag)
 void DoneLanguages()
 {
     RemoveModule();
+    RemoveQtTexts();
     TLanguageState& state = State();
     state.Default = 0;
     state.Current = 0;

@@ -9,7 +9,8 @@
 // Interface languages. The built-in texts are the default language (Russian). Another language
 // comes as a module beside the program, "<program>_<abbrev>.lng" (a compiled Qt translation);
 // switching installs it as the application's translator, which tells every window to re-read
-// its texts.
+// its texts. Qt's own texts (the buttons of message boxes, ...) follow the current language
+// through Qt's translation files.
 
 // Sets default and current language to defaultLcid, finds the modules and switches to wanted
 // (a missing module quietly leaves the default language).
@@ -39,5 +40,5 @@ void CheckLanguageFile(LCID lcid);
 LCID SetLanguage(LCID lcid, bool raiseFlag);
 // Loads the module of lcid and installs it; false when its file is missing (raiseFlag false).
 bool LoadLanguageModule(LCID lcid, bool raiseFlag);
-// Removes the module translator and forgets the languages (the state before InitLanguages).
+// Removes the module translator and Qt's translation, and forgets the languages (the state before InitLanguages).
 void DoneLanguages();

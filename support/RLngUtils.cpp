@@ -1,7 +1,5 @@
 #include "support/RLngUtils.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <array>
 
@@ -125,10 +123,9 @@ QString GetLanguageAbbrev(LCID lcid)
 
 QString GetLanguageName(LCID lcid)
 {
-    const TLocaleInfo* info = Find(lcid);
-    if (!info)
+    if (!Find(lcid))
         return QString();
-    const QLocale locale(QString::fromLatin1(info->Locale));
+    const QLocale locale = GetLanguageLocale(lcid);
     QString name = locale.nativeLanguageName();
     if (name.isEmpty())
         return QString();
@@ -146,6 +143,12 @@ int GetAnsiCodePage(LCID lcid)
 int GetLocaleCharset(LCID lcid)
 {
     return CharsetOfCodePage(GetAnsiCodePage(lcid));
+}
+
+QLocale GetLanguageLocale(LCID lcid)
+{
+    const TLocaleInfo* info = Find(lcid);
+    return info ? QLocale(QString::fromLatin1(info->Locale)) : QLocale::c();
 }
 
 QList<LCID> GetKnownLocales()

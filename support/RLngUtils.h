@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -21,5 +22,7 @@ int GetAnsiCodePage(LCID lcid);
 // The font character set of the locale's code page (204 for 1251); 1 (the default character
 // set) when there is none.
 int GetLocaleCharset(LCID lcid);
+// The same locale as Qt names it (ru_RU for 1049); the "C" locale for an unknown id.
+QLocale GetLanguageLocale(LCID lcid);
 // Every locale id this program knows, in ascending order.
 QList<LCID> GetKnownLocales();

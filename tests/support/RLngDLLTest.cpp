@@ -46,6 +46,12 @@ protected:
     }
 };
 
+// Qt's own text of the standard Yes button, as message boxes show it.
+QString QtYes()
+{
+    return QCoreApplication::translate("QPlatformTheme", "&Yes");
+}
+
 QString ErrorTitle()
 {
     TScriptedBoxes boxes;
@@ -113,7 +119,8 @@ TEST_F(RLngDLL, WithoutModulesOnlyTheBuiltInLanguageExists)
     EXPECT_EQ(GetCurrentLanguage(), 1049u);
     EXPECT_EQ(GetLanguages(), QList<LCID>{1049});
     EXPECT_EQ(ErrorTitle(), "Ошибка");
-    EXPECT_EQ(FChanges.Count, 0);
+    // No module was loaded: the one change is Qt's own texts turning Russian.
+    EXPECT_EQ(FChanges.Count, 1);
 
     EXPECT_EQ(FindLanguageIndex(1031, 1033), -1);
     EXPECT_EQ(FindLanguageIndex(1031, 1049), 0);
@@ -168,7 +175,7 @@ TEST_F(RLngDLL, NoLanguageSwitchKeepsTheBuiltInTexts)
     EXPECT_EQ(GetCurrentLanguage(), 1049u);
     EXPECT_EQ(GetLanguages(), (QList<LCID>{1033, 1049}));
     EXPECT_EQ(ErrorTitle(), "Ошибка");
-    EXPECT_EQ(FChanges.Count, 0);
+    EXPECT_EQ(FChanges.Count, 1);   // Qt's own texts only
 }
 
 TEST_F(RLngDLL, AMissingModuleFallsBackOrRaisesOnRequest)
@@ -236,4 +243,61 @@ TEST_F(RLngDLL, ANameListBeforeInitialisationStartsWithRussian)
     EXPECT_EQ(GetDefaultLanguage(), 1049u);
     EXPECT_EQ(GetCurrentLanguage(), 1049u);
     EXPECT_EQ(names, QStringList{"Русский (Россия)"});
+}
+
+TEST_F(RLngDLL, QtOwnTextsFollowTheCurrentLanguage)
+{
+    ASSERT_EQ(QtYes(), "&Yes");   // nothing installed yet
+
+    // Built-in Russian, without any module: Qt's buttons are Russian too.
+    InitLanguages(1049, 1049);
+    EXPECT_EQ(QtYes(), "&Да");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+
+    PutModule("Prog_ENU.lng", English);
+    const struct {
+        LCID Wanted;
+        LCID Current;
+        const char* Yes;
+        const char* Title;
+    } switches[] = {
+        {1033, 1033, "&Yes", "Error"},
+        {1049, 1049, "&Да", "Ошибка"},
+        {1033, 1033, "&Yes", "Error"},
+        {1031, 1049, "&Да", "Ошибка"},   // no German module: back to Russian, Qt's texts with it
+    };
+    for (const auto& s : switches) {
+        EXPECT_EQ(SetLanguage(s.Wanted, false), s.Current) << s.Wanted;
+        EXPECT_EQ(QtYes(), QString::fromUtf8(s.Yes)) << s.Wanted;
+        EXPECT_EQ(ErrorTitle(), QString::fromUtf8(s.Title)) << s.Wanted;
+    }
+
+    // A start in English, and again in Russian: the texts do not stay behind from before.
+    InitLanguages(1049, 1033);
+    EXPECT_EQ(QtYes(), "&Yes");
+    InitLanguages(1049, 1049);
+    EXPECT_EQ(QtYes(), "&Да");
+
+    // Re-initialising into the language already shown sends no change to the windows.
+    const int changes = FChanges.Count;
+    InitLanguages(1049, 1049);
+    EXPECT_EQ(FChanges.Count, changes);
+
+    DoneLanguages();
+    EXPECT_EQ(QtYes(), "&Yes");
+}
+
+TEST_F(RLngDLL, QtOwnTextsStayWithTheLanguageWhenASwitchRaises)
+{
+    PutModule("Prog_ENU.lng", English);
+    PutModule("Prog_UKR.lng", QByteArray("damaged"));
+    // The start falls on the damaged Ukrainian module and stays Russian, with Qt's texts.
+    EXPECT_THROW(InitLanguages(1049, 1058), Exception);
+    EXPECT_EQ(GetCurrentLanguage(), 1049u);
+    EXPECT_EQ(QtYes(), "&Да");
+
+    EXPECT_EQ(SetLanguage(1033, true), 1033u);
+    EXPECT_THROW(SetLanguage(1058, true), Exception);
+    EXPECT_EQ(GetCurrentLanguage(), 1033u);
+    EXPECT_EQ(QtYes(), "&Yes");
 }

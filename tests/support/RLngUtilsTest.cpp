@@ -46,3 +46,25 @@ TEST(RLngUtils, KnownLocalesAreAscendingAndAbbreviated)
         }
     }
 }
+
+TEST(RLngUtils, QtLocalesOfTheLanguages)
+{
+    const struct {
+        LCID Id;
+        QLocale::Language Language;
+        QLocale::Territory Territory;
+    } cases[] = {
+        {1049, QLocale::Russian, QLocale::Russia},
+        {1033, QLocale::English, QLocale::UnitedStates},
+        {2057, QLocale::English, QLocale::UnitedKingdom},
+        {1058, QLocale::Ukrainian, QLocale::Ukraine},
+        {0x10000u | 1031u, QLocale::German, QLocale::Germany},
+    };
+    for (const auto& c : cases) {
+        const QLocale locale = GetLanguageLocale(c.Id);
+        EXPECT_EQ(locale.language(), c.Language) << c.Id;
+        EXPECT_EQ(locale.territory(), c.Territory) << c.Id;
+    }
+    EXPECT_EQ(GetLanguageLocale(9999), QLocale::c());
+    EXPECT_EQ(GetLanguageLocale(0), QLocale::c());
+}

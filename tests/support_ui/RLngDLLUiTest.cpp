@@ -1,0 +1,102 @@
+// Qt's own texts of the message boxes in the interface language.
+
+#include "support/RLngDLL.h"
+#include "support/RSysUtils.h"
+#include "support/ui/RDialogsUi.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An English module; its one text does not matter here, only that it is a valid module.
+const char* EnglishTs = R"(<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>RDialogs</name>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+</context>
+</TS>
+)";
+
+class QtTextsOfBoxes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FDir.isValid());
+        const QString ts = FDir.filePath("en.ts");
+        QFile source(ts);
+        ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+        source.write(EnglishTs);
+        source.close();
+        QProcess lrelease;
+        lrelease.start("/usr/lib/qt6/bin/lrelease", {"-silent", ts, "-qm", FDir.filePath("Prog_ENU.lng")});
+        ASSERT_TRUE(lrelease.waitForFinished(60000));
+        ASSERT_EQ(lrelease.exitCode(), 0) << lrelease.readAllStandardError().constData();
+        OverrideAppFileName(FDir.filePath("Prog"));
+    }
+    void TearDown() override
+    {
+        DoneLanguages();
+        OverrideAppFileName(QString());
+    }
+
+    static std::unique_ptr<QMessageBox> Question()
+    {
+        return CreateQtMessageBox({TBoxIcon::Question, "Подтверждение", "Удалить?", TBoxButtons::YesNo, IDNO, 292},
+                                  nullptr);
+    }
+    static QString Text(const QMessageBox& box, QMessageBox::StandardButton button)
+    {
+        return box.button(button)->text();
+    }
+
+    QTemporaryDir FDir;
+};
+
+} // namespace
+
+TEST_F(QtTextsOfBoxes, ButtonsSpeakTheInterfaceLanguage)
+{
+    const struct {
+        LCID Wanted;
+        const char* Yes;
+        const char* No;
+    } languages[] = {
+        {1049, "&Да", "&Нет"},
+        {1033, "&Yes", "&No"},
+        {1049, "&Да", "&Нет"},
+    };
+    for (const auto& language : languages) {
+        InitLanguages(1049, language.Wanted);
+        ASSERT_EQ(GetCurrentLanguage(), language.Wanted);
+        const auto question = Question();
+        EXPECT_EQ(Text(*question, QMessageBox::Yes), QString::fromUtf8(language.Yes)) << language.Wanted;
+        EXPECT_EQ(Text(*question, QMessageBox::No), QString::fromUtf8(language.No)) << language.Wanted;
+    }
+}
+
+TEST_F(QtTextsOfBoxes, AnOpenBoxFollowsASwitch)
+{
+    InitLanguages(1049, 1049);
+    const auto question = Question();
+    ASSERT_EQ(Text(*question, QMessageBox::Yes), "&Да");
+    // Windows hear of the change through a posted event, as in the running program.
+    ASSERT_EQ(SetLanguage(1033, true), 1033u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(Text(*question, QMessageBox::Yes), "&Yes");
+    ASSERT_EQ(SetLanguage(1049, true), 1049u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(Text(*question, QMessageBox::No), "&Нет");
+}
