@@ -3,18 +3,24 @@
 #include "app/core/DrawFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace {
 
-const TResString SArchiveDamaged = RESSTR(
+const TResString SArchiveRepaired = RESSTR(
     "DrawArchive",
-    "Файл тиражей \"%s\" поврежден: последние %d байт не составляют целой записи и будут "
-    "отброшены при следующей записи файла.\n\nКопия исходного файла сохранена как \"%s\".");
+    "Файл тиражей \"%s\" поврежден: последние %d байт не составляют целой записи и отброшены, "
+    "файл записан заново.\n\nКопия исходного файла сохранена как \"%s\".");
+const TResString SArchiveNotRepaired = RESSTR(
+    "DrawArchive",
+    "Файл тиражей \"%s\" поврежден: последние %d байт не составляют целой записи и не учитываются. "
+    "Исправить файл не удалось, он оставлен как есть.\n\n%s");
 
 void CheckDigits(const TDrawRec& draw)
 {
@@ -36,8 +42,16 @@ TArchiveLoadReport TDrawArchive::LoadDrawsFile()
         report.FileFound = true;
         report.Records = static_cast<int>(contents.Draws.size());
         report.ExtraBytes = contents.ExtraBytes;
-        if (report.Damaged())
-            report.BackupFile = BackupDrawsFile(fileName);
+        if (report.Damaged()) {
+            // The copy comes first: the rewrite drops the leftover bytes for good.
+            try {
+                report.BackupFile = BackupDrawsFile(fileName, contents.Original);
+                WriteDrawsFile(fileName, contents.Draws);
+                report.Repaired = true;
+            } catch (const std::exception& e) {
+                report.RepairError = ExceptionText(e);
+            }
+        }
         FState.FDraws = std::move(contents.Draws);
         FState.UpdateDrawsInfo(true);
     }
@@ -48,7 +62,9 @@ QString TDrawArchive::DamageText(const TArchiveLoadReport& report, const QString
 {
     if (!report.Damaged())
         return QString();
-    return Format(LoadResString(SArchiveDamaged), {fileName, report.ExtraBytes, report.BackupFile});
+    if (report.Repaired)
+        return Format(LoadResString(SArchiveRepaired), {fileName, report.ExtraBytes, report.BackupFile});
+    return Format(LoadResString(SArchiveNotRepaired), {fileName, report.ExtraBytes, report.RepairError});
 }
 
 void TDrawArchive::SaveDrawsFile()
@@ -56,6 +72,33 @@ void TDrawArchive::SaveDrawsFile()
     TBusyScope busy(LoadResString(rsSavingDrawsFile));
     WriteDrawsFile(FState.DrawsFileName(), FState.FDraws);
     FState.UpdateDrawsInfo(true);
+}
+
+template <typename TUndo>
+void TDrawArchive::SaveOrUndo(TUndo undo)
+{
+    try {
+        SaveDrawsFile();
+    } catch (...) {
+        // The list, the panels and the file must agree: the change is taken back before the
+        // error is reported, or the draw would look saved and be gone after a restart.
+        undo(FState.FDraws);
+        FState.UpdateDrawsInfo(true);
+        throw;
+    }
+}
+
+void TDrawArchive::SaveDrawsFileOrRestore(TDrawsArray previous)
+{
+    SaveOrUndo([&previous](TDrawsArray& draws) { draws = std::move(previous); });
+}
+
+void TDrawArchive::SaveAppendedDraws(size_t previousCount)
+{
+    SaveOrUndo([previousCount](TDrawsArray& draws) {
+        if (draws.size() > previousCount)
+            draws.erase(draws.begin() + static_cast<std::ptrdiff_t>(previousCount), draws.end());
+    });
 }
 
 void TDrawArchive::DeleteDrawRecord(int index)
@@ -77,7 +120,7 @@ void TDrawArchive::AddDraw(const TDrawRec& draw)
 {
     CheckDigits(draw);
     FState.FDraws.push_back(draw);
-    SaveDrawsFile();
+    SaveAppendedDraws(FState.FDraws.size() - 1);
     FState.RefreshViews(false);
 }
 
@@ -86,8 +129,10 @@ void TDrawArchive::EditDraw(int index, const TDrawRec& draw)
     CheckDigits(draw);
     if (index < 0 || index >= static_cast<int>(FState.FDraws.size()))
         throw Exception(Format(LoadResString(rsRecordNotFound), {index}));
-    FState.FDraws[static_cast<size_t>(index)] = draw;
-    SaveDrawsFile();
+    TDrawRec& stored = FState.FDraws[static_cast<size_t>(index)];
+    const TDrawRec previous = stored;
+    stored = draw;
+    SaveOrUndo([index, &previous](TDrawsArray& draws) { draws[static_cast<size_t>(index)] = previous; });
     FState.RefreshViews(false);
 }
 
@@ -99,13 +144,14 @@ bool TDrawArchive::DeleteDraws(const QList<int>& indexes)
     for (const int index : indexes)
         if (index < 0 || index >= static_cast<int>(FState.FDraws.size()))
             throw Exception(Format(LoadResString(rsRecordNotFound), {index}));
+    TDrawsArray previous = FState.FDraws;
     QList<int> order = indexes;
     std::sort(order.begin(), order.end(), std::greater<int>());
     order.erase(std::unique(order.begin(), order.end()), order.end());
     for (const int index : order)
         DeleteDrawRecord(index);
     FState.UpdateDrawsInfo(false);
-    SaveDrawsFile();
+    SaveDrawsFileOrRestore(std::move(previous));
     FState.RefreshViews(false);
     return true;
 }

@@ -12,8 +12,10 @@
 struct TArchiveLoadReport {
     bool FileFound = false;
     int Records = 0;
-    qint64 ExtraBytes = 0;   // bytes after the last whole record; dropped by the next rewrite
+    qint64 ExtraBytes = 0;   // bytes after the last whole record
     QString BackupFile;      // the copy of the damaged original, when there was damage
+    bool Repaired = false;   // the damaged file was rewritten with its whole records
+    QString RepairError;     // why the copy or the rewrite failed; the file then stays as it was
     bool Damaged() const { return ExtraBytes > 0; }
 };
 
@@ -40,12 +42,23 @@ public:
     explicit TDrawArchive(TMainState& state) : FState(state) {}
 
     // Reads the archive file when it exists (the archive stays as it is otherwise). A file
-    // whose size is not a multiple of the record size keeps its whole records; a copy of the
-    // original is made at once, before anything can rewrite it.
+    // whose size is not a multiple of the record size keeps its whole records: a copy of the
+    // original is kept, then the file is rewritten with those records, so that the next start
+    // finds a sound file. When either step fails the file stays as it was; the report says so.
     TArchiveLoadReport LoadDrawsFile();
     // The text that tells the user about a damaged file; empty when there was none.
     static QString DamageText(const TArchiveLoadReport& report, const QString& fileName);
+
+    // Writes FDraws to the file. Raises when it cannot; FDraws is then left as the caller
+    // made it, so a command that changed it saves through one of the two calls below.
     void SaveDrawsFile();
+    // Saves after FDraws was changed. When the file cannot be written, FDraws gets `previous`
+    // back (what the file still holds), the list and the status panels are updated
+    // (UpdateDrawsInfo with force), and the error propagates.
+    void SaveDrawsFileOrRestore(TDrawsArray previous);
+    // The same after draws were appended to an archive of previousCount draws: on failure the
+    // appended draws are dropped again.
+    void SaveAppendedDraws(size_t previousCount);
 
     // Removes the record at the archive index; raises "Запись со индексом %d ..." outside it.
     void DeleteDrawRecord(int index);
@@ -59,6 +72,7 @@ public:
     // Asks DeleteQuery for the count, then deletes the draws at these archive indexes (numbers
     // shown in the list may repeat after edits, indexes do not). Every index is checked before
     // anything is removed. True when draws were deleted.
+    // A failed save undoes each of these three commands in memory before the error propagates.
     bool DeleteDraws(const QList<int>& indexes);
     // The archive index of list row k (position k from the newest); -1 outside.
     int IndexOfRow(int row) const;
@@ -69,6 +83,9 @@ public:
     TDrawRow DrawRow(int row) const;
 
 private:
+    template <typename TUndo>
+    void SaveOrUndo(TUndo undo);
+
     TMainState& FState;
 };
 

@@ -2,9 +2,9 @@
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 TDrawFileContents ReadDrawsFile(const QString& fileName)
 {
@@ -20,6 +20,8 @@ TDrawFileContents ReadDrawsFile(const QString& fileName)
         throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
     const qsizetype records = bytes.size() / DrawRecSize;
     contents.ExtraBytes = bytes.size() % DrawRecSize;
+    if (contents.ExtraBytes > 0)
+        contents.Original = bytes;
     contents.Draws.reserve(static_cast<size_t>(records));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     for (qsizetype i = 0; i < records; ++i)
@@ -38,19 +40,18 @@ QByteArray DrawsToBytes(const TDrawsArray& draws)
 
 void WriteDrawsFile(const QString& fileName, const TDrawsArray& draws)
 {
-    const QByteArray bytes = DrawsToBytes(draws);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Exception(Format(LoadResString(rsFileWriteError), {fileName, file.errorString()}));
+    SaveFileAtomic(fileName, DrawsToBytes(draws));
 }
 
-QString BackupDrawsFile(const QString& fileName)
+QString BackupDrawsFile(const QString& fileName, const QByteArray& original)
 {
     QString backup = fileName + QLatin1String(".bak");
-    for (int n = 2; QFile::exists(backup); ++n)
+    for (int n = 2; QFile::exists(backup); ++n) {
+        QFile earlier(backup);
+        if (earlier.size() == original.size() && earlier.open(QIODevice::ReadOnly) && earlier.readAll() == original)
+            return backup;
         backup = fileName + QLatin1String(".bak") + QString::number(n);
-    QFile source(fileName);
-    if (!source.copy(backup))
-        throw Exception(Format(LoadResString(rsFileWriteError), {backup, source.errorString()}));
+    }
+    SaveFileAtomic(backup, original);
     return backup;
 }

@@ -1,9 +1,13 @@
 #include "tests/app_core/CoreTestEnv.h"
 
 #include "app/core/DrawFile.h"
+#include "platform/SaveFile.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QDir>
+
+#include <cerrno>
+#include <functional>
 
 namespace {
 
@@ -36,7 +40,21 @@ QList<std::uint32_t> NumbersOf(const TDrawsArray& draws)
     return numbers;
 }
 
-using DrawArchiveFileTest = TCoreTest;
+// The message of a save that failed for a system error.
+QString SaveErrorText(const QString& fileName, int error)
+{
+    return QString::fromUtf8("Ошибка записи файла \"%1\": %2").arg(fileName, qt_error_string(error));
+}
+
+class DrawArchiveFileTest : public TCoreTest {
+protected:
+    // Every entry of the data folder, hidden ones included.
+    QStringList FolderFiles() const
+    {
+        return QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+};
+
 using DrawLookupTest = TCoreTest;
 using DrawCommandTest = TCoreTest;
 
@@ -86,7 +104,7 @@ TEST_F(DrawArchiveFileTest, MissingFileLeavesTheArchiveAlone)
     EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
 }
 
-TEST_F(DrawArchiveFileTest, SizeNotAMultipleOfTheRecordKeepsWholeRecordsAndACopy)
+TEST_F(DrawArchiveFileTest, TruncatedFileIsRepairedOnceWithOneCopy)
 {
     const TDrawsArray draws = MakeArchive(2);
     const QByteArray original = ArchiveBytes(draws) + QByteArray("\x05\x00\x00\x00\x01\x02\x0c", 7);
@@ -94,32 +112,95 @@ TEST_F(DrawArchiveFileTest, SizeNotAMultipleOfTheRecordKeepsWholeRecordsAndACopy
 
     const TArchiveLoadReport report = FArchive.LoadDrawsFile();
     EXPECT_TRUE(report.Damaged());
+    EXPECT_TRUE(report.Repaired);
+    EXPECT_TRUE(report.RepairError.isEmpty());
     EXPECT_EQ(report.Records, 2);
     EXPECT_EQ(report.ExtraBytes, 7);
     EXPECT_EQ(FState.FDraws, draws);
+    // One copy of the original; the file itself now holds the whole records only.
     EXPECT_EQ(report.BackupFile, FState.DrawsFileName() + ".bak");
     EXPECT_EQ(ReadFileBytes(report.BackupFile), original);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), ArchiveBytes(draws));
+    EXPECT_EQ(FolderFiles(), QStringList({"Tavrix2_2r10.ldr", "Tavrix2_2r10.ldr.bak"}));
     EXPECT_EQ(TDrawArchive::DamageText(report, "a.ldr"),
               QString::fromUtf8("Файл тиражей \"a.ldr\" поврежден: последние 7 байт не составляют целой "
-                                "записи и будут отброшены при следующей записи файла.\n\nКопия исходного "
-                                "файла сохранена как \"%1\".")
+                                "записи и отброшены, файл записан заново.\n\nКопия исходного файла "
+                                "сохранена как \"%1\".")
                   .arg(report.BackupFile));
 
-    // The next rewrite drops the leftover bytes; the copy keeps them.
-    FArchive.SaveDrawsFile();
-    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), ArchiveBytes(draws));
-    EXPECT_EQ(ReadFileBytes(report.BackupFile), original);
+    // The next start finds a sound file: no copy, nothing to tell.
+    TMainState next;
+    next.SetDataDir(FDir.path());
+    TDrawArchive nextArchive(next);
+    const TArchiveLoadReport second = nextArchive.LoadDrawsFile();
+    EXPECT_FALSE(second.Damaged());
+    EXPECT_TRUE(second.BackupFile.isEmpty());
+    EXPECT_TRUE(TDrawArchive::DamageText(second, "a.ldr").isEmpty());
+    EXPECT_EQ(next.FDraws, draws);
+    EXPECT_EQ(FolderFiles(), QStringList({"Tavrix2_2r10.ldr", "Tavrix2_2r10.ldr.bak"}));
 
-    // A file shorter than one record: no draws, and an earlier copy is never overwritten.
+    // A file shorter than one record: no draws, an empty file, and an earlier copy of other
+    // bytes is never overwritten.
     WriteFileBytes(FState.DrawsFileName(), "abc");
-    const TArchiveLoadReport second = FArchive.LoadDrawsFile();
-    EXPECT_EQ(second.Records, 0);
-    EXPECT_EQ(second.ExtraBytes, 3);
+    const TArchiveLoadReport third = FArchive.LoadDrawsFile();
+    EXPECT_EQ(third.Records, 0);
+    EXPECT_EQ(third.ExtraBytes, 3);
+    EXPECT_TRUE(third.Repaired);
     EXPECT_TRUE(FState.FDraws.empty());
-    EXPECT_EQ(second.BackupFile, FState.DrawsFileName() + ".bak2");
-    EXPECT_EQ(ReadFileBytes(second.BackupFile), "abc");
+    EXPECT_EQ(third.BackupFile, FState.DrawsFileName() + ".bak2");
+    EXPECT_EQ(ReadFileBytes(third.BackupFile), "abc");
     EXPECT_EQ(ReadFileBytes(report.BackupFile), original);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), QByteArray());
     EXPECT_TRUE(TDrawArchive::DamageText(TArchiveLoadReport{}, "a.ldr").isEmpty());
+}
+
+TEST_F(DrawArchiveFileTest, FailedRepairLeavesTheFileAndSaysSo)
+{
+    const TDrawsArray draws = MakeArchive(3);
+    const QByteArray original = ArchiveBytes(draws) + QByteArray("\x01\x02", 2);
+    WriteFileBytes(FState.DrawsFileName(), original);
+    const QString temp = TSaveFile::TempFileName(FState.DrawsFileName());
+    const QString backupTemp = TSaveFile::TempFileName(FState.DrawsFileName() + ".bak");
+    const QString fileError = SaveErrorText(FState.DrawsFileName(), EISDIR);
+    const QString backupError = SaveErrorText(FState.DrawsFileName() + ".bak", EISDIR);
+
+    struct TCase {
+        const char* Name;
+        QString Blocked;         // a folder stands here, whoever runs the test
+        QString Error;           // the reason the user is given
+        QStringList Files;       // what the folder holds afterwards
+    };
+    const TCase cases[] = {
+        {"the copy cannot be written: no rewrite", backupTemp, backupError, {"Tavrix2_2r10.ldr"}},
+        {"the rewrite fails: the copy stays", temp, fileError, {"Tavrix2_2r10.ldr", "Tavrix2_2r10.ldr.bak"}},
+        // The damage outlives the start: the copy already made is used again, not repeated.
+        {"it fails again: still one copy", temp, fileError, {"Tavrix2_2r10.ldr", "Tavrix2_2r10.ldr.bak"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(QDir().mkpath(c.Blocked));
+        const TArchiveLoadReport report = FArchive.LoadDrawsFile();
+        ASSERT_TRUE(QDir().rmdir(c.Blocked));
+        EXPECT_TRUE(report.Damaged());
+        EXPECT_FALSE(report.Repaired);
+        EXPECT_EQ(report.RepairError, c.Error);
+        EXPECT_EQ(FState.FDraws, draws);
+        EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), original);
+        EXPECT_EQ(FolderFiles(), c.Files);
+        EXPECT_EQ(TDrawArchive::DamageText(report, "a.ldr"),
+                  QString::fromUtf8("Файл тиражей \"a.ldr\" поврежден: последние 2 байт не составляют целой "
+                                    "записи и не учитываются. Исправить файл не удалось, он оставлен как "
+                                    "есть.\n\n%1")
+                      .arg(c.Error));
+    }
+
+    // Once the file can be written the repair goes through, with the one copy made before.
+    const TArchiveLoadReport report = FArchive.LoadDrawsFile();
+    EXPECT_TRUE(report.Repaired);
+    EXPECT_EQ(report.BackupFile, FState.DrawsFileName() + ".bak");
+    EXPECT_EQ(ReadFileBytes(report.BackupFile), original);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), ArchiveBytes(draws));
+    EXPECT_EQ(FolderFiles(), QStringList({"Tavrix2_2r10.ldr", "Tavrix2_2r10.ldr.bak"}));
 }
 
 TEST_F(DrawArchiveFileTest, FileInTheWayRaisesAndKeepsTheArchive)
@@ -393,4 +474,84 @@ TEST_F(DrawCommandTest, ListRowsAndSortedDigits)
     EXPECT_EQ(FArchive.DrawRow(1).Digit2, "8");
     EXPECT_EQ(FState.FDraws[1].Digits[0], 8);
     EXPECT_TRUE(ReadFileBytes(FState.FormStateFileName()).contains("SortedDraws=1"));
+}
+
+TEST_F(DrawArchiveFileTest, FailedSaveUndoesTheCommand)
+{
+    const TDrawsArray draws = SixDrawArchive();   // newest 3,4; numbers 1..6
+    FState.FDraws = draws;
+    FArchive.SaveDrawsFile();
+    FState.SetDrawsOffset(1);
+    QList<TDrawsInfo> infos;
+    QList<bool> forces;
+    FState.OnDrawsInfo = [&](const TDrawsInfo& info, bool force) {
+        infos.append(info);
+        forces.append(force);
+    };
+    QList<bool> refreshes;
+    FState.RegisterView([&](bool force) { refreshes.append(force); });
+
+    // A folder at the temporary file's name makes every save fail, whoever runs the test.
+    const QString temp = TSaveFile::TempFileName(FState.DrawsFileName());
+    ASSERT_TRUE(QDir().mkpath(temp));
+    struct TCase {
+        const char* Name;
+        std::function<void()> Command;
+    };
+    const TCase cases[] = {
+        {"add", [&] { FArchive.AddDraw(Draw(7, 1, 2, "08/04/2016 M")); }},
+        {"edit", [&] { FArchive.EditDraw(2, Draw(77, 9, 9, "08/09/2016 E")); }},
+        {"delete", [&] {
+             FBoxes.Answer(IDYES);
+             FArchive.DeleteDraws({0, 5, 3});
+         }},
+        {"delete all", [&] {
+             FBoxes.Answer(IDYES);
+             FArchive.DeleteDraws({0, 1, 2, 3, 4, 5});
+         }},
+        {"download appends", [&] {
+             FState.FDraws.push_back(Draw(7, 1, 1, "08/04/2016 M"));
+             FState.FDraws.push_back(Draw(8, 2, 2, "08/04/2016 E"));
+             FArchive.SaveAppendedDraws(6);
+         }},
+        {"import replaces", [&] {
+             TDrawsArray previous = FState.FDraws;
+             FState.FDraws = MakeArchive(40);
+             FArchive.SaveDrawsFileOrRestore(std::move(previous));
+         }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        infos.clear();
+        forces.clear();
+        try {
+            c.Command();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), SaveErrorText(FState.DrawsFileName(), EISDIR));
+        }
+        // The list, the panels and the file agree on the six draws the file still holds.
+        EXPECT_EQ(FState.FDraws, draws);
+        ASSERT_FALSE(infos.isEmpty());
+        EXPECT_EQ(infos.last().Count, 6);
+        EXPECT_EQ(infos.last().CountText, QString::fromUtf8("Архив тиражей: 6"));
+        EXPECT_EQ(infos.last().NextText, QString::fromUtf8("Следующий тираж: 6"));
+        EXPECT_EQ(infos.last().DigitsText, "3;4");
+        EXPECT_EQ(infos.last().OffsetMax, 5);
+        EXPECT_TRUE(forces.last());
+        EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), ArchiveBytes(draws));
+        EXPECT_TRUE(refreshes.isEmpty());
+        EXPECT_TRUE(IsNotWaiting());
+        EXPECT_TRUE(FStatuses.last().isEmpty());
+    }
+    EXPECT_EQ(FBoxes.Pending(), 0);
+
+    // Once the file can be written the same add goes through.
+    ASSERT_TRUE(QDir().rmdir(temp));
+    FArchive.AddDraw(Draw(7, 1, 2, "08/04/2016 M"));
+    ASSERT_EQ(FState.FDraws.size(), 7u);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), ArchiveBytes(FState.FDraws));
+    EXPECT_EQ(infos.last().CountText, QString::fromUtf8("Архив тиражей: 7"));
+    EXPECT_EQ(refreshes, QList<bool>({false}));
+    EXPECT_EQ(FolderFiles(), QStringList({"Tavrix2_2r10.ldr"}));
 }
