@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -30,6 +31,8 @@ constexpr int kFlagSetMinPosition = 1;
 constexpr int kFlagRestoreToMaximized = 2;
 
 const QString kFieldDelimiters = QStringLiteral(", ");
+// Farther than any screen reaches, near enough that sums of coordinates cannot overflow.
+constexpr int kFarAway = 1 << 20;
 
 TScreenMetricsProc& MetricsProc()
 {
@@ -93,19 +96,35 @@ bool FixedSize(const QWidget* window)
            || window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
 }
 
-// A placement saved on another monitor arrangement may lie off every screen; the window is then
-// brought onto the primary screen, as the window system does for its own placements.
-QRect OntoScreen(const QRect& rect)
+// The work areas of the screens, the primary screen's first.
+QList<QRect> WorkAreas()
 {
+    QList<QRect> areas = CurrentScreenMetrics().WorkAreas;
+    if (!areas.isEmpty())
+        return areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        areas.append(primary->availableGeometry());
     for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(rect))
-            return rect;
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return rect;
-    QRect moved = rect;
-    moved.moveTopLeft(primary->availableGeometry().topLeft());
-    return moved;
+        if (screen != QGuiApplication::primaryScreen())
+            areas.append(screen->availableGeometry());
+    return areas;
+}
+
+// How far the window system's frame (title bar and borders) reaches beyond the client area;
+// nothing while the window has not been shown, when the window system has not told it yet.
+QMargins FrameMargins(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Keeps a span of length size that starts at start inside [low, low + room); a span longer
+// than the room starts at low.
+int ClampSpan(int start, int size, int low, int room)
+{
+    return std::max(low, std::min(start, low + room - size));
 }
 
 void ApplyPosition(QWidget* window, const TMemIniFile& ini, const QString& section)
@@ -119,18 +138,28 @@ void ApplyPosition(QWidget* window, const TMemIniFile& ini, const QString& secti
         return;
     // The minimised and maximised positions have no counterpart here: the window system places
     // minimised and maximised windows itself.
-    const QRect current = window->geometry();
-    int left = IntField(norm, 1, current.left());
-    int top = IntField(norm, 2, current.top());
-    int right = IntField(norm, 3, current.left() + current.width());
-    int bottom = IntField(norm, 4, current.top() + current.height());
+    // Left and top are those of the frame, as pos() and move() take them: placed so, the title
+    // bar lands where it was, whatever the window system's frame is like.
+    // A damaged file may hold any integers: the sums in 64 bits, and everything bounded far
+    // beyond any screen before a rectangle is made of it.
+    const QPoint position = window->pos();
+    const QSize size = window->size();
+    const qint64 left = IntField(norm, 1, position.x());
+    const qint64 top = IntField(norm, 2, position.y());
+    qint64 right = IntField(norm, 3, position.x() + size.width());
+    qint64 bottom = IntField(norm, 4, position.y() + size.height());
     if (FixedSize(window)) {
-        right = left + current.width();
-        bottom = top + current.height();
+        right = left + size.width();
+        bottom = top + size.height();
     }
     if (right <= left || bottom <= top)
         return;
-    window->setGeometry(OntoScreen(QRect(left, top, right - left, bottom - top)));
+    const auto bounded = [](qint64 value) { return int(std::clamp<qint64>(value, -kFarAway, kFarAway)); };
+    QRect wanted(bounded(left), bounded(top), bounded(right - left), bounded(bottom - top));
+    if (window->isWindow())
+        wanted = PlaceOnWorkArea(wanted, FrameMargins(window), window->minimumSize(), WorkAreas());
+    window->resize(wanted.size());
+    window->move(wanted.topLeft());
 }
 
 void ApplyState(QWidget* window, const QWidget* form, const TMemIniFile& ini, const QString& section)
@@ -160,6 +189,30 @@ void ApplyState(QWidget* window, const QWidget* form, const TMemIniFile& ini, co
 }
 
 } // namespace
+
+QRect PlaceOnWorkArea(const QRect& wanted, const QMargins& frame, const QSize& minimumSize,
+                      const QList<QRect>& workAreas)
+{
+    if (workAreas.isEmpty())
+        return wanted;
+    // The screen that holds the largest part of the window; off every screen, the first.
+    const QRect outer(wanted.topLeft(), wanted.size().grownBy(frame));
+    QRect area = workAreas.first();
+    qint64 best = 0;
+    for (const QRect& candidate : workAreas) {
+        const QRect common = candidate.intersected(outer);
+        const qint64 shared = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && shared > best) {
+            best = shared;
+            area = candidate;
+        }
+    }
+    const QSize room = area.size().shrunkBy(frame);
+    const QSize size = wanted.size().boundedTo(room).expandedTo(minimumSize).expandedTo(QSize(1, 1));
+    const QSize outerSize = size.grownBy(frame);
+    return {ClampSpan(wanted.left(), outerSize.width(), area.left(), area.width()),
+            ClampSpan(wanted.top(), outerSize.height(), area.top(), area.height()), size.width(), size.height()};
+}
 
 TScreenMetrics CurrentScreenMetrics()
 {
@@ -230,6 +283,9 @@ void SaveFormPlacement(const QWidget* form)
     QRect normal = window->normalGeometry();
     if (!normal.isValid())
         normal = window->geometry();
+    // Left and top of the frame (see ApplyPosition): the client area's corner less the frame's
+    // offset, which is nothing for a window not yet shown and for a child window.
+    normal.translate(window->pos() - window->geometry().topLeft());
 
     const TScreenMetrics screen = CurrentScreenMetrics();
     const QString section = FormStorageSection(form);

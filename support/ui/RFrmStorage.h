@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QMargins>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -16,11 +20,14 @@ class TROwnerDrawGrid;
 // Each window has its own section, named after its class ("TFormMain"); an MDI child's section
 // ends in ".MDIChildren". Column keys are named after the list or grid's objectName.
 
-// The screen the placement is saved for: its size in pixels and its logical pixels per inch.
+// The screen the placement is saved for: its size in pixels and its logical pixels per inch;
+// and where windows may be placed: the part of each screen that panels leave free, the primary
+// screen's first (empty: asked of the screens themselves).
 struct TScreenMetrics {
     int Width = 0;
     int Height = 0;
     int PixelsPerInch = 96;
+    QList<QRect> WorkAreas;
 };
 // The primary screen, unless a test installed its own answer.
 TScreenMetrics CurrentScreenMetrics();
@@ -38,12 +45,23 @@ bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue);
 int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue);
 
 // Writes Flags, ShowCmd (1 normal, 2 minimised, 3 maximised), PixelsPerInch, and MinMaxPos and
-// NormPos, each both plain and for the current screen size ("NormPos_1920x1080").
+// NormPos, each both plain and for the current screen size ("NormPos_1920x1080"). NormPos holds
+// the normal (not maximised) placement: left and top of the window's frame, right and bottom as
+// left and top plus the size of the window's client area.
 void SaveFormPlacement(const QWidget* form);
 // Applies a stored placement. The position (NormPos for this screen size, else the plain one)
 // counts only when it was saved at the same pixels per inch; a window of fixed size keeps its
-// size and takes only the position. The state comes from ShowCmd. A hidden window stays hidden.
+// size and takes only the position. A window comes back whole on one screen's work area, its
+// size cut to that area: a placement saved for another arrangement of screens, past an edge
+// or damaged never leaves the title bar out of reach. The state comes from ShowCmd. A hidden
+// window stays hidden.
 void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition);
+// Where a top-level window whose frame margins are frame goes when asked for wanted (top-left of
+// the frame, size of the client area): on the work area holding most of it (none: the first),
+// wholly inside it and no larger than it. A window larger than the area even at its least size
+// keeps its top-left corner, and so its title bar, on the area.
+QRect PlaceOnWorkArea(const QRect& wanted, const QMargins& frame, const QSize& minimumSize,
+                      const QList<QRect>& workAreas);
 
 // Column widths ("<name>.Column<n>"), of every column of the grid.
 void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid);

@@ -5,6 +5,7 @@
 #include "support/ui/QorListView.h"
 #include "support/ui/RVclUtilsUi.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,7 +53,7 @@ protected:
     }
 
     QTemporaryDir FDir;
-    TScreenMetrics FScreen{1920, 1080, 96};
+    TScreenMetrics FScreen{1920, 1080, 96, {QRect(0, 0, 1920, 1040)}};
     TScreenMetricsProc FPreviousMetrics;
 };
 
@@ -96,7 +97,7 @@ TEST_F(FormStorage, AnotherResolutionUsesItsOwnKeyElseThePlainOne)
 {
     WriteFile("[TFormMain]\r\nPixelsPerInch=96\r\nNormPos=100,120,500,420\r\n"
               "NormPos_1920x1080=100,120,500,420\r\n");
-    FScreen = {1280, 1024, 96};
+    FScreen = {1280, 1024, 96, {QRect(0, 0, 1280, 984)}};
     TFormMain form;
     RestoreFormPlacement(&form, false, true);
     EXPECT_EQ(form.geometry(), QRect(100, 120, 400, 300));
@@ -110,7 +111,7 @@ TEST_F(FormStorage, AnotherResolutionUsesItsOwnKeyElseThePlainOne)
 TEST_F(FormStorage, AnotherPixelDensityIgnoresThePositionButKeepsTheState)
 {
     WriteFile("[TFormMain]\r\nShowCmd=3\r\nPixelsPerInch=96\r\nNormPos=100,120,500,420\r\n");
-    FScreen = {1920, 1080, 120};
+    FScreen = {1920, 1080, 120, {QRect(0, 0, 1920, 1040)}};
     TFormMain form;
     form.setGeometry(30, 40, 320, 240);
     RestoreFormPlacement(&form, true, true);
@@ -162,6 +163,112 @@ TEST_F(FormStorage, FixedSizeWindowTakesOnlyThePositionAndShortNormPosKeepsTheRe
     WriteFile("[TFormMain]\r\nNormPos=500,40,100,300\r\n");
     RestoreFormPlacement(&form, false, true);
     EXPECT_EQ(form.geometry(), QRect(30, 50, 370, 250));
+}
+
+TEST_F(FormStorage, PlacementComesBackWholeOnTheWorkArea)
+{
+    // A panel 30 pixels high along the top of a 1920 x 1080 screen.
+    FScreen.WorkAreas = {QRect(0, 30, 1920, 1050)};
+    const struct {
+        const char* NormPos;
+        QRect Expected;
+    } cases[] = {
+        {"100,120,500,420", QRect(100, 120, 400, 300)},          // on the screen: exactly as stored
+        {"1520,780,1920,1080", QRect(1520, 780, 400, 300)},      // touching the right and bottom edges
+        {"0,30,1920,1080", QRect(0, 30, 1920, 1050)},            // the whole work area
+        {"1521,781,1921,1081", QRect(1520, 780, 400, 300)},      // one pixel past them
+        {"1900,200,2300,500", QRect(1520, 200, 400, 300)},       // saved at the right edge
+        {"300,1070,700,1370", QRect(300, 780, 400, 300)},        // at the bottom edge
+        {"2500,1500,2900,1800", QRect(1520, 780, 400, 300)},     // past both: off every screen
+        {"-300,-50,100,250", QRect(0, 30, 400, 300)},            // negative: title bar above the top
+        {"100,10,500,310", QRect(100, 30, 400, 300)},            // under the panel
+        {"0,0,5010,5010", QRect(0, 30, 1920, 1050)},             // a damaged file's huge window
+        {"-2000,-2000,3010,3010", QRect(0, 30, 1920, 1050)},
+        {"1000,500,3000,900", QRect(0, 500, 1920, 400)},         // too wide only
+        {"-2147483648,-2147483648,2147483647,2147483647", QRect(0, 30, 1920, 1050)},
+        {"2147483000,2147483000,2147483600,2147483300", QRect(1320, 780, 600, 300)},
+    };
+    for (const auto& c : cases) {
+        WriteFile(QByteArray("[TFormMain]\r\nPixelsPerInch=96\r\nNormPos=") + c.NormPos + "\r\n");
+        TFormMain form;
+        form.setGeometry(10, 40, 200, 150);
+        RestoreFormPlacement(&form, true, true);
+        EXPECT_EQ(form.geometry(), c.Expected) << c.NormPos;
+        EXPECT_TRUE(FScreen.WorkAreas.first().contains(form.frameGeometry())) << c.NormPos;
+    }
+}
+
+TEST_F(FormStorage, ALargeDialogOfFixedSizeKeepsItsTitleBarOnTheScreen)
+{
+    FScreen.WorkAreas = {QRect(0, 0, 800, 600)};
+    WriteFile("[TFormFixed]\r\nPixelsPerInch=96\r\nNormPos=-100,700,0,0\r\n");
+    TFormFixed dialog;
+    dialog.setFixedSize(1000, 700);
+    RestoreFormPlacement(&dialog, false, true);
+    EXPECT_EQ(dialog.geometry(), QRect(0, 0, 1000, 700));
+}
+
+TEST(PlaceOnWorkArea, ChoosesTheScreenAndCountsTheFrame)
+{
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1040), QRect(1920, -200, 1280, 984)};
+    const QMargins titled(4, 30, 4, 4);
+    const struct {
+        QRect Wanted;
+        QMargins Frame;
+        QSize Minimum;
+        QRect Expected;
+    } cases[] = {
+        // On the second screen it stays there, also partly above the first one's top.
+        {QRect(2000, -150, 600, 400), {}, {}, QRect(2000, -150, 600, 400)},
+        // Mostly on the second screen: pulled wholly onto it.
+        {QRect(1800, 100, 600, 400), {}, {}, QRect(1920, 100, 600, 400)},
+        // Mostly on the first: pulled onto the first.
+        {QRect(1500, 100, 600, 400), {}, {}, QRect(1320, 100, 600, 400)},
+        // Past the right edge of the second screen, and its bottom.
+        {QRect(3100, 500, 600, 400), {}, {}, QRect(2600, 384, 600, 400)},
+        // Beside the second screen but below it: on no screen.
+        {QRect(3100, 900, 600, 400), {}, {}, QRect(1320, 640, 600, 400)},
+        // Off every screen: the first (primary) one.
+        {QRect(-5000, 4000, 600, 400), {}, {}, QRect(0, 640, 600, 400)},
+        // With a frame the title bar and borders come onto the screen too.
+        {QRect(-10, -10, 600, 400), titled, {}, QRect(0, 0, 600, 400)},
+        {QRect(1500, 900, 600, 400), titled, {}, QRect(1312, 606, 600, 400)},
+        // Too large: the client area is cut so that client and frame fill the work area.
+        {QRect(0, 0, 5010, 5010), titled, {}, QRect(0, 0, 1912, 1006)},
+        // A window that cannot be made that small keeps its corner on the screen.
+        {QRect(500, 500, 5010, 5010), titled, QSize(2500, 1200), QRect(0, 0, 2500, 1200)},
+        {QRect(500, 500, 300, 200), {}, QSize(400, 250), QRect(500, 500, 400, 250)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlaceOnWorkArea(c.Wanted, c.Frame, c.Minimum, screens), c.Expected)
+            << c.Wanted.x() << "," << c.Wanted.y() << " " << c.Wanted.width() << "x" << c.Wanted.height();
+    }
+    EXPECT_EQ(PlaceOnWorkArea(QRect(-50, -50, 10, 10), {}, {}, {}), QRect(-50, -50, 10, 10));
+}
+
+TEST_F(FormStorage, AShownWindowRoundTripsItsFramePosition)
+{
+    FScreen.WorkAreas = {QRect(0, 0, 800, 800)};
+    TFormMain form;
+    form.resize(300, 200);
+    form.move(40, 50);
+    form.show();
+    QApplication::processEvents();
+    // Left and top are the frame's, right and bottom add the client area's size.
+    const QRect client = form.geometry();
+    SaveFormPlacement(&form);
+    EXPECT_TRUE(FileBytes().contains("NormPos=40,50,340,250\r\n")) << FileBytes().constData();
+    ASSERT_EQ(form.pos(), QPoint(40, 50));
+
+    // Placed at the top-left corner, the window's frame (not its client area) starts there.
+    WriteFile("[TFormMain]\r\nPixelsPerInch=96\r\nNormPos=-20,-20,280,180\r\n");
+    RestoreFormPlacement(&form, false, true);
+    QApplication::processEvents();
+    EXPECT_EQ(form.pos(), QPoint(0, 0));
+    EXPECT_EQ(form.size(), QSize(300, 200));
+    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(form.geometry().topLeft(), client.topLeft() - QPoint(40, 50));
+    form.hide();
 }
 
 TEST_F(FormStorage, FlagsAndNumbersKeepOtherSectionsAndLines)
