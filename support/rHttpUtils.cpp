@@ -28,6 +28,25 @@ const QByteArray kHttpUserAgent = "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebK
 namespace {
 
 const TResString STimeout = RESSTR("rHttpUtils", "Превышено время ожидания ответа от сервера \"%s\"!");
+const TResString SConnectTimeout =
+    RESSTR("rHttpUtils", "Превышено время ожидания соединения с сервером \"%s\"!");
+const TResString SHostNotFound = RESSTR("rHttpUtils", "Сервер \"%s\" не найден");
+const TResString SConnectionRefused = RESSTR("rHttpUtils", "Сервер \"%s\" отказал в соединении");
+const TResString SRemoteClosed = RESSTR("rHttpUtils", "Сервер \"%s\" разорвал соединение");
+const TResString SNetworkTimeout = RESSTR("rHttpUtils", "Сервер \"%s\" не ответил вовремя");
+const TResString SSslFailed =
+    RESSTR("rHttpUtils", "Не удалось установить защищённое соединение с сервером \"%s\"");
+const TResString SProxyNotFound = RESSTR("rHttpUtils", "Прокси-сервер \"%s\" не найден");
+const TResString SProxyRefused = RESSTR("rHttpUtils", "Прокси-сервер \"%s\" отказал в соединении");
+const TResString SProxyClosed = RESSTR("rHttpUtils", "Прокси-сервер \"%s\" разорвал соединение");
+const TResString SProxyTimeout = RESSTR("rHttpUtils", "Прокси-сервер \"%s\" не ответил вовремя");
+const TResString SProxyAuth =
+    RESSTR("rHttpUtils", "Прокси-сервер \"%s\" не принял имя пользователя или пароль");
+const TResString SProxyError = RESSTR("rHttpUtils", "Ошибка прокси-сервера \"%s\"");
+const TResString SNetworkDown = RESSTR("rHttpUtils", "Сеть недоступна");
+const TResString SHttpStatus = RESSTR("rHttpUtils", "Сервер \"%s\" ответил ошибкой %d");
+const TResString SHttpRedirect = RESSTR("rHttpUtils", "Сервер \"%s\" перенаправил запрос на другой адрес");
+const TResString SNetworkError = RESSTR("rHttpUtils", "Ошибка обмена данными с сервером \"%s\"");
 const TResString STooManyRedirects = RESSTR("rHttpUtils", "Слишком много перенаправлений при обращении к \"%s\"!");
 const TResString SBadRedirect = RESSTR("rHttpUtils", "Сервер \"%s\" вернул перенаправление без адреса!");
 const TResString SInflateError = RESSTR("rHttpUtils", "Ошибка распаковки ответа сервера \"%s\"!");
@@ -136,6 +155,12 @@ QString StatusLine(QNetworkReply* reply, int status)
     return QStringLiteral("HTTP/1.1 %1 %2").arg(status).arg(reason).trimmed();
 }
 
+// The detail after the program's own text: the system's description, or the status line.
+QString WithDetail(const QString& text, const QString& detail)
+{
+    return detail.isEmpty() ? text : text + QLatin1String(" (") + detail + QLatin1Char(')');
+}
+
 struct THop {
     int Status = 0;
     QUrl Location;
@@ -144,6 +169,11 @@ struct THop {
 
 // One request without following redirects. Fills the response body (or the output device)
 // for a 2xx reply.
+//
+// Two clocks: until the request has gone out (name lookup, connection, TLS handshake, the
+// request written) the connect time-out runs from the start; from then on the read time-out
+// runs from the last sign of life of the transfer (the request sent, headers, body bytes).
+// Precise timers: a coarse one may fire up to 5 % early.
 THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& method,
              const QByteArray& body, int connectMs, int readMs, QIODevice* output, QByteArray& collected)
 {
@@ -164,6 +194,8 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    bool connected = false;
     bool timedOut = false;
     QString failure;
     bool decided = false;
@@ -171,7 +203,10 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     qint64 received = 0;
     std::unique_ptr<TInflater> inflater;
 
-    const auto alive = [&] { timer.start(readMs); };
+    const auto alive = [&] {
+        connected = true;
+        timer.start(readMs);
+    };
     const auto consume = [&] {
         if (!decided) {
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -200,8 +235,12 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         timedOut = true;
         reply->abort();
     });
+    QObject::connect(reply.get(), &QNetworkReply::requestSent, &loop, alive);
     QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, alive);
-    QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &loop, alive);
+    QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &loop, [&](qint64 sent, qint64) {
+        if (sent > 0)
+            alive();
+    });
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
         alive();
         consume();
@@ -214,15 +253,17 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     QObject::disconnect(reply.get(), nullptr, &loop, nullptr);
 
     if (timedOut)
-        throw EHttpError(Format(LoadResString(STimeout), {url.host()}));
+        throw EHttpError(Format(LoadResString(connected ? STimeout : SConnectTimeout), {url.host()}),
+                         0, connected ? THttpFailure::ReadTimeout : THttpFailure::ConnectTimeout);
     if (!failure.isEmpty())
         throw EHttpError(failure);
 
+    const QString proxyHost = manager.proxy().type() == QNetworkProxy::NoProxy ? QString() : manager.proxy().hostName();
     THop hop;
     hop.Status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     hop.ContentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
     if (hop.Status == 0)
-        throw EHttpError(reply->errorString());
+        throw EHttpError(HttpErrorText(reply->error(), url.host(), proxyHost, reply->errorString()));
     if (IsRedirect(hop.Status)) {
         reply->readAll();
         hop.Location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
@@ -231,15 +272,19 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         hop.Location = url.resolved(hop.Location);
         return hop;
     }
+    if (hop.Status == 407)
+        throw EHttpError(HttpErrorText(QNetworkReply::ProxyAuthenticationRequiredError, url.host(), proxyHost,
+                                       StatusLine(reply.get(), hop.Status)),
+                         hop.Status);
     if (hop.Status < 200 || hop.Status >= 300)
-        throw EHttpError(StatusLine(reply.get(), hop.Status), hop.Status);
+        throw EHttpError(HttpStatusText(hop.Status, url.host(), StatusLine(reply.get(), hop.Status)), hop.Status);
     consume();
     if (!failure.isEmpty())
         throw EHttpError(failure);
     // A transfer cut off after the headers. The stack does not always report a connection
     // closed too early, so the bytes are counted against the announced length as well.
     if (reply->error() != QNetworkReply::NoError)
-        throw EHttpError(reply->errorString(), hop.Status);
+        throw EHttpError(HttpErrorText(reply->error(), url.host(), proxyHost, reply->errorString()), hop.Status);
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
     if (announced.isValid() && announced.toLongLong() != received)
         throw EHttpError(Format(LoadResString(SIncomplete), {url.host()}), hop.Status);
@@ -300,6 +345,81 @@ THttpTimeouts HttpTimeouts()
     return DefaultTimeouts();
 }
 
+QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, const QString& proxyHost,
+                      const QString& detail)
+{
+    const QString proxy = proxyHost.isEmpty() ? host : proxyHost;
+    // Through a proxy the connection is the proxy's: the network stack reports a refused or
+    // lost proxy as a refused or lost server.
+    if (!proxyHost.isEmpty()) {
+        switch (error) {
+        case QNetworkReply::HostNotFoundError:
+            error = QNetworkReply::ProxyNotFoundError;
+            break;
+        case QNetworkReply::ConnectionRefusedError:
+            error = QNetworkReply::ProxyConnectionRefusedError;
+            break;
+        case QNetworkReply::RemoteHostClosedError:
+            error = QNetworkReply::ProxyConnectionClosedError;
+            break;
+        case QNetworkReply::TimeoutError:
+            error = QNetworkReply::ProxyTimeoutError;
+            break;
+        default:
+            break;
+        }
+    }
+    QString text;
+    switch (error) {
+    case QNetworkReply::HostNotFoundError:
+        text = Format(LoadResString(SHostNotFound), {host});
+        break;
+    case QNetworkReply::ConnectionRefusedError:
+        text = Format(LoadResString(SConnectionRefused), {host});
+        break;
+    case QNetworkReply::RemoteHostClosedError:
+        text = Format(LoadResString(SRemoteClosed), {host});
+        break;
+    case QNetworkReply::TimeoutError:
+        text = Format(LoadResString(SNetworkTimeout), {host});
+        break;
+    case QNetworkReply::SslHandshakeFailedError:
+        text = Format(LoadResString(SSslFailed), {host});
+        break;
+    case QNetworkReply::ProxyNotFoundError:
+        text = Format(LoadResString(SProxyNotFound), {proxy});
+        break;
+    case QNetworkReply::ProxyConnectionRefusedError:
+        text = Format(LoadResString(SProxyRefused), {proxy});
+        break;
+    case QNetworkReply::ProxyConnectionClosedError:
+        text = Format(LoadResString(SProxyClosed), {proxy});
+        break;
+    case QNetworkReply::ProxyTimeoutError:
+        text = Format(LoadResString(SProxyTimeout), {proxy});
+        break;
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        text = Format(LoadResString(SProxyAuth), {proxy});
+        break;
+    case QNetworkReply::UnknownProxyError:
+        text = Format(LoadResString(SProxyError), {proxy});
+        break;
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+        text = LoadResString(SNetworkDown);
+        break;
+    default:
+        text = Format(LoadResString(SNetworkError), {host});
+        break;
+    }
+    return WithDetail(text, detail);
+}
+
+QString HttpStatusText(int status, const QString& host, const QString& statusLine)
+{
+    return WithDetail(Format(LoadResString(SHttpStatus), {host, status}), statusLine);
+}
+
 QByteArray EncodeFormFields(const QStringList& fields)
 {
     QByteArray body;
@@ -348,7 +468,9 @@ THttpResponse HttpExecute(const THttpRequest& request)
         if (!IsRedirect(hop.Status))
             break;
         if (!request.FollowRedirects)
-            throw EHttpError(QStringLiteral("HTTP/1.1 %1").arg(hop.Status), hop.Status);
+            throw EHttpError(WithDetail(Format(LoadResString(SHttpRedirect), {url.host()}),
+                                        QStringLiteral("HTTP/1.1 %1").arg(hop.Status)),
+                             hop.Status);
         if (redirects >= kMaxRedirects)
             throw EHttpError(Format(LoadResString(STooManyRedirects), {QUrl(request.Url).host()}), hop.Status);
         // As browsers do: 301, 302 and 303 continue with GET; 307 and 308 repeat the request.

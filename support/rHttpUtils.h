@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QNetworkReply>
 #include <QUrl>
 
 #include <optional>
@@ -18,15 +19,24 @@ class QNetworkCookieJar;
 // Replies compressed with gzip or deflate are inflated here. Failures (connection, time-out,
 // HTTP status other than 2xx, TLS) raise EHttpError.
 
+// What kind of failure an EHttpError was, where the caller may care.
+enum class THttpFailure {
+    Other,
+    ConnectTimeout,   // the request did not go out within the connect time-out
+    ReadTimeout,      // the transfer then paused longer than the read time-out
+};
+
 class EHttpError : public Exception {
 public:
-    explicit EHttpError(const QString& message, int statusCode = 0)
-        : Exception(message), FStatusCode(statusCode) {}
+    explicit EHttpError(const QString& message, int statusCode = 0, THttpFailure failure = THttpFailure::Other)
+        : Exception(message), FStatusCode(statusCode), FFailure(failure) {}
     // The HTTP status of the reply; 0 when none arrived.
     int StatusCode() const noexcept { return FStatusCode; }
+    THttpFailure Failure() const noexcept { return FFailure; }
 
 private:
     int FStatusCode;
+    THttpFailure FFailure;
 };
 
 // A proxy server; it is used only when the server is not empty and the port is above 0.
@@ -54,8 +64,9 @@ extern const QByteArray kHttpAccept;
 extern const QByteArray kHttpAcceptEncoding;
 extern const QByteArray kHttpUserAgent;
 
-// Time-outs in milliseconds: for the connection (up to the first byte of the reply) and for
-// every later pause in the transfer.
+// Time-outs in milliseconds: for the connection (name lookup, connection, TLS handshake, up
+// to the request being sent), and for every later pause in the transfer, counted from the
+// request sent or the last byte received.
 struct THttpTimeouts {
     int ConnectMs = 15000;
     int ReadMs = 30000;
@@ -85,6 +96,16 @@ struct THttpResponse {
 };
 
 THttpResponse HttpExecute(const THttpRequest& request);
+
+// The program's own text for a failed transfer, followed by the system's detail in brackets:
+// "Сервер "host" отказал в соединении (Connection refused)". Proxy errors name the proxy
+// (proxyHost; the host when empty); with a proxy in use (proxyHost not empty), a connection
+// that was not found, refused, lost or timed out was the proxy's.
+QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, const QString& proxyHost,
+                      const QString& detail);
+// The same for a reply with an error status: "Сервер "host" ответил ошибкой 404 (HTTP/1.1 404
+// Not Found)".
+QString HttpStatusText(int status, const QString& host, const QString& statusLine);
 // The body as text, in the charset the reply names (UTF-8 when it names none).
 QString HttpResponseText(const THttpResponse& response);
 

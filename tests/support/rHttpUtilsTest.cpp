@@ -3,11 +3,23 @@
 #include "tests/standin/HttpStandIn.h"
 
 #include <QFile>
+#include <QHostAddress>
 #include <QNetworkCookieJar>
 #include <QDir>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +39,17 @@ protected:
     THttpStandIn FServer;
     THttpTimeouts FSavedTimeouts;
 };
+
+// A local port nobody listens on.
+int TcpClosedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost))
+        return 1;
+    const int port = probe.serverPort();
+    probe.close();
+    return port;
+}
 
 // A page of text long enough for compression to matter.
 QByteArray LongPage()
@@ -204,6 +227,251 @@ TEST_F(HttpTest, StalledServerTimesOut)
     EXPECT_THROW(HttpExecute(request), EHttpError);
 }
 
+namespace {
+
+// A listening socket that never accepts and whose queue is already full: the kernel drops the
+// opening packet of every further connection, so a client stays in the connection phase.
+class TFullListener {
+public:
+    TFullListener()
+    {
+        FListener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (FListener < 0 || ::bind(FListener, reinterpret_cast<sockaddr*>(&address), length) != 0
+            || ::listen(FListener, 0) != 0
+            || ::getsockname(FListener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        FPort = ntohs(address.sin_port);
+        // The first connection fills the queue of length 0 (the kernel allows one more than
+        // asked); the others make sure of it.
+        for (int i = 0; i < 3; ++i) {
+            const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+            ::fcntl(client, F_SETFL, O_NONBLOCK);
+            ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+            FClients.push_back(client);
+        }
+    }
+    ~TFullListener()
+    {
+        for (const int client : FClients)
+            ::close(client);
+        if (FListener >= 0)
+            ::close(FListener);
+    }
+    TFullListener(const TFullListener&) = delete;
+    TFullListener& operator=(const TFullListener&) = delete;
+
+    int Port() const { return FPort; }
+
+private:
+    int FListener = -1;
+    int FPort = 0;
+    std::vector<int> FClients;
+};
+
+// A server that reads one request, waits one step, sends its headers, then the body one byte
+// per step: the whole reply takes longer than either time-out, while no pause does.
+class TTrickleServer : public QObject {
+public:
+    TTrickleServer(const QByteArray& body, int stepMs) : FBody(body), FStepMs(stepMs)
+    {
+        QObject::connect(&FServer, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* socket = FServer.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                FRequest += socket->readAll();
+                if (FRequest.contains("\r\n\r\n") && !FTimer.isActive())
+                    Begin(socket);
+            });
+        });
+        FTimer.setTimerType(Qt::PreciseTimer);
+    }
+    bool Start() { return FServer.listen(QHostAddress::LocalHost, 0); }
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/slow").arg(FServer.serverPort()); }
+
+private:
+    void Begin(QTcpSocket* socket)
+    {
+        FSocket = socket;
+        QObject::connect(&FTimer, &QTimer::timeout, this, [this] {
+            if (!FSocket)
+                return FTimer.stop();
+            if (!FHeadersSent) {
+                FSocket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: "
+                               + QByteArray::number(FBody.size()) + "\r\n\r\n");
+                FHeadersSent = true;
+            } else if (FSent < FBody.size()) {
+                FSocket->write(FBody.mid(FSent++, 1));
+            } else {
+                FTimer.stop();
+            }
+            FSocket->flush();
+        });
+        FTimer.start(FStepMs);
+    }
+
+    QTcpServer FServer;
+    QByteArray FBody;
+    int FStepMs;
+    QByteArray FRequest;
+    QPointer<QTcpSocket> FSocket;
+    QTimer FTimer;
+    bool FHeadersSent = false;
+    qsizetype FSent = 0;
+};
+
+} // namespace
+
+TEST_F(HttpTest, ReadTimeOutCountsFromTheRequestSentNotFromTheStart)
+{
+    // The server takes the request and never answers. A connect time-out far too long to be
+    // reached: the request fails by the read time-out, which ran from the request sent.
+    FServer.Route("/stall", TStandInReply::WithAction(TReplyAction::Stall));
+    THttpRequest request;
+    request.Url = Url("/stall");
+    request.ConnectTimeoutMs = 600000;
+    request.ReadTimeoutMs = 300;
+    try {
+        HttpExecute(request);
+        FAIL() << "no time-out";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.Failure(), THttpFailure::ReadTimeout);
+        EXPECT_EQ(e.Message(), QStringLiteral("Превышено время ожидания ответа от сервера \"127.0.0.1\"!"));
+    }
+    EXPECT_EQ(FServer.Requests().size(), 1);
+}
+
+TEST_F(HttpTest, ConnectTimeOutCoversOnlyTheConnection)
+{
+    // A server whose queue is full never completes the connection: the connect time-out ends
+    // it, although the read time-out is far too long to be reached.
+    TFullListener listener;
+    ASSERT_GT(listener.Port(), 0);
+    THttpRequest request;
+    request.Url = QStringLiteral("http://127.0.0.1:%1/").arg(listener.Port());
+    request.ConnectTimeoutMs = 300;
+    request.ReadTimeoutMs = 600000;
+    try {
+        HttpExecute(request);
+        FAIL() << "no time-out";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.Failure(), THttpFailure::ConnectTimeout);
+        EXPECT_EQ(e.Message(), QStringLiteral("Превышено время ожидания соединения с сервером \"127.0.0.1\"!"));
+    }
+}
+
+TEST_F(HttpTest, ASlowReplyThatKeepsComingIsNotCutOff)
+{
+    // Headers after one step, then a byte per step: the reply as a whole outlasts both
+    // time-outs, but no pause reaches the read time-out, and the connect time-out stopped
+    // counting once the request was out.
+    const QByteArray body = "0123456789";
+    TTrickleServer slow(body, 150);
+    ASSERT_TRUE(slow.Start());
+    THttpRequest request;
+    request.Url = slow.Url();
+    request.ConnectTimeoutMs = 300;
+    request.ReadTimeoutMs = 1000;
+    EXPECT_EQ(HttpExecute(request).Body, body);
+}
+
+TEST_F(HttpTest, FailuresReadInRussianWithTheSystemsDetail)
+{
+    const int closed = TcpClosedPort();
+    try {
+        HttpGetText(nullptr, QStringLiteral("http://127.0.0.1:%1/").arg(closed), kTlsNone, true);
+        FAIL() << "no error";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Сервер \"127.0.0.1\" отказал в соединении (Connection refused)"));
+        EXPECT_EQ(e.StatusCode(), 0);
+    }
+
+    // A proxy nobody listens on is named as the proxy.
+    const THttpProxy deadProxy{"127.0.0.1", closed, "", ""};
+    try {
+        HttpGetText(&deadProxy, "http://origin.invalid/path", kTlsNone, true);
+        FAIL() << "no error";
+    } catch (const EHttpError& e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Прокси-сервер \"127.0.0.1\" отказал в соединении (")))
+            << e.Message().toStdString();
+    }
+
+    FServer.RequireProxyAuth("user", "pass");
+    FServer.Route("/path", TStandInReply::Text("via proxy"));
+    const THttpProxy wrong{"127.0.0.1", FServer.Port(), "user", "nope"};
+    try {
+        HttpGetText(&wrong, "http://origin.invalid/path", kTlsNone, true);
+        FAIL() << "no error";
+    } catch (const EHttpError& e) {
+        EXPECT_TRUE(e.Message().startsWith(
+            QStringLiteral("Прокси-сервер \"127.0.0.1\" не принял имя пользователя или пароль (")))
+            << e.Message().toStdString();
+    }
+
+    FServer.Route("/drop", TStandInReply::WithAction(TReplyAction::Drop));
+    try {
+        HttpGetText(nullptr, Url("/drop"), kTlsNone, true);
+        FAIL() << "no error";
+    } catch (const EHttpError& e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Сервер \"127.0.0.1\" разорвал соединение (")))
+            << e.Message().toStdString();
+    }
+
+    FServer.Route("/moved", TStandInReply::Redirect(302, "/path"));
+    try {
+        HttpGetText(nullptr, Url("/moved"), kTlsNone, false);
+        FAIL() << "redirect followed";
+    } catch (const EHttpError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Сервер \"127.0.0.1\" перенаправил запрос на другой адрес (HTTP/1.1 302)"));
+    }
+}
+
+TEST(rHttpUtils, ErrorTextsOfTheCommonFailures)
+{
+    struct TCase {
+        QNetworkReply::NetworkError Error;
+        const char* Proxy;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {QNetworkReply::HostNotFoundError, "", "Сервер \"site.example\" не найден (detail)"},
+        {QNetworkReply::ConnectionRefusedError, "", "Сервер \"site.example\" отказал в соединении (detail)"},
+        {QNetworkReply::RemoteHostClosedError, "", "Сервер \"site.example\" разорвал соединение (detail)"},
+        {QNetworkReply::TimeoutError, "", "Сервер \"site.example\" не ответил вовремя (detail)"},
+        {QNetworkReply::SslHandshakeFailedError, "",
+         "Не удалось установить защищённое соединение с сервером \"site.example\" (detail)"},
+        {QNetworkReply::ProxyNotFoundError, "proxy.example", "Прокси-сервер \"proxy.example\" не найден (detail)"},
+        {QNetworkReply::ProxyConnectionRefusedError, "proxy.example",
+         "Прокси-сервер \"proxy.example\" отказал в соединении (detail)"},
+        {QNetworkReply::ProxyConnectionClosedError, "proxy.example",
+         "Прокси-сервер \"proxy.example\" разорвал соединение (detail)"},
+        {QNetworkReply::ProxyTimeoutError, "proxy.example", "Прокси-сервер \"proxy.example\" не ответил вовремя (detail)"},
+        {QNetworkReply::ProxyAuthenticationRequiredError, "proxy.example",
+         "Прокси-сервер \"proxy.example\" не принял имя пользователя или пароль (detail)"},
+        {QNetworkReply::UnknownProxyError, "proxy.example", "Ошибка прокси-сервера \"proxy.example\" (detail)"},
+        {QNetworkReply::TemporaryNetworkFailureError, "", "Сеть недоступна (detail)"},
+        {QNetworkReply::ProtocolFailure, "", "Ошибка обмена данными с сервером \"site.example\" (detail)"},
+        // Through a proxy, the connection that failed was the proxy's.
+        {QNetworkReply::ConnectionRefusedError, "proxy.example",
+         "Прокси-сервер \"proxy.example\" отказал в соединении (detail)"},
+        {QNetworkReply::HostNotFoundError, "proxy.example", "Прокси-сервер \"proxy.example\" не найден (detail)"},
+        {QNetworkReply::SslHandshakeFailedError, "proxy.example",
+         "Не удалось установить защищённое соединение с сервером \"site.example\" (detail)"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(HttpErrorText(c.Error, "site.example", c.Proxy, "detail"), QString::fromUtf8(c.Expected))
+            << static_cast<int>(c.Error) << " " << c.Proxy;
+    // Without a proxy its errors name the host; without a detail nothing is bracketed.
+    EXPECT_EQ(HttpErrorText(QNetworkReply::ProxyNotFoundError, "site.example", "", ""),
+              QStringLiteral("Прокси-сервер \"site.example\" не найден"));
+    EXPECT_EQ(HttpStatusText(503, "site.example", "HTTP/1.1 503 Service Unavailable"),
+              QStringLiteral("Сервер \"site.example\" ответил ошибкой 503 (HTTP/1.1 503 Service Unavailable)"));
+    // A host name is data, never a format.
+    EXPECT_EQ(HttpStatusText(500, "%s%d", ""), QStringLiteral("Сервер \"%s%d\" ответил ошибкой 500"));
+}
+
 TEST_F(HttpTest, DroppedConnectionsAndErrorStatusesRaise)
 {
     FServer.Route("/drop", TStandInReply::WithAction(TReplyAction::Drop));
@@ -218,7 +486,7 @@ TEST_F(HttpTest, DroppedConnectionsAndErrorStatusesRaise)
         FAIL() << "no error for 404";
     } catch (const EHttpError& e) {
         EXPECT_EQ(e.StatusCode(), 404);
-        EXPECT_EQ(e.Message(), "HTTP/1.1 404 Not Found");
+        EXPECT_EQ(e.Message(), QStringLiteral("Сервер \"127.0.0.1\" ответил ошибкой 404 (HTTP/1.1 404 Not Found)"));
     }
     try {
         HttpPostFormAuto(Url("/error"), {"a=1"}, true);
