@@ -1,0 +1,522 @@
+#include "app/core/CombList.h"
+
+#include "engine/KelmaMsg.h"
+#include "platform/Cp1251.h"
+#include "platform/DelphiText.h"
+#include "platform/SaveFile.h"
+#include "platform/WordUtils.h"
+#include "support/RDialogs.h"
+#include "support/RVclUtils.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace {
+
+const TResString SBadDigitLines = RESSTR(
+    "CombList",
+    "В файле комбинаций \"%s\" пропущено строк с числами вне диапазона от 0 до 9: %d.");
+
+// Lines of a text as a string list takes them: breaks at CR LF, LF or CR; a break at the very
+// end opens no further line, so "a\r\n" is one line and "\r\n" one empty line.
+QStringList SplitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype length = text.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < length)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+bool IsDigitValue(int value)
+{
+    return value >= DigitMin && value <= DigitMax;
+}
+
+// Reads the two words of a line split at the delimiters; false unless there are exactly two
+// and both are digits. A word that is not a number counts as 0.
+enum class TLineKind { NotAPair, BadDigits, Comb };
+
+TLineKind ParseDigitPair(const QString& line, const QString& delimiters, TCombWord& comb)
+{
+    if (WordCount(line, delimiters) != 2)
+        return TLineKind::NotAPair;
+    const int d1 = StrToNum(ExtractWord(1, line, delimiters).trimmed());
+    const int d2 = StrToNum(ExtractWord(2, line, delimiters).trimmed());
+    if (!IsDigitValue(d1) || !IsDigitValue(d2))
+        return TLineKind::BadDigits;
+    comb = MakeComb(static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2));
+    return TLineKind::Comb;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Store.
+
+int CombsUsed(const TCombList& list)
+{
+    const int size = static_cast<int>(std::min<size_t>(list.Items.size(), INT_MAX));
+    return std::clamp(list.Count, 0, size);
+}
+
+void SetCombsCapacity(TCombList& list, int n, int count)
+{
+    if (n > 0 && static_cast<size_t>(n) > list.Items.size())
+        list.Items.resize(static_cast<size_t>(n));
+    list.Count = std::clamp(count, 0, static_cast<int>(list.Items.size()));
+}
+
+void AppendComb(TCombList& list, TCombWord comb)
+{
+    const int count = CombsUsed(list);
+    if (static_cast<size_t>(count) == list.Items.size())
+        list.Items.resize(std::max<size_t>(list.Items.size() * 2, CombinationsTotal));
+    list.Items[static_cast<size_t>(count)] = comb;
+    list.Count = count + 1;
+}
+
+void CopyCombList(const TCombList& from, TCombList& to)
+{
+    const int count = CombsUsed(from);
+    if (&from == &to)
+        return;
+    if (to.Items.size() < static_cast<size_t>(count))
+        to.Items.resize(static_cast<size_t>(count));
+    std::copy_n(from.Items.begin(), count, to.Items.begin());
+    to.Count = count;
+}
+
+TCombsArray CombsOf(const TCombList& list)
+{
+    return TCombsArray(list.Items.begin(), list.Items.begin() + CombsUsed(list));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files.
+
+QByteArray CombsToBytes(const TCombsArray& combs)
+{
+    QString text;
+    for (const TCombWord comb : combs)
+        text += NumToStr(CombDigit1(comb)) + QLatin1Char(';') + NumToStr(CombDigit2(comb))
+                + QLatin1String("\r\n");
+    return EncodeCp1251(text);
+}
+
+TCombsFileContents CombsFromBytes(const QByteArray& bytes)
+{
+    static const QString delimiters = QStringLiteral(",;");
+    TCombsFileContents contents;
+    for (const QString& line : SplitLines(DecodeCp1251(bytes))) {
+        if (line.isEmpty())
+            continue;
+        TCombWord comb = 0;
+        switch (ParseDigitPair(line, delimiters, comb)) {
+        case TLineKind::Comb:
+            contents.Combs.push_back(comb);
+            break;
+        case TLineKind::BadDigits:
+            ++contents.BadDigitLines;
+            break;
+        case TLineKind::NotAPair:
+            break;
+        }
+    }
+    return contents;
+}
+
+TCombWord PastedLineToComb(const QString& line)
+{
+    static const QString delimiters = QStringLiteral("\t ,-.:;|");
+    TCombWord comb = 0;
+    if (ParseDigitPair(line, delimiters, comb) != TLineKind::Comb)
+        throw Exception(Format(LoadResString(rsBadCombination), {line}));
+    return comb;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The list.
+
+TCombWord TCombListOps::Comb(int i) const
+{
+    return i >= 0 && i < Count() ? FState.FCombs.Items[static_cast<size_t>(i)] : TCombWord{0};
+}
+
+void TCombListOps::ClearCombs()
+{
+    FState.FCombs.Clear();
+}
+
+bool TCombListOps::CombInList(TCombWord comb) const
+{
+    const TCombList& combs = FState.FCombs;
+    const auto end = combs.Items.begin() + CombsUsed(combs);
+    return std::find(combs.Items.begin(), end, comb) != end;
+}
+
+void TCombListOps::SaveUndo(bool showStatus)
+{
+    std::optional<TBusyScope> busy;
+    if (showStatus)
+        busy.emplace(LoadResString(rsCreatingUndo));
+    CopyCombList(FState.FCombs, FState.FUndoCombs);
+}
+
+void TCombListOps::RestoreUndo(bool showStatus)
+{
+    std::optional<TBusyScope> busy;
+    if (showStatus)
+        busy.emplace(LoadResString(rsUndoing));
+    CopyCombList(FState.FUndoCombs, FState.FCombs);
+    FState.FUndoCombs.Count = 0;
+    RefreshCombsView();
+}
+
+void TCombListOps::ClearUndo()
+{
+    FState.FUndoCombs.Count = 0;
+}
+
+void TCombListOps::SaveBuffer(int key1, int key2)
+{
+    if (FState.FCombsBufferKey[0] == key1 && FState.FCombsBufferKey[1] == key2)
+        return;
+    ShowInStatusBar(LoadResString(rsCreatingBuffer));
+    FState.FCombsBufferKey = {key1, key2};
+    CopyCombList(FState.FCombs, FState.FCombsBuffer);
+}
+
+bool TCombListOps::LoadBuffer(int key1, int key2)
+{
+    if (FState.FCombsBufferKey[0] != key1 || FState.FCombsBufferKey[1] != key2
+        || CombsUsed(FState.FCombsBuffer) <= 0)
+        return false;
+    try {
+        ShowInStatusBar(LoadResString(rsLoadingBuffer));
+        CopyCombList(FState.FCombsBuffer, FState.FCombs);
+        RefreshCombsView();
+        return true;
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsBufferLoadError), {ExceptionText(e)}));
+        return false;
+    }
+}
+
+void TCombListOps::ClearBufferKey()
+{
+    FState.FCombsBufferKey = {-1, -1};
+    FState.FCombsBuffer.Count = 0;
+}
+
+void TCombListOps::DeleteCombsOfLastDraws(int n)
+{
+    if (n < 0)
+        n = 0;
+    TBusyScope busy(Format(LoadResString(rsDeletingLastDraws), {n}));
+    const TCombList& undo = FState.FUndoCombs;
+    const int undoCount = CombsUsed(undo);
+    const TDrawsArray& draws = FState.FDraws;
+
+    // The n newest draws of the analysed range; an empty range for n = 0 or no draws in it.
+    int first = 0;
+    int last = -1;
+    if (n > 0) {
+        last = static_cast<int>(draws.size()) - 1 - FState.DrawsOffset();
+        first = n > last ? 0 : last - n + 1;
+    }
+
+    TCombList& combs = FState.FCombs;
+    SetCombsCapacity(combs, undoCount, 0);
+    const int step = std::max(1, undoCount / 100);
+    const QString progress = LoadResString(rsDeletingLastDrawsProgress);
+    for (int i = 0; i < undoCount; ++i) {
+        const TCombWord comb = undo.Items[static_cast<size_t>(i)];
+        bool drawn = false;
+        for (int j = first; j <= last && !drawn; ++j) {
+            const TDrawRec& draw = draws[static_cast<size_t>(j)];
+            drawn = draw.Digits[0] == CombDigit1(comb) && draw.Digits[1] == CombDigit2(comb);
+        }
+        if (!drawn)
+            combs.Items[static_cast<size_t>(combs.Count++)] = comb;
+        if (i % step == 0)
+            ShowInStatusBar(Format(progress, {n, (i + 1) * 100.0 / undoCount}));
+    }
+    AddFilterHistory(true, LoadResString(rsHistoryLastDraws), IntToStr(n));
+    RefreshCombsView();
+}
+
+void TCombListOps::DeleteSelectedCombs(const QList<int>& rows)
+{
+    TBusyScope busy(LoadResString(rsDeletingSelectedCombs));
+    const TCombList& undo = FState.FUndoCombs;
+    const int undoCount = CombsUsed(undo);
+    std::vector<bool> selected(static_cast<size_t>(undoCount), false);
+    int selectedCount = 0;
+    for (const int row : rows)
+        if (row >= 0 && row < undoCount && !selected[static_cast<size_t>(row)]) {
+            selected[static_cast<size_t>(row)] = true;
+            ++selectedCount;
+        }
+
+    TCombList& combs = FState.FCombs;
+    SetCombsCapacity(combs, undoCount, 0);
+    for (int i = 0; i < undoCount; ++i)
+        if (!selected[static_cast<size_t>(i)])
+            combs.Items[static_cast<size_t>(combs.Count++)] = undo.Items[static_cast<size_t>(i)];
+    AddFilterHistory(true, LoadResString(rsHistorySelectedCombs), IntToStr(selectedCount));
+    RefreshCombsView();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files.
+
+bool TCombListOps::ReadCombsFile(const QString& fileName, int* badDigitLines)
+{
+    if (badDigitLines)
+        *badDigitLines = 0;
+    TCombList& combs = FState.FCombs;
+    combs.Count = 0;
+    try {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Exception(file.errorString());
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw Exception(file.errorString());
+        const TCombsFileContents contents = CombsFromBytes(bytes);
+        const int count = static_cast<int>(contents.Combs.size());
+        SetCombsCapacity(combs, count, 0);
+        std::copy(contents.Combs.begin(), contents.Combs.end(), combs.Items.begin());
+        combs.Count = count;
+        if (badDigitLines)
+            *badDigitLines = contents.BadDigitLines;
+        return true;
+    } catch (const std::exception& e) {
+        combs.Count = 0;
+        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, ExceptionText(e)}));
+        return false;
+    }
+}
+
+bool TCombListOps::WriteCombsFile(const QString& fileName)
+{
+    try {
+        SaveFileAtomic(fileName, CombsToBytes(CombsOf(FState.FCombs)));
+        return true;
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsFileWriteError), {fileName, ExceptionText(e)}));
+        return false;
+    }
+}
+
+QString TCombListOps::BadDigitLinesText(const QString& fileName, int count)
+{
+    return count > 0 ? Format(LoadResString(SBadDigitLines), {fileName, count}) : QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands.
+
+bool TCombListOps::OpenCombsFile(const QString& fileName)
+{
+    SaveUndo(true);
+    bool ok = false;
+    int badDigitLines = 0;
+    {
+        TBusyScope busy(Format(LoadResString(rsLoadingFile), {fileName}));
+        ok = ReadCombsFile(fileName, &badDigitLines);
+        if (!ok)
+            RestoreUndo(false);
+        ClearUndo();
+        ClearFilterHistory();
+        RefreshCombsView();
+    }
+    if (badDigitLines > 0)
+        WarningBox(BadDigitLinesText(fileName, badDigitLines));
+    return ok;
+}
+
+bool TCombListOps::SaveCombsFile(const QString& fileName)
+{
+    TBusyScope busy(Format(LoadResString(rsSavingFile), {fileName}));
+    return WriteCombsFile(fileName);
+}
+
+void TCombListOps::Undo()
+{
+    RestoreUndo(true);
+    RemoveLastFilterHistory();
+}
+
+void TCombListOps::DeleteLastDraws(int n)
+{
+    SaveUndo(true);
+    DeleteCombsOfLastDraws(n);
+}
+
+void TCombListOps::DeleteSelected(const QList<int>& rows)
+{
+    SaveUndo(true);
+    DeleteSelectedCombs(rows);
+}
+
+QString TCombListOps::CopyText(const QList<int>& rows) const
+{
+    QString text;
+    for (const int row : rows)
+        if (row >= 0 && row < Count())
+            text += CombToDisplayStr(Comb(row)) + QLatin1Char('\n');
+    return text;
+}
+
+bool TCombListOps::PasteText(const QString& text)
+{
+    TBusyScope busy(LoadResString(rsPleaseWait));
+    const QStringList lines = SplitLines(text);
+    if (lines.isEmpty())
+        return false;
+    SaveUndo(false);
+    bool complete = false;
+    TCombList& combs = FState.FCombs;
+    try {
+        SetCombsCapacity(combs, static_cast<int>(lines.size()), 0);
+        for (const QString& line : lines)
+            combs.Items[static_cast<size_t>(combs.Count++)] = PastedLineToComb(line);
+        complete = true;
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+        CopyCombList(FState.FUndoCombs, combs);
+    }
+    ClearUndo();
+    if (complete)
+        ClearFilterHistory();
+    RefreshCombsView();
+    return complete;
+}
+
+int TCombListOps::CountDistinctDigits() const
+{
+    return ::CountDistinctDigits(FState.FCombs.Items, Count());
+}
+
+QString TCombListOps::DistinctDigitsText() const
+{
+    return Format(LoadResString(rsUniqueNumbersInfo), {CountDistinctDigits()});
+}
+
+void TCombListOps::CheckNums()
+{
+    TBusyScope busy(LoadResString(rsPleaseWait));
+    InfoBox(DistinctDigitsText());
+}
+
+QString TCombListOps::FindInDrawsText(TCombWord comb) const
+{
+    // More than 25 draws found ends the search: the box lists at most 26.
+    constexpr int MaxListed = 25;
+    QStringList found;
+    const TDrawsArray& draws = FState.FDraws;
+    for (auto draw = draws.rbegin(); draw != draws.rend() && found.size() <= MaxListed; ++draw)
+        if (draw->Digits[0] == CombDigit1(comb) && draw->Digits[1] == CombDigit2(comb))
+            found.append(DrawToText(*draw));
+    if (found.isEmpty())
+        return LoadResString(rsCombNotFoundInDraws);
+    return LoadResString(rsCombFoundInDraws) + QLatin1String("\n\n") + found.join(QLatin1Char('\n'));
+}
+
+void TCombListOps::FindInDraws(int row)
+{
+    if (row < 0 || row >= Count())
+        return;
+    TBusyScope busy(LoadResString(rsSearchingDraws));
+    InfoBox(FindInDrawsText(Comb(row)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Applied filters.
+
+void TCombListOps::SetFilterHistory(const QList<TFilterHistoryRow>& rows)
+{
+    FHistory = rows;
+    HistoryChanged();
+}
+
+void TCombListOps::ClearFilterHistory()
+{
+    FHistory.clear();
+    HistoryChanged();
+}
+
+void TCombListOps::AddFilterHistory(bool success, const QString& caption, const QString& values)
+{
+    FHistory.append({caption, values, Count(), success ? HistoryImageSuccess : HistoryImagePlain});
+    HistoryChanged();
+}
+
+void TCombListOps::AddUndoHistory()
+{
+    FHistory.append({LoadResString(rsHistoryUndo), QString(), Count(), HistoryImageUndo});
+    HistoryChanged();
+}
+
+void TCombListOps::RemoveLastFilterHistory()
+{
+    if (FHistory.isEmpty())
+        return;
+    FHistory.removeLast();
+    HistoryChanged();
+}
+
+void TCombListOps::HistoryChanged()
+{
+    if (OnHistoryChanged)
+        OnHistoryChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display.
+
+void TCombListOps::RefreshCombsView()
+{
+    if (OnCombsChanged)
+        OnCombsChanged(Count());
+}
+
+QString TCombListOps::CombCountText() const
+{
+    return Format(LoadResString(rsStatusCombCount), {Count()});
+}
+
+TCombRow TCombListOps::CombRow(int i) const
+{
+    TCombRow row;
+    if (i < 0 || i >= Count())
+        return row;
+    const TCombWord comb = Comb(i);
+    row.Number = QString::number(i + 1);
+    row.Digit1 = NumToStr(CombDigit1(comb));
+    row.Digit2 = NumToStr(CombDigit2(comb));
+    row.Sum = SumToStr(CombDigit1(comb) + CombDigit2(comb));
+    if (FState.Options.Flag(TMainOptions::ColorCombs)) {
+        const int channel = FState.StatList().Config().ChannelSize;
+        row.Background = CombsPlainColor;
+        row.DigitColor1 = ChannelColor(CombDigit1(comb), channel);
+        row.DigitColor2 = ChannelColor(CombDigit2(comb), channel);
+    }
+    return row;
+}
