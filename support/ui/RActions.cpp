@@ -6,16 +6,37 @@
 #include "support/RVclUtils.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
+#include <QWidget>
 
 #include <exception>
 
 namespace {
 
 const TResString SDuplicateAction = RESSTR("RActions", "Команда \"%s\" уже зарегистрирована!");
+const TResString SShortcutTaken = RESSTR("RActions", "Клавиша %s команды \"%s\" уже назначена команде \"%s\"!");
+
+// What AssignMenuMnemonics keeps on an action: the caption it decorated and the text it set.
+constexpr char kPlainProperty[] = "tavrixPlainText";
+constexpr char kShownProperty[] = "tavrixShownText";
+// Set on a menu once its aboutToShow is connected.
+constexpr char kHookedProperty[] = "tavrixMnemonicsHooked";
+
+bool ScopesOverlap(const QWidget* a, const QWidget* b)
+{
+    return a == b || a->isAncestorOf(b) || b->isAncestorOf(a);
+}
 
 } // namespace
+
+QString TCommandKey::Text() const
+{
+    return ByName() ? FName : QStringLiteral("#%1").arg(FId);
+}
 
 TActionRegistry::TActionRegistry(QObject* parent, int idleIntervalMs) : QObject(parent)
 {
@@ -34,33 +55,73 @@ TActionRegistry::~TActionRegistry()
 QAction* TActionRegistry::Add(const QString& name, const QString& caption, TExecute execute,
                               TPredicate update, TBusyRule rule)
 {
-    auto entry = std::make_unique<TEntry>();
-    entry->Name = name;
-    entry->Run = std::move(execute);
-    entry->Update = std::move(update);
-    entry->Rule = rule;
-    return Register(std::move(entry), caption);
+    TCommandSpec spec;
+    spec.Name = name;
+    spec.Caption = caption;
+    spec.Execute = std::move(execute);
+    spec.Update = std::move(update);
+    spec.Rule = rule;
+    return Add(std::move(spec));
 }
 
 QAction* TActionRegistry::AddToggle(const QString& name, const QString& caption, TPredicate state,
                                     TExecute execute, TPredicate update, TBusyRule rule)
 {
-    auto entry = std::make_unique<TEntry>();
-    entry->Name = name;
-    entry->Run = std::move(execute);
-    entry->Update = std::move(update);
-    entry->State = std::move(state);
-    entry->Rule = rule;
-    return Register(std::move(entry), caption);
+    TCommandSpec spec;
+    spec.Name = name;
+    spec.Caption = caption;
+    spec.Execute = std::move(execute);
+    spec.Update = std::move(update);
+    spec.State = std::move(state);
+    spec.Rule = rule;
+    return Add(std::move(spec));
 }
 
-QAction* TActionRegistry::Register(std::unique_ptr<TEntry> entry, const QString& caption)
+void TActionRegistry::CheckShortcut(const TCommandSpec& spec) const
 {
-    if (Find(entry->Name))
-        throw Exception(Format(LoadResString(SDuplicateAction), {entry->Name}));
-    auto* action = new QAction(caption, this);
-    action->setObjectName(entry->Name);
+    if (spec.Shortcut.isEmpty())
+        return;
+    for (const auto& entry : FEntries) {
+        if (entry->Action->shortcut() != spec.Shortcut)
+            continue;
+        // Two scoped commands on separate pages: the focus tells which one the key runs.
+        if (spec.ShortcutScope && entry->Scope && !ScopesOverlap(spec.ShortcutScope, entry->Scope))
+            continue;
+        throw Exception(Format(LoadResString(SShortcutTaken),
+                               {spec.Shortcut.toString(QKeySequence::PortableText), spec.Name, entry->Name}));
+    }
+}
+
+QAction* TActionRegistry::Add(TCommandSpec spec)
+{
+    if (Find(spec.Name) || (spec.Id != NoId && Find(spec.Id)))
+        throw Exception(Format(LoadResString(SDuplicateAction), {spec.Name}));
+    CheckShortcut(spec);
+
+    auto entry = std::make_unique<TEntry>();
+    entry->Id = spec.Id;
+    entry->Name = spec.Name;
+    entry->Caption = spec.Caption;
+    entry->Scope = spec.ShortcutScope;
+    entry->Run = std::move(spec.Execute);
+    entry->Update = std::move(spec.Update);
+    entry->State = std::move(spec.State);
+    entry->Rule = spec.Rule;
+
+    auto* action = new QAction(spec.Caption, this);
+    action->setObjectName(spec.Name);
     action->setCheckable(static_cast<bool>(entry->State));
+    action->setToolTip(spec.Hint);
+    action->setStatusTip(spec.Hint);
+    action->setShortcut(spec.Shortcut);
+    if (entry->Scope) {
+        // Live only while the focus is inside the scope; the menus that show the action do not
+        // widen that (Qt matches a menu's action through the menu bar, which never has focus).
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        entry->Scope->addAction(action);
+    } else if (FWindow) {
+        FWindow->addAction(action);
+    }
     entry->Action = action;
     TEntry* raw = entry.get();
     FEntries.push_back(std::move(entry));
@@ -69,18 +130,40 @@ QAction* TActionRegistry::Register(std::unique_ptr<TEntry> entry, const QString&
     return action;
 }
 
-TActionRegistry::TEntry* TActionRegistry::Find(const QString& name) const
+void TActionRegistry::SetWindow(QWidget* window)
+{
+    FWindow = window;
+    if (!FWindow)
+        return;
+    for (const auto& entry : FEntries)
+        if (!entry->Scope)
+            FWindow->addAction(entry->Action);
+}
+
+TActionRegistry::TEntry* TActionRegistry::Find(const TCommandKey& key) const
 {
     for (const auto& entry : FEntries)
-        if (entry->Name == name)
+        if (key.ByName() ? entry->Name == key.Name() : (key.Id() != NoId && entry->Id == key.Id()))
             return entry.get();
     return nullptr;
 }
 
-QAction* TActionRegistry::Action(const QString& name) const
+TActionRegistry::TEntry& TActionRegistry::Get(const TCommandKey& key) const
 {
-    const TEntry* entry = Find(name);
-    return entry ? entry->Action : nullptr;
+    TEntry* entry = Find(key);
+    if (!entry)
+        qFatal("TActionRegistry: command %s is not registered", qUtf8Printable(key.Text()));
+    return *entry;
+}
+
+QAction* TActionRegistry::Action(const TCommandKey& key) const
+{
+    return Get(key).Action;
+}
+
+bool TActionRegistry::Contains(const TCommandKey& key) const
+{
+    return Find(key) != nullptr;
 }
 
 QList<QAction*> TActionRegistry::Actions() const
@@ -89,6 +172,20 @@ QList<QAction*> TActionRegistry::Actions() const
     for (const auto& entry : FEntries)
         result.append(entry->Action);
     return result;
+}
+
+QString TActionRegistry::Caption(const TCommandKey& key) const
+{
+    return Get(key).Caption;
+}
+
+void TActionRegistry::SetTexts(const TCommandKey& key, const QString& caption, const QString& hint)
+{
+    TEntry& entry = Get(key);
+    entry.Caption = caption;
+    entry.Action->setText(caption);
+    entry.Action->setToolTip(hint);
+    entry.Action->setStatusTip(hint);
 }
 
 bool TActionRegistry::Allowed(const TEntry& entry) const
@@ -111,16 +208,14 @@ void TActionRegistry::UpdateAll()
         Refresh(*entry);
 }
 
-bool TActionRegistry::CanExecute(const QString& name) const
+bool TActionRegistry::CanExecute(const TCommandKey& key) const
 {
-    const TEntry* entry = Find(name);
-    return entry && Allowed(*entry);
+    return Allowed(Get(key));
 }
 
-bool TActionRegistry::Execute(const QString& name)
+bool TActionRegistry::Execute(const TCommandKey& key)
 {
-    TEntry* entry = Find(name);
-    return entry && Run(*entry);
+    return Run(Get(key));
 }
 
 bool TActionRegistry::Run(TEntry& entry)
@@ -148,4 +243,114 @@ bool TActionRegistry::Run(TEntry& entry)
     // A click on a toggle flips its check mark; the option decides what is shown.
     Refresh(entry);
     return ran;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menu mnemonics.
+
+namespace {
+
+QChar Folded(QChar ch)
+{
+    return ch.toLower();
+}
+
+// Where the mnemonic of a caption goes, given the letters already taken in its menu; -1 when
+// every letter of it is taken.
+qsizetype ChooseMnemonic(const QString& caption, const QSet<QChar>& used)
+{
+    const auto free = [&](qsizetype i) { return caption[i].isLetterOrNumber() && !used.contains(Folded(caption[i])); };
+    QList<qsizetype> wordStarts;
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if (caption[i].isLetterOrNumber() && (i == 0 || !caption[i - 1].isLetterOrNumber()))
+            wordStarts.append(i);
+    for (const qsizetype i : wordStarts)
+        if (free(i))
+            return i;
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if (free(i))
+            return i;
+    return -1;
+}
+
+QString Decorate(const QString& caption, qsizetype at)
+{
+    QString shown;
+    shown.reserve(caption.size() + 2);
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (i == at || caption[i] == QLatin1Char('&'))
+            shown += QLatin1Char('&');
+        shown += caption[i];
+    }
+    return shown;
+}
+
+void WalkMenus(QWidget* menuOrBar);
+
+// Connects the menu's aboutToShow once: the menu gets its letters again each time it opens.
+void HookMenu(QMenu* menu)
+{
+    if (menu->property(kHookedProperty).toBool())
+        return;
+    menu->setProperty(kHookedProperty, true);
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] { WalkMenus(menu); });
+}
+
+// The letters of this menu or bar and of every submenu under it.
+void WalkMenus(QWidget* menuOrBar)
+{
+    AssignMenuMnemonics(menuOrBar);
+    for (QAction* action : menuOrBar->actions()) {
+        if (QMenu* submenu = action->menu<QMenu*>()) {
+            HookMenu(submenu);
+            WalkMenus(submenu);
+        }
+    }
+}
+
+} // namespace
+
+QString PlainText(const QAction* action)
+{
+    const QVariant shown = action->property(kShownProperty);
+    if (shown.isValid() && shown.toString() == action->text())
+        return action->property(kPlainProperty).toString();
+    // Set by someone else since: a new caption.
+    return action->text();
+}
+
+QChar MnemonicOf(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1];
+        ++i;   // "&&" is a literal '&'
+    }
+    return QChar();
+}
+
+void AssignMenuMnemonics(QWidget* menuOrBar)
+{
+    QSet<QChar> used;
+    for (QAction* action : menuOrBar->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QString plain = PlainText(action);
+        const qsizetype at = ChooseMnemonic(plain, used);
+        if (at >= 0)
+            used.insert(Folded(plain[at]));
+        const QString shown = Decorate(plain, at);
+        // The caption is kept before the text changes: whoever listens to the change may ask.
+        action->setProperty(kPlainProperty, plain);
+        action->setProperty(kShownProperty, shown);
+        if (action->text() != shown)
+            action->setText(shown);
+    }
+}
+
+void InstallMenuMnemonics(QMenuBar* bar)
+{
+    WalkMenus(bar);
 }

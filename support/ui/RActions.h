@@ -1,15 +1,45 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class QAction;
+class QMenu;
+class QMenuBar;
 class QTimer;
+class QWidget;
+
+// Names a registered command: by its id (an int or a window's own enum of commands) or by its
+// objectName.
+class TCommandKey {
+public:
+    TCommandKey(int id) : FId(id) {}
+    template <typename TEnum>
+        requires std::is_enum_v<TEnum>
+    TCommandKey(TEnum id) : FId(static_cast<int>(id))
+    {
+    }
+    TCommandKey(const QString& name) : FName(name) {}
+    TCommandKey(const char* name) : FName(QString::fromUtf8(name)) {}
+    TCommandKey(QLatin1String name) : FName(name) {}
+
+    bool ByName() const { return !FName.isNull(); }
+    int Id() const { return FId; }
+    const QString& Name() const { return FName; }
+    // "#12" or the name, for messages.
+    QString Text() const;
+
+private:
+    int FId = -1;
+    QString FName;
+};
 
 // Every command of a window is a QAction kept here, with the handler that runs it and the
 // predicate that says whether it may run now. All predicates are evaluated together: at once
@@ -19,6 +49,15 @@ class QTimer;
 // A command whose predicate is false, or which runs under the busy rule while a long operation
 // is going on, does not start even when its QAction is triggered (the state shown may be a
 // tick old). An exception that a handler lets out is shown in an error box.
+//
+// Asking for a command that is not registered (by id or by name) is a programming error: the
+// program stops at once with a message naming it, rather than hand a null action to a menu.
+//
+// Shortcuts: a command's key works anywhere in the window set with SetWindow, unless the command
+// has a shortcut scope; then it works only while the focus is inside that widget. Two commands
+// may share a key only when both have scopes and neither scope holds the other: the key then
+// runs the command of the page or list that has the focus. Any other clash is refused when the
+// second command is registered.
 class TActionRegistry : public QObject {
     Q_OBJECT
 
@@ -32,34 +71,65 @@ public:
         Always,         // no busy condition (stop commands, graph options)
     };
 
+    static constexpr int NoId = -1;
+
+    // Everything a command is registered with.
+    struct TCommandSpec {
+        int Id = NoId;             // NoId: reached by name only
+        QString Name;              // the QAction's objectName; unique
+        QString Caption;           // the plain caption (no mnemonic)
+        QString Hint;              // tool tip and status tip; may be empty
+        QKeySequence Shortcut;
+        QWidget* ShortcutScope = nullptr;
+        TExecute Execute;
+        TPredicate Update;         // empty: the busy rule alone decides
+        TPredicate State;          // set: a checkable option toggle that shows this state
+        TBusyRule Rule = TBusyRule::OnlyWhenIdle;
+    };
+
     explicit TActionRegistry(QObject* parent = nullptr, int idleIntervalMs = 200);
     ~TActionRegistry() override;
 
-    // Registers a command. The QAction's objectName is the name; update may be empty (the
-    // command then depends on the busy rule alone). Raises Exception for a name that is
-    // already registered.
+    // Registers a command. Raises Exception for a name or id that is already registered and
+    // for a shortcut that clashes with another command's (see above).
+    QAction* Add(TCommandSpec spec);
+    // Shorthands for a command known by name only.
     QAction* Add(const QString& name, const QString& caption, TExecute execute,
                  TPredicate update = {}, TBusyRule rule = TBusyRule::OnlyWhenIdle);
-    // Registers an option toggle: a checkable QAction whose check mark always shows what
-    // state() says, whatever the user clicked; execute changes the option.
+    // An option toggle: a checkable QAction whose check mark always shows what state() says,
+    // whatever the user clicked; execute changes the option.
     QAction* AddToggle(const QString& name, const QString& caption, TPredicate state,
                        TExecute execute, TPredicate update = {},
                        TBusyRule rule = TBusyRule::OnlyWhenIdle);
 
-    QAction* Action(const QString& name) const;
+    // The window whose shortcuts these are: every command without a scope is added to it, also
+    // those registered later.
+    void SetWindow(QWidget* window);
+
+    // The command's action; stops the program when it is not registered.
+    QAction* Action(const TCommandKey& key) const;
+    bool Contains(const TCommandKey& key) const;
     QList<QAction*> Actions() const;
+    // The plain caption, as registered or last set by SetTexts.
+    QString Caption(const TCommandKey& key) const;
+    // New caption and hint (the interface language changed). Mnemonics of menus are chosen
+    // again by whoever owns the menus (AssignMenuMnemonics).
+    void SetTexts(const TCommandKey& key, const QString& caption, const QString& hint);
 
     // True when the command may start now (its rule and its predicate hold).
-    bool CanExecute(const QString& name) const;
-    // Runs the command when it may start now; false when it did not run (unknown or disabled).
-    bool Execute(const QString& name);
+    bool CanExecute(const TCommandKey& key) const;
+    // Runs the command when it may start now; false when it did not run (disabled).
+    bool Execute(const TCommandKey& key);
 
     // Evaluates every predicate and sets the enabled and checked states.
     void UpdateAll();
 
 private:
     struct TEntry {
+        int Id = NoId;
         QString Name;
+        QString Caption;
+        QWidget* Scope = nullptr;
         QAction* Action = nullptr;
         TExecute Run;
         TPredicate Update;
@@ -67,13 +137,36 @@ private:
         TBusyRule Rule = TBusyRule::OnlyWhenIdle;
     };
 
-    TEntry* Find(const QString& name) const;
-    QAction* Register(std::unique_ptr<TEntry> entry, const QString& caption);
+    TEntry* Find(const TCommandKey& key) const;
+    // Find, or stop the program.
+    TEntry& Get(const TCommandKey& key) const;
+    void CheckShortcut(const TCommandSpec& spec) const;
     bool Allowed(const TEntry& entry) const;
     void Refresh(TEntry& entry);
     bool Run(TEntry& entry);
 
     std::vector<std::unique_ptr<TEntry>> FEntries;
+    QWidget* FWindow = nullptr;
     QTimer* FIdleTimer = nullptr;
     int FWaitListener = 0;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Menu mnemonics. Every item of a menu gets an underlined letter (Alt+letter on the menu bar,
+// the letter alone inside an open menu), unique within its menu as far as the captions allow:
+// the first letter of the first word when free, else the first letter of a later word, else any
+// free letter or digit of the caption; an item whose letters are all taken gets none. Only the
+// text shown by the QAction carries the '&' (a literal '&' of the caption is doubled); the
+// caption itself, which the program compares and stores, stays as it was: PlainText gives it.
+
+// Chooses the mnemonics of the actions of one menu or menu bar (submenu titles included). Run
+// again after the captions change (a language switch); a caption that did not change keeps its
+// letter as long as its neighbours do.
+void AssignMenuMnemonics(QWidget* menuOrBar);
+// Assigns them on the menu bar and in all its menus now, and again in each menu each time it
+// opens, so that items added later (lists filled at start-up) get theirs.
+void InstallMenuMnemonics(QMenuBar* bar);
+// The caption of an action without its mnemonic.
+QString PlainText(const QAction* action);
+// The letter a text underlines (the one after a single '&'); a null QChar when none.
+QChar MnemonicOf(const QString& text);

@@ -3,11 +3,19 @@
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
+#include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QThread>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +27,7 @@ TEST(ActionRegistry, BusyCounterDisablesAtOnceAndZeroEnablesAgain)
     QAction* stop = registry.Add("ScriptStop", "Остановить", [] {}, {}, TActionRegistry::TBusyRule::Always);
     EXPECT_EQ(download->objectName(), "DrawsDownload");
     EXPECT_EQ(registry.Action("DrawsDownload"), download);
-    EXPECT_EQ(registry.Action("Nothing"), nullptr);
+    EXPECT_FALSE(registry.Contains("Nothing"));
     EXPECT_TRUE(download->isEnabled());
 
     StartWait();
@@ -38,7 +46,6 @@ TEST(ActionRegistry, BusyCounterDisablesAtOnceAndZeroEnablesAgain)
     download->trigger();
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(registry.CanExecute("DrawsDownload"));
-    EXPECT_FALSE(registry.CanExecute("Nothing"));
 }
 
 TEST(ActionRegistry, PredicatesAreReadOnTheIdleTimerAndBeforeEveryRun)
@@ -113,4 +120,267 @@ TEST(ActionRegistry, CommandMayDestroyTheRegistryThatRunsIt)
     QAction* action = registry->Action("FileExit");
     action->trigger();
     EXPECT_EQ(registry, nullptr);
+}
+
+namespace {
+
+enum class TTestCommand { DrawsDownload = 3, CombsDelSelected, ScriptDel };
+
+TActionRegistry::TCommandSpec Spec(int id, const QString& name, const QKeySequence& shortcut = {},
+                                   QWidget* scope = nullptr, std::function<void()> run = {})
+{
+    TActionRegistry::TCommandSpec spec;
+    spec.Id = id;
+    spec.Name = name;
+    spec.Caption = name;
+    spec.Shortcut = shortcut;
+    spec.ShortcutScope = scope;
+    spec.Execute = std::move(run);
+    return spec;
+}
+
+} // namespace
+
+TEST(ActionRegistry, CommandsAreFoundByIdAndByNameWithTheirTexts)
+{
+    TActionRegistry registry(nullptr, 60000);
+    TActionRegistry::TCommandSpec spec = Spec(static_cast<int>(TTestCommand::DrawsDownload), "DrawsDownload",
+                                              QKeySequence(Qt::Key_F3));
+    spec.Caption = "Загрузка";
+    spec.Hint = "Загрузка архива тиражей с сайта лотереи";
+    QAction* download = registry.Add(spec);
+    EXPECT_EQ(registry.Action(TTestCommand::DrawsDownload), download);
+    EXPECT_EQ(registry.Action(3), download);
+    EXPECT_EQ(registry.Action("DrawsDownload"), download);
+    EXPECT_EQ(download->text(), "Загрузка");
+    EXPECT_EQ(download->toolTip(), "Загрузка архива тиражей с сайта лотереи");
+    EXPECT_EQ(download->statusTip(), "Загрузка архива тиражей с сайта лотереи");
+    EXPECT_EQ(download->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_FALSE(registry.Contains(TTestCommand::ScriptDel));
+
+    // Another language: new texts, same action.
+    registry.SetTexts(TTestCommand::DrawsDownload, "Download", "Download the draws");
+    EXPECT_EQ(registry.Caption("DrawsDownload"), "Download");
+    EXPECT_EQ(download->text(), "Download");
+    EXPECT_EQ(download->statusTip(), "Download the draws");
+
+    // An id, like a name, is taken once.
+    EXPECT_THROW(registry.Add(Spec(3, "DrawsLoad")), Exception);
+    EXPECT_EQ(registry.Actions().size(), 1);
+    // Commands known by name only have no id to clash.
+    registry.Add("EditProxy", "Параметры proxy-сервера", [] {});
+    registry.Add("ExitProgram", "Выход", [] {});
+    EXPECT_EQ(registry.Actions().size(), 3);
+}
+
+TEST(ActionRegistryDeathTest, AskingForACommandThatIsNotRegisteredStopsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto registry = [] {
+        auto* result = new TActionRegistry(nullptr, 60000);
+        result->Add(Spec(static_cast<int>(TTestCommand::DrawsDownload), "DrawsDownload"));
+        return result;
+    };
+    EXPECT_DEATH(registry()->Action(TTestCommand::ScriptDel), "command #5 is not registered");
+    EXPECT_DEATH(registry()->Action("DrawsLoad"), "command DrawsLoad is not registered");
+    EXPECT_DEATH(registry()->Execute(99), "command #99 is not registered");
+    EXPECT_DEATH(registry()->CanExecute("Nothing"), "command Nothing is not registered");
+    EXPECT_DEATH(registry()->SetTexts(TActionRegistry::NoId, "x", "y"), "command #-1 is not registered");
+}
+
+TEST(ActionRegistry, KeysMayBeSharedOnlyBetweenCommandsOfSeparatePages)
+{
+    QWidget window;
+    auto* pageA = new QWidget(&window);
+    auto* listInA = new QListWidget(pageA);
+    auto* pageB = new QWidget(&window);
+    QWidget* const none = nullptr;
+    struct TCase {
+        const char* What;
+        QWidget* First;
+        QWidget* Second;
+        bool Accepted;
+    };
+    const TCase cases[] = {
+        {"both window-wide", none, none, false},
+        {"window-wide, then scoped", none, pageA, false},
+        {"scoped, then window-wide", pageA, none, false},
+        {"the same page", pageA, pageA, false},
+        {"a page and a list on it", pageA, listInA, false},
+        {"a list and its page", listInA, pageA, false},
+        {"two pages", pageA, pageB, true},
+        {"a list and another page", listInA, pageB, true},
+    };
+    const QKeySequence ctrlDel(Qt::CTRL | Qt::Key_Delete);
+    for (const TCase& c : cases) {
+        TActionRegistry registry(nullptr, 60000);
+        registry.Add(Spec(1, "CombsDelSelected", ctrlDel, c.First));
+        bool accepted = true;
+        try {
+            registry.Add(Spec(2, "ScriptDel", ctrlDel, c.Second));
+        } catch (const Exception& e) {
+            accepted = false;
+            EXPECT_EQ(e.Message(), "Клавиша Ctrl+Del команды \"ScriptDel\" уже назначена команде \"CombsDelSelected\"!");
+        }
+        EXPECT_EQ(accepted, c.Accepted) << c.What;
+        EXPECT_EQ(registry.Contains("ScriptDel"), c.Accepted) << c.What;
+        // Another key never clashes.
+        registry.Add(Spec(3, "ScriptOpen", QKeySequence(Qt::CTRL | Qt::Key_J), c.Second));
+    }
+}
+
+// Stand-in rows for the keys the main window lets two pages share (Ctrl+Del deletes in the
+// combination list or in the scenario list, whichever has the focus).
+TEST(ActionRegistry, SharedKeyRunsTheCommandOfTheListThatHasTheFocus)
+{
+    QMainWindow window;
+    auto* central = new QWidget;
+    auto* layout = new QHBoxLayout(central);
+    auto* combs = new QListWidget;
+    auto* scriptPage = new QWidget;
+    auto* scriptLayout = new QHBoxLayout(scriptPage);
+    auto* script = new QListWidget;
+    scriptLayout->addWidget(script);
+    auto* other = new QLineEdit;
+    layout->addWidget(combs);
+    layout->addWidget(scriptPage);
+    layout->addWidget(other);
+    window.setCentralWidget(central);
+
+    TActionRegistry registry(nullptr, 60000);
+    int combsRuns = 0;
+    int scriptRuns = 0;
+    int downloads = 0;
+    const QKeySequence ctrlDel(Qt::CTRL | Qt::Key_Delete);
+    registry.Add(Spec(static_cast<int>(TTestCommand::CombsDelSelected), "CombsDelSelected", ctrlDel, combs,
+                      [&] { ++combsRuns; }));
+    // The scope may be a whole page: the key works in any of its controls.
+    registry.Add(Spec(static_cast<int>(TTestCommand::ScriptDel), "ScriptDel", ctrlDel, scriptPage,
+                      [&] { ++scriptRuns; }));
+    registry.SetWindow(&window);
+    registry.Add(Spec(static_cast<int>(TTestCommand::DrawsDownload), "DrawsDownload", QKeySequence(Qt::Key_F3),
+                      nullptr, [&] { ++downloads; }));
+    // The commands also sit in a menu of the window; that does not widen their keys.
+    QMenu* edit = window.menuBar()->addMenu("Правка");
+    edit->addAction(registry.Action(TTestCommand::CombsDelSelected));
+    edit->addAction(registry.Action(TTestCommand::ScriptDel));
+    ASSERT_TRUE(ActivateWindow(&window));
+
+    struct TCase {
+        QWidget* Focus;
+        int Combs;
+        int Script;
+    };
+    const TCase cases[] = {{combs, 1, 0}, {script, 1, 1}, {other, 1, 1}, {combs, 2, 1}};
+    int presses = 0;
+    for (const TCase& c : cases) {
+        c.Focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), c.Focus);
+        TypeKey(&window, Qt::Key_Delete, Qt::ControlModifier);
+        // A key of the whole window works whatever has the focus (also one registered later).
+        TypeKey(&window, Qt::Key_F3);
+        ++presses;
+        EXPECT_EQ(combsRuns, c.Combs) << presses;
+        EXPECT_EQ(scriptRuns, c.Script) << presses;
+        EXPECT_EQ(downloads, presses);
+    }
+
+    // While busy the keys of idle-only commands run nothing.
+    StartWait();
+    TypeKey(&window, Qt::Key_Delete, Qt::ControlModifier);
+    TypeKey(&window, Qt::Key_F3);
+    StopWait();
+    EXPECT_EQ(combsRuns, 2);
+    EXPECT_EQ(downloads, presses);
+}
+
+TEST(MenuMnemonics, EachItemGetsALetterOfItsOwnWithinItsMenu)
+{
+    struct TCase {
+        QStringList Captions;
+        QStringList Shown;
+    };
+    const TCase cases[] = {
+        {{"Файл", "Архив тиражей"}, {"&Файл", "&Архив тиражей"}},
+        // The first letter when free, else the first letter of a later word.
+        {{"Загрузка", "Добавить", "Изменить", "Удалить", "Упорядочить MIN->MAX"},
+         {"&Загрузка", "&Добавить", "&Изменить", "&Удалить", "Упорядочить &MIN->MAX"}},
+        {{"Экспорт", "Экспорт в Excel", "Экспорт сейчас"}, {"&Экспорт", "Экспорт &в Excel", "Экспорт &сейчас"}},
+        // Letters are compared without case; with every word start taken, any free letter.
+        {{"Открыть", "объединить"}, {"&Открыть", "о&бъединить"}},
+        // A literal '&' stays one.
+        {{"Вход & выход", "Выход"}, {"&Вход && выход", "В&ыход"}},
+        // Digits count; an item whose letters are all taken, or that has none, gets no mnemonic.
+        {{"1 день", "10 дней"}, {"&1 день", "10 &дней"}},
+        {{"Аб", "Ба", "аб", "-"}, {"&Аб", "&Ба", "аб", "-"}},
+    };
+    for (const TCase& c : cases) {
+        QMenu menu;
+        for (const QString& caption : c.Captions) {
+            menu.addAction(caption);
+            menu.addSeparator();   // separators take no letter
+        }
+        AssignMenuMnemonics(&menu);
+        QStringList shown;
+        QStringList plain;
+        for (const QAction* action : menu.actions()) {
+            if (!action->isSeparator()) {
+                shown.append(action->text());
+                plain.append(PlainText(action));
+            }
+        }
+        EXPECT_EQ(shown, c.Shown) << c.Captions.join('|').toStdString();
+        EXPECT_EQ(plain, c.Captions);
+        // Assigning again changes nothing.
+        AssignMenuMnemonics(&menu);
+        for (const QAction* action : menu.actions()) {
+            if (!action->isSeparator()) {
+                EXPECT_TRUE(c.Shown.contains(action->text())) << action->text().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(MnemonicOf("Упорядочить &MIN->MAX"), QChar('M'));
+    EXPECT_EQ(MnemonicOf("&Вход && выход"), QChar(u'В'));
+    EXPECT_EQ(MnemonicOf("Вход && выход"), QChar());
+    EXPECT_EQ(MnemonicOf("аб&"), QChar());
+}
+
+TEST(MenuMnemonics, LaterItemsAndNewCaptionsGetTheirsAndButtonsShowThePlainCaption)
+{
+    QMenuBar bar;
+    QMenu* file = bar.addMenu("Файл");
+    QMenu* languages = file->addMenu("Язык интерфейса");
+    QAction* exit = file->addAction("Выход");
+    QMenu* draws = bar.addMenu("Архив тиражей");
+    InstallMenuMnemonics(&bar);
+    EXPECT_EQ(file->title(), "&Файл");
+    EXPECT_EQ(draws->title(), "&Архив тиражей");
+    EXPECT_EQ(languages->title(), "&Язык интерфейса");
+    EXPECT_EQ(exit->text(), "&Выход");
+
+    // The list of languages is filled later: its items get letters when the menu opens.
+    languages->addAction("Русский");
+    languages->addAction("English");
+    languages->addAction("Eesti");
+    emit languages->aboutToShow();
+    QStringList items;
+    for (const QAction* action : languages->actions())
+        items.append(action->text());
+    EXPECT_EQ(items, QStringList({"&Русский", "&English", "Ee&sti"}));
+
+    // A new caption (another interface language) replaces the old one and its letter.
+    file->setTitle("File");
+    exit->setText("Exit");
+    InstallMenuMnemonics(&bar);
+    EXPECT_EQ(file->title(), "&File");
+    EXPECT_EQ(PlainText(file->menuAction()), "File");
+    EXPECT_EQ(exit->text(), "&Exit");
+    EXPECT_EQ(PlainText(exit), "Exit");
+
+    // A button that shows a command shows its caption without the mnemonic, and takes no key
+    // from it.
+    QToolButton button;
+    button.setDefaultAction(exit);
+    EXPECT_EQ(button.text(), "Exit");
 }
