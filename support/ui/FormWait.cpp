@@ -1,5 +1,7 @@
 #include "support/ui/FormWait.h"
 
+#include "support/ui/RVclUtilsUi.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -41,9 +43,12 @@ void Refresh(QWidget* window)
 
 } // namespace
 
-TFormWait::TFormWait(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TFormWait::TFormWait(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FormWait"));
+    // It only shows a text: the focus stays in the window that is waiting, where the commands
+    // meant for long work (stop, close) keep their keys.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(QApplication::font("QMenu"));
 
@@ -77,8 +82,10 @@ QString TFormWait::Text() const
 void ShowWaitForm(const QString& text)
 {
     QPointer<TFormWait>& form = WaitFormRef();
+    // A tool window of the main window: the window manager keeps it above the main window, so a
+    // click there cannot bury it while the wait goes on.
     if (!form)
-        form = new TFormWait();
+        form = new TFormWait(MainForm());
     if (!form->isVisible())
         form->show();
     form->SetText(text);

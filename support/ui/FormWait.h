@@ -8,7 +8,8 @@ class QLabel;
 
 // The wait window: a borderless box in the middle of the screen with one centred message,
 // shown while a long operation (the draws download) keeps the program busy. There is at most
-// one; it is reached through the functions below.
+// one; it is reached through the functions below. It is a tool window of the main window
+// (MainForm) when there is one, so it stays above it until it is hidden.
 class TFormWait : public QWidget {
     Q_OBJECT
 
@@ -27,7 +28,7 @@ private:
     QLabel* FInfoLabel = nullptr;
 };
 
-// Shows the wait window (creating it when there is none) with the text, paints it at once,
+// Shows the wait window (creating it, over the main window, when there is none) with the text, paints it at once,
 // brings it to the front and processes pending events.
 void ShowWaitForm(const QString& text);
 // A new text for a shown wait window; nothing when there is none.

@@ -6,7 +6,9 @@
 #include "support/ui/RMsgViewer.h"
 #include "support/ui/RStatusBar.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
 
@@ -41,7 +43,137 @@ void FollowWaitCount(int count)
     }
 }
 
+constexpr char kLiveProperty[] = "tavrixLiveWhileBusy";
+
+// One per guarded window; filters the application's events only while the counter is above 0.
+class TBusyInputGuard : public QObject {
+public:
+    explicit TBusyInputGuard(QWidget* window);
+    ~TBusyInputGuard() override;
+
+    QWidget* Window() const { return FWindow; }
+    bool Blocks(const QWidget* widget) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FollowWaitCount(int count);
+
+    QWidget* FWindow;
+    int FListenerId = 0;
+    bool FFiltering = false;
+};
+
+QList<TBusyInputGuard*>& Guards()
+{
+    static QList<TBusyInputGuard*> guards;
+    return guards;
+}
+
+TBusyInputGuard* GuardOf(const QWidget* window)
+{
+    for (TBusyInputGuard* guard : Guards())
+        if (guard->Window() == window)
+            return guard;
+    return nullptr;
+}
+
+TBusyInputGuard::TBusyInputGuard(QWidget* window) : QObject(window), FWindow(window)
+{
+    setObjectName(QStringLiteral("BusyInputGuard"));
+    Guards().append(this);
+    FListenerId = AddWaitListener([this](int count) { FollowWaitCount(count); });
+    FollowWaitCount(WaitCount());
+}
+
+TBusyInputGuard::~TBusyInputGuard()
+{
+    RemoveWaitListener(FListenerId);
+    if (FFiltering)
+        qApp->removeEventFilter(this);
+    Guards().removeAll(this);
+}
+
+void TBusyInputGuard::FollowWaitCount(int count)
+{
+    if (count > 0 && !FFiltering) {
+        qApp->installEventFilter(this);
+        FFiltering = true;
+        // A button pressed before the wait began would click when the release comes through
+        // (releases pass, so that spin boxes and drags end): it is let go without a click.
+        if (FWindow) {
+            for (QAbstractButton* button : FWindow->findChildren<QAbstractButton*>())
+                if (button->isDown() && Blocks(button))
+                    button->setDown(false);
+        }
+    } else if (count == 0 && FFiltering) {
+        qApp->removeEventFilter(this);
+        FFiltering = false;
+    }
+}
+
+bool TBusyInputGuard::Blocks(const QWidget* widget) const
+{
+    if (widget->window() != FWindow)
+        return false;
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (w->property(kLiveProperty).toBool() || qobject_cast<const QMenuBar*>(w))
+            return false;
+        if (w == FWindow)
+            break;
+    }
+    return true;
+}
+
+bool TBusyInputGuard::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:   // dropped unaccepted: the window's live shortcuts still match
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::NativeGesture:
+    case QEvent::Gesture:
+        break;
+    default:
+        return false;
+    }
+    return watched->isWidgetType() && Blocks(static_cast<QWidget*>(watched));
+}
+
 } // namespace
+
+void InstallBusyInputGuard(QWidget* window)
+{
+    if (window && !GuardOf(window))
+        new TBusyInputGuard(window);
+}
+
+void SetLiveWhileBusy(QWidget* widget, bool live)
+{
+    widget->setProperty(kLiveProperty, live);
+}
+
+bool InputBlockedByWait(const QWidget* widget)
+{
+    if (!widget || IsNotWaiting())
+        return false;
+    const TBusyInputGuard* guard = GuardOf(widget->window());
+    return guard && guard->Blocks(widget);
+}
 
 void SetMainForm(QWidget* form)
 {

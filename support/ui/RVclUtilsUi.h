@@ -25,6 +25,23 @@ void RemoveHourglass();
 // True while the hourglass override is held.
 bool HourglassShown();
 
+// Keeps the user's input away from a window while the busy counter is above 0. Long work runs
+// inside the window's own event handling (it waits in nested event loops), so a click, key or
+// wheel turn that reached a page would start another workflow or change the data under the
+// running one. While busy, mouse presses, moves and wheel turns, keys, shortcut overrides,
+// widget shortcuts (button and label mnemonics), context menus, drops and input-method text
+// addressed to the window's widgets are dropped; releases pass, so that a press begun before the
+// wait comes to its end (a button held down then is let go without a click). What stays live: the window's menu bar (its commands enable themselves
+// by their busy rule, so only those meant for long work can run), the window's own command
+// shortcuts (the same rule), widgets marked with SetLiveWhileBusy (a stop button) and every
+// other window (message boxes, the wait window, dialogs). A close request is not input and
+// still reaches the window. The guard lives as long as the window.
+void InstallBusyInputGuard(QWidget* window);
+// Marks a widget (with its children) as taking input also while busy.
+void SetLiveWhileBusy(QWidget* widget, bool live = true);
+// True when input addressed to the widget is being dropped now.
+bool InputBlockedByWait(const QWidget* widget);
+
 // Everything the window layer puts under the support library at start-up: the Qt message
 // boxes, the status line of the main window, the hourglass and the message viewer.
 void InstallSupportUi(QWidget* mainForm);

@@ -3,6 +3,8 @@
 #include "support/ui/TmplDialogSimple.h"
 
 #include "platform/Exceptions.h"
+#include "support/ui/RVclUtilsUi.h"
+#include "tests/support_ui/KeyInput.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -11,6 +13,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +52,37 @@ TEST(WaitForm, UpdateBeforeShowDoesNothingAndTextIsCentredInThePanel)
     HideWaitForm();
     EXPECT_EQ(WaitForm(), nullptr);
     HideWaitForm();
+}
+
+TEST(WaitForm, StaysAboveTheMainWindowAsItsToolWindow)
+{
+    QWidget* const previous = MainForm();
+    auto main = std::make_unique<QWidget>();
+    main->resize(500, 300);
+    ASSERT_TRUE(ActivateWindow(main.get()));
+    SetMainForm(main.get());
+
+    ShowWaitForm("Загрузка архива тиражей...");
+    TFormWait* form = WaitForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isWindow());
+    EXPECT_EQ(form->parentWidget(), main.get());
+    // A tool window is kept above the window it belongs to, whichever of the two is clicked.
+    EXPECT_EQ(form->windowType(), Qt::Tool);
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
+    ASSERT_NE(form->windowHandle(), nullptr);
+    EXPECT_EQ(form->windowHandle()->transientParent(), main->windowHandle());
+    // It does not ask for the focus: the keys of the waiting window stay where they were.
+    EXPECT_TRUE(form->testAttribute(Qt::WA_ShowWithoutActivating));
+    // The main window made active again (a click on it) leaves the wait window shown.
+    ASSERT_TRUE(ActivateWindow(main.get()));
+    EXPECT_TRUE(form->isVisible());
+
+    // The main window going away takes the wait window with it.
+    main.reset();
+    EXPECT_EQ(WaitForm(), nullptr);
+    HideWaitForm();
+    SetMainForm(previous);
 }
 
 TEST(ProgressForm, SecondShowRaisesAndTheFirstWindowStays)
