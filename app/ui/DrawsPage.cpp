@@ -2,6 +2,7 @@
 
 #include "app/ui/UnitDraw.h"
 #include "engine/KelmaMsg.h"
+#include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RStatusBar.h"
 
@@ -122,6 +123,13 @@ void TDrawsPage::Repaint()
 
 void TDrawsPage::OffsetEdited(int value)
 {
+    // Every analysis of a long operation reads the offset: the editor cannot move it meanwhile
+    // (its input is held off by the window; this covers any other way a value gets in).
+    if (!IsNotWaiting()) {
+        const QSignalBlocker blocker(FOffsetEditor);
+        FOffsetEditor->setValue(FState.DrawsOffset());
+        return;
+    }
     FState.SetDrawsOffset(value);
 }
 

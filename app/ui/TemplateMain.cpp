@@ -57,10 +57,12 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FUi->splMain->setStretchFactor(1, 1);
     CreateStatusBar();
 
-    // The status line and the hourglass follow this window from now on.
+    // The status line and the hourglass follow this window from now on, and while a long
+    // operation runs the window takes no input but its live commands.
     SetMainForm(this);
     InstallStatusLine();
     InstallHourglass();
+    InstallBusyInputGuard(this);
 
     FState.SetFormState(std::make_unique<TFormStateOfWindow>(this));
     FDrawsPage = new TDrawsPage(FState, FArchive, FUi->lvDraws, FUi->edDrawsOffset, FStatusBar, this);

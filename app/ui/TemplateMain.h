@@ -11,16 +11,39 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace Ui {
 class FormMain;
 }
 
+class QAction;
+class QMenu;
 class QTimer;
 class TActionRegistry;
 class TDrawsPage;
 class TRListView;
 class TStatusBar;
+
+// The commands of the main window. Each is one row of the command table (TemplateMainActions.cpp)
+// and is reached through the registry by this id: a new command is its id here and its row
+// there, with its handler.
+enum class TCommand {
+    EditProxy,
+    ExitProgram,
+    DrawsDownload,
+    DrawsAdd,
+    DrawsEdit,
+    DrawsDel,
+    DrawsSorted,
+};
+
+// The menus of the main menu that commands join, in the menu bar's order.
+enum class TCommandMenu {
+    None,   // the command has no menu item (a button or a key only)
+    File,
+    Draws,
+};
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
 // shows them, and wires every command to them. Start-up and shut-down are run by the core
@@ -39,6 +62,8 @@ public:
     TResultsDownload& Download() { return FDownload; }
     TAppStartup& Startup() { return FStartup; }
     TActionRegistry* Actions() const { return FActions; }
+    // The command's action; an id without a row stops the program.
+    QAction* Action(TCommand command) const;
     TStatusBar* StatusBar() const { return FStatusBar; }
     TDrawsPage* DrawsPage() const { return FDrawsPage; }
     Ui::FormMain* Controls() const { return FUi.get(); }
@@ -72,6 +97,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    struct TCommandRow;
+    // The command table: every command of the window, in menu order.
+    static const std::vector<TCommandRow>& CommandTable();
+    QMenu* Menu(TCommandMenu menu) const;
+
     void CreateStatusBar();
     void CreateActions();
     void TranslateActions();

@@ -1,4 +1,4 @@
-// The main window's commands and menus.
+// The main window's command table, and the menus and buttons built from it.
 
 #include "app/ui/DrawsPage.h"
 #include "app/ui/TemplateMain.h"
@@ -9,102 +9,171 @@
 #include "ui_FormMain.h"
 
 #include <QAction>
+#include <QKeyCombination>
 #include <QMenu>
+#include <QMenuBar>
 #include <QToolButton>
+
+// One row per command. Adding a command is adding its row here (and its id to TCommand); the
+// registry, the menus, the button and the translation all follow the table.
+struct TTemplateMain::TCommandRow {
+    using TRun = void (*)(TTemplateMain&);
+    using TTest = bool (*)(TTemplateMain&);
+    using TScope = QWidget* (*)(TTemplateMain&);
+    using TButton = QToolButton* (*)(TTemplateMain&);
+
+    TCommand Id;
+    const char* Name;                  // the QAction's objectName
+    TResString Caption;                // plain: menus add their mnemonics when they show it
+    TResString Hint{nullptr, nullptr}; // Text null: no hint
+    QKeyCombination Shortcut = QKeyCombination::fromCombined(0);
+    TCommandMenu Menu = TCommandMenu::None;
+    bool GroupStart = false;           // a separator before the item in its menu
+    TRun Execute = nullptr;
+    TTest Update = nullptr;            // none: the busy rule alone decides
+    TTest State = nullptr;             // set: an option toggle that shows this state
+    TActionRegistry::TBusyRule Rule = TActionRegistry::TBusyRule::OnlyWhenIdle;
+    // Set for a key that another page's command shares: the key then works only while the focus
+    // is inside this widget. None: anywhere in the window.
+    TScope ShortcutScope = nullptr;
+    TButton Button = nullptr;          // a button that shows the command
+};
+
+const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
+{
+    static const std::vector<TCommandRow> rows = {
+        {.Id = TCommand::EditProxy,
+         .Name = "EditProxy",
+         .Caption = RESSTR("TemplateMain", "Параметры proxy-сервера"),
+         .Menu = TCommandMenu::File,
+         .Execute =
+             [](TTemplateMain& w) {
+                 TProxyChoice choice;
+                 if (EditProxyData(&w, w.FState.FProxy, choice))
+                     w.FProxy.ApplyDialog(static_cast<TProxySettings::TMode>(choice.Mode), choice.Server,
+                                          choice.Port, choice.UserName, choice.Password);
+             }},
+        {.Id = TCommand::ExitProgram,
+         .Name = "ExitProgram",
+         .Caption = RESSTR("TemplateMain", "Выход"),
+         .Shortcut = Qt::ALT | Qt::Key_F4,
+         .Menu = TCommandMenu::File,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.close(); }},
+
+        {.Id = TCommand::DrawsDownload,
+         .Name = "DrawsDownload",
+         .Caption = RESSTR("TemplateMain", "Загрузка"),
+         .Hint = RESSTR("TemplateMain", "Загрузка архива тиражей с сайта лотереи"),
+         .Shortcut = Qt::Key_F3,
+         .Menu = TCommandMenu::Draws,
+         .Execute = [](TTemplateMain& w) { w.FDownload.Execute(); },
+         .Button = [](TTemplateMain& w) { return w.FUi->btnDrawsDownload; }},
+        {.Id = TCommand::DrawsAdd,
+         .Name = "DrawsAdd",
+         .Caption = RESSTR("TemplateMain", "Добавить"),
+         .Hint = RESSTR("TemplateMain", "Добавить данные тиража вручную"),
+         .Menu = TCommandMenu::Draws,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsAdd(); }},
+        {.Id = TCommand::DrawsEdit,
+         .Name = "DrawsEdit",
+         .Caption = RESSTR("TemplateMain", "Изменить"),
+         .Hint = RESSTR("TemplateMain", "Изменить данные тиража вручную"),
+         .Menu = TCommandMenu::Draws,
+         .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsEdit(); },
+         .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
+        {.Id = TCommand::DrawsDel,
+         .Name = "DrawsDel",
+         .Caption = RESSTR("TemplateMain", "Удалить"),
+         .Hint = RESSTR("TemplateMain", "Удалить выделенные тиражи из списка"),
+         .Menu = TCommandMenu::Draws,
+         .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsDel(); },
+         .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
+        // Digits of a draw keep their positions in this game: the option is shown, never offered.
+        {.Id = TCommand::DrawsSorted,
+         .Name = "DrawsSorted",
+         .Caption = RESSTR("TemplateMain", "Упорядочить MIN->MAX"),
+         .Hint = RESSTR("TemplateMain", "Упорядочить числа внутри тиража от меньшего к большему"),
+         .Menu = TCommandMenu::Draws,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsSorted(); },
+         .Update = [](TTemplateMain&) { return false; },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::SortedDraws); }},
+    };
+    return rows;
+}
 
 namespace {
 
-const TResString SEditProxy = RESSTR("TemplateMain", "Параметры proxy-сервера");
-const TResString SExitProgram = RESSTR("TemplateMain", "Выход");
-const TResString SDrawsDownload = RESSTR("TemplateMain", "Загрузка");
-const TResString SDrawsDownloadHint = RESSTR("TemplateMain", "Загрузка архива тиражей с сайта лотереи");
-const TResString SDrawsAdd = RESSTR("TemplateMain", "Добавить");
-const TResString SDrawsAddHint = RESSTR("TemplateMain", "Добавить данные тиража вручную");
-const TResString SDrawsEdit = RESSTR("TemplateMain", "Изменить");
-const TResString SDrawsEditHint = RESSTR("TemplateMain", "Изменить данные тиража вручную");
-const TResString SDrawsDel = RESSTR("TemplateMain", "Удалить");
-const TResString SDrawsDelHint = RESSTR("TemplateMain", "Удалить выделенные тиражи из списка");
-const TResString SDrawsSorted = RESSTR("TemplateMain", "Упорядочить MIN->MAX");
-const TResString SDrawsSortedHint = RESSTR("TemplateMain", "Упорядочить числа внутри тиража от меньшего к большему");
-
-struct TActionText {
-    const char* Name;
-    const TResString* Caption;
-    const TResString* Hint;   // none: the command has no hint
-};
-
-const TActionText kActionTexts[] = {
-    {"EditProxy", &SEditProxy, nullptr},
-    {"ExitProgram", &SExitProgram, nullptr},
-    {"DrawsDownload", &SDrawsDownload, &SDrawsDownloadHint},
-    {"DrawsAdd", &SDrawsAdd, &SDrawsAddHint},
-    {"DrawsEdit", &SDrawsEdit, &SDrawsEditHint},
-    {"DrawsDel", &SDrawsDel, &SDrawsDelHint},
-    {"DrawsSorted", &SDrawsSorted, &SDrawsSortedHint},
-};
+QString HintText(const TResString& hint)
+{
+    return hint.Text ? LoadResString(hint) : QString();
+}
 
 } // namespace
 
+QAction* TTemplateMain::Action(TCommand command) const
+{
+    return FActions->Action(command);
+}
+
+QMenu* TTemplateMain::Menu(TCommandMenu menu) const
+{
+    switch (menu) {
+    case TCommandMenu::File:
+        return FUi->menuFile;
+    case TCommandMenu::Draws:
+        return FUi->menuDraws;
+    case TCommandMenu::None:
+        break;
+    }
+    return nullptr;
+}
+
 void TTemplateMain::CreateActions()
 {
-    TActionRegistry& actions = *FActions;
-    actions.Add(QStringLiteral("EditProxy"), QString(), [this] {
-        TProxyChoice choice;
-        if (EditProxyData(this, FState.FProxy, choice))
-            FProxy.ApplyDialog(static_cast<TProxySettings::TMode>(choice.Mode), choice.Server, choice.Port,
-                               choice.UserName, choice.Password);
-    });
-    actions.Add(QStringLiteral("ExitProgram"), QString(), [this] { close(); })
-        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-
-    actions.Add(QStringLiteral("DrawsDownload"), QString(), [this] { FDownload.Execute(); })
-        ->setShortcut(QKeySequence(Qt::Key_F3));
-    actions.Add(QStringLiteral("DrawsAdd"), QString(), [this] { FDrawsPage->DrawsAdd(); });
-    actions.Add(QStringLiteral("DrawsEdit"), QString(), [this] { FDrawsPage->DrawsEdit(); },
-                [this] { return FDrawsPage->HasSelection(); });
-    actions.Add(QStringLiteral("DrawsDel"), QString(), [this] { FDrawsPage->DrawsDel(); },
-                [this] { return FDrawsPage->HasSelection(); });
-    // Digits of a draw keep their positions in this game: the option is shown, never offered.
-    actions.AddToggle(
-        QStringLiteral("DrawsSorted"), QString(),
-        [this] { return FState.Options.Flag(TMainOptions::SortedDraws); }, [this] { FDrawsPage->DrawsSorted(); },
-        [] { return false; });
-
-    TranslateActions();
-    // Shortcuts work wherever the focus is in the window.
-    addActions(actions.Actions());
-    FUi->btnDrawsDownload->setDefaultAction(actions.Action(QStringLiteral("DrawsDownload")));
+    for (const TCommandRow& row : CommandTable()) {
+        TActionRegistry::TCommandSpec spec;
+        spec.Id = static_cast<int>(row.Id);
+        spec.Name = QString::fromLatin1(row.Name);
+        spec.Caption = LoadResString(row.Caption);
+        spec.Hint = HintText(row.Hint);
+        spec.Shortcut = QKeySequence(row.Shortcut);
+        spec.ShortcutScope = row.ShortcutScope ? row.ShortcutScope(*this) : nullptr;
+        if (row.Execute)
+            spec.Execute = [this, run = row.Execute] { run(*this); };
+        if (row.Update)
+            spec.Update = [this, test = row.Update] { return test(*this); };
+        if (row.State)
+            spec.State = [this, state = row.State] { return state(*this); };
+        spec.Rule = row.Rule;
+        QAction* action = FActions->Add(std::move(spec));
+        if (row.Button)
+            row.Button(*this)->setDefaultAction(action);
+    }
+    // Keys without a scope work wherever the focus is in the window.
+    FActions->SetWindow(this);
 }
 
 void TTemplateMain::TranslateActions()
 {
-    for (const TActionText& text : kActionTexts) {
-        QAction* action = FActions->Action(QLatin1String(text.Name));
-        if (!action)
-            continue;
-        action->setText(LoadResString(*text.Caption));
-        const QString hint = text.Hint ? LoadResString(*text.Hint) : QString();
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-    }
+    for (const TCommandRow& row : CommandTable())
+        FActions->SetTexts(row.Id, LoadResString(row.Caption), HintText(row.Hint));
+    // New captions, new letters.
+    InstallMenuMnemonics(menuBar());
 }
 
 void TTemplateMain::BuildMenus()
 {
-    const auto action = [this](const char* name) { return FActions->Action(QLatin1String(name)); };
-    // Commands join these menus as their workflows are built; a menu holds no command that
-    // does not exist yet.
-    QMenu* file = FUi->menuFile;
-    file->addAction(action("EditProxy"));
-    file->addSeparator();
-    file->addAction(action("ExitProgram"));
-
-    QMenu* draws = FUi->menuDraws;
-    draws->addAction(action("DrawsDownload"));
-    draws->addSeparator();
-    draws->addAction(action("DrawsAdd"));
-    draws->addAction(action("DrawsEdit"));
-    draws->addAction(action("DrawsDel"));
-    draws->addSeparator();
-    draws->addAction(action("DrawsSorted"));
+    // A menu holds the commands of its rows, in the table's order.
+    for (const TCommandRow& row : CommandTable()) {
+        QMenu* menu = Menu(row.Menu);
+        if (!menu)
+            continue;
+        if (row.GroupStart && !menu->isEmpty())
+            menu->addSeparator();
+        menu->addAction(Action(row.Id));
+    }
+    InstallMenuMnemonics(menuBar());
 }

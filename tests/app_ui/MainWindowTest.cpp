@@ -2,32 +2,43 @@
 
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FormMain.h"
+#include "app/core/ResultsPage.h"
 #include "app/ui/UnitDraw.h"
 #include "engine/KelmaMsg.h"
 #include "platform/FolderLock.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
+#include "support/ui/FormWait.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/standin/HttpStandIn.h"
+#include "tests/standin/OperatorSite.h"
+#include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QTabBar>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -144,7 +155,7 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     auto form = Open();
     QStringList titles;
     for (const QAction* menu : form->menuBar()->actions())
-        titles.append(menu->text());
+        titles.append(PlainText(menu));
     EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей"}));
 
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
@@ -162,15 +173,113 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     }
 
     const TActionRegistry* actions = form->Actions();
-    EXPECT_EQ(actions->Action("DrawsDownload")->text(), "Загрузка");
+    EXPECT_EQ(actions->Caption("DrawsDownload"), "Загрузка");
+    EXPECT_EQ(PlainText(actions->Action("DrawsDownload")), "Загрузка");
     EXPECT_EQ(actions->Action("DrawsDownload")->statusTip(), "Загрузка архива тиражей с сайта лотереи");
     EXPECT_EQ(actions->Action("DrawsDownload")->shortcut(), QKeySequence(Qt::Key_F3));
-    EXPECT_EQ(actions->Action("ExitProgram")->text(), "Выход");
+    EXPECT_EQ(actions->Caption("ExitProgram"), "Выход");
     EXPECT_EQ(actions->Action("ExitProgram")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
-    EXPECT_EQ(actions->Action("EditProxy")->text(), "Параметры proxy-сервера");
-    EXPECT_EQ(actions->Action("DrawsSorted")->text(), "Упорядочить MIN->MAX");
-    EXPECT_EQ(form->findChild<QToolButton*>(QStringLiteral("btnDrawsDownload"))->defaultAction(),
-              actions->Action("DrawsDownload"));
+    EXPECT_EQ(actions->Caption("EditProxy"), "Параметры proxy-сервера");
+    EXPECT_EQ(actions->Caption("DrawsSorted"), "Упорядочить MIN->MAX");
+    auto* button = form->findChild<QToolButton*>(QStringLiteral("btnDrawsDownload"));
+    EXPECT_EQ(button->defaultAction(), actions->Action("DrawsDownload"));
+    EXPECT_EQ(form->Action(TCommand::DrawsDownload), actions->Action("DrawsDownload"));
+    // The button shows the caption itself, without the menu's mnemonic.
+    EXPECT_EQ(button->text(), "Загрузка");
+}
+
+TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
+{
+    auto form = Open();
+    const auto shown = [](const QWidget* menuOrBar) {
+        QStringList texts;
+        for (const QAction* action : menuOrBar->actions())
+            if (!action->isSeparator())
+                texts.append(action->text());
+        return texts;
+    };
+    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей"}));
+    const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
+    const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
+    EXPECT_EQ(shown(file), QStringList({"&Параметры proxy-сервера", "&Выход"}));
+    EXPECT_EQ(shown(draws), QStringList({"&Загрузка", "&Добавить", "&Изменить", "&Удалить", "Упорядочить &MIN->MAX"}));
+
+    // Alt and the underlined letter open the menu.
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(form.get(), QChar(u'А').unicode(), Qt::AltModifier, QStringLiteral("а"));
+    EXPECT_EQ(QApplication::activePopupWidget(), draws);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+
+    // The captions the program compares stay as they are, and so does the form-state file.
+    for (QAction* action : form->Actions()->Actions()) {
+        EXPECT_FALSE(form->Actions()->Caption(action->objectName()).contains('&')) << action->objectName().toStdString();
+        EXPECT_EQ(PlainText(action), form->Actions()->Caption(action->objectName()));
+    }
+    form.reset();
+    EXPECT_FALSE(ReadFileBytes(FFolder.DataFile(".frm")).contains('&'));
+}
+
+// Keys that two commands may share: each runs the command of the page or list that has the
+// focus, and neither command is reached by that key elsewhere.
+struct TSharedKey {
+    QKeySequence Key;
+    const char* Reason;
+};
+const TSharedKey kSharedKeys[] = {
+    {QKeySequence(Qt::CTRL | Qt::Key_Delete),
+     "deletes the selected rows of the list that has the focus: combinations, stakes, scenario lines"},
+    {QKeySequence(Qt::CTRL | Qt::Key_J), "opens a scenario file on the scenario page, the system game elsewhere"},
+    {QKeySequence(Qt::Key_F7),
+     "keeps the combinations of the selected characteristics in the statistics table, opens the "
+     "favourite methods in the method list"},
+    {QKeySequence(Qt::CTRL | Qt::Key_F7),
+     "drops the combinations of the selected characteristics in the statistics table, resets the "
+     "favourite methods in the method list"},
+};
+
+TEST_F(MainWindowTest, EveryCommandHasAUniqueNameACaptionAndAKeyOfItsOwn)
+{
+    auto form = Open();
+    const TActionRegistry* actions = form->Actions();
+    const QList<QAction*> all = actions->Actions();
+    ASSERT_FALSE(all.isEmpty());
+    QSet<QString> names;
+    QMap<QString, QList<const QAction*>> byKey;
+    for (const QAction* action : all) {
+        const QString name = action->objectName();
+        EXPECT_FALSE(name.isEmpty());
+        EXPECT_FALSE(names.contains(name)) << name.toStdString();
+        names.insert(name);
+        EXPECT_EQ(actions->Action(name), action) << name.toStdString();
+        EXPECT_FALSE(actions->Caption(name).trimmed().isEmpty()) << name.toStdString();
+        if (!action->shortcut().isEmpty())
+            byKey[action->shortcut().toString(QKeySequence::PortableText)].append(action);
+    }
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) {
+        if (it->size() < 2)
+            continue;
+        const bool allowed = std::any_of(std::begin(kSharedKeys), std::end(kSharedKeys), [&](const TSharedKey& shared) {
+            return shared.Key.toString(QKeySequence::PortableText) == it.key();
+        });
+        EXPECT_TRUE(allowed) << it.key().toStdString() << " is shared";
+        // A shared key works only inside its command's page or list.
+        for (const QAction* action : *it)
+            EXPECT_EQ(action->shortcutContext(), Qt::WidgetWithChildrenShortcut) << action->objectName().toStdString();
+    }
+    // Alt+F4 closes the window.
+    ASSERT_EQ(byKey.value("Alt+F4").size(), 1);
+    EXPECT_EQ(byKey.value("Alt+F4").first(), form->Action(TCommand::ExitProgram));
+}
+
+using MainWindowDeathTest = MainWindowTest;
+
+TEST_F(MainWindowDeathTest, AskingForACommandWithoutARowStopsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto form = Open();
+    EXPECT_DEATH(form->Action(static_cast<TCommand>(-7)), "command #-7 is not registered");
+    EXPECT_DEATH(form->Actions()->Execute(QStringLiteral("DrawsImport")), "command DrawsImport is not registered");
 }
 
 TEST_F(MainWindowTest, BusyStateDisablesEveryCommandAndSelectionEnablesRowCommands)
@@ -398,6 +507,146 @@ TEST_F(MainWindowTest, SecondWindowOnAHeldFolderEndsAndWritesNothing)
         EXPECT_TRUE(WaitUntil([&] { return !form->isVisible(); }, 5000));
     }
     EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".frm")), formState);
+}
+
+// The operator's site on a stand-in that answers only when the test lets it.
+class TSlowSite {
+public:
+    TSlowSite()
+    {
+        EXPECT_TRUE(FServer.Start());
+        qputenv(OperatorSiteEnv, FServer.BaseUrl().toLatin1());
+        FServer.HoldReplies();
+    }
+    ~TSlowSite() { qunsetenv(OperatorSiteEnv); }
+
+    THttpStandIn FServer;
+    TOperatorSite FSite{FServer};
+};
+
+TEST_F(MainWindowTest, DownloadKeepsTheWindowFromInputAndFromOtherCommandsUntilItEnds)
+{
+    // Ten draws up to 08/05 E; today is 08/10.
+    FFolder.WriteArchive(MakeArchive(10));
+    TSlowSite site;
+    auto form = Open();
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    auto* offset = form->findChild<QSpinBox*>(QStringLiteral("edDrawsOffset"));
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcLists"));
+    TRListView* list = DrawsList(*form);
+    ASSERT_EQ(offset->maximum(), 9);
+    const auto wheel = [offset] {
+        QWheelEvent event(QPointF(5, 5), offset->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(offset, &event);
+    };
+    const auto click = [](QWidget* widget, const QPoint& at) {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &event);
+        }
+    };
+    const auto rowCentre = [list](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+
+    // Idle, the same inputs do what they are for.
+    wheel();
+    EXPECT_EQ(form->State().DrawsOffset(), 1);
+    offset->setFocus();
+    TypeKey(form.get(), Qt::Key_Down);
+    EXPECT_EQ(form->State().DrawsOffset(), 0);
+    click(list->viewport(), rowCentre(0));
+    ASSERT_EQ(list->SelectedRows(), QList<int>({0}));
+
+    struct TDuring {
+        bool Probed = false;
+        bool Busy = false;
+        bool WaitShown = false;
+        bool WaitOverWindow = false;
+        bool WaitStaysShown = false;
+        int Offset = -1;
+        int EditorValue = -1;
+        QList<int> Selected;
+        int Page = -1;
+        bool AddRan = true;
+        int Requests = 0;
+    } during;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (during.Probed || site.FServer.HeldCount() == 0)
+            return;
+        // The first request waits for its reply: the download is inside its nested event loop.
+        during.Probed = true;
+        during.Busy = !IsNotWaiting();
+        const TFormWait* wait = WaitForm();
+        during.WaitShown = wait && wait->isVisible();
+        during.WaitOverWindow = wait && wait->parentWidget() == form.get() && wait->windowType() == Qt::Tool
+                                && wait->windowHandle()->transientParent() == form->windowHandle();
+        // The user clicks the main window: it becomes active, the wait window stays.
+        ActivateWindow(form.get());
+        during.WaitStaysShown = WaitForm() && WaitForm()->isVisible();
+
+        // The offset editor: its keys, a typed value, the wheel, a value set on it.
+        offset->setFocus();
+        TypeKey(form.get(), Qt::Key_Up);
+        TypeKey(form.get(), Qt::Key_PageUp);
+        TypeKey(form.get(), Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+        TypeKey(form.get(), Qt::Key_Return);
+        wheel();
+        offset->setValue(4);
+        during.Offset = form->State().DrawsOffset();
+        during.EditorValue = offset->value();
+        // The draw list and the pages.
+        click(list->viewport(), rowCentre(3));
+        during.Selected = list->SelectedRows();
+        click(pages->tabBar(), pages->tabBar()->tabRect(1).center());
+        during.Page = pages->currentIndex();
+
+        // Other commands: by key, by their actions, directly.
+        TypeKey(form.get(), Qt::Key_F3);
+        form->Action(TCommand::DrawsDownload)->trigger();
+        form->Action(TCommand::DrawsDel)->trigger();
+        during.AddRan = form->Actions()->Execute(TCommand::DrawsAdd);
+        QApplication::processEvents();
+        during.Requests = site.FServer.Requests().size();
+        site.FServer.ReleaseReplies();
+    });
+    probe.start(5);
+    // The download starts by its key, as a person starts it; the key returns when it is over.
+    offset->setFocus();
+    TypeKey(form.get(), Qt::Key_F3);
+    probe.stop();
+
+    ASSERT_TRUE(during.Probed);
+    EXPECT_TRUE(during.Busy);
+    EXPECT_TRUE(during.WaitShown);
+    EXPECT_TRUE(during.WaitOverWindow);
+    EXPECT_TRUE(during.WaitStaysShown);
+    EXPECT_EQ(during.Offset, 0);
+    EXPECT_EQ(during.EditorValue, 0);
+    EXPECT_EQ(during.Selected, QList<int>({0}));
+    EXPECT_EQ(during.Page, 0);
+    EXPECT_FALSE(during.AddRan);
+    EXPECT_EQ(during.Requests, 1);
+    // Neither the deletion's question nor an error was shown.
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+
+    // The download ended normally: 08/05 to 08/10 gave the ten draws from 08/06 M on.
+    const QList<TStandInRequest> requests = site.FServer.Requests();
+    ASSERT_FALSE(requests.isEmpty());
+    EXPECT_TRUE(requests[0].Query.contains("fromDateIn=08%2F05%2F2016&toDateIn=08%2F10%2F2016"));
+    ASSERT_EQ(form->State().FDraws.size(), 20u);
+    EXPECT_EQ(form->State().FDraws[10].Key.Get(), "08/06/2016 M");
+    EXPECT_EQ(form->State().FDraws[10].Number, 11u);
+    EXPECT_EQ(form->State().FDraws.back().Key.Get(), "08/10/2016 E");
+    EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")).size(), 20 * DrawRecSize);
+    EXPECT_TRUE(IsNotWaiting());
+    EXPECT_EQ(WaitForm(), nullptr);
+    EXPECT_EQ(form->State().DrawsOffset(), 0);
+
+    // Idle again, the editor moves the offset.
+    wheel();
+    EXPECT_EQ(form->State().DrawsOffset(), 1);
 }
 
 TEST_F(MainWindowTest, Screenshot)

@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -211,7 +212,7 @@ void THttpStandIn::OnReadyRead(QTcpSocket* socket)
         return;
     it->Buffer += socket->readAll();
     TStandInRequest request;
-    while (!it->Stalled && TakeRequest(it->Buffer, request)) {
+    while (!it->Stalled && !it->Waiting && TakeRequest(it->Buffer, request)) {
         FRequests.append(request);
         const TStandInReply reply = Answer(request);
         if (reply.Action == TReplyAction::Stall) {
@@ -222,13 +223,47 @@ void THttpStandIn::OnReadyRead(QTcpSocket* socket)
             socket->abort();
             return;
         }
-        Send(socket, request, reply);
-        if (reply.Action != TReplyAction::Normal
-            || request.Header("Connection").compare("close", Qt::CaseInsensitive) == 0) {
-            socket->disconnectFromHost();
+        if (FHolding) {
+            it->Waiting = true;
+            FHeld.append(THeldReply{socket, request, reply});
             return;
         }
+        if (!Deliver(socket, request, reply))
+            return;
         request = TStandInRequest{};
+    }
+}
+
+bool THttpStandIn::Deliver(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply)
+{
+    Send(socket, request, reply);
+    if (reply.Action != TReplyAction::Normal
+        || request.Header("Connection").compare("close", Qt::CaseInsensitive) == 0) {
+        socket->disconnectFromHost();
+        return false;
+    }
+    return true;
+}
+
+void THttpStandIn::HoldReplies()
+{
+    FHolding = true;
+}
+
+void THttpStandIn::ReleaseReplies()
+{
+    FHolding = false;
+    const QList<THeldReply> held = std::exchange(FHeld, {});
+    for (const THeldReply& reply : held) {
+        if (!reply.Socket)
+            continue;
+        const auto it = FConnections.find(reply.Socket.data());
+        if (it == FConnections.end())
+            continue;
+        it->Waiting = false;
+        // Requests that came in behind the held one are answered now.
+        if (Deliver(reply.Socket, reply.Request, reply.Reply))
+            OnReadyRead(reply.Socket);
     }
 }
 

@@ -91,6 +91,15 @@ public:
     // Proxy requests without these Basic credentials get "407 Proxy Authentication Required".
     void RequireProxyAuth(const QString& user, const QString& password);
 
+    // A slow server: from HoldReplies on, every request is recorded and answered by its route
+    // as usual, but the reply is kept back (and later requests on that connection wait behind
+    // it) until ReleaseReplies sends them in order. The client waits as long as the test says,
+    // not for a time.
+    void HoldReplies();
+    void ReleaseReplies();
+    // Requests whose replies are kept back.
+    int HeldCount() const { return static_cast<int>(FHeld.size()); }
+
     const QList<TStandInRequest>& Requests() const { return FRequests; }
     void ClearRequests() { FRequests.clear(); }
     int ConnectionCount() const { return FConnectionCount; }
@@ -100,6 +109,12 @@ private:
         QPointer<QTcpSocket> Socket;
         QByteArray Buffer;
         bool Stalled = false;
+        bool Waiting = false;   // its reply is held
+    };
+    struct THeldReply {
+        QPointer<QTcpSocket> Socket;
+        TStandInRequest Request;
+        TStandInReply Reply;
     };
 
     void OnNewConnection();
@@ -108,6 +123,9 @@ private:
     bool TakeRequest(QByteArray& buffer, TStandInRequest& request);
     TStandInReply Answer(const TStandInRequest& request);
     void Send(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply);
+    // Sends the reply and closes the connection when the reply or the request asks for it;
+    // false when the connection is done.
+    bool Deliver(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply);
 
     QTcpServer* FServer;
     QHash<QByteArray, TStandInHandler> FRoutes;
@@ -116,6 +134,8 @@ private:
     QList<TStandInRequest> FRequests;
     QHash<QTcpSocket*, TConnection> FConnections;
     int FConnectionCount = 0;
+    bool FHolding = false;
+    QList<THeldReply> FHeld;
 };
 
 // Compression as servers send it, for building replies and for checking the client's
