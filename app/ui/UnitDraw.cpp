@@ -8,7 +8,10 @@
 #include "ui_FormDraw.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QLocale>
 
 #include <algorithm>
@@ -17,10 +20,35 @@ namespace {
 
 const TResString SDrawCaption = RESSTR("UnitDraw", "Данные тиража");
 
-constexpr int kWidth = 380;
-constexpr int kHeightWithDate = 250;
+// The designed size: the least the dialog takes. The texts of the interface language and the
+// dates of the locale make it wider or higher as they need.
+constexpr int kDesignedWidth = 380;
+constexpr int kDesignedHeightWithDate = 250;
 // Without the date row the dialog is this high.
 constexpr int kHeightWithoutDate = 200;
+
+// Qt sizes a date editor after the texts of the first and the last date of its range, but in a
+// long format the names of weekdays and months make other dates wider ("воскресенье,
+// 28 сентября" against "четверг, 14 сентября"). The editor takes the width of the widest date,
+// measured the way Qt measures the two ends of the range.
+void FitDateEditor(QDateEdit* edit)
+{
+    edit->ensurePolished();
+    const QFontMetrics metrics = edit->fontMetrics();
+    const QLocale locale = edit->locale();
+    const QString format = edit->displayFormat();
+    const auto textWidth = [&](QDate date) {
+        return metrics.horizontalAdvance(locale.toString(date, format) + QLatin1Char(' '));
+    };
+    const int rangeWidth = std::max(textWidth(edit->minimumDate()), textWidth(edit->maximumDate()));
+    int widest = rangeWidth;
+    // Days 22 to 28 of every month: each weekday with each month name and a two-digit day.
+    for (int month = 1; month <= 12; ++month)
+        for (int day = 22; day <= 28; ++day)
+            widest = std::max(widest, textWidth(QDate(2000, month, day)));
+    edit->setMinimumWidth(0);
+    edit->setMinimumWidth(edit->sizeHint().width() + widest - rangeWidth);
+}
 
 } // namespace
 
@@ -30,7 +58,7 @@ TFormDraw::TFormDraw(QWidget* parent) : TDialogSTemplate(parent), FUi(std::make_
     setWindowTitle(LoadResString(SDrawCaption));
     FUi->setupUi(ClientPanel());
     FUi->edDrawDate->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    setFixedSize(kWidth, kHeightWithDate);
+    FitToContents();
 }
 
 TFormDraw::~TFormDraw() = default;
@@ -43,7 +71,7 @@ void TFormDraw::LoadDraw(const TDrawRec& draw, bool withDate)
     FUi->lblDrawDate->setVisible(withDate);
     FUi->edDrawDate->setVisible(withDate);
     FUi->edDrawTime->setVisible(withDate);
-    setFixedSize(kWidth, withDate ? kHeightWithDate : kHeightWithoutDate);
+    FitToContents();
     if (!withDate)
         return;
     const QString key = draw.Key.Get();
@@ -82,11 +110,27 @@ void TFormDraw::accept()
     TDialogSTemplate::accept();
 }
 
+void TFormDraw::FitToContents()
+{
+    FitDateEditor(FUi->edDrawDate);
+    // The dialog's layout keeps the panel's last size hint until told that it changed.
+    ClientPanel()->layout()->invalidate();
+    ClientPanel()->updateGeometry();
+    layout()->invalidate();
+    // As wide as every row wants; as high as designed, unless the rows cannot fit in that.
+    const QSize designed(kDesignedWidth, FWithDate ? kDesignedHeightWithDate : kHeightWithoutDate);
+    setFixedSize(designed.expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+}
+
 void TFormDraw::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    const bool languageChange = event->type() == QEvent::LanguageChange;
+    if (languageChange)
         FUi->retranslateUi(ClientPanel());
     TDialogSTemplate::changeEvent(event);
+    // Texts of another language have other widths.
+    if (languageChange)
+        FitToContents();
 }
 
 bool EditDrawData(const QString& caption, TDrawRec& draw, bool withDate)

@@ -32,6 +32,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Sizes the dialog to show every label and value in full, never below its designed size.
+    void FitToContents();
+
     std::unique_ptr<Ui::FormDraw> FUi;
     bool FWithDate = true;
 };

@@ -7,14 +7,18 @@
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/Screenshot.h"
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimeEdit>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +121,136 @@ TEST_F(DrawDialogTest, NewDrawStartsAtTheClockAndTheShortFormHasNoDate)
     FForm.StoreDraw(kept);
     EXPECT_EQ(kept.Key.Get(), "08/02/2016 M");
     EXPECT_EQ(kept.Digits[0], 5);
+}
+
+// Under the locale of a case, restoring the tests' Russian locale afterwards.
+class TDefaultLocale {
+public:
+    explicit TDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~TDefaultLocale() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
+    TDefaultLocale(const TDefaultLocale&) = delete;
+    TDefaultLocale& operator=(const TDefaultLocale&) = delete;
+};
+
+void Settle()
+{
+    for (int pass = 0; pass < 3; ++pass) {
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+    }
+}
+
+// Every visible label shows its whole text, and the date editor its whole date, in the dialog
+// as it is laid out now.
+void ExpectNothingClipped(const TFormDraw& form, const std::string& where)
+{
+    for (const QLabel* label : form.findChildren<QLabel*>()) {
+        if (!label->isVisible())
+            continue;
+        const std::string name = where + " " + label->objectName().toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << name;
+        EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
+    }
+    for (const QAbstractSpinBox* editor : form.findChildren<QAbstractSpinBox*>()) {
+        if (!editor->isVisible())
+            continue;
+        const std::string name = where + " " + editor->objectName().toStdString();
+        EXPECT_GE(editor->width(), editor->sizeHint().width()) << name;
+        // The text sits in the editor's line with a margin of 2 pixels on each side.
+        const QLineEdit* line = editor->findChild<QLineEdit*>();
+        ASSERT_NE(line, nullptr) << name;
+        EXPECT_GE(line->contentsRect().width() - 4, line->fontMetrics().horizontalAdvance(line->text()))
+            << name << " \"" << line->text().toStdString() << "\"";
+    }
+}
+
+TEST(DrawDialogLayout, EveryLabelAndDateShowsInFullInRussianAndEnglishLocales)
+{
+    InstallDrawDateHooks();
+    const QLocale locales[] = {QLocale(QLocale::Russian, QLocale::Russia),
+                               QLocale(QLocale::English, QLocale::UnitedStates)};
+    // Long weekday and month names, the widest day numbers, and the ends of the year.
+    const char* keys[] = {"09/28/2025 E", "09/27/2000 M", "12/31/2016 E", "01/01/2017 M", "02/29/2012 E"};
+    for (const QLocale& locale : locales) {
+        const TDefaultLocale pinned(locale);
+        TFormDraw form;
+        form.LoadDraw(Draw(2147483647, 8, 8, keys[0]), true);
+        form.show();
+        Settle();
+        const std::string name = locale.name().toStdString();
+        // Never below the designed size.
+        EXPECT_GE(form.width(), 380) << name;
+        EXPECT_GE(form.height(), 250) << name;
+        auto* date = form.findChild<QDateEdit*>(QStringLiteral("edDrawDate"));
+        for (const char* key : keys) {
+            form.LoadDraw(Draw(2147483647, 8, 8, key), true);
+            Settle();
+            ASSERT_EQ(date->displayFormat(), locale.dateFormat(QLocale::LongFormat)) << name;
+            ExpectNothingClipped(form, name + " " + key);
+        }
+        // Even squeezed to the least width a layout may give it, the editor shows every date.
+        const QSize least = date->minimumSize().expandedTo(date->minimumSizeHint());
+        for (const char* key : keys) {
+            form.LoadDraw(Draw(1, 0, 0, key), true);
+            date->resize(least);
+            const QLineEdit* line = date->findChild<QLineEdit*>();
+            EXPECT_GE(line->contentsRect().width() - 4, line->fontMetrics().horizontalAdvance(line->text()))
+                << name << " " << line->text().toStdString();
+        }
+        // Without the date row the rest still fits.
+        form.LoadDraw(Draw(12, 1, 2, ""), false);
+        Settle();
+        ExpectNothingClipped(form, name + " without date");
+        EXPECT_EQ(form.height(), 200) << name;
+    }
+}
+
+// Texts of another language, all of them much longer than the built-in ones.
+class TLongerTexts : public QTranslator {
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (qstrcmp(context, "FormDraw") != 0)
+            return QString();
+        return QString::fromUtf8(source) + QStringLiteral(" (a translation that is a good deal longer)");
+    }
+    bool isEmpty() const override { return false; }
+};
+
+TEST(DrawDialogLayout, GrowsWithTheTextsOfAnotherLanguage)
+{
+    InstallDrawDateHooks();
+    TFormDraw form;
+    form.LoadDraw(Draw(7, 1, 2, "08/09/2016 M"), true);
+    form.show();
+    Settle();
+    const int builtInWidth = form.width();
+    {
+        TLongerTexts longer;
+        QCoreApplication::installTranslator(&longer);
+        Settle();
+        EXPECT_GT(form.width(), builtInWidth);
+        ExpectNothingClipped(form, "translated");
+        QCoreApplication::removeTranslator(&longer);
+    }
+    Settle();
+    EXPECT_EQ(form.width(), builtInWidth);
+}
+
+TEST(DrawDialogLayout, ScreenshotUnderTheRussianLocale)
+{
+    InstallDrawDateHooks();
+    TFormDraw form;
+    form.setWindowTitle(QStringLiteral("Введите данные следующего тиража"));
+    // A Sunday in September: the widest date of the Russian long format.
+    form.LoadDraw(Draw(10234, 7, 3, "09/28/2025 E"), true);
+    const QString path = SaveScreenshot(&form, QStringLiteral("FormDraw"), form.size());
+    ASSERT_FALSE(path.isEmpty());
+    ExpectNothingClipped(form, "screenshot");
+    const QImage picture(path);
+    EXPECT_EQ(picture.size(), form.size() * form.devicePixelRatio());
+    EXPECT_EQ(form.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->findChild<QLineEdit*>()->text(),
+              "воскресенье, 28 сентября 2025 г.");
 }
 
 class ProxyDialogTest : public ::testing::Test {
