@@ -8,9 +8,17 @@
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace {
+
+const TResString SFolderNotWritable = RESSTR(
+    "AppStartup",
+    "Программа не может записывать файлы в свой каталог:\n\n%s\n\nАрхив тиражей, ставки и настройки "
+    "хранятся рядом с программой, поэтому ей нужен каталог, доступный для записи. Скопируйте "
+    "программу в такой каталог и запустите её оттуда.\n\nПрограмма будет закрыта!");
 
 void Run(const std::function<void()>& step)
 {
@@ -19,6 +27,14 @@ void Run(const std::function<void()>& step)
 }
 
 } // namespace
+
+bool FolderIsWritable(const QString& folder)
+{
+    // The probe is created with O_EXCL under a unique name, so it never touches a data file.
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
+    probe.setAutoRemove(true);
+    return probe.open();
+}
 
 void InstallDrawDateHooks()
 {
@@ -34,7 +50,8 @@ void RestartProgram(const QString& programFile)
 
 TAppStartup::TAppStartup(TMainState& state, TDrawArchive& archive, TProxySettings& proxy,
                          TResultsDownload& download)
-    : ProgramFile(GetAppFileName()),
+    : CanWrite(&FolderIsWritable),
+      ProgramFile(GetAppFileName()),
       // The same program file by its full path: copies in other folders do not block this one.
       IsRunning([](const QString& file) { return IsProcessRunning(file, true); }),
       Sleep([](int ms) { Delay(ms); }),
@@ -45,9 +62,17 @@ TAppStartup::TAppStartup(TMainState& state, TDrawArchive& archive, TProxySetting
 {
 }
 
+bool TAppStartup::BatchRun() const
+{
+    return FState.HasSwitch(QLatin1String(SwitchLoadOnly)) || FState.HasSwitch(QLatin1String(SwitchFullRecreate))
+           || FState.HasSwitch(QLatin1String(SwitchFullRefresh));
+}
+
 bool TAppStartup::Create()
 {
     InstallDrawDateHooks();
+    FFailed = false;
+    FFolderRefused = false;
     try {
         FState.FProxy = TProxy{};
         FState.ClearCombLists();
@@ -64,8 +89,13 @@ bool TAppStartup::Create()
 
         // The folder is held before anything is written into it: a second copy started in
         // the same folder reads the form state but writes nothing, and is refused at the first
-        // step of the start-up timer.
-        const bool folderHeld = FState.FolderLock().IsHeld() || FState.FolderLock().Acquire(FState.DataDir());
+        // step of the start-up timer. A folder nobody can write to ends the program here, with
+        // one message and before the first write.
+        if (!TakeFolder()) {
+            FEndRequested = true;
+            return false;
+        }
+        const bool folderHeld = FState.FolderLock().IsHeld();
         try {
             FFormStateRead = true;
             FState.Options.Load(FState.FormState());
@@ -90,6 +120,24 @@ bool TAppStartup::Create()
     return true;
 }
 
+bool TAppStartup::TakeFolder()
+{
+    TFolderLock& lock = FState.FolderLock();
+    if (lock.IsHeld())
+        return true;
+    if (lock.Acquire(FState.DataDir())) {
+        if (!CanWrite || CanWrite(FState.DataDir()))
+            return true;
+        lock.Release();
+    } else if (lock.HeldElsewhere()) {
+        return true;
+    }
+    FFolderRefused = true;
+    FFailed = true;
+    ErrorBox(Format(LoadResString(SFolderNotWritable), {QDir::toNativeSeparators(QDir::cleanPath(FState.DataDir()))}));
+    return false;
+}
+
 bool TAppStartup::WaitForOldCopy()
 {
     for (int checks = 1; IsRunning(ProgramFile); ++checks) {
@@ -105,6 +153,7 @@ TAppStartup::TOutcome TAppStartup::Init()
     const bool loadOnly = FState.HasSwitch(QLatin1String(SwitchLoadOnly));
     const bool fullRecreate = FState.HasSwitch(QLatin1String(SwitchFullRecreate));
     const bool fullRefresh = FState.HasSwitch(QLatin1String(SwitchFullRefresh));
+    const bool batch = loadOnly || fullRecreate || fullRefresh;
     try {
         ShowInStatusBar(LoadResString(rsInitializing));
         FState.CombCount = CombinationsTotal;
@@ -115,6 +164,7 @@ TAppStartup::TOutcome TAppStartup::Init()
 
         if (!TakeExclusiveAccess()) {
             ErrorBox(LoadResString(rsExclusiveAccessError));
+            FFailed = true;
             return TOutcome::EndApplication;
         }
 
@@ -131,7 +181,8 @@ TAppStartup::TOutcome TAppStartup::Init()
             Run(Steps.FillOnlineLibrary);
 
         if (loadOnly) {
-            Download();
+            if (!Download())
+                FFailed = true;
             if (!fullRecreate && !fullRefresh)
                 return TOutcome::EndApplication;
         }
@@ -160,24 +211,30 @@ TAppStartup::TOutcome TAppStartup::Init()
         Run(Steps.ShowFirstRun);
     } catch (const std::exception& e) {
         ErrorBox(Format(LoadResString(rsInitError), {ExceptionText(e)}));
+        // A window left open for nobody would wait for ever.
+        if (batch) {
+            FFailed = true;
+            return TOutcome::EndApplication;
+        }
     }
     return TOutcome::Run;
 }
 
 bool TAppStartup::TakeExclusiveAccess()
 {
-    // The hold on the folder keeps a second copy out; a folder the program cannot write to
-    // would fail it later with every save, so it is refused here with the same message.
+    // The hold on the folder keeps a second copy out; a folder that cannot be written to since
+    // the window was created would fail every save later, so it is refused here as well.
     if (!FState.FolderLock().IsHeld() && !FState.FolderLock().Acquire(FState.DataDir()))
         return false;
-    if (!QFileInfo(FState.DataDir()).isWritable())
+    if (CanWrite && !CanWrite(FState.DataDir()))
         return false;
     return !Steps.OpenStakesFile || Steps.OpenStakesFile();
 }
 
-void TAppStartup::Download()
+bool TAppStartup::Download()
 {
     FDownload.Execute();
+    return !FDownload.Failed();
 }
 
 bool TAppStartup::CloseQuery(const std::function<void()>& stopCommand)

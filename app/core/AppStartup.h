@@ -55,9 +55,11 @@ public:
     TStartupSteps Steps;
 
     // The main window's creation. False when the start-up timer must not start: an error
-    // (shown) or the restart wait ran out (then EndRequested()).
+    // (shown), the restart wait ran out or the program's folder cannot be written (then
+    // EndRequested()).
     bool Create();
-    // The start-up timer's work.
+    // The start-up timer's work. A batch run ("loadonly", "fullrecreate", "fullrefresh")
+    // always ends the application: also after an error, since nobody is there to go on.
     TOutcome Init();
     // A close request: a running scenario is asked to stop first (stopCommand asks the user).
     // True when the window may close.
@@ -68,6 +70,17 @@ public:
 
     bool EndRequested() const { return FEndRequested; }
     bool FormStateRead() const { return FFormStateRead; }
+    // True when Create refused the folder because the program cannot write there.
+    bool FolderRefused() const { return FFolderRefused; }
+    // True when one of the batch switches is given.
+    bool BatchRun() const;
+    // What the process returns when the start-up ends it: 0 when the run did its job, 1 when
+    // the folder was refused, start-up failed or a batch download did not succeed.
+    int ExitCode() const { return FFailed ? 1 : 0; }
+
+    // Whether a file can be created in the folder. Tests replace it; the default tries it
+    // (see FolderIsWritable), since permission bits say nothing for a privileged user.
+    std::function<bool(const QString& folder)> CanWrite;
 
     // The "restart" wait: the program file it waits for and how it looks and waits. Tests
     // replace them.
@@ -80,8 +93,13 @@ public:
 private:
     // True when no other copy of the program ran on past the restart wait.
     bool WaitForOldCopy();
+    // Takes the hold on the folder at creation. False (with the one message shown) when the
+    // folder cannot be held or written for any reason but a second copy holding it: that copy
+    // is refused later, with the exclusive-access message.
+    bool TakeFolder();
     bool TakeExclusiveAccess();
-    void Download();
+    // The download of a batch run or of the start-up; false when it did not succeed.
+    bool Download();
 
     TMainState& FState;
     TDrawArchive& FArchive;
@@ -89,7 +107,13 @@ private:
     TResultsDownload& FDownload;
     bool FEndRequested = false;
     bool FFormStateRead = false;
+    bool FFolderRefused = false;
+    bool FFailed = false;
 };
+
+// True when a file can be created in the folder: one is created under a unique name and
+// removed again at once.
+bool FolderIsWritable(const QString& folder);
 
 // Starts the program anew with the switch "restart", from its own folder, without waiting.
 // Raises ESystemError when the start fails. The caller ends this copy afterwards.

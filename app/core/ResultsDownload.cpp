@@ -41,6 +41,7 @@ int TResultsDownload::UpdateDraws()
 {
     int total = 0;
     FAttempt = 1;
+    FFailed = false;
     TFinally freeList([this] { FProxy.FreeFoundProxies(); });
     for (;;) {
         try {
@@ -65,8 +66,10 @@ int TResultsDownload::UpdateDraws()
             if (FProxy.DropFailedProxy())
                 continue;
             const QString question = Format(LoadResString(rsAskRetryDownload), {ExceptionText(e)});
-            if (QueryBox(LoadResString(rsErrorCaption), question) != IDYES)
+            if (QueryBox(LoadResString(rsErrorCaption), question) != IDYES) {
+                FFailed = true;
                 break;
+            }
         }
     }
     return total;
@@ -91,14 +94,16 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
 QString TResultsDownload::HttpGet(const QString& address, bool utf8)
 {
     std::optional<THttpProxy> proxy;
-    if (!FProxy.ApplyProxy(address, FAttempt, proxy))
+    if (!FProxy.ApplyProxy(address, FAttempt, proxy)) {
+        FFailed = true;
         return QString();
+    }
     THttpRequest request;
     request.Url = address;
     request.Proxy = proxy;
     request.FollowRedirects = true;
-    request.ConnectTimeoutMs = ConnectTimeoutMs;
-    request.ReadTimeoutMs = ReadTimeoutMs;
+    request.ConnectTimeoutMs = Timeouts.ConnectMs;
+    request.ReadTimeoutMs = Timeouts.ReadMs;
     request.CookieJar = &FCookies;
     const THttpResponse response = HttpExecute(request);
     // Without the UTF-8 flag the bytes are taken as they come, in the program's code page.

@@ -3,6 +3,7 @@
 #include "app/core/DrawArchive.h"
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
+#include "support/rHttpUtils.h"
 
 #include <QNetworkCookieJar>
 #include <QString>
@@ -30,10 +31,16 @@ public:
 
     // The attempt counter of the current download (shown with the proxy in the wait window).
     int Attempt() const { return FAttempt; }
+    // True when the last download ended by an error that was not retried, or found no usable
+    // proxy: what it stored before that is kept, but it did not get up to today.
+    bool Failed() const { return FFailed; }
 
-    // Time-outs of the download's requests.
+    // Time-outs of the download's requests: the connection has 5 s, and the reply may then
+    // pause up to 10 s at a time.
     static constexpr int ConnectTimeoutMs = 5000;
     static constexpr int ReadTimeoutMs = 10000;
+    // The time-outs in use (tests shorten them).
+    THttpTimeouts Timeouts{ConnectTimeoutMs, ReadTimeoutMs};
 
     // The wait window of the window layer.
     std::function<void(const QString& text)> OnShowWait;
@@ -47,4 +54,5 @@ private:
     TProxySettings& FProxy;
     QNetworkCookieJar FCookies;
     int FAttempt = 1;
+    bool FFailed = false;
 };

@@ -252,6 +252,9 @@ TEST_F(StartupTest, SecondCopyIsRefused)
     EXPECT_TRUE(SiteRequests().isEmpty());
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), archive);
     EXPECT_EQ(FSteps, QStringList({"expected", "caption"}));
+    EXPECT_EQ(FStartup.ExitCode(), 1);
+    // A second copy is not mistaken for a folder that cannot be written.
+    EXPECT_FALSE(FStartup.FolderRefused());
     // On a fresh folder the refused copy wrote no form state, and shut-down saves none either.
     EXPECT_FALSE(QFileInfo::exists(FState.FormStateFileName()));
     FSteps.clear();
@@ -282,11 +285,119 @@ TEST_F(StartupTest, InitErrorLeavesTheWindowWithWhatWasLoaded)
 {
     WriteArchive(MakeArchive(4));
     FStartup.Steps.BuildInitialCombs = [] { throw Exception("boom"); };
-    EXPECT_EQ(Start({"loadonly"}), TAppStartup::TOutcome::Run);
+    EXPECT_EQ(Start({}), TAppStartup::TOutcome::Run);
     EXPECT_EQ(FBoxes.Last().Text, U("Ошибка инициализации программы!\n\nboom"));
     EXPECT_EQ(FState.FDraws, MakeArchive(4));
     EXPECT_EQ(FSteps, QStringList({"expected", "caption"}));
     EXPECT_TRUE(SiteRequests().isEmpty());
+    EXPECT_EQ(FStartup.ExitCode(), 0);
+
+    // A batch run has nobody to leave a window to: it ends, and says it failed.
+    for (const char* batchSwitch : {"loadonly", "/FullRefresh", "fullrecreate"}) {
+        FBoxes.Clear();
+        EXPECT_EQ(Start({batchSwitch}), TAppStartup::TOutcome::EndApplication) << batchSwitch;
+        EXPECT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FStartup.ExitCode(), 1) << batchSwitch;
+    }
+    EXPECT_TRUE(SiteRequests().isEmpty());
+}
+
+TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
+{
+    struct TCase {
+        const char* Name;
+        QStringList Arguments;
+        TOperatorSite::TFailure Failure;
+        int ExitCode;
+        int Boxes;
+        bool Refreshed;
+    };
+    const TCase cases[] = {
+        {"download done", {"loadonly"}, TOperatorSite::TFailure::None, 0, 0, false},
+        {"server error, not retried", {"loadonly"}, TOperatorSite::TFailure::ServerError, 1, 1, false},
+        // The refresh after a failed download still runs; the run failed all the same.
+        {"failed download before a refresh", {"loadonly", "fullrefresh"}, TOperatorSite::TFailure::ServerError, 1, 1,
+         true},
+        {"page without results", {"loadonly"}, TOperatorSite::TFailure::NoResults, 0, 0, false},
+        {"refresh only", {"fullrefresh"}, TOperatorSite::TFailure::ServerError, 0, 0, true},
+    };
+    for (const TCase& c : cases) {
+        FBoxes.Clear();
+        // The retry question of an unattended run takes No.
+        for (int i = 0; i < c.Boxes; ++i)
+            FBoxes.Answer(IDNO);
+        FSite.SetFailure(c.Failure);
+        EXPECT_EQ(Start(c.Arguments), TAppStartup::TOutcome::EndApplication) << c.Name;
+        EXPECT_EQ(FStartup.ExitCode(), c.ExitCode) << c.Name;
+        EXPECT_EQ(FBoxes.Boxes().size(), c.Boxes) << c.Name;
+        EXPECT_EQ(FBoxes.Pending(), 0) << c.Name;
+        EXPECT_TRUE(FStartup.BatchRun()) << c.Name;
+        EXPECT_EQ(FSteps.contains("refresh!"), c.Refreshed) << c.Name;
+    }
+    FState.SetArguments({});
+    EXPECT_FALSE(FStartup.BatchRun());
+}
+
+TEST_F(StartupTest, FolderThatCannotBeWrittenEndsWithOneMessageAndWritesNothing)
+{
+    // A folder nobody may write to, as the program finds it by trying: no form state, no
+    // archive, no lock left behind, and shut-down saves nothing either.
+    QStringList probed;
+    FStartup.CanWrite = [&](const QString& folder) {
+        probed.append(folder);
+        return false;
+    };
+    FState.SetArguments({"loadonly"});
+    EXPECT_FALSE(FStartup.Create());
+    EXPECT_TRUE(FStartup.EndRequested());
+    EXPECT_TRUE(FStartup.FolderRefused());
+    EXPECT_FALSE(FStartup.FormStateRead());
+    EXPECT_EQ(FStartup.ExitCode(), 1);
+    EXPECT_EQ(probed, QStringList({FState.DataDir()}));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
+    EXPECT_EQ(FBoxes.Last().Text,
+              U("Программа не может записывать файлы в свой каталог:\n\n%1\n\nАрхив тиражей, ставки и настройки "
+                "хранятся рядом с программой, поэтому ей нужен каталог, доступный для записи. Скопируйте "
+                "программу в такой каталог и запустите её оттуда.\n\nПрограмма будет закрыта!")
+                  .arg(FDir.path()));
+    EXPECT_FALSE(FState.FolderLock().IsHeld());
+    EXPECT_EQ(FSteps, QStringList({"language", "pages"}));
+    FStartup.Destroy();
+    EXPECT_FALSE(FSteps.contains("save"));
+    EXPECT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(SiteRequests().isEmpty());
+}
+
+TEST_F(StartupTest, FolderUnderAFileIsRefusedForEveryUser)
+{
+    // No user, root included, can create a folder's file beneath a plain file.
+    const QString file = DataFile("plain.txt");
+    WriteFileBytes(file, "x");
+    FState.SetDataDir(file + "/program");
+    EXPECT_FALSE(FStartup.Create());
+    EXPECT_TRUE(FStartup.FolderRefused());
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.contains("\n\n" + file + "/program\n\n")) << FBoxes.Last().Text.toStdString();
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"plain.txt"}));
+    EXPECT_EQ(ReadFileBytes(file), "x");
+}
+
+TEST(FolderIsWritable, TriesAndLeavesNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_TRUE(FolderIsWritable(dir.path()));
+    EXPECT_TRUE(FolderIsWritable(dir.path() + "/"));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_FALSE(FolderIsWritable(dir.filePath("missing")));
+    WriteFileBytes(dir.filePath("file"), "x");
+    EXPECT_FALSE(FolderIsWritable(dir.filePath("file")));
+    EXPECT_FALSE(FolderIsWritable(dir.filePath("file/sub")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"file"}));
 }
 
 TEST_F(StartupTest, CloseAndShutDown)

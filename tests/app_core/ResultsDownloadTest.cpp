@@ -28,6 +28,7 @@ TEST_F(DownloadTest, EmptyArchiveTakesTwentyDrawsInOneRequest)
     FDownload.OnHideWait = [&] { wait.append("hide"); };
 
     EXPECT_EQ(FDownload.Execute(), 20);
+    EXPECT_FALSE(FDownload.Failed());
 
     const TDrawsArray expected = SiteDraws(kAug1, kAug10);
     ASSERT_EQ(expected.size(), 20u);
@@ -180,10 +181,12 @@ TEST_F(DownloadTest, FailedRequestAskedYesThenNo)
     ASSERT_EQ(FBoxes.Boxes().size(), 2);
     for (const TBoxRequest& box : FBoxes.Boxes()) {
         EXPECT_EQ(box.Title, QString::fromUtf8("Ошибка"));
-        EXPECT_EQ(box.Text, Retry("HTTP/1.1 500 Internal Server Error"));
+        EXPECT_EQ(box.Text, Retry(QString::fromUtf8("Сервер \"127.0.0.1\" ответил ошибкой 500 "
+                                                    "(HTTP/1.1 500 Internal Server Error)")));
         EXPECT_EQ(box.Buttons, TBoxButtons::YesNo);
     }
     EXPECT_EQ(FDownload.Attempt(), 3);
+    EXPECT_TRUE(FDownload.Failed());
     EXPECT_TRUE(FState.FDraws.empty());
     EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
     // The stakes check runs after a failed download too.
@@ -195,6 +198,7 @@ TEST_F(DownloadTest, RetryAfterAFailureGoesOn)
     FSite.SetFailure(TOperatorSite::TFailure::ServerError, 1);
     FBoxes.Answer(IDYES);
     EXPECT_EQ(FDownload.Execute(), 20);
+    EXPECT_FALSE(FDownload.Failed());   // the retry got it all
     EXPECT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FState.FDraws, SiteDraws(kAug1, kAug10));
 
@@ -213,11 +217,31 @@ TEST_F(DownloadTest, RetryAfterAFailureGoesOn)
 
 TEST_F(DownloadTest, StalledSiteTimesOut)
 {
+    // The connection has 5 s, and the reply may then pause 10 s at a time.
+    const TResultsDownload fresh(FState, FArchive, FProxy);
+    EXPECT_EQ(fresh.Timeouts.ConnectMs, 5000);
+    EXPECT_EQ(fresh.Timeouts.ReadMs, 10000);
+
+    // A site that takes the request and never answers is given up by the read time-out,
+    // counted from the request sent: the connect time-out here could never be reached.
+    FDownload.Timeouts = {600000, 300};
     FSite.SetFailure(TOperatorSite::TFailure::Stall, 1);
     FBoxes.Answer(IDNO);
     EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_TRUE(FDownload.Failed());
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FBoxes.Last().Text, Retry(QString::fromUtf8("Превышено время ожидания ответа от сервера \"127.0.0.1\"!")));
+}
+
+TEST_F(DownloadTest, RefusedConnectionIsToldInRussianWithTheDetail)
+{
+    qputenv(OperatorSiteEnv, QByteArray("http://127.0.0.1:") + QByteArray::number(ClosedPort()));
+    FBoxes.Answer(IDNO);
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_TRUE(FDownload.Failed());
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, Retry(QString::fromUtf8("Сервер \"127.0.0.1\" отказал в соединении (Connection refused)")));
+    EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
 }
 
 TEST(ResultsPageTest, AddressAndTableCuts)
