@@ -1,5 +1,7 @@
 #include "app/ui/ProgramEnv.h"
 
+#include "app/core/MainState.h"
+
 #include "support/RDateUtils.h"
 #include "support/ui/RDialogsUi.h"
 #include "support/ui/RMsgViewer.h"
@@ -32,9 +34,19 @@ QDate ParseFixedToday(const QString& text)
     return QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
 }
 
-void InstallProgramEnvironment()
+bool IsUnattendedRun(const QStringList& arguments, const QString& unattendedValue)
 {
-    if (qEnvironmentVariable(UnattendedEnv) == QLatin1String("1"))
+    if (unattendedValue == QLatin1String("1"))
+        return true;
+    for (const char* name : {SwitchLoadOnly, SwitchFullRecreate, SwitchFullRefresh})
+        if (HasSwitch(arguments, QLatin1String(name)))
+            return true;
+    return false;
+}
+
+void InstallProgramEnvironment(const QStringList& arguments)
+{
+    if (IsUnattendedRun(arguments, qEnvironmentVariable(UnattendedEnv)))
         SetMessageBoxHandler(ShowUnattendedBox);
     else
         InstallQtMessageBoxes();

@@ -158,9 +158,12 @@ void TTemplateMain::FormCreate()
         FInitTimer->start();
         return;
     }
-    // The restart wait ran out: this copy ends before it opened anything.
-    if (FStartup.EndRequested())
+    // The restart wait ran out, or the folder cannot be written: this copy ends before it
+    // wrote anything, and it leaves the form state alone at shut-down too.
+    if (FStartup.EndRequested()) {
+        FAccessRefused = FStartup.FolderRefused();
         EndApplication(1);
+    }
 }
 
 void TTemplateMain::tmrInitTimer()
@@ -178,7 +181,7 @@ void TTemplateMain::tmrInitTimer()
     case TAppStartup::TOutcome::EndApplication:
         // Without the folder this copy may not write there: not even its form state.
         FAccessRefused = !FState.FolderLock().IsHeld();
-        EndApplication(FAccessRefused ? 1 : 0);
+        EndApplication(FAccessRefused ? 1 : FStartup.ExitCode());
         break;
     case TAppStartup::TOutcome::Restart:
         try {
@@ -186,6 +189,9 @@ void TTemplateMain::tmrInitTimer()
             EndApplication(0);
         } catch (const std::exception& e) {
             ErrorBox(Format(LoadResString(rsInitError), {ExceptionText(e)}));
+            // Nobody is there to go on with a batch run.
+            if (FStartup.BatchRun())
+                EndApplication(1);
         }
         break;
     }

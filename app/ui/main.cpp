@@ -9,7 +9,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(TAVRIX_VERSION));
-    InstallProgramEnvironment();
+    // A batch run answers its own boxes: it must end without anybody at the screen.
+    InstallProgramEnvironment(QApplication::arguments().mid(1));
 
     // Only the main window is made here; every other window belongs to the command that
     // needs it.

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kRunTimeoutMs = 120000;
@@ -70,6 +73,30 @@ protected:
     QProcessEnvironment FEnvironment;
 };
 
+TEST(UnattendedRun, BatchSwitchesAndTheSettingTurnItOn)
+{
+    struct TCase {
+        QStringList Arguments;
+        const char* Setting;
+        bool Unattended;
+    };
+    const TCase cases[] = {
+        {{}, "", false},
+        {{}, "1", true},
+        {{}, "0", false},
+        {{"loadonly"}, "", true},
+        {{"-FullRecreate"}, "", true},
+        {{"no-language", "/fullrefresh"}, "0", true},
+        {{"\\LoadOnly"}, "", true},
+        // Only whole arguments count, and the other switches are no batch runs.
+        {{"loadonly=1", "xfullrefresh"}, "", false},
+        {{"restart", "no-language"}, "", false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(IsUnattendedRun(c.Arguments, QString::fromLatin1(c.Setting)), c.Unattended)
+            << c.Arguments.join(' ').toStdString() << " / " << c.Setting;
+}
+
 TEST_F(ProgramRunTest, LoadOnlyDownloadsWritesTheArchiveAndEnds)
 {
     const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
@@ -106,15 +133,94 @@ TEST_F(ProgramRunTest, LoadOnlyDownloadsWritesTheArchiveAndEnds)
 
 TEST_F(ProgramRunTest, FailedDownloadIsNotRetriedWithoutAPerson)
 {
+    // The batch switch alone keeps every box from waiting.
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
     FSite.SetFailure(TOperatorSite::TFailure::ServerError);
     const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
     ASSERT_TRUE(run.Finished);
-    EXPECT_EQ(run.ExitCode, 0);
+    // The run did not do its job, and says so.
+    EXPECT_EQ(run.ExitCode, 1);
     // The retry question was written out and answered No: one request, no archive.
     EXPECT_EQ(FSite.RequestCount(), 1);
     EXPECT_EQ(run.Stderr.count(QStringLiteral("Повторить попытку?")), 1) << run.Stderr.toStdString();
     EXPECT_EQ(BoxCount(run.Stderr), 1);
+    EXPECT_TRUE(run.Stderr.contains(QStringLiteral("Сервер \"127.0.0.1\" ответил ошибкой 500 "
+                                                   "(HTTP/1.1 500 Internal Server Error)")))
+        << run.Stderr.toStdString();
     EXPECT_FALSE(QFile::exists(DataFile(".ldr")));
+}
+
+TEST_F(ProgramRunTest, RefreshWithATruncatedArchiveEndsByItself)
+{
+    // Three whole records and 7 bytes of a fourth; no person and no unattended setting: the
+    // batch switch must be enough for the warning to go to the error output.
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    QByteArray archive;
+    for (int i = 0; i < 3; ++i) {
+        TDrawRec draw;
+        draw.Number = static_cast<std::uint32_t>(i + 1);
+        draw.Digits = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(9 - i)};
+        draw.Key.Set(QStringLiteral("08/0%1/2016 M").arg(i + 1));
+        std::uint8_t bytes[DrawRecSize];
+        WriteDrawRec(draw, bytes);
+        archive.append(reinterpret_cast<const char*>(bytes), DrawRecSize);
+    }
+    WriteFileBytes(DataFile(".ldr"), archive + "1234567");
+
+    const TProcessResult run = RunProgram(FProgram, {QStringLiteral("fullrefresh")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_FALSE(run.Crashed);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    EXPECT_EQ(BoxCount(run.Stderr), 1) << run.Stderr.toStdString();
+    const QString warning = QStringLiteral("[Предупреждение] ");
+    ASSERT_TRUE(run.Stderr.contains(warning)) << run.Stderr.toStdString();
+    EXPECT_TRUE(run.Stderr.mid(run.Stderr.indexOf(warning)).contains(DataFile(".ldr")));
+    // The whole records are kept and nothing was downloaded.
+    EXPECT_TRUE(ReadFileBytes(DataFile(".ldr")).startsWith(archive));
+    EXPECT_EQ(FSite.RequestCount(), 0);
+}
+
+TEST_F(ProgramRunTest, FolderThatCannotBeWrittenGetsOneMessageAndNothingWritten)
+{
+    // Permission bits do not hold back a privileged user: then the program runs as the
+    // unprivileged "nobody", for whom the read-only folder is really read-only.
+    const bool privileged = ::geteuid() == 0;
+    constexpr int kNoUser = 97;
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                        | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(FDir.path(), readOnly));
+    const QMap<QString, QByteArray> before = Snapshot();
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+
+    QProcess process;
+    process.setProgram(FProgram);
+    process.setArguments({QStringLiteral("loadonly")});
+    process.setWorkingDirectory(FDir.path());
+    process.setProcessEnvironment(FEnvironment);
+    if (privileged)
+        process.setChildProcessModifier([] {
+            constexpr gid_t nobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(kNoUser);
+        });
+    process.start();
+    const bool finished = process.waitForFinished(kRunTimeoutMs);
+    QFile::setPermissions(FDir.path(), readOnly | QFile::WriteOwner);
+    if (!finished)
+        process.kill();
+    ASSERT_TRUE(finished);
+    if (privileged && process.exitCode() == kNoUser)
+        GTEST_SKIP() << "cannot run the program as an unprivileged user";
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1) << errors.toStdString();
+    EXPECT_EQ(BoxCount(errors), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("[Ошибка] Программа не может записывать файлы в свой каталог:\n\n")
+                                + FDir.path() + QStringLiteral("\n\n")))
+        << errors.toStdString();
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(FSite.RequestCount(), 0);
 }
 
 TEST_F(ProgramRunTest, SecondCopyInTheSameFolderIsRefused)
