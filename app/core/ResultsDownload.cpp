@@ -52,12 +52,15 @@ int TResultsDownload::UpdateDraws()
             int toDate = IncDateInt(fromDate, 99);
             if (toDate > today)
                 toDate = today;
+            const size_t stored = FState.FDraws.size();
             const int added = FetchDrawsRange(fromDate, toDate);
             FProxy.StoreFoundProxy();
             if (added <= 0)
                 break;
+            // A window whose draws cannot be saved is dropped from memory again, so that the
+            // list never shows draws the file does not hold; a retry fetches them anew.
+            FArchive.SaveAppendedDraws(stored);
             total += added;
-            FArchive.SaveDrawsFile();
             FState.RefreshViews(false);
             if (toDate >= today)
                 break;

@@ -23,7 +23,8 @@ public:
     // The loop over the windows; returns the number of draws added.
     int UpdateDraws();
     // One window, dates as yyyymmdd: the page asked for and its new draws appended to the
-    // archive (the caller saves it). Returns their number.
+    // archive (the caller saves it, and takes them back when the save fails). Returns their
+    // number.
     int FetchDrawsRange(int fromDate, int toDate);
     // GET through the configured proxy, with the client's time-outs; the empty text without a
     // request when the automatic proxy search found nothing.

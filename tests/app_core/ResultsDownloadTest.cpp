@@ -2,6 +2,7 @@
 
 #include "app/core/DrawFile.h"
 #include "app/core/ResultsPage.h"
+#include "platform/SaveFile.h"
 #include "support/rHttpUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
@@ -160,6 +161,47 @@ TEST_F(DownloadTest, CellsThatAreNotTwoDigitsAreSkipped)
     EXPECT_EQ(FState.FDraws[static_cast<size_t>(kept)].Digits, (std::array<std::uint8_t, 2>{6, 2}));
 }
 
+TEST_F(DownloadTest, WindowThatCannotBeSavedIsTakenBackAndAskedAbout)
+{
+    WriteArchive(MakeArchive(10));
+    FState.FDraws = MakeArchive(10);
+    const QByteArray before = ReadFileBytes(FState.DrawsFileName());
+    QList<int> counts;
+    FState.RegisterView([&](bool) { counts.append(static_cast<int>(FState.FDraws.size())); });
+
+    // A folder where the save's temporary file must go: no user can write the file there.
+    const QString blocked = TSaveFile::TempFileName(FState.DrawsFileName());
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    FBoxes.Answer(IDNO);
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_TRUE(FDownload.Failed());
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(QString::fromUtf8("Ошибка загрузки архива тиражей с сайта: \"")));
+    EXPECT_TRUE(FBoxes.Last().Text.contains(FState.DrawsFileName())) << FBoxes.Last().Text.toStdString();
+    // Memory, views and file agree: the ten draws the file holds.
+    EXPECT_EQ(FState.FDraws, MakeArchive(10));
+    EXPECT_EQ(FState.DrawsInfo().Count, 10);
+    EXPECT_TRUE(counts.isEmpty());
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), before);
+
+    // Once the file can be written the same window goes through.
+    ASSERT_TRUE(QDir().rmdir(blocked));
+    EXPECT_EQ(FDownload.Execute(), 10);
+    EXPECT_FALSE(FDownload.Failed());
+    EXPECT_EQ(FState.FDraws.size(), 20u);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(FState.FDraws));
+    EXPECT_EQ(counts, QList<int>({20}));
+}
+
+TEST_F(DownloadTest, NoUsablePublicProxyIsAFailedDownload)
+{
+    FServer.Route("/proxylist/", TStandInReply::Text(ProxyListPage({})));
+    FState.FProxy.Mode = 1;
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_TRUE(SiteRequests().isEmpty());
+    EXPECT_TRUE(FDownload.Failed());
+}
+
 TEST_F(DownloadTest, PageWithoutResultsEndsQuietly)
 {
     FSite.SetFailure(TOperatorSite::TFailure::NoResults);
@@ -168,6 +210,7 @@ TEST_F(DownloadTest, PageWithoutResultsEndsQuietly)
     EXPECT_EQ(SiteRequests().size(), 1);
     EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
     EXPECT_EQ(FAfterDownload, 1);
+    EXPECT_FALSE(FDownload.Failed());
 }
 
 TEST_F(DownloadTest, FailedRequestAskedYesThenNo)
