@@ -23,15 +23,6 @@ TMessageBoxHandler& Handler()
     return handler;
 }
 
-// Without a window layer (a batch run, a tool) nobody can answer: the box goes to the error
-// output and Enter is assumed.
-int AnswerWithoutWindows(const TBoxRequest& box)
-{
-    std::fprintf(stderr, "[%s] %s\n", box.Title.toLocal8Bit().constData(),
-                 box.Text.toLocal8Bit().constData());
-    return box.DefaultButton;
-}
-
 int Show(TBoxIcon icon, int iconFlag, const QString& title, const QString& text,
          TBoxButtons buttons, int defaultButton)
 {
@@ -44,7 +35,7 @@ int Show(TBoxIcon icon, int iconFlag, const QString& title, const QString& text,
     box.Flags = iconFlag | (buttons == TBoxButtons::YesNo ? MB_YESNO : MB_OK)
                 | (defaultButton == IDNO ? MB_DEFBUTTON2 : 0);
     const TMessageBoxHandler& handler = Handler();
-    return handler ? handler(box) : AnswerWithoutWindows(box);
+    return handler ? handler(box) : ShowUnattendedBox(box);
 }
 
 int OkBox(TBoxIcon icon, int iconFlag, const TResString& title, const QString& text)
@@ -57,6 +48,24 @@ int OkBox(TBoxIcon icon, int iconFlag, const TResString& title, const QString& t
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler)
 {
     return std::exchange(Handler(), std::move(handler));
+}
+
+QString UnattendedBoxEntry(const TBoxRequest& box)
+{
+    return QLatin1Char('[') + box.Title + QLatin1String("] ") + box.Text + QLatin1Char('\n');
+}
+
+int UnattendedBoxAnswer(const TBoxRequest& box)
+{
+    return box.Buttons == TBoxButtons::YesNo ? IDNO : IDOK;
+}
+
+int ShowUnattendedBox(const TBoxRequest& box)
+{
+    const QByteArray entry = UnattendedBoxEntry(box).toUtf8();
+    std::fwrite(entry.constData(), 1, static_cast<size_t>(entry.size()), stderr);
+    std::fflush(stderr);
+    return UnattendedBoxAnswer(box);
 }
 
 int ErrorBox(const QString& text)

@@ -40,9 +40,18 @@ struct TBoxRequest {
 // Shows a box and returns the code of the button pressed (IDOK, IDYES, IDNO; IDCANCEL when
 // the box was closed otherwise).
 using TMessageBoxHandler = std::function<int(const TBoxRequest& box)>;
-// Installs the back-end. With none installed, a box is written to the error output and answered
-// with its default button. Returns the back-end that was installed before.
+// Installs the back-end. With none installed, a box is shown as an unattended one (below).
+// Returns the back-end that was installed before.
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
+
+// Boxes nobody can answer (a batch run, a program without windows). Each is written to the
+// error output as one entry, "[title] text" and a line end, in UTF-8, and answered at once:
+// OK boxes with OK, questions with No, whatever their default button, since nobody agreed to
+// anything (a retry question answered Yes would repeat for ever).
+QString UnattendedBoxEntry(const TBoxRequest& box);
+int UnattendedBoxAnswer(const TBoxRequest& box);
+// Writes the entry and returns the answer; usable as a back-end.
+int ShowUnattendedBox(const TBoxRequest& box);
 
 // OK boxes, titled "Ошибка", "Информация", "Внимание!", "Предупреждение".
 int ErrorBox(const QString& text);

@@ -9,20 +9,13 @@
 // How the program is set up before its main window is made, and the environment switches for
 // runs without a person at the screen (tests, scheduled batch runs).
 
-// "1": no box waits for an answer. Each box is written to the error output as one entry,
-// "[title] text", and answered at once: OK boxes with OK, questions with No, since nobody
-// agreed to anything. The batch switches ("loadonly", "fullrecreate", "fullrefresh") turn this
+// "1": no box waits for an answer; each is shown as an unattended box (ShowUnattendedBox in
+// support/RDialogs.h: written to the error output, OK boxes answered OK, questions No). The
+// batch switches ("loadonly", "fullrecreate", "fullrefresh") turn this
 // on by themselves: they are meant for scheduled runs.
 inline constexpr char UnattendedEnv[] = "TAVRIX_UNATTENDED";
 // "yyyy-mm-dd": the program's clock says it is noon of that day (for tests of the download).
 inline constexpr char FixedTodayEnv[] = "TAVRIX_TODAY";
-
-// The entry an unattended box writes: "[title] text" and a line end.
-QString UnattendedBoxEntry(const TBoxRequest& box);
-// The answer an unattended box gets.
-int UnattendedBoxAnswer(const TBoxRequest& box);
-// Writes the entry to the error output and returns the answer.
-int ShowUnattendedBox(const TBoxRequest& box);
 
 // The date of FixedTodayEnv's value; an invalid date for any other text.
 QDate ParseFixedToday(const QString& text);

@@ -99,12 +99,19 @@ TEST(RDialogs, ScriptedBoxesNestAndRestoreTheBackEndBefore)
     EXPECT_EQ(outer.Last().Text, "снаружи");
 }
 
-TEST(RDialogs, WithoutABackEndABoxIsAnsweredWithItsDefaultButton)
+TEST(RDialogs, WithoutABackEndABoxIsWrittenOutAndNoQuestionIsAgreedTo)
 {
     const TMessageBoxHandler previous = SetMessageBoxHandler(nullptr);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(InfoBox("нет окон"), IDOK);
-    EXPECT_EQ(QueryBox("вопрос", "да?"), IDYES);
+    // Yes is this question's default button, but nobody pressed it: a retry question answered
+    // Yes without a person would repeat for ever.
+    EXPECT_EQ(QueryBox("Ошибка", "Повторить попытку?"), IDNO);
     EXPECT_EQ(QueryBoxDefNo("вопрос", "нет?"), IDNO);
     EXPECT_FALSE(DeleteQuery(2));
+    const std::string written = testing::internal::GetCapturedStderr();
     SetMessageBoxHandler(previous);
+    EXPECT_EQ(QString::fromStdString(written),
+              "[Информация] нет окон\n[Ошибка] Повторить попытку?\n[вопрос] нет?\n"
+              "[Предупреждение] Удалить все выделенные записи (всего будет удалено 2 записи(ей))?\n");
 }
