@@ -108,7 +108,7 @@ long double CalcStatWeight(const TStatWeights& weights, bool useDeviation, int h
 // ---------------------------------------------------------------------------------------
 // Digits, channels, segments and the draw matrix
 
-int DigitGroupIndex(int d, int w)
+int DigitGroupIndexOf(int d, int w)
 {
     if (w < 1)
         return 0;
@@ -128,24 +128,6 @@ std::uint32_t ChannelColor(int d, int w)
     if (channel < 1)
         return ColorRed;
     return ChannelColors[channel - 1];
-}
-
-int ShiftDigit(int d, int k)
-{
-    if (k == 0)
-        return d;
-    const int sum = d + k;
-    if (k > 0 && sum > 9)
-        return sum - 10;
-    if (k < 0 && sum < 0)
-        return sum + 10;
-    return sum;
-}
-
-TCombWord ShiftComb(TCombWord comb, int k)
-{
-    return MakeComb(static_cast<std::uint8_t>(ShiftDigit(CombDigit1(comb), k)),
-                    static_cast<std::uint8_t>(ShiftDigit(CombDigit2(comb), k)));
 }
 
 int DigitMatrixRow(int d, int cols)
@@ -264,11 +246,6 @@ void SortIntListDesc(TIntArray& list)
 
 // ---------------------------------------------------------------------------------------
 // Draws, combinations and stakes
-
-TCombWord DrawToComb(const TDrawRec& draw)
-{
-    return MakeComb(draw.Digits[0], draw.Digits[1]);
-}
 
 TDigitsRec CombToDigitRec(TCombWord comb)
 {

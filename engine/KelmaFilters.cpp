@@ -107,30 +107,10 @@ void TCustomStat::InitValues(int /*last*/, TStatDrawArray& /*table*/)
     FValue = TStatValueRec{};
 }
 
-void TCustomStat::LoadDraws(int index, int index2, bool sorted)
-{
-    FDraw = LoadDrawRec(index, sorted);
-    if (FClass->Flags & sfTwoDraws)
-        FDraw2 = LoadDrawRec(index2, sorted);
-}
-
 void TCustomStat::AddCombination(TCombWord /*comb*/, TStatDrawArray& /*table*/)
 {
     FValue = TStatValueRec{};
     FValue.Hits = 1;
-}
-
-int TCustomStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& /*table*/,
-                         TStatScratch& /*scratch*/, TLastValueArray& /*lastValues*/)
-{
-    LoadDraws(index, last, sorted);
-    FValue = TStatValueRec{};
-    FValue.DrawNo = FDraw.Number;
-    FValue.PrevDrawNo = FDraw.Number;
-    const int age = last - index + 1;
-    FValue.Age = static_cast<std::uint32_t>(age);
-    FValue.Hits = 1;
-    return age;
 }
 
 int TCustomStat::FindDraw(const TStatValueRec& value, int start, int last, bool sorted)
@@ -193,7 +173,7 @@ bool TCustomStat::HasKeyDword(const TStatDrawArray& table, int k, std::uint32_t 
                        [&](const TStatValueRec& e) { return e.Key.Dword(k - 1) == v; });
 }
 
-bool TCustomStat::HasAnyKey(const TStatDrawArray& table, const TStatKeys& keys, TKeyMatch match)
+bool TCustomStat::HasAnyKey(const TStatDrawArray& table, std::span<const TStatKey> keys, TKeyMatch match)
 {
     for (const TStatKey& key : keys) {
         bool found = false;
@@ -221,21 +201,6 @@ void TCustomStat::PrefillWords(int lo, int hi, TStatDrawArray& table)
 {
     for (int v = lo; v <= hi; ++v)
         MergeKey(WordKey(v), table, false);
-}
-
-TDrawRec TCustomStat::LoadDrawRec(int index, bool sorted) const
-{
-    if (index < 0 || index > LastDrawIndex())
-        return TDrawRec{};
-    TDrawRec draw = (*FDraws)[static_cast<std::size_t>(index)];
-    if (sorted)
-        SortDrawDigits(draw);
-    return draw;
-}
-
-int TCustomStat::LastDrawIndex() const
-{
-    return FDraws ? static_cast<int>(FDraws->size()) - 1 : -1;
 }
 
 int TCustomStat::IndexBeforeNext(int last, int n)
@@ -307,6 +272,6 @@ void TCustomMaskStat::InitValues(int last, TStatDrawArray& table)
     TCustomStat::InitValues(last, table);
     for (std::uint32_t mask = 0; mask < (1u << DrawDigits); ++mask) {
         FValue.Key.SetDword(0, mask);
-        MergeStatValue(table, FValue, false);
+        MergeValue(table, false);
     }
 }

@@ -9,10 +9,24 @@
 #include <bit>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 class TCustomStat;
 class TStatList;
+
+// ---------------------------------------------------------------------------------------
+// Run state that the statistics-table pass hands to every AddDraw of the pass: one entry
+// per value that a series class scans, indexed by the value. The caller passes it empty
+// (or zeroed) before the first draw; a class grows it to the size it needs.
+
+struct TSerialRun {
+    std::int32_t RunLength = 0;
+    std::int32_t DrawNo = 0;
+    std::int32_t Age = 0;
+    bool operator==(const TSerialRun&) const = default;
+};
+using TStatScratch = std::vector<TSerialRun>;
 
 // ---------------------------------------------------------------------------------------
 // Class-level description of a statistic class. Every class has one constant descriptor,
@@ -71,19 +85,15 @@ template <class Base, const TStatClass& Cls, auto... Args>
 class TBoundStat final : public Base {
 public:
     TBoundStat(const TStatList& list, int param) : Base(Cls, list, param, Args...) {}
-};
 
-// ---------------------------------------------------------------------------------------
-// Run state that the statistics-table pass hands to every AddDraw of the pass: one entry
-// per value that a series class scans, indexed by the value. The caller passes it empty
-// (or zeroed) before the first draw; a class grows it to the size it needs.
-
-struct TSerialRun {
-    std::int32_t RunLength = 0;
-    std::int32_t DrawNo = 0;
-    std::int32_t Age = 0;
+    // The class is final, so AddDraw below is bound without a virtual call.
+    void AddDraws(int first, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
+                  TLastValueArray& lastValues) override
+    {
+        for (int i = first; i <= last; ++i)
+            this->AddDraw(i, last, sorted, table, scratch, lastValues);
+    }
 };
-using TStatScratch = std::vector<TSerialRun>;
 
 // ---------------------------------------------------------------------------------------
 // Keys of a value. A key part holds the low bits of what is put into it, as the stored key
@@ -126,6 +136,19 @@ inline TStatKey DwordKey(std::uint32_t d1)
 QString PairValueText(const TStatValueRec& value);
 QString CountedValueText(const QString& valueText, const TStatValueRec& value);
 
+// Where the keys that AddDraw merges for a draw come from, which tells a caller how the
+// draws after a pass can be searched for many values at once (see TCustomStat::Recurrence).
+enum class TRecurrence : std::uint8_t {
+    // From that draw, the draws before it and the reference draw alone: a search step merges
+    // exactly the keys the pass merged for the same draw.
+    PerDraw,
+    // Also from the run table carried from draw to draw, which a search starts afresh.
+    RunState,
+    // From the last-value list carried through the pass; a search starts every step with an
+    // empty list and so never finds a value.
+    Never,
+};
+
 // How a filter looks for a value among the selected rows: by key word 1, key byte 1 or the
 // first 32-bit key word alone, or by the whole key.
 enum class TKeyMatch : std::uint8_t { Word1, Byte1, Dword1, Whole };
@@ -161,18 +184,46 @@ public:
     // count 0, so that values never drawn still appear.
     virtual void InitValues(int last, TStatDrawArray& table);
     // Current draw := draw `index`; for classes with the D flag the reference draw := `index2`.
-    virtual void LoadDraws(int index, int index2, bool sorted);
+    virtual void LoadDraws(int index, int index2, bool sorted)
+    {
+        FDraw = LoadDrawRec(index, sorted);
+        if (FClass->Flags & sfTwoDraws)
+            FDraw2 = LoadDrawRec(index2, sorted);
+    }
     // Work value zeroed with hit count 1; concrete classes set the key(s) and merge
     // without gap tracking.
     virtual void AddCombination(TCombWord comb, TStatDrawArray& table);
     // Loads the draws and prepares the work value (draw number, age, hit count 1);
     // concrete classes call it first, then set the key(s) and merge with gap tracking.
     // Returns the age: last - index + 1.
-    virtual int AddDraw(int index, int last, bool sorted, TStatDrawArray& table,
-                        TStatScratch& scratch, TLastValueArray& lastValues);
+    virtual int AddDraw(int index, int last, bool sorted, TStatDrawArray& /*table*/,
+                        TStatScratch& /*scratch*/, TLastValueArray& /*lastValues*/)
+    {
+        // Runs for every draw of every pass: kept in the header so that each class's own
+        // AddDraw, which calls it first, has it compiled in.
+        LoadDraws(index, last, sorted);
+        FValue = TStatValueRec{};
+        FValue.DrawNo = FDraw.Number;
+        FValue.PrevDrawNo = FDraw.Number;
+        const int age = last - index + 1;
+        FValue.Age = static_cast<std::uint32_t>(age);
+        FValue.Hits = 1;
+        return age;
+    }
+    // The statistics-table pass over the draws first..last: AddDraw(i, last, ...) for each
+    // i, oldest first. Classes whose AddDraw is final run the loop without a virtual call
+    // per draw.
+    virtual void AddDraws(int first, int last, bool sorted, TStatDrawArray& table,
+                          TStatScratch& scratch, TLastValueArray& lastValues)
+    {
+        for (int i = first; i <= last; ++i)
+            AddDraw(i, last, sorted, table, scratch, lastValues);
+    }
     // Number of the first draw from `start` on (oldest to newest) whose one-draw table holds
     // the value's key; -1 when none.
     virtual int FindDraw(const TStatValueRec& value, int start, int last, bool sorted);
+    // Where the keys of a draw come from; classes that carry state from draw to draw say so.
+    virtual TRecurrence Recurrence() const { return TRecurrence::PerDraw; }
     // True when the combination has one of the selected values.
     virtual bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
                       bool exclude) = 0;
@@ -186,13 +237,24 @@ public:
     static bool HasKeyWord(const TStatDrawArray& table, int k, std::uint16_t v);
     static bool HasKeyDword(const TStatDrawArray& table, int k, std::uint32_t v);
     // True when one of the keys is in the table, each compared as `match` says.
-    static bool HasAnyKey(const TStatDrawArray& table, const TStatKeys& keys, TKeyMatch match);
+    static bool HasAnyKey(const TStatDrawArray& table, std::span<const TStatKey> keys, TKeyMatch match);
 
 protected:
     // A copy of draw `index` (digits ascending when sorted), or a zeroed record when the
     // index lies outside the archive (index -1 gives the empty draw).
-    TDrawRec LoadDrawRec(int index, bool sorted) const;
-    int LastDrawIndex() const;   // -1 for a missing or empty archive
+    TDrawRec LoadDrawRec(int index, bool sorted) const
+    {
+        if (!FDraws || index < 0 || static_cast<std::size_t>(index) >= FDraws->size())
+            return TDrawRec{};
+        TDrawRec draw = (*FDraws)[static_cast<std::size_t>(index)];
+        if (sorted)
+            SortDrawDigits(draw);
+        return draw;
+    }
+    int LastDrawIndex() const   // -1 for a missing or empty archive
+    {
+        return FDraws ? static_cast<int>(FDraws->size()) - 1 : -1;
+    }
     // Index of the draw n before `index`; -1 (the empty draw) for any index before the
     // archive, so that nothing can overflow.
     static int IndexBefore(int index, int n) { return index >= n ? index - n : -1; }
@@ -206,9 +268,11 @@ protected:
     void MergeKey(const TStatKey& key, TStatDrawArray& table, bool trackGaps)
     {
         FValue.Key = key;
-        MergeStatValue(table, FValue, trackGaps);
+        MergeValue(table, trackGaps);
     }
-    void MergeKeys(const TStatKeys& keys, TStatDrawArray& table, bool trackGaps)
+    // Merges the work value as it stands (MergeStatValue).
+    void MergeValue(TStatDrawArray& table, bool trackGaps) { FIndex.Merge(table, FValue, trackGaps); }
+    void MergeKeys(std::span<const TStatKey> keys, TStatDrawArray& table, bool trackGaps)
     {
         for (const TStatKey& key : keys)
             MergeKey(key, table, trackGaps);
@@ -222,6 +286,9 @@ protected:
     TDrawRec FDraw;              // the draw being added
     TDrawRec FDraw2;             // the reference draw (D classes)
     TStatValueRec FValue;        // the work value merged into the caller's table
+
+private:
+    TStatValueIndex FIndex;      // finds the elements of the table merged into
 };
 
 // ---------------------------------------------------------------------------------------
@@ -294,11 +361,18 @@ public:
     }
 
     int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override
+                TLastValueArray& lastValues) override final
     {
         const int age = Base::AddDraw(index, last, sorted, table, scratch, lastValues);
         this->MergeKeys(KeysOfComb(DrawToComb(this->FDraw)), table, true);
         return age;
+    }
+
+    void AddDraws(int first, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
+                  TLastValueArray& lastValues) override
+    {
+        for (int i = first; i <= last; ++i)
+            TCombKeysStat::AddDraw(i, last, sorted, table, scratch, lastValues);
     }
 
     bool Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
@@ -312,14 +386,35 @@ protected:
     virtual void KeysOf(TCombWord comb, TStatKeys& keys) const = 0;
 
 private:
-    const TStatKeys& KeysOfComb(TCombWord comb)
+    // The keys depend on the combination and the object's settings alone, so those of the
+    // 100 combinations of digits 0..9 are worked out once per object, when first asked for.
+    std::span<const TStatKey> KeysOfComb(TCombWord comb)
     {
-        FKeys.clear();
-        KeysOf(comb, FKeys);
-        return FKeys;
+        const unsigned d1 = CombDigit1(comb);
+        const unsigned d2 = CombDigit2(comb);
+        if (d1 > DigitMax || d2 > DigitMax) {
+            FKeys.clear();
+            KeysOf(comb, FKeys);
+            return FKeys;
+        }
+        const std::size_t slot = d1 * DigitValues + d2;
+        if (FCachedCount[slot] < 0) {
+            const std::size_t begin = FCachedKeys.size();
+            KeysOf(comb, FCachedKeys);
+            FCachedBegin[slot] = static_cast<std::uint32_t>(begin);
+            FCachedCount[slot] = static_cast<std::int32_t>(FCachedKeys.size() - begin);
+        }
+        return {FCachedKeys.data() + FCachedBegin[slot], static_cast<std::size_t>(FCachedCount[slot])};
     }
 
-    TStatKeys FKeys;   // kept between calls, so that a pass allocates it once
+    TStatKeys FKeys;         // keys of a combination outside the cache
+    TStatKeys FCachedKeys;   // keys of the combinations asked for so far, one run each
+    std::array<std::uint32_t, CombinationsTotal> FCachedBegin{};
+    std::array<std::int32_t, CombinationsTotal> FCachedCount = [] {
+        std::array<std::int32_t, CombinationsTotal> counts;
+        counts.fill(-1);   // not worked out yet
+        return counts;
+    }();
 };
 
 // A graph statistic with one integer per combination: the value in key word 1 (a filter
@@ -335,25 +430,52 @@ public:
     void AddCombination(TCombWord comb, TStatDrawArray& table) override
     {
         Base::AddCombination(comb, table);
-        this->MergeKey(WordKey(NumberOf(comb)), table, false);
+        this->MergeKey(WordKey(CachedNumber(comb)), table, false);
     }
 
     int AddDraw(int index, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
-                TLastValueArray& lastValues) override
+                TLastValueArray& lastValues) override final
     {
         const int age = Base::AddDraw(index, last, sorted, table, scratch, lastValues);
-        this->MergeKey(WordKey(NumberOf(DrawToComb(this->FDraw))), table, true);
+        this->MergeKey(WordKey(CachedNumber(DrawToComb(this->FDraw))), table, true);
         return age;
+    }
+
+    void AddDraws(int first, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
+                  TLastValueArray& lastValues) override
+    {
+        for (int i = first; i <= last; ++i)
+            TCombNumberStat::AddDraw(i, last, sorted, table, scratch, lastValues);
     }
 
     bool Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
               bool /*exclude*/) override
     {
-        return TCustomStat::HasKeyWord(selected, 1, static_cast<std::uint16_t>(NumberOf(comb)));
+        return TCustomStat::HasKeyWord(selected, 1, static_cast<std::uint16_t>(CachedNumber(comb)));
     }
 
     int ValueOf(TCombWord comb, int /*index*/, int /*last*/, bool /*sorted*/) override
     {
-        return NumberOf(comb);
+        return CachedNumber(comb);
     }
+
+private:
+    // NumberOf depends on the combination and the object's settings alone: worked out once
+    // per combination of digits 0..9.
+    int CachedNumber(TCombWord comb)
+    {
+        const unsigned d1 = CombDigit1(comb);
+        const unsigned d2 = CombDigit2(comb);
+        if (d1 > DigitMax || d2 > DigitMax)
+            return NumberOf(comb);
+        const std::size_t slot = d1 * DigitValues + d2;
+        if (!FKnown[slot]) {
+            FNumbers[slot] = NumberOf(comb);
+            FKnown[slot] = true;
+        }
+        return FNumbers[slot];
+    }
+
+    std::array<int, CombinationsTotal> FNumbers{};
+    std::array<bool, CombinationsTotal> FKnown{};
 };

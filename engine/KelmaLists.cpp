@@ -4,6 +4,7 @@
 #include "platform/DelphiText.h"
 #include "platform/WordUtils.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -211,29 +212,119 @@ void OgnevValues(std::span<const std::uint8_t> digits, int count, int mode, TInt
     }
 }
 
+namespace {
+
+// trunc(frac(|x|) * 10^digits); 0 where that is no integer.
+int ShreddingResult(long double x, int digits)
+{
+    const long double m = std::pow(10.0L, static_cast<long double>(digits < 0 ? 0 : digits));
+    if (!std::isfinite(x))
+        return 0;
+    const long double scaled = Frac(std::fabs(x)) * m;
+    // The parser's errors, a division by zero and an overflow all end in the neutral 0.
+    if (!std::isfinite(scaled) || scaled >= static_cast<long double>(std::numeric_limits<int>::max()) + 1)
+        return 0;
+    return static_cast<int>(Trunc(scaled));
+}
+
+// Replaces n1, p1, t1, then n2, p2, t2 (letter case ignored) by the given texts.
+QString SubstituteShreddingVariables(const QString& formula, const std::array<QString, 6>& texts)
+{
+    QString s = formula;
+    const char letters[] = {'n', 'p', 't'};
+    for (int i = 1; i <= DrawDigits; ++i)
+        for (int c = 0; c < 3; ++c)
+            s.replace(QLatin1Char(letters[c]) + QString::number(i),
+                      texts[static_cast<std::size_t>((i - 1) * 3 + c)], Qt::CaseInsensitive);
+    return s;
+}
+
+}  // namespace
+
 int ShreddingValue(TCombWord n, TCombWord p, TCombWord t, int digits, const QString& formula)
 {
     try {
-        QString s = formula;
         const std::array<TCombWord, 3> combs = {n, p, t};
-        const char letters[] = {'n', 'p', 't'};
-        for (int i = 1; i <= DrawDigits; ++i) {
-            for (std::size_t c = 0; c < combs.size(); ++c) {
-                const std::uint8_t digit = i == 1 ? CombDigit1(combs[c]) : CombDigit2(combs[c]);
-                s.replace(QLatin1Char(letters[c]) + QString::number(i), NumToStr(digit), Qt::CaseInsensitive);
-            }
-        }
-
-        const long double m = std::pow(10.0L, static_cast<long double>(digits < 0 ? 0 : digits));
-        const long double x = GetFormulaValue(s);
-        if (!std::isfinite(x))
-            return 0;
-        const long double scaled = Frac(std::fabs(x)) * m;
-        // The parser's errors, a division by zero and an overflow all end in the neutral 0.
-        if (!std::isfinite(scaled) || scaled >= static_cast<long double>(std::numeric_limits<int>::max()) + 1)
-            return 0;
-        return static_cast<int>(Trunc(scaled));
+        std::array<QString, 6> texts;
+        for (int i = 1; i <= DrawDigits; ++i)
+            for (std::size_t c = 0; c < combs.size(); ++c)
+                texts[static_cast<std::size_t>(i - 1) * 3 + c] =
+                    NumToStr(i == 1 ? CombDigit1(combs[c]) : CombDigit2(combs[c]));
+        return ShreddingResult(GetFormulaValue(SubstituteShreddingVariables(formula, texts)), digits);
     } catch (...) {
         return 0;
     }
+}
+
+TShreddingFormula::TShreddingFormula(const QString& formula, int digits)
+    : FFormula(formula), FDigits(digits), FCompiled(TRxFormulaProgram::TCompiled::NotStandalone)
+{
+    // The variables become characters that no formula holds; a formula that holds one of
+    // them is left to the text evaluation.
+    for (const QChar c : formula)
+        for (int k = 0; k < VariableCount; ++k)
+            if (c == TRxFormulaProgram::VariableChar(k))
+                return;
+    std::array<QString, VariableCount> marks;
+    for (int k = 0; k < VariableCount; ++k)
+        marks[static_cast<std::size_t>(k)] = QString(TRxFormulaProgram::VariableChar(k));
+    FCompiled = FProgram.Compile(SubstituteShreddingVariables(formula, marks));
+    if (FCompiled != TRxFormulaProgram::TCompiled::Program)
+        return;
+
+    int used = 0;
+    for (int k = 0; k < VariableCount; ++k) {
+        if (!(FProgram.VariablesUsed() & (1u << k)))
+            continue;
+        if (used == static_cast<int>(FCacheVariables.size()))
+            return;   // too many for a small table
+        FCacheVariables[static_cast<std::size_t>(used++)] = k;
+    }
+    FCacheVariableCount = used;
+    int size = 1;
+    for (int i = 0; i < used; ++i)
+        size *= DigitValues;
+    FCache.assign(static_cast<std::size_t>(size), kUnknown);
+}
+
+int TShreddingFormula::Compute(const TDigits& digits) const
+{
+    long double variables[TRxFormulaProgram::MaxVariables] = {};
+    for (int k = 0; k < VariableCount; ++k)
+        variables[k] = digits[static_cast<std::size_t>(k)];
+    long double x = 0;
+    if (!FProgram.Run(variables, x))
+        return 0;
+    try {
+        return ShreddingResult(x, FDigits);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int TShreddingFormula::Value(TCombWord n, TCombWord p, TCombWord t) const
+{
+    switch (FCompiled) {
+    case TRxFormulaProgram::TCompiled::AlwaysFails:
+        return 0;
+    case TRxFormulaProgram::TCompiled::NotStandalone:
+        return ShreddingValue(n, p, t, FDigits, FFormula);
+    case TRxFormulaProgram::TCompiled::Program:
+        break;
+    }
+    const TDigits digits{CombDigit1(n), CombDigit1(p), CombDigit1(t),
+                         CombDigit2(n), CombDigit2(p), CombDigit2(t)};
+    if (FCacheVariableCount < 0)
+        return Compute(digits);
+    std::size_t index = 0;
+    for (int i = 0; i < FCacheVariableCount; ++i) {
+        const std::uint8_t d = digits[static_cast<std::size_t>(FCacheVariables[static_cast<std::size_t>(i)])];
+        if (d > DigitMax)
+            return Compute(digits);
+        index = index * DigitValues + d;
+    }
+    int& cached = FCache[index];
+    if (cached == kUnknown)
+        cached = Compute(digits);
+    return cached;
 }

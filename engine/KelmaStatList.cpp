@@ -326,6 +326,23 @@ QString TStatList::Formula(int n) const
     }
 }
 
+TStatList::TValueSettings TStatList::ValueSettings() const
+{
+    return TValueSettings{FConfig.MatrixCols, FConfig.ChannelSize, FConfig.MatrixSegments,
+                          {Formula1, Formula2, Formula3},
+                          {Formula1Digits, Formula2Digits, Formula3Digits}};
+}
+
+std::uint64_t TStatList::ConfigRevision() const
+{
+    TValueSettings now = ValueSettings();
+    if (!(now == FSeenSettings)) {
+        FSeenSettings = std::move(now);
+        ++FConfigRevision;
+    }
+    return FConfigRevision;
+}
+
 int TStatList::FormulaDigits(int n) const
 {
     switch (n) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -103,6 +105,13 @@ public:
     QString Formula(int n) const;          // 1..3, empty otherwise
     int FormulaDigits(int n) const;
 
+    // Revision of the settings that statistic values depend on: matrix columns, channel size,
+    // matrix segments and the shredding formulas with their digits (not the weights, the cost
+    // or the payouts). It grows by one each time a call finds them changed since the call
+    // before, however they were changed, so a view that keeps the revision of its last
+    // computation knows when that computation is out of date.
+    std::uint64_t ConfigRevision() const;
+
     // Settings files. The configuration calls let read and write errors pass to the caller;
     // the favourites calls return false with the error text in errorText.
     void LoadConfig(const QString& iniFileName);
@@ -122,4 +131,16 @@ private:
     const TDrawsArray* FDraws = nullptr;
     TConfigData FConfig;
     TStatWeights FSavedWeights;
+
+    struct TValueSettings {
+        std::int32_t MatrixCols = 0;
+        std::int32_t ChannelSize = 0;
+        TMatrixSegments MatrixSegments{};
+        std::array<QString, 3> Formulas;
+        std::array<std::uint8_t, 3> Digits{};
+        bool operator==(const TValueSettings&) const = default;
+    };
+    TValueSettings ValueSettings() const;
+    mutable TValueSettings FSeenSettings;   // as the last ConfigRevision call found them
+    mutable std::uint64_t FConfigRevision = 0;
 };

@@ -221,38 +221,82 @@ void TStatKey::SetDword(int index, std::uint32_t value)
 // ---------------------------------------------------------------------------------------
 // Table operations
 
-void MergeStatValue(TStatDrawArray& table, const TStatValueRec& value, bool trackGaps)
+// TStatValueIndex
+
+void TStatValueIndex::MergeIndexed(TStatDrawArray& table, const TStatValueRec& value, bool trackGaps)
 {
-    const auto it = std::find_if(table.begin(), table.end(),
-                                 [&](const TStatValueRec& e) { return e.Key == value.Key; });
-    if (it == table.end()) {
-        TStatValueRec added = value;
-        added.Expected = 0;
-        table.push_back(added);
+    if (&table != FTable || table.size() != FIndexed)
+        Rebuild(table);
+    const std::uint64_t key = value.Key.Packed();
+    const std::uint32_t at = Find(key);
+    if (at != Empty && table[at].Key.Packed() == key) {
+        MergeIntoStatValue(table[at], value, trackGaps);
         return;
     }
+    const std::size_t before = table.size();
+    MergeStatValue(table, value, trackGaps);
+    if (table.size() == before)
+        Rebuild(table);   // the key was there after all: the index was out of date
+    else
+        Add(key, static_cast<std::uint32_t>(before));
+    FIndexed = table.size();
+}
 
-    TStatValueRec& e = *it;
-    e.Hits += value.Hits;
-
-    // Keep the most recent occurrence whatever order the draws come in.
-    if (e.Age == 0 || (value.Age >= 1 && value.Age <= e.Age)) {
-        e.DrawNo = value.DrawNo;
-        e.Age = value.Age;
+std::uint32_t TStatValueIndex::Find(std::uint64_t key) const
+{
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::size_t i = Slot(key);; i = (i + 1) & mask) {
+        const TSlot& slot = FSlots[i];
+        if (slot.Position == Empty || slot.Key == key)
+            return slot.Position;
     }
+}
 
-    if (trackGaps && value.DrawNo >= 1 && e.PrevDrawNo >= 1) {
-        const std::int64_t gap = std::llabs(std::int64_t(value.DrawNo) - std::int64_t(e.PrevDrawNo));
-        // Gaps are kept in 16 bits; a longer one is held at the largest that fits rather
-        // than wrapping round to a small number.
-        const auto stored = static_cast<std::uint16_t>(std::min<std::int64_t>(gap, 0xFFFF));
-        if (gap < e.MinGap || e.MinGap == 0)
-            e.MinGap = stored;
-        if (gap > e.MaxGap || e.MaxGap == 0)
-            e.MaxGap = stored;
+void TStatValueIndex::Add(std::uint64_t key, std::uint32_t position)
+{
+    if ((FCount + 1) * 2 > FSlots.size()) {
+        FCount = 0;
+        Resize(FSlots.size() * 2);
+        for (std::uint32_t i = 0; i < position; ++i)
+            Put((*FTable)[i].Key.Packed(), i);
     }
+    Put(key, position);
+}
 
-    e.PrevDrawNo = value.DrawNo;
+void TStatValueIndex::Put(std::uint64_t key, std::uint32_t position)
+{
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::size_t i = Slot(key);; i = (i + 1) & mask) {
+        TSlot& slot = FSlots[i];
+        if (slot.Position == Empty) {
+            slot = {key, position};
+            ++FCount;
+            return;
+        }
+        if (slot.Key == key)
+            return;   // the first element of a key keeps it
+    }
+}
+
+void TStatValueIndex::Resize(std::size_t size)
+{
+    FSlots.assign(size, TSlot{0, Empty});
+    FShift = 64;
+    for (std::size_t n = size; n > 1; n >>= 1)
+        --FShift;
+}
+
+void TStatValueIndex::Rebuild(const TStatDrawArray& table)
+{
+    FTable = &table;
+    std::size_t size = 64;
+    while (size < table.size() * 4)
+        size *= 2;
+    Resize(size);
+    FCount = 0;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        Put(table[i].Key.Packed(), static_cast<std::uint32_t>(i));
+    FIndexed = table.size();
 }
 
 int CompareStatValues(const TStatValueRec& a, const TStatValueRec& b)

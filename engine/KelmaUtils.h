@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Parsing.h"
 #include "engine/PrjConst.h"
 #include "platform/Cp1251.h"
 #include "platform/Currency.h"
@@ -229,8 +230,117 @@ struct TProxy {
 // ---------------------------------------------------------------------------------------
 // Table operations.
 
-// Merges one observation into a table (linear search on the whole key).
-void MergeStatValue(TStatDrawArray& table, const TStatValueRec& value, bool trackGaps);
+// The first element with the key, or nullptr.
+inline TStatValueRec* FindStatKey(TStatDrawArray& table, std::uint64_t packedKey)
+{
+    TStatValueRec* e = table.data();
+    const std::size_t n = table.size();
+    if (n <= 32) {
+        // Small tables are read whole, without a branch per element: where the key lies
+        // changes from draw to draw, and a mispredicted loop exit costs more than the
+        // elements after it.
+        std::size_t found = n;
+        for (std::size_t i = n; i-- > 0;)
+            found = e[i].Key.Packed() == packedKey ? i : found;
+        return found < n ? e + found : nullptr;
+    }
+    TStatValueRec* const end = e + n;
+    // Four keys per step with one branch: tables of a hundred values and more (pairs,
+    // periods) are scanned for every value of every draw.
+    while (end - e >= 4) {
+        const bool any = (e[0].Key.Packed() == packedKey) | (e[1].Key.Packed() == packedKey)
+                         | (e[2].Key.Packed() == packedKey) | (e[3].Key.Packed() == packedKey);
+        if (any)
+            break;
+        e += 4;
+    }
+    while (e != end && e->Key.Packed() != packedKey)
+        ++e;
+    return e == end ? nullptr : e;
+}
+
+// The part of MergeStatValue that updates the element found for the value's key.
+inline void MergeIntoStatValue(TStatValueRec& e, const TStatValueRec& value, bool trackGaps)
+{
+    e.Hits += value.Hits;
+
+    // Keep the most recent occurrence whatever order the draws come in.
+    if (e.Age == 0 || (value.Age >= 1 && value.Age <= e.Age)) {
+        e.DrawNo = value.DrawNo;
+        e.Age = value.Age;
+    }
+
+    if (trackGaps && value.DrawNo >= 1 && e.PrevDrawNo >= 1) {
+        const std::int64_t gap = value.DrawNo >= e.PrevDrawNo ? std::int64_t(value.DrawNo) - e.PrevDrawNo
+                                                              : std::int64_t(e.PrevDrawNo) - value.DrawNo;
+        // Gaps are kept in 16 bits; a longer one is held at the largest that fits rather
+        // than wrapping round to a small number.
+        const auto stored = static_cast<std::uint16_t>(gap < 0xFFFF ? gap : 0xFFFF);
+        if (gap < e.MinGap || e.MinGap == 0)
+            e.MinGap = stored;
+        if (gap > e.MaxGap || e.MaxGap == 0)
+            e.MaxGap = stored;
+    }
+
+    e.PrevDrawNo = value.DrawNo;
+}
+
+// Merges one observation into a table (linear search on the whole key). Every statistic
+// pass calls it for every value of every draw, so it is compiled into its callers.
+inline void MergeStatValue(TStatDrawArray& table, const TStatValueRec& value, bool trackGaps)
+{
+    if (TStatValueRec* e = FindStatKey(table, value.Key.Packed())) {
+        MergeIntoStatValue(*e, value, trackGaps);
+        return;
+    }
+    TStatValueRec added = value;
+    added.Expected = 0;
+    table.push_back(added);
+}
+
+// MergeStatValue for one statistic object that merges into the same large table many times
+// (the statistics-table pass): the element of a key is found through a hash index instead of
+// a scan. The index belongs to the last table merged into and is built again whenever a
+// merge meets another table or the table's size changed in between; a position it gives is
+// used only when the element there has the key, and a key it does not know is looked for by
+// the plain scan. So it gives MergeStatValue's result as long as nobody changes the keys of
+// a table in place between two merges (the passes only append to their tables).
+class TStatValueIndex {
+public:
+    void Merge(TStatDrawArray& table, const TStatValueRec& value, bool trackGaps)
+    {
+        if (table.size() < IndexFrom)
+            MergeStatValue(table, value, trackGaps);
+        else
+            MergeIndexed(table, value, trackGaps);
+    }
+
+private:
+    // Smaller tables are scanned: the scan is as fast as a lookup there.
+    static constexpr std::size_t IndexFrom = 24;
+    static constexpr std::uint32_t Empty = 0xFFFFFFFFu;
+
+    void MergeIndexed(TStatDrawArray& table, const TStatValueRec& value, bool trackGaps);
+    std::size_t Slot(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> FShift);
+    }
+    std::uint32_t Find(std::uint64_t key) const;
+    void Add(std::uint64_t key, std::uint32_t position);
+    void Put(std::uint64_t key, std::uint32_t position);
+    void Resize(std::size_t size);   // a power of 2
+    void Rebuild(const TStatDrawArray& table);
+
+    struct TSlot {
+        std::uint64_t Key;
+        std::uint32_t Position;
+    };
+    const TStatDrawArray* FTable = nullptr;
+    std::size_t FIndexed = 0;
+    std::vector<TSlot> FSlots;
+    std::size_t FCount = 0;
+    unsigned FShift = 64;
+};
 // Key words 1..4 compared in turn, as unsigned 16-bit differences.
 int CompareStatValues(const TStatValueRec& a, const TStatValueRec& b);
 // Ascending by key; equal keys keep their order.
@@ -289,11 +399,47 @@ long double CalcStatWeight(const TStatWeights& weights, bool useDeviation, int h
 // Digits, channels, segments and the draw matrix.
 
 // 1-based group of digit d for groups of w digits; 0 when w < 1.
-int DigitGroupIndex(int d, int w);
+int DigitGroupIndexOf(int d, int w);
+
+namespace kelma_detail {
+// Groups of the digits a draw record can hold (0..255) for the group sizes 1..10: channel
+// tests run for every draw of a pass, and a table spares them the division.
+inline constexpr int GroupTableSizes = 10;
+inline constexpr auto DigitGroupTable = [] {
+    std::array<std::array<std::uint16_t, 256>, GroupTableSizes> table{};
+    for (int w = 1; w <= GroupTableSizes; ++w)
+        for (int d = 0; d < 256; ++d)
+            table[static_cast<std::size_t>(w - 1)][static_cast<std::size_t>(d)] =
+                static_cast<std::uint16_t>((d + w) / w);
+    return table;
+}();
+}  // namespace kelma_detail
+
+inline int DigitGroupIndex(int d, int w)
+{
+    if (static_cast<unsigned>(d) < 256u && static_cast<unsigned>(w - 1) < unsigned(kelma_detail::GroupTableSizes))
+        return kelma_detail::DigitGroupTable[static_cast<std::size_t>(w - 1)][static_cast<std::size_t>(d)];
+    return DigitGroupIndexOf(d, w);
+}
 // 0x00BBGGRR colour of the digit's channel; pure red for a digit outside 0..9.
 std::uint32_t ChannelColor(int d, int w);
-int ShiftDigit(int d, int k);
-TCombWord ShiftComb(TCombWord comb, int k);
+// d + k with one wrap past 9 or below 0; d itself for k = 0.
+inline int ShiftDigit(int d, int k)
+{
+    if (k == 0)
+        return d;
+    const int sum = d + k;
+    if (k > 0 && sum > 9)
+        return sum - 10;
+    if (k < 0 && sum < 0)
+        return sum + 10;
+    return sum;
+}
+inline TCombWord ShiftComb(TCombWord comb, int k)
+{
+    return MakeComb(static_cast<std::uint8_t>(ShiftDigit(CombDigit1(comb), k)),
+                    static_cast<std::uint8_t>(ShiftDigit(CombDigit2(comb), k)));
+}
 
 // Cell of digit d in a matrix of `cols` columns, rows and columns numbered from 1:
 // row d div cols + 1, column d mod cols + 1. 0 for a digit outside 0..9; fewer than one
@@ -321,7 +467,10 @@ void SortIntListDesc(TIntArray& list);
 // ---------------------------------------------------------------------------------------
 // Draws, combinations and stakes.
 
-TCombWord DrawToComb(const TDrawRec& draw);
+inline TCombWord DrawToComb(const TDrawRec& draw)
+{
+    return MakeComb(draw.Digits[0], draw.Digits[1]);
+}
 TDigitsRec CombToDigitRec(TCombWord comb);
 QString CombToStr(TCombWord comb);          // "7;3"
 QString CombToDisplayStr(TCombWord comb);   // "07 03"
@@ -363,3 +512,29 @@ int ValueAtCell(int lo, int column);
 void OgnevValues(std::span<const std::uint8_t> digits, int count, int mode, TIntArray& list);
 // Value of a shredding formula over the combinations N, P and T; 0 on any error.
 int ShreddingValue(TCombWord n, TCombWord p, TCombWord t, int digits, const QString& formula);
+
+// A shredding formula prepared for many combinations: Value gives ShreddingValue's result,
+// but the text is parsed once instead of once per value. A formula whose variables are not
+// numbers of their own ("2n1" is the number 23 for n1 = 3) is evaluated as text each time.
+class TShreddingFormula {
+public:
+    TShreddingFormula(const QString& formula, int digits);
+    int Value(TCombWord n, TCombWord p, TCombWord t) const;
+
+private:
+    // Variables in the order the text's are replaced: n1, p1, t1, n2, p2, t2.
+    static constexpr int VariableCount = 6;
+    using TDigits = std::array<std::uint8_t, VariableCount>;
+    int Compute(const TDigits& digits) const;
+
+    QString FFormula;
+    int FDigits;
+    TRxFormulaProgram FProgram;
+    TRxFormulaProgram::TCompiled FCompiled;
+    // Values already computed, for formulas of up to three variables with digits 0..9:
+    // index = the used variables' digits as a decimal number; kUnknown where not computed.
+    static constexpr int kUnknown = -1;
+    std::array<int, 3> FCacheVariables{};
+    int FCacheVariableCount = -1;   // -1: no cache
+    mutable std::vector<int> FCache;
+};

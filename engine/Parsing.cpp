@@ -219,17 +219,20 @@ long double Power(long double base, long double exponent)
 
 } // namespace
 
-QChar TRxMathParser::CharAt(qsizetype index) const
+// ---------------------------------------------------------------------------------------
+// TRxFormulaText
+
+QChar TRxFormulaText::CharAt(qsizetype index) const
 {
     return index >= 0 && index < FText.size() ? FText.at(index) : QChar(u'\0');
 }
 
-QChar TRxMathParser::Current() const
+QChar TRxFormulaText::Current() const
 {
     return CharAt(FPos);
 }
 
-bool TRxMathParser::IsTerminator(QChar c) const
+bool TRxFormulaText::IsTerminator(QChar c) const
 {
     switch (c.unicode()) {
     case u'\0':
@@ -245,13 +248,13 @@ bool TRxMathParser::IsTerminator(QChar c) const
     }
 }
 
-void TRxMathParser::EnterNesting()
+void TRxFormulaText::EnterNesting()
 {
     if (++FDepth > kMaxNesting)
         RaiseParserError(rsParserSyntaxError);
 }
 
-long double TRxMathParser::Evaluate(const QString& text)
+void TRxFormulaText::Prepare(const QString& text)
 {
     FText.clear();
     FText.reserve(text.size() + 2);
@@ -275,7 +278,124 @@ long double TRxMathParser::Evaluate(const QString& text)
     if (!FText.isEmpty() && (FText.at(0) == QLatin1Char('+') || FText.at(0) == QLatin1Char('-')))
         FText.prepend(QLatin1Char('0'));
     FText.append(QChar(u'\0'));
+}
 
+bool TRxFormulaText::GetHexNumber(long double& value)
+{
+    const qsizetype start = FPos;
+    ++FPos; // '$'
+    std::uint32_t number = 0;
+    int count = 0;
+    for (int digit = HexDigitValue(Current()); digit >= 0; digit = HexDigitValue(Current())) {
+        if (count < 8)
+            number = number * 16u + static_cast<std::uint32_t>(digit);
+        ++count;
+        ++FPos;
+    }
+    if (count < 1 || count > 8 || !IsTerminator(Current())) {
+        FPos = start;
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+bool TRxFormulaText::GetNumber(long double& value)
+{
+    if (Current() == QLatin1Char('$'))
+        return GetHexNumber(value);
+
+    const QChar separator = DecimalSeparator();
+    auto isPoint = [&](QChar c) { return c == QLatin1Char('.') || c == separator; };
+    QChar c = Current();
+    if (!(c == QLatin1Char('+') || c == QLatin1Char('-') || isPoint(c) || IsDigit(c)))
+        return false;
+
+    const qsizetype start = FPos;
+    QByteArray number;
+    if (c == QLatin1Char('+') || c == QLatin1Char('-')) {
+        number.append(c.toLatin1());
+        ++FPos;
+    }
+    if (isPoint(Current())) {
+        number.append("0.");
+        ++FPos;
+    }
+    bool hasExponent = false;
+    for (;;) {
+        c = Current();
+        if (IsDigit(c)) {
+            number.append(c.toLatin1());
+        } else if (isPoint(c)) {
+            number.append('.');
+        } else if (c == QLatin1Char('E')) {
+            if (number.endsWith('.'))
+                number.append('0');
+            number.append('E');
+            hasExponent = true;
+            const QChar next = CharAt(FPos + 1);
+            if (next == QLatin1Char('+') || next == QLatin1Char('-')) {
+                number.append(next.toLatin1());
+                ++FPos;
+            }
+        } else {
+            break;
+        }
+        ++FPos;
+    }
+    if (number.endsWith('.') && !hasExponent)
+        number.append('0');
+
+    if (!TextToExtended(number, value) || !IsTerminator(Current())) {
+        FPos = start;
+        return false;
+    }
+    return true;
+}
+
+bool TRxFormulaText::GetConst(long double& value)
+{
+    const QStringView rest = QStringView(FText).mid(FPos);
+    if (rest.startsWith(u"PI") && IsTerminator(CharAt(FPos + 2))) {
+        FPos += 2;
+        value = std::numbers::pi_v<long double>;
+        return true;
+    }
+    if (rest.startsWith(u'E') && IsTerminator(CharAt(FPos + 1))) {
+        FPos += 1;
+        value = std::numbers::e_v<long double>;
+        return true;
+    }
+    return false;
+}
+
+int TRxFormulaText::FunctionAt() const
+{
+    const QStringView rest = QStringView(FText).mid(FPos);
+    for (std::size_t f = 0; f < kFunctions.size(); ++f) {
+        const QStringView name(kFunctions[f].Name);
+        if (rest.startsWith(name) && CharAt(FPos + name.size()) == QLatin1Char('('))
+            return static_cast<int>(f);
+    }
+    return -1;
+}
+
+qsizetype TRxFormulaText::FunctionNameLength(int function)
+{
+    return QStringView(kFunctions[static_cast<std::size_t>(function)].Name).size();
+}
+
+long double TRxFormulaText::ApplyFunction(int function, long double x)
+{
+    return ::ApplyFunction(kFunctions[static_cast<std::size_t>(function)].Func, x);
+}
+
+// ---------------------------------------------------------------------------------------
+// TRxMathParser
+
+long double TRxMathParser::Evaluate(const QString& text)
+{
+    Prepare(text);
     return Expression();
 }
 
@@ -362,117 +482,268 @@ long double TRxMathParser::Factor()
     RaiseParserError(rsParserSyntaxError);
 }
 
-bool TRxMathParser::GetHexNumber(long double& value)
-{
-    const qsizetype start = FPos;
-    ++FPos; // '$'
-    std::uint32_t number = 0;
-    int count = 0;
-    for (int digit = HexDigitValue(Current()); digit >= 0; digit = HexDigitValue(Current())) {
-        if (count < 8)
-            number = number * 16u + static_cast<std::uint32_t>(digit);
-        ++count;
-        ++FPos;
-    }
-    if (count < 1 || count > 8 || !IsTerminator(Current())) {
-        FPos = start;
-        return false;
-    }
-    value = number;
-    return true;
-}
-
-bool TRxMathParser::GetNumber(long double& value)
-{
-    if (Current() == QLatin1Char('$'))
-        return GetHexNumber(value);
-
-    const QChar separator = DecimalSeparator();
-    auto isPoint = [&](QChar c) { return c == QLatin1Char('.') || c == separator; };
-    QChar c = Current();
-    if (!(c == QLatin1Char('+') || c == QLatin1Char('-') || isPoint(c) || IsDigit(c)))
-        return false;
-
-    const qsizetype start = FPos;
-    QByteArray number;
-    if (c == QLatin1Char('+') || c == QLatin1Char('-')) {
-        number.append(c.toLatin1());
-        ++FPos;
-    }
-    if (isPoint(Current())) {
-        number.append("0.");
-        ++FPos;
-    }
-    bool hasExponent = false;
-    for (;;) {
-        c = Current();
-        if (IsDigit(c)) {
-            number.append(c.toLatin1());
-        } else if (isPoint(c)) {
-            number.append('.');
-        } else if (c == QLatin1Char('E')) {
-            if (number.endsWith('.'))
-                number.append('0');
-            number.append('E');
-            hasExponent = true;
-            const QChar next = CharAt(FPos + 1);
-            if (next == QLatin1Char('+') || next == QLatin1Char('-')) {
-                number.append(next.toLatin1());
-                ++FPos;
-            }
-        } else {
-            break;
-        }
-        ++FPos;
-    }
-    if (number.endsWith('.') && !hasExponent)
-        number.append('0');
-
-    if (!TextToExtended(number, value) || !IsTerminator(Current())) {
-        FPos = start;
-        return false;
-    }
-    return true;
-}
-
-bool TRxMathParser::GetConst(long double& value)
-{
-    const QStringView rest = QStringView(FText).mid(FPos);
-    if (rest.startsWith(u"PI") && IsTerminator(CharAt(FPos + 2))) {
-        FPos += 2;
-        value = std::numbers::pi_v<long double>;
-        return true;
-    }
-    if (rest.startsWith(u'E') && IsTerminator(CharAt(FPos + 1))) {
-        FPos += 1;
-        value = std::numbers::e_v<long double>;
-        return true;
-    }
-    return false;
-}
-
 bool TRxMathParser::GetFunction(long double& value)
 {
-    const QStringView rest = QStringView(FText).mid(FPos);
-    for (const TFuncEntry& entry : kFunctions) {
-        const QStringView name(entry.Name);
-        if (!rest.startsWith(name) || CharAt(FPos + name.size()) != QLatin1Char('('))
-            continue;
-        EnterNesting();
-        FPos += name.size() + 1;
-        const long double argument = Expression();
-        if (Current() != QLatin1Char(')'))
-            RaiseParserError(rsParserBracketError);
-        ++FPos;
-        --FDepth;
-        value = ApplyFunction(entry.Func, argument);
-        return true;
-    }
-    return false;
+    const int function = FunctionAt();
+    if (function < 0)
+        return false;
+    EnterNesting();
+    FPos += FunctionNameLength(function) + 1;
+    const long double argument = Expression();
+    if (Current() != QLatin1Char(')'))
+        RaiseParserError(rsParserBracketError);
+    ++FPos;
+    --FDepth;
+    value = ApplyFunction(function, argument);
+    return true;
 }
 
 long double GetFormulaValue(const QString& text)
 {
     TRxMathParser parser;
     return parser.Evaluate(text);
+}
+
+// ---------------------------------------------------------------------------------------
+// TRxFormulaProgram
+//
+// The grammar of TRxMathParser, emitting the operations in the order the evaluator performs
+// them instead of performing them. Errors that depend on values (a zero divisor, a logarithm
+// of a negative number, an overflow) are left to the run; errors of the text itself are
+// raised here, and the evaluator meets them too whatever the values, unless a value error
+// stops it first.
+
+int TRxFormulaProgram::VariableAt(qsizetype index) const
+{
+    const char16_t c = CharAt(index).unicode();
+    return c >= 0xE000 && c < 0xE000 + MaxVariables ? c - 0xE000 : -1;
+}
+
+bool TRxFormulaProgram::Standalone() const
+{
+    auto isOperator = [](QChar c) {
+        return c == QLatin1Char('(') || c == QLatin1Char('+') || c == QLatin1Char('-')
+               || c == QLatin1Char('*') || c == QLatin1Char('/') || c == QLatin1Char('^');
+    };
+    for (qsizetype i = 0; i < FText.size(); ++i) {
+        if (VariableAt(i) < 0)
+            continue;
+        if (!IsTerminator(CharAt(i + 1)))
+            return false;
+        if (i == 0)
+            continue;
+        const QChar before = CharAt(i - 1);
+        if (!isOperator(before))
+            return false;
+        // A sign after "E" may end an exponent ("1E-" and digits) instead of starting the
+        // variable's number or subtracting it.
+        if ((before == QLatin1Char('+') || before == QLatin1Char('-')) && i >= 2
+            && CharAt(i - 2) == QLatin1Char('E'))
+            return false;
+    }
+    return true;
+}
+
+void TRxFormulaProgram::Emit(TOp op, int arg, long double value)
+{
+    FSteps.push_back({op, arg, value});
+    switch (op) {
+    case TOp::Number:
+    case TOp::Variable:
+    case TOp::NegVariable:
+        ++FStackSize;
+        break;
+    case TOp::Add:
+    case TOp::Sub:
+    case TOp::Mul:
+    case TOp::Div:
+    case TOp::Pow:
+        --FStackSize;
+        break;
+    case TOp::Function:
+        break;
+    }
+    FMaxStack = std::max(FMaxStack, FStackSize);
+}
+
+TRxFormulaProgram::TCompiled TRxFormulaProgram::Compile(const QString& text)
+{
+    FSteps.clear();
+    FStackSize = 0;
+    FMaxStack = 0;
+    FUsed = 0;
+    try {
+        Prepare(text);
+        for (qsizetype i = 0; i < FText.size(); ++i)
+            if (const int k = VariableAt(i); k >= 0)
+                FUsed |= 1u << k;
+        if (!Standalone())
+            return TCompiled::NotStandalone;
+        Expression();
+    } catch (const ERxParserError&) {
+        FSteps.clear();
+        return TCompiled::AlwaysFails;
+    }
+    return TCompiled::Program;
+}
+
+void TRxFormulaProgram::Expression()
+{
+    Term();
+    for (;;) {
+        const QChar c = Current();
+        if (c == QLatin1Char('+')) {
+            ++FPos;
+            Term();
+            Emit(TOp::Add);
+        } else if (c == QLatin1Char('-')) {
+            ++FPos;
+            Term();
+            Emit(TOp::Sub);
+        } else {
+            break;
+        }
+    }
+    switch (Current().unicode()) {
+    case u'\0':
+    case u')':
+    case u',':
+    case u'<':
+    case u'=':
+    case u'>':
+        return;
+    default:
+        RaiseParserError(rsParserSyntaxError);
+    }
+}
+
+void TRxFormulaProgram::Term()
+{
+    Factor();
+    for (;;) {
+        const QChar c = Current();
+        if (c == QLatin1Char('*')) {
+            ++FPos;
+            Factor();
+            Emit(TOp::Mul);
+        } else if (c == QLatin1Char('/')) {
+            ++FPos;
+            Factor();
+            Emit(TOp::Div);
+        } else if (c == QLatin1Char('^')) {
+            ++FPos;
+            Factor();
+            Emit(TOp::Pow);
+        } else {
+            return;
+        }
+    }
+}
+
+void TRxFormulaProgram::Factor()
+{
+    if (Current() == QLatin1Char('(')) {
+        EnterNesting();
+        ++FPos;
+        Expression();
+        if (Current() != QLatin1Char(')'))
+            RaiseParserError(rsParserBracketError);
+        ++FPos;
+        --FDepth;
+        return;
+    }
+    // A variable's digits, with a sign before them, are the number the evaluator reads here.
+    if (const int k = VariableAt(FPos); k >= 0) {
+        ++FPos;
+        Emit(TOp::Variable, k);
+        return;
+    }
+    if (Current() == QLatin1Char('+') || Current() == QLatin1Char('-')) {
+        if (const int k = VariableAt(FPos + 1); k >= 0) {
+            Emit(Current() == QLatin1Char('-') ? TOp::NegVariable : TOp::Variable, k);
+            FPos += 2;
+            return;
+        }
+    }
+    long double value = 0;
+    if (GetNumber(value) || GetConst(value)) {
+        Emit(TOp::Number, 0, value);
+        return;
+    }
+    const int function = FunctionAt();
+    if (function < 0)
+        RaiseParserError(rsParserSyntaxError);
+    EnterNesting();
+    FPos += FunctionNameLength(function) + 1;
+    Expression();
+    if (Current() != QLatin1Char(')'))
+        RaiseParserError(rsParserBracketError);
+    ++FPos;
+    --FDepth;
+    Emit(TOp::Function, function);
+}
+
+bool TRxFormulaProgram::Run(const long double* variables, long double& value) const
+{
+    if (FSteps.empty())
+        return false;
+    // Formulas are a line or two: their stack fits here except for hostile nesting.
+    constexpr int kLocalStack = 32;
+    long double local[kLocalStack];
+    std::vector<long double> heap;
+    long double* stack = local;
+    if (FMaxStack > kLocalStack) {
+        heap.resize(static_cast<std::size_t>(FMaxStack));
+        stack = heap.data();
+    }
+    int top = 0;   // values on the stack
+    try {
+        for (const TStep& step : FSteps) {
+            switch (step.Op) {
+            case TOp::Number:
+                stack[top++] = step.Value;
+                break;
+            case TOp::Variable:
+                stack[top++] = variables[step.Arg];
+                break;
+            case TOp::NegVariable:
+                stack[top++] = -variables[step.Arg];
+                break;
+            case TOp::Add:
+                --top;
+                stack[top - 1] = Checked(stack[top - 1] + stack[top]);
+                break;
+            case TOp::Sub:
+                --top;
+                stack[top - 1] = Checked(stack[top - 1] - stack[top]);
+                break;
+            case TOp::Mul:
+                --top;
+                stack[top - 1] = Checked(stack[top - 1] * stack[top]);
+                break;
+            case TOp::Div: {
+                --top;
+                const long double divisor = stack[top];
+                if (divisor == 0)
+                    return false;
+                const long double quotient = stack[top - 1] / divisor;
+                if (!std::isfinite(quotient))
+                    return false;
+                stack[top - 1] = quotient;
+                break;
+            }
+            case TOp::Pow:
+                --top;
+                stack[top - 1] = Power(stack[top - 1], stack[top]);
+                break;
+            case TOp::Function:
+                stack[top - 1] = ApplyFunction(step.Arg, stack[top - 1]);
+                break;
+            }
+        }
+    } catch (...) {
+        return false;
+    }
+    value = stack[0];
+    return true;
 }

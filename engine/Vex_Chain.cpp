@@ -81,12 +81,13 @@ QString TCustomChainStat::WordText(std::uint16_t word) const
 bool TCustomChainStat::LoadHistory(int index, int last, bool sorted)
 {
     FPrev1 = LoadDrawRec(IndexBefore(index, 1), sorted);
+    // Chains of two draws never read P2 and R2.
+    if (FDrawCount < 3)
+        return IsRealDraw(FPrev1);
     FPrev2 = TDrawRec{};
     FRef2 = TDrawRec{};
     if (!IsRealDraw(FPrev1))
         return false;
-    if (FDrawCount < 3)
-        return true;
     FPrev2 = LoadDrawRec(IndexBefore(index, 2), sorted);
     FRef2 = LoadDrawRec(IndexBefore(last, 1), sorted);
     return IsRealDraw(FPrev2);
@@ -129,7 +130,7 @@ int TChainTransitionStat::AddDraw(int index, int last, bool sorted, TStatDrawArr
             FValue.Key.Words[0] = static_cast<std::uint16_t>(from);
             for (int p = 1; p <= DrawDigits; ++p) {
                 FValue.Key.Words[1] = static_cast<std::uint16_t>(UnitOf(p, DigitAt(FDraw, p)));
-                MergeStatValue(table, FValue, true);
+                MergeValue(table, true);
             }
         }
         return age;
@@ -151,7 +152,7 @@ int TChainTransitionStat::AddDraw(int index, int last, bool sorted, TStatDrawArr
         } else {
             FValue.Key.Words = {static_cast<std::uint16_t>(from1), static_cast<std::uint16_t>(to), 0, 0};
         }
-        MergeStatValue(table, FValue, true);
+        MergeValue(table, true);
     }
     return age;
 }

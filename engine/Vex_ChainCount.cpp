@@ -57,7 +57,7 @@ void TChainCountStat::InitValues(int last, TStatDrawArray& table)
     const int largest = Unit() == TDigitUnit::Channels ? std::min(ChannelSize(), DigitValues) : 0;
     for (int n = 0; n <= largest; ++n) {
         FValue.Key.Words[static_cast<std::size_t>(toWord)] = static_cast<std::uint16_t>(n);
-        MergeStatValue(table, FValue, false);
+        MergeValue(table, false);
     }
 }
 
@@ -83,7 +83,7 @@ int TChainCountStat::AddDraw(int index, int last, bool /*sorted*/, TStatDrawArra
     } else {
         FValue.Key.Words = {static_cast<std::uint16_t>(prev1), static_cast<std::uint16_t>(current), 0, 0};
     }
-    MergeStatValue(table, FValue, true);
+    MergeValue(table, true);
     return age;
 }
 

@@ -55,15 +55,15 @@ int TCustomChainChannels2Inside::AddDraw(int index, int last, bool sorted, TStat
             } else {
                 FValue.Key.Words[1] = to;
                 if (FMode != ModeFailure)
-                    MergeStatValue(table, FValue, true);
+                    MergeValue(table, true);
             }
         }
         // Word 2 is still 0 when no digit of C fell into the channel, and also when the last
         // one that did was the digit 0: both count as (d -> 0).
         if (FMode == ModeCount)
-            MergeStatValue(table, FValue, true);
+            MergeValue(table, true);
         else if (FValue.Key.Words[1] == 0 && FMode != ModeSuccess)
-            MergeStatValue(table, FValue, true);
+            MergeValue(table, true);
     }
     return age;
 }

@@ -6,11 +6,6 @@
 #include <algorithm>
 #include <climits>
 
-int ChannelOfDigit(int d, int size)
-{
-    return DigitGroupIndex(d, size);
-}
-
 int ChannelCount(int size)
 {
     return ChannelOfDigit(DigitMax, size);

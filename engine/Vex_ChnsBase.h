@@ -10,7 +10,10 @@
 // channel 0 and gives no channel numbers at all.
 
 // Channel of digit d; 0 when size < 1.
-int ChannelOfDigit(int d, int size);
+inline int ChannelOfDigit(int d, int size)
+{
+    return DigitGroupIndex(d, size);
+}
 // Number of channels: the channel of the largest digit (0 when size < 1).
 int ChannelCount(int size);
 // Parameter range of the methods that take a channel: 1 .. ChannelCount, or 0..-1 (no

@@ -100,7 +100,7 @@ int TstOgnev3::AddDraw(int index, int last, bool sorted, TStatDrawArray& table, 
     auto mergeProposal = [&](const TStatKey& proposal) {
         FValue.Key = proposal;
         FValue.Hits = hasNext && DrawHasDigit(proposal.Words[0], next) ? 1 : 0;
-        MergeStatValue(table, FValue, false);
+        MergeValue(table, false);
     };
     mergeProposal(key);
 

@@ -64,7 +64,7 @@ int TCustomPeriodsStat::AddDraw(int index, int last, bool sorted, TStatDrawArray
         if (distance > 0) {
             FValue.Key.Words[0] = static_cast<std::uint16_t>(value);
             FValue.Key.Words[1] = static_cast<std::uint16_t>(distance);
-            MergeStatValue(table, FValue, true);
+            MergeValue(table, true);
         }
     }
     return age;
@@ -87,6 +87,15 @@ bool TCustomPeriodsStat::Test(TCombWord comb, const TStatDrawArray& selected, in
         }
     }
     return false;
+}
+
+int TCustomPeriodsStat::FindDraw(const TStatValueRec& /*value*/, int /*start*/, int /*last*/,
+                                 bool /*sorted*/)
+{
+    // Every step of a search starts with an empty last-value list: the first occurrence of a
+    // value has no distance and the second, at the other position of the same draw, has
+    // distance 0. Nothing is ever merged.
+    return -1;
 }
 
 bool TCustomPeriodsStat::DrawHasValue(const TDrawRec& draw, int value) const

@@ -23,6 +23,9 @@ public:
     // lacks it (with exclude).
     bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
               bool exclude) override;
+    // A search never finds a period (see above), so it does not read the draws.
+    int FindDraw(const TStatValueRec& value, int start, int last, bool sorted) override;
+    TRecurrence Recurrence() const override { return TRecurrence::Never; }
 
     // The value of a digit at a position (1 or 2); negative for none: every channel while
     // the configuration has no channel size, and the segment of a digit outside 0..9.

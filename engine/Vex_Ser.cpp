@@ -3,6 +3,7 @@
 #include "engine/Vex_ChnsBase.h"
 #include "engine/Vex_SegmBase.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -51,18 +52,24 @@ int TCustomSerialStat::AddDraw(int index, int last, bool sorted, TStatDrawArray&
     // of 1, segments up to the largest number in the table.
     if (scratch.size() < static_cast<std::size_t>(FHiValue) + 1)
         scratch.resize(static_cast<std::size_t>(FHiValue) + 1);
+    // The values of the draw's and the reference draw's positions, worked out once for the
+    // scan below; -1 (no value of the scan) where a position has none.
+    const std::array<int, DrawDigits> values{SerialValueOf(1, FDraw.Digits[0]),
+                                             SerialValueOf(2, FDraw.Digits[1])};
+    const std::array<int, DrawDigits> reference = ReferenceValues();
     for (int v = FLoValue; v <= FHiValue; ++v) {
         TSerialRun& run = scratch[static_cast<std::size_t>(v)];
-        const bool has = DrawHasValue(FDraw, v);
+        const bool has = values[0] == v || values[1] == v;
+        const bool referenceHas = reference[0] == v || reference[1] == v;
         if (FGroups == has) {
             ++run.RunLength;
             run.DrawNo = static_cast<std::int32_t>(FDraw.Number);
             run.Age = age;
             // The newest draw closes nothing: its open run is recorded as it stands.
-            if (index == last && ReferenceHas(v))
+            if (index == last && referenceHas)
                 RecordRun(v, run, table);
         } else {
-            if (run.RunLength > 0 && ReferenceHas(v))
+            if (run.RunLength > 0 && referenceHas)
                 RecordRun(v, run, table);
             run = TSerialRun{};
         }
@@ -95,12 +102,27 @@ bool TCustomSerialStat::ReferenceHas(int value) const
     return DrawHasSegment(value, FDraw2, FUnits.Segments());
 }
 
-bool TCustomSerialStat::DrawHasValue(const TDrawRec& draw, int value) const
+std::array<int, DrawDigits> TCustomSerialStat::ReferenceValues() const
 {
-    for (int p = 1; p <= DrawDigits; ++p)
-        if (SerialValueOf(p, draw.Digits[static_cast<std::size_t>(p - 1)]) == value)
-            return true;
-    return false;
+    std::array<int, DrawDigits> values{-1, -1};
+    for (int p = 0; p < DrawDigits; ++p) {
+        const int digit = FDraw2.Digits[static_cast<std::size_t>(p)];
+        switch (FUnits.Unit()) {
+        case TDigitUnit::Digits:
+            values[static_cast<std::size_t>(p)] = digit;
+            break;
+        case TDigitUnit::Channels:
+            if (FUnits.ChannelSize() >= 1)
+                values[static_cast<std::size_t>(p)] = DigitGroupIndex(digit, FUnits.ChannelSize());
+            break;
+        case TDigitUnit::Segments:
+            if (digit >= DigitMin && digit <= DigitMax)
+                values[static_cast<std::size_t>(p)] =
+                    FUnits.Segments()[static_cast<std::size_t>(p)][static_cast<std::size_t>(digit)];
+            break;
+        }
+    }
+    return values;
 }
 
 void TCustomSerialStat::RecordRun(int value, const TSerialRun& run, TStatDrawArray& table)
@@ -110,7 +132,7 @@ void TCustomSerialStat::RecordRun(int value, const TSerialRun& run, TStatDrawArr
     FValue.DrawNo = static_cast<std::uint32_t>(run.DrawNo);
     FValue.PrevDrawNo = static_cast<std::uint32_t>(run.DrawNo);
     FValue.Age = static_cast<std::uint32_t>(run.Age);
-    MergeStatValue(table, FValue, true);
+    MergeValue(table, true);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 #include "engine/KelmaFilters.h"
 #include "engine/Vex_Units.h"
 
+#include <array>
+
 // Series (group "ser"): runs of consecutive draws that contain a value (groups) or lack it
 // (pauses). The value is a digit, a channel or a matrix segment. A row is the pair
 // (value, run length) in key words 1 and 2; rows exist only for the values of the newest
@@ -32,6 +34,7 @@ public:
     // plays no part.
     bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted,
               bool exclude) override;
+    TRecurrence Recurrence() const override { return TRecurrence::RunState; }
 
     // The value of a digit at a position (1 or 2).
     int SerialValueOf(int position, int digit) const { return FUnits.ValueOf(position, digit); }
@@ -39,7 +42,8 @@ public:
     bool ReferenceHas(int value) const;
 
 private:
-    bool DrawHasValue(const TDrawRec& draw, int value) const;
+    // The values ReferenceHas looks for at the reference draw's positions, -1 for none.
+    std::array<int, DrawDigits> ReferenceValues() const;
     void RecordRun(int value, const TSerialRun& run, TStatDrawArray& table);
 
     TDigitUnits FUnits;

@@ -17,7 +17,8 @@ const TStatClass TstShreddingStatClass{.ClassName = "TstShreddingStat", .CodeFor
 TstShreddingStat::TstShreddingStat(const TStatList& list, int param)
     : TCustomGraphStat(TstShreddingStatClass, list, param),
       FFormula(list.Formula(param)),
-      FDigits(param >= 1 && param <= 3 ? list.FormulaDigits(param) : 0)
+      FDigits(param >= 1 && param <= 3 ? list.FormulaDigits(param) : 0),
+      FShredding(FFormula, FDigits)
 {
 }
 
@@ -30,7 +31,7 @@ int TstShreddingStat::ShreddingOf(TCombWord comb, int previous, bool sorted) con
 {
     const TCombWord p = DrawToComb(LoadDrawRec(previous, sorted));
     const TCombWord t = DrawToComb(LoadDrawRec(previous - 1, sorted));
-    return ShreddingValue(comb, p, t, FDigits, FFormula);
+    return FShredding.Value(comb, p, t);
 }
 
 int TstShreddingStat::ValueOf(TCombWord comb, int index, int, bool sorted)
@@ -50,7 +51,7 @@ int TstShreddingStat::AddDraw(int index, int last, bool sorted, TStatDrawArray& 
 void TstShreddingStat::AddCombination(TCombWord comb, TStatDrawArray& table)
 {
     TCustomGraphStat::AddCombination(comb, table);
-    const int value = ShreddingValue(comb, 0, 0, FDigits, FFormula);
+    const int value = FShredding.Value(comb, 0, 0);
     MergeKey(DwordKey(static_cast<std::uint32_t>(value)), table, false);
 }
 

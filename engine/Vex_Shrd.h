@@ -29,6 +29,7 @@ private:
 
     QString FFormula;
     int FDigits;
+    TShreddingFormula FShredding;   // the formula parsed once for the object's passes
 };
 
 void ShreddingParamRange(const TStatList& list, int& lo, int& hi);

@@ -4,6 +4,8 @@
 #include "engine/Vex_ChnsBase.h"
 #include "engine/Vex_SegmBase.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 // What the families that compare draws (series, periods, chains) follow at each position of
@@ -25,6 +27,18 @@ public:
     // size below 1) or its segment (0 for a position or digit outside the table).
     int ValueOf(int position, int digit) const
     {
+        // Every digit a draw record can hold has its value worked out in advance: the
+        // families that compare draws ask for several per draw.
+        if (static_cast<unsigned>(position - 1) < unsigned(DrawDigits) && static_cast<unsigned>(digit) < 256u)
+            return FValues[static_cast<std::size_t>(position - 1)][static_cast<std::size_t>(digit)];
+        return ComputeValueOf(position, digit);
+    }
+    // The text of a value: "3" for a digit, "03" for a channel, "3" for a segment.
+    QString ValueText(int value) const;
+
+private:
+    int ComputeValueOf(int position, int digit) const
+    {
         switch (FUnit) {
         case TDigitUnit::Digits:
             return digit;
@@ -35,11 +49,9 @@ public:
         }
         return SegmentOfDigit(FSegments, position, digit);
     }
-    // The text of a value: "3" for a digit, "03" for a channel, "3" for a segment.
-    QString ValueText(int value) const;
 
-private:
     TDigitUnit FUnit;
     int FChannelSize;
     TMatrixSegments FSegments;
+    std::array<std::array<std::int16_t, 256>, DrawDigits> FValues;   // ValueOf of position, digit
 };
