@@ -364,16 +364,17 @@ TEST_F(HttpTest, ConnectTimeOutCoversOnlyTheConnection)
 
 TEST_F(HttpTest, ASlowReplyThatKeepsComingIsNotCutOff)
 {
-    // Headers after one step, then a byte per step: the reply as a whole outlasts both
-    // time-outs, but no pause reaches the read time-out, and the connect time-out stopped
-    // counting once the request was out.
-    const QByteArray body = "0123456789";
-    TTrickleServer slow(body, 150);
+    // The server answers one step after the request, then sends a byte per step. The step is
+    // longer than the connect time-out, which must have stopped once the request was out, and
+    // far shorter than the read time-out, which starts again with every byte; the reply as a
+    // whole outlasts both.
+    const QByteArray body = "012";
+    TTrickleServer slow(body, 700);
     ASSERT_TRUE(slow.Start());
     THttpRequest request;
     request.Url = slow.Url();
-    request.ConnectTimeoutMs = 300;
-    request.ReadTimeoutMs = 1000;
+    request.ConnectTimeoutMs = 400;
+    request.ReadTimeoutMs = 2000;
     EXPECT_EQ(HttpExecute(request).Body, body);
 }
 
