@@ -30,6 +30,13 @@ void CheckDigits(const TDrawRec& draw)
 
 } // namespace
 
+void TDrawArchive::AppendDraws(const TDrawsArray& draws)
+{
+    for (const TDrawRec& draw : draws)
+        CheckDigits(draw);
+    FState.FDraws.insert(FState.FDraws.end(), draws.begin(), draws.end());
+}
+
 TArchiveLoadReport TDrawArchive::LoadDrawsFile()
 {
     TArchiveLoadReport report;

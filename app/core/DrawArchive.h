@@ -65,6 +65,10 @@ public:
 
     // A new record for the add command: all zero, numbered on from the newest draw.
     TDrawRec NewDrawRecord() const;
+    // Appends draws in order as the newest ones, without saving (the caller saves through
+    // SaveAppendedDraws). Every record's digits are checked first: one outside 0..9 raises and
+    // nothing is appended.
+    void AppendDraws(const TDrawsArray& draws);
     // Appends a draw as the newest one, saves, refreshes the views.
     void AddDraw(const TDrawRec& draw);
     // Replaces the draw at the archive index in place, saves, refreshes the views.

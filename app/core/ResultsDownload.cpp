@@ -90,7 +90,7 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
     if (found.empty())
         return 0;
     ShowInStatusBar(LoadResString(rsSavingDrawsFile));
-    FState.FDraws.insert(FState.FDraws.end(), found.begin(), found.end());
+    FArchive.AppendDraws(found);
     return static_cast<int>(found.size());
 }
 

@@ -368,6 +368,13 @@ TEST_F(DrawCommandTest, AddAndEditSaveAndRefresh)
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(FState.FDraws));
     EXPECT_THROW(FArchive.EditDraw(2, Draw(3, 1, 1, "")), Exception);
     EXPECT_EQ(refreshes.size(), 3);
+
+    // Appending checks every record before it takes any.
+    EXPECT_THROW(FArchive.AppendDraws({Draw(3, 1, 2, "08/02/2016 M"), Draw(4, 1, 12, "08/02/2016 E")}),
+                 Exception);
+    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({9, 2}));
+    FArchive.AppendDraws({Draw(3, 1, 2, "08/02/2016 M"), Draw(4, 9, 0, "08/02/2016 E")});
+    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({9, 2, 3, 4}));
 }
 
 TEST_F(DrawCommandTest, DeleteByArchiveIndex)
