@@ -2,11 +2,12 @@
 
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "platform/SaveFile.h"
 
 #include <QEventLoop>
 #include <QFile>
-#include <QSaveFile>
 #include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -19,6 +20,7 @@
 #include <zlib.h>
 
 #include <memory>
+#include <optional>
 
 const QByteArray kHttpAccept = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
 const QByteArray kHttpAcceptEncoding = "gzip, deflate, sdch";
@@ -51,8 +53,6 @@ const TResString STooManyRedirects = RESSTR("rHttpUtils", "Слишком мно
 const TResString SBadRedirect = RESSTR("rHttpUtils", "Сервер \"%s\" вернул перенаправление без адреса!");
 const TResString SInflateError = RESSTR("rHttpUtils", "Ошибка распаковки ответа сервера \"%s\"!");
 const TResString SIncomplete = RESSTR("rHttpUtils", "Ответ сервера \"%s\" получен не полностью!");
-const TResString SWriteError = RESSTR("rHttpUtils", "Ошибка записи файла \"%s\": %s");
-const TResString SCreateError = RESSTR("rHttpUtils", "Ошибка создания файла \"%s\": %s");
 
 // Redirects followed at most for one request.
 constexpr int kMaxRedirects = 15;
@@ -222,8 +222,9 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         if (!inflater->Feed(chunk, plain)) {
             failure = Format(LoadResString(SInflateError), {url.host()});
         } else if (output) {
+            // The output device's error text names its file and the system's reason.
             if (output->write(plain) != plain.size())
-                failure = Format(LoadResString(SWriteError), {output->objectName(), output->errorString()});
+                failure = output->errorString();
         } else {
             collected += plain;
         }
@@ -508,28 +509,56 @@ bool IsHttpsUrl(const QString& url)
     return url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
+namespace {
+
+// Lets the transfer write its body into an atomic save.
+class TSaveFileDevice : public QIODevice {
+public:
+    explicit TSaveFileDevice(TSaveFile& file) : FFile(file) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        try {
+            FFile.Write(data, size);
+            return size;
+        } catch (const Exception& e) {
+            setErrorString(e.Message());
+            return -1;
+        }
+    }
+
+private:
+    TSaveFile& FFile;
+};
+
+} // namespace
+
 void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int /*tlsCode*/)
 {
-    // The body goes into a temporary file beside the target, which replaces the target only
-    // once the whole reply has arrived: a failed download leaves an existing file as it was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EHttpError(Format(LoadResString(SCreateError), {fileName, file.errorString()}));
-    file.setObjectName(fileName);
+    // The body goes through the atomic save: the target is replaced only once the whole reply
+    // has arrived, so a failed download leaves an existing file as it was.
+    // A file that cannot be written fails the download like any other transfer error.
+    std::optional<TSaveFile> file;
+    try {
+        file.emplace(fileName);
+    } catch (const Exception& e) {
+        throw EHttpError(e.Message());
+    }
+    TSaveFileDevice device(*file);
     THttpRequest request;
     request.Url = url;
     if (proxy)
         request.Proxy = *proxy;
     request.FollowRedirects = true;
-    request.Output = &file;
+    request.Output = &device;
+    HttpExecute(request);
     try {
-        HttpExecute(request);
-    } catch (...) {
-        file.cancelWriting();
-        throw;
+        file->Commit();
+    } catch (const Exception& e) {
+        throw EHttpError(e.Message());
     }
-    if (!file.commit())
-        throw EHttpError(Format(LoadResString(SWriteError), {fileName, file.errorString()}));
 }
 
 void HttpDownloadFile(const QString& url, const QString& fileName, bool https)
