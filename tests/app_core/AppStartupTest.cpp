@@ -3,6 +3,7 @@
 #include "app/core/DrawFile.h"
 #include "platform/IniFile.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,11 +11,6 @@
 #include <QThread>
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class StartupTest : public TDownloadTest {
 protected:

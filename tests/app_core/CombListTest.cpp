@@ -3,6 +3,7 @@
 #include "app/core/CombList.h"
 #include "app/core/CombsGen.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,25 +12,6 @@
 #include <vector>
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-TCombWord C(int d1, int d2)
-{
-    return MakeComb(static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2));
-}
-
-// Combinations as "d;d" texts, for readable failures.
-QStringList Texts(const TCombsArray& combs)
-{
-    QStringList texts;
-    for (const TCombWord comb : combs)
-        texts.append(CombToStr(comb));
-    return texts;
-}
 
 class CombListTest : public TCoreTest {
 protected:
@@ -52,7 +34,7 @@ protected:
         for (const TCombWord comb : GenerateCombs(GenFull, {}))
             AppendComb(FState.FCombs, comb);
     }
-    QStringList List() const { return Texts(CombsOf(FState.FCombs)); }
+    QStringList List() const { return CombTexts(CombsOf(FState.FCombs)); }
 
     TCombListOps FCombs{FState};
     std::vector<int> FShownCounts;
@@ -122,7 +104,7 @@ TEST(CombsFileTest, LinesAreTakenOrLeftOut)
     };
     for (const Case& c : cases) {
         const TCombsFileContents contents = CombsFromBytes(QByteArray(c.Bytes));
-        EXPECT_EQ(Texts(contents.Combs), c.Combs) << c.Bytes;
+        EXPECT_EQ(CombTexts(contents.Combs), c.Combs) << c.Bytes;
         EXPECT_EQ(contents.BadDigitLines, c.BadDigitLines) << c.Bytes;
     }
 }

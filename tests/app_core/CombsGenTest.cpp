@@ -2,28 +2,11 @@
 
 #include "app/core/CombsGen.h"
 #include "platform/IniFile.h"
+#include "tests/common/TestHelpers.h"
 
 #include <stdexcept>
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-TCombWord C(int d1, int d2)
-{
-    return MakeComb(static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2));
-}
-
-QStringList Texts(const TCombsArray& combs)
-{
-    QStringList texts;
-    for (const TCombWord comb : combs)
-        texts.append(CombToStr(comb));
-    return texts;
-}
 
 class CombsGenTest : public TCoreTest {
 protected:
@@ -39,7 +22,7 @@ protected:
         for (const TCombWord comb : combs)
             AppendComb(FState.FCombs, comb);
     }
-    QStringList List() const { return Texts(CombsOf(FState.FCombs)); }
+    QStringList List() const { return CombTexts(CombsOf(FState.FCombs)); }
 
     TCombListOps FCombs{FState};
     TCombsGen FGen{FCombs};
@@ -84,7 +67,7 @@ TEST(GenerateCombsTest, ModesKeepTheirPairs)
         EXPECT_EQ(static_cast<int>(combs.size()), c.Count) << c.Mode << " " << c.Text;
     }
 
-    EXPECT_EQ(Texts(GenerateCombs(GenOnlyFrom, ParseMyNumbers("7;3"))),
+    EXPECT_EQ(CombTexts(GenerateCombs(GenOnlyFrom, ParseMyNumbers("7;3"))),
               QStringList({"3;3", "3;7", "7;3", "7;7"}));
     for (const TCombWord comb : GenerateCombs(GenAnyOf, ParseMyNumbers("3;7")))
         EXPECT_TRUE(CombHasDigit(3, comb) || CombHasDigit(7, comb)) << CombToStr(comb).toStdString();
@@ -181,7 +164,7 @@ TEST_F(CombsGenTest, FailedBuildLeavesListUndoBufferAndHistory)
     };
     EXPECT_FALSE(FGen.Generate({GenFull, ""}, false));
     EXPECT_EQ(List(), QStringList({"1;2", "3;4"}));
-    EXPECT_EQ(Texts(CombsOf(FState.FUndoCombs)), QStringList({"5;5"}));   // as before the command
+    EXPECT_EQ(CombTexts(CombsOf(FState.FUndoCombs)), QStringList({"5;5"}));   // as before the command
     EXPECT_EQ(FState.FCombsBuffer.Count, 2);
     EXPECT_EQ(FCombs.FilterHistory(), history);
     ASSERT_EQ(FBoxes.Boxes().size(), 1);

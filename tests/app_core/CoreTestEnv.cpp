@@ -2,29 +2,7 @@
 
 #include "app/core/DrawFile.h"
 #include "platform/Cp1251.h"
-
-void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-QByteArray ReadFileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteFileBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray Cp(const char* utf8)
-{
-    return EncodeCp1251(QString::fromUtf8(utf8));
-}
+#include "tests/common/TestHelpers.h"
 
 TCoreTest::TCoreTest()
 {

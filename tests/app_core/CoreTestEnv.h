@@ -8,6 +8,7 @@
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -21,12 +22,6 @@
 
 #include <ostream>
 
-void PrintTo(const QString& text, std::ostream* os);
-
-QByteArray ReadFileBytes(const QString& path);
-void WriteFileBytes(const QString& path, const QByteArray& bytes);
-// The text as the settings files hold it (cp1251).
-QByteArray Cp(const char* utf8);
 
 // The main state in a temporary data folder, with the program's draw-date texts, a fixed
 // clock, scripted message boxes and the status line recorded.

@@ -75,12 +75,3 @@ QByteArray TDownloadTest::ProxyListPage(const QList<QPair<QString, int>>& entrie
            "</tbody></table></body></html>";
 }
 
-int TDownloadTest::ClosedPort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost))
-        return 1;
-    const int port = probe.serverPort();
-    probe.close();
-    return port;
-}

@@ -25,7 +25,6 @@ protected:
     // A page of the public proxy list holding these "host:port" entries.
     static QByteArray ProxyListPage(const QList<QPair<QString, int>>& entries);
     // A local port nobody listens on.
-    static int ClosedPort();
 
     THttpStandIn FServer;
     TOperatorSite FSite{FServer};

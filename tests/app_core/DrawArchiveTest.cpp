@@ -3,6 +3,7 @@
 #include "app/core/DrawFile.h"
 #include "platform/SaveFile.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QDir>
 
@@ -10,15 +11,6 @@
 #include <functional>
 
 namespace {
-
-TDrawRec Draw(std::uint32_t number, int d1, int d2, const char* key)
-{
-    TDrawRec draw;
-    draw.Number = number;
-    draw.Digits = {static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2)};
-    draw.Key.Set(QString::fromLatin1(key));
-    return draw;
-}
 
 // Draws with the given numbers, keys of consecutive fixture draws, digits from the number.
 TDrawsArray Numbered(std::initializer_list<std::uint32_t> numbers)

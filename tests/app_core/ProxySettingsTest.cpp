@@ -1,6 +1,7 @@
 #include "tests/app_core/DownloadTestEnv.h"
 
 #include "platform/IniFile.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QDir>
 
@@ -8,11 +9,6 @@ namespace {
 
 using ProxySettingsTest = TCoreTest;
 using ProxyDownloadTest = TDownloadTest;
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 } // namespace
 
@@ -189,7 +185,7 @@ TEST_F(ProxyDownloadTest, FixedProxyCarriesTheRequest)
 
 TEST_F(ProxyDownloadTest, FailingPublicProxyIsReplacedWithoutAsking)
 {
-    const int dead = ClosedPort();
+    const int dead = ClosedLocalPort();
     FServer.Route("/proxylist/", TStandInReply::Text(ProxyListPage({{"127.0.0.1", dead},
                                                                     {"127.0.0.1", FServer.Port()}})));
     FState.FProxy.Mode = 1;

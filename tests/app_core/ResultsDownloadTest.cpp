@@ -278,7 +278,7 @@ TEST_F(DownloadTest, StalledSiteTimesOut)
 
 TEST_F(DownloadTest, RefusedConnectionIsToldInRussianWithTheDetail)
 {
-    qputenv(OperatorSiteEnv, QByteArray("http://127.0.0.1:") + QByteArray::number(ClosedPort()));
+    qputenv(OperatorSiteEnv, QByteArray("http://127.0.0.1:") + QByteArray::number(ClosedLocalPort()));
     FBoxes.Answer(IDNO);
     EXPECT_EQ(FDownload.Execute(), 0);
     EXPECT_TRUE(FDownload.Failed());

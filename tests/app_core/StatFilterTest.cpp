@@ -6,16 +6,12 @@
 #include "engine/Vex_Sums.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
+#include "tests/common/TestHelpers.h"
 
 #include <algorithm>
 #include <set>
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // A statistic that records how the pass calls it: every combination whose digit 1 is 0 has a
 // selected value, and the test raises at the call numbered ThrowAt (from 1).

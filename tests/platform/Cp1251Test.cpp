@@ -1,10 +1,9 @@
 #include "platform/Cp1251.h"
+#include "tests/common/TestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-void PrintTo(const QString& text, std::ostream* os);
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "platform/DateTime.h"
+#include "tests/common/TestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,14 +7,7 @@
 #include <limits>
 #include <ostream>
 
-void PrintTo(const QString& text, std::ostream* os);
-
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 struct TParts {
     int Y, M, D, H, N, S, Z;

@@ -1,18 +1,12 @@
 #include "platform/DelphiText.h"
+#include "tests/common/TestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <ostream>
 
-void PrintTo(const QString& text, std::ostream* os);
-
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 TEST(FormatFloat, FixedDecimals)
 {

@@ -1,6 +1,7 @@
 #include "platform/Cp1251.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,32 +13,7 @@
 #include <ostream>
 #include <unistd.h>
 
-void PrintTo(const QString& text, std::ostream* os);
-
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QByteArray Cp(const char* utf8)
-{
-    return EncodeCp1251(U(utf8));
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 const char* const Sample =
     "; настройки\r\n"
@@ -172,7 +148,7 @@ TEST(IniFile, MissingFileIsEmptyAndIsCreatedOnUpdate)
     EXPECT_EQ(ini.ReadString(U("A"), U("b"), U("def")), U("def"));
     ini.WriteString(U("Общие"), U("Язык"), U("Русский"));
     ini.UpdateFile();
-    EXPECT_EQ(ReadAll(path), Cp("[Общие]\r\nЯзык=Русский\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), Cp("[Общие]\r\nЯзык=Русский\r\n"));
 
     TMemIniFile again(path);
     EXPECT_EQ(again.ReadString(U("общие"), U("язык"), QString()), U("Русский"));
@@ -183,7 +159,7 @@ TEST(IniFile, UpdateKeepsUnrelatedTextOnDisk)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("a.ini"));
-    WriteAll(path, Cp(Sample));
+    WriteFileBytes(path, Cp(Sample));
     {
         TMemIniFile ini(path);
         ini.WriteString(U("Other"), U("x"), U("2"));
@@ -191,7 +167,7 @@ TEST(IniFile, UpdateKeepsUnrelatedTextOnDisk)
     }
     QByteArray expected = Cp(Sample);
     expected.replace("x=1", "x=2");
-    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
 TEST(IniFile, FailedUpdateLeavesTheOldFileAndSaysSo)
@@ -200,7 +176,7 @@ TEST(IniFile, FailedUpdateLeavesTheOldFileAndSaysSo)
     ASSERT_TRUE(dir.isValid());
     // A name so long that the temporary file beside it cannot be created, whoever runs the test.
     const QString path = dir.filePath(QString(250, QLatin1Char('n')) + QStringLiteral(".ini"));
-    WriteAll(path, "[A]\r\nk=old\r\n");
+    WriteFileBytes(path, "[A]\r\nk=old\r\n");
     TMemIniFile ini(path);
     ini.WriteString(U("A"), U("k"), U("new"));
     try {
@@ -209,7 +185,7 @@ TEST(IniFile, FailedUpdateLeavesTheOldFileAndSaysSo)
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), U("Ошибка записи файла \"%1\": %2").arg(path, qt_error_string(ENAMETOOLONG)));
     }
-    EXPECT_EQ(ReadAll(path), QByteArray("[A]\r\nk=old\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("[A]\r\nk=old\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
@@ -218,7 +194,7 @@ TEST(IniFile, UnwritableFolderLeavesTheOldFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("a.ini"));
-    WriteAll(path, "[A]\r\nk=old\r\n");
+    WriteFileBytes(path, "[A]\r\nk=old\r\n");
     TMemIniFile ini(path);
     ini.WriteString(U("A"), U("k"), U("new"));
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
@@ -228,7 +204,7 @@ TEST(IniFile, UnwritableFolderLeavesTheOldFile)
     }
     EXPECT_THROW(ini.UpdateFile(), Exception);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(ReadAll(path), QByteArray("[A]\r\nk=old\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("[A]\r\nk=old\r\n"));
 }
 
 TEST(IniFile, UnreadableExistingFileRaises)

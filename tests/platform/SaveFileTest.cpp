@@ -1,5 +1,6 @@
 #include "platform/Exceptions.h"
 #include "platform/SaveFile.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,22 +16,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-void PrintTo(const QString& text, std::ostream* os);
-
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 mode_t ModeOf(const QString& path)
 {
@@ -88,11 +74,11 @@ TEST_F(SaveFileTest, ReplacesTheContentAndKeepsThePermissions)
 {
     ASSERT_TRUE(FDir.isValid());
     const QString path = Path("a.dat");
-    WriteAll(path, "old content, longer than the new one");
+    WriteFileBytes(path, "old content, longer than the new one");
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
 
     SaveFileAtomic(path, QByteArray("new\0bytes", 9));
-    EXPECT_EQ(ReadAll(path), QByteArray("new\0bytes", 9));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("new\0bytes", 9));
     EXPECT_EQ(ModeOf(path), 0640u);
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat"}));
 
@@ -100,7 +86,7 @@ TEST_F(SaveFileTest, ReplacesTheContentAndKeepsThePermissions)
     const mode_t mask = ::umask(022);
     SaveFileAtomic(Path("b.dat"), QByteArray());
     ::umask(mask);
-    EXPECT_EQ(ReadAll(Path("b.dat")), QByteArray());
+    EXPECT_EQ(ReadFileBytes(Path("b.dat")), QByteArray());
     EXPECT_EQ(ModeOf(Path("b.dat")), 0644u);
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat", "b.dat"}));
 }
@@ -132,7 +118,7 @@ TEST_F(SaveFileTest, StreamedWritesArriveInOrder)
         EXPECT_THROW(file.Write("late", 4), Exception);
         EXPECT_THROW(file.Commit(), Exception);
     }
-    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(ReadFileBytes(path), expected);
     EXPECT_EQ(Entries(FDir.path()), QStringList({"records.dat"}));
 }
 
@@ -140,12 +126,12 @@ TEST_F(SaveFileTest, AbandonedSaveLeavesTheOldFile)
 {
     ASSERT_TRUE(FDir.isValid());
     const QString path = Path("a.dat");
-    WriteAll(path, "old");
+    WriteFileBytes(path, "old");
     {
         TSaveFile file(path);
         file.Write("new content", 11);
     }
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(ReadFileBytes(path), "old");
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat"}));
 }
 
@@ -153,10 +139,10 @@ TEST_F(SaveFileTest, StaleTemporaryFileIsReplaced)
 {
     ASSERT_TRUE(FDir.isValid());
     const QString path = Path("a.dat");
-    WriteAll(path, "old");
-    WriteAll(TSaveFile::TempFileName(path), "left by an interrupted save, longer than the rest");
+    WriteFileBytes(path, "old");
+    WriteFileBytes(TSaveFile::TempFileName(path), "left by an interrupted save, longer than the rest");
     SaveFileAtomic(path, "new");
-    EXPECT_EQ(ReadAll(path), "new");
+    EXPECT_EQ(ReadFileBytes(path), "new");
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat"}));
 }
 
@@ -166,14 +152,14 @@ TEST_F(SaveFileTest, RenameOntoAFolderFailsAndSaysWhy)
     // A folder holding a file stands at the target's name: no user can rename a file over it.
     const QString path = Path("a.dat");
     ASSERT_TRUE(QDir().mkpath(path));
-    WriteAll(path + "/inside", "kept");
+    WriteFileBytes(path + "/inside", "kept");
     try {
         SaveFileAtomic(path, "new");
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), SaveErrorText(path, EISDIR));
     }
-    EXPECT_EQ(ReadAll(path + "/inside"), "kept");
+    EXPECT_EQ(ReadFileBytes(path + "/inside"), "kept");
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat"}));
 }
 
@@ -195,7 +181,7 @@ TEST_F(SaveFileTest, FailuresLeaveTheOldFileByteForByte)
         QString path = Path("a.dat");
         if (c.Error == ENAMETOOLONG)
             path = Path(QString(252, QLatin1Char('n')));
-        WriteAll(path, old);
+        WriteFileBytes(path, old);
         if (c.Error == EISDIR) {
             ASSERT_TRUE(QDir().mkpath(TSaveFile::TempFileName(path) + "/x"));
         }
@@ -211,7 +197,7 @@ TEST_F(SaveFileTest, FailuresLeaveTheOldFileByteForByte)
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(), SaveErrorText(path, c.Error));
         }
-        EXPECT_EQ(ReadAll(path), old);
+        EXPECT_EQ(ReadFileBytes(path), old);
         if (c.Error == EISDIR) {
             EXPECT_TRUE(QDir().rmpath(TSaveFile::TempFileName(path) + "/x"));
         }
@@ -234,7 +220,7 @@ TEST_F(SaveFileTest, WriteFailureAbandonsTheSave)
 {
     ASSERT_TRUE(FDir.isValid());
     const QString path = Path("a.dat");
-    WriteAll(path, "old");
+    WriteFileBytes(path, "old");
     {
         TSaveFile file(path);
         TFileSizeLimit limit(10);
@@ -245,7 +231,7 @@ TEST_F(SaveFileTest, WriteFailureAbandonsTheSave)
         EXPECT_THROW(file.Write("more", 4), Exception);
         EXPECT_THROW(file.Commit(), Exception);
     }
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(ReadFileBytes(path), "old");
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat"}));
 }
 
@@ -254,11 +240,11 @@ TEST_F(SaveFileTest, SymbolicLinkKeepsPointingAtTheNewContent)
     ASSERT_TRUE(FDir.isValid());
     ASSERT_TRUE(QDir().mkpath(Path("real")));
     const QString real = Path("real/a.dat");
-    WriteAll(real, "old");
+    WriteFileBytes(real, "old");
     ASSERT_TRUE(QFile::link(real, Path("a.dat")));
     SaveFileAtomic(Path("a.dat"), "new");
     EXPECT_TRUE(QFileInfo(Path("a.dat")).isSymLink());
-    EXPECT_EQ(ReadAll(real), "new");
+    EXPECT_EQ(ReadFileBytes(real), "new");
     EXPECT_EQ(Entries(Path("real")), QStringList({"a.dat"}));
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat", "real"}));
 }

@@ -1,6 +1,7 @@
 #include "support/rHttpUtils.h"
 
 #include "tests/standin/HttpStandIn.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -41,16 +42,6 @@ protected:
 };
 
 // A local port nobody listens on.
-int TcpClosedPort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost))
-        return 1;
-    const int port = probe.serverPort();
-    probe.close();
-    return port;
-}
-
 // A page of text long enough for compression to matter.
 QByteArray LongPage()
 {
@@ -380,7 +371,7 @@ TEST_F(HttpTest, ASlowReplyThatKeepsComingIsNotCutOff)
 
 TEST_F(HttpTest, FailuresReadInRussianWithTheSystemsDetail)
 {
-    const int closed = TcpClosedPort();
+    const int closed = ClosedLocalPort();
     try {
         HttpGetText(nullptr, QStringLiteral("http://127.0.0.1:%1/").arg(closed), kTlsNone, true);
         FAIL() << "no error";
