@@ -368,11 +368,36 @@ public:
         return age;
     }
 
+    // AddDraw for each draw. While the pass runs, nothing but its own merges changes the
+    // table, and they only append: the element a key was merged into stays the first with
+    // that key and keeps its place, so the place is remembered per key of a combination and
+    // later draws of that combination merge there directly.
     void AddDraws(int first, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
                   TLastValueArray& lastValues) override
     {
-        for (int i = first; i <= last; ++i)
-            TCombKeysStat::AddDraw(i, last, sorted, table, scratch, lastValues);
+        std::vector<std::int32_t> places;   // for each entry of FCachedKeys; -1 not known yet
+        for (int i = first; i <= last; ++i) {
+            Base::AddDraw(i, last, sorted, table, scratch, lastValues);
+            const TCombWord comb = DrawToComb(this->FDraw);
+            const std::span<const TStatKey> keys = KeysOfComb(comb);
+            const std::size_t slot = CacheSlot(comb);
+            if (slot >= CombinationsTotal) {
+                this->MergeKeys(keys, table, true);
+                continue;
+            }
+            if (places.size() < FCachedKeys.size())
+                places.resize(FCachedKeys.size(), -1);
+            std::int32_t* place = places.data() + FCachedBegin[slot];
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                this->FValue.Key = keys[k];
+                if (place[k] >= 0) {
+                    MergeIntoStatValue(table[static_cast<std::size_t>(place[k])], this->FValue, true);
+                } else {
+                    this->MergeValue(table, true);
+                    place[k] = static_cast<std::int32_t>(FindStatKey(table, keys[k].Packed()) - table.data());
+                }
+            }
+        }
     }
 
     bool Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
@@ -386,18 +411,24 @@ protected:
     virtual void KeysOf(TCombWord comb, TStatKeys& keys) const = 0;
 
 private:
+    // The combination's place among the 100 of digits 0..9; CombinationsTotal for others.
+    static std::size_t CacheSlot(TCombWord comb)
+    {
+        const unsigned d1 = CombDigit1(comb);
+        const unsigned d2 = CombDigit2(comb);
+        return d1 > DigitMax || d2 > DigitMax ? CombinationsTotal : d1 * DigitValues + d2;
+    }
+
     // The keys depend on the combination and the object's settings alone, so those of the
     // 100 combinations of digits 0..9 are worked out once per object, when first asked for.
     std::span<const TStatKey> KeysOfComb(TCombWord comb)
     {
-        const unsigned d1 = CombDigit1(comb);
-        const unsigned d2 = CombDigit2(comb);
-        if (d1 > DigitMax || d2 > DigitMax) {
+        const std::size_t slot = CacheSlot(comb);
+        if (slot >= CombinationsTotal) {
             FKeys.clear();
             KeysOf(comb, FKeys);
             return FKeys;
         }
-        const std::size_t slot = d1 * DigitValues + d2;
         if (FCachedCount[slot] < 0) {
             const std::size_t begin = FCachedKeys.size();
             KeysOf(comb, FCachedKeys);
@@ -441,11 +472,31 @@ public:
         return age;
     }
 
+    // AddDraw for each draw, merging a combination's value directly into the element it was
+    // merged into before (see TCombKeysStat::AddDraws).
     void AddDraws(int first, int last, bool sorted, TStatDrawArray& table, TStatScratch& scratch,
                   TLastValueArray& lastValues) override
     {
-        for (int i = first; i <= last; ++i)
-            TCombNumberStat::AddDraw(i, last, sorted, table, scratch, lastValues);
+        std::array<std::int32_t, CombinationsTotal> places;
+        places.fill(-1);
+        for (int i = first; i <= last; ++i) {
+            Base::AddDraw(i, last, sorted, table, scratch, lastValues);
+            const TCombWord comb = DrawToComb(this->FDraw);
+            this->FValue.Key = WordKey(CachedNumber(comb));
+            const unsigned d1 = CombDigit1(comb);
+            const unsigned d2 = CombDigit2(comb);
+            if (d1 > DigitMax || d2 > DigitMax) {
+                this->MergeValue(table, true);
+                continue;
+            }
+            std::int32_t& place = places[d1 * DigitValues + d2];
+            if (place >= 0) {
+                MergeIntoStatValue(table[static_cast<std::size_t>(place)], this->FValue, true);
+            } else {
+                this->MergeValue(table, true);
+                place = static_cast<std::int32_t>(FindStatKey(table, this->FValue.Key.Packed()) - table.data());
+            }
+        }
     }
 
     bool Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
