@@ -244,7 +244,12 @@ protected:
     // index lies outside the archive (index -1 gives the empty draw).
     TDrawRec LoadDrawRec(int index, bool sorted) const
     {
-        if (!FDraws || index < 0 || static_cast<std::size_t>(index) >= FDraws->size())
+        // The bound is checked in bytes: the number of 20-byte records would cost a division
+        // on every load.
+        if (!FDraws || index < 0
+            || static_cast<std::size_t>(index) * sizeof(TDrawRec)
+                   >= static_cast<std::size_t>(reinterpret_cast<const char*>(std::to_address(FDraws->end()))
+                                               - reinterpret_cast<const char*>(FDraws->data())))
             return TDrawRec{};
         TDrawRec draw = (*FDraws)[static_cast<std::size_t>(index)];
         if (sorted)

@@ -56,7 +56,15 @@ int TCustomSerialStat::AddDraw(int index, int last, bool sorted, TStatDrawArray&
     // scan below; -1 (no value of the scan) where a position has none.
     const std::array<int, DrawDigits> values{SerialValueOf(1, FDraw.Digits[0]),
                                              SerialValueOf(2, FDraw.Digits[1])};
-    const std::array<int, DrawDigits> reference = ReferenceValues();
+    // The reference draw is the same for every draw of a pass: its values are worked out
+    // again only when its digits change.
+    if (!FReferenceKnown || FDraw2.Digits[0] != FReferenceDigits[0]
+        || FDraw2.Digits[1] != FReferenceDigits[1]) {
+        FReferenceValues = ReferenceValues();
+        FReferenceDigits = FDraw2.Digits;
+        FReferenceKnown = true;
+    }
+    const std::array<int, DrawDigits>& reference = FReferenceValues;
     for (int v = FLoValue; v <= FHiValue; ++v) {
         TSerialRun& run = scratch[static_cast<std::size_t>(v)];
         const bool has = values[0] == v || values[1] == v;

@@ -47,6 +47,10 @@ private:
     void RecordRun(int value, const TSerialRun& run, TStatDrawArray& table);
 
     TDigitUnits FUnits;
+    // ReferenceValues of the reference draw with these digits, once known.
+    bool FReferenceKnown = false;
+    std::array<std::uint8_t, DrawDigits> FReferenceDigits{};
+    std::array<int, DrawDigits> FReferenceValues{};
     bool FGroups;
     int FLoValue = 0;
     int FHiValue = -1;   // below FLoValue: no value to scan
