@@ -49,6 +49,11 @@ QString TMainState::FormStateFileName() const
     return FDataDir + QLatin1String(ProgramFileName) + QLatin1String(".frm");
 }
 
+QString TMainState::FavoritesFileName() const
+{
+    return FDataDir + QLatin1String(ProgramFileName) + QLatin1String(".flt");
+}
+
 void TMainState::SetDrawsOffset(int offset)
 {
     if (offset < 0)

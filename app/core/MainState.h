@@ -76,6 +76,7 @@ public:
     QString DrawsFileName() const;       // the archive, ".ldr"
     QString IniFileName() const;         // engine configuration and proxy, ".ini"
     QString FormStateFileName() const;   // ".frm"
+    QString FavoritesFileName() const;   // favourite methods and their captions, ".flt"
 
     // The hold on the data folder that keeps a second copy out.
     TFolderLock& FolderLock() { return FFolderLock; }

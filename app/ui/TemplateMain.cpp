@@ -1,6 +1,9 @@
 #include "app/ui/TemplateMain.h"
 
+#include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
+#include "app/ui/StatPage.h"
+#include "app/ui/UnitGenCombs.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RDialogs.h"
@@ -16,10 +19,14 @@
 #include "ui_FormMain.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QCloseEvent>
 #include <QPointer>
+#include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -27,6 +34,16 @@ namespace {
 constexpr int kPanelWidths[] = {160, 180, 60, 120, 100, 100, -1};
 constexpr int kInitIntervalMs = 100;
 constexpr int kDefaultLeftPanelWidth = 270;
+
+// Places the second pane of a vertical splitter at the given height; the first pane takes the
+// rest and any later growth of the window.
+void SetLowerPaneHeight(QSplitter* splitter, int height)
+{
+    if (height <= 0)
+        return;
+    const int total = std::max(splitter->height(), height + 100);
+    splitter->setSizes({total - height, height});
+}
 
 // The options of the main window, kept in its section of the form-state file.
 class TFormStateOfWindow : public IFormState {
@@ -68,6 +85,17 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FDrawsPage = new TDrawsPage(FState, FArchive, FUi->lvDraws, FUi->edDrawsOffset, FStatusBar, this);
     FState.OnDrawsInfo = [this](const TDrawsInfo& info, bool force) { FDrawsPage->ShowDrawsInfo(info, force); };
     FState.OnDrawsOffsetChanged = [this](int offset) { FDrawsPage->ShowDrawsOffset(offset); };
+    FCombsPage = new TCombsPage(FCombs, FUi->lvCombs, FUi->lvFilters, FUi->edCombsExclude, FStatusBar, this);
+    FUi->splCombs->setStretchFactor(0, 1);
+    FUi->splCombs->setStretchFactor(1, 0);
+    FStatPage = new TStatPage(FState, FStatTable, FStatFilter,
+                              {FUi->tsDrawsStat, FUi->cbDrawsStatType, FUi->edDrawsStatLen, FUi->lvDrawsStat,
+                               FUi->crtDrawsStat},
+                              this);
+    FUi->splDrawsStat->setStretchFactor(0, 1);
+    FUi->splDrawsStat->setStretchFactor(1, 0);
+    SetLowerPaneHeight(FUi->splDrawsStat, TStatPage::DefaultChartHeight);
+    SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
     FDownload.OnHideWait = [] { HideWaitForm(); };
@@ -80,6 +108,10 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FActions = new TActionRegistry(this);
     CreateActions();
     BuildMenus();
+    CreatePopupMenus();
+    // The method list and the length editor compute when the command that computes may run.
+    FStatPage->CanRecalc = [this] { return FActions->CanExecute(TCommand::DrawsStatCalc); };
+    FCombsPage->CanDelExists = [this] { return FActions->CanExecute(TCommand::CombsDelExists); };
 
     FInitTimer = new QTimer(this);
     FInitTimer->setObjectName(QStringLiteral("tmrInit"));
@@ -98,6 +130,11 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
 TTemplateMain::~TTemplateMain()
 {
     RemoveWaitListener(FWaitListener);
+    // The pages hold the workflow objects, which go before the window's children do.
+    delete FStatPage;
+    FStatPage = nullptr;
+    delete FCombsPage;
+    FCombsPage = nullptr;
     FState.OnDrawsInfo = nullptr;
     FState.OnDrawsOffsetChanged = nullptr;
     FDownload.OnShowWait = nullptr;
@@ -139,15 +176,19 @@ void TTemplateMain::InstallSteps()
     // Pages of the analysis views and their grids are set up here as they join the window.
     steps.SetupPages = nullptr;
     steps.RestoreFormState = [this] { RestoreFormState(); };
+    steps.ShowPrefetchColumns = [this] { FStatPage->UpdateNormColumns(); };
     steps.LoadEngineConfig = [this] { LoadEngineConfig(); };
+    steps.ReadFavorites = [this] { FStatPage->BindStatList(); };
+    steps.FillMethodLists = [this] { FillStatMethods(false, false); };
     steps.AddVersionToCaption = [this] {
         FCaptionVersion = QCoreApplication::applicationVersion();
         setWindowTitle(windowTitle() + LoadResString(rsCaptionVersion) + FCaptionVersion);
     };
-    // Still to come, each in its place of the sequence: the prefetch columns, favourites,
-    // method lists and selections; the expected hits; the stakes file (it joins the folder
-    // hold); the initial combinations; ratings, regular stakes and the scenario; the online
-    // library; the update check; the prefetch cache; the first-run dialog.
+    steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
+    // Still to come, each in its place of the sequence: the selections of the analysis grids;
+    // the expected hits; the stakes file (it joins the folder hold); ratings, regular stakes
+    // and the scenario; the online library; the update check; the prefetch cache; the
+    // first-run dialog.
     steps.SaveFormState = [this] { SaveFormState(); };
 }
 
@@ -227,7 +268,18 @@ void TTemplateMain::RestoreFormState()
         const int total = std::max(FUi->splMain->width(), leftWidth + FUi->pcMain->minimumWidth());
         FUi->splMain->setSizes({leftWidth, total - leftWidth});
     }
+    FUi->edCombsExclude->setValue(ReadFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value()));
+    FUi->edDrawsStatLen->setValue(ReadFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value()));
+    SetLowerPaneHeight(FUi->splDrawsStat,
+                       ReadFormInteger(this, QStringLiteral("DrawsStatHeight"), TStatPage::DefaultChartHeight));
+    SetLowerPaneHeight(FUi->splCombs,
+                       ReadFormInteger(this, QStringLiteral("FiltersHeight"), TCombsPage::DefaultFiltersHeight));
     RestoreListViewLayout(this, FUi->lvDraws, false);
+    RestoreListViewLayout(this, FUi->lvCombs, false);
+    RestoreListViewLayout(this, FUi->lvFilters, false);
+    RestoreListViewLayout(this, FUi->lvDrawsStat, false);
+    // The norm columns follow the option whatever widths were stored for them.
+    FStatPage->UpdateNormColumns();
     FDrawsPage->Repaint();
 }
 
@@ -238,7 +290,50 @@ void TTemplateMain::SaveFormState()
         return;
     SaveFormPlacement(this);
     WriteFormInteger(this, QStringLiteral("LeftPanelWidth"), FUi->pcLists->width());
+    WriteFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value());
+    WriteFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value());
+    WriteFormInteger(this, QStringLiteral("DrawsStatHeight"), FUi->crtDrawsStat->height());
+    WriteFormInteger(this, QStringLiteral("FiltersHeight"), FUi->lvFilters->height());
     SaveListViewLayout(this, FUi->lvDraws, false);
+    SaveListViewLayout(this, FUi->lvCombs, false);
+    SaveListViewLayout(this, FUi->lvFilters, false);
+    SaveListViewLayout(this, FUi->lvDrawsStat, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Statistics table and combinations.
+
+void TTemplateMain::CalcStatTable(bool force)
+{
+    FStatPage->CalcStatTable(force);
+}
+
+TStatValues TTemplateMain::GetStatRowValues(int row) const
+{
+    return FStatPage->GetStatRowValues(row);
+}
+
+void TTemplateMain::FilterCombsByStat(TCustomStat* stat, bool deleteSelected)
+{
+    FStatPage->FilterCombsByStat(stat, deleteSelected);
+}
+
+void TTemplateMain::ResetStatKeys()
+{
+    FStatPage->ResetStatKeys();
+}
+
+void TTemplateMain::FillStatMethods(bool rebuild, bool keepSelection)
+{
+    FStatPage->FillStatMethods(rebuild, keepSelection);
+}
+
+void TTemplateMain::GenerateCombs()
+{
+    TCombsGenerateSettings settings = FCombsGen.DefaultSettings();
+    bool saveAsDefault = false;
+    if (EditGenCombsParams(this, settings, saveAsDefault))
+        FCombsGen.Generate(settings, saveAsDefault);
 }
 
 void TTemplateMain::FormDestroy()

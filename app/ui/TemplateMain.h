@@ -1,10 +1,14 @@
 #pragma once
 
 #include "app/core/AppStartup.h"
+#include "app/core/CombList.h"
+#include "app/core/CombsGen.h"
 #include "app/core/DrawArchive.h"
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/ResultsDownload.h"
+#include "app/core/StatFilter.h"
+#include "app/core/StatTable.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -21,7 +25,9 @@ class QAction;
 class QMenu;
 class QTimer;
 class TActionRegistry;
+class TCombsPage;
 class TDrawsPage;
+class TStatPage;
 class TRListView;
 class TStatusBar;
 
@@ -36,6 +42,22 @@ enum class TCommand {
     DrawsEdit,
     DrawsDel,
     DrawsSorted,
+    CombsCheckNums,
+    CombsFindInDraws,
+    CombsGen,
+    CombsDelExists,
+    CombsDelSelected,
+    CombsCopy,
+    CombsPaste,
+    CombsSelectAll,
+    CombsOpen,
+    CombsSave,
+    CombsUndo,
+    DrawsStatCalc,
+    DrawsStatShowTotalLine,
+    DrawsStatePrefetchsEnabled,
+    StatFilter_Include,
+    StatFilter_Exclude,
 };
 
 // The menus of the main menu that commands join, in the menu bar's order.
@@ -43,6 +65,7 @@ enum class TCommandMenu {
     None,   // the command has no menu item (a button or a key only)
     File,
     Draws,
+    Combs,
 };
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -66,6 +89,11 @@ public:
     QAction* Action(TCommand command) const;
     TStatusBar* StatusBar() const { return FStatusBar; }
     TDrawsPage* DrawsPage() const { return FDrawsPage; }
+    TCombListOps& Combs() { return FCombs; }
+    TCombsGen& CombsGen() { return FCombsGen; }
+    TStatTable& StatTable() { return FStatTable; }
+    TCombsPage* CombsPage() const { return FCombsPage; }
+    TStatPage* StatPage() const { return FStatPage; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -79,6 +107,21 @@ public:
     int ExitCode() const { return FExitCode; }
     // True once the one-shot start-up timer has done its work.
     bool Initialized() const { return FInitialized; }
+
+    // The statistics table, as the commands, the view refresh and the scenario runs use it.
+    // Computes the table of the chosen method and length (without force only when something
+    // it depends on changed); errors pass on to the caller.
+    void CalcStatTable(bool force);
+    // Row `row` of the table shown, as the scenario interpreter compares it with its thresholds.
+    TStatValues GetStatRowValues(int row) const;
+    // Keeps (deleteSelected off) or removes the combinations that have a value of the selected
+    // rows; the statistic tests them (none: the one that produced the rows). The caller has
+    // taken the undo copy.
+    void FilterCombsByStat(TCustomStat* stat, bool deleteSelected);
+    void ResetStatKeys();
+    void FillStatMethods(bool rebuild, bool keepSelection);
+    // Asks for the generation settings and builds the new list (the command CombsGen).
+    void GenerateCombs();
 
 protected:
     // The window's creation: the core's start-up with this window's steps; starts the timer.
@@ -113,6 +156,7 @@ private:
     void SetupLanguage();
     void EndApplication(int exitCode);
     void CloseWhenIdle();
+    void CreatePopupMenus();
 
     std::unique_ptr<Ui::FormMain> FUi;
     TMainState FState;
@@ -120,9 +164,15 @@ private:
     TProxySettings FProxy{FState};
     TResultsDownload FDownload{FState, FArchive, FProxy};
     TAppStartup FStartup{FState, FArchive, FProxy, FDownload};
+    TCombListOps FCombs{FState};
+    TCombsGen FCombsGen{FCombs};
+    TStatFilter FStatFilter{FCombs};
+    TStatTable FStatTable{FState};
     TActionRegistry* FActions = nullptr;
     TStatusBar* FStatusBar = nullptr;
     TDrawsPage* FDrawsPage = nullptr;
+    TCombsPage* FCombsPage = nullptr;
+    TStatPage* FStatPage = nullptr;
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

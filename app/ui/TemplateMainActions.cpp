@@ -1,17 +1,22 @@
 // The main window's command table, and the menus and buttons built from it.
 
+#include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
+#include "app/ui/StatPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitProxy.h"
 #include "platform/ResString.h"
+#include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 
 #include "ui_FormMain.h"
 
 #include <QAction>
+#include <QChartView>
 #include <QKeyCombination>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolButton>
 
 // One row per command. Adding a command is adding its row here (and its id to TCommand); the
@@ -37,6 +42,8 @@ struct TTemplateMain::TCommandRow {
     // is inside this widget. None: anywhere in the window.
     TScope ShortcutScope = nullptr;
     TButton Button = nullptr;          // a button that shows the command
+    // The command's picture (on an icon button); SP_CustomBase: none.
+    QStyle::StandardPixmap Icon = QStyle::SP_CustomBase;
 };
 
 const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
@@ -83,13 +90,16 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Draws,
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsEdit(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
+        // Ctrl+Del deletes the selected rows of the list that has the focus.
         {.Id = TCommand::DrawsDel,
          .Name = "DrawsDel",
          .Caption = RESSTR("TemplateMain", "Удалить"),
          .Hint = RESSTR("TemplateMain", "Удалить выделенные тиражи из списка"),
+         .Shortcut = Qt::CTRL | Qt::Key_Delete,
          .Menu = TCommandMenu::Draws,
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsDel(); },
-         .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
+         .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDraws; }},
         // Digits of a draw keep their positions in this game: the option is shown, never offered.
         {.Id = TCommand::DrawsSorted,
          .Name = "DrawsSorted",
@@ -100,6 +110,136 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsSorted(); },
          .Update = [](TTemplateMain&) { return false; },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::SortedDraws); }},
+
+        {.Id = TCommand::CombsCheckNums,
+         .Name = "CombsCheckNums",
+         .Caption = RESSTR("TemplateMain", "Количество уникальных номеров"),
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->CheckNums(); }},
+        {.Id = TCommand::CombsFindInDraws,
+         .Name = "CombsFindInDraws",
+         .Caption = RESSTR("TemplateMain", "Проверить по архиву тиражей"),
+         .Shortcut = Qt::CTRL | Qt::Key_F,
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->FindInDraws(); },
+         .Update = [](TTemplateMain& w) { return w.FCombsPage->HasSelection(); }},
+        {.Id = TCommand::CombsGen,
+         .Name = "CombsGen",
+         .Caption = RESSTR("TemplateMain", "Генерировать"),
+         .Shortcut = Qt::Key_F2,
+         .Menu = TCommandMenu::Combs,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.GenerateCombs(); }},
+        {.Id = TCommand::CombsDelExists,
+         .Name = "CombsDelExists",
+         .Caption = RESSTR("TemplateMain", "Исключить тиражи"),
+         .Shortcut = Qt::CTRL | Qt::Key_E,
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->DelExists(); },
+         .Update =
+             [](TTemplateMain& w) {
+                 return w.FCombs.Count() > 0 && !w.FState.FDraws.empty() && w.FUi->edCombsExclude->value() > 0;
+             },
+         .Button = [](TTemplateMain& w) { return w.FUi->btnCombsDelExists; }},
+        {.Id = TCommand::CombsDelSelected,
+         .Name = "CombsDelSelected",
+         .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
+         .Shortcut = Qt::CTRL | Qt::Key_Delete,
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->DelSelected(); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FCombsPage->HasSelection(); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvCombs; }},
+        {.Id = TCommand::CombsCopy,
+         .Name = "CombsCopy",
+         .Caption = RESSTR("TemplateMain", "Копировать в буфер"),
+         .Shortcut = Qt::CTRL | Qt::Key_C,
+         .Menu = TCommandMenu::Combs,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->Copy(); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
+        {.Id = TCommand::CombsPaste,
+         .Name = "CombsPaste",
+         .Caption = RESSTR("TemplateMain", "Вставить из буфера"),
+         .Shortcut = Qt::CTRL | Qt::Key_V,
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->Paste(); },
+         .Update = [](TTemplateMain& w) { return w.FCombsPage->ClipboardHasText(); }},
+        {.Id = TCommand::CombsSelectAll,
+         .Name = "CombsSelectAll",
+         .Caption = RESSTR("TemplateMain", "Выделить все"),
+         .Shortcut = Qt::CTRL | Qt::Key_A,
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->SelectAll(); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
+        {.Id = TCommand::CombsOpen,
+         .Name = "CombsOpen",
+         .Caption = RESSTR("TemplateMain", "Открыть"),
+         .Shortcut = Qt::CTRL | Qt::Key_O,
+         .Menu = TCommandMenu::Combs,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->Open(); }},
+        {.Id = TCommand::CombsSave,
+         .Name = "CombsSave",
+         .Caption = RESSTR("TemplateMain", "Сохранить"),
+         .Shortcut = Qt::CTRL | Qt::Key_S,
+         .Menu = TCommandMenu::Combs,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->Save(); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
+        {.Id = TCommand::CombsUndo,
+         .Name = "CombsUndo",
+         .Caption = RESSTR("TemplateMain", "Отменить"),
+         .Shortcut = Qt::CTRL | Qt::Key_Z,
+         .Menu = TCommandMenu::Combs,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FCombsPage->Undo(); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.UndoCount() > 0; }},
+
+        // The statistics page: its button, its list's and its chart's popup menus.
+        {.Id = TCommand::DrawsStatCalc,
+         .Name = "DrawsStatCalc",
+         .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Execute = [](TTemplateMain& w) { w.CalcStatTable(true); },
+         .Update = [](TTemplateMain& w) { return w.FStatPage->CanCalc(); },
+         .Button = [](TTemplateMain& w) { return w.FUi->btnDrawsStatCalc; },
+         .Icon = QStyle::SP_BrowserReload},
+        {.Id = TCommand::DrawsStatShowTotalLine,
+         .Name = "DrawsStatShowTotalLine",
+         .Caption = RESSTR("TemplateMain", "График идеального распределения"),
+         .Execute = [](TTemplateMain& w) { w.FStatPage->ToggleShowTotalLine(); },
+         .Update = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::PrefetchsEnabled); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ShowTotalLine); }},
+        {.Id = TCommand::DrawsStatePrefetchsEnabled,
+         .Name = "DrawsStatePrefetchsEnabled",
+         .Caption = RESSTR("TemplateMain", "Использовать сравнение с полным набором комбинаций"),
+         .Hint = RESSTR("TemplateMain",
+                        "Использовать режим сравнения статистики с распределением по полному набору комбинаций"),
+         .Execute = [](TTemplateMain& w) { w.FStatPage->TogglePrefetchsEnabled(); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::PrefetchsEnabled); }},
+        // F7 and Ctrl+F7 filter by the selected rows while the table has the focus.
+        {.Id = TCommand::StatFilter_Include,
+         .Name = "StatFilter_Include",
+         .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
+         .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными характеристиками"),
+         .Shortcut = Qt::Key_F7,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.FCombs.SaveUndo(true);
+                 w.FilterCombsByStat(nullptr, false);
+             },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
+        {.Id = TCommand::StatFilter_Exclude,
+         .Name = "StatFilter_Exclude",
+         .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
+         .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными характеристиками"),
+         .Shortcut = Qt::CTRL | Qt::Key_F7,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.FCombs.SaveUndo(true);
+                 w.FilterCombsByStat(nullptr, true);
+             },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
     };
     return rows;
 }
@@ -125,6 +265,8 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuFile;
     case TCommandMenu::Draws:
         return FUi->menuDraws;
+    case TCommandMenu::Combs:
+        return FUi->menuCombs;
     case TCommandMenu::None:
         break;
     }
@@ -149,6 +291,8 @@ void TTemplateMain::CreateActions()
             spec.State = [this, state = row.State] { return state(*this); };
         spec.Rule = row.Rule;
         QAction* action = FActions->Add(std::move(spec));
+        if (row.Icon != QStyle::SP_CustomBase)
+            action->setIcon(style()->standardIcon(row.Icon));
         if (row.Button)
             row.Button(*this)->setDefaultAction(action);
     }
@@ -176,4 +320,38 @@ void TTemplateMain::BuildMenus()
         menu->addAction(Action(row.Id));
     }
     InstallMenuMnemonics(menuBar());
+}
+
+void TTemplateMain::CreatePopupMenus()
+{
+    // Each popup shows its commands; the commands enable themselves as in the menu bar.
+    const auto popup = [this](QWidget* owner, QWidget* area, const char* name,
+                              std::initializer_list<std::initializer_list<TCommand>> groups) {
+        auto* menu = new QMenu(owner);
+        menu->setObjectName(QLatin1String(name));
+        for (const auto& group : groups) {
+            if (!menu->isEmpty())
+                menu->addSeparator();
+            for (const TCommand command : group)
+                menu->addAction(Action(command));
+        }
+        // The actions are shared with the menu bar: the letters are chosen again for this menu
+        // whenever it opens.
+        connect(menu, &QMenu::aboutToShow, menu, [menu] { AssignMenuMnemonics(menu); });
+        owner->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(owner, &QWidget::customContextMenuRequested, menu, [this, menu, area](const QPoint& at) {
+            FActions->UpdateAll();
+            menu->popup(area->mapToGlobal(at));
+        });
+    };
+    popup(FUi->lvDrawsStat, FUi->lvDrawsStat->viewport(), "pmDrawsStat",
+          {{TCommand::StatFilter_Include, TCommand::StatFilter_Exclude},
+           {TCommand::DrawsStatCalc},
+           {TCommand::DrawsStatePrefetchsEnabled}});
+    popup(FUi->crtDrawsStat, FUi->crtDrawsStat, "pmDrawsStatChart", {{TCommand::DrawsStatShowTotalLine}});
+    popup(FUi->lvCombs, FUi->lvCombs->viewport(), "pmCombs",
+          {{TCommand::CombsCheckNums, TCommand::CombsFindInDraws},
+           {TCommand::CombsDelSelected},
+           {TCommand::CombsCopy, TCommand::CombsPaste, TCommand::CombsSelectAll},
+           {TCommand::CombsUndo}});
 }

@@ -116,7 +116,8 @@ TEST_F(MainWindowTest, ShowsTheArchiveInTheListAndTheStatusLine)
     EXPECT_EQ(bar->PanelText(0), "Архив тиражей: 3000");
     EXPECT_EQ(bar->PanelText(1), "Следующий тираж: 3001");
     EXPECT_EQ(bar->PanelText(2), "");
-    EXPECT_EQ(bar->PanelText(3), "Комбинаций: 0");
+    // The first list is the full one.
+    EXPECT_EQ(bar->PanelText(3), "Комбинаций: 100");
     EXPECT_EQ(bar->PanelText(4), "Ставок: 0");
     EXPECT_EQ(bar->PanelText(5), "Рейтинг: 0");
 
@@ -156,15 +157,20 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     QStringList titles;
     for (const QAction* menu : form->menuBar()->actions())
         titles.append(PlainText(menu));
-    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей"}));
+    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации"}));
 
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
+    const auto* combs = form->findChild<QMenu*>(QStringLiteral("menuCombs"));
     ASSERT_NE(file, nullptr);
     ASSERT_NE(draws, nullptr);
+    ASSERT_NE(combs, nullptr);
     EXPECT_EQ(ActionNames(file), QStringList({"EditProxy", "ExitProgram"}));
     EXPECT_EQ(ActionNames(draws), QStringList({"DrawsDownload", "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
-    for (const QMenu* menu : {file, draws}) {
+    EXPECT_EQ(ActionNames(combs),
+              QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
+                           "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo"}));
+    for (const QMenu* menu : {file, draws, combs}) {
         for (QAction* action : menu->actions()) {
             if (!action->isSeparator()) {
                 EXPECT_EQ(form->Actions()->Action(action->objectName()), action) << action->objectName().toStdString();
@@ -198,7 +204,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
                 texts.append(action->text());
         return texts;
     };
-    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей"}));
+    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации"}));
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     EXPECT_EQ(shown(file), QStringList({"&Параметры proxy-сервера", "&Выход"}));

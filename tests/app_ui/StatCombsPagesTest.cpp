@@ -1,0 +1,696 @@
+// The statistics page and the combination page of the main window, offscreen.
+
+#include "app/ui/CombsPage.h"
+#include "app/ui/FilePrompt.h"
+#include "app/ui/FormMain.h"
+#include "app/ui/StatChart.h"
+#include "app/ui/StatPage.h"
+#include "app/ui/UnitGenCombs.h"
+#include "platform/Cp1251.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogsScripted.h"
+#include "support/ui/QorListView.h"
+#include "support/ui/RActions.h"
+#include "support/ui/RClipBrd.h"
+#include "support/ui/RStatusBar.h"
+#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/Screenshot.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support_ui/KeyInput.h"
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers every file prompt with the next queued name and records the prompts.
+class TScriptedPrompts {
+public:
+    TScriptedPrompts()
+    {
+        FPrevious = SetFilePromptHandler([this](QWidget*, const TFilePrompt& prompt, QString& fileName) {
+            Prompts.append(prompt);
+            if (Names.isEmpty())
+                return false;
+            fileName = Names.takeFirst();
+            return true;
+        });
+    }
+    ~TScriptedPrompts() { SetFilePromptHandler(FPrevious); }
+
+    QStringList Names;
+    QList<TFilePrompt> Prompts;
+
+private:
+    TFilePromptHandler FPrevious;
+};
+
+class StatCombsPagesTest : public ::testing::Test {
+protected:
+    StatCombsPagesTest()
+    {
+        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
+        WriteFormState(QString());
+    }
+    ~StatCombsPagesTest() override { SetClock(FPreviousClock); }
+
+    void WriteFormState(const QString& more) const
+    {
+        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n") + more);
+    }
+
+    std::unique_ptr<TFormMain> Open()
+    {
+        auto form = std::make_unique<TFormMain>(QStringList());
+        form->resize(1000, 680);
+        form->show();
+        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        return form;
+    }
+
+    template <typename T>
+    static T* Child(const TFormMain& form, const char* name)
+    {
+        return form.findChild<T*>(QLatin1String(name));
+    }
+    static TRSortListView* StatList(const TFormMain& form) { return Child<TRSortListView>(form, "lvDrawsStat"); }
+    static TRListView* Combs(const TFormMain& form) { return Child<TRListView>(form, "lvCombs"); }
+    static TRListView* Filters(const TFormMain& form) { return Child<TRListView>(form, "lvFilters"); }
+    static QStringList Column(const TRListView* list, int column)
+    {
+        QStringList texts;
+        for (int row = 0; row < list->ItemCount(); ++row)
+            texts.append(list->Items()->CellText(row, column));
+        return texts;
+    }
+    // The row of the statistics table that shows the value.
+    static int StatRow(const TFormMain& form, const QString& value)
+    {
+        return static_cast<int>(Column(StatList(form), 0).indexOf(value));
+    }
+    static QStringList CombTexts(const TFormMain& form)
+    {
+        QStringList texts;
+        const TRListView* list = Combs(form);
+        for (int row = 0; row < list->ItemCount(); ++row)
+            texts.append(list->Items()->CellText(row, 1) + list->Items()->CellText(row, 2));
+        return texts;
+    }
+    static bool Run(TFormMain& form, const char* command) { return form.Actions()->Execute(QLatin1String(command)); }
+
+    TProgramFolder FFolder;
+    TScriptedBoxes FBoxes;
+    TClock FPreviousClock;
+};
+
+// The controls of the generation dialog, by name.
+struct TGenControls {
+    explicit TGenControls(const QWidget& dialog)
+        : cbCombsGenerateMode(dialog.findChild<QComboBox*>(QStringLiteral("cbCombsGenerateMode"))),
+          edCombsGenerateParam(dialog.findChild<QLineEdit*>(QStringLiteral("edCombsGenerateParam"))),
+          btnCombsGenerateFile(dialog.findChild<QToolButton*>(QStringLiteral("btnCombsGenerateFile"))),
+          cbSaveParameters(dialog.findChild<QCheckBox*>(QStringLiteral("cbSaveParameters")))
+    {
+    }
+    QComboBox* cbCombsGenerateMode;
+    QLineEdit* edCombsGenerateParam;
+    QToolButton* btnCombsGenerateFile;
+    QCheckBox* cbSaveParameters;
+};
+
+// Digit 1 three times, 2, 3 and 4 once each: six digits in three draws.
+TDrawsArray ThreeDraws()
+{
+    return MakeDraws({{1, 2}, {3, 1}, {1, 4}});
+}
+
+TEST_F(StatCombsPagesTest, StartUpBuildsTheListAndShowsTheFirstMethodsTable)
+{
+    FFolder.WriteArchive(ThreeDraws());
+    auto form = Open();
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+
+    // The full list: 00, 01, ..., 99, numbered from 1, with their sums.
+    TRListView* combs = Combs(*form);
+    ASSERT_EQ(combs->ItemCount(), 100);
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 100");
+    const QStringList captions = {"№ п.п.", "1", "2", "S"};
+    const int widths[] = {80, 30, 30, 30};
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_EQ(combs->Items()->Column(column).Caption, captions[column]);
+        EXPECT_EQ(combs->ColumnWidth(column), widths[column]);
+    }
+    EXPECT_EQ(combs->Items()->CellText(0, 0), "1");
+    EXPECT_EQ(combs->Items()->CellText(37, 1), "3");
+    EXPECT_EQ(combs->Items()->CellText(37, 2), "7");
+    EXPECT_EQ(combs->Items()->CellText(37, 3), "10");
+    EXPECT_EQ(combs->Items()->CellText(99, 0), "100");
+    EXPECT_EQ(Filters(*form)->ItemCount(), 0);
+    EXPECT_EQ(form->Combs().UndoCount(), 0);
+
+    // The first offered method, its table sorted by the count ascending (equal counts by value)
+    // and the norm columns hidden without the full-set comparison.
+    auto* methods = Child<QComboBox>(*form, "cbDrawsStatType");
+    ASSERT_GT(methods->count(), 100);
+    EXPECT_EQ(methods->currentIndex(), 0);
+    EXPECT_EQ(methods->currentText(), "{ num } Числа тиража [ N ]");
+    TRSortListView* stat = StatList(*form);
+    EXPECT_EQ(stat->SortColumn(), 1);
+    EXPECT_EQ(stat->SortDirection(), sdAscending);
+    EXPECT_TRUE(stat->MultiSelect());
+    ASSERT_EQ(stat->ColumnCount(), 20);
+    EXPECT_EQ(stat->Items()->Column(16).Caption, "Факт");
+    EXPECT_EQ(stat->ColumnWidth(0), 120);
+    for (int column : {3, 4, 5})
+        EXPECT_EQ(stat->ColumnWidth(column), 0) << column;
+    EXPECT_EQ(stat->ColumnWidth(6), 80);
+    EXPECT_EQ(Column(stat, 0), QStringList({"0", "5", "6", "7", "8", "9", "2", "3", "4", "1"}));
+    EXPECT_EQ(Column(stat, 1), QStringList({"0", "0", "0", "0", "0", "0", "1", "1", "1", "3"}));
+    const int one = StatRow(*form, "1");
+    EXPECT_EQ(stat->Items()->CellText(one, 2), "50,00000");
+    EXPECT_EQ(stat->Items()->CellText(one, 6), "1");   // seen in the newest draw
+    EXPECT_EQ(form->GetStatRowValues(one).ValueText, "1");
+    EXPECT_EQ(form->GetStatRowValues(one).Columns[0], "3");
+    EXPECT_TRUE(form->GetStatRowValues(99).ValueText.isEmpty());
+
+    // The chart: one green series over the ten values, labelled by them.
+    QChart* chart = Child<QChartView>(*form, "crtDrawsStat")->chart();
+    ASSERT_EQ(chart->series().size(), 1);
+    auto* actual = qobject_cast<QLineSeries*>(chart->series().first());
+    ASSERT_NE(actual, nullptr);
+    EXPECT_EQ(actual->name(), "Фактические данные");
+    EXPECT_EQ(actual->pen().color(), StatActualColor);
+    EXPECT_EQ(actual->pen().width(), StatActualWidth);
+    EXPECT_TRUE(actual->pointsVisible());
+    EXPECT_FALSE(actual->pointLabelsVisible());
+    EXPECT_EQ(actual->count(), 10);
+    EXPECT_EQ(actual->at(1).y(), 3);   // the values in key order: 0, 1, 2, ...
+}
+
+TEST_F(StatCombsPagesTest, TheFirstListComesFromTheSavedGenerationSettings)
+{
+    // Neither digit among 0, 1 and 2: seven digits in either place.
+    WriteFileBytes(FFolder.DataFile(".ini"), "[GLOBAL]\r\nCombsGenerateMode=3\r\nCombsGenerateParameters=0;1;2\r\n");
+    auto form = Open();
+    EXPECT_EQ(Combs(*form)->ItemCount(), 49);
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 49");
+    EXPECT_EQ(CombTexts(*form).first(), "33");
+    // No archive: no table, nothing to compute.
+    EXPECT_EQ(StatList(*form)->ItemCount(), 0);
+    EXPECT_TRUE(Child<QChartView>(*form, "crtDrawsStat")->chart()->series().isEmpty());
+    form->Actions()->UpdateAll();
+    EXPECT_FALSE(form->Action(TCommand::DrawsStatCalc)->isEnabled());
+}
+
+TEST_F(StatCombsPagesTest, AnotherMethodEnterInTheLengthAndARefillEachComputeTheTableShown)
+{
+    FFolder.WriteArchive(ThreeDraws());
+    // Two favourite methods, their captions without the group.
+    WriteFileBytes(FFolder.DataFile(".flt"), "[FILTERS]\r\nFavorites=NUMS,SUMS\r\nShowGroupName=0\r\n");
+    auto form = Open();
+    auto* methods = Child<QComboBox>(*form, "cbDrawsStatType");
+    ASSERT_EQ(methods->count(), 2);
+    const QString numbers = QStringLiteral("Числа тиража [ N ]");
+    const QString sums = QStringLiteral("Сумма тиража: все значения [ NG ]");
+    EXPECT_EQ(methods->itemText(0), numbers);
+    EXPECT_EQ(methods->itemText(1), sums);
+    EXPECT_EQ(StatList(*form)->ItemCount(), 10);
+
+    // Choosing the sums computes their table: the sums 3, 4 and 5 of the three draws.
+    methods->setCurrentIndex(1);
+    const auto seen = [&] {
+        QStringList values;
+        for (int row = 0; row < StatList(*form)->ItemCount(); ++row)
+            if (StatList(*form)->Items()->CellText(row, 1) != "0")
+                values.append(StatList(*form)->Items()->CellText(row, 0));
+        return values;
+    };
+    EXPECT_EQ(seen(), QStringList({"3", "4", "5"}));
+    EXPECT_EQ(form->StatPage()->ShownCaption(), sums);
+
+    // Enter in the length editor: the two newest draws only.
+    auto* length = Child<QSpinBox>(*form, "edDrawsStatLen");
+    EXPECT_EQ(length->maximum(), 2147483647);
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    length->setFocus();
+    length->selectAll();
+    TypeKey(form.get(), Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
+    EXPECT_EQ(seen().size(), 3);   // typing alone computes nothing
+    TypeKey(form.get(), Qt::Key_Return);
+    EXPECT_EQ(seen(), QStringList({"4", "5"}));
+    // A length below the limits is no value.
+    length->selectAll();
+    TypeKey(form.get(), Qt::Key_0, Qt::NoModifier, QStringLiteral("0"));
+    TypeKey(form.get(), Qt::Key_Return);
+    EXPECT_EQ(form->StatTable().Data().Length, 2);
+
+    // The numbers chosen, then the list refilled in caption order: the same index now names
+    // the sums, which are computed and shown under their own caption, and a filter tests the
+    // combinations with them.
+    methods->setCurrentIndex(0);
+    EXPECT_EQ(form->StatPage()->ShownCaption(), numbers);
+    form->State().StatList().Ordered = true;
+    form->FillStatMethods(false, true);
+    EXPECT_EQ(methods->currentIndex(), 0);
+    EXPECT_EQ(methods->currentText(), sums);
+    EXPECT_EQ(form->StatPage()->ShownCaption(), sums);
+    EXPECT_EQ(seen(), QStringList({"4", "5"}));
+    StatList(*form)->SetSelected(StatRow(*form, "4"));
+    ASSERT_TRUE(Run(*form, "StatFilter_Include"));
+    EXPECT_EQ(CombTexts(*form), QStringList({"04", "13", "22", "31", "40"}));
+    EXPECT_EQ(Filters(*form)->Items()->CellText(0, 0), sums);
+}
+
+TEST_F(StatCombsPagesTest, KeysOfTheTableFilterTheListAndUndoTakesItBack)
+{
+    FFolder.WriteArchive(ThreeDraws());
+    auto form = Open();
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TRSortListView* stat = StatList(*form);
+    stat->SetSelected(StatRow(*form, "1"));
+    stat->SetItemSelected(StatRow(*form, "3"), true);
+
+    // F7 works in the table only (the commands' states follow the selection at the next idle
+    // moment, long before a person presses a key).
+    form->Actions()->UpdateAll();
+    Combs(*form)->setFocus();
+    TypeKey(form.get(), Qt::Key_F7);
+    EXPECT_EQ(Combs(*form)->ItemCount(), 100);
+    stat->setFocus();
+    TypeKey(form.get(), Qt::Key_F7);
+    // Keep: the 36 combinations with a 1 or a 3.
+    EXPECT_EQ(Combs(*form)->ItemCount(), 36);
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 36");
+    for (const QString& comb : CombTexts(*form))
+        EXPECT_TRUE(comb.contains('1') || comb.contains('3')) << comb.toStdString();
+    TRListView* filters = Filters(*form);
+    ASSERT_EQ(filters->ItemCount(), 1);
+    EXPECT_EQ(filters->Items()->Column(0).Caption, "Примененные фильтры");
+    EXPECT_EQ(filters->Items()->CellText(0, 0), "{ num } Числа тиража [ N ]");
+    // The values as the table listed them, top to bottom.
+    EXPECT_EQ(filters->Items()->CellText(0, 1), "3; 1");
+    EXPECT_EQ(filters->Items()->CellText(0, 2), "36");
+    EXPECT_EQ(filters->Items()->Item(0).ImageIndex, 12);
+
+    // Ctrl+F7 removes the combinations with a 1 from what is left.
+    stat->SetSelected(StatRow(*form, "1"));
+    form->Actions()->UpdateAll();
+    TypeKey(form.get(), Qt::Key_F7, Qt::ControlModifier);
+    EXPECT_EQ(CombTexts(*form), QStringList({"03", "23", "30", "32", "33", "34", "35", "36", "37", "38", "39", "43",
+                                              "53", "63", "73", "83", "93"}));
+    ASSERT_EQ(filters->ItemCount(), 2);
+    EXPECT_EQ(filters->Items()->Item(1).ImageIndex, 13);
+
+    // One undo, then the command waits for the next change.
+    ASSERT_TRUE(Run(*form, "CombsUndo"));
+    EXPECT_EQ(Combs(*form)->ItemCount(), 36);
+    EXPECT_EQ(filters->ItemCount(), 1);
+    form->Actions()->UpdateAll();
+    EXPECT_FALSE(form->Action(TCommand::CombsUndo)->isEnabled());
+}
+
+TEST_F(StatCombsPagesTest, CtrlDelDeletesTheSelectedRowsOfTheListWithTheFocus)
+{
+    FFolder.WriteArchive(MakeArchive(10));
+    auto form = Open();
+    Child<QTabWidget>(*form, "pcLists")->setCurrentIndex(1);
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TRListView* combs = Combs(*form);
+    combs->SetSelected(0);
+    combs->SetItemSelected(5, true);
+    combs->setFocus();
+    form->Actions()->UpdateAll();
+    TypeKey(form.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(combs->ItemCount(), 98);
+    EXPECT_EQ(CombTexts(*form).mid(0, 5), QStringList({"01", "02", "03", "04", "06"}));
+    EXPECT_EQ(combs->SelectedCount(), 0);
+    ASSERT_EQ(Filters(*form)->ItemCount(), 1);
+    EXPECT_EQ(Filters(*form)->Items()->CellText(0, 0), "Выделенные комбинации");
+    EXPECT_EQ(Filters(*form)->Items()->CellText(0, 1), "2");
+    EXPECT_EQ(Filters(*form)->Items()->Item(0).ImageIndex, 13);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+
+    // In the draw list the same key deletes draws: it asks first (and is told No here).
+    auto* draws = Child<TRListView>(*form, "lvDraws");
+    Child<QTabWidget>(*form, "pcLists")->setCurrentIndex(0);
+    draws->SetSelected(0);
+    draws->setFocus();
+    form->Actions()->UpdateAll();
+    FBoxes.Answer(IDNO);
+    TypeKey(form.get(), Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, "Удалить выделенную запись?");
+    EXPECT_EQ(combs->ItemCount(), 98);
+    EXPECT_EQ(form->State().FDraws.size(), 10u);
+}
+
+TEST_F(StatCombsPagesTest, EnterInTheExclusionEditorDropsTheNewestDraws)
+{
+    // The newest draws are 4;5, 4;5 and 9;0.
+    FFolder.WriteArchive(MakeDraws({{1, 1}, {9, 0}, {4, 5}, {4, 5}}));
+    auto form = Open();
+    Child<QTabWidget>(*form, "pcLists")->setCurrentIndex(1);
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    auto* exclude = Child<QSpinBox>(*form, "edCombsExclude");
+    EXPECT_EQ(exclude->value(), TCombsPage::DefaultExclude);
+    EXPECT_EQ(Child<QToolButton>(*form, "btnCombsDelExists")->defaultAction(), form->Action(TCommand::CombsDelExists));
+    exclude->setFocus();
+    exclude->selectAll();
+    TypeKey(form.get(), Qt::Key_3, Qt::NoModifier, QStringLiteral("3"));
+    TypeKey(form.get(), Qt::Key_Enter);
+    EXPECT_EQ(Combs(*form)->ItemCount(), 98);
+    EXPECT_FALSE(CombTexts(*form).contains("45"));
+    EXPECT_FALSE(CombTexts(*form).contains("90"));
+    EXPECT_EQ(Filters(*form)->Items()->CellText(0, 0), "Последние тиражи");
+    EXPECT_EQ(Filters(*form)->Items()->CellText(0, 1), "3");
+    // 0 draws: the command is off, and Enter does nothing.
+    exclude->selectAll();
+    TypeKey(form.get(), Qt::Key_0, Qt::NoModifier, QStringLiteral("0"));
+    TypeKey(form.get(), Qt::Key_Enter);
+    EXPECT_EQ(Filters(*form)->ItemCount(), 1);
+}
+
+TEST_F(StatCombsPagesTest, GenerationDialogHandsBackWhatWasChosen)
+{
+    TScriptedPrompts prompts;
+    prompts.Names = {QStringLiteral("/data/mine.lcv")};
+    TFormGenCombs dialog;
+    const TGenControls controls(dialog);
+    const TGenControls* ui = &controls;
+    EXPECT_EQ(dialog.windowTitle(), "Создание нового списка комбинаций");
+    ASSERT_EQ(ui->cbCombsGenerateMode->count(), 5);
+    EXPECT_EQ(ui->cbCombsGenerateMode->itemText(4), "Загрузить список из заранее подготовленного CSV-файла");
+
+    // Each mode enables what it reads: no text for the full list, a file only in mode 4.
+    const struct {
+        int Mode;
+        bool Text;
+        bool File;
+    } modes[] = {{0, false, false}, {1, true, false}, {2, true, false}, {3, true, false}, {4, true, true}};
+    for (const auto& mode : modes) {
+        dialog.LoadSettings({static_cast<std::uint8_t>(mode.Mode), QStringLiteral("3;7")}, mode.Mode == 2);
+        EXPECT_EQ(ui->cbCombsGenerateMode->currentIndex(), mode.Mode);
+        EXPECT_EQ(ui->edCombsGenerateParam->isEnabled(), mode.Text) << mode.Mode;
+        EXPECT_EQ(ui->btnCombsGenerateFile->isEnabled(), mode.File) << mode.Mode;
+        EXPECT_EQ(dialog.SaveAsDefault(), mode.Mode == 2);
+    }
+    // A stored mode past the last is the full list.
+    dialog.LoadSettings({9, QString()}, false);
+    EXPECT_EQ(ui->cbCombsGenerateMode->currentIndex(), 0);
+
+    // "..." asks for a file from the text's name; the chosen name replaces the text.
+    dialog.LoadSettings({4, QStringLiteral("/data/old.lcv")}, false);
+    ui->btnCombsGenerateFile->click();
+    ASSERT_EQ(prompts.Prompts.size(), 1);
+    EXPECT_EQ(prompts.Prompts[0].FileName, "/data/old.lcv");
+    EXPECT_EQ(prompts.Prompts[0].DefaultExt, "lcv");
+    EXPECT_EQ(QtFileFilter(prompts.Prompts[0].Filter), "Файлы комбинаций (*.lcv)");
+    ui->cbSaveParameters->setChecked(true);
+    EXPECT_EQ(dialog.Settings(), (TCombsGenerateSettings{4, QStringLiteral("/data/mine.lcv")}));
+    EXPECT_TRUE(dialog.SaveAsDefault());
+    // Nothing is checked, and a text longer than a stored text is cut.
+    ui->cbCombsGenerateMode->setCurrentIndex(1);
+    ui->edCombsGenerateParam->setMaxLength(1000);
+    ui->edCombsGenerateParam->setText(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(dialog.Settings().Parameters.size(), 255);
+}
+
+TEST_F(StatCombsPagesTest, GenerateCommandBuildsTheListAndSavesTheDefaultWhenAsked)
+{
+    auto form = Open();
+    QTimer player;
+    QObject::connect(&player, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<TFormGenCombs*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        EXPECT_EQ(dialog->Settings(), TCombsGenerateSettings{});
+        EXPECT_FALSE(dialog->SaveAsDefault());
+        const TGenControls ui(*dialog);
+        ui.cbCombsGenerateMode->setCurrentIndex(2);
+        ui.edCombsGenerateParam->setText(QStringLiteral("3;7"));
+        ui.cbSaveParameters->setChecked(true);
+        dialog->OkBtn()->click();
+    });
+    player.start(20);
+    EXPECT_TRUE(Run(*form, "CombsGen"));
+    player.stop();
+    EXPECT_EQ(CombTexts(*form), QStringList({"33", "37", "73", "77"}));
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 4");
+    const QByteArray ini = ReadFileBytes(FFolder.DataFile(".ini"));
+    EXPECT_TRUE(ini.contains("CombsGenerateMode=2")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("CombsGenerateParameters=3;7")) << ini.toStdString();
+    // A new list starts without an undo copy and without applied filters.
+    EXPECT_EQ(form->Combs().UndoCount(), 0);
+    EXPECT_FALSE(Run(*form, "CombsUndo"));
+}
+
+TEST_F(StatCombsPagesTest, FilesAndTheClipboardGoThroughTheList)
+{
+    auto form = Open();
+    TScriptedPrompts prompts;
+    TRListView* combs = Combs(*form);
+
+    // Save: the selected rows do not matter, the whole list is written.
+    const QString saved = FFolder.File(QStringLiteral("list.lcv"));
+    prompts.Names = {saved};
+    combs->SetSelected(3);
+    ASSERT_TRUE(Run(*form, "CombsDelSelected"));
+    ASSERT_TRUE(Run(*form, "CombsSave"));
+    ASSERT_EQ(prompts.Prompts.size(), 1);
+    EXPECT_TRUE(prompts.Prompts[0].Save);
+    const QByteArray bytes = ReadFileBytes(saved);
+    EXPECT_TRUE(bytes.startsWith("0;0\r\n0;1\r\n0;2\r\n0;4\r\n")) << bytes.left(40).toStdString();
+    EXPECT_EQ(bytes.count("\r\n"), 99);
+
+    // Open: a line with a number outside 0..9 is left out and told; the history starts anew.
+    const QString other = FFolder.File(QStringLiteral("other.lcv"));
+    WriteFileBytes(other, "3,7\r\n12;3\r\n1;2;3\r\n 5 ; 0 \r\n");
+    prompts.Names = {other};
+    ASSERT_TRUE(Run(*form, "CombsOpen"));
+    EXPECT_FALSE(prompts.Prompts[1].Save);
+    EXPECT_EQ(CombTexts(*form), QStringList({"37", "50"}));
+    EXPECT_EQ(Filters(*form)->ItemCount(), 0);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.contains("пропущено строк с числами вне диапазона от 0 до 9: 1")) << FBoxes.Last().Text.toStdString();
+    // A cancelled prompt does nothing.
+    ASSERT_TRUE(Run(*form, "CombsOpen"));
+    EXPECT_EQ(combs->ItemCount(), 2);
+
+    // Copy the selected rows; paste a text whose third line is bad: the list stays.
+    combs->SetSelected(1);
+    ASSERT_TRUE(Run(*form, "CombsCopy"));
+    EXPECT_EQ(GetClipboardWideText(), "05 00\n");
+    // Paste is offered while the clipboard holds text.
+    QGuiApplication::clipboard()->clear();
+    form->Actions()->UpdateAll();
+    EXPECT_FALSE(form->Action(TCommand::CombsPaste)->isEnabled());
+    SetClipboardWideText(QStringLiteral("1 2\n3-4\n12,3\n"));
+    form->Actions()->UpdateAll();
+    EXPECT_TRUE(form->Action(TCommand::CombsPaste)->isEnabled());
+    ASSERT_TRUE(Run(*form, "CombsPaste"));
+    EXPECT_EQ(CombTexts(*form), QStringList({"37", "50"}));
+    EXPECT_EQ(FBoxes.Boxes().size(), 2);
+    SetClipboardWideText(QStringLiteral("1 2\r\n3-4"));
+    ASSERT_TRUE(Run(*form, "CombsPaste"));
+    EXPECT_EQ(CombTexts(*form), QStringList({"12", "34"}));
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 2");
+}
+
+TEST_F(StatCombsPagesTest, CombinationCellsTakeTheirChannelColours)
+{
+    auto form = Open();
+    const QModelIndex number = Combs(*form)->model()->index(9, 0);
+    const QModelIndex first = Combs(*form)->model()->index(9, 1);
+    const QModelIndex second = Combs(*form)->model()->index(9, 2);
+    struct TProbe : TCombsDelegate {
+        using TCombsDelegate::TCombsDelegate;
+        QBrush Background(const QModelIndex& index) const
+        {
+            QStyleOptionViewItem option;
+            initStyleOption(&option, index);
+            return option.backgroundBrush;
+        }
+    } probe(form->Combs(), nullptr);
+    // Row 9 is 0;9: channel size 2 puts 0 in the first channel, 9 in the fifth.
+    EXPECT_EQ(probe.Background(number).color(), QColor(Qt::white));
+    EXPECT_EQ(probe.Background(first).color(), QColor(0xAA, 0xFF, 0xAA));
+    EXPECT_EQ(probe.Background(second).color(), QColor(0xAA, 0xAA, 0xFF));
+    form->State().Options.SetValue(TMainOptions::ColorCombs, 0);
+    EXPECT_EQ(probe.Background(first).style(), Qt::NoBrush);
+
+    // The three pictures of the applied filters differ from each other.
+    const QImage undo = TFilterHistoryDelegate::HistoryIcon(11).pixmap(16).toImage();
+    const QImage plain = TFilterHistoryDelegate::HistoryIcon(12).pixmap(16).toImage();
+    const QImage success = TFilterHistoryDelegate::HistoryIcon(13).pixmap(16).toImage();
+    EXPECT_FALSE(undo.isNull());
+    EXPECT_NE(undo, plain);
+    EXPECT_NE(plain, success);
+    EXPECT_TRUE(TFilterHistoryDelegate::HistoryIcon(14).isNull());
+}
+
+TEST_F(StatCombsPagesTest, AHundredThousandRowsAreShownByNeed)
+{
+    auto form = Open();
+    form->Combs().SaveUndo(false);
+    TCombList& list = form->State().FCombs;
+    for (int i = 0; i < 100000 - 100; ++i)
+        AppendComb(list, MakeComb(static_cast<std::uint8_t>(i % 10), static_cast<std::uint8_t>(i / 10 % 10)));
+    form->Combs().RefreshCombsView();
+    TRListView* combs = Combs(*form);
+    Child<QTabWidget>(*form, "pcLists")->setCurrentIndex(1);
+    ASSERT_EQ(combs->ItemCount(), 100000);
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 100000");
+    combs->scrollToBottom();
+    QApplication::processEvents();
+    EXPECT_TRUE(combs->viewport()->rect().intersects(combs->visualRect(combs->model()->index(99999, 0))));
+    EXPECT_GT(combs->TopIndex(), 99900);
+    EXPECT_EQ(combs->Items()->CellText(99999, 0), "100000");
+    ASSERT_TRUE(Run(*form, "CombsSelectAll"));
+    EXPECT_EQ(combs->SelectedCount(), 100000);
+    ASSERT_TRUE(Run(*form, "CombsDelSelected"));
+    EXPECT_EQ(combs->ItemCount(), 0);
+    EXPECT_EQ(form->StatusBar()->PanelText(3), "Комбинаций: 0");
+}
+
+TEST_F(StatCombsPagesTest, PopupsAndOptionTogglesOfTheStatisticsPage)
+{
+    FFolder.WriteArchive(MakeArchive(40));
+    auto form = Open();
+    const auto names = [&](const char* owner, const char* menu) {
+        QStringList list;
+        for (const QAction* action : Child<QWidget>(*form, owner)->findChild<QMenu*>(QLatin1String(menu))->actions())
+            if (!action->isSeparator())
+                list.append(action->objectName());
+        return list;
+    };
+    EXPECT_EQ(names("lvDrawsStat", "pmDrawsStat"),
+              QStringList({"StatFilter_Include", "StatFilter_Exclude", "DrawsStatCalc", "DrawsStatePrefetchsEnabled"}));
+    EXPECT_EQ(names("crtDrawsStat", "pmDrawsStatChart"), QStringList({"DrawsStatShowTotalLine"}));
+    EXPECT_EQ(names("lvCombs", "pmCombs").size(), 7);
+    EXPECT_EQ(form->Action(TCommand::StatFilter_Include)->shortcut(), QKeySequence(Qt::Key_F7));
+    EXPECT_EQ(form->Action(TCommand::CombsGen)->shortcut(), QKeySequence(Qt::Key_F2));
+
+    TActionRegistry* actions = form->Actions();
+    actions->UpdateAll();
+    EXPECT_TRUE(form->Action(TCommand::DrawsStatCalc)->isEnabled());
+    EXPECT_FALSE(form->Action(TCommand::StatFilter_Include)->isEnabled());   // no row selected
+    EXPECT_FALSE(form->Action(TCommand::DrawsStatShowTotalLine)->isEnabled());
+    EXPECT_TRUE(form->Action(TCommand::DrawsStatShowTotalLine)->isChecked());
+    EXPECT_FALSE(form->Action(TCommand::DrawsStatePrefetchsEnabled)->isChecked());
+
+    // The comparison with the full set shows the norm columns and is written at once.
+    ASSERT_TRUE(Run(*form, "DrawsStatePrefetchsEnabled"));
+    for (int column : {3, 4, 5})
+        EXPECT_EQ(StatList(*form)->ColumnWidth(column), 80) << column;
+    EXPECT_TRUE(ReadFileBytes(FFolder.DataFile(".frm")).contains("PrefetchsEnabled=1"));
+    actions->UpdateAll();
+    EXPECT_TRUE(form->Action(TCommand::DrawsStatePrefetchsEnabled)->isChecked());
+    ASSERT_TRUE(Run(*form, "DrawsStatShowTotalLine"));
+    EXPECT_TRUE(ReadFileBytes(FFolder.DataFile(".frm")).contains("ShowTotalLine=0"));
+    // The table stays whole: without norm files the columns read "-".
+    EXPECT_EQ(StatList(*form)->ItemCount(), 10);
+    EXPECT_EQ(StatList(*form)->Items()->CellText(0, 3), "-");
+    ASSERT_TRUE(Run(*form, "DrawsStatePrefetchsEnabled"));
+    EXPECT_EQ(StatList(*form)->ColumnWidth(4), 0);
+}
+
+TEST_F(StatCombsPagesTest, CommandsCarryTheirCaptionsAndKeys)
+{
+    auto form = Open();
+    const struct {
+        const char* Name;
+        const char* Caption;
+        QKeySequence Key;
+    } commands[] = {
+        {"CombsOpen", "Открыть", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"CombsSave", "Сохранить", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"CombsUndo", "Отменить", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {"CombsDelExists", "Исключить тиражи", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"CombsDelSelected", "Удалить выделенные", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+        {"CombsSelectAll", "Выделить все", QKeySequence(Qt::CTRL | Qt::Key_A)},
+        {"CombsCopy", "Копировать в буфер", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"CombsPaste", "Вставить из буфера", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {"CombsCheckNums", "Количество уникальных номеров", QKeySequence()},
+        {"CombsFindInDraws", "Проверить по архиву тиражей", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"CombsGen", "Генерировать", QKeySequence(Qt::Key_F2)},
+        {"DrawsStatCalc", "Обновить", QKeySequence()},
+        {"DrawsStatShowTotalLine", "График идеального распределения", QKeySequence()},
+        {"DrawsStatePrefetchsEnabled", "Использовать сравнение с полным набором комбинаций", QKeySequence()},
+        {"StatFilter_Include", "Оставить выделенные", QKeySequence(Qt::Key_F7)},
+        {"StatFilter_Exclude", "Удалить выделенные", QKeySequence(Qt::CTRL | Qt::Key_F7)},
+        {"DrawsDel", "Удалить", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+    };
+    for (const auto& command : commands) {
+        EXPECT_EQ(form->Actions()->Caption(QLatin1String(command.Name)), QString::fromUtf8(command.Caption))
+            << command.Name;
+        EXPECT_EQ(form->Actions()->Action(QLatin1String(command.Name))->shortcut(), command.Key) << command.Name;
+    }
+    EXPECT_EQ(form->Action(TCommand::StatFilter_Exclude)->statusTip(),
+              "Из списка комбинаций удалить комбинации с выделенными характеристиками");
+    // The refresh button shows its picture only.
+    auto* calc = Child<QToolButton>(*form, "btnDrawsStatCalc");
+    EXPECT_EQ(calc->defaultAction(), form->Action(TCommand::DrawsStatCalc));
+    EXPECT_EQ(calc->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_FALSE(calc->icon().isNull());
+}
+
+TEST_F(StatCombsPagesTest, SizesOfThePagesAreKept)
+{
+    FFolder.WriteArchive(MakeArchive(40));
+    {
+        auto form = Open();
+        Child<QSpinBox>(*form, "edDrawsStatLen")->setValue(250);
+        Child<QSpinBox>(*form, "edCombsExclude")->setValue(4);
+        StatList(*form)->SetSortColumn(6);
+        Child<QSplitter>(*form, "splDrawsStat")->setSizes({300, 150});
+    }
+    const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
+    for (const char* key : {"DrawsStatLen=250", "DrawsExclude=4", "DrawsStatHeight=150", "lvDrawsStat.SortType=6,0",
+                            "lvCombs.Column0=80", "lvFilters.Column0=110", "FiltersHeight="})
+        EXPECT_TRUE(saved.contains(key)) << key << "\n" << saved.toStdString();
+    auto form = Open();
+    EXPECT_EQ(Child<QSpinBox>(*form, "edDrawsStatLen")->value(), 250);
+    EXPECT_EQ(Child<QSpinBox>(*form, "edCombsExclude")->value(), 4);
+    EXPECT_EQ(StatList(*form)->SortColumn(), 6);
+    EXPECT_EQ(Child<QChartView>(*form, "crtDrawsStat")->height(), 150);
+    EXPECT_EQ(form->StatTable().Data().Length, 40);
+}
+
+TEST_F(StatCombsPagesTest, Screenshots)
+{
+    FFolder.WriteArchive(MakeArchive(3000, 5));
+    auto form = Open();
+    auto* methods = Child<QComboBox>(*form, "cbDrawsStatType");
+    const int sums = methods->findData(form->State().StatList().IndexOfCode(QStringLiteral("SUMS")));
+    ASSERT_GE(sums, 0);
+    methods->setCurrentIndex(sums);
+    ASSERT_GE(StatList(*form)->ItemCount(), 17);
+    EXPECT_FALSE(SaveScreenshot(form.get(), QStringLiteral("StatPage"), QSize(1000, 680)).isEmpty());
+
+    // The combinations of the sums 8 to 10 kept, shown on the combination page.
+    for (const char* sum : {"8", "9", "10"})
+        StatList(*form)->SetItemSelected(StatRow(*form, QLatin1String(sum)), true);
+    ASSERT_TRUE(Run(*form, "StatFilter_Include"));
+    EXPECT_EQ(Combs(*form)->ItemCount(), 9 + 10 + 9);
+    Child<QTabWidget>(*form, "pcLists")->setCurrentIndex(1);
+    EXPECT_FALSE(SaveScreenshot(form.get(), QStringLiteral("CombsPage"), QSize(1000, 680)).isEmpty());
+}
+
+} // namespace
