@@ -373,19 +373,6 @@ TStatValueRec ShemaToStatValue(const TShemaRec& shema)
     return value;
 }
 
-int UpdateLastValue(const TLastValueRec& value, TLastValueArray& list)
-{
-    for (TLastValueRec& e : list) {
-        if (e.Key == value.Key) {
-            const auto diff = static_cast<int>(std::int64_t(value.DrawNo) - std::int64_t(e.DrawNo));
-            e.DrawNo = value.DrawNo;
-            return diff;
-        }
-    }
-    list.push_back(value);
-    return -1;
-}
-
 void AddProfitDraw(TProfitDrawArray& list, std::int32_t drawNo, TCurrency amount)
 {
     for (TProfitDrawRec& e : list) {

@@ -361,7 +361,29 @@ TShemaRec StatValueToShema(const TStatValueRec& value);
 TStatValueRec ShemaToStatValue(const TShemaRec& shema);
 
 // Draws since the key was seen last (and the stored draw moves on); -1 for a new key.
-int UpdateLastValue(const TLastValueRec& value, TLastValueArray& list);
+inline int UpdateLastValue(const TLastValueRec& value, TLastValueArray& list)
+{
+    // The periods pass calls this for every digit of every draw over a list of a few values:
+    // the list is read whole, without a branch per element (see FindStatKey).
+    const std::uint64_t key = value.Key.Packed();
+    TLastValueRec* e = list.data();
+    const std::size_t n = list.size();
+    std::size_t found = n;
+    if (n <= 32) {
+        for (std::size_t i = n; i-- > 0;)
+            found = e[i].Key.Packed() == key ? i : found;
+    } else {
+        for (std::size_t i = 0; i < n && found == n; ++i)
+            found = e[i].Key.Packed() == key ? i : found;
+    }
+    if (found < n) {
+        const auto diff = static_cast<int>(std::int64_t(value.DrawNo) - std::int64_t(e[found].DrawNo));
+        e[found].DrawNo = value.DrawNo;
+        return diff;
+    }
+    list.push_back(value);
+    return -1;
+}
 void AddProfitDraw(TProfitDrawArray& list, std::int32_t drawNo, TCurrency amount);
 // Adds one scored stake to the rating of its comment (letter case ignored). A stake not yet
 // scored (matched < 0) and a matched count the counters cannot hold are ignored.
