@@ -51,6 +51,35 @@ TEST(StatPass, FindStatKeyFindsTheFirstElement)
     }
 }
 
+// The first element of a key is updated in lists of any length; a new key is appended.
+TEST(StatPass, LastValueListsOfAnySize)
+{
+    for (const std::uint32_t size : {0u, 3u, 32u, 33u, 45u}) {
+        TLastValueArray list;
+        for (std::uint32_t i = 0; i < size; ++i)
+            list.push_back({100 + i, WordKey(static_cast<int>(i % 30))});   // keys 0..29 come twice past 30
+        const TLastValueArray before = list;
+        for (const int key : {0, 2, 29, 31}) {
+            TLastValueArray updated = list;
+            const int result = UpdateLastValue({500, WordKey(key)}, updated);
+            const auto first = std::find_if(list.begin(), list.end(),
+                                            [&](const TLastValueRec& e) { return e.Key == WordKey(key); });
+            if (first == list.end()) {
+                EXPECT_EQ(result, -1);
+                ASSERT_EQ(updated.size(), list.size() + 1);
+                EXPECT_EQ(updated.back().DrawNo, 500u);
+            } else {
+                const auto at = static_cast<std::size_t>(first - list.begin());
+                EXPECT_EQ(result, static_cast<int>(500 - first->DrawNo)) << size << " " << key;
+                TLastValueArray expected = list;
+                expected[at].DrawNo = 500;
+                EXPECT_EQ(updated, expected) << size << " " << key;
+            }
+        }
+        EXPECT_EQ(list, before);
+    }
+}
+
 // Merging through the index gives the plain merge's table: growing tables of up to 300
 // values, a table cleared and refilled, another table in between, and a table sorted in place
 // between two merges.
