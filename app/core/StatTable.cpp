@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <unordered_map>
@@ -62,8 +62,8 @@ public:
     void Fill(TStatRow& row, int fact);
 
 private:
-    // Format("%.<decimals>f", value).
-    const QString& Fixed(int decimals, long double value);
+    // Format("%.<decimals>f", value), decimals 0..5.
+    QString Fixed(int decimals, long double value);
 
     struct TKey {
         std::uint64_t Mantissa;
@@ -83,14 +83,12 @@ private:
     std::unordered_map<TKey, QString, THash> FTexts;
 };
 
-const QString& TRowTexts::Fixed(int decimals, long double value)
+QString TRowTexts::Fixed(int decimals, long double value)
 {
     static constexpr char formats[][6] = {"%.0f", "%.1f", "%.2f", "%.3f", "%.4f", "%.5f"};
-    if (!std::isfinite(value) || decimals < 0 || decimals > 5) {
-        static thread_local QString text;
-        text = Format(QLatin1String(decimals >= 0 && decimals <= 5 ? formats[decimals] : "%f"), {value});
-        return text;
-    }
+    const QLatin1String format(formats[decimals]);
+    if (!std::isfinite(value))
+        return Format(format, {value});
     // The value exactly: the fraction's bits as an integer and the binary exponent.
     int exponent = 0;
     const long double fraction = std::frexp(std::fabs(value), &exponent);
@@ -98,7 +96,7 @@ const QString& TRowTexts::Fixed(int decimals, long double value)
     const TKey key{mantissa, (exponent * 2 + (std::signbit(value) ? 1 : 0)) * 8 + decimals};
     auto it = FTexts.find(key);
     if (it == FTexts.end())
-        it = FTexts.emplace(key, Format(QLatin1String(formats[decimals]), {value})).first;
+        it = FTexts.emplace(key, Format(format, {value})).first;
     return it->second;
 }
 
@@ -311,7 +309,8 @@ void TStatTable::Compute(const TStatMethod& method, int length)
     data.StatClass = &method.StatClass();
     data.Param = method.Param();
     const std::int64_t last = std::int64_t(draws.size()) - 1 - FState.DrawsOffset();
-    const std::int64_t first = std::max<std::int64_t>(0, last - length + 1);
+    // No length (a scenario's text may give any number) is an empty window.
+    const std::int64_t first = length < 1 ? last + 1 : std::max<std::int64_t>(0, last - length + 1);
     data.Last = static_cast<int>(std::max<std::int64_t>(last, -1));
     data.First = static_cast<int>(first);
     data.Length = static_cast<int>(std::max<std::int64_t>(0, last - first + 1));

@@ -224,12 +224,19 @@ TEST_F(StatTableTest, NothingToComputeClearsTheRows)
     EXPECT_FALSE(FTable.Data().HasChart);
     EXPECT_TRUE(FStatuses.isEmpty());   // no busy state for nothing
 
-    // A window that ends before the oldest draw: computed, without rows.
+    // A window that ends before the oldest draw, and windows of no length: computed, without
+    // rows (the statistic lists no value without a pass).
     FState.FDraws = TenDraws();
     FState.SetDrawsOffset(10);
     ASSERT_EQ(FTable.Calc(Method("NUMS"), 10, true), TStatCalcResult::Computed);
     EXPECT_EQ(FTable.Data().Length, 0);
     EXPECT_TRUE(FTable.Data().Rows.empty());
+    FState.SetDrawsOffset(0);
+    for (const int length : {0, -1, -2147483647 - 1}) {
+        ASSERT_EQ(FTable.Calc(Method("NUMS"), length, true), TStatCalcResult::Computed);
+        EXPECT_EQ(FTable.Data().Length, 0) << length;
+        EXPECT_TRUE(FTable.Data().Rows.empty()) << length;
+    }
 }
 
 // Norms from a full set in which every digit is as frequent (16 each in this file): the norm
