@@ -170,9 +170,9 @@ TCombsPage::TCombsPage(TCombListOps& combs, TRListView* list, TRListView* filter
     FList->SetOnData([this](int row, int column) { return CellText(FCombs.CombRow(row), column); });
     FList->setItemDelegate(new TCombsDelegate(FCombs, FList));
 
-    FFilters->AddColumn(LoadResString(rsColAppliedFilters), 110, Qt::AlignLeft);
-    FFilters->AddColumn(LoadResString(rsColValues), 70, Qt::AlignLeft);
-    FFilters->AddColumn(LoadResString(rsColCombs), 75, Qt::AlignRight);
+    FFilters->AddColumn(LoadResString(rsColAppliedFilters), 100, Qt::AlignLeft);
+    FFilters->AddColumn(LoadResString(rsColValues), 65, Qt::AlignLeft);
+    FFilters->AddColumn(LoadResString(rsColCombs), 85, Qt::AlignRight);
     FFilters->setItemDelegate(new TFilterHistoryDelegate(*FFilters, FFilters));
     FFilters->setIconSize(QSize(kIconSize, kIconSize));
 

@@ -12,6 +12,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -31,6 +32,18 @@ QImage ActualMarker()
     painter.setPen(StatActualOutline);
     painter.drawRect(0, 0, side - 1, side - 1);
     return image;
+}
+
+// The smallest of 1, 2 and 5 times a power of ten (at least 1) that is not below raw.
+double NiceStep(double raw)
+{
+    double power = 1;
+    while (power * 10 <= raw)
+        power *= 10;
+    for (const double factor : {1.0, 2.0, 5.0, 10.0})
+        if (factor * power >= raw)
+            return factor * power;
+    return 10 * power;
 }
 
 QLineSeries* AddSeries(QChart* chart, const QString& name, const std::vector<TStatChartPoint>& points)
@@ -114,16 +127,20 @@ void ShowStatChart(QChart* chart, const TStatTableData& data)
     const double first = labels.begin()->first;
     const double last = labels.rbegin()->first;
     axisX->setStartValue(first - 0.5);
-    const int step = std::max<int>(1, static_cast<int>((labels.size() + kMaxAxisLabels - 1) / kMaxAxisLabels));
+    const int every = std::max<int>(1, static_cast<int>((labels.size() + kMaxAxisLabels - 1) / kMaxAxisLabels));
     std::set<QString> used;   // the axis takes every label once
     int n = 0;
     for (const auto& [x, label] : labels) {
-        if (n++ % step == 0 && !label.isEmpty() && used.insert(label).second)
+        if (n++ % every == 0 && !label.isEmpty() && used.insert(label).second)
             axisX->append(label, x);
     }
     axisX->setRange(first - 0.5, last + 0.5);
-    axisY->setRange(0, top > 0 ? top : 1);
-    axisY->applyNiceNumbers();
+    // Counts on round steps of 1, 2 or 5 times a power of ten, about five of them.
+    const double step = NiceStep(top > 0 ? top / 5 : 1);
+    axisY->setTickType(QValueAxis::TicksDynamic);
+    axisY->setTickAnchor(0);
+    axisY->setTickInterval(step);
+    axisY->setRange(0, std::max(1.0, std::ceil(top / step)) * step);
     for (QLineSeries* series : {actual, ideal}) {
         if (!series)
             continue;

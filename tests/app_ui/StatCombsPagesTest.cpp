@@ -276,6 +276,14 @@ TEST_F(StatCombsPagesTest, AnotherMethodEnterInTheLengthAndARefillEachComputeThe
     ASSERT_TRUE(Run(*form, "StatFilter_Include"));
     EXPECT_EQ(CombTexts(*form), QStringList({"04", "13", "22", "31", "40"}));
     EXPECT_EQ(Filters(*form)->Items()->CellText(0, 0), sums);
+
+    // Methods made anew (as the settings commands do) keep the favourites through their file.
+    methods->setCurrentIndex(1);
+    form->FillStatMethods(true, true);
+    ASSERT_EQ(methods->count(), 2);
+    EXPECT_EQ(methods->currentText(), numbers);
+    EXPECT_EQ(form->StatPage()->ShownCaption(), numbers);
+    EXPECT_TRUE(ReadFileBytes(FFolder.DataFile(".flt")).contains("Favorites=NUMS,SUMS"));
 }
 
 TEST_F(StatCombsPagesTest, KeysOfTheTableFilterTheListAndUndoTakesItBack)
@@ -663,7 +671,7 @@ TEST_F(StatCombsPagesTest, SizesOfThePagesAreKept)
     }
     const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
     for (const char* key : {"DrawsStatLen=250", "DrawsExclude=4", "DrawsStatHeight=150", "lvDrawsStat.SortType=6,0",
-                            "lvCombs.Column0=80", "lvFilters.Column0=110", "FiltersHeight="})
+                            "lvCombs.Column0=80", "lvFilters.Column0=100", "FiltersHeight="})
         EXPECT_TRUE(saved.contains(key)) << key << "\n" << saved.toStdString();
     auto form = Open();
     EXPECT_EQ(Child<QSpinBox>(*form, "edDrawsStatLen")->value(), 250);
