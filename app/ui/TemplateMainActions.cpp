@@ -90,12 +90,10 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Draws,
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsEdit(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
-        // Ctrl+Del deletes the selected rows of the list that has the focus.
         {.Id = TCommand::DrawsDel,
          .Name = "DrawsDel",
          .Caption = RESSTR("TemplateMain", "Удалить"),
          .Hint = RESSTR("TemplateMain", "Удалить выделенные тиражи из списка"),
-         .Shortcut = Qt::CTRL | Qt::Key_Delete,
          .Menu = TCommandMenu::Draws,
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsDel(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); },
