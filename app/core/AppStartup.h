@@ -9,8 +9,8 @@
 
 #include <functional>
 
-// Steps of start-up and shut-down that belong to the windows or to workflows that plug in
-// later. An empty step is skipped.
+// Steps of start-up and shut-down that belong to the windows or to the workflows; the window
+// layer fills them. An empty step is skipped.
 struct TStartupSteps {
     // While the main window is created.
     std::function<void()> SetupLanguage;        // interface language and help file

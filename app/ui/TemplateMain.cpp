@@ -185,10 +185,7 @@ void TTemplateMain::InstallSteps()
         setWindowTitle(windowTitle() + LoadResString(rsCaptionVersion) + FCaptionVersion);
     };
     steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
-    // Still to come, each in its place of the sequence: the selections of the analysis grids;
-    // the expected hits; the stakes file (it joins the folder hold); ratings, regular stakes
-    // and the scenario; the online library; the update check; the prefetch cache; the
-    // first-run dialog.
+    // Steps left empty here are skipped by the start-up sequence.
     steps.SaveFormState = [this] { SaveFormState(); };
 }
 
