@@ -12,12 +12,10 @@
 // Rows are registered per method so that the slowest stand out. Run with
 // --benchmark_min_time=0.05 for a quick pass over all of them.
 
+#include "bench/BenchMain.h"
 #include "engine/KelmaStatList.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
-
-#include <QCoreApplication>
-#include <QLocale>
 
 #include <benchmark/benchmark.h>
 
@@ -118,13 +116,5 @@ void RegisterAll()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, RegisterAll);
 }

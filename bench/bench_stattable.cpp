@@ -19,11 +19,9 @@
 #include "app/core/MainState.h"
 #include "app/core/StatNextDraws.h"
 #include "app/core/StatTable.h"
+#include "bench/BenchMain.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
-
-#include <QCoreApplication>
-#include <QLocale>
 
 #include <benchmark/benchmark.h>
 
@@ -140,13 +138,5 @@ void RegisterAll()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    RegisterAll();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, RegisterAll);
 }

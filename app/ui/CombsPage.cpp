@@ -8,6 +8,7 @@
 #include "support/ui/QorListView.h"
 #include "support/ui/RClipBrd.h"
 #include "support/ui/RStatusBar.h"
+#include "support/ui/RVclUtilsUi.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -26,12 +27,6 @@ const TResString SColDigit2 = RESSTR("CombsPage", "2");
 const TResString SColSum = RESSTR("CombsPage", "S");
 
 enum TCombColumn { colNumber, colDigit1, colDigit2, colSum };
-
-QColor FromBgr(std::uint32_t color)
-{
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
-}
 
 QString CellText(const TCombRow& row, int column)
 {
@@ -113,7 +108,7 @@ void TCombsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
     else if (index.column() == colDigit2 && row.DigitColor2)
         color = row.DigitColor2;
     if (color) {
-        option->backgroundBrush = FromBgr(*color);
+        option->backgroundBrush = ColorFromBgr(*color);
         // Coloured cells are light: the text stays dark whatever the palette says.
         option->palette.setColor(QPalette::Text, Qt::black);
     }

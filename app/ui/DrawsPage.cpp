@@ -5,6 +5,7 @@
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RStatusBar.h"
+#include "support/ui/RVclUtilsUi.h"
 
 #include <QHeaderView>
 #include <QSignalBlocker>
@@ -24,12 +25,6 @@ enum TDrawColumn { colNumber, colDigit1, colDigit2, colSum, colKey };
 constexpr int kPanelCount = 0;
 constexpr int kPanelNext = 1;
 constexpr int kPanelDigits = 2;
-
-QColor FromBgr(std::uint32_t color)
-{
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
-}
 
 QString CellText(const TDrawRow& row, int column)
 {
@@ -66,7 +61,7 @@ void TDrawsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
     else if (index.column() == colDigit2 && row.DigitColor2)
         color = row.DigitColor2;
     if (color) {
-        option->backgroundBrush = FromBgr(*color);
+        option->backgroundBrush = ColorFromBgr(*color);
         // Coloured cells are light: the text stays dark whatever the palette says.
         option->palette.setColor(QPalette::Text, Qt::black);
     }

@@ -239,3 +239,9 @@ void InstallSupportUi(QWidget* mainForm)
     InstallHourglass();
     InstallMessageViewer();
 }
+
+QColor ColorFromBgr(std::uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
+
+#include <cstdint>
 
 class QWidget;
 
@@ -31,8 +34,8 @@ bool HourglassShown();
 // running one. While busy, mouse presses, moves and wheel turns, keys, shortcut overrides,
 // widget shortcuts (button and label mnemonics), context menus, drops and input-method text
 // addressed to the window's widgets are dropped; releases pass, so that a press begun before the
-// wait comes to its end (a button held down then is let go without a click). What stays live: the window's menu bar (its commands enable themselves
-// by their busy rule, so only those meant for long work can run), the window's own command
+// wait comes to its end (a button held down then is let go without a click). What stays live:
+// the window's menu bar (its commands enable themselves by their busy rule, so only those meant for long work can run), the window's own command
 // shortcuts (the same rule), widgets marked with SetLiveWhileBusy (a stop button) and every
 // other window (message boxes, the wait window, dialogs). A close request is not input and
 // still reaches the window. The guard lives as long as the window.
@@ -45,3 +48,6 @@ bool InputBlockedByWait(const QWidget* widget);
 // Everything the window layer puts under the support library at start-up: the Qt message
 // boxes, the status line of the main window, the hourglass and the message viewer.
 void InstallSupportUi(QWidget* mainForm);
+
+// A colour stored as the engine keeps it (0x00BBGGRR).
+QColor ColorFromBgr(std::uint32_t bgr);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <benchmark/benchmark.h>
+
+// The main of a benchmark program: the Qt application object and the locale the program's
+// texts are made in, then the benchmarks that registerAll adds.
+inline int RunBenchmarks(int argc, char** argv, void (*registerAll)())
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
