@@ -13,26 +13,6 @@
 #include <QThread>
 #include <QTimer>
 
-void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-QByteArray ReadFileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
-void WriteFileBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
-}
-
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     QElapsedTimer timer;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaUtils.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QByteArray>
 #include <QProcessEnvironment>
@@ -12,11 +13,6 @@
 #include <ostream>
 
 class QWidget;
-
-void PrintTo(const QString& text, std::ostream* os);
-
-QByteArray ReadFileBytes(const QString& path);
-void WriteFileBytes(const QString& path, const QByteArray& bytes);
 
 // Processes events until the condition holds or the time is up; the condition's last value.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);

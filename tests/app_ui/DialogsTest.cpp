@@ -24,15 +24,6 @@
 
 namespace {
 
-TDrawRec Draw(std::uint32_t number, int d1, int d2, const char* key)
-{
-    TDrawRec draw;
-    draw.Number = number;
-    draw.Digits = {static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2)};
-    draw.Key.Set(QString::fromLatin1(key));
-    return draw;
-}
-
 class DrawDialogTest : public ::testing::Test {
 protected:
     DrawDialogTest()
