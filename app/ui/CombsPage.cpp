@@ -2,6 +2,7 @@
 
 #include "app/ui/EnterKey.h"
 #include "app/ui/FilePrompt.h"
+#include "app/ui/RowColors.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RVclUtils.h"
@@ -102,16 +103,7 @@ void TCombsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
 {
     QStyledItemDelegate::initStyleOption(option, index);
     const TCombRow row = FCombs.CombRow(index.row());
-    std::optional<std::uint32_t> color = row.Background;
-    if (index.column() == colDigit1 && row.DigitColor1)
-        color = row.DigitColor1;
-    else if (index.column() == colDigit2 && row.DigitColor2)
-        color = row.DigitColor2;
-    if (color) {
-        option->backgroundBrush = ColorFromBgr(*color);
-        // Coloured cells are light: the text stays dark whatever the palette says.
-        option->palette.setColor(QPalette::Text, Qt::black);
-    }
+    ApplyRowColors(option, row, index.column(), colDigit1, colDigit2);
 }
 
 TFilterHistoryDelegate::TFilterHistoryDelegate(const TRListView& list, QObject* parent)

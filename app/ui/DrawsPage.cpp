@@ -1,5 +1,6 @@
 #include "app/ui/DrawsPage.h"
 
+#include "app/ui/RowColors.h"
 #include "app/ui/UnitDraw.h"
 #include "engine/KelmaMsg.h"
 #include "support/RVclUtils.h"
@@ -55,16 +56,7 @@ void TDrawsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
 {
     QStyledItemDelegate::initStyleOption(option, index);
     const TDrawRow row = FArchive.DrawRow(index.row());
-    std::optional<std::uint32_t> color = row.Background;
-    if (index.column() == colDigit1 && row.DigitColor1)
-        color = row.DigitColor1;
-    else if (index.column() == colDigit2 && row.DigitColor2)
-        color = row.DigitColor2;
-    if (color) {
-        option->backgroundBrush = ColorFromBgr(*color);
-        // Coloured cells are light: the text stays dark whatever the palette says.
-        option->palette.setColor(QPalette::Text, Qt::black);
-    }
+    ApplyRowColors(option, row, index.column(), colDigit1, colDigit2);
 }
 
 TDrawsPage::TDrawsPage(TMainState& state, TDrawArchive& archive, TRListView* list, QSpinBox* offsetEditor,
