@@ -1,0 +1,64 @@
+#include "engine/KelmaStakes.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+// Field offsets inside the record.
+constexpr int OfsVersion = 0;
+constexpr int OfsOrigin = 1;
+constexpr int OfsDrawNumber = 4;
+constexpr int OfsChecked = 8;
+constexpr int OfsSelection = 12;
+constexpr int OfsDigits = 16;
+constexpr int OfsDrawResult = 24;
+constexpr int OfsMatches = 28;
+constexpr int OfsBalance = 40;
+constexpr int OfsComment = 48;
+
+}  // namespace
+
+bool TStakeRec::IsDamaged() const
+{
+    if (Matches.Count < -1 || Matches.Count > 2)
+        return true;
+    return IsStake() && (Digits.Count < 1 || Digits.Count > 4);
+}
+
+TStakeRec InitStakeRec()
+{
+    return TStakeRec{};
+}
+
+void WriteStakeRec(const TStakeRec& rec, std::uint8_t* bytes)
+{
+    std::fill(bytes, bytes + StakeRecSize, std::uint8_t(0));
+    bytes[OfsVersion] = rec.Version;
+    bytes[OfsOrigin] = rec.Origin;
+    qToLittleEndian<qint32>(rec.DrawNumber, bytes + OfsDrawNumber);
+    bytes[OfsChecked] = rec.Checked;
+    qToLittleEndian<qint32>(rec.SelectionSize, bytes + OfsSelection);
+    WriteDigitsRec(rec.Digits, bytes + OfsDigits);
+    qToLittleEndian<quint16>(rec.DrawResult, bytes + OfsDrawResult);
+    WriteDigitsRec(rec.Matches, bytes + OfsMatches);
+    qToLittleEndian<qint64>(rec.Balance.Raw(), bytes + OfsBalance);
+    std::copy(rec.Comment.Bytes.begin(), rec.Comment.Bytes.end(), bytes + OfsComment);
+}
+
+TStakeRec ReadStakeRec(const std::uint8_t* bytes)
+{
+    TStakeRec rec;
+    rec.Version = bytes[OfsVersion];
+    rec.Origin = bytes[OfsOrigin];
+    rec.DrawNumber = qFromLittleEndian<qint32>(bytes + OfsDrawNumber);
+    rec.Checked = bytes[OfsChecked];
+    rec.SelectionSize = qFromLittleEndian<qint32>(bytes + OfsSelection);
+    rec.Digits = ReadDigitsRec(bytes + OfsDigits);
+    rec.DrawResult = qFromLittleEndian<quint16>(bytes + OfsDrawResult);
+    rec.Matches = ReadDigitsRec(bytes + OfsMatches);
+    rec.Balance = TCurrency::FromRaw(qFromLittleEndian<qint64>(bytes + OfsBalance));
+    std::copy(bytes + OfsComment, bytes + StakeRecSize, rec.Comment.Bytes.begin());
+    return rec;
+}
