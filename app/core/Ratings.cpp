@@ -1,0 +1,364 @@
+#include "app/core/Ratings.h"
+
+#include "app/core/DrawFile.h"
+#include "app/core/RatingsFile.h"
+#include "engine/KelmaMsg.h"
+#include "platform/Cp1251.h"
+#include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
+#include "platform/SaveFile.h"
+#include "support/RDialogs.h"
+#include "support/RVclUtils.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const TResString SRatingsRepaired = RESSTR(
+    "Ratings",
+    "Файл рейтинга \"%s\" поврежден: последние %d байт не составляют целой записи и отброшены, "
+    "файл записан заново.\n\nКопия исходного файла сохранена как \"%s\".");
+const TResString SRatingsNotRepaired = RESSTR(
+    "Ratings",
+    "Файл рейтинга \"%s\" поврежден: последние %d байт не составляют целой записи и не учитываются. "
+    "Исправить файл не удалось, он оставлен как есть.\n\n%s");
+const TResString SColZero = RESSTR("Ratings", "0");
+const TResString SColOne = RESSTR("Ratings", "1");
+const TResString SColTwo = RESSTR("Ratings", "2");
+const TResString SColEffZero = RESSTR("Ratings", "E0");
+const TResString SColEffOne = RESSTR("Ratings", "E1");
+const TResString SColEffTwo = RESSTR("Ratings", "E2");
+
+// The step text of a scenario line has eight filter fields before its comment.
+constexpr int ScriptStepFields = 8;
+
+int Sign(std::int64_t v) { return (v > 0) - (v < 0); }
+int Sign(__int128 v) { return (v > 0) - (v < 0); }
+
+// The sign of a value rounded to an integer, a half to the even one: only beyond one half
+// does a difference count.
+int RoundedSign(long double v)
+{
+    if (v > 0.5L)
+        return 1;
+    if (v < -0.5L)
+        return -1;
+    return 0;
+}
+
+QString Quoted(QString text)
+{
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+long double AverageMatched(const TRatingRec& r)
+{
+    return static_cast<long double>(r.Matched) / r.Stakes;
+}
+
+int CountNonEmptyFields(const QString& text)
+{
+    int count = 0;
+    for (const QString& field : text.split(QLatin1Char('|')))
+        count += field.isEmpty() ? 0 : 1;
+    return count;
+}
+
+} // namespace
+
+QStringList RatingColumnCaptions()
+{
+    return {LoadResString(rsColComment), LoadResString(rsColStakes), LoadResString(rsColGuessed),
+            LoadResString(rsColAverage), LoadResString(rsColProfit), LoadResString(rsColAverageProfit),
+            LoadResString(SColZero),     LoadResString(SColOne),     LoadResString(SColTwo),
+            LoadResString(SColEffZero),  LoadResString(SColEffOne),  LoadResString(SColEffTwo)};
+}
+
+TExpectedHits MakeExpectedHits()
+{
+    TExpectedHits hits;
+    for (int m = 0; m < RatingMatchCounters; ++m) {
+        TExpectedHit& hit = hits[static_cast<size_t>(m)];
+        hit.Count = MatchCombCount(DigitValues, DrawDigits, static_cast<std::uint8_t>(m));
+        hit.Share = static_cast<long double>(hit.Count) / CombinationsTotal;
+    }
+    return hits;
+}
+
+QString RatingEfficiencyText(const TRatingRec& rating, int matched, int effMode, const TExpectedHits& expected)
+{
+    if (rating.Stakes <= 0 || matched < 0 || matched >= RatingMatchCounters)
+        return QString();
+    const long double n = rating.Stakes;
+    const long double c = rating.MatchCounts[static_cast<size_t>(matched)];
+    const long double e = expected[static_cast<size_t>(matched)].Share;
+    switch (effMode) {
+    case 0:
+        return Format(QStringLiteral("%.d"), {Round(n * e)});
+    case 2:
+        return Format(QStringLiteral("%.3f%%"), {c * 100 / (n * e)});
+    default:
+        return Format(QStringLiteral("%.3f%%"), {c * 100 / n - e * 100});
+    }
+}
+
+TCurrency AverageBalance(const TRatingRec& rating)
+{
+    const std::int64_t raw = rating.Balance.Raw();
+    const std::int64_t n = rating.Stakes;
+    std::int64_t q = raw / n;
+    const std::int64_t r = raw % n;
+    // |2r| against n decides; a tie goes to the even quotient.
+    const std::int64_t twice = 2 * (r < 0 ? -r : r);
+    if (twice > n || (twice == n && q % 2 != 0))
+        q += (r < 0) ? -1 : 1;
+    return TCurrency::FromRaw(q);
+}
+
+QStringList RatingRowTexts(const TRatingRec& rating, int effMode, const TExpectedHits& expected)
+{
+    const bool hasStakes = rating.Stakes > 0;
+    QStringList texts;
+    texts << rating.Comment << IntToStr(rating.Stakes) << IntToStr(rating.Matched)
+          << (hasStakes ? Format(QStringLiteral("%.3f"), {AverageMatched(rating)}) : QString())
+          << Format(QStringLiteral("%.2f"), {rating.Balance})
+          << (hasStakes ? Format(QStringLiteral("%.2f"), {AverageBalance(rating)}) : QString());
+    for (const std::int32_t count : rating.MatchCounts)
+        texts << IntToStr(count);
+    for (int m = 0; m < RatingMatchCounters; ++m)
+        texts << RatingEfficiencyText(rating, m, effMode, expected);
+    return texts;
+}
+
+int CompareRatings(const TRatingRec& a, const TRatingRec& b, int column)
+{
+    if (a.Stakes == 0 || b.Stakes == 0)
+        return 0;
+    switch (column) {
+    case 0: {
+        const int c = QString::localeAwareCompare(a.Comment, b.Comment);
+        return (c > 0) - (c < 0);
+    }
+    case 1:
+        return Sign(std::int64_t(a.Stakes) - std::int64_t(b.Stakes));
+    case 2:
+        return Sign(std::int64_t(a.Matched) - std::int64_t(b.Matched));
+    case 3:
+        return RoundedSign((AverageMatched(a) - AverageMatched(b)) * 100);
+    case 4: {
+        // Raw amounts are ten-thousandths: a hundredth of money is 100 of them.
+        const __int128 diff = static_cast<__int128>(a.Balance.Raw()) - b.Balance.Raw();
+        return (diff > 50 || diff < -50) ? Sign(diff) : 0;
+    }
+    case 5: {
+        const long double avgA = static_cast<long double>(a.Balance.Raw()) / a.Stakes;
+        const long double avgB = static_cast<long double>(b.Balance.Raw()) / b.Stakes;
+        return RoundedSign((avgA - avgB) / 100);
+    }
+    case 6:
+    case 7:
+    case 8: {
+        const auto m = static_cast<size_t>(column - 6);
+        return Sign(std::int64_t(a.MatchCounts[m]) - std::int64_t(b.MatchCounts[m]));
+    }
+    default:
+        return 0;
+    }
+}
+
+void QuickSortRatings(TRatingsArray& ratings, int column, bool descending)
+{
+    const auto compare = [column, descending](const TRatingRec& a, const TRatingRec& b) {
+        const int c = CompareRatings(a, b, column);
+        return descending ? -c : c;
+    };
+    struct TRange {
+        std::ptrdiff_t L, R;
+    };
+    // The smaller part is sorted first and the larger one waits on the stack, so the stack
+    // never holds more than log2(n) ranges; the parts are disjoint, so the order in which
+    // they are sorted does not change the result.
+    std::vector<TRange> pending;
+    if (ratings.size() > 1)
+        pending.push_back({0, static_cast<std::ptrdiff_t>(ratings.size()) - 1});
+    while (!pending.empty()) {
+        const TRange range = pending.back();
+        pending.pop_back();
+        const std::ptrdiff_t l = range.L, r = range.R;
+        std::ptrdiff_t i = l, j = r;
+        const TRatingRec pivot = ratings[static_cast<size_t>(l + (r - l) / 2)];
+        do {
+            // A consistent comparison stops both scans at the pivot's value; the bounds keep
+            // an inconsistent one inside the range.
+            while (i < r && compare(ratings[static_cast<size_t>(i)], pivot) < 0)
+                ++i;
+            while (j > l && compare(ratings[static_cast<size_t>(j)], pivot) > 0)
+                --j;
+            if (i <= j) {
+                if (i != j)
+                    std::swap(ratings[static_cast<size_t>(i)], ratings[static_cast<size_t>(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        TRange left{l, j}, right{i, r};
+        const bool leftSorts = left.L < left.R, rightSorts = right.L < right.R;
+        if (leftSorts && rightSorts && left.R - left.L < right.R - right.L)
+            std::swap(left, right);   // the larger part goes on the stack first
+        if (leftSorts)
+            pending.push_back(left);
+        if (rightSorts)
+            pending.push_back(right);
+    }
+}
+
+QByteArray RatingsCsvBytes(const TRatingsArray& ratings)
+{
+    const QString sep = QStringLiteral(";");
+    const QString eol = QStringLiteral("\r\n");
+    QStringList captions;
+    for (const QString& caption : RatingColumnCaptions())
+        captions << Quoted(caption);
+    QString text = captions.join(sep) + eol;
+    for (const TRatingRec& r : ratings) {
+        const bool hasStakes = r.Stakes > 0;
+        QStringList fields;
+        fields << Quoted(r.Comment) << IntToStr(r.Stakes) << IntToStr(r.Matched)
+               << (hasStakes ? Format(QStringLiteral("%.3f"), {AverageMatched(r)}) : QString())
+               << Format(QStringLiteral("%.2f"), {r.Balance})
+               << (hasStakes ? Format(QStringLiteral("%.2f"), {AverageBalance(r)}) : QString());
+        for (const std::int32_t count : r.MatchCounts)
+            fields << IntToStr(count);
+        text += fields.join(sep) + eol;
+    }
+    return EncodeCp1251(text);
+}
+
+QString RatingScriptLine(const QString& comment)
+{
+    QString lineComment;
+    QString step = comment;
+    const qsizetype at = comment.indexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        lineComment = comment.left(at).trimmed();
+        step = comment.mid(at + 1).trimmed();
+    }
+    step.replace(QLatin1String(" + "), QLatin1String("|"));
+    // Each "| " adds one field (a blank one counts), so eight rounds always reach eight fields;
+    // the bound keeps the loop finite whatever the text holds.
+    for (int round = 0; round < ScriptStepFields && CountNonEmptyFields(step) < ScriptStepFields; ++round)
+        step += QLatin1String("| ");
+    return step + QLatin1Char('|') + lineComment;
+}
+
+TRatings::TRatings(QString fileName) : FFileName(std::move(fileName)), FExpectedHits(MakeExpectedHits()) {}
+
+void TRatings::ViewChanged() const
+{
+    if (OnViewChanged)
+        OnViewChanged();
+}
+
+TRatingsLoadReport TRatings::LoadRatingsFile()
+{
+    TRatingsLoadReport report;
+    TBusyScope busy(LoadResString(rsLoadingRatingsFile));
+    TRatingsFileContents contents = ReadRatingsFile(FFileName);
+    if (!contents.Exists)
+        return report;
+    report.FileFound = true;
+    report.Records = static_cast<int>(contents.Ratings.size());
+    report.ExtraBytes = contents.ExtraBytes;
+    FRatings = std::move(contents.Ratings);
+    if (!report.Damaged()) {
+        SortRatings();
+        return report;
+    }
+    // The copy comes first: the rewrite after the sort drops the leftover bytes for good.
+    try {
+        report.BackupFile = BackupDrawsFile(FFileName, contents.Original);
+    } catch (const std::exception& e) {
+        report.RepairError = ExceptionText(e);
+        SortInMemory();
+        ViewChanged();
+        return report;
+    }
+    try {
+        SortRatings();
+        report.Repaired = true;
+    } catch (const std::exception& e) {
+        report.RepairError = ExceptionText(e);
+        ViewChanged();
+    }
+    return report;
+}
+
+QString TRatings::DamageText(const TRatingsLoadReport& report, const QString& fileName)
+{
+    if (!report.Damaged())
+        return QString();
+    if (report.Repaired)
+        return Format(LoadResString(SRatingsRepaired), {fileName, report.ExtraBytes, report.BackupFile});
+    return Format(LoadResString(SRatingsNotRepaired), {fileName, report.ExtraBytes, report.RepairError});
+}
+
+void TRatings::SaveRatingsFile()
+{
+    TBusyScope busy(LoadResString(rsSavingRatingsFile));
+    WriteRatingsFile(FFileName, FRatings);
+    ViewChanged();
+}
+
+void TRatings::SortInMemory()
+{
+    if (SortColumn == -1 || FRatings.size() < 2)
+        return;
+    TBusyScope busy(LoadResString(rsSortingRatings));
+    QuickSortRatings(FRatings, SortColumn, SortDescending);
+}
+
+void TRatings::SortRatings()
+{
+    SortInMemory();
+    SaveRatingsFile();
+}
+
+void TRatings::FreeRatings()
+{
+    FRatings.clear();
+    ViewChanged();
+}
+
+bool TRatings::RefreshRatings(const TCheckedStakeSource& stakes)
+{
+    if (!FRatings.empty() && ConfirmBox(LoadResString(rsAskRefreshRatings)) != IDYES)
+        return false;
+    TBusyScope busy(LoadResString(rsRefreshingRatings));
+    TRatingsArray rebuilt;
+    stakes([&rebuilt](const TCheckedStake& stake) {
+        AddRatingResult(rebuilt, stake.Comment, stake.Matched, stake.Balance);
+    });
+    FRatings = std::move(rebuilt);
+    SortRatings();
+    return true;
+}
+
+void TRatings::ExportRatingsCsv(const QString& fileName) const
+{
+    TBusyScope busy(LoadResString(rsExportingCsv));
+    SaveFileAtomic(fileName, RatingsCsvBytes(FRatings));
+}
+
+QString TRatings::StatusPanelText() const
+{
+    return Format(LoadResString(rsStatusRatingCount), {static_cast<int>(FRatings.size())});
+}
+
+QStringList TRatings::RowTexts(int row, int effMode) const
+{
+    if (row < 0 || row >= static_cast<int>(FRatings.size()))
+        return {};
+    return RatingRowTexts(FRatings[static_cast<size_t>(row)], effMode, FExpectedHits);
+}

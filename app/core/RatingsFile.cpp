@@ -1,0 +1,80 @@
+#include "app/core/RatingsFile.h"
+
+#include "engine/KelmaMsg.h"
+#include "platform/Cp1251.h"
+#include "platform/DelphiText.h"
+#include "platform/SaveFile.h"
+
+#include <QFile>
+#include <QtEndian>
+
+namespace {
+
+constexpr int OffStakes = RatingCommentSize;
+constexpr int OffMatched = OffStakes + 4;
+constexpr int OffCounters = OffMatched + 4;
+constexpr int OffUnusedCounter = OffCounters + 4 * RatingMatchCounters;
+constexpr int OffBalance = OffUnusedCounter + 4;
+static_assert(OffBalance + 8 == RatingRecSize);
+
+} // namespace
+
+void WriteRatingRec(const TRatingRec& rec, std::uint8_t* bytes)
+{
+    WriteShortString(bytes, RatingCommentSize, rec.Comment);
+    qToLittleEndian<std::int32_t>(rec.Stakes, bytes + OffStakes);
+    qToLittleEndian<std::int32_t>(rec.Matched, bytes + OffMatched);
+    for (int m = 0; m < RatingMatchCounters; ++m)
+        qToLittleEndian<std::int32_t>(rec.MatchCounts[static_cast<size_t>(m)], bytes + OffCounters + 4 * m);
+    qToLittleEndian<std::int32_t>(0, bytes + OffUnusedCounter);
+    qToLittleEndian<std::int64_t>(rec.Balance.Raw(), bytes + OffBalance);
+}
+
+TRatingRec ReadRatingRec(const std::uint8_t* bytes)
+{
+    TRatingRec rec;
+    rec.Comment = ReadShortString(bytes, RatingCommentSize);
+    rec.Stakes = qFromLittleEndian<std::int32_t>(bytes + OffStakes);
+    rec.Matched = qFromLittleEndian<std::int32_t>(bytes + OffMatched);
+    for (int m = 0; m < RatingMatchCounters; ++m)
+        rec.MatchCounts[static_cast<size_t>(m)] = qFromLittleEndian<std::int32_t>(bytes + OffCounters + 4 * m);
+    rec.Balance = TCurrency::FromRaw(qFromLittleEndian<std::int64_t>(bytes + OffBalance));
+    return rec;
+}
+
+TRatingsFileContents ReadRatingsFile(const QString& fileName)
+{
+    TRatingsFileContents contents;
+    QFile file(fileName);
+    if (!file.exists())
+        return contents;
+    contents.Exists = true;
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
+    const qsizetype records = bytes.size() / RatingRecSize;
+    contents.ExtraBytes = bytes.size() % RatingRecSize;
+    if (contents.ExtraBytes > 0)
+        contents.Original = bytes;
+    contents.Ratings.reserve(static_cast<size_t>(records));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    for (qsizetype i = 0; i < records; ++i)
+        contents.Ratings.push_back(ReadRatingRec(data + i * RatingRecSize));
+    return contents;
+}
+
+QByteArray RatingsToBytes(const TRatingsArray& ratings)
+{
+    QByteArray bytes(static_cast<qsizetype>(ratings.size()) * RatingRecSize, '\0');
+    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
+    for (size_t i = 0; i < ratings.size(); ++i)
+        WriteRatingRec(ratings[i], data + i * RatingRecSize);
+    return bytes;
+}
+
+void WriteRatingsFile(const QString& fileName, const TRatingsArray& ratings)
+{
+    SaveFileAtomic(fileName, RatingsToBytes(ratings));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/KelmaUtils.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// The ratings file: 288-byte rating records one after another, no header, little-endian.
+//   0  256  comment, short string (length byte, up to 255 cp1251 bytes)
+// 256    4  stakes
+// 260    4  matched positions in all
+// 264   12  stakes with 0, 1 and 2 matched positions
+// 276    4  a counter for a third position: always zero, two positions never reach it
+// 280    8  balance, Currency (value x 10000)
+inline constexpr int RatingRecSize = 288;
+inline constexpr int RatingCommentSize = 256;
+static_assert(RatingCommentSize + 4 + 4 + 4 * (RatingMatchCounters + 1) + 8 == RatingRecSize);
+
+void WriteRatingRec(const TRatingRec& rec, std::uint8_t* bytes);
+// The unused counter is not read: it carries nothing a rating can hold.
+TRatingRec ReadRatingRec(const std::uint8_t* bytes);
+
+struct TRatingsFileContents {
+    bool Exists = false;
+    TRatingsArray Ratings;
+    qint64 ExtraBytes = 0;   // bytes after the last whole record (a damaged file)
+    QByteArray Original;     // the file as read, kept only when it is damaged
+};
+
+// Reads every whole record. A missing file gives Exists false; a file that exists but cannot
+// be read raises Exception.
+TRatingsFileContents ReadRatingsFile(const QString& fileName);
+// The file as it would be written.
+QByteArray RatingsToBytes(const TRatingsArray& ratings);
+// Rewrites the file atomically: the old file stays whole until the new one is complete.
+// Raises Exception when the file cannot be written.
+void WriteRatingsFile(const QString& fileName, const TRatingsArray& ratings);
