@@ -3,7 +3,7 @@
 #include "app/core/Ratings.h"
 #include "app/core/RatingsFile.h"
 #include "platform/SaveFile.h"
-#include "tests/common/TestHelpers.h"
+#include "tests/app_core/RatingsTestData.h"
 
 #include <QDir>
 
@@ -13,26 +13,6 @@
 #include <stdexcept>
 
 namespace {
-
-TRatingRec Rating(const char* comment, std::int32_t stakes, std::array<std::int32_t, 3> counts,
-                  std::int64_t balanceRaw)
-{
-    TRatingRec r;
-    r.Comment = U(comment);
-    r.Stakes = stakes;
-    r.MatchCounts = counts;
-    r.Matched = counts[1] + 2 * counts[2];
-    r.Balance = TCurrency::FromRaw(balanceRaw);
-    return r;
-}
-
-QStringList Comments(const TRatingsArray& ratings)
-{
-    QStringList out;
-    for (const TRatingRec& r : ratings)
-        out << r.Comment;
-    return out;
-}
 
 // Four ratings whose values differ in every column, so each column orders them one way.
 TRatingsArray Four()

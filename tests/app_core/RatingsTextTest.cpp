@@ -2,31 +2,11 @@
 
 #include "app/core/Ratings.h"
 #include "app/core/RatingsFile.h"
-#include "tests/common/TestHelpers.h"
+#include "tests/app_core/RatingsTestData.h"
 
 #include <stdexcept>
 
 namespace {
-
-TRatingRec Rating(const char* comment, std::int32_t stakes, std::array<std::int32_t, 3> counts,
-                  std::int64_t balanceRaw)
-{
-    TRatingRec r;
-    r.Comment = U(comment);
-    r.Stakes = stakes;
-    r.MatchCounts = counts;
-    r.Matched = counts[1] + 2 * counts[2];
-    r.Balance = TCurrency::FromRaw(balanceRaw);
-    return r;
-}
-
-QStringList Comments(const TRatingsArray& ratings)
-{
-    QStringList out;
-    for (const TRatingRec& r : ratings)
-        out << r.Comment;
-    return out;
-}
 
 TCheckedStake Stake(const char* comment, int matched, std::int64_t balanceRaw)
 {
@@ -54,17 +34,6 @@ protected:
 };
 
 } // namespace
-
-TEST(RatingsTextTest, ExpectedHitsOfTwoPositions)
-{
-    const TExpectedHits hits = MakeExpectedHits();
-    EXPECT_EQ(hits[0].Count, 81);
-    EXPECT_EQ(hits[1].Count, 18);
-    EXPECT_EQ(hits[2].Count, 1);
-    EXPECT_DOUBLE_EQ(static_cast<double>(hits[0].Share), 0.81);
-    EXPECT_DOUBLE_EQ(static_cast<double>(hits[1].Share), 0.18);
-    EXPECT_DOUBLE_EQ(static_cast<double>(hits[2].Share), 0.01);
-}
 
 TEST(RatingsTextTest, EfficiencyInTheThreeModes)
 {
@@ -120,9 +89,6 @@ TEST(RatingsTextTest, RowTexts)
         SCOPED_TRACE(c.Name);
         EXPECT_EQ(RatingRowTexts(c.Rating, c.Mode, hits), c.Texts);
     }
-    EXPECT_EQ(RatingColumnCaptions(),
-              QStringList({U("Комментарий"), U("Ставок"), U("Угадано"), U("Среднее"), U("Профит"),
-                           U("Ср. профит"), "0", "1", "2", "E0", "E1", "E2"}));
 }
 
 TEST(RatingsTextTest, AverageBalanceRoundsHalvesToEven)
@@ -153,15 +119,6 @@ TEST(RatingsTextTest, CsvExportIsByteExact)
     EXPECT_EQ(RatingsCsvBytes(ratings), expected);
     EXPECT_EQ(RatingsCsvBytes({}), Cp("\"Комментарий\";\"Ставок\";\"Угадано\";\"Среднее\";\"Профит\";"
                                       "\"Ср. профит\";\"0\";\"1\";\"2\";\"E0\";\"E1\";\"E2\"\r\n"));
-}
-
-TEST_F(RatingsRefreshTest, CsvExportWritesTheFile)
-{
-    FRatings.FRatings = {Rating("a", 1, {0, 1, 0}, 20000)};
-    const QString csv = DataFile("out.csv");
-    FRatings.ExportRatingsCsv(csv);
-    EXPECT_EQ(ReadFileBytes(csv), RatingsCsvBytes(FRatings.FRatings));
-    EXPECT_TRUE(FStatuses.contains(U("Экспорт в CSV-файл...")));
 }
 
 TEST(RatingsTextTest, ScriptLineFromAComment)
