@@ -121,6 +121,15 @@ TEST(RatingsTextTest, CsvExportIsByteExact)
                                       "\"Ср. профит\";\"0\";\"1\";\"2\";\"E0\";\"E1\";\"E2\"\r\n"));
 }
 
+TEST_F(RatingsRefreshTest, CsvExportWritesTheFile)
+{
+    FRatings.FRatings = {Rating("a", 1, {0, 1, 0}, 20000)};
+    const QString csv = DataFile("out.csv");
+    FRatings.ExportRatingsCsv(csv);
+    EXPECT_EQ(ReadFileBytes(csv), RatingsCsvBytes(FRatings.FRatings));
+    EXPECT_TRUE(FStatuses.contains(U("Экспорт в CSV-файл...")));
+}
+
 TEST(RatingsTextTest, ScriptLineFromAComment)
 {
     struct TCase {
