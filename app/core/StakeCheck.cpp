@@ -7,6 +7,7 @@
 #include "support/RVclUtils.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -15,9 +16,9 @@ constexpr qint64 CheckChunk = 2048;
 
 }  // namespace
 
-void TStakeCheck::WriteScored(qint64 index, const TStakeRec& rec)
+void TStakeCheck::WriteScored(qint64 first, const QByteArray& records)
 {
-    FFile.WriteStake(TStakesFile::soFromBeginning, index, rec);
+    FFile.WriteRecordBytes(first, records);
 }
 
 TStakeCheckResult TStakeCheck::CheckStakes()
@@ -35,8 +36,10 @@ TStakeCheckResult TStakeCheck::CheckStakes()
         qint64 shown = 0;
         for (qint64 chunkStart = 0; chunkStart < records; chunkStart += CheckChunk) {
             const qint64 count = std::min(CheckChunk, records - chunkStart);
-            const QByteArray chunk = FFile.ReadRecordBytes(chunkStart, count);
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.constData());
+            QByteArray chunk = FFile.ReadRecordBytes(chunkStart, count);
+            auto* bytes = reinterpret_cast<std::uint8_t*>(chunk.data());
+            std::vector<TStakeRec> scored;
+            qint64 low = -1, high = -1;   // scored records of the block
             for (qint64 k = 0; k < count; ++k, bytes += StakeRecSize) {
                 const qint64 index = chunkStart + k;
                 TStakeRec rec = ReadStakeRec(bytes);
@@ -61,14 +64,11 @@ TStakeCheckResult TStakeCheck::CheckStakes()
                         rec.DrawResult = MakeComb(draw.Digits[0], draw.Digits[1]);
                         rec.Matches = GetDrawMatches(draw, staked);
                         rec.Balance = FStats.StakeBalance(rec.Digits.Count, rec.Matches.Count);
-                        WriteScored(index, rec);
-                        // Only a stake that is on disk as scored reaches the ratings: a failed
-                        // write leaves it unchecked, to be scored and rated once next time.
-                        result.Scored = true;
-                        ++result.ScoredCount;
-                        AddRatingResult(FRatings, rec.Comment.Get(), rec.Matches.Count, rec.Balance);
-                        if (Log)
-                            result.Errors << Log->Write(rec);
+                        WriteStakeRec(rec, bytes);
+                        scored.push_back(rec);
+                        if (low < 0)
+                            low = k;
+                        high = k;
                     }
                 }
                 // The status line processes pending window messages, so it is only told when
@@ -78,6 +78,18 @@ TStakeCheckResult TStakeCheck::CheckStakes()
                     ShowInStatusBar(Format(LoadResString(rsCheckingStakesProgress),
                                            {static_cast<long double>(done) * 100 / total}));
                 }
+            }
+            if (scored.empty())
+                continue;
+            WriteScored(chunkStart + low, chunk.mid(low * StakeRecSize, (high - low + 1) * StakeRecSize));
+            // Only stakes that are on disk as scored reach the ratings: after a failed write
+            // they stay unchecked, to be scored and rated once next time.
+            result.Scored = true;
+            for (const TStakeRec& rec : scored) {
+                ++result.ScoredCount;
+                AddRatingResult(FRatings, rec.Comment.Get(), rec.Matches.Count, rec.Balance);
+                if (Log)
+                    result.Errors << Log->Write(rec);
             }
         }
     } catch (const std::exception& e) {

@@ -21,6 +21,8 @@ struct TStakeCheckResult {
 // Scores the stakes of the stakes file against the archive. A stake is scored once: its
 // record is written back in place first, and only when that write succeeded is it added to
 // the ratings and the log, so a stake whose write failed is neither rated now nor twice later.
+// The file is read in blocks of records, and the scored records of a block go back with one
+// write: a write per stake would cost more than the scoring itself.
 class TStakeCheck {
 public:
     TStakeCheck(TStakesFile& file, const TDrawsArray& draws, const TStatList& stats,
@@ -43,8 +45,8 @@ public:
     TStakeCheckResult CheckStakesAndReload(const std::function<void()>& afterScored);
 
 protected:
-    // Writes a scored record back to its place in the file.
-    virtual void WriteScored(qint64 index, const TStakeRec& rec);
+    // Writes records back to their place in the file, from record `first` on.
+    virtual void WriteScored(qint64 first, const QByteArray& records);
 
 private:
     TStakesFile& FFile;

@@ -273,6 +273,21 @@ QByteArray TStakesFile::ReadRecordBytes(qint64 first, qint64 count)
     });
 }
 
+void TStakesFile::WriteRecordBytes(qint64 first, const QByteArray& records)
+{
+    Wrapped(rsStakeAppendError, [&] {
+        RequireOpen();
+        const qint64 count = records.size() / StakeRecSize;
+        if (records.size() % StakeRecSize != 0 || first < 0 || first > RecordCount()
+            || count > RecordCount() - first)
+            throw Exception(Format(LoadResString(rsRecordNotFound), {first}));
+        const qint64 position = first * StakeRecSize;
+        if (FCachePosition >= position && FCachePosition < position + records.size())
+            FCachePosition = -1;
+        WriteAt(position, records.constData(), records.size());
+    });
+}
+
 void TStakesFile::AppendStake(const TStakeRec& rec, int drawCount)
 {
     Wrapped(rsStakeAppendError, [&] {

@@ -72,6 +72,10 @@ public:
     void WriteStake(TSeekOrigin origin, qint64 index, const TStakeRec& rec);
     // Whole records [first, first + count) as they are stored; for scans.
     QByteArray ReadRecordBytes(qint64 first, qint64 count);
+    // Replaces whole records from record `first` on with the given bytes, in place. Raises
+    // "Ошибка добавления записи в файл ставок!..." (the record-not-found text for a range
+    // outside the file).
+    void WriteRecordBytes(qint64 first, const QByteArray& records);
 
     // Appends a stake; for a draw count k >= 2 one copy per draw (draw numbers d .. d+k-1),
     // each preceded by a separator when the file's last record is then a stake. All copies

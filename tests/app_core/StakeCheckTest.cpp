@@ -159,38 +159,51 @@ TEST_F(StakeCheckTest, DamagedRecordsAreCountedNeverScored)
     EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 1, 2, {0, 0, 1}, 890)}));
 }
 
-// The write of the third stake fails once.
+// The write of every block after the first fails until told otherwise.
 class TFailingCheck : public TStakeCheck {
 public:
     using TStakeCheck::TStakeCheck;
     bool Fail = true;
+    QList<qint64> Writes;   // first record of every write
 
 protected:
-    void WriteScored(qint64 index, const TStakeRec& rec) override
+    void WriteScored(qint64 first, const QByteArray& records) override
     {
-        if (Fail && index == 2)
+        if (Fail && first > 0)
             throw Exception("disk full");
-        TStakeCheck::WriteScored(index, rec);
+        Writes << first;
+        TStakeCheck::WriteScored(first, records);
     }
 };
 
 TEST_F(StakeCheckTest, StakeWhoseWriteFailedIsNotRated)
 {
-    Start({Stake(3, 1, 2, "A"), Stake(4, 0, 0, "A"), Stake(5, 6, 0, "A"), Stake(3, 0, 2, "A")});
+    // Two blocks of records: 2048 stakes, then a separator and two more stakes.
+    std::vector<TStakeRec> records(2048, Stake(3, 1, 2, "A"));
+    records.push_back(InitStakeRec());
+    records.push_back(Stake(4, 0, 0, "A"));
+    records.push_back(Stake(5, 6, 0, "A"));
+    Start(records);
+    const QByteArray secondBlock = Bytes({InitStakeRec(), Stake(4, 0, 0, "A"), Stake(5, 6, 0, "A")});
     TFailingCheck check(FFile, FDraws, FStats, FRatings);
     TStakeCheckResult result = check.CheckStakes();
     EXPECT_TRUE(result.Scored);
-    EXPECT_EQ(result.ScoredCount, 2);
+    EXPECT_EQ(result.ScoredCount, 2048);
     EXPECT_EQ(result.Errors, QStringList{U("Ошибка проверки ставок!\n\ndisk full")});
-    EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 2, 2, {1, 0, 1}, 880)}));
-    EXPECT_EQ(FileBytes().mid(2 * StakeRecSize), Bytes({Stake(5, 6, 0, "A"), Stake(3, 0, 2, "A")}));
+    EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 2048, 2 * 2048, {0, 0, 2048}, 890 * 2048)}));
+    EXPECT_EQ(FileBytes().mid(2048 * StakeRecSize), secondBlock);
+    EXPECT_EQ(check.Writes, QList<qint64>{0});
 
     check.Fail = false;
     result = check.CheckStakes();
     EXPECT_EQ(result.ScoredCount, 2);
     EXPECT_TRUE(result.Errors.isEmpty());
+    // One write from the first scored record of the block to its last.
+    EXPECT_EQ(check.Writes, QList<qint64>({0, 2049}));
     // Every stake counted exactly once.
-    EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 4, 4, {1, 2, 1}, 960)}));
+    EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 2050, 2 * 2048 + 1, {1, 1, 2048}, 890 * 2048 - 10 + 40)}));
+    EXPECT_EQ(FileBytes().mid(2049 * StakeRecSize),
+              Bytes({Scored(Stake(4, 0, 0, "A"), 3, 8, {0, {}}, -10), Scored(Stake(5, 6, 0, "A"), 6, 6, {1, {6}}, 40)}));
 }
 
 TEST_F(StakeCheckTest, ProgressInTheStatusLine)

@@ -166,6 +166,10 @@ TEST_F(StakesFileTest, CacheFollowsTheFile)
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0).DrawNumber, 5);
     file.WriteStake(TStakesFile::soFromBeginning, 0, Stake(9, 9, 9));
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0), Stake(9, 9, 9));
+    file.WriteRecordBytes(0, Bytes({Stake(8, 8, 8)}));
+    EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0), Stake(8, 8, 8));
+    EXPECT_EQ(ErrorOf([&] { file.WriteRecordBytes(1, Bytes({Stake(8, 8, 8), Stake(8, 8, 8)})); }),
+              U("Ошибка добавления записи в файл ставок!\n\nЗапись со индексом 1 в файле данных не найдена!"));
     // A rewrite of the file drops the cache.
     file.DeleteStakes([](qint64 i, const TStakeRec&) { return i == 1; });
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0).DrawNumber, 6);
