@@ -1,0 +1,97 @@
+// Stakes benchmarks over a stakes file in a temporary folder.
+//
+//   Score/100000        100 000 unchecked stakes against a 10 000-draw archive: the check
+//                       reads the file, scores every stake, writes each record back in place
+//                       and adds it to the ratings (goal: under 0.5 s);
+//   StakeExists/100000  the duplicate test over 100 000 records for a stake that is not
+//                       there, so the whole file is scanned (goal: under 20 ms).
+
+#include "app/core/StakeCheck.h"
+#include "app/core/StakesFile.h"
+#include "bench/BenchMain.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int Draws = 10000;
+
+// Unchecked stakes for the archive's draws, with fifty scenario-like comments.
+QByteArray MakeStakes(const TDrawsArray& draws, int count)
+{
+    QByteArray bytes(qsizetype(count) * StakeRecSize, '\0');
+    for (int i = 0; i < count; ++i) {
+        TStakeRec rec;
+        rec.Origin = soScript;
+        rec.DrawNumber = static_cast<std::int32_t>(draws[static_cast<size_t>(i % Draws)].Number);
+        rec.SelectionSize = 40;
+        rec.Digits = {2, {std::uint8_t(i % 10), std::uint8_t(i / 10 % 10), 0, 0}};
+        rec.Balance = TCurrency::FromUnits(-10);
+        rec.Comment.Set(QString::asprintf("%02d.%03d: line @ step", i % 50, i % 7));
+        WriteStakeRec(rec, reinterpret_cast<std::uint8_t*>(bytes.data()) + qsizetype(i) * StakeRecSize);
+    }
+    return bytes;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::abort();
+}
+
+void Score(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const TDrawsArray draws = MakeArchive(Draws, 2024);
+    const QByteArray stakes = MakeStakes(draws, count);
+    TStatList stats;
+    stats.Config().Cost = TCurrency::FromUnits(10);
+    stats.Config().Profits = {{1, TCurrency::FromUnits(50)}, {2, TCurrency::FromUnits(900)}};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(TStakesFile::BaseName));
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteFile(path, stakes);
+        TStakesFile file(path);
+        file.Load();
+        TRatingsArray ratings;
+        TStakeCheck check(file, draws, stats, ratings);
+        state.ResumeTiming();
+        const TStakeCheckResult result = check.CheckStakesAndReload(nullptr);
+        if (result.ScoredCount != count)
+            state.SkipWithError("not every stake was scored");
+        benchmark::DoNotOptimize(ratings.data());
+    }
+}
+
+void StakeExists(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const QByteArray stakes = MakeStakes(MakeArchive(Draws, 2024), count);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(TStakesFile::BaseName));
+    WriteFile(path, stakes);
+    TStakesFile file(path);
+    file.Load();
+    const TDigitsRec absent{3, {1, 2, 3, 0}};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(file.StakeExists(1, absent));
+}
+
+void RegisterAll()
+{
+    benchmark::RegisterBenchmark("Score", Score)->Arg(100000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("StakeExists", StakeExists)->Arg(100000)->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return RunBenchmarks(argc, argv, RegisterAll);
+}
