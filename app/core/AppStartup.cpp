@@ -167,6 +167,10 @@ TAppStartup::TOutcome TAppStartup::Init()
             FFailed = true;
             return TOutcome::EndApplication;
         }
+        if (Steps.LoadStakesFile && !Steps.LoadStakesFile()) {
+            FFailed = true;
+            return TOutcome::EndApplication;
+        }
 
         const TArchiveLoadReport report = FArchive.LoadDrawsFile();
         if (report.Damaged())

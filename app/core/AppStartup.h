@@ -25,6 +25,9 @@ struct TStartupSteps {
     std::function<void()> FillExpectedHits;
     std::function<void()> AddVersionToCaption;
     std::function<bool()> OpenStakesFile;       // false: no exclusive access
+    // Checks the open stakes file (and repairs it, telling the user); false after its own
+    // message when the file cannot be read: the program then ends.
+    std::function<bool()> LoadStakesFile;
     std::function<void()> BuildInitialCombs;
     std::function<void()> LoadRatings;
     std::function<void()> LoadTables;

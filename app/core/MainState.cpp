@@ -54,6 +54,16 @@ QString TMainState::FavoritesFileName() const
     return FDataDir + QLatin1String(ProgramFileName) + QLatin1String(".flt");
 }
 
+QString TMainState::StakesFileName() const
+{
+    return FDataDir + QLatin1String(ProgramFileName) + QLatin1String(".lsk");
+}
+
+QString TMainState::RatingsFileName() const
+{
+    return FDataDir + QLatin1String(ProgramFileName) + QLatin1String(".lrt");
+}
+
 void TMainState::SetDrawsOffset(int offset)
 {
     if (offset < 0)

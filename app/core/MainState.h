@@ -77,6 +77,8 @@ public:
     QString IniFileName() const;         // engine configuration and proxy, ".ini"
     QString FormStateFileName() const;   // ".frm"
     QString FavoritesFileName() const;   // favourite methods and their captions, ".flt"
+    QString StakesFileName() const;      // ".lsk"
+    QString RatingsFileName() const;     // ".lrt"
 
     // The hold on the data folder that keeps a second copy out.
     TFolderLock& FolderLock() { return FFolderLock; }

@@ -1,0 +1,136 @@
+// The ratings refresh reading the stakes file.
+
+#include "app/core/RatingsFromStakes.h"
+
+#include "app/core/StakesFile.h"
+#include "platform/Exceptions.h"
+#include "platform/SaveFile.h"
+#include "support/RDialogs.h"
+#include "support/RDialogsScripted.h"
+#include "tests/common/TestHelpers.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TStakeRec Stake(std::int32_t draw, int matched, std::int64_t balanceUnits, const char* comment)
+{
+    TStakeRec rec;
+    rec.Origin = soScript;
+    rec.DrawNumber = draw;
+    rec.Checked = matched >= 0 ? 1 : 0;
+    rec.SelectionSize = 100;
+    rec.Digits = {2, {1, 2, 0, 0}};
+    rec.Matches.Count = matched;
+    rec.Balance = TCurrency::FromUnits(balanceUnits);
+    rec.Comment.Set(U(comment));
+    return rec;
+}
+
+QByteArray Bytes(const std::vector<TStakeRec>& records)
+{
+    QByteArray bytes(qsizetype(records.size()) * StakeRecSize, '\0');
+    for (size_t i = 0; i < records.size(); ++i)
+        WriteStakeRec(records[i], reinterpret_cast<std::uint8_t*>(bytes.data()) + i * StakeRecSize);
+    return bytes;
+}
+
+struct TSeen {
+    QString Comment;
+    int Matched;
+    std::int64_t BalanceRaw;
+    bool operator==(const TSeen&) const = default;
+};
+
+std::vector<TSeen> Collect(const TCheckedStakeSource& source)
+{
+    std::vector<TSeen> seen;
+    source([&seen](const TCheckedStake& s) { seen.push_back({s.Comment, s.Matched, s.Balance.Raw()}); });
+    return seen;
+}
+
+class RatingsFromStakesTest : public ::testing::Test {
+protected:
+    QString StakesPath() const { return FDir.filePath(QString::fromLatin1(TStakesFile::BaseName)); }
+    QTemporaryDir FDir;
+};
+
+TEST_F(RatingsFromStakesTest, OnlyCheckedSoundStakesReachTheSinkInFileOrder)
+{
+    TStakeRec damagedMatch = Stake(12, 1, 5, "bad");
+    damagedMatch.Matches.Count = 7;   // would index past the three counters
+    TStakeRec damagedDigits = Stake(12, 1, 5, "bad");
+    damagedDigits.Digits.Count = 9;
+    SaveFileAtomic(StakesPath(), Bytes({
+                                     Stake(10, 2, 80, "Alpha"),
+                                     InitStakeRec(),              // separator: draw -1
+                                     Stake(11, -1, -10, "Alpha"), // not scored yet
+                                     damagedMatch,
+                                     damagedDigits,
+                                     Stake(0, 0, -10, "zero draw"),
+                                     Stake(11, 1, 0, "beta"),
+                                 }));
+    TStakesFile file(StakesPath());
+    file.Open();
+    const std::vector<TSeen> expected = {
+        {U("Alpha"), 2, 800000},
+        {U("zero draw"), 0, -100000},
+        {U("beta"), 1, 0},
+    };
+    EXPECT_EQ(Collect(CheckedStakesOf(file)), expected);
+    // The source reads the file anew on each call.
+    file.AppendStake(Stake(13, -1, -10, "later"), 1);
+    EXPECT_EQ(Collect(CheckedStakesOf(file)), expected);
+}
+
+TEST_F(RatingsFromStakesTest, ReadsPastItsChunksAndAnEmptyFileGivesNothing)
+{
+    std::vector<TStakeRec> many;
+    for (int i = 0; i < 4100; ++i)
+        many.push_back(Stake(100 + i, i % 3, i % 3 == 2 ? 70 : -10, i == 4099 ? "last" : "bulk"));
+    SaveFileAtomic(StakesPath(), Bytes(many));
+    TStakesFile file(StakesPath());
+    file.Open();
+    const std::vector<TSeen> seen = Collect(CheckedStakesOf(file));
+    ASSERT_EQ(seen.size(), 4100u);
+    EXPECT_EQ(seen[4095], (TSeen{U("bulk"), 4095 % 3, -100000}));
+    EXPECT_EQ(seen.back(), (TSeen{U("last"), 4099 % 3, -100000}));
+
+    SaveFileAtomic(FDir.filePath("empty.lsk"), QByteArray());
+    TStakesFile empty(FDir.filePath("empty.lsk"));
+    empty.Open();
+    EXPECT_TRUE(Collect(CheckedStakesOf(empty)).empty());
+}
+
+TEST_F(RatingsFromStakesTest, RefreshGroupsByCommentAndAClosedFileKeepsTheOldRatings)
+{
+    SaveFileAtomic(StakesPath(), Bytes({Stake(10, 1, 80, "Line"), Stake(11, 0, -10, "LINE"), Stake(12, 2, 890, "x")}));
+    TStakesFile file(StakesPath());
+    file.Open();
+    TRatings ratings(FDir.filePath("r.lrt"));
+    ratings.SortColumn = 1;   // by stakes, descending
+    ASSERT_TRUE(ratings.RefreshRatings(CheckedStakesOf(file)));
+    ASSERT_EQ(ratings.FRatings.size(), 2u);
+    EXPECT_EQ(ratings.FRatings[0].Comment, U("Line"));
+    EXPECT_EQ(ratings.FRatings[0].Stakes, 2);
+    EXPECT_EQ(ratings.FRatings[0].Matched, 1);
+    EXPECT_EQ(ratings.FRatings[0].MatchCounts, (std::array<std::int32_t, 3>{1, 1, 0}));
+    EXPECT_EQ(ratings.FRatings[0].Balance.Raw(), 700000);
+    EXPECT_EQ(ratings.FRatings[1].Comment, U("x"));
+
+    // Without the file nothing can be read: the refresh raises after the Yes and the ratings
+    // stay as they were.
+    file.Close();
+    const TRatingsArray before = ratings.FRatings;
+    TScriptedBoxes boxes;
+    boxes.Answer(IDYES);
+    EXPECT_THROW(ratings.RefreshRatings(CheckedStakesOf(file)), Exception);
+    EXPECT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(ratings.FRatings, before);
+}
+
+} // namespace
