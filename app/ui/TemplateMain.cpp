@@ -1,7 +1,11 @@
 #include "app/ui/TemplateMain.h"
 
+#include "app/core/RatingsFromStakes.h"
+#include "app/core/StakesFile.h"
+
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
+#include "app/ui/RatingsPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "engine/KelmaMsg.h"
@@ -95,6 +99,9 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FUi->splDrawsStat->setStretchFactor(0, 1);
     FUi->splDrawsStat->setStretchFactor(1, 0);
     SetLowerPaneHeight(FUi->splDrawsStat, TStatPage::DefaultChartHeight);
+    FStakesFile = std::make_unique<TStakesFile>(FState.StakesFileName());
+    FRatings = std::make_unique<TRatings>(FState.RatingsFileName());
+    FRatingsPage = new TRatingsPage(FState, *FRatings, FUi->lvRatings, FStatusBar, this);
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
@@ -131,6 +138,8 @@ TTemplateMain::~TTemplateMain()
 {
     RemoveWaitListener(FWaitListener);
     // The pages hold the workflow objects, which go before the window's children do.
+    delete FRatingsPage;
+    FRatingsPage = nullptr;
     delete FStatPage;
     FStatPage = nullptr;
     delete FCombsPage;
@@ -184,9 +193,13 @@ void TTemplateMain::InstallSteps()
         FCaptionVersion = QCoreApplication::applicationVersion();
         setWindowTitle(windowTitle() + LoadResString(rsCaptionVersion) + FCaptionVersion);
     };
+    steps.OpenStakesFile = [this] { return OpenStakesFile(); };
+    steps.LoadStakesFile = [this] { return LoadStakesFile(); };
     steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
+    steps.LoadRatings = [this] { FRatingsPage->Load(); };
     // Steps left empty here are skipped by the start-up sequence.
     steps.SaveFormState = [this] { SaveFormState(); };
+    steps.CloseStakesFile = [this] { CloseStakesFile(); };
 }
 
 void TTemplateMain::FormCreate()
@@ -275,6 +288,7 @@ void TTemplateMain::RestoreFormState()
     RestoreListViewLayout(this, FUi->lvCombs, false);
     RestoreListViewLayout(this, FUi->lvFilters, false);
     RestoreListViewLayout(this, FUi->lvDrawsStat, false);
+    RestoreListViewLayout(this, FUi->lvRatings, false);
     // The norm columns follow the option whatever widths were stored for them.
     FStatPage->UpdateNormColumns();
     FDrawsPage->Repaint();
@@ -295,6 +309,72 @@ void TTemplateMain::SaveFormState()
     SaveListViewLayout(this, FUi->lvCombs, false);
     SaveListViewLayout(this, FUi->lvFilters, false);
     SaveListViewLayout(this, FUi->lvDrawsStat, false);
+    SaveListViewLayout(this, FUi->lvRatings, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stakes file and ratings.
+
+bool TTemplateMain::OpenStakesFile()
+{
+    // The file is held exclusively for the whole run: a holder elsewhere refuses this copy.
+    try {
+        FStakesFile->Open();
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+bool TTemplateMain::LoadStakesFile()
+{
+    bool loaded = true;
+    {
+        TBusyScope busy(LoadResString(rsLoadingStakesFile));
+        try {
+            const TStakesLoadReport report = FStakesFile->Load();
+            for (const QString& text : TStakesFile::LoadMessages(report))
+                WarningBox(text);
+        } catch (const std::exception& e) {
+            ErrorBox(ExceptionText(e));
+            loaded = false;
+        }
+        ShowStakesCount();
+    }
+    ShowStatus(QString());
+    return loaded;
+}
+
+void TTemplateMain::CloseStakesFile()
+{
+    if (!FStakesFile || !FStakesFile->IsOpen())
+        return;
+    {
+        TBusyScope busy(LoadResString(rsSavingStakesFile));
+        try {
+            FStakesFile->Close();
+        } catch (const std::exception& e) {
+            ErrorBox(ExceptionText(e));
+        }
+    }
+    if (FRatings)
+        FRatings->FreeRatings();
+}
+
+void TTemplateMain::ShowStakesCount()
+{
+    FStatusBar->SetPanelText(4, Format(LoadResString(rsStatusStakes), {static_cast<int>(FStakesFile->RecordCount())}));
+}
+
+void TTemplateMain::RefreshRatings()
+{
+    FRatingsPage->RefreshFrom(CheckedStakesOf(*FStakesFile));
+}
+
+void TTemplateMain::SetRatingsEffMode(int mode)
+{
+    TBusyScope busy;
+    FRatingsPage->SetEffMode(mode);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "app/core/DrawArchive.h"
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
+#include "app/core/Ratings.h"
+#include "app/core/StakesFile.h"
 #include "app/core/ResultsDownload.h"
 #include "app/core/StatFilter.h"
 #include "app/core/StatTable.h"
@@ -28,6 +30,7 @@ class TActionRegistry;
 class TCombsPage;
 class TDrawsPage;
 class TStatPage;
+class TRatingsPage;
 class TRListView;
 class TStatusBar;
 
@@ -58,6 +61,11 @@ enum class TCommand {
     DrawsStatePrefetchsEnabled,
     StatFilter_Include,
     StatFilter_Exclude,
+    RatingsRefresh,
+    RatingsExport,
+    RatingsEffMode0,
+    RatingsEffMode1,
+    RatingsEffMode2,
 };
 
 // The menus of the main menu that commands join, in the menu bar's order.
@@ -66,6 +74,8 @@ enum class TCommandMenu {
     File,
     Draws,
     Combs,
+    Ratings,
+    RatingsEff,   // the efficiency submenu of Ratings
 };
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -94,6 +104,10 @@ public:
     TStatTable& StatTable() { return FStatTable; }
     TCombsPage* CombsPage() const { return FCombsPage; }
     TStatPage* StatPage() const { return FStatPage; }
+    TRatingsPage* RatingsPage() const { return FRatingsPage; }
+    TRatings& Ratings() { return *FRatings; }
+    // The stakes file, open from the start-up timer to shut-down.
+    TStakesFile& StakesFile() { return *FStakesFile; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -157,6 +171,13 @@ private:
     void EndApplication(int exitCode);
     void CloseWhenIdle();
     void CreatePopupMenus();
+    bool OpenStakesFile();
+    bool LoadStakesFile();
+    void CloseStakesFile();
+    void ShowStakesCount();
+    void RefreshRatings();
+    // An option toggle: busy around the change, written at once.
+    void SetRatingsEffMode(int mode);
 
     std::unique_ptr<Ui::FormMain> FUi;
     TMainState FState;
@@ -168,11 +189,14 @@ private:
     TCombsGen FCombsGen{FCombs};
     TStatFilter FStatFilter{FCombs};
     TStatTable FStatTable{FState};
+    std::unique_ptr<TStakesFile> FStakesFile;
+    std::unique_ptr<TRatings> FRatings;
     TActionRegistry* FActions = nullptr;
     TStatusBar* FStatusBar = nullptr;
     TDrawsPage* FDrawsPage = nullptr;
     TCombsPage* FCombsPage = nullptr;
     TStatPage* FStatPage = nullptr;
+    TRatingsPage* FRatingsPage = nullptr;
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

@@ -2,10 +2,13 @@
 
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
+#include "app/ui/RatingsPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitProxy.h"
+#include "app/core/StakesFile.h"
 #include "platform/ResString.h"
+#include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 
@@ -238,6 +241,41 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
              },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
+
+        // The ratings: the efficiency submenu, then refresh and export.
+        {.Id = TCommand::RatingsEffMode0,
+         .Name = "RatingsEffMode0",
+         .Caption = RESSTR("TemplateMain", "Ожидаемые значения совпадений"),
+         .Menu = TCommandMenu::RatingsEff,
+         .Execute = [](TTemplateMain& w) { w.SetRatingsEffMode(0); },
+         .State = [](TTemplateMain& w) { return w.FRatingsPage->EffMode() == 0; }},
+        {.Id = TCommand::RatingsEffMode1,
+         .Name = "RatingsEffMode1",
+         .Caption = RESSTR("TemplateMain", "Абсолютные значения эффективности"),
+         .Menu = TCommandMenu::RatingsEff,
+         .Execute = [](TTemplateMain& w) { w.SetRatingsEffMode(1); },
+         .State = [](TTemplateMain& w) { return w.FRatingsPage->EffMode() == 1; }},
+        {.Id = TCommand::RatingsEffMode2,
+         .Name = "RatingsEffMode2",
+         .Caption = RESSTR("TemplateMain", "Относительные значения эффективности"),
+         .Menu = TCommandMenu::RatingsEff,
+         .Execute = [](TTemplateMain& w) { w.SetRatingsEffMode(2); },
+         .State = [](TTemplateMain& w) { return w.FRatingsPage->EffMode() == 2; }},
+        {.Id = TCommand::RatingsRefresh,
+         .Name = "RatingsRefresh",
+         .Caption = RESSTR("TemplateMain", "Обновить рейтинг"),
+         .Shortcut = Qt::Key_F5,
+         .Menu = TCommandMenu::Ratings,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.RefreshRatings(); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->IsOpen(); }},
+        {.Id = TCommand::RatingsExport,
+         .Name = "RatingsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт рейтинга в CSV-файл"),
+         .Menu = TCommandMenu::Ratings,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FRatingsPage->ExportCsv(&w); },
+         .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasRatings(); }},
     };
     return rows;
 }
@@ -265,6 +303,10 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuDraws;
     case TCommandMenu::Combs:
         return FUi->menuCombs;
+    case TCommandMenu::Ratings:
+        return FUi->menuRatings;
+    case TCommandMenu::RatingsEff:
+        return FUi->menuRatingsEff;
     case TCommandMenu::None:
         break;
     }
@@ -352,4 +394,8 @@ void TTemplateMain::CreatePopupMenus()
            {TCommand::CombsDelSelected},
            {TCommand::CombsCopy, TCommand::CombsPaste, TCommand::CombsSelectAll},
            {TCommand::CombsUndo}});
+    popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",
+          {{TCommand::RatingsRefresh},
+           {TCommand::RatingsExport},
+           {TCommand::RatingsEffMode0, TCommand::RatingsEffMode1, TCommand::RatingsEffMode2}});
 }
