@@ -1,6 +1,7 @@
 #include "app/ui/TemplateMain.h"
 
 #include "app/core/RatingsFromStakes.h"
+#include "app/core/StakeCheck.h"
 #include "app/core/StakesFile.h"
 
 #include "app/ui/CombsPage.h"
@@ -38,6 +39,9 @@ namespace {
 constexpr int kPanelWidths[] = {160, 180, 60, 120, 100, 100, -1};
 constexpr int kInitIntervalMs = 100;
 constexpr int kDefaultLeftPanelWidth = 270;
+
+const TResString SDamagedStakes = RESSTR(
+    "TemplateMain", "Записей ставок с недопустимыми значениями: %d. Они не проверены и не учтены в рейтинге.");
 
 // Places the second pane of a vertical splitter at the given height; the first pane takes the
 // rest and any later growth of the window.
@@ -107,7 +111,8 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
     FDownload.OnHideWait = [] { HideWaitForm(); };
     FProxy.OnWaitText = [](const QString& text) { UpdateWaitForm(text); };
-    // The stakes check after a download plugs in here once stakes exist.
+    // Every download ends by scoring the stakes against the draws it brought.
+    FDownload.OnAfterDownload = [this] { CheckStakesAndReload(); };
 
     // A page of pcMain that comes into view computes itself when it has to.
     connect(FUi->pcMain, &QTabWidget::currentChanged, this, [this] { FState.RefreshViews(false); });
@@ -364,6 +369,27 @@ void TTemplateMain::CloseStakesFile()
 void TTemplateMain::ShowStakesCount()
 {
     FStatusBar->SetPanelText(4, Format(LoadResString(rsStatusStakes), {static_cast<int>(FStakesFile->RecordCount())}));
+}
+
+void TTemplateMain::CheckStakesAndReload()
+{
+    if (!FStakesFile || !FStakesFile->IsOpen())
+        return;
+    try {
+        TStakesLog log(FState.DataDir());
+        log.Enabled = FState.Options.Flag(TMainOptions::StakesLogEnabled);
+        TStakeCheck check(*FStakesFile, FState.FDraws, FState.StatList(), FRatings->FRatings);
+        check.Log = &log;
+        const TStakeCheckResult result = check.CheckStakesAndReload([this] { FRatings->SortRatings(); });
+        for (const QString& text : result.Errors)
+            ErrorBox(text);
+        if (result.DamagedCount > 0)
+            WarningBox(Format(LoadResString(SDamagedStakes), {result.DamagedCount}));
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+    }
+    FRatingsPage->Repaint();
+    ShowStakesCount();
 }
 
 void TTemplateMain::RefreshRatings()

@@ -175,6 +175,9 @@ private:
     bool LoadStakesFile();
     void CloseStakesFile();
     void ShowStakesCount();
+    // Scores the stakes against the stored draws; when any was scored the stakes file is
+    // reopened and the ratings re-sorted and saved. Errors are shown, never passed on.
+    void CheckStakesAndReload();
     void RefreshRatings();
     // An option toggle: busy around the change, written at once.
     void SetRatingsEffMode(int mode);

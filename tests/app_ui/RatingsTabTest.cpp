@@ -1,6 +1,7 @@
 // The ratings page of the main window and the stakes file held from start-up, offscreen.
 
 #include "app/core/RatingsFile.h"
+#include "app/core/ResultsPage.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/FormMain.h"
@@ -16,6 +17,7 @@
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/standin/OperatorSite.h"
 #include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
@@ -439,3 +441,43 @@ TEST_F(RatingsTabTest, Screenshot)
 }
 
 } // namespace
+
+TEST_F(RatingsTabTest, ADownloadScoresTheStakesOfTheDrawsItBroughtOnce)
+{
+    // Ten draws up to 08/05 E; today is 08/10. The stake is for draw 11, 08/06 M, not stored yet.
+    FFolder.WriteArchive(MakeArchive(10));
+    const auto [d1, d2] = TOperatorSite::DrawDigits(QDate(2016, 8, 6), false);
+    TStakeRec stake = Stake(11, -1, -10, "Линия A");
+    stake.Digits = {2, {std::uint8_t(d1), std::uint8_t(d2), 0, 0}};
+    SaveFileAtomic(StakesFile(), StakeBytes({InitStakeRec(), stake}));
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    TOperatorSite site(server);
+    qputenv(OperatorSiteEnv, server.BaseUrl().toLatin1());
+    auto form = Open();
+    EXPECT_EQ(List(*form)->ItemCount(), 0);
+
+    ASSERT_TRUE(Run(*form, "DrawsDownload"));
+    EXPECT_EQ(form->State().FDraws.size(), 20u);
+    const QByteArray scored = ReadFileBytes(StakesFile());
+    ASSERT_EQ(scored.size(), 2 * StakeRecSize);
+    const TStakeRec rec = ReadStakeRec(reinterpret_cast<const std::uint8_t*>(scored.constData()) + StakeRecSize);
+    EXPECT_EQ(rec.Checked, 1);
+    EXPECT_EQ(rec.Matches.Count, 2);
+    EXPECT_EQ(rec.DrawResult, MakeComb(std::uint8_t(d1), std::uint8_t(d2)));
+    const TRatingsArray ratings = ReadRatingsFile(RatingsFile()).Ratings;
+    ASSERT_EQ(ratings.size(), 1u);
+    EXPECT_EQ(ratings[0].Comment, U("Линия A"));
+    EXPECT_EQ(ratings[0].Stakes, 1);
+    EXPECT_EQ(ratings[0].MatchCounts, (std::array<std::int32_t, 3>{0, 0, 1}));
+    EXPECT_EQ(ratings[0].Balance, rec.Balance);
+    EXPECT_EQ(List(*form)->ItemCount(), 1);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+
+    // Nothing new: the stake is not scored again and neither file changes.
+    const QByteArray rated = ReadFileBytes(RatingsFile());
+    ASSERT_TRUE(Run(*form, "DrawsDownload"));
+    EXPECT_EQ(ReadFileBytes(StakesFile()), scored);
+    EXPECT_EQ(ReadFileBytes(RatingsFile()), rated);
+    qunsetenv(OperatorSiteEnv);
+}
