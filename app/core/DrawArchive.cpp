@@ -47,19 +47,19 @@ TArchiveLoadReport TDrawArchive::LoadDrawsFile()
         if (!contents.Exists)
             return report;
         report.FileFound = true;
-        report.Records = static_cast<int>(contents.Draws.size());
+        report.Records = static_cast<int>(contents.Records.size());
         report.ExtraBytes = contents.ExtraBytes;
         if (report.Damaged()) {
             // The copy comes first: the rewrite drops the leftover bytes for good.
             try {
-                report.BackupFile = BackupDrawsFile(fileName, contents.Original);
-                WriteDrawsFile(fileName, contents.Draws);
+                report.BackupFile = BackupDamagedFile(fileName, contents.Original);
+                WriteDrawsFile(fileName, contents.Records);
                 report.Repaired = true;
             } catch (const std::exception& e) {
                 report.RepairError = ExceptionText(e);
             }
         }
-        FState.FDraws = std::move(contents.Draws);
+        FState.FDraws = std::move(contents.Records);
         FState.UpdateDrawsInfo(true);
     }
     return report;

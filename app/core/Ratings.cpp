@@ -1,7 +1,7 @@
 #include "app/core/Ratings.h"
 
-#include "app/core/DrawFile.h"
 #include "app/core/RatingsFile.h"
+#include "app/core/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
@@ -269,16 +269,16 @@ TRatingsLoadReport TRatings::LoadRatingsFile()
     if (!contents.Exists)
         return report;
     report.FileFound = true;
-    report.Records = static_cast<int>(contents.Ratings.size());
+    report.Records = static_cast<int>(contents.Records.size());
     report.ExtraBytes = contents.ExtraBytes;
-    FRatings = std::move(contents.Ratings);
+    FRatings = std::move(contents.Records);
     if (!report.Damaged()) {
         SortRatings();
         return report;
     }
     // The copy comes first: the rewrite after the sort drops the leftover bytes for good.
     try {
-        report.BackupFile = BackupDrawsFile(FFileName, contents.Original);
+        report.BackupFile = BackupDamagedFile(FFileName, contents.Original);
     } catch (const std::exception& e) {
         report.RepairError = ExceptionText(e);
         SortInMemory();

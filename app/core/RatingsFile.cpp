@@ -5,7 +5,6 @@
 #include "platform/DelphiText.h"
 #include "platform/SaveFile.h"
 
-#include <QFile>
 #include <QtEndian>
 
 namespace {
@@ -44,34 +43,12 @@ TRatingRec ReadRatingRec(const std::uint8_t* bytes)
 
 TRatingsFileContents ReadRatingsFile(const QString& fileName)
 {
-    TRatingsFileContents contents;
-    QFile file(fileName);
-    if (!file.exists())
-        return contents;
-    contents.Exists = true;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
-    const qsizetype records = bytes.size() / RatingRecSize;
-    contents.ExtraBytes = bytes.size() % RatingRecSize;
-    if (contents.ExtraBytes > 0)
-        contents.Original = bytes;
-    contents.Ratings.reserve(static_cast<size_t>(records));
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    for (qsizetype i = 0; i < records; ++i)
-        contents.Ratings.push_back(ReadRatingRec(data + i * RatingRecSize));
-    return contents;
+    return ReadRecordFile<TRatingRec>(fileName, RatingRecSize, ReadRatingRec);
 }
 
 QByteArray RatingsToBytes(const TRatingsArray& ratings)
 {
-    QByteArray bytes(static_cast<qsizetype>(ratings.size()) * RatingRecSize, '\0');
-    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
-    for (size_t i = 0; i < ratings.size(); ++i)
-        WriteRatingRec(ratings[i], data + i * RatingRecSize);
-    return bytes;
+    return RecordsToBytes(ratings, RatingRecSize, WriteRatingRec);
 }
 
 void WriteRatingsFile(const QString& fileName, const TRatingsArray& ratings)

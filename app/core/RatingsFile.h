@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/RecordFile.h"
 #include "engine/KelmaUtils.h"
 
 #include <QByteArray>
@@ -22,12 +23,7 @@ void WriteRatingRec(const TRatingRec& rec, std::uint8_t* bytes);
 // The unused counter is not read: it carries nothing a rating can hold.
 TRatingRec ReadRatingRec(const std::uint8_t* bytes);
 
-struct TRatingsFileContents {
-    bool Exists = false;
-    TRatingsArray Ratings;
-    qint64 ExtraBytes = 0;   // bytes after the last whole record (a damaged file)
-    QByteArray Original;     // the file as read, kept only when it is damaged
-};
+using TRatingsFileContents = TRecordFileContents<TRatingRec>;
 
 // Reads every whole record. A missing file gives Exists false; a file that exists but cannot
 // be read raises Exception.

@@ -1,6 +1,6 @@
 #include "app/core/StakesFile.h"
 
-#include "app/core/DrawFile.h"
+#include "app/core/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -114,7 +114,7 @@ TStakesLoadReport TStakesFile::Load()
         // A copy of everything comes first, so that no repair costs the user a stake.
         QByteArray original(static_cast<qsizetype>(report.OriginalSize), '\0');
         ReadAt(0, original.data(), report.OriginalSize);
-        report.BackupFile = BackupDrawsFile(FFileName, original);
+        report.BackupFile = BackupDamagedFile(FFileName, original);
 
         const qint64 keep = version == StakeRecVersion ? report.OriginalSize - tail : 0;
         if (::ftruncate(FHandle, keep) != 0)

@@ -77,7 +77,7 @@ QByteArray StakeBytes(const std::vector<TStakeRec>& records)
 QStringList FileComments(const QString& fileName)
 {
     QStringList comments;
-    for (const TRatingRec& r : ReadRatingsFile(fileName).Ratings)
+    for (const TRatingRec& r : ReadRatingsFile(fileName).Records)
         comments << r.Comment;
     return comments;
 }
@@ -465,7 +465,7 @@ TEST_F(RatingsTabTest, ADownloadScoresTheStakesOfTheDrawsItBroughtOnce)
     EXPECT_EQ(rec.Checked, 1);
     EXPECT_EQ(rec.Matches.Count, 2);
     EXPECT_EQ(rec.DrawResult, MakeComb(std::uint8_t(d1), std::uint8_t(d2)));
-    const TRatingsArray ratings = ReadRatingsFile(RatingsFile()).Ratings;
+    const TRatingsArray ratings = ReadRatingsFile(RatingsFile()).Records;
     ASSERT_EQ(ratings.size(), 1u);
     EXPECT_EQ(ratings[0].Comment, U("Линия A"));
     EXPECT_EQ(ratings[0].Stakes, 1);

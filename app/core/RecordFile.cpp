@@ -1,0 +1,33 @@
+#include "app/core/RecordFile.h"
+
+#include "engine/KelmaMsg.h"
+#include "platform/DelphiText.h"
+#include "platform/SaveFile.h"
+
+#include <QFile>
+
+std::optional<QByteArray> ReadWholeFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
+    return bytes;
+}
+
+QString BackupDamagedFile(const QString& fileName, const QByteArray& original)
+{
+    QString backup = fileName + QLatin1String(".bak");
+    for (int n = 2; QFile::exists(backup); ++n) {
+        QFile earlier(backup);
+        if (earlier.size() == original.size() && earlier.open(QIODevice::ReadOnly) && earlier.readAll() == original)
+            return backup;
+        backup = fileName + QLatin1String(".bak") + QString::number(n);
+    }
+    SaveFileAtomic(backup, original);
+    return backup;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// A data file of fixed-size records one after another, without a header (the draw archive,
+// the ratings). Records are read and written field by field by the record type's own
+// functions; this part only cuts the bytes into records.
+
+template <typename TRec>
+struct TRecordFileContents {
+    bool Exists = false;
+    std::vector<TRec> Records;
+    qint64 ExtraBytes = 0;   // bytes after the last whole record (a damaged file)
+    QByteArray Original;     // the file as read, kept only when it is damaged
+};
+
+// The whole file; none when it does not exist. A file that exists but cannot be read raises
+// Exception with its name and the system's reason.
+std::optional<QByteArray> ReadWholeFile(const QString& fileName);
+
+// Reads every whole record with read(const std::uint8_t*).
+template <typename TRec, typename TRead>
+TRecordFileContents<TRec> ReadRecordFile(const QString& fileName, int recordSize, TRead read)
+{
+    TRecordFileContents<TRec> contents;
+    const std::optional<QByteArray> bytes = ReadWholeFile(fileName);
+    if (!bytes)
+        return contents;
+    contents.Exists = true;
+    const qsizetype records = bytes->size() / recordSize;
+    contents.ExtraBytes = bytes->size() % recordSize;
+    if (contents.ExtraBytes > 0)
+        contents.Original = *bytes;
+    contents.Records.reserve(static_cast<size_t>(records));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->constData());
+    for (qsizetype i = 0; i < records; ++i)
+        contents.Records.push_back(read(data + i * recordSize));
+    return contents;
+}
+
+// The records as the file holds them, each written by write(const TRec&, std::uint8_t*).
+template <typename TRec, typename TWrite>
+QByteArray RecordsToBytes(const std::vector<TRec>& records, int recordSize, TWrite write)
+{
+    QByteArray bytes(static_cast<qsizetype>(records.size()) * recordSize, '\0');
+    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
+    for (size_t i = 0; i < records.size(); ++i)
+        write(records[i], data + i * recordSize);
+    return bytes;
+}
+
+// Keeps a copy of a damaged file's original bytes beside it ("<name>.bak", "<name>.bak2", ...)
+// and returns its name. A copy that already holds exactly these bytes is used as it is, so a
+// damage that outlives a start is kept once; a copy of other bytes is never overwritten.
+// Raises Exception when the copy cannot be written.
+QString BackupDamagedFile(const QString& fileName, const QByteArray& original);
