@@ -31,14 +31,6 @@ TStakeRec Stake(std::int32_t draw, int matched, std::int64_t balanceUnits, const
     return rec;
 }
 
-QByteArray Bytes(const std::vector<TStakeRec>& records)
-{
-    QByteArray bytes(qsizetype(records.size()) * StakeRecSize, '\0');
-    for (size_t i = 0; i < records.size(); ++i)
-        WriteStakeRec(records[i], reinterpret_cast<std::uint8_t*>(bytes.data()) + i * StakeRecSize);
-    return bytes;
-}
-
 struct TSeen {
     QString Comment;
     int Matched;
@@ -65,7 +57,7 @@ TEST_F(RatingsFromStakesTest, OnlyCheckedSoundStakesReachTheSinkInFileOrder)
     damagedMatch.Matches.Count = 7;   // would index past the three counters
     TStakeRec damagedDigits = Stake(12, 1, 5, "bad");
     damagedDigits.Digits.Count = 9;
-    SaveFileAtomic(StakesPath(), Bytes({
+    SaveFileAtomic(StakesPath(), StakeBytes({
                                      Stake(10, 2, 80, "Alpha"),
                                      InitStakeRec(),              // separator: draw -1
                                      Stake(11, -1, -10, "Alpha"), // not scored yet
@@ -92,7 +84,7 @@ TEST_F(RatingsFromStakesTest, ReadsPastItsChunksAndAnEmptyFileGivesNothing)
     std::vector<TStakeRec> many;
     for (int i = 0; i < 4100; ++i)
         many.push_back(Stake(100 + i, i % 3, i % 3 == 2 ? 70 : -10, i == 4099 ? "last" : "bulk"));
-    SaveFileAtomic(StakesPath(), Bytes(many));
+    SaveFileAtomic(StakesPath(), StakeBytes(many));
     TStakesFile file(StakesPath());
     file.Open();
     const std::vector<TSeen> seen = Collect(CheckedStakesOf(file));
@@ -108,7 +100,7 @@ TEST_F(RatingsFromStakesTest, ReadsPastItsChunksAndAnEmptyFileGivesNothing)
 
 TEST_F(RatingsFromStakesTest, RefreshGroupsByCommentAndAClosedFileKeepsTheOldRatings)
 {
-    SaveFileAtomic(StakesPath(), Bytes({Stake(10, 1, 80, "Line"), Stake(11, 0, -10, "LINE"), Stake(12, 2, 890, "x")}));
+    SaveFileAtomic(StakesPath(), StakeBytes({Stake(10, 1, 80, "Line"), Stake(11, 0, -10, "LINE"), Stake(12, 2, 890, "x")}));
     TStakesFile file(StakesPath());
     file.Open();
     TRatings ratings(FDir.filePath("r.lrt"));

@@ -37,14 +37,6 @@ TStakeRec Scored(TStakeRec rec, int r1, int r2, TDigitsRec matches, std::int64_t
     return rec;
 }
 
-QByteArray Bytes(const std::vector<TStakeRec>& records)
-{
-    QByteArray bytes(qsizetype(records.size()) * StakeRecSize, '\0');
-    for (size_t i = 0; i < records.size(); ++i)
-        WriteStakeRec(records[i], reinterpret_cast<std::uint8_t*>(bytes.data()) + i * StakeRecSize);
-    return bytes;
-}
-
 TRatingRec Rating(const char* comment, int stakes, int matched, std::array<std::int32_t, 3> counts,
                   std::int64_t balance)
 {
@@ -79,7 +71,7 @@ protected:
     QString Path() const { return FDir.filePath(QString::fromLatin1(TStakesFile::BaseName)); }
     void Start(const std::vector<TStakeRec>& records)
     {
-        WriteFileBytes(Path(), Bytes(records));
+        WriteFileBytes(Path(), StakeBytes(records));
         FFile.Load();
     }
     QByteArray FileBytes() { return ReadFileBytes(Path()); }
@@ -111,7 +103,7 @@ TEST_F(StakeCheckTest, StakeIsScoredOnceWhenItsDrawArrives)
     EXPECT_EQ(result.ScoredCount, 3);
     EXPECT_TRUE(result.Errors.isEmpty()) << result.Errors.join('|').toStdString();
     EXPECT_EQ(reloads, 1);
-    const QByteArray afterFirst = Bytes({sep, Scored(Stake(3, 1, 7, "A"), 1, 2, {1, {1}}, 40), Stake(6, 4, 4, "a"), old,
+    const QByteArray afterFirst = StakeBytes({sep, Scored(Stake(3, 1, 7, "A"), 1, 2, {1, {1}}, 40), Stake(6, 4, 4, "a"), old,
                                          Scored(Stake(4, 3, 8, "B"), 3, 8, {2, {3, 8}}, 890),
                                          Scored(Stake(5, 0, 0, "B"), 6, 6, {0, {}}, -10)});
     EXPECT_EQ(FileBytes(), afterFirst);
@@ -130,7 +122,7 @@ TEST_F(StakeCheckTest, StakeIsScoredOnceWhenItsDrawArrives)
     result = check.CheckStakesAndReload(reload);
     EXPECT_EQ(result.ScoredCount, 1);
     EXPECT_EQ(reloads, 2);
-    EXPECT_EQ(FileBytes(), Bytes({sep, Scored(Stake(3, 1, 7, "A"), 1, 2, {1, {1}}, 40),
+    EXPECT_EQ(FileBytes(), StakeBytes({sep, Scored(Stake(3, 1, 7, "A"), 1, 2, {1, {1}}, 40),
                                   Scored(Stake(6, 4, 4, "a"), 4, 0, {1, {4}}, 40), old,
                                   Scored(Stake(4, 3, 8, "B"), 3, 8, {2, {3, 8}}, 890),
                                   Scored(Stake(5, 0, 0, "B"), 6, 6, {0, {}}, -10)}));
@@ -154,7 +146,7 @@ TEST_F(StakeCheckTest, DamagedRecordsAreCountedNeverScored)
     const TStakeCheckResult result = check.CheckStakes();
     EXPECT_EQ(result.DamagedCount, 2);
     EXPECT_EQ(result.ScoredCount, 1);
-    EXPECT_EQ(FileBytes(), Bytes({tooManyDigits, badMatches, oneDigit,
+    EXPECT_EQ(FileBytes(), StakeBytes({tooManyDigits, badMatches, oneDigit,
                                   Scored(Stake(3, 1, 2, "A"), 1, 2, {2, {1, 2}}, 890)}));
     EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 1, 2, {0, 0, 1}, 890)}));
 }
@@ -184,7 +176,7 @@ TEST_F(StakeCheckTest, StakeWhoseWriteFailedIsNotRated)
     records.push_back(Stake(4, 0, 0, "A"));
     records.push_back(Stake(5, 6, 0, "A"));
     Start(records);
-    const QByteArray secondBlock = Bytes({InitStakeRec(), Stake(4, 0, 0, "A"), Stake(5, 6, 0, "A")});
+    const QByteArray secondBlock = StakeBytes({InitStakeRec(), Stake(4, 0, 0, "A"), Stake(5, 6, 0, "A")});
     TFailingCheck check(FFile, FDraws, FStats, FRatings);
     TStakeCheckResult result = check.CheckStakes();
     EXPECT_TRUE(result.Scored);
@@ -203,7 +195,7 @@ TEST_F(StakeCheckTest, StakeWhoseWriteFailedIsNotRated)
     // Every stake counted exactly once.
     EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 2050, 2 * 2048 + 1, {1, 1, 2048}, 890 * 2048 - 10 + 40)}));
     EXPECT_EQ(FileBytes().mid(2049 * StakeRecSize),
-              Bytes({Scored(Stake(4, 0, 0, "A"), 3, 8, {0, {}}, -10), Scored(Stake(5, 6, 0, "A"), 6, 6, {1, {6}}, 40)}));
+              StakeBytes({Scored(Stake(4, 0, 0, "A"), 3, 8, {0, {}}, -10), Scored(Stake(5, 6, 0, "A"), 6, 6, {1, {6}}, 40)}));
 }
 
 TEST_F(StakeCheckTest, ProgressInTheStatusLine)

@@ -33,14 +33,6 @@ TStakeRec Stake(std::int32_t draw, int d1, int d2, int matched = -1, const char*
     return rec;
 }
 
-QByteArray Bytes(const std::vector<TStakeRec>& records)
-{
-    QByteArray bytes(qsizetype(records.size()) * StakeRecSize, '\0');
-    for (size_t i = 0; i < records.size(); ++i)
-        WriteStakeRec(records[i], reinterpret_cast<std::uint8_t*>(bytes.data()) + i * StakeRecSize);
-    return bytes;
-}
-
 QString ErrorOf(const std::function<void()>& action)
 {
     try {
@@ -61,7 +53,7 @@ protected:
 
 TEST_F(StakesFileTest, LoadChecksSizeAndVersion)
 {
-    const QByteArray two = Bytes({Stake(5, 1, 2), Stake(6, 3, 4)});
+    const QByteArray two = StakeBytes({Stake(5, 1, 2), Stake(6, 3, 4)});
     struct TCase {
         const char* name;
         QByteArray original;
@@ -166,14 +158,14 @@ TEST_F(StakesFileTest, CacheFollowsTheFile)
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0).DrawNumber, 5);
     file.WriteStake(TStakesFile::soFromBeginning, 0, Stake(9, 9, 9));
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0), Stake(9, 9, 9));
-    file.WriteRecordBytes(0, Bytes({Stake(8, 8, 8)}));
+    file.WriteRecordBytes(0, StakeBytes({Stake(8, 8, 8)}));
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0), Stake(8, 8, 8));
-    EXPECT_EQ(ErrorOf([&] { file.WriteRecordBytes(1, Bytes({Stake(8, 8, 8), Stake(8, 8, 8)})); }),
+    EXPECT_EQ(ErrorOf([&] { file.WriteRecordBytes(1, StakeBytes({Stake(8, 8, 8), Stake(8, 8, 8)})); }),
               U("Ошибка добавления записи в файл ставок!\n\nЗапись со индексом 1 в файле данных не найдена!"));
     // A rewrite of the file drops the cache.
     file.DeleteStakes([](qint64 i, const TStakeRec&) { return i == 1; });
     EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 0).DrawNumber, 6);
-    EXPECT_EQ(ReadFileBytes(Path()), Bytes({Stake(6, 3, 4)}));
+    EXPECT_EQ(ReadFileBytes(Path()), StakeBytes({Stake(6, 3, 4)}));
 }
 
 TEST_F(StakesFileTest, AppendWritesOneBlockPerDraw)
@@ -196,18 +188,18 @@ TEST_F(StakesFileTest, AppendWritesOneBlockPerDraw)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteFileBytes(Path(), Bytes(c.before));
+        WriteFileBytes(Path(), StakeBytes(c.before));
         TStakesFile file(Path());
         file.Load();
         file.AppendStake(Stake(7, 1, 2), c.drawCount);
         file.Close();
-        EXPECT_EQ(ReadFileBytes(Path()), Bytes(c.after));
+        EXPECT_EQ(ReadFileBytes(Path()), StakeBytes(c.after));
     }
 }
 
 TEST_F(StakesFileTest, RefusedAppendsLeaveTheFileAlone)
 {
-    WriteFileBytes(Path(), Bytes({Stake(4, 0, 0)}));
+    WriteFileBytes(Path(), StakeBytes({Stake(4, 0, 0)}));
     TStakesFile file(Path());
     file.Load();
     EXPECT_EQ(ErrorOf([&] { file.AppendStake(Stake(5, 1, 1, 0), 1); }),
@@ -218,7 +210,7 @@ TEST_F(StakesFileTest, RefusedAppendsLeaveTheFileAlone)
     file.Close();
     EXPECT_EQ(ErrorOf([&] { file.AppendStake(Stake(5, 1, 1), 1); }),
               U("Ошибка добавления записи в файл ставок!\n\nФайл ставок не открыт!"));
-    EXPECT_EQ(ReadFileBytes(Path()), Bytes({Stake(4, 0, 0), InitStakeRec(), Stake(INT32_MAX - 1, 1, 1),
+    EXPECT_EQ(ReadFileBytes(Path()), StakeBytes({Stake(4, 0, 0), InitStakeRec(), Stake(INT32_MAX - 1, 1, 1),
                                             InitStakeRec(), Stake(INT32_MAX, 1, 1)}));
 }
 
@@ -229,7 +221,7 @@ TEST_F(StakesFileTest, StakeExists)
     std::vector<TStakeRec> records(5000, InitStakeRec());
     records[10] = Stake(7, 1, 2);
     records[4999] = three;   // past the first chunk of a scan
-    WriteFileBytes(Path(), Bytes(records));
+    WriteFileBytes(Path(), StakeBytes(records));
     TStakesFile file(Path());
     file.Load();
     struct TCase {
@@ -248,7 +240,7 @@ TEST_F(StakesFileTest, StakeExists)
 
 TEST_F(StakesFileTest, SeekLastCheckedDraws)
 {
-    WriteFileBytes(Path(), Bytes({Stake(9, 0, 0, 1), InitStakeRec(), Stake(10, 1, 1, 0), Stake(10, 2, 2, 2),
+    WriteFileBytes(Path(), StakeBytes({Stake(9, 0, 0, 1), InitStakeRec(), Stake(10, 1, 1, 0), Stake(10, 2, 2, 2),
                                   InitStakeRec(), Stake(11, 3, 3, 1), Stake(12, 4, 4)}));
     TStakesFile file(Path());
     file.Load();
@@ -279,7 +271,7 @@ TEST_F(StakesFileTest, DeleteByCondition)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.condition);
-        WriteFileBytes(Path(), Bytes(all));
+        WriteFileBytes(Path(), StakeBytes(all));
         TStakesFile file(Path());
         file.Load();
         EXPECT_EQ(file.DeleteStakesByCondition(c.condition, c.value), qint64(all.size() - c.kept.size()));
@@ -288,14 +280,14 @@ TEST_F(StakesFileTest, DeleteByCondition)
         file.Close();
         std::vector<TStakeRec> expected = c.kept;
         expected.push_back(Stake(20, 1, 2));
-        EXPECT_EQ(ReadFileBytes(Path()), Bytes(expected));
+        EXPECT_EQ(ReadFileBytes(Path()), StakeBytes(expected));
     }
     EXPECT_EQ(FolderFiles(), QStringList{QString::fromLatin1(TStakesFile::BaseName)});
 }
 
 TEST_F(StakesFileTest, FailedRewriteKeepsTheOriginalOpen)
 {
-    const QByteArray original = Bytes({Stake(5, 1, 1), Stake(6, 2, 2), Stake(7, 3, 3)});
+    const QByteArray original = StakeBytes({Stake(5, 1, 1), Stake(6, 2, 2), Stake(7, 3, 3)});
     WriteFileBytes(Path(), original);
     TStakesFile file(Path());
     file.Load();
@@ -321,11 +313,11 @@ TEST_F(StakesFileTest, KilledRewriteLosesNoStake)
     std::vector<TStakeRec> records;
     for (int i = 0; i < 6; ++i)
         records.push_back(Stake(10 + i, i, i, i % 3 - 1));
-    const QByteArray original = Bytes(records);
+    const QByteArray original = StakeBytes(records);
     QByteArray kept;
     for (const TStakeRec& r : records)
         if (TStakesFile::KeptByCondition(r, 3, 1))
-            kept += Bytes({r});
+            kept += StakeBytes({r});
     ASSERT_LT(kept.size(), original.size());
 
     for (int killAt = 0; killAt <= int(records.size()); ++killAt) {

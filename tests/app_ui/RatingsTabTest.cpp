@@ -66,14 +66,6 @@ TStakeRec Stake(std::int32_t draw, int matched, std::int64_t balanceUnits, const
     return rec;
 }
 
-QByteArray StakeBytes(const std::vector<TStakeRec>& records)
-{
-    QByteArray bytes(qsizetype(records.size()) * StakeRecSize, '\0');
-    for (size_t i = 0; i < records.size(); ++i)
-        WriteStakeRec(records[i], reinterpret_cast<std::uint8_t*>(bytes.data()) + i * StakeRecSize);
-    return bytes;
-}
-
 QStringList FileComments(const QString& fileName)
 {
     QStringList comments;

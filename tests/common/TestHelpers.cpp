@@ -58,6 +58,14 @@ QStringList CombTexts(const TCombsArray& combs)
     return texts;
 }
 
+QByteArray StakeBytes(const std::vector<TStakeRec>& records)
+{
+    QByteArray bytes(static_cast<qsizetype>(records.size()) * StakeRecSize, '\0');
+    for (size_t i = 0; i < records.size(); ++i)
+        WriteStakeRec(records[i], reinterpret_cast<std::uint8_t*>(bytes.data()) + i * StakeRecSize);
+    return bytes;
+}
+
 int ClosedLocalPort()
 {
     QTcpServer probe;

@@ -2,6 +2,7 @@
 
 // Small helpers that tests of every folder share: texts, files, draws and combinations.
 
+#include "engine/KelmaStakes.h"
 #include "engine/KelmaUtils.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <vector>
 
 // Lets GoogleTest print a QString in a failure.
 void PrintTo(const QString& text, std::ostream* os);
@@ -30,6 +32,9 @@ TDrawRec Draw(std::uint32_t number, int d1, int d2, const char* key);
 TCombWord C(int d1, int d2);
 // Combinations as "d;d" texts, for readable failures.
 QStringList CombTexts(const TCombsArray& combs);
+
+// Stake records as the stakes file holds them.
+QByteArray StakeBytes(const std::vector<TStakeRec>& records);
 
 // A local TCP port with nobody listening on it.
 int ClosedLocalPort();
