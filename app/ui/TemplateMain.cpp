@@ -7,6 +7,7 @@
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
 #include "app/ui/RatingsPage.h"
+#include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "engine/KelmaMsg.h"
@@ -106,6 +107,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FStakesFile = std::make_unique<TStakesFile>(FState.StakesFileName());
     FRatings = std::make_unique<TRatings>(FState.RatingsFileName());
     FRatingsPage = new TRatingsPage(FState, *FRatings, FUi->lvRatings, FStatusBar, this);
+    FStakesPage = new TStakesPage(*FStakesFile, FUi->sgStakes, FStatusBar, this);
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
@@ -143,6 +145,8 @@ TTemplateMain::~TTemplateMain()
 {
     RemoveWaitListener(FWaitListener);
     // The pages hold the workflow objects, which go before the window's children do.
+    delete FStakesPage;
+    FStakesPage = nullptr;
     delete FRatingsPage;
     FRatingsPage = nullptr;
     delete FStatPage;
@@ -345,6 +349,7 @@ bool TTemplateMain::LoadStakesFile()
             loaded = false;
         }
         ShowStakesCount();
+        FStakesPage->Refresh(true, false);
     }
     ShowStatus(QString());
     return loaded;
@@ -390,6 +395,7 @@ void TTemplateMain::CheckStakesAndReload()
     }
     FRatingsPage->Repaint();
     ShowStakesCount();
+    FStakesPage->Refresh(true, false);
 }
 
 void TTemplateMain::RefreshRatings()

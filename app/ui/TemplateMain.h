@@ -31,6 +31,7 @@ class TCombsPage;
 class TDrawsPage;
 class TStatPage;
 class TRatingsPage;
+class TStakesPage;
 class TRListView;
 class TStatusBar;
 
@@ -61,6 +62,7 @@ enum class TCommand {
     DrawsStatePrefetchsEnabled,
     StatFilter_Include,
     StatFilter_Exclude,
+    StakesCheckManual,
     RatingsRefresh,
     RatingsExport,
     RatingsEffMode0,
@@ -74,6 +76,7 @@ enum class TCommandMenu {
     File,
     Draws,
     Combs,
+    Stakes,
     Ratings,
     RatingsEff,   // the efficiency submenu of Ratings
 };
@@ -105,6 +108,7 @@ public:
     TCombsPage* CombsPage() const { return FCombsPage; }
     TStatPage* StatPage() const { return FStatPage; }
     TRatingsPage* RatingsPage() const { return FRatingsPage; }
+    TStakesPage* StakesPage() const { return FStakesPage; }
     TRatings& Ratings() { return *FRatings; }
     // The stakes file, open from the start-up timer to shut-down.
     TStakesFile& StakesFile() { return *FStakesFile; }
@@ -176,7 +180,8 @@ private:
     void CloseStakesFile();
     void ShowStakesCount();
     // Scores the stakes against the stored draws; when any was scored the stakes file is
-    // reopened and the ratings re-sorted and saved. Errors are shown, never passed on.
+    // reopened and the ratings re-sorted and saved; the stakes grid follows the file. Errors
+    // are shown, never passed on.
     void CheckStakesAndReload();
     void RefreshRatings();
     // An option toggle: busy around the change, written at once.
@@ -200,6 +205,7 @@ private:
     TCombsPage* FCombsPage = nullptr;
     TStatPage* FStatPage = nullptr;
     TRatingsPage* FRatingsPage = nullptr;
+    TStakesPage* FStakesPage = nullptr;
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

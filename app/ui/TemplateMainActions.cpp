@@ -3,6 +3,7 @@
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
 #include "app/ui/RatingsPage.h"
+#include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitProxy.h"
@@ -242,6 +243,15 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
 
+        // The stakes.
+        {.Id = TCommand::StakesCheckManual,
+         .Name = "StakesCheckManual",
+         .Caption = RESSTR("TemplateMain", "Проверить ставки"),
+         .Shortcut = Qt::CTRL | Qt::Key_F5,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.CheckStakesAndReload(); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
+
         // The ratings: the efficiency submenu, then refresh and export.
         {.Id = TCommand::RatingsEffMode0,
          .Name = "RatingsEffMode0",
@@ -303,6 +313,8 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuDraws;
     case TCommandMenu::Combs:
         return FUi->menuCombs;
+    case TCommandMenu::Stakes:
+        return FUi->menuStakes;
     case TCommandMenu::Ratings:
         return FUi->menuRatings;
     case TCommandMenu::RatingsEff:

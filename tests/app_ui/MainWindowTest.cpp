@@ -157,16 +157,18 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     QStringList titles;
     for (const QAction* menu : form->menuBar()->actions())
         titles.append(PlainText(menu));
-    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Рейтинг"}));
+    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Ставки", "Рейтинг"}));
 
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     const auto* combs = form->findChild<QMenu*>(QStringLiteral("menuCombs"));
+    const auto* stakes = form->findChild<QMenu*>(QStringLiteral("menuStakes"));
     const auto* ratings = form->findChild<QMenu*>(QStringLiteral("menuRatings"));
     const auto* ratingsEff = form->findChild<QMenu*>(QStringLiteral("menuRatingsEff"));
     ASSERT_NE(file, nullptr);
     ASSERT_NE(draws, nullptr);
     ASSERT_NE(combs, nullptr);
+    ASSERT_NE(stakes, nullptr);
     ASSERT_NE(ratings, nullptr);
     ASSERT_NE(ratingsEff, nullptr);
     EXPECT_EQ(ActionNames(file), QStringList({"EditProxy", "ExitProgram"}));
@@ -174,11 +176,12 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     EXPECT_EQ(ActionNames(combs),
               QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
                            "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo"}));
+    EXPECT_EQ(ActionNames(stakes), QStringList({"StakesCheckManual"}));
     // The efficiency submenu comes first in the ratings menu.
     EXPECT_EQ(ratings->actions().value(0), ratingsEff->menuAction());
     EXPECT_EQ(ActionNames(ratings).mid(1), QStringList({"RatingsRefresh", "RatingsExport"}));
     EXPECT_EQ(ActionNames(ratingsEff), QStringList({"RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
-    for (const QMenu* menu : {file, draws, combs, ratings, ratingsEff}) {
+    for (const QMenu* menu : {file, draws, combs, stakes, ratings, ratingsEff}) {
         for (QAction* action : menu->actions()) {
             if (!action->isSeparator() && action != ratingsEff->menuAction()) {
                 EXPECT_EQ(form->Actions()->Action(action->objectName()), action) << action->objectName().toStdString();
@@ -212,7 +215,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
                 texts.append(action->text());
         return texts;
     };
-    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Рейтинг"}));
+    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Ставки", "&Рейтинг"}));
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     EXPECT_EQ(shown(file), QStringList({"&Параметры proxy-сервера", "&Выход"}));
