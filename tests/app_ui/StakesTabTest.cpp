@@ -1,0 +1,201 @@
+// The stakes page of the main window: the grid read from the stakes file, and the manual check.
+
+#include "app/core/StakesFile.h"
+#include "app/ui/FormMain.h"
+#include "app/ui/StakesPage.h"
+#include "platform/DelphiText.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogsScripted.h"
+#include "support/ui/QorGrid.h"
+#include "support/ui/RActions.h"
+#include "support/ui/RStatusBar.h"
+#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/Screenshot.h"
+#include "tests/common/TestHelpers.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/support_ui/KeyInput.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TStakeRec Stake(std::uint8_t origin, std::int32_t draw, int d1, int d2, const char* comment)
+{
+    TStakeRec rec;
+    rec.Origin = origin;
+    rec.DrawNumber = draw;
+    rec.SelectionSize = 100;
+    rec.Digits = {2, {std::uint8_t(d1), std::uint8_t(d2), 0, 0}};
+    rec.Balance = TCurrency::FromUnits(-10);
+    rec.Comment.Set(U(comment));
+    return rec;
+}
+
+TStakeRec Scored(TStakeRec rec, int r1, int r2, TDigitsRec matches, std::int64_t balance)
+{
+    rec.Checked = 1;
+    rec.DrawResult = MakeComb(std::uint8_t(r1), std::uint8_t(r2));
+    rec.Matches = matches;
+    rec.Balance = TCurrency::FromUnits(balance);
+    return rec;
+}
+
+TStakeRec Damaged()
+{
+    TStakeRec rec = Stake(soManual, 3, 1, 1, "damaged");
+    rec.Digits.Count = 9;
+    return rec;
+}
+
+// A separator, three stakes checked against the fixture's draws 2, 3 and 4 (1,2 / 3,7 / 4,4) with
+// two, one and no matched positions, a separator, a stake for a draw not stored yet and a
+// damaged record.
+std::vector<TStakeRec> PreparedStakes()
+{
+    return {InitStakeRec(),
+            Scored(Stake(soManual, 2, 1, 2, "Линия A"), 1, 2, {2, {1, 2}}, 890),
+            Scored(Stake(soRegular, 3, 3, 8, "B"), 3, 7, {1, {3}}, 40),
+            Scored(Stake(soScript, 4, 0, 5, "C"), 4, 4, {0, {}}, -10),
+            InitStakeRec(),
+            Stake(soSystem, 40, 6, 6, "D"),
+            Damaged()};
+}
+
+class StakesTabTest : public ::testing::Test {
+protected:
+    StakesTabTest()
+    {
+        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
+        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
+        FFolder.WriteArchive(SixDrawArchive());
+    }
+    ~StakesTabTest() override { SetClock(FPreviousClock); }
+
+    QString StakesFile() const { return FFolder.DataFile(".lsk"); }
+
+    std::unique_ptr<TFormMain> Open()
+    {
+        auto form = std::make_unique<TFormMain>(QStringList());
+        form->resize(1100, 600);
+        form->show();
+        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
+        pages->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsStakes")));
+        return form;
+    }
+
+    static TROwnerDrawGrid* Grid(const TFormMain& form)
+    {
+        return form.findChild<TROwnerDrawGrid*>(QStringLiteral("sgStakes"));
+    }
+    static QStringList Row(const TFormMain& form, int row)
+    {
+        QStringList texts;
+        for (int col = 0; col < StakeColumnCount; ++col)
+            texts.append(Grid(form)->GetCellText(col, row));
+        return texts;
+    }
+
+    TProgramFolder FFolder;
+    TScriptedBoxes FBoxes;
+    TClock FPreviousClock;
+};
+
+TEST_F(StakesTabTest, GridShowsEveryRecordOfTheFile)
+{
+    WriteFileBytes(StakesFile(), StakeBytes(PreparedStakes()));
+    auto form = Open();
+    TROwnerDrawGrid* grid = Grid(*form);
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->RowCount(), 8);
+    EXPECT_EQ(grid->FixedRows(), 1);
+    EXPECT_EQ(grid->ColCount(), 9);
+    EXPECT_EQ(form->StatusBar()->PanelText(TStakesPage::CountPanel), U("Ставок: 7"));
+
+    const QStringList empty(StakeColumnCount, QString());
+    EXPECT_EQ(Row(*form, 0), QStringList({U("№ тиража"), U("Вид ставки"), U("Моя ставка"), U("Выборка"),
+                                          U("Результаты тиража"), U("Совпадений"), U("Совпадения"), U("Профит"),
+                                          U("Комментарий")}));
+    EXPECT_EQ(Row(*form, 1), empty);
+    EXPECT_EQ(Row(*form, 2),
+              QStringList({"2", U("Вручную"), "1;2", "100", "1;2", "2", "1 2", "890,00", U("Линия A")}));
+    EXPECT_EQ(Row(*form, 3), QStringList({"3", U("Регуляр"), "3;8", "100", "3;7", "1", "3", "40,00", "B"}));
+    EXPECT_EQ(Row(*form, 4), QStringList({"4", U("Сценарий"), "0;5", "100", "4;4", "0", "", "-10,00", "C"}));
+    EXPECT_EQ(Row(*form, 5), empty);
+    EXPECT_EQ(Row(*form, 6), QStringList({"40", U("Система"), "6;6", "100", "", "", "", "-10,00", "D"}));
+    EXPECT_EQ(Row(*form, 7), empty);
+    EXPECT_EQ(grid->GetCellText(9, 2), "ACol=9, ARow=2");
+    // Painting reads the records without moving the file's position.
+    form->StakesFile().SetPosition(608);
+    grid->repaint();
+    EXPECT_EQ(form->StakesFile().Position(), 608);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+TEST_F(StakesTabTest, UnreadableRecordsAndAnEmptyFileShowEmptyRows)
+{
+    auto form = Open();
+    TROwnerDrawGrid* grid = Grid(*form);
+    // No stakes: one empty row under the header.
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(Row(*form, 1), QStringList(StakeColumnCount, QString()));
+    EXPECT_EQ(form->StatusBar()->PanelText(TStakesPage::CountPanel), U("Ставок: 0"));
+    // Nothing to check.
+    form->Actions()->UpdateAll();
+    EXPECT_FALSE(form->Actions()->Action("StakesCheckManual")->isEnabled());
+
+    // A row past the end of the file (the file shrank under the grid) reads nothing and shows empty.
+    form->StakesFile().WriteStake(TStakesFile::soFromBeginning, 0, Stake(soManual, 40, 1, 2, "x"));
+    form->StakesPage()->Refresh(true, false);
+    ASSERT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(Row(*form, 1)[0], "40");
+    grid->SetRowCount(4);
+    EXPECT_EQ(Row(*form, 2), QStringList(StakeColumnCount, QString()));
+    EXPECT_EQ(Row(*form, 3), QStringList(StakeColumnCount, QString()));
+    grid->repaint();
+}
+
+TEST_F(StakesTabTest, CtrlF5ScoresAStakeWhoseDrawIsStored)
+{
+    // Draw 5 is 4,5: the stake 4;9 matches the first position. Draw 40 is not stored.
+    WriteFileBytes(StakesFile(), StakeBytes({Stake(soManual, 5, 4, 9, "A"), Stake(soManual, 40, 1, 1, "B")}));
+    auto form = Open();
+    QAction* action = form->Actions()->Action("StakesCheckManual");
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F5));
+    EXPECT_EQ(form->Actions()->Caption("StakesCheckManual"), U("Проверить ставки"));
+    EXPECT_EQ(Row(*form, 1)[4], "");
+
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(form.get(), Qt::Key_F5, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntil([&] { return !Row(*form, 1)[4].isEmpty(); }, 3000));
+
+    const TStakeRec scored = form->StakesFile().ReadStake(TStakesFile::soFromBeginning, 0);
+    EXPECT_EQ(scored.Checked, 1);
+    EXPECT_EQ(scored.Matches, (TDigitsRec{1, {4, 0, 0, 0}}));
+    EXPECT_EQ(Row(*form, 1), QStringList({"5", U("Вручную"), "4;9", "100", "4;5", "1", "4",
+                                          Format(QStringLiteral("%.2f"), {scored.Balance}), "A"}));
+    EXPECT_EQ(Row(*form, 2), QStringList({"40", U("Вручную"), "1;1", "100", "", "", "", "-10,00", "B"}));
+    EXPECT_EQ(Grid(*form)->RowCount(), 3);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+TEST_F(StakesTabTest, Screenshot)
+{
+    std::vector<TStakeRec> records = PreparedStakes();
+    records.push_back(Scored(Stake(soSystem, 5, 5, 4, "E"), 4, 5, {0, {}}, -10));
+    records.push_back(Stake(soScript, 41, 2, 7, "F"));
+    records.push_back(Stake(soRegular, 41, 3, 3, "G"));
+    WriteFileBytes(StakesFile(), StakeBytes(records));
+    auto form = Open();
+    Grid(*form)->SetCurrentCell(0, 3);
+    const QString path = SaveScreenshot(form.get(), QStringLiteral("FormMainStakes"), QSize(1100, 600));
+    EXPECT_FALSE(path.isEmpty());
+}
+
+} // namespace
