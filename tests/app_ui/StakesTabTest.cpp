@@ -137,7 +137,7 @@ TEST_F(StakesTabTest, GridShowsEveryRecordOfTheFile)
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
-TEST_F(StakesTabTest, UnreadableRecordsAndAnEmptyFileShowEmptyRows)
+TEST_F(StakesTabTest, AnEmptyFileAndRowsPastTheFileShowEmptyRows)
 {
     auto form = Open();
     TROwnerDrawGrid* grid = Grid(*form);
