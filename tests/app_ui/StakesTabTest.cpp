@@ -1,5 +1,6 @@
 // The stakes page of the main window: the grid read from the stakes file, and the manual check.
 
+#include "app/core/ResultsPage.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/StakesPage.h"
@@ -13,6 +14,8 @@
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/standin/HttpStandIn.h"
+#include "tests/standin/OperatorSite.h"
 #include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
@@ -20,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -183,6 +187,29 @@ TEST_F(StakesTabTest, CtrlF5ScoresAStakeWhoseDrawIsStored)
     EXPECT_EQ(Row(*form, 2), QStringList({"40", U("Вручную"), "1;1", "100", "", "", "", "-10,00", "B"}));
     EXPECT_EQ(Grid(*form)->RowCount(), 3);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+TEST_F(StakesTabTest, ADownloadThatScoresAStakeShowsItChecked)
+{
+    // Ten draws up to 08/05 E; today is 08/10. The stake is for draw 11, 08/06 M, not stored yet.
+    FFolder.WriteArchive(MakeArchive(10));
+    const auto [d1, d2] = TOperatorSite::DrawDigits(QDate(2016, 8, 6), false);
+    WriteFileBytes(StakesFile(), StakeBytes({Stake(soScript, 11, d1, d2, "A")}));
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    TOperatorSite site(server);
+    qputenv(OperatorSiteEnv, server.BaseUrl().toLatin1());
+    auto form = Open();
+    EXPECT_EQ(Row(*form, 1)[4], "");
+
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("DrawsDownload")));
+    const QString drawn = QString::number(d1) + ";" + QString::number(d2);
+    const QString matched = QString::number(std::min(d1, d2)) + " " + QString::number(std::max(d1, d2));
+    const QStringList row = Row(*form, 1);
+    EXPECT_EQ(row.mid(0, 7), QStringList({"11", U("Сценарий"), drawn, "100", drawn, "2", matched}));
+    EXPECT_EQ(Grid(*form)->RowCount(), 2);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    qunsetenv(OperatorSiteEnv);
 }
 
 TEST_F(StakesTabTest, Screenshot)
