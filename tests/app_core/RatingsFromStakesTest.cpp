@@ -19,15 +19,9 @@ namespace {
 
 TStakeRec Stake(std::int32_t draw, int matched, std::int64_t balanceUnits, const char* comment)
 {
-    TStakeRec rec;
-    rec.Origin = soScript;
-    rec.DrawNumber = draw;
+    TStakeRec rec = StakeOn(soScript, draw, 1, 2, comment, balanceUnits);
     rec.Checked = matched >= 0 ? 1 : 0;
-    rec.SelectionSize = 100;
-    rec.Digits = {2, {1, 2, 0, 0}};
     rec.Matches.Count = matched;
-    rec.Balance = TCurrency::FromUnits(balanceUnits);
-    rec.Comment.Set(U(comment));
     return rec;
 }
 

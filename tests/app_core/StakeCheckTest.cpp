@@ -17,24 +17,7 @@ namespace {
 
 TStakeRec Stake(std::int32_t draw, int d1, int d2, const char* comment)
 {
-    TStakeRec rec;
-    rec.Origin = soScript;
-    rec.DrawNumber = draw;
-    rec.SelectionSize = 12;
-    rec.Digits = {2, {std::uint8_t(d1), std::uint8_t(d2), 0, 0}};
-    rec.Balance = TCurrency::FromUnits(-10);
-    rec.Comment.Set(U(comment));
-    return rec;
-}
-
-// The stake as the check must leave it: hand-worked result, matches and balance.
-TStakeRec Scored(TStakeRec rec, int r1, int r2, TDigitsRec matches, std::int64_t balance)
-{
-    rec.Checked = 1;
-    rec.DrawResult = MakeComb(std::uint8_t(r1), std::uint8_t(r2));
-    rec.Matches = matches;
-    rec.Balance = TCurrency::FromUnits(balance);
-    return rec;
+    return StakeOn(soScript, draw, d1, d2, comment, -10, 12);
 }
 
 TRatingRec Rating(const char* comment, int stakes, int matched, std::array<std::int32_t, 3> counts,

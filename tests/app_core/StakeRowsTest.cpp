@@ -10,23 +10,7 @@ namespace {
 
 TStakeRec Stake(std::uint8_t origin, std::int32_t draw, int d1, int d2, std::int64_t balance, const char* comment)
 {
-    TStakeRec rec;
-    rec.Origin = origin;
-    rec.DrawNumber = draw;
-    rec.SelectionSize = 12;
-    rec.Digits = {2, {std::uint8_t(d1), std::uint8_t(d2), 0, 0}};
-    rec.Balance = TCurrency::FromUnits(balance);
-    rec.Comment.Set(U(comment));
-    return rec;
-}
-
-TStakeRec Scored(TStakeRec rec, int r1, int r2, TDigitsRec matches, std::int64_t balance)
-{
-    rec.Checked = 1;
-    rec.DrawResult = MakeComb(std::uint8_t(r1), std::uint8_t(r2));
-    rec.Matches = matches;
-    rec.Balance = TCurrency::FromUnits(balance);
-    return rec;
+    return StakeOn(origin, draw, d1, d2, comment, balance, 12);
 }
 
 QStringList Texts(const TStakeRowView& view)

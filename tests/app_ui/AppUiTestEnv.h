@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/FilePrompt.h"
 #include "engine/KelmaUtils.h"
 #include "tests/common/TestHelpers.h"
 
@@ -52,3 +53,25 @@ struct TProcessResult {
 // servers of the test can answer it), at most timeoutMs.
 TProcessResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
                           const QProcessEnvironment& environment, int timeoutMs);
+
+// Answers every file prompt with the next queued name and records the prompts.
+class TScriptedPrompts {
+public:
+    TScriptedPrompts()
+    {
+        FPrevious = SetFilePromptHandler([this](QWidget*, const TFilePrompt& prompt, QString& fileName) {
+            Prompts.append(prompt);
+            if (Names.isEmpty())
+                return false;
+            fileName = Names.takeFirst();
+            return true;
+        });
+    }
+    ~TScriptedPrompts() { SetFilePromptHandler(FPrevious); }
+
+    QStringList Names;
+    QList<TFilePrompt> Prompts;
+
+private:
+    TFilePromptHandler FPrevious;
+};

@@ -54,15 +54,9 @@ TRatingsArray ThreeRatings()
 
 TStakeRec Stake(std::int32_t draw, int matched, std::int64_t balanceUnits, const char* comment)
 {
-    TStakeRec rec;
-    rec.Origin = soScript;
-    rec.DrawNumber = draw;
+    TStakeRec rec = StakeOn(soScript, draw, 3, 7, comment, balanceUnits);
     rec.Checked = matched >= 0 ? 1 : 0;
-    rec.SelectionSize = 100;
-    rec.Digits = {2, {3, 7, 0, 0}};
     rec.Matches.Count = matched;
-    rec.Balance = TCurrency::FromUnits(balanceUnits);
-    rec.Comment.Set(U(comment));
     return rec;
 }
 
@@ -73,28 +67,6 @@ QStringList FileComments(const QString& fileName)
         comments << r.Comment;
     return comments;
 }
-
-// Answers every file prompt with the next queued name and records the prompts.
-class TScriptedPrompts {
-public:
-    TScriptedPrompts()
-    {
-        FPrevious = SetFilePromptHandler([this](QWidget*, const TFilePrompt& prompt, QString& fileName) {
-            Prompts.append(prompt);
-            if (Names.isEmpty())
-                return false;
-            fileName = Names.takeFirst();
-            return true;
-        });
-    }
-    ~TScriptedPrompts() { SetFilePromptHandler(FPrevious); }
-
-    QStringList Names;
-    QList<TFilePrompt> Prompts;
-
-private:
-    TFilePromptHandler FPrevious;
-};
 
 class RatingsTabTest : public ::testing::Test {
 protected:

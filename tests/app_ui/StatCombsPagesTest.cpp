@@ -40,28 +40,6 @@
 
 namespace {
 
-// Answers every file prompt with the next queued name and records the prompts.
-class TScriptedPrompts {
-public:
-    TScriptedPrompts()
-    {
-        FPrevious = SetFilePromptHandler([this](QWidget*, const TFilePrompt& prompt, QString& fileName) {
-            Prompts.append(prompt);
-            if (Names.isEmpty())
-                return false;
-            fileName = Names.takeFirst();
-            return true;
-        });
-    }
-    ~TScriptedPrompts() { SetFilePromptHandler(FPrevious); }
-
-    QStringList Names;
-    QList<TFilePrompt> Prompts;
-
-private:
-    TFilePromptHandler FPrevious;
-};
-
 class StatCombsPagesTest : public ::testing::Test {
 protected:
     StatCombsPagesTest()

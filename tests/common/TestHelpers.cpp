@@ -58,6 +58,28 @@ QStringList CombTexts(const TCombsArray& combs)
     return texts;
 }
 
+TStakeRec StakeOn(std::uint8_t origin, std::int32_t draw, int d1, int d2, const char* comment,
+                  std::int64_t balanceUnits, std::int32_t selectionSize)
+{
+    TStakeRec rec;
+    rec.Origin = origin;
+    rec.DrawNumber = draw;
+    rec.SelectionSize = selectionSize;
+    rec.Digits = {2, {static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2), 0, 0}};
+    rec.Balance = TCurrency::FromUnits(balanceUnits);
+    rec.Comment.Set(U(comment));
+    return rec;
+}
+
+TStakeRec Scored(TStakeRec rec, int r1, int r2, TDigitsRec matches, std::int64_t balanceUnits)
+{
+    rec.Checked = 1;
+    rec.DrawResult = MakeComb(static_cast<std::uint8_t>(r1), static_cast<std::uint8_t>(r2));
+    rec.Matches = matches;
+    rec.Balance = TCurrency::FromUnits(balanceUnits);
+    return rec;
+}
+
 QByteArray StakeBytes(const std::vector<TStakeRec>& records)
 {
     QByteArray bytes(static_cast<qsizetype>(records.size()) * StakeRecSize, '\0');

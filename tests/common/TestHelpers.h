@@ -33,6 +33,11 @@ TCombWord C(int d1, int d2);
 // Combinations as "d;d" texts, for readable failures.
 QStringList CombTexts(const TCombsArray& combs);
 
+// An unchecked two-digit stake on d1, d2 for a draw.
+TStakeRec StakeOn(std::uint8_t origin, std::int32_t draw, int d1, int d2, const char* comment,
+                  std::int64_t balanceUnits = -10, std::int32_t selectionSize = 100);
+// The stake as a check leaves it: the drawn digits, the matches and the balance.
+TStakeRec Scored(TStakeRec rec, int r1, int r2, TDigitsRec matches, std::int64_t balanceUnits);
 // Stake records as the stakes file holds them.
 QByteArray StakeBytes(const std::vector<TStakeRec>& records);
 
