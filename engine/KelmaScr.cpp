@@ -323,7 +323,8 @@ const TStatMethod* FindScriptMethod(const QString& word, const TStatList& method
         return nullptr;
     // An exact code first: with channel size 1 "CHN10:100" must not find CHN1, which comes
     // earlier in the list and begins the word.
-    const int exact = methods.IndexOfCode(ExtractWord(1, word, PartDelimiter).trimmed());
+    const qsizetype colon = word.indexOf(u':');
+    const int exact = methods.IndexOfCode((colon < 0 ? word : word.left(colon)).trimmed());
     if (exact >= 0)
         return &methods.Items(exact);
     for (int i = 0; i < methods.Count(); ++i) {

@@ -410,6 +410,7 @@ TEST_F(KelmaScrTest, MethodByExactCodeBeforePrefix)
         {"NUMSX:10", "NUMS", "10"},
         {"sums:10,20", "SUMS", "10,20"},
         {"ZZZZ:10", nullptr, "10"},
+        {":SUMS:10", nullptr, "10"},
     };
     for (const TCase& c : cases) {
         const TFilterItem item = Parse((std::string("TSD1#") + c.Word + "#LNO:#SF:0").c_str());
