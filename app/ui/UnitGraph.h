@@ -36,7 +36,8 @@ public:
 
     // Adds a point (x, y) to the series titled so. A new series takes the colour unless it is
     // 0 (then the chart's own colour cycle gives it one), a line 2 pixels wide, 3 x 3 point
-    // symbols shown with showPoints, and value labels with showLabels.
+    // symbols shown with showPoints, and value labels with showLabels, shown while the box is
+    // ticked.
     void AddGraphPoint(int x, const QString& title, double y, bool showPoints, bool showLabels, QRgb colour);
     void AddPoints(const TGraphPoints& points);
     // The series with the title, letter case ignored; none: nullptr. Its points are those up

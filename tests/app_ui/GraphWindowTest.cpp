@@ -65,8 +65,6 @@ TEST_F(GraphWindowTest, TitlesDifferingInCaseAddToOneSeries)
     EXPECT_EQ(x->labelFormat(), QStringLiteral("%.0f"));
     EXPECT_LT(y->min(), -3);
     EXPECT_GT(y->max(), 7);
-    EXPECT_GE(y->min(), -10);
-    EXPECT_LE(y->max(), 10);
 }
 
 TEST_F(GraphWindowTest, OnlySeriesMadeWithLabelsFollowTheShowMarksBox)
@@ -76,6 +74,7 @@ TEST_F(GraphWindowTest, OnlySeriesMadeWithLabelsFollowTheShowMarksBox)
                     {2, U("С МЕТКАМИ"), 6, false, false, 0}});
     QCheckBox* box = form.ShowMarks();
     ASSERT_EQ(box->objectName(), QStringLiteral("cbShowMarks"));
+    EXPECT_EQ(box->parentWidget()->objectName(), QStringLiteral("pnlDrawsGraph"));
     EXPECT_EQ(box->text(), U("Отображать метки на графиках"));
     EXPECT_TRUE(box->isChecked());
     QLineSeries* labelled = form.FindSeries(U("с метками"));
@@ -87,16 +86,13 @@ TEST_F(GraphWindowTest, OnlySeriesMadeWithLabelsFollowTheShowMarksBox)
     box->click();
     EXPECT_FALSE(labelled->pointLabelsVisible());
     EXPECT_FALSE(bare->pointLabelsVisible());
-    box->click();
-    EXPECT_TRUE(labelled->pointLabelsVisible());
-    EXPECT_FALSE(bare->pointLabelsVisible());
     // A labelled series made while the box is clear waits for the box like the others.
-    box->click();
     form.AddPoints({{3, U("поздняя"), 1, true, true, 0}});
     QLineSeries* late = form.FindSeries(U("поздняя"));
     ASSERT_NE(late, nullptr);
     EXPECT_FALSE(late->pointLabelsVisible());
     box->click();
+    EXPECT_TRUE(labelled->pointLabelsVisible());
     EXPECT_TRUE(late->pointLabelsVisible());
     EXPECT_FALSE(bare->pointLabelsVisible());
 }
