@@ -1,4 +1,4 @@
-#include "engine/KelmaScr.h"
+#include "app/core/KelmaScr.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

@@ -1,4 +1,4 @@
-#include "engine/KelmaScr.h"
+#include "app/core/KelmaScr.h"
 
 #include "tests/fixtures/StatFixtures.h"
 
