@@ -108,22 +108,6 @@ struct TFilterPart {
 
 using TFilterParts = std::array<TFilterPart, ScriptFilterCount>;
 
-// One row of the statistics table as the texts it shows.
-struct TStatValues {
-    QString ValueText;          // "Значение"
-    std::int32_t Value = 0;     // set from ValueText by the statistic
-    QString Count;              // "Количество"
-    QString CountPercent;       // "Кол-во в %"
-    QString Deviation;          // "Отклонение"
-    QString DeviationPercent;   // "Откл-ие в %"
-    QString Level;              // "Глубина"
-    QString LevelPercent;       // "Глубина в %"
-    QString Weight;             // "Вес"
-    QString PeriodMin;          // "Период min"
-    QString Period;             // "Период"
-    QString PeriodMax;          // "Период max"
-};
-
 // ---------------------------------------------------------------------------------------
 // Words and captions. A word outside its table is the empty text; a caption outside its
 // table is "# ERROR #".
