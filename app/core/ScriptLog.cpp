@@ -1,0 +1,159 @@
+#include "app/core/ScriptLog.h"
+
+#include "engine/KelmaMsg.h"
+#include "platform/Cp1251.h"
+#include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogs.h"
+#include "support/RFileProcs.h"
+#include "support/RSysUtils.h"
+#include "support/RVclUtils.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QLatin1String LogFilePrefix("ScriptLog_");
+const QLatin1String LogFileExt(".txt");
+
+// Deleting the logs: this folder only, folders found are left alone, and so are read-only,
+// system and hidden files.
+constexpr std::uint32_t LogsDeleteOptions = kRfoIgnoreDirs | kRfoSkipReadOnly | kRfoSkipSystem | kRfoSkipHidden;
+
+// The parts of a moment; the separators are written as they are, whatever the locale's.
+struct TStampParts {
+    int Year, Month, Day, Hour, Minute, Second;
+};
+
+TStampParts StampParts(TDateTime time)
+{
+    TStampParts p{};
+    int msec = 0;
+    DecodeDateTime(time, p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second, msec);
+    return p;
+}
+
+QString LogError(const QString& reason)
+{
+    return Format(LoadResString(rsLogWriteError), {reason});
+}
+
+}  // namespace
+
+TScriptLog::TScriptLog(const QString& folder) : FFolder(folder) {}
+
+QString TScriptLog::FileMask()
+{
+    return LogFilePrefix + QLatin1Char('*') + LogFileExt;
+}
+
+QString TScriptLog::FileBaseName(TDateTime time)
+{
+    const TStampParts p = StampParts(time);
+    return LogFilePrefix
+           + Format(QStringLiteral("%.4d-%.2d-%.2d-%.2d-%.2d-%.2d"),
+                    {p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second})
+           + LogFileExt;
+}
+
+QByteArray TScriptLog::EntryBytes(const QString& text, bool withTimeStamp, TDateTime time)
+{
+    QString line;
+    if (withTimeStamp) {
+        const TStampParts p = StampParts(time);
+        line = Format(QStringLiteral("[%.4d-%.2d-%.2d %.2d:%.2d:%.2d]: "),
+                      {p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second});
+    }
+    line += text;
+    line += QLatin1String("\r\n");
+    return EncodeCp1251(line);
+}
+
+void TScriptLog::Open()
+{
+    FFailed = false;
+    FFileName = IsEnabled() ? QDir(FFolder).filePath(FileBaseName(ClockNow())) : QString();
+}
+
+QString TScriptLog::Write(const QString& text, bool withTimeStamp)
+{
+    if (!IsEnabled())
+        return {};
+    if (FFileName.isEmpty())
+        Open();
+    if (FFailed)
+        return {};
+    const QByteArray bytes = EntryBytes(text, withTimeStamp, ClockNow());
+    // Two runs within one second share a name: the later one appends to the earlier log.
+    QFile file(FFileName);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        reason = file.errorString();
+    else if (file.write(bytes) != bytes.size() || !file.flush())
+        reason = file.errorString();
+    if (file.isOpen()) {
+        file.close();
+        if (reason.isEmpty() && file.error() != QFileDevice::NoError)
+            reason = file.errorString();
+    }
+    if (reason.isEmpty())
+        return {};
+    FFailed = true;
+    return LogError(reason);
+}
+
+QString TScriptLog::Close()
+{
+    QString error;
+    if (IsEnabled() && !FFileName.isEmpty() && QFile::exists(FFileName)) {
+        try {
+            if (OpenFile)
+                OpenFile(FFileName);
+            else
+                OpenDocument(FFileName);
+        } catch (const std::exception& e) {
+            error = LogError(ExceptionText(e));
+        }
+    }
+    FFileName.clear();
+    FFailed = false;
+    return error;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting the logs.
+
+TLogsDeleteResult DeleteScenarioLogs(const QString& folder)
+{
+    TLogsDeleteResult result;
+    if (!FindFilesByMask(folder, TScriptLog::FileMask(), kRfaAnyFile))
+        return result;
+    result.Found = true;
+    DeleteByMask(QDir(folder).filePath(TScriptLog::FileMask()), LogsDeleteOptions, kFinishEmptyOk, 0, 1, 0, {},
+                 result.Operation);
+    result.Deleted = result.Operation.Processed;
+    for (const TRTransaction& step : result.Operation.Transactions)
+        if (step.Kind == TRMsgKind::Error) {
+            result.FirstError = TransactionText(step);
+            break;
+        }
+    return result;
+}
+
+TLogsDeleteResult LogsDelete(const QString& folder)
+{
+    if (!FindFilesByMask(folder, TScriptLog::FileMask(), kRfaAnyFile)) {
+        InfoBox(LoadResString(rsNoLogFilesFound));
+        return {};
+    }
+    TBusyScope busy(LoadResString(rsSearchingLogFiles));
+    TLogsDeleteResult result = DeleteScenarioLogs(folder);
+    const QString text = result.Operation.Name + QLatin1String("\n\n") + result.Operation.Text;
+    if (result.Operation.Kind == TRMsgKind::Ok)
+        InfoBox(text);
+    else
+        WarningBox(text);
+    return result;
+}
