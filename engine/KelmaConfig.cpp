@@ -30,6 +30,12 @@ constexpr int MaxGenerateParameters = 255;
 // is a damaged file, and reading it as it stands would exhaust memory at start-up.
 constexpr int MaxProfitEntries = 1024;
 
+// A stake's cost per combination and a payout are read only within this many units: a stake
+// of every digit covers 65 025 combinations, and the balances of a large file of stakes must
+// still sum inside the money type. A value beyond it (or below zero) is a damaged file and
+// reads as a missing one.
+constexpr long double MaxStakeMoney = 10000000.0L;
+
 const char DefaultFormula1[] = "n1/n2";
 const char DefaultFormula2[] = "n2/n1";
 const char DefaultFormula3[] = "(n1+n2)/(n1-n2)";
@@ -50,9 +56,12 @@ void WriteExtended(TMemIniFile& ini, const QString& section, const QString& iden
     ini.WriteString(section, ident, FloatToStr(value));
 }
 
-TCurrency ReadCurrency(const TMemIniFile& ini, const QString& section, const QString& ident)
+TCurrency ReadStakeMoney(const TMemIniFile& ini, const QString& section, const QString& ident)
 {
-    return TCurrency::FromDouble(ReadExtended(ini, section, ident, 0));
+    const long double value = ReadExtended(ini, section, ident, 0);
+    if (!(value >= 0 && value <= MaxStakeMoney))
+        return TCurrency();
+    return TCurrency::FromDouble(value);
 }
 
 void WriteCurrency(TMemIniFile& ini, const QString& section, const QString& ident, TCurrency value)
@@ -94,7 +103,7 @@ void TStatList::LoadConfig(const QString& iniFileName)
     if (config.ChannelSize < 1)
         config.ChannelSize = DefaultChannelSize;
 
-    config.Cost = ReadCurrency(ini, SecStakes, QStringLiteral("Cost"));
+    config.Cost = ReadStakeMoney(ini, SecStakes, QStringLiteral("Cost"));
     config.MaxStake = ini.ReadInteger(SecStakes, QStringLiteral("MaxStake"), DefaultMaxStake);
     const int profits = std::clamp(ini.ReadInteger(SecStakes, QStringLiteral("Profits"), 0), 0,
                                    MaxProfitEntries);
@@ -102,7 +111,7 @@ void TStatList::LoadConfig(const QString& iniFileName)
     for (int i = 0; i < profits; ++i) {
         TProfitRec& entry = config.Profits[static_cast<std::size_t>(i)];
         entry.Matches = static_cast<std::uint8_t>(ini.ReadInteger(SecStakes, ProfitKey(i, "Overlap"), 0));
-        entry.Amount = ReadCurrency(ini, SecStakes, ProfitKey(i, "Profit"));
+        entry.Amount = ReadStakeMoney(ini, SecStakes, ProfitKey(i, "Profit"));
     }
 
     config.Weights.Count = ReadExtended(ini, SecCdl, QStringLiteral("Count"), 0);

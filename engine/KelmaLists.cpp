@@ -261,8 +261,10 @@ TShreddingFormula::TShreddingFormula(const QString& formula, int digits)
 {
     // The variables become characters that no formula holds; a formula that holds one of
     // them is left to the text evaluation.
+    // Every character the program reads as a variable counts, also those of variables this
+    // formula does not use: the program would read them as variables of value 0.
     for (const QChar c : formula)
-        for (int k = 0; k < VariableCount; ++k)
+        for (int k = 0; k < TRxFormulaProgram::MaxVariables; ++k)
             if (c == TRxFormulaProgram::VariableChar(k))
                 return;
     std::array<QString, VariableCount> marks;

@@ -6,6 +6,12 @@
 
 namespace {
 const TResString SInvalidOp = RESSTR("Currency", "Invalid floating point operation");
+const TResString SOverflow = RESSTR("Currency", "Floating point overflow");
+}
+
+void TCurrency::Overflow()
+{
+    throw EOverflow(LoadResString(SOverflow));
 }
 
 TCurrency TCurrency::FromDouble(long double value)

@@ -81,10 +81,14 @@ bool StartsWithCI(const QString& s, qsizetype i, const char* what)
 }
 
 // An am/pm marker anywhere after position i (outside quotes) makes 'h' a 12-hour clock.
-bool TwelveHourAhead(const QString& format, qsizetype i)
+// Where the last am/pm marker outside quotes begins; -1 when there is none. An hour is
+// written on the twelve-hour clock when such a marker follows it. Found once per pattern, so
+// that formatting stays linear in the pattern's length however many hours it holds.
+qsizetype LastTwelveHourMarker(const QString& format)
 {
+    qsizetype last = -1;
     QChar quote;
-    for (; i < format.size(); ++i) {
+    for (qsizetype i = 0; i < format.size(); ++i) {
         const QChar c = format.at(i);
         if (!quote.isNull()) {
             if (c == quote)
@@ -93,10 +97,10 @@ bool TwelveHourAhead(const QString& format, qsizetype i)
             quote = c;
         } else if (StartsWithCI(format, i, "am/pm") || StartsWithCI(format, i, "a/p")
                    || StartsWithCI(format, i, "ampm")) {
-            return true;
+            last = i;
         }
     }
-    return false;
+    return last;
 }
 
 } // namespace
@@ -265,6 +269,7 @@ QString FormatDateTime(const QString& format, TDateTime value)
     QString out;
     char lastToken = ' ';
     const qsizetype n = format.size();
+    const qsizetype twelveHourMarker = LastTwelveHourMarker(format);
     qsizetype i = 0;
     while (i < n) {
         const QChar c = format.at(i);
@@ -305,7 +310,7 @@ QString FormatDateTime(const QString& format, TDateTime value)
             break;
         case 'H': {
             int h = hour;
-            if (TwelveHourAhead(format, i + count)) {
+            if (twelveHourMarker >= i + count) {
                 h = hour % 12;
                 if (h == 0)
                     h = 12;

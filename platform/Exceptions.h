@@ -30,6 +30,12 @@ public:
     using Exception::Exception;
 };
 
+// A money sum, difference or product beyond the range of TCurrency.
+class EOverflow : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The text of any exception, as shown to the user: the message of the program's own, the
 // (UTF-8) what() of every other.
 QString ExceptionText(const std::exception& error);

@@ -31,6 +31,13 @@ QString OneLine(const QString& text)
     return out;
 }
 
+// Section and key names as they are stored: on one line, without surrounding blanks. Every
+// lookup goes through the same form, so a name is found under the text it was written with.
+QString NameOf(const QString& name)
+{
+    return OneLine(name).trimmed();
+}
+
 QStringList SplitLines(const QString& text)
 {
     QStringList lines;
@@ -115,16 +122,18 @@ void TMemIniFile::UpdateFile() const
 
 TMemIniFile::TSection* TMemIniFile::FindSection(const QString& section)
 {
+    const QString name = NameOf(section);
     for (TSection& s : FSections)
-        if (SameName(s.Name, section))
+        if (SameName(s.Name, name))
             return &s;
     return nullptr;
 }
 
 const TMemIniFile::TSection* TMemIniFile::FindSection(const QString& section) const
 {
+    const QString name = NameOf(section);
     for (const TSection& s : FSections)
-        if (SameName(s.Name, section))
+        if (SameName(s.Name, name))
             return &s;
     return nullptr;
 }
@@ -134,7 +143,7 @@ const TMemIniFile::TLine* TMemIniFile::FindLine(const QString& section, const QS
     const TSection* s = FindSection(section);
     if (!s)
         return nullptr;
-    const QString key = ident.trimmed();
+    const QString key = NameOf(ident);
     for (const TLine& line : s->Lines)
         if (line.IsValue && SameName(line.Key, key))
             return &line;
@@ -148,7 +157,7 @@ TMemIniFile::TSection& TMemIniFile::AddSection(const QString& section)
     const bool empty = FHeader.empty() && FSections.empty();
     if (!empty && (last.empty() || !last.back().Raw.trimmed().isEmpty() || last.back().IsValue))
         last.push_back(TLine{});
-    FSections.push_back(TSection{OneLine(section).trimmed(), QString(), {}});
+    FSections.push_back(TSection{NameOf(section), QString(), {}});
     return FSections.back();
 }
 
@@ -182,7 +191,7 @@ double TMemIniFile::ReadFloat(const QString& section, const QString& ident, doub
 
 void TMemIniFile::WriteString(const QString& section, const QString& ident, const QString& value)
 {
-    const QString key = OneLine(ident).trimmed();
+    const QString key = NameOf(ident);
     if (key.isEmpty())
         return;   // "=value" would read back as no key at all
     TSection* s = FindSection(section);
@@ -265,14 +274,16 @@ void TMemIniFile::EraseSection(const QString& section)
 {
     // Every section of that name: a hand-edited file may repeat one, and the next copy
     // must not surface as the erased values.
-    std::erase_if(FSections, [&](const TSection& s) { return SameName(s.Name, section); });
+    const QString name = NameOf(section);
+    std::erase_if(FSections, [&](const TSection& s) { return SameName(s.Name, name); });
 }
 
 void TMemIniFile::DeleteKey(const QString& section, const QString& ident)
 {
-    const QString key = ident.trimmed();
+    const QString key = NameOf(ident);
+    const QString name = NameOf(section);
     for (TSection& s : FSections)
-        if (SameName(s.Name, section))
+        if (SameName(s.Name, name))
             std::erase_if(s.Lines, [&](const TLine& l) { return l.IsValue && SameName(l.Key, key); });
 }
 

@@ -150,7 +150,7 @@ QString ProxyListQuery(int protocols, int anonymity, const QString& countries, i
                        int maxResponseMs, int page);
 // Reads the rows of one list page into list ("address:port"), keeping only the wanted port
 // when it is not 0. Returns the number of rows, also of those filtered out. Raises when the
-// table body is cut off or a port is not a number.
+// table body is cut off or a port is not a number in 1..65535.
 int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list);
 // Clears list and fills it from the list site, page by page, until it holds wantedCount
 // entries, a page has fewer than kProxyListPageRows rows, or kProxyListMaxPages were read.

@@ -3,6 +3,7 @@
 #include "support/rHttpUtils.h"
 
 #include "platform/DelphiText.h"
+#include "platform/ResString.h"
 #include "support/RParse.h"
 
 #include <QByteArray>
@@ -13,6 +14,8 @@ namespace {
 // tests point it at a local stand-in).
 const char* const kProxyListSite = "http://proxylist.invalid/";
 const char* const kProxyListEnv = "TAVRIX_PROXYLIST_URL";
+
+const TResString SInvalidPort = RESSTR("rHttpUtils", "'%s' is not a valid port number");
 
 // "\x4d\x54" -> "MT". A chunk that is not a hexadecimal number of one byte gives nothing.
 QString DecodeHexEscapes(const QString& text)
@@ -92,10 +95,15 @@ int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list)
             QStringLiteral("'"), 1));
         const QString second = QString::fromLatin1(QByteArray::fromBase64(
             DecodeHexEscapes(ExtractBetween(script, QStringLiteral("atob('"), QStringLiteral("'"), 1)).toLatin1()));
-        const int port = StrToInt(ExtractBetween(
-                             ExtractBetween(script, QStringLiteral("pp ="), QStringLiteral(";"), 1),
-                             QStringLiteral("("), QStringLiteral(" "), 1))
-                         + portOffset;
+        // The sum is taken in 64 bits: both parts come from the page, and a port outside
+        // 1..65535 makes the row as unreadable as one that is not a number.
+        const std::int64_t sum = std::int64_t(StrToInt(ExtractBetween(
+                                     ExtractBetween(script, QStringLiteral("pp ="), QStringLiteral(";"), 1),
+                                     QStringLiteral("("), QStringLiteral(" "), 1)))
+                                 + portOffset;
+        if (sum < 1 || sum > 65535)
+            throw EConvertError(Format(LoadResString(SInvalidPort), {IntToStr(sum)}));
+        const int port = static_cast<int>(sum);
         if (wantedPort == 0 || wantedPort == port)
             list.append(Format(QStringLiteral("%s:%d"), {first + second, port}));
         ++rows;

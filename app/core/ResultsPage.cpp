@@ -2,6 +2,7 @@
 
 #include "app/core/DrawLookups.h"
 #include "engine/PrjConst.h"
+#include "platform/DateTime.h"
 #include "platform/WordUtils.h"
 #include "support/RParse.h"
 
@@ -33,6 +34,20 @@ bool ReadResultCell(const QString& cell, std::uint8_t& digit1, std::uint8_t& dig
     digit1 = static_cast<std::uint8_t>(d1);
     digit2 = static_cast<std::uint8_t>(d2);
     return true;
+}
+
+// A date cell in the page's form, "mm/dd/yyyy", naming a day that exists.
+bool IsResultDate(const QString& cell)
+{
+    if (cell.size() != 10 || cell.at(2) != QLatin1Char('/') || cell.at(5) != QLatin1Char('/'))
+        return false;
+    for (const int i : {0, 1, 3, 4, 6, 7, 8, 9})
+        if (cell.at(i) < QLatin1Char('0') || cell.at(i) > QLatin1Char('9'))
+            return false;
+    const int month = cell.mid(0, 2).toInt();
+    const int day = cell.mid(3, 2).toInt();
+    const int year = cell.mid(6, 4).toInt();
+    return IsValidDate(year, month, day);
 }
 
 } // namespace
@@ -73,14 +88,16 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored)
         QString row = CutBetween(rest, rowStart, QStringLiteral("</tr>"), 2);
         const QString date = CutBetween(row, cellStart, cellEnd, 1);
         const QString cells[2] = {CutBetween(row, cellStart, cellEnd, 1), CutBetween(row, cellStart, cellEnd, 1)};
+        if (!IsResultDate(date))
+            continue;
         const char letters[2] = {DrawLetterMidday, DrawLetterEvening};
         for (int i = 0; i < 2; ++i) {
-            const QString key = date + QLatin1Char(' ') + QLatin1Char(letters[i]);
             TDrawRec draw;
-            if (FindDrawByText(stored, key, 3) >= 0 || !ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1]))
+            // The duplicate test looks for the key exactly as it would be stored.
+            draw.Key.Set(date + QLatin1Char(' ') + QLatin1Char(letters[i]));
+            if (FindDrawByText(stored, draw.Key.Get(), 3) >= 0 || !ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1]))
                 continue;
             draw.Number = static_cast<std::uint32_t>(stored.size() + found.size() + 1);
-            draw.Key.Set(key);
             found.push_back(draw);
         }
     }

@@ -19,7 +19,8 @@ QString ResultsSearchUrl(int fromDate, int toDate);
 // section. A section or table that is not closed raises Exception.
 QString ResultsTable(const QString& page);
 // The draws of the table rows that are not stored yet, in page order (midday before evening
-// within a row), numbered on from the stored count. A draw is taken when no draw with its key
-// is among the newest four stored ones and its cell holds two digits 0..9 split by "-"; empty
-// cells and "-" (a draw not held yet) are skipped.
+// within a row), numbered on from the stored count. A row is read only when its date cell is
+// a date "mm/dd/yyyy"; a draw is taken when no draw with its key is among the newest four
+// stored ones and its cell holds two digits 0..9 split by "-"; empty cells and "-" (a draw
+// not held yet) are skipped.
 TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored);

@@ -311,3 +311,50 @@ TEST(ResultsPageTest, AddressAndTableCuts)
     EXPECT_TRUE(ResultsTable("").isEmpty());
     EXPECT_THROW(ResultsTable("<section class=\"winningNumbersResults\"><tbody>"), Exception);
 }
+
+// A row is read only when its date cell holds a date in the page's form, so nothing after the
+// date can make a stored draw's key look new.
+TEST(ResultsPageTest, RowsNeedADateCellInThePageForm)
+{
+    TDrawsArray stored(2);
+    stored[0].Number = 1;
+    stored[0].Key.Set(QStringLiteral("07/01/2016 M"));
+    stored[1].Number = 2;
+    stored[1].Key.Set(QStringLiteral("07/01/2016 E"));
+
+    // The row a page could send: a date cell with the evening letter after the date.
+    const QByteArray fuzzed = QByteArray::fromHex("3c74723c6469763e30372f30312f3230313620453c2f6469763e3c6469763e332d333c2f6469763e");
+    EXPECT_TRUE(ParseResultsTable(QString::fromLatin1(fuzzed), stored).empty());
+
+    struct {
+        const char* date;
+        bool taken;
+    } const cases[] = {
+        {"07/02/2016", true},
+        {"07/01/2016 E", false},
+        {"07/02/2016 E", false},
+        {" 07/02/2016 ", true},               // the cell's blanks are cut off
+        {"7/2/2016", false},
+        {"07/02/16", false},
+        {"13/02/2016", false},
+        {"02/30/2016", false},
+        {"02/29/2016", true},
+        {"07-02-2016", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        const QString row = QStringLiteral("<tr><div>%1</div><div>4-5</div></tr>").arg(QLatin1String(c.date));
+        const TDrawsArray found = ParseResultsTable(row, stored);
+        ASSERT_EQ(found.size(), c.taken ? 1u : 0u) << c.date;
+        if (c.taken) {
+            EXPECT_EQ(found[0].Key.Get(), QLatin1String(c.date).trimmed() + QStringLiteral(" M"));
+            EXPECT_EQ(found[0].Number, 3u);
+        }
+    }
+    // A date already stored is still skipped per draw: the evening is new, the midday is not.
+    const TDrawsArray evening = ParseResultsTable(
+        QStringLiteral("<tr><div>07/01/2016</div><div>1-1</div><div>2-2</div></tr>"), {stored[0]});
+    ASSERT_EQ(evening.size(), 1u);
+    EXPECT_EQ(evening[0].Key.Get(), QStringLiteral("07/01/2016 E"));
+    EXPECT_EQ(evening[0].Digits, (std::array<std::uint8_t, 2>{2, 2}));
+}

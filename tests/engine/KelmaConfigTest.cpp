@@ -377,3 +377,36 @@ TEST_F(FavoritesFileTest, ErrorsAreReportedNotRaised)
                                          QStringLiteral("RUS"), &error));
     EXPECT_TRUE(error.startsWith("Ошибка сохранения списка фильтров!\n\n")) << error.toStdString();
 }
+
+// A cost or payout beyond what the balances of a stakes file can sum, or below zero, is a
+// damaged value and reads as a missing one; the largest allowed amounts still give a balance.
+TEST_F(ConfigFileTest, StakeAmountsOutsideTheirRangeReadAsMissing)
+{
+    const QString ini = Path("amounts.ini");
+    struct {
+        const char* cost;
+        std::int64_t raw;
+    } const cases[] = {
+        {"500000000000000", 0},                // times 65 025 combinations passes 64 bits
+        {"-922337203685477,5808", 0},          // the most negative amount cannot be negated
+        {"1E30", 0},                           // no money counterpart at all
+        {"-0,5", 0},
+        {"10000000", 10000000LL * 10000},      // the largest cost taken
+        {"10000000,0001", 0},
+        {"2,5", 25000},
+    };
+    for (const auto& c : cases) {
+        WriteText(ini, QStringLiteral("[STAKES]\nCost=%1\nProfits=1\nProfit_0_Overlap=2\nProfit_0_Profit=%1\n")
+                           .arg(QLatin1String(c.cost)));
+        list.LoadConfig(ini);
+        EXPECT_EQ(list.Config().Cost.Raw(), c.raw) << c.cost;
+        ASSERT_EQ(list.Config().Profits.size(), 1u);
+        EXPECT_EQ(list.Config().Profits[0].Amount.Raw(), c.raw) << c.cost;
+    }
+
+    // The largest cost over a stake of every digit, and the largest payout on top.
+    WriteText(ini, QStringLiteral("[STAKES]\nCost=10000000\nProfits=1\nProfit_0_Overlap=2\nProfit_0_Profit=10000000\n"));
+    list.LoadConfig(ini);
+    EXPECT_EQ(list.StakeBalance(255, -1), TCurrency::FromUnits(-650250000000LL));
+    EXPECT_EQ(list.StakeBalance(255, 2), TCurrency::FromUnits(-650250000000LL + 10000000));
+}

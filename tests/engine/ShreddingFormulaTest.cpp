@@ -160,4 +160,11 @@ TEST(ShreddingFormula, EqualsShreddingValue)
     const QString marked = QStringLiteral("n1/n2+") + Var(0);
     EXPECT_EQ(TShreddingFormula(marked, 2).Value(MakeComb(3, 4), 0, 0),
               ShreddingValue(MakeComb(3, 4), 0, 0, 2, marked));
+    // So is one holding the mark of a variable that shredding formulas have no name for: the
+    // text is no formula (0), where a compiled program would read the mark as a zero.
+    for (const int k : {6, 7}) {
+        const QString text = Var(k) + QStringLiteral("-(E)*E/$1F");
+        EXPECT_EQ(TShreddingFormula(text, 1).Value(MakeComb(3, 4), 0, 0), 0) << k;
+        EXPECT_EQ(ShreddingValue(MakeComb(3, 4), 0, 0, 1, text), 0) << k;
+    }
 }

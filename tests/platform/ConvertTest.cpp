@@ -124,6 +124,26 @@ TEST(Currency, ArithmeticIsExact)
     EXPECT_LT(-TCurrency::FromUnits(1), TCurrency());
 }
 
+// Money that leaves the 64-bit range raises instead of wrapping round to a wrong amount.
+TEST(Currency, OverflowRaises)
+{
+    const TCurrency most = TCurrency::FromRaw(std::numeric_limits<std::int64_t>::max());
+    const TCurrency least = TCurrency::FromRaw(std::numeric_limits<std::int64_t>::min());
+    const TCurrency one = TCurrency::FromRaw(1);
+    EXPECT_THROW(most + one, EOverflow);
+    EXPECT_THROW(least - one, EOverflow);
+    EXPECT_THROW(-least, EOverflow);
+    EXPECT_THROW(TCurrency::FromUnits(50000000000000LL) * 65025, EOverflow);
+    EXPECT_THROW(TCurrency::FromUnits(std::numeric_limits<std::int64_t>::max() / 1000), EOverflow);
+    TCurrency sum = most;
+    EXPECT_THROW(sum += one, EOverflow);
+    EXPECT_EQ(sum, most);   // left as it was
+    // The edges themselves are reachable.
+    EXPECT_EQ((least + most).Raw(), -1);
+    EXPECT_EQ((-most - one), least);
+    EXPECT_EQ((TCurrency::FromRaw(-3) * -3).Raw(), 9);
+}
+
 TEST(Separators, FollowTheLocale)
 {
     EXPECT_EQ(DecimalSeparator(), QLatin1Char(','));

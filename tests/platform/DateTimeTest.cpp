@@ -129,4 +129,34 @@ TEST(FormatDateTime, PatternLetters)
     EXPECT_EQ(FormatDateTime(U("dddd, d mmmm"), v), U("понедельник, 4 июль"));
 }
 
+// An hour takes the twelve-hour clock only from an am/pm marker after it and outside quotes,
+// however many hours the pattern holds; a long pattern formats in one pass.
+TEST(FormatDateTime, TwelveHourClockFromALaterMarker)
+{
+    const TDateTime v = EncodeDateTime(2016, 7, 4, 13, 5, 9, 7);
+    struct {
+        const char* pattern;
+        const char* expected;
+    } const cases[] = {
+        {"h h am/pm h", "1 1 pm 13"},
+        {"h 'am/pm' h", "13 am/pm 13"},
+        {"h \"a/p\" h a/p", "1 a/p 1 p"},
+        {"h 'x", "13 x"},                      // an unterminated quote runs to the end
+        {"hh a/p", "01 p"},
+        {"h:m a/p h:m", "1:5 p 13:5"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatDateTime(U(c.pattern), v), U(c.expected)) << c.pattern;
+
+    QString pattern;
+    QString expected;
+    for (int i = 0; i < 20000; ++i) {
+        pattern += QStringLiteral("h ");
+        expected += QStringLiteral("1 ");
+    }
+    pattern += QStringLiteral("am/pm");
+    expected += QStringLiteral("pm");
+    EXPECT_EQ(FormatDateTime(pattern, v), expected);
+}
+
 } // namespace

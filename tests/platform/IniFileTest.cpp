@@ -138,6 +138,40 @@ TEST(IniFile, EraseDeleteAndLineBreaks)
     EXPECT_TRUE(ini.ReadSections().isEmpty());
 }
 
+// A section or key is written trimmed and on one line; every lookup takes the name the same
+// way, so a value is found again under the very names it was written with.
+TEST(IniFile, NamesAreFoundAsTheyWereWritten)
+{
+    struct {
+        const char* section;
+        const char* key;
+        const char* file;
+    } const cases[] = {
+        {"\n", "s", "[]\r\ns=v\r\n"},
+        {"S", "a\nb", "[S]\r\na b=v\r\n"},
+        {" Sec\r\ntion ", "\tKey ", "[Sec tion]\r\nKey=v\r\n"},
+        {"A\rB", "k\r\n", "[A B]\r\nk=v\r\n"},
+    };
+    for (const auto& c : cases) {
+        TMemIniFile ini(QString{});
+        ini.WriteString(U(c.section), U(c.key), U("v"));
+        EXPECT_TRUE(ini.SectionExists(U(c.section))) << c.file;
+        EXPECT_TRUE(ini.ValueExists(U(c.section), U(c.key))) << c.file;
+        EXPECT_EQ(ini.ReadString(U(c.section), U(c.key), U("missing")), U("v")) << c.file;
+        EXPECT_EQ(ini.ReadSection(U(c.section)).size(), 1) << c.file;
+        EXPECT_EQ(ini.ToBytes(), QByteArray(c.file));
+
+        // Written again under the same names: the one value is replaced, not added.
+        ini.WriteString(U(c.section), U(c.key), U("w"));
+        EXPECT_EQ(ini.ReadSectionValues(U(c.section)).size(), 1) << c.file;
+        ini.DeleteKey(U(c.section), U(c.key));
+        EXPECT_FALSE(ini.ValueExists(U(c.section), U(c.key))) << c.file;
+        ini.EraseSection(U(c.section));
+        EXPECT_FALSE(ini.SectionExists(U(c.section))) << c.file;
+        EXPECT_TRUE(ini.ToBytes().isEmpty()) << c.file;
+    }
+}
+
 TEST(IniFile, MissingFileIsEmptyAndIsCreatedOnUpdate)
 {
     QTemporaryDir dir;

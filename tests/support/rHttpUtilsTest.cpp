@@ -616,6 +616,38 @@ TEST(rHttpUtils, ProxyListPageRows)
     EXPECT_THROW(ParseProxyListPage(badPort, 0, list), EConvertError);
 }
 
+// The port is the row's number plus the page's offset; a sum outside 1..65535, also one past
+// the 32-bit range, makes the page as unreadable as a port that is not a number.
+TEST(rHttpUtils, ProxyListPortOutOfRange)
+{
+    QStringList list;
+    const QByteArray fuzzed = QByteArray::fromHex(
+        "003c74626f64793e3c74723e3c7363726970743e7070203d2824374646464646464620643b3c2f7363726970743e3c6469"
+        "76207374796c653d22646973706c61793a6e6f6e652220646174612d3d2235223c2f6469763e3c2f74626f64793e");
+    EXPECT_THROW(ParseProxyListPage(QString::fromLatin1(fuzzed.mid(1)), 0, list), EConvertError);
+    EXPECT_TRUE(list.isEmpty());
+
+    struct {
+        int port;
+        int shift;
+        bool valid;
+    } const cases[] = {
+        {65535, 0, true}, {65530, 5, true}, {1, 0, true}, {65536, 0, false}, {65535, 1, false},
+        {0, 0, false},    {5, -5, false},   {-1, 0, false}, {2147483647, 5, false}, {-2147483647, -5, false},
+    };
+    for (const auto& c : cases) {
+        QByteArray page = ProxyPage(0, 1, c.shift);
+        page.replace("(8000 - 0)", "(" + QByteArray::number(c.port) + " - 0)");
+        list.clear();
+        if (c.valid) {
+            EXPECT_EQ(ParseProxyListPage(page, 0, list), 1) << c.port << " " << c.shift;
+            EXPECT_EQ(list, QStringList{QStringLiteral("10.0.0.0:%1").arg(c.port + c.shift)});
+        } else {
+            EXPECT_THROW(ParseProxyListPage(page, 0, list), EConvertError) << c.port << " " << c.shift;
+        }
+    }
+}
+
 TEST_F(ProxyListTest, PagesAreReadUntilEnoughEntries)
 {
     ServeRows(100, 1000);
