@@ -1,4 +1,5 @@
 #include "support/rHttpUtils.h"
+#include "support/rHttpUtilsInflate.h"
 
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
@@ -16,8 +17,6 @@
 #include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTimer>
-
-#include <zlib.h>
 
 #include <memory>
 #include <optional>
@@ -62,86 +61,6 @@ THttpTimeouts& DefaultTimeouts()
     static THttpTimeouts timeouts;
     return timeouts;
 }
-
-// Streaming inflation of a gzip or deflate body. "deflate" is meant to be zlib-wrapped, but
-// some servers send the bare stream; the first two bytes tell them apart.
-class TInflater {
-public:
-    explicit TInflater(const QByteArray& contentEncoding)
-    {
-        const QByteArray encoding = contentEncoding.trimmed().toLower();
-        if (encoding == "gzip" || encoding == "x-gzip")
-            FKind = TKind::Gzip;
-        else if (encoding == "deflate")
-            FKind = TKind::Deflate;
-    }
-    ~TInflater()
-    {
-        if (FStarted)
-            inflateEnd(&FStream);
-    }
-    TInflater(const TInflater&) = delete;
-    TInflater& operator=(const TInflater&) = delete;
-
-    // False on a damaged stream.
-    bool Feed(const QByteArray& input, QByteArray& output)
-    {
-        if (FKind == TKind::None) {
-            output += input;
-            return true;
-        }
-        FPending += input;
-        if (!FStarted) {
-            if (FKind == TKind::Deflate && FPending.size() < 2)
-                return true;
-            int windowBits = 16 + MAX_WBITS;
-            if (FKind == TKind::Deflate) {
-                const auto b0 = static_cast<unsigned char>(FPending[0]);
-                const auto b1 = static_cast<unsigned char>(FPending[1]);
-                const bool zlibHeader = (b0 & 0x0F) == Z_DEFLATED && ((b0 << 8) | b1) % 31 == 0;
-                windowBits = zlibHeader ? MAX_WBITS : -MAX_WBITS;
-            }
-            if (inflateInit2(&FStream, windowBits) != Z_OK)
-                return false;
-            FStarted = true;
-        }
-        if (FEnded) {
-            FPending.clear();   // whatever follows the end of the stream is ignored
-            return true;
-        }
-        FStream.next_in = reinterpret_cast<Bytef*>(FPending.data());
-        FStream.avail_in = static_cast<uInt>(FPending.size());
-        char chunk[16384];
-        while (FStream.avail_in > 0 && !FEnded) {
-            FStream.next_out = reinterpret_cast<Bytef*>(chunk);
-            FStream.avail_out = sizeof(chunk);
-            const int rc = inflate(&FStream, Z_NO_FLUSH);
-            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
-                return false;
-            output.append(chunk, static_cast<qsizetype>(sizeof(chunk) - FStream.avail_out));
-            if (rc == Z_STREAM_END)
-                FEnded = true;
-            else if (rc == Z_BUF_ERROR && FStream.avail_out != 0)
-                break;
-        }
-        FPending.clear();
-        return true;
-    }
-
-    // False when a compressed body ended before its stream did.
-    bool Complete() const
-    {
-        return FKind == TKind::None || FEnded;
-    }
-
-private:
-    enum class TKind { None, Gzip, Deflate };
-    TKind FKind = TKind::None;
-    z_stream FStream{};
-    bool FStarted = false;
-    bool FEnded = false;
-    QByteArray FPending;
-};
 
 bool IsRedirect(int status)
 {
