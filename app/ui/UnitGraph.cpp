@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace {
 
@@ -132,12 +133,21 @@ TFormGraph::TFormGraph(QWidget* parent) : QDialog(parent, Qt::Tool)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-    RestoreFormPlacement(this, true, true);
+    // An unreadable form-state file leaves the window centred: the graph is what matters.
+    try {
+        RestoreFormPlacement(this, true, true);
+    } catch (const std::exception&) {
+    }
 }
 
 TFormGraph::~TFormGraph()
 {
-    SaveFormPlacement(this);
+    // A form-state file that cannot be written costs only the next window's placement, and an
+    // error must not leave a destructor.
+    try {
+        SaveFormPlacement(this);
+    } catch (const std::exception&) {
+    }
 }
 
 QLineSeries* TFormGraph::FindSeries(const QString& title) const

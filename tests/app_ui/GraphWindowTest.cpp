@@ -3,6 +3,7 @@
 
 #include "app/core/StakeGraphs.h"
 #include "app/core/StakesFile.h"
+#include "app/ui/ProgramEnv.h"
 #include "app/ui/UnitGraph.h"
 #include "platform/IniFile.h"
 #include "platform/SaveFile.h"
@@ -10,11 +11,14 @@
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/Screenshot.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QCheckBox>
+#include <QDir>
 #include <QImage>
 #include <QLegend>
 #include <QLineSeries>
+#include <QTimer>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
@@ -142,6 +146,17 @@ TEST_F(GraphWindowTest, PlacementIsKeptForTheNextWindow)
     EXPECT_EQ(next.size(), QSize(420, 300));
 }
 
+TEST_F(GraphWindowTest, UnusableFormStateFileCostsOnlyThePlacement)
+{
+    // A folder where the file should be can be neither read nor written.
+    ASSERT_TRUE(QDir().mkpath(GetAppFrmFileName()));
+    EXPECT_NO_THROW({
+        TFormGraph form;
+        form.AddPoints({{1, QStringLiteral("a"), 1, true, true, 0}});
+        EXPECT_EQ(form.size(), QSize(720, 480));
+    });
+}
+
 TEST_F(GraphWindowTest, StakeGraphShownThroughTheHandler)
 {
     // Six draws of scored and waiting stakes: profits that go up and down.
@@ -179,6 +194,25 @@ TEST_F(GraphWindowTest, StakeGraphShownThroughTheHandler)
     EXPECT_EQ(shown, 1);
     ASSERT_FALSE(screenshot.isEmpty());
     EXPECT_EQ(QImage(screenshot).size(), QSize(800, 500));
+}
+
+TEST_F(GraphWindowTest, RunWithoutAPersonDoesNotWaitForTheWindow)
+{
+    qputenv(UnattendedEnv, "1");
+    // Should the window wait after all, the guard closes it and the test fails instead of hanging.
+    bool waited = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&waited] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            waited = true;
+            modal->close();
+        }
+    });
+    guard.start(5000);
+    ShowGraph(nullptr, QStringLiteral("x"), {{1, QStringLiteral("a"), 1, true, true, 0}});
+    qunsetenv(UnattendedEnv);
+    EXPECT_FALSE(waited);
 }
 
 } // namespace
