@@ -1,6 +1,5 @@
 #include "fuzz/FuzzTargets.h"
 
-#include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -84,9 +83,6 @@ void FuzzInitialize()
         static QCoreApplication app(argc, argv);
     }
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    // Qt keeps a collator per thread from the first locale-aware comparison on; made here, it
-    // is not taken for a leak of the first input that sorts texts.
-    QCollator::defaultCompare(u"a", u"b");
 }
 
 std::uint8_t TFuzzInput::Byte()

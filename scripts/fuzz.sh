@@ -45,6 +45,7 @@ if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
 fi
 
 bin=build/fuzz/fuzz
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 if [ "$target" = all ]; then
   mapfile -t targets < <(for f in fuzz/targets/*.cpp; do basename "$f" .cpp; done)
 else
@@ -59,9 +60,12 @@ fi
 run_target() {
   local t="$1"
   local corpus="build/fuzz/corpus/$t" findings="build/fuzz/findings/$t" log="build/fuzz/logs/$t.log"
-  rm -rf "$findings"
+  rm -rf "$findings" "$log"
   mkdir -p "$corpus" "$findings" build/fuzz/logs
-  "$bin/fuzz_seeds" "$t" "$corpus" >/dev/null
+  if ! "$bin/fuzz_seeds" "$t" "$corpus" >/dev/null 2>"$log"; then
+    echo "$t: the seeds could not be written (see $log)" >&2
+    return 0
+  fi
   if [ -d "fuzz/regressions/$t" ]; then
     cp fuzz/regressions/"$t"/* "$corpus"/ 2>/dev/null || true
   fi
@@ -86,7 +90,7 @@ status=0
 printf '%-14s %14s %10s  %s\n' TARGET EXECUTIONS FINDINGS CORPUS
 for t in "${targets[@]}"; do
   log="build/fuzz/logs/$t.log"
-  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1 || true)
+  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" 2>/dev/null | grep -o '[0-9]*$' | tail -1 || true)
   findings=$(find "build/fuzz/findings/$t" -type f | wc -l)
   corpus=$(find "build/fuzz/corpus/$t" -type f | wc -l)
   printf '%-14s %14s %10s  %s\n' "$t" "${execs:-?}" "$findings" "$corpus"
