@@ -125,13 +125,13 @@ QString TScriptLog::Close()
 // ---------------------------------------------------------------------------------------------
 // Deleting the logs.
 
-TLogsDeleteResult DeleteScenarioLogs(const QString& folder)
+TLogsDeleteResult DeleteLogFiles(const QString& folder, const QString& mask)
 {
     TLogsDeleteResult result;
-    if (!FindFilesByMask(folder, TScriptLog::FileMask(), kRfaAnyFile))
+    if (!FindFilesByMask(folder, mask, kRfaAnyFile))
         return result;
     result.Found = true;
-    DeleteByMask(QDir(folder).filePath(TScriptLog::FileMask()), LogsDeleteOptions, kFinishEmptyOk, 0, 1, 0, {},
+    DeleteByMask(QDir(folder).filePath(mask), LogsDeleteOptions, kFinishEmptyOk, 0, 1, 0, {},
                  result.Operation);
     result.Deleted = result.Operation.Processed;
     for (const TRTransaction& step : result.Operation.Transactions)
@@ -142,14 +142,14 @@ TLogsDeleteResult DeleteScenarioLogs(const QString& folder)
     return result;
 }
 
-TLogsDeleteResult LogsDelete(const QString& folder)
+TLogsDeleteResult DeleteLogFilesCommand(const QString& folder, const QString& mask)
 {
-    if (!FindFilesByMask(folder, TScriptLog::FileMask(), kRfaAnyFile)) {
+    if (!FindFilesByMask(folder, mask, kRfaAnyFile)) {
         InfoBox(LoadResString(rsNoLogFilesFound));
         return {};
     }
     TBusyScope busy(LoadResString(rsSearchingLogFiles));
-    TLogsDeleteResult result = DeleteScenarioLogs(folder);
+    TLogsDeleteResult result = DeleteLogFiles(folder, mask);
     const QString text = result.Operation.Name + QLatin1String("\n\n") + result.Operation.Text;
     if (result.Operation.Kind == TRMsgKind::Ok)
         InfoBox(text);

@@ -66,11 +66,20 @@ struct TLogsDeleteResult {
     TROperation Operation;
 };
 
-// Deletes every log file of the folder (not its subfolders; folders, read-only, system and
-// hidden files are left alone). Nothing is done when no file matches.
-TLogsDeleteResult DeleteScenarioLogs(const QString& folder);
+// Deletes every file of the folder that matches the mask (not its subfolders; folders,
+// read-only, system and hidden files are left alone). Nothing is done when no file matches.
+TLogsDeleteResult DeleteLogFiles(const QString& folder, const QString& mask);
+// The command that deletes logs: in the busy state with its status, deletes the matching files
+// and tells the operation's name and totals in an information box, or a warning box when some
+// step did not succeed; "Файлы журналов не найдены!" when there are none.
+TLogsDeleteResult DeleteLogFilesCommand(const QString& folder, const QString& mask);
 
-// The command: in the busy state with its status, deletes the logs and tells the operation's
-// name and totals in an information box, or a warning box when some step did not succeed;
-// "Файлы журналов не найдены!" when there are none.
-TLogsDeleteResult LogsDelete(const QString& folder);
+// The scenario logs.
+inline TLogsDeleteResult DeleteScenarioLogs(const QString& folder)
+{
+    return DeleteLogFiles(folder, TScriptLog::FileMask());
+}
+inline TLogsDeleteResult LogsDelete(const QString& folder)
+{
+    return DeleteLogFilesCommand(folder, TScriptLog::FileMask());
+}

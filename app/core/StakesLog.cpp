@@ -27,6 +27,11 @@ QString TStakesLog::FileName(int matched) const
            + QLatin1String(".log");
 }
 
+QString TStakesLog::FileMask()
+{
+    return QLatin1String(ProgramFileName) + QLatin1String("-*.log");
+}
+
 QString TStakesLog::LineText(const TStakeRec& rec, TDateTime now)
 {
     const QString result = QString::number(CombDigit1(rec.DrawResult)) + QLatin1Char(';')

@@ -21,6 +21,8 @@ public:
 
     // "<folder>Tavrix2_2r10-<matched>.log"
     QString FileName(int matched) const;
+    // The mask of every stakes log: "Tavrix2_2r10-*.log".
+    static QString FileMask();
     // The line without its line end. Values from the record are arguments of the line's
     // format, never a format themselves.
     static QString LineText(const TStakeRec& rec, TDateTime now);

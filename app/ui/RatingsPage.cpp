@@ -98,6 +98,11 @@ bool TRatingsPage::HasSelection() const
     return FList->SelectedCount() > 0;
 }
 
+QList<int> TRatingsPage::SelectedRows() const
+{
+    return FList->SelectedRows();
+}
+
 int TRatingsPage::EffMode() const
 {
     return FState.Options.Value(TMainOptions::RatingsEffMode);

@@ -32,6 +32,8 @@ public:
     void Repaint();
     bool HasRatings() const { return !FRatings.FRatings.empty(); }
     bool HasSelection() const;
+    // Selected rows, ascending.
+    QList<int> SelectedRows() const;
 
     // The option RatingsEffMode as the list shows it.
     int EffMode() const;

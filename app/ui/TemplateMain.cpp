@@ -2,6 +2,7 @@
 
 #include "app/core/RatingsFromStakes.h"
 #include "app/core/StakeCheck.h"
+#include "app/core/StakeGraphs.h"
 #include "app/core/StakesFile.h"
 
 #include "app/ui/CombsPage.h"
@@ -10,6 +11,10 @@
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/UnitGenCombs.h"
+#include "app/ui/UnitGraph.h"
+#include "app/ui/UnitMulti.h"
+#include "app/ui/UnitStake.h"
+#include "app/ui/UnitStakeFilter.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RDialogs.h"
@@ -108,6 +113,8 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FRatings = std::make_unique<TRatings>(FState.RatingsFileName());
     FRatingsPage = new TRatingsPage(FState, *FRatings, FUi->lvRatings, FStatusBar, this);
     FStakesPage = new TStakesPage(*FStakesFile, FUi->sgStakes, FStatusBar, this);
+    FStakeCommands = std::make_unique<TStakeCommands>(FState, *FStakesFile);
+    SetupStakeCommands();
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
@@ -401,6 +408,80 @@ void TTemplateMain::CheckStakesAndReload()
 void TTemplateMain::RefreshRatings()
 {
     FRatingsPage->RefreshFrom(CheckedStakesOf(*FStakesFile));
+}
+
+void TTemplateMain::SetupStakeCommands()
+{
+    TStakeCommands& c = *FStakeCommands;
+    c.EditStake = [this](TStakeRec& rec, int& drawCount) { return EditStakeData(this, rec, drawCount); };
+    c.EditMulti = [this](std::int32_t& draw, int& drawCount, QString& comment) {
+        return EditMultiStake(this, draw, drawCount, comment);
+    };
+    c.AskCondition = [this](int& condition, int& value) { return AskStakeCondition(this, condition, value); };
+    c.CheckStakes = [this] { CheckStakesAndReload(); };
+    c.RefreshGrid = [this](bool resize, bool scroll) { FStakesPage->Refresh(resize, scroll); };
+    c.RefreshRatings = [this] { RefreshRatings(); };
+    // A double click on a combination stakes it, as the command does.
+    connect(FUi->lvCombs, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && FActions->CanExecute(TCommand::StakeAdd))
+            FStakeCommands->AddStake(FCombs.Comb(index.row()));
+    });
+    connect(FUi->lvRatings, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && FActions->CanExecute(TCommand::RatingsGraphOverlap))
+            ShowStakesGraph(TCommand::RatingsGraphOverlap);
+    });
+}
+
+void TTemplateMain::AddListStakes(bool selectedOnly)
+{
+    QList<TCombWord> combs;
+    if (selectedOnly) {
+        for (const int row : FCombsPage->SelectedRows())
+            if (row >= 0 && row < FCombs.Count())
+                combs.append(FCombs.Comb(row));
+    } else {
+        for (int i = 0; i < FCombs.Count(); ++i)
+            combs.append(FCombs.Comb(i));
+    }
+    if (combs.isEmpty())
+        return;
+    const bool made = FStakeCommands->AddStakes(combs);
+    if (selectedOnly && made)
+        FUi->lvCombs->clearSelection();
+}
+
+void TTemplateMain::ShowStakesGraph(TCommand command)
+{
+    TGraphPoints points;
+    try {
+        TBusyScope busy(LoadResString(rsCreatingCharts));
+        QStringList comments;
+        for (const int row : FRatingsPage->SelectedRows())
+            if (row >= 0 && row < static_cast<int>(FRatings->FRatings.size()))
+                comments.append(FRatings->FRatings[static_cast<size_t>(row)].Comment);
+        switch (command) {
+        case TCommand::StakesGraphDraws:
+            points = StakesProfitByDraws(*FStakesFile);
+            break;
+        case TCommand::StakesGraphOverlap:
+        case TCommand::StakesGraphProfits:
+            points = StakesByComments(*FStakesFile, comments, command == TCommand::StakesGraphProfits);
+            break;
+        default:
+            points = RatingsOverlap(FRatings->FRatings, FRatingsPage->SelectedRows());
+            break;
+        }
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+        return;
+    }
+    ShowGraph(this, Action(command)->text().remove(QLatin1Char('&')), points);
+}
+
+void TTemplateMain::ToggleOption(TMainOptions::TOption option)
+{
+    TBusyScope busy;
+    FState.WriteOption(option, FState.Options.Flag(option) ? 0 : 1);
 }
 
 void TTemplateMain::SetRatingsEffMode(int mode)

@@ -7,6 +7,7 @@
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/Ratings.h"
+#include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/core/ResultsDownload.h"
 #include "app/core/StatFilter.h"
@@ -62,7 +63,22 @@ enum class TCommand {
     DrawsStatePrefetchsEnabled,
     StatFilter_Include,
     StatFilter_Exclude,
+    StakeAdd,
+    StakeAddRandom,
+    StakeAddSelected,
+    StakeAddAll,
+    StakeDel,
+    StakeFilter,
+    StakeClear,
     StakesCheckManual,
+    LogStakes,
+    LogStakesDelete,
+    StakesScroll,
+    StakesCheckLine,
+    StakesGraphDraws,
+    StakesGraphOverlap,
+    StakesGraphProfits,
+    RatingsGraphOverlap,
     RatingsRefresh,
     RatingsExport,
     RatingsEffMode0,
@@ -112,6 +128,7 @@ public:
     TRatings& Ratings() { return *FRatings; }
     // The stakes file, open from the start-up timer to shut-down.
     TStakesFile& StakesFile() { return *FStakesFile; }
+    TStakeCommands& StakeCommands() { return *FStakeCommands; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -184,6 +201,16 @@ private:
     // are shown, never passed on.
     void CheckStakesAndReload();
     void RefreshRatings();
+    // The stake commands' dialogs, check and grid.
+    void SetupStakeCommands();
+    // Stakes for the selected rows of the combination list (the selection is then cleared), or
+    // for the whole list.
+    void AddListStakes(bool selectedOnly);
+    // Builds a graph's points in the busy state and shows them in the graph window; nothing to
+    // draw and read errors are shown.
+    void ShowStakesGraph(TCommand command);
+    // An on/off option: busy around the change, written at once.
+    void ToggleOption(TMainOptions::TOption option);
     // An option toggle: busy around the change, written at once.
     void SetRatingsEffMode(int mode);
 
@@ -199,6 +226,7 @@ private:
     TStatTable FStatTable{FState};
     std::unique_ptr<TStakesFile> FStakesFile;
     std::unique_ptr<TRatings> FRatings;
+    std::unique_ptr<TStakeCommands> FStakeCommands;
     TActionRegistry* FActions = nullptr;
     TStatusBar* FStatusBar = nullptr;
     TDrawsPage* FDrawsPage = nullptr;

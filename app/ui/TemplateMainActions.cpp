@@ -7,9 +7,12 @@
 #include "app/ui/StatPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitProxy.h"
+#include "app/core/ScriptLog.h"
 #include "app/core/StakesFile.h"
+#include "app/core/StakesLog.h"
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"
+#include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 
@@ -243,16 +246,135 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
 
-        // The stakes.
+        // The stakes: made from the combination list, deleted, checked, drawn.
+        {.Id = TCommand::StakeAdd,
+         .Name = "StakeAdd",
+         .Caption = RESSTR("TemplateMain", "Сделать ставку"),
+         .Shortcut = Qt::Key_F4,
+         .Menu = TCommandMenu::Stakes,
+         .Execute =
+             [](TTemplateMain& w) {
+                 const QList<int> rows = w.FCombsPage->SelectedRows();
+                 std::optional<TCombWord> comb;
+                 if (!rows.isEmpty() && rows.first() >= 0 && rows.first() < w.FCombs.Count())
+                     comb = w.FCombs.Comb(rows.first());
+                 w.FStakeCommands->AddStake(comb);
+             },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->IsOpen(); }},
+        {.Id = TCommand::StakeAddRandom,
+         .Name = "StakeAddRandom",
+         .Caption = RESSTR("TemplateMain", "Сделать случайную ставку"),
+         .Shortcut = Qt::CTRL | Qt::Key_F4,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.FStakeCommands->AddRandomStake(); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStakesFile->IsOpen(); }},
+        // Alt+F4 closes the window, so this one has no key.
+        {.Id = TCommand::StakeAddSelected,
+         .Name = "StakeAddSelected",
+         .Caption = RESSTR("TemplateMain", "Сделать ставки для выделенных комбинаций"),
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.AddListStakes(true); },
+         .Update = [](TTemplateMain& w) { return w.FCombsPage->HasSelection() && w.FStakesFile->IsOpen(); }},
+        {.Id = TCommand::StakeAddAll,
+         .Name = "StakeAddAll",
+         .Caption = RESSTR("TemplateMain", "Сделать ставки для всех комбинаций"),
+         .Shortcut = Qt::CTRL | Qt::ALT | Qt::Key_F4,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.AddListStakes(false); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStakesFile->IsOpen(); }},
+        {.Id = TCommand::StakeDel,
+         .Name = "StakeDel",
+         .Caption = RESSTR("TemplateMain", "Удалить ставку"),
+         .Shortcut = Qt::CTRL | Qt::Key_Delete,
+         .Menu = TCommandMenu::Stakes,
+         .GroupStart = true,
+         .Execute =
+             [](TTemplateMain& w) {
+                 const TGridRect selection = w.FUi->sgStakes->Selection();
+                 w.FStakeCommands->DeleteRows(selection.Top, selection.Bottom);
+             },
+         .Update =
+             [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FUi->sgStakes->Selection().Top >= 1; },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->sgStakes; }},
+        {.Id = TCommand::StakeFilter,
+         .Name = "StakeFilter",
+         .Caption = RESSTR("TemplateMain", "Удалить по условию"),
+         .Shortcut = Qt::ALT | Qt::Key_D,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.FStakeCommands->DeleteByCondition(); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
+        {.Id = TCommand::StakeClear,
+         .Name = "StakeClear",
+         .Caption = RESSTR("TemplateMain", "Удалить все ставки"),
+         .Shortcut = Qt::CTRL | Qt::SHIFT | Qt::Key_Delete,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.FStakeCommands->ClearAll(); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
+        // The graphs read the stakes file and move its position: never while another command
+        // runs (the default busy rule).
+        {.Id = TCommand::StakesGraphDraws,
+         .Name = "StakesGraphDraws",
+         .Caption = RESSTR("TemplateMain", "Суммарный профит по тиражам"),
+         .Shortcut = Qt::Key_F6,
+         .Menu = TCommandMenu::Stakes,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphDraws); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
         {.Id = TCommand::StakesCheckManual,
          .Name = "StakesCheckManual",
          .Caption = RESSTR("TemplateMain", "Проверить ставки"),
          .Shortcut = Qt::CTRL | Qt::Key_F5,
          .Menu = TCommandMenu::Stakes,
+         .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.CheckStakesAndReload(); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
-
-        // The ratings: the efficiency submenu, then refresh and export.
+        {.Id = TCommand::LogStakes,
+         .Name = "LogStakes",
+         .Caption = RESSTR("TemplateMain", "Журналы ставок"),
+         .Menu = TCommandMenu::Stakes,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::StakesLogEnabled); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::StakesLogEnabled); }},
+        {.Id = TCommand::LogStakesDelete,
+         .Name = "LogStakesDelete",
+         .Caption = RESSTR("TemplateMain", "Удалить журналы ставок"),
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { DeleteLogFilesCommand(w.FState.DataDir(), TStakesLog::FileMask()); }},
+        {.Id = TCommand::StakesScroll,
+         .Name = "StakesScroll",
+         .Caption = RESSTR("TemplateMain", "Прокручивать список при добавлении"),
+         .Menu = TCommandMenu::Stakes,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::StakesScrollEnabled); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::StakesScrollEnabled); }},
+        {.Id = TCommand::StakesCheckLine,
+         .Name = "StakesCheckLine",
+         .Caption = RESSTR("TemplateMain", "Проверять ставки после каждой строки сценария"),
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::StakesCheckOnLine); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::StakesCheckOnLine); }},
+        // The ratings: the graphs of the selected ratings, the efficiency submenu, then refresh
+        // and export.
+        {.Id = TCommand::StakesGraphOverlap,
+         .Name = "StakesGraphOverlap",
+         .Caption = RESSTR("TemplateMain", "График совпадений ставок"),
+         .Shortcut = Qt::CTRL | Qt::Key_F6,
+         .Menu = TCommandMenu::Ratings,
+         .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphOverlap); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FRatingsPage->HasSelection(); }},
+        {.Id = TCommand::StakesGraphProfits,
+         .Name = "StakesGraphProfits",
+         .Caption = RESSTR("TemplateMain", "График профита ставок"),
+         .Shortcut = Qt::ALT | Qt::Key_F6,
+         .Menu = TCommandMenu::Ratings,
+         .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphProfits); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FRatingsPage->HasSelection(); }},
+        {.Id = TCommand::RatingsGraphOverlap,
+         .Name = "RatingsGraphOverlap",
+         .Caption = RESSTR("TemplateMain", "Количество совпадений"),
+         .Menu = TCommandMenu::Ratings,
+         .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::RatingsGraphOverlap); },
+         .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasSelection(); }},
         {.Id = TCommand::RatingsEffMode0,
          .Name = "RatingsEffMode0",
          .Caption = RESSTR("TemplateMain", "Ожидаемые значения совпадений"),
@@ -367,6 +489,11 @@ void TTemplateMain::BuildMenus()
         QMenu* menu = Menu(row.Menu);
         if (!menu)
             continue;
+        // A submenu takes its place in its parent where its first row comes.
+        if (menu == FUi->menuRatingsEff && menu->isEmpty()) {
+            FUi->menuRatings->addSeparator();
+            FUi->menuRatings->addMenu(menu);
+        }
         if (row.GroupStart && !menu->isEmpty())
             menu->addSeparator();
         menu->addAction(Action(row.Id));
@@ -405,9 +532,15 @@ void TTemplateMain::CreatePopupMenus()
           {{TCommand::CombsCheckNums, TCommand::CombsFindInDraws},
            {TCommand::CombsDelSelected},
            {TCommand::CombsCopy, TCommand::CombsPaste, TCommand::CombsSelectAll},
-           {TCommand::CombsUndo}});
+           {TCommand::CombsUndo},
+           {TCommand::StakeAdd, TCommand::StakeAddRandom, TCommand::StakeAddSelected, TCommand::StakeAddAll}});
+    popup(FUi->sgStakes, FUi->sgStakes->viewport(), "pmStakes",
+          {{TCommand::StakeDel, TCommand::StakeFilter, TCommand::StakeClear},
+           {TCommand::StakesCheckManual},
+           {TCommand::StakesGraphDraws}});
     popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",
           {{TCommand::RatingsRefresh},
+           {TCommand::StakesGraphOverlap, TCommand::StakesGraphProfits, TCommand::RatingsGraphOverlap},
            {TCommand::RatingsExport},
            {TCommand::RatingsEffMode0, TCommand::RatingsEffMode1, TCommand::RatingsEffMode2}});
 }

@@ -176,10 +176,14 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     EXPECT_EQ(ActionNames(combs),
               QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
                            "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo"}));
-    EXPECT_EQ(ActionNames(stakes), QStringList({"StakesCheckManual"}));
-    // The efficiency submenu comes first in the ratings menu.
-    EXPECT_EQ(ratings->actions().value(0), ratingsEff->menuAction());
-    EXPECT_EQ(ActionNames(ratings).mid(1), QStringList({"RatingsRefresh", "RatingsExport"}));
+    EXPECT_EQ(ActionNames(stakes),
+              QStringList({"StakeAdd", "StakeAddRandom", "StakeAddSelected", "StakeAddAll", "StakeDel", "StakeFilter",
+                           "StakeClear", "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
+                           "StakesScroll", "StakesCheckLine"}));
+    // The efficiency submenu follows the graphs of the ratings menu.
+    EXPECT_EQ(ActionNames(ratings), QStringList({"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap",
+                                                 "", "RatingsRefresh", "RatingsExport"}));
+    EXPECT_TRUE(ratings->actions().contains(ratingsEff->menuAction()));
     EXPECT_EQ(ActionNames(ratingsEff), QStringList({"RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
     for (const QMenu* menu : {file, draws, combs, stakes, ratings, ratingsEff}) {
         for (QAction* action : menu->actions()) {

@@ -281,15 +281,15 @@ TEST_F(RatingsTabTest, ExportNeedsRatingsAndRefreshNeedsTheStakesFile)
     EXPECT_FALSE(actions->Action("RatingsExport")->isEnabled());
     EXPECT_TRUE(actions->Action("RatingsRefresh")->isEnabled());
     EXPECT_EQ(actions->Action("RatingsRefresh")->shortcut(), QKeySequence(Qt::Key_F5));
-    // The list's popup holds the same commands as the menu.
+    // The list's popup holds the menu's commands and the graphs of the selected ratings.
     const auto* popup = form->findChild<QMenu*>(QStringLiteral("pmRatings"));
     ASSERT_NE(popup, nullptr);
     QStringList names;
     for (const QAction* action : popup->actions())
         if (!action->isSeparator())
             names << action->objectName();
-    EXPECT_EQ(names, QStringList({"RatingsRefresh", "RatingsExport", "RatingsEffMode0", "RatingsEffMode1",
-                                  "RatingsEffMode2"}));
+    EXPECT_EQ(names, QStringList({"RatingsRefresh", "StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap",
+                                  "RatingsExport", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
     // A new, empty stakes file was created and is held.
     EXPECT_TRUE(QFile::exists(StakesFile()));
     EXPECT_EQ(form->StatusBar()->PanelText(4), "Ставок: 0");

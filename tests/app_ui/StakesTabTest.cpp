@@ -4,10 +4,13 @@
 #include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/StakesPage.h"
+#include "app/ui/UnitGraph.h"
 #include "platform/DelphiText.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"
+#include "support/ui/QorListView.h"
+#include "support/RVclUtils.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
 #include "tests/app_ui/AppUiTestEnv.h"
@@ -19,6 +22,10 @@
 #include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
+#include <QAbstractSeries>
+#include <QChart>
+#include <QFile>
+#include <QItemSelectionModel>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -194,6 +201,135 @@ TEST_F(StakesTabTest, ADownloadThatScoresAStakeShowsItChecked)
     EXPECT_EQ(Grid(*form)->RowCount(), 2);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
     qunsetenv(OperatorSiteEnv);
+}
+
+TEST_F(StakesTabTest, StakeCommandsFollowTheListTheGridAndTheFile)
+{
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    const auto enabled = [&](const char* name) {
+        actions.UpdateAll();
+        return actions.Action(QString::fromLatin1(name))->isEnabled();
+    };
+    // The start-up list holds every combination; the file has no stakes yet.
+    ASSERT_EQ(form->Combs().Count(), 100);
+    EXPECT_TRUE(enabled("StakeAdd"));
+    EXPECT_TRUE(enabled("StakeAddRandom"));
+    EXPECT_TRUE(enabled("StakeAddAll"));
+    EXPECT_FALSE(enabled("StakeAddSelected"));
+    for (const char* name : {"StakeDel", "StakeFilter", "StakeClear", "StakesGraphDraws"})
+        EXPECT_FALSE(enabled(name)) << name;
+
+    // F4 stakes the selected combination for the draw after the newest one (the fixture's
+    // draw 6) through the dialog, which the test answers.
+    QList<std::pair<int, int>> edited;
+    form->StakeCommands().EditStake = [&](TStakeRec& rec, int& drawCount) {
+        edited.append({rec.DrawNumber, rec.Digits.Count > 0 ? rec.Digits.Digits[0] * 10 + rec.Digits.Digits[1] : -1});
+        EXPECT_EQ(drawCount, 1);
+        return true;
+    };
+    auto* combs = form->findChild<TRListView*>(QStringLiteral("lvCombs"));
+    ASSERT_NE(combs, nullptr);
+    combs->selectionModel()->select(combs->model()->index(37, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_TRUE(enabled("StakeAddSelected"));
+    ASSERT_TRUE(actions.Execute(QStringLiteral("StakeAdd")));
+    ASSERT_EQ(edited, (QList<std::pair<int, int>>{{7, 37}}));
+    EXPECT_EQ(Row(*form, 1).mid(0, 4), QStringList({"7", U("Вручную"), "3;7", "100"}));
+    EXPECT_EQ(form->StatusBar()->PanelText(TStakesPage::CountPanel), U("Ставок: 1"));
+
+    // A double click on a combination does the same.
+    combs->doubleClicked(combs->model()->index(5, 0));
+    ASSERT_EQ(edited.size(), 2);
+    EXPECT_EQ(edited.last(), std::make_pair(7, 5));
+    EXPECT_EQ(Grid(*form)->RowCount(), 3);
+
+    for (const char* name : {"StakeDel", "StakeFilter", "StakeClear", "StakesGraphDraws"})
+        EXPECT_TRUE(enabled(name)) << name;
+    // Ctrl+Del deletes the grid's selected rows after the question.
+    Grid(*form)->SetCurrentCell(0, 1);
+    FBoxes.Answer(IDYES);
+    ASSERT_TRUE(actions.Execute(QStringLiteral("StakeDel")));
+    EXPECT_EQ(Grid(*form)->RowCount(), 2);
+    EXPECT_EQ(Row(*form, 1)[2], "0;5");
+    EXPECT_EQ(form->StakesFile().RecordCount(), 1);
+}
+
+TEST_F(StakesTabTest, ClearingAllStakesAsksBeforeTheRatingsGo)
+{
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer);
+        WriteFileBytes(StakesFile(), StakeBytes(PreparedStakes()));
+        QFile::remove(FFolder.DataFile(".lrt"));
+        auto form = Open();
+        // Ratings from the three checked stakes; there were none, so no question.
+        ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("RatingsRefresh")));
+        ASSERT_EQ(form->Ratings().FRatings.size(), 3u);
+        ASSERT_TRUE(FBoxes.Boxes().isEmpty());
+
+        FBoxes.Answer(IDYES);    // delete every stake
+        FBoxes.Answer(answer);   // and the ratings?
+        ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("StakeClear")));
+        EXPECT_EQ(FBoxes.Boxes().size(), 2);
+        EXPECT_EQ(ReadFileBytes(StakesFile()), QByteArray());
+        EXPECT_EQ(Grid(*form)->RowCount(), 2);
+        EXPECT_EQ(form->StatusBar()->PanelText(TStakesPage::CountPanel), U("Ставок: 0"));
+        EXPECT_EQ(form->Ratings().FRatings.size(), answer == IDNO ? 3u : 0u);
+        form.reset();
+        FBoxes.Clear();
+    }
+}
+
+TEST_F(StakesTabTest, GraphCommandsWaitWhileAnotherCommandRuns)
+{
+    WriteFileBytes(StakesFile(), StakeBytes(PreparedStakes()));
+    auto form = Open();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("RatingsRefresh")));
+    auto* ratings = form->findChild<TRSortListView*>(QStringLiteral("lvRatings"));
+    ASSERT_NE(ratings, nullptr);
+    ratings->selectAll();
+    const QStringList graphs = {"StakesGraphDraws", "StakesGraphOverlap", "StakesGraphProfits",
+                                "RatingsGraphOverlap"};
+    TActionRegistry& actions = *form->Actions();
+    actions.UpdateAll();
+    for (const QString& name : graphs)
+        EXPECT_TRUE(actions.Action(name)->isEnabled()) << name.toStdString();
+    StartWait();
+    actions.UpdateAll();
+    for (const QString& name : graphs)
+        EXPECT_FALSE(actions.Action(name)->isEnabled()) << name.toStdString();
+    StopWait();
+}
+
+TEST_F(StakesTabTest, GraphCommandsShowTheirPointsUnderTheirCaption)
+{
+    WriteFileBytes(StakesFile(), StakeBytes(PreparedStakes()));
+    auto form = Open();
+    QStringList shown;
+    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& graph) {
+        QStringList titles;
+        for (QAbstractSeries* series : graph.Chart()->series())
+            titles << series->name();
+        shown << graph.windowTitle() + ": " + titles.join(QLatin1String(", "));
+    });
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(form.get(), Qt::Key_F6);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], U("Суммарный профит по тиражам: Суммарный профит ставок по тиражу, Среднее значение, "
+                          "Накопленное значение"));
+
+    // The rating graphs draw the selected ratings; a double click on a rating shows its overlap.
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("RatingsRefresh")));
+    auto* ratings = form->findChild<TRSortListView*>(QStringLiteral("lvRatings"));
+    ratings->selectAll();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("StakesGraphProfits")));
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].startsWith(U("График профита ставок: "))) << shown[1].toStdString();
+    ratings->doubleClicked(ratings->model()->index(0, 0));
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[2].startsWith(U("Количество совпадений: Нормальные значения, "))) << shown[2].toStdString();
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    SetGraphWindowHandler(previous);
 }
 
 TEST_F(StakesTabTest, Screenshot)
