@@ -332,6 +332,39 @@ TEST_F(StakesTabTest, GraphCommandsShowTheirPointsUnderTheirCaption)
     SetGraphWindowHandler(previous);
 }
 
+TEST_F(StakesTabTest, StakesLogOptionsAreWrittenAtOnceAndTheLogsDeletedOnRequest)
+{
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    for (const auto& [name, option] : {std::pair{"LogStakes", TMainOptions::StakesLogEnabled},
+                                       std::pair{"StakesScroll", TMainOptions::StakesScrollEnabled},
+                                       std::pair{"StakesCheckLine", TMainOptions::StakesCheckOnLine}}) {
+        SCOPED_TRACE(name);
+        const bool before = form->State().Options.Flag(option);
+        ASSERT_TRUE(actions.Execute(QString::fromLatin1(name)));
+        EXPECT_NE(form->State().Options.Flag(option), before);
+        actions.UpdateAll();
+        EXPECT_EQ(actions.Action(QString::fromLatin1(name))->isChecked(), !before);
+        // Written at once: a fresh read of the options sees the change.
+        TMainOptions stored;
+        stored.Load(form->State().FormState());
+        EXPECT_EQ(stored.Flag(option), !before);
+    }
+
+    // No log yet: the user is told. Then two logs go and another file stays.
+    ASSERT_TRUE(actions.Execute(QStringLiteral("LogStakesDelete")));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, U("Файлы журналов не найдены!"));
+    WriteFileBytes(FFolder.File("Tavrix2_2r10-0.log"), "a\r\n");
+    WriteFileBytes(FFolder.File("Tavrix2_2r10-2.log"), "b\r\n");
+    WriteFileBytes(FFolder.File("Tavrix2_2r10-2.txt"), "c\r\n");
+    ASSERT_TRUE(actions.Execute(QStringLiteral("LogStakesDelete")));
+    EXPECT_EQ(FBoxes.Boxes().size(), 2);
+    EXPECT_FALSE(QFile::exists(FFolder.File("Tavrix2_2r10-0.log")));
+    EXPECT_FALSE(QFile::exists(FFolder.File("Tavrix2_2r10-2.log")));
+    EXPECT_TRUE(QFile::exists(FFolder.File("Tavrix2_2r10-2.txt")));
+}
+
 TEST_F(StakesTabTest, Screenshot)
 {
     std::vector<TStakeRec> records = PreparedStakes();
