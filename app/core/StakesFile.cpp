@@ -366,7 +366,8 @@ int TStakesFile::SeekLastCheckedDraws(int n)
             std::uint8_t bytes[StakeRecSize];
             ReadAt(i * StakeRecSize, bytes, StakeRecSize);
             const TStakeRec rec = ReadStakeRec(bytes);
-            const bool newDraw = rec.DrawNumber >= 1 && rec.Checked != 0 && rec.Matches.Count >= 0
+            // A damaged record is no scored stake, whatever its checked byte says.
+            const bool newDraw = rec.DrawNumber >= 1 && rec.Checked != 0 && rec.Matches.Count >= 0 && !rec.IsDamaged()
                                  && (!havePrevious || rec.DrawNumber != previous);
             if (!newDraw)
                 continue;

@@ -250,6 +250,14 @@ TEST_F(StakesFileTest, SeekLastCheckedDraws)
     EXPECT_EQ(file.Position(), 1 * StakeRecSize);
     EXPECT_EQ(file.SeekLastCheckedDraws(5), 3);
     EXPECT_EQ(file.Position(), 0);
+
+    // A damaged record at the end (matched count 7) is not a checked draw.
+    TStakeRec damaged = Stake(13, 5, 5, 1);
+    damaged.Matches.Count = 7;
+    file.AppendStake(InitStakeRec(), 1);
+    file.WriteStake(TStakesFile::soFromEnd, 0, damaged);
+    EXPECT_EQ(file.SeekLastCheckedDraws(1), 1);
+    EXPECT_EQ(file.Position(), 4 * StakeRecSize);
 }
 
 TEST_F(StakesFileTest, DeleteByCondition)
