@@ -1,0 +1,359 @@
+#include "tests/app_core/CoreTestEnv.h"
+
+#include "app/core/CombList.h"
+#include "app/core/CombsGen.h"
+#include "app/core/KelmaScr.h"
+#include "app/core/ScriptList.h"
+#include "app/core/ScriptLog.h"
+#include "app/core/ScriptRunner.h"
+#include "app/core/StakeCheck.h"
+#include "app/core/StakeCommands.h"
+#include "app/core/StakesFile.h"
+#include "app/core/StatFilter.h"
+#include "app/core/StatTable.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/fixtures/StatFixtures.h"
+
+#include <QDir>
+
+#include <functional>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+// The archive of the tests: ten draws numbered 1..10,
+//   1:(1,2) 2:(3,4) 3:(5,1) 4:(6,7) 5:(1,5) 6:(9,9) 7:(2,6) 8:(1,3) 9:(6,2) 10:(4,2).
+// Over all ten draws the digits have these counts and depths (1 = seen in the newest draw):
+//   digit  0  1  2  3  4  5  6  7  8  9
+//   count  0  4  4  2  2  2  3  1  0  2
+//   depth  -  3  1  3  1  6  2  7  -  5
+// Sorted by count, largest first, equal counts by the digit, largest first, the rows run
+//   2 1 6 9 5 4 3 7 8 0.
+// A NUMS filter keeps or deletes the combinations holding the digit of the row.
+
+namespace {
+
+TDrawsArray TenDraws()
+{
+    return MakeDraws({{1, 2}, {3, 4}, {5, 1}, {6, 7}, {1, 5}, {9, 9}, {2, 6}, {1, 3}, {6, 2}, {4, 2}});
+}
+
+// A line as the scenario list stores it.
+QString Line(const char* options, std::initializer_list<const char*> filters = {}, const char* comment = "")
+{
+    std::array<QString, ScriptFilterCount> fields;
+    std::size_t i = 0;
+    for (const char* filter : filters)
+        fields[i++] = QString::fromUtf8(filter);
+    return FormatScriptLine(QString::fromUtf8(comment), QString::fromUtf8(options), fields);
+}
+
+// A stake in short: digits, list size and comment.
+QString StakeText(const TStakeRec& rec)
+{
+    return QStringLiteral("%1%2 %3 %4 %5")
+        .arg(rec.Digits.Digits[0])
+        .arg(rec.Digits.Digits[1])
+        .arg(rec.DrawNumber)
+        .arg(rec.SelectionSize)
+        .arg(rec.Comment.Get());
+}
+
+class ScriptRunnerTest : public TCoreTest {
+protected:
+    ScriptRunnerTest()
+    {
+        ApplyDefaultStatSettings(FState.StatList());
+        FState.StatList().RebuildMethods();
+        FState.FDraws = TenDraws();
+        FState.CombCount = CombinationsTotal;
+        FState.ReserveCombLists();
+        FStakes.Open();
+        FLog.OpenFile = [this](const QString& fileName) { FOpenedLogs.append(fileName); };
+        FRunner.CheckStakes = [this] {
+            ++FChecks;
+            TStakeCheck check(FStakes, FState.FDraws, FState.StatList(), FRatings);
+            check.CheckStakesAndReload({});
+        };
+        FRunner.ShowStatus = [this](const TScriptStatus& status) { FShown.append(status.Filter); };
+        FRunner.SetControlsEnabled = [this](bool enabled) { FControls.push_back(enabled); };
+    }
+
+    void SetLines(std::initializer_list<QString> lines)
+    {
+        for (const QString& line : lines)
+            ASSERT_GE(FLines.AddScriptLine(line), 0);
+    }
+
+    void SetOnlyLine(const QString& line)
+    {
+        if (FLines.IsEmpty())
+            ASSERT_GE(FLines.AddScriptLine(line), 0);
+        else
+            ASSERT_TRUE(FLines.SetScriptLine(0, line));
+    }
+
+    void SetList(std::initializer_list<std::pair<int, int>> combs)
+    {
+        SetCombsCapacity(FState.FCombs, 0, 0);
+        for (const auto& [d1, d2] : combs)
+            AppendComb(FState.FCombs, C(d1, d2));
+    }
+
+    std::vector<TStakeRec> Records()
+    {
+        std::vector<TStakeRec> records;
+        for (qint64 i = 0; i < FStakes.RecordCount(); ++i)
+            records.push_back(FStakes.ReadStake(TStakesFile::soFromBeginning, i));
+        return records;
+    }
+
+    QStringList StakeTexts()
+    {
+        QStringList texts;
+        for (const TStakeRec& rec : Records())
+            if (rec.IsStake())
+                texts.append(StakeText(rec));
+        return texts;
+    }
+
+    // The entries of the log without their time stamps.
+    QStringList LogLines()
+    {
+        const QStringList files = QDir(FDir.path()).entryList({TScriptLog::FileMask()}, QDir::Files);
+        if (files.size() != 1)
+            return {QStringLiteral("<%1 logs>").arg(files.size())};
+        const QString text = QString::fromUtf8(ReadFileBytes(FDir.filePath(files.first())));
+        QStringList lines = text.split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        const QString stamp = QStringLiteral("[2016-08-10 12:00:00]: ");
+        for (QString& line : lines) {
+            if (line.startsWith(stamp))
+                line.remove(0, stamp.size());
+            else
+                line.prepend(QStringLiteral("<no stamp>"));
+        }
+        return lines;
+    }
+
+    TScriptList FLines{FDir.path()};
+    TScriptLog FLog{FDir.path()};
+    TCombListOps FCombs{FState};
+    TCombsGen FGen{FCombs};
+    TStakesFile FStakes{FState.StakesFileName()};
+    TStakeCommands FStakeCommands{FState, FStakes};
+    TStatTable FTable{FState};
+    TStatFilter FFilter{FCombs};
+    TScriptStatTable FScriptTable{FState, FTable, FFilter};
+    TScriptRunner FRunner{FState, FCombs, FGen, FStakes, FStakeCommands, FLines, FLog, FScriptTable};
+    TRatingsArray FRatings;
+    QStringList FOpenedLogs;
+    QStringList FShown;
+    std::vector<bool> FControls;
+    int FChecks = 0;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Row rules.
+
+struct TLevelCase {
+    const char* Name;
+    int Mode;
+    const char* LevelText;
+    std::array<const char*, TStatValues::ColumnCount> Columns;
+    int ValueNumber;
+    bool Expected;
+};
+
+// Columns: count, count %, deviation, deviation %, depth, depth %, weight, period min,
+// period, period max.
+TEST(ScriptLevelRule, ModesCompareTheirColumn)
+{
+    const std::array<const char*, 10> seen{"4", "20,00000", "-1", "-12,5", "3", "50,00", "3,50", "2", "2,3333", "5"};
+    const std::array<const char*, 10> unseen{"0", "0,00000", "-", "-", "-", "-", "-", "-", "-", "-"};
+    const TLevelCase cases[] = {
+        {"LNO with no text", LevelLNO, "", seen, 0, true},
+        {"LMV at the threshold", LevelLMV, "3", seen, 0, true},
+        {"LMV above the depth", LevelLMV, "4", seen, 0, false},
+        {"LMV of an unseen value reads 0", LevelLMV, "0", unseen, 0, true},
+        {"LLV of an unseen value reads 65535", LevelLLV, "1000", unseen, 0, false},
+        {"LLV below the depth", LevelLLV, "2", seen, 0, false},
+        {"LMP decimal depth %", LevelLMP, "50", seen, 0, true},
+        {"LLP decimal depth %", LevelLLP, "49", seen, 0, false},
+        {"LDV in the list", LevelLDV, "1,3,5", seen, 0, true},
+        {"LDV not in the list", LevelLDV, "1,2", seen, 0, false},
+        {"LDV of an unseen value matches nothing", LevelLDV, "0,1,2", unseen, 0, false},
+        {"LDP decimal equality", LevelLDP, "10,50", seen, 0, true},
+        {"DMV negative deviation", LevelDMV, "-1", seen, 0, true},
+        {"DLV negative deviation", LevelDLV, "-2", seen, 0, false},
+        {"DDP unseen", LevelDDP, "0", unseen, 0, false},
+        {"CMV count", LevelCMV, "4", seen, 0, true},
+        {"CLV count", LevelCLV, "3", seen, 0, false},
+        {"CMP count %", LevelCMP, "20", seen, 0, true},
+        {"CDV count list", LevelCDV, "0;4", seen, 0, true},
+        {"CDV count 0 of an unseen value", LevelCDV, "0", unseen, 0, true},
+        {"WMV weight", LevelWMV, "3", seen, 0, true},
+        {"WLV weight", LevelWLV, "3", seen, 0, false},
+        {"WLV unseen weight reads 0", LevelWLV, "0", unseen, 0, true},
+        {"WDV decimal list", LevelWDV, "3", seen, 0, false},
+        {"PIM period min", LevelPIM, "2", seen, 0, true},
+        {"PIL unseen reads 65535", LevelPIL, "9", unseen, 0, false},
+        {"PIR list", LevelPIR, "2", seen, 0, true},
+        {"PAM period", LevelPAM, "2", seen, 0, true},
+        {"PAL period", LevelPAL, "2", seen, 0, false},
+        {"PAR decimal list", LevelPAR, "2", seen, 0, false},
+        {"PXM period max", LevelPXM, "6", seen, 0, false},
+        {"PXL period max", LevelPXL, "5", seen, 0, true},
+        {"PXR list", LevelPXR, "4,5", seen, 0, true},
+        {"LVA value number in the list", LevelLVA, "7,12", seen, 12, true},
+        {"LVA value number not in the list", LevelLVA, "7,13", seen, 12, false},
+    };
+    for (const TLevelCase& c : cases) {
+        TFilterPart part;
+        part.LevelMode = static_cast<std::uint8_t>(c.Mode);
+        part.LevelText = QString::fromUtf8(c.LevelText);
+        TStatValues row;
+        row.ValueNumber = c.ValueNumber;
+        for (std::size_t i = 0; i < row.Columns.size(); ++i)
+            row.Columns[i] = QString::fromUtf8(c.Columns[i]);
+        EXPECT_EQ(LevelRuleMatches(part, row), c.Expected) << c.Name;
+    }
+}
+
+TEST(ScriptLevelRule, ThresholdThatIsNoNumberRaises)
+{
+    TFilterPart part;
+    part.LevelMode = LevelLMV;
+    part.LevelText = QStringLiteral("x");
+    EXPECT_THROW(LevelRuleMatches(part, TStatValues{}), Exception);
+}
+
+TEST(ScriptStopRule, EachModeInBothDirections)
+{
+    TStatValues row;
+    row.Columns[0] = QStringLiteral("3");
+    row.Columns[1] = QStringLiteral("15,5");
+    struct TCase {
+        const char* Name;
+        std::uint32_t Mode;
+        std::int32_t Value;
+        bool BottomUp;
+        bool Multi;
+        int Combs;
+        int Steps;
+        bool Expected;
+    } cases[] = {
+        {"SF never", StopSF, 0, false, false, 0, 99, false},
+        {"SZ never", StopSZ, 0, false, false, 0, 99, false},
+        {"SC at the count", StopSC, 5, false, false, 5, 0, true},
+        {"SC above", StopSC, 5, false, false, 6, 0, false},
+        {"SC not in multi mode", StopSC, 5, false, true, 1, 0, false},
+        {"SV top-down at most", StopSV, 3, false, false, 50, 0, true},
+        {"SV top-down above", StopSV, 2, false, false, 50, 0, false},
+        {"SV bottom-up at least", StopSV, 3, true, false, 50, 0, true},
+        {"SV bottom-up below", StopSV, 4, true, false, 50, 0, false},
+        {"SP top-down decimal", StopSP, 15, false, false, 50, 0, false},
+        {"SP top-down at most", StopSP, 16, false, false, 50, 0, true},
+        {"SP bottom-up", StopSP, 15, true, false, 50, 0, true},
+        {"ST reached", StopST, 2, false, false, 50, 2, true},
+        {"ST not yet", StopST, 2, false, true, 50, 1, false},
+    };
+    for (const TCase& c : cases) {
+        TFilterPart part;
+        part.StopMode = c.Mode;
+        part.StopValue = c.Value;
+        part.BottomUp = c.BottomUp;
+        part.MultiSelect = c.Multi;
+        EXPECT_EQ(StopRuleHolds(part, row, c.Combs, c.Steps), c.Expected) << c.Name;
+    }
+}
+
+TEST(ScriptStatTexts, NumbersBeforeTextsAndCommaDecimals)
+{
+    EXPECT_LT(CompareStatTexts(QStringLiteral("9"), QStringLiteral("10")), 0);
+    EXPECT_LT(CompareStatTexts(QStringLiteral("2,5"), QStringLiteral("2,75")), 0);
+    EXPECT_EQ(CompareStatTexts(QStringLiteral("3,00"), QStringLiteral("3")), 0);
+    EXPECT_LT(CompareStatTexts(QStringLiteral("-1"), QStringLiteral("0")), 0);
+    EXPECT_LT(CompareStatTexts(QStringLiteral("1000"), QStringLiteral("-")), 0);
+    EXPECT_GT(CompareStatTexts(QStringLiteral("b"), QStringLiteral("A")), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Runs.
+
+TEST_F(ScriptRunnerTest, LineWithoutFiltersStakesFromTheStartList)
+{
+    FState.StatList().Config().Cost = TCurrency::FromUnits(10);
+    SetLines({Line("FULL:0#FIRST", {}, "без фильтров")});
+    FRunner.ScriptRun();
+    const std::vector<TStakeRec> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    const TStakeRec& rec = records[0];
+    EXPECT_EQ(rec.Origin, soScript);
+    EXPECT_EQ(rec.DrawNumber, 11);
+    EXPECT_EQ(rec.SelectionSize, 100);
+    EXPECT_EQ(rec.Digits.Count, 2);
+    EXPECT_EQ(rec.Digits.Digits[0], 0);
+    EXPECT_EQ(rec.Digits.Digits[1], 0);
+    EXPECT_EQ(rec.Matches.Count, -1);
+    EXPECT_EQ(rec.Checked, 0);
+    EXPECT_EQ(rec.Balance, TCurrency::FromUnits(-10));
+    EXPECT_EQ(rec.Comment.Get(), U("01.000: без фильтров @ FULL#FIRST"));
+    EXPECT_EQ(FRunner.StakeCount(), 1);
+    EXPECT_EQ(FChecks, 1);
+    EXPECT_FALSE(FState.FScriptRunning);
+    EXPECT_EQ(FControls, (std::vector<bool>{false, true}));
+    EXPECT_EQ(FShown.last(), U("Сценарий завершен!"));
+}
+
+TEST_F(ScriptRunnerTest, AmbiguityActions)
+{
+    // The line starts from the list as it is; one or three combinations are left.
+    struct TCase {
+        const char* Action;
+        std::initializer_list<std::pair<int, int>> List;
+        QStringList Staked;
+        bool Stops;
+    };
+    const TCase cases[] = {
+        {"SKIP", {{1, 2}, {3, 4}, {5, 6}}, {}, false},
+        {"SKIP", {{3, 4}}, {"34"}, false},
+        {"STOP", {{3, 4}}, {"34"}, false},
+        {"SYSA", {{3, 4}}, {"34"}, false},
+        {"SYSC", {{3, 4}}, {"34"}, false},
+        {"NONE", {{3, 4}}, {}, false},
+        {"NONE", {{1, 2}, {3, 4}, {5, 6}}, {}, false},
+        {"FIRST", {{1, 2}, {3, 4}, {5, 6}}, {"12"}, false},
+        {"LAST", {{1, 2}, {3, 4}, {5, 6}}, {"56"}, false},
+        {"ALL", {{1, 2}, {3, 4}, {5, 6}}, {"12", "34", "56"}, false},
+        {"STOP", {{1, 2}, {3, 4}, {5, 6}}, {}, true},
+        {"FIRST", {}, {}, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Action) + " of " + std::to_string(c.List.size()));
+        FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
+        FBoxes.Clear();
+        SetList(c.List);
+        const QString options = QStringLiteral("CURR:0#") + QString::fromLatin1(c.Action);
+        SetOnlyLine(FormatScriptLine({}, options, {}));
+        FRunner.ScriptRun();
+        QStringList staked;
+        for (const TStakeRec& rec : Records())
+            if (rec.IsStake())
+                staked.append(QStringLiteral("%1%2").arg(rec.Digits.Digits[0]).arg(rec.Digits.Digits[1]));
+        EXPECT_EQ(staked, c.Staked);
+        if (c.Stops) {
+            ASSERT_EQ(FBoxes.Boxes().size(), 1);
+            EXPECT_EQ(FBoxes.Last().Text,
+                      U("Выполнение сценария прервано, т.к. после применения всех фильтров в списке "
+                        "комбинаций их осталось более одной: 3!\n\nФильтры: 01.000: @ CURR#STOP"));
+        } else {
+            EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+        }
+        // The run's final block clears the stop flag either way.
+        EXPECT_FALSE(FState.FScriptStop);
+    }
+}
