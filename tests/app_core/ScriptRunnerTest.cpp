@@ -357,3 +357,203 @@ TEST_F(ScriptRunnerTest, AmbiguityActions)
         EXPECT_FALSE(FState.FScriptStop);
     }
 }
+
+TEST_F(ScriptRunnerTest, ThresholdModesMakeOneVariantPerValueAndListModesOne)
+{
+    // Deleting every row of depth at least 1, 2, 3 leaves the digits {0,7,8}... see below;
+    // the window is the whole archive for both lengths.
+    //   LMV:1 deletes 2 1 6 9 5 4 3 7: {0,8} is left, 4 combinations;
+    //   LMV:2 deletes 1 6 9 5 3 7: {0,2,4,8}, 16;
+    //   LMV:3 deletes 1 9 5 3 7: {0,2,4,6,8}, 25.
+    SetLines({Line("FULL:0#LAST", {"TSD1#NUMS:10,20#LMV:1,2,3#SF:0"}, "lmv")});
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), (QStringList{
+                                "88 11 4 01.001: lmv @ FULL#LAST + TSD#NUMS:10#LMV:1#SF:0",
+                                "88 11 16 01.002: lmv @ FULL#LAST + TSD#NUMS:10#LMV:2#SF:0",
+                                "88 11 25 01.003: lmv @ FULL#LAST + TSD#NUMS:10#LMV:3#SF:0",
+                                "88 11 4 01.004: lmv @ FULL#LAST + TSD#NUMS:20#LMV:1#SF:0",
+                                "88 11 16 01.005: lmv @ FULL#LAST + TSD#NUMS:20#LMV:2#SF:0",
+                                "88 11 25 01.006: lmv @ FULL#LAST + TSD#NUMS:20#LMV:3#SF:0",
+                            }));
+    EXPECT_TRUE(FShown.contains(U("Фильтр 6 из 6: TSD#NUMS:20#LMV:3#SF:0")));
+}
+
+TEST_F(ScriptRunnerTest, ListModeTestsTheWholeList)
+{
+    // Depth 1, 2 or 3: the digits 2 4 6 1 3 go, {0,5,7,8,9} is left.
+    SetLines({Line("FULL:0#LAST", {"TSD1#NUMS:10,20#LDV:1,2,3#SF:0"})});
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), (QStringList{
+                                "99 11 25 01.001: @ FULL#LAST + TSD#NUMS:10#LDV:1,2,3#SF:0",
+                                "99 11 25 01.002: @ FULL#LAST + TSD#NUMS:20#LDV:1,2,3#SF:0",
+                            }));
+}
+
+TEST_F(ScriptRunnerTest, StepCountsSuccessfulStepsAloneAndEveryRowInMultiMode)
+{
+    // Depth 3 has the digits 1 and 3, met as the second and the seventh row. One at a time,
+    // ST:2 deletes both (64 left); several at once, ST:2 ends after the second row visited,
+    // with 1 alone selected (81 left).
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:10#LDV:3#ST:2"}),
+              Line("FULL:0#FIRST", {"TMD1#NUMS:10#LDV:3#ST:2"})});
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), (QStringList{"00 11 64 01.001: @ FULL#FIRST + TSD#NUMS:10#LDV:3#ST:2",
+                                         "00 11 81 02.001: @ FULL#FIRST + TMD#NUMS:10#LDV:3#ST:2"}));
+}
+
+TEST_F(ScriptRunnerTest, UndoneStepIsNotCounted)
+{
+    // From {22, 13}: row 2 leaves {13} (step 1), row 1 would empty the list and is undone,
+    // row 6 deletes nothing (step 2), and the walk ends: three filter passes.
+    SetList({{2, 2}, {1, 3}});
+    SetLines({Line("CURR:0#FIRST", {"TSD1#NUMS:10#LNO:#ST:2"})});
+    FRunner.ScriptRun();
+    EXPECT_EQ(FCombs.FilterHistory().size(), 3);
+    EXPECT_EQ(StakeTexts(), QStringList{"13 11 1 01.001: @ CURR#FIRST + TSD#NUMS:10#LNO:#ST:2"});
+}
+
+TEST_F(ScriptRunnerTest, StepThatEmptiesTheListIsUndoneAndTheWalkGoesOnUnlessSZ)
+{
+    // Keeping row by row from {12, 34}: 2 leaves {12}, 1 keeps it, and each later row would
+    // empty it. SF walks all ten rows; SZ ends at the first undo (row 6).
+    for (const auto& [stop, passes] : {std::pair{"SF:0", 10}, std::pair{"SZ:0", 3}}) {
+        SCOPED_TRACE(stop);
+        FCombs.ClearFilterHistory();
+        SetList({{1, 2}, {3, 4}});
+        SetOnlyLine(FormatScriptLine({}, QStringLiteral("CURR:0#ALL"),
+                                     {QStringLiteral("TSF1#NUMS:10#LNO:#") + QString::fromLatin1(stop)}));
+        FRunner.ScriptRun();
+        EXPECT_EQ(FCombs.FilterHistory().size(), passes);
+        EXPECT_EQ(CombTexts(CombsOf(FState.FCombs)), QStringList{"1;2"});
+    }
+}
+
+TEST_F(ScriptRunnerTest, LaterStepsAreSkippedOnceFewerThanTwoRemain)
+{
+    // Filter 1 keeps 5 alone: {55}. Filter 2 would make ten passes; it is not run. From
+    // {12, 34, 55, 56} filter 1 leaves two and filter 2 walks all ten rows: 6 keeps 56 and 5
+    // keeps it; every other row would empty the list and is undone.
+    SetList({{1, 2}, {3, 4}, {5, 5}});
+    SetLines({Line("CURR:0#ALL", {"TSF1#NUMS:10#LVA:5#SF:0", "TSF1#NUMS:10#LNO:#SF:0"})});
+    FRunner.ScriptRun();
+    EXPECT_EQ(FCombs.FilterHistory().size(), 1);
+    EXPECT_EQ(StakeTexts(), QStringList{"55 11 1 01.001: @ CURR#ALL + TSF#NUMS:10#LVA:5#SF:0 + TSF#NUMS:10#LNO:#SF:0"});
+
+    FCombs.ClearFilterHistory();
+    SetList({{1, 2}, {3, 4}, {5, 5}, {5, 6}});
+    FRunner.ScriptRun();
+    EXPECT_EQ(FCombs.FilterHistory().size(), 11);
+    EXPECT_EQ(CombTexts(CombsOf(FState.FCombs)), QStringList{"5;6"});
+}
+
+TEST_F(ScriptRunnerTest, CurrNarrowsOneListAcrossVariantsFullStartsAnew)
+{
+    // CLV:3 deletes 6 (the first row of count 3 at most), CLV:2 deletes 9.
+    SetLines({Line("CURR:0#FIRST", {"TSD1#NUMS:10#CLV:3,2#ST:1"}), Line("FULL:0#FIRST", {"TSD1#NUMS:10#CLV:3,2#ST:1"})});
+    FGen.BuildCombs(false, FGen.DefaultSettings());
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), (QStringList{
+                                "00 11 81 01.001: @ CURR#FIRST + TSD#NUMS:10#CLV:3#ST:1",
+                                "00 11 64 01.002: @ CURR#FIRST + TSD#NUMS:10#CLV:2#ST:1",
+                                "00 11 81 02.001: @ FULL#FIRST + TSD#NUMS:10#CLV:3#ST:1",
+                                "00 11 81 02.002: @ FULL#FIRST + TSD#NUMS:10#CLV:2#ST:1",
+                            }));
+}
+
+TEST_F(ScriptRunnerTest, ClearStakesBeforeEachVariantLeavesTheLastVariantsStakes)
+{
+    ASSERT_NO_THROW(FStakes.AppendStake(StakeOn(soManual, 11, 5, 5, "hand"), 1));
+    SetLines({Line("FULL:0#FIRST#CLR", {"TSD1#NUMS:10,20#LVA:0#SF:0"})});
+    FRunner.ScriptRun();
+    const std::vector<TStakeRec> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(StakeText(records[0]), "11 11 81 01.002: @ FULL#FIRST + TSD#NUMS:20#LVA:0#SF:0");
+}
+
+TEST_F(ScriptRunnerTest, ExclListComesFromTheBufferTheSecondTime)
+{
+    // EXCL:1 removes the newest draw's combination 42. Before the second line the buffer is
+    // changed behind the run's back: the second line takes its list from there.
+    SetLines({Line("EXCL:1#LAST"), Line("EXCL:1#LAST"), Line("EXCL:2#FIRST")});
+    FRunner.SelectLine = [this](int line) {
+        if (line == 1) {
+            ASSERT_EQ(FState.FCombsBufferKey, (std::array<std::int32_t, 2>{0, 1}));
+            ASSERT_EQ(CombsUsed(FState.FCombsBuffer), 99);
+            SetCombsCapacity(FState.FCombsBuffer, 1, 1);
+            FState.FCombsBuffer.Items[0] = C(7, 7);
+        }
+    };
+    FRunner.ScriptRun();
+    // EXCL:2 is another key: 42 and 62 go.
+    EXPECT_EQ(StakeTexts(), (QStringList{"99 11 99 01.000: @ EXCL:1#LAST", "77 11 1 02.000: @ EXCL:1#LAST",
+                                         "00 11 98 03.000: @ EXCL:2#FIRST"}));
+    // The key is forgotten at the end of the run.
+    EXPECT_EQ(FState.FCombsBufferKey, (std::array<std::int32_t, 2>{-1, -1}));
+}
+
+TEST_F(ScriptRunnerTest, NewOnlySkipsAStakeThatExists)
+{
+    ASSERT_NO_THROW(FStakes.AppendStake(StakeOn(soManual, 11, 0, 0, "hand"), 1));
+    SetLines({Line("FULL:0#FIRST#NEX"), Line("FULL:0#LAST#NEX"), Line("FULL:0#FIRST")});
+    FRunner.ScriptRun();
+    const std::vector<TStakeRec> records = Records();
+    // The hand-made stake, the separator before the run's stakes, then 99 and the second 00.
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_FALSE(records[1].IsStake());
+    EXPECT_EQ(StakeText(records[2]), "99 11 100 02.000: @ FULL#LAST#NEX");
+    EXPECT_EQ(StakeText(records[3]), "00 11 100 03.000: @ FULL#FIRST");
+    EXPECT_EQ(FRunner.StakeCount(), 2);
+}
+
+TEST_F(ScriptRunnerTest, StepWithOwnWeightsRecomputesTheWeightColumn)
+{
+    // Filter 1 weighs by count and deletes 5; filter 2 has the same method, length and offset
+    // but weighs by depth: depth 6 or more are 5 and 7, so 7 goes too (64 left). Weights
+    // kept from filter 1 (count) would find no row of weight 6.
+    const TStatWeights before = FState.StatList().Config().Weights;
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:10#LVA:5#SF:0#1:0:0:0:0", "TSD1#NUMS:10#WMV:6#SF:0#0:0:1:0:0"})});
+    FRunner.ScriptRun();
+    ASSERT_EQ(StakeTexts().size(), 1);
+    EXPECT_TRUE(StakeTexts()[0].startsWith(QStringLiteral("00 11 64 ")));
+    EXPECT_EQ(FState.StatList().Config().Weights, before);
+}
+
+TEST_F(ScriptRunnerTest, SeparatorLineIsNotRun)
+{
+    SetLines({QStringLiteral("   "), Line("FULL:0#FIRST")});
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), QStringList{"00 11 100 02.000: @ FULL#FIRST"});
+}
+
+TEST_F(ScriptRunnerTest, TooManyVariantsStopsTheRunWithTheBox)
+{
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:1-1000;1#LNO:#SF:0", "TSD1#NUMS:1-1000;1#LNO:#SF:0",
+                                             "TSD1#NUMS:1,2#LNO:#SF:0"}),
+              Line("FULL:0#FIRST")});
+    FRunner.ScriptRun();
+    EXPECT_TRUE(StakeTexts().isEmpty());
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Вы задали слишком много вариантов фильтров")));
+    EXPECT_FALSE(FState.FScriptStop);
+}
+
+TEST_F(ScriptRunnerTest, UnknownMethodEndsTheRunNamingTheCodeAndRestoresWeights)
+{
+    const TStatWeights before = FState.StatList().Config().Weights;
+    SetLines({Line("FULL:0#NONE", {"TSD1#NUMS:10#LNO:#ST:1#5:5:5:0:0"}), Line("FULL:0#FIRST", {"TSD1#XYZ9:10#LNO:#SF:0"})});
+    FRunner.AskTestCount = [](int) { return 3; };
+    FState.SetDrawsOffset(1);
+    try {
+        FRunner.ScriptTest();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().startsWith(U("Метод расчета статистики \"XYZ9\" на найден!\nTSD1#XYZ9:10#LNO:#SF:0\n")))
+            << e.Message().toStdString();
+    }
+    // The offset goes back to where it was; weights, flags and controls are restored.
+    EXPECT_EQ(FState.DrawsOffset(), 1);
+    EXPECT_EQ(FState.StatList().Config().Weights, before);
+    EXPECT_FALSE(FState.FScriptRunning);
+    EXPECT_EQ(FControls, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(StakeTexts().isEmpty());
+}
