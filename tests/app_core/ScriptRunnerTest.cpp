@@ -11,6 +11,7 @@
 #include "app/core/StakesFile.h"
 #include "app/core/StatFilter.h"
 #include "app/core/StatTable.h"
+#include "app/core/SystemCombs.h"
 #include "platform/Cp1251.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
@@ -753,4 +754,82 @@ TEST_F(ScriptRunnerTest, LogOfOneSmallRun)
     for (qsizetype i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i], U(expected[i])) << i;
     EXPECT_EQ(FOpenedLogs.size(), 1);
+}
+
+TEST_F(ScriptRunnerTest, DrawsLengthBelowOneIsAFaultyFilter)
+{
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:5,0#LNO:#SF:0"})});
+    try {
+        FRunner.ScriptRun();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), U("Некорректное описание фильтра: TSD1#NUMS:5,0#LNO:#SF:0!"));
+    }
+    EXPECT_TRUE(StakeTexts().isEmpty());
+    EXPECT_FALSE(FState.FScriptRunning);
+}
+
+TEST_F(ScriptRunnerTest, LogThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
+{
+    FLog.Enabled = [] { return true; };
+    // A folder where the log file would go.
+    ASSERT_TRUE(QDir(FDir.path()).mkdir(TScriptLog::FileBaseName(ClockNow())));
+    SetLines({Line("FULL:0#FIRST"), Line("FULL:0#LAST")});
+    FRunner.ScriptRun();
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка записи журнала: "))) << FBoxes.Last().Text.toStdString();
+    EXPECT_EQ(StakeTexts().size(), 2);
+}
+
+TEST_F(ScriptRunnerTest, SystemStepsStakeTheCachedSystem)
+{
+    // The list {12, 23, 31} plays the numbers 1, 2, 3; the system of three numbers pairs
+    // them as 1-2, 2-3, 1-3, staked with their digits in ascending order. Combined with the
+    // list, 13 is left out: the list holds 31.
+    const QString folder = SystemCacheFolder(FState.DataDir());
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteFileBytes(SystemCacheFileName(folder, 3, 1, 7), "1 2\r\n3 2\r\n1 3\r\n");
+    for (const auto& [action, staked] :
+         {std::pair{"SYSA", QStringList{"12", "23", "13"}}, std::pair{"SYSC", QStringList{"12", "23"}}}) {
+        SCOPED_TRACE(action);
+        FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
+        SetList({{1, 2}, {2, 3}, {3, 1}});
+        SetOnlyLine(FormatScriptLine({}, QStringLiteral("CURR:0#") + QString::fromLatin1(action), {}));
+        FRunner.ScriptRun();
+        QStringList digits;
+        for (const TStakeRec& rec : Records())
+            if (rec.IsStake())
+                digits.append(QStringLiteral("%1%2").arg(rec.Digits.Digits[0]).arg(rec.Digits.Digits[1]));
+        EXPECT_EQ(digits, staked);
+    }
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+TEST_F(ScriptRunnerTest, SystemThatIsNotCachedIsLoggedWithoutABox)
+{
+    FLog.Enabled = [] { return true; };
+    SetList({{1, 2}, {2, 3}, {3, 1}});
+    SetLines({Line("CURR:0#SYSA", {"TSD1#NUMS:10,20#LVA:0#SF:0"})});
+    FRunner.ScriptRun();
+    EXPECT_TRUE(StakeTexts().isEmpty());
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    int failures = 0;
+    for (const QString& line : LogLines())
+        if (line.startsWith(U("{#} Системная игра для 3 чисел [ОШИБКА]: \"Система для 3 чисел не найдена")))
+            ++failures;
+    EXPECT_EQ(failures, 2);
+}
+
+TEST_F(ScriptRunnerTest, RandomStakeFollowsTheSeed)
+{
+    SetLines({Line("FULL:0#RAND"), Line("FULL:0#RAND"), Line("FULL:0#RAND")});
+    FRunner.SeedRandom(42);
+    FRunner.ScriptRun();
+    const QStringList first = StakeTexts();
+    FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
+    FRunner.SeedRandom(42);
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), first);
+    ASSERT_EQ(first.size(), 3);
+    EXPECT_FALSE(first[0].left(2) == first[1].left(2) && first[1].left(2) == first[2].left(2));
 }
