@@ -833,3 +833,18 @@ TEST_F(ScriptRunnerTest, RandomStakeFollowsTheSeed)
     ASSERT_EQ(first.size(), 3);
     EXPECT_FALSE(first[0].left(2) == first[1].left(2) && first[1].left(2) == first[2].left(2));
 }
+
+TEST_F(ScriptRunnerTest, StakesAreCheckedAfterEachVariantOrOnceAfterTheLines)
+{
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:10,20#LVA:0#SF:0"}), Line("FULL:0#LAST")});
+    for (const auto& [onLine, checks] : {std::pair{1, 3}, std::pair{0, 1}}) {
+        SCOPED_TRACE(onLine);
+        FState.Options.SetValue(TMainOptions::StakesCheckOnLine, onLine);
+        FChecks = 0;
+        FRunner.ScriptRun();
+        EXPECT_EQ(FChecks, checks);
+    }
+    // The table's sort order is put back after the run.
+    EXPECT_EQ(FScriptTable.SortColumn(), scCount);
+    EXPECT_FALSE(FScriptTable.SortDescending());
+}
