@@ -1,18 +1,23 @@
 #include "app/ui/TemplateMain.h"
 
 #include "app/core/RatingsFromStakes.h"
+#include "app/core/RatingsToScript.h"
 #include "app/core/StakeCheck.h"
 #include "app/core/StakeGraphs.h"
 #include "app/core/StakesFile.h"
 
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
+#include "app/ui/FilePrompt.h"
 #include "app/ui/RatingsPage.h"
+#include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
+#include "app/ui/UnitFilter.h"
 #include "app/ui/UnitMulti.h"
+#include "app/ui/UnitScript.h"
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
 #include "engine/KelmaMsg.h"
@@ -115,6 +120,9 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FStakesPage = new TStakesPage(*FStakesFile, FUi->sgStakes, FStatusBar, this);
     FStakeCommands = std::make_unique<TStakeCommands>(FState, *FStakesFile);
     SetupStakeCommands();
+    FScript = std::make_unique<TScriptList>(FState.DataDir());
+    FScriptPage = new TScriptPage(*FScript, FState.StatList(), FUi->lvScript, FUi->sbScript, this);
+    SetupScriptCommands();
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
@@ -154,6 +162,8 @@ TTemplateMain::~TTemplateMain()
     // The pages hold the workflow objects, which go before the window's children do.
     delete FStakesPage;
     FStakesPage = nullptr;
+    delete FScriptPage;
+    FScriptPage = nullptr;
     delete FRatingsPage;
     FRatingsPage = nullptr;
     delete FStatPage;
@@ -213,6 +223,7 @@ void TTemplateMain::InstallSteps()
     steps.LoadStakesFile = [this] { return LoadStakesFile(); };
     steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
     steps.LoadRatings = [this] { FRatingsPage->Load(); };
+    steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
     // Steps left empty here are skipped by the start-up sequence.
     steps.SaveFormState = [this] { SaveFormState(); };
     steps.CloseStakesFile = [this] { CloseStakesFile(); };
@@ -305,6 +316,7 @@ void TTemplateMain::RestoreFormState()
     RestoreListViewLayout(this, FUi->lvFilters, false);
     RestoreListViewLayout(this, FUi->lvDrawsStat, false);
     RestoreListViewLayout(this, FUi->lvRatings, false);
+    RestoreListViewLayout(this, FUi->lvScript, false);
     // The norm columns follow the option whatever widths were stored for them.
     FStatPage->UpdateNormColumns();
     FDrawsPage->Repaint();
@@ -326,6 +338,7 @@ void TTemplateMain::SaveFormState()
     SaveListViewLayout(this, FUi->lvFilters, false);
     SaveListViewLayout(this, FUi->lvDrawsStat, false);
     SaveListViewLayout(this, FUi->lvRatings, false);
+    SaveListViewLayout(this, FUi->lvScript, false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -430,6 +443,35 @@ void TTemplateMain::SetupStakeCommands()
         if (index.isValid() && FActions->CanExecute(TCommand::RatingsGraphOverlap))
             ShowStakesGraph(TCommand::RatingsGraphOverlap);
     });
+}
+
+void TTemplateMain::SetupScriptCommands()
+{
+    TScriptList& script = *FScript;
+    script.PromptFile = [this](bool save, const QString& filter, const QString& defaultExt, QString& fileName) {
+        TFilePrompt prompt;
+        prompt.Filter = filter;
+        prompt.DefaultExt = defaultExt;
+        prompt.Save = save;
+        return PromptForFileName(this, prompt, fileName);
+    };
+    script.EditLine = [this](QString& line, const QString& title) {
+        return EditScriptLine(this, line, title, FUi->edCombsExclude->value(),
+                              FilterDialogContext(*FUi->cbDrawsStatType, FState.StatList(), FUi->edDrawsStatLen->value()));
+    };
+    // A double click on a line edits it, as the command does.
+    connect(FUi->lvScript, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && FActions->CanExecute(TCommand::ScriptEdit))
+            FActions->Execute(TCommand::ScriptEdit);
+    });
+}
+
+void TTemplateMain::RatingsToScript()
+{
+    if (AddRatingsToScript(*FScript, FRatings->FRatings, FRatingsPage->SelectedRows(), FState.StatList()) > 0) {
+        FScriptPage->Apply({true, FScript->Count() - 1});
+        FUi->pcMain->setCurrentWidget(FUi->tsScript);
+    }
 }
 
 void TTemplateMain::AddListStakes(bool selectedOnly)

@@ -7,6 +7,7 @@
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/Ratings.h"
+#include "app/core/ScriptList.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/core/ResultsDownload.h"
@@ -33,6 +34,7 @@ class TDrawsPage;
 class TStatPage;
 class TRatingsPage;
 class TStakesPage;
+class TScriptPage;
 class TRListView;
 class TStatusBar;
 
@@ -71,6 +73,19 @@ enum class TCommand {
     StakeFilter,
     StakeClear,
     StakesCheckManual,
+    ScriptOpen,
+    ScriptSave,
+    ScriptAdd,
+    ScriptEmpty,
+    ScriptLoad,
+    ScriptClone,
+    ScriptEdit,
+    ScriptDel,
+    ScriptClr,
+    ScriptUp,
+    ScriptDown,
+    LogToggle,
+    LogsDelete,
     LogStakes,
     LogStakesDelete,
     StakesScroll,
@@ -80,6 +95,7 @@ enum class TCommand {
     StakesGraphProfits,
     RatingsGraphOverlap,
     RatingsRefresh,
+    RatingsToScript,
     RatingsExport,
     RatingsEffMode0,
     RatingsEffMode1,
@@ -95,6 +111,7 @@ enum class TCommandMenu {
     Stakes,
     Ratings,
     RatingsEff,   // the efficiency submenu of Ratings
+    Script,
 };
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -129,6 +146,8 @@ public:
     // The stakes file, open from the start-up timer to shut-down.
     TStakesFile& StakesFile() { return *FStakesFile; }
     TStakeCommands& StakeCommands() { return *FStakeCommands; }
+    TScriptList& Script() { return *FScript; }
+    TScriptPage* ScriptPage() const { return FScriptPage; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -203,6 +222,10 @@ private:
     void RefreshRatings();
     // The stake commands' dialogs, check and grid.
     void SetupStakeCommands();
+    // The scenario list's file prompts and line dialog.
+    void SetupScriptCommands();
+    // The selected ratings as scenario lines; the scenario page comes into view when any was added.
+    void RatingsToScript();
     // Stakes for the selected rows of the combination list (the selection is then cleared), or
     // for the whole list.
     void AddListStakes(bool selectedOnly);
@@ -227,6 +250,7 @@ private:
     std::unique_ptr<TStakesFile> FStakesFile;
     std::unique_ptr<TRatings> FRatings;
     std::unique_ptr<TStakeCommands> FStakeCommands;
+    std::unique_ptr<TScriptList> FScript;
     TActionRegistry* FActions = nullptr;
     TStatusBar* FStatusBar = nullptr;
     TDrawsPage* FDrawsPage = nullptr;
@@ -234,6 +258,7 @@ private:
     TStatPage* FStatPage = nullptr;
     TRatingsPage* FRatingsPage = nullptr;
     TStakesPage* FStakesPage = nullptr;
+    TScriptPage* FScriptPage = nullptr;
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

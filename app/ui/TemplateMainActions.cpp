@@ -3,6 +3,7 @@
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsPage.h"
 #include "app/ui/RatingsPage.h"
+#include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/TemplateMain.h"
@@ -401,6 +402,12 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.RefreshRatings(); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->IsOpen(); }},
+        {.Id = TCommand::RatingsToScript,
+         .Name = "RatingsToScript",
+         .Caption = RESSTR("TemplateMain", "Добавить в сценарий"),
+         .Menu = TCommandMenu::Ratings,
+         .Execute = [](TTemplateMain& w) { w.RatingsToScript(); },
+         .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasSelection(); }},
         {.Id = TCommand::RatingsExport,
          .Name = "RatingsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт рейтинга в CSV-файл"),
@@ -408,6 +415,98 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.FRatingsPage->ExportCsv(&w); },
          .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasRatings(); }},
+
+        // The scenario: its files, its lines, and the run log.
+        {.Id = TCommand::ScriptOpen,
+         .Name = "ScriptOpen",
+         .Caption = RESSTR("TemplateMain", "Открыть"),
+         .Shortcut = Qt::CTRL | Qt::Key_J,
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Open()); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->tsScript; }},
+        {.Id = TCommand::ScriptSave,
+         .Name = "ScriptSave",
+         .Caption = RESSTR("TemplateMain", "Сохранить"),
+         .Shortcut = Qt::CTRL | Qt::Key_I,
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScript->Save(); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanSave(); }},
+        {.Id = TCommand::ScriptAdd,
+         .Name = "ScriptAdd",
+         .Caption = RESSTR("TemplateMain", "Добавить фильтры"),
+         .Shortcut = Qt::CTRL | Qt::Key_Insert,
+         .Menu = TCommandMenu::Script,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Add()); }},
+        {.Id = TCommand::ScriptEmpty,
+         .Name = "ScriptEmpty",
+         .Caption = RESSTR("TemplateMain", "Добавить разделитель"),
+         .Shortcut = Qt::CTRL | Qt::ALT | Qt::Key_Insert,
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->AddSeparator()); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanAddSeparator(); }},
+        {.Id = TCommand::ScriptLoad,
+         .Name = "ScriptLoad",
+         .Caption = RESSTR("TemplateMain", "Добавить сценарий"),
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Merge()); }},
+        {.Id = TCommand::ScriptClone,
+         .Name = "ScriptClone",
+         .Caption = RESSTR("TemplateMain", "Клонировать"),
+         .Shortcut = Qt::CTRL | Qt::Key_K,
+         .Menu = TCommandMenu::Script,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Clone(w.FScriptPage->Selected())); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanEdit(w.FScriptPage->Selected()); }},
+        {.Id = TCommand::ScriptEdit,
+         .Name = "ScriptEdit",
+         .Caption = RESSTR("TemplateMain", "Изменить"),
+         .Shortcut = Qt::CTRL | Qt::Key_Return,
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Edit(w.FScriptPage->Selected())); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanEdit(w.FScriptPage->Selected()); }},
+        {.Id = TCommand::ScriptDel,
+         .Name = "ScriptDel",
+         .Caption = RESSTR("TemplateMain", "Удалить"),
+         .Shortcut = Qt::CTRL | Qt::Key_Delete,
+         .Menu = TCommandMenu::Script,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Delete(w.FScriptPage->SelectedRows())); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanDelete(w.FScriptPage->SelectedRows()); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvScript; }},
+        {.Id = TCommand::ScriptClr,
+         .Name = "ScriptClr",
+         .Caption = RESSTR("TemplateMain", "Удалить все"),
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->ClearAll()); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanClearAll(); }},
+        {.Id = TCommand::ScriptUp,
+         .Name = "ScriptUp",
+         .Caption = RESSTR("TemplateMain", "Переместить вверх"),
+         .Shortcut = Qt::CTRL | Qt::Key_Up,
+         .Menu = TCommandMenu::Script,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->MoveUp(w.FScriptPage->Selected())); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanMoveUp(w.FScriptPage->Selected()); }},
+        {.Id = TCommand::ScriptDown,
+         .Name = "ScriptDown",
+         .Caption = RESSTR("TemplateMain", "Переместить вниз"),
+         .Shortcut = Qt::CTRL | Qt::Key_Down,
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->MoveDown(w.FScriptPage->Selected())); },
+         .Update = [](TTemplateMain& w) { return w.FScript->CanMoveDown(w.FScriptPage->Selected()); }},
+        {.Id = TCommand::LogToggle,
+         .Name = "LogToggle",
+         .Caption = RESSTR("TemplateMain", "Журнал выполнения сценария"),
+         .Menu = TCommandMenu::Script,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ScriptLogEnabled); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ScriptLogEnabled); }},
+        {.Id = TCommand::LogsDelete,
+         .Name = "LogsDelete",
+         .Caption = RESSTR("TemplateMain", "Удалить журналы выполнения сценариев"),
+         .Menu = TCommandMenu::Script,
+         .Execute = [](TTemplateMain& w) { LogsDelete(w.FState.DataDir()); }},
     };
     return rows;
 }
@@ -441,6 +540,8 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuRatings;
     case TCommandMenu::RatingsEff:
         return FUi->menuRatingsEff;
+    case TCommandMenu::Script:
+        return FUi->menuScript;
     case TCommandMenu::None:
         break;
     }
@@ -538,9 +639,14 @@ void TTemplateMain::CreatePopupMenus()
           {{TCommand::StakeDel, TCommand::StakeFilter, TCommand::StakeClear},
            {TCommand::StakesCheckManual},
            {TCommand::StakesGraphDraws}});
+    popup(FUi->lvScript, FUi->lvScript->viewport(), "pmScript",
+          {{TCommand::ScriptAdd, TCommand::ScriptEmpty, TCommand::ScriptClone, TCommand::ScriptEdit},
+           {TCommand::ScriptDel, TCommand::ScriptClr},
+           {TCommand::ScriptUp, TCommand::ScriptDown}});
     popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",
           {{TCommand::RatingsRefresh},
            {TCommand::StakesGraphOverlap, TCommand::StakesGraphProfits, TCommand::RatingsGraphOverlap},
+           {TCommand::RatingsToScript},
            {TCommand::RatingsExport},
            {TCommand::RatingsEffMode0, TCommand::RatingsEffMode1, TCommand::RatingsEffMode2}});
 }

@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     QStringList titles;
     for (const QAction* menu : form->menuBar()->actions())
         titles.append(PlainText(menu));
-    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Ставки", "Рейтинг"}));
+    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Ставки", "Рейтинг", "Сценарий"}));
 
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
                            "StakesScroll", "StakesCheckLine"}));
     // The efficiency submenu follows the graphs of the ratings menu.
     EXPECT_EQ(ActionNames(ratings), QStringList({"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap",
-                                                 "", "RatingsRefresh", "RatingsExport"}));
+                                                 "", "RatingsRefresh", "RatingsToScript", "RatingsExport"}));
     EXPECT_TRUE(ratings->actions().contains(ratingsEff->menuAction()));
     EXPECT_EQ(ActionNames(ratingsEff), QStringList({"RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
     for (const QMenu* menu : {file, draws, combs, stakes, ratings, ratingsEff}) {
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
                 texts.append(action->text());
         return texts;
     };
-    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Ставки", "&Рейтинг"}));
+    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Ставки", "&Рейтинг", "С&ценарий"}));
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     EXPECT_EQ(shown(file), QStringList({"&Параметры proxy-сервера", "&Выход"}));
