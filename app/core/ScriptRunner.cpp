@@ -165,10 +165,16 @@ void TScriptRunner::StartRun()
 void TScriptRunner::FinishRun()
 {
     // Stakes made by a test are scored here, also when it stopped or failed half-way.
+    // A check that fails still leaves the run's state restored; its error follows.
     FTesting = false;
+    std::exception_ptr checkError;
     if (FCheckPending) {
         FCheckPending = false;
-        RunStakeCheck();
+        try {
+            RunStakeCheck();
+        } catch (...) {
+            checkError = std::current_exception();
+        }
     }
     const bool stopped = FState.FScriptStop;
     FCycle = 0;
@@ -186,6 +192,8 @@ void TScriptRunner::FinishRun()
             ErrorBox(error);
     }
     FLogging = false;
+    if (checkError)
+        std::rethrow_exception(checkError);
 }
 
 void TScriptRunner::ScriptRun()

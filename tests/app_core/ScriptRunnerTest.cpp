@@ -848,3 +848,16 @@ TEST_F(ScriptRunnerTest, StakesAreCheckedAfterEachVariantOrOnceAfterTheLines)
     EXPECT_EQ(FScriptTable.SortColumn(), scCount);
     EXPECT_FALSE(FScriptTable.SortDescending());
 }
+
+TEST_F(ScriptRunnerTest, FailedCheckAtTheEndOfATestStillRestoresTheRunState)
+{
+    SetLines({Line("FULL:0#FIRST")});
+    FRunner.AskTestCount = [](int) { return 2; };
+    FRunner.CheckStakes = [] { throw Exception(QStringLiteral("check failed")); };
+    FState.SetDrawsOffset(4);
+    EXPECT_THROW(FRunner.ScriptTest(), Exception);
+    EXPECT_FALSE(FState.FScriptRunning);
+    EXPECT_EQ(FState.DrawsOffset(), 4);
+    EXPECT_EQ(FControls, (std::vector<bool>{false, true}));
+    EXPECT_EQ(StakeTexts().size(), 2);
+}
