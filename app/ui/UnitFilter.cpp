@@ -186,11 +186,7 @@ void TFormFilter::BuildControls()
     edStopValue->setObjectName(QStringLiteral("edStopValue"));
     edStopValue->setRange(1, INT_MAX);
 
-    auto* grid = new QGridLayout(panel);
-    grid->setObjectName(QStringLiteral("layFilter"));
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
+    auto* grid = NewClientGrid("layFilter", 8, 6);
     grid->addWidget(FLabels[lblDrawsStatType], 0, 0);
     grid->addWidget(cbDrawsStatType, 0, 1, 1, 3);
     grid->addWidget(FLabels[lblDrawsLen], 1, 0);

@@ -38,18 +38,8 @@ TFormMulti::TFormMulti(QWidget* parent) : TDialogSTemplate(parent)
 void TFormMulti::BuildControls()
 {
     QWidget* panel = ClientPanel();
-    auto* grid = new QGridLayout(panel);
-    grid->setObjectName(QStringLiteral("layMulti"));
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(3);
+    auto* grid = NewClientGrid("layMulti", 12, 3);
 
-    const auto label = [panel](const char* name, QWidget* buddy) {
-        auto* result = new QLabel(panel);
-        result->setObjectName(QLatin1String(name));
-        result->setBuddy(buddy);
-        return result;
-    };
 
     FDrawNumber = new QSpinBox(panel);
     FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
@@ -61,9 +51,9 @@ void TFormMulti::BuildControls()
     FComment->setObjectName(QStringLiteral("edComment"));
     FComment->setMaxLength(MaxCommentLength);
 
-    FDrawNumberLabel = label("lblDrawNumber", FDrawNumber);
-    FDrawsCountLabel = label("lblDrawsCount", FDrawsCount);
-    FCommentLabel = label("lblComment", FComment);
+    FDrawNumberLabel = NewBuddyLabel("lblDrawNumber", FDrawNumber);
+    FDrawsCountLabel = NewBuddyLabel("lblDrawsCount", FDrawsCount);
+    FCommentLabel = NewBuddyLabel("lblComment", FComment);
 
     grid->addWidget(FDrawNumberLabel, 0, 0);
     grid->addWidget(FDrawsCountLabel, 0, 1);

@@ -52,18 +52,8 @@ TFormStake::TFormStake(QWidget* parent) : TDialogSTemplate(parent)
 void TFormStake::BuildControls()
 {
     QWidget* panel = ClientPanel();
-    auto* grid = new QGridLayout(panel);
-    grid->setObjectName(QStringLiteral("layStake"));
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(3);
+    auto* grid = NewClientGrid("layStake", 12, 3);
 
-    const auto label = [panel](const char* name, QWidget* buddy) {
-        auto* result = new QLabel(panel);
-        result->setObjectName(QLatin1String(name));
-        result->setBuddy(buddy);
-        return result;
-    };
 
     FDrawNumber = new QSpinBox(panel);
     FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
@@ -81,11 +71,11 @@ void TFormStake::BuildControls()
     FComment->setObjectName(QStringLiteral("edComment"));
     FComment->setMaxLength(MaxCommentLength);
 
-    FDrawNumberLabel = label("lblDrawNumber", FDrawNumber);
-    FDrawsCountLabel = label("lblDrawsCount", FDrawsCount);
-    FStakeDataLabel = label("lblStakeData", FStakeData);
-    FStakeSumLabel = label("lblStakeSum", FStakeSum);
-    FCommentLabel = label("lblComment", FComment);
+    FDrawNumberLabel = NewBuddyLabel("lblDrawNumber", FDrawNumber);
+    FDrawsCountLabel = NewBuddyLabel("lblDrawsCount", FDrawsCount);
+    FStakeDataLabel = NewBuddyLabel("lblStakeData", FStakeData);
+    FStakeSumLabel = NewBuddyLabel("lblStakeSum", FStakeSum);
+    FCommentLabel = NewBuddyLabel("lblComment", FComment);
 
     // Two columns: the draw and the staked digits on the left, how many draws and the sum on
     // the right; the comment spans both.

@@ -35,11 +35,7 @@ TFormStakeFilter::TFormStakeFilter(QWidget* parent) : TDialogSTemplate(parent)
 void TFormStakeFilter::BuildControls()
 {
     QWidget* panel = ClientPanel();
-    auto* grid = new QGridLayout(panel);
-    grid->setObjectName(QStringLiteral("layStakeFilter"));
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(3);
+    auto* grid = NewClientGrid("layStakeFilter", 8, 3);
 
     FCondition = new QComboBox(panel);
     FCondition->setObjectName(QStringLiteral("cbCondition"));

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -87,4 +89,22 @@ void TDialogSTemplate::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         TranslateTexts();
     QDialog::changeEvent(event);
+}
+
+QGridLayout* TDialogSTemplate::NewClientGrid(const char* name, int horizontalSpacing, int verticalSpacing)
+{
+    auto* grid = new QGridLayout(FClientPanel);
+    grid->setObjectName(QLatin1String(name));
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(horizontalSpacing);
+    grid->setVerticalSpacing(verticalSpacing);
+    return grid;
+}
+
+QLabel* TDialogSTemplate::NewBuddyLabel(const char* name, QWidget* buddy)
+{
+    auto* label = new QLabel(FClientPanel);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    return label;
 }

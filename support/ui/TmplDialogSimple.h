@@ -3,6 +3,8 @@
 #include <QDialog>
 
 class QFrame;
+class QGridLayout;
+class QLabel;
 class QPushButton;
 
 // Base of the program's dialogs: a panel for the dialog's own controls above a line and a
@@ -23,6 +25,11 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+
+    // A grid over the client panel with the dialogs' margins and the given spacing.
+    QGridLayout* NewClientGrid(const char* name, int horizontalSpacing, int verticalSpacing);
+    // A label on the client panel for a control, which becomes its buddy.
+    QLabel* NewBuddyLabel(const char* name, QWidget* buddy);
 
 private:
     void TranslateTexts();
