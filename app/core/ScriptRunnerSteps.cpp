@@ -259,12 +259,13 @@ void TScriptStatTable::Calc(bool force)
     const TStatCalcResult result = FTable.Calc(FMethod, FLength, force);
     if (result == TStatCalcResult::Unchanged)
         return;
-    FSelected.clear();
     Sort();
 }
 
 void TScriptStatTable::Sort()
 {
+    // A selection names display rows, which a new order would give other values.
+    FSelected.clear();
     const std::vector<TStatRow>& rows = FTable.Data().Rows;
     FOrder.resize(rows.size());
     std::iota(FOrder.begin(), FOrder.end(), 0);
