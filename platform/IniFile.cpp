@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "platform/WordUtils.h"
 
 #include <QFile>
 
@@ -38,25 +39,6 @@ QString NameOf(const QString& name)
     return OneLine(name).trimmed();
 }
 
-QStringList SplitLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
-
 } // namespace
 
 TMemIniFile::TMemIniFile(const QString& fileName)
@@ -74,7 +56,7 @@ void TMemIniFile::LoadFromBytes(const QByteArray& bytes)
 {
     Clear();
     std::vector<TLine>* target = &FHeader;
-    for (const QString& line : SplitLines(DecodeCp1251(bytes))) {
+    for (const QString& line : SplitTextLines(DecodeCp1251(bytes))) {
         const QString t = line.trimmed();
         if (t.startsWith(QLatin1Char('['))) {
             const qsizetype close = t.endsWith(QLatin1Char(']')) ? t.size() - 1 : t.indexOf(QLatin1Char(']'));

@@ -21,27 +21,6 @@ const TResString SBadDigitLines = RESSTR(
     "CombList",
     "В файле комбинаций \"%s\" пропущено строк с числами вне диапазона от 0 до 9: %d.");
 
-// Lines of a text as a string list takes them: breaks at CR LF, LF or CR; a break at the very
-// end opens no further line, so "a\r\n" is one line and "\r\n" one empty line.
-QStringList SplitLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < length)
-        lines.append(text.mid(start));
-    return lines;
-}
-
 bool IsDigitValue(int value)
 {
     return value >= DigitMin && value <= DigitMax;
@@ -122,7 +101,7 @@ TCombsFileContents CombsFromBytes(const QByteArray& bytes)
 {
     static const QString delimiters = QStringLiteral(",;");
     TCombsFileContents contents;
-    for (const QString& line : SplitLines(DecodeCp1251(bytes))) {
+    for (const QString& line : SplitTextLines(DecodeCp1251(bytes))) {
         if (line.isEmpty())
             continue;
         TCombWord comb = 0;
@@ -387,7 +366,7 @@ QString TCombListOps::CopyText(const QList<int>& rows) const
 bool TCombListOps::PasteText(const QString& text)
 {
     TBusyScope busy(LoadResString(rsPleaseWait));
-    const QStringList lines = SplitLines(text);
+    const QStringList lines = SplitTextLines(text);
     if (lines.isEmpty())
         return false;
     SaveUndo(false);

@@ -5,6 +5,7 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/WordUtils.h"
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
@@ -36,22 +37,7 @@ QByteArray ScriptLinesToBytes(const QStringList& lines)
 
 QStringList ScriptLinesFromBytes(const QByteArray& bytes)
 {
-    const QString text = DecodeCp1251(bytes);
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < length)
-        lines.append(text.mid(start));
-    return lines;
+    return SplitTextLines(DecodeCp1251(bytes));
 }
 
 QStringList ScriptRowTexts(const QString& line, const TStatList& methods)
