@@ -861,3 +861,22 @@ TEST_F(ScriptRunnerTest, FailedCheckAtTheEndOfATestStillRestoresTheRunState)
     EXPECT_EQ(FControls, (std::vector<bool>{false, true}));
     EXPECT_EQ(StakeTexts().size(), 2);
 }
+
+TEST_F(ScriptRunnerTest, MethodTheTableDoesNotOfferEndsTheRun)
+{
+    TStatList& list = FState.StatList();
+    const int nums = list.IndexOfCode(QStringLiteral("NUMS"));
+    ASSERT_GE(nums, 0);
+    list.AllFavorites = false;
+    list.Items(nums).Enabled = false;
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:10#LNO:#SF:0"})});
+    try {
+        FRunner.ScriptRun();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), U("Метод расчета статистики \"NUMS\" на найден!\n") + list.Items(nums).FullCaption()
+                                   + U("\n\nВозможно, Вы отключили данных метод расчета либо использовали сценарий "
+                                       "от другой модификации программы."));
+    }
+    EXPECT_TRUE(StakeTexts().isEmpty());
+}
