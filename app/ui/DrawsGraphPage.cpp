@@ -1,0 +1,348 @@
+#include "app/ui/DrawsGraphPage.h"
+
+#include "app/ui/EnterKey.h"
+#include "app/ui/UnitGraph.h"
+#include "engine/KelmaMsg.h"
+#include "platform/ResString.h"
+#include "support/RVclUtils.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const TResString SGraphsCaption = RESSTR("FormMain", "Графики");
+const TResString SDrawsLabel = RESSTR("FormMain", "Тиражей:");
+const TResString SShowMarks = RESSTR("FormMain", "Отображать метки на графике");
+const TResString SSumDistribution = RESSTR("FormMain", "Распределение сумм тиражей и всех возможных комбинаций");
+
+const char* const kLengthKey = "DrawsGraphLen";
+
+constexpr int kPointHalfSize = 2;   // the point symbols' half size, as drawn around them
+const QColor kMeanColor{0, 0, 255};
+const QColor kMostFrequentColor{255, 0, 0};
+
+// The smallest of 1, 2 and 5 times a power of ten (at least 1) that is not below raw.
+double RoundStep(double raw)
+{
+    double power = 1;
+    while (power * 10 <= raw)
+        power *= 10;
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (factor * power >= raw)
+            return factor * power;
+    return 10 * power;
+}
+
+} // namespace
+
+void StyleValueSeries(QLineSeries* series)
+{
+    QPen pen(GraphValueColor);
+    pen.setWidth(2);
+    series->setPen(pen);
+    const int side = 2 * kPointHalfSize + 1;
+    QImage marker(side, side, QImage::Format_ARGB32_Premultiplied);
+    marker.fill(GraphValueColor);
+    QPainter painter(&marker);
+    painter.setPen(GraphValueOutline);
+    painter.drawRect(0, 0, side - 1, side - 1);
+    painter.end();
+    series->setLightMarker(marker);
+    series->setMarkerSize(side);
+    series->setPointsVisible(true);
+    series->setPointLabelsVisible(false);
+}
+
+void SetRoundRange(QValueAxis* axis, double low, double high, int ticks)
+{
+    const double step = RoundStep((high - low) / std::max(ticks, 1));
+    double bottom = std::floor(low / step) * step;
+    double top = std::ceil(high / step) * step;
+    if (top <= bottom)
+        top = bottom + step;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setRange(bottom, top);
+}
+
+TDrawsGraphPage::TDrawsGraphPage(TMainState& state, QWidget* parent)
+    : QWidget(parent), FState(state), FGraph(state)
+{
+    setObjectName(QStringLiteral("tsDrawsGraph"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnlDrawsGraphType"));
+    auto* panelLayout = new QHBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(4);
+    FMethods = new QComboBox(panel);
+    FMethods->setObjectName(QStringLiteral("cbDrawsGraphType"));
+    FMethods->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    FMethods->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    FMethods->setMinimumContentsLength(20);
+    FMethods->setMaxVisibleItems(30);
+    FLengthLabel = new QLabel(panel);
+    FLengthLabel->setObjectName(QStringLiteral("lblDrawsGraphLen"));
+    FLength = new QSpinBox(panel);
+    FLength->setObjectName(QStringLiteral("edDrawsGraphLen"));
+    FLength->setRange(1, std::numeric_limits<int>::max());
+    FLength->setValue(DefaultLength);
+    FLength->setMinimumWidth(80);
+    FLengthLabel->setBuddy(FLength);
+    FShowMarks = new QCheckBox(panel);
+    FShowMarks->setObjectName(QStringLiteral("cbDrawsGraphShowMarks"));
+    panelLayout->addWidget(FMethods, 1);
+    panelLayout->addWidget(FLengthLabel);
+    panelLayout->addWidget(FLength);
+    panelLayout->addWidget(FShowMarks);
+    layout->addWidget(panel);
+
+    FChartView = new QChartView(this);
+    FChartView->setObjectName(QStringLiteral("crtDrawsGraph"));
+    layout->addWidget(FChartView, 1);
+    SetupChart();
+    RetranslateUi();
+
+    CanRedraw = [this] { return CanDraw() && IsNotWaiting(); };
+    connect(FMethods, &QComboBox::currentIndexChanged, this, [this] { RedrawByUser(); });
+    InstallEnterHandler(FLength, [this] { RedrawByUser(); });
+    connect(FShowMarks, &QCheckBox::clicked, this, [this] { ShowMarksClicked(); });
+}
+
+TDrawsGraphPage::~TDrawsGraphPage() = default;
+
+QString TDrawsGraphPage::Caption()
+{
+    return LoadResString(SGraphsCaption);
+}
+
+void TDrawsGraphPage::RetranslateUi()
+{
+    FLengthLabel->setText(LoadResString(SDrawsLabel));
+    FShowMarks->setText(LoadResString(SShowMarks));
+}
+
+void TDrawsGraphPage::SetupChart()
+{
+    QChart* chart = FChartView->chart();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setVisible(true);
+    FChartView->setRenderHint(QPainter::Antialiasing, true);
+    // The two axes stay for good; each drawing changes their ranges.
+    FAxisX = new QValueAxis(chart);
+    FAxisX->setLabelFormat(QStringLiteral("%d"));
+    FAxisY = new QValueAxis(chart);
+    FAxisY->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(FAxisX, Qt::AlignBottom);
+    chart->addAxis(FAxisY, Qt::AlignLeft);
+    ClearChart();
+}
+
+QChart* TDrawsGraphPage::Chart() const
+{
+    return FChartView->chart();
+}
+
+void TDrawsGraphPage::ClearChart()
+{
+    Chart()->removeAllSeries();
+    FAxisX->setVisible(false);
+    FAxisY->setVisible(false);
+}
+
+bool TDrawsGraphPage::PageInSight() const
+{
+    // The tab must be on (TabGraphs), and a page of a tab control that is not the current one
+    // is hidden; the current one counts as in sight also while the window is not shown yet.
+    return FState.Options.Flag(TMainOptions::TabGraphs) && isVisibleTo(window());
+}
+
+void TDrawsGraphPage::RefreshView(bool force)
+{
+    DrawGraphs(force);
+}
+
+void TDrawsGraphPage::DrawGraphs(bool force)
+{
+    if (!PageInSight()) {
+        // A forced drawing that could not run makes the next one run whatever the key.
+        if (force)
+            FGraph.ResetKey();
+        return;
+    }
+    TDrawsGraphResult result = TDrawsGraphResult::Unchanged;
+    try {
+        result = FGraph.Calc(SelectedMethod(), FLength->value(), force);
+    } catch (...) {
+        ClearChart();
+        throw;
+    }
+    if (result == TDrawsGraphResult::Unchanged)
+        return;
+    ClearChart();
+    if (result != TDrawsGraphResult::Computed)
+        return;
+    TBusyScope busy(LoadResString(rsComputingGraphs));
+    ShowGraph(FGraph.Data(), FMethods->currentText());
+}
+
+void TDrawsGraphPage::ShowGraph(const TDrawsGraphData& data, const QString& caption)
+{
+    if (data.Points.empty())
+        return;
+    QChart* chart = Chart();
+    QList<QPointF> values, mean, frequent;
+    values.reserve(static_cast<qsizetype>(data.Points.size()));
+    mean.reserve(values.capacity());
+    frequent.reserve(values.capacity());
+    double low = data.Points.front().Y;
+    double high = low;
+    for (const TDrawsGraphPoint& point : data.Points) {
+        const double x = static_cast<double>(point.X);
+        values.append(QPointF(x, point.Y));
+        mean.append(QPointF(x, data.Mean));
+        frequent.append(QPointF(x, data.MostFrequent));
+        low = std::min<double>(low, point.Y);
+        high = std::max<double>(high, point.Y);
+    }
+
+    auto* main = new QLineSeries(chart);
+    main->setName(caption);
+    StyleValueSeries(main);
+    main->setPointLabelsFormat(QStringLiteral("@yPoint"));
+    main->setPointLabelsClipping(true);
+    main->setPointLabelsVisible(FShowMarks->isChecked());
+    main->replace(values);
+
+    auto* meanSeries = new QLineSeries(chart);
+    meanSeries->setName(LoadResString(rsSeriesMean));
+    meanSeries->setPen(QPen(kMeanColor));
+    meanSeries->replace(mean);
+
+    auto* frequentSeries = new QLineSeries(chart);
+    frequentSeries->setName(LoadResString(rsSeriesMostFrequent));
+    frequentSeries->setPen(QPen(kMostFrequentColor));
+    frequentSeries->replace(frequent);
+
+    for (QLineSeries* series : {main, meanSeries, frequentSeries}) {
+        chart->addSeries(series);
+        series->attachAxis(FAxisX);
+        series->attachAxis(FAxisY);
+    }
+    SetRoundRange(FAxisX, static_cast<double>(data.Points.front().X), static_cast<double>(data.Points.back().X), 10);
+    SetRoundRange(FAxisY, std::min(low, data.Mean), std::max(high, data.Mean), 8);
+    FAxisX->setVisible(true);
+    FAxisY->setVisible(true);
+}
+
+void TDrawsGraphPage::FillGraphMethods(bool keepSelection)
+{
+    const TStatList& list = FState.StatList();
+    {
+        const QSignalBlocker blocker(FMethods);
+        const int remembered = keepSelection ? FMethods->currentIndex() : 0;
+        FMethods->clear();
+        std::vector<std::pair<QString, int>> items;
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.IsAvailable(i) && list.HasStatTable(i) && list.IsFavorite(i) && list.IsGraph(i))
+                items.emplace_back(list.MethodCaption(i, true), i);
+        if (list.Ordered)
+            std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+                return QString::localeAwareCompare(a.first, b.first) < 0;
+            });
+        for (const auto& [caption, index] : items)
+            FMethods->addItem(caption, index);
+        if (FMethods->count() > remembered && remembered >= 0)
+            FMethods->setCurrentIndex(remembered);
+    }
+}
+
+const TStatMethod* TDrawsGraphPage::SelectedMethod() const
+{
+    if (FMethods->currentIndex() < 0)
+        return nullptr;
+    bool ok = false;
+    const int index = FMethods->currentData().toInt(&ok);
+    const TStatList& list = FState.StatList();
+    if (!ok || index < 0 || index >= list.Count() || !list.IsGraph(index))
+        return nullptr;
+    return &list.Items(index);
+}
+
+bool TDrawsGraphPage::CanDraw() const
+{
+    return !FState.FDraws.empty() && SelectedMethod() != nullptr;
+}
+
+void TDrawsGraphPage::RedrawByUser()
+{
+    if (CanRedraw && CanRedraw())
+        DrawGraphs(false);
+}
+
+void TDrawsGraphPage::ShowMarksClicked()
+{
+    const QList<QAbstractSeries*> series = Chart()->series();
+    if (series.isEmpty())
+        return;
+    if (auto* line = qobject_cast<QLineSeries*>(series.first()))
+        line->setPointLabelsVisible(FShowMarks->isChecked());
+}
+
+void TDrawsGraphPage::SaveState()
+{
+    FState.FormState().WriteInteger(QLatin1String(kLengthKey), FLength->value());
+}
+
+void TDrawsGraphPage::RestoreState()
+{
+    FLength->setValue(FState.FormState().ReadInteger(QLatin1String(kLengthKey), DefaultLength));
+}
+
+QString TDrawsGraphPage::SumDistributionCaption()
+{
+    return LoadResString(SSumDistribution);
+}
+
+void TDrawsGraphPage::ShowSumDistribution(QWidget* owner, const TDrawsArray& draws)
+{
+    TGraphPoints points;
+    {
+        TBusyScope busy;
+        points = SumDistributionPoints(SumDistribution(draws));
+    }
+    ::ShowGraph(owner, SumDistributionCaption(), points);
+}
+
+void TDrawsGraphPage::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
+    QWidget::changeEvent(event);
+}
