@@ -304,4 +304,20 @@ TEST_F(CardPageTest, ThreeThousandDrawsScreenshot)
     EXPECT_EQ(Grid()->GetCellText(newest.Digits[1] + 1, 1), QString::number(newest.Digits[1]));
 }
 
+TEST_F(CardPageTest, TenThousandDrawsToTheOldest)
+{
+    FState.FDraws = MakeArchive(10000, 7);
+    FPage.RefreshView(false);
+    ShowPage();
+    Grid()->scrollToBottom();
+    QApplication::processEvents();
+    const QModelIndex last = Grid()->model()->index(9999, 0);
+    EXPECT_TRUE(Grid()->viewport()->rect().intersects(Grid()->visualRect(last)));
+    EXPECT_EQ(Grid()->verticalHeader()->model()->headerData(9999, Qt::Vertical).toString(), QString("1"));
+    const TDrawRec& oldest = FState.FDraws.front();
+    EXPECT_EQ(Grid()->GetCellText(oldest.Digits[0] + 1, 10000), QString::number(oldest.Digits[0]));
+    // Painted in its colours down to the last row.
+    EXPECT_NE(PaintedColor(1, 10000), Grid()->palette().color(QPalette::Base));
+}
+
 } // namespace
