@@ -27,6 +27,7 @@ TAVRIX_FUZZ_DECLARE(CombList)
 TAVRIX_FUZZ_DECLARE(StakeRecords)
 TAVRIX_FUZZ_DECLARE(StakesFile)
 TAVRIX_FUZZ_DECLARE(Ratings)
+TAVRIX_FUZZ_DECLARE(ScenarioFile)
 
 #undef TAVRIX_FUZZ_DECLARE
 
@@ -49,6 +50,7 @@ const TFuzzTarget kTargets[] = {
     TAVRIX_FUZZ_ENTRY(StakeRecords),
     TAVRIX_FUZZ_ENTRY(StakesFile),
     TAVRIX_FUZZ_ENTRY(Ratings),
+    TAVRIX_FUZZ_ENTRY(ScenarioFile),
 };
 
 #undef TAVRIX_FUZZ_ENTRY

@@ -10,6 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <exception>
+#include <ostream>
+
+// Test names and failures name the target.
+void PrintTo(const TFuzzTarget& target, std::ostream* os)
+{
+    *os << target.Name;
+}
 
 namespace {
 
