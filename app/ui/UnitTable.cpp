@@ -40,11 +40,7 @@ TFormTable::TFormTable(QWidget* parent) : TDialogSTemplate(parent)
 {
     setObjectName(QStringLiteral("FormTable"));
     QWidget* panel = ClientPanel();
-    auto* grid = new QGridLayout(panel);
-    grid->setObjectName(QStringLiteral("layTable"));
-    grid->setContentsMargins(12, 10, 12, 10);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(3);
+    QGridLayout* grid = NewClientGrid("layTable", 12, 3);
 
     rbUseMyComb = new QRadioButton(panel);
     rbUseMyComb->setObjectName(QStringLiteral("rbUseMyComb"));
@@ -58,12 +54,8 @@ TFormTable::TFormTable(QWidget* parent) : TDialogSTemplate(parent)
     edStep = new QSpinBox(panel);
     edStep->setObjectName(QStringLiteral("edStep"));
     edStep->setMinimumWidth(60);   // room for "-9"
-    FCommentLabel = new QLabel(panel);
-    FCommentLabel->setObjectName(QStringLiteral("lblComment"));
-    FCommentLabel->setBuddy(edComment);
-    FStepLabel = new QLabel(panel);
-    FStepLabel->setObjectName(QStringLiteral("lblStep"));
-    FStepLabel->setBuddy(edStep);
+    FCommentLabel = NewBuddyLabel("lblComment", edComment);
+    FStepLabel = NewBuddyLabel("lblStep", edStep);
 
     grid->addWidget(rbUseMyComb, 0, 0, 1, 2);
     grid->addWidget(edCombStart, 1, 0, 1, 2);
