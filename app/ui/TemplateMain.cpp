@@ -20,6 +20,7 @@
 #include "app/ui/UnitScript.h"
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
+#include "app/ui/UnitTestCnt.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RDialogs.h"
@@ -37,6 +38,7 @@
 #include <QApplication>
 #include <QChartView>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QPointer>
 #include <QSplitter>
 #include <QStatusTipEvent>
@@ -123,6 +125,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FScript = std::make_unique<TScriptList>(FState.DataDir());
     FScriptPage = new TScriptPage(*FScript, FState.StatList(), FUi->lvScript, FUi->sbScript, this);
     SetupScriptCommands();
+    SetupScriptRunner();
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
     FDownload.OnShowWait = [](const QString& text) { ShowWaitForm(text); };
@@ -466,6 +469,51 @@ void TTemplateMain::SetupScriptCommands()
     });
 }
 
+void TTemplateMain::SetupScriptRunner()
+{
+    FScriptLog = std::make_unique<TScriptLog>(FState.DataDir());
+    FScriptLog->Enabled = [this] { return FState.Options.Flag(TMainOptions::ScriptLogEnabled); };
+    FScriptTable = std::make_unique<TScriptStatTable>(FState, FScriptStatTable, FStatFilter);
+    FScriptRunner = std::make_unique<TScriptRunner>(FState, FCombs, FCombsGen, *FStakesFile, *FStakeCommands,
+                                                    *FScript, *FScriptLog, *FScriptTable);
+    TScriptRunner& runner = *FScriptRunner;
+    runner.SeedRandom(static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    runner.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    runner.ShowStatus = [this](const TScriptStatus& status) {
+        FUi->sbScript->SetPanelText(1, status.Cycle);
+        FUi->sbScript->SetPanelText(2, status.Line);
+        FUi->sbScript->SetPanelText(3, status.Stakes);
+        FUi->sbScript->SetPanelText(4, status.Filter);
+    };
+    runner.CheckStakes = [this] { CheckStakesAndReload(); };
+    runner.RefreshStakesGrid = [this] { FStakesPage->Refresh(true, true); };
+    runner.AskTestCount = [this](int largest) { return ::AskTestCount(this, largest); };
+    runner.SetControlsEnabled = [this](bool enabled) {
+        for (QWidget* widget : {FUi->tsDraws, FUi->tsCombs, FUi->tsDrawsStat, static_cast<QWidget*>(FUi->lvScript)})
+            widget->setEnabled(enabled);
+        FActions->UpdateAll();
+    };
+    runner.SelectLine = [this](int line) { FUi->lvScript->SetSelected(line); };
+}
+
+void TTemplateMain::RunScript(bool test)
+{
+    try {
+        if (test)
+            FScriptRunner->ScriptTest();
+        else
+            FScriptRunner->ScriptRun();
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+    }
+    // The run changed the list and the engine's weights in passing: the pages show the state
+    // it left.
+    ResetStatKeys();
+    FState.RefreshViews(true);
+    if (FCloseRequested)
+        CloseWhenIdle();
+}
+
 void TTemplateMain::RatingsToScript()
 {
     if (AddRatingsToScript(*FScript, FRatings->FRatings, FRatingsPage->SelectedRows(), FState.StatList()) > 0) {
@@ -598,8 +646,7 @@ void TTemplateMain::CloseWhenIdle()
 
 void TTemplateMain::ScriptStopExecute()
 {
-    if (ConfirmBox(LoadResString(rsAskStopScript)) == IDYES)
-        FState.FScriptStop = true;
+    FScriptRunner->ScriptStop();
 }
 
 bool TTemplateMain::event(QEvent* event)
@@ -616,6 +663,13 @@ bool TTemplateMain::event(QEvent* event)
 
 void TTemplateMain::closeEvent(QCloseEvent* event)
 {
+    // A running scenario is asked to stop first; the window closes once the run has ended.
+    if (FState.FScriptRunning) {
+        if (FStartup.CloseQuery([this] { ScriptStopExecute(); }))
+            FCloseRequested = true;
+        event->ignore();
+        return;
+    }
     // A long operation runs inside this window's event handling: the close waits for its end.
     if (FInitRunning || !IsNotWaiting()) {
         FCloseRequested = true;

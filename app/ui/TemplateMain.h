@@ -8,6 +8,8 @@
 #include "app/core/ProxySettings.h"
 #include "app/core/Ratings.h"
 #include "app/core/ScriptList.h"
+#include "app/core/ScriptLog.h"
+#include "app/core/ScriptRunner.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/core/ResultsDownload.h"
@@ -84,6 +86,9 @@ enum class TCommand {
     ScriptClr,
     ScriptUp,
     ScriptDown,
+    ScriptRun,
+    ScriptTest,
+    ScriptStop,
     LogToggle,
     LogsDelete,
     LogStakes,
@@ -148,6 +153,7 @@ public:
     TStakeCommands& StakeCommands() { return *FStakeCommands; }
     TScriptList& Script() { return *FScript; }
     TScriptPage* ScriptPage() const { return FScriptPage; }
+    TScriptRunner& ScriptRunner() { return *FScriptRunner; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -224,6 +230,10 @@ private:
     void SetupStakeCommands();
     // The scenario list's file prompts and line dialog.
     void SetupScriptCommands();
+    // The interpreter's table, log, status panels and seams.
+    void SetupScriptRunner();
+    // "Прогноз" (test off) or "Тест" (on); an error is shown once the run has ended.
+    void RunScript(bool test);
     // The selected ratings as scenario lines; the scenario page comes into view when any was added.
     void RatingsToScript();
     // Stakes for the selected rows of the combination list (the selection is then cleared), or
@@ -251,6 +261,11 @@ private:
     std::unique_ptr<TRatings> FRatings;
     std::unique_ptr<TStakeCommands> FStakeCommands;
     std::unique_ptr<TScriptList> FScript;
+    std::unique_ptr<TScriptLog> FScriptLog;
+    // The interpreter computes its tables apart from the statistics page's table.
+    TStatTable FScriptStatTable{FState};
+    std::unique_ptr<TScriptStatTable> FScriptTable;
+    std::unique_ptr<TScriptRunner> FScriptRunner;
     TActionRegistry* FActions = nullptr;
     TStatusBar* FStatusBar = nullptr;
     TDrawsPage* FDrawsPage = nullptr;

@@ -3,10 +3,12 @@
 
 #include "app/core/RatingsFile.h"
 #include "app/core/ScriptList.h"
+#include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/ScriptPage.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
+#include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
@@ -132,6 +134,32 @@ TEST_F(ScriptTabTest, SelectedRatingsBecomeLinesAndTheScenarioPageComesIntoView)
     EXPECT_EQ(FBoxes.Last().Text, U("Строку\n\nСтавка \"вручную\"\n\nневозможно добавить в сценарий!"));
     EXPECT_EQ(Pages(*form)->currentWidget()->objectName(), QStringLiteral("tsScript"));
     EXPECT_EQ(List(*form)->Selected(), 0);
+}
+
+TEST_F(ScriptTabTest, F10RunsTheScenarioForTheNextDrawAndStakesUnderTheLinesComment)
+{
+    // One filter with one value: one variant, one stake.
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#RAND|TSD#SUMS:10#LMV:5#SF:0| | | | | | |B")}));
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    actions.UpdateAll();
+    EXPECT_TRUE(actions.Action(QStringLiteral("ScriptRun"))->isEnabled());
+    EXPECT_TRUE(actions.Action(QStringLiteral("ScriptTest"))->isEnabled());
+    EXPECT_FALSE(actions.Action(QStringLiteral("ScriptStop"))->isEnabled());
+
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(form.get(), Qt::Key_F10);
+    // One stake on the draw after the newest, made by the scenario under its line's comment.
+    ASSERT_EQ(form->StakesFile().RecordCount(), 1);
+    const TStakeRec stake = form->StakesFile().ReadStake(TStakesFile::soFromBeginning, 0);
+    EXPECT_EQ(stake.Origin, soScript);
+    EXPECT_EQ(stake.DrawNumber, 7);
+    EXPECT_EQ(stake.Comment.Get(), QStringLiteral("01.001: B @ FULL#RAND + TSD#SUMS:10#LMV:5#SF:0"));
+    EXPECT_EQ(form->findChild<TStatusBar*>(QStringLiteral("sbScript"))->PanelText(3), U("Ставок: 1"));
+    // The run has ended: the pages and the list are back.
+    EXPECT_FALSE(form->State().FScriptRunning);
+    EXPECT_TRUE(List(*form)->isEnabled());
+    EXPECT_EQ(WaitCount(), 0);
 }
 
 TEST_F(ScriptTabTest, Screenshot)
