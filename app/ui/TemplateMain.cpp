@@ -6,9 +6,12 @@
 #include "app/core/StakeGraphs.h"
 #include "app/core/StakesFile.h"
 
+#include "app/ui/CardPage.h"
 #include "app/ui/CombsPage.h"
+#include "app/ui/DrawsGraphPage.h"
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FilePrompt.h"
+#include "app/ui/LayoutPage.h"
 #include "app/ui/RatingsPage.h"
 #include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
@@ -21,6 +24,7 @@
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
 #include "app/ui/UnitTestCnt.h"
+#include "app/ui/WeekPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RDialogs.h"
@@ -39,10 +43,12 @@
 #include <QChartView>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QHBoxLayout>
 #include <QPointer>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -116,6 +122,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FUi->splDrawsStat->setStretchFactor(0, 1);
     FUi->splDrawsStat->setStretchFactor(1, 0);
     SetLowerPaneHeight(FUi->splDrawsStat, TStatPage::DefaultChartHeight);
+    SetupViewPages();
     FStakesFile = std::make_unique<TStakesFile>(FState.StakesFileName());
     FRatings = std::make_unique<TRatings>(FState.RatingsFileName());
     FRatingsPage = new TRatingsPage(FState, *FRatings, FUi->lvRatings, FStatusBar, this);
@@ -141,6 +148,14 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     CreateActions();
     BuildMenus();
     CreatePopupMenus();
+    // The layout's two recomputes as buttons beside their editors.
+    for (const auto& [row, command] : {std::pair{FLayoutPage->LayoutTools(), TCommand::LayoutCalc},
+                                       std::pair{FLayoutPage->CompareTools(), TCommand::LayoutCmpCalc}}) {
+        auto* button = new QToolButton(FLayoutPage);
+        button->setDefaultAction(Action(command));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        row->addWidget(button);
+    }
     // The method list and the length editor compute when the command that computes may run.
     FStatPage->CanRecalc = [this] { return FActions->CanExecute(TCommand::DrawsStatCalc); };
     FCombsPage->CanDelExists = [this] { return FActions->CanExecute(TCommand::CombsDelExists); };
@@ -320,6 +335,11 @@ void TTemplateMain::RestoreFormState()
     RestoreListViewLayout(this, FUi->lvDrawsStat, false);
     RestoreListViewLayout(this, FUi->lvRatings, false);
     RestoreListViewLayout(this, FUi->lvScript, false);
+    FDrawsGraphPage->RestoreState();
+    FLayoutPage->RestoreState();
+    FWeekPage->RestoreState();
+    FCardPage->SetNumberColumnWidth(FUi->lvDraws->ColumnWidth(0));
+    ShowViewTabs();
     // The norm columns follow the option whatever widths were stored for them.
     FStatPage->UpdateNormColumns();
     FDrawsPage->Repaint();
@@ -342,6 +362,9 @@ void TTemplateMain::SaveFormState()
     SaveListViewLayout(this, FUi->lvDrawsStat, false);
     SaveListViewLayout(this, FUi->lvRatings, false);
     SaveListViewLayout(this, FUi->lvScript, false);
+    FDrawsGraphPage->SaveState();
+    FLayoutPage->SaveState();
+    FWeekPage->SaveState();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -467,6 +490,60 @@ void TTemplateMain::SetupScriptCommands()
         if (index.isValid() && FActions->CanExecute(TCommand::ScriptEdit))
             FActions->Execute(TCommand::ScriptEdit);
     });
+}
+
+void TTemplateMain::SetupViewPages()
+{
+    FDrawsGraphPage = new TDrawsGraphPage(FState);
+    FCardPage = new TCardPage(FState, FCombs, FStatFilter);
+    FLayoutPage = new TLayoutPage(FState, FCombs, FStatFilter, nullptr);
+    FWeekPage = new TWeekPage(FState, FCombs, FStatFilter);
+    int index = FUi->pcMain->indexOf(FUi->tsDrawsStat);
+    FUi->pcMain->insertTab(++index, FDrawsGraphPage, TDrawsGraphPage::Caption());
+    FUi->pcMain->insertTab(++index, FCardPage, TCardPage::Caption());
+    FUi->pcMain->insertTab(++index, FLayoutPage, TLayoutPage::Caption());
+    FUi->pcMain->insertTab(++index, FWeekPage, TWeekPage::Caption());
+    // After the statistics table, in the order of the pages.
+    FState.RegisterView([this](bool force) { FDrawsGraphPage->RefreshView(force); });
+    FState.RegisterView([this](bool force) { FCardPage->RefreshView(force); });
+    FState.RegisterView([this](bool force) { FLayoutPage->RefreshView(force); });
+    FState.RegisterView([this](bool force) { FWeekPage->RefreshView(force); });
+}
+
+void TTemplateMain::ShowViewTabs()
+{
+    const std::pair<TMainOptions::TOption, QWidget*> tabs[] = {{TMainOptions::TabGraphs, FDrawsGraphPage},
+                                                               {TMainOptions::TabCard, FCardPage},
+                                                               {TMainOptions::TabLayout, FLayoutPage},
+                                                               {TMainOptions::TabWeek, FWeekPage}};
+    for (const auto& [option, page] : tabs)
+        FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(page), FState.Options.Flag(option));
+}
+
+void TTemplateMain::ToggleViewTab(TMainOptions::TOption option, QWidget* page, const std::function<void()>& recompute)
+{
+    TBusyScope busy;
+    const bool visible = !FState.Options.Flag(option);
+    FState.WriteOption(option, visible ? 1 : 0);
+    FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(page), visible);
+    if (visible) {
+        FUi->pcMain->setCurrentWidget(page);
+        recompute();
+    }
+}
+
+bool TTemplateMain::ViewTabShown(QWidget* page) const
+{
+    return FUi->pcMain->isTabVisible(FUi->pcMain->indexOf(page));
+}
+
+void TTemplateMain::FilterByView(const std::function<void()>& filter)
+{
+    try {
+        filter();
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+    }
 }
 
 void TTemplateMain::SetupScriptRunner()
@@ -601,11 +678,13 @@ void TTemplateMain::FilterCombsByStat(TCustomStat* stat, bool deleteSelected)
 void TTemplateMain::ResetStatKeys()
 {
     FStatPage->ResetStatKeys();
+    FDrawsGraphPage->ResetKey();
 }
 
 void TTemplateMain::FillStatMethods(bool rebuild, bool keepSelection)
 {
     FStatPage->FillStatMethods(rebuild, keepSelection);
+    FDrawsGraphPage->FillGraphMethods(keepSelection);
 }
 
 void TTemplateMain::GenerateCombs()

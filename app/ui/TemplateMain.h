@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,6 +38,10 @@ class TStatPage;
 class TRatingsPage;
 class TStakesPage;
 class TScriptPage;
+class TCardPage;
+class TLayoutPage;
+class TWeekPage;
+class TDrawsGraphPage;
 class TRListView;
 class TStatusBar;
 
@@ -89,6 +94,23 @@ enum class TCommand {
     ScriptRun,
     ScriptTest,
     ScriptStop,
+    TotalSumCombs,
+    DrawsGraphDraw,
+    CardFilter_Include,
+    CardFilter_Exclude,
+    LayoutCalc,
+    LayoutCmpCalc,
+    LayoutFilter_Include,
+    LayoutFilter_Exclude,
+    WeekStatCalc,
+    ViewWeekChartMode,
+    ViewWeekChartType,
+    WeekFilter_Include,
+    WeekFilter_Exclude,
+    TabGraps,
+    TabCard,
+    TabLayout,
+    TabWeek,
     LogToggle,
     LogsDelete,
     LogStakes,
@@ -117,6 +139,8 @@ enum class TCommandMenu {
     Ratings,
     RatingsEff,   // the efficiency submenu of Ratings
     Script,
+    Stat,
+    View,
 };
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -154,6 +178,10 @@ public:
     TScriptList& Script() { return *FScript; }
     TScriptPage* ScriptPage() const { return FScriptPage; }
     TScriptRunner& ScriptRunner() { return *FScriptRunner; }
+    TCardPage* CardPage() const { return FCardPage; }
+    TLayoutPage* LayoutPage() const { return FLayoutPage; }
+    TWeekPage* WeekPage() const { return FWeekPage; }
+    TDrawsGraphPage* DrawsGraphPage() const { return FDrawsGraphPage; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -230,6 +258,18 @@ private:
     void SetupStakeCommands();
     // The scenario list's file prompts and line dialog.
     void SetupScriptCommands();
+    // The pages of the archive's views, placed after the statistics page and kept in step by
+    // RefreshViews.
+    void SetupViewPages();
+    // Shows or hides the pages of the views as their options say.
+    void ShowViewTabs();
+    // A view page's tab toggle: busy, the option inverted and written; a page that comes into
+    // view is computed anew and made the current page.
+    void ToggleViewTab(TMainOptions::TOption option, QWidget* page, const std::function<void()>& recompute);
+    // Whether a view's page is shown (its tab option is on).
+    bool ViewTabShown(QWidget* page) const;
+    // A view's filter pair: the undo copy and the pass; errors are shown.
+    void FilterByView(const std::function<void()>& filter);
     // The interpreter's table, log, status panels and seams.
     void SetupScriptRunner();
     // "Прогноз" (test off) or "Тест" (on); an error is shown once the run has ended.
@@ -274,6 +314,10 @@ private:
     TRatingsPage* FRatingsPage = nullptr;
     TStakesPage* FStakesPage = nullptr;
     TScriptPage* FScriptPage = nullptr;
+    TCardPage* FCardPage = nullptr;
+    TLayoutPage* FLayoutPage = nullptr;
+    TWeekPage* FWeekPage = nullptr;
+    TDrawsGraphPage* FDrawsGraphPage = nullptr;
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

@@ -1,13 +1,17 @@
 // The main window's command table, and the menus and buttons built from it.
 
+#include "app/ui/CardPage.h"
 #include "app/ui/CombsPage.h"
+#include "app/ui/DrawsGraphPage.h"
 #include "app/ui/DrawsPage.h"
+#include "app/ui/LayoutPage.h"
 #include "app/ui/RatingsPage.h"
 #include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitProxy.h"
+#include "app/ui/WeekPage.h"
 #include "app/core/ScriptLog.h"
 #include "app/core/StakesFile.h"
 #include "app/core/StakesLog.h"
@@ -536,6 +540,128 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Script,
          .Execute = [](TTemplateMain& w) { LogsDelete(w.FState.DataDir()); },
          .Update = [](TTemplateMain& w) { return !w.FState.FScriptRunning; }},
+
+        // The views of the archive: their own commands, their filter pairs and the tab toggles.
+        {.Id = TCommand::TotalSumCombs,
+         .Name = "TotalSumCombs",
+         .Caption = RESSTR("TemplateMain", "Распределение сумм тиражей и всех возможных комбинаций"),
+         .Menu = TCommandMenu::Stat,
+         .Execute = [](TTemplateMain& w) { TDrawsGraphPage::ShowSumDistribution(&w, w.FState.FDraws); }},
+        {.Id = TCommand::DrawsGraphDraw,
+         .Name = "DrawsGraphDraw",
+         .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Execute = [](TTemplateMain& w) { w.FDrawsGraphPage->DrawGraphs(true); },
+         .Update = [](TTemplateMain& w) { return w.FDrawsGraphPage->CanDraw(); }},
+        {.Id = TCommand::CardFilter_Include,
+         .Name = "CardFilter_Include",
+         .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
+         .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными значениями"),
+         .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FCardPage->FilterCombs(false); }); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage) && w.FCardPage->CanFilter(); }},
+        {.Id = TCommand::CardFilter_Exclude,
+         .Name = "CardFilter_Exclude",
+         .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
+         .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными  значениями"),
+         .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FCardPage->FilterCombs(true); }); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage) && w.FCardPage->CanFilter(); }},
+        {.Id = TCommand::LayoutCalc,
+         .Name = "LayoutCalc",
+         .Caption = RESSTR("TemplateMain", "Пересчитать схему"),
+         .Execute = [](TTemplateMain& w) { w.FLayoutPage->BuildLayout(true); },
+         .Update = [](TTemplateMain& w) { return w.FLayoutPage->CanCalc(); }},
+        {.Id = TCommand::LayoutCmpCalc,
+         .Name = "LayoutCmpCalc",
+         .Caption = RESSTR("TemplateMain", "Пересчитать таблицы сравнения"),
+         .Execute = [](TTemplateMain& w) { w.FLayoutPage->RefreshLayoutCompare(true); },
+         .Update = [](TTemplateMain& w) { return w.FLayoutPage->CanCalc(); }},
+        {.Id = TCommand::LayoutFilter_Include,
+         .Name = "LayoutFilter_Include",
+         .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
+         .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными значениями"),
+         .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FLayoutPage->FilterCombs(false); }); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage) && w.FLayoutPage->CanFilter(); }},
+        {.Id = TCommand::LayoutFilter_Exclude,
+         .Name = "LayoutFilter_Exclude",
+         .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
+         .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными  значениями"),
+         .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FLayoutPage->FilterCombs(true); }); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage) && w.FLayoutPage->CanFilter(); }},
+        {.Id = TCommand::WeekStatCalc,
+         .Name = "WeekStatCalc",
+         .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Execute = [](TTemplateMain& w) { w.FWeekPage->CalcWeekStat(true); },
+         .Update = [](TTemplateMain& w) { return w.FWeekPage->CanCalc(); }},
+        {.Id = TCommand::ViewWeekChartMode,
+         .Name = "ViewWeekChartMode",
+         .Caption = RESSTR("TemplateMain", "График по дням недели"),
+         .Execute =
+             [](TTemplateMain& w) {
+                 TBusyScope busy;
+                 w.FWeekPage->ToggleChartMode();
+             },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FWeekPage); },
+         .State = [](TTemplateMain& w) { return w.FWeekPage->ChartByDays(); }},
+        {.Id = TCommand::ViewWeekChartType,
+         .Name = "ViewWeekChartType",
+         .Caption = RESSTR("TemplateMain", "График / диаграмма"),
+         .Execute =
+             [](TTemplateMain& w) {
+                 TBusyScope busy;
+                 w.FWeekPage->ToggleChartType();
+             },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FWeekPage); },
+         .State = [](TTemplateMain& w) { return w.FWeekPage->ChartAsLine(); }},
+        {.Id = TCommand::WeekFilter_Include,
+         .Name = "WeekFilter_Include",
+         .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
+         .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными значениями"),
+         .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FWeekPage->FilterCombs(false); }); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FWeekPage) && w.FWeekPage->CanFilter(); }},
+        {.Id = TCommand::WeekFilter_Exclude,
+         .Name = "WeekFilter_Exclude",
+         .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
+         .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными  значениями"),
+         .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FWeekPage->FilterCombs(true); }); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FWeekPage) && w.FWeekPage->CanFilter(); }},
+        {.Id = TCommand::TabGraps,
+         .Name = "TabGraps",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Графики\""),
+         .Menu = TCommandMenu::View,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.ToggleViewTab(TMainOptions::TabGraphs, w.FDrawsGraphPage, [&w] { w.FDrawsGraphPage->DrawGraphs(true); });
+             },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::TabGraphs); }},
+        {.Id = TCommand::TabCard,
+         .Name = "TabCard",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Карта\""),
+         .Menu = TCommandMenu::View,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.ToggleViewTab(TMainOptions::TabCard, w.FCardPage, [&w] { w.FCardPage->RefreshView(true); });
+             },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::TabCard); }},
+        {.Id = TCommand::TabLayout,
+         .Name = "TabLayout",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Схема\""),
+         .Menu = TCommandMenu::View,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.ToggleViewTab(TMainOptions::TabLayout, w.FLayoutPage, [&w] {
+                     w.FLayoutPage->BuildLayout(true);
+                     w.FLayoutPage->RefreshLayoutCompare(true);
+                 });
+             },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::TabLayout); }},
+        {.Id = TCommand::TabWeek,
+         .Name = "TabWeek",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Неделя\""),
+         .Menu = TCommandMenu::View,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.ToggleViewTab(TMainOptions::TabWeek, w.FWeekPage, [&w] { w.FWeekPage->CalcWeekStat(true); });
+             },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::TabWeek); }},
     };
     return rows;
 }
@@ -571,6 +697,10 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuRatingsEff;
     case TCommandMenu::Script:
         return FUi->menuScript;
+    case TCommandMenu::Stat:
+        return FUi->menuStat;
+    case TCommandMenu::View:
+        return FUi->menuView;
     case TCommandMenu::None:
         break;
     }
@@ -672,6 +802,15 @@ void TTemplateMain::CreatePopupMenus()
           {{TCommand::ScriptAdd, TCommand::ScriptEmpty, TCommand::ScriptClone, TCommand::ScriptEdit},
            {TCommand::ScriptDel, TCommand::ScriptClr},
            {TCommand::ScriptUp, TCommand::ScriptDown}});
+    popup(FCardPage->Grid(), FCardPage->Grid()->viewport(), "pmCard",
+          {{TCommand::CardFilter_Include, TCommand::CardFilter_Exclude}});
+    popup(FLayoutPage->Grid(), FLayoutPage->Grid()->viewport(), "pmLayout",
+          {{TCommand::LayoutFilter_Include, TCommand::LayoutFilter_Exclude}, {TCommand::LayoutCalc}});
+    popup(FWeekPage->Grid(), FWeekPage->Grid()->viewport(), "pmWeek",
+          {{TCommand::WeekFilter_Include, TCommand::WeekFilter_Exclude}, {TCommand::WeekStatCalc}});
+    popup(FWeekPage->ChartView(), FWeekPage->ChartView(), "pmWeekChart",
+          {{TCommand::ViewWeekChartMode, TCommand::ViewWeekChartType}});
+    popup(FDrawsGraphPage->ChartView(), FDrawsGraphPage->ChartView(), "pmDrawsGraph", {{TCommand::DrawsGraphDraw}});
     popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",
           {{TCommand::RatingsRefresh},
            {TCommand::StakesGraphOverlap, TCommand::StakesGraphProfits, TCommand::RatingsGraphOverlap},
