@@ -16,6 +16,7 @@
 #include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
+#include "app/ui/TablesPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
 #include "app/ui/UnitFilter.h"
@@ -23,6 +24,7 @@
 #include "app/ui/UnitScript.h"
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
+#include "app/ui/UnitTable.h"
 #include "app/ui/UnitTestCnt.h"
 #include "app/ui/WeekPage.h"
 #include "engine/KelmaMsg.h"
@@ -59,6 +61,7 @@ constexpr int kPanelWidths[] = {160, 180, 60, 120, 100, 100, -1};
 constexpr int kInitIntervalMs = 100;
 constexpr int kDefaultLeftPanelWidth = 270;
 
+const TResString SRegularsTab = RESSTR("TemplateMain", "Регуляры");
 const TResString SDamagedStakes = RESSTR(
     "TemplateMain", "Записей ставок с недопустимыми значениями: %d. Они не проверены и не учтены в рейтинге.");
 
@@ -131,6 +134,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     SetupStakeCommands();
     FScript = std::make_unique<TScriptList>(FState.DataDir());
     FScriptPage = new TScriptPage(*FScript, FState.StatList(), FUi->lvScript, FUi->sbScript, this);
+    SetupTables();
     SetupScriptCommands();
     SetupScriptRunner();
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
@@ -178,10 +182,22 @@ TTemplateMain::~TTemplateMain()
 {
     RemoveWaitListener(FWaitListener);
     // The pages hold the workflow objects, which go before the window's children do.
+    for (const int id : FViewIds)
+        FState.UnregisterView(id);
     delete FStakesPage;
     FStakesPage = nullptr;
     delete FScriptPage;
     FScriptPage = nullptr;
+    delete FTablesPage;
+    FTablesPage = nullptr;
+    delete FCardPage;
+    FCardPage = nullptr;
+    delete FLayoutPage;
+    FLayoutPage = nullptr;
+    delete FWeekPage;
+    FWeekPage = nullptr;
+    delete FDrawsGraphPage;
+    FDrawsGraphPage = nullptr;
     delete FRatingsPage;
     FRatingsPage = nullptr;
     delete FStatPage;
@@ -241,6 +257,7 @@ void TTemplateMain::InstallSteps()
     steps.LoadStakesFile = [this] { return LoadStakesFile(); };
     steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
     steps.LoadRatings = [this] { FRatingsPage->Load(); };
+    steps.LoadTables = [this] { LoadTables(); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
     // Steps left empty here are skipped by the start-up sequence.
     steps.SaveFormState = [this] { SaveFormState(); };
@@ -504,10 +521,10 @@ void TTemplateMain::SetupViewPages()
     FUi->pcMain->insertTab(++index, FLayoutPage, TLayoutPage::Caption());
     FUi->pcMain->insertTab(++index, FWeekPage, TWeekPage::Caption());
     // After the statistics table, in the order of the pages.
-    FState.RegisterView([this](bool force) { FDrawsGraphPage->RefreshView(force); });
-    FState.RegisterView([this](bool force) { FCardPage->RefreshView(force); });
-    FState.RegisterView([this](bool force) { FLayoutPage->RefreshView(force); });
-    FState.RegisterView([this](bool force) { FWeekPage->RefreshView(force); });
+    FViewIds = {FState.RegisterView([this](bool force) { FDrawsGraphPage->RefreshView(force); }),
+                FState.RegisterView([this](bool force) { FCardPage->RefreshView(force); }),
+                FState.RegisterView([this](bool force) { FLayoutPage->RefreshView(force); }),
+                FState.RegisterView([this](bool force) { FWeekPage->RefreshView(force); })};
 }
 
 void TTemplateMain::ShowViewTabs()
@@ -544,6 +561,52 @@ void TTemplateMain::FilterByView(const std::function<void()>& filter)
     } catch (const std::exception& e) {
         ErrorBox(ExceptionText(e));
     }
+}
+
+void TTemplateMain::SetupTables()
+{
+    FTables = std::make_unique<TRegularStakes>(FState);
+    FTablesPage = new TTablesPage(FState, *FTables, nullptr);
+    FUi->pcMain->insertTab(FUi->pcMain->indexOf(FUi->tsRatings) + 1, FTablesPage, LoadResString(SRegularsTab));
+    TRegularStakes& tables = *FTables;
+    tables.EditTable = [this](const QStringList& comments, TTableRec& rec) {
+        return EditTableStake(this, comments, rec);
+    };
+    tables.AskTestCount = [this](int largest) { return ::AskTestCount(this, largest); };
+    tables.EditStake = [this](TStakeRec& rec, int& drawCount) { return EditStakeData(this, rec, drawCount); };
+    tables.CreateStake = [this](const TStakeRec& rec, int drawCount) {
+        return FStakeCommands->CreateStake(rec, drawCount);
+    };
+    tables.CreateStakes = [this](const TStakeRec& rec, int drawCount, bool batch) {
+        return FStakeCommands->CreateStakes(rec, drawCount, batch);
+    };
+    tables.CheckStakes = [this] { CheckStakesAndReload(); };
+    tables.RefreshGrid = [this](bool resize, bool scroll) { FStakesPage->Refresh(resize, scroll); };
+    tables.ClearSelection = [this] { FTablesPage->List()->clearSelection(); };
+}
+
+void TTemplateMain::LoadTables()
+{
+    FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(FTablesPage), FTables->TabShown());
+    const TTablesLoadReport report = FTables->LoadTablesFile();
+    const QString damage = TRegularStakes::DamageText(report, FTables->FileName());
+    if (!damage.isEmpty())
+        WarningBox(damage);
+    FTablesPage->Repaint();
+}
+
+void TTemplateMain::ToggleTablesTab()
+{
+    TBusyScope busy;
+    if (FTables->TabShown()) {
+        FTables->SetTabShown(false);
+        FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(FTablesPage), false);
+        FTablesPage->Repaint();
+        return;
+    }
+    FState.WriteOption(TMainOptions::TabTables, 1);
+    LoadTables();
+    FUi->pcMain->setCurrentWidget(FTablesPage);
 }
 
 void TTemplateMain::SetupScriptRunner()

@@ -7,6 +7,7 @@
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/Ratings.h"
+#include "app/core/RegularStakes.h"
 #include "app/core/ScriptList.h"
 #include "app/core/ScriptLog.h"
 #include "app/core/ScriptRunner.h"
@@ -42,6 +43,7 @@ class TCardPage;
 class TLayoutPage;
 class TWeekPage;
 class TDrawsGraphPage;
+class TTablesPage;
 class TRListView;
 class TStatusBar;
 
@@ -111,6 +113,11 @@ enum class TCommand {
     TabCard,
     TabLayout,
     TabWeek,
+    TablesAdd,
+    TablesDel,
+    TablesStakeAdd,
+    TablesStakeTest,
+    TabTables,
     LogToggle,
     LogsDelete,
     LogStakes,
@@ -140,6 +147,7 @@ enum class TCommandMenu {
     RatingsEff,   // the efficiency submenu of Ratings
     Script,
     Stat,
+    Tables,
     View,
 };
 
@@ -182,6 +190,8 @@ public:
     TLayoutPage* LayoutPage() const { return FLayoutPage; }
     TWeekPage* WeekPage() const { return FWeekPage; }
     TDrawsGraphPage* DrawsGraphPage() const { return FDrawsGraphPage; }
+    TRegularStakes& Tables() { return *FTables; }
+    TTablesPage* TablesPage() const { return FTablesPage; }
     Ui::FormMain* Controls() const { return FUi.get(); }
     QTimer* InitTimer() const { return FInitTimer; }
 
@@ -270,6 +280,12 @@ private:
     bool ViewTabShown(QWidget* page) const;
     // A view's filter pair: the undo copy and the pass; errors are shown.
     void FilterByView(const std::function<void()>& filter);
+    // The regular stakes' page after the ratings, and their seams.
+    void SetupTables();
+    // Loads the rules while their page is shown; a damaged file is told.
+    void LoadTables();
+    // The page toggle: shown, the rules are read and the page comes into view; hidden, they go.
+    void ToggleTablesTab();
     // The interpreter's table, log, status panels and seams.
     void SetupScriptRunner();
     // "Прогноз" (test off) or "Тест" (on); an error is shown once the run has ended.
@@ -301,6 +317,7 @@ private:
     std::unique_ptr<TRatings> FRatings;
     std::unique_ptr<TStakeCommands> FStakeCommands;
     std::unique_ptr<TScriptList> FScript;
+    std::unique_ptr<TRegularStakes> FTables;
     std::unique_ptr<TScriptLog> FScriptLog;
     // The interpreter computes its tables apart from the statistics page's table.
     TStatTable FScriptStatTable{FState};
@@ -318,6 +335,8 @@ private:
     TLayoutPage* FLayoutPage = nullptr;
     TWeekPage* FWeekPage = nullptr;
     TDrawsGraphPage* FDrawsGraphPage = nullptr;
+    TTablesPage* FTablesPage = nullptr;
+    std::vector<int> FViewIds;   // the views' registrations with the state
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

@@ -9,6 +9,7 @@
 #include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
+#include "app/ui/TablesPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitProxy.h"
 #include "app/ui/WeekPage.h"
@@ -662,6 +663,60 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
                  w.ToggleViewTab(TMainOptions::TabWeek, w.FWeekPage, [&w] { w.FWeekPage->CalcWeekStat(true); });
              },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::TabWeek); }},
+
+        // Regular stakes.
+        {.Id = TCommand::TablesAdd,
+         .Name = "TablesAdd",
+         .Caption = RESSTR("TemplateMain", "Добавить регулярную ставку"),
+         .Menu = TCommandMenu::Tables,
+         .Execute =
+             [](TTemplateMain& w) {
+                 QList<TCombWord> combs;
+                 for (const int row : w.FCombsPage->SelectedRows())
+                     if (row >= 0 && row < w.FCombs.Count())
+                         combs.append(w.FCombs.Comb(row));
+                 w.FTables->TablesAdd(combs);
+             },
+         .Update = [](TTemplateMain& w) { return w.FTables->CanAdd(); }},
+        {.Id = TCommand::TablesDel,
+         .Name = "TablesDel",
+         .Caption = RESSTR("TemplateMain", "Удалить регулярную ставку"),
+         .Menu = TCommandMenu::Tables,
+         .Execute = [](TTemplateMain& w) { w.FTables->TablesDel(w.FTablesPage->SelectedRows()); },
+         .Update =
+             [](TTemplateMain& w) {
+                 return w.FTables->CanDelete(static_cast<int>(w.FTablesPage->SelectedRows().size()));
+             }},
+        {.Id = TCommand::TablesStakeAdd,
+         .Name = "TablesStakeAdd",
+         .Caption = RESSTR("TemplateMain", "Сделать ставку по регуляру"),
+         .Menu = TCommandMenu::Tables,
+         .GroupStart = true,
+         .Execute =
+             [](TTemplateMain& w) {
+                 const QList<int> rows = w.FTablesPage->SelectedRows();
+                 if (!rows.isEmpty())
+                     w.FTables->TablesStakeAdd(rows.first());
+             },
+         .Update =
+             [](TTemplateMain& w) {
+                 return w.FTables->CanStake(static_cast<int>(w.FTablesPage->SelectedRows().size()));
+             }},
+        {.Id = TCommand::TablesStakeTest,
+         .Name = "TablesStakeTest",
+         .Caption = RESSTR("TemplateMain", "Тест регуляров"),
+         .Menu = TCommandMenu::Tables,
+         .Execute = [](TTemplateMain& w) { w.FTables->TablesStakeTest(w.FTablesPage->SelectedRows()); },
+         .Update =
+             [](TTemplateMain& w) {
+                 return w.FTables->CanTest(static_cast<int>(w.FTablesPage->SelectedRows().size()));
+             }},
+        {.Id = TCommand::TabTables,
+         .Name = "TabTables",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Регуляры\""),
+         .Menu = TCommandMenu::View,
+         .Execute = [](TTemplateMain& w) { w.ToggleTablesTab(); },
+         .State = [](TTemplateMain& w) { return w.FTables->TabShown(); }},
     };
     return rows;
 }
@@ -699,6 +754,8 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuScript;
     case TCommandMenu::Stat:
         return FUi->menuStat;
+    case TCommandMenu::Tables:
+        return FUi->menuTables;
     case TCommandMenu::View:
         return FUi->menuView;
     case TCommandMenu::None:
@@ -811,6 +868,8 @@ void TTemplateMain::CreatePopupMenus()
     popup(FWeekPage->ChartView(), FWeekPage->ChartView(), "pmWeekChart",
           {{TCommand::ViewWeekChartMode, TCommand::ViewWeekChartType}});
     popup(FDrawsGraphPage->ChartView(), FDrawsGraphPage->ChartView(), "pmDrawsGraph", {{TCommand::DrawsGraphDraw}});
+    popup(FTablesPage->List(), FTablesPage->List()->viewport(), "pmTables",
+          {{TCommand::TablesAdd, TCommand::TablesDel}, {TCommand::TablesStakeAdd, TCommand::TablesStakeTest}});
     popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",
           {{TCommand::RatingsRefresh},
            {TCommand::StakesGraphOverlap, TCommand::StakesGraphProfits, TCommand::RatingsGraphOverlap},

@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     QStringList titles;
     for (const QAction* menu : form->menuBar()->actions())
         titles.append(PlainText(menu));
-    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Статистика", "Ставки", "Рейтинг", "Сценарий", "Вид"}));
+    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Статистика", "Ставки", "Рейтинг", "Регуляры", "Сценарий", "Вид"}));
 
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
                 texts.append(action->text());
         return texts;
     };
-    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Статистика", "С&тавки", "&Рейтинг", "С&ценарий", "&Вид"}));
+    EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Статистика", "С&тавки", "&Рейтинг", "Р&егуляры", "С&ценарий", "&Вид"}));
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     EXPECT_EQ(shown(file), QStringList({"&Параметры proxy-сервера", "&Выход"}));

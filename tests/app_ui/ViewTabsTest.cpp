@@ -3,9 +3,11 @@
 
 #include "app/ui/CardPage.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/TablesPage.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"
+#include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/TestHelpers.h"
@@ -55,7 +57,7 @@ TEST_F(ViewTabsTest, ViewsFollowTheStatisticsPageAndTheirTogglesAreRemembered)
 {
     auto form = Open();
     EXPECT_EQ(ShownTabs(*form), QStringList({U("Статистика"), U("Графики"), U("Карта"), U("Схема"), U("Неделя"),
-                                             U("Ставки"), U("Рейтинг"), U("Сценарий")}));
+                                             U("Ставки"), U("Рейтинг"), U("Регуляры"), U("Сценарий")}));
     TActionRegistry& actions = *form->Actions();
     ASSERT_TRUE(actions.Execute(QStringLiteral("TabCard")));
     EXPECT_FALSE(ShownTabs(*form).contains(U("Карта")));
@@ -88,6 +90,34 @@ TEST_F(ViewTabsTest, TheCardsFilterPairNarrowsTheListThroughTheWindow)
     EXPECT_EQ(form->Combs().Count(), 19);
     ASSERT_FALSE(form->Combs().FilterHistory().isEmpty());
     EXPECT_EQ(form->Combs().FilterHistory().last().Caption, U("Карта"));
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+TEST_F(ViewTabsTest, RegularStakesAreMadeFromTheListAndTheirPageFollowsItsToggle)
+{
+    auto form = Open();
+    const QString file = FFolder.DataFile(".ltb");
+    // A rule for the selected combination, named in the dialog.
+    form->Tables().EditTable = [](const QStringList&, TTableRec& rec) {
+        rec.Comment.Set(QStringLiteral("R"));
+        rec.Step = 3;
+        return true;
+    };
+    auto* combs = form->findChild<TRListView*>(QStringLiteral("lvCombs"));
+    combs->SetSelected(18);   // 1;8
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("TablesAdd")));
+    ASSERT_EQ(form->Tables().FTables.size(), 1u);
+    EXPECT_EQ(form->Tables().FTables[0].StartComb, C(1, 8));
+    EXPECT_EQ(ReadFileBytes(file).size(), TableRecSize);
+
+    // Hidden: the rules go and the file stays as it was; shown again: read back.
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("TabTables")));
+    EXPECT_FALSE(ShownTabs(*form).contains(U("Регуляры")));
+    EXPECT_TRUE(form->Tables().FTables.empty());
+    EXPECT_EQ(ReadFileBytes(file).size(), TableRecSize);
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("TabTables")));
+    EXPECT_EQ(Pages(*form)->currentWidget(), static_cast<QWidget*>(form->TablesPage()));
+    ASSERT_EQ(form->Tables().FTables.size(), 1u);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
