@@ -162,6 +162,31 @@ TEST_F(ScriptTabTest, F10RunsTheScenarioForTheNextDrawAndStakesUnderTheLinesComm
     EXPECT_EQ(WaitCount(), 0);
 }
 
+TEST_F(ScriptTabTest, ACloseRequestDuringARunAsksToStopAndClosesWhenTheRunHasEnded)
+{
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#RAND|TSD#SUMS:10#LMV:5#SF:0| | | | | | |A"),
+                                                     U("FULL:0#RAND|TSD#SUMS:10#LMV:5#SF:0| | | | | | |B")}));
+    auto form = Open();
+    // The user closes the window while the run lets events through, and agrees to stop it.
+    bool asked = false;
+    form->ScriptRunner().ProcessEvents = [&] {
+        if (asked)
+            return;
+        asked = true;
+        EXPECT_TRUE(form->State().FScriptRunning);
+        FBoxes.Answer(IDYES);
+        EXPECT_FALSE(form->close());
+        EXPECT_TRUE(form->isVisible());
+    };
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("ScriptRun")));
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, U("Остановить выполнение сценария?"));
+    // The run stopped before the second line, and the window closed once it had ended.
+    EXPECT_LE(form->StakesFile().RecordCount(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return !form->isVisible(); }));
+}
+
 TEST_F(ScriptTabTest, Screenshot)
 {
     WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U(kLineA), QString(), U(kLineB),
