@@ -40,7 +40,6 @@ void TFormMulti::BuildControls()
     QWidget* panel = ClientPanel();
     auto* grid = NewClientGrid("layMulti", 12, 3);
 
-
     FDrawNumber = new QSpinBox(panel);
     FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
     FDrawNumber->setRange(1, MaxStakeDrawNumber);

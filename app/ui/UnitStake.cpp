@@ -54,7 +54,6 @@ void TFormStake::BuildControls()
     QWidget* panel = ClientPanel();
     auto* grid = NewClientGrid("layStake", 12, 3);
 
-
     FDrawNumber = new QSpinBox(panel);
     FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
     FDrawNumber->setRange(1, MaxStakeDrawNumber);
