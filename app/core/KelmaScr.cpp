@@ -387,7 +387,12 @@ QString FormatFilterItem(const TFilterItem& item)
     if (item.Used == 0)
         return {};
     QString text = FilterLetters(item.BottomUp, item.MultiSelect, item.KeepSelected)
-                   + QString::number(item.SortOrder) + WordDelimiter;
+                   + QString::number(item.SortOrder);
+    // A filter of one word has no method word: an empty one would not read back, since a run of
+    // delimiters is a single break, and the level word would be taken for the method.
+    if (!item.Method && item.MethodCode.isEmpty())
+        return text;
+    text += WordDelimiter;
     text += item.Method ? item.Method->Code() + PartDelimiter + item.DrawsLen : item.MethodCode;
     return text + FilterTail(item.LevelMode, item.LevelValue, item.StopMode, item.StopValue,
                              item.OwnWeights, item.Weights);

@@ -422,6 +422,17 @@ TEST_F(KelmaScrTest, MethodByExactCodeBeforePrefix)
     EXPECT_EQ(Parse("TSD1##LNO:#SF:0").Method, nullptr);
 }
 
+TEST_F(KelmaScrTest, AFilterOfOneWordIsWrittenAsThatWordAndReadsBackTheSame)
+{
+    for (const char* text : {"BMFX", "TSD#", "T", "tsd1"}) {
+        SCOPED_TRACE(text);
+        const QString written = FormatFilterItem(Parse(text));
+        EXPECT_FALSE(written.contains(u'#')) << written.toStdString();
+        EXPECT_EQ(FormatFilterItem(ParseFilterItem(written, fx.List)), written);
+    }
+    EXPECT_EQ(FormatFilterItem(Parse("BMFX")), Q("BMF1"));
+}
+
 TEST_F(KelmaScrTest, FilterTextsAreNormalised)
 {
     struct TCase {
