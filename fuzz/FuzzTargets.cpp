@@ -28,6 +28,8 @@ TAVRIX_FUZZ_DECLARE(StakeRecords)
 TAVRIX_FUZZ_DECLARE(StakesFile)
 TAVRIX_FUZZ_DECLARE(Ratings)
 TAVRIX_FUZZ_DECLARE(ScenarioFile)
+TAVRIX_FUZZ_DECLARE(ScenarioLine)
+TAVRIX_FUZZ_DECLARE(TablesFile)
 
 #undef TAVRIX_FUZZ_DECLARE
 
@@ -51,6 +53,8 @@ const TFuzzTarget kTargets[] = {
     TAVRIX_FUZZ_ENTRY(StakesFile),
     TAVRIX_FUZZ_ENTRY(Ratings),
     TAVRIX_FUZZ_ENTRY(ScenarioFile),
+    TAVRIX_FUZZ_ENTRY(ScenarioLine),
+    TAVRIX_FUZZ_ENTRY(TablesFile),
 };
 
 #undef TAVRIX_FUZZ_ENTRY
