@@ -375,4 +375,28 @@ TEST_F(PrefetchCacheTest, FailuresAreShownAndLeaveNoFile)
         << FBoxes.Last().Text.toStdString();
 }
 
+TEST_F(PrefetchCacheTest, TheStatisticsTableScalesTheFilesCounts)
+{
+    // Digit 1 drawn three times, 2..6 once each, 0 and 7..9 never.
+    FState.FDraws = {Draw(1, 1, 2, "a"), Draw(2, 1, 3, "b"), Draw(3, 1, 4, "c"), Draw(4, 5, 6, "d")};
+    TStatTable table(FState);
+    table.SetPrefetchSource([this](const TStatMethod& method) { return FCache.Load(method); });
+
+    // NUMS is flat (20 each): the norm is the middle of the window's range, (0 + 3) / 2.
+    table.Calc(&Method("NUMS"), 4, true);
+    ASSERT_TRUE(table.Data().HasExpected);
+    EXPECT_FALSE(table.Data().PrefetchDamaged);
+    EXPECT_DOUBLE_EQ(static_cast<double>(table.Data().Ratio), 1.5 / 20);
+
+    // SUMS: sums 3, 4, 5 and 11 once each; scaled so that the full set's 10 gives 1.
+    table.Calc(&Method("SUMS"), 4, true);
+    ASSERT_TRUE(table.Data().HasExpected);
+    EXPECT_DOUBLE_EQ(static_cast<double>(table.Data().Ratio), 1.0 / 10);
+
+    // With the option off the table has no norms.
+    FState.Options.SetValue(TMainOptions::PrefetchsEnabled, 0);
+    table.Calc(&Method("SUMS"), 4, true);
+    EXPECT_FALSE(table.Data().HasExpected);
+}
+
 }  // namespace
