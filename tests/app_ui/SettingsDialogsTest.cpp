@@ -402,3 +402,20 @@ TEST(ShreddingDialog, EditStoresTheSixValuesOnlyOnOk)
     EXPECT_EQ(list.Formula2Digits, 2);
     EXPECT_EQ(list.Formula3Digits, 5);
 }
+
+TEST(ShreddingDialog, ScreenshotShowsEveryTextInFull)
+{
+    TStatList list;
+    list.Formula1 = QStringLiteral("(n1+n2)/(n1-n2)");
+    list.Formula1Digits = 3;
+    TFormShredding form;
+    form.LoadFormulas(list);
+    const QString path = SaveScreenshot(&form, QStringLiteral("FormShredding"), form.size());
+    ASSERT_FALSE(path.isEmpty());
+    for (const QLabel* label : form.findChildren<QLabel*>()) {
+        // The note on the variables has three lines; each shows in full.
+        for (const QString& line : label->text().split(QLatin1Char('\n')))
+            EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(line))
+                << label->objectName().toStdString();
+    }
+}
