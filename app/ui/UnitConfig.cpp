@@ -426,10 +426,7 @@ void TFormConfig::FitToContents()
     sgSegments->setFixedSize(FullGridSize(sgSegments));
     edProfits->resizeColumnToContents(kProfitKeyColumn);
     edProfits->setFixedHeight(FullGridSize(edProfits).height());
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(sizeHint().width(), minimumSizeHint().height()));
+    FitToLayout(0);
 }
 
 void TFormConfig::showEvent(QShowEvent* event)

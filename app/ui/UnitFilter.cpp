@@ -3,6 +3,7 @@
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"
+#include "support/ui/RVclUtilsUi.h"
 #include "support/ui/QorFloatEdit.h"
 
 #include <QCheckBox>
@@ -84,15 +85,6 @@ public:
         return Acceptable;
     }
 };
-
-void Refill(QComboBox* box, const QStringList& items)
-{
-    const int current = std::max(box->currentIndex(), 0);
-    const QSignalBlocker blocker(box);
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(std::min(current, int(box->count()) - 1));
-}
 
 } // namespace
 
@@ -242,17 +234,17 @@ void TFormFilter::TranslateTexts()
     QStringList columns;
     for (const TResString* caption : kSortColumns)
         columns << LoadResString(*caption);
-    Refill(cbDrawsSortOrder, columns);
-    Refill(cbDirection, {LoadResString(rsDirectionTopDown), LoadResString(rsDirectionBottomUp)});
-    Refill(cbFilterMode, {LoadResString(rsDeleteSelected), LoadResString(rsKeepSelected)});
+    RefillComboBox(cbDrawsSortOrder, columns);
+    RefillComboBox(cbDirection, {LoadResString(rsDirectionTopDown), LoadResString(rsDirectionBottomUp)});
+    RefillComboBox(cbFilterMode, {LoadResString(rsDeleteSelected), LoadResString(rsKeepSelected)});
     QStringList levels;
     for (int mode = 0; mode < LevelModeCount; ++mode)
         levels << LevelModeCaption(mode);
-    Refill(cbLevelMode, levels);
+    RefillComboBox(cbLevelMode, levels);
     QStringList stops;
     for (int mode = 0; mode < StopModeCount; ++mode)
         stops << StopModeCaption(mode);
-    Refill(cbStopMode, stops);
+    RefillComboBox(cbStopMode, stops);
 }
 
 void TFormFilter::SetPresets()
@@ -367,10 +359,7 @@ void TFormFilter::accept()
 
 void TFormFilter::FitToContents()
 {
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormFilter::showEvent(QShowEvent* event)

@@ -117,10 +117,7 @@ void TFormMulti::accept()
 void TFormMulti::FitToContents()
 {
     FitCommentEdit(FComment, MaxCommentLength);
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormMulti::changeEvent(QEvent* event)

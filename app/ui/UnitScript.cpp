@@ -4,6 +4,7 @@
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"
+#include "support/ui/RVclUtilsUi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,15 +39,6 @@ const TResString SFilterButtonHint = RESSTR("UnitScript", "Редактиров�
 const TResString SComments = RESSTR("UnitScript", "Комментарии:");
 
 constexpr int kDesignedWidth = 640;
-
-void Refill(QComboBox* box, const QStringList& items)
-{
-    const int current = std::max(box->currentIndex(), 0);
-    const QSignalBlocker blocker(box);
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(std::min(current, int(box->count()) - 1));
-}
 
 } // namespace
 
@@ -162,11 +154,11 @@ void TFormScript::TranslateTexts()
     QStringList starts;
     for (int i = 0; i < StartListCount; ++i)
         starts << StartListCaption(i);
-    Refill(cbStartCombsType, starts);
+    RefillComboBox(cbStartCombsType, starts);
     QStringList actions;
     for (int i = 0; i < AmbiguityActionCount; ++i)
         actions << AmbiguityActionCaption(i);
-    Refill(cbResultCombsMode, actions);
+    RefillComboBox(cbResultCombsMode, actions);
 }
 
 void TFormScript::LoadLine(const QString& line, int drawsExclude)
@@ -249,10 +241,7 @@ bool TFormScript::eventFilter(QObject* watched, QEvent* event)
 
 void TFormScript::FitToContents()
 {
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormScript::changeEvent(QEvent* event)

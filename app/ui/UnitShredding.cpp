@@ -98,10 +98,7 @@ void TFormShredding::StoreFormulas(TStatList& list) const
 
 void TFormShredding::FitToContents()
 {
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormShredding::changeEvent(QEvent* event)

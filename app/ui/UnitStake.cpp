@@ -170,10 +170,7 @@ void TFormStake::FitToContents()
 {
     FitCommentEdit(FComment, MaxCommentLength);
     // The dialog's layout keeps the panel's last size hint until told that it changed.
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormStake::changeEvent(QEvent* event)

@@ -88,10 +88,7 @@ int TFormStakeFilter::Value() const
 
 void TFormStakeFilter::FitToContents()
 {
-    ClientPanel()->layout()->invalidate();
-    ClientPanel()->updateGeometry();
-    layout()->invalidate();
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormStakeFilter::changeEvent(QEvent* event)

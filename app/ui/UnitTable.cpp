@@ -79,7 +79,7 @@ TFormTable::TFormTable(QWidget* parent) : TDialogSTemplate(parent)
     rbUseMyComb->setChecked(true);
     UpdateControls();
     FitCommentEdit(edComment, MaxCommentLength);
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormTable::TranslateTexts()

@@ -36,7 +36,7 @@ TFormTestCnt::TFormTestCnt(QWidget* parent) : TDialogSTemplate(parent)
     layout->addStretch(1);
     TranslateTexts();
     SetLargest(DefaultTestCount);
-    setFixedSize(QSize(kDesignedWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+    FitToLayout(kDesignedWidth);
 }
 
 void TFormTestCnt::SetLargest(int largest)

@@ -8,9 +8,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSignalBlocker>
+#include <QStringList>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -244,4 +249,13 @@ QColor ColorFromBgr(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                   static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+void RefillComboBox(QComboBox* box, const QStringList& items)
+{
+    const int current = std::max(box->currentIndex(), 0);
+    const QSignalBlocker blocker(box);
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(std::min(current, static_cast<int>(box->count()) - 1));
 }

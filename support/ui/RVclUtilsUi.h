@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
+class QComboBox;
 class QWidget;
 
 // The window half of the busy state and the status line.
@@ -51,3 +53,7 @@ void InstallSupportUi(QWidget* mainForm);
 
 // A colour stored as the engine keeps it (0x00BBGGRR).
 QColor ColorFromBgr(std::uint32_t bgr);
+
+// Replaces a combo box's items, keeping the chosen index where the new list has it (else the
+// last item), without telling the box's listeners.
+void RefillComboBox(QComboBox* box, const QStringList& items);

@@ -108,3 +108,12 @@ QLabel* TDialogSTemplate::NewBuddyLabel(const char* name, QWidget* buddy)
     label->setBuddy(buddy);
     return label;
 }
+
+void TDialogSTemplate::FitToLayout(int minimumWidth)
+{
+    if (FClientPanel->layout())
+        FClientPanel->layout()->invalidate();
+    FClientPanel->updateGeometry();
+    layout()->invalidate();
+    setFixedSize(QSize(minimumWidth, 0).expandedTo(QSize(sizeHint().width(), minimumSizeHint().height())));
+}

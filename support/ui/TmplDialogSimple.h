@@ -30,6 +30,9 @@ protected:
     QGridLayout* NewClientGrid(const char* name, int horizontalSpacing, int verticalSpacing);
     // A label on the client panel for a control, which becomes its buddy.
     QLabel* NewBuddyLabel(const char* name, QWidget* buddy);
+    // Lays the dialog out anew and fixes its size: as wide as its rows want but at least the
+    // given width, as high as they need.
+    void FitToLayout(int minimumWidth);
 
 private:
     void TranslateTexts();
