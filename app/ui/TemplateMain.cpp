@@ -1,5 +1,6 @@
 #include "app/ui/TemplateMain.h"
 
+#include "app/core/EngineSettings.h"
 #include "app/core/RatingsFromStakes.h"
 #include "app/core/RatingsToScript.h"
 #include "app/core/StakeCheck.h"
@@ -11,6 +12,7 @@
 #include "app/ui/DrawsGraphPage.h"
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FilePrompt.h"
+#include "app/ui/ProgramEnv.h"
 #include "app/ui/LayoutPage.h"
 #include "app/ui/RatingsPage.h"
 #include "app/ui/ScriptPage.h"
@@ -19,9 +21,11 @@
 #include "app/ui/TablesPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
+#include "app/ui/UnitConfig.h"
 #include "app/ui/UnitFilter.h"
 #include "app/ui/UnitMulti.h"
 #include "app/ui/UnitScript.h"
+#include "app/ui/UnitShredding.h"
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
 #include "app/ui/UnitTable.h"
@@ -32,6 +36,7 @@
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
 #include "support/RVclUtils.h"
+#include "support/ui/FormProgress.h"
 #include "support/ui/FormWait.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RFrmStorage.h"
@@ -126,6 +131,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FUi->splDrawsStat->setStretchFactor(1, 0);
     SetLowerPaneHeight(FUi->splDrawsStat, TStatPage::DefaultChartHeight);
     SetupViewPages();
+    SetupPrefetchCache();
     FStakesFile = std::make_unique<TStakesFile>(FState.StakesFileName());
     FRatings = std::make_unique<TRatings>(FState.RatingsFileName());
     FRatingsPage = new TRatingsPage(FState, *FRatings, FUi->lvRatings, FStatusBar, this);
@@ -258,6 +264,8 @@ void TTemplateMain::InstallSteps()
     steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
     steps.LoadRatings = [this] { FRatingsPage->Load(); };
     steps.LoadTables = [this] { LoadTables(); };
+    steps.RebuildAllPrefetchs = [this] { FPrefetch.Rebuild(true, PrefetchAllGroups); };
+    steps.RefreshPrefetchs = [this](bool force) { FPrefetch.Rebuild(force, 0); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
     // Steps left empty here are skipped by the start-up sequence.
     steps.SaveFormState = [this] { SaveFormState(); };
@@ -507,6 +515,61 @@ void TTemplateMain::SetupScriptCommands()
         if (index.isValid() && FActions->CanExecute(TCommand::ScriptEdit))
             FActions->Execute(TCommand::ScriptEdit);
     });
+}
+
+void TTemplateMain::SetupPrefetchCache()
+{
+    const auto norms = [this](const TStatMethod& method) { return FPrefetch.Load(method); };
+    FStatTable.SetPrefetchSource(norms);
+    FScriptStatTable.SetPrefetchSource(norms);
+    // A run without a person shows no window at all.
+    if (IsUnattendedRun(FState.Arguments(), qEnvironmentVariable(UnattendedEnv)))
+        return;
+    TPrefetchCache::TProgress progress;
+    progress.Show = [](const QString& text, int maximum) { ShowProgress(text, maximum, false); };
+    progress.Step = [] { StepProgress(1); };
+    progress.Hide = [] { HideProgress(); };
+    FPrefetch.SetProgress(std::move(progress));
+}
+
+void TTemplateMain::SettingsChanged(std::uint16_t mask)
+{
+    FPrefetch.SettingsChanged(mask);
+    ResetStatKeys();
+    FState.RefreshViews(true);
+}
+
+void TTemplateMain::SaveSettings(const std::function<void()>& save)
+{
+    try {
+        TBusyScope busy(LoadResString(rsSavingConfig));
+        save();
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(rsConfigWriteError), {ExceptionText(e)}));
+    }
+}
+
+void TTemplateMain::EditConfig()
+{
+    TStatList& engine = FState.StatList();
+    TConfigData config = engine.Config();
+    if (!EditConfigData(this, config))
+        return;
+    const std::uint16_t mask = ConfigChangeMask(engine.Config(), config);
+    engine.Config() = config;
+    SaveSettings([&engine, this] { engine.SaveConfig(FState.IniFileName()); });
+    // Another channel size makes other methods.
+    FillStatMethods(true, true);
+    SettingsChanged(mask);
+}
+
+void TTemplateMain::EditShredding()
+{
+    TStatList& engine = FState.StatList();
+    if (!EditShreddingFormulas(this, engine))
+        return;
+    SaveSettings([&engine, this] { engine.SaveShreddingFormulas(FState.IniFileName()); });
+    SettingsChanged(ShreddingGroupMask);
 }
 
 void TTemplateMain::SetupViewPages()

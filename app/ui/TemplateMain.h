@@ -7,6 +7,7 @@
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/Ratings.h"
+#include "app/core/PrefetchCache.h"
 #include "app/core/RegularStakes.h"
 #include "app/core/ScriptList.h"
 #include "app/core/ScriptLog.h"
@@ -51,6 +52,8 @@ class TStatusBar;
 // and is reached through the registry by this id: a new command is its id here and its row
 // there, with its handler.
 enum class TCommand {
+    EditConfig,
+    EditShredding,
     EditProxy,
     ExitProgram,
     DrawsDownload,
@@ -268,6 +271,15 @@ private:
     void SetupStakeCommands();
     // The scenario list's file prompts and line dialog.
     void SetupScriptCommands();
+    // The prefetch cache as the norms of every statistics table, with its progress window.
+    void SetupPrefetchCache();
+    // The settings dialogs: an accepted change is saved, the cache files of the groups it hits
+    // are rebuilt (or dropped while the cache is off), and every view is computed anew.
+    void EditConfig();
+    void EditShredding();
+    void SettingsChanged(std::uint16_t mask);
+    // Writes settings to the settings file in the busy state; an error is shown.
+    void SaveSettings(const std::function<void()>& save);
     // The pages of the archive's views, placed after the statistics page and kept in step by
     // RefreshViews.
     void SetupViewPages();
@@ -313,6 +325,7 @@ private:
     TCombsGen FCombsGen{FCombs};
     TStatFilter FStatFilter{FCombs};
     TStatTable FStatTable{FState};
+    TPrefetchCache FPrefetch{FState};
     std::unique_ptr<TStakesFile> FStakesFile;
     std::unique_ptr<TRatings> FRatings;
     std::unique_ptr<TStakeCommands> FStakeCommands;

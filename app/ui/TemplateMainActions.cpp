@@ -62,6 +62,18 @@ struct TTemplateMain::TCommandRow {
 const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
 {
     static const std::vector<TCommandRow> rows = {
+        {.Id = TCommand::EditConfig,
+         .Name = "EditConfig",
+         .Caption = RESSTR("TemplateMain", "Параметры"),
+         .Hint = RESSTR("TemplateMain", "Редактирование параметров системы"),
+         .Menu = TCommandMenu::File,
+         .Execute = [](TTemplateMain& w) { w.EditConfig(); }},
+        {.Id = TCommand::EditShredding,
+         .Name = "EditShredding",
+         .Caption = RESSTR("TemplateMain", "Формулы шинковки"),
+         .Hint = RESSTR("TemplateMain", "Редактирование формул для методов шинковки"),
+         .Menu = TCommandMenu::File,
+         .Execute = [](TTemplateMain& w) { w.EditShredding(); }},
         {.Id = TCommand::EditProxy,
          .Name = "EditProxy",
          .Caption = RESSTR("TemplateMain", "Параметры proxy-сервера"),
@@ -224,7 +236,16 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Использовать сравнение с полным набором комбинаций"),
          .Hint = RESSTR("TemplateMain",
                         "Использовать режим сравнения статистики с распределением по полному набору комбинаций"),
-         .Execute = [](TTemplateMain& w) { w.FStatPage->TogglePrefetchsEnabled(); },
+         .Execute =
+             [](TTemplateMain& w) {
+                 // Turned on, the cache first gets the files it lacks.
+                 if (!w.FState.Options.Flag(TMainOptions::PrefetchsEnabled)) {
+                     w.FState.WriteOption(TMainOptions::PrefetchsEnabled, 1);
+                     w.FPrefetch.Rebuild(false, 0);
+                     w.FState.WriteOption(TMainOptions::PrefetchsEnabled, 0);
+                 }
+                 w.FStatPage->TogglePrefetchsEnabled();
+             },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::PrefetchsEnabled); }},
         // F7 and Ctrl+F7 filter by the selected rows while the table has the focus.
         {.Id = TCommand::StatFilter_Include,

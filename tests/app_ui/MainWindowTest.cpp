@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     ASSERT_NE(stakes, nullptr);
     ASSERT_NE(ratings, nullptr);
     ASSERT_NE(ratingsEff, nullptr);
-    EXPECT_EQ(ActionNames(file), QStringList({"EditProxy", "ExitProgram"}));
+    EXPECT_EQ(ActionNames(file), QStringList({"EditConfig", "EditShredding", "EditProxy", "ExitProgram"}));
     EXPECT_EQ(ActionNames(draws), QStringList({"DrawsDownload", "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
     EXPECT_EQ(ActionNames(combs),
               QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
     EXPECT_EQ(shown(form->menuBar()), QStringList({"&Файл", "&Архив тиражей", "&Комбинации", "&Статистика", "С&тавки", "&Рейтинг", "Р&егуляры", "С&ценарий", "&Вид"}));
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
-    EXPECT_EQ(shown(file), QStringList({"&Параметры proxy-сервера", "&Выход"}));
+    EXPECT_EQ(shown(file), QStringList({"&Параметры", "&Формулы шинковки", "Параметры &proxy-сервера", "&Выход"}));
     EXPECT_EQ(shown(draws), QStringList({"&Загрузка", "&Добавить", "&Изменить", "&Удалить", "Упорядочить &MIN->MAX"}));
 
     // Alt and the underlined letter open the menu.
