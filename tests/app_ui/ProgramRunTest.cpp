@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QTimer>
@@ -178,6 +179,39 @@ TEST_F(ProgramRunTest, RefreshWithATruncatedArchiveEndsByItself)
     // The whole records are kept and nothing was downloaded.
     EXPECT_TRUE(ReadFileBytes(DataFile(".ldr")).startsWith(archive));
     EXPECT_EQ(FSite.RequestCount(), 0);
+}
+
+TEST_F(ProgramRunTest, CacheSwitchesBuildTheNormFilesWithoutAWindowAndEnd)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    const QDir cache(FDir.filePath(QStringLiteral("Prefetchs")));
+    const auto files = [&] { return cache.entryList({QStringLiteral("*.dfc")}, QDir::Files, QDir::Name); };
+
+    // "fullrecreate" writes every file, each of whole 12-byte records, and the program ends.
+    TProcessResult run = RunProgram(FProgram, {QStringLiteral("fullrecreate")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_FALSE(run.Crashed);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    EXPECT_EQ(BoxCount(run.Stderr), 0) << run.Stderr.toStdString();
+    const QStringList built = files();
+    ASSERT_GE(built.size(), 40);
+    for (const QString& name : built) {
+        const qint64 size = QFileInfo(cache.filePath(name)).size();
+        EXPECT_TRUE(size >= 24 && size % 12 == 0) << name.toStdString() << " " << size;
+    }
+
+    // "fullrefresh" brings back a missing file and leaves the others as they are.
+    const QString gone = cache.filePath(built.first());
+    const QByteArray goneBytes = ReadFileBytes(gone);
+    const QByteArray kept = ReadFileBytes(cache.filePath(built.last()));
+    ASSERT_TRUE(QFile::remove(gone));
+    WriteFileBytes(cache.filePath(built.last()), kept);
+    run = RunProgram(FProgram, {QStringLiteral("fullrefresh")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    EXPECT_EQ(files(), built);
+    EXPECT_EQ(ReadFileBytes(gone), goneBytes);
+    EXPECT_EQ(ReadFileBytes(cache.filePath(built.last())), kept);
 }
 
 TEST_F(ProgramRunTest, FolderThatCannotBeWrittenGetsOneMessageAndNothingWritten)
