@@ -11,6 +11,7 @@
 #include "support/RVclUtils.h"
 #include "support/ui/QorGrid.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/ViewPageTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -34,18 +35,8 @@ TDrawsArray FiveDraws()
     return MakeDraws({{3, 5}, {3, 4}, {7, 7}, {0, 9}, {8, 9}});
 }
 
-class CardPageTest : public ::testing::Test {
+class CardPageTest : public TViewPageTest {
 protected:
-    CardPageTest()
-    {
-        FState.SetDataDir(FDir.path());
-        FState.CombCount = CombinationsTotal;
-        FState.ReserveCombLists();
-        FState.StatList().Config() = DefaultStatConfig();   // channels of two digits
-        FPreviousSink = SetStatusSink([this](const QString& text) { FStatuses.append(text); });
-    }
-    ~CardPageTest() override { SetStatusSink(FPreviousSink); }
-
     TROwnerDrawGrid* Grid() const { return FPage.Grid(); }
 
     QStringList RowTexts(int row) const
@@ -66,13 +57,6 @@ protected:
                                          QItemSelectionModel::ClearAndSelect);
     }
 
-    void FullList()
-    {
-        SetCombsCapacity(FState.FCombs, 0, 0);
-        for (const TCombWord comb : GenerateCombs(GenFull, {}))
-            AppendComb(FState.FCombs, comb);
-    }
-
     // The colour painted at the top-left corner of a data cell (clear of its text).
     QColor PaintedColor(int col, int row) const
     {
@@ -89,13 +73,7 @@ protected:
         QApplication::processEvents();
     }
 
-    QTemporaryDir FDir;
-    TMainState FState;
-    TCombListOps FCombs{FState};
-    TStatFilter FFilter{FCombs};
     TCardPage FPage{FState, FCombs, FFilter};
-    QStringList FStatuses;
-    TStatusSink FPreviousSink;
 };
 
 TEST_F(CardPageTest, GridSetUp)

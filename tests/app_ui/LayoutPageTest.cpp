@@ -12,6 +12,7 @@
 #include "support/RVclUtils.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
+#include "tests/app_ui/ViewPageTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -33,38 +34,20 @@
 
 namespace {
 
-class LayoutPageTest : public ::testing::Test {
+class LayoutPageTest : public TViewPageTest {
 protected:
     LayoutPageTest()
     {
-        FState.SetDataDir(FDir.path());
-        FState.SetArguments({});
-        FState.CombCount = CombinationsTotal;
-        FState.ReserveCombLists();
-        FState.StatList().Config() = DefaultStatConfig();
-        FPreviousSink = SetStatusSink([this](const QString& text) { FStatuses.append(text); });
         FPage = std::make_unique<TLayoutPage>(FState, FCombs, FFilter, nullptr);
     }
     ~LayoutPageTest() override
     {
         FPage.reset();
-        SetStatusSink(std::move(FPreviousSink));
-        EXPECT_EQ(WaitCount(), 0);
     }
 
     TROwnerDrawGrid* Grid() const { return FPage->Grid(); }
 
-    QStringList GridRows() const
-    {
-        QStringList rows;
-        for (int row = 0; row < Grid()->RowCount(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < Grid()->ColCount(); ++col)
-                cells << Grid()->GetCellText(col, row);
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
+    QStringList GridRows() const { return GridRowTexts(*Grid()); }
 
     // The header caption and the rows of compare list k, as "count:digits".
     QStringList CompareRows(int k) const
@@ -84,13 +67,6 @@ protected:
         Grid()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     }
 
-    void FullList()
-    {
-        SetCombsCapacity(FState.FCombs, 0, 0);
-        for (const TCombWord comb : GenerateCombs(GenFull, {}))
-            AppendComb(FState.FCombs, comb);
-    }
-
     static void PressEnter(QWidget* editor)
     {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -107,13 +83,7 @@ protected:
         FPage->RefreshView(true);
     }
 
-    QTemporaryDir FDir;
-    TMainState FState;
-    TCombListOps FCombs{FState};
-    TStatFilter FFilter{FCombs};
     TScriptedBoxes FBoxes;
-    QStringList FStatuses;
-    TStatusSink FPreviousSink;
     std::unique_ptr<TLayoutPage> FPage;
 };
 

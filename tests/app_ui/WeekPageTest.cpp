@@ -12,6 +12,7 @@
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorGrid.h"
+#include "tests/app_ui/ViewPageTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -57,17 +58,11 @@ TDrawsArray SmallWeek()
             Draw(4, 0, 9, "08/02/2016 E"), Draw(5, 4, 4, "08/07/2016 M"), Draw(6, 7, 7, "")};
 }
 
-class WeekPageTest : public ::testing::Test {
+class WeekPageTest : public TViewPageTest {
 protected:
     WeekPageTest()
     {
         InstallDrawDateHooks();
-        FState.SetDataDir(FDir.path());
-        FState.SetArguments({});
-        FState.CombCount = CombinationsTotal;
-        FState.ReserveCombLists();
-        FState.StatList().Config() = DefaultStatConfig();
-        FPreviousSink = SetStatusSink([this](const QString& text) { FStatuses.append(text); });
         FPage = std::make_unique<TWeekPage>(FState, FCombs, FFilter, nullptr);
         FPage->resize(700, 600);
         FPage->show();
@@ -75,23 +70,11 @@ protected:
     ~WeekPageTest() override
     {
         FPage.reset();
-        SetStatusSink(std::move(FPreviousSink));
-        EXPECT_EQ(WaitCount(), 0);
     }
 
     TROwnerDrawGrid* Grid() const { return FPage->Grid(); }
 
-    QStringList GridRows() const
-    {
-        QStringList rows;
-        for (int row = 0; row < Grid()->RowCount(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < Grid()->ColCount(); ++col)
-                cells << Grid()->GetCellText(col, row);
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
+    QStringList GridRows() const { return GridRowTexts(*Grid()); }
 
     void SelectCells(int left, int top, int right, int bottom)
     {
@@ -126,20 +109,7 @@ protected:
         return image.pixelColor(rect.left() + 2, rect.bottom() - 2);
     }
 
-    void FullList()
-    {
-        SetCombsCapacity(FState.FCombs, 0, 0);
-        for (const TCombWord comb : GenerateCombs(GenFull, {}))
-            AppendComb(FState.FCombs, comb);
-    }
-
-    QTemporaryDir FDir;
-    TMainState FState;
-    TCombListOps FCombs{FState};
-    TStatFilter FFilter{FCombs};
     TScriptedBoxes FBoxes;
-    QStringList FStatuses;
-    TStatusSink FPreviousSink;
     std::unique_ptr<TWeekPage> FPage;
 };
 
