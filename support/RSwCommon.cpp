@@ -1,0 +1,332 @@
+#include "support/RSwCommon.h"
+
+#include "platform/Exceptions.h"
+#include "platform/IniFile.h"
+#include "platform/ResString.h"
+#include "support/RStrUtils.h"
+#include "support/RSysUtils.h"
+#include "support/rHttpUtils.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QStringDecoder>
+#include <QTimeZone>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The maker's server is configuration; this address names no real host, so that a program
+// without TAVRIX_SERVER_URL reports the server as unreachable instead of talking to a stranger.
+const char* const kMakerServer = "https://server.tavrix.invalid";
+
+const TResString SReplyTooLarge = RESSTR("RSwCommon", "Ответ сервера превышает допустимый размер (%1 байт)!");
+const TResString SNoResult = RESSTR("RSwCommon", "Ответ сервера не содержит результата запроса!");
+const TResString SRowNotClosed = RESSTR("RSwCommon", "Ответ сервера получен не полностью!");
+const TResString SServerError = RESSTR("RSwCommon", "Сервер не смог выполнить запрос!");
+const TResString SBadBase64 = RESSTR("RSwCommon", "Значение \"%1\" в ответе сервера повреждено!");
+const TResString SBadTime = RESSTR("RSwCommon", "Значение \"%1\" в ответе сервера не является датой: \"%2\"");
+const TResString SBadNumber = RESSTR("RSwCommon", "Значение \"%1\" в ответе сервера не является числом: \"%2\"");
+
+// How much of a bad value an error text quotes.
+constexpr int kQuotedValue = 40;
+
+QString Quoted(const QString& value)
+{
+    return value.size() > kQuotedValue ? value.left(kQuotedValue) + QStringLiteral("...") : value;
+}
+
+// Collects a reply body and refuses to grow past the limit; the HTTP helper then aborts the
+// transfer with this device's error text.
+class TBoundedBuffer : public QIODevice {
+public:
+    explicit TBoundedBuffer(qint64 limit) : FLimit(limit) { open(QIODevice::WriteOnly); }
+    const QByteArray& Data() const { return FData; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (FData.size() + size > FLimit) {
+            setErrorString(LoadResString(SReplyTooLarge).arg(FLimit));
+            return -1;
+        }
+        FData.append(data, size);
+        return size;
+    }
+
+private:
+    qint64 FLimit;
+    QByteArray FData;
+};
+
+QString AccountFullName()
+{
+    const passwd* entry = getpwuid(getuid());
+    if (!entry)
+        return QString();
+    // The comment field holds "Full Name,room,phone,...".
+    const QString gecos = QString::fromLocal8Bit(entry->pw_gecos ? entry->pw_gecos : "");
+    const QString fullName = gecos.section(QLatin1Char(','), 0, 0).trimmed();
+    return fullName.isEmpty() ? QString::fromLocal8Bit(entry->pw_name) : fullName;
+}
+
+QByteArray ReadMachineId()
+{
+    for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+        QFile file(QString::fromLatin1(path));
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray text = file.read(256).trimmed();
+            if (!text.isEmpty())
+                return text;
+        }
+    }
+    return QByteArray();
+}
+
+// Where a tag's closing element begins, searched from `from` without regard to letter case.
+qsizetype FindClosing(const QString& text, const QString& tag, qsizetype from)
+{
+    return text.indexOf(QLatin1String("</") + tag + QLatin1Char('>'), from, Qt::CaseInsensitive);
+}
+
+bool IsTagChar(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+           || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_');
+}
+
+// Every "<tag>value</tag>" of a row; the first occurrence of a tag wins.
+TSwRow ParseRow(const QString& text)
+{
+    TSwRow row;
+    qsizetype pos = 0;
+    while (true) {
+        const qsizetype open = text.indexOf(QLatin1Char('<'), pos);
+        if (open < 0)
+            break;
+        qsizetype end = open + 1;
+        while (end < text.size() && IsTagChar(text.at(end)))
+            ++end;
+        if (end == open + 1 || end >= text.size() || text.at(end) != QLatin1Char('>')) {
+            pos = open + 1;
+            continue;
+        }
+        const QString tag = text.mid(open + 1, end - open - 1);
+        const qsizetype close = FindClosing(text, tag, end + 1);
+        if (close < 0) {
+            pos = end + 1;
+            continue;
+        }
+        const QString key = tag.toLower();
+        if (!row.contains(key))
+            row.insert(key, text.mid(end + 1, close - end - 1).trimmed());
+        pos = close + tag.size() + 3;
+    }
+    return row;
+}
+
+} // namespace
+
+QString MakerServerUrl()
+{
+    QString url = qEnvironmentVariable(MakerServerEnv).trimmed();
+    if (url.isEmpty())
+        url = QString::fromLatin1(kMakerServer);
+    while (url.endsWith(QLatin1Char('/')))
+        url.chop(1);
+    return url;
+}
+
+QString SwMachineHash(const QByteArray& machineIdText)
+{
+    const QByteArray text = machineIdText.trimmed();
+    if (text.isEmpty())
+        return QString();
+    return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().left(32).toUpper());
+}
+
+TUserIdentity CurrentUserIdentity()
+{
+    TUserIdentity identity;
+    identity.AppId = QFileInfo(GetAppFileName()).completeBaseName();
+    identity.AppVersion = QCoreApplication::applicationVersion();
+    identity.MachineId = SwMachineHash(ReadMachineId());
+    QString name;
+    QString mail;
+    try {
+        const TMemIniFile ini(GetAppIniFileName());
+        name = ini.ReadString(QLatin1String(SwUserSection), QLatin1String(SwUserNameKey), QString()).trimmed();
+        mail = ini.ReadString(QLatin1String(SwUserSection), QLatin1String(SwUserMailKey), QString()).trimmed();
+    } catch (const Exception&) {
+        // An unreadable settings file names nobody; the account's name stands in.
+    }
+    identity.UserName = name.isEmpty() ? AccountFullName() : name;
+    identity.UserMail = mail;
+    return identity;
+}
+
+TSwFields SwClientFields(const TUserIdentity& identity, std::uint32_t languageId)
+{
+    return {
+        {QStringLiteral("appid"), identity.AppId},
+        {QStringLiteral("appver"), identity.AppVersion},
+        {QStringLiteral("hwdid"), identity.MachineId},
+        {QStringLiteral("cl_name"), StrToCStr(identity.UserName)},
+        {QStringLiteral("cl_mail"), StrToCStr(identity.UserMail)},
+        {QStringLiteral("cl_lcid"), QString::number(languageId)},
+    };
+}
+
+bool SwPost(const QString& path, const TSwFields& fields, QByteArray& reply, QString& error)
+{
+    reply.clear();
+    error.clear();
+    THttpRequest request;
+    request.Method = "POST";
+    request.Url = MakerServerUrl() + path;
+    for (const auto& field : fields)
+        request.FormFields.append(field.first + QLatin1Char('=') + field.second);
+    TBoundedBuffer body(SwReplyLimit);
+    request.Output = &body;
+    try {
+        HttpExecute(request);
+    } catch (const std::exception& e) {
+        error = ExceptionText(e);
+        return false;
+    }
+    reply = body.Data();
+    return true;
+}
+
+bool SwReplyRows(const QByteArray& reply, QList<TSwRow>& rows, QString& error)
+{
+    rows.clear();
+    error.clear();
+    const QString text = QString::fromUtf8(reply);
+    const qsizetype start = text.indexOf(QLatin1String("<result>"), 0, Qt::CaseInsensitive);
+    const qsizetype end = start < 0 ? -1 : FindClosing(text, QStringLiteral("result"), start + 8);
+    if (end < 0) {
+        error = LoadResString(SNoResult);
+        return false;
+    }
+    const QString result = text.mid(start + 8, end - start - 8);
+    qsizetype pos = 0;
+    while (true) {
+        const qsizetype open = result.indexOf(QLatin1String("<row>"), pos, Qt::CaseInsensitive);
+        if (open < 0)
+            break;
+        const qsizetype close = FindClosing(result, QStringLiteral("row"), open + 5);
+        if (close < 0) {
+            rows.clear();
+            error = LoadResString(SRowNotClosed);
+            return false;
+        }
+        const TSwRow row = ParseRow(result.mid(open + 5, close - open - 5));
+        if (!row.value(QStringLiteral("error")).isEmpty()) {
+            rows.clear();
+            error = LoadResString(SServerError);
+            return false;
+        }
+        rows.append(row);
+        pos = close + 6;
+    }
+    return true;
+}
+
+QString SwText(const TSwRow& row, const QString& tag)
+{
+    return row.value(tag.toLower());
+}
+
+QString SwDecodeBase64(const QString& value, const QString& tag)
+{
+    QByteArray compact;
+    compact.reserve(value.size());
+    for (const QChar c : value) {
+        if (c.isSpace())
+            continue;
+        if (c.unicode() > 0x7F)
+            throw Exception(LoadResString(SBadBase64).arg(tag));
+        compact.append(static_cast<char>(c.unicode()));
+    }
+    const auto decoded = QByteArray::fromBase64Encoding(compact, QByteArray::AbortOnBase64DecodingErrors);
+    if (decoded.decodingStatus != QByteArray::Base64DecodingStatus::Ok)
+        throw Exception(LoadResString(SBadBase64).arg(tag));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(decoded.decoded);
+    if (utf8.hasError())
+        throw Exception(LoadResString(SBadBase64).arg(tag));
+    return text;
+}
+
+QDateTime SwDecodeUtc(const QString& value, const QString& tag)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty())
+        return QDateTime();
+    // Date and time are read apart and joined in UTC: read as one local time first, an hour
+    // that the local clock skips would be lost.
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"));
+    if (text.size() != 19 || text.at(10) != QLatin1Char(' ') || !date.isValid() || !time.isValid())
+        throw Exception(LoadResString(SBadTime).arg(tag, Quoted(text)));
+    return QDateTime(date, time, QTimeZone::utc()).toLocalTime();
+}
+
+std::int32_t SwDecodeInteger(const QString& value, const QString& tag)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    const int number = text.toInt(&ok, 10);
+    if (!ok)
+        throw Exception(LoadResString(SBadNumber).arg(tag, Quoted(text)));
+    return number;
+}
+
+double SwDecodeFloat(const QString& value, const QString& tag)
+{
+    QString text = value.trimmed();
+    if (text.isEmpty())
+        return 0.0;
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        throw Exception(LoadResString(SBadNumber).arg(tag, Quoted(value.trimmed())));
+    return number;
+}
+
+QString SwBase64Text(const TSwRow& row, const QString& tag)
+{
+    return SwDecodeBase64(SwText(row, tag), tag);
+}
+
+QDateTime SwUtcTime(const TSwRow& row, const QString& tag)
+{
+    return SwDecodeUtc(SwText(row, tag), tag);
+}
+
+std::int32_t SwInteger(const TSwRow& row, const QString& tag)
+{
+    return SwDecodeInteger(SwText(row, tag), tag);
+}
+
+double SwFloat(const TSwRow& row, const QString& tag)
+{
+    return SwDecodeFloat(SwText(row, tag), tag);
+}
+
+QString SwEncodeBase64(const QString& text)
+{
+    return QString::fromLatin1(text.toUtf8().toBase64());
+}
