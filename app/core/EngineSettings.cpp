@@ -12,6 +12,8 @@ namespace {
 
 const TResString SProfitTooLarge = RESSTR("EngineSettings", "Слишком большая сумма выигрыша: %s!");
 const TResString SCostTooLarge = RESSTR("EngineSettings", "Слишком большая стоимость ставки: %s!");
+const TResString SProfitNegative = RESSTR("EngineSettings", "Отрицательная сумма выигрыша: %s!");
+const TResString SCostNegative = RESSTR("EngineSettings", "Отрицательная стоимость ставки: %s!");
 
 // The matched positions of a payout entry are a byte.
 constexpr int MaxProfitMatches = std::numeric_limits<std::uint8_t>::max();
@@ -64,6 +66,14 @@ std::optional<TCurrency> MoneyFromValue(long double value)
     }
 }
 
+std::optional<TCurrency> StakeMoneyFromValue(long double value)
+{
+    const std::optional<TCurrency> money = MoneyFromValue(value);
+    if (!money || money->Raw() < 0 || *money > TCurrency::FromUnits(MaxStakeMoney))
+        return std::nullopt;
+    return money;
+}
+
 std::optional<TProfitsArray> LinesToProfits(const QStringList& lines, int* badLine)
 {
     TProfitsArray profits;
@@ -80,7 +90,7 @@ std::optional<TProfitsArray> LinesToProfits(const QStringList& lines, int* badLi
             entry.Matches = static_cast<std::uint8_t>(matches);
         long double value = 0;
         if (TryStrToFloat(valueText, value) && !std::isnan(value)) {
-            const std::optional<TCurrency> amount = MoneyFromValue(value);
+            const std::optional<TCurrency> amount = StakeMoneyFromValue(value);
             if (!amount) {
                 if (badLine != nullptr)
                     *badLine = static_cast<int>(i);
@@ -101,6 +111,21 @@ QString ProfitTooLargeMessage(const QString& valueText)
 QString CostTooLargeMessage(long double value)
 {
     return Format(LoadResString(SCostTooLarge), {FloatToStr(value)});
+}
+
+QString ProfitRefusedMessage(const QString& valueText)
+{
+    long double value = 0;
+    if (TryStrToFloat(valueText, value) && value < 0)
+        return Format(LoadResString(SProfitNegative), {valueText});
+    return ProfitTooLargeMessage(valueText);
+}
+
+QString CostRefusedMessage(long double value)
+{
+    if (value < 0)
+        return Format(LoadResString(SCostNegative), {FloatToStr(value)});
+    return CostTooLargeMessage(value);
 }
 
 QString TypedProfitText(const QString& text)

@@ -45,9 +45,17 @@ QStringList ProfitsToLines(const TProfitsArray& profits);
 // fit the money type.
 std::optional<TCurrency> MoneyFromValue(long double value);
 
+// The most a stake's cost or a payout may be: the settings file is read back only within
+// 0..MaxStakeMoney units, so an amount outside would be saved and then lost as 0.
+inline constexpr std::int64_t MaxStakeMoney = 10000000;
+
+// A cost or a payout as it can be kept: the money amount (rounded to a ten-thousandth) when
+// it lies within 0..MaxStakeMoney, nothing otherwise.
+std::optional<TCurrency> StakeMoneyFromValue(long double value);
+
 // One payout entry per line "name=value": the matched positions are the integer of the name
 // (0 when it is not an integer of 0..255), the amount the value read as a number (0 when it
-// is not one). A line whose amount is too large for the money type makes the whole table
+// is not one). A line whose amount cannot be kept (StakeMoneyFromValue) makes the whole table
 // fail: the result is empty and badLine (when given) gets the line's index.
 std::optional<TProfitsArray> LinesToProfits(const QStringList& lines, int* badLine = nullptr);
 
@@ -55,6 +63,10 @@ std::optional<TProfitsArray> LinesToProfits(const QStringList& lines, int* badLi
 QString ProfitTooLargeMessage(const QString& valueText);
 // The message that refuses a stake cost too large to keep.
 QString CostTooLargeMessage(long double value);
+// The message that refuses a payout that cannot be kept: below zero or too large.
+QString ProfitRefusedMessage(const QString& valueText);
+// The message that refuses a stake cost that cannot be kept: below zero or too large.
+QString CostRefusedMessage(long double value);
 
 // A payout value as it may be typed: digits and the decimal separator only. Either ',' or
 // '.' stands for the separator and becomes the locale's own; every other character is dropped

@@ -354,7 +354,7 @@ TConfigData TFormConfig::Config() const
     TakeTypedValues();
     TConfigData config = FConfig;
     config.ChannelSize = edChannelSize->value();
-    if (const std::optional<TCurrency> cost = MoneyFromValue(edCost->Value()))
+    if (const std::optional<TCurrency> cost = StakeMoneyFromValue(edCost->Value()))
         config.Cost = *cost;
     if (std::optional<TProfitsArray> profits = LinesToProfits(ProfitLines()))
         config.Profits = std::move(*profits);
@@ -396,8 +396,8 @@ void TFormConfig::SegmentItemChanged(int row, int column)
 void TFormConfig::accept()
 {
     TakeTypedValues();
-    if (!MoneyFromValue(edCost->Value())) {
-        ErrorBox(CostTooLargeMessage(edCost->Value()));
+    if (!StakeMoneyFromValue(edCost->Value())) {
+        ErrorBox(CostRefusedMessage(edCost->Value()));
         edCost->setFocus();
         return;
     }
@@ -405,7 +405,7 @@ void TFormConfig::accept()
     const QStringList lines = ProfitLines();
     if (!LinesToProfits(lines, &badLine)) {
         const QTableWidgetItem* value = edProfits->item(badLine, kProfitValueColumn);
-        ErrorBox(ProfitTooLargeMessage(value ? value->text() : QString()));
+        ErrorBox(ProfitRefusedMessage(value ? value->text() : QString()));
         edProfits->setFocus();
         edProfits->setCurrentCell(badLine, kProfitValueColumn);
         return;

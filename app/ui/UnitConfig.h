@@ -17,8 +17,9 @@ class TRFloatEdit;
 // The engine settings dialog: the matrix size (fixed for this game), the channel size, the
 // cost of a stake, the payout per number of matched positions, the weight coefficients of the
 // statistics table and the segment of every digit at either position. OK is refused, with an
-// error box, while a payout or the cost is too large to keep; a segment cell that does not
-// hold 1..9 is replaced by 1 as soon as it is typed.
+// error box, while a payout or the cost lies outside what the settings file keeps (0 to
+// 10 000 000 units); a segment cell that does not hold 1..9 is replaced by 1 as soon as it is
+// typed.
 class TFormConfig : public TDialogSTemplate {
     Q_OBJECT
 

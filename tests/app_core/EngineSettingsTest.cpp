@@ -122,7 +122,9 @@ TEST(EngineSettings, PayoutLinesReadBackOneEntryPerLine)
         {"1=0,00004", 1, 0},         // rounded to a ten-thousandth
         {"1=0,00006", 1, 1},
         {"1= 7 ", 1, 70000},         // blanks around a number
-        {"2=922337203685477", 2, 9223372036854770000LL},
+        {"2=10000000", 2, 100000000000LL},    // the most the settings file keeps
+        {"2=10000000,00004", 2, 100000000000LL},
+        {"1=-0,00004", 1, 0},                  // rounds to 0, which is kept
     };
     for (const TCase& test : cases) {
         int bad = -5;
@@ -150,6 +152,50 @@ TEST(EngineSettings, PayoutTooLargeForTheMoneyTypeFailsTheTable)
     EXPECT_FALSE(LinesToProfits({QStringLiteral("1=922337203685478")}).has_value()) << "without a line index";
     EXPECT_EQ(ProfitTooLargeMessage(QStringLiteral("922337203685478")),
               U("Слишком большая сумма выигрыша: 922337203685478!"));
+}
+
+// The settings file is read back only within 0..10 000 000 units: an amount beyond would be
+// saved and then come back as 0, so it is refused before it is saved.
+TEST(EngineSettings, AmountsOutsideWhatTheSettingsFileKeepsAreRefused)
+{
+    struct TCase {
+        long double Value;
+        bool Kept;
+        std::int64_t Raw;
+    };
+    const TCase cases[] = {
+        {0, true, 0},
+        {10000000.0L, true, 100000000000LL},
+        {10000000.00006L, false, 0},           // a ten-thousandth over once rounded
+        {10000000.01L, false, 0},
+        {-0.00006L, false, 0},
+        {-1, false, 0},
+        {922337203685477.0L, false, 0},         // fits the money type, not the file
+        {std::numeric_limits<long double>::quiet_NaN(), false, 0},
+    };
+    for (const TCase& test : cases) {
+        const std::optional<TCurrency> money = StakeMoneyFromValue(test.Value);
+        EXPECT_EQ(money.has_value(), test.Kept) << static_cast<double>(test.Value);
+        if (money && test.Kept) {
+            EXPECT_EQ(money->Raw(), test.Raw) << static_cast<double>(test.Value);
+        }
+    }
+
+    const struct {
+        const char* Line;
+        bool Kept;
+    } lines[] = {{"1=10000000", true}, {"1=10000000,01", false}, {"1=-1", false}, {"1=-0,00004", true}};
+    for (const auto& line : lines) {
+        int bad = -1;
+        const std::optional<TProfitsArray> profits = LinesToProfits({QStringLiteral("0=1"), U(line.Line)}, &bad);
+        EXPECT_EQ(profits.has_value(), line.Kept) << line.Line;
+        EXPECT_EQ(bad, line.Kept ? -1 : 1) << line.Line;
+    }
+
+    EXPECT_EQ(ProfitRefusedMessage(QStringLiteral("10000000,01")), U("Слишком большая сумма выигрыша: 10000000,01!"));
+    EXPECT_EQ(ProfitRefusedMessage(QStringLiteral("-5")), U("Отрицательная сумма выигрыша: -5!"));
+    EXPECT_EQ(CostRefusedMessage(20000000), U("Слишком большая стоимость ставки: 20000000!"));
+    EXPECT_EQ(CostRefusedMessage(-2.5L), U("Отрицательная стоимость ставки: -2,5!"));
 }
 
 TEST(EngineSettings, PayoutTableSurvivesItsLinesUnchanged)

@@ -265,15 +265,42 @@ TEST_F(ConfigDialogTest, AmountsTooLargeToKeepAreRefused)
     EXPECT_EQ(FBoxes.Last().Text, U("Слишком большая сумма выигрыша: 922337203685478!"));
     EXPECT_EQ(FForm.edProfits->currentRow(), 2);
 
-    FForm.edProfits->item(2, 1)->setText(QStringLiteral("922337203685477"));
-    FForm.edCost->SetValue(1e16L);
+    // Fits the money type, but the settings file keeps no more than 10 000 000.
+    FForm.edProfits->item(1, 1)->setText(QStringLiteral("10000000,01"));
+    FForm.edProfits->item(2, 1)->setText(QStringLiteral("10000000"));
     EXPECT_FALSE(PressOk(FForm));
     ASSERT_EQ(FBoxes.Boxes().size(), 2);
-    EXPECT_EQ(FBoxes.Last().Text, U("Слишком большая стоимость ставки: 1E16!"));
+    EXPECT_EQ(FBoxes.Last().Text, U("Слишком большая сумма выигрыша: 10000000,01!"));
+    EXPECT_EQ(FForm.edProfits->currentRow(), 1);
+    FForm.edProfits->item(1, 1)->setText(QStringLiteral("-3"));   // pasted past the editor
+    EXPECT_FALSE(PressOk(FForm));
+    ASSERT_EQ(FBoxes.Boxes().size(), 3);
+    EXPECT_EQ(FBoxes.Last().Text, U("Отрицательная сумма выигрыша: -3!"));
+    FForm.edProfits->item(1, 1)->setText(QStringLiteral("7"));
 
-    FForm.edCost->SetValue(10);
+    const struct {
+        long double Cost;
+        const char* Message;
+    } costs[] = {
+        {1e16L, "Слишком большая стоимость ставки: 1E16!"},
+        {10000000.5L, "Слишком большая стоимость ставки: 10000000,5!"},
+        {-1, "Отрицательная стоимость ставки: -1!"},
+    };
+    for (const auto& cost : costs) {
+        FBoxes.Clear();
+        FForm.edCost->SetValue(cost.Cost);
+        EXPECT_FALSE(PressOk(FForm)) << cost.Message;
+        ASSERT_EQ(FBoxes.Boxes().size(), 1) << cost.Message;
+        EXPECT_EQ(FBoxes.Last().Text, U(cost.Message));
+    }
+
+    FBoxes.Clear();
+    FForm.edCost->SetValue(10000000);
     EXPECT_TRUE(PressOk(FForm));
-    EXPECT_EQ(FForm.Config().Profits.at(2).Amount.Raw(), 9223372036854770000LL);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_EQ(FForm.Config().Cost.Raw(), 100000000000LL);
+    EXPECT_EQ(FForm.Config().Profits.at(1).Amount.Raw(), 70000);
+    EXPECT_EQ(FForm.Config().Profits.at(2).Amount.Raw(), 100000000000LL);
 }
 
 TEST(ConfigDialogFunctions, EditConfigDataChangesTheRecordOnlyOnOk)
