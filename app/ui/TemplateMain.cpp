@@ -157,6 +157,8 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FActions = new TActionRegistry(this);
     CreateActions();
     BuildMenus();
+    // The systems menu shows only while system play is on.
+    FUi->menuSystems->menuAction()->setVisible(false);
     CreatePopupMenus();
     // The layout's two recomputes as buttons beside their editors.
     for (const auto& [row, command] : {std::pair{FLayoutPage->LayoutTools(), TCommand::LayoutCalc},
@@ -771,10 +773,18 @@ void TTemplateMain::ShowStakesGraph(TCommand command)
     ShowGraph(this, Action(command)->text().remove(QLatin1Char('&')), points);
 }
 
-void TTemplateMain::ToggleOption(TMainOptions::TOption option)
+void TTemplateMain::ToggleOption(TMainOptions::TOption option, QWidget* repaint)
 {
     TBusyScope busy;
     FState.WriteOption(option, FState.Options.Flag(option) ? 0 : 1);
+    if (repaint)
+        repaint->update();
+}
+
+void TTemplateMain::SetOption(TMainOptions::TOption option, int value)
+{
+    TBusyScope busy;
+    FState.WriteOption(option, value);
 }
 
 void TTemplateMain::SetRatingsEffMode(int mode)

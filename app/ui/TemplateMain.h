@@ -121,6 +121,15 @@ enum class TCommand {
     TablesStakeAdd,
     TablesStakeTest,
     TabTables,
+    AutoDownload0,
+    AutoDownload1,
+    AutoDownload2,
+    ViewColorDraws,
+    ViewColorCombs,
+    ViewColorCard,
+    ViewColorCardSequences,
+    ViewShemaGradient,
+    AutoSelfUpdate,
     LogToggle,
     LogsDelete,
     LogStakes,
@@ -144,14 +153,19 @@ enum class TCommandMenu {
     None,   // the command has no menu item (a button or a key only)
     File,
     Draws,
+    AutoDownload, // the start-up download submenu of Draws
     Combs,
     Stakes,
     Ratings,
     RatingsEff,   // the efficiency submenu of Ratings
     Script,
+    ScriptLibrary,     // the online library submenu of Script
+    ScriptLibraryRate, // its rating submenu
     Stat,
     Tables,
+    Systems,
     View,
+    Help,
 };
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -311,7 +325,9 @@ private:
     // draw and read errors are shown.
     void ShowStakesGraph(TCommand command);
     // An on/off option: busy around the change, written at once.
-    void ToggleOption(TMainOptions::TOption option);
+    // Inverts an on/off option, writes it at once and repaints the list or grid that shows it.
+    void ToggleOption(TMainOptions::TOption option, QWidget* repaint = nullptr);
+    void SetOption(TMainOptions::TOption option, int value);
     // An option toggle: busy around the change, written at once.
     void SetRatingsEffMode(int mode);
 

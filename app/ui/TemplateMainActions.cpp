@@ -101,6 +101,27 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Draws,
          .Execute = [](TTemplateMain& w) { w.FDownload.Execute(); },
          .Button = [](TTemplateMain& w) { return w.FUi->btnDrawsDownload; }},
+        {.Id = TCommand::AutoDownload0,
+         .Name = "AutoDownload0",
+         .Caption = RESSTR("TemplateMain", "По запросу (по умолчанию)"),
+         .Hint = RESSTR("TemplateMain", "Спросить пользователя"),
+         .Menu = TCommandMenu::AutoDownload,
+         .Execute = [](TTemplateMain& w) { w.SetOption(TMainOptions::DownloadDrawsOnStart, 0); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Value(TMainOptions::DownloadDrawsOnStart) == 0; }},
+        {.Id = TCommand::AutoDownload1,
+         .Name = "AutoDownload1",
+         .Caption = RESSTR("TemplateMain", "Автоматически"),
+         .Hint = RESSTR("TemplateMain", "Автоматическая загрузка тиражей при запуске программы"),
+         .Menu = TCommandMenu::AutoDownload,
+         .Execute = [](TTemplateMain& w) { w.SetOption(TMainOptions::DownloadDrawsOnStart, 1); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Value(TMainOptions::DownloadDrawsOnStart) == 1; }},
+        {.Id = TCommand::AutoDownload2,
+         .Name = "AutoDownload2",
+         .Caption = RESSTR("TemplateMain", "Отключено"),
+         .Hint = RESSTR("TemplateMain", "Без автоматической загрузки при запуске программы"),
+         .Menu = TCommandMenu::AutoDownload,
+         .Execute = [](TTemplateMain& w) { w.SetOption(TMainOptions::DownloadDrawsOnStart, 2); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Value(TMainOptions::DownloadDrawsOnStart) == 2; }},
         {.Id = TCommand::DrawsAdd,
          .Name = "DrawsAdd",
          .Caption = RESSTR("TemplateMain", "Добавить"),
@@ -738,6 +759,53 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::View,
          .Execute = [](TTemplateMain& w) { w.ToggleTablesTab(); },
          .State = [](TTemplateMain& w) { return w.FTables->TabShown(); }},
+        {.Id = TCommand::ViewColorDraws,
+         .Name = "ViewColorDraws",
+         .Caption = RESSTR("TemplateMain", "Выделять каналы в списке тиражей"),
+         .Menu = TCommandMenu::View,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ColorDraws, w.FUi->lvDraws->viewport()); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorDraws); }},
+        {.Id = TCommand::ViewColorCombs,
+         .Name = "ViewColorCombs",
+         .Caption = RESSTR("TemplateMain", "Выделять каналы в списке комбинаций"),
+         .Menu = TCommandMenu::View,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ColorCombs, w.FUi->lvCombs->viewport()); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorCombs); }},
+        {.Id = TCommand::ViewColorCard,
+         .Name = "ViewColorCard",
+         .Caption = RESSTR("TemplateMain", "Выделять каналы в карте тиражей"),
+         .Menu = TCommandMenu::View,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ColorCard, w.FCardPage->Grid()->viewport()); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorCard); }},
+        {.Id = TCommand::ViewColorCardSequences,
+         .Name = "ViewColorCardSequences",
+         .Caption = RESSTR("TemplateMain", "Выделять последовательности в карте тиражей"),
+         .Menu = TCommandMenu::View,
+         .Execute =
+             [](TTemplateMain& w) {
+                 w.ToggleOption(TMainOptions::ColorCardSequences, w.FCardPage->Grid()->viewport());
+             },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorCardSequences); }},
+        {.Id = TCommand::ViewShemaGradient,
+         .Name = "ViewShemaGradient",
+         .Caption = RESSTR("TemplateMain", "Градиентная раскраска схемы"),
+         .Menu = TCommandMenu::View,
+         .Execute =
+             [](TTemplateMain& w) { w.ToggleOption(TMainOptions::LayoutGradient, w.FLayoutPage->Grid()->viewport()); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::LayoutGradient); }},
+        // The help menu.
+        {.Id = TCommand::AutoSelfUpdate,
+         .Name = "AutoSelfUpdate",
+         .Caption = RESSTR("TemplateMain", "Автоматическое обновление"),
+         .Hint = RESSTR("TemplateMain", "Автоматическое обновление программы при запуске"),
+         .Menu = TCommandMenu::Help,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::AutoUpdates); },
+         .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::AutoUpdates); }},
     };
     return rows;
 }
@@ -763,6 +831,8 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuFile;
     case TCommandMenu::Draws:
         return FUi->menuDraws;
+    case TCommandMenu::AutoDownload:
+        return FUi->menuAutoDownload;
     case TCommandMenu::Combs:
         return FUi->menuCombs;
     case TCommandMenu::Stakes:
@@ -773,12 +843,20 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
         return FUi->menuRatingsEff;
     case TCommandMenu::Script:
         return FUi->menuScript;
+    case TCommandMenu::ScriptLibrary:
+        return FUi->menuScriptLibrary;
+    case TCommandMenu::ScriptLibraryRate:
+        return FUi->menuScriptLibraryRate;
     case TCommandMenu::Stat:
         return FUi->menuStat;
     case TCommandMenu::Tables:
         return FUi->menuTables;
+    case TCommandMenu::Systems:
+        return FUi->menuSystems;
     case TCommandMenu::View:
         return FUi->menuView;
+    case TCommandMenu::Help:
+        return FUi->menuHelp;
     case TCommandMenu::None:
         break;
     }
@@ -822,15 +900,25 @@ void TTemplateMain::TranslateActions()
 
 void TTemplateMain::BuildMenus()
 {
+    // The language submenu heads the file menu; the languages fill it at start-up.
+    FUi->menuFile->addMenu(FUi->menuLanguages);
+    FUi->menuFile->addSeparator();
     // A menu holds the commands of its rows, in the table's order.
     for (const TCommandRow& row : CommandTable()) {
         QMenu* menu = Menu(row.Menu);
         if (!menu)
             continue;
-        // A submenu takes its place in its parent where its first row comes.
-        if (menu == FUi->menuRatingsEff && menu->isEmpty()) {
-            FUi->menuRatings->addSeparator();
-            FUi->menuRatings->addMenu(menu);
+        // A submenu takes its place in its parent where its first row comes, in a group of its own.
+        if (menu->isEmpty()) {
+            QMenu* sub = menu;
+            while (auto* parent = qobject_cast<QMenu*>(sub->parentWidget())) {
+                if (!sub->menuAction()->associatedObjects().contains(parent)) {
+                    if (!parent->isEmpty())
+                        parent->addSeparator();
+                    parent->addMenu(sub);
+                }
+                sub = parent;
+            }
         }
         if (row.GroupStart && !menu->isEmpty())
             menu->addSeparator();

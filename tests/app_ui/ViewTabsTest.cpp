@@ -122,3 +122,46 @@ TEST_F(ViewTabsTest, RegularStakesAreMadeFromTheListAndTheirPageFollowsItsToggle
 }
 
 } // namespace
+
+TEST_F(ViewTabsTest, ViewOptionsAreWrittenAtOnceAndNeedTheirPage)
+{
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    const auto stored = [&](TMainOptions::TOption option) {
+        TMainOptions options;
+        options.Load(form->State().FormState());
+        return options.Value(option);
+    };
+    for (const auto& [name, option] : {std::pair{"ViewColorDraws", TMainOptions::ColorDraws},
+                                       std::pair{"ViewColorCombs", TMainOptions::ColorCombs},
+                                       std::pair{"ViewColorCard", TMainOptions::ColorCard},
+                                       std::pair{"ViewColorCardSequences", TMainOptions::ColorCardSequences},
+                                       std::pair{"ViewShemaGradient", TMainOptions::LayoutGradient},
+                                       std::pair{"AutoSelfUpdate", TMainOptions::AutoUpdates}}) {
+        SCOPED_TRACE(name);
+        const QString command = QString::fromLatin1(name);
+        ASSERT_TRUE(form->State().Options.Flag(option));
+        ASSERT_TRUE(actions.Execute(command));
+        actions.UpdateAll();
+        EXPECT_FALSE(actions.Action(command)->isChecked());
+        EXPECT_EQ(stored(option), 0);
+    }
+
+    // With the card page hidden its colour options cannot change, and they keep their values.
+    ASSERT_TRUE(actions.Execute(QStringLiteral("TabCard")));
+    actions.UpdateAll();
+    EXPECT_FALSE(actions.Action(QStringLiteral("ViewColorCard"))->isEnabled());
+    EXPECT_FALSE(actions.Execute(QStringLiteral("ViewColorCardSequences")));
+    EXPECT_EQ(stored(TMainOptions::ColorCard), 0);
+    EXPECT_TRUE(actions.Action(QStringLiteral("ViewShemaGradient"))->isEnabled());
+
+    // The start-up download: one of three, shown as chosen and written at once.
+    for (const int value : {1, 2, 0}) {
+        const QString command = QStringLiteral("AutoDownload%1").arg(value);
+        ASSERT_TRUE(actions.Execute(command));
+        actions.UpdateAll();
+        EXPECT_EQ(stored(TMainOptions::DownloadDrawsOnStart), value);
+        for (int other = 0; other < 3; ++other)
+            EXPECT_EQ(actions.Action(QStringLiteral("AutoDownload%1").arg(other))->isChecked(), other == value);
+    }
+}
