@@ -30,6 +30,7 @@ TAVRIX_FUZZ_DECLARE(Ratings)
 TAVRIX_FUZZ_DECLARE(ScenarioFile)
 TAVRIX_FUZZ_DECLARE(ScenarioLine)
 TAVRIX_FUZZ_DECLARE(TablesFile)
+TAVRIX_FUZZ_DECLARE(DrawsCsv)
 
 #undef TAVRIX_FUZZ_DECLARE
 
@@ -55,6 +56,7 @@ const TFuzzTarget kTargets[] = {
     TAVRIX_FUZZ_ENTRY(ScenarioFile),
     TAVRIX_FUZZ_ENTRY(ScenarioLine),
     TAVRIX_FUZZ_ENTRY(TablesFile),
+    TAVRIX_FUZZ_ENTRY(DrawsCsv),
 };
 
 #undef TAVRIX_FUZZ_ENTRY

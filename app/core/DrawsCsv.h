@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/core/DrawArchive.h"
+#include "app/core/MainState.h"
+#include "engine/KelmaUtils.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QIODevice;
+
+// The draw archive as CSV text (cp1251, one draw per line, oldest first):
+//     number;"key";digit 1;digit 2
+// Import also takes lines of three fields, key;digit 1;digit 2, numbered on from the newest
+// draw. Fields are split as follows: characters 1..32 before a field are skipped; a field that
+// begins with a double quote runs to the closing quote (a doubled quote inside stands for one);
+// any other field runs up to the next ';' or character 1..32; after a field such characters are
+// skipped, then one ';' and the characters 1..32 after it; a ';' that ends the line adds an
+// empty last field. So a blank separates fields just as ';' does, and a key with a blank in it
+// must be quoted.
+
+// The fields of one line.
+QStringList SplitDrawsCsvLine(const QString& line);
+
+// One draw as export writes it: number;"key";digit 1;digit 2 (a quote in the key doubled).
+QString DrawToCsvLine(const TDrawRec& draw);
+// The whole file: every draw's line followed by CR LF, in cp1251.
+QByteArray DrawsToCsvBytes(const TDrawsArray& draws);
+
+// What an import takes from a file and what it leaves.
+struct TDrawsImportPlan {
+    TDrawsArray Added;            // the draws to append, in file order
+    int Lines = 0;                // lines that are not blank
+    int SkippedFormat = 0;        // neither 3 nor 4 fields, or a number that is not 1..2^32-1
+    int SkippedDigits = 0;        // a digit outside 0..9
+    int SkippedStored = 0;        // the key or the number is stored, or the number is not
+                                  // above the newest draw's
+    int Skipped() const { return SkippedFormat + SkippedDigits + SkippedStored; }
+};
+
+// The draws a file adds to the archive. A line's key is cut to 12 characters and its digits
+// read as integers (0 for a text that is not one). A draw is added only when both digits are
+// 0..9, its key (letter case ignored) is neither stored nor added before it, and its number is
+// above the newest draw's, stored or added: the archive stays in the order of its numbers, so
+// that the newest draw is the one with the highest number. A 3-field line gets the number
+// after the newest draw's, as a draw added by hand does.
+TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes);
+
+// Every byte the device holds. Raises Exception naming the file when it reports an error,
+// wherever in the file that happens.
+QByteArray ReadDrawsCsv(QIODevice& device, const QString& fileName);
+
+// The text that tells the user what an import added and skipped.
+QString DrawsImportReport(const TDrawsImportPlan& plan);
+
+// The import and export commands of the draw list. File names and messages go through seams;
+// the busy state and the status line are left on every path, and a failure propagates as
+// Exception for the window's error display.
+class TDrawsCsvExchange {
+public:
+    TDrawsCsvExchange(TMainState& state, TDrawArchive& archive) : FState(state), FArchive(archive) {}
+
+    // The prompt for a file: save asks for a name to write. True with the name in fileName.
+    std::function<bool(bool save, const QString& filter, const QString& defaultExt, QString& fileName)>
+        PromptFile;
+    // Opens the file for reading (tests hand in a device that fails part-way).
+    std::function<std::unique_ptr<QIODevice>(const QString& fileName)> OpenFile;
+
+    // Import: asks for a file, reads it whole, appends the draws it adds and saves the archive
+    // once, then tells the user what was added and skipped. When the file cannot be read to
+    // its end nothing is appended. Nothing when the prompt was cancelled.
+    std::optional<TDrawsImportPlan> Import();
+    // Export: asks for a file name and writes the archive to it atomically. False when
+    // cancelled.
+    bool Export();
+    // The export command has something to write.
+    bool CanExport() const { return !FState.FDraws.empty(); }
+
+    // "Файлы тиражей (*.csv)|*.csv" and "csv".
+    static QString FileFilter();
+    static QString DefaultExt();
+
+private:
+    TMainState& FState;
+    TDrawArchive& FArchive;
+};

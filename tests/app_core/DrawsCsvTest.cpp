@@ -1,0 +1,353 @@
+// The draw archive as CSV: field splitting, the exported bytes, what an import adds and skips,
+// and the two commands with their prompts, messages and failures.
+
+#include "app/core/DrawsCsv.h"
+
+#include "app/core/DrawFile.h"
+#include "platform/SaveFile.h"
+#include "tests/app_core/CoreTestEnv.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+QStringList Fields(std::initializer_list<const char*> texts)
+{
+    QStringList fields;
+    for (const char* text : texts)
+        fields.append(U(text));
+    return fields;
+}
+
+// A draw whose key is written in the source as UTF-8.
+TDrawRec DrawU(std::uint32_t number, int d1, int d2, const char* key)
+{
+    TDrawRec draw = Draw(number, d1, d2, "");
+    draw.Key.Set(U(key));
+    return draw;
+}
+
+// The numbers, digits and keys of draws, for readable failures.
+QStringList Texts(const TDrawsArray& draws)
+{
+    QStringList texts;
+    for (const TDrawRec& d : draws)
+        texts.append(QStringLiteral("%1 %2%3 %4").arg(d.Number).arg(d.Digits[0]).arg(d.Digits[1]).arg(d.Key.Get()));
+    return texts;
+}
+
+// A file whose first bytes read and whose read then fails, as a disk error part-way would.
+class TFailingDevice : public QIODevice {
+public:
+    explicit TFailingDevice(QByteArray head) : FHead(std::move(head)) { open(QIODevice::ReadOnly); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (FAt >= FHead.size()) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 n = std::min<qint64>(maxSize, std::min<qint64>(FHead.size() - FAt, 16));
+        std::memcpy(data, FHead.constData() + FAt, static_cast<size_t>(n));
+        FAt += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray FHead;
+    qint64 FAt = 0;
+};
+
+class DrawsCsvTest : public TCoreTest {
+protected:
+    DrawsCsvTest()
+    {
+        FCsv.PromptFile = [this](bool save, const QString& filter, const QString& ext, QString& fileName) {
+            FPrompts.push_back({save, filter, ext});
+            if (FNames.isEmpty())
+                return false;
+            fileName = FNames.takeFirst();
+            return true;
+        };
+    }
+
+    TDrawsArray StoredDraws() const { return ReadDrawsFile(FState.DrawsFileName()).Records; }
+
+    struct TPrompt {
+        bool Save;
+        QString Filter;
+        QString Ext;
+    };
+    TDrawsCsvExchange FCsv{FState, FArchive};
+    QStringList FNames;
+    std::vector<TPrompt> FPrompts;
+};
+
+}  // namespace
+
+TEST(DrawsCsvSplit, FieldsAreSplitAtSemicolonsAndBlanks)
+{
+    const struct {
+        const char* Line;
+        QStringList Expected;
+    } cases[] = {
+        {"152;\"08/01/2016 M\";3;7", Fields({"152", "08/01/2016 M", "3", "7"})},
+        // Without quotes the key's blank splits it.
+        {"08/01/2016 M;3;7", Fields({"08/01/2016", "M", "3", "7"})},
+        {"\"08/01/2016 M\";3;7", Fields({"08/01/2016 M", "3", "7"})},
+        {"\"a\"\"b\";1", Fields({"a\"b", "1"})},
+        {"a;;b", Fields({"a", "", "b"})},
+        {"a;", Fields({"a", ""})},          // a ';' ending the line adds an empty field
+        {"a; ", Fields({"a"})},             // ... but not when a blank follows it
+        {";a", Fields({"", "a"})},
+        {";", Fields({"", ""})},
+        {"  a  b\tc ", Fields({"a", "b", "c"})},
+        {"a ; b", Fields({"a", "b"})},
+        {"\"ab\"cd;e", Fields({"ab", "cd", "e"})},
+        {"\"open;x y", Fields({"open;x y"})},   // no closing quote: to the end
+        {"\"\"", Fields({""})},
+        {"\x01\x1f" "1\x02" "2", Fields({"1", "2"})},
+        {"", Fields({})},
+        {"   ", Fields({})},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitDrawsCsvLine(U(c.Line)), c.Expected) << c.Line;
+    // A NUL ends the text.
+    EXPECT_EQ(SplitDrawsCsvLine(QStringLiteral("a;b") + QChar(0) + QStringLiteral(";c")), Fields({"a", "b"}));
+}
+
+TEST(DrawsCsvExport, LinesAreByteExact)
+{
+    const TDrawRec draw = Draw(152, 3, 7, "08/01/2016 M");
+    EXPECT_EQ(DrawToCsvLine(draw), QStringLiteral("152;\"08/01/2016 M\";3;7"));
+    EXPECT_EQ(DrawToCsvLine(draw).size(), 22);
+
+    const TDrawsArray draws = {draw, Draw(153, 0, 9, "a\"b"), DrawU(4294967295u, 9, 0, "Ключ"), Draw(1, 1, 1, "")};
+    EXPECT_EQ(DrawsToCsvBytes(draws), QByteArray("152;\"08/01/2016 M\";3;7\r\n"
+                                                 "153;\"a\"\"b\";0;9\r\n"
+                                                 "4294967295;\"\xca\xeb\xfe\xf7\";9;0\r\n"
+                                                 "1;\"\";1;1\r\n"));
+    EXPECT_EQ(DrawsToCsvBytes({}), QByteArray());
+}
+
+TEST(DrawsCsvPlan, ThreeFieldLinesAreNumberedOnInFileOrder)
+{
+    const TDrawsImportPlan plan = PlanDrawsImport(
+        {}, "\"08/03/2016 M\";3;7\r\n\"08/01/2016 E\";1;2\r\n\r\n \t \r\n\"08/02/2016 M\";0;0\n");
+    EXPECT_EQ(Texts(plan.Added), Fields({"1 37 08/03/2016 M", "2 12 08/01/2016 E", "3 00 08/02/2016 M"}));
+    EXPECT_EQ(plan.Lines, 3);
+    EXPECT_EQ(plan.Skipped(), 0);
+}
+
+TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
+{
+    // Draws 2, 4 and 5 are stored (1 and 3 were deleted); the newest is 5.
+    const TDrawsArray stored = {Draw(2, 1, 1, "K2"), Draw(4, 2, 2, "K4"), Draw(5, 3, 3, "K5")};
+    const struct {
+        const char* Name;
+        const char* Line;
+        const char* Added;   // "" when skipped
+        int Format, Digits, Stored;
+    } cases[] = {
+        {"unquoted key: 4 fields, the first no integer", "08/01/2016 M;3;7", "", 1, 0, 0},
+        {"quoted, it is numbered after the newest", "\"08/01/2016 M\";3;7", "6 37 08/01/2016 M", 0, 0, 0},
+        {"two fields", "\"k\";3", "", 1, 0, 0},
+        {"five fields", "7;\"k\";3;4;5", "", 1, 0, 0},
+        {"number 0", "0;\"k\";3;4", "", 1, 0, 0},
+        {"negative number", "-7;\"k\";3;4", "", 1, 0, 0},
+        {"digit 10", "7;\"k\";10;1", "", 0, 1, 0},
+        {"digit -1", "7;\"k\";1;-1", "", 0, 1, 0},
+        {"3 fields, digit 12", "\"k\";12;1", "", 0, 1, 0},
+        {"a number stored", "4;\"new\";1;1", "", 0, 0, 1},
+        {"a deleted number below the newest", "1;\"K1\";1;1", "", 0, 0, 1},
+        {"the newest number again", "5;\"x\";1;1", "", 0, 0, 1},
+        {"a stored key, any letter case", "9;\"k4\";1;1", "", 0, 0, 1},
+        {"3 fields with a stored key", "\"K5\";1;1", "", 0, 0, 1},
+        {"above the newest", "9;\"K9\";0;9", "9 09 K9", 0, 0, 0},
+        {"key cut to 12 characters", "9;\"08/05/2016 M extra\";1;2", "9 12 08/05/2016 M", 0, 0, 0},
+        {"a digit that is no integer reads as 0", "9;\"K9\";x;5", "9 05 K9", 0, 0, 0},
+        {"hexadecimal number", "$10;\"K16\";1;2", "16 12 K16", 0, 0, 0},
+        {"the largest number a record holds", "4294967295;\"big\";1;2", "4294967295 12 big", 0, 0, 0},
+        {"a number past it", "4294967296;\"big\";1;2", "", 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TDrawsImportPlan plan = PlanDrawsImport(stored, QByteArray(c.Line) + "\r\n");
+        EXPECT_EQ(Texts(plan.Added), *c.Added ? Fields({c.Added}) : QStringList());
+        EXPECT_EQ(plan.Lines, 1);
+        EXPECT_EQ(plan.SkippedFormat, c.Format);
+        EXPECT_EQ(plan.SkippedDigits, c.Digits);
+        EXPECT_EQ(plan.SkippedStored, c.Stored);
+    }
+}
+
+TEST(DrawsCsvPlan, LinesOfOneFileAreCheckedAgainstEachOther)
+{
+    const TDrawRec stored = Draw(10, 5, 5, "K10");
+    const TDrawsImportPlan plan = PlanDrawsImport({stored}, "12;\"A\";1;1\r"      // added
+                                                           "11;\"B\";2;2\r"      // below 12 now
+                                                           "\"C\";3;3\r"         // numbered 13
+                                                           "14;\"a\";4;4\r"      // key of line 1
+                                                           "20;\"D\";4;4\r"      // gaps are kept
+                                                           "\"E\";6;6");          // 21, no line break
+    EXPECT_EQ(Texts(plan.Added), Fields({"12 11 A", "13 33 C", "20 44 D", "21 66 E"}));
+    EXPECT_EQ(plan.Lines, 6);
+    EXPECT_EQ(plan.SkippedStored, 2);
+
+    // After the largest number no 3-field line can be numbered.
+    const TDrawsImportPlan full = PlanDrawsImport({Draw(4294967295u, 1, 1, "a")}, "\"b\";2;2\r\n");
+    EXPECT_TRUE(full.Added.empty());
+    EXPECT_EQ(full.SkippedStored, 1);
+}
+
+TEST(DrawsCsvPlan, ExportThenImportAddsNothing)
+{
+    const TDrawsArray draws = {Draw(1, 1, 2, "08/01/2016 M"), Draw(2, 3, 4, "08/01/2016 E"), Draw(3, 0, 9, "a\"b")};
+    const TDrawsImportPlan again = PlanDrawsImport(draws, DrawsToCsvBytes(draws));
+    EXPECT_TRUE(again.Added.empty());
+    EXPECT_EQ(again.Lines, 3);
+    EXPECT_EQ(again.SkippedStored, 3);
+    // Into an empty archive the same file gives the same draws.
+    EXPECT_EQ(PlanDrawsImport({}, DrawsToCsvBytes(draws)).Added, draws);
+}
+
+TEST(DrawsCsvPlan, ReportTellsWhatWasAddedAndSkipped)
+{
+    TDrawsImportPlan plan;
+    plan.Added = {Draw(1, 1, 1, "a"), Draw(2, 2, 2, "b")};
+    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 2"));
+    plan.SkippedFormat = 1;
+    plan.SkippedStored = 3;
+    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 2\n\nПропущено строк: 4\n"
+                                         "- неверный формат строки: 1\n"
+                                         "- тираж уже есть в архиве или не новее последнего: 3"));
+    plan = {};
+    plan.SkippedDigits = 2;
+    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 0\n\nПропущено строк: 2\n- цифры вне 0..9: 2"));
+}
+
+TEST_F(DrawsCsvTest, ImportAppendsSavesOnceAndTells)
+{
+    FState.FDraws = {Draw(1, 1, 2, "08/01/2016 M")};
+    WriteArchive(FState.FDraws);
+    const QString file = DataFile(QStringLiteral("draws.csv"));
+    WriteFileBytes(file, "2;\"08/01/2016 E\";3;4\r\n1;\"08/01/2016 M\";1;2\r\n\"08/02/2016 M\";5;6\r\n4;\"x\";1;10\r\n");
+    FNames = {file};
+    const std::optional<TDrawsImportPlan> plan = FCsv.Import();
+    ASSERT_TRUE(plan.has_value());
+    EXPECT_EQ(plan->Added.size(), 2u);
+
+    ASSERT_EQ(FPrompts.size(), 1u);
+    EXPECT_FALSE(FPrompts[0].Save);
+    EXPECT_EQ(FPrompts[0].Filter, U("Файлы тиражей (*.csv)|*.csv"));
+    EXPECT_EQ(FPrompts[0].Ext, QStringLiteral("csv"));
+    EXPECT_TRUE(FStatuses.contains(U("Импорт тиражей из файла \"") + file + QStringLiteral("\"...")));
+
+    const QStringList expected = Fields({"1 12 08/01/2016 M", "2 34 08/01/2016 E", "3 56 08/02/2016 M"});
+    EXPECT_EQ(Texts(FState.FDraws), expected);
+    EXPECT_EQ(Texts(StoredDraws()), expected);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Information);
+    EXPECT_EQ(FBoxes.Last().Text, U("Добавлено тиражей: 2\n\nПропущено строк: 2\n"
+                                    "- цифры вне 0..9: 1\n"
+                                    "- тираж уже есть в архиве или не новее последнего: 1"));
+    EXPECT_TRUE(IsNotWaiting());
+}
+
+TEST_F(DrawsCsvTest, CancelledPromptsDoNothing)
+{
+    FState.FDraws = {Draw(1, 1, 2, "k")};
+    EXPECT_FALSE(FCsv.Import().has_value());
+    EXPECT_FALSE(FCsv.Export());
+    EXPECT_EQ(FPrompts.size(), 2u);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_TRUE(FStatuses.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(FState.DrawsFileName()));
+}
+
+TEST_F(DrawsCsvTest, AReadErrorPartWayAppendsNothing)
+{
+    FState.FDraws = {Draw(1, 1, 2, "k1")};
+    WriteArchive(FState.FDraws);
+    const QByteArray archiveBefore = ReadFileBytes(FState.DrawsFileName());
+    // Two whole lines read before the error.
+    const QByteArray head = "2;\"k2\";3;4\r\n3;\"k3\";5;6\r\n4;\"k";
+    FCsv.OpenFile = [&](const QString&) { return std::make_unique<TFailingDevice>(head); };
+    FNames = {QStringLiteral("/somewhere/draws.csv")};
+    try {
+        FCsv.Import();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), U("Ошибка чтения файла \"/somewhere/draws.csv\"\n\nInput/output error"));
+    }
+    EXPECT_EQ(Texts(FState.FDraws), Fields({"1 12 k1"}));
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), archiveBefore);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_TRUE(IsNotWaiting());
+
+    // A file that cannot be opened.
+    FCsv.OpenFile = nullptr;
+    FNames = {DataFile(QStringLiteral("none.csv"))};
+    EXPECT_THROW(FCsv.Import(), Exception);
+    EXPECT_EQ(FState.FDraws.size(), 1u);
+}
+
+TEST_F(DrawsCsvTest, AFailedArchiveSaveTakesTheDrawsBack)
+{
+    FState.FDraws = {Draw(1, 1, 2, "k1")};
+    // The archive's name is taken by a folder: it cannot be written.
+    ASSERT_TRUE(QDir().mkpath(FState.DrawsFileName()));
+    const QString file = DataFile(QStringLiteral("draws.csv"));
+    WriteFileBytes(file, "2;\"k2\";3;4\r\n");
+    FNames = {file};
+    EXPECT_THROW(FCsv.Import(), Exception);
+    EXPECT_EQ(Texts(FState.FDraws), Fields({"1 12 k1"}));
+    EXPECT_TRUE(IsNotWaiting());
+}
+
+TEST_F(DrawsCsvTest, ExportWritesWhatImportReadsBack)
+{
+    const TDrawsArray draws = {Draw(7, 1, 2, "08/01/2016 M"), Draw(8, 3, 4, "08/01/2016 E"), DrawU(9, 0, 9, "Ключ \"1\"")};
+    FState.FDraws = draws;
+    EXPECT_TRUE(FCsv.CanExport());
+    const QString file = DataFile(QStringLiteral("out.csv"));
+    WriteFileBytes(file, "an older file");
+    FNames = {file};
+    ASSERT_TRUE(FCsv.Export());
+    ASSERT_EQ(FPrompts.size(), 1u);
+    EXPECT_TRUE(FPrompts[0].Save);
+    EXPECT_EQ(FPrompts[0].Filter, U("Файлы тиражей (*.csv)|*.csv"));
+    EXPECT_TRUE(FStatuses.contains(U("Экспорт тиражей в файл \"") + file + QStringLiteral("\"...")));
+    EXPECT_EQ(ReadFileBytes(file), QByteArray("7;\"08/01/2016 M\";1;2\r\n8;\"08/01/2016 E\";3;4\r\n"
+                                              "9;\"\xca\xeb\xfe\xf7 \"\"1\"\"\";0;9\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(TSaveFile::TempFileName(file)));
+
+    // Imported into the same archive: nothing added, the archive file not changed.
+    WriteArchive(draws);
+    FNames = {file};
+    ASSERT_TRUE(FCsv.Import().has_value());
+    EXPECT_EQ(FState.FDraws, draws);
+    EXPECT_EQ(FBoxes.Last().Text,
+              U("Добавлено тиражей: 0\n\nПропущено строк: 3\n- тираж уже есть в архиве или не новее последнего: 3"));
+    // Into an empty archive: the same draws.
+    FState.FDraws.clear();
+    FNames = {file};
+    ASSERT_TRUE(FCsv.Import().has_value());
+    EXPECT_EQ(FState.FDraws, draws);
+    EXPECT_EQ(StoredDraws(), draws);
+
+    // A file that cannot be written: the error propagates, the old file stays.
+    FNames = {DataFile(QStringLiteral("no/such/folder/out.csv"))};
+    EXPECT_THROW(FCsv.Export(), Exception);
+    FState.FDraws.clear();
+    EXPECT_FALSE(FCsv.CanExport());
+    EXPECT_TRUE(IsNotWaiting());
+}
