@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 const TResString SSystemEmpty = RESSTR("SystemCombs", "В файле системы \"%s\" нет ни одной комбинации!");
@@ -51,11 +53,44 @@ QString SystemLineDelimiters()
     return QStringLiteral(" *+,-./:;=\\_|~");
 }
 
+QString SystemCacheMask(int nums)
+{
+    return Format(QStringLiteral("%d-%.2d-*_*.dat"), {SystemCombLength, nums});
+}
+
+TSystemList NormalizeSystemList(const QString& text)
+{
+    TSystemList list;
+    const QString delimiters = SystemLineDelimiters();
+    for (const QString& raw : SplitTextLines(text)) {
+        const QString line = raw.trimmed();
+        if (WordCount(line, delimiters) != 2)
+            continue;
+        int i = 0;
+        int j = 0;
+        if (!TryStrToInt(ExtractWord(1, line, delimiters).trimmed(), i)
+            || !TryStrToInt(ExtractWord(2, line, delimiters).trimmed(), j) || i < 1 || j < 1)
+            continue;
+        list.Lines.append(Format(QStringLiteral("%.2d %.2d"), {i, j}));
+        list.Nums = std::max({list.Nums, i, j});
+    }
+    list.CSize = static_cast<int>(list.Lines.size());
+    return list;
+}
+
+QString SystemListText(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QLatin1String("\r\n");
+    return text;
+}
+
 bool LoadSystemCombs(const QString& folder, const TByteArray& numbers, TSystemCombs& result)
 {
     result = TSystemCombs{};
     const int n = static_cast<int>(numbers.size());
-    const QString mask = Format(QStringLiteral("%d-%.2d-*_*.dat"), {SystemCombLength, n});
+    const QString mask = SystemCacheMask(n);
     const QStringList names = QDir(folder).entryList({mask}, QDir::Files, QDir::Name);
     if (names.isEmpty()) {
         result.Error = Format(LoadResString(rsSystemNotLoaded), {n});

@@ -9,6 +9,7 @@
 #include "engine/KelmaUtils.h"
 
 #include <QString>
+#include <QStringList>
 
 // Length of the combinations systems are made for.
 inline constexpr int SystemCombLength = 2;
@@ -22,6 +23,23 @@ QString SystemCacheFileName(const QString& folder, int nums, int olap, int id);
 
 // Characters that separate the two indexes of a system line.
 QString SystemLineDelimiters();
+
+// The file name patterns of the cached systems for a number count: "2-05-*_*.dat".
+QString SystemCacheMask(int nums);
+
+// A system's list as it is published: one line per combination, two indexes "%.2d %.2d".
+struct TSystemList {
+    QStringList Lines;
+    int Nums = 0;     // the largest index used: the count of numbers the system plays
+    int CSize = 0;    // the number of lines
+};
+
+// Tidies a typed or pasted list: every line trimmed; a line kept only when it splits into
+// exactly two words that are whole numbers of at least 1 (an index 0 names none of the
+// player's numbers), rewritten as the two numbers of two digits each, separated by a blank.
+TSystemList NormalizeSystemList(const QString& text);
+// The lines as one text, each followed by CR LF.
+QString SystemListText(const QStringList& lines);
 
 // What reading a cached system gave.
 struct TSystemCombs {

@@ -125,4 +125,37 @@ TEST_F(SystemCombsTest, NoSystemForTheNumberCountIsTheMessageToLoadOne)
     EXPECT_TRUE(result.Error.startsWith(Q("Система для 0 чисел")));
 }
 
+TEST(SystemListNormalization, LinesBecomeTwoNumbersOfTwoDigits)
+{
+    struct TCase {
+        const char* Text;
+        QStringList Lines;
+        int Nums;
+    };
+    const TCase cases[] = {
+        {"7;12", {"07 12"}, 12},
+        // nums is the largest index: 7 for these two lines.
+        {"01 05\r\n03 07\r\n", {"01 05", "03 07"}, 7},
+        // Not the span of the indexes (which would be 3): a system for four numbers.
+        {"02 03\n03 04", {"02 03", "03 04"}, 4},
+        {"  1 2  \r\n\r\n1 2 3\r5\nx y\n0 4\n4 0\n1,,2\n3 - 4\n99999999999 1\n\t2|1\t\n10~10",
+         {"01 02", "01 02", "03 04", "02 01", "10 10"}, 10},
+        {"1*2\n2+3\n3,4\n4.5\n5/6\n6:7\n7=8\n8\\9\n9_1\n1|3\n3~5",
+         {"01 02", "02 03", "03 04", "04 05", "05 06", "06 07", "07 08", "08 09", "09 01", "01 03", "03 05"}, 9},
+        {"", {}, 0},
+        {"\r\n  \r\nabc\r\n", {}, 0},
+        {"123 4", {"123 04"}, 123},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const TSystemList list = NormalizeSystemList(Q(c.Text));
+        EXPECT_EQ(list.Lines, c.Lines);
+        EXPECT_EQ(list.Nums, c.Nums);
+        EXPECT_EQ(list.CSize, c.Lines.size());
+    }
+    EXPECT_EQ(SystemListText({Q("07 12"), Q("01 02")}), Q("07 12\r\n01 02\r\n"));
+    EXPECT_EQ(SystemListText({}), QString());
+    EXPECT_EQ(SystemCacheMask(5), Q("2-05-*_*.dat"));
+}
+
 } // namespace
