@@ -186,7 +186,9 @@ public:
     void SetOrientation(int orientation);   // raises for anything but 1 and 2
 
     TExcelRange Cells(int row, int column);
-    TExcelRange Range(int firstRow, int firstColumn, int lastRow, int lastColumn);
+    // Range(Cells(firstRow, firstColumn), Cells(lastRow, lastColumn)), arguments in the order
+    // of WriteRange.
+    TExcelRange Range(int firstRow, int lastRow, int firstColumn, int lastColumn);
     TExcelRange Columns(int column);
 
     // The stored cell, or nullptr.
@@ -332,7 +334,7 @@ void WriteRangeValues(TExcelSheet* sheet, int firstRow, int lastRow, int firstCo
 // Failures caught by the operations.
 
 // Text of the last caught failure: the operation's message, a line break and the reason
-// ("Ошибка подключения к Microsoft Excel!\n..."). Empty after a ConnectExcel that succeeded.
+// ("Ошибка подключения к Microsoft Excel!\n..."). ConnectExcel empties it first.
 QString ExcelLastError();
 
 // Receives every caught failure with the operation's message; `suppressed` is set for an
