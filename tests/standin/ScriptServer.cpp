@@ -288,6 +288,9 @@ QByteArray TScriptServer::CheckTitle(const TStandInRequest& request)
 
 QByteArray TScriptServer::Put(const TStandInRequest& request)
 {
+    // A set answer stands for a server that refused the request: nothing changes.
+    if (FPutAnswer != 0)
+        return Result({Tag("id_scripts", static_cast<long long>(FPutAnswer))});
     const bool deleting = IntField(request, "del_mode") == 1;
     const int id = IntField(request, "scr_id", -1);
     const QString user = UserKey(request);
@@ -316,8 +319,6 @@ QByteArray TScriptServer::Put(const TStandInRequest& request)
         script.Id = id > 0 ? id : 0;
         answer = Add(script);
     }
-    if (FPutAnswer != 0)
-        answer = FPutAnswer;
     return Result({Tag("id_scripts", static_cast<long long>(answer))});
 }
 

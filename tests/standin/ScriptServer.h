@@ -70,7 +70,8 @@ public:
 
     // The next `count` requests fail this way (-1: every one).
     void SetFailure(TFailure failure, int count = -1);
-    // Answers of the put and check scripts that the stand-in would not give by itself.
+    // Answers of the put, check and rate scripts that the stand-in would not give by itself (a
+    // set put answer also leaves the store alone).
     void SetPutAnswer(int idScripts) { FPutAnswer = idScripts; }
     void SetTitleAnswer(int retCode) { FTitleAnswer = retCode; }
     void SetRateAnswer(int resCode) { FRateAnswer = resCode; }
