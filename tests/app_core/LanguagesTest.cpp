@@ -275,13 +275,6 @@ protected:
     std::vector<TOpenRequest> FOpened;
 };
 
-TEST_F(HelpLinksTest, HelpFileNamesFollowTheLanguage)
-{
-    EXPECT_EQ(HelpFileTitle(1049), "Kelmar_RUS.chm");
-    EXPECT_EQ(HelpFileTitle(1033), "Kelmar_ENU.chm");
-    EXPECT_EQ(HelpFileTitle(1058), "Kelmar_UKR.chm");
-}
-
 TEST_F(HelpLinksTest, EveryPageHasItsOwnSecureAddressAndOpensInTheBrowser)
 {
     const TLinkPage pages[] = {TLinkPage::MainSite, TLinkPage::AuthSite, TLinkPage::AuthText, TLinkPage::Blog,
@@ -312,16 +305,6 @@ TEST_F(HelpLinksTest, OperatorPageIsOnTheOperatorSite)
     OpenOperatorGamePage();
     ASSERT_EQ(FOpened.size(), 1u);
     EXPECT_EQ(FOpened[0].Target, "http://127.0.0.1:8765/");
-}
-
-TEST_F(HelpLinksTest, HelpFileGoesToTheHelpViewer)
-{
-    const QString help = ProgramFile(QStringLiteral("Kelmar_RUS.chm"));
-    WriteFileBytes(help, "x");
-    OpenHelpFile(help);
-    ASSERT_EQ(FOpened.size(), 1u);
-    EXPECT_EQ(FOpened[0].Kind, TOpenRequest::TKind::HelpTopic);
-    EXPECT_EQ(FOpened[0].Target, help);
 }
 
 TEST_F(HelpLinksTest, VersionTextShowsProductAndFileVersion)
