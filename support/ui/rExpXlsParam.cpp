@@ -1,0 +1,160 @@
+#include "support/ui/rExpXlsParam.h"
+
+#include "platform/DelphiText.h"
+#include "platform/IniFile.h"
+#include "platform/ResString.h"
+#include "platform/WordUtils.h"
+#include "support/RVclUtils.h"
+
+#include <QLocale>
+
+namespace {
+
+const TResString SAlignLeft = RESSTR("rExpXlsParam", "по левому краю");
+const TResString SAlignRight = RESSTR("rExpXlsParam", "по правому краю");
+const TResString SAlignCenter = RESSTR("rExpXlsParam", "по центру");
+
+const QString kRestoreParameters = QStringLiteral("RestoreParameters");
+const QString kTitle = QStringLiteral("Title");
+const QString kNotes = QStringLiteral("Notes");
+const QString kShowCreateTime = QStringLiteral("ShowCreateTime");
+const QString kSheetName = QStringLiteral("SheetName");
+const QString kPageOrientation = QStringLiteral("PageOrientation");
+const QString kBaseFontSize = QStringLiteral("BaseFontSize");
+
+QString ItemKey(int position)
+{
+    return QStringLiteral("Item_%1").arg(position);
+}
+
+// A saved check mark: a number (not 0 is true) or the words True and False; anything else
+// keeps the current state.
+bool ReadItemBool(const QString& text, bool current)
+{
+    int number = 0;
+    if (TryStrToInt(text, number))
+        return number != 0;
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    return current;
+}
+
+} // namespace
+
+QString ExpAlignmentName(int code)
+{
+    switch (ValidExpAlignment(code)) {
+    case kExpAlignRight: return LoadResString(SAlignRight);
+    case kExpAlignCenter: return LoadResString(SAlignCenter);
+    default: return LoadResString(SAlignLeft);
+    }
+}
+
+QStringList ExpAlignmentNames()
+{
+    return {ExpAlignmentName(kExpAlignLeft), ExpAlignmentName(kExpAlignRight), ExpAlignmentName(kExpAlignCenter)};
+}
+
+int ValidExpAlignment(int code)
+{
+    return code >= kExpAlignLeft && code <= kExpAlignCenter ? code : kExpAlignLeft;
+}
+
+QString ExpXlsSection(const QString& formName, const QString& tableName)
+{
+    const QLocale locale;
+    return QStringLiteral("EXPORT_EXCEL_%1.%2").arg(locale.toUpper(formName), locale.toUpper(tableName));
+}
+
+QString ExpXlsWidthText(int pixels)
+{
+    return FormatFloat(QStringLiteral("0.00"), pixels / 8.0L);
+}
+
+double ExpXlsWidth(const QString& widthText)
+{
+    return static_cast<double>(StrToFloatAnyDef(widthText, 10.0L));
+}
+
+QString FormatExpXlsItem(const TExpXlsColumn& column)
+{
+    // Joined rather than formatted: a caption may hold "%1" itself.
+    const QChar separator = QLatin1Char(';');
+    return QString::number(column.SourceIndex) + separator + column.SourceCaption.trimmed() + separator
+           + column.Caption + separator + (column.Checked ? QStringLiteral("-1") : QStringLiteral("0"))
+           + separator + QString::number(column.AlignCode) + separator + column.WidthText;
+}
+
+bool ApplyExpXlsItem(std::vector<TExpXlsColumn>& columns, int position, const QString& item)
+{
+    const QString separator = QStringLiteral(";");
+    if (position < 0 || position >= static_cast<int>(columns.size()) || WordCount(item, separator) != 6)
+        return false;
+    const int index = StrToIntDef(ExtractWord(1, item, separator).trimmed(), -1);
+    const QString key = ExtractWord(2, item, separator).trimmed();
+
+    // The first column with the saved source index, as the list looks its rows up; it counts
+    // only when its source caption is the saved one, so a changed table ignores the entry.
+    int found = -1;
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        if (columns[static_cast<size_t>(i)].SourceIndex == index) {
+            found = i;
+            break;
+        }
+    }
+    if (found < 0 || columns[static_cast<size_t>(found)].SourceCaption.compare(key, Qt::CaseInsensitive) != 0)
+        return false;
+
+    TExpXlsColumn column = columns[static_cast<size_t>(found)];
+    columns.erase(columns.begin() + found);
+    column.Caption = ExtractWord(3, item, separator);
+    column.Checked = ReadItemBool(ExtractWord(4, item, separator).trimmed(), column.Checked);
+    column.AlignCode = ValidExpAlignment(StrToIntDef(ExtractWord(5, item, separator).trimmed(), column.AlignCode));
+    column.WidthText = ExtractWord(6, item, separator).trimmed();
+    columns.insert(columns.begin() + position, column);
+    return true;
+}
+
+void ReadExpXlsParams(const TMemIniFile& ini, const QString& section, TExpXlsParams& params,
+                      bool restore, bool overwriteTitle)
+{
+    if (!ini.SectionExists(section))
+        return;
+    if (restore) {
+        params.RestoreParameters = ini.ReadBool(section, kRestoreParameters, params.RestoreParameters);
+        if (!params.RestoreParameters)
+            return;
+    }
+    if (overwriteTitle || params.Title.trimmed().isEmpty())
+        params.Title = ini.ReadString(section, kTitle, params.Title);
+    if (params.Notes.trimmed().isEmpty())
+        params.Notes = ini.ReadString(section, kNotes, params.Notes);
+    params.ShowCreateTime = ini.ReadBool(section, kShowCreateTime, params.ShowCreateTime);
+    params.SheetName = ini.ReadString(section, kSheetName, params.SheetName);
+    params.PageOrientation = ini.ReadInteger(section, kPageOrientation, params.PageOrientation);
+    if (params.PageOrientation < 0 || params.PageOrientation > 2)
+        params.PageOrientation = 0;
+    params.BaseFontSize = ini.ReadInteger(section, kBaseFontSize, params.BaseFontSize);
+    for (int i = 0; i < static_cast<int>(params.Columns.size()); ++i) {
+        const QString item = ini.ReadString(section, ItemKey(i), QString());
+        if (!item.isEmpty())
+            ApplyExpXlsItem(params.Columns, i, item);
+    }
+}
+
+void WriteExpXlsParams(TMemIniFile& ini, const QString& section, const TExpXlsParams& params, bool writeRestore)
+{
+    ini.EraseSection(section);
+    if (writeRestore)
+        ini.WriteBool(section, kRestoreParameters, params.RestoreParameters);
+    ini.WriteString(section, kTitle, params.Title);
+    ini.WriteString(section, kNotes, params.Notes);
+    ini.WriteBool(section, kShowCreateTime, params.ShowCreateTime);
+    ini.WriteString(section, kSheetName, params.SheetName);
+    ini.WriteInteger(section, kPageOrientation, params.PageOrientation);
+    ini.WriteInteger(section, kBaseFontSize, params.BaseFontSize);
+    for (int i = 0; i < static_cast<int>(params.Columns.size()); ++i)
+        ini.WriteString(section, ItemKey(i), FormatExpXlsItem(params.Columns[static_cast<size_t>(i)]));
+}
