@@ -1,0 +1,178 @@
+#include "app/ui/OnlineScriptsPanel.h"
+
+#include "app/core/OnlineScripts.h"
+#include "app/ui/UnitScrPublic.h"
+#include "app/ui/UnitScrRates.h"
+#include "platform/ResString.h"
+#include "support/RLngDLL.h"
+#include "support/RVclUtils.h"
+#include "support/ui/QorListView.h"
+#include "support/ui/RListView.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QVBoxLayout>
+
+namespace {
+
+const TResString SColumns[] = {
+    RESSTR("OnlineScriptsPanel", "Тип"),         RESSTR("OnlineScriptsPanel", "Название"),
+    RESSTR("OnlineScriptsPanel", "Автор"),       RESSTR("OnlineScriptsPanel", "Программа"),
+    RESSTR("OnlineScriptsPanel", "Версия"),      RESSTR("OnlineScriptsPanel", "Язык"),
+    RESSTR("OnlineScriptsPanel", "Создан"),      RESSTR("OnlineScriptsPanel", "Рейтинг"),
+    RESSTR("OnlineScriptsPanel", "Оценок"),      RESSTR("OnlineScriptsPanel", "Ваша оценка"),
+    RESSTR("OnlineScriptsPanel", "Загрузок"),    RESSTR("OnlineScriptsPanel", "Последняя"),
+    RESSTR("OnlineScriptsPanel", "Комментарии"),
+};
+const QList<int> kWidths{50, 160, 100, 100, 55, 45, 140, 60, 55, 95, 65, 140, 250};
+const QList<int> kRightAligned{7, 8, 9, 10};
+
+const TResString SCommentTitle = RESSTR("OnlineScriptsPanel", "Комментарий");
+const TResString SCommentPrompt = RESSTR("OnlineScriptsPanel", "Вы можете оставить свой комментарий:");
+
+} // namespace
+
+TOnlineScriptsPanel::TOnlineScriptsPanel(TOnlineScripts& library, TSwScripts& client, QWidget* parent)
+    : QWidget(parent), FLibrary(library)
+{
+    setObjectName(QStringLiteral("pnlOnlineScripts"));
+    FFilter = new QComboBox(this);
+    FFilter->setObjectName(QStringLiteral("cbOnlineScriptsFilter"));
+    FList = new TRListView(this);
+    FList->setObjectName(QStringLiteral("lvOnlineScripts"));
+    FList->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(FFilter);
+    layout->addWidget(FList, 1);
+
+    TranslateTexts();
+    InstallSeams(client);
+
+    connect(FFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!FFilling && index >= 0)
+            FLibrary.SetFilterIndex(index);
+    });
+    connect(FList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
+    connect(FList, &QAbstractItemView::doubleClicked, this, [this] {
+        if (IsNotWaiting() && FLibrary.SelectedEntry())
+            ShowProperties();
+    });
+    ShowEntries();
+}
+
+void TOnlineScriptsPanel::InstallSeams(TSwScripts& client)
+{
+    FLibrary.OnChanged = [this] { ShowEntries(); };
+    FLibrary.EditProperties = [this, &client](tScriptData& data, bool editable) {
+        return EditScriptProperties(window(), &client, data, GetDefaultLanguage(), editable);
+    };
+    FLibrary.AskComment = [this](QString& comment) {
+        bool ok = false;
+        const QString text = QInputDialog::getText(window(), LoadResString(SCommentTitle),
+                                                   LoadResString(SCommentPrompt), QLineEdit::Normal, QString(), &ok);
+        if (ok)
+            comment = text;
+        return ok;
+    };
+    FLibrary.ShowRates = [this](const QList<tScriptRate>& rates) { ShowScriptRates(window(), rates); };
+}
+
+void TOnlineScriptsPanel::TranslateTexts()
+{
+    QStringList captions;
+    for (const TResString& caption : SColumns)
+        captions.append(LoadResString(caption));
+    SetListColumns(FList, captions, kWidths, kRightAligned);
+
+    FFilling = true;
+    FFilter->clear();
+    FFilter->addItems(TOnlineScripts::FilterCaptions());
+    FFilter->setCurrentIndex(FLibrary.FilterIndex());
+    FFilling = false;
+}
+
+void TOnlineScriptsPanel::ShowEntries()
+{
+    FFilling = true;
+    FFilter->setCurrentIndex(FLibrary.FilterIndex());
+    FList->BeginUpdate();
+    FList->Items()->Clear();
+    for (const tScriptInfo& info : FLibrary.Entries()) {
+        const QStringList texts = ScriptInfoTexts(info);
+        TRListItem item;
+        item.Caption = texts.first();
+        item.SubItems = texts.mid(1);
+        item.ImageIndex = ScriptInfoImage(info);
+        FList->Items()->Add(item);
+    }
+    FList->SetSelected(FLibrary.Selected());
+    FList->EndUpdate();
+    FFilling = false;
+    if (FLibrary.Selected() >= 0)
+        ScrollSelectedIntoView(FList);
+}
+
+void TOnlineScriptsPanel::SelectionChanged()
+{
+    if (!FFilling)
+        FLibrary.SetSelected(FList->Selected());
+}
+
+void TOnlineScriptsPanel::Refresh()
+{
+    FLibrary.LoadOnlineScripts();
+}
+
+void TOnlineScriptsPanel::Download()
+{
+    FLibrary.Download();
+}
+
+void TOnlineScriptsPanel::Rate(int rating)
+{
+    FLibrary.Rate(rating);
+}
+
+void TOnlineScriptsPanel::Hide()
+{
+    FLibrary.Hide();
+}
+
+void TOnlineScriptsPanel::Publish()
+{
+    FLibrary.Publish();
+}
+
+void TOnlineScriptsPanel::Replace()
+{
+    FLibrary.Replace();
+}
+
+void TOnlineScriptsPanel::Unpublish()
+{
+    FLibrary.Unpublish();
+}
+
+void TOnlineScriptsPanel::ShowProperties()
+{
+    FLibrary.ShowProperties();
+}
+
+void TOnlineScriptsPanel::ShowRates()
+{
+    FLibrary.ShowRatesOfSelected();
+}
+
+void TOnlineScriptsPanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        TranslateTexts();
+        ShowEntries();
+    }
+    QWidget::changeEvent(event);
+}
