@@ -802,4 +802,11 @@ TEST_F(ExpXlsWorkbook, ScreenshotsOfBothPages)
     // At least the designed size; wider where a text wants it.
     EXPECT_GE(form.width(), 492);
     EXPECT_GE(form.height(), 435);
+
+    TFormExpExcelParam column(&form);
+    column.edCaption->setText(U("Дата"));
+    column.edAlign->setCurrentIndex(1);
+    column.edWidth->SetValue(12.5L);
+    EXPECT_FALSE(SaveScreenshot(&column, "ExportColumnDialog", column.size()).isEmpty());
+    EXPECT_GE(column.width(), 347);
 }
