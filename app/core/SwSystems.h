@@ -16,7 +16,7 @@
 
 // One system as the server lists it.
 struct tSystemInfo {
-    std::int32_t Id = -1;        // the server's id; -1 for the placeholder row and a new system
+    std::int32_t Id = 0;         // the server's id; 0 for a new system, -1 for the placeholder row
     int Nums = 0;                // numbers the system is built for (3..10)
     int Olap = 0;                // block size, 0 or 1
     std::int32_t CSize = 0;      // combinations (lines)

@@ -138,8 +138,9 @@ bool TSystemsExchange::DownloadSystem(int row)
 
 int TSystemsExchange::AddSystem()
 {
+    // A new system has no id yet: the server gives one when it stores it.
     tSystemData data;
-    data.Id = -1;
+    data.Id = 0;
     data.Author = FClient.Identity().UserName;
     data.ClMail = FClient.Identity().UserMail;
     if (!EditSystemProperties || !EditSystemProperties(data, true))

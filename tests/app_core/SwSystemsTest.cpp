@@ -19,7 +19,7 @@ const QByteArray kClientTail = "appid=Tavrix2_2r10&appver=2.2.10.0&hwdid=0123456
 tSystemData BobsSystem()
 {
     tSystemData data;
-    data.Id = -1;
+    data.Id = 0;
     data.Nums = 5;
     data.Olap = 1;
     data.CSize = 2;
@@ -75,7 +75,7 @@ TEST_F(SwSystemsTest, RequestBodiesByteForByte)
     // is, and the system's author where the list names the user.
     EXPECT_EQ(requests[1].Path, "/scripts/sys_putdata.php");
     EXPECT_EQ(requests[1].Body,
-              "del_mode=0&sys_id=-1&nums=5&clen=2&olap=1&title=Ab+%5C%22c%5C%22%5C%3F&descr=line1%5Cr%5Cnline2"
+              "del_mode=0&sys_id=0&nums=5&clen=2&olap=1&title=Ab+%5C%22c%5C%22%5C%3F&descr=line1%5Cr%5Cnline2"
               "&csize=2&clist=MDEgMDJcclxuMDMgMDVcclxu&url=http%3A%2F%2Fx.org%2Fa+b%3Fc%3D1&"
                   + kClientTail + "&cl_name=Bob&cl_mail=bob%40x.org&cl_lcid=1049");
     EXPECT_EQ(requests[2].Body,
@@ -365,7 +365,7 @@ TEST_F(SwSystemsTest, PutResultIsTheFirstIdAndFailuresAreMinusOne)
     FSystems.SetFailure(TSystemServer::PutPath, TSystemServer::TFailure::ErrorRow, 1);
     EXPECT_EQ(FClient.PutSystemData(bob, false), -1);
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U8("Ошибка сохранения системы #-1!\n\n")));
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U8("Ошибка сохранения системы #0!\n\n")));
 
     struct TCase {
         const char* Reply;

@@ -174,7 +174,7 @@ TEST_F(SystemsExchangeTest, AddPublishesTheUsersSystemAndKeepsItsId)
         return true;
     };
     EXPECT_EQ(FExchange.AddSystem(), 1);
-    EXPECT_EQ(offered.Id, -1);
+    EXPECT_EQ(offered.Id, 0);
     EXPECT_EQ(offered.Author, U8("Ann O'Neil"));
     EXPECT_EQ(offered.ClMail, U8("Ann@Example.org"));
     ASSERT_EQ(FExchange.RowCount(), 2);
