@@ -1,6 +1,7 @@
 #include "app/ui/TemplateMain.h"
 
 #include "app/core/EngineSettings.h"
+#include "app/core/HelpLinks.h"
 #include "app/core/RatingsFromStakes.h"
 #include "app/core/RatingsToScript.h"
 #include "app/core/StakeCheck.h"
@@ -12,6 +13,7 @@
 #include "app/ui/DrawsGraphPage.h"
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FilePrompt.h"
+#include "app/ui/LanguageMenu.h"
 #include "app/ui/ProgramEnv.h"
 #include "app/ui/LayoutPage.h"
 #include "app/ui/RatingsPage.h"
@@ -21,8 +23,10 @@
 #include "app/ui/TablesPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
+#include "app/ui/UnitAbout.h"
 #include "app/ui/UnitConfig.h"
 #include "app/ui/UnitFilter.h"
+#include "app/ui/UnitFirstRun.h"
 #include "app/ui/UnitMulti.h"
 #include "app/ui/UnitScript.h"
 #include "app/ui/UnitShredding.h"
@@ -102,6 +106,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     if (arguments)
         FState.SetArguments(*arguments);
     FUi->setupUi(this);
+    FAppTitle = windowTitle();
     // The window uses the desktop's menu font; Qt's Unicode text needs no character set.
     setFont(QApplication::font("QMenu"));
     // The left page control keeps its width when the window is resized.
@@ -141,6 +146,9 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FScript = std::make_unique<TScriptList>(FState.DataDir());
     FScriptPage = new TScriptPage(*FScript, FState.StatList(), FUi->lvScript, FUi->sbScript, this);
     SetupTables();
+    FDrawsCsv.PromptFile = [this](bool save, const QString& filter, const QString& defaultExt, QString& fileName) {
+        return PromptFile(save, filter, defaultExt, fileName);
+    };
     SetupScriptCommands();
     SetupScriptRunner();
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
@@ -270,6 +278,7 @@ void TTemplateMain::InstallSteps()
     steps.RefreshPrefetchs = [this](bool force) { FPrefetch.Rebuild(force, 0); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
     // Steps left empty here are skipped by the start-up sequence.
+    steps.ShowFirstRun = [this] { ShowFirstRunDialog(this, FState, FLanguages.HelpFileName()); };
     steps.SaveFormState = [this] { SaveFormState(); };
     steps.CloseStakesFile = [this] { CloseStakesFile(); };
 }
@@ -322,11 +331,16 @@ void TTemplateMain::tmrInitTimer()
 
 void TTemplateMain::SetupLanguage()
 {
-    const bool builtIn = FState.HasSwitch(QLatin1String(SwitchNoLanguage));
-    const LCID wanted = builtIn ? LANG_RUSSIAN_RU
-                                : static_cast<LCID>(ReadFormInteger(this, QStringLiteral("Language"), LANG_ENGLISH_US));
-    InitLanguages(LANG_RUSSIAN_RU, wanted);
-    // The language menu and the help file join here with their commands.
+    // "no-language" or the stored "Language"; a missing module leaves the built-in Russian.
+    const QString error = FLanguages.Setup();
+    FLanguages.Restart = [this] {
+        RestartProgram(FStartup.ProgramFile);
+        EndApplication(0);
+    };
+    FillLanguageMenu(FUi->menuLanguages, *FActions, FLanguages);
+    // A module that exists but cannot be read: the program goes on in Russian and says so.
+    if (!error.isEmpty())
+        ErrorBox(error);
 }
 
 void TTemplateMain::LoadEngineConfig()
@@ -498,15 +512,20 @@ void TTemplateMain::SetupStakeCommands()
     });
 }
 
+bool TTemplateMain::PromptFile(bool save, const QString& filter, const QString& defaultExt, QString& fileName)
+{
+    TFilePrompt prompt;
+    prompt.Filter = filter;
+    prompt.DefaultExt = defaultExt;
+    prompt.Save = save;
+    return PromptForFileName(this, prompt, fileName);
+}
+
 void TTemplateMain::SetupScriptCommands()
 {
     TScriptList& script = *FScript;
     script.PromptFile = [this](bool save, const QString& filter, const QString& defaultExt, QString& fileName) {
-        TFilePrompt prompt;
-        prompt.Filter = filter;
-        prompt.DefaultExt = defaultExt;
-        prompt.Save = save;
-        return PromptForFileName(this, prompt, fileName);
+        return PromptFile(save, filter, defaultExt, fileName);
     };
     script.EditLine = [this](QString& line, const QString& title) {
         return EditScriptLine(this, line, title, FUi->edCombsExclude->value(),
@@ -902,6 +921,7 @@ void TTemplateMain::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         FUi->retranslateUi(this);
+        FAppTitle = windowTitle();
         if (!FCaptionVersion.isEmpty())
             setWindowTitle(windowTitle() + LoadResString(rsCaptionVersion) + FCaptionVersion);
         TranslateActions();

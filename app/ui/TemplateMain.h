@@ -4,6 +4,8 @@
 #include "app/core/CombList.h"
 #include "app/core/CombsGen.h"
 #include "app/core/DrawArchive.h"
+#include "app/core/DrawsCsv.h"
+#include "app/core/Languages.h"
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/Ratings.h"
@@ -121,6 +123,20 @@ enum class TCommand {
     TablesStakeAdd,
     TablesStakeTest,
     TabTables,
+    DrawsImport,
+    DrawsExport,
+    DrawsXlsExport,
+    GetHelp,
+    About,
+    OpenTirmaSite,
+    urlMainSite,
+    urlAuthSite,
+    urlAuthText,
+    urlBlog,
+    urlYT,
+    urlVK,
+    urlOK,
+    urlTG,
     AutoDownload0,
     AutoDownload1,
     AutoDownload2,
@@ -184,6 +200,7 @@ public:
     TProxySettings& Proxy() { return FProxy; }
     TResultsDownload& Download() { return FDownload; }
     TAppStartup& Startup() { return FStartup; }
+    TLanguages& Languages() { return FLanguages; }
     TActionRegistry* Actions() const { return FActions; }
     // The command's action; an id without a row stops the program.
     QAction* Action(TCommand command) const;
@@ -328,12 +345,17 @@ private:
     // Inverts an on/off option, writes it at once and repaints the list or grid that shows it.
     void ToggleOption(TMainOptions::TOption option, QWidget* repaint = nullptr);
     void SetOption(TMainOptions::TOption option, int value);
+    // The file dialog of the window's commands.
+    bool PromptFile(bool save, const QString& filter, const QString& defaultExt, QString& fileName);
     // An option toggle: busy around the change, written at once.
     void SetRatingsEffMode(int mode);
 
     std::unique_ptr<Ui::FormMain> FUi;
     TMainState FState;
     TDrawArchive FArchive{FState};
+    TDrawsCsvExchange FDrawsCsv{FState, FArchive};
+    TLanguages FLanguages{FState};
+    QString FAppTitle; // the caption in the current language, without the version
     TProxySettings FProxy{FState};
     TResultsDownload FDownload{FState, FArchive, FProxy};
     TAppStartup FStartup{FState, FArchive, FProxy, FDownload};

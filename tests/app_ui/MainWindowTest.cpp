@@ -174,8 +174,8 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     ASSERT_NE(ratings, nullptr);
     ASSERT_NE(ratingsEff, nullptr);
     EXPECT_EQ(ActionNames(file), QStringList({"menuLanguages", "EditConfig", "EditShredding", "EditProxy", "ExitProgram"}));
-    EXPECT_EQ(ActionNames(draws), QStringList({"DrawsDownload", "menuAutoDownload", "DrawsAdd", "DrawsEdit", "DrawsDel",
-                                               "DrawsSorted"}));
+    EXPECT_EQ(ActionNames(draws), QStringList({"DrawsDownload", "menuAutoDownload", "DrawsImport", "DrawsExport",
+                                               "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
     EXPECT_EQ(ActionNames(combs),
               QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
                            "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo"}));
@@ -228,8 +228,9 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     EXPECT_EQ(shown(file), QStringList({"&Язык интерфейса", "&Параметры", "&Формулы шинковки", "Параметры &proxy-сервера",
                                         "&Выход"}));
-    EXPECT_EQ(shown(draws), QStringList({"&Загрузка", "&Автозагрузка при запуске программы", "&Добавить", "&Изменить",
-                                         "&Удалить", "Упорядочить &MIN->MAX"}));
+    EXPECT_EQ(shown(draws), QStringList({"&Загрузка", "&Автозагрузка при запуске программы", "&Импорт из CSV-файла",
+                                         "&Экспорт в CSV-файл", "&Добавить", "Из&менить", "&Удалить",
+                                         "Упорядочить &MIN->MAX"}));
 
     // Alt and the underlined letter open the menu.
     ASSERT_TRUE(ActivateWindow(form.get()));

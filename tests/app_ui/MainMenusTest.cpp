@@ -1,0 +1,187 @@
+// Commands of the main window's menus that lead out of it: the draws' file exchange, the help
+// menu, the languages and the first-run dialog.
+
+#include "app/ui/FormMain.h"
+#include "platform/Cp1251.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogsScripted.h"
+#include "support/RSysUtils.h"
+#include "support/ui/RActions.h"
+#include "support/ui/TmplDialogSimple.h"
+#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/TestHelpers.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList ActionNames(const QMenu* menu)
+{
+    QStringList names;
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator())
+            names.append(action->menu() ? action->menu()->objectName() : action->objectName());
+    return names;
+}
+
+class MainMenusTest : public ::testing::Test {
+protected:
+    MainMenusTest()
+    {
+        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
+        WriteFormState(QString());
+        FPreviousOpen = SetOpenHandler([this](const TOpenRequest& request) { FOpened.append(request); });
+    }
+    ~MainMenusTest() override
+    {
+        SetOpenHandler(FPreviousOpen);
+        SetClock(FPreviousClock);
+    }
+
+    void WriteFormState(const QString& more) const
+    {
+        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n") + more);
+    }
+
+    std::unique_ptr<TFormMain> Open()
+    {
+        auto form = std::make_unique<TFormMain>(QStringList());
+        form->resize(1000, 680);
+        form->show();
+        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        form->Actions()->UpdateAll();
+        return form;
+    }
+
+    TProgramFolder FFolder;
+    TScriptedBoxes FBoxes;
+    TClock FPreviousClock;
+    TOpenHandler FPreviousOpen;
+    QList<TOpenRequest> FOpened;
+};
+
+TEST_F(MainMenusTest, DrawsImportAppendsOnlyNewerDrawsAndSaysWhatItSkipped)
+{
+    FFolder.WriteArchive(MakeDraws({{1, 2}, {3, 4}, {5, 6}}));
+    const QString csv = FFolder.File("more.csv");
+    // Draw 4 is new; draw 2 is stored; the 3-field line takes the next number, 5.
+    WriteFileBytes(csv, "4;\"08/04/2016 M\";1;2\r\n2;\"x\";1;1\r\n\"08/05/2016 M\";3;4\r\n");
+    TScriptedPrompts prompts;
+    prompts.Names = {csv};
+    auto form = Open();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("DrawsImport")));
+
+    ASSERT_EQ(prompts.Prompts.size(), 1);
+    EXPECT_FALSE(prompts.Prompts[0].Save);
+    ASSERT_EQ(form->State().FDraws.size(), 5u);
+    EXPECT_EQ(form->State().FDraws[3].Number, 4u);
+    EXPECT_EQ(form->State().FDraws[4].Number, 5u);
+    EXPECT_EQ(form->State().FDraws[4].Digits[0], 3);
+    EXPECT_EQ(form->State().FDraws[4].Digits[1], 4);
+    EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")).size(), 5 * 20);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.contains(U("Добавлено тиражей: 2"))) << FBoxes.Last().Text.toStdString();
+
+    // The export writes what the import reads back: importing it again adds nothing.
+    const QString out = FFolder.File("all.csv");
+    prompts.Names = {out, out};
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("DrawsExport")));
+    EXPECT_TRUE(prompts.Prompts.last().Save);
+    EXPECT_TRUE(ReadFileBytes(out).startsWith("1;\"" + EncodeCp1251(FixtureDrawKey(0)) + "\";1;2\r\n"))
+        << ReadFileBytes(out).left(40).toStdString();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("DrawsImport")));
+    EXPECT_EQ(form->State().FDraws.size(), 5u);
+}
+
+TEST_F(MainMenusTest, DrawsExportNeedsAnArchive)
+{
+    auto form = Open();
+    EXPECT_TRUE(form->Actions()->Action(QStringLiteral("DrawsImport"))->isEnabled());
+    EXPECT_FALSE(form->Actions()->Action(QStringLiteral("DrawsExport"))->isEnabled());
+}
+
+TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
+{
+    auto form = Open();
+    const auto* help = form->findChild<QMenu*>(QStringLiteral("menuHelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(ActionNames(help).mid(0, 3), QStringList({"GetHelp", "About", "AutoSelfUpdate"}));
+    EXPECT_EQ(ActionNames(help).mid(ActionNames(help).indexOf("OpenTirmaSite")),
+              QStringList({"OpenTirmaSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK", "urlOK",
+                           "urlAuthSite", "urlTG"}));
+    EXPECT_FALSE(form->Actions()->Action(QStringLiteral("GetHelp"))->isEnabled());
+    EXPECT_EQ(form->Actions()->Action(QStringLiteral("GetHelp"))->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // A page opens in the browser, at a secure address.
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("urlBlog")));
+    ASSERT_EQ(FOpened.size(), 1);
+    EXPECT_EQ(FOpened[0].Kind, TOpenRequest::TKind::Url);
+    EXPECT_TRUE(FOpened[0].Target.startsWith("https://")) << FOpened[0].Target.toStdString();
+    form.reset();
+
+    // The help file is looked up at start-up; with it beside the program the command opens it.
+    WriteFileBytes(FFolder.File("Kelmar_RUS.chm"), "help");
+    form = Open();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("GetHelp")));
+    ASSERT_EQ(FOpened.size(), 2);
+    EXPECT_EQ(QFileInfo(FOpened[1].Target).fileName(), "Kelmar_RUS.chm");
+}
+
+TEST_F(MainMenusTest, AboutBoxShowsTheProgramsTitleAndVersion)
+{
+    auto form = Open();
+    QString title;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->objectName();
+        dialog->close();
+    });
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("About")));
+    EXPECT_EQ(title, "FormAbout");
+}
+
+TEST_F(MainMenusTest, LanguageMenuHoldsTheBuiltInRussianWithoutModules)
+{
+    auto form = Open();
+    const auto* languages = form->findChild<QMenu*>(QStringLiteral("menuLanguages"));
+    ASSERT_NE(languages, nullptr);
+    ASSERT_EQ(ActionNames(languages), QStringList({"lngOther1049"}));
+    EXPECT_TRUE(languages->actions().first()->isChecked());
+}
+
+TEST_F(MainMenusTest, FirstRunDialogComesOnlyWhenSwitchedOnAndCanBeSwitchedOff)
+{
+    WriteFormState(QStringLiteral("FirstRun=1\r\n"));
+    QString shown;
+    // The dialog comes last in the start-up; tick "do not show again" and close it.
+    std::function<void()> answer;
+    answer = [&] {
+        auto* dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            QTimer::singleShot(20, answer);
+            return;
+        }
+        shown = dialog->objectName();
+        if (auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("cbDisable")))
+            box->setChecked(true);
+        dialog->close();
+    };
+    QTimer::singleShot(0, answer);
+    auto form = Open();
+    EXPECT_EQ(shown, "FormFirstRun");
+    form.reset();
+    EXPECT_FALSE(ReadFileBytes(FFolder.DataFile(".frm")).contains("FirstRun=1"));
+}
+
+} // namespace
