@@ -18,6 +18,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -103,32 +104,54 @@ bool IsTagChar(QChar c)
            || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_');
 }
 
-// Every "<tag>value</tag>" of a row; the first occurrence of a tag wins.
+// The length of a tag name at pos (letters, digits, '_'), and whether '>' follows it.
+qsizetype TagNameAt(const QString& text, qsizetype pos)
+{
+    qsizetype end = pos;
+    while (end < text.size() && IsTagChar(text.at(end)))
+        ++end;
+    return end > pos && end < text.size() && text.at(end) == QLatin1Char('>') ? end - pos : 0;
+}
+
+// Every "<tag>value</tag>" of a row; the first occurrence of a tag wins. The closing elements
+// are indexed in one pass first, so that a reply full of unclosed elements costs no more than
+// a well-formed one of the same size.
 TSwRow ParseRow(const QString& text)
 {
+    QHash<QString, QList<qsizetype>> closings;   // lower-case name -> positions of "</name>"
+    for (qsizetype pos = text.indexOf(QLatin1String("</")); pos >= 0; pos = text.indexOf(QLatin1String("</"), pos + 2)) {
+        const qsizetype length = TagNameAt(text, pos + 2);
+        if (length > 0)
+            closings[text.mid(pos + 2, length).toLower()].append(pos);
+    }
+
     TSwRow row;
     qsizetype pos = 0;
     while (true) {
         const qsizetype open = text.indexOf(QLatin1Char('<'), pos);
         if (open < 0)
             break;
-        qsizetype end = open + 1;
-        while (end < text.size() && IsTagChar(text.at(end)))
-            ++end;
-        if (end == open + 1 || end >= text.size() || text.at(end) != QLatin1Char('>')) {
+        const qsizetype length = TagNameAt(text, open + 1);
+        if (length == 0) {
             pos = open + 1;
             continue;
         }
-        const QString tag = text.mid(open + 1, end - open - 1);
-        const qsizetype close = FindClosing(text, tag, end + 1);
+        const qsizetype end = open + 1 + length;   // the '>'
+        const QString key = text.mid(open + 1, length).toLower();
+        const auto found = closings.constFind(key);
+        qsizetype close = -1;
+        if (found != closings.constEnd()) {
+            const auto next = std::lower_bound(found->cbegin(), found->cend(), end + 1);
+            if (next != found->cend())
+                close = *next;
+        }
         if (close < 0) {
             pos = end + 1;
             continue;
         }
-        const QString key = tag.toLower();
         if (!row.contains(key))
             row.insert(key, text.mid(end + 1, close - end - 1).trimmed());
-        pos = close + tag.size() + 3;
+        pos = close + length + 3;
     }
     return row;
 }

@@ -268,3 +268,38 @@ TEST(RSwCommon, UtcTimesAsLocal)
                             "x016-08-10 21:30:05"})
         EXPECT_THROW(SwDecodeUtc(bad, "created"), Exception) << bad;
 }
+
+TEST(RSwCommon, RowElementsPairWithTheNextClosingOfTheirName)
+{
+    struct TCase {
+        const char* Row;
+        QList<QPair<QString, QString>> Expected;   // tag -> value; "" tag: the row has no more tags
+    };
+    const TCase cases[] = {
+        {"<a><b>1</b></a><b>2</b>", {{"a", "<b>1</b>"}, {"b", "2"}}},
+        {"<x>1<x>2</x></x>", {{"x", "1<x>2"}}},
+        {"<a>1</B><b>2</A>", {{"a", "1</B><b>2"}}},
+        {"< id>1</id><id >2</id ><id>3</id>", {{"id", "3"}}},
+        {"<i-d>1</i-d><>2</>", {}},
+    };
+    for (const TCase& c : cases) {
+        QList<TSwRow> rows;
+        QString error;
+        ASSERT_TRUE(SwReplyRows(QByteArray("<result><row>") + c.Row + "</row></result>", rows, error)) << c.Row;
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows.first().size(), c.Expected.size()) << c.Row;
+        for (const auto& [tag, value] : c.Expected)
+            EXPECT_EQ(SwText(rows.first(), tag), value) << c.Row;
+    }
+
+    // Thousands of elements that are never closed, then one that is.
+    QByteArray row;
+    for (int i = 0; i < 20000; ++i)
+        row += "<t" + QByteArray::number(i) + ">";
+    QList<TSwRow> rows;
+    QString error;
+    ASSERT_TRUE(SwReplyRows("<result><row>" + row + "<id>5</id></row></result>", rows, error));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first().size(), 1);
+    EXPECT_EQ(SwText(rows.first(), "id"), "5");
+}
