@@ -1,0 +1,115 @@
+#pragma once
+
+#include "support/RLngUtils.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Updating the program from an update configuration: an ini file on the maker's server or in a
+// folder that names, per program file, the newest version, its package and what to do around
+// the copy. The check compares the build field of the versions, shows the version's description
+// and, when the user accepts, downloads the package (three attempts, CRC-32), lets it unpack
+// itself into the work folder "SelfUpdate/" beside the program, and copies what it unpacked over
+// the program folder. A package is an executable that, started in the work folder, writes the
+// new files there and exits with code 0 (a self-extracting shell script, for instance).
+//
+// Everything from the configuration is untrusted: file names are plain names inside the work
+// or program folder, the version is four dot-separated numbers, and a package comes only from
+// an "https://" address or a local file. Files of the program folder are replaced only after
+// the package ran and every check passed, and the replaced ones are kept until the copy
+// completed, so a failed copy puts them back.
+
+// One version of the configuration: the program's own section and the global lists.
+struct TrSU_VerData {
+    QString VerId;
+    QString Description;
+    QString DownloadUrl;
+    QString OriginalFileName;
+    QString ChecksumCRC32;
+    QString GlobalDeleteAfter;
+    QString GlobalDeleteBefore;
+    QString GlobalExecAfter;
+    QString GlobalExecBefore;
+    QString DeleteAfter;
+    QString DeleteBefore;
+    QString ExecAfter;
+    QString ExecBefore;
+};
+
+// Results of CheckForUpdates.
+constexpr int kSuNothingInstalled = 0;
+constexpr int kSuInstalled = 1;   // the program must be restarted
+constexpr int kSuFailed = 2;
+
+// What the check needs from the window layer and the system. An empty member takes its default:
+// no progress shown; the informer declines (nobody can agree to an installation when no window
+// asks); the configuration, descriptions and package fetched with FetchUpdateFile; a program
+// started in its folder and waited for with its time-out; the running version is the
+// application's version.
+struct TSelfUpdateHooks {
+    std::function<void(const QString& text, int maximum)> ShowProgress;
+    std::function<void()> StepProgress;
+    std::function<void()> HideProgress;
+    // Shows the version found; true when the user chose to install it.
+    std::function<bool(const QString& currentVersion, const QString& newVersion,
+                       const QStringList& description)>
+        ConfirmUpdate;
+    // 0 for a web download, 1 for a file copy; raises on failure.
+    std::function<int(const QString& source, const QString& target)> Fetch;
+    // Runs program in folder and returns its exit code; raises when it cannot start or runs
+    // longer than timeoutSec.
+    std::function<int(const QString& folder, const QString& program, int timeoutSec)> RunProgram;
+    std::function<QString()> RunningVersion;
+};
+// Installs the hooks; returns those installed before.
+TSelfUpdateHooks SetSelfUpdateHooks(TSelfUpdateHooks hooks);
+const TSelfUpdateHooks& SelfUpdateHooks();
+
+// The maker's server: scheme and host, without a trailing "/". The environment variable
+// TAVRIX_SERVER_URL replaces the built-in address; it may also name a local folder that
+// mirrors the server's files, so that updates work without any server.
+QString SelfUpdateServerUrl();
+// The configuration address the program's update commands use.
+QString SelfUpdateConfigAddress();
+
+// The whole check and installation (see above). silent leaves out the box saying that there is
+// no update and the search error box; the informer and the installation's boxes are always
+// shown. lcid chooses the description file. Nothing is raised.
+int CheckForUpdates(const QString& address, bool silent, LCID lcid);
+// CheckForUpdates of the program's configuration in the current interface language; true when
+// an update was installed and the program must restart.
+bool CheckProgramUpdate(bool silent);
+
+// Reads the record of section from the configuration file: missing keys give empty texts,
+// VerId the default.
+void ReadUpdateVersion(const QString& configFile, const QString& section, const QString& defaultVerId,
+                       TrSU_VerData& data);
+// The fourth field of a version (fields separated by ",", "-", "." or "_"), trimmed, as an
+// integer; 0 when missing or not a number.
+int CompareVersionBuild(const QString& version);
+// Exactly four dot-separated numbers (one to nine digits each).
+bool IsValidVersionId(const QString& version);
+// A name the configuration may give: not empty, no path delimiter, not "." or "..".
+bool IsPlainFileName(const QString& name);
+// The trimmed non-empty names of a ";"-separated list.
+QStringList UpdateListNames(const QString& list);
+// Raises Exception with the reason when the record may not be installed: a version that is not
+// four numbers, a name with a path, a package address that is neither "https://" nor a file.
+void CheckUpdateVersion(const TrSU_VerData& data);
+
+// Fetches source into target, creating the target's folder. An "http://" or "https://" source
+// (any letter case) is downloaded and 0 returned; anything else is copied as a file and 1
+// returned. Raises on failure.
+int FetchUpdateFile(const QString& source, const QString& target);
+// The description base of a configuration: its folder (web or file) + "UpdDescr/".
+QString UpdateDescriptionBase(const QString& address);
+// Fills description with the version's text, tried under the language's names, or with the
+// text saying that no description is available.
+void LoadUpdateDescription(QStringList& description, const TrSU_VerData& data, const QString& descrBase,
+                           const QString& localFolder, LCID lcid);
+// Deletes each listed file of folder that exists.
+void DeleteUpdateFiles(const QString& folder, const QString& list);
+// Runs each listed file of folder that exists, in folder, waiting up to 60 seconds for each.
+void RunUpdateFiles(const QString& folder, const QString& list);
