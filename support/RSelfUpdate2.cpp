@@ -12,6 +12,7 @@
 #include "support/RMsgRu.h"
 #include "support/RDialogs.h"
 #include "support/RSysSpawn.h"
+#include "support/RSwCommon.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/rHttpUtils.h"
@@ -58,8 +59,6 @@ constexpr TResString SPackageFailed = RESSTR("RSelfUpdate2", "Программа
 constexpr TResString SBackupFailed = RESSTR("RSelfUpdate2", "Не удалось сохранить копию файла \"%s\": %s");
 constexpr TResString SCopyFailed = RESSTR("RSelfUpdate2", "%0:s - %1:s");
 
-const char* const kServerEnv = "TAVRIX_SERVER_URL";
-const char* const kDefaultServer = "https://tavrix.invalid";
 const char* const kConfigPath = "/files/autoupdates/Kelma_AU.cfg";
 const char* const kConfigFileName = "SelfUpdates.inf";
 const char* const kWorkFolderName = "SelfUpdate/";
@@ -314,6 +313,16 @@ void DownloadPackage(const TrSU_VerData& data, const QString& packageFile)
     }
 }
 
+// The informer's answer; a window that fails to show counts as a refusal.
+bool Confirmed(const QString& current, const QString& newVersion, const QStringList& description)
+{
+    try {
+        return Hooks().ConfirmUpdate && Hooks().ConfirmUpdate(current, newVersion, description);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 void Install(const TrSU_VerData& data, const QString& programFolder, const TProgressScope& progress)
 {
     const QString work = programFolder + QLatin1String(kWorkFolderName);
@@ -402,19 +411,9 @@ const TSelfUpdateHooks& SelfUpdateHooks()
     return Hooks();
 }
 
-QString SelfUpdateServerUrl()
-{
-    QString url = qEnvironmentVariable(kServerEnv).trimmed();
-    if (url.isEmpty())
-        url = QLatin1String(kDefaultServer);
-    while (url.endsWith(QLatin1Char('/')))
-        url.chop(1);
-    return url;
-}
-
 QString SelfUpdateConfigAddress()
 {
-    return SelfUpdateServerUrl() + QLatin1String(kConfigPath);
+    return MakerServerUrl() + QLatin1String(kConfigPath);
 }
 
 void ReadUpdateVersion(const QString& configFile, const QString& section, const QString& defaultVerId,
@@ -601,7 +600,7 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
     } else if (!available) {
         if (!silent)
             InfoBox(LoadResString(SNoUpdates));
-    } else if (Hooks().ConfirmUpdate && Hooks().ConfirmUpdate(current, data.Description, description)) {
+    } else if (Confirmed(current, data.Description, description)) {
         StartWait();
         {
             TProgressScope progress(Format(LoadResString(SInstalling), {data.VerId}), 14);

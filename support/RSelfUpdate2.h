@@ -67,11 +67,9 @@ struct TSelfUpdateHooks {
 TSelfUpdateHooks SetSelfUpdateHooks(TSelfUpdateHooks hooks);
 const TSelfUpdateHooks& SelfUpdateHooks();
 
-// The maker's server: scheme and host, without a trailing "/". The environment variable
-// TAVRIX_SERVER_URL replaces the built-in address; it may also name a local folder that
-// mirrors the server's files, so that updates work without any server.
-QString SelfUpdateServerUrl();
-// The configuration address the program's update commands use.
+// The configuration address the program's update commands use: on the maker's server
+// (MakerServerUrl). The environment variable that replaces the server's address may also name
+// a local folder that mirrors the server's files, so that updates work without any server.
 QString SelfUpdateConfigAddress();
 
 // The whole check and installation (see above). silent leaves out the box saying that there is
