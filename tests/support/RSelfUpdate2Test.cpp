@@ -485,12 +485,3 @@ TEST_F(SelfUpdateTest, ConfigurationAndDescriptionOverHttpWithALocalPackage)
     EXPECT_FALSE(QFile::exists(FProg + "SelfUpdates.inf"));
     EXPECT_FALSE(QFile::exists(FProg + "UpdDescr_2.2.10.12.txt"));
 }
-
-TEST(RSelfUpdate2, ServerAddressComesFromTheEnvironment)
-{
-    qputenv("TAVRIX_SERVER_URL", "/srv/mirror//");
-    EXPECT_EQ(SelfUpdateConfigAddress(), "/srv/mirror/files/autoupdates/Kelma_AU.cfg");
-    qunsetenv("TAVRIX_SERVER_URL");
-    EXPECT_TRUE(SelfUpdateConfigAddress().startsWith("https://"));
-    EXPECT_TRUE(SelfUpdateConfigAddress().endsWith("/files/autoupdates/Kelma_AU.cfg"));
-}
