@@ -2,6 +2,7 @@
 
 #include "app/core/MainState.h"
 #include "support/RDateUtils.h"
+#include "support/ui/FormUpdateInformer.h"
 #include "support/ui/RDialogsUi.h"
 #include "support/ui/RMsgViewer.h"
 
@@ -27,8 +28,11 @@ void InstallProgramEnvironment(const QStringList& arguments)
 {
     if (IsUnattendedRun(arguments, qEnvironmentVariable(UnattendedEnv)))
         SetMessageBoxHandler(ShowUnattendedBox);
-    else
+    else {
         InstallQtMessageBoxes();
+        // The update check may show its progress and ask before it installs; a batch run never waits.
+        InstallSelfUpdateWindows();
+    }
     InstallMessageViewer();
 
     const QDate today = ParseFixedToday(qEnvironmentVariable(FixedTodayEnv));

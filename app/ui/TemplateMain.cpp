@@ -39,11 +39,14 @@
 #include "platform/DelphiText.h"
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
+#include "support/RSelfUpdate2.h"
 #include "support/RVclUtils.h"
 #include "support/ui/FormProgress.h"
 #include "support/ui/FormWait.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RFrmStorage.h"
+#include "support/ui/UnitExpExcel.h"
+#include "support/ui/rExpXls.h"
 #include "support/ui/RStatusBar.h"
 #include "support/ui/RVclUtilsUi.h"
 
@@ -98,6 +101,18 @@ private:
     const QWidget* FForm;
 };
 
+// The file dialog of the window's commands, starting at `initial` when it is given.
+bool AskFileName(QWidget* owner, bool save, const QString& filter, const QString& defaultExt, const QString& initial,
+                 QString& fileName)
+{
+    TFilePrompt prompt;
+    prompt.Filter = filter;
+    prompt.DefaultExt = defaultExt;
+    prompt.FileName = initial;
+    prompt.Save = save;
+    return PromptForFileName(owner, prompt, fileName);
+}
+
 } // namespace
 
 TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* parent)
@@ -150,6 +165,10 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
         return PromptFile(save, filter, defaultExt, fileName);
     };
     SetupScriptCommands();
+    // The export dialog's parameter files are asked for as every other file of the window.
+    SetExpFilePrompt([](QWidget* owner, const QString& filter, const QString& ext, bool save, QString& fileName) {
+        return AskFileName(owner, save, filter, ext, fileName, fileName);
+    });
     SetupScriptRunner();
     SetLowerPaneHeight(FUi->splCombs, TCombsPage::DefaultFiltersHeight);
 
@@ -278,6 +297,7 @@ void TTemplateMain::InstallSteps()
     steps.RefreshPrefetchs = [this](bool force) { FPrefetch.Rebuild(force, 0); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
     // Steps left empty here are skipped by the start-up sequence.
+    steps.CheckForUpdate = [] { return CheckProgramUpdate(true); };
     steps.ShowFirstRun = [this] { ShowFirstRunDialog(this, FState, FLanguages.HelpFileName()); };
     steps.SaveFormState = [this] { SaveFormState(); };
     steps.CloseStakesFile = [this] { CloseStakesFile(); };
@@ -512,13 +532,39 @@ void TTemplateMain::SetupStakeCommands()
     });
 }
 
+void TTemplateMain::RestartAfterUpdate()
+{
+    try {
+        RestartProgram(FStartup.ProgramFile);
+        EndApplication(0);
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+    }
+}
+
+QString TTemplateMain::TabCaption(QWidget* page) const
+{
+    for (const QTabWidget* tabs : {FUi->pcLists, FUi->pcMain})
+        if (const int index = tabs->indexOf(page); index >= 0)
+            return tabs->tabText(index);
+    return QString();
+}
+
+void TTemplateMain::ExportTable(TRListView* list, QWidget* page)
+{
+    const QString title = TabCaption(page);
+    ExportListViewToExcel(list, title, title, QString(), QString(), 0, true);
+}
+
+void TTemplateMain::ExportTable(TROwnerDrawGrid* grid, QWidget* page)
+{
+    const QString title = TabCaption(page);
+    ExportOwnerDrawGridToExcel(grid, title, title, QString(), QString(), 0, true);
+}
+
 bool TTemplateMain::PromptFile(bool save, const QString& filter, const QString& defaultExt, QString& fileName)
 {
-    TFilePrompt prompt;
-    prompt.Filter = filter;
-    prompt.DefaultExt = defaultExt;
-    prompt.Save = save;
-    return PromptForFileName(this, prompt, fileName);
+    return AskFileName(this, save, filter, defaultExt, QString(), fileName);
 }
 
 void TTemplateMain::SetupScriptCommands()

@@ -36,6 +36,8 @@ class QAction;
 class QMenu;
 class QTimer;
 class TActionRegistry;
+class TRListView;
+class TROwnerDrawGrid;
 class TCombsPage;
 class TDrawsPage;
 class TStatPage;
@@ -126,6 +128,12 @@ enum class TCommand {
     DrawsImport,
     DrawsExport,
     DrawsXlsExport,
+    CombsXlsExport,
+    DrawsStatExportToExcel,
+    StakesXlsExport,
+    RatingsXlsExport,
+    CardXlsExport,
+    LayoutXlsExport,
     GetHelp,
     About,
     OpenTirmaSite,
@@ -146,6 +154,7 @@ enum class TCommand {
     ViewColorCardSequences,
     ViewShemaGradient,
     AutoSelfUpdate,
+    CheckUpdate,
     LogToggle,
     LogsDelete,
     LogStakes,
@@ -345,6 +354,12 @@ private:
     // Inverts an on/off option, writes it at once and repaints the list or grid that shows it.
     void ToggleOption(TMainOptions::TOption option, QWidget* repaint = nullptr);
     void SetOption(TMainOptions::TOption option, int value);
+    // Sends a list or grid to a workbook, titled with the caption of the tab that holds it.
+    void ExportTable(TRListView* list, QWidget* page);
+    void ExportTable(TROwnerDrawGrid* grid, QWidget* page);
+    QString TabCaption(QWidget* page) const;
+    // Restarts the program after an installed update; a start that fails is shown.
+    void RestartAfterUpdate();
     // The file dialog of the window's commands.
     bool PromptFile(bool save, const QString& filter, const QString& defaultExt, QString& fileName);
     // An option toggle: busy around the change, written at once.

@@ -19,10 +19,12 @@
 #include "app/core/StakesFile.h"
 #include "app/core/StakesLog.h"
 #include "platform/ResString.h"
+#include "support/RSelfUpdate2.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
+#include "support/ui/rExpXls.h"
 
 #include "ui_FormMain.h"
 
@@ -138,6 +140,13 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Draws,
          .Execute = [](TTemplateMain& w) { w.FDrawsCsv.Export(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsCsv.CanExport(); }},
+        {.Id = TCommand::DrawsXlsExport,
+         .Name = "DrawsXlsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт в Microsoft Excel"),
+         .Hint = RESSTR("TemplateMain", "Экспорт списка тиражей в Microsoft Excel"),
+         .Menu = TCommandMenu::Draws,
+         .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->lvDraws, w.FUi->tsDraws); },
+         .Update = [](TTemplateMain& w) { return !w.FState.FDraws.empty(); }},
         {.Id = TCommand::DrawsAdd,
          .Name = "DrawsAdd",
          .Caption = RESSTR("TemplateMain", "Добавить"),
@@ -253,6 +262,14 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.FCombsPage->Undo(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.UndoCount() > 0; }},
+        {.Id = TCommand::CombsXlsExport,
+         .Name = "CombsXlsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт в Microsoft Excel"),
+         .Hint = RESSTR("TemplateMain", "Экспорт списка комбинаций в Microsoft Excel"),
+         .Menu = TCommandMenu::Combs,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->lvCombs, w.FUi->tsCombs); },
+         .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
 
         // The statistics page: its button, its list's and its chart's popup menus.
         {.Id = TCommand::DrawsStatCalc,
@@ -384,6 +401,12 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphDraws); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
+        {.Id = TCommand::StakesXlsExport,
+         .Name = "StakesXlsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт ставок в Microsoft Excel"),
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->sgStakes, w.FUi->tsStakes); },
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
         {.Id = TCommand::StakesCheckManual,
          .Name = "StakesCheckManual",
          .Caption = RESSTR("TemplateMain", "Проверить ставки"),
@@ -477,6 +500,12 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Ratings,
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.FRatingsPage->ExportCsv(&w); },
+         .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasRatings(); }},
+        {.Id = TCommand::RatingsXlsExport,
+         .Name = "RatingsXlsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт рейтинга в Microsoft Excel"),
+         .Menu = TCommandMenu::Ratings,
+         .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->lvRatings, w.FUi->tsRatings); },
          .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasRatings(); }},
 
         // The scenario: its files, its lines, and the run log.
@@ -601,11 +630,32 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Update = [](TTemplateMain& w) { return !w.FState.FScriptRunning; }},
 
         // The views of the archive: their own commands, their filter pairs and the tab toggles.
+        {.Id = TCommand::DrawsStatExportToExcel,
+         .Name = "DrawsStatExportToExcel",
+         .Caption = RESSTR("TemplateMain", "Экспорт статистики в Microsoft Excel"),
+         .Menu = TCommandMenu::Stat,
+         .Execute =
+             [](TTemplateMain& w) {
+                 const QString title = w.FUi->cbDrawsStatType->currentText();
+                 ExportListViewToExcel(w.FUi->lvDrawsStat, title, title, QString(), QString(), 0, true);
+             },
+         .Update = [](TTemplateMain& w) { return w.FUi->lvDrawsStat->ItemCount() > 0; }},
         {.Id = TCommand::TotalSumCombs,
          .Name = "TotalSumCombs",
          .Caption = RESSTR("TemplateMain", "Распределение сумм тиражей и всех возможных комбинаций"),
          .Menu = TCommandMenu::Stat,
          .Execute = [](TTemplateMain& w) { TDrawsGraphPage::ShowSumDistribution(&w, w.FState.FDraws); }},
+        {.Id = TCommand::CardXlsExport,
+         .Name = "CardXlsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт карты тиражей в Microsoft Excel"),
+         .Execute = [](TTemplateMain& w) { w.ExportTable(w.FCardPage->Grid(), w.FCardPage); },
+         .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage); }},
+        {.Id = TCommand::LayoutXlsExport,
+         .Name = "LayoutXlsExport",
+         .Caption = RESSTR("TemplateMain", "Экспорт схемы в Microsoft Excel"),
+         .Execute = [](TTemplateMain& w) { w.ExportTable(w.FLayoutPage->Grid(), w.FLayoutPage); },
+         .Update =
+             [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage) && w.FLayoutPage->Grid()->ColCount() > 2; }},
         {.Id = TCommand::DrawsGraphDraw,
          .Name = "DrawsGraphDraw",
          .Caption = RESSTR("TemplateMain", "Обновить"),
@@ -836,6 +886,16 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::AutoUpdates); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::AutoUpdates); }},
+        {.Id = TCommand::CheckUpdate,
+         .Name = "CheckUpdate",
+         .Caption = RESSTR("TemplateMain", "Поиск обновлений"),
+         .Hint = RESSTR("TemplateMain", "Искать обновления программы через интернет"),
+         .Menu = TCommandMenu::Help,
+         .Execute =
+             [](TTemplateMain& w) {
+                 if (CheckProgramUpdate(false))
+                     w.RestartAfterUpdate();
+             }},
         {.Id = TCommand::OpenTirmaSite,
          .Name = "OpenTirmaSite",
          .Caption = RESSTR("TemplateMain", "Сайт лотереи"),
@@ -1037,7 +1097,7 @@ void TTemplateMain::CreatePopupMenus()
     };
     popup(FUi->lvDrawsStat, FUi->lvDrawsStat->viewport(), "pmDrawsStat",
           {{TCommand::StatFilter_Include, TCommand::StatFilter_Exclude},
-           {TCommand::DrawsStatCalc},
+           {TCommand::DrawsStatCalc, TCommand::DrawsStatExportToExcel},
            {TCommand::DrawsStatePrefetchsEnabled}});
     popup(FUi->crtDrawsStat, FUi->crtDrawsStat, "pmDrawsStatChart", {{TCommand::DrawsStatShowTotalLine}});
     popup(FUi->lvCombs, FUi->lvCombs->viewport(), "pmCombs",
@@ -1055,9 +1115,9 @@ void TTemplateMain::CreatePopupMenus()
            {TCommand::ScriptDel, TCommand::ScriptClr},
            {TCommand::ScriptUp, TCommand::ScriptDown}});
     popup(FCardPage->Grid(), FCardPage->Grid()->viewport(), "pmCard",
-          {{TCommand::CardFilter_Include, TCommand::CardFilter_Exclude}});
+          {{TCommand::CardFilter_Include, TCommand::CardFilter_Exclude}, {TCommand::CardXlsExport}});
     popup(FLayoutPage->Grid(), FLayoutPage->Grid()->viewport(), "pmLayout",
-          {{TCommand::LayoutFilter_Include, TCommand::LayoutFilter_Exclude}, {TCommand::LayoutCalc}});
+          {{TCommand::LayoutFilter_Include, TCommand::LayoutFilter_Exclude}, {TCommand::LayoutCalc}, {TCommand::LayoutXlsExport}});
     popup(FWeekPage->Grid(), FWeekPage->Grid()->viewport(), "pmWeek",
           {{TCommand::WeekFilter_Include, TCommand::WeekFilter_Exclude}, {TCommand::WeekStatCalc}});
     popup(FWeekPage->ChartView(), FWeekPage->ChartView(), "pmWeekChart",
@@ -1069,6 +1129,6 @@ void TTemplateMain::CreatePopupMenus()
           {{TCommand::RatingsRefresh},
            {TCommand::StakesGraphOverlap, TCommand::StakesGraphProfits, TCommand::RatingsGraphOverlap},
            {TCommand::RatingsToScript},
-           {TCommand::RatingsExport},
+           {TCommand::RatingsExport, TCommand::RatingsXlsExport},
            {TCommand::RatingsEffMode0, TCommand::RatingsEffMode1, TCommand::RatingsEffMode2}});
 }

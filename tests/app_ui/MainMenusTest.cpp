@@ -8,17 +8,22 @@
 #include "support/RSysUtils.h"
 #include "support/ui/RActions.h"
 #include "support/ui/TmplDialogSimple.h"
+#include "support/ui/UnitExpExcel.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/TestHelpers.h"
+#include "tests/common/XlsxReader.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -110,12 +115,53 @@ TEST_F(MainMenusTest, DrawsExportNeedsAnArchive)
     EXPECT_FALSE(form->Actions()->Action(QStringLiteral("DrawsExport"))->isEnabled());
 }
 
+TEST_F(MainMenusTest, TablesGoToAWorkbookTitledWithTheirTab)
+{
+    FFolder.WriteArchive(MakeDraws({{1, 2}, {3, 4}}));
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    // Nothing to send: no stakes, no ratings; the card's export needs its page.
+    EXPECT_FALSE(actions.Action(QStringLiteral("StakesXlsExport"))->isEnabled());
+    EXPECT_FALSE(actions.Action(QStringLiteral("RatingsXlsExport"))->isEnabled());
+    EXPECT_TRUE(actions.Action(QStringLiteral("CardXlsExport"))->isEnabled());
+    ASSERT_TRUE(actions.Execute(QStringLiteral("TabCard")));
+    actions.UpdateAll();
+    EXPECT_FALSE(actions.Action(QStringLiteral("CardXlsExport"))->isEnabled());
+
+    // The draws: the dialog opens with the tab's caption, OK writes and opens the workbook.
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TFormExpExcel*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->edTitle->text();
+        dialog->accept();
+    });
+    ASSERT_TRUE(actions.Execute(QStringLiteral("DrawsXlsExport")));
+    EXPECT_EQ(title, U("Архив тиражей"));
+    ASSERT_EQ(FOpened.size(), 1);
+    TXlsxReader workbook;
+    ASSERT_TRUE(workbook.Open(FOpened[0].Target)) << workbook.Error().toStdString();
+    EXPECT_EQ(workbook.SheetNames(), QStringList({U("Архив тиражей")}));
+    EXPECT_EQ(workbook.Text(1, "A1"), U("Архив тиражей"));
+    // The choices are kept for the next time, per table of this window.
+    EXPECT_TRUE(ReadFileBytes(FFolder.File("Tavrix2_2r10.ini")).contains("[EXPORT_EXCEL_FORMMAIN.LVDRAWS]"));
+
+    // Cancel sends nothing.
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    ASSERT_TRUE(actions.Execute(QStringLiteral("CombsXlsExport")));
+    EXPECT_EQ(FOpened.size(), 1);
+    QFile::remove(FOpened[0].Target);
+}
+
 TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
 {
     auto form = Open();
     const auto* help = form->findChild<QMenu*>(QStringLiteral("menuHelp"));
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(ActionNames(help).mid(0, 3), QStringList({"GetHelp", "About", "AutoSelfUpdate"}));
+    EXPECT_EQ(ActionNames(help).mid(0, 4), QStringList({"GetHelp", "About", "AutoSelfUpdate", "CheckUpdate"}));
     EXPECT_EQ(ActionNames(help).mid(ActionNames(help).indexOf("OpenTirmaSite")),
               QStringList({"OpenTirmaSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK", "urlOK",
                            "urlAuthSite", "urlTG"}));
@@ -135,6 +181,26 @@ TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
     ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("GetHelp")));
     ASSERT_EQ(FOpened.size(), 2);
     EXPECT_EQ(QFileInfo(FOpened[1].Target).fileName(), "Kelmar_RUS.chm");
+}
+
+TEST_F(MainMenusTest, UpdateSearchReportsAMissingConfigurationAndNoUpdate)
+{
+    // The configuration comes from a folder that stands for the maker's server.
+    QTemporaryDir server;
+    const QByteArray previous = qgetenv("TAVRIX_SERVER_URL");
+    qputenv("TAVRIX_SERVER_URL", server.path().toUtf8());
+    auto form = Open();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("CheckUpdate")));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка поиска обновлений!"))) << FBoxes.Last().Text.toStdString();
+
+    QDir(server.path()).mkpath(QStringLiteral("files/autoupdates"));
+    WriteFileBytes(server.filePath("files/autoupdates/Kelma_AU.cfg"), "[Other]\r\nVerId=9.9.9.99\r\nDownloadUrl=/x\r\n");
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("CheckUpdate")));
+    ASSERT_EQ(FBoxes.Boxes().size(), 2);
+    EXPECT_EQ(FBoxes.Last().Text, U("Обновлений не найдено!"));
+    EXPECT_TRUE(form->isVisible());
+    qputenv("TAVRIX_SERVER_URL", previous);
 }
 
 TEST_F(MainMenusTest, AboutBoxShowsTheProgramsTitleAndVersion)

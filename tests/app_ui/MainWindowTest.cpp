@@ -175,17 +175,19 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     ASSERT_NE(ratingsEff, nullptr);
     EXPECT_EQ(ActionNames(file), QStringList({"menuLanguages", "EditConfig", "EditShredding", "EditProxy", "ExitProgram"}));
     EXPECT_EQ(ActionNames(draws), QStringList({"DrawsDownload", "menuAutoDownload", "DrawsImport", "DrawsExport",
-                                               "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
+                                               "DrawsXlsExport", "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
     EXPECT_EQ(ActionNames(combs),
               QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
-                           "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo"}));
+                           "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo",
+                           "CombsXlsExport"}));
     EXPECT_EQ(ActionNames(stakes),
               QStringList({"StakeAdd", "StakeAddRandom", "StakeAddSelected", "StakeAddAll", "StakeDel", "StakeFilter",
-                           "StakeClear", "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
+                           "StakeClear", "StakesGraphDraws", "StakesXlsExport", "StakesCheckManual", "LogStakes", "LogStakesDelete",
                            "StakesScroll", "StakesCheckLine"}));
     // The efficiency submenu follows the graphs of the ratings menu.
     EXPECT_EQ(ActionNames(ratings), QStringList({"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap",
-                                                 "menuRatingsEff", "RatingsRefresh", "RatingsToScript", "RatingsExport"}));
+                                                 "menuRatingsEff", "RatingsRefresh", "RatingsToScript", "RatingsExport",
+                                                 "RatingsXlsExport"}));
     EXPECT_TRUE(ratings->actions().contains(ratingsEff->menuAction()));
     EXPECT_EQ(ActionNames(ratingsEff), QStringList({"RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
     for (const QMenu* menu : {file, draws, combs, stakes, ratings, ratingsEff}) {
@@ -229,7 +231,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
     EXPECT_EQ(shown(file), QStringList({"&Язык интерфейса", "&Параметры", "&Формулы шинковки", "Параметры &proxy-сервера",
                                         "&Выход"}));
     EXPECT_EQ(shown(draws), QStringList({"&Загрузка", "&Автозагрузка при запуске программы", "&Импорт из CSV-файла",
-                                         "&Экспорт в CSV-файл", "&Добавить", "Из&менить", "&Удалить",
+                                         "&Экспорт в CSV-файл", "Экспорт &в Microsoft Excel", "&Добавить", "Из&менить", "&Удалить",
                                          "Упорядочить &MIN->MAX"}));
 
     // Alt and the underlined letter open the menu.
