@@ -521,6 +521,11 @@ void TTemplateMain::SetupStakeCommands()
     c.CheckStakes = [this] { CheckStakesAndReload(); };
     c.RefreshGrid = [this](bool resize, bool scroll) { FStakesPage->Refresh(resize, scroll); };
     c.RefreshRatings = [this] { RefreshRatings(); };
+    // A double click on a draw shows its details, as the command does.
+    connect(FUi->lvDraws, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && FActions->CanExecute(TCommand::DrawsInfo))
+            FActions->Execute(TCommand::DrawsInfo);
+    });
     // A double click on a combination stakes it, as the command does.
     connect(FUi->lvCombs, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && FActions->CanExecute(TCommand::StakeAdd))

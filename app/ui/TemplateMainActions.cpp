@@ -13,6 +13,10 @@
 #include "app/ui/TablesPage.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitAbout.h"
+#include "app/ui/UnitFilterHelp.h"
+#include "app/ui/UnitInfo.h"
+#include "app/ui/UnitManager.h"
+#include "app/ui/UnitRepeats.h"
 #include "app/ui/UnitProxy.h"
 #include "app/ui/WeekPage.h"
 #include "app/core/ScriptLog.h"
@@ -97,6 +101,13 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .GroupStart = true,
          .Execute = [](TTemplateMain& w) { w.close(); }},
 
+        {.Id = TCommand::DrawsInfo,
+         .Name = "DrawsInfo",
+         .Caption = RESSTR("TemplateMain", "Сведения о тираже"),
+         .Hint = RESSTR("TemplateMain", "Просмотр подробных сведений о тираже"),
+         .Menu = TCommandMenu::Draws,
+         .Execute = [](TTemplateMain& w) { ShowDrawInfo(w.FState, w.FDrawsPage->SelectedIndex(), &w); },
+         .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
         {.Id = TCommand::DrawsDownload,
          .Name = "DrawsDownload",
          .Caption = RESSTR("TemplateMain", "Загрузка"),
@@ -180,6 +191,17 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Update = [](TTemplateMain&) { return false; },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::SortedDraws); }},
 
+        {.Id = TCommand::CombsInfo,
+         .Name = "CombsInfo",
+         .Caption = RESSTR("TemplateMain", "Сведения о комбинации"),
+         .Menu = TCommandMenu::Combs,
+         .Execute =
+             [](TTemplateMain& w) {
+                 const QList<int> rows = w.FCombsPage->SelectedRows();
+                 if (!rows.isEmpty())
+                     ShowCombInfo(w.FState, w.FCombs.Comb(rows.first()), &w);
+             },
+         .Update = [](TTemplateMain& w) { return w.FCombsPage->HasSelection(); }},
         {.Id = TCommand::CombsCheckNums,
          .Name = "CombsCheckNums",
          .Caption = RESSTR("TemplateMain", "Количество уникальных номеров"),
@@ -630,6 +652,35 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Update = [](TTemplateMain& w) { return !w.FState.FScriptRunning; }},
 
         // The views of the archive: their own commands, their filter pairs and the tab toggles.
+        {.Id = TCommand::FiltersManager,
+         .Name = "FiltersManager",
+         .Caption = RESSTR("TemplateMain", "Избранные статистики"),
+         .Shortcut = Qt::Key_F7,
+         .Menu = TCommandMenu::Stat,
+         .Execute =
+             [](TTemplateMain& w) { RunFiltersManager(w.FState, [&w] { w.FillStatMethods(true, false); }, &w); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->pnlDrawsStat; },
+         .Button = [](TTemplateMain& w) { return w.FUi->btnFiltersManager; }},
+        {.Id = TCommand::FiltersReset,
+         .Name = "FiltersReset",
+         .Caption = RESSTR("TemplateMain", "Все доступные статистики"),
+         .Shortcut = Qt::CTRL | Qt::Key_F7,
+         .Menu = TCommandMenu::Stat,
+         .Execute = [](TTemplateMain& w) { RunFiltersReset(w.FState, [&w] { w.FillStatMethods(true, false); }); },
+         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->pnlDrawsStat; }},
+        {.Id = TCommand::FiltersInfo,
+         .Name = "FiltersInfo",
+         .Caption = RESSTR("TemplateMain", "Описание статистики"),
+         .Shortcut = Qt::Key_F8,
+         .Menu = TCommandMenu::Stat,
+         .Execute =
+             [](TTemplateMain& w) {
+                 if (const TStatMethod* method = w.FStatPage->SelectedMethod())
+                     ShowFilterHelp(*method, &w);
+             },
+         .Update = [](TTemplateMain& w) { return w.FStatPage->SelectedMethod() != nullptr; },
+         .Button = [](TTemplateMain& w) { return w.FUi->btnFiltersInfo; },
+         .Icon = QStyle::SP_MessageBoxQuestion},
         {.Id = TCommand::DrawsStatExportToExcel,
          .Name = "DrawsStatExportToExcel",
          .Caption = RESSTR("TemplateMain", "Экспорт статистики в Microsoft Excel"),
@@ -640,6 +691,12 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
                  ExportListViewToExcel(w.FUi->lvDrawsStat, title, title, QString(), QString(), 0, true);
              },
          .Update = [](TTemplateMain& w) { return w.FUi->lvDrawsStat->ItemCount() > 0; }},
+        {.Id = TCommand::AnalyzeRepeats,
+         .Name = "AnalyzeRepeats",
+         .Caption = RESSTR("TemplateMain", "Количество повторов в зависимости от тиража"),
+         .Menu = TCommandMenu::Stat,
+         .Execute = [](TTemplateMain& w) { ShowRepeatsForm(w.FState.FDraws, &w); },
+         .Update = [](TTemplateMain& w) { return !w.FState.FDraws.empty(); }},
         {.Id = TCommand::TotalSumCombs,
          .Name = "TotalSumCombs",
          .Caption = RESSTR("TemplateMain", "Распределение сумм тиражей и всех возможных комбинаций"),
@@ -958,6 +1015,9 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
 
 namespace {
 
+// The favourites button says less than its menu item.
+constexpr TResString rsFavouritesButton = RESSTR("TemplateMain", "Избранное");
+
 QString HintText(const TResString& hint)
 {
     return hint.Text ? LoadResString(hint) : QString();
@@ -1032,6 +1092,7 @@ void TTemplateMain::CreateActions()
         if (row.Button)
             row.Button(*this)->setDefaultAction(action);
     }
+    Action(TCommand::FiltersManager)->setIconText(LoadResString(rsFavouritesButton));
     // Keys without a scope work wherever the focus is in the window.
     FActions->SetWindow(this);
 }
@@ -1040,6 +1101,7 @@ void TTemplateMain::TranslateActions()
 {
     for (const TCommandRow& row : CommandTable())
         FActions->SetTexts(row.Id, LoadResString(row.Caption), HintText(row.Hint));
+    Action(TCommand::FiltersManager)->setIconText(LoadResString(rsFavouritesButton));
     // New captions, new letters.
     InstallMenuMnemonics(menuBar());
 }
@@ -1101,7 +1163,8 @@ void TTemplateMain::CreatePopupMenus()
            {TCommand::DrawsStatePrefetchsEnabled}});
     popup(FUi->crtDrawsStat, FUi->crtDrawsStat, "pmDrawsStatChart", {{TCommand::DrawsStatShowTotalLine}});
     popup(FUi->lvCombs, FUi->lvCombs->viewport(), "pmCombs",
-          {{TCommand::CombsCheckNums, TCommand::CombsFindInDraws},
+          {{TCommand::CombsInfo},
+           {TCommand::CombsCheckNums, TCommand::CombsFindInDraws},
            {TCommand::CombsDelSelected},
            {TCommand::CombsCopy, TCommand::CombsPaste, TCommand::CombsSelectAll},
            {TCommand::CombsUndo},

@@ -1,11 +1,16 @@
 // Commands of the main window's menus that lead out of it: the draws' file exchange, the help
 // menu, the languages and the first-run dialog.
 
+#include "app/ui/DrawsPage.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/UnitFilterHelp.h"
+#include "app/ui/UnitInfo.h"
+#include "app/ui/UnitRepeats.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RSysUtils.h"
+#include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "support/ui/TmplDialogSimple.h"
 #include "support/ui/UnitExpExcel.h"
@@ -24,6 +29,7 @@
 #include <QPushButton>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -154,6 +160,47 @@ TEST_F(MainMenusTest, TablesGoToAWorkbookTitledWithTheirTab)
     ASSERT_TRUE(actions.Execute(QStringLiteral("CombsXlsExport")));
     EXPECT_EQ(FOpened.size(), 1);
     QFile::remove(FOpened[0].Target);
+}
+
+TEST_F(MainMenusTest, DetailsRepeatsAndMethodHelpOpenFromTheirMenus)
+{
+    FFolder.WriteArchive(SixDrawArchive());
+    QStringList seen;
+    QString firstProperty;
+    QString help;
+    int repeatsRows = -1;
+    const TModalFormHandler previous = SetModalFormHandler([&](QDialog& form) {
+        seen.append(QString::fromLatin1(form.metaObject()->className()));
+        if (auto* info = qobject_cast<TFormInfo*>(&form))
+            firstProperty = info->Props()->Items()->CellText(0, 0);
+        if (auto* repeats = qobject_cast<TFormRepeats*>(&form))
+            repeatsRows = repeats->List()->Items()->Count();
+        if (auto* page = qobject_cast<TFormFilterHelp*>(&form))
+            help = page->Browser()->toPlainText();
+        return int(QDialog::Rejected);
+    });
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    EXPECT_FALSE(actions.Action(QStringLiteral("DrawsInfo"))->isEnabled());
+    auto* draws = form->findChild<TRListView*>(QStringLiteral("lvDraws"));
+    draws->setCurrentIndex(draws->model()->index(0, 0));
+    actions.UpdateAll();
+    ASSERT_TRUE(actions.Execute(QStringLiteral("DrawsInfo")));
+    EXPECT_EQ(firstProperty, U("Номер тиража:"));
+
+    // A combination of the list is no draw: no number, no date.
+    auto* combs = form->findChild<TRListView*>(QStringLiteral("lvCombs"));
+    combs->setCurrentIndex(combs->model()->index(0, 0));
+    actions.UpdateAll();
+    ASSERT_TRUE(actions.Execute(QStringLiteral("CombsInfo")));
+    EXPECT_NE(firstProperty, U("Номер тиража:"));
+
+    ASSERT_TRUE(actions.Execute(QStringLiteral("AnalyzeRepeats")));
+    EXPECT_GE(repeatsRows, 0);
+    ASSERT_TRUE(actions.Execute(QStringLiteral("FiltersInfo")));
+    EXPECT_EQ(help, U("Справочная система не установлена."));
+    EXPECT_EQ(seen, QStringList({"TFormInfo", "TFormInfo", "TFormRepeats", "TFormFilterHelp"}));
+    SetModalFormHandler(previous);
 }
 
 TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)

@@ -174,10 +174,10 @@ TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
     ASSERT_NE(ratings, nullptr);
     ASSERT_NE(ratingsEff, nullptr);
     EXPECT_EQ(ActionNames(file), QStringList({"menuLanguages", "EditConfig", "EditShredding", "EditProxy", "ExitProgram"}));
-    EXPECT_EQ(ActionNames(draws), QStringList({"DrawsDownload", "menuAutoDownload", "DrawsImport", "DrawsExport",
+    EXPECT_EQ(ActionNames(draws), QStringList({"DrawsInfo", "DrawsDownload", "menuAutoDownload", "DrawsImport", "DrawsExport",
                                                "DrawsXlsExport", "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
     EXPECT_EQ(ActionNames(combs),
-              QStringList({"CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
+              QStringList({"CombsInfo", "CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
                            "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo",
                            "CombsXlsExport"}));
     EXPECT_EQ(ActionNames(stakes),
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
     EXPECT_EQ(shown(file), QStringList({"&Язык интерфейса", "&Параметры", "&Формулы шинковки", "Параметры &proxy-сервера",
                                         "&Выход"}));
-    EXPECT_EQ(shown(draws), QStringList({"&Загрузка", "&Автозагрузка при запуске программы", "&Импорт из CSV-файла",
+    EXPECT_EQ(shown(draws), QStringList({"&Сведения о тираже", "&Загрузка", "&Автозагрузка при запуске программы", "&Импорт из CSV-файла",
                                          "&Экспорт в CSV-файл", "Экспорт &в Microsoft Excel", "&Добавить", "Из&менить", "&Удалить",
                                          "Упорядочить &MIN->MAX"}));
 
@@ -262,10 +262,10 @@ const TSharedKey kSharedKeys[] = {
     {QKeySequence(Qt::CTRL | Qt::Key_J), "opens a scenario file on the scenario page, the system game elsewhere"},
     {QKeySequence(Qt::Key_F7),
      "keeps the combinations of the selected characteristics in the statistics table, opens the "
-     "favourite methods in the method list"},
+     "favourite methods in the method list's row above it"},
     {QKeySequence(Qt::CTRL | Qt::Key_F7),
      "drops the combinations of the selected characteristics in the statistics table, resets the "
-     "favourite methods in the method list"},
+     "favourite methods in the method list's row above it"},
 };
 
 TEST_F(MainWindowTest, EveryCommandHasAUniqueNameACaptionAndAKeyOfItsOwn)

@@ -567,11 +567,13 @@ TEST_F(StatCombsPagesTest, PopupsAndOptionTogglesOfTheStatisticsPage)
         return list;
     };
     EXPECT_EQ(names("lvDrawsStat", "pmDrawsStat"),
-              QStringList({"StatFilter_Include", "StatFilter_Exclude", "DrawsStatCalc", "DrawsStatePrefetchsEnabled"}));
+              QStringList({"StatFilter_Include", "StatFilter_Exclude", "DrawsStatCalc", "DrawsStatExportToExcel",
+                           "DrawsStatePrefetchsEnabled"}));
     EXPECT_EQ(names("crtDrawsStat", "pmDrawsStatChart"), QStringList({"DrawsStatShowTotalLine"}));
     // The list commands, then the stakes made from the list.
-    EXPECT_EQ(names("lvCombs", "pmCombs").size(), 11);
-    EXPECT_EQ(names("lvCombs", "pmCombs").mid(7),
+    EXPECT_EQ(names("lvCombs", "pmCombs").size(), 12);
+    EXPECT_EQ(names("lvCombs", "pmCombs").first(), "CombsInfo");
+    EXPECT_EQ(names("lvCombs", "pmCombs").mid(8),
               QStringList({"StakeAdd", "StakeAddRandom", "StakeAddSelected", "StakeAddAll"}));
     EXPECT_EQ(form->Action(TCommand::StatFilter_Include)->shortcut(), QKeySequence(Qt::Key_F7));
     EXPECT_EQ(form->Action(TCommand::CombsGen)->shortcut(), QKeySequence(Qt::Key_F2));
