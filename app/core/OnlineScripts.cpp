@@ -62,6 +62,14 @@ void TOnlineScripts::Changed()
         OnChanged();
 }
 
+void TOnlineScripts::EntryChanged(int index)
+{
+    if (OnEntryChanged)
+        OnEntryChanged(index);
+    else
+        Changed();
+}
+
 void TOnlineScripts::SetSelected(int index)
 {
     FSelected = index >= 0 && index < Count() ? index : -1;
@@ -159,7 +167,7 @@ bool TOnlineScripts::Rate(int rating)
     return SendRate(entry->Id, rating, comment);
 }
 
-bool TOnlineScripts::Publish()
+bool TOnlineScripts::PublishScript()
 {
     try {
         const TUserIdentity& user = FClient.Identity();
@@ -193,7 +201,7 @@ bool TOnlineScripts::Publish()
     }
 }
 
-bool TOnlineScripts::Replace()
+bool TOnlineScripts::ReplaceScript()
 {
     try {
         const tScriptInfo* entry = SelectedEntry();
@@ -211,13 +219,14 @@ bool TOnlineScripts::Replace()
         }
         if (id <= 0)
             return false;
-        for (tScriptInfo& info : FEntries) {
+        for (int i = 0; i < Count(); ++i) {
+            tScriptInfo& info = FEntries[i];
             if (info.Id == entryId) {
                 data.ToInfo(info);
                 info.Created = ClockCurrentDateTime();
+                EntryChanged(i);
             }
         }
-        Changed();
         return true;
     } catch (const std::exception& e) {
         ShowError(SPublishError, e);
@@ -225,7 +234,7 @@ bool TOnlineScripts::Replace()
     }
 }
 
-bool TOnlineScripts::Unpublish()
+bool TOnlineScripts::UnpublishScript()
 {
     try {
         const tScriptInfo* entry = SelectedEntry();
@@ -259,7 +268,7 @@ bool TOnlineScripts::Unpublish()
     }
 }
 
-bool TOnlineScripts::ShowProperties()
+bool TOnlineScripts::ShowScriptProperties()
 {
     try {
         const tScriptInfo* entry = SelectedEntry();
@@ -274,7 +283,7 @@ bool TOnlineScripts::ShowProperties()
     }
 }
 
-bool TOnlineScripts::ShowRatesOfSelected()
+bool TOnlineScripts::ShowScriptRates()
 {
     try {
         const tScriptInfo* entry = SelectedEntry();

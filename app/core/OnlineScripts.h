@@ -35,6 +35,8 @@ public:
     // The entries changed (rows added, removed or rewritten, or the selection moved): the view
     // shows Entries() anew and selects Selected(), scrolled into view.
     std::function<void()> OnChanged;
+    // One entry's properties changed (its row is rewritten); OnChanged when not set.
+    std::function<void(int index)> OnEntryChanged;
     // The interface language of requests; the current language when not set.
     std::function<LCID()> LanguageId;
 
@@ -68,16 +70,16 @@ public:
     bool Rate(int rating);
     bool Hide() { return Rate(-1); }
     // The current scenario published as a new entry, which is added and selected.
-    bool Publish();
+    bool PublishScript();
     // The selected own entry replaced by the current scenario.
-    bool Replace();
+    bool ReplaceScript();
     // The selected own entry deleted after a question; it leaves the list only when the
     // server answered 0.
-    bool Unpublish();
+    bool UnpublishScript();
     // The properties of the selected entry, read-only.
-    bool ShowProperties();
+    bool ShowScriptProperties();
     // The ratings of the selected entry.
-    bool ShowRatesOfSelected();
+    bool ShowScriptRates();
 
     // --- When the commands are enabled (besides the busy state) ---------------------------
     bool CanRefresh() const { return FPanelShown; }
@@ -93,6 +95,7 @@ public:
 private:
     LCID Language() const;
     void Changed();
+    void EntryChanged(int index);
     bool SendRate(std::int32_t id, int rating, const QString& notes);
 
     TSwScripts& FClient;

@@ -60,7 +60,7 @@ TOnlineScriptsPanel::TOnlineScriptsPanel(TOnlineScripts& library, TSwScripts& cl
     connect(FList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
     connect(FList, &QAbstractItemView::doubleClicked, this, [this] {
         if (IsNotWaiting() && FLibrary.SelectedEntry())
-            ShowProperties();
+            ShowScriptProperties();
     });
     ShowEntries();
 }
@@ -68,6 +68,7 @@ TOnlineScriptsPanel::TOnlineScriptsPanel(TOnlineScripts& library, TSwScripts& cl
 void TOnlineScriptsPanel::InstallSeams(TSwScripts& client)
 {
     FLibrary.OnChanged = [this] { ShowEntries(); };
+    FLibrary.OnEntryChanged = [this](int index) { UpdateScriptListItem(index, FLibrary.Entries().at(index)); };
     FLibrary.EditProperties = [this, &client](tScriptData& data, bool editable) {
         return EditScriptProperties(window(), &client, data, GetDefaultLanguage(), editable);
     };
@@ -79,7 +80,7 @@ void TOnlineScriptsPanel::InstallSeams(TSwScripts& client)
             comment = text;
         return ok;
     };
-    FLibrary.ShowRates = [this](const QList<tScriptRate>& rates) { ShowScriptRates(window(), rates); };
+    FLibrary.ShowRates = [this](const QList<tScriptRate>& rates) { ShowScriptRatesWindow(window(), rates); };
 }
 
 void TOnlineScriptsPanel::TranslateTexts()
@@ -102,19 +103,39 @@ void TOnlineScriptsPanel::ShowEntries()
     FFilter->setCurrentIndex(FLibrary.FilterIndex());
     FList->BeginUpdate();
     FList->Items()->Clear();
-    for (const tScriptInfo& info : FLibrary.Entries()) {
-        const QStringList texts = ScriptInfoTexts(info);
-        TRListItem item;
-        item.Caption = texts.first();
-        item.SubItems = texts.mid(1);
-        item.ImageIndex = ScriptInfoImage(info);
-        FList->Items()->Add(item);
-    }
+    for (const tScriptInfo& info : FLibrary.Entries())
+        AddScriptListItem(info);
     FList->SetSelected(FLibrary.Selected());
     FList->EndUpdate();
     FFilling = false;
     if (FLibrary.Selected() >= 0)
         ScrollSelectedIntoView(FList);
+}
+
+int TOnlineScriptsPanel::AddScriptListItem(const tScriptInfo& info)
+{
+    const QStringList texts = ScriptInfoTexts(info);
+    TRListItem item;
+    item.Caption = texts.first();
+    item.SubItems = texts.mid(1);
+    item.ImageIndex = ScriptInfoImage(info);
+    return FList->Items()->Add(item);
+}
+
+void TOnlineScriptsPanel::UpdateScriptListItem(int index, const tScriptInfo& info)
+{
+    if (index < 0 || index >= FList->ItemCount())
+        return;
+    const QStringList texts = ScriptInfoTexts(info);
+    TRListItem item = FList->Items()->Item(index);
+    item.Caption = texts.first();
+    item.ImageIndex = ScriptInfoImage(info);
+    item.SubItems = texts.mid(1);
+    // Ratings and downloads are the server's to count: the row keeps what it showed.
+    const QStringList old = FList->Items()->Item(index).SubItems;
+    for (int column = 7; column <= 11 && column - 1 < old.size(); ++column)
+        item.SubItems[column - 1] = old.at(column - 1);
+    FList->Items()->SetItem(index, item);
 }
 
 void TOnlineScriptsPanel::SelectionChanged()
@@ -143,29 +164,29 @@ void TOnlineScriptsPanel::Hide()
     FLibrary.Hide();
 }
 
-void TOnlineScriptsPanel::Publish()
+void TOnlineScriptsPanel::PublishScript()
 {
-    FLibrary.Publish();
+    FLibrary.PublishScript();
 }
 
-void TOnlineScriptsPanel::Replace()
+void TOnlineScriptsPanel::ReplaceScript()
 {
-    FLibrary.Replace();
+    FLibrary.ReplaceScript();
 }
 
-void TOnlineScriptsPanel::Unpublish()
+void TOnlineScriptsPanel::UnpublishScript()
 {
-    FLibrary.Unpublish();
+    FLibrary.UnpublishScript();
 }
 
-void TOnlineScriptsPanel::ShowProperties()
+void TOnlineScriptsPanel::ShowScriptProperties()
 {
-    FLibrary.ShowProperties();
+    FLibrary.ShowScriptProperties();
 }
 
-void TOnlineScriptsPanel::ShowRates()
+void TOnlineScriptsPanel::ShowScriptRates()
 {
-    FLibrary.ShowRatesOfSelected();
+    FLibrary.ShowScriptRates();
 }
 
 void TOnlineScriptsPanel::changeEvent(QEvent* event)

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class TOnlineScripts;
+struct tScriptInfo;
 class TRListView;
 class TSwScripts;
 
@@ -24,17 +25,22 @@ public:
 
     // Shows the catalogue as the commands left it: rows, selection scrolled into view, filter.
     void ShowEntries();
+    // Appends the row of an entry; returns its index.
+    int AddScriptListItem(const tScriptInfo& info);
+    // Rewrites what an entry's properties change in its row: type, image, title, author,
+    // program, version, language, created and description (the rating columns stay).
+    void UpdateScriptListItem(int index, const tScriptInfo& info);
 
     // The commands (each one call of the library; the window checks their enabled state).
     void Refresh();
     void Download();
     void Rate(int rating);
     void Hide();
-    void Publish();
-    void Replace();
-    void Unpublish();
-    void ShowProperties();
-    void ShowRates();
+    void PublishScript();
+    void ReplaceScript();
+    void UnpublishScript();
+    void ShowScriptProperties();
+    void ShowScriptRates();
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -99,7 +99,7 @@ void TFormScrRates::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
 }
 
-void ShowScriptRates(QWidget* owner, const QList<tScriptRate>& rates)
+void ShowScriptRatesWindow(QWidget* owner, const QList<tScriptRate>& rates)
 {
     TFormScrRates form(owner);
     form.LoadRates(rates);

@@ -40,4 +40,4 @@ private:
 };
 
 // Shows the ratings modally.
-void ShowScriptRates(QWidget* owner, const QList<tScriptRate>& rates);
+void ShowScriptRatesWindow(QWidget* owner, const QList<tScriptRate>& rates);

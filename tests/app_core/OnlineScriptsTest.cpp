@@ -201,7 +201,7 @@ TEST_F(OnlineScriptsTest, PublishAddsAndSelectsTheNewEntry)
         data.Descr = "d";
         data.Universal = true;
     };
-    ASSERT_TRUE(FLibrary.Publish());
+    ASSERT_TRUE(FLibrary.PublishScript());
     ASSERT_EQ(FShown.size(), 1);
     EXPECT_EQ(FShown.first().Id, -1);
     EXPECT_EQ(FShown.first().ClName, U("Иван"));
@@ -224,10 +224,10 @@ TEST_F(OnlineScriptsTest, PublishAddsAndSelectsTheNewEntry)
 
     // Cancelled, or refused by the server: nothing is added.
     FEditOk = false;
-    EXPECT_FALSE(FLibrary.Publish());
+    EXPECT_FALSE(FLibrary.PublishScript());
     FEditOk = true;
     FEnv.Site.SetPutAnswer(-5);
-    EXPECT_FALSE(FLibrary.Publish());
+    EXPECT_FALSE(FLibrary.PublishScript());
     EXPECT_EQ(FLibrary.Count(), 3);
 }
 
@@ -236,13 +236,15 @@ TEST_F(OnlineScriptsTest, ReplaceRewritesTheOwnEntry)
     ASSERT_GE(FScripts.AddScriptLine("new text"), 0);
     LoadAndSelect(2);
     EXPECT_FALSE(FLibrary.CanReplace());   // somebody else's
-    EXPECT_FALSE(FLibrary.Replace());
+    EXPECT_FALSE(FLibrary.ReplaceScript());
     EXPECT_TRUE(FShown.isEmpty());
 
     LoadAndSelect(1);
     EXPECT_TRUE(FLibrary.CanReplace());
+    QList<int> rewritten;
+    FLibrary.OnEntryChanged = [&](int index) { rewritten.append(index); };
     FEdit = [](tScriptData& data) { data.Title = U("Чёт"); };
-    ASSERT_TRUE(FLibrary.Replace());
+    ASSERT_TRUE(FLibrary.ReplaceScript());
     EXPECT_EQ(FShown.first().Id, 1);
     EXPECT_EQ(FShown.first().Title, U("Чёт-нечет"));
     ASSERT_EQ(Paths(), QList<QByteArray>{"/scripts/scr_putscript.php"});
@@ -251,13 +253,14 @@ TEST_F(OnlineScriptsTest, ReplaceRewritesTheOwnEntry)
     EXPECT_EQ(FLibrary.SelectedEntry()->Title, U("Чёт"));
     EXPECT_EQ(FLibrary.SelectedEntry()->Created, FNow);
     EXPECT_EQ(FLibrary.Count(), 2);
+    EXPECT_EQ(rewritten, QList<int>{0});
 }
 
 TEST_F(OnlineScriptsTest, UnpublishAsksAndKeepsTheEntryUnlessDeleted)
 {
     LoadAndSelect(1);
     FBoxes.Answer(IDNO);
-    EXPECT_FALSE(FLibrary.Unpublish());
+    EXPECT_FALSE(FLibrary.UnpublishScript());
     EXPECT_EQ(FBoxes.Last().Text, U("Вы действительно хотите удалить сценарий \"Чёт-нечет\"?"));
     EXPECT_EQ(FBoxes.Last().DefaultButton, IDNO);
     EXPECT_TRUE(FEnv.Server.Requests().isEmpty());
@@ -265,18 +268,18 @@ TEST_F(OnlineScriptsTest, UnpublishAsksAndKeepsTheEntryUnlessDeleted)
     // A failed request (no row in the reply) is not a deletion: the entry stays.
     FEnv.Site.SetFailure(TScriptServer::TFailure::EmptyResult, 1);
     FBoxes.Answer(IDYES);
-    EXPECT_FALSE(FLibrary.Unpublish());
+    EXPECT_FALSE(FLibrary.UnpublishScript());
     EXPECT_EQ(Ids(), QList<int>({1, 2}));
     // The server refusing with another id: the entry stays.
     FEnv.Site.SetPutAnswer(7);
     FBoxes.Answer(IDYES);
-    EXPECT_FALSE(FLibrary.Unpublish());
+    EXPECT_FALSE(FLibrary.UnpublishScript());
     EXPECT_EQ(Ids(), QList<int>({1, 2}));
     FEnv.Site.SetPutAnswer(0);
 
     FBoxes.Answer(IDYES);
     FStatuses.clear();
-    ASSERT_TRUE(FLibrary.Unpublish());
+    ASSERT_TRUE(FLibrary.UnpublishScript());
     EXPECT_EQ(Ids(), QList<int>{2});
     EXPECT_EQ(FLibrary.Selected(), 0);
     EXPECT_EQ(FStatuses.first(), U("Удаление сценария из базы данных..."));
@@ -286,18 +289,18 @@ TEST_F(OnlineScriptsTest, UnpublishAsksAndKeepsTheEntryUnlessDeleted)
 TEST_F(OnlineScriptsTest, PropertiesAndRates)
 {
     LoadAndSelect(1);
-    ASSERT_TRUE(FLibrary.ShowProperties());
+    ASSERT_TRUE(FLibrary.ShowScriptProperties());
     ASSERT_EQ(FShown.size(), 1);
     EXPECT_FALSE(FShownEditable.first());
     EXPECT_EQ(FShown.first().Title, U("Чёт-нечет"));
     EXPECT_TRUE(FEnv.Server.Requests().isEmpty());
 
-    ASSERT_TRUE(FLibrary.ShowRatesOfSelected());
+    ASSERT_TRUE(FLibrary.ShowScriptRates());
     ASSERT_EQ(FRatesShown.size(), 2);
     EXPECT_EQ(FRatesShown.at(1).Notes, U("так себе"));
     FEnv.Site.SetFailure(TScriptServer::TFailure::ErrorRow, 1);
     FRatesShown.clear();
-    EXPECT_FALSE(FLibrary.ShowRatesOfSelected());
+    EXPECT_FALSE(FLibrary.ShowScriptRates());
     EXPECT_TRUE(FRatesShown.isEmpty());
 }
 

@@ -5,6 +5,7 @@
 #include "app/ui/OnlineScriptsPanel.h"
 #include "app/ui/UnitScrPublic.h"
 #include "app/ui/UnitScrRates.h"
+#include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
@@ -242,8 +243,30 @@ TEST_F(OnlineScriptsPanelTest, DeletingAnEntryRemovesItsRow)
     FPanel.Refresh();
     FPanel.LvOnlineScripts()->SetSelected(0);
     FBoxes.Answer(IDYES);
-    FPanel.Unpublish();
+    FPanel.UnpublishScript();
     ASSERT_EQ(FPanel.LvOnlineScripts()->ItemCount(), 1);
     EXPECT_EQ(Row(FPanel.LvOnlineScripts(), 0).at(1), U("Суммы"));
+    EXPECT_EQ(FPanel.LvOnlineScripts()->Selected(), 0);
+}
+
+TEST_F(OnlineScriptsPanelTest, ReplacingRewritesThePropertiesOfTheRow)
+{
+    const TClock previous = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(14, 0, 5)); });
+    ASSERT_GE(FScripts.AddScriptLine("line"), 0);
+    FPanel.Refresh();
+    FPanel.LvOnlineScripts()->SetSelected(0);
+    FLibrary.EditProperties = [](tScriptData& data, bool) {
+        data.Title = U("Чёт");
+        data.Descr = "new";
+        data.Universal = true;
+        data.Public = true;
+        return true;
+    };
+    FPanel.ReplaceScript();
+    SetClock(previous);
+    EXPECT_EQ(Row(FPanel.LvOnlineScripts(), 0),
+              QStringList({U("Мой"), U("Чёт"), U("Иван"), U("Универсальный"), "2.2.9", "RUS", "2016-08-10 14:00:05",
+                           "3,000", "2", "4", "2", "2016-08-10 02:59:59", "new"}));
+    EXPECT_EQ(FPanel.LvOnlineScripts()->Items()->Item(0).ImageIndex, 22);
     EXPECT_EQ(FPanel.LvOnlineScripts()->Selected(), 0);
 }
