@@ -181,8 +181,10 @@ TAppStartup::TOutcome TAppStartup::Init()
         Run(Steps.LoadRatings);
         Run(Steps.LoadTables);
         Run(Steps.LoadScript);
-        if (!loadOnly && !fullRecreate && !fullRefresh)
+        if (!loadOnly && !fullRecreate && !fullRefresh) {
             Run(Steps.FillOnlineLibrary);
+            Run(Steps.LoadSystems);
+        }
 
         if (loadOnly) {
             if (!Download())

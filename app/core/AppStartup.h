@@ -33,6 +33,7 @@ struct TStartupSteps {
     std::function<void()> LoadTables;
     std::function<void()> LoadScript;
     std::function<void()> FillOnlineLibrary;
+    std::function<void()> LoadSystems;          // the systems tab, when it is on (not in batch runs)
     std::function<bool()> CheckForUpdate;       // true: an update was installed
     std::function<void()> RebuildAllPrefetchs;
     std::function<void(bool force)> RefreshPrefetchs;

@@ -33,6 +33,7 @@ constexpr std::array<TOptionDef, TOpt::OptionCount> kOptions = {{
     {"TabLayout", TOptionType::Boolean, 1},
     {"TabWeek", TOptionType::Boolean, 1},
     {"TabTables", TOptionType::Boolean, 1},
+    {"SystemsEnabled", TOptionType::Boolean, 0},
     {"Language", TOptionType::Integer, 1033},
     {"FirstRun", TOptionType::Boolean, 0},
     {"PrefetchsInit", TOptionType::Boolean, 0},

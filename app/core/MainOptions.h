@@ -78,6 +78,7 @@ public:
         TabLayout,
         TabWeek,
         TabTables,
+        SystemsEnabled,
         Language,
         FirstRun,
         PrefetchsInit,

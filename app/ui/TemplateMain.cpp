@@ -7,6 +7,8 @@
 #include "app/core/StakeCheck.h"
 #include "app/core/StakeGraphs.h"
 #include "app/core/StakesFile.h"
+#include "app/core/SwSystems.h"
+#include "app/core/SystemsExchange.h"
 
 #include "app/ui/CardPage.h"
 #include "app/ui/CombsPage.h"
@@ -20,6 +22,7 @@
 #include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
+#include "app/ui/SystemsPage.h"
 #include "app/ui/TablesPage.h"
 #include "app/ui/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
@@ -32,6 +35,7 @@
 #include "app/ui/UnitShredding.h"
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
+#include "app/ui/UnitSystem.h"
 #include "app/ui/UnitTable.h"
 #include "app/ui/UnitTestCnt.h"
 #include "app/ui/WeekPage.h"
@@ -40,6 +44,7 @@
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
 #include "support/RSelfUpdate2.h"
+#include "support/RSwCommon.h"
 #include "support/RVclUtils.h"
 #include "support/ui/FormProgress.h"
 #include "support/ui/FormWait.h"
@@ -74,6 +79,7 @@ constexpr int kInitIntervalMs = 100;
 constexpr int kDefaultLeftPanelWidth = 270;
 
 const TResString SRegularsTab = RESSTR("TemplateMain", "Регуляры");
+const TResString SSystemsTab = RESSTR("TemplateMain", "Системы");
 const TResString SDamagedStakes = RESSTR(
     "TemplateMain", "Записей ставок с недопустимыми значениями: %d. Они не проверены и не учтены в рейтинге.");
 
@@ -161,6 +167,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FScript = std::make_unique<TScriptList>(FState.DataDir());
     FScriptPage = new TScriptPage(*FScript, FState.StatList(), FUi->lvScript, FUi->sbScript, this);
     SetupTables();
+    SetupSystems();
     FDrawsCsv.PromptFile = [this](bool save, const QString& filter, const QString& defaultExt, QString& fileName) {
         return PromptFile(save, filter, defaultExt, fileName);
     };
@@ -184,8 +191,8 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FActions = new TActionRegistry(this);
     CreateActions();
     BuildMenus();
-    // The systems menu shows only while system play is on.
-    FUi->menuSystems->menuAction()->setVisible(false);
+    // The systems menu and the system stakes show only while system play is on.
+    ShowSystemsTab(false);
     CreatePopupMenus();
     // The layout's two recomputes as buttons beside their editors.
     for (const auto& [row, command] : {std::pair{FLayoutPage->LayoutTools(), TCommand::LayoutCalc},
@@ -225,6 +232,8 @@ TTemplateMain::~TTemplateMain()
     FScriptPage = nullptr;
     delete FTablesPage;
     FTablesPage = nullptr;
+    delete FSystemsPage;
+    FSystemsPage = nullptr;
     delete FCardPage;
     FCardPage = nullptr;
     delete FLayoutPage;
@@ -293,6 +302,10 @@ void TTemplateMain::InstallSteps()
     steps.BuildInitialCombs = [this] { FCombsGen.BuildCombs(true, FCombsGen.DefaultSettings()); };
     steps.LoadRatings = [this] { FRatingsPage->Load(); };
     steps.LoadTables = [this] { LoadTables(); };
+    steps.LoadSystems = [this] {
+        if (FState.Options.Flag(TMainOptions::SystemsEnabled))
+            ShowSystemsTab(true);
+    };
     steps.RebuildAllPrefetchs = [this] { FPrefetch.Rebuild(true, PrefetchAllGroups); };
     steps.RefreshPrefetchs = [this](bool force) { FPrefetch.Rebuild(force, 0); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
@@ -396,6 +409,7 @@ void TTemplateMain::RestoreFormState()
     RestoreListViewLayout(this, FUi->lvDrawsStat, false);
     RestoreListViewLayout(this, FUi->lvRatings, false);
     RestoreListViewLayout(this, FUi->lvScript, false);
+    RestoreListViewLayout(this, FSystemsPage->List(), false);
     FDrawsGraphPage->RestoreState();
     FLayoutPage->RestoreState();
     FWeekPage->RestoreState();
@@ -423,6 +437,7 @@ void TTemplateMain::SaveFormState()
     SaveListViewLayout(this, FUi->lvDrawsStat, false);
     SaveListViewLayout(this, FUi->lvRatings, false);
     SaveListViewLayout(this, FUi->lvScript, false);
+    SaveListViewLayout(this, FSystemsPage->List(), false);
     FDrawsGraphPage->SaveState();
     FLayoutPage->SaveState();
     FWeekPage->SaveState();
@@ -696,6 +711,38 @@ void TTemplateMain::FilterByView(const std::function<void()>& filter)
     } catch (const std::exception& e) {
         ErrorBox(ExceptionText(e));
     }
+}
+
+void TTemplateMain::SetupSystems()
+{
+    FSwSystems = std::make_unique<TSwSystems>(FState.DataDir(), CurrentUserIdentity(),
+                                              [] { return static_cast<std::uint32_t>(GetCurrentLanguage()); });
+    FSystems = std::make_unique<TSystemsExchange>(FState, FCombs, *FStakesFile, *FStakeCommands, *FSwSystems);
+    FSystems->EditSystemProperties = [this](tSystemData& data, bool editable) {
+        return ::EditSystemProperties(this, data, editable);
+    };
+    FSystemsPage = new TSystemsPage(*FSystems, nullptr);
+    FUi->pcMain->insertTab(FUi->pcMain->indexOf(FTablesPage) + 1, FSystemsPage, LoadResString(SSystemsTab));
+    FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(FSystemsPage), false);
+}
+
+void TTemplateMain::ShowSystemsTab(bool show)
+{
+    FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(FSystemsPage), show);
+    FUi->menuSystems->menuAction()->setVisible(show);
+    Action(TCommand::SystemStakeAll)->setVisible(show);
+    Action(TCommand::SystemStakeFilter)->setVisible(show);
+    FSystemsPage->ShowTab(show);
+}
+
+void TTemplateMain::ToggleSystemsTab()
+{
+    TBusyScope busy(LoadResString(rsPleaseWait));
+    const bool show = !FSystems->TabShown();
+    FState.WriteOption(TMainOptions::SystemsEnabled, show ? 1 : 0);
+    ShowSystemsTab(show);
+    if (show)
+        FUi->pcMain->setCurrentWidget(FSystemsPage);
 }
 
 void TTemplateMain::SetupTables()

@@ -36,6 +36,9 @@ class QAction;
 class QMenu;
 class QTimer;
 class TActionRegistry;
+class TSwSystems;
+class TSystemsExchange;
+class TSystemsPage;
 class TRListView;
 class TROwnerDrawGrid;
 class TCombsPage;
@@ -161,6 +164,15 @@ enum class TCommand {
     ViewShemaGradient,
     AutoSelfUpdate,
     CheckUpdate,
+    SystemsOn,
+    SystemsTab,
+    SystemsDownload,
+    SystemsRefresh,
+    SystemsAdd,
+    SystemsProp,
+    SystemsDel,
+    SystemStakeFilter,
+    SystemStakeAll,
     LogToggle,
     LogsDelete,
     LogStakes,
@@ -216,6 +228,8 @@ public:
     TResultsDownload& Download() { return FDownload; }
     TAppStartup& Startup() { return FStartup; }
     TLanguages& Languages() { return FLanguages; }
+    TSystemsPage* SystemsPage() const { return FSystemsPage; }
+    TSystemsExchange& Systems() { return *FSystems; }
     TActionRegistry* Actions() const { return FActions; }
     // The command's action; an id without a row stops the program.
     QAction* Action(TCommand command) const;
@@ -364,6 +378,11 @@ private:
     void ExportTable(TRListView* list, QWidget* page);
     void ExportTable(TROwnerDrawGrid* grid, QWidget* page);
     QString TabCaption(QWidget* page) const;
+    void SetupSystems();
+    // Shows or hides the systems tab, its menu and the two system-stake commands; shown: the
+    // list is loaded.
+    void ShowSystemsTab(bool show);
+    void ToggleSystemsTab();
     // Restarts the program after an installed update; a start that fails is shown.
     void RestartAfterUpdate();
     // The file dialog of the window's commands.
@@ -403,6 +422,9 @@ private:
     TRatingsPage* FRatingsPage = nullptr;
     TStakesPage* FStakesPage = nullptr;
     TScriptPage* FScriptPage = nullptr;
+    std::unique_ptr<TSwSystems> FSwSystems;
+    std::unique_ptr<TSystemsExchange> FSystems;
+    TSystemsPage* FSystemsPage = nullptr;
     TCardPage* FCardPage = nullptr;
     TLayoutPage* FLayoutPage = nullptr;
     TWeekPage* FWeekPage = nullptr;

@@ -10,7 +10,9 @@
 #include "app/ui/ScriptPage.h"
 #include "app/ui/StakesPage.h"
 #include "app/ui/StatPage.h"
+#include "app/ui/SystemsPage.h"
 #include "app/ui/TablesPage.h"
+#include "app/core/SystemsExchange.h"
 #include "app/ui/TemplateMain.h"
 #include "app/ui/UnitAbout.h"
 #include "app/ui/UnitFilterHelp.h"
@@ -385,6 +387,20 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Stakes,
          .Execute = [](TTemplateMain& w) { w.AddListStakes(false); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStakesFile->IsOpen(); }},
+        {.Id = TCommand::SystemStakeFilter,
+         .Name = "SystemStakeFilter",
+         .Caption = RESSTR("TemplateMain", "Cистемная игра по списку комбинаций"),
+         .Shortcut = Qt::ALT | Qt::Key_J,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.FSystems->MakeSystemStakes(true); },
+         .Update = [](TTemplateMain& w) { return w.FSystems->CanMakeStakes(); }},
+        {.Id = TCommand::SystemStakeAll,
+         .Name = "SystemStakeAll",
+         .Caption = RESSTR("TemplateMain", "Cистемная игра по списку системы"),
+         .Shortcut = Qt::CTRL | Qt::ALT | Qt::Key_J,
+         .Menu = TCommandMenu::Stakes,
+         .Execute = [](TTemplateMain& w) { w.FSystems->MakeSystemStakes(false); },
+         .Update = [](TTemplateMain& w) { return w.FSystems->CanMakeStakes(); }},
         {.Id = TCommand::StakeDel,
          .Name = "StakeDel",
          .Caption = RESSTR("TemplateMain", "Удалить ставку"),
@@ -659,15 +675,13 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Menu = TCommandMenu::Stat,
          .Execute =
              [](TTemplateMain& w) { RunFiltersManager(w.FState, [&w] { w.FillStatMethods(true, false); }, &w); },
-         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->pnlDrawsStat; },
          .Button = [](TTemplateMain& w) { return w.FUi->btnFiltersManager; }},
         {.Id = TCommand::FiltersReset,
          .Name = "FiltersReset",
          .Caption = RESSTR("TemplateMain", "Все доступные статистики"),
          .Shortcut = Qt::CTRL | Qt::Key_F7,
          .Menu = TCommandMenu::Stat,
-         .Execute = [](TTemplateMain& w) { RunFiltersReset(w.FState, [&w] { w.FillStatMethods(true, false); }); },
-         .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->pnlDrawsStat; }},
+         .Execute = [](TTemplateMain& w) { RunFiltersReset(w.FState, [&w] { w.FillStatMethods(true, false); }); }},
         {.Id = TCommand::FiltersInfo,
          .Name = "FiltersInfo",
          .Caption = RESSTR("TemplateMain", "Описание статистики"),
@@ -876,12 +890,59 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
              [](TTemplateMain& w) {
                  return w.FTables->CanTest(static_cast<int>(w.FTablesPage->SelectedRows().size()));
              }},
+        // System play.
+        {.Id = TCommand::SystemsOn,
+         .Name = "SystemsOn",
+         .Caption = RESSTR("TemplateMain", "Системная игра"),
+         .Shortcut = Qt::CTRL | Qt::Key_J,
+         .Menu = TCommandMenu::Systems,
+         .Execute = [](TTemplateMain& w) { w.ToggleSystemsTab(); },
+         .State = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
+        {.Id = TCommand::SystemsDownload,
+         .Name = "SystemsDownload",
+         .Caption = RESSTR("TemplateMain", "Загрузить"),
+         .Menu = TCommandMenu::Systems,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FSystemsPage->DownloadSelected(); },
+         .Update = [](TTemplateMain& w) { return w.FSystems->TabShown() && w.FSystemsPage->HasSelection(); }},
+        {.Id = TCommand::SystemsRefresh,
+         .Name = "SystemsRefresh",
+         .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Menu = TCommandMenu::Systems,
+         .Execute = [](TTemplateMain& w) { w.FSystemsPage->LoadSystems(); },
+         .Update = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
+        {.Id = TCommand::SystemsAdd,
+         .Name = "SystemsAdd",
+         .Caption = RESSTR("TemplateMain", "Добавить"),
+         .Menu = TCommandMenu::Systems,
+         .GroupStart = true,
+         .Execute = [](TTemplateMain& w) { w.FSystemsPage->AddSystem(); },
+         .Update = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
+        {.Id = TCommand::SystemsProp,
+         .Name = "SystemsProp",
+         .Caption = RESSTR("TemplateMain", "Свойства"),
+         .Menu = TCommandMenu::Systems,
+         .Execute = [](TTemplateMain& w) { w.FSystemsPage->EditSelected(); },
+         .Update = [](TTemplateMain& w) { return w.FSystems->TabShown() && w.FSystemsPage->SelectedRow() >= 0; }},
+        {.Id = TCommand::SystemsDel,
+         .Name = "SystemsDel",
+         .Caption = RESSTR("TemplateMain", "Удалить"),
+         .Menu = TCommandMenu::Systems,
+         .Execute = [](TTemplateMain& w) { w.FSystemsPage->DeleteSelected(); },
+         .Update = [](TTemplateMain& w) { return w.FSystemsPage->CanDeleteSelected(); }},
         {.Id = TCommand::TabTables,
          .Name = "TabTables",
          .Caption = RESSTR("TemplateMain", "Вкладка \"Регуляры\""),
          .Menu = TCommandMenu::View,
          .Execute = [](TTemplateMain& w) { w.ToggleTablesTab(); },
          .State = [](TTemplateMain& w) { return w.FTables->TabShown(); }},
+        // The systems tab's toggle once more among the tabs.
+        {.Id = TCommand::SystemsTab,
+         .Name = "SystemsTab",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Системы\""),
+         .Menu = TCommandMenu::View,
+         .Execute = [](TTemplateMain& w) { w.ToggleSystemsTab(); },
+         .State = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
         {.Id = TCommand::ViewColorDraws,
          .Name = "ViewColorDraws",
          .Caption = RESSTR("TemplateMain", "Выделять каналы в списке тиражей"),
@@ -1186,6 +1247,9 @@ void TTemplateMain::CreatePopupMenus()
     popup(FWeekPage->ChartView(), FWeekPage->ChartView(), "pmWeekChart",
           {{TCommand::ViewWeekChartMode, TCommand::ViewWeekChartType}});
     popup(FDrawsGraphPage->ChartView(), FDrawsGraphPage->ChartView(), "pmDrawsGraph", {{TCommand::DrawsGraphDraw}});
+    popup(FSystemsPage->List(), FSystemsPage->List()->viewport(), "pmSystems",
+          {{TCommand::SystemsDownload, TCommand::SystemsRefresh},
+           {TCommand::SystemsAdd, TCommand::SystemsProp, TCommand::SystemsDel}});
     popup(FTablesPage->List(), FTablesPage->List()->viewport(), "pmTables",
           {{TCommand::TablesAdd, TCommand::TablesDel}, {TCommand::TablesStakeAdd, TCommand::TablesStakeTest}});
     popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",

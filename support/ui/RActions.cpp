@@ -6,6 +6,7 @@
 #include "support/RVclUtils.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -45,6 +47,8 @@ TActionRegistry::TActionRegistry(QObject* parent, int idleIntervalMs) : QObject(
     connect(FIdleTimer, &QTimer::timeout, this, &TActionRegistry::UpdateAll);
     FIdleTimer->start();
     FWaitListener = AddWaitListener([this](int) { UpdateAll(); });
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        connect(app, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FollowFocus(now); });
 }
 
 TActionRegistry::~TActionRegistry()
@@ -81,11 +85,20 @@ void TActionRegistry::CheckShortcut(const TCommandSpec& spec) const
 {
     if (spec.Shortcut.isEmpty())
         return;
+    const auto windowWide = [&] {
+        return std::any_of(FEntries.begin(), FEntries.end(),
+                           [&](const auto& entry) { return entry->Key == spec.Shortcut && !entry->Scope; });
+    };
     for (const auto& entry : FEntries) {
-        if (entry->Action->shortcut() != spec.Shortcut)
+        if (entry->Key != spec.Shortcut)
             continue;
         // Two scoped commands on separate pages: the focus tells which one the key runs.
         if (spec.ShortcutScope && entry->Scope && !ScopesOverlap(spec.ShortcutScope, entry->Scope))
+            continue;
+        // One command of the whole window beside them: it takes the key outside their scopes.
+        if (spec.ShortcutScope && !entry->Scope)
+            continue;
+        if (!spec.ShortcutScope && entry->Scope && !windowWide())
             continue;
         throw Exception(Format(LoadResString(SShortcutTaken),
                                {spec.Shortcut.toString(QKeySequence::PortableText), spec.Name, entry->Name}));
@@ -103,6 +116,7 @@ QAction* TActionRegistry::Add(TCommandSpec spec)
     entry->Name = spec.Name;
     entry->Caption = spec.Caption;
     entry->Scope = spec.ShortcutScope;
+    entry->Key = spec.Shortcut;
     entry->Run = std::move(spec.Execute);
     entry->Update = std::move(spec.Update);
     entry->State = std::move(spec.State);
@@ -127,7 +141,23 @@ QAction* TActionRegistry::Add(TCommandSpec spec)
     FEntries.push_back(std::move(entry));
     connect(action, &QAction::triggered, this, [this, raw] { Run(*raw); });
     Refresh(*raw);
+    FollowFocus(QApplication::focusWidget());
     return action;
+}
+
+void TActionRegistry::FollowFocus(const QWidget* focus)
+{
+    for (const auto& entry : FEntries) {
+        if (entry->Scope || entry->Key.isEmpty())
+            continue;
+        const bool inScope = focus && std::any_of(FEntries.begin(), FEntries.end(), [&](const auto& scoped) {
+            return scoped->Scope && scoped->Key == entry->Key
+                   && (scoped->Scope == focus || scoped->Scope->isAncestorOf(focus));
+        });
+        const QKeySequence key = inScope ? QKeySequence() : entry->Key;
+        if (entry->Action->shortcut() != key)
+            entry->Action->setShortcut(key);
+    }
 }
 
 void TActionRegistry::SetWindow(QWidget* window)

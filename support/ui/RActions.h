@@ -55,9 +55,10 @@ private:
 //
 // Shortcuts: a command's key works anywhere in the window set with SetWindow, unless the command
 // has a shortcut scope; then it works only while the focus is inside that widget. Two commands
-// may share a key only when both have scopes and neither scope holds the other: the key then
-// runs the command of the page or list that has the focus. Any other clash is refused when the
-// second command is registered.
+// may share a key when both have scopes and neither scope holds the other: the key then runs the
+// command of the page or list that has the focus. One command without a scope may share such a
+// key too: it runs wherever the focus is outside those scopes. Any other clash is refused when
+// the second command is registered.
 class TActionRegistry : public QObject {
     Q_OBJECT
 
@@ -130,6 +131,7 @@ private:
         QString Name;
         QString Caption;
         QWidget* Scope = nullptr;
+        QKeySequence Key;
         QAction* Action = nullptr;
         TExecute Run;
         TPredicate Update;
@@ -144,6 +146,8 @@ private:
     bool Allowed(const TEntry& entry) const;
     void Refresh(TEntry& entry);
     bool Run(TEntry& entry);
+    // A window-wide key that a scoped command shares is off while the focus is in that scope.
+    void FollowFocus(const QWidget* focus);
 
     std::vector<std::unique_ptr<TEntry>> FEntries;
     QWidget* FWindow = nullptr;

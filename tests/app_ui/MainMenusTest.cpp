@@ -3,6 +3,7 @@
 
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/SystemsPage.h"
 #include "app/ui/UnitFilterHelp.h"
 #include "app/ui/UnitInfo.h"
 #include "app/ui/UnitRepeats.h"
@@ -18,6 +19,8 @@
 #include "tests/common/TestHelpers.h"
 #include "tests/common/XlsxReader.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/standin/HttpStandIn.h"
+#include "tests/standin/SystemServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +31,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QFileInfo>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -201,6 +205,55 @@ TEST_F(MainMenusTest, DetailsRepeatsAndMethodHelpOpenFromTheirMenus)
     EXPECT_EQ(help, U("Справочная система не установлена."));
     EXPECT_EQ(seen, QStringList({"TFormInfo", "TFormInfo", "TFormRepeats", "TFormFilterHelp"}));
     SetModalFormHandler(previous);
+}
+
+TEST_F(MainMenusTest, SystemPlayShowsItsTabMenuAndStakesAndIsRemembered)
+{
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    TSystemServer systems{server};
+    TSystemServer::TSystem system;
+    system.Nums = 5;
+    system.Olap = 1;
+    system.CSize = 2;
+    system.Title = QStringLiteral("A");
+    system.Author = QStringLiteral("Ann");
+    system.CList = QStringLiteral("1 2\r\n2 3\r\n");
+    system.Created = QDateTime(QDate(2016, 8, 1), QTime(10, 0), Qt::UTC);
+    systems.Add(system);
+    const QByteArray previous = qgetenv("TAVRIX_SERVER_URL");
+    qputenv("TAVRIX_SERVER_URL", server.BaseUrl().toLatin1());
+    const auto pages = [](const TFormMain& form) { return form.findChild<QTabWidget*>(QStringLiteral("pcMain")); };
+    {
+        auto form = Open();
+        TActionRegistry& actions = *form->Actions();
+        const auto* menu = form->findChild<QMenu*>(QStringLiteral("menuSystems"));
+        ASSERT_NE(menu, nullptr);
+        EXPECT_FALSE(menu->menuAction()->isVisible());
+        EXPECT_FALSE(actions.Action(QStringLiteral("SystemStakeAll"))->isVisible());
+        EXPECT_FALSE(pages(*form)->isTabVisible(pages(*form)->indexOf(form->SystemsPage())));
+
+        ASSERT_TRUE(actions.Execute(QStringLiteral("SystemsOn")));
+        EXPECT_TRUE(menu->menuAction()->isVisible());
+        EXPECT_TRUE(actions.Action(QStringLiteral("SystemStakeFilter"))->isVisible());
+        EXPECT_EQ(pages(*form)->currentWidget(), form->SystemsPage());
+        EXPECT_EQ(form->SystemsPage()->List()->ItemCount(), 1);
+        actions.UpdateAll();
+        EXPECT_TRUE(actions.Action(QStringLiteral("SystemsOn"))->isChecked());
+        EXPECT_TRUE(actions.Action(QStringLiteral("SystemsTab"))->isChecked());
+    }
+    // The next start shows the tab again, filled, without making it the current page.
+    {
+        auto form = Open();
+        EXPECT_TRUE(pages(*form)->isTabVisible(pages(*form)->indexOf(form->SystemsPage())));
+        EXPECT_NE(pages(*form)->currentWidget(), form->SystemsPage());
+        EXPECT_EQ(form->SystemsPage()->List()->ItemCount(), 1);
+        ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("SystemsTab")));
+        EXPECT_EQ(form->SystemsPage()->List()->ItemCount(), 0);
+        EXPECT_FALSE(form->findChild<QMenu*>(QStringLiteral("menuSystems"))->menuAction()->isVisible());
+    }
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    qputenv("TAVRIX_SERVER_URL", previous);
 }
 
 TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)

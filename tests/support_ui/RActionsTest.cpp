@@ -203,8 +203,8 @@ TEST(ActionRegistry, KeysMayBeSharedOnlyBetweenCommandsOfSeparatePages)
     };
     const TCase cases[] = {
         {"both window-wide", none, none, false},
-        {"window-wide, then scoped", none, pageA, false},
-        {"scoped, then window-wide", pageA, none, false},
+        {"window-wide, then scoped", none, pageA, true},
+        {"scoped, then window-wide", pageA, none, true},
         {"the same page", pageA, pageA, false},
         {"a page and a list on it", pageA, listInA, false},
         {"a list and its page", listInA, pageA, false},
@@ -226,6 +226,45 @@ TEST(ActionRegistry, KeysMayBeSharedOnlyBetweenCommandsOfSeparatePages)
         EXPECT_EQ(registry.Contains("ScriptDel"), c.Accepted) << c.What;
         // Another key never clashes.
         registry.Add(Spec(3, "ScriptOpen", QKeySequence(Qt::CTRL | Qt::Key_J), c.Second));
+    }
+}
+
+// F7 keeps the selected rows while the statistics table has the focus, and opens the favourites
+// anywhere else; a second command of the whole window cannot take the key too.
+TEST(ActionRegistry, WindowWideCommandTakesASharedKeyOutsideTheScopedOnes)
+{
+    QMainWindow window;
+    auto* central = new QWidget;
+    auto* layout = new QHBoxLayout(central);
+    auto* table = new QListWidget;
+    auto* other = new QLineEdit;
+    layout->addWidget(table);
+    layout->addWidget(other);
+    window.setCentralWidget(central);
+
+    TActionRegistry registry(nullptr, 60000);
+    registry.SetWindow(&window);
+    int keeps = 0;
+    int favourites = 0;
+    const QKeySequence f7(Qt::Key_F7);
+    registry.Add(Spec(1, "FiltersManager", f7, nullptr, [&] { ++favourites; }));
+    registry.Add(Spec(2, "StatFilter_Include", f7, table, [&] { ++keeps; }));
+    EXPECT_THROW(registry.Add(Spec(3, "Other", f7, nullptr)), Exception);
+    ASSERT_TRUE(ActivateWindow(&window));
+
+    struct TCase {
+        QWidget* Focus;
+        int Keeps;
+        int Favourites;
+    };
+    const TCase cases[] = {{table, 1, 0}, {other, 1, 1}, {table, 2, 1}};
+    for (const TCase& c : cases) {
+        c.Focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), c.Focus);
+        TypeKey(&window, Qt::Key_F7);
+        EXPECT_EQ(keeps, c.Keeps);
+        EXPECT_EQ(favourites, c.Favourites);
     }
 }
 
