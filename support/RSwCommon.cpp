@@ -168,6 +168,13 @@ QString MakerServerUrl()
     return url;
 }
 
+bool MakerServerConfigured()
+{
+    const QString url = qEnvironmentVariable(MakerServerEnv).trimmed();
+    return url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+           || url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
 QString SwMachineHash(const QByteArray& machineIdText)
 {
     const QByteArray text = machineIdText.trimmed();

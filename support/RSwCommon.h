@@ -18,6 +18,10 @@
 // built-in address, which names no real host: without it the requests fail as unreachable.
 inline constexpr char MakerServerEnv[] = "TAVRIX_SERVER_URL";
 QString MakerServerUrl();
+// False while the program knows no real server: the built-in address is only a placeholder
+// until TAVRIX_SERVER_URL names an http:// or https:// one (a folder there serves only the
+// update check). Nothing is asked of the server unbidden then.
+bool MakerServerConfigured();
 
 // Replies larger than this are refused (the largest real reply, a catalogue of scenarios or
 // systems, stays far below it).

@@ -2,11 +2,13 @@
 
 #include "app/core/EngineSettings.h"
 #include "app/core/HelpLinks.h"
+#include "app/core/OnlineScripts.h"
 #include "app/core/RatingsFromStakes.h"
 #include "app/core/RatingsToScript.h"
 #include "app/core/StakeCheck.h"
 #include "app/core/StakeGraphs.h"
 #include "app/core/StakesFile.h"
+#include "app/core/SwScripts.h"
 #include "app/core/SwSystems.h"
 #include "app/core/SystemsExchange.h"
 
@@ -16,6 +18,7 @@
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/LanguageMenu.h"
+#include "app/ui/OnlineScriptsPanel.h"
 #include "app/ui/ProgramEnv.h"
 #include "app/ui/LayoutPage.h"
 #include "app/ui/RatingsPage.h"
@@ -77,6 +80,8 @@ namespace {
 constexpr int kPanelWidths[] = {160, 180, 60, 120, 100, 100, -1};
 constexpr int kInitIntervalMs = 100;
 constexpr int kDefaultLeftPanelWidth = 270;
+// The online library's share of the scenario page at the first start.
+constexpr int kDefaultLibraryHeight = 200;
 
 const TResString SRegularsTab = RESSTR("TemplateMain", "Регуляры");
 const TResString SSystemsTab = RESSTR("TemplateMain", "Системы");
@@ -168,6 +173,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     FScriptPage = new TScriptPage(*FScript, FState.StatList(), FUi->lvScript, FUi->sbScript, this);
     SetupTables();
     SetupSystems();
+    SetupOnlineScripts();
     FDrawsCsv.PromptFile = [this](bool save, const QString& filter, const QString& defaultExt, QString& fileName) {
         return PromptFile(save, filter, defaultExt, fileName);
     };
@@ -234,6 +240,8 @@ TTemplateMain::~TTemplateMain()
     FTablesPage = nullptr;
     delete FSystemsPage;
     FSystemsPage = nullptr;
+    delete FOnlineScriptsPanel;
+    FOnlineScriptsPanel = nullptr;
     delete FCardPage;
     FCardPage = nullptr;
     delete FLayoutPage;
@@ -309,6 +317,12 @@ void TTemplateMain::InstallSteps()
     steps.RebuildAllPrefetchs = [this] { FPrefetch.Rebuild(true, PrefetchAllGroups); };
     steps.RefreshPrefetchs = [this](bool force) { FPrefetch.Rebuild(force, 0); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
+    steps.FillOnlineLibrary = [this] {
+        FOnlineScriptsPanel->CbOnlineScriptsFilter()->setEnabled(true);
+        // Without a server the list stays empty until the user asks for it.
+        if (MakerServerConfigured())
+            FOnlineScripts->LoadOnlineScripts();
+    };
     // Steps left empty here are skipped by the start-up sequence.
     steps.CheckForUpdate = [] { return CheckProgramUpdate(true); };
     steps.ShowFirstRun = [this] { ShowFirstRunDialog(this, FState, FLanguages.HelpFileName()); };
@@ -410,6 +424,11 @@ void TTemplateMain::RestoreFormState()
     RestoreListViewLayout(this, FUi->lvRatings, false);
     RestoreListViewLayout(this, FUi->lvScript, false);
     RestoreListViewLayout(this, FSystemsPage->List(), false);
+    FOnlineScripts->RestorePanelShown(FState.Options.Flag(TMainOptions::ScriptLibraryOn));
+    FOnlineScripts->RestoreFilterIndex(FState.Options.Value(TMainOptions::ScriptLibraryFilter));
+    FOnlineScriptsPanel->setVisible(FOnlineScripts->PanelShown());
+    SetLowerPaneHeight(FSplScripts, ReadFormInteger(this, QStringLiteral("ScriptLibraryHeight"), kDefaultLibraryHeight));
+    FOnlineScriptsPanel->ShowEntries();
     FDrawsGraphPage->RestoreState();
     FLayoutPage->RestoreState();
     FWeekPage->RestoreState();
@@ -438,6 +457,9 @@ void TTemplateMain::SaveFormState()
     SaveListViewLayout(this, FUi->lvRatings, false);
     SaveListViewLayout(this, FUi->lvScript, false);
     SaveListViewLayout(this, FSystemsPage->List(), false);
+    if (FOnlineScriptsPanel->isVisible())
+        WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), FOnlineScriptsPanel->height());
+    FState.WriteOption(TMainOptions::ScriptLibraryFilter, FOnlineScripts->FilterIndex());
     FDrawsGraphPage->SaveState();
     FLayoutPage->SaveState();
     FWeekPage->SaveState();
@@ -711,6 +733,32 @@ void TTemplateMain::FilterByView(const std::function<void()>& filter)
     } catch (const std::exception& e) {
         ErrorBox(ExceptionText(e));
     }
+}
+
+void TTemplateMain::SetupOnlineScripts()
+{
+    FSwScripts = std::make_unique<TSwScripts>();
+    FOnlineScripts = std::make_unique<TOnlineScripts>(*FSwScripts, *FScript);
+    // The scenario's lines above, the library below, in one splitter.
+    FSplScripts = new QSplitter(Qt::Vertical, FUi->tsScript);
+    FSplScripts->setObjectName(QStringLiteral("splScripts"));
+    FSplScripts->setChildrenCollapsible(false);
+    delete FUi->layScript->replaceWidget(FUi->lvScript, FSplScripts);
+    FSplScripts->addWidget(FUi->lvScript);
+    FOnlineScriptsPanel = new TOnlineScriptsPanel(*FOnlineScripts, *FSwScripts, FSplScripts);
+    FSplScripts->addWidget(FOnlineScriptsPanel);
+    FSplScripts->setStretchFactor(0, 1);
+    FSplScripts->setStretchFactor(1, 0);
+    SetLowerPaneHeight(FSplScripts, kDefaultLibraryHeight);
+}
+
+void TTemplateMain::ToggleOnlineScripts()
+{
+    TBusyScope busy;
+    const bool show = !FOnlineScripts->PanelShown();
+    FOnlineScriptsPanel->setVisible(show);
+    FState.WriteOption(TMainOptions::ScriptLibraryOn, show ? 1 : 0);
+    FOnlineScripts->SetPanelShown(show);
 }
 
 void TTemplateMain::SetupSystems()

@@ -35,7 +35,11 @@ class FormMain;
 class QAction;
 class QMenu;
 class QTimer;
+class QSplitter;
 class TActionRegistry;
+class TOnlineScripts;
+class TOnlineScriptsPanel;
+class TSwScripts;
 class TSwSystems;
 class TSystemsExchange;
 class TSystemsPage;
@@ -164,6 +168,21 @@ enum class TCommand {
     ViewShemaGradient,
     AutoSelfUpdate,
     CheckUpdate,
+    ScriptLibrary,
+    ScriptLibraryRefresh,
+    ScriptLibraryDownload,
+    ScriptLibraryRate1,
+    ScriptLibraryRate2,
+    ScriptLibraryRate3,
+    ScriptLibraryRate4,
+    ScriptLibraryRate5,
+    ScriptLibraryRate0,
+    ScriptLibraryHide,
+    ScriptLibraryUpload,
+    ScriptLibraryReplace,
+    ScriptLibraryDelete,
+    ScriptLibraryView,
+    ScriptLibraryRates,
     SystemsOn,
     SystemsTab,
     SystemsDownload,
@@ -229,6 +248,8 @@ public:
     TAppStartup& Startup() { return FStartup; }
     TLanguages& Languages() { return FLanguages; }
     TSystemsPage* SystemsPage() const { return FSystemsPage; }
+    TOnlineScripts& OnlineScripts() { return *FOnlineScripts; }
+    TOnlineScriptsPanel* OnlineScriptsPanel() const { return FOnlineScriptsPanel; }
     TSystemsExchange& Systems() { return *FSystems; }
     TActionRegistry* Actions() const { return FActions; }
     // The command's action; an id without a row stops the program.
@@ -379,6 +400,9 @@ private:
     void ExportTable(TROwnerDrawGrid* grid, QWidget* page);
     QString TabCaption(QWidget* page) const;
     void SetupSystems();
+    // The online scenario library under the scenario's lines.
+    void SetupOnlineScripts();
+    void ToggleOnlineScripts();
     // Shows or hides the systems tab, its menu and the two system-stake commands; shown: the
     // list is loaded.
     void ShowSystemsTab(bool show);
@@ -422,6 +446,10 @@ private:
     TRatingsPage* FRatingsPage = nullptr;
     TStakesPage* FStakesPage = nullptr;
     TScriptPage* FScriptPage = nullptr;
+    std::unique_ptr<TSwScripts> FSwScripts;
+    std::unique_ptr<TOnlineScripts> FOnlineScripts;
+    TOnlineScriptsPanel* FOnlineScriptsPanel = nullptr;
+    QSplitter* FSplScripts = nullptr;
     std::unique_ptr<TSwSystems> FSwSystems;
     std::unique_ptr<TSystemsExchange> FSystems;
     TSystemsPage* FSystemsPage = nullptr;

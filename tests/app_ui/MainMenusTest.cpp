@@ -3,6 +3,7 @@
 
 #include "app/ui/DrawsPage.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/OnlineScriptsPanel.h"
 #include "app/ui/SystemsPage.h"
 #include "app/ui/UnitFilterHelp.h"
 #include "app/ui/UnitInfo.h"
@@ -16,10 +17,12 @@
 #include "support/ui/TmplDialogSimple.h"
 #include "support/ui/UnitExpExcel.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/ScriptLibraryEnv.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/common/XlsxReader.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/standin/HttpStandIn.h"
+#include "tests/standin/ScriptServer.h"
 #include "tests/standin/SystemServer.h"
 
 #include <QAction>
@@ -47,6 +50,14 @@ QStringList ActionNames(const QMenu* menu)
         if (!action->isSeparator())
             names.append(action->menu() ? action->menu()->objectName() : action->objectName());
     return names;
+}
+
+void RestoreServerUrl(const QByteArray& previous)
+{
+    if (previous.isNull())
+        qunsetenv("TAVRIX_SERVER_URL");
+    else
+        qputenv("TAVRIX_SERVER_URL", previous);
 }
 
 class MainMenusTest : public ::testing::Test {
@@ -212,6 +223,7 @@ TEST_F(MainMenusTest, SystemPlayShowsItsTabMenuAndStakesAndIsRemembered)
     THttpStandIn server;
     ASSERT_TRUE(server.Start());
     TSystemServer systems{server};
+    TScriptServer library{server};
     TSystemServer::TSystem system;
     system.Nums = 5;
     system.Olap = 1;
@@ -253,7 +265,37 @@ TEST_F(MainMenusTest, SystemPlayShowsItsTabMenuAndStakesAndIsRemembered)
         EXPECT_FALSE(form->findChild<QMenu*>(QStringLiteral("menuSystems"))->menuAction()->isVisible());
     }
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
-    qputenv("TAVRIX_SERVER_URL", previous);
+    RestoreServerUrl(previous);
+}
+
+TEST_F(MainMenusTest, OnlineLibraryFillsAtStartUpAndItsPanelIsRemembered)
+{
+    TScriptLibraryEnv library;
+    library.AddTwoEntries();
+    const auto listRequests = [&] {
+        return std::count_if(library.Server.Requests().begin(), library.Server.Requests().end(),
+                             [](const TStandInRequest& request) { return request.Path == "/scripts/scr_getlist.php"; });
+    };
+    int shown = 0;
+    {
+        auto form = Open();
+        TRListView* list = form->OnlineScriptsPanel()->LvOnlineScripts();
+        shown = list->ItemCount();
+        EXPECT_GT(shown, 0);
+        EXPECT_EQ(listRequests(), 1);
+        TActionRegistry& actions = *form->Actions();
+        EXPECT_TRUE(actions.Action(QStringLiteral("ScriptLibrary"))->isChecked());
+        ASSERT_TRUE(actions.Execute(QStringLiteral("ScriptLibrary")));
+        EXPECT_FALSE(form->OnlineScriptsPanel()->isVisibleTo(form.get()));
+        EXPECT_EQ(list->ItemCount(), 0);
+    }
+    // Hidden at the next start: the catalogue is not asked for until it is shown again.
+    auto form = Open();
+    EXPECT_FALSE(form->OnlineScriptsPanel()->isVisibleTo(form.get()));
+    EXPECT_EQ(listRequests(), 1);
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("ScriptLibrary")));
+    EXPECT_EQ(form->OnlineScriptsPanel()->LvOnlineScripts()->ItemCount(), shown);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
 TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
@@ -300,7 +342,7 @@ TEST_F(MainMenusTest, UpdateSearchReportsAMissingConfigurationAndNoUpdate)
     ASSERT_EQ(FBoxes.Boxes().size(), 2);
     EXPECT_EQ(FBoxes.Last().Text, U("Обновлений не найдено!"));
     EXPECT_TRUE(form->isVisible());
-    qputenv("TAVRIX_SERVER_URL", previous);
+    RestoreServerUrl(previous);
 }
 
 TEST_F(MainMenusTest, AboutBoxShowsTheProgramsTitleAndVersion)

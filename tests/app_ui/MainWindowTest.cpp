@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, ShowsTheArchiveInTheListAndTheStatusLine)
     auto form = Open();
     EXPECT_EQ(form->objectName(), "FormMain");
     EXPECT_TRUE(form->windowTitle().endsWith(QStringLiteral(" версия 2.2.10")));
-    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty()) << FBoxes.Last().Text.toStdString();
 
     TStatusBar* bar = form->findChild<TStatusBar*>(QStringLiteral("StatusBar"));
     ASSERT_NE(bar, nullptr);
