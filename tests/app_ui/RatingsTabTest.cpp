@@ -289,7 +289,8 @@ TEST_F(RatingsTabTest, ExportNeedsRatingsAndRefreshNeedsTheStakesFile)
         if (!action->isSeparator())
             names << action->objectName();
     EXPECT_EQ(names, QStringList({"RatingsRefresh", "StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap",
-                                  "RatingsToScript", "RatingsExport", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
+                                  "RatingsToScript", "RatingsExport", "RatingsXlsExport", "RatingsEffMode0",
+                                  "RatingsEffMode1", "RatingsEffMode2"}));
     // A new, empty stakes file was created and is held.
     EXPECT_TRUE(QFile::exists(StakesFile()));
     EXPECT_EQ(form->StatusBar()->PanelText(4), "Ставок: 0");

@@ -5,6 +5,7 @@
 #include "app/ui/FormMain.h"
 #include "app/ui/StatChart.h"
 #include "app/ui/StatPage.h"
+#include "app/ui/UnitInfo.h"
 #include "app/ui/UnitGenCombs.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"
@@ -273,12 +274,20 @@ TEST_F(StatCombsPagesTest, KeysOfTheTableFilterTheListAndUndoTakesItBack)
     stat->SetSelected(StatRow(*form, "1"));
     stat->SetItemSelected(StatRow(*form, "3"), true);
 
-    // F7 works in the table only (the commands' states follow the selection at the next idle
-    // moment, long before a person presses a key).
+    // F7 keeps the selected rows in the table only; elsewhere it opens the favourite methods
+    // (the commands' states follow the selection at the next idle moment, long before a person
+    // presses a key).
     form->Actions()->UpdateAll();
+    QStringList opened;
+    const TModalFormHandler previous = SetModalFormHandler([&](QDialog& dialog) {
+        opened.append(QString::fromLatin1(dialog.metaObject()->className()));
+        return int(QDialog::Rejected);
+    });
     Combs(*form)->setFocus();
     TypeKey(form.get(), Qt::Key_F7);
     EXPECT_EQ(Combs(*form)->ItemCount(), 100);
+    EXPECT_EQ(opened, QStringList({"TFormManager"}));
+    SetModalFormHandler(previous);
     stat->setFocus();
     TypeKey(form.get(), Qt::Key_F7);
     // Keep: the 36 combinations with a 1 or a 3.
