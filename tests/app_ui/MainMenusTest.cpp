@@ -18,6 +18,7 @@
 #include "support/ui/UnitExpExcel.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/ScriptLibraryEnv.h"
+#include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/common/XlsxReader.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -253,6 +254,7 @@ TEST_F(MainMenusTest, SystemPlayShowsItsTabMenuAndStakesAndIsRemembered)
         actions.UpdateAll();
         EXPECT_TRUE(actions.Action(QStringLiteral("SystemsOn"))->isChecked());
         EXPECT_TRUE(actions.Action(QStringLiteral("SystemsTab"))->isChecked());
+        EXPECT_FALSE(SaveScreenshot(form.get(), QStringLiteral("SystemsTab"), QSize(1100, 700)).isEmpty());
     }
     // The next start shows the tab again, filled, without making it the current page.
     {
@@ -296,6 +298,9 @@ TEST_F(MainMenusTest, OnlineLibraryFillsAtStartUpAndItsPanelIsRemembered)
     ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("ScriptLibrary")));
     EXPECT_EQ(form->OnlineScriptsPanel()->LvOnlineScripts()->ItemCount(), shown);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
+    pages->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsScript")));
+    EXPECT_FALSE(SaveScreenshot(form.get(), QStringLiteral("ScriptTabWithLibrary"), QSize(1100, 700)).isEmpty());
 }
 
 TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
