@@ -324,7 +324,8 @@ void TTemplateMain::InstallSteps()
             FOnlineScripts->LoadOnlineScripts();
     };
     // Steps left empty here are skipped by the start-up sequence.
-    steps.CheckForUpdate = [] { return CheckProgramUpdate(true); };
+    // With only the placeholder address there is nothing to look at before the user asks.
+    steps.CheckForUpdate = [] { return !qEnvironmentVariableIsEmpty(MakerServerEnv) && CheckProgramUpdate(true); };
     steps.ShowFirstRun = [this] { ShowFirstRunDialog(this, FState, FLanguages.HelpFileName()); };
     steps.SaveFormState = [this] { SaveFormState(); };
     steps.CloseStakesFile = [this] { CloseStakesFile(); };
