@@ -3,6 +3,7 @@
 #include "app/core/SystemCombs.h"
 #include "platform/Cp1251.h"
 #include "tests/app_core/SystemsTestEnv.h"
+#include "tests/common/FixedZone.h"
 
 #include <QFileInfo>
 
@@ -32,27 +33,6 @@ tSystemData BobsSystem()
     return data;
 }
 
-// The process's time zone for one test: Moscow keeps UTC+3 all year.
-class TZoneScope {
-public:
-    explicit TZoneScope(const char* zone) : FOld(qgetenv("TZ")), FHad(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TZoneScope()
-    {
-        if (FHad)
-            qputenv("TZ", FOld);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    QByteArray FOld;
-    bool FHad;
-};
 
 TEST_F(SwSystemsTest, RequestBodiesByteForByte)
 {
@@ -112,7 +92,7 @@ TEST_F(SwSystemsTest, PublishedSystemReadsBackAsSent)
 
 TEST_F(SwSystemsTest, ListRowsWithLocalTimesAndOwnership)
 {
-    const TZoneScope moscow("Europe/Moscow");
+    const TFixedZone moscow("Europe/Moscow");
     TSystemServer::TSystem mine = System(42, 5, 1, {"1 2", "2 3", "4 5"}, U8("ann@example.org"),
                                          Utc(2016, 8, 1, 21, 30, 5));
     mine.Title = U8("Система «Треугольник»");

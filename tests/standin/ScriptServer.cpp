@@ -1,5 +1,7 @@
 #include "tests/standin/ScriptServer.h"
 
+#include "tests/standin/StandInText.h"
+
 #include <QTimeZone>
 
 namespace {
@@ -82,32 +84,7 @@ void TScriptServer::SetFailure(TFailure failure, int count)
 
 QString TScriptServer::Unescape(const QString& text)
 {
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\\') || i + 1 >= text.size()) {
-            result += c;
-            continue;
-        }
-        const char16_t next = text.at(++i).unicode();
-        switch (next) {
-        case 'a': result += QChar(7); break;
-        case 'b': result += QChar(8); break;
-        case 't': result += QChar(9); break;
-        case 'n': result += QChar(10); break;
-        case 'v': result += QChar(11); break;
-        case 'f': result += QChar(12); break;
-        case 'r': result += QChar(13); break;
-        case 'e': result += QChar(27); break;
-        default:
-            if (next >= '0' && next <= '6')
-                result += QChar(static_cast<char16_t>(next - '0'));
-            else
-                result += QChar(next);
-            break;
-        }
-    }
-    return result;
+    return StandInCUnescape(text);
 }
 
 QByteArray TScriptServer::Base64(const QString& text)

@@ -1,5 +1,7 @@
 #include "tests/standin/SystemServer.h"
 
+#include "tests/standin/StandInText.h"
+
 #include <QTimeZone>
 
 namespace {
@@ -69,32 +71,7 @@ TSystemServer::TFailure TSystemServer::TakeFailure(const QByteArray& path)
 
 QString TSystemServer::CUnescape(const QString& text)
 {
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\\') || i + 1 >= text.size()) {
-            result += c;
-            continue;
-        }
-        const char escape = text.at(++i).toLatin1();
-        switch (escape) {
-        case 'a': result += QChar(7); break;
-        case 'b': result += QChar(8); break;
-        case 't': result += QChar(9); break;
-        case 'n': result += QChar(10); break;
-        case 'v': result += QChar(11); break;
-        case 'f': result += QChar(12); break;
-        case 'r': result += QChar(13); break;
-        case 'e': result += QChar(27); break;
-        default:
-            if (escape >= '0' && escape <= '6')
-                result += QChar(escape - '0');
-            else
-                result += text.at(i);
-            break;
-        }
-    }
-    return result;
+    return StandInCUnescape(text);
 }
 
 QByteArray TSystemServer::UtcText(const QDateTime& utc)

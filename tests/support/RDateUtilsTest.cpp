@@ -1,6 +1,7 @@
 #include "support/RDateUtils.h"
 
 #include "platform/Exceptions.h"
+#include "tests/common/FixedZone.h"
 
 #include <QByteArray>
 #include <QTimeZone>
@@ -12,27 +13,6 @@
 
 namespace {
 
-// Runs a test under a fixed time zone and puts the previous one back.
-class TFixedZone {
-public:
-    explicit TFixedZone(const char* zone) : FHad(qEnvironmentVariableIsSet("TZ")), FOld(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TFixedZone()
-    {
-        if (FHad)
-            qputenv("TZ", FOld);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool FHad;
-    QByteArray FOld;
-};
 
 TDateTime At(int y, int m, int d, int h, int n, int s)
 {

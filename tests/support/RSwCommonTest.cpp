@@ -3,6 +3,7 @@
 #include "support/RSysUtils.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/standin/HttpStandIn.h"
+#include "tests/common/FixedZone.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -28,26 +29,6 @@ protected:
     THttpStandIn FServer;
 };
 
-class TZoneScope {
-public:
-    explicit TZoneScope(const char* zone) : FHad(qEnvironmentVariableIsSet("TZ")), FOld(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TZoneScope()
-    {
-        if (FHad)
-            qputenv("TZ", FOld);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool FHad;
-    QByteArray FOld;
-};
 
 } // namespace
 
@@ -256,7 +237,7 @@ TEST(RSwCommon, ReplyTextIsNeverAFormat)
 
 TEST(RSwCommon, UtcTimesAsLocal)
 {
-    const TZoneScope zone("MSK-3");
+    const TFixedZone zone("MSK-3");
     const QDateTime local = SwDecodeUtc("2016-08-10 21:30:05", "created");
     ASSERT_TRUE(local.isValid());
     EXPECT_EQ(local.date(), QDate(2016, 8, 11));
