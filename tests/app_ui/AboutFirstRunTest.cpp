@@ -15,6 +15,7 @@
 #include "tests/common/LanguageModules.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -39,16 +40,6 @@ QByteArray& EnglishModule()
 {
     static QByteArray module;
     return module;
-}
-
-// Runs the action once the modal loop of the next dialog has started.
-void WhenModal(const std::function<void(TDialogSTemplate&)>& action)
-{
-    QTimer::singleShot(0, [action] {
-        auto* dialog = qobject_cast<TDialogSTemplate*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        action(*dialog);
-    });
 }
 
 void ExpectLabelsShowInFull(const QWidget& form)

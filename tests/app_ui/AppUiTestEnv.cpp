@@ -3,6 +3,7 @@
 #include "engine/PrjConst.h"
 #include "platform/IniFile.h"
 #include "support/RSysUtils.h"
+#include "support/ui/TmplDialogSimple.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QApplication>
@@ -10,8 +11,11 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
@@ -81,4 +85,20 @@ TProcessResult RunProgram(const QString& program, const QStringList& arguments, 
     result.Stdout = QString::fromUtf8(process.readAllStandardOutput());
     result.Stderr = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+bool PressOk(TDialogSTemplate& form)
+{
+    form.setResult(QDialog::Rejected);
+    form.OkBtn()->click();
+    return form.result() == QDialog::Accepted;
+}
+
+void WhenModal(const std::function<void(TDialogSTemplate&)>& action)
+{
+    QTimer::singleShot(0, [action] {
+        auto* dialog = qobject_cast<TDialogSTemplate*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        action(*dialog);
+    });
 }

@@ -14,6 +14,7 @@
 #include <ostream>
 
 class QWidget;
+class TDialogSTemplate;
 
 // Processes events until the condition holds or the time is up; the condition's last value.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
@@ -75,3 +76,8 @@ public:
 private:
     TFilePromptHandler FPrevious;
 };
+
+// Presses the dialog's OK button; true when the dialog accepted (its checks passed).
+bool PressOk(TDialogSTemplate& form);
+// Runs the action once the modal loop of the next dialog has started.
+void WhenModal(const std::function<void(TDialogSTemplate&)>& action);

@@ -9,6 +9,7 @@
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/support_ui/KeyInput.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,23 +30,6 @@
 namespace {
 
 const char* const kBadSegment12 = "Некорректное значение: 12!\n\nУкажите любое число от 1 до 9";
-
-bool PressOk(TDialogSTemplate& form)
-{
-    form.setResult(QDialog::Rejected);
-    form.OkBtn()->click();
-    return form.result() == QDialog::Accepted;
-}
-
-// Runs the action once the modal loop of the next dialog has started.
-void WhenModal(const std::function<void(TDialogSTemplate&)>& action)
-{
-    QTimer::singleShot(0, [action] {
-        auto* dialog = qobject_cast<TDialogSTemplate*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        action(*dialog);
-    });
-}
 
 TConfigData GivenConfig()
 {

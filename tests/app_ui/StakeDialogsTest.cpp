@@ -8,6 +8,7 @@
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/support_ui/KeyInput.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,23 +31,6 @@ const char* const kLastDrawError = "Номер последнего тиража
 const char* const kLongComment = "Очень длинный комментарий к ставке, в котором ровно 64 символа!!";
 
 // Presses OK of a dialog shown without a modal loop; true when the dialog accepted.
-bool PressOk(TDialogSTemplate& form)
-{
-    form.setResult(QDialog::Rejected);
-    form.OkBtn()->click();
-    return form.result() == QDialog::Accepted;
-}
-
-// Runs the action once the modal loop of the next dialog has started.
-void WhenModal(const std::function<void(TDialogSTemplate&)>& action)
-{
-    QTimer::singleShot(0, [action] {
-        auto* dialog = qobject_cast<TDialogSTemplate*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        action(*dialog);
-    });
-}
-
 // A scenario stake with a balance, so that every field the dialog must keep differs from a
 // fresh record's.
 TStakeRec GivenStake()

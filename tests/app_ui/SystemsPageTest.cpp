@@ -59,13 +59,6 @@ tSystemData GivenSystem()
     return data;
 }
 
-bool PressOk(TDialogSTemplate& form)
-{
-    form.setResult(QDialog::Rejected);
-    form.OkBtn()->click();
-    return form.result() == QDialog::Accepted;
-}
-
 class SystemDialogTest : public ::testing::Test {
 protected:
     SystemDialogTest()

@@ -7,6 +7,7 @@
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/support_ui/KeyInput.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -32,13 +33,6 @@ TTableRec Rule(const char* name, int d1, int d2, int step, bool useLastDraw = fa
     rec.Step = step;
     rec.StakesMade = made;
     return rec;
-}
-
-bool PressOk(TDialogSTemplate& form)
-{
-    form.setResult(QDialog::Rejected);
-    form.OkBtn()->click();
-    return form.result() == QDialog::Accepted;
 }
 
 class TableDialogTest : public ::testing::Test {
