@@ -27,3 +27,17 @@ void TCoreTest::WriteArchive(const TDrawsArray& draws)
 {
     WriteFileBytes(FState.DrawsFileName(), DrawsToBytes(draws));
 }
+
+void TCoreTest::SetCombList(const std::vector<TCombWord>& combs)
+{
+    FState.FCombs.Items.assign(combs.begin(), combs.end());
+    FState.FCombs.Count = static_cast<int>(combs.size());
+}
+
+std::vector<TStakeRec> AllStakes(TStakesFile& stakes)
+{
+    std::vector<TStakeRec> records;
+    for (qint64 i = 0; i < stakes.RecordCount(); ++i)
+        records.push_back(stakes.ReadStake(TStakesFile::soFromBeginning, i));
+    return records;
+}

@@ -5,6 +5,7 @@
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
 #include "app/core/ResultsDownload.h"
+#include "app/core/StakesFile.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <vector>
 
 
 // The main state in a temporary data folder, with the program's draw-date texts, a fixed
@@ -33,6 +35,8 @@ protected:
     void SetToday(const QDate& date) { FNow = QDateTime(date, QTime(12, 0)); }
     QString DataFile(const QString& name) const { return FDir.filePath(name); }
     void WriteArchive(const TDrawsArray& draws);
+    // The combination list holds exactly these.
+    void SetCombList(const std::vector<TCombWord>& combs);
 
     QTemporaryDir FDir;
     TMainState FState;
@@ -47,3 +51,6 @@ private:
     TClock FPreviousClock;
     TStatusSink FPreviousSink;
 };
+
+// Every record of an open stakes file, first to last.
+std::vector<TStakeRec> AllStakes(TStakesFile& stakes);

@@ -104,13 +104,7 @@ protected:
             AppendComb(FState.FCombs, C(d1, d2));
     }
 
-    std::vector<TStakeRec> Records()
-    {
-        std::vector<TStakeRec> records;
-        for (qint64 i = 0; i < FStakes.RecordCount(); ++i)
-            records.push_back(FStakes.ReadStake(TStakesFile::soFromBeginning, i));
-        return records;
-    }
+    std::vector<TStakeRec> Records() { return AllStakes(FStakes); }
 
     QStringList StakeTexts()
     {

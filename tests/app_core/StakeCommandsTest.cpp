@@ -26,18 +26,8 @@ protected:
         WriteFileBytes(FStakes.FileName(), StakeBytes(records));
         FStakes.Open();
     }
-    void SetList(const std::vector<TCombWord>& combs)
-    {
-        FState.FCombs.Items.assign(combs.begin(), combs.end());
-        FState.FCombs.Count = static_cast<int>(combs.size());
-    }
-    std::vector<TStakeRec> Records()
-    {
-        std::vector<TStakeRec> records;
-        for (qint64 i = 0; i < FStakes.RecordCount(); ++i)
-            records.push_back(FStakes.ReadStake(TStakesFile::soFromBeginning, i));
-        return records;
-    }
+    void SetList(const std::vector<TCombWord>& combs) { SetCombList(combs); }
+    std::vector<TStakeRec> Records() { return AllStakes(FStakes); }
     // A manual stake as the commands make it, for the expectations.
     static TStakeRec Manual(std::int32_t draw, int d1, int d2, int selection, const char* comment = nullptr)
     {
