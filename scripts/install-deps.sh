@@ -11,6 +11,7 @@ packages=(
   libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  xdg-utils
 )
 
 missing=()

@@ -76,11 +76,11 @@ public:
         if (!selectedOnly)
             return RowRange(0, FView->ItemCount() - 1);
         if (FView->MultiSelect()) {
+            // No selected row exports the "nothing selected" row -1, as a single-select list does.
             const QList<int> selected = FView->SelectedRows();
-            std::vector<int> rows(selected.begin(), selected.end());
-            if (rows.empty())
-                rows.push_back(-1);
-            return rows;
+            if (selected.isEmpty())
+                return {-1};
+            return std::vector<int>(selected.begin(), selected.end());
         }
         return {FView->Selected()};
     }
