@@ -92,8 +92,10 @@ bool TStakeCommands::AddRandomStake()
     return AddStake(FState.FCombs.Items[static_cast<size_t>(index)]);
 }
 
-bool TStakeCommands::AddStakes(const QList<TCombWord>& combs)
+bool TStakeCommands::AddStakes(const QList<TCombWord>& combs, int* madeCount)
 {
+    if (madeCount)
+        *madeCount = 0;
     TStakeRec rec = ManualStake(std::nullopt);
     std::int32_t drawNumber = rec.DrawNumber;
     int drawCount = 1;
@@ -112,6 +114,8 @@ bool TStakeCommands::AddStakes(const QList<TCombWord>& combs)
                 made = false;
                 break;
             }
+            if (madeCount)
+                ++*madeCount;
         }
         if (made && !combs.isEmpty()) {
             if (CheckStakes)

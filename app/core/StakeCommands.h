@@ -58,8 +58,9 @@ public:
     bool AddRandomStake();
     // The multi-stake dialog, then one stake per combination in the given order with the
     // dialog's draws and comment; stops at the first failure. The stakes are checked once at
-    // the end when every stake was made. True when every stake was made.
-    bool AddStakes(const QList<TCombWord>& combs);
+    // the end when every stake was made. True when every stake was made; `made` (when given)
+    // gets the number of combinations staked.
+    bool AddStakes(const QList<TCombWord>& combs, int* made = nullptr);
     // Deletes the records of grid rows top..bottom (row 1 is record 0) after the question.
     bool DeleteRows(int top, int bottom);
     // The condition dialog, then the deletion by condition.
