@@ -145,16 +145,30 @@ QAction* TActionRegistry::Add(TCommandSpec spec)
     return action;
 }
 
+bool TActionRegistry::KeyShared(const TEntry& entry) const
+{
+    return std::any_of(FEntries.begin(), FEntries.end(),
+                       [&](const auto& other) { return other.get() != &entry && other->Key == entry.Key; });
+}
+
 void TActionRegistry::FollowFocus(const QWidget* focus)
 {
+    const auto holdsFocus = [focus](const QWidget* scope) {
+        return focus && (scope == focus || scope->isAncestorOf(focus));
+    };
     for (const auto& entry : FEntries) {
-        if (entry->Scope || entry->Key.isEmpty())
+        if (entry->Key.isEmpty())
             continue;
-        const bool inScope = focus && std::any_of(FEntries.begin(), FEntries.end(), [&](const auto& scoped) {
-            return scoped->Scope && scoped->Key == entry->Key
-                   && (scoped->Scope == focus || scoped->Scope->isAncestorOf(focus));
-        });
-        const QKeySequence key = inScope ? QKeySequence() : entry->Key;
+        bool live = true;
+        if (entry->Scope) {
+            // Outside its scope the key runs another command (or none): the menus show it there.
+            live = holdsFocus(entry->Scope) || !KeyShared(*entry);
+        } else {
+            live = std::none_of(FEntries.begin(), FEntries.end(), [&](const auto& scoped) {
+                return scoped->Scope && scoped->Key == entry->Key && holdsFocus(scoped->Scope);
+            });
+        }
+        const QKeySequence key = live ? entry->Key : QKeySequence();
         if (entry->Action->shortcut() != key)
             entry->Action->setShortcut(key);
     }
@@ -168,6 +182,21 @@ void TActionRegistry::SetWindow(QWidget* window)
     for (const auto& entry : FEntries)
         if (!entry->Scope)
             FWindow->addAction(entry->Action);
+}
+
+QAction* TActionRegistry::AddMenuItem(const TCommandKey& key, const QString& caption, QObject* parent)
+{
+    TEntry& entry = Get(key);
+    auto* item = new QAction(caption, parent);
+    item->setObjectName(entry.Name);
+    item->setCheckable(entry.Action->isCheckable());
+    item->setToolTip(entry.Action->toolTip());
+    item->setStatusTip(entry.Action->statusTip());
+    entry.Items.emplace_back(item);
+    TEntry* raw = &entry;
+    connect(item, &QAction::triggered, this, [this, raw] { Run(*raw); });
+    Refresh(entry);
+    return item;
 }
 
 TActionRegistry::TEntry* TActionRegistry::Find(const TCommandKey& key) const
@@ -216,6 +245,12 @@ void TActionRegistry::SetTexts(const TCommandKey& key, const QString& caption, c
     entry.Action->setText(caption);
     entry.Action->setToolTip(hint);
     entry.Action->setStatusTip(hint);
+    for (const QPointer<QAction>& item : entry.Items) {
+        if (item) {
+            item->setToolTip(hint);
+            item->setStatusTip(hint);
+        }
+    }
 }
 
 bool TActionRegistry::Allowed(const TEntry& entry) const
@@ -227,9 +262,18 @@ bool TActionRegistry::Allowed(const TEntry& entry) const
 
 void TActionRegistry::Refresh(TEntry& entry)
 {
-    entry.Action->setEnabled(Allowed(entry));
+    const bool allowed = Allowed(entry);
+    const bool checked = entry.State && entry.State();
+    entry.Action->setEnabled(allowed);
     if (entry.State)
-        entry.Action->setChecked(entry.State());
+        entry.Action->setChecked(checked);
+    for (const QPointer<QAction>& item : entry.Items) {
+        if (!item)
+            continue;
+        item->setEnabled(allowed);
+        if (entry.State)
+            item->setChecked(checked);
+    }
 }
 
 void TActionRegistry::UpdateAll()

@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -58,7 +59,9 @@ private:
 // may share a key when both have scopes and neither scope holds the other: the key then runs the
 // command of the page or list that has the focus. One command without a scope may share such a
 // key too: it runs wherever the focus is outside those scopes. Any other clash is refused when
-// the second command is registered.
+// the second command is registered. A shared key is shown (and set) only on the action of the
+// command it runs where the focus is now, so that no menu item shows a key that would run
+// another command.
 class TActionRegistry : public QObject {
     Q_OBJECT
 
@@ -107,6 +110,12 @@ public:
     // those registered later.
     void SetWindow(QWidget* window);
 
+    // A further menu item for a command, under a caption of its own (a command that a second
+    // menu names in other words). It is enabled and checked as the command is and runs it; it
+    // has the command's objectName and hint, and no key: the key stays with the command's
+    // action, which shows it. Owned by parent.
+    QAction* AddMenuItem(const TCommandKey& key, const QString& caption, QObject* parent);
+
     // The command's action; stops the program when it is not registered.
     QAction* Action(const TCommandKey& key) const;
     bool Contains(const TCommandKey& key) const;
@@ -137,6 +146,7 @@ private:
         TPredicate Update;
         TPredicate State;   // toggles only
         TBusyRule Rule = TBusyRule::OnlyWhenIdle;
+        std::vector<QPointer<QAction>> Items;   // AddMenuItem's items
     };
 
     TEntry* Find(const TCommandKey& key) const;
@@ -146,8 +156,11 @@ private:
     bool Allowed(const TEntry& entry) const;
     void Refresh(TEntry& entry);
     bool Run(TEntry& entry);
-    // A window-wide key that a scoped command shares is off while the focus is in that scope.
+    // Sets each shared key on the one action it runs with the focus where it is: a window-wide
+    // key is off while the focus is in a scope that shares it, a scoped one is off outside its
+    // scope.
     void FollowFocus(const QWidget* focus);
+    bool KeyShared(const TEntry& entry) const;
 
     std::vector<std::unique_ptr<TEntry>> FEntries;
     QWidget* FWindow = nullptr;

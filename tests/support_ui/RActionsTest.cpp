@@ -334,6 +334,148 @@ TEST(ActionRegistry, SharedKeyRunsTheCommandOfTheListThatHasTheFocus)
     EXPECT_EQ(downloads, presses);
 }
 
+// A key that two commands share is shown, and set, only on the action it runs where the focus is
+// now: a menu item never shows a key that would run another command. A key of one command alone
+// stays on it wherever the focus is.
+TEST(ActionRegistry, SharedKeyShowsOnlyOnTheCommandItRunsWhereTheFocusIs)
+{
+    QMainWindow window;
+    auto* central = new QWidget;
+    auto* layout = new QHBoxLayout(central);
+    auto* table = new QListWidget;
+    auto* combs = new QListWidget;
+    auto* scriptPage = new QWidget;
+    auto* scriptLayout = new QHBoxLayout(scriptPage);
+    auto* script = new QListWidget;
+    scriptLayout->addWidget(script);
+    auto* other = new QLineEdit;
+    for (QWidget* widget : {static_cast<QWidget*>(table), static_cast<QWidget*>(combs), scriptPage,
+                            static_cast<QWidget*>(other)})
+        layout->addWidget(widget);
+    window.setCentralWidget(central);
+
+    TActionRegistry registry(nullptr, 60000);
+    registry.SetWindow(&window);
+    const QKeySequence f7(Qt::Key_F7);
+    const QKeySequence ctrlDel(Qt::CTRL | Qt::Key_Delete);
+    const QKeySequence ctrlJ(Qt::CTRL | Qt::Key_J);
+    int keeps = 0;
+    int favourites = 0;
+    int opens = 0;
+    int systems = 0;
+    registry.Add(Spec(1, "FiltersManager", f7, nullptr, [&] { ++favourites; }));
+    registry.Add(Spec(2, "StatFilter_Include", f7, table, [&] { ++keeps; }));
+    registry.Add(Spec(3, "CombsDelSelected", ctrlDel, combs));
+    registry.Add(Spec(4, "ScriptDel", ctrlDel, scriptPage));
+    registry.Add(Spec(5, "ScriptOpen", ctrlJ, scriptPage, [&] { ++opens; }));
+    registry.Add(Spec(6, "SystemsOn", ctrlJ, nullptr, [&] { ++systems; }));
+    registry.Add(Spec(7, "CombsGen", QKeySequence(Qt::Key_F2)));
+    registry.Add(Spec(8, "CombsFind", QKeySequence(Qt::CTRL | Qt::Key_K), combs));
+    ASSERT_TRUE(ActivateWindow(&window));
+
+    // The keys shown, in the order of the commands above; "" for none.
+    struct TCase {
+        QWidget* Focus;
+        QStringList Shown;
+    };
+    const TCase cases[] = {
+        {table, {"", "F7", "", "", "", "Ctrl+J", "F2", "Ctrl+K"}},
+        {combs, {"F7", "", "Ctrl+Del", "", "", "Ctrl+J", "F2", "Ctrl+K"}},
+        {script, {"F7", "", "", "Ctrl+Del", "Ctrl+J", "", "F2", "Ctrl+K"}},
+        {other, {"F7", "", "", "", "", "Ctrl+J", "F2", "Ctrl+K"}},
+        {table, {"", "F7", "", "", "", "Ctrl+J", "F2", "Ctrl+K"}},
+    };
+    for (const TCase& c : cases) {
+        c.Focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), c.Focus);
+        QStringList shown;
+        for (const QAction* action : registry.Actions())
+            shown.append(action->shortcut().toString(QKeySequence::PortableText));
+        EXPECT_EQ(shown, c.Shown) << c.Focus->metaObject()->className();
+    }
+
+    // The keys still run what they show.
+    script->setFocus();
+    QApplication::processEvents();
+    TypeKey(&window, Qt::Key_J, Qt::ControlModifier);
+    other->setFocus();
+    QApplication::processEvents();
+    TypeKey(&window, Qt::Key_J, Qt::ControlModifier);
+    TypeKey(&window, Qt::Key_F7);
+    table->setFocus();
+    QApplication::processEvents();
+    TypeKey(&window, Qt::Key_F7);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(systems, 1);
+    EXPECT_EQ(favourites, 1);
+    EXPECT_EQ(keeps, 1);
+}
+
+// A second menu may name a command in words of its own: its item is not a second command.
+TEST(ActionRegistry, MenuItemOfACommandShowsItsStateAndRunsIt)
+{
+    TActionRegistry registry(nullptr, 60000);
+    bool shown = false;
+    int runs = 0;
+    TActionRegistry::TCommandSpec spec = Spec(1, "SystemsOn", QKeySequence(Qt::CTRL | Qt::Key_J), nullptr, [&] {
+        ++runs;
+        shown = !shown;
+    });
+    spec.Caption = "Системная игра";
+    spec.Hint = "Показать системы";
+    spec.State = [&shown] { return shown; };
+    QAction* command = registry.Add(std::move(spec));
+    QMenu view;
+    QAction* item = registry.AddMenuItem(1, "Вкладка \"Системы\"", &view);
+    view.addAction(item);
+
+    EXPECT_EQ(item->objectName(), "SystemsOn");
+    EXPECT_EQ(item->parent(), &view);
+    EXPECT_EQ(item->text(), "Вкладка \"Системы\"");
+    EXPECT_EQ(item->statusTip(), "Показать системы");
+    EXPECT_TRUE(item->isCheckable());
+    // The key is the command's: one action holds it, so that it is never ambiguous.
+    EXPECT_TRUE(item->shortcut().isEmpty());
+    EXPECT_EQ(registry.Actions(), QList<QAction*>({command}));
+
+    struct TStep {
+        const char* What;
+        QAction* Clicked;
+        bool Busy;
+        int Runs;
+        bool Checked;
+    };
+    const TStep steps[] = {
+        {"the item", item, false, 1, true},
+        {"the command", command, false, 2, false},
+        {"the item while busy", item, true, 2, false},
+        {"the item again", item, false, 3, true},
+    };
+    for (const TStep& step : steps) {
+        if (step.Busy)
+            StartWait();
+        EXPECT_EQ(item->isEnabled(), !step.Busy) << step.What;
+        step.Clicked->trigger();
+        EXPECT_EQ(runs, step.Runs) << step.What;
+        EXPECT_EQ(item->isChecked(), step.Checked) << step.What;
+        EXPECT_EQ(command->isChecked(), step.Checked) << step.What;
+        if (step.Busy)
+            StopWait();
+    }
+    // The option changed elsewhere: both follow at the next update.
+    shown = false;
+    registry.UpdateAll();
+    EXPECT_FALSE(item->isChecked());
+
+    // Another language: the hint follows the command, the caption is the menu's to set.
+    registry.SetTexts(1, "System game", "Show the systems");
+    EXPECT_EQ(item->statusTip(), "Show the systems");
+    EXPECT_EQ(item->text(), "Вкладка \"Системы\"");
+    AssignMenuMnemonics(&view);
+    EXPECT_EQ(PlainText(item), "Вкладка \"Системы\"");
+}
+
 TEST(MenuMnemonics, EachItemGetsALetterOfItsOwnWithinItsMenu)
 {
     struct TCase {
