@@ -28,7 +28,6 @@ namespace {
 // without TAVRIX_SERVER_URL reports the server as unreachable instead of talking to a stranger.
 const char* const kMakerServer = "https://server.tavrix.invalid";
 
-const TResString SReplyTooLarge = RESSTR("RSwCommon", "Ответ сервера превышает допустимый размер (%1 байт)!");
 const TResString SNoResult = RESSTR("RSwCommon", "Ответ сервера не содержит результата запроса!");
 const TResString SRowNotClosed = RESSTR("RSwCommon", "Ответ сервера получен не полностью!");
 const TResString SServerError = RESSTR("RSwCommon", "Сервер не смог выполнить запрос!");
@@ -43,30 +42,6 @@ QString Quoted(const QString& value)
 {
     return value.size() > kQuotedValue ? value.left(kQuotedValue) + QStringLiteral("...") : value;
 }
-
-// Collects a reply body and refuses to grow past the limit; the HTTP helper then aborts the
-// transfer with this device's error text.
-class TBoundedBuffer : public QIODevice {
-public:
-    explicit TBoundedBuffer(qint64 limit) : FLimit(limit) { open(QIODevice::WriteOnly); }
-    const QByteArray& Data() const { return FData; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        if (FData.size() + size > FLimit) {
-            setErrorString(LoadResString(SReplyTooLarge).arg(FLimit));
-            return -1;
-        }
-        FData.append(data, size);
-        return size;
-    }
-
-private:
-    qint64 FLimit;
-    QByteArray FData;
-};
 
 QString AccountFullName()
 {
@@ -224,15 +199,14 @@ bool SwPost(const QString& path, const TSwFields& fields, QByteArray& reply, QSt
     request.Url = MakerServerUrl() + path;
     for (const auto& field : fields)
         request.FormFields.append(field.first + QLatin1Char('=') + field.second);
-    TBoundedBuffer body(SwReplyLimit);
-    request.Output = &body;
+    request.MaxBodyBytes = SwReplyLimit;
+    request.DeadlineMs = SwDeadlineMs;
     try {
-        HttpExecute(request);
+        reply = HttpExecute(request).Body;
     } catch (const std::exception& e) {
         error = ExceptionText(e);
         return false;
     }
-    reply = body.Data();
     return true;
 }
 

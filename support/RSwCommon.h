@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/rHttpUtilsLimits.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
@@ -23,9 +25,8 @@ QString MakerServerUrl();
 // update check). Nothing is asked of the server unbidden then.
 bool MakerServerConfigured();
 
-// Replies larger than this are refused (the largest real reply, a catalogue of scenarios or
-// systems, stays far below it).
-inline constexpr qint64 SwReplyLimit = 4 * 1024 * 1024;
+// Replies larger than SwReplyLimit (support/rHttpUtilsLimits.h) are refused: the largest real
+// reply, a catalogue of scenarios or systems, stays far below it.
 
 // Who the user is, as the requests tell the server.
 struct TUserIdentity {

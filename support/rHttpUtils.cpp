@@ -7,6 +7,7 @@
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QIODevice>
@@ -18,6 +19,8 @@
 #include <QStringDecoder>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -52,9 +55,10 @@ const TResString STooManyRedirects = RESSTR("rHttpUtils", "Слишком мно
 const TResString SBadRedirect = RESSTR("rHttpUtils", "Сервер \"%s\" вернул перенаправление без адреса!");
 const TResString SInflateError = RESSTR("rHttpUtils", "Ошибка распаковки ответа сервера \"%s\"!");
 const TResString SIncomplete = RESSTR("rHttpUtils", "Ответ сервера \"%s\" получен не полностью!");
-
-// Redirects followed at most for one request.
-constexpr int kMaxRedirects = 15;
+const TResString SDeadline =
+    RESSTR("rHttpUtils", "Сервер \"%s\" не передал ответ за отведённые на запрос %d с!");
+const TResString STooLarge =
+    RESSTR("rHttpUtils", "Ответ сервера \"%s\" превышает допустимый размер (%d байт)!");
 
 THttpTimeouts& DefaultTimeouts()
 {
@@ -92,10 +96,30 @@ struct THop {
 // Two clocks: until the request has gone out (name lookup, connection, TLS handshake, the
 // request written) the connect time-out runs from the start; from then on the read time-out
 // runs from the last sign of life of the transfer (the request sent, headers, body bytes).
+// A third clock, the deadline, runs over the whole request with its redirects: a server that
+// sends a byte now and then keeps the read time-out from ever running out, but not this one.
+// The body is capped at `limit` bytes after inflation.
 // Precise timers: a coarse one may fire up to 5 % early.
-THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& method,
-             const QByteArray& body, int connectMs, int readMs, QIODevice* output, QByteArray& collected)
+struct TLimits {
+    int ConnectMs = 0;
+    int ReadMs = 0;
+    QDeadlineTimer Deadline;
+    int DeadlineMs = 0;   // as the message tells it
+    qint64 MaxBody = 0;
+};
+
+[[noreturn]] void RaiseDeadline(const QUrl& url, const TLimits& limits)
 {
+    const int seconds = std::max(1, (limits.DeadlineMs + 500) / 1000);
+    throw EHttpError(Format(LoadResString(SDeadline), {url.host(), seconds}), 0, THttpFailure::Deadline);
+}
+
+THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& method,
+             const QByteArray& body, const TLimits& limits, QIODevice* output, QByteArray& collected)
+{
+    const qint64 remaining = limits.Deadline.remainingTime();
+    if (remaining == 0)
+        RaiseDeadline(url, limits);
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setRawHeader("Accept", kHttpAccept);
@@ -114,8 +138,13 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
+    QTimer overall;
+    overall.setSingleShot(true);
+    overall.setTimerType(Qt::PreciseTimer);
     bool connected = false;
     bool timedOut = false;
+    bool overdue = false;
+    THttpFailure failureKind = THttpFailure::Other;
     QString failure;
     bool decided = false;
     bool keep = false;
@@ -124,13 +153,13 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
 
     const auto alive = [&] {
         connected = true;
-        timer.start(readMs);
+        timer.start(limits.ReadMs);
     };
     const auto consume = [&] {
         if (!decided) {
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
             keep = status >= 200 && status < 300;
-            inflater = std::make_unique<TInflater>(reply->rawHeader("Content-Encoding"));
+            inflater = std::make_unique<TInflater>(reply->rawHeader("Content-Encoding"), limits.MaxBody);
             decided = true;
         }
         const QByteArray chunk = reply->readAll();
@@ -139,7 +168,12 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
             return;
         QByteArray plain;
         if (!inflater->Feed(chunk, plain)) {
-            failure = Format(LoadResString(SInflateError), {url.host()});
+            if (inflater->Overflowed()) {
+                failure = Format(LoadResString(STooLarge), {url.host(), limits.MaxBody});
+                failureKind = THttpFailure::TooLarge;
+            } else {
+                failure = Format(LoadResString(SInflateError), {url.host()});
+            }
         } else if (output) {
             // The output device's error text names its file and the system's reason.
             if (output->write(plain) != plain.size())
@@ -155,6 +189,10 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         timedOut = true;
         reply->abort();
     });
+    QObject::connect(&overall, &QTimer::timeout, &loop, [&] {
+        overdue = true;
+        reply->abort();
+    });
     QObject::connect(reply.get(), &QNetworkReply::requestSent, &loop, alive);
     QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, alive);
     QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &loop, [&](qint64 sent, qint64) {
@@ -166,17 +204,21 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         consume();
     });
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timer.start(connectMs);
+    timer.start(limits.ConnectMs);
+    overall.start(static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max())));
     if (!reply->isFinished())
         loop.exec();
     timer.stop();
+    overall.stop();
     QObject::disconnect(reply.get(), nullptr, &loop, nullptr);
 
+    if (overdue)
+        RaiseDeadline(url, limits);
     if (timedOut)
         throw EHttpError(Format(LoadResString(connected ? STimeout : SConnectTimeout), {url.host()}),
                          0, connected ? THttpFailure::ReadTimeout : THttpFailure::ConnectTimeout);
     if (!failure.isEmpty())
-        throw EHttpError(failure);
+        throw EHttpError(failure, 0, failureKind);
 
     const QString proxyHost = manager.proxy().type() == QNetworkProxy::NoProxy ? QString() : manager.proxy().hostName();
     THop hop;
@@ -200,7 +242,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         throw EHttpError(HttpStatusText(hop.Status, url.host(), StatusLine(reply.get(), hop.Status)), hop.Status);
     consume();
     if (!failure.isEmpty())
-        throw EHttpError(failure);
+        throw EHttpError(failure, hop.Status, failureKind);
     // A transfer cut off after the headers. The stack does not always report a connection
     // closed too early, so the bytes are counted against the announced length as well.
     if (reply->error() != QNetworkReply::NoError)
@@ -358,8 +400,12 @@ QByteArray EncodeFormFields(const QStringList& fields)
 THttpResponse HttpExecute(const THttpRequest& request)
 {
     const THttpTimeouts defaults = HttpTimeouts();
-    const int connectMs = request.ConnectTimeoutMs > 0 ? request.ConnectTimeoutMs : defaults.ConnectMs;
-    const int readMs = request.ReadTimeoutMs > 0 ? request.ReadTimeoutMs : defaults.ReadMs;
+    TLimits limits;
+    limits.ConnectMs = request.ConnectTimeoutMs > 0 ? request.ConnectTimeoutMs : defaults.ConnectMs;
+    limits.ReadMs = request.ReadTimeoutMs > 0 ? request.ReadTimeoutMs : defaults.ReadMs;
+    limits.DeadlineMs = request.DeadlineMs > 0 ? request.DeadlineMs : defaults.DeadlineMs;
+    limits.Deadline = QDeadlineTimer(limits.DeadlineMs, Qt::PreciseTimer);
+    limits.MaxBody = request.MaxBodyBytes > 0 ? request.MaxBodyBytes : HttpTextReplyLimit;
 
     QNetworkAccessManager manager;
     // No system proxy either: a request goes direct unless the caller names a proxy.
@@ -381,7 +427,7 @@ THttpResponse HttpExecute(const THttpRequest& request)
     QUrl url(request.Url);
     THttpResponse response;
     for (int redirects = 0;; ++redirects) {
-        const THop hop = RunOnce(manager, url, method, body, connectMs, readMs, request.Output, response.Body);
+        const THop hop = RunOnce(manager, url, method, body, limits, request.Output, response.Body);
         response.StatusCode = hop.Status;
         response.ContentType = hop.ContentType;
         response.FinalUrl = url;
@@ -391,7 +437,7 @@ THttpResponse HttpExecute(const THttpRequest& request)
             throw EHttpError(WithDetail(Format(LoadResString(SHttpRedirect), {url.host()}),
                                         QStringLiteral("HTTP/1.1 %1").arg(hop.Status)),
                              hop.Status);
-        if (redirects >= kMaxRedirects)
+        if (redirects >= HttpMaxRedirects)
             throw EHttpError(Format(LoadResString(STooManyRedirects), {QUrl(request.Url).host()}), hop.Status);
         // As browsers do: 301, 302 and 303 continue with GET; 307 and 308 repeat the request.
         if (hop.Status <= 303 && method == "POST") {
@@ -472,6 +518,8 @@ void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString&
         request.Proxy = *proxy;
     request.FollowRedirects = true;
     request.Output = &device;
+    request.DeadlineMs = HttpFileDeadlineMs;
+    request.MaxBodyBytes = HttpFileReplyLimit;
     HttpExecute(request);
     try {
         file->Commit();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Exceptions.h"
+#include "support/rHttpUtilsLimits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,15 +16,18 @@ class QNetworkCookieJar;
 
 // Single synchronous HTTP requests. Each call builds its own client, so no connection, cookie
 // or setting survives between calls (unless the caller hands in a cookie jar). The call waits
-// in a nested event loop, so the window stays alive meanwhile; every request has a time-out.
+// in a nested event loop, so the window stays alive meanwhile; every request has time-outs, a
+// deadline for the whole of it and a cap on its reply (support/rHttpUtilsLimits.h).
 // Replies compressed with gzip or deflate are inflated here. Failures (connection, time-out,
-// HTTP status other than 2xx, TLS) raise EHttpError.
+// deadline, a reply past its cap, HTTP status other than 2xx, TLS) raise EHttpError.
 
 // What kind of failure an EHttpError was, where the caller may care.
 enum class THttpFailure {
     Other,
     ConnectTimeout,   // the request did not go out within the connect time-out
     ReadTimeout,      // the transfer then paused longer than the read time-out
+    Deadline,         // the whole request took longer than its deadline
+    TooLarge,         // the reply grew past its cap
 };
 
 class EHttpError : public Exception {
@@ -65,11 +69,12 @@ extern const QByteArray kHttpAcceptEncoding;
 extern const QByteArray kHttpUserAgent;
 
 // Time-outs in milliseconds: for the connection (name lookup, connection, TLS handshake, up
-// to the request being sent), and for every later pause in the transfer, counted from the
-// request sent or the last byte received.
+// to the request being sent), for every later pause in the transfer, counted from the
+// request sent or the last byte received, and for the whole request with its redirects.
 struct THttpTimeouts {
-    int ConnectMs = 15000;
-    int ReadMs = 30000;
+    int ConnectMs = HttpConnectTimeoutMs;
+    int ReadMs = HttpReadTimeoutMs;
+    int DeadlineMs = HttpDeadlineMs;
 };
 // The time-outs of requests that do not set their own.
 void SetHttpTimeouts(const THttpTimeouts& timeouts);
@@ -84,6 +89,8 @@ struct THttpRequest {
     bool FollowRedirects = true;
     int ConnectTimeoutMs = 0;           // 0: HttpTimeouts()
     int ReadTimeoutMs = 0;
+    int DeadlineMs = 0;                 // the whole request, redirects included; 0: HttpTimeouts()
+    qint64 MaxBodyBytes = 0;            // the reply body after inflation; 0: HttpTextReplyLimit
     QIODevice* Output = nullptr;        // receives the body of a successful reply when given
     QNetworkCookieJar* CookieJar = nullptr;  // kept by the caller across requests when given
 };
@@ -118,8 +125,9 @@ bool IsHttpsUrl(const QString& url);
 // Form fields ("name=value" lines) as an application/x-www-form-urlencoded body (UTF-8).
 QByteArray EncodeFormFields(const QStringList& fields);
 
-// GET into a file, following redirects. The file is created (or emptied) first; when the
-// request fails it is removed again, so a failed download never leaves a partial file.
+// GET into a file, following redirects, within HttpFileDeadlineMs and HttpFileReplyLimit. The
+// target is replaced only once the whole reply has arrived; when the request fails an existing
+// file stays as it was and no partial file is left.
 void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int tlsCode);
 void HttpDownloadFile(const QString& url, const QString& fileName, bool https);
 QString HttpGetText(const THttpProxy* proxy, const QString& url, int tlsCode, bool followRedirects);

@@ -1,6 +1,6 @@
 #include "support/rHttpUtilsInflate.h"
 
-TInflater::TInflater(const QByteArray& contentEncoding)
+TInflater::TInflater(const QByteArray& contentEncoding, qint64 limit) : FLimit(limit)
 {
     const QByteArray encoding = contentEncoding.trimmed().toLower();
     if (encoding == "gzip" || encoding == "x-gzip")
@@ -15,12 +15,23 @@ TInflater::~TInflater()
         inflateEnd(&FStream);
 }
 
+bool TInflater::Take(const char* data, qint64 size, QByteArray& output)
+{
+    if (FLimit >= 0 && size > FLimit - FProduced) {
+        FOverflowed = true;
+        return false;
+    }
+    FProduced += size;
+    output.append(data, static_cast<qsizetype>(size));
+    return true;
+}
+
 bool TInflater::Feed(const QByteArray& input, QByteArray& output)
 {
-    if (FKind == TKind::None) {
-        output += input;
-        return true;
-    }
+    if (FOverflowed)
+        return false;
+    if (FKind == TKind::None)
+        return Take(input.constData(), input.size(), output);
     FPending += input;
     if (!FStarted) {
         if (FKind == TKind::Deflate && FPending.size() < 2)
@@ -49,7 +60,10 @@ bool TInflater::Feed(const QByteArray& input, QByteArray& output)
         const int rc = inflate(&FStream, Z_NO_FLUSH);
         if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
             return false;
-        output.append(chunk, static_cast<qsizetype>(sizeof(chunk) - FStream.avail_out));
+        if (!Take(chunk, static_cast<qint64>(sizeof(chunk) - FStream.avail_out), output)) {
+            FPending.clear();
+            return false;
+        }
         if (rc == Z_STREAM_END)
             FEnded = true;
         else if (rc == Z_BUF_ERROR && FStream.avail_out != 0)

@@ -9,13 +9,17 @@
 // them apart. Any other content encoding passes through unchanged.
 class TInflater {
 public:
-    explicit TInflater(const QByteArray& contentEncoding);
+    // limit: the most bytes the whole body may inflate to (negative: no limit).
+    explicit TInflater(const QByteArray& contentEncoding, qint64 limit = -1);
     ~TInflater();
     TInflater(const TInflater&) = delete;
     TInflater& operator=(const TInflater&) = delete;
 
-    // Appends what the chunk inflates to; false on a damaged stream.
+    // Appends what the chunk inflates to; false on a damaged stream, or when the body would
+    // grow past the limit (Overflowed; inflation stops there, so a small compressed body never
+    // unpacks into more memory than the limit allows).
     bool Feed(const QByteArray& input, QByteArray& output);
+    bool Overflowed() const { return FOverflowed; }
     // False when a compressed body ended before its stream did.
     bool Complete() const;
 
@@ -25,5 +29,10 @@ private:
     z_stream FStream{};
     bool FStarted = false;
     bool FEnded = false;
+    bool FOverflowed = false;
+    qint64 FLimit = -1;
+    qint64 FProduced = 0;
     QByteArray FPending;
+
+    bool Take(const char* data, qint64 size, QByteArray& output);
 };

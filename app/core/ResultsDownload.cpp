@@ -1,5 +1,6 @@
 #include "app/core/ResultsDownload.h"
 
+#include "app/core/DrawLookups.h"
 #include "app/core/ResultsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
@@ -11,6 +12,53 @@
 #include "support/RVclUtils.h"
 
 #include <optional>
+
+namespace {
+
+const TResString SBadNewestDate = RESSTR(
+    "ResultsDownload",
+    "Дата последнего тиража архива не читается: тираж %d, \"%s\".\n\nЗагрузка новых тиражей "
+    "остановлена: она начинается с даты последнего тиража. Исправьте дату этого тиража или удалите его.");
+const TResString SDrawsLeftOut = RESSTR(
+    "ResultsDownload",
+    "Часть тиражей со страницы результатов не добавлена в архив:\n\nс датой вне запрошенного "
+    "периода: %d\nне новее последнего тиража архива: %d");
+
+// A failure that no retry can mend: the download stops with the message and asks nothing.
+class EDownloadStop : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Where the next window starts: the newest stored draw's day (or the first day of an empty
+// archive) and the moment after which a draw is new. A key that does not read as a date would
+// start the windows at day 0, which never moves forward: the download stops instead.
+struct TNewestDraw {
+    int FromDate = FirstDrawDateInt;
+    TDateTime After = 0;
+};
+
+TNewestDraw NewestDraw(const TDrawsArray& draws)
+{
+    TNewestDraw newest;
+    if (draws.empty())
+        return newest;
+    const TDrawRec& draw = draws.back();
+    TDateTime moment = 0;
+    try {
+        moment = ParseDrawDate(draw.Key.Get());
+    } catch (const std::exception&) {
+        moment = 0;   // "02/30/2026 E": the date-encode error speaks of no draw
+    }
+    // Day 1 is 31 December 1899; a key whose fields are not a date reads as day 0.
+    if (!(moment >= 1))
+        throw EDownloadStop(Format(LoadResString(SBadNewestDate), {static_cast<qint64>(draw.Number), draw.Key.Get()}));
+    newest.FromDate = DateToInt(moment);
+    newest.After = moment;
+    return newest;
+}
+
+} // namespace
 
 TResultsDownload::TResultsDownload(TMainState& state, TDrawArchive& archive, TProxySettings& proxy)
     : FState(state), FArchive(archive), FProxy(proxy)
@@ -42,12 +90,15 @@ int TResultsDownload::UpdateDraws()
     int total = 0;
     FAttempt = 1;
     FFailed = false;
+    FSkipped = {};
     TFinally freeList([this] { FProxy.FreeFoundProxies(); });
+    // The start of the last window that added draws: the next one must start later.
+    int productiveFrom = 0;
     for (;;) {
         try {
-            const int fromDate = FState.GetDrawDateInt(0, 0);
+            const int fromDate = NewestDraw(FState.FDraws).FromDate;
             const int today = DateToInt(ClockToday());
-            if (fromDate > today)
+            if (fromDate > today || (productiveFrom > 0 && fromDate <= productiveFrom))
                 break;
             int toDate = IncDateInt(fromDate, 99);
             if (toDate > today)
@@ -61,9 +112,14 @@ int TResultsDownload::UpdateDraws()
             // list never shows draws the file does not hold; a retry fetches them anew.
             FArchive.SaveAppendedDraws(stored);
             total += added;
+            productiveFrom = fromDate;
             FState.RefreshViews(false);
             if (toDate >= today)
                 break;
+        } catch (const EDownloadStop& e) {
+            ErrorBox(e.Message());
+            FFailed = true;
+            break;
         } catch (const std::exception& e) {
             ++FAttempt;
             if (FProxy.DropFailedProxy())
@@ -75,6 +131,8 @@ int TResultsDownload::UpdateDraws()
             }
         }
     }
+    if (FSkipped.OutsideWindow > 0 || FSkipped.NotNewer > 0)
+        WarningBox(Format(LoadResString(SDrawsLeftOut), {FSkipped.OutsideWindow, FSkipped.NotNewer}));
     return total;
 }
 
@@ -86,7 +144,11 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
     const QString table = ResultsTable(page);
     if (table.isEmpty())
         return 0;
-    const TDrawsArray found = ParseResultsTable(table, FState.FDraws);
+    TResultsWindow window;
+    window.FromDate = fromDate;
+    window.ToDate = toDate;
+    window.After = NewestDraw(FState.FDraws).After;
+    const TDrawsArray found = ParseResultsTable(table, FState.FDraws, window, &FSkipped);
     if (found.empty())
         return 0;
     ShowInStatusBar(LoadResString(rsSavingDrawsFile));
@@ -107,6 +169,8 @@ QString TResultsDownload::HttpGet(const QString& address, bool utf8)
     request.FollowRedirects = true;
     request.ConnectTimeoutMs = Timeouts.ConnectMs;
     request.ReadTimeoutMs = Timeouts.ReadMs;
+    request.DeadlineMs = Timeouts.DeadlineMs;
+    request.MaxBodyBytes = ResultsReplyLimit;
     request.CookieJar = &FCookies;
     const THttpResponse response = HttpExecute(request);
     // Without the UTF-8 flag the bytes are taken as they come, in the program's code page.

@@ -3,6 +3,7 @@
 #include "app/core/DrawArchive.h"
 #include "app/core/MainState.h"
 #include "app/core/ProxySettings.h"
+#include "app/core/ResultsPage.h"
 #include "support/rHttpUtils.h"
 
 #include <QNetworkCookieJar>
@@ -35,13 +36,14 @@ public:
     // True when the last download ended by an error that was not retried, or found no usable
     // proxy: what it stored before that is kept, but it did not get up to today.
     bool Failed() const { return FFailed; }
+    // Draws the pages of the last download offered but that were not appended (see
+    // TResultsWindow); the user is told of them at the end.
+    const TResultsSkipped& Skipped() const { return FSkipped; }
 
-    // Time-outs of the download's requests: the connection has 5 s, and the reply may then
-    // pause up to 10 s at a time.
-    static constexpr int ConnectTimeoutMs = 5000;
-    static constexpr int ReadTimeoutMs = 10000;
-    // The time-outs in use (tests shorten them).
-    THttpTimeouts Timeouts{ConnectTimeoutMs, ReadTimeoutMs};
+    // Time-outs of the download's requests (support/rHttpUtilsLimits.h): the connection has
+    // 5 s, the reply may then pause up to 10 s at a time, and the whole page has 60 s. Tests
+    // shorten them.
+    THttpTimeouts Timeouts{ResultsConnectTimeoutMs, ResultsReadTimeoutMs, ResultsDeadlineMs};
 
     // The wait window of the window layer.
     std::function<void(const QString& text)> OnShowWait;
@@ -56,4 +58,5 @@ private:
     QNetworkCookieJar FCookies;
     int FAttempt = 1;
     bool FFailed = false;
+    TResultsSkipped FSkipped;
 };

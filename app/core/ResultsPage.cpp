@@ -8,6 +8,10 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace {
 
 // The operator's site is not ours: its address is a setting of the build, replaced through
@@ -50,6 +54,12 @@ bool IsResultDate(const QString& cell)
     return IsValidDate(year, month, day);
 }
 
+// The yyyymmdd of a cell that IsResultDate accepted.
+int DateIntOfCell(const QString& cell)
+{
+    return cell.mid(6, 4).toInt() * 10000 + cell.mid(0, 2).toInt() * 100 + cell.mid(3, 2).toInt();
+}
+
 } // namespace
 
 QString OperatorSiteUrl()
@@ -77,9 +87,16 @@ QString ResultsTable(const QString& page)
                            QStringLiteral("</tbody></table>"));
 }
 
-TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored)
+TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window,
+                              TResultsSkipped* skipped)
 {
     TDrawsArray found;
+    TResultsSkipped ignored;
+    TResultsSkipped& left = skipped ? *skipped : ignored;
+    // Numbers go on from the archive; after gaps a count-based number would repeat one.
+    std::uint64_t firstNumber = stored.size();
+    if (!stored.empty())
+        firstNumber = std::max<std::uint64_t>(firstNumber, stored.back().Number);
     QString rest = table;
     const QString rowStart = QStringLiteral("<tr");
     const QString cellStart = QStringLiteral("<div>");
@@ -90,6 +107,8 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored)
         const QString cells[2] = {CutBetween(row, cellStart, cellEnd, 1), CutBetween(row, cellStart, cellEnd, 1)};
         if (!IsResultDate(date))
             continue;
+        const int day = DateIntOfCell(date);
+        const bool inWindow = (window.FromDate <= 0 || day >= window.FromDate) && (window.ToDate <= 0 || day <= window.ToDate);
         const char letters[2] = {DrawLetterMidday, DrawLetterEvening};
         for (int i = 0; i < 2; ++i) {
             TDrawRec draw;
@@ -97,7 +116,18 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored)
             draw.Key.Set(date + QLatin1Char(' ') + QLatin1Char(letters[i]));
             if (FindDrawByText(stored, draw.Key.Get(), 3) >= 0 || !ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1]))
                 continue;
-            draw.Number = static_cast<std::uint32_t>(stored.size() + found.size() + 1);
+            if (!inWindow) {
+                ++left.OutsideWindow;
+                continue;
+            }
+            if (window.After > 0 && !(StrToDrawDate(draw.Key.Get()) > window.After)) {
+                ++left.NotNewer;
+                continue;
+            }
+            const std::uint64_t number = firstNumber + found.size() + 1;
+            if (number > std::numeric_limits<std::uint32_t>::max())
+                break;
+            draw.Number = static_cast<std::uint32_t>(number);
             found.push_back(draw);
         }
     }

@@ -18,9 +18,25 @@ QString ResultsSearchUrl(int fromDate, int toDate);
 // The body of the results table cut out of the page; empty when the page has no results
 // section. A section or table that is not closed raises Exception.
 QString ResultsTable(const QString& page);
+// What a page may add: rows dated within the asked window, draws later than the newest stored
+// one. A site is not trusted to keep to the request, and a draw appended out of order would
+// move the archive's newest date backwards (the next window would never move forward).
+struct TResultsWindow {
+    int FromDate = 0;     // yyyymmdd; 0: no lower bound
+    int ToDate = 0;       // yyyymmdd; 0: no upper bound
+    TDateTime After = 0;  // only draws held later than this moment; 0: any
+};
+// Draws of the page that were left out by the window (already stored ones are not counted).
+struct TResultsSkipped {
+    int OutsideWindow = 0;   // rows dated before or after the asked dates
+    int NotNewer = 0;        // not later than the newest stored draw
+};
+
 // The draws of the table rows that are not stored yet, in page order (midday before evening
-// within a row), numbered on from the stored count. A row is read only when its date cell is
-// a date "mm/dd/yyyy"; a draw is taken when no draw with its key is among the newest four
-// stored ones and its cell holds two digits 0..9 split by "-"; empty cells and "-" (a draw
-// not held yet) are skipped.
-TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored);
+// within a row), numbered on from the archive: from its count or, when the numbers ran ahead
+// of the count (draws deleted or skipped), from its newest number. A row is read only when
+// its date cell is a date "mm/dd/yyyy"; a draw is taken when no draw with its key is among the
+// newest four stored ones, its cell holds two digits 0..9 split by "-" (empty cells and "-",
+// a draw not held yet, are skipped), and the window lets it in (counted in skipped when not).
+TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window = {},
+                              TResultsSkipped* skipped = nullptr);

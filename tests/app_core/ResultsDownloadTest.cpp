@@ -358,3 +358,196 @@ TEST(ResultsPageTest, RowsNeedADateCellInThePageForm)
     EXPECT_EQ(evening[0].Key.Get(), QStringLiteral("07/01/2016 E"));
     EXPECT_EQ(evening[0].Digits, (std::array<std::uint8_t, 2>{2, 2}));
 }
+
+// A newest stored key that does not read as a draw date would start the windows at day 0 of
+// the calendar for ever. The download stops before any request, in Russian, naming the draw.
+TEST_F(DownloadTest, NewestKeyThatIsNoDateStopsTheDownload)
+{
+    const char* const keys[] = {
+        "13/05/2016 E",   // month 13: every field read as 0
+        "02/30/2016 E",   // a day the month does not have: the date encoder raises
+        "01/01/1900 M",   // before the first year a key may name
+        "garbage",
+        "",
+    };
+    for (const char* key : keys) {
+        SCOPED_TRACE(key);
+        FBoxes.Clear();
+        FServer.ClearRequests();
+        TDrawsArray draws = MakeArchive(10);
+        draws.back().Key.Set(QString::fromLatin1(key));
+        FState.FDraws = draws;
+
+        EXPECT_EQ(FDownload.Execute(), 0);
+        EXPECT_TRUE(FDownload.Failed());
+        EXPECT_TRUE(SiteRequests().isEmpty());
+        EXPECT_EQ(FState.FDraws, draws);
+        EXPECT_FALSE(QFile::exists(FState.DrawsFileName()));
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
+        EXPECT_EQ(FBoxes.Last().Text,
+                  QString::fromUtf8("Дата последнего тиража архива не читается: тираж 10, \"%1\".\n\nЗагрузка новых "
+                                    "тиражей остановлена: она начинается с даты последнего тиража. Исправьте дату "
+                                    "этого тиража или удалите его.")
+                      .arg(QString::fromLatin1(key)));
+        // The stakes are still checked: nothing new came, nothing is scored wrongly.
+        EXPECT_EQ(FAfterDownload, 1);
+        FAfterDownload = 0;
+    }
+}
+
+// A page that holds rows the request did not ask for (a garbage page of 1900, days after
+// today) or draws older than the newest stored one: none of them is appended, and the user is
+// told how many were left out.
+TEST_F(DownloadTest, RowsOutsideTheWindowOrNotNewerAreLeftOutAndTold)
+{
+    // 08/01 M .. 08/04 E, then 08/05 E with the midday draw of that day missing.
+    TDrawsArray stored = MakeArchive(9);
+    stored.back().Key.Set("08/05/2016 E");
+    FState.FDraws = stored;
+    FSite.SetExtraDays(QDate(1900, 1, 1), QDate(1900, 1, 10));   // 20 draws of 1900
+    SetToday(QDate(2016, 8, 8));
+
+    EXPECT_EQ(FDownload.Execute(), 6);   // 08/06 .. 08/08, two a day
+    EXPECT_FALSE(FDownload.Failed());
+    TDrawsArray expected = stored;
+    const TDrawsArray fresh = SiteDraws(QDate(2016, 8, 6), QDate(2016, 8, 8), 10);
+    expected.insert(expected.end(), fresh.begin(), fresh.end());
+    EXPECT_EQ(FState.FDraws, expected);
+    EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(expected));
+    EXPECT_EQ(SiteRequests().size(), 1);
+
+    // The midday draw of 08/05 is older than the stored evening draw of that day.
+    EXPECT_EQ(FDownload.Skipped().OutsideWindow, 20);
+    EXPECT_EQ(FDownload.Skipped().NotNewer, 1);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Title, QString::fromUtf8("Предупреждение"));
+    EXPECT_EQ(FBoxes.Last().Text, QString::fromUtf8("Часть тиражей со страницы результатов не добавлена в архив:\n\n"
+                                                    "с датой вне запрошенного периода: 20\n"
+                                                    "не новее последнего тиража архива: 1"));
+
+    // A quiet site again: nothing left out, nothing told.
+    FSite.SetExtraDays(QDate(), QDate());
+    FBoxes.Clear();
+    SetToday(QDate(2016, 8, 9));
+    EXPECT_EQ(FDownload.Execute(), 2);
+    EXPECT_EQ(FDownload.Skipped().OutsideWindow, 0);
+    EXPECT_EQ(FDownload.Skipped().NotNewer, 0);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+// A garbage page that answers every window with the same old rows cannot keep the download
+// going: nothing it sends is new, so the first window adds nothing and the loop ends.
+TEST_F(DownloadTest, SiteAnsweringOnlyOldRowsEndsAfterOneRequest)
+{
+    FState.FDraws = MakeArchive(10);
+    FSite.SetExtraDays(QDate(2016, 7, 1), QDate(2016, 7, 31));
+    FSite.SetLastHeld(QDate(2016, 8, 5), true);   // nothing after the stored draws
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_EQ(SiteRequests().size(), 1);
+    EXPECT_EQ(FState.FDraws, MakeArchive(10));
+    EXPECT_EQ(FDownload.Skipped().OutsideWindow, 62);
+}
+
+TEST_F(DownloadTest, RepliesThatNeverEndAreCutOff)
+{
+    // The defaults of the results page.
+    const TResultsDownload fresh(FState, FArchive, FProxy);
+    EXPECT_EQ(fresh.Timeouts.DeadlineMs, 60000);
+    EXPECT_EQ(ResultsReplyLimit, 4 * 1024 * 1024);
+
+    struct TCase {
+        TOperatorSite::TFailure Failure;
+        int DeadlineMs;
+        QString Error;
+    };
+    const TCase cases[] = {
+        // A byte every 50 ms restarts the read time-out each time; the deadline still ends it.
+        {TOperatorSite::TFailure::Trickle, 800,
+         QString::fromUtf8("Сервер \"127.0.0.1\" не передал ответ за отведённые на запрос 1 с!")},
+        // Megabytes without end: the reply is cut at its cap, long before memory runs short.
+        {TOperatorSite::TFailure::Endless, 60000,
+         QString::fromUtf8("Ответ сервера \"127.0.0.1\" превышает допустимый размер (4194304 байт)!")},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Error.toStdString());
+        FDownload.Timeouts = {2000, 2000, c.DeadlineMs};
+        FBoxes.Clear();
+        FSite.SetFailure(c.Failure, 1);
+        FBoxes.Answer(IDNO);
+        EXPECT_EQ(FDownload.Execute(), 0);
+        EXPECT_TRUE(FDownload.Failed());
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text, Retry(c.Error));
+        EXPECT_TRUE(FState.FDraws.empty());
+    }
+}
+
+// Numbers go on from the archive's newest number when draws were taken out of its middle
+// (deleted, or skipped as damaged): counting the draws would give a stored number again.
+TEST(ResultsPageTest, NumbersGoOnFromTheNewestNumber)
+{
+    struct TCase {
+        std::initializer_list<std::uint32_t> Stored;
+        std::uint32_t First;
+    } const cases[] = {
+        {{}, 1},
+        {{1, 2, 3}, 4},
+        {{1, 2, 5}, 6},        // a gap: the count would give 4, then 5 again
+        {{7, 8}, 9},
+        {{5, 3, 2}, 4},        // numbers out of order after edits: the count, as before
+    };
+    const QString row = QStringLiteral("<tr><div>09/01/2016</div><div>1-2</div><div>3-4</div></tr>");
+    for (const TCase& c : cases) {
+        TDrawsArray stored;
+        int day = 1;
+        for (const std::uint32_t n : c.Stored) {
+            TDrawRec draw;
+            draw.Number = n;
+            draw.Key.Set(QStringLiteral("08/%1/2016 E").arg(day++, 2, 10, QLatin1Char('0')));
+            stored.push_back(draw);
+        }
+        const TDrawsArray found = ParseResultsTable(row, stored);
+        ASSERT_EQ(found.size(), 2u);
+        EXPECT_EQ(found[0].Number, c.First);
+        EXPECT_EQ(found[1].Number, c.First + 1);
+    }
+}
+
+TEST(ResultsPageTest, WindowLetsInOnlyAskedDaysAndNewerDraws)
+{
+    const TDateTime eveningOf5th = StrToDrawDate(QStringLiteral("08/05/2016 E"));
+    const TDateTime middayOf5th = StrToDrawDate(QStringLiteral("08/05/2016 M"));
+    struct TCase {
+        const char* Name;
+        TResultsWindow Window;
+        const char* Taken;   // keys taken, in order
+        int Outside;
+        int NotNewer;
+    } const cases[] = {
+        {"no window", {}, "08/04 M,08/04 E,08/05 M,08/05 E,08/06 M,08/06 E", 0, 0},
+        {"from the 5th", {20160805, 0, 0}, "08/05 M,08/05 E,08/06 M,08/06 E", 2, 0},
+        {"up to the 5th", {0, 20160805, 0}, "08/04 M,08/04 E,08/05 M,08/05 E", 2, 0},
+        {"the 5th only", {20160805, 20160805, 0}, "08/05 M,08/05 E", 4, 0},
+        {"after the 5th's midday", {20160805, 20160806, middayOf5th}, "08/05 E,08/06 M,08/06 E", 2, 1},
+        {"after the 5th's evening", {20160805, 20160806, eveningOf5th}, "08/06 M,08/06 E", 2, 2},
+        {"a window after every row", {20160901, 20161001, 0}, "", 6, 0},
+    };
+    const QString table = QStringLiteral("<tr><div>08/04/2016</div><div>1-1</div><div>2-2</div></tr>"
+                                         "<tr><div>08/05/2016</div><div>3-3</div><div>4-4</div></tr>"
+                                         "<tr><div>08/06/2016</div><div>5-5</div><div>-</div></tr>"
+                                         "<tr><div>08/06/2016</div><div>-</div><div>6-6</div></tr>");
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TResultsSkipped skipped;
+        const TDrawsArray found = ParseResultsTable(table, {}, c.Window, &skipped);
+        QStringList keys;
+        for (const TDrawRec& d : found)
+            keys.append(d.Key.Get().mid(0, 5) + d.Key.Get().mid(10));
+        EXPECT_EQ(keys.join(','), QLatin1String(c.Taken));
+        EXPECT_EQ(skipped.OutsideWindow, c.Outside);
+        EXPECT_EQ(skipped.NotNewer, c.NotNewer);
+        for (size_t i = 0; i < found.size(); ++i)
+            EXPECT_EQ(found[i].Number, i + 1);
+    }
+}

@@ -3,10 +3,12 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 #include <zlib.h>
 
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -93,6 +95,14 @@ TStandInReply TStandInReply::WithAction(TReplyAction action)
 {
     TStandInReply reply = Text("<html>reply</html>");
     reply.Action = action;
+    return reply;
+}
+
+TStandInReply TStandInReply::Unending(TReplyAction action, const QByteArray& body, int stepMs)
+{
+    TStandInReply reply = Text(body);
+    reply.Action = action;
+    reply.StepMs = stepMs;
     return reply;
 }
 
@@ -236,6 +246,10 @@ void THttpStandIn::OnReadyRead(QTcpSocket* socket)
 
 bool THttpStandIn::Deliver(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply)
 {
+    if (reply.Action == TReplyAction::Trickle || reply.Action == TReplyAction::Endless) {
+        Stream(socket, reply);
+        return false;
+    }
     Send(socket, request, reply);
     if (reply.Action != TReplyAction::Normal
         || request.Header("Connection").compare("close", Qt::CaseInsensitive) == 0) {
@@ -341,4 +355,36 @@ void THttpStandIn::Send(QTcpSocket* socket, const TStandInRequest& request, cons
     if (request.Method == "HEAD")
         return;
     socket->write(reply.Action == TReplyAction::DropMidBody ? body.left(body.size() / 2) : body);
+}
+
+void THttpStandIn::Stream(QTcpSocket* socket, const TStandInReply& reply)
+{
+    // A body announced far longer than any test waits for, so the client never sees its end.
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + ReasonPhrase(reply.Status) + "\r\n";
+    for (const auto& header : reply.Headers)
+        head += header.first + ": " + header.second + "\r\n";
+    head += "Content-Length: 1000000000000\r\n\r\n";
+    socket->write(head);
+    const QByteArray unit = reply.Body.isEmpty() ? QByteArray("x") : reply.Body;
+    if (reply.Action == TReplyAction::Trickle) {
+        // The timer belongs to the socket and goes with it.
+        auto* timer = new QTimer(socket);
+        timer->setTimerType(Qt::PreciseTimer);
+        auto next = std::make_shared<qsizetype>(0);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, unit, next] {
+            socket->write(unit.mid(*next % unit.size(), 1));
+            ++*next;
+        });
+        timer->start(reply.StepMs);
+        return;
+    }
+    QByteArray block;
+    while (block.size() < 64 * 1024)
+        block += unit;
+    const auto refill = [socket, block] {
+        while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 4 * block.size())
+            socket->write(block);
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    refill();
 }

@@ -47,6 +47,8 @@ enum class TReplyAction {
     Stall,        // nothing is ever answered; the connection stays open
     Drop,         // the connection is reset without a reply
     DropMidBody,  // status, headers and half of the body, then the connection is closed
+    Trickle,      // status and headers, then one byte of the body every StepMs, never done
+    Endless,      // status and headers, then body bytes as fast as they are taken, never done
 };
 
 struct TStandInReply {
@@ -56,6 +58,7 @@ struct TStandInReply {
     QByteArray Body;
     TBodyEncoding Encoding = TBodyEncoding::Identity;
     TReplyAction Action = TReplyAction::Normal;
+    int StepMs = 100;   // Trickle: the pause between bytes
 
     static TStandInReply Text(const QByteArray& body,
                               const QByteArray& contentType = "text/html; charset=utf-8");
@@ -64,6 +67,9 @@ struct TStandInReply {
                                   const QList<QByteArray>& cookies = {});
     static TStandInReply Error(int status, const QByteArray& body = QByteArray());
     static TStandInReply WithAction(TReplyAction action);
+    // A reply that never ends: Trickle (a byte every stepMs) or Endless (as fast as it goes).
+    // The headers announce a body far longer than any test waits for; Body is repeated.
+    static TStandInReply Unending(TReplyAction action, const QByteArray& body = "<tr>", int stepMs = 100);
 };
 
 using TStandInHandler = std::function<TStandInReply(const TStandInRequest&)>;
@@ -123,6 +129,8 @@ private:
     bool TakeRequest(QByteArray& buffer, TStandInRequest& request);
     TStandInReply Answer(const TStandInRequest& request);
     void Send(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply);
+    // Keeps writing the body of a Trickle or Endless reply until the client goes.
+    void Stream(QTcpSocket* socket, const TStandInReply& reply);
     // Sends the reply and closes the connection when the reply or the request asks for it;
     // false when the connection is done.
     bool Deliver(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply);

@@ -56,6 +56,12 @@ void TOperatorSite::SetCell(const QDate& date, bool evening, const QString& text
     FCells.insert(CellKey(date, evening), text);
 }
 
+void TOperatorSite::SetExtraDays(const QDate& from, const QDate& to)
+{
+    FExtraFrom = from;
+    FExtraTo = to;
+}
+
 void TOperatorSite::SetFailure(TFailure failure, int count)
 {
     FFailure = failure;
@@ -70,12 +76,17 @@ QByteArray TOperatorSite::Page(const QDate& from, const QDate& to) const
         "<section class=\"winningNumbersResults\">\n<h2>Search results</h2>\n"
         "<table class=\"results\"><thead><tr><th>Date</th><th>Midday</th><th>Evening</th></tr>"
         "</thead><tbody>";
+    const auto row = [this](const QDate& day) {
+        return "\n<tr class=\"row\"><td><div>" + day.toString(kDateFormat).toLatin1() + "</div></td>"
+               "<td><div>" + Cell(day, false).toUtf8() + "</div></td>"
+               "<td><div>" + Cell(day, true).toUtf8() + "</div></td></tr>";
+    };
+    for (QDate day = FExtraFrom; day.isValid() && day <= FExtraTo; day = day.addDays(1))
+        page += row(day);
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         if (FLastHeldDate.isValid() && day > FLastHeldDate)
             break;
-        page += "\n<tr class=\"row\"><td><div>" + day.toString(kDateFormat).toLatin1() + "</div></td>"
-                "<td><div>" + Cell(day, false).toUtf8() + "</div></td>"
-                "<td><div>" + Cell(day, true).toUtf8() + "</div></td></tr>";
+        page += row(day);
     }
     page += "</tbody></table>\n</section>\n"
             "<footer id=\"footerMain\"><p>Results are unofficial.</p></footer>\n</body></html>\n";
@@ -102,6 +113,10 @@ TStandInReply TOperatorSite::Answer(const TStandInRequest& request)
         return TStandInReply::WithAction(TReplyAction::Stall);
     case TFailure::Drop:
         return TStandInReply::WithAction(TReplyAction::Drop);
+    case TFailure::Trickle:
+        return TStandInReply::Unending(TReplyAction::Trickle, Page(from, to), 50);
+    case TFailure::Endless:
+        return TStandInReply::Unending(TReplyAction::Endless, Page(from, to));
     case TFailure::NoResults:
         reply = TStandInReply::Text("<html><body><p>The service is not available.</p>"
                                     "<footer id=\"footerMain\"></footer></body></html>");

@@ -23,6 +23,8 @@ public:
         Drop,            // the connection is reset without a reply
         NoResults,       // a page without the results section
         UnclosedTable,   // the results table is cut off before its end
+        Trickle,         // headers, then one byte of the page every 50 ms, never done
+        Endless,         // headers, then page bytes as fast as they go, never done
     };
 
     // Routes the results path of the server to this site. The site must outlive the server's
@@ -39,6 +41,9 @@ public:
     void SetLastHeld(const QDate& date, bool evening);
     // Replaces one cell with any text ("12-3", "x", "").
     void SetCell(const QDate& date, bool evening, const QString& text);
+    // Every page also lists the days from .. to, before the asked ones, whatever was asked (a
+    // site that does not keep to the request).
+    void SetExtraDays(const QDate& from, const QDate& to);
     // Replies gzip-encoded.
     void SetGzip(bool gzip) { FGzip = gzip; }
     // Every page sets this cookie (a whole Set-Cookie value, "sid=42; Path=/").
@@ -54,6 +59,8 @@ public:
 private:
     TStandInReply Answer(const TStandInRequest& request);
 
+    QDate FExtraFrom;
+    QDate FExtraTo;
     QDate FLastHeldDate;
     bool FLastHeldEvening = true;
     bool FGzip = false;

@@ -1,4 +1,5 @@
 #include "support/rHttpUtils.h"
+#include "support/rHttpUtilsInflate.h"
 
 #include "tests/standin/HttpStandIn.h"
 #include "tests/common/TestHelpers.h"
@@ -683,4 +684,108 @@ TEST_F(ProxyListTest, ShortPageOrPageLimitEndsTheSearch)
     FServer.Route("/list/", TStandInReply::Text(""));
     FetchProxyList(list, kProxyHttp, 0, "", 0, 0, 0, 30);
     EXPECT_EQ(FServer.Requests().size(), 1);
+}
+
+// A reply that never ends is cut off: by the deadline when it trickles (every byte restarts the
+// read time-out), by the cap when it pours. The whole request, redirects included, has one
+// deadline; the cap counts the body after inflation.
+TEST_F(HttpTest, RepliesThatNeverEndAreCutOff)
+{
+    FServer.Route("/trickle", TStandInReply::Unending(TReplyAction::Trickle, "<tr>", 40));
+    FServer.Route("/pour", TStandInReply::Unending(TReplyAction::Endless, "<tr><td>1</td></tr>"));
+    FServer.Route("/hop", TStandInReply::Redirect(302, "/hop2"));
+    FServer.Route("/hop2", TStandInReply::Redirect(302, "/trickle"));
+    // 3 MB of zeros compress to a few kilobytes: a small body that unpacks past the cap.
+    TStandInReply bomb = TStandInReply::Text(QByteArray(3 * 1024 * 1024, '\0'));
+    bomb.Encoding = TBodyEncoding::Gzip;
+    FServer.Route("/bomb", bomb);
+    TStandInReply fits = TStandInReply::Text(QByteArray(1000, 'a'));
+    fits.Encoding = TBodyEncoding::Gzip;
+    FServer.Route("/fits", fits);
+
+    struct TCase {
+        const char* Path;
+        int DeadlineMs;
+        qint64 Cap;
+        THttpFailure Failure;
+        QString Message;
+    };
+    const TCase cases[] = {
+        {"/trickle", 500, 0, THttpFailure::Deadline,
+         QString::fromUtf8("Сервер \"127.0.0.1\" не передал ответ за отведённые на запрос 1 с!")},
+        {"/trickle", 2100, 0, THttpFailure::Deadline,
+         QString::fromUtf8("Сервер \"127.0.0.1\" не передал ответ за отведённые на запрос 2 с!")},
+        // The deadline runs over the redirects as one.
+        {"/hop", 500, 0, THttpFailure::Deadline,
+         QString::fromUtf8("Сервер \"127.0.0.1\" не передал ответ за отведённые на запрос 1 с!")},
+        {"/pour", 0, 0, THttpFailure::TooLarge,
+         QString::fromUtf8("Ответ сервера \"127.0.0.1\" превышает допустимый размер (4194304 байт)!")},
+        {"/pour", 0, 100000, THttpFailure::TooLarge,
+         QString::fromUtf8("Ответ сервера \"127.0.0.1\" превышает допустимый размер (100000 байт)!")},
+        {"/bomb", 0, 1024 * 1024, THttpFailure::TooLarge,
+         QString::fromUtf8("Ответ сервера \"127.0.0.1\" превышает допустимый размер (1048576 байт)!")},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Path);
+        THttpRequest request;
+        request.Url = Url(QLatin1String(c.Path));
+        request.ConnectTimeoutMs = 5000;
+        request.ReadTimeoutMs = 5000;
+        request.DeadlineMs = c.DeadlineMs;
+        request.MaxBodyBytes = c.Cap;
+        try {
+            HttpExecute(request);
+            ADD_FAILURE() << "the reply was taken";
+        } catch (const EHttpError& e) {
+            EXPECT_EQ(e.Failure(), c.Failure);
+            EXPECT_EQ(e.Message(), c.Message);
+        }
+    }
+
+    // At the cap exactly, the body is taken; the same through the file download.
+    THttpRequest request;
+    request.Url = Url("/fits");
+    request.MaxBodyBytes = 1000;
+    EXPECT_EQ(HttpExecute(request).Body, QByteArray(1000, 'a'));
+    request.MaxBodyBytes = 999;
+    EXPECT_THROW(HttpExecute(request), EHttpError);
+
+    // The limits the program's requests take when they name none.
+    EXPECT_EQ(THttpTimeouts{}.DeadlineMs, HttpDeadlineMs);
+    EXPECT_EQ(HttpDeadlineMs, 60000);
+    EXPECT_EQ(HttpTextReplyLimit, 4 * 1024 * 1024);
+}
+
+// The inflater stops at its limit inside one chunk: a small compressed chunk never unpacks
+// into more memory than the cap allows.
+TEST(rHttpUtils, InflaterStopsAtItsLimit)
+{
+    const QByteArray zeros(2 * 1024 * 1024, '\0');
+    const QByteArray packed = StandInCompress(zeros, TBodyEncoding::Gzip);
+    ASSERT_LT(packed.size(), 10000);
+
+    struct TCase {
+        qint64 Limit;
+        bool Taken;
+    } const cases[] = {{-1, true}, {zeros.size(), true}, {zeros.size() - 1, false}, {50000, false}, {0, false}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Limit);
+        TInflater inflater("gzip", c.Limit);
+        QByteArray out;
+        EXPECT_EQ(inflater.Feed(packed, out), c.Taken);
+        EXPECT_EQ(inflater.Overflowed(), !c.Taken);
+        if (c.Taken) {
+            EXPECT_EQ(out, zeros);
+            EXPECT_TRUE(inflater.Complete());
+        } else {
+            EXPECT_LE(out.size(), c.Limit);
+            EXPECT_FALSE(inflater.Feed(packed, out));   // nothing more once stopped
+        }
+    }
+    // Plain bodies count the same way.
+    TInflater plain("", 4);
+    QByteArray out;
+    EXPECT_TRUE(plain.Feed("abcd", out));
+    EXPECT_FALSE(plain.Feed("e", out));
+    EXPECT_EQ(out, "abcd");
 }
