@@ -27,7 +27,6 @@ const TResString SNoTempFolder =
     RESSTR("RMsExcel", "Временная папка \"%s\" недоступна для записи: %s");
 const TResString SSaveFailed =
     RESSTR("RMsExcel", "Ошибка сохранения книги Microsoft Excel в файле \"%s\"!");
-const TResString SOpenFailed = RESSTR("RMsExcel", "Ошибка открытия книги Microsoft Excel \"%s\"!");
 
 struct TSession {
     std::unique_ptr<TExcelApplication> Application;
@@ -58,6 +57,14 @@ void Report(const std::exception& error, const QString& text, bool suppressed = 
     LastError() = reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
     if (const TExcelReportHandler& handler = ReportHandler())
         handler(error, text, suppressed);
+}
+
+// A failure whose text already holds the error's reason.
+void ReportWhole(const std::exception& error, const QString& text)
+{
+    LastError() = text;
+    if (const TExcelReportHandler& handler = ReportHandler())
+        handler(error, text, false);
 }
 
 // The folder the session's workbooks are written to; raises when it is missing or refuses a
@@ -131,7 +138,8 @@ bool DisconnectExcel()
         try {
             OpenDocument(fileName);
         } catch (const std::exception& error) {
-            Report(error, Format(LoadResString(SOpenFailed), {fileName}));
+            // The workbook is whole on disk: the user is told where, and what did not happen.
+            ReportWhole(error, SavedButNotOpenedText(fileName, ExceptionText(error)));
             done = false;
         }
     }

@@ -275,7 +275,9 @@ bool ConnectExcel();
 void RestoreExcelEvents();
 // RestoreExcelEvents, then writes every workbook of the session and opens it, and ends the
 // session. False (with ExcelLastError) when a workbook could not be written or opened; the
-// session ends in any case. True when nothing was held.
+// session ends in any case. True when nothing was held. A workbook that was written but that
+// no program opened stays where it was written, and the error (SavedButNotOpenedText) names
+// it and the opener's reason in one sentence.
 bool DisconnectExcel();
 // A new workbook of the session (connecting first when not connected); nullptr on failure,
 // reported with "Ошибка создания книги Microsoft Excel!".

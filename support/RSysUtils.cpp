@@ -10,10 +10,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QElapsedTimer>
+#include <QThread>
+
 #include <sys/vfs.h>
+#include <sys/wait.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstring>
+#include <locale.h>
+#include <string.h>
 #include <utility>
 
 namespace {
@@ -21,6 +28,15 @@ namespace {
 const TResString SSysErrorCode = RESSTR("RSysUtils", "SysError #%d: \"%s\"!");
 const TResString SSysErrorText = RESSTR("RSysUtils", "\"%s\"!");
 const TResString SSysErrorNone = RESSTR("RSysUtils", "%s.");
+const TResString SOpenerMissing =
+    RESSTR("RSysUtils", "не найдена программа xdg-open, через которую рабочий стол открывает файлы");
+const TResString SOpenerNotStarted = RESSTR("RSysUtils", "не удалось запустить программу xdg-open: %s");
+const TResString SOpenerNoFile = RESSTR("RSysUtils", "файл не найден");
+const TResString SOpenerNoProgram = RESSTR("RSysUtils", "на компьютере нет программы для файлов этого типа");
+const TResString SOpenerFailed = RESSTR("RSysUtils", "программа для файлов этого типа не смогла его открыть");
+const TResString SOpenerExitCode = RESSTR("RSysUtils", "программа xdg-open завершилась с кодом %d");
+const TResString SSavedNotOpened =
+    RESSTR("RSysUtils", "Файл \"%s\" сохранён, но ни одна программа его не открыла: %s.");
 
 QString& AppFileOverride()
 {
@@ -34,12 +50,55 @@ TOpenHandler& OpenHandler()
     return handler;
 }
 
-// The desktop's own opener: "xdg-open" chooses the program for a file or an address.
+// Waits up to ms for the process, keeping the window alive; true with its exit code when it
+// ended, false (the process left to run on) when it still runs.
+bool WaitShortly(TSpawnedProcess& process, int ms, int& exitCode)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        int status = 0;
+        const pid_t result = waitpid(process.Pid, &status, WNOHANG);
+        if (result == process.Pid) {
+            process.Pid = 0;
+            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return true;
+        }
+        if (result < 0 && errno != EINTR) {
+            // Nothing can be told of it any more; the start itself went well.
+            process.Pid = 0;
+            return false;
+        }
+        if (timer.elapsed() >= ms) {
+            ReleaseProcess(process);
+            return false;
+        }
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+// The desktop's own opener: "xdg-open" chooses the program for a file or an address. It hands
+// the target on and ends at once on most desktops, with an exit code that tells a failure;
+// where it stays until the program it started ends, it is left to run.
 void OpenWithDesktop(const TOpenRequest& request)
 {
-    TSpawnedProcess process = SpawnProcess(QString(), QStringLiteral("xdg-open"),
-                                           {request.Target});
-    ReleaseProcess(process);
+    TSpawnedProcess process;
+    try {
+        process = SpawnProcess(QString(), QStringLiteral("xdg-open"), {request.Target});
+    } catch (const ESystemError& e) {
+        if (e.Code() == ENOENT)
+            throw EOpenFailed(LoadResString(SOpenerMissing), e.Code());
+        throw EOpenFailed(Format(LoadResString(SOpenerNotStarted), {SystemErrorText(e.Code())}), e.Code());
+    }
+    // An address whose opening fails is not reported anyway: nothing to wait for.
+    const bool reported = request.Kind == TOpenRequest::TKind::Document || request.Kind == TOpenRequest::TKind::HelpTopic;
+    int exitCode = 0;
+    if (!reported)
+        ReleaseProcess(process);
+    else if (WaitShortly(process, OpenerCheckMs, exitCode) && exitCode != 0)
+        throw EOpenFailed(OpenerExitText(exitCode));
 }
 
 void Open(const TOpenRequest& request)
@@ -108,9 +167,46 @@ bool IsOnNetworkFileSystem(const QString& path)
 
 } // namespace
 
+QString SystemErrorText(int code)
+{
+    // The Russian texts come with the C library's Russian locale, when it is installed; the
+    // process's own locale may be any.
+    static const locale_t russian = [] {
+        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "ru_RU"})
+            if (const locale_t loc = newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, name, locale_t(nullptr)))
+                return loc;
+        return locale_t(nullptr);
+    }();
+    if (russian)
+        return QString::fromUtf8(strerror_l(code, russian));
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QString OpenerExitText(int exitCode)
+{
+    switch (exitCode) {
+    case 2:
+        return LoadResString(SOpenerNoFile);
+    case 3:
+        return LoadResString(SOpenerNoProgram);
+    case 4:
+        return LoadResString(SOpenerFailed);
+    default:
+        return Format(LoadResString(SOpenerExitCode), {exitCode});
+    }
+}
+
+QString SavedButNotOpenedText(const QString& fileName, const QString& reason)
+{
+    QString why = reason.trimmed();
+    while (why.endsWith(QLatin1Char('.')) || why.endsWith(QLatin1Char('!')))
+        why.chop(1);
+    return Format(LoadResString(SSavedNotOpened), {fileName, why});
+}
+
 QString FormatSysError(int code, bool withCode)
 {
-    const QString text = QString::fromLocal8Bit(std::strerror(code));
+    const QString text = SystemErrorText(code);
     if (code == 0)
         return Format(LoadResString(SSysErrorNone), {text});
     if (withCode)

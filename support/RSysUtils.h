@@ -23,7 +23,11 @@ private:
 // code != 0, withCode:  SysError #2: "No such file or directory"!
 // code != 0, !withCode: "No such file or directory"!
 // code == 0:            the system text for 0 followed by "."  (Success.)
+// The system text is SystemErrorText's.
 QString FormatSysError(int code, bool withCode);
+// The C library's text for an errno value: in Russian where the system offers it (a Russian
+// locale is installed), else as the library has it (English).
+QString SystemErrorText(int code);
 // FormatSysError of the current errno.
 QString LastErrorText(bool withCode);
 // Raises ESystemError(FormatSysError(code, true)); does nothing for code 0.
@@ -88,8 +92,27 @@ struct TOpenRequest {
 // Opens a request; raises (ESystemError or another Exception) when it cannot.
 using TOpenHandler = std::function<void(const TOpenRequest&)>;
 // Installs the opener (the window layer, or a test). An empty handler restores the default one,
-// which starts "xdg-open" with the target. Returns the handler that was installed before.
+// which starts "xdg-open" with the target and waits up to OpenerCheckMs for it: an opener that
+// is missing, cannot start or ends with an error within that time raises EOpenFailed, one that
+// still runs then (it waits for the program it started) counts as success. Returns the handler
+// that was installed before.
 TOpenHandler SetOpenHandler(TOpenHandler handler);
+inline constexpr int OpenerCheckMs = 3000;
+
+// No program opened a file or an address. The message is Russian and says why, without an
+// ending full stop or exclamation mark, so that it reads inside a sentence.
+class EOpenFailed : public ESystemError {
+public:
+    using ESystemError::ESystemError;
+};
+// The reason an opener run gives for its exit code (xdg-open's codes: 2 the file is missing,
+// 3 no program for its type, 4 the program failed), in Russian.
+QString OpenerExitText(int exitCode);
+// The message for a file that the program wrote and then handed to the desktop, which did not
+// open it: "Файл "X" сохранён, но ни одна программа его не открыла: <reason>." The reason is
+// an error's text (any ending full stop or exclamation mark is dropped). For every command
+// that writes a document and opens it.
+QString SavedButNotOpenedText(const QString& fileName, const QString& reason);
 
 // Opens a file with its associated program; a ".chm" file goes to OpenHelpTopic.
 // Raises when the desktop cannot open it.

@@ -578,11 +578,29 @@ TEST_F(RMsExcel, WriteAndOpenFailuresAreReported)
     FailOpen = true;
     Reports.clear();
     EXPECT_FALSE(DisconnectExcel());
-    EXPECT_EQ(Reports, QStringList{U("Ошибка открытия книги Microsoft Excel \"") + second + U("\"!")});
-    EXPECT_EQ(ExcelLastError(),
-              U("Ошибка открытия книги Microsoft Excel \"") + second + U("\"!\nno opener"));
+    // Said once, as what it is: the workbook is whole where it was written, nothing opened it.
+    const QString notOpened = U("Файл \"") + second + U("\" сохранён, но ни одна программа его не открыла: no opener.");
+    EXPECT_EQ(Reports, QStringList{notOpened});
+    EXPECT_EQ(ExcelLastError(), notOpened);
     TXlsxReader x;
     EXPECT_TRUE(x.Open(second)) << qPrintable(x.Error());
+
+    // A desktop without its opener: the same one sentence, the reason in Russian.
+    FailOpen = false;
+    ASSERT_NE(StartSheet(), nullptr);
+    const QString third = ActiveWorkbook()->FileName();
+    QTemporaryDir noPrograms;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(noPrograms.path()));
+    const TOpenHandler captured = SetOpenHandler(nullptr);
+    EXPECT_FALSE(DisconnectExcel());
+    SetOpenHandler(captured);
+    qputenv("PATH", path);
+    EXPECT_EQ(ExcelLastError(), U("Файл \"") + third
+                                    + U("\" сохранён, но ни одна программа его не открыла: не найдена программа "
+                                        "xdg-open, через которую рабочий стол открывает файлы."));
+    TXlsxReader y;
+    EXPECT_TRUE(y.Open(third)) << qPrintable(y.Error());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -323,3 +323,60 @@ TEST(RSysUtilsOpen, FailuresAreIgnoredOnlyForAddresses)
     EXPECT_THROW(OpenHelpTopic("/tmp/help.chm", ""), ESystemError);
     EXPECT_EQ(opened.Requests.size(), 4);
 }
+
+// The desktop's own opener as the program runs it: a missing xdg-open, or one that ends with an
+// error, is reported in Russian with the reason; one that opened the file (or still runs after
+// the check, waiting for the program it started) is success.
+TEST(RSysUtilsOpen, DesktopOpenerFailuresAreToldInRussian)
+{
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QByteArray savedPath = qgetenv("PATH");
+    const TOpenHandler previous = SetOpenHandler(nullptr);
+    const QString document = bin.filePath("book.xlsx");
+    QFile(document).open(QIODevice::WriteOnly);
+
+    struct TCase {
+        const char* Script;   // xdg-open's body; nullptr: there is none
+        const char* Error;    // empty: success
+    } const cases[] = {
+        {nullptr, "не найдена программа xdg-open, через которую рабочий стол открывает файлы"},
+        {"exit 3", "на компьютере нет программы для файлов этого типа"},
+        {"exit 4", "программа для файлов этого типа не смогла его открыть"},
+        {"exit 2", "файл не найден"},
+        {"exit 9", "программа xdg-open завершилась с кодом 9"},
+        {"kill -9 $$", "программа xdg-open завершилась с кодом 137"},
+        {"test -f \"$1\" && exit 0; exit 5", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Script ? c.Script : "no xdg-open");
+        const QString opener = bin.filePath("xdg-open");
+        QFile::remove(opener);
+        if (c.Script) {
+            QFile file(opener);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("#!/bin/sh\n") + c.Script + "\n");
+            file.close();
+            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+        // The opener is looked for in the folder alone when there is one to find.
+        if (!c.Script)
+            qputenv("PATH", QFile::encodeName(bin.path()));
+        try {
+            OpenDocument(document);
+            EXPECT_STREQ(c.Error, "");
+        } catch (const EOpenFailed& e) {
+            EXPECT_EQ(e.Message(), QString::fromUtf8(c.Error));
+        }
+    }
+    qputenv("PATH", savedPath);
+    SetOpenHandler(previous);
+
+    // The text the commands that write a document show: one sentence, no doubled marks.
+    EXPECT_EQ(SavedButNotOpenedText("/tmp/a.xlsx", QString::fromUtf8("файл не найден")),
+              QString::fromUtf8("Файл \"/tmp/a.xlsx\" сохранён, но ни одна программа его не открыла: файл не найден."));
+    EXPECT_EQ(SavedButNotOpenedText("a.log", QString::fromUtf8("SysError #2: \"Нет такого файла\"!")),
+              QString::fromUtf8("Файл \"a.log\" сохранён, но ни одна программа его не открыла: SysError #2: "
+                                "\"Нет такого файла\"."));
+}
