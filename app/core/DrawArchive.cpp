@@ -1,6 +1,7 @@
 #include "app/core/DrawArchive.h"
 
 #include "app/core/DrawFile.h"
+#include "app/core/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -14,13 +15,23 @@
 namespace {
 
 const TResString SArchiveRepaired = RESSTR(
-    "DrawArchive",
-    "Файл тиражей \"%s\" поврежден: последние %d байт не составляют целой записи и отброшены, "
-    "файл записан заново.\n\nКопия исходного файла сохранена как \"%s\".");
+    "DrawArchive", "Файл тиражей \"%s\" поврежден: %s, файл записан заново.\n\nКопия исходного файла сохранена как \"%s\".");
 const TResString SArchiveNotRepaired = RESSTR(
-    "DrawArchive",
-    "Файл тиражей \"%s\" поврежден: последние %d байт не составляют целой записи и не учитываются. "
-    "Исправить файл не удалось, он оставлен как есть.\n\n%s");
+    "DrawArchive", "Файл тиражей \"%s\" поврежден: %s. Исправить файл не удалось, он оставлен как есть.\n\n%s");
+const TResString STornDropped = RESSTR("DrawArchive", "последние %d байт не составляют целой записи и отброшены");
+const TResString STornIgnored = RESSTR("DrawArchive", "последние %d байт не составляют целой записи и не учитываются");
+const TResString SBadDigitsDropped =
+    RESSTR("DrawArchive", "записи(ей) с числами вне диапазона 0..9 пропущены и удалены: %d (%s)");
+const TResString SBadDigitsIgnored =
+    RESSTR("DrawArchive", "записи(ей) с числами вне диапазона 0..9 пропущены: %d (%s)");
+
+// How many skipped draws the message names; the count tells the rest.
+constexpr int kNamedBadDraws = 5;
+
+bool HasBadDigits(const TDrawRec& draw)
+{
+    return draw.Digits[0] > DigitMax || draw.Digits[1] > DigitMax;
+}
 
 void CheckDigits(const TDrawRec& draw)
 {
@@ -47,11 +58,23 @@ TArchiveLoadReport TDrawArchive::LoadDrawsFile()
         if (!contents.Exists)
             return report;
         report.FileFound = true;
-        report.Records = static_cast<int>(contents.Records.size());
         report.ExtraBytes = contents.ExtraBytes;
+        TDrawsArray sound;
+        sound.reserve(contents.Records.size());
+        for (const TDrawRec& draw : contents.Records) {
+            if (HasBadDigits(draw))
+                report.BadDigitDraws.append(QString::number(draw.Number) + QLatin1Char(' ') + draw.Key.Get());
+            else
+                sound.push_back(draw);
+        }
+        contents.Records = std::move(sound);
+        report.Records = static_cast<int>(contents.Records.size());
         if (report.Damaged()) {
-            // The copy comes first: the rewrite drops the leftover bytes for good.
+            // The copy comes first: the rewrite drops the damaged bytes for good.
             try {
+                // Only a torn file's bytes were kept by the read; a copy must hold the original.
+                if (contents.ExtraBytes == 0)
+                    contents.Original = ReadWholeFile(fileName).value_or(QByteArray());
                 report.BackupFile = BackupDamagedFile(fileName, contents.Original);
                 WriteDrawsFile(fileName, contents.Records);
                 report.Repaired = true;
@@ -69,9 +92,20 @@ QString TDrawArchive::DamageText(const TArchiveLoadReport& report, const QString
 {
     if (!report.Damaged())
         return QString();
+    QStringList parts;
+    if (report.ExtraBytes > 0)
+        parts.append(Format(LoadResString(report.Repaired ? STornDropped : STornIgnored), {report.ExtraBytes}));
+    if (!report.BadDigitDraws.isEmpty()) {
+        QStringList named = report.BadDigitDraws.mid(0, kNamedBadDraws);
+        if (report.BadDigitDraws.size() > kNamedBadDraws)
+            named.append(QStringLiteral("..."));
+        parts.append(Format(LoadResString(report.Repaired ? SBadDigitsDropped : SBadDigitsIgnored),
+                            {static_cast<int>(report.BadDigitDraws.size()), named.join(QStringLiteral(", "))}));
+    }
+    const QString what = parts.join(QStringLiteral("; "));
     if (report.Repaired)
-        return Format(LoadResString(SArchiveRepaired), {fileName, report.ExtraBytes, report.BackupFile});
-    return Format(LoadResString(SArchiveNotRepaired), {fileName, report.ExtraBytes, report.RepairError});
+        return Format(LoadResString(SArchiveRepaired), {fileName, what, report.BackupFile});
+    return Format(LoadResString(SArchiveNotRepaired), {fileName, what, report.RepairError});
 }
 
 void TDrawArchive::SaveDrawsFile()

@@ -13,10 +13,13 @@ struct TArchiveLoadReport {
     bool FileFound = false;
     int Records = 0;
     qint64 ExtraBytes = 0;   // bytes after the last whole record
+    // Records skipped for a digit outside 0..9 ("number key" of each, in file order): every
+    // table of the program is indexed by the digits, so such a draw cannot be used.
+    QStringList BadDigitDraws;
     QString BackupFile;      // the copy of the damaged original, when there was damage
     bool Repaired = false;   // the damaged file was rewritten with its whole records
     QString RepairError;     // why the copy or the rewrite failed; the file then stays as it was
-    bool Damaged() const { return ExtraBytes > 0; }
+    bool Damaged() const { return ExtraBytes > 0 || !BadDigitDraws.isEmpty(); }
 };
 
 // One row of the draw list: row k shows the draw at position k from the newest.
@@ -42,9 +45,11 @@ public:
     explicit TDrawArchive(TMainState& state) : FState(state) {}
 
     // Reads the archive file when it exists (the archive stays as it is otherwise). A file
-    // whose size is not a multiple of the record size keeps its whole records: a copy of the
-    // original is kept, then the file is rewritten with those records, so that the next start
-    // finds a sound file. When either step fails the file stays as it was; the report says so.
+    // whose size is not a multiple of the record size keeps its whole records, and records
+    // with a digit outside 0..9 are skipped: a copy of the original is kept, then the file is
+    // rewritten with the sound records, so that the next start finds a sound file. When either
+    // step fails the file stays as it was (the bad records are still left out); the report
+    // says so.
     TArchiveLoadReport LoadDrawsFile();
     // The text that tells the user about a damaged file; empty when there was none.
     static QString DamageText(const TArchiveLoadReport& report, const QString& fileName);

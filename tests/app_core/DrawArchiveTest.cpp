@@ -195,6 +195,73 @@ TEST_F(DrawArchiveFileTest, FailedRepairLeavesTheFileAndSaysSo)
     EXPECT_EQ(FolderFiles(), QStringList({"Tavrix2_2r10.ldr", "Tavrix2_2r10.ldr.bak"}));
 }
 
+// Every table is indexed by the digits: a record whose digit is not 0..9 is skipped at load,
+// the original kept as a copy and the file rewritten without it, and the user is told which
+// draws went, as for a torn record.
+TEST_F(DrawArchiveFileTest, RecordsWithDigitsOutsideZeroToNineAreSkippedAndTold)
+{
+    const TDrawsArray sound = MakeArchive(6);
+    struct TCase {
+        const char* Name;
+        std::vector<std::pair<int, std::array<std::uint8_t, 2>>> Bad;   // index into the file, digits
+        QByteArray Tail;                                                // bytes after the records
+        const char* Told;                                               // what the message says went wrong
+    };
+    const TCase cases[] = {
+        {"one in the middle", {{2, {200, 3}}}, {},
+         "записи(ей) с числами вне диапазона 0..9 пропущены и удалены: 1 (3 08/02/2016 M)"},
+        {"two of them, 10 is out too", {{1, {0, 10}}, {6, {3, 255}}}, {},
+         "записи(ей) с числами вне диапазона 0..9 пропущены и удалены: 2 (2 08/01/2016 E, 7 08/04/2016 M)"},
+        {"with a torn end", {{0, {12, 12}}}, QByteArray("\x01\x02\x03", 3),
+         "последние 3 байт не составляют целой записи и отброшены; записи(ей) с числами вне диапазона 0..9 "
+         "пропущены и удалены: 1 (1 08/01/2016 M)"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QDir(FDir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(FDir.path()));
+        // The sound draws with the bad ones put in at their places, numbered and keyed in order.
+        TDrawsArray onDisk = MakeArchive(static_cast<int>(sound.size() + c.Bad.size()));
+        TDrawsArray expected;
+        for (size_t i = 0; i < onDisk.size(); ++i) {
+            bool bad = false;
+            for (const auto& [index, digits] : c.Bad)
+                if (static_cast<size_t>(index) == i) {
+                    onDisk[i].Digits = digits;
+                    bad = true;
+                }
+            if (!bad)
+                expected.push_back(onDisk[i]);
+        }
+        const QByteArray original = ArchiveBytes(onDisk) + c.Tail;
+        WriteFileBytes(FState.DrawsFileName(), original);
+
+        const TArchiveLoadReport report = FArchive.LoadDrawsFile();
+        EXPECT_TRUE(report.Damaged());
+        EXPECT_TRUE(report.Repaired) << report.RepairError.toStdString();
+        EXPECT_EQ(report.Records, static_cast<int>(expected.size()));
+        EXPECT_EQ(report.BadDigitDraws.size(), static_cast<qsizetype>(c.Bad.size()));
+        EXPECT_EQ(FState.FDraws, expected);
+        EXPECT_EQ(ReadFileBytes(report.BackupFile), original);
+        EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), ArchiveBytes(expected));
+        EXPECT_EQ(TDrawArchive::DamageText(report, "a.ldr"),
+                  QString::fromUtf8("Файл тиражей \"a.ldr\" поврежден: %1, файл записан заново.\n\nКопия исходного "
+                                    "файла сохранена как \"%2\".")
+                      .arg(QString::fromUtf8(c.Told), report.BackupFile));
+        // The next start finds nothing to tell.
+        EXPECT_FALSE(FArchive.LoadDrawsFile().Damaged());
+    }
+
+    // Many bad records: the message names five, the count tells the rest.
+    TArchiveLoadReport many;
+    for (int i = 1; i <= 7; ++i)
+        many.BadDigitDraws.append(QString::number(i));
+    many.RepairError = QStringLiteral("E");
+    EXPECT_EQ(TDrawArchive::DamageText(many, "a.ldr"),
+              QString::fromUtf8("Файл тиражей \"a.ldr\" поврежден: записи(ей) с числами вне диапазона 0..9 пропущены: "
+                                "7 (1, 2, 3, 4, 5, ...). Исправить файл не удалось, он оставлен как есть.\n\nE"));
+}
+
 TEST_F(DrawArchiveFileTest, FileInTheWayRaisesAndKeepsTheArchive)
 {
     FState.FDraws = MakeArchive(5);
