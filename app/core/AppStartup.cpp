@@ -1,16 +1,21 @@
 #include "app/core/AppStartup.h"
 
 #include "engine/KelmaMsg.h"
+#include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/SaveFile.h"
 #include "support/RDialogs.h"
 #include "support/RKrnlUtils.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+
+#include <utility>
 
 namespace {
 
@@ -34,6 +39,28 @@ bool FolderIsWritable(const QString& folder)
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
     probe.setAutoRemove(true);
     return probe.open();
+}
+
+QStringList RemoveStaleSaves(const QString& dataDir)
+{
+    const QString suffix = QLatin1String(TSaveFile::TempSuffix);
+    const QString own = QLatin1String(ProgramFileName) + QLatin1Char('*') + suffix;
+    // The data folder may hold other programs' files; the cache folders hold only ours.
+    const std::pair<const char*, QString> places[] = {
+        {"", own},
+        {"Prefetchs", own},
+        {"Systems", QLatin1Char('*') + suffix},
+    };
+    QStringList removed;
+    for (const auto& [folder, mask] : places) {
+        const QDir dir(QDir(dataDir).filePath(QLatin1String(folder)));
+        for (const QFileInfo& info : dir.entryInfoList({mask}, QDir::Files | QDir::Hidden | QDir::System)) {
+            // A link is never followed out of the folder: only the entry itself goes.
+            if (QFile::remove(info.filePath()))
+                removed.append(info.filePath());
+        }
+    }
+    return removed;
 }
 
 void InstallDrawDateHooks()
@@ -96,6 +123,8 @@ bool TAppStartup::Create()
             return false;
         }
         const bool folderHeld = FState.FolderLock().IsHeld();
+        if (folderHeld)
+            RemoveStaleSaves(FState.DataDir());
         try {
             FFormStateRead = true;
             FState.Options.Load(FState.FormState());

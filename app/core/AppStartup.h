@@ -119,6 +119,12 @@ private:
 // removed again at once.
 bool FolderIsWritable(const QString& folder);
 
+// Removes the temporary files that saves interrupted by a kill or a crash left behind
+// ("<file>.~sav"): those of the program's own files in the data folder, of the prefetch files
+// and of the systems cache. Call only while this copy holds the folder, when no save of
+// another copy can be running. Returns the names removed.
+QStringList RemoveStaleSaves(const QString& dataDir);
+
 // Starts the program anew with the switch "restart", from its own folder, without waiting.
 // Raises ESystemError when the start fails. The caller ends this copy afterwards.
 void RestartProgram(const QString& programFile);

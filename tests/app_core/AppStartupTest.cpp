@@ -443,3 +443,75 @@ TEST_F(StartupTest, RestartStartsTheProgramAgainFromItsFolder)
 
     EXPECT_THROW(RestartProgram(DataFile("missing")), Exception);
 }
+
+// Saves killed half-way leave their temporary files behind. The copy that holds the folder
+// removes those of the program's own files when it starts; a second copy, which does not hold
+// the folder, touches nothing; other programs' files stay.
+TEST_F(StartupTest, StaleTemporariesOfOwnFilesGoAtStart)
+{
+    struct TFile {
+        const char* Path;
+        bool Removed;
+    } const files[] = {
+        {"Tavrix2_2r10.ldr.~sav", true},
+        {"Tavrix2_2r10.frm.~sav", true},
+        {"Tavrix2_2r10.ldr.bak.~sav", true},
+        {"Prefetchs/Tavrix2_2r10_101.dfc.~sav", true},
+        {"Systems/system 1.lst.~sav", true},
+        {"Tavrix2_2r10.ldr", false},
+        {"Prefetchs/Tavrix2_2r10_101.dfc", false},
+        {"Other.ini.~sav", false},             // another program's, beside ours
+        {"Prefetchs/notes.txt.~sav", false},
+        {"Scripts/Tavrix2_2r10.lss.~sav", false},   // a folder the program does not keep
+    };
+    const auto writeAll = [&] {
+        for (const TFile& f : files) {
+            const QString path = FDir.filePath(QLatin1String(f.Path));
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            WriteFileBytes(path, "x");
+        }
+    };
+    const auto left = [&] {
+        QStringList present;
+        for (const TFile& f : files)
+            if (QFileInfo::exists(FDir.filePath(QLatin1String(f.Path))))
+                present.append(QLatin1String(f.Path));
+        return present;
+    };
+    QStringList all;
+    QStringList kept;
+    for (const TFile& f : files) {
+        all.append(QLatin1String(f.Path));
+        if (!f.Removed)
+            kept.append(QLatin1String(f.Path));
+    }
+
+    // A second copy in the same folder: the first one's saves may be running.
+    writeAll();
+    {
+        TFolderLock firstCopy;
+        ASSERT_TRUE(firstCopy.Acquire(FDir.path()));
+        FState.SetArguments({});
+        EXPECT_TRUE(FStartup.Create());
+        EXPECT_EQ(left(), all);
+    }
+
+    FState.FolderLock().Release();
+    FState.SetArguments({});
+    EXPECT_TRUE(FStartup.Create());
+    EXPECT_TRUE(FState.FolderLock().IsHeld());
+    EXPECT_EQ(left(), kept);
+
+    // The function on its own says what it removed.
+    writeAll();
+    QStringList removed = RemoveStaleSaves(FState.DataDir());
+    for (QString& path : removed)
+        path = QDir(FDir.path()).relativeFilePath(path);
+    removed.sort();
+    QStringList expected;
+    for (const TFile& f : files)
+        if (f.Removed)
+            expected.append(QLatin1String(f.Path));
+    expected.sort();
+    EXPECT_EQ(removed, expected);
+}
