@@ -2,67 +2,24 @@
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
+#include "support/RTextCompare.h"
 #include "support/RVclUtils.h"
 
-#include <QCollator>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <numeric>
 #include <optional>
-#include <string>
 
 namespace {
 
 const TResString SBadSortColumn =
     RESSTR("QorListView", "Некорректное занчение номера столбца сортировки (%d)");
 
-QCollator ListCollator()
-{
-    QCollator collator{QLocale()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    return collator;
-}
-
-// A cell text prepared for comparing.
-struct TTextKey {
-    bool IsNumber = false;
-    long double Number = 0;
-    std::optional<QCollatorSortKey> Text;
-};
-
-TTextKey MakeKey(const QString& text, const QCollator& collator)
-{
-    TTextKey key;
-    QString numeric = text;
-    const qsizetype comma = numeric.indexOf(QLatin1Char(','));
-    if (comma >= 0)
-        numeric[comma] = QLatin1Char('.');
-    key.IsNumber = ReadPlainNumber(numeric, key.Number);
-    if (!key.IsNumber)
-        key.Text = collator.sortKey(text);
-    return key;
-}
-
-int Sign(int value)
-{
-    return (value > 0) - (value < 0);
-}
-
-int CompareKeys(const TTextKey& a, const TTextKey& b)
-{
-    if (a.IsNumber && b.IsNumber)
-        return (a.Number > b.Number) - (a.Number < b.Number);
-    if (a.IsNumber != b.IsNumber)
-        return a.IsNumber ? -1 : 1;
-    return Sign(a.Text->compare(*b.Text));
-}
+using TTextKey = TCellTextOrder::TKey;
 
 // Column keys of one item under a sort column; Column is empty when the item has no such text.
 struct TItemKey {
@@ -70,97 +27,39 @@ struct TItemKey {
     std::optional<TTextKey> Column;
 };
 
-TItemKey MakeItemKey(const TRListItem& item, int sortColumn, const QCollator& collator)
+TItemKey MakeItemKey(const TRListItem& item, int sortColumn, const TCellTextOrder& order)
 {
-    TItemKey key{MakeKey(item.Caption, collator), std::nullopt};
+    TItemKey key{order.Key(item.Caption), std::nullopt};
     if (sortColumn >= 1 && item.SubItems.size() >= sortColumn)
-        key.Column = MakeKey(item.SubItems.at(sortColumn - 1), collator);
+        key.Column = order.Key(item.SubItems.at(sortColumn - 1));
     return key;
 }
 
-int CompareItemKeys(const TItemKey& a, const TItemKey& b, int sortColumn)
+int CompareItemKeys(const TItemKey& a, const TItemKey& b, int sortColumn, const TCellTextOrder& order)
 {
     if (sortColumn < 0)
         return 0;
     if (sortColumn == 0)
-        return CompareKeys(a.Caption, b.Caption);
+        return order.Compare(a.Caption, b.Caption);
     // Mixing "by column" and "by caption" between pairs would not be an order at all; items
     // without the column form their own group after the others.
     if (a.Column.has_value() != b.Column.has_value())
         return a.Column ? -1 : 1;
     if (a.Column) {
-        const int result = CompareKeys(*a.Column, *b.Column);
+        const int result = order.Compare(*a.Column, *b.Column);
         if (result != 0)
             return result;
     }
-    return CompareKeys(a.Caption, b.Caption);
+    return order.Compare(a.Caption, b.Caption);
 }
 
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 
-bool ReadPlainNumber(const QString& text, long double& value)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text[i] == QLatin1Char(' '))
-        ++i;
-    std::string plain;
-    auto digits = [&] {
-        qsizetype count = 0;
-        while (i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
-            plain += static_cast<char>(text[i].unicode());
-            ++i;
-            ++count;
-        }
-        return count;
-    };
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        if (text[i] == QLatin1Char('-'))
-            plain += '-';
-        ++i;
-    }
-    qsizetype mantissa = digits();
-    if (i < n && text[i] == QLatin1Char('.')) {
-        plain += '.';
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-        plain += 'e';
-        ++i;
-        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-            plain += static_cast<char>(text[i++].unicode());
-        if (digits() == 0)
-            return false;
-    }
-    if (i != n)
-        return false;
-    long double result = 0;
-    const char* first = plain.data();
-    const char* last = first + plain.size();
-    const auto [end, error] = std::from_chars(first, last, result);
-    if (end != last)
-        return false;
-    if (error == std::errc::result_out_of_range) {
-        // Beyond the float range: still a number, only too large or too small to hold.
-        const bool negative = plain.front() == '-';
-        const bool tiny = plain.find("e-") != std::string::npos;
-        result = tiny ? 0.0L : HUGE_VALL;
-        if (negative)
-            result = -result;
-    }
-    value = result;
-    return true;
-}
-
 int CompareListTexts(const QString& a, const QString& b)
 {
-    const QCollator collator = ListCollator();
-    return CompareKeys(MakeKey(a, collator), MakeKey(b, collator));
+    return CompareCellTexts(a, b);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -393,9 +292,9 @@ void TRSortListView::SetSortDirection(TSortDirection direction)
 
 int TRSortListView::CompareItems(const TRListItem& item1, const TRListItem& item2) const
 {
-    const QCollator collator = ListCollator();
-    int result = CompareItemKeys(MakeItemKey(item1, FSortColumn, collator),
-                                 MakeItemKey(item2, FSortColumn, collator), FSortColumn);
+    const TCellTextOrder order;
+    int result = CompareItemKeys(MakeItemKey(item1, FSortColumn, order), MakeItemKey(item2, FSortColumn, order),
+                                 FSortColumn, order);
     if (FSortDirection == sdDescending)
         result = -result;
     if (OnCompare)
@@ -417,16 +316,17 @@ bool TRSortListView::SortItems()
         return true;
     }
     const int count = items->Count();
-    const QCollator collator = ListCollator();
+    const TCellTextOrder textOrder(true);
     std::vector<TItemKey> keys;
     keys.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        keys.push_back(MakeItemKey(items->Item(i), FSortColumn, collator));
+        keys.push_back(MakeItemKey(items->Item(i), FSortColumn, textOrder));
     std::vector<int> order(static_cast<size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     // A stable sort keeps items that compare equal in the order they had.
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        int result = CompareItemKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], FSortColumn);
+        int result = CompareItemKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], FSortColumn,
+                                     textOrder);
         if (FSortDirection == sdDescending)
             result = -result;
         if (OnCompare)

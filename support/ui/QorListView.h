@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/RTextCompare.h"
 #include "support/ui/RListItems.h"
 
 #include <QList>
@@ -81,12 +82,9 @@ private:
 
 enum TSortDirection { sdAscending = 0, sdDescending = 1 };
 
-// Reads a whole text as a plain number: blanks before it, an optional sign, digits with an
-// optional point and fraction, an optional exponent, and nothing after it.
-bool ReadPlainNumber(const QString& text, long double& value);
-// The order of two cell texts: with the first "," read as ".", two numbers compare as numbers
-// and a number comes before any other text; other texts compare by the locale without regard
-// to letter case. Negative, 0 or positive.
+// The order of two cell texts (CompareCellTexts): two numbers, with the first "," read as
+// ".", compare as numbers; any other pair by the locale without regard to letter case.
+// Negative, 0 or positive.
 int CompareListTexts(const QString& a, const QString& b);
 
 // A list that sorts itself when a column header is clicked (again: the other way round).
