@@ -194,6 +194,13 @@ int TstSumRanges::SumValueOf(TCombWord comb) const
     return sum >= lo && sum <= hi ? 1 : 0;
 }
 
+bool TstSumRanges::Test(TCombWord comb, const TStatDrawArray& selected, int /*last*/, bool /*sorted*/,
+                        bool /*exclude*/)
+{
+    const bool inRange = SumValueOf(comb) == 1;
+    return HasKeyDword(selected, 1, 1) ? inRange : !inRange;
+}
+
 TstSumEvenValues::TstSumEvenValues(const TStatList& list, int param)
     : TSumValueStat(TstSumEvenValuesClass, list, param)
 {

@@ -45,14 +45,17 @@ public:
     int SumValueOf(TCombWord comb) const override;
 };
 
-// 1 when the sum lies in range Param, 0 when it does not. A combination passes a filter
-// when its own value is selected, so that selecting both rows keeps every combination.
+// 1 when the sum lies in range Param, 0 when it does not. The filter asks only whether the
+// range's row (1) is selected: then a combination passes when its sum lies in the range,
+// otherwise when it lies outside. Selecting both rows is selecting the range, so that a
+// scenario gives the same stakes wherever it runs.
 class TstSumRanges : public TSumValueStat {
 public:
     TstSumRanges(const TStatList& list, int param);
     QString ValueText(const TStatValueRec& value) const override;
     void InitValues(int last, TStatDrawArray& table) override;
     int SumValueOf(TCombWord comb) const override;
+    bool Test(TCombWord comb, const TStatDrawArray& selected, int last, bool sorted, bool exclude) override;
 };
 
 class TstSumEvenValues : public TSumValueStat {

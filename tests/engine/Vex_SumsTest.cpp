@@ -111,9 +111,12 @@ TEST(VexSums, SumRanges)
                                MakeComb(7, 9), MakeComb(8, 9), MakeComb(9, 9)};
     EXPECT_EQ(inRange, expected);
     EXPECT_EQ(FilterCombs(range3, {SignedKey(0)}, 0).size(), 94u);
-    // Both rows selected keep every combination.
-    EXPECT_EQ(FilterCombs(range3, {SignedKey(0), SignedKey(1)}, 0).size(), 100u);
     EXPECT_EQ(FilterCombs(range3, {SignedKey(1)}, 0, false, true).size(), 94u);
+    // With both rows selected the range's row decides: the combinations in the range pass,
+    // whichever order the rows were selected in.
+    EXPECT_EQ(FilterCombs(range3, {SignedKey(0), SignedKey(1)}, 0), expected);
+    EXPECT_EQ(FilterCombs(range3, {SignedKey(1), SignedKey(0)}, 0), expected);
+    EXPECT_EQ(FilterCombs(range1, {SignedKey(0), SignedKey(1)}, 0).size(), 28u);   // sums 12..18
 
     EXPECT_EQ(SumRangeCaption(1), QStringLiteral("Сумма тиража: диапазон 1 (1/3)"));
     EXPECT_EQ(SumRangeCaption(2), QStringLiteral("Сумма тиража: диапазон 2 (1/2)"));
