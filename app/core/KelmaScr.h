@@ -190,7 +190,7 @@ public:
 
 // The draws-length values and, when the level mode is not LNO, the level values of a
 // filter. Raises Exception "Некорректное описание фильтра: %s!" when a list is empty or not
-// a list, or when a draws length is below 1.
+// a list, or when a draws length is negative (0 is accepted: a window of no draws).
 void GetFilterItemLists(const TFilterItem& item, TIntArray& drawsLens, TIntArray& levels);
 // How many variants the filter gives, without building them (same errors as above).
 std::int64_t FilterItemVariantCount(const TFilterItem& item);

@@ -153,8 +153,9 @@ void TScriptRunner::StartRun()
     FState.FScriptRunning = true;
     FState.FScriptStop = false;
     FStakeCount = 0;
-    FCheckPending = false;
     FTableWeights.reset();
+    FLastMethod = nullptr;
+    FLastDrawsLen = 0;
     ShowScriptStatus(0, 0, 0, LoadResString(rsRunningScript));
     if (SetControlsEnabled)
         SetControlsEnabled(false);
@@ -164,18 +165,6 @@ void TScriptRunner::StartRun()
 
 void TScriptRunner::FinishRun()
 {
-    // Stakes made by a test are scored here, also when it stopped or failed half-way.
-    // A check that fails still leaves the run's state restored; its error follows.
-    FTesting = false;
-    std::exception_ptr checkError;
-    if (FCheckPending) {
-        FCheckPending = false;
-        try {
-            RunStakeCheck();
-        } catch (...) {
-            checkError = std::current_exception();
-        }
-    }
     const bool stopped = FState.FScriptStop;
     FCycle = 0;
     FState.FScriptRunning = false;
@@ -192,8 +181,6 @@ void TScriptRunner::FinishRun()
             ErrorBox(error);
     }
     FLogging = false;
-    if (checkError)
-        std::rethrow_exception(checkError);
 }
 
 void TScriptRunner::ScriptRun()
@@ -202,7 +189,6 @@ void TScriptRunner::ScriptRun()
         return;
     TBusyScope busy(LoadResString(rsRunningScript));
     FCycle = 1;
-    FTesting = false;
     StartRun();
     TFinally finish([this] { FinishRun(); });
     LogBanner(FState.DrawsOffset());
@@ -221,7 +207,6 @@ void TScriptRunner::ScriptTest()
 
     TBusyScope busy(LoadResString(rsRunningScript));
     FCycle = 0;
-    FTesting = true;
     StartRun();
     const int offset = FState.DrawsOffset();
     TFinally finish([this, offset] {
@@ -263,15 +248,6 @@ bool TScriptRunner::ScriptStop()
 // Lines.
 
 void TScriptRunner::CheckAllStakes()
-{
-    if (FTesting) {
-        FCheckPending = true;
-        return;
-    }
-    RunStakeCheck();
-}
-
-void TScriptRunner::RunStakeCheck()
 {
     if (CheckStakes)
         CheckStakes();
@@ -458,11 +434,6 @@ void TScriptRunner::MakeStartList(const TScriptOptions& options)
     if (IsScriptStopped())
         return;
     if (options.ClearStakes) {
-        // The stakes about to go are scored first, as a check after every offset would have.
-        if (FCheckPending) {
-            FCheckPending = false;
-            RunStakeCheck();
-        }
         if (FStakes.IsOpen())
             FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
         if (RefreshStakesGrid)

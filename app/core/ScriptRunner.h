@@ -98,11 +98,6 @@ private:
     std::vector<int> FSelected;   // display rows
 };
 
-// The order of two cell texts as the table sorts them: with the first "," read as ".", two
-// numbers compare as numbers and a number comes before any other text; other texts compare by
-// the locale without regard to letter case. Negative, 0 or positive.
-int CompareStatTexts(const QString& a, const QString& b);
-
 // ---------------------------------------------------------------------------------------------
 // Row selection.
 
@@ -159,10 +154,11 @@ public:
     // "Прогноз": the lines once for the current draws offset. Errors pass to the caller after
     // the run's state, controls, sort order, weights and busy state are restored.
     void ScriptRun();
-    // "Тест": the lines for each offset from N down to 1. Scoring does not change what a run
-    // does, so the stakes are scored once at the end (and before CLR cuts the file, so that
-    // no stake goes unrated). After an error the offset goes back to where it was; after a stop it stays at
-    // the offset being tested. Errors pass to the caller as above.
+    // "Тест": the lines for each offset from N down to 1. The stakes are scored as in a run:
+    // after the lines of each offset, or after each variant with StakesCheckOnLine, so that the
+    // ratings and the stakes log follow the test while it goes. After an error the offset goes
+    // back to where it was; after a stop it stays at the offset being tested. Errors pass to
+    // the caller as above.
     void ScriptTest();
     // "Стоп": asks, then sets the stop flag. True when the run is to stop.
     bool ScriptStop();
@@ -175,6 +171,10 @@ public:
     int Cycle() const { return FCycle; }
     int StakeCount() const { return FStakeCount; }
     const TScriptStatus& Status() const { return FStatus; }
+    // The method and draws length that the last filter step of the last run or test chose in
+    // the statistics table (what the table is left showing); no method when no step ran.
+    const TStatMethod* LastStepMethod() const { return FLastMethod; }
+    int LastStepDrawsLen() const { return FLastDrawsLen; }
 
     // The variants of a line's filters, slot 1 varying slowest; nullopt past MaxFilterVariants.
     static std::optional<std::int64_t> VariantCount(const std::vector<std::vector<TFilterPart>>& slotParts);
@@ -199,7 +199,6 @@ private:
     bool RunStakeStep(TCombWord comb, bool fast);
     void RunSystemStep(bool combined);
     void CheckAllStakes();
-    void RunStakeCheck();
 
     TMainState& FState;
     TCombListOps& FCombs;
@@ -212,8 +211,6 @@ private:
 
     std::mt19937 FRandom{5489u};
     bool FLogging = false;
-    bool FTesting = false;       // "Тест": the stake check waits for the end
-    bool FCheckPending = false;  // stakes made since the last check
     int FCycle = 0;
     int FStakeCount = 0;
     TScriptStatus FStatus;
@@ -222,6 +219,8 @@ private:
     bool FSortDescending = false;
     // Weights the table was last computed with in this run; none before the first table.
     std::optional<TStatWeights> FTableWeights;
+    const TStatMethod* FLastMethod = nullptr;
+    int FLastDrawsLen = 0;
 
     // The line being run, for the stake comments.
     int FLineNo = 0;

@@ -8,72 +8,12 @@
 #include "app/core/StatFilter.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
-
-#include <QCollator>
-#include <QLocale>
+#include "support/RTextCompare.h"
 
 #include <algorithm>
 #include <numeric>
 
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// Sorting the rows.
-
-struct TCellKey {
-    bool IsNumber = false;
-    long double Number = 0;
-    QString Text;
-};
-
-// A whole text read as a plain number: optional blanks and sign, digits with an optional
-// point, an optional exponent, nothing after.
-bool ReadPlainNumber(const QString& text, long double& value)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    for (const QChar c : trimmed)
-        if (!(c.isDigit() || c == u'.' || c == u'-' || c == u'+' || c == u'e' || c == u'E'))
-            return false;
-    bool ok = false;
-    const double result = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok)
-        return false;
-    value = result;
-    return true;
-}
-
-TCellKey MakeCellKey(const QString& text)
-{
-    TCellKey key;
-    QString numeric = text;
-    const qsizetype comma = numeric.indexOf(u',');
-    if (comma >= 0)
-        numeric[comma] = u'.';
-    key.IsNumber = ReadPlainNumber(numeric, key.Number);
-    if (!key.IsNumber)
-        key.Text = text;
-    return key;
-}
-
-int CompareCellKeys(const TCellKey& a, const TCellKey& b, const QCollator& collator)
-{
-    if (a.IsNumber && b.IsNumber)
-        return (a.Number > b.Number) - (a.Number < b.Number);
-    if (a.IsNumber != b.IsNumber)
-        return a.IsNumber ? -1 : 1;
-    const int result = collator.compare(a.Text, b.Text);
-    return (result > 0) - (result < 0);
-}
-
-QCollator CellCollator()
-{
-    QCollator collator{QLocale()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    return collator;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Row rules.
@@ -169,11 +109,6 @@ bool InList(const QString& list, const std::optional<long double>& cell, bool de
 }
 
 } // namespace
-
-int CompareStatTexts(const QString& a, const QString& b)
-{
-    return CompareCellKeys(MakeCellKey(a), MakeCellKey(b), CellCollator());
-}
 
 bool LevelRuleMatches(const TFilterPart& part, const TStatValues& row)
 {
@@ -271,22 +206,24 @@ void TScriptStatTable::Sort()
     std::iota(FOrder.begin(), FOrder.end(), 0);
     if (FSortColumn < 0 || FSortColumn >= StatColumnCount || rows.empty())
         return;
-    const QCollator collator = CellCollator();
-    std::vector<TCellKey> columnKeys;
-    std::vector<TCellKey> captionKeys;
+    // The order of the window's list views, so that a step walks the rows as the page would
+    // show them.
+    const TCellTextOrder order;
+    std::vector<TCellTextOrder::TKey> columnKeys;
+    std::vector<TCellTextOrder::TKey> captionKeys;
     columnKeys.reserve(rows.size());
     captionKeys.reserve(rows.size());
     for (const TStatRow& row : rows) {
-        columnKeys.push_back(MakeCellKey(row.Texts[static_cast<std::size_t>(FSortColumn)]));
-        captionKeys.push_back(MakeCellKey(row.Texts[scValue]));
+        columnKeys.push_back(order.Key(row.Texts[static_cast<std::size_t>(FSortColumn)]));
+        captionKeys.push_back(order.Key(row.Texts[scValue]));
     }
     // Equal texts are ordered by the value text; equal values keep the table's order.
     std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
         const auto ia = static_cast<std::size_t>(a);
         const auto ib = static_cast<std::size_t>(b);
-        int result = CompareCellKeys(columnKeys[ia], columnKeys[ib], collator);
+        int result = order.Compare(columnKeys[ia], columnKeys[ib]);
         if (result == 0)
-            result = CompareCellKeys(captionKeys[ia], captionKeys[ib], collator);
+            result = order.Compare(captionKeys[ia], captionKeys[ib]);
         if (FDescending)
             result = -result;
         return result < 0;
@@ -335,6 +272,8 @@ void TScriptRunner::RunStatFilterStep(const TFilterPart& part)
         throw Exception(Format(LoadResString(rsMethodNotFound), {method.Code(), method.FullCaption()}));
     FTable.SetSort(part.SortOrder, true);
     FTable.SetDrawsLen(part.DrawsLen);
+    FLastMethod = &method;
+    FLastDrawsLen = part.DrawsLen;
     Log(Format(LoadResString(rsLogComputingStat), {method.FullCaption(), part.DrawsLen}));
 
     // The table's key does not hold the weights: a step whose weights differ from those of

@@ -1,10 +1,12 @@
 #include "app/core/KelmaScr.h"
+#include "app/core/ScriptDialogs.h"
 
 #include "tests/fixtures/StatFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 namespace {
 
@@ -592,8 +594,9 @@ TEST_F(KelmaScrTest, BadListsAreErrorsOfTheFilter)
         "TSD1#SUMS#LNO:#SF:0",
         "TSD1#SUMS:ten#LNO:#SF:0",
         "TSD1#SUMS:1-2000000000;1#LNO:#SF:0",
-        "TSD1#SUMS:0,10#LNO:#SF:0",
+        "TSD1#SUMS:-1,10#LNO:#SF:0",
         "TSD1#SUMS:-5#LNO:#SF:0",
+        "TSD1#SUMS:10;-2147483648#LNO:#SF:0",
         "TSD1#SUMS:10#LMV:#SF:0",
         "TSD1#SUMS:10#LDV:a,b#SF:0",
         "TSD1#SUMS:10#LMV:1-2000000000;1#SF:0",
@@ -617,6 +620,32 @@ TEST_F(KelmaScrTest, BadListsAreErrorsOfTheFilter)
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), Q("Некорректное описание фильтра: TSD1#SUMS:#LNO:#SF:0!"));
+    }
+}
+
+TEST_F(KelmaScrTest, ZeroLengthTheDialogAcceptsIsAVariantOfItsOwn)
+{
+    // What the filter dialog lets through, the run expands: a length of 0 is a window of no
+    // draws. The dialog refuses 0 alone.
+    struct TCase {
+        const char* Text;
+        bool DialogAccepts;
+        std::vector<int> Lengths;
+    } cases[] = {
+        {"TSD1#SUMS:0,1#LNO:#SF:0", true, {0, 1}},
+        {"TSD1#SUMS:0-20;10#LNO:#SF:0", true, {0, 10, 20}},
+        {"TSD1#SUMS:5;0#LMV:1,2#SF:0", true, {5, 5, 0, 0}},
+        {"TSD1#SUMS:0#LNO:#SF:0", false, {0}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const TFilterItem item = Parse(c.Text);
+        EXPECT_EQ(CheckFilterItem(item).Ok(), c.DialogAccepts);
+        std::vector<int> lengths;
+        for (const TFilterPart& part : ExpandFilterItem(item))
+            lengths.push_back(part.DrawsLen);
+        EXPECT_EQ(lengths, c.Lengths);
+        EXPECT_EQ(FilterItemVariantCount(item), std::int64_t(c.Lengths.size()));
     }
 }
 

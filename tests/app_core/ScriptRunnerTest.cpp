@@ -13,6 +13,7 @@
 #include "app/core/StatTable.h"
 #include "app/core/SystemCombs.h"
 #include "platform/Cp1251.h"
+#include "support/RTextCompare.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
 
@@ -269,14 +270,14 @@ TEST(ScriptStopRule, EachModeInBothDirections)
     }
 }
 
-TEST(ScriptStatTexts, NumbersBeforeTextsAndCommaDecimals)
+TEST(ScriptStatTexts, NumbersAsNumbersCommaDecimalsAndTheDashFirst)
 {
-    EXPECT_LT(CompareStatTexts(QStringLiteral("9"), QStringLiteral("10")), 0);
-    EXPECT_LT(CompareStatTexts(QStringLiteral("2,5"), QStringLiteral("2,75")), 0);
-    EXPECT_EQ(CompareStatTexts(QStringLiteral("3,00"), QStringLiteral("3")), 0);
-    EXPECT_LT(CompareStatTexts(QStringLiteral("-1"), QStringLiteral("0")), 0);
-    EXPECT_LT(CompareStatTexts(QStringLiteral("1000"), QStringLiteral("-")), 0);
-    EXPECT_GT(CompareStatTexts(QStringLiteral("b"), QStringLiteral("A")), 0);
+    EXPECT_LT(CompareCellTexts(QStringLiteral("9"), QStringLiteral("10")), 0);
+    EXPECT_LT(CompareCellTexts(QStringLiteral("2,5"), QStringLiteral("2,75")), 0);
+    EXPECT_EQ(CompareCellTexts(QStringLiteral("3,00"), QStringLiteral("3")), 0);
+    EXPECT_LT(CompareCellTexts(QStringLiteral("-1"), QStringLiteral("0")), 0);
+    EXPECT_GT(CompareCellTexts(QStringLiteral("1000"), QStringLiteral("-")), 0);
+    EXPECT_GT(CompareCellTexts(QStringLiteral("b"), QStringLiteral("A")), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -444,6 +445,41 @@ TEST_F(ScriptRunnerTest, LaterStepsAreSkippedOnceFewerThanTwoRemain)
     EXPECT_EQ(CombTexts(CombsOf(FState.FCombs)), QStringList{"5;6"});
 }
 
+TEST_F(ScriptRunnerTest, DescendingDepthWalksTheDeepestValuesBeforeTheUnseenOnes)
+{
+    // Sorted by depth, deepest first: 7 (7), 5 (6), 9 (5), 3 and 1 (3), 6 (2), 4 and 2 (1),
+    // and last 8 and 0, which the window has not seen ("-"). Three steps delete 7, 5 and 9:
+    // {0,1,2,3,4,6,8} are left, 49 combinations from 00 to 88.
+    SetLines({Line("FULL:0#FIRST", {"TSD6#NUMS:10#LNO:#ST:3"}), Line("FULL:0#LAST", {"TSD6#NUMS:10#LNO:#ST:3"})});
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), (QStringList{"00 11 49 01.001: @ FULL#FIRST + TSD#NUMS:10#LNO:#ST:3",
+                                         "88 11 49 02.001: @ FULL#LAST + TSD#NUMS:10#LNO:#ST:3"}));
+}
+
+TEST_F(ScriptRunnerTest, SumRangeWithBothRowsSelectedTestsTheRangeRow)
+{
+    // Range 3 holds the sums 16..18: 79 88 89 97 98 99. Selecting both rows (LNO, several at
+    // once) selects the range's row, so keeping leaves those six and deleting the other 94.
+    struct TCase {
+        const char* Filter;
+        const char* Action;
+        const char* Staked;
+    } cases[] = {
+        {"TMF1#SUM3:10#LNO:#SF:0", "FIRST", "79 11 6 01.001: @ FULL#FIRST + TMF#SUM3:10#LNO:#SF:0"},
+        {"TMF1#SUM3:10#LNO:#SF:0", "LAST", "99 11 6 01.001: @ FULL#LAST + TMF#SUM3:10#LNO:#SF:0"},
+        {"TMD1#SUM3:10#LNO:#SF:0", "LAST", "96 11 94 01.001: @ FULL#LAST + TMD#SUM3:10#LNO:#SF:0"},
+        {"TMD1#SUM1:10#LNO:#SF:0", "LAST", "92 11 72 01.001: @ FULL#LAST + TMD#SUM1:10#LNO:#SF:0"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Filter);
+        FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
+        SetOnlyLine(FormatScriptLine({}, QStringLiteral("FULL:0#") + QString::fromLatin1(c.Action),
+                                     {QString::fromLatin1(c.Filter)}));
+        FRunner.ScriptRun();
+        EXPECT_EQ(StakeTexts(), QStringList{QString::fromUtf8(c.Staked)});
+    }
+}
+
 TEST_F(ScriptRunnerTest, CurrNarrowsOneListAcrossVariantsFullStartsAnew)
 {
     // CLV:3 deletes 6 (the first row of count 3 at most), CLV:2 deletes 9.
@@ -597,8 +633,8 @@ TEST_F(ScriptRunnerTest, TestOverFiveOffsetsScoresItsStakesAndRatesThem)
         EXPECT_EQ(rec.Matches.Count, expected[i][3]);
         EXPECT_EQ(rec.Balance, TCurrency::FromUnits(expected[i][3] == 1 ? 80 : -10));
     }
-    // Scored once, after the last offset.
-    EXPECT_EQ(FChecks, 1);
+    // Scored after each offset.
+    EXPECT_EQ(FChecks, 5);
     ASSERT_EQ(FRatings.size(), 1u);
     EXPECT_EQ(FRatings[0].Comment, comment);
     EXPECT_EQ(FRatings[0].Stakes, 5);
@@ -607,6 +643,34 @@ TEST_F(ScriptRunnerTest, TestOverFiveOffsetsScoresItsStakesAndRatesThem)
     EXPECT_EQ(FRatings[0].MatchCounts[1], 1);
     EXPECT_EQ(FRatings[0].Balance, TCurrency::FromUnits(40));
     EXPECT_EQ(FRunner.StakeCount(), 5);
+}
+
+TEST_F(ScriptRunnerTest, TestScoresAfterEachOffsetOrEachVariantAsTheOptionSays)
+{
+    // Three offsets, a line of two variants (lengths 2 and 3, the LAST combination of the
+    // digits left after deleting the first row): each check is followed by the rated stakes
+    // so far. After each offset the check finds that offset's two stakes; after each variant,
+    // the one stake it made.
+    SetLines({Line("FULL:0#LAST", {"TSD1#NUMS:2,3#LNO:#ST:1"}, "per")});
+    FRunner.AskTestCount = [](int) { return 3; };
+    for (const auto& [onLine, expected] : {std::pair{false, std::vector<int>{2, 4, 6}},
+                                           std::pair{true, std::vector<int>{1, 2, 3, 4, 5, 6}}}) {
+        SCOPED_TRACE(onLine);
+        FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
+        FRatings.clear();
+        FState.Options.SetValue(TMainOptions::StakesCheckOnLine, onLine ? 1 : 0);
+        std::vector<int> rated;
+        FRunner.CheckStakes = [&] {
+            TStakeCheck check(FStakes, FState.FDraws, FState.StatList(), FRatings);
+            check.CheckStakesAndReload({});
+            int stakes = 0;
+            for (const TRatingRec& rating : FRatings)
+                stakes += rating.Stakes;
+            rated.push_back(stakes);
+        };
+        FRunner.ScriptTest();
+        EXPECT_EQ(rated, expected);
+    }
 }
 
 TEST_F(ScriptRunnerTest, ClearStakesInATestScoresTheStakesItCuts)
@@ -750,17 +814,27 @@ TEST_F(ScriptRunnerTest, LogOfOneSmallRun)
     EXPECT_EQ(FOpenedLogs.size(), 1);
 }
 
-TEST_F(ScriptRunnerTest, DrawsLengthBelowOneIsAFaultyFilter)
+TEST_F(ScriptRunnerTest, NegativeDrawsLengthIsAFaultyFilter)
 {
-    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:5,0#LNO:#SF:0"})});
+    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:5,-1#LNO:#SF:0"})});
     try {
         FRunner.ScriptRun();
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), U("Некорректное описание фильтра: TSD1#NUMS:5,0#LNO:#SF:0!"));
+        EXPECT_EQ(e.Message(), U("Некорректное описание фильтра: TSD1#NUMS:5,-1#LNO:#SF:0!"));
     }
     EXPECT_TRUE(StakeTexts().isEmpty());
     EXPECT_FALSE(FState.FScriptRunning);
+}
+
+TEST_F(ScriptRunnerTest, DrawsLengthZeroIsAStepWithoutRows)
+{
+    // Length 0: no rows, nothing deleted, the whole list. Length 1: the newest draw 4;2, the
+    // rows of count 1 are 4 and 2 (4 first when sorted descending), and one step deletes 4.
+    SetLines({Line("FULL:0#LAST", {"TSD1#NUMS:0,1#LNO:#ST:1"})});
+    FRunner.ScriptRun();
+    EXPECT_EQ(StakeTexts(), (QStringList{"99 11 100 01.001: @ FULL#LAST + TSD#NUMS:0#LNO:#ST:1",
+                                         "99 11 81 01.002: @ FULL#LAST + TSD#NUMS:1#LNO:#ST:1"}));
 }
 
 TEST_F(ScriptRunnerTest, LogThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
@@ -843,8 +917,9 @@ TEST_F(ScriptRunnerTest, StakesAreCheckedAfterEachVariantOrOnceAfterTheLines)
     EXPECT_FALSE(FScriptTable.SortDescending());
 }
 
-TEST_F(ScriptRunnerTest, FailedCheckAtTheEndOfATestStillRestoresTheRunState)
+TEST_F(ScriptRunnerTest, FailedCheckInATestEndsItAndStillRestoresTheRunState)
 {
+    // The check after the first offset fails: the second offset is not run.
     SetLines({Line("FULL:0#FIRST")});
     FRunner.AskTestCount = [](int) { return 2; };
     FRunner.CheckStakes = [] { throw Exception(QStringLiteral("check failed")); };
@@ -853,7 +928,7 @@ TEST_F(ScriptRunnerTest, FailedCheckAtTheEndOfATestStillRestoresTheRunState)
     EXPECT_FALSE(FState.FScriptRunning);
     EXPECT_EQ(FState.DrawsOffset(), 4);
     EXPECT_EQ(FControls, (std::vector<bool>{false, true}));
-    EXPECT_EQ(StakeTexts().size(), 2);
+    EXPECT_EQ(StakeTexts().size(), 1);
 }
 
 TEST_F(ScriptRunnerTest, MethodTheTableDoesNotOfferEndsTheRun)
