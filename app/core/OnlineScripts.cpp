@@ -181,11 +181,14 @@ bool TOnlineScripts::PublishScript()
         }
         if (id <= 0)
             return false;
+        // The row is the user's entry as the catalogue will list it: the author is the user
+        // of this program, whatever name the dialog sent along.
         tScriptInfo info;
         data.ToInfo(info);
         info.Id = id;
         info.AppName = user.AppId;
         info.AppVer = user.AppVersion;
+        info.ClName = user.UserName;
         info.ClMail = user.UserMail;
         info.Created = ClockCurrentDateTime();
         info.Mine = true;
@@ -223,6 +226,7 @@ bool TOnlineScripts::ReplaceScript()
             tScriptInfo& info = FEntries[i];
             if (info.Id == entryId) {
                 data.ToInfo(info);
+                info.ClName = FClient.Identity().UserName;
                 info.Created = ClockCurrentDateTime();
                 EntryChanged(i);
             }

@@ -200,6 +200,7 @@ TEST_F(OnlineScriptsTest, PublishAddsAndSelectsTheNewEntry)
         data.Title = U("Новый");
         data.Descr = "d";
         data.Universal = true;
+        data.ClName = U("Пётр");
     };
     ASSERT_TRUE(FLibrary.PublishScript());
     ASSERT_EQ(FShown.size(), 1);
@@ -217,6 +218,8 @@ TEST_F(OnlineScriptsTest, PublishAddsAndSelectsTheNewEntry)
     EXPECT_EQ(info.Title, U("Новый"));
     EXPECT_EQ(info.AppName, "Tavrix2_2r10");
     EXPECT_EQ(info.AppVer, "2.2.10");
+    // The author is the user, whatever name went with the scenario.
+    EXPECT_EQ(info.ClName, U("Иван"));
     EXPECT_EQ(info.ClMail, "ivan@example.org");
     EXPECT_EQ(info.Created, FNow);
     EXPECT_TRUE(info.Mine && info.Usable && info.Editable && info.Universal);
@@ -243,7 +246,10 @@ TEST_F(OnlineScriptsTest, ReplaceRewritesTheOwnEntry)
     EXPECT_TRUE(FLibrary.CanReplace());
     QList<int> rewritten;
     FLibrary.OnEntryChanged = [&](int index) { rewritten.append(index); };
-    FEdit = [](tScriptData& data) { data.Title = U("Чёт"); };
+    FEdit = [](tScriptData& data) {
+        data.Title = U("Чёт");
+        data.ClName = U("Пётр");
+    };
     ASSERT_TRUE(FLibrary.ReplaceScript());
     EXPECT_EQ(FShown.first().Id, 1);
     EXPECT_EQ(FShown.first().Title, U("Чёт-нечет"));
@@ -251,6 +257,7 @@ TEST_F(OnlineScriptsTest, ReplaceRewritesTheOwnEntry)
     EXPECT_EQ(FEnv.Server.Requests().first().Field("scr_id"), "1");
     EXPECT_EQ(FEnv.Site.Scripts().value(1).Script, "new text\r\n");
     EXPECT_EQ(FLibrary.SelectedEntry()->Title, U("Чёт"));
+    EXPECT_EQ(FLibrary.SelectedEntry()->ClName, U("Иван"));
     EXPECT_EQ(FLibrary.SelectedEntry()->Created, FNow);
     EXPECT_EQ(FLibrary.Count(), 2);
     EXPECT_EQ(rewritten, QList<int>{0});

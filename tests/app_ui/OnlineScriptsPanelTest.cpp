@@ -9,6 +9,7 @@
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/ScriptLibraryEnv.h"
 #include "tests/common/Screenshot.h"
 
@@ -247,6 +248,37 @@ TEST_F(OnlineScriptsPanelTest, DeletingAnEntryRemovesItsRow)
     ASSERT_EQ(FPanel.LvOnlineScripts()->ItemCount(), 1);
     EXPECT_EQ(Row(FPanel.LvOnlineScripts(), 0).at(1), U("Суммы"));
     EXPECT_EQ(FPanel.LvOnlineScripts()->Selected(), 0);
+}
+
+TEST_F(OnlineScriptsPanelTest, PublishedAndReplacedRowsNameTheUserAsTheirAuthor)
+{
+    // In the properties dialog the author's name is changed to Пётр; the rows still name the
+    // user of this program, as the catalogue will list the entries.
+    ASSERT_GE(FScripts.AddScriptLine("line"), 0);
+    FPanel.Refresh();
+    TRListView* list = FPanel.LvOnlineScripts();
+    const auto typeAuthor = [](const char* title) {
+        WhenModal([title](TDialogSTemplate& dialog) {
+            auto* form = qobject_cast<TFormScrPublic*>(&dialog);
+            ASSERT_NE(form, nullptr);
+            form->EdTitle()->setText(U(title));
+            form->EdClName()->setText(U("Пётр"));
+            EXPECT_TRUE(PressOk(*form));
+        });
+    };
+
+    typeAuthor("Новый");
+    FPanel.PublishScript();
+    ASSERT_EQ(list->ItemCount(), 3);
+    ASSERT_EQ(list->Selected(), 2);
+    EXPECT_EQ(Row(list, 2).mid(0, 3), QStringList({U("Мой"), U("Новый"), U("Иван")}));
+    EXPECT_EQ(FLibrary.SelectedEntry()->ClMail, "ivan@example.org");
+
+    list->SetSelected(0);
+    typeAuthor("Чёт");
+    FPanel.ReplaceScript();
+    EXPECT_EQ(Row(list, 0).mid(0, 3), QStringList({U("Мой"), U("Чёт"), U("Иван")}));
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
 TEST_F(OnlineScriptsPanelTest, ReplacingRewritesThePropertiesOfTheRow)
