@@ -114,7 +114,8 @@ QString TScriptLog::Close()
             else
                 OpenDocument(FFileName);
         } catch (const std::exception& e) {
-            error = LogError(ExceptionText(e));
+            // The log is written; only the desktop did not show it.
+            error = SavedButNotOpenedText(QDir::toNativeSeparators(FFileName), ExceptionText(e));
         }
     }
     FFileName.clear();

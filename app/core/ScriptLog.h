@@ -44,8 +44,8 @@ public:
     // the first entry that cannot be written; that entry and every later one until the next
     // Open are dropped, and an empty text is returned for them.
     QString Write(const QString& text, bool withTimeStamp = true);
-    // When the log is on and its file exists, hands the file to OpenFile; then no name. The
-    // error text when the file cannot be opened, else empty.
+    // When the log is on and its file exists, hands the file to OpenFile; then no name. When
+    // no program opened it, the text that says so and where the log was saved; else empty.
     QString Close();
     // True after a failure reported by Write, until the next Open.
     bool Failed() const { return FFailed; }

@@ -13,6 +13,8 @@
 #include "app/core/SystemCombs.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
+#include "platform/ResString.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
@@ -26,6 +28,8 @@ const QString DashLine = QStringLiteral(
     "----------------------------------------------------------------------------------------------");
 const QString EqualsLine = QStringLiteral(
     "==============================================================================================");
+
+const TResString SLogRunFailed = RESSTR("ScriptRunner", "{ERROR} %s");
 
 // Runs an action when the scope ends, on every path.
 template <typename F>
@@ -163,7 +167,7 @@ void TScriptRunner::StartRun()
     FSortDescending = FTable.SortDescending();
 }
 
-void TScriptRunner::FinishRun()
+QString TScriptRunner::FinishRun()
 {
     const bool stopped = FState.FScriptStop;
     FCycle = 0;
@@ -174,13 +178,54 @@ void TScriptRunner::FinishRun()
     FTable.SetSort(FSortColumn, FSortDescending);
     if (SetControlsEnabled)
         SetControlsEnabled(true);
+    QString notice;
     if (FLogging) {
         Log(LoadResString(rsLogScriptEnd));
-        const QString error = FLog.Close();
-        if (!error.isEmpty())
-            ErrorBox(error);
+        notice = FLog.Close();
     }
     FLogging = false;
+    return notice;
+}
+
+void TScriptRunner::RunToTheEnd(const std::function<void()>& body, const std::function<void()>& beforeFinish)
+{
+    std::exception_ptr failure;
+    QString failureText;
+    try {
+        body();
+    } catch (const std::exception& e) {
+        failure = std::current_exception();
+        failureText = ExceptionText(e);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // The log tells why the run ended. A log that cannot take the entry is not worth a box
+    // before the failure's own.
+    if (failure && FLogging && !failureText.isEmpty())
+        FLog.Write(Format(LoadResString(SLogRunFailed), {failureText}));
+
+    QString notice;
+    try {
+        if (beforeFinish)
+            beforeFinish();
+        notice = FinishRun();
+    } catch (...) {
+        // The failure of the run is the one to tell.
+        if (!failure)
+            throw;
+    }
+    if (!failure) {
+        if (!notice.isEmpty())
+            ErrorBox(notice);
+        return;
+    }
+    if (notice.isEmpty() || failureText.isEmpty()) {
+        if (!notice.isEmpty())
+            ErrorBox(notice);
+        std::rethrow_exception(failure);
+    }
+    // One box for a failed run: the failure first, then what became of its log.
+    throw Exception(failureText + QStringLiteral("\n\n") + notice);
 }
 
 void TScriptRunner::ScriptRun()
@@ -190,9 +235,12 @@ void TScriptRunner::ScriptRun()
     TBusyScope busy(LoadResString(rsRunningScript));
     FCycle = 1;
     StartRun();
-    TFinally finish([this] { FinishRun(); });
-    LogBanner(FState.DrawsOffset());
-    RunScenarioLines();
+    RunToTheEnd(
+        [this] {
+            LogBanner(FState.DrawsOffset());
+            RunScenarioLines();
+        },
+        {});
 }
 
 void TScriptRunner::ScriptTest()
@@ -209,26 +257,27 @@ void TScriptRunner::ScriptTest()
     FCycle = 0;
     StartRun();
     const int offset = FState.DrawsOffset();
-    TFinally finish([this, offset] {
+    const auto offsets = [this, count] {
+        for (int k = count; k >= 1; --k) {
+            ++FCycle;
+            ShowScriptStatus(0, 0, 0, LoadResString(rsRunningScript));
+            if (IsScriptStopped())
+                break;
+            FState.SetDrawsOffset(k);
+            if (IsScriptStopped())
+                break;
+            LogBanner(k);
+            if (IsScriptStopped())
+                break;
+            RunScenarioLines();
+        }
+    };
+    RunToTheEnd(offsets, [this, offset] {
         // After "Стоп" the offset stays at the one being tested; after an error it goes back,
         // so that later forecasts and stakes are for the right draw.
         if (!FState.FScriptStop && FState.DrawsOffset() != offset)
             FState.SetDrawsOffset(offset);
-        FinishRun();
     });
-    for (int k = count; k >= 1; --k) {
-        ++FCycle;
-        ShowScriptStatus(0, 0, 0, LoadResString(rsRunningScript));
-        if (IsScriptStopped())
-            break;
-        FState.SetDrawsOffset(k);
-        if (IsScriptStopped())
-            break;
-        LogBanner(k);
-        if (IsScriptStopped())
-            break;
-        RunScenarioLines();
-    }
 }
 
 bool TScriptRunner::ScriptStop()

@@ -187,7 +187,13 @@ private:
     void LogBanner(int offset);
 
     void StartRun();
-    void FinishRun();
+    // Restores the run's state and closes its log; what became of the log when the desktop
+    // did not open it, else empty.
+    QString FinishRun();
+    // Runs the command's body, then beforeFinish and FinishRun on every path. A failure is
+    // logged and passed on, with what became of the log in the same message, so that the
+    // failure is the run's one box.
+    void RunToTheEnd(const std::function<void()>& body, const std::function<void()>& beforeFinish);
     void RunScenarioLines();
     void RunScenarioLine(int index, const QString& text);
     void RunVariant(int lineIndex, std::int64_t k, std::int64_t count, const TFilterParts& parts);

@@ -18,6 +18,7 @@
 #include "tests/fixtures/StatFixtures.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <iterator>
 
@@ -847,6 +848,58 @@ TEST_F(ScriptRunnerTest, LogThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка записи журнала: "))) << FBoxes.Last().Text.toStdString();
     EXPECT_EQ(StakeTexts().size(), 2);
+}
+
+TEST_F(ScriptRunnerTest, FailedRunIsLoggedAndItsErrorIsTheOnlyMessage)
+{
+    // A bad filter in the second line ends the run: the log records why, and the error is
+    // the one message, followed by what became of the log when the desktop did not show it.
+    FLog.Enabled = [] { return true; };
+    SetLines({Line("FULL:0#FIRST"), Line("FULL:0#FIRST", {"TSD1#NUMS:#LNO:#SF:0"})});
+    const QString failure = U("Некорректное описание фильтра: TSD1#NUMS:#LNO:#SF:0!");
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens);
+        for (const QString& file : QDir(FDir.path()).entryList({TScriptLog::FileMask()}, QDir::Files))
+            QFile::remove(FDir.filePath(file));
+        FLog.OpenFile = [opens](const QString&) {
+            if (!opens)
+                throw Exception(U("нет программы для файлов этого типа"));
+        };
+        QString message;
+        try {
+            FRunner.ScriptRun();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            message = e.Message();
+        }
+        const QStringList log = LogLines();
+        ASSERT_GE(log.size(), 2);
+        EXPECT_EQ(log[log.size() - 2], U("{ERROR} ") + failure);
+        EXPECT_EQ(log.last(), U("### ЗАВЕРШЕНИЕ СЦЕНАРИЯ ######################################################################"));
+        if (opens) {
+            EXPECT_EQ(message, failure);
+        } else {
+            const QString logName = QDir(FDir.path()).entryList({TScriptLog::FileMask()}, QDir::Files).value(0);
+            EXPECT_EQ(message, failure + U("\n\nФайл \"") + QDir::toNativeSeparators(FDir.filePath(logName))
+                                   + U("\" сохранён, но ни одна программа его не открыла: нет программы для файлов "
+                                       "этого типа."));
+        }
+        EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+        EXPECT_FALSE(FState.FScriptRunning);
+    }
+}
+
+TEST_F(ScriptRunnerTest, LogTheDesktopDidNotShowIsToldOnceAfterTheRun)
+{
+    FLog.Enabled = [] { return true; };
+    FLog.OpenFile = [](const QString&) { throw Exception(U("нет программы для файлов этого типа")); };
+    SetLines({Line("FULL:0#FIRST")});
+    FRunner.ScriptRun();
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Файл \""))) << FBoxes.Last().Text.toStdString();
+    EXPECT_TRUE(FBoxes.Last().Text.endsWith(U("\" сохранён, но ни одна программа его не открыла: нет программы для "
+                                               "файлов этого типа.")));
+    EXPECT_EQ(StakeTexts().size(), 1);
 }
 
 TEST_F(ScriptRunnerTest, SystemStepsStakeTheCachedSystem)
