@@ -174,6 +174,23 @@ const TStatMethod* TStatPage::SelectedMethod() const
     return &list.Items(index);
 }
 
+void TStatPage::ShowMethodAndLength(const TStatMethod& method, int length)
+{
+    const TStatList& list = FState.StatList();
+    for (int i = 0; i < list.Count(); ++i) {
+        if (&list.Items(i) != &method)
+            continue;
+        const int item = FControls.Methods->findData(i);
+        if (item >= 0) {
+            const QSignalBlocker blocker(FControls.Methods);
+            FControls.Methods->setCurrentIndex(item);
+        }
+        break;
+    }
+    const QSignalBlocker blocker(FControls.Length);
+    FControls.Length->setValue(std::clamp(length, FControls.Length->minimum(), FControls.Length->maximum()));
+}
+
 bool TStatPage::CanCalc() const
 {
     return !FState.FDraws.empty() && SelectedMethod() != nullptr;

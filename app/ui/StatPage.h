@@ -58,6 +58,10 @@ public:
     void FillStatMethods(bool rebuild, bool keepSelection);
     // The method of the chosen item; nullptr when none.
     const TStatMethod* SelectedMethod() const;
+    // Chooses the method's item and the window length without computing (the caller refreshes
+    // the views): what the table is left at after a scenario's filter steps. The length is held
+    // within the editor's limits; a method the list does not offer leaves the choice as it is.
+    void ShowMethodAndLength(const TStatMethod& method, int length);
 
     // Computes and shows the table; without force nothing happens while the key is unchanged.
     // Errors of the computation pass on with the list and the chart empty.

@@ -877,6 +877,10 @@ void TTemplateMain::RunScript(bool test)
     } catch (const std::exception& e) {
         ErrorBox(ExceptionText(e));
     }
+    // The filter steps chose the statistics table's method and length; its sort order is
+    // the player's again.
+    if (const TStatMethod* method = FScriptRunner->LastStepMethod())
+        FStatPage->ShowMethodAndLength(*method, FScriptRunner->LastStepDrawsLen());
     // The run changed the list and the engine's weights in passing: the pages show the state
     // it left.
     ResetStatKeys();

@@ -3,11 +3,17 @@
 
 #include "app/core/RatingsFile.h"
 #include "app/core/ScriptList.h"
+#include "app/core/ScriptLog.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/ScriptPage.h"
+#include "app/ui/UnitFilter.h"
+#include "app/ui/UnitScript.h"
+#include "app/ui/UnitTestCnt.h"
+#include "platform/Cp1251.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
+#include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
@@ -18,9 +24,19 @@
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support_ui/KeyInput.h"
 
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -160,6 +176,205 @@ TEST_F(ScriptTabTest, F10RunsTheScenarioForTheNextDrawAndStakesUnderTheLinesComm
     EXPECT_FALSE(form->State().FScriptRunning);
     EXPECT_TRUE(List(*form)->isEnabled());
     EXPECT_EQ(WaitCount(), 0);
+}
+
+// The archive of these tests: draws 1..6, (3,5) (1,2) (3,7) (4,4) (4,5) (3,4); the stakes go
+// on draw 7.
+
+TEST_F(ScriptTabTest, AfterARunTheStatisticsPageShowsTheLastStepsMethodAndLengthInThePlayersOrder)
+{
+    // The player's page: SUMS over 1000 draws, sorted by depth, deepest first.
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#FIRST|TSD1#SUMS:5#LNO:#ST:1| | | | | | |A"),
+                                                     U("FULL:0#FIRST|TSD1#NUMS:3#LNO:#ST:1| | | | | | |B")}));
+    auto form = Open();
+    auto* methods = form->findChild<QComboBox*>(QStringLiteral("cbDrawsStatType"));
+    auto* length = form->findChild<QSpinBox*>(QStringLiteral("edDrawsStatLen"));
+    auto* table = form->findChild<TRSortListView*>(QStringLiteral("lvDrawsStat"));
+    const TStatList& list = form->State().StatList();
+    const QString nums = list.MethodCaption(list.IndexOfCode(QStringLiteral("NUMS")), true);
+    methods->setCurrentIndex(methods->findText(list.MethodCaption(list.IndexOfCode(QStringLiteral("SUMS")), true)));
+    ASSERT_GE(methods->currentIndex(), 0);
+    table->SetSortColumn(6);
+    table->SetSortDirection(sdDescending);
+
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(form.get(), Qt::Key_F10);
+    ASSERT_EQ(form->StakesFile().RecordCount(), 2);
+    EXPECT_EQ(methods->currentText(), nums);
+    EXPECT_EQ(length->value(), 3);
+    EXPECT_EQ(table->SortColumn(), 6);
+    EXPECT_EQ(table->SortDirection(), sdDescending);
+
+    // The page shows NUMS over draws 4..6, (4,4) (4,5) (3,4), deepest first: 5 at depth 2, then
+    // 4 and 3 at depth 1, then the digits not seen there.
+    Pages(*form)->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsDrawsStat")));
+    ASSERT_TRUE(WaitUntil([&] { return table->ItemCount() == 10; }));
+    QStringList captions;
+    for (int i = 0; i < table->ItemCount(); ++i)
+        captions.append(table->Items()->Item(i).Caption);
+    EXPECT_EQ(captions, QStringList({"5", "4", "3", "9", "8", "7", "6", "2", "1", "0"}));
+}
+
+TEST_F(ScriptTabTest, TestScoresTheStakesOfEachOffsetWhileItGoes)
+{
+    // Three offsets, one stake each; the ratings follow each offset's check.
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#FIRST| | | | | | | |T")}));
+    auto form = Open();
+    std::vector<std::pair<int, int>> seen;   // offset, stakes rated when its lines start
+    int offset = form->State().DrawsOffset();
+    form->ScriptRunner().ProcessEvents = [&] {
+        if (form->State().DrawsOffset() != offset) {
+            offset = form->State().DrawsOffset();
+            int rated = 0;
+            for (const TRatingRec& rating : form->Ratings().FRatings)
+                rated += rating.Stakes;
+            seen.emplace_back(offset, rated);
+            EXPECT_EQ(form->findChild<TRListView*>(QStringLiteral("lvRatings"))->ItemCount(), rated > 0 ? 1 : 0);
+        }
+        QCoreApplication::processEvents();
+    };
+    WhenModal([](TDialogSTemplate& dialog) {
+        auto* count = qobject_cast<TFormTestCnt*>(&dialog);
+        ASSERT_NE(count, nullptr);
+        count->edTestCount->setValue(3);
+        EXPECT_TRUE(PressOk(dialog));
+    });
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("ScriptTest")));
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{3, 0}, {2, 1}, {1, 2}, {0, 3}}));
+    ASSERT_EQ(form->Ratings().FRatings.size(), 1u);
+    EXPECT_EQ(form->Ratings().FRatings[0].Stakes, 3);
+    EXPECT_EQ(form->State().DrawsOffset(), 0);
+}
+
+TEST_F(ScriptTabTest, DrawsLengthsTheFilterDialogAcceptsRunIncludingZero)
+{
+    auto form = Open();
+    const TStatList& list = form->State().StatList();
+    const QString nums = list.MethodCaption(list.IndexOfCode(QStringLiteral("NUMS")), true);
+    // Ctrl+Ins: the line dialog; its first "..." opens the filter dialog, where the lengths
+    // "0,1" pass the check.
+    WhenModal([&](TDialogSTemplate& dialog) {
+        auto* line = qobject_cast<TFormScript*>(&dialog);
+        ASSERT_NE(line, nullptr);
+        line->cbResultCombsMode->setCurrentIndex(1);   // FIRST
+        line->edComments->setText(QStringLiteral("Z"));
+        bool filterAccepted = false;
+        WhenModal([&](TDialogSTemplate& inner) {
+            auto* filter = qobject_cast<TFormFilter*>(&inner);
+            ASSERT_NE(filter, nullptr);
+            filter->cbDrawsStatType->setCurrentIndex(filter->cbDrawsStatType->findText(nums));
+            filter->edDrawsLen->setText(QStringLiteral("0,1"));
+            filter->cbStopMode->setCurrentIndex(3);   // ST
+            filter->edStopValue->setValue(1);
+            filterAccepted = PressOk(inner);
+        });
+        line->btnFilters[0]->click();
+        EXPECT_TRUE(filterAccepted);
+        EXPECT_EQ(line->edFilters[0]->text(), QStringLiteral("TSD1#NUMS:0,1#LNO:#ST:1"));
+        EXPECT_TRUE(PressOk(dialog));
+    });
+    TRListView* lines = List(*form);
+    lines->setFocus();
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(lines, Qt::Key_Insert, Qt::ControlModifier);
+    ASSERT_EQ(form->Script().Count(), 1);
+
+    // Length 0: no rows, the whole list. Length 1: the newest draw (3,4); 4 comes first of
+    // the rows of count 1 and is deleted.
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    TypeKey(form.get(), Qt::Key_F10);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    QStringList stakes;
+    for (qint64 i = 0; i < form->StakesFile().RecordCount(); ++i) {
+        const TStakeRec rec = form->StakesFile().ReadStake(TStakesFile::soFromBeginning, i);
+        stakes.append(QStringLiteral("%1%2 %3 %4 %5")
+                          .arg(rec.Digits.Digits[0])
+                          .arg(rec.Digits.Digits[1])
+                          .arg(rec.DrawNumber)
+                          .arg(rec.SelectionSize)
+                          .arg(rec.Comment.Get()));
+    }
+    EXPECT_EQ(stakes, QStringList({"00 7 100 01.001: Z @ FULL#FIRST + TSD#NUMS:0#LNO:#ST:1",
+                                   "00 7 81 01.002: Z @ FULL#FIRST + TSD#NUMS:1#LNO:#ST:1"}));
+}
+
+namespace {
+
+// The scenario log of the folder without its time stamps; empty when there is none.
+QStringList LogEntries(const TProgramFolder& folder)
+{
+    const QStringList files = QDir(folder.Path()).entryList({TScriptLog::FileMask()}, QDir::Files);
+    if (files.size() != 1)
+        return {};
+    QStringList lines = DecodeCp1251(ReadFileBytes(folder.File(files.first()))).split(QStringLiteral("\r\n"));
+    for (QString& line : lines)
+        line.remove(0, line.indexOf(QStringLiteral("]: ")) + 3);
+    return lines;
+}
+
+// The desktop's opener that opens nothing.
+class TNoOpener {
+public:
+    TNoOpener()
+    {
+        FPrevious = SetOpenHandler([](const TOpenRequest&) {
+            throw Exception(U("нет программы для файлов этого типа"));
+        });
+    }
+    ~TNoOpener() { SetOpenHandler(FPrevious); }
+
+private:
+    TOpenHandler FPrevious;
+};
+
+} // namespace
+
+TEST_F(ScriptTabTest, LogThatNoProgramOpenedIsToldOnceAsSavedAndWhere)
+{
+    FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\nScriptLogEnabled=1\r\n"));
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#FIRST| | | | | | | |L")}));
+    TNoOpener opener;
+    auto form = Open();
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("ScriptRun")));
+    const QString log = QDir::toNativeSeparators(FFolder.File(TScriptLog::FileBaseName(ClockNow())));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, U("Файл \"") + log
+                                      + U("\" сохранён, но ни одна программа его не открыла: нет программы для файлов "
+                                          "этого типа."));
+    EXPECT_EQ(LogEntries(FFolder).value(0), U("### ЗАПУСК СЦЕНАРИЯ ##########################################################################"));
+    EXPECT_EQ(form->StakesFile().RecordCount(), 1);
+}
+
+TEST_F(ScriptTabTest, BadFilterIsTheOnlyBoxAndTheLogRecordsIt)
+{
+    FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\nScriptLogEnabled=1\r\n"));
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#FIRST|TSD1#NUMS:#LNO:#SF:0| | | | | | |X")}));
+    const QString failure = U("Некорректное описание фильтра: TSD1#NUMS:#LNO:#SF:0!");
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens);
+        for (const QString& file : QDir(FFolder.Path()).entryList({TScriptLog::FileMask()}, QDir::Files))
+            QFile::remove(FFolder.File(file));
+        FBoxes.Clear();
+        std::optional<TNoOpener> opener;
+        TOpenHandler previous;
+        if (opens)
+            previous = SetOpenHandler([](const TOpenRequest&) {});
+        else
+            opener.emplace();
+        {
+            auto form = Open();
+            ASSERT_TRUE(ActivateWindow(form.get()));
+            TypeKey(form.get(), Qt::Key_F10);
+            EXPECT_FALSE(form->State().FScriptRunning);
+            EXPECT_EQ(form->StakesFile().RecordCount(), 0);
+        }
+        if (opens)
+            SetOpenHandler(previous);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_TRUE(FBoxes.Last().Text.startsWith(failure)) << FBoxes.Last().Text.toStdString();
+        EXPECT_EQ(FBoxes.Last().Text == failure, opens);
+        EXPECT_TRUE(LogEntries(FFolder).contains(U("{ERROR} ") + failure));
+    }
 }
 
 TEST_F(ScriptTabTest, ACloseRequestDuringARunAsksToStopAndClosesWhenTheRunHasEnded)
