@@ -1,8 +1,11 @@
 #include "support/ui/RFrmStorage.h"
 
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "platform/ResString.h"
 #include "platform/WordUtils.h"
+#include "support/RDialogs.h"
 #include "support/RSysUtils.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
@@ -13,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QSet>
 #include <QTableView>
 #include <QWidget>
 
@@ -33,6 +37,41 @@ constexpr int kFlagRestoreToMaximized = 2;
 const QString kFieldDelimiters = QStringLiteral(", ");
 // Farther than any screen reaches, near enough that sums of coordinates cannot overflow.
 constexpr int kFarAway = 1 << 20;
+// No size, length or option a window keeps comes near this (it is Qt's largest widget size);
+// a stored number beyond it is damage, and the windows would add to it and overflow.
+constexpr int kMaxStoredSize = QWIDGETSIZE_MAX;
+
+const TResString SUnreadable = RESSTR(
+    "RFrmStorage",
+    "%s\n\nПоложение и размеры окон, ширина столбцов и параметры программы взяты по умолчанию.");
+
+// The form-state files that could not be read since they were last read well: each is told
+// once, not at every window and column.
+QSet<QString>& UnreadableFiles()
+{
+    static QSet<QString> files;
+    return files;
+}
+
+// The form-state file for reading. One that cannot be read (no permission, a folder in its
+// place) reads as empty, so every window takes its designed state and a batch run goes on; the
+// user is told once. Writes still open the file themselves and fail: they must not replace
+// a file whose content nobody could read.
+TMemIniFile ReadStore()
+{
+    const QString fileName = GetAppFrmFileName();
+    try {
+        TMemIniFile ini(fileName);
+        UnreadableFiles().remove(fileName);
+        return ini;
+    } catch (const Exception& e) {
+        if (!UnreadableFiles().contains(fileName)) {
+            UnreadableFiles().insert(fileName);
+            WarningBox(Format(LoadResString(SUnreadable), {e.Message()}));
+        }
+        return TMemIniFile(QString());
+    }
+}
 
 TScreenMetricsProc& MetricsProc()
 {
@@ -256,14 +295,15 @@ void WriteFormInteger(const QWidget* form, const QString& key, int value)
 
 bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue)
 {
-    const TMemIniFile ini(GetAppFrmFileName());
+    const TMemIniFile ini = ReadStore();
     return ini.ReadBool(FormStorageSection(form), key, defaultValue);
 }
 
 int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue)
 {
-    const TMemIniFile ini(GetAppFrmFileName());
-    return ini.ReadInteger(FormStorageSection(form), key, defaultValue);
+    const TMemIniFile ini = ReadStore();
+    const int value = ini.ReadInteger(FormStorageSection(form), key, defaultValue);
+    return value < -kMaxStoredSize || value > kMaxStoredSize ? defaultValue : value;
 }
 
 void SaveFormPlacement(const QWidget* form)
@@ -311,7 +351,7 @@ void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition
     if (!restoreState && !restorePosition)
         return;
     QWidget* window = PlacementWidget(form);
-    const TMemIniFile ini(GetAppFrmFileName());
+    const TMemIniFile ini = ReadStore();
     const QString section = FormStorageSection(form);
     if (restorePosition)
         ApplyPosition(window, ini, section);
@@ -331,11 +371,11 @@ void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid)
 
 void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid)
 {
-    const TMemIniFile ini(GetAppFrmFileName());
+    const TMemIniFile ini = ReadStore();
     const QString section = FormStorageSection(form);
     for (int col = 0; col < grid->ColCount(); ++col) {
         const int width = ini.ReadInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
-        if (width >= 0)
+        if (width >= 0 && width <= kMaxStoredSize)
             grid->SetColWidth(col, width);
     }
 }
@@ -352,12 +392,12 @@ void SaveGridLayout(const QWidget* form, const QTableView* grid)
 
 void RestoreGridLayout(const QWidget* form, QTableView* grid)
 {
-    const TMemIniFile ini(GetAppFrmFileName());
+    const TMemIniFile ini = ReadStore();
     const QString section = FormStorageSection(form);
     const int count = grid->model() ? grid->model()->columnCount() : 0;
     for (int col = 0; col < count; ++col) {
         const int width = ini.ReadInteger(section, ColumnKey(grid, col), grid->columnWidth(col));
-        if (width >= 0)
+        if (width >= 0 && width <= kMaxStoredSize)
             grid->setColumnWidth(col, width);
     }
 }
@@ -380,7 +420,7 @@ void SaveListViewLayout(const QWidget* form, const TRListView* view, bool withFl
 
 void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags)
 {
-    const TMemIniFile ini(GetAppFrmFileName());
+    const TMemIniFile ini = ReadStore();
     const QString section = FormStorageSection(form);
     if (withFlags) {
         view->SetGridLines(ini.ReadBool(section, ControlKey(view, QStringLiteral("GridLines")), view->GridLines()));
@@ -401,7 +441,7 @@ void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags
     }
     for (int column = 0; column < view->ColumnCount(); ++column) {
         const int width = ini.ReadInteger(section, ColumnKey(view, column), view->ColumnWidth(column));
-        if (width >= 0)
+        if (width >= 0 && width <= kMaxStoredSize)
             view->SetColumnWidth(column, width);
     }
 }

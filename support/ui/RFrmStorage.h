@@ -16,6 +16,8 @@ class TROwnerDrawGrid;
 // Window state kept between runs in the form-state file "<program>.frm" beside the program:
 // placements, column layouts and any flag or number a window wants to keep. Every call reads
 // the file afresh and a call that changes something writes it back before it returns.
+// A file that cannot be read is told once (a warning box) and read as empty, so every window
+// takes its defaults; a write to it raises, and never replaces what nobody could read.
 //
 // Each window has its own section, named after its class ("TFormMain"); an MDI child's section
 // ends in ".MDIChildren". Column keys are named after the list or grid's objectName.
@@ -40,7 +42,9 @@ QString FormStorageSection(const QWidget* form);
 
 void WriteFormBool(const QWidget* form, const QString& key, bool value);
 void WriteFormInteger(const QWidget* form, const QString& key, int value);
-// The stored value; the default when the key is missing or holds no integer.
+// The stored value; the default when the key is missing, holds no integer, or one beyond any
+// window's size (QWIDGETSIZE_MAX either way): such a number is damage, and the windows add
+// to what they read.
 bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue);
 int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue);
 
@@ -71,7 +75,7 @@ void RestoreGridLayout(const QWidget* form, QTableView* grid);
 
 // Column widths; with withFlags also GridLines and MultiSelect; for a TRSortListView also
 // SortType ("<column>,<direction>"). A stored sort column that the list does not have, a
-// direction that is neither 0 nor 1 and a negative width are passed over: the list keeps what
-// it has.
+// direction that is neither 0 nor 1 and a width that is negative or beyond QWIDGETSIZE_MAX are
+// passed over: the list keeps what it has.
 void SaveListViewLayout(const QWidget* form, const TRListView* view, bool withFlags);
 void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags);

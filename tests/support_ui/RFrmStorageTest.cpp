@@ -1,5 +1,7 @@
 #include "support/ui/RFrmStorage.h"
 
+#include "platform/Exceptions.h"
+#include "support/RDialogsScripted.h"
 #include "support/RSysUtils.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
@@ -7,11 +9,15 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 // Windows with the class names the sections are named after.
 class TFormMain : public QWidget {
@@ -294,9 +300,10 @@ namespace {
 void FillStatList(TRSortListView& view)
 {
     view.setObjectName("lvStat");
-    view.AddColumn("Значение", 60);
-    view.AddColumn("Выпадений", 70);
-    view.AddColumn("Последний", 80);
+    // Captions that fit the given widths: a narrower width would be widened to its caption.
+    view.AddColumn("Знач", 60);
+    view.AddColumn("Выпад", 70);
+    view.AddColumn("Посл", 80);
     view.Items()->Add({"a", {"3", "10"}});
     view.Items()->Add({"b", {"1", "9"}});
     view.Items()->Add({"c", {"2", "2,5"}});
@@ -397,3 +404,64 @@ TEST_F(FormStorage, GridColumnsRoundTripIncludingTheFixedColumn)
 }
 
 #include "RFrmStorageTest.moc"
+
+// A form-state file that cannot be read (a folder in its place stops even a privileged user):
+// windows take their defaults and the user is told once; writes fail rather than replace it.
+// Once it reads again, a later failure is told again.
+TEST_F(FormStorage, UnreadableFileIsToldOnceAndReadsAsDefaults)
+{
+    TScriptedBoxes boxes;
+    ASSERT_TRUE(QDir().mkpath(FrmFile()));
+    TFormMain form;
+    form.setGeometry(10, 20, 300, 200);
+
+    struct TRead {
+        const char* Name;
+        std::function<bool()> Check;
+    } const reads[] = {
+        {"integer", [&] { return ReadFormInteger(&form, "Language", 1033) == 1033; }},
+        {"boolean", [&] { return ReadFormBool(&form, "AutoUpdates", true); }},
+        {"placement", [&] {
+             RestoreFormPlacement(&form, true, true);
+             return form.geometry() == QRect(10, 20, 300, 200);
+         }},
+    };
+    for (const TRead& read : reads)
+        EXPECT_TRUE(read.Check()) << read.Name;
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Last().Icon, TBoxIcon::Exclamation);
+    EXPECT_EQ(boxes.Last().Text,
+              QString::fromUtf8("Не удалось прочитать файл \"%1\": file to open is a directory\n\nПоложение и размеры "
+                                "окон, ширина столбцов и параметры программы взяты по умолчанию.")
+                  .arg(FrmFile()));
+    EXPECT_THROW(WriteFormInteger(&form, "Language", 1049), Exception);
+    EXPECT_THROW(SaveFormPlacement(&form), Exception);
+    EXPECT_TRUE(QFileInfo(FrmFile()).isDir());
+    EXPECT_EQ(boxes.Boxes().size(), 1);
+
+    ASSERT_TRUE(QDir().rmdir(FrmFile()));
+    WriteFormInteger(&form, "Language", 1049);
+    EXPECT_EQ(ReadFormInteger(&form, "Language", 1033), 1049);
+    ASSERT_TRUE(QFile::remove(FrmFile()));
+    ASSERT_TRUE(QDir().mkpath(FrmFile()));
+    EXPECT_EQ(ReadFormInteger(&form, "Language", 1033), 1033);
+    EXPECT_EQ(boxes.Boxes().size(), 2);
+}
+
+// No size, length or option of a window comes near Qt's largest widget size; a stored number
+// beyond it is damage and reads as the default (the windows add to what they read).
+TEST_F(FormStorage, NumbersBeyondAnyWindowSizeReadAsTheDefault)
+{
+    struct TCase {
+        const char* Stored;
+        int Read;
+    } const cases[] = {
+        {"16777215", 16777215}, {"16777216", -1},   {"-16777215", -16777215}, {"-16777216", -1},
+        {"2147483647", -1},     {"-2147483648", -1}, {"$FFFFFF", 16777215},    {"0", 0},
+    };
+    TFormMain form;
+    for (const TCase& c : cases) {
+        WriteFile(QByteArray("[TFormMain]\r\nLeftPanelWidth=") + c.Stored + "\r\n");
+        EXPECT_EQ(ReadFormInteger(&form, "LeftPanelWidth", -1), c.Read) << c.Stored;
+    }
+}
