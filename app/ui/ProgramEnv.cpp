@@ -6,8 +6,16 @@
 #include "support/ui/RDialogsUi.h"
 #include "support/ui/RMsgViewer.h"
 
+#include <QByteArray>
+#include <QtGlobal>
 #include <QDateTime>
+#include <QLocale>
 #include <QTime>
+
+#include <csignal>
+#include <optional>
+#include <utility>
+#include <vector>
 
 QDate ParseFixedToday(const QString& text)
 {
@@ -40,4 +48,46 @@ void InstallProgramEnvironment(const QStringList& arguments)
         const QDateTime noon(today, QTime(12, 0));
         SetClock([noon] { return noon; });
     }
+}
+
+void UseRussianInterfaceLocale()
+{
+    // The variables Qt's system locale reads, as the process has them now.
+    const char* const names[] = {"LC_ALL", "LC_NUMERIC", "LC_TIME", "LC_MONETARY", "LC_MESSAGES",
+                                 "LC_MEASUREMENT", "LC_COLLATE", "LANG", "LANGUAGE"};
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    for (const char* name : names)
+        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    const auto value = [&](const char* name) {
+        for (const auto& [n, v] : saved)
+            if (qstrcmp(n, name) == 0 && v && !v->isEmpty())
+                return *v;
+        return QByteArray();
+    };
+
+    // LC_ALL would win over every category: its value moves to the categories that stay.
+    const QByteArray all = value("LC_ALL");
+    const QByteArray lang = value("LANG").isEmpty() ? QByteArray("C") : value("LANG");
+    qunsetenv("LC_ALL");
+    for (const char* kept : {"LC_NUMERIC", "LC_MONETARY", "LC_MEASUREMENT", "LC_COLLATE"}) {
+        const QByteArray own = all.isEmpty() ? value(kept) : all;
+        qputenv(kept, own.isEmpty() ? lang : own);
+    }
+    const QByteArray russian = "ru_RU.UTF-8";
+    qputenv("LC_TIME", russian);
+    qputenv("LC_MESSAGES", russian);
+    qputenv("LANGUAGE", "ru");
+    (void)QLocale::system();   // read now, and kept for the life of the process
+
+    for (const auto& [name, old] : saved) {
+        if (old)
+            qputenv(name, *old);
+        else
+            qunsetenv(name);
+    }
+}
+
+void IgnoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }

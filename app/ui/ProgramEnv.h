@@ -28,3 +28,16 @@ bool IsUnattendedRun(const QStringList& arguments, const QString& unattendedValu
 // clock. Call once the application object exists; the arguments are the program's, without
 // the program itself.
 void InstallProgramEnvironment(const QStringList& arguments);
+
+// Makes the interface's dates, month and day names and file-dialog dates Russian whatever the
+// machine's locale, as every text of the program is: Qt takes them from the system locale
+// (time and messages). Numbers, money and sorting keep the machine's own conventions, so the
+// decimal separator and everything written with it stay as they were. The process's own
+// environment, which the C library and started programs read, is left as it was. Call before
+// the application object exists: Qt reads the system locale once.
+void UseRussianInterfaceLocale();
+
+// A data file that reaches the process's file-size limit ("ulimit -f") would end the program
+// by a signal, without a word; ignored, the write fails instead and the save reports it. Call
+// first thing.
+void IgnoreFileSizeSignal();

@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv)
 {
+    IgnoreFileSizeSignal();
+    UseRussianInterfaceLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(TAVRIX_VERSION));
     // A batch run answers its own boxes: it must end without anybody at the screen.

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -290,6 +291,121 @@ TEST_F(ProgramRunTest, SecondCopyInTheSameFolderIsRefused)
     EXPECT_EQ(first.state(), QProcess::Running);
     first.kill();
     WaitUntil([&] { return first.state() == QProcess::NotRunning; }, 10000);
+}
+
+// A form-state file that cannot be read (a folder in its place stops even a privileged user)
+// costs the windows their stored state, never the batch run: it downloads, says what it could
+// not read, and ends with its status.
+TEST_F(ProgramRunTest, UnreadableFormStateStillEndsABatchRunWithItsStatus)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    ASSERT_TRUE(QDir().mkpath(DataFile(".frm")));
+    const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_FALSE(run.Crashed);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    EXPECT_EQ(FSite.RequestCount(), 1);
+    EXPECT_EQ(ReadFileBytes(DataFile(".ldr")).size(), 20 * DrawRecSize);
+    EXPECT_EQ(run.Stderr.count(QStringLiteral("[Предупреждение] Не удалось прочитать файл \"") + DataFile(".frm")), 1)
+        << run.Stderr.toStdString();
+    EXPECT_TRUE(QFileInfo(DataFile(".frm")).isDir());
+}
+
+// Whatever numbers the form-state file holds, the batch run ends with its status.
+TEST_F(ProgramRunTest, FormStateOfExtremeNumbersStillEndsABatchRun)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    for (const char* value : {"2147483647", "-2147483648", "0"}) {
+        SCOPED_TRACE(value);
+        QByteArray text = "[TFormMain]\r\n";
+        for (const char* key : {"Flags", "ShowCmd", "PixelsPerInch", "LeftPanelWidth", "DrawsExclude", "DrawsStatLen",
+                                "DrawsStatHeight", "DrawsGraphLen", "FiltersHeight", "LayoutLen", "LayoutCompareLen1",
+                                "WeekLen", "WeekHeight", "LayoutCompareHeight", "ScriptLibraryHeight",
+                                "ScriptLibraryFilter", "WeekChartMode", "RatingsEffMode", "Language",
+                                "DownloadDrawsOnStart", "lvDraws.Column0", "lvDrawsStat.Column1", "sgStakes.Column2"})
+            text += QByteArray(key) + '=' + value + "\r\n";
+        const QByteArray v(value);
+        text += "NormPos=" + v + ',' + v + ',' + v + ',' + v + "\r\nMinMaxPos=" + v + ',' + v + ',' + v + ',' + v
+                + "\r\nlvDrawsStat.SortType=" + v + ',' + v + "\r\n";
+        WriteFileBytes(DataFile(".frm"), text);
+        QFile::remove(DataFile(".ldr"));
+        const TProcessResult run =
+            RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+        ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+        EXPECT_FALSE(run.Crashed) << run.Stderr.toStdString();
+        EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+        EXPECT_EQ(ReadFileBytes(DataFile(".ldr")).size(), 20 * DrawRecSize);
+    }
+}
+
+// An archive whose newest key does not read as a date: the batch run asks the site nothing,
+// says which draw it is in Russian, and fails. The temporary files of earlier saves that were
+// killed half-way are gone.
+TEST_F(ProgramRunTest, NewestDrawWithoutADateEndsTheBatchRunWithItsMessage)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    QByteArray archive;
+    for (int i = 0; i < 3; ++i) {
+        TDrawRec draw;
+        draw.Number = static_cast<std::uint32_t>(i + 1);
+        draw.Digits = {1, 2};
+        draw.Key.Set(i < 2 ? QStringLiteral("08/0%1/2016 M").arg(i + 1) : QStringLiteral("13/03/2016 E"));
+        std::uint8_t bytes[DrawRecSize];
+        WriteDrawRec(draw, bytes);
+        archive.append(reinterpret_cast<const char*>(bytes), DrawRecSize);
+    }
+    WriteFileBytes(DataFile(".ldr"), archive);
+    WriteFileBytes(DataFile(".ldr.~sav"), "half a save");
+    ASSERT_TRUE(QDir().mkpath(FDir.filePath(QStringLiteral("Prefetchs"))));
+    const QString stalePrefetch = FDir.filePath(QStringLiteral("Prefetchs/Tavrix2_2r10_101.dfc.~sav"));
+    WriteFileBytes(stalePrefetch, "half");
+
+    const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_FALSE(run.Crashed);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(FSite.RequestCount(), 0);
+    EXPECT_EQ(BoxCount(run.Stderr), 1) << run.Stderr.toStdString();
+    EXPECT_TRUE(run.Stderr.contains(QStringLiteral("[Ошибка] Дата последнего тиража архива не читается: тираж 3, "
+                                                   "\"13/03/2016 E\".")))
+        << run.Stderr.toStdString();
+    EXPECT_EQ(ReadFileBytes(DataFile(".ldr")), archive);
+    EXPECT_FALSE(QFile::exists(DataFile(".ldr.~sav")));
+    EXPECT_FALSE(QFile::exists(stalePrefetch));
+}
+
+// Past the process's file-size limit a write fails: the save reports it and the run ends with
+// a failure, instead of the system ending the program without a word.
+TEST_F(ProgramRunTest, FileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    // 100 days: 200 draws, 4000 bytes of archive against a limit of 2000.
+    FEnvironment.insert(QLatin1String(FixedTodayEnv), QStringLiteral("2016-11-08"));
+    QProcess process;
+    process.setProgram(FProgram);
+    process.setArguments({QStringLiteral("loadonly")});
+    process.setWorkingDirectory(FDir.path());
+    process.setProcessEnvironment(FEnvironment);
+    process.setChildProcessModifier([] {
+        const rlimit limit{2000, 2000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start();
+    QElapsedTimer timer;
+    timer.start();
+    while (process.state() != QProcess::NotRunning && timer.elapsed() < kRunTimeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    ASSERT_EQ(process.state(), QProcess::NotRunning);
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << errors.toStdString();
+    EXPECT_EQ(process.exitCode(), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("Ошибка записи файла \"") + DataFile(".ldr") + QStringLiteral("\": ")))
+        << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(DataFile(".ldr")));
+    EXPECT_FALSE(QFile::exists(DataFile(".ldr.~sav")));
 }
 
 } // namespace
