@@ -1,9 +1,11 @@
 // The operator's results page: its table is cut out (Exception for a section or table that is
 // not closed) and its rows read into draws. Invariants: no draw taken repeats a key among the
-// newest stored ones, every draw taken has a key in the stored form and digits 0..9, and the
-// new draws are numbered on from the stored count.
+// newest stored ones, every draw taken has a key in the stored form and digits 0..9, the new
+// draws are numbered on from the stored count, and with a window every draw taken lies in its
+// days and after its moment, and every draw offered is either taken or counted once.
 
 #include "app/core/ResultsPage.h"
+#include "engine/PrjConst.h"
 #include "fuzz/FuzzTargets.h"
 
 namespace {
@@ -41,12 +43,34 @@ void CheckDraws(const TDrawsArray& found)
     }
 }
 
+// The window of a download that starts on the newest stored draw's day.
+void CheckWindow(const QString& table)
+{
+    TResultsWindow window;
+    window.FromDate = 20160701;
+    window.ToDate = 20160710;
+    window.After = StrToDrawDate(QStringLiteral("07/01/2016 E"));
+    TResultsSkipped skipped;
+    const TDrawsArray found = ParseResultsTable(table, StoredDraws(), window, &skipped);
+    CheckDraws(found);
+    for (const TDrawRec& draw : found) {
+        const QString key = draw.Key.Get();
+        const int day = key.mid(6, 4).toInt() * 10000 + key.mid(0, 2).toInt() * 100 + key.mid(3, 2).toInt();
+        FuzzCheck(day >= window.FromDate && day <= window.ToDate, "a draw outside the asked days is taken");
+        FuzzCheck(StrToDrawDate(key) > window.After, "a draw not newer than the newest stored one is taken");
+    }
+    const TDrawsArray open = ParseResultsTable(table, StoredDraws());
+    FuzzCheck(open.size() == found.size() + static_cast<size_t>(skipped.OutsideWindow + skipped.NotNewer),
+              "a draw the window left out is not counted once");
+}
+
 } // namespace
 
 void FuzzResultsPage(const std::uint8_t* data, std::size_t size)
 {
     const QString page = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     CheckDraws(ParseResultsTable(page, StoredDraws()));
+    CheckWindow(page);
     try {
         CheckDraws(ParseResultsTable(ResultsTable(page), StoredDraws()));
     } catch (const Exception&) {
@@ -65,5 +89,7 @@ std::vector<QByteArray> SeedsResultsPage()
         "<tr><div>13/45/2016</div><div>1-1</div><div>2-2</div></tr><tr><div>07/04/2016</div><div>10-1</div></tr>",
         "<section class=\"winningNumbersResults\"><tbody><tr><div>07/05/2016</div>",
         "<html><footer id=\"footerMain\"></html>",
+        "<tr><div>01/05/1900</div><div>1-2</div><div>3-4</div></tr><tr><div>07/01/2016</div><div>5-5</div><div>6-6</div></tr>"
+        "<tr><div>07/11/2016</div><div>7-7</div><div>8-8</div></tr>",
     };
 }
