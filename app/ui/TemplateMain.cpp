@@ -85,6 +85,8 @@ constexpr int kDefaultLibraryHeight = 200;
 
 const TResString SRegularsTab = RESSTR("TemplateMain", "Регуляры");
 const TResString SSystemsTab = RESSTR("TemplateMain", "Системы");
+const TResString SStakesPartlyMade =
+    RESSTR("TemplateMain", "Ставки сделаны не для всех комбинаций: сделано %d из %d.");
 const TResString SDamagedStakes = RESSTR(
     "TemplateMain", "Записей ставок с недопустимыми значениями: %d. Они не проверены и не учтены в рейтинге.");
 
@@ -196,10 +198,10 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
 
     FActions = new TActionRegistry(this);
     CreateActions();
+    CreatePopupMenus();
     BuildMenus();
     // The systems menu and the system stakes show only while system play is on.
     ShowSystemsTab(false);
-    CreatePopupMenus();
     // The layout's two recomputes as buttons beside their editors.
     for (const auto& [row, command] : {std::pair{FLayoutPage->LayoutTools(), TCommand::LayoutCalc},
                                        std::pair{FLayoutPage->CompareTools(), TCommand::LayoutCmpCalc}}) {
@@ -677,6 +679,9 @@ void TTemplateMain::EditShredding()
 {
     TStatList& engine = FState.StatList();
     if (!EditShreddingFormulas(this, engine))
+    // The lists colour their digits by channel, at paint time.
+    FUi->lvDraws->viewport()->update();
+    FUi->lvCombs->viewport()->update();
         return;
     SaveSettings([&engine, this] { engine.SaveShreddingFormulas(FState.IniFileName()); });
     SettingsChanged(ShreddingGroupMask);
@@ -685,6 +690,9 @@ void TTemplateMain::EditShredding()
 void TTemplateMain::SetupViewPages()
 {
     FDrawsGraphPage = new TDrawsGraphPage(FState);
+    // A method takes its formula into its caption when it is made: the methods are made anew,
+    // so that the lists, the draw details and the exports name the formula in use.
+    FillStatMethods(true, true);
     FCardPage = new TCardPage(FState, FCombs, FStatFilter);
     FLayoutPage = new TLayoutPage(FState, FCombs, FStatFilter, nullptr);
     FWeekPage = new TWeekPage(FState, FCombs, FStatFilter);
@@ -910,9 +918,16 @@ void TTemplateMain::AddListStakes(bool selectedOnly)
     }
     if (combs.isEmpty())
         return;
-    const bool made = FStakeCommands->AddStakes(combs);
-    if (selectedOnly && made)
-        FUi->lvCombs->clearSelection();
+    int made = 0;
+    if (FStakeCommands->AddStakes(combs, &made)) {
+        if (selectedOnly)
+            FUi->lvCombs->clearSelection();
+        return;
+    }
+    // Stopped by a failure, which was told: the selection stays for another try, and when some
+    // stakes were made the user learns how many (a cancel or a first stake that failed made none).
+    if (made > 0)
+        WarningBox(Format(LoadResString(SStakesPartlyMade), {made, static_cast<int>(combs.size())}));
 }
 
 void TTemplateMain::ShowStakesGraph(TCommand command)

@@ -19,11 +19,13 @@
 #include "app/core/ResultsDownload.h"
 #include "app/core/StatFilter.h"
 #include "app/core/StatTable.h"
+#include "platform/ResString.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -184,7 +186,6 @@ enum class TCommand {
     ScriptLibraryView,
     ScriptLibraryRates,
     SystemsOn,
-    SystemsTab,
     SystemsDownload,
     SystemsRefresh,
     SystemsAdd,
@@ -210,10 +211,12 @@ enum class TCommand {
     RatingsEffMode2,
 };
 
-// The menus of the main menu that commands join, in the menu bar's order.
+// The menus that commands join: those of the main menu, in the menu bar's order, then the popup
+// menus of the window's lists, grids and charts.
 enum class TCommandMenu {
     None,   // the command has no menu item (a button or a key only)
     File,
+    Languages,    // the language submenu of File, filled at start-up
     Draws,
     AutoDownload, // the start-up download submenu of Draws
     Combs,
@@ -228,6 +231,21 @@ enum class TCommandMenu {
     Systems,
     View,
     Help,
+    // Popup menus.
+    PopupDrawsStat,
+    PopupDrawsStatChart,
+    PopupCombs,
+    PopupStakes,
+    PopupScript,
+    PopupCard,
+    PopupLayout,
+    PopupWeek,
+    PopupWeekChart,
+    PopupDrawsGraph,
+    PopupOnlineScripts,
+    PopupSystems,
+    PopupTables,
+    PopupRatings,
 };
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -322,9 +340,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    struct TMenuPlace;
     struct TCommandRow;
-    // The command table: every command of the window, in menu order.
+    // The command table: every command of the window; within a group of a menu, in its order.
     static const std::vector<TCommandRow>& CommandTable();
+    // The menu (or popup menu) of the window; null for None.
     QMenu* Menu(TCommandMenu menu) const;
 
     void CreateStatusBar();
@@ -338,7 +358,10 @@ private:
     void SetupLanguage();
     void EndApplication(int exitCode);
     void CloseWhenIdle();
+    // The popup menus, empty, each opening over its widget; BuildMenus fills them.
     void CreatePopupMenus();
+    // Names the menu items that show a command under their own caption.
+    void TranslateMenuItems();
     bool OpenStakesFile();
     bool LoadStakesFile();
     void CloseStakesFile();
@@ -385,8 +408,8 @@ private:
     void RunScript(bool test);
     // The selected ratings as scenario lines; the scenario page comes into view when any was added.
     void RatingsToScript();
-    // Stakes for the selected rows of the combination list (the selection is then cleared), or
-    // for the whole list.
+    // Stakes for the selected rows of the combination list, or for the whole list. The selection
+    // is cleared once every stake was made; a failure keeps it and tells how many were made.
     void AddListStakes(bool selectedOnly);
     // Builds a graph's points in the busy state and shows them in the graph window; nothing to
     // draw and read errors are shown.
@@ -459,6 +482,9 @@ private:
     TDrawsGraphPage* FDrawsGraphPage = nullptr;
     TTablesPage* FTablesPage = nullptr;
     std::vector<int> FViewIds;   // the views' registrations with the state
+    std::map<TCommandMenu, QMenu*> FPopupMenus;
+    // Menu items with a caption of their own, and that caption.
+    std::vector<std::pair<QAction*, TResString>> FMenuItems;
     QTimer* FInitTimer = nullptr;
     QString FCaptionVersion;   // empty until the start-up timer added it to the caption
     int FWaitListener = 0;

@@ -44,8 +44,20 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
+#include <map>
+
+// Where a command shows in a menu. A menu lists its groups in ascending number, a separator
+// between two groups; within a group the items keep the order of the table. An item may name the
+// command in words of its own (the command's caption otherwise).
+struct TTemplateMain::TMenuPlace {
+    TCommandMenu Menu = TCommandMenu::None;
+    int Group = 0;
+    TResString Caption{nullptr, nullptr};
+};
+
 // One row per command. Adding a command is adding its row here (and its id to TCommand); the
-// registry, the menus, the button and the translation all follow the table.
+// registry, the menus and popups, the button and the translation all follow the table.
 struct TTemplateMain::TCommandRow {
     using TRun = void (*)(TTemplateMain&);
     using TTest = bool (*)(TTemplateMain&);
@@ -57,8 +69,7 @@ struct TTemplateMain::TCommandRow {
     TResString Caption;                // plain: menus add their mnemonics when they show it
     TResString Hint{nullptr, nullptr}; // Text null: no hint
     QKeyCombination Shortcut = QKeyCombination::fromCombined(0);
-    TCommandMenu Menu = TCommandMenu::None;
-    bool GroupStart = false;           // a separator before the item in its menu
+    std::vector<TMenuPlace> Menus = {}; // every menu and popup that shows the command
     TRun Execute = nullptr;
     TTest Update = nullptr;            // none: the busy rule alone decides
     TTest State = nullptr;             // set: an option toggle that shows this state
@@ -78,18 +89,18 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "EditConfig",
          .Caption = RESSTR("TemplateMain", "Параметры"),
          .Hint = RESSTR("TemplateMain", "Редактирование параметров системы"),
-         .Menu = TCommandMenu::File,
+         .Menus = {{TCommandMenu::File, 1}},
          .Execute = [](TTemplateMain& w) { w.EditConfig(); }},
         {.Id = TCommand::EditShredding,
          .Name = "EditShredding",
          .Caption = RESSTR("TemplateMain", "Формулы шинковки"),
          .Hint = RESSTR("TemplateMain", "Редактирование формул для методов шинковки"),
-         .Menu = TCommandMenu::File,
+         .Menus = {{TCommandMenu::File, 1}},
          .Execute = [](TTemplateMain& w) { w.EditShredding(); }},
         {.Id = TCommand::EditProxy,
          .Name = "EditProxy",
          .Caption = RESSTR("TemplateMain", "Параметры proxy-сервера"),
-         .Menu = TCommandMenu::File,
+         .Menus = {{TCommandMenu::File, 1}},
          .Execute =
              [](TTemplateMain& w) {
                  TProxyChoice choice;
@@ -101,15 +112,14 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "ExitProgram",
          .Caption = RESSTR("TemplateMain", "Выход"),
          .Shortcut = Qt::ALT | Qt::Key_F4,
-         .Menu = TCommandMenu::File,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::File, 2}},
          .Execute = [](TTemplateMain& w) { w.close(); }},
 
         {.Id = TCommand::DrawsInfo,
          .Name = "DrawsInfo",
          .Caption = RESSTR("TemplateMain", "Сведения о тираже"),
          .Hint = RESSTR("TemplateMain", "Просмотр подробных сведений о тираже"),
-         .Menu = TCommandMenu::Draws,
+         .Menus = {{TCommandMenu::Draws, 0}},
          .Execute = [](TTemplateMain& w) { ShowDrawInfo(w.FState, w.FDrawsPage->SelectedIndex(), &w); },
          .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
         {.Id = TCommand::DrawsDownload,
@@ -117,70 +127,68 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Загрузка"),
          .Hint = RESSTR("TemplateMain", "Загрузка архива тиражей с сайта лотереи"),
          .Shortcut = Qt::Key_F3,
-         .Menu = TCommandMenu::Draws,
+         .Menus = {{TCommandMenu::Draws, 0}},
          .Execute = [](TTemplateMain& w) { w.FDownload.Execute(); },
          .Button = [](TTemplateMain& w) { return w.FUi->btnDrawsDownload; }},
         {.Id = TCommand::AutoDownload0,
          .Name = "AutoDownload0",
          .Caption = RESSTR("TemplateMain", "По запросу (по умолчанию)"),
          .Hint = RESSTR("TemplateMain", "Спросить пользователя"),
-         .Menu = TCommandMenu::AutoDownload,
+         .Menus = {{TCommandMenu::AutoDownload, 0}},
          .Execute = [](TTemplateMain& w) { w.SetOption(TMainOptions::DownloadDrawsOnStart, 0); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Value(TMainOptions::DownloadDrawsOnStart) == 0; }},
         {.Id = TCommand::AutoDownload1,
          .Name = "AutoDownload1",
          .Caption = RESSTR("TemplateMain", "Автоматически"),
          .Hint = RESSTR("TemplateMain", "Автоматическая загрузка тиражей при запуске программы"),
-         .Menu = TCommandMenu::AutoDownload,
+         .Menus = {{TCommandMenu::AutoDownload, 0}},
          .Execute = [](TTemplateMain& w) { w.SetOption(TMainOptions::DownloadDrawsOnStart, 1); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Value(TMainOptions::DownloadDrawsOnStart) == 1; }},
         {.Id = TCommand::AutoDownload2,
          .Name = "AutoDownload2",
          .Caption = RESSTR("TemplateMain", "Отключено"),
          .Hint = RESSTR("TemplateMain", "Без автоматической загрузки при запуске программы"),
-         .Menu = TCommandMenu::AutoDownload,
+         .Menus = {{TCommandMenu::AutoDownload, 0}},
          .Execute = [](TTemplateMain& w) { w.SetOption(TMainOptions::DownloadDrawsOnStart, 2); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Value(TMainOptions::DownloadDrawsOnStart) == 2; }},
         {.Id = TCommand::DrawsImport,
          .Name = "DrawsImport",
          .Caption = RESSTR("TemplateMain", "Импорт из CSV-файла"),
          .Hint = RESSTR("TemplateMain", "Импорт списка тиражей из CSV-файла"),
-         .Menu = TCommandMenu::Draws,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Draws, 2}},
          .Execute = [](TTemplateMain& w) { w.FDrawsCsv.Import(); }},
         {.Id = TCommand::DrawsExport,
          .Name = "DrawsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт в CSV-файл"),
          .Hint = RESSTR("TemplateMain", "Экспорт списка тиражей в CSV-файл"),
-         .Menu = TCommandMenu::Draws,
+         .Menus = {{TCommandMenu::Draws, 2}},
          .Execute = [](TTemplateMain& w) { w.FDrawsCsv.Export(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsCsv.CanExport(); }},
         {.Id = TCommand::DrawsXlsExport,
          .Name = "DrawsXlsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт в Microsoft Excel"),
          .Hint = RESSTR("TemplateMain", "Экспорт списка тиражей в Microsoft Excel"),
-         .Menu = TCommandMenu::Draws,
+         .Menus = {{TCommandMenu::Draws, 2}},
          .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->lvDraws, w.FUi->tsDraws); },
          .Update = [](TTemplateMain& w) { return !w.FState.FDraws.empty(); }},
         {.Id = TCommand::DrawsAdd,
          .Name = "DrawsAdd",
          .Caption = RESSTR("TemplateMain", "Добавить"),
          .Hint = RESSTR("TemplateMain", "Добавить данные тиража вручную"),
-         .Menu = TCommandMenu::Draws,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Draws, 3}},
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsAdd(); }},
         {.Id = TCommand::DrawsEdit,
          .Name = "DrawsEdit",
          .Caption = RESSTR("TemplateMain", "Изменить"),
          .Hint = RESSTR("TemplateMain", "Изменить данные тиража вручную"),
-         .Menu = TCommandMenu::Draws,
+         .Menus = {{TCommandMenu::Draws, 3}},
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsEdit(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); }},
         {.Id = TCommand::DrawsDel,
          .Name = "DrawsDel",
          .Caption = RESSTR("TemplateMain", "Удалить"),
          .Hint = RESSTR("TemplateMain", "Удалить выделенные тиражи из списка"),
-         .Menu = TCommandMenu::Draws,
+         .Menus = {{TCommandMenu::Draws, 3}},
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsDel(); },
          .Update = [](TTemplateMain& w) { return w.FDrawsPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDraws; }},
@@ -189,8 +197,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "DrawsSorted",
          .Caption = RESSTR("TemplateMain", "Упорядочить MIN->MAX"),
          .Hint = RESSTR("TemplateMain", "Упорядочить числа внутри тиража от меньшего к большему"),
-         .Menu = TCommandMenu::Draws,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Draws, 4}},
          .Execute = [](TTemplateMain& w) { w.FDrawsPage->DrawsSorted(); },
          .Update = [](TTemplateMain&) { return false; },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::SortedDraws); }},
@@ -198,7 +205,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::CombsInfo,
          .Name = "CombsInfo",
          .Caption = RESSTR("TemplateMain", "Сведения о комбинации"),
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 0}, {TCommandMenu::PopupCombs, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  const QList<int> rows = w.FCombsPage->SelectedRows();
@@ -209,27 +216,26 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::CombsCheckNums,
          .Name = "CombsCheckNums",
          .Caption = RESSTR("TemplateMain", "Количество уникальных номеров"),
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 0}, {TCommandMenu::PopupCombs, 1}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->CheckNums(); }},
         {.Id = TCommand::CombsFindInDraws,
          .Name = "CombsFindInDraws",
          .Caption = RESSTR("TemplateMain", "Проверить по архиву тиражей"),
          .Shortcut = Qt::CTRL | Qt::Key_F,
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 0}, {TCommandMenu::PopupCombs, 1}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->FindInDraws(); },
          .Update = [](TTemplateMain& w) { return w.FCombsPage->HasSelection(); }},
         {.Id = TCommand::CombsGen,
          .Name = "CombsGen",
          .Caption = RESSTR("TemplateMain", "Генерировать"),
          .Shortcut = Qt::Key_F2,
-         .Menu = TCommandMenu::Combs,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Combs, 1}},
          .Execute = [](TTemplateMain& w) { w.GenerateCombs(); }},
         {.Id = TCommand::CombsDelExists,
          .Name = "CombsDelExists",
          .Caption = RESSTR("TemplateMain", "Исключить тиражи"),
          .Shortcut = Qt::CTRL | Qt::Key_E,
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 1}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->DelExists(); },
          .Update =
              [](TTemplateMain& w) {
@@ -240,7 +246,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "CombsDelSelected",
          .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
          .Shortcut = Qt::CTRL | Qt::Key_Delete,
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 1}, {TCommandMenu::PopupCombs, 2}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->DelSelected(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FCombsPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvCombs; }},
@@ -248,52 +254,48 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "CombsCopy",
          .Caption = RESSTR("TemplateMain", "Копировать в буфер"),
          .Shortcut = Qt::CTRL | Qt::Key_C,
-         .Menu = TCommandMenu::Combs,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Combs, 2}, {TCommandMenu::PopupCombs, 3}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->Copy(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
         {.Id = TCommand::CombsPaste,
          .Name = "CombsPaste",
          .Caption = RESSTR("TemplateMain", "Вставить из буфера"),
          .Shortcut = Qt::CTRL | Qt::Key_V,
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 2}, {TCommandMenu::PopupCombs, 3}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->Paste(); },
          .Update = [](TTemplateMain& w) { return w.FCombsPage->ClipboardHasText(); }},
         {.Id = TCommand::CombsSelectAll,
          .Name = "CombsSelectAll",
          .Caption = RESSTR("TemplateMain", "Выделить все"),
          .Shortcut = Qt::CTRL | Qt::Key_A,
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 2}, {TCommandMenu::PopupCombs, 3}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->SelectAll(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
         {.Id = TCommand::CombsOpen,
          .Name = "CombsOpen",
          .Caption = RESSTR("TemplateMain", "Открыть"),
          .Shortcut = Qt::CTRL | Qt::Key_O,
-         .Menu = TCommandMenu::Combs,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Combs, 3}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->Open(); }},
         {.Id = TCommand::CombsSave,
          .Name = "CombsSave",
          .Caption = RESSTR("TemplateMain", "Сохранить"),
          .Shortcut = Qt::CTRL | Qt::Key_S,
-         .Menu = TCommandMenu::Combs,
+         .Menus = {{TCommandMenu::Combs, 3}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->Save(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
         {.Id = TCommand::CombsUndo,
          .Name = "CombsUndo",
          .Caption = RESSTR("TemplateMain", "Отменить"),
          .Shortcut = Qt::CTRL | Qt::Key_Z,
-         .Menu = TCommandMenu::Combs,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Combs, 4}, {TCommandMenu::PopupCombs, 4}},
          .Execute = [](TTemplateMain& w) { w.FCombsPage->Undo(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.UndoCount() > 0; }},
         {.Id = TCommand::CombsXlsExport,
          .Name = "CombsXlsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт в Microsoft Excel"),
          .Hint = RESSTR("TemplateMain", "Экспорт списка комбинаций в Microsoft Excel"),
-         .Menu = TCommandMenu::Combs,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Combs, 5}},
          .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->lvCombs, w.FUi->tsCombs); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0; }},
 
@@ -301,6 +303,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::DrawsStatCalc,
          .Name = "DrawsStatCalc",
          .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Menus = {{TCommandMenu::PopupDrawsStat, 1}},
          .Execute = [](TTemplateMain& w) { w.CalcStatTable(true); },
          .Update = [](TTemplateMain& w) { return w.FStatPage->CanCalc(); },
          .Button = [](TTemplateMain& w) { return w.FUi->btnDrawsStatCalc; },
@@ -308,6 +311,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::DrawsStatShowTotalLine,
          .Name = "DrawsStatShowTotalLine",
          .Caption = RESSTR("TemplateMain", "График идеального распределения"),
+         .Menus = {{TCommandMenu::PopupDrawsStatChart, 0}},
          .Execute = [](TTemplateMain& w) { w.FStatPage->ToggleShowTotalLine(); },
          .Update = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::PrefetchsEnabled); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ShowTotalLine); }},
@@ -316,6 +320,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Использовать сравнение с полным набором комбинаций"),
          .Hint = RESSTR("TemplateMain",
                         "Использовать режим сравнения статистики с распределением по полному набору комбинаций"),
+         .Menus = {{TCommandMenu::PopupDrawsStat, 2}},
          .Execute =
              [](TTemplateMain& w) {
                  // Turned on, the cache first gets the files it lacks.
@@ -333,6 +338,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
          .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными характеристиками"),
          .Shortcut = Qt::Key_F7,
+         .Menus = {{TCommandMenu::PopupDrawsStat, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  w.FCombs.SaveUndo(true);
@@ -345,6 +351,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
          .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными характеристиками"),
          .Shortcut = Qt::CTRL | Qt::Key_F7,
+         .Menus = {{TCommandMenu::PopupDrawsStat, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  w.FCombs.SaveUndo(true);
@@ -358,7 +365,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "StakeAdd",
          .Caption = RESSTR("TemplateMain", "Сделать ставку"),
          .Shortcut = Qt::Key_F4,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 0}, {TCommandMenu::PopupCombs, 5}},
          .Execute =
              [](TTemplateMain& w) {
                  const QList<int> rows = w.FCombsPage->SelectedRows();
@@ -372,43 +379,42 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "StakeAddRandom",
          .Caption = RESSTR("TemplateMain", "Сделать случайную ставку"),
          .Shortcut = Qt::CTRL | Qt::Key_F4,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 0}, {TCommandMenu::PopupCombs, 5}},
          .Execute = [](TTemplateMain& w) { w.FStakeCommands->AddRandomStake(); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStakesFile->IsOpen(); }},
-        // Alt+F4 closes the window, so this one has no key.
+        // Alt+F4 closes the window, and Ctrl+Alt+F4 switches a Linux desktop to a text console
+        // before the window ever sees it: the two list stakes have no key.
         {.Id = TCommand::StakeAddSelected,
          .Name = "StakeAddSelected",
          .Caption = RESSTR("TemplateMain", "Сделать ставки для выделенных комбинаций"),
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 0}, {TCommandMenu::PopupCombs, 5}},
          .Execute = [](TTemplateMain& w) { w.AddListStakes(true); },
          .Update = [](TTemplateMain& w) { return w.FCombsPage->HasSelection() && w.FStakesFile->IsOpen(); }},
         {.Id = TCommand::StakeAddAll,
          .Name = "StakeAddAll",
          .Caption = RESSTR("TemplateMain", "Сделать ставки для всех комбинаций"),
-         .Shortcut = Qt::CTRL | Qt::ALT | Qt::Key_F4,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 0}, {TCommandMenu::PopupCombs, 5}},
          .Execute = [](TTemplateMain& w) { w.AddListStakes(false); },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStakesFile->IsOpen(); }},
         {.Id = TCommand::SystemStakeFilter,
          .Name = "SystemStakeFilter",
          .Caption = RESSTR("TemplateMain", "Cистемная игра по списку комбинаций"),
          .Shortcut = Qt::ALT | Qt::Key_J,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 0}},
          .Execute = [](TTemplateMain& w) { w.FSystems->MakeSystemStakes(true); },
          .Update = [](TTemplateMain& w) { return w.FSystems->CanMakeStakes(); }},
         {.Id = TCommand::SystemStakeAll,
          .Name = "SystemStakeAll",
          .Caption = RESSTR("TemplateMain", "Cистемная игра по списку системы"),
          .Shortcut = Qt::CTRL | Qt::ALT | Qt::Key_J,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 0}},
          .Execute = [](TTemplateMain& w) { w.FSystems->MakeSystemStakes(false); },
          .Update = [](TTemplateMain& w) { return w.FSystems->CanMakeStakes(); }},
         {.Id = TCommand::StakeDel,
          .Name = "StakeDel",
          .Caption = RESSTR("TemplateMain", "Удалить ставку"),
          .Shortcut = Qt::CTRL | Qt::Key_Delete,
-         .Menu = TCommandMenu::Stakes,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Stakes, 1}, {TCommandMenu::PopupStakes, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  const TGridRect selection = w.FUi->sgStakes->Selection();
@@ -421,130 +427,126 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "StakeFilter",
          .Caption = RESSTR("TemplateMain", "Удалить по условию"),
          .Shortcut = Qt::ALT | Qt::Key_D,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 1}, {TCommandMenu::PopupStakes, 0}},
          .Execute = [](TTemplateMain& w) { w.FStakeCommands->DeleteByCondition(); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
         {.Id = TCommand::StakeClear,
          .Name = "StakeClear",
          .Caption = RESSTR("TemplateMain", "Удалить все ставки"),
          .Shortcut = Qt::CTRL | Qt::SHIFT | Qt::Key_Delete,
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 1}, {TCommandMenu::PopupStakes, 0}},
          .Execute = [](TTemplateMain& w) { w.FStakeCommands->ClearAll(); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
-        // The graphs read the stakes file and move its position: never while another command
-        // runs (the default busy rule).
         {.Id = TCommand::StakesGraphDraws,
          .Name = "StakesGraphDraws",
          .Caption = RESSTR("TemplateMain", "Суммарный профит по тиражам"),
          .Shortcut = Qt::Key_F6,
-         .Menu = TCommandMenu::Stakes,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Stakes, 2}, {TCommandMenu::PopupStakes, 2}},
          .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphDraws); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
         {.Id = TCommand::StakesXlsExport,
          .Name = "StakesXlsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт ставок в Microsoft Excel"),
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 2}},
          .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->sgStakes, w.FUi->tsStakes); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
         {.Id = TCommand::StakesCheckManual,
          .Name = "StakesCheckManual",
          .Caption = RESSTR("TemplateMain", "Проверить ставки"),
          .Shortcut = Qt::CTRL | Qt::Key_F5,
-         .Menu = TCommandMenu::Stakes,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Stakes, 3}, {TCommandMenu::PopupStakes, 1}},
          .Execute = [](TTemplateMain& w) { w.CheckStakesAndReload(); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes(); }},
         {.Id = TCommand::LogStakes,
          .Name = "LogStakes",
          .Caption = RESSTR("TemplateMain", "Журналы ставок"),
-         .Menu = TCommandMenu::Stakes,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Stakes, 4}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::StakesLogEnabled); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::StakesLogEnabled); }},
         {.Id = TCommand::LogStakesDelete,
          .Name = "LogStakesDelete",
          .Caption = RESSTR("TemplateMain", "Удалить журналы ставок"),
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 4}},
          .Execute = [](TTemplateMain& w) { DeleteLogFilesCommand(w.FState.DataDir(), TStakesLog::FileMask()); }},
         {.Id = TCommand::StakesScroll,
          .Name = "StakesScroll",
          .Caption = RESSTR("TemplateMain", "Прокручивать список при добавлении"),
-         .Menu = TCommandMenu::Stakes,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Stakes, 5}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::StakesScrollEnabled); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::StakesScrollEnabled); }},
         {.Id = TCommand::StakesCheckLine,
          .Name = "StakesCheckLine",
          .Caption = RESSTR("TemplateMain", "Проверять ставки после каждой строки сценария"),
-         .Menu = TCommandMenu::Stakes,
+         .Menus = {{TCommandMenu::Stakes, 5}, {TCommandMenu::Script, 8}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::StakesCheckOnLine); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::StakesCheckOnLine); }},
         // The ratings: the graphs of the selected ratings, the efficiency submenu, then refresh
-        // and export.
+        // and export. The graphs of the ratings may be looked at while a scenario runs: they put
+        // the stakes file's position back where they found it.
         {.Id = TCommand::StakesGraphOverlap,
          .Name = "StakesGraphOverlap",
          .Caption = RESSTR("TemplateMain", "График совпадений ставок"),
          .Shortcut = Qt::CTRL | Qt::Key_F6,
-         .Menu = TCommandMenu::Ratings,
+         .Menus = {{TCommandMenu::Ratings, 0}, {TCommandMenu::PopupRatings, 1}},
          .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphOverlap); },
-         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FRatingsPage->HasSelection(); }},
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FRatingsPage->HasSelection(); },
+         .Rule = TActionRegistry::TBusyRule::Always},
         {.Id = TCommand::StakesGraphProfits,
          .Name = "StakesGraphProfits",
          .Caption = RESSTR("TemplateMain", "График профита ставок"),
          .Shortcut = Qt::ALT | Qt::Key_F6,
-         .Menu = TCommandMenu::Ratings,
+         .Menus = {{TCommandMenu::Ratings, 0}, {TCommandMenu::PopupRatings, 1}},
          .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::StakesGraphProfits); },
-         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FRatingsPage->HasSelection(); }},
+         .Update = [](TTemplateMain& w) { return w.FStakesFile->HasStakes() && w.FRatingsPage->HasSelection(); },
+         .Rule = TActionRegistry::TBusyRule::Always},
         {.Id = TCommand::RatingsGraphOverlap,
          .Name = "RatingsGraphOverlap",
          .Caption = RESSTR("TemplateMain", "Количество совпадений"),
-         .Menu = TCommandMenu::Ratings,
+         .Menus = {{TCommandMenu::Ratings, 0}, {TCommandMenu::PopupRatings, 1}},
          .Execute = [](TTemplateMain& w) { w.ShowStakesGraph(TCommand::RatingsGraphOverlap); },
-         .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasSelection(); }},
+         .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasSelection(); },
+         .Rule = TActionRegistry::TBusyRule::Always},
         {.Id = TCommand::RatingsEffMode0,
          .Name = "RatingsEffMode0",
          .Caption = RESSTR("TemplateMain", "Ожидаемые значения совпадений"),
-         .Menu = TCommandMenu::RatingsEff,
+         .Menus = {{TCommandMenu::RatingsEff, 0}, {TCommandMenu::PopupRatings, 4}},
          .Execute = [](TTemplateMain& w) { w.SetRatingsEffMode(0); },
          .State = [](TTemplateMain& w) { return w.FRatingsPage->EffMode() == 0; }},
         {.Id = TCommand::RatingsEffMode1,
          .Name = "RatingsEffMode1",
          .Caption = RESSTR("TemplateMain", "Абсолютные значения эффективности"),
-         .Menu = TCommandMenu::RatingsEff,
+         .Menus = {{TCommandMenu::RatingsEff, 0}, {TCommandMenu::PopupRatings, 4}},
          .Execute = [](TTemplateMain& w) { w.SetRatingsEffMode(1); },
          .State = [](TTemplateMain& w) { return w.FRatingsPage->EffMode() == 1; }},
         {.Id = TCommand::RatingsEffMode2,
          .Name = "RatingsEffMode2",
          .Caption = RESSTR("TemplateMain", "Относительные значения эффективности"),
-         .Menu = TCommandMenu::RatingsEff,
+         .Menus = {{TCommandMenu::RatingsEff, 0}, {TCommandMenu::PopupRatings, 4}},
          .Execute = [](TTemplateMain& w) { w.SetRatingsEffMode(2); },
          .State = [](TTemplateMain& w) { return w.FRatingsPage->EffMode() == 2; }},
         {.Id = TCommand::RatingsRefresh,
          .Name = "RatingsRefresh",
          .Caption = RESSTR("TemplateMain", "Обновить рейтинг"),
          .Shortcut = Qt::Key_F5,
-         .Menu = TCommandMenu::Ratings,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Ratings, 2}, {TCommandMenu::PopupRatings, 0}},
          .Execute = [](TTemplateMain& w) { w.RefreshRatings(); },
          .Update = [](TTemplateMain& w) { return w.FStakesFile->IsOpen(); }},
         {.Id = TCommand::RatingsToScript,
          .Name = "RatingsToScript",
          .Caption = RESSTR("TemplateMain", "Добавить в сценарий"),
-         .Menu = TCommandMenu::Ratings,
+         .Menus = {{TCommandMenu::Ratings, 2}, {TCommandMenu::PopupRatings, 2}},
          .Execute = [](TTemplateMain& w) { w.RatingsToScript(); },
          .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasSelection(); }},
         {.Id = TCommand::RatingsExport,
          .Name = "RatingsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт рейтинга в CSV-файл"),
-         .Menu = TCommandMenu::Ratings,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Ratings, 3}, {TCommandMenu::PopupRatings, 3}},
          .Execute = [](TTemplateMain& w) { w.FRatingsPage->ExportCsv(&w); },
          .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasRatings(); }},
         {.Id = TCommand::RatingsXlsExport,
          .Name = "RatingsXlsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт рейтинга в Microsoft Excel"),
-         .Menu = TCommandMenu::Ratings,
+         .Menus = {{TCommandMenu::Ratings, 3}, {TCommandMenu::PopupRatings, 3}},
          .Execute = [](TTemplateMain& w) { w.ExportTable(w.FUi->lvRatings, w.FUi->tsRatings); },
          .Update = [](TTemplateMain& w) { return w.FRatingsPage->HasRatings(); }},
 
@@ -553,34 +555,33 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "ScriptOpen",
          .Caption = RESSTR("TemplateMain", "Открыть"),
          .Shortcut = Qt::CTRL | Qt::Key_J,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 0}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Open()); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->tsScript; }},
         {.Id = TCommand::ScriptSave,
          .Name = "ScriptSave",
          .Caption = RESSTR("TemplateMain", "Сохранить"),
          .Shortcut = Qt::CTRL | Qt::Key_I,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 0}},
          .Execute = [](TTemplateMain& w) { w.FScript->Save(); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanSave(); }},
         {.Id = TCommand::ScriptLibrary,
          .Name = "ScriptLibrary",
          .Caption = RESSTR("TemplateMain", "Online каталог сценариев"),
          .Shortcut = Qt::CTRL | Qt::Key_L,
-         .Menu = TCommandMenu::ScriptLibrary,
+         .Menus = {{TCommandMenu::ScriptLibrary, 0}},
          .Execute = [](TTemplateMain& w) { w.ToggleOnlineScripts(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->PanelShown(); }},
         {.Id = TCommand::ScriptLibraryRefresh,
          .Name = "ScriptLibraryRefresh",
          .Caption = RESSTR("TemplateMain", "Обновить"),
-         .Menu = TCommandMenu::ScriptLibrary,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::ScriptLibrary, 5}, {TCommandMenu::PopupOnlineScripts, 0}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScriptsPanel->Refresh(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRefresh(); }},
         {.Id = TCommand::ScriptLibraryDownload,
          .Name = "ScriptLibraryDownload",
          .Caption = RESSTR("TemplateMain", "Скачать из каталога"),
-         .Menu = TCommandMenu::ScriptLibrary,
+         .Menus = {{TCommandMenu::ScriptLibrary, 1}, {TCommandMenu::PopupOnlineScripts, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  if (w.FOnlineScripts->Download())
@@ -590,154 +591,146 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::ScriptLibraryRate1,
          .Name = "ScriptLibraryRate1",
          .Caption = RESSTR("TemplateMain", "[ 1 ] - Бесполезно"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 0}, {TCommandMenu::PopupOnlineScripts, 1}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(1); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->RateChecked(1); }},
         {.Id = TCommand::ScriptLibraryRate2,
          .Name = "ScriptLibraryRate2",
          .Caption = RESSTR("TemplateMain", "[ 2 ] - Плохо"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 0}, {TCommandMenu::PopupOnlineScripts, 1}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(2); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->RateChecked(2); }},
         {.Id = TCommand::ScriptLibraryRate3,
          .Name = "ScriptLibraryRate3",
          .Caption = RESSTR("TemplateMain", "[ 3 ] - Удовлетворительно"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 0}, {TCommandMenu::PopupOnlineScripts, 1}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(3); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->RateChecked(3); }},
         {.Id = TCommand::ScriptLibraryRate4,
          .Name = "ScriptLibraryRate4",
          .Caption = RESSTR("TemplateMain", "[ 4 ] - Хорошо"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 0}, {TCommandMenu::PopupOnlineScripts, 1}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(4); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->RateChecked(4); }},
         {.Id = TCommand::ScriptLibraryRate5,
          .Name = "ScriptLibraryRate5",
          .Caption = RESSTR("TemplateMain", "[ 5 ] - Отлично"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 0}, {TCommandMenu::PopupOnlineScripts, 1}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(5); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->RateChecked(5); }},
-        {.Id = TCommand::ScriptLibraryRate0,
-         .Name = "ScriptLibraryRate0",
-         .Caption = RESSTR("TemplateMain", "Удалить оценку"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
-         .GroupStart = true,
-         .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(0); },
-         .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRemoveRate(); }},
         {.Id = TCommand::ScriptLibraryHide,
          .Name = "ScriptLibraryHide",
          .Caption = RESSTR("TemplateMain", "Скрыть сценарий"),
-         .Menu = TCommandMenu::ScriptLibraryRate,
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 1}, {TCommandMenu::PopupOnlineScripts, 1}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Hide(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); },
          .State = [](TTemplateMain& w) { return w.FOnlineScripts->RateChecked(-1); }},
+        {.Id = TCommand::ScriptLibraryRate0,
+         .Name = "ScriptLibraryRate0",
+         .Caption = RESSTR("TemplateMain", "Удалить оценку"),
+         .Menus = {{TCommandMenu::ScriptLibraryRate, 1}, {TCommandMenu::PopupOnlineScripts, 1}},
+         .Execute = [](TTemplateMain& w) { w.FOnlineScripts->Rate(0); },
+         .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRemoveRate(); }},
         {.Id = TCommand::ScriptLibraryUpload,
          .Name = "ScriptLibraryUpload",
          .Caption = RESSTR("TemplateMain", "Опубликовать"),
-         .Menu = TCommandMenu::ScriptLibrary,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::ScriptLibrary, 2}, {TCommandMenu::PopupOnlineScripts, 2}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->PublishScript(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanUpload(); }},
         {.Id = TCommand::ScriptLibraryReplace,
          .Name = "ScriptLibraryReplace",
          .Caption = RESSTR("TemplateMain", "Изменить"),
-         .Menu = TCommandMenu::ScriptLibrary,
+         .Menus = {{TCommandMenu::ScriptLibrary, 2}, {TCommandMenu::PopupOnlineScripts, 2}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->ReplaceScript(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanReplace(); }},
         {.Id = TCommand::ScriptLibraryDelete,
          .Name = "ScriptLibraryDelete",
          .Caption = RESSTR("TemplateMain", "Удалить"),
-         .Menu = TCommandMenu::ScriptLibrary,
+         .Menus = {{TCommandMenu::ScriptLibrary, 2}, {TCommandMenu::PopupOnlineScripts, 2}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->UnpublishScript(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanDelete(); }},
         {.Id = TCommand::ScriptLibraryView,
          .Name = "ScriptLibraryView",
          .Caption = RESSTR("TemplateMain", "Свойства сценария"),
-         .Menu = TCommandMenu::ScriptLibrary,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::ScriptLibrary, 1}, {TCommandMenu::PopupOnlineScripts, 3}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->ShowScriptProperties(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); }},
         {.Id = TCommand::ScriptLibraryRates,
          .Name = "ScriptLibraryRates",
          .Caption = RESSTR("TemplateMain", "Просмотр оценок"),
-         .Menu = TCommandMenu::ScriptLibrary,
+         .Menus = {{TCommandMenu::ScriptLibrary, 4}, {TCommandMenu::PopupOnlineScripts, 3}},
          .Execute = [](TTemplateMain& w) { w.FOnlineScripts->ShowScriptRates(); },
          .Update = [](TTemplateMain& w) { return w.FOnlineScripts->CanRate(); }},
         {.Id = TCommand::ScriptAdd,
          .Name = "ScriptAdd",
          .Caption = RESSTR("TemplateMain", "Добавить фильтры"),
          .Shortcut = Qt::CTRL | Qt::Key_Insert,
-         .Menu = TCommandMenu::Script,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Script, 2}, {TCommandMenu::PopupScript, 0}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Add()); }},
         {.Id = TCommand::ScriptEmpty,
          .Name = "ScriptEmpty",
          .Caption = RESSTR("TemplateMain", "Добавить разделитель"),
          .Shortcut = Qt::CTRL | Qt::ALT | Qt::Key_Insert,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 2}, {TCommandMenu::PopupScript, 0}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->AddSeparator()); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanAddSeparator(); }},
         {.Id = TCommand::ScriptLoad,
          .Name = "ScriptLoad",
          .Caption = RESSTR("TemplateMain", "Добавить сценарий"),
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 2}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Merge()); }},
         {.Id = TCommand::ScriptClone,
          .Name = "ScriptClone",
          .Caption = RESSTR("TemplateMain", "Клонировать"),
          .Shortcut = Qt::CTRL | Qt::Key_K,
-         .Menu = TCommandMenu::Script,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Script, 3}, {TCommandMenu::PopupScript, 0}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Clone(w.FScriptPage->Selected())); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanEdit(w.FScriptPage->Selected()); }},
         {.Id = TCommand::ScriptEdit,
          .Name = "ScriptEdit",
          .Caption = RESSTR("TemplateMain", "Изменить"),
          .Shortcut = Qt::CTRL | Qt::Key_Return,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 3}, {TCommandMenu::PopupScript, 0}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Edit(w.FScriptPage->Selected())); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanEdit(w.FScriptPage->Selected()); }},
         {.Id = TCommand::ScriptDel,
          .Name = "ScriptDel",
          .Caption = RESSTR("TemplateMain", "Удалить"),
          .Shortcut = Qt::CTRL | Qt::Key_Delete,
-         .Menu = TCommandMenu::Script,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Script, 4}, {TCommandMenu::PopupScript, 1}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->Delete(w.FScriptPage->SelectedRows())); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanDelete(w.FScriptPage->SelectedRows()); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvScript; }},
         {.Id = TCommand::ScriptClr,
          .Name = "ScriptClr",
          .Caption = RESSTR("TemplateMain", "Удалить все"),
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 4}, {TCommandMenu::PopupScript, 1}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->ClearAll()); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanClearAll(); }},
         {.Id = TCommand::ScriptUp,
          .Name = "ScriptUp",
          .Caption = RESSTR("TemplateMain", "Переместить вверх"),
          .Shortcut = Qt::CTRL | Qt::Key_Up,
-         .Menu = TCommandMenu::Script,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Script, 5}, {TCommandMenu::PopupScript, 2}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->MoveUp(w.FScriptPage->Selected())); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanMoveUp(w.FScriptPage->Selected()); }},
         {.Id = TCommand::ScriptDown,
          .Name = "ScriptDown",
          .Caption = RESSTR("TemplateMain", "Переместить вниз"),
          .Shortcut = Qt::CTRL | Qt::Key_Down,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 5}, {TCommandMenu::PopupScript, 2}},
          .Execute = [](TTemplateMain& w) { w.FScriptPage->Apply(w.FScript->MoveDown(w.FScriptPage->Selected())); },
          .Update = [](TTemplateMain& w) { return w.FScript->CanMoveDown(w.FScriptPage->Selected()); }},
         {.Id = TCommand::ScriptRun,
          .Name = "ScriptRun",
          .Caption = RESSTR("TemplateMain", "Прогноз"),
          .Shortcut = Qt::Key_F10,
-         .Menu = TCommandMenu::Script,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Script, 6}},
          .Execute = [](TTemplateMain& w) { w.RunScript(false); },
          .Update =
              [](TTemplateMain& w) {
@@ -747,7 +740,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "ScriptTest",
          .Caption = RESSTR("TemplateMain", "Тест"),
          .Shortcut = Qt::CTRL | Qt::Key_F10,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 6}},
          .Execute = [](TTemplateMain& w) { w.RunScript(true); },
          .Update = [](TTemplateMain& w) { return w.FScriptRunner->CanTest() && !w.FScript->IsEmpty(); }},
         // Live during the run it stops.
@@ -755,22 +748,21 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "ScriptStop",
          .Caption = RESSTR("TemplateMain", "Стоп"),
          .Shortcut = Qt::CTRL | Qt::Key_X,
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 6}},
          .Execute = [](TTemplateMain& w) { w.FScriptRunner->ScriptStop(); },
          .Update = [](TTemplateMain& w) { return w.FScriptRunner->CanStop(); },
          .Rule = TActionRegistry::TBusyRule::Always},
         {.Id = TCommand::LogToggle,
          .Name = "LogToggle",
          .Caption = RESSTR("TemplateMain", "Журнал выполнения сценария"),
-         .Menu = TCommandMenu::Script,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Script, 7}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ScriptLogEnabled); },
          .Update = [](TTemplateMain& w) { return !w.FState.FScriptRunning; },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ScriptLogEnabled); }},
         {.Id = TCommand::LogsDelete,
          .Name = "LogsDelete",
          .Caption = RESSTR("TemplateMain", "Удалить журналы выполнения сценариев"),
-         .Menu = TCommandMenu::Script,
+         .Menus = {{TCommandMenu::Script, 7}},
          .Execute = [](TTemplateMain& w) { LogsDelete(w.FState.DataDir()); },
          .Update = [](TTemplateMain& w) { return !w.FState.FScriptRunning; }},
 
@@ -779,7 +771,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "FiltersManager",
          .Caption = RESSTR("TemplateMain", "Избранные статистики"),
          .Shortcut = Qt::Key_F7,
-         .Menu = TCommandMenu::Stat,
+         .Menus = {{TCommandMenu::Stat, 0}},
          .Execute =
              [](TTemplateMain& w) { RunFiltersManager(w.FState, [&w] { w.FillStatMethods(true, false); }, &w); },
          .Button = [](TTemplateMain& w) { return w.FUi->btnFiltersManager; }},
@@ -787,13 +779,13 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "FiltersReset",
          .Caption = RESSTR("TemplateMain", "Все доступные статистики"),
          .Shortcut = Qt::CTRL | Qt::Key_F7,
-         .Menu = TCommandMenu::Stat,
+         .Menus = {{TCommandMenu::Stat, 0}},
          .Execute = [](TTemplateMain& w) { RunFiltersReset(w.FState, [&w] { w.FillStatMethods(true, false); }); }},
         {.Id = TCommand::FiltersInfo,
          .Name = "FiltersInfo",
          .Caption = RESSTR("TemplateMain", "Описание статистики"),
          .Shortcut = Qt::Key_F8,
-         .Menu = TCommandMenu::Stat,
+         .Menus = {{TCommandMenu::Stat, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  if (const TStatMethod* method = w.FStatPage->SelectedMethod())
@@ -805,7 +797,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::DrawsStatExportToExcel,
          .Name = "DrawsStatExportToExcel",
          .Caption = RESSTR("TemplateMain", "Экспорт статистики в Microsoft Excel"),
-         .Menu = TCommandMenu::Stat,
+         .Menus = {{TCommandMenu::Stat, 0}, {TCommandMenu::PopupDrawsStat, 1}},
          .Execute =
              [](TTemplateMain& w) {
                  const QString title = w.FUi->cbDrawsStatType->currentText();
@@ -815,72 +807,84 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::AnalyzeRepeats,
          .Name = "AnalyzeRepeats",
          .Caption = RESSTR("TemplateMain", "Количество повторов в зависимости от тиража"),
-         .Menu = TCommandMenu::Stat,
+         .Menus = {{TCommandMenu::Stat, 0}},
          .Execute = [](TTemplateMain& w) { ShowRepeatsForm(w.FState.FDraws, &w); },
          .Update = [](TTemplateMain& w) { return !w.FState.FDraws.empty(); }},
         {.Id = TCommand::TotalSumCombs,
          .Name = "TotalSumCombs",
          .Caption = RESSTR("TemplateMain", "Распределение сумм тиражей и всех возможных комбинаций"),
-         .Menu = TCommandMenu::Stat,
+         .Menus = {{TCommandMenu::Stat, 0}},
          .Execute = [](TTemplateMain& w) { TDrawsGraphPage::ShowSumDistribution(&w, w.FState.FDraws); }},
         {.Id = TCommand::CardXlsExport,
          .Name = "CardXlsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт карты тиражей в Microsoft Excel"),
+         .Menus = {{TCommandMenu::PopupCard, 1}},
          .Execute = [](TTemplateMain& w) { w.ExportTable(w.FCardPage->Grid(), w.FCardPage); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage); }},
         {.Id = TCommand::LayoutXlsExport,
          .Name = "LayoutXlsExport",
          .Caption = RESSTR("TemplateMain", "Экспорт схемы в Microsoft Excel"),
+         .Menus = {{TCommandMenu::PopupLayout, 2}},
          .Execute = [](TTemplateMain& w) { w.ExportTable(w.FLayoutPage->Grid(), w.FLayoutPage); },
          .Update =
              [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage) && w.FLayoutPage->Grid()->ColCount() > 2; }},
         {.Id = TCommand::DrawsGraphDraw,
          .Name = "DrawsGraphDraw",
          .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Menus = {{TCommandMenu::PopupDrawsGraph, 0}},
          .Execute = [](TTemplateMain& w) { w.FDrawsGraphPage->DrawGraphs(true); },
          .Update = [](TTemplateMain& w) { return w.FDrawsGraphPage->CanDraw(); }},
         {.Id = TCommand::CardFilter_Include,
          .Name = "CardFilter_Include",
          .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
          .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными значениями"),
+         .Menus = {{TCommandMenu::PopupCard, 0}},
          .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FCardPage->FilterCombs(false); }); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage) && w.FCardPage->CanFilter(); }},
         {.Id = TCommand::CardFilter_Exclude,
          .Name = "CardFilter_Exclude",
          .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
          .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными  значениями"),
+         .Menus = {{TCommandMenu::PopupCard, 0}},
          .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FCardPage->FilterCombs(true); }); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage) && w.FCardPage->CanFilter(); }},
         {.Id = TCommand::LayoutCalc,
          .Name = "LayoutCalc",
-         .Caption = RESSTR("TemplateMain", "Пересчитать схему"),
+         .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Hint = RESSTR("TemplateMain", "Пересчитать схему"),
+         .Menus = {{TCommandMenu::PopupLayout, 1}},
          .Execute = [](TTemplateMain& w) { w.FLayoutPage->BuildLayout(true); },
          .Update = [](TTemplateMain& w) { return w.FLayoutPage->CanCalc(); }},
         {.Id = TCommand::LayoutCmpCalc,
          .Name = "LayoutCmpCalc",
-         .Caption = RESSTR("TemplateMain", "Пересчитать таблицы сравнения"),
+         .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Hint = RESSTR("TemplateMain", "Пересчитать таблицы сравнения"),
          .Execute = [](TTemplateMain& w) { w.FLayoutPage->RefreshLayoutCompare(true); },
          .Update = [](TTemplateMain& w) { return w.FLayoutPage->CanCalc(); }},
         {.Id = TCommand::LayoutFilter_Include,
          .Name = "LayoutFilter_Include",
          .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
          .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными значениями"),
+         .Menus = {{TCommandMenu::PopupLayout, 0}},
          .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FLayoutPage->FilterCombs(false); }); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage) && w.FLayoutPage->CanFilter(); }},
         {.Id = TCommand::LayoutFilter_Exclude,
          .Name = "LayoutFilter_Exclude",
          .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
          .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными  значениями"),
+         .Menus = {{TCommandMenu::PopupLayout, 0}},
          .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FLayoutPage->FilterCombs(true); }); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage) && w.FLayoutPage->CanFilter(); }},
         {.Id = TCommand::WeekStatCalc,
          .Name = "WeekStatCalc",
          .Caption = RESSTR("TemplateMain", "Обновить"),
+         .Menus = {{TCommandMenu::PopupWeek, 1}},
          .Execute = [](TTemplateMain& w) { w.FWeekPage->CalcWeekStat(true); },
          .Update = [](TTemplateMain& w) { return w.FWeekPage->CanCalc(); }},
         {.Id = TCommand::ViewWeekChartMode,
          .Name = "ViewWeekChartMode",
          .Caption = RESSTR("TemplateMain", "График по дням недели"),
+         .Menus = {{TCommandMenu::PopupWeek, 2}, {TCommandMenu::PopupWeekChart, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  TBusyScope busy;
@@ -891,6 +895,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::ViewWeekChartType,
          .Name = "ViewWeekChartType",
          .Caption = RESSTR("TemplateMain", "График / диаграмма"),
+         .Menus = {{TCommandMenu::PopupWeek, 2}, {TCommandMenu::PopupWeekChart, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  TBusyScope busy;
@@ -902,18 +907,20 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "WeekFilter_Include",
          .Caption = RESSTR("TemplateMain", "Оставить выделенные"),
          .Hint = RESSTR("TemplateMain", "В списке комбинаций оставить комбинации с выделенными значениями"),
+         .Menus = {{TCommandMenu::PopupWeek, 0}},
          .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FWeekPage->FilterCombs(false); }); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FWeekPage) && w.FWeekPage->CanFilter(); }},
         {.Id = TCommand::WeekFilter_Exclude,
          .Name = "WeekFilter_Exclude",
          .Caption = RESSTR("TemplateMain", "Удалить выделенные"),
          .Hint = RESSTR("TemplateMain", "Из списка комбинаций удалить комбинации с выделенными  значениями"),
+         .Menus = {{TCommandMenu::PopupWeek, 0}},
          .Execute = [](TTemplateMain& w) { w.FilterByView([&w] { w.FWeekPage->FilterCombs(true); }); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FWeekPage) && w.FWeekPage->CanFilter(); }},
         {.Id = TCommand::TabGraps,
          .Name = "TabGraps",
          .Caption = RESSTR("TemplateMain", "Вкладка \"Графики\""),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  w.ToggleViewTab(TMainOptions::TabGraphs, w.FDrawsGraphPage, [&w] { w.FDrawsGraphPage->DrawGraphs(true); });
@@ -922,7 +929,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::TabCard,
          .Name = "TabCard",
          .Caption = RESSTR("TemplateMain", "Вкладка \"Карта\""),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  w.ToggleViewTab(TMainOptions::TabCard, w.FCardPage, [&w] { w.FCardPage->RefreshView(true); });
@@ -931,7 +938,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::TabLayout,
          .Name = "TabLayout",
          .Caption = RESSTR("TemplateMain", "Вкладка \"Схема\""),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  w.ToggleViewTab(TMainOptions::TabLayout, w.FLayoutPage, [&w] {
@@ -943,18 +950,24 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::TabWeek,
          .Name = "TabWeek",
          .Caption = RESSTR("TemplateMain", "Вкладка \"Неделя\""),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  w.ToggleViewTab(TMainOptions::TabWeek, w.FWeekPage, [&w] { w.FWeekPage->CalcWeekStat(true); });
              },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::TabWeek); }},
+        {.Id = TCommand::TabTables,
+         .Name = "TabTables",
+         .Caption = RESSTR("TemplateMain", "Вкладка \"Регуляры\""),
+         .Menus = {{TCommandMenu::View, 0}},
+         .Execute = [](TTemplateMain& w) { w.ToggleTablesTab(); },
+         .State = [](TTemplateMain& w) { return w.FTables->TabShown(); }},
 
         // Regular stakes.
         {.Id = TCommand::TablesAdd,
          .Name = "TablesAdd",
          .Caption = RESSTR("TemplateMain", "Добавить регулярную ставку"),
-         .Menu = TCommandMenu::Tables,
+         .Menus = {{TCommandMenu::Tables, 0}, {TCommandMenu::PopupTables, 0}},
          .Execute =
              [](TTemplateMain& w) {
                  QList<TCombWord> combs;
@@ -967,17 +980,18 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::TablesDel,
          .Name = "TablesDel",
          .Caption = RESSTR("TemplateMain", "Удалить регулярную ставку"),
-         .Menu = TCommandMenu::Tables,
+         .Menus = {{TCommandMenu::Tables, 0}, {TCommandMenu::PopupTables, 0}},
          .Execute = [](TTemplateMain& w) { w.FTables->TablesDel(w.FTablesPage->SelectedRows()); },
          .Update =
              [](TTemplateMain& w) {
                  return w.FTables->CanDelete(static_cast<int>(w.FTablesPage->SelectedRows().size()));
              }},
+        // One stake, with its dialog, from the first of the selected rules (the rule in sight
+        // when several are selected: the others are left as they are).
         {.Id = TCommand::TablesStakeAdd,
          .Name = "TablesStakeAdd",
          .Caption = RESSTR("TemplateMain", "Сделать ставку по регуляру"),
-         .Menu = TCommandMenu::Tables,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Tables, 1}, {TCommandMenu::PopupTables, 1}},
          .Execute =
              [](TTemplateMain& w) {
                  const QList<int> rows = w.FTablesPage->SelectedRows();
@@ -985,13 +999,11 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
                      w.FTables->TablesStakeAdd(rows.first());
              },
          .Update =
-             [](TTemplateMain& w) {
-                 return w.FTables->CanStake(static_cast<int>(w.FTablesPage->SelectedRows().size()));
-             }},
+             [](TTemplateMain& w) { return !w.FTablesPage->SelectedRows().isEmpty() && w.FTables->CanStake(1); }},
         {.Id = TCommand::TablesStakeTest,
          .Name = "TablesStakeTest",
          .Caption = RESSTR("TemplateMain", "Тест регуляров"),
-         .Menu = TCommandMenu::Tables,
+         .Menus = {{TCommandMenu::Tables, 1}, {TCommandMenu::PopupTables, 1}},
          .Execute = [](TTemplateMain& w) { w.FTables->TablesStakeTest(w.FTablesPage->SelectedRows()); },
          .Update =
              [](TTemplateMain& w) {
@@ -1002,78 +1014,64 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "SystemsOn",
          .Caption = RESSTR("TemplateMain", "Системная игра"),
          .Shortcut = Qt::CTRL | Qt::Key_J,
-         .Menu = TCommandMenu::Systems,
+         // Among the tabs the same toggle says what it shows.
+         .Menus = {{TCommandMenu::Systems, 0},
+                   {TCommandMenu::View, 0, RESSTR("TemplateMain", "Вкладка \"Системы\"")}},
          .Execute = [](TTemplateMain& w) { w.ToggleSystemsTab(); },
          .State = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
         {.Id = TCommand::SystemsDownload,
          .Name = "SystemsDownload",
          .Caption = RESSTR("TemplateMain", "Загрузить"),
-         .Menu = TCommandMenu::Systems,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Systems, 1}, {TCommandMenu::PopupSystems, 0}},
          .Execute = [](TTemplateMain& w) { w.FSystemsPage->DownloadSelected(); },
          .Update = [](TTemplateMain& w) { return w.FSystems->TabShown() && w.FSystemsPage->HasSelection(); }},
         {.Id = TCommand::SystemsRefresh,
          .Name = "SystemsRefresh",
          .Caption = RESSTR("TemplateMain", "Обновить"),
-         .Menu = TCommandMenu::Systems,
+         .Menus = {{TCommandMenu::Systems, 1}, {TCommandMenu::PopupSystems, 0}},
          .Execute = [](TTemplateMain& w) { w.FSystemsPage->LoadSystems(); },
          .Update = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
         {.Id = TCommand::SystemsAdd,
          .Name = "SystemsAdd",
          .Caption = RESSTR("TemplateMain", "Добавить"),
-         .Menu = TCommandMenu::Systems,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Systems, 2}, {TCommandMenu::PopupSystems, 1}},
          .Execute = [](TTemplateMain& w) { w.FSystemsPage->AddSystem(); },
          .Update = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
         {.Id = TCommand::SystemsProp,
          .Name = "SystemsProp",
          .Caption = RESSTR("TemplateMain", "Свойства"),
-         .Menu = TCommandMenu::Systems,
+         .Menus = {{TCommandMenu::Systems, 2}, {TCommandMenu::PopupSystems, 1}},
          .Execute = [](TTemplateMain& w) { w.FSystemsPage->EditSelected(); },
          .Update = [](TTemplateMain& w) { return w.FSystems->TabShown() && w.FSystemsPage->SelectedRow() >= 0; }},
         {.Id = TCommand::SystemsDel,
          .Name = "SystemsDel",
          .Caption = RESSTR("TemplateMain", "Удалить"),
-         .Menu = TCommandMenu::Systems,
+         .Menus = {{TCommandMenu::Systems, 2}, {TCommandMenu::PopupSystems, 1}},
          .Execute = [](TTemplateMain& w) { w.FSystemsPage->DeleteSelected(); },
          .Update = [](TTemplateMain& w) { return w.FSystemsPage->CanDeleteSelected(); }},
-        {.Id = TCommand::TabTables,
-         .Name = "TabTables",
-         .Caption = RESSTR("TemplateMain", "Вкладка \"Регуляры\""),
-         .Menu = TCommandMenu::View,
-         .Execute = [](TTemplateMain& w) { w.ToggleTablesTab(); },
-         .State = [](TTemplateMain& w) { return w.FTables->TabShown(); }},
-        // The systems tab's toggle once more among the tabs.
-        {.Id = TCommand::SystemsTab,
-         .Name = "SystemsTab",
-         .Caption = RESSTR("TemplateMain", "Вкладка \"Системы\""),
-         .Menu = TCommandMenu::View,
-         .Execute = [](TTemplateMain& w) { w.ToggleSystemsTab(); },
-         .State = [](TTemplateMain& w) { return w.FSystems->TabShown(); }},
         {.Id = TCommand::ViewColorDraws,
          .Name = "ViewColorDraws",
          .Caption = RESSTR("TemplateMain", "Выделять каналы в списке тиражей"),
-         .Menu = TCommandMenu::View,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::View, 1}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ColorDraws, w.FUi->lvDraws->viewport()); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorDraws); }},
         {.Id = TCommand::ViewColorCombs,
          .Name = "ViewColorCombs",
          .Caption = RESSTR("TemplateMain", "Выделять каналы в списке комбинаций"),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 1}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ColorCombs, w.FUi->lvCombs->viewport()); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorCombs); }},
         {.Id = TCommand::ViewColorCard,
          .Name = "ViewColorCard",
          .Caption = RESSTR("TemplateMain", "Выделять каналы в карте тиражей"),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 1}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::ColorCard, w.FCardPage->Grid()->viewport()); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FCardPage); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::ColorCard); }},
         {.Id = TCommand::ViewColorCardSequences,
          .Name = "ViewColorCardSequences",
          .Caption = RESSTR("TemplateMain", "Выделять последовательности в карте тиражей"),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 1}},
          .Execute =
              [](TTemplateMain& w) {
                  w.ToggleOption(TMainOptions::ColorCardSequences, w.FCardPage->Grid()->viewport());
@@ -1083,7 +1081,7 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
         {.Id = TCommand::ViewShemaGradient,
          .Name = "ViewShemaGradient",
          .Caption = RESSTR("TemplateMain", "Градиентная раскраска схемы"),
-         .Menu = TCommandMenu::View,
+         .Menus = {{TCommandMenu::View, 1}},
          .Execute =
              [](TTemplateMain& w) { w.ToggleOption(TMainOptions::LayoutGradient, w.FLayoutPage->Grid()->viewport()); },
          .Update = [](TTemplateMain& w) { return w.ViewTabShown(w.FLayoutPage); },
@@ -1094,28 +1092,27 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Справка"),
          .Hint = RESSTR("TemplateMain", "Вызов файла справки"),
          .Shortcut = Qt::Key_F1,
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 0}},
          .Execute = [](TTemplateMain& w) { OpenHelpFile(w.FLanguages.HelpFileName()); },
          .Update = [](TTemplateMain& w) { return HelpFileExists(w.FLanguages.HelpFileName()); }},
         {.Id = TCommand::About,
          .Name = "About",
          .Caption = RESSTR("TemplateMain", "О программе"),
          .Hint = RESSTR("TemplateMain", "Информация о программе"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 0}},
          .Execute = [](TTemplateMain& w) { ShowAboutBox(&w, w.FAppTitle, QCoreApplication::applicationVersion()); }},
         {.Id = TCommand::AutoSelfUpdate,
          .Name = "AutoSelfUpdate",
          .Caption = RESSTR("TemplateMain", "Автоматическое обновление"),
          .Hint = RESSTR("TemplateMain", "Автоматическое обновление программы при запуске"),
-         .Menu = TCommandMenu::Help,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Help, 1}},
          .Execute = [](TTemplateMain& w) { w.ToggleOption(TMainOptions::AutoUpdates); },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::AutoUpdates); }},
         {.Id = TCommand::CheckUpdate,
          .Name = "CheckUpdate",
          .Caption = RESSTR("TemplateMain", "Поиск обновлений"),
          .Hint = RESSTR("TemplateMain", "Искать обновления программы через интернет"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 1}},
          .Execute =
              [](TTemplateMain& w) {
                  if (CheckProgramUpdate(false))
@@ -1125,57 +1122,56 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Name = "OpenTirmaSite",
          .Caption = RESSTR("TemplateMain", "Сайт лотереи"),
          .Hint = RESSTR("TemplateMain", "Открыть сайт лотереи"),
-         .Menu = TCommandMenu::Help,
-         .GroupStart = true,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenOperatorGamePage(); },
          .Update = [](TTemplateMain&) { return !OperatorGamePage().isEmpty(); }},
         {.Id = TCommand::urlMainSite,
          .Name = "urlMainSite",
          .Caption = RESSTR("TemplateMain", "Официальный сайт проекта"),
          .Hint = RESSTR("TemplateMain", "Официальный сайт проекта"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::MainSite); }},
         {.Id = TCommand::urlBlog,
          .Name = "urlBlog",
          .Caption = RESSTR("TemplateMain", "Наш блог"),
          .Hint = RESSTR("TemplateMain", "Официальный блог проекта"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::Blog); }},
         {.Id = TCommand::urlYT,
          .Name = "urlYT",
          .Caption = RESSTR("TemplateMain", "Наш видеоблог"),
          .Hint = RESSTR("TemplateMain", "Видеоблог проекта на сервисе YouTube"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::YouTube); }},
         {.Id = TCommand::urlAuthText,
          .Name = "urlAuthText",
          .Caption = RESSTR("TemplateMain", "Статьи для начинающих"),
          .Hint = RESSTR("TemplateMain", "Статьи, посвященные освоению программы"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::AuthText); }},
         {.Id = TCommand::urlVK,
          .Name = "urlVK",
          .Caption = RESSTR("TemplateMain", "Страница в соцсети \"В контакте\""),
          .Hint = RESSTR("TemplateMain", "Страница проекта в социальной сети \"В контакте\""),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::VK); }},
         {.Id = TCommand::urlOK,
          .Name = "urlOK",
          .Caption = RESSTR("TemplateMain", "Страница в соцсети \"Однокласники\""),
          .Hint = RESSTR("TemplateMain", "Страница проекта в социальной сети \"Однокласники\""),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::OK); }},
         {.Id = TCommand::urlAuthSite,
          .Name = "urlAuthSite",
          .Caption = RESSTR("TemplateMain", "Страница автора"),
          .Hint = RESSTR("TemplateMain", "Страница автора программы"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::AuthSite); }},
         {.Id = TCommand::urlTG,
          .Name = "urlTG",
          .Caption = RESSTR("TemplateMain", "Канал в Telegram"),
          .Hint = RESSTR("TemplateMain", "Канал в Telegram - новости проекта"),
-         .Menu = TCommandMenu::Help,
+         .Menus = {{TCommandMenu::Help, 2}},
          .Execute = [](TTemplateMain&) { OpenLinkPage(TLinkPage::Telegram); }},
     };
     return rows;
@@ -1203,6 +1199,8 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
     switch (menu) {
     case TCommandMenu::File:
         return FUi->menuFile;
+    case TCommandMenu::Languages:
+        return FUi->menuLanguages;
     case TCommandMenu::Draws:
         return FUi->menuDraws;
     case TCommandMenu::AutoDownload:
@@ -1232,9 +1230,12 @@ QMenu* TTemplateMain::Menu(TCommandMenu menu) const
     case TCommandMenu::Help:
         return FUi->menuHelp;
     case TCommandMenu::None:
+        return nullptr;
+    default:
         break;
     }
-    return nullptr;
+    const auto popup = FPopupMenus.find(menu);
+    return popup != FPopupMenus.end() ? popup->second : nullptr;
 }
 
 void TTemplateMain::CreateActions()
@@ -1270,52 +1271,71 @@ void TTemplateMain::TranslateActions()
     for (const TCommandRow& row : CommandTable())
         FActions->SetTexts(row.Id, LoadResString(row.Caption), HintText(row.Hint));
     Action(TCommand::FiltersManager)->setIconText(LoadResString(rsFavouritesButton));
+    TranslateMenuItems();
     // New captions, new letters.
     InstallMenuMnemonics(menuBar());
 }
 
+void TTemplateMain::TranslateMenuItems()
+{
+    for (const auto& [item, caption] : FMenuItems)
+        item->setText(LoadResString(caption));
+}
+
 void TTemplateMain::BuildMenus()
 {
-    // The language submenu heads the file menu; the languages fill it at start-up.
-    FUi->menuFile->addMenu(FUi->menuLanguages);
-    FUi->menuFile->addSeparator();
-    // A menu holds the commands of its rows, in the table's order.
+    struct TItem {
+        int Group;
+        int Order;   // the table's row; a submenu heads its group
+        QAction* Action;
+    };
+    std::map<QMenu*, std::vector<TItem>> items;
+    // The submenus: where each stands in its parent.
+    const struct {
+        TCommandMenu Menu;
+        TCommandMenu Parent;
+        int Group;
+    } submenus[] = {{TCommandMenu::Languages, TCommandMenu::File, 0},
+                    {TCommandMenu::AutoDownload, TCommandMenu::Draws, 1},
+                    {TCommandMenu::RatingsEff, TCommandMenu::Ratings, 1},
+                    {TCommandMenu::ScriptLibrary, TCommandMenu::Script, 1},
+                    {TCommandMenu::ScriptLibraryRate, TCommandMenu::ScriptLibrary, 3}};
+    for (const auto& sub : submenus)
+        items[Menu(sub.Parent)].push_back({sub.Group, -1, Menu(sub.Menu)->menuAction()});
+    int order = 0;
     for (const TCommandRow& row : CommandTable()) {
-        QMenu* menu = Menu(row.Menu);
-        if (!menu)
-            continue;
-        // A submenu takes its place in its parent where its first row comes, in a group of its own.
-        if (menu->isEmpty()) {
-            QMenu* sub = menu;
-            while (auto* parent = qobject_cast<QMenu*>(sub->parentWidget())) {
-                if (!sub->menuAction()->associatedObjects().contains(parent)) {
-                    if (!parent->isEmpty())
-                        parent->addSeparator();
-                    parent->addMenu(sub);
-                }
-                sub = parent;
+        for (const TMenuPlace& place : row.Menus) {
+            QMenu* menu = Menu(place.Menu);
+            Q_ASSERT(menu);
+            QAction* action = Action(row.Id);
+            if (place.Caption.Text) {
+                action = FActions->AddMenuItem(row.Id, LoadResString(place.Caption), menu);
+                FMenuItems.emplace_back(action, place.Caption);
             }
+            items[menu].push_back({place.Group, order, action});
         }
-        if (row.GroupStart && !menu->isEmpty())
-            menu->addSeparator();
-        menu->addAction(Action(row.Id));
+        ++order;
+    }
+    for (auto& [menu, list] : items) {
+        std::stable_sort(list.begin(), list.end(), [](const TItem& a, const TItem& b) {
+            return a.Group != b.Group ? a.Group < b.Group : a.Order < b.Order;
+        });
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (i > 0 && list[i].Group != list[i - 1].Group)
+                menu->addSeparator();
+            menu->addAction(list[i].Action);
+        }
     }
     InstallMenuMnemonics(menuBar());
 }
 
 void TTemplateMain::CreatePopupMenus()
 {
-    // Each popup shows its commands; the commands enable themselves as in the menu bar.
-    const auto popup = [this](QWidget* owner, QWidget* area, const char* name,
-                              std::initializer_list<std::initializer_list<TCommand>> groups) {
+    // The commands of a popup enable themselves as in the menu bar.
+    const auto popup = [this](TCommandMenu id, QWidget* owner, QWidget* area, const char* name) {
         auto* menu = new QMenu(owner);
         menu->setObjectName(QLatin1String(name));
-        for (const auto& group : groups) {
-            if (!menu->isEmpty())
-                menu->addSeparator();
-            for (const TCommand command : group)
-                menu->addAction(Action(command));
-        }
+        FPopupMenus[id] = menu;
         // The actions are shared with the menu bar: the letters are chosen again for this menu
         // whenever it opens.
         connect(menu, &QMenu::aboutToShow, menu, [menu] { AssignMenuMnemonics(menu); });
@@ -1325,51 +1345,19 @@ void TTemplateMain::CreatePopupMenus()
             menu->popup(area->mapToGlobal(at));
         });
     };
-    popup(FUi->lvDrawsStat, FUi->lvDrawsStat->viewport(), "pmDrawsStat",
-          {{TCommand::StatFilter_Include, TCommand::StatFilter_Exclude},
-           {TCommand::DrawsStatCalc, TCommand::DrawsStatExportToExcel},
-           {TCommand::DrawsStatePrefetchsEnabled}});
-    popup(FUi->crtDrawsStat, FUi->crtDrawsStat, "pmDrawsStatChart", {{TCommand::DrawsStatShowTotalLine}});
-    popup(FUi->lvCombs, FUi->lvCombs->viewport(), "pmCombs",
-          {{TCommand::CombsInfo},
-           {TCommand::CombsCheckNums, TCommand::CombsFindInDraws},
-           {TCommand::CombsDelSelected},
-           {TCommand::CombsCopy, TCommand::CombsPaste, TCommand::CombsSelectAll},
-           {TCommand::CombsUndo},
-           {TCommand::StakeAdd, TCommand::StakeAddRandom, TCommand::StakeAddSelected, TCommand::StakeAddAll}});
-    popup(FUi->sgStakes, FUi->sgStakes->viewport(), "pmStakes",
-          {{TCommand::StakeDel, TCommand::StakeFilter, TCommand::StakeClear},
-           {TCommand::StakesCheckManual},
-           {TCommand::StakesGraphDraws}});
-    popup(FUi->lvScript, FUi->lvScript->viewport(), "pmScript",
-          {{TCommand::ScriptAdd, TCommand::ScriptEmpty, TCommand::ScriptClone, TCommand::ScriptEdit},
-           {TCommand::ScriptDel, TCommand::ScriptClr},
-           {TCommand::ScriptUp, TCommand::ScriptDown}});
-    popup(FCardPage->Grid(), FCardPage->Grid()->viewport(), "pmCard",
-          {{TCommand::CardFilter_Include, TCommand::CardFilter_Exclude}, {TCommand::CardXlsExport}});
-    popup(FLayoutPage->Grid(), FLayoutPage->Grid()->viewport(), "pmLayout",
-          {{TCommand::LayoutFilter_Include, TCommand::LayoutFilter_Exclude}, {TCommand::LayoutCalc}, {TCommand::LayoutXlsExport}});
-    popup(FWeekPage->Grid(), FWeekPage->Grid()->viewport(), "pmWeek",
-          {{TCommand::WeekFilter_Include, TCommand::WeekFilter_Exclude}, {TCommand::WeekStatCalc}});
-    popup(FWeekPage->ChartView(), FWeekPage->ChartView(), "pmWeekChart",
-          {{TCommand::ViewWeekChartMode, TCommand::ViewWeekChartType}});
-    popup(FDrawsGraphPage->ChartView(), FDrawsGraphPage->ChartView(), "pmDrawsGraph", {{TCommand::DrawsGraphDraw}});
-    popup(FOnlineScriptsPanel->LvOnlineScripts(), FOnlineScriptsPanel->LvOnlineScripts()->viewport(), "pmOnlineScripts",
-          {{TCommand::ScriptLibraryRefresh, TCommand::ScriptLibraryDownload},
-           {TCommand::ScriptLibraryRate1, TCommand::ScriptLibraryRate2, TCommand::ScriptLibraryRate3,
-            TCommand::ScriptLibraryRate4, TCommand::ScriptLibraryRate5, TCommand::ScriptLibraryRate0,
-            TCommand::ScriptLibraryHide},
-           {TCommand::ScriptLibraryUpload, TCommand::ScriptLibraryReplace, TCommand::ScriptLibraryDelete},
-           {TCommand::ScriptLibraryView, TCommand::ScriptLibraryRates}});
-    popup(FSystemsPage->List(), FSystemsPage->List()->viewport(), "pmSystems",
-          {{TCommand::SystemsDownload, TCommand::SystemsRefresh},
-           {TCommand::SystemsAdd, TCommand::SystemsProp, TCommand::SystemsDel}});
-    popup(FTablesPage->List(), FTablesPage->List()->viewport(), "pmTables",
-          {{TCommand::TablesAdd, TCommand::TablesDel}, {TCommand::TablesStakeAdd, TCommand::TablesStakeTest}});
-    popup(FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings",
-          {{TCommand::RatingsRefresh},
-           {TCommand::StakesGraphOverlap, TCommand::StakesGraphProfits, TCommand::RatingsGraphOverlap},
-           {TCommand::RatingsToScript},
-           {TCommand::RatingsExport, TCommand::RatingsXlsExport},
-           {TCommand::RatingsEffMode0, TCommand::RatingsEffMode1, TCommand::RatingsEffMode2}});
+    popup(TCommandMenu::PopupDrawsStat, FUi->lvDrawsStat, FUi->lvDrawsStat->viewport(), "pmDrawsStat");
+    popup(TCommandMenu::PopupDrawsStatChart, FUi->crtDrawsStat, FUi->crtDrawsStat, "pmDrawsStatChart");
+    popup(TCommandMenu::PopupCombs, FUi->lvCombs, FUi->lvCombs->viewport(), "pmCombs");
+    popup(TCommandMenu::PopupStakes, FUi->sgStakes, FUi->sgStakes->viewport(), "pmStakes");
+    popup(TCommandMenu::PopupScript, FUi->lvScript, FUi->lvScript->viewport(), "pmScript");
+    popup(TCommandMenu::PopupCard, FCardPage->Grid(), FCardPage->Grid()->viewport(), "pmCard");
+    popup(TCommandMenu::PopupLayout, FLayoutPage->Grid(), FLayoutPage->Grid()->viewport(), "pmLayout");
+    popup(TCommandMenu::PopupWeek, FWeekPage->Grid(), FWeekPage->Grid()->viewport(), "pmWeek");
+    popup(TCommandMenu::PopupWeekChart, FWeekPage->ChartView(), FWeekPage->ChartView(), "pmWeekChart");
+    popup(TCommandMenu::PopupDrawsGraph, FDrawsGraphPage->ChartView(), FDrawsGraphPage->ChartView(), "pmDrawsGraph");
+    popup(TCommandMenu::PopupOnlineScripts, FOnlineScriptsPanel->LvOnlineScripts(),
+          FOnlineScriptsPanel->LvOnlineScripts()->viewport(), "pmOnlineScripts");
+    popup(TCommandMenu::PopupSystems, FSystemsPage->List(), FSystemsPage->List()->viewport(), "pmSystems");
+    popup(TCommandMenu::PopupTables, FTablesPage->List(), FTablesPage->List()->viewport(), "pmTables");
+    popup(TCommandMenu::PopupRatings, FUi->lvRatings, FUi->lvRatings->viewport(), "pmRatings");
 }

@@ -247,7 +247,7 @@ void TWeekPage::DrawCell(int col, int row, QPainter* painter, const QRect& rect,
 
 bool TWeekPage::CanCalc() const
 {
-    return !FState.FDraws.empty();
+    return FState.Options.Flag(TMainOptions::TabWeek) && !FState.FDraws.empty();
 }
 
 bool TWeekPage::CanFilter() const

@@ -42,7 +42,7 @@ public:
     // its row per digit, by WeekChartType as a line or as bars.
     void DrawWeekChart(int col, int row);
 
-    // WeekStatCalc: the archive is not empty (the tab's visibility is the window's matter).
+    // WeekStatCalc: the tab is shown and the archive is not empty.
     bool CanCalc() const;
     // WeekFilter_Include / WeekFilter_Exclude: the combination list is not empty.
     bool CanFilter() const;

@@ -238,6 +238,11 @@ QString TActionRegistry::Caption(const TCommandKey& key) const
     return Get(key).Caption;
 }
 
+QKeySequence TActionRegistry::Key(const TCommandKey& key) const
+{
+    return Get(key).Key;
+}
+
 void TActionRegistry::SetTexts(const TCommandKey& key, const QString& caption, const QString& hint)
 {
     TEntry& entry = Get(key);

@@ -122,6 +122,8 @@ public:
     QList<QAction*> Actions() const;
     // The plain caption, as registered or last set by SetTexts.
     QString Caption(const TCommandKey& key) const;
+    // The command's key as registered; its action shows it only where the key runs it.
+    QKeySequence Key(const TCommandKey& key) const;
     // New caption and hint (the interface language changed). Mnemonics of menus are chosen
     // again by whoever owns the menus (AssignMenuMnemonics).
     void SetTexts(const TCommandKey& key, const QString& caption, const QString& hint);

@@ -25,6 +25,7 @@
 #include "tests/standin/HttpStandIn.h"
 #include "tests/standin/ScriptServer.h"
 #include "tests/standin/SystemServer.h"
+#include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QFileInfo>
 #include <QTabWidget>
@@ -51,6 +53,15 @@ QStringList ActionNames(const QMenu* menu)
         if (!action->isSeparator())
             names.append(action->menu() ? action->menu()->objectName() : action->objectName());
     return names;
+}
+
+// The item of a menu that shows the command.
+QAction* MenuItem(const QMenu* menu, const QString& command)
+{
+    for (QAction* action : menu->actions())
+        if (action->objectName() == command)
+            return action;
+    return nullptr;
 }
 
 void RestoreServerUrl(const QByteArray& previous)
@@ -253,7 +264,12 @@ TEST_F(MainMenusTest, SystemPlayShowsItsTabMenuAndStakesAndIsRemembered)
         EXPECT_EQ(form->SystemsPage()->List()->ItemCount(), 1);
         actions.UpdateAll();
         EXPECT_TRUE(actions.Action(QStringLiteral("SystemsOn"))->isChecked());
-        EXPECT_TRUE(actions.Action(QStringLiteral("SystemsTab"))->isChecked());
+        // The view menu shows the same toggle among the tabs.
+        QAction* tab = MenuItem(form->findChild<QMenu*>(QStringLiteral("menuView")), QStringLiteral("SystemsOn"));
+        ASSERT_NE(tab, nullptr);
+        EXPECT_NE(tab, actions.Action(QStringLiteral("SystemsOn")));
+        EXPECT_EQ(PlainText(tab), U("Вкладка \"Системы\""));
+        EXPECT_TRUE(tab->isChecked());
         EXPECT_FALSE(SaveScreenshot(form.get(), QStringLiteral("SystemsTab"), QSize(1100, 700)).isEmpty());
     }
     // The next start shows the tab again, filled, without making it the current page.
@@ -262,12 +278,172 @@ TEST_F(MainMenusTest, SystemPlayShowsItsTabMenuAndStakesAndIsRemembered)
         EXPECT_TRUE(pages(*form)->isTabVisible(pages(*form)->indexOf(form->SystemsPage())));
         EXPECT_NE(pages(*form)->currentWidget(), form->SystemsPage());
         EXPECT_EQ(form->SystemsPage()->List()->ItemCount(), 1);
-        ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("SystemsTab")));
+        QAction* tab = MenuItem(form->findChild<QMenu*>(QStringLiteral("menuView")), QStringLiteral("SystemsOn"));
+        ASSERT_NE(tab, nullptr);
+        tab->trigger();
+        EXPECT_FALSE(tab->isChecked());
+        EXPECT_FALSE(form->Actions()->Action(QStringLiteral("SystemsOn"))->isChecked());
         EXPECT_EQ(form->SystemsPage()->List()->ItemCount(), 0);
         EXPECT_FALSE(form->findChild<QMenu*>(QStringLiteral("menuSystems"))->menuAction()->isVisible());
     }
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
     RestoreServerUrl(previous);
+}
+
+// Every menu of the menu bar, item by item (submenus by name), in the order the player finds them.
+TEST_F(MainMenusTest, EveryMenuHoldsItsCommandsInTheirOrder)
+{
+    auto form = Open();
+    struct TCase {
+        const char* Menu;
+        const char* Title;
+        QStringList Items;
+    };
+    const TCase cases[] = {
+        {"menuFile", "Файл", {"menuLanguages", "EditConfig", "EditShredding", "EditProxy", "ExitProgram"}},
+        {"menuLanguages", "Язык интерфейса", {"lngOther1049"}},
+        {"menuDraws", "Архив тиражей",
+         {"DrawsInfo", "DrawsDownload", "menuAutoDownload", "DrawsImport", "DrawsExport", "DrawsXlsExport", "DrawsAdd",
+          "DrawsEdit", "DrawsDel", "DrawsSorted"}},
+        {"menuAutoDownload", "Автозагрузка при запуске программы", {"AutoDownload0", "AutoDownload1", "AutoDownload2"}},
+        {"menuCombs", "Комбинации",
+         {"CombsInfo", "CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
+          "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo", "CombsXlsExport"}},
+        {"menuStat", "Статистика",
+         {"FiltersManager", "FiltersReset", "FiltersInfo", "DrawsStatExportToExcel", "AnalyzeRepeats",
+          "TotalSumCombs"}},
+        {"menuStakes", "Ставки",
+         {"StakeAdd", "StakeAddRandom", "StakeAddSelected", "StakeAddAll", "SystemStakeFilter", "SystemStakeAll",
+          "StakeDel", "StakeFilter", "StakeClear", "StakesGraphDraws", "StakesXlsExport", "StakesCheckManual",
+          "LogStakes", "LogStakesDelete", "StakesScroll", "StakesCheckLine"}},
+        {"menuRatings", "Рейтинг",
+         {"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap", "menuRatingsEff", "RatingsRefresh",
+          "RatingsToScript", "RatingsExport", "RatingsXlsExport"}},
+        {"menuRatingsEff", "Эффективность (столбцы E0..n)", {"RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}},
+        {"menuTables", "Регуляры", {"TablesAdd", "TablesDel", "TablesStakeAdd", "TablesStakeTest"}},
+        {"menuSystems", "Системы",
+         {"SystemsOn", "SystemsDownload", "SystemsRefresh", "SystemsAdd", "SystemsProp", "SystemsDel"}},
+        {"menuScript", "Сценарий",
+         {"ScriptOpen", "ScriptSave", "menuScriptLibrary", "ScriptAdd", "ScriptEmpty", "ScriptLoad", "ScriptClone",
+          "ScriptEdit", "ScriptDel", "ScriptClr", "ScriptUp", "ScriptDown", "ScriptRun", "ScriptTest", "ScriptStop",
+          "LogToggle", "LogsDelete", "StakesCheckLine"}},
+        {"menuScriptLibrary", "Online-каталог сценариев",
+         {"ScriptLibrary", "ScriptLibraryDownload", "ScriptLibraryView", "ScriptLibraryUpload", "ScriptLibraryReplace",
+          "ScriptLibraryDelete", "menuScriptLibraryRate", "ScriptLibraryRates", "ScriptLibraryRefresh"}},
+        {"menuScriptLibraryRate", "Оценить",
+         {"ScriptLibraryRate1", "ScriptLibraryRate2", "ScriptLibraryRate3", "ScriptLibraryRate4",
+          "ScriptLibraryRate5", "ScriptLibraryHide", "ScriptLibraryRate0"}},
+        {"menuView", "Вид",
+         {"TabGraps", "TabCard", "TabLayout", "TabWeek", "TabTables", "SystemsOn", "ViewColorDraws", "ViewColorCombs",
+          "ViewColorCard", "ViewColorCardSequences", "ViewShemaGradient"}},
+        {"menuHelp", "Справка",
+         {"GetHelp", "About", "AutoSelfUpdate", "CheckUpdate", "OpenTirmaSite", "urlMainSite", "urlBlog", "urlYT",
+          "urlAuthText", "urlVK", "urlOK", "urlAuthSite", "urlTG"}},
+    };
+    QStringList bar;
+    for (const QAction* action : form->menuBar()->actions())
+        bar.append(action->menu()->objectName());
+    EXPECT_EQ(bar, QStringList({"menuFile", "menuDraws", "menuCombs", "menuStat", "menuStakes", "menuRatings",
+                                "menuTables", "menuSystems", "menuScript", "menuView", "menuHelp"}));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Menu);
+        const auto* menu = form->findChild<QMenu*>(QLatin1String(c.Menu));
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(PlainText(menu->menuAction()), U(c.Title));
+        EXPECT_EQ(ActionNames(menu), c.Items);
+        // No group is empty: a separator stands between two items.
+        const QList<QAction*> items = menu->actions();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items[i]->isSeparator()) {
+                EXPECT_TRUE(i > 0 && i + 1 < items.size() && !items[i + 1]->isSeparator()) << i;
+            }
+        }
+    }
+
+    // A command in two menus is one command: both items run it and show its state.
+    TActionRegistry& actions = *form->Actions();
+    const auto* stakes = form->findChild<QMenu*>(QStringLiteral("menuStakes"));
+    const auto* script = form->findChild<QMenu*>(QStringLiteral("menuScript"));
+    EXPECT_EQ(MenuItem(stakes, "StakesCheckLine"), actions.Action(QStringLiteral("StakesCheckLine")));
+    EXPECT_EQ(MenuItem(script, "StakesCheckLine"), actions.Action(QStringLiteral("StakesCheckLine")));
+    EXPECT_EQ(MenuItem(form->findChild<QMenu*>(QStringLiteral("menuSystems")), "SystemsOn"),
+              actions.Action(QStringLiteral("SystemsOn")));
+    EXPECT_EQ(PlainText(actions.Action(QStringLiteral("SystemsOn"))), U("Системная игра"));
+    EXPECT_FALSE(actions.Contains(QStringLiteral("SystemsTab")));
+}
+
+// A key that two commands share runs the one of the page or list that has the focus: only that
+// command's items show it, so no item shows a key that would do something else. Keys that the
+// desktop takes for itself (Ctrl+Alt+F1..F12 switch to a text console) are on no command.
+TEST_F(MainMenusTest, KeysShowOnlyOnTheCommandTheyRunWhereTheFocusIs)
+{
+    auto form = Open();
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
+    auto* lists = form->findChild<QTabWidget*>(QStringLiteral("pcLists"));
+    TActionRegistry& actions = *form->Actions();
+    // Every item of every menu and popup, with the command it runs.
+    QList<QAction*> items;
+    for (const QMenu* menu : form->findChildren<QMenu*>())
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator() && !action->menu() && !items.contains(action))
+                items.append(action);
+    ASSERT_GT(items.size(), 100);
+
+    struct TCase {
+        const char* Page;    // of pcMain or pcLists, brought into view first
+        const char* Focus;
+        QStringList Shown;   // "command=key" of the shared keys
+    };
+    const TCase cases[] = {
+        {"tsScript", "lvScript",
+         {"ScriptOpen=Ctrl+J", "SystemsOn=", "FiltersManager=F7", "StatFilter_Include=", "ScriptDel=Ctrl+Del",
+          "CombsDelSelected=", "StakeDel="}},
+        {"tsDrawsStat", "lvDrawsStat",
+         {"ScriptOpen=", "SystemsOn=Ctrl+J", "FiltersManager=", "StatFilter_Include=F7", "ScriptDel=",
+          "CombsDelSelected=", "StakeDel="}},
+        {"tsCombs", "lvCombs",
+         {"ScriptOpen=", "SystemsOn=Ctrl+J", "FiltersManager=F7", "StatFilter_Include=", "ScriptDel=",
+          "CombsDelSelected=Ctrl+Del", "StakeDel="}},
+        {"tsStakes", "sgStakes",
+         {"ScriptOpen=", "SystemsOn=Ctrl+J", "FiltersManager=F7", "StatFilter_Include=", "ScriptDel=",
+          "CombsDelSelected=", "StakeDel=Ctrl+Del"}},
+        {"tsDraws", "lvDraws",
+         {"ScriptOpen=", "SystemsOn=Ctrl+J", "FiltersManager=F7", "StatFilter_Include=", "ScriptDel=",
+          "CombsDelSelected=", "StakeDel="}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Focus);
+        auto* page = form->findChild<QWidget*>(QLatin1String(c.Page));
+        ASSERT_NE(page, nullptr);
+        if (pages->indexOf(page) >= 0)
+            pages->setCurrentWidget(page);
+        else
+            lists->setCurrentWidget(page);
+        auto* focus = form->findChild<QWidget*>(QLatin1String(c.Focus));
+        focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), focus);
+        QStringList shown;
+        for (const QString& entry : c.Shown) {
+            const QString name = entry.section('=', 0, 0);
+            shown.append(name + '=' + actions.Action(name)->shortcut().toString(QKeySequence::PortableText));
+        }
+        EXPECT_EQ(shown, c.Shown);
+        // No key on two items that run different commands.
+        QMap<QString, QString> commandOfKey;
+        for (const QAction* item : items) {
+            const QString key = item->shortcut().toString(QKeySequence::PortableText);
+            if (key.isEmpty())
+                continue;
+            EXPECT_FALSE(key.startsWith("Ctrl+Alt+F")) << item->objectName().toStdString();
+            const QString other = commandOfKey.value(key, item->objectName());
+            EXPECT_EQ(other, item->objectName()) << key.toStdString();
+            commandOfKey.insert(key, item->objectName());
+        }
+    }
+    EXPECT_TRUE(actions.Action(QStringLiteral("StakeAddAll"))->shortcut().isEmpty());
+    EXPECT_TRUE(actions.Action(QStringLiteral("StakeAddSelected"))->shortcut().isEmpty());
 }
 
 TEST_F(MainMenusTest, OnlineLibraryFillsAtStartUpAndItsPanelIsRemembered)

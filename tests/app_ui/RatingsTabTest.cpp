@@ -2,15 +2,18 @@
 
 #include "app/core/RatingsFile.h"
 #include "app/core/ResultsPage.h"
+#include "app/core/ScriptList.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/RatingsPage.h"
+#include "app/ui/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/SaveFile.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RDialogsScripted.h"
+#include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
@@ -306,6 +309,81 @@ struct TEffCase {
     const char* E0;
     const char* E1;
 };
+
+// The graphs of the selected ratings open while a scenario runs (the run lets events through),
+// and the run goes on to make and score its stakes as it would have without them.
+TEST_F(RatingsTabTest, RatingGraphsOpenDuringAScenarioRunAndLeaveItsStakesAlone)
+{
+    // Scored stakes of two comments over the last three draws (28 to 30).
+    std::vector<TStakeRec> stakes;
+    for (const std::int32_t draw : {28, 29, 30}) {
+        stakes.push_back(Stake(draw, 1, 40, "A"));
+        stakes.push_back(Stake(draw, 0, -10, "B"));
+    }
+    WriteFileBytes(StakesFile(), StakeBytes(stakes));
+    const QByteArray before = ReadFileBytes(StakesFile());
+    WriteFileBytes(FFolder.File(QString::fromLatin1(TScriptList::CurrentFileBaseName)),
+                   ScriptLinesToBytes({U("FULL:0#RAND|TSD#SUMS:10#LMV:5#SF:0| | | | | | |X"),
+                                       U("FULL:0#RAND|TSD#SUMS:10#LMV:5#SF:0| | | | | | |Y")}));
+    WriteFormState(QStringLiteral("StakesCheckOnLine=1\r\n"));
+    auto form = Open();
+    ASSERT_TRUE(Run(*form, "RatingsRefresh"));
+    ASSERT_EQ(List(*form)->ItemCount(), 2);
+    List(*form)->selectAll();
+
+    QStringList shown;
+    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& graph) {
+        shown << graph.windowTitle();
+    });
+    TActionRegistry& actions = *form->Actions();
+    const char* const graphs[] = {"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap"};
+    // Each time the run has written to the stakes file, while it goes on.
+    int opened = 0;
+    qint64 seen = qint64(stakes.size());
+    form->ScriptRunner().ProcessEvents = [&] {
+        if (!form->State().FScriptRunning || form->StakesFile().RecordCount() == seen)
+            return;
+        seen = form->StakesFile().RecordCount();
+        ++opened;
+        actions.UpdateAll();
+        for (const char* name : graphs) {
+            EXPECT_TRUE(actions.Action(QLatin1String(name))->isEnabled()) << name;
+            EXPECT_TRUE(actions.Execute(QLatin1String(name))) << name;
+        }
+        EXPECT_FALSE(actions.Action(QStringLiteral("StakesGraphDraws"))->isEnabled());
+    };
+    ASSERT_TRUE(Run(*form, "ScriptRun"));
+    SetGraphWindowHandler(previous);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty()) << FBoxes.Last().Text.toStdString();
+    // Both lines' stakes were written while the run went on.
+    EXPECT_GE(opened, 2);
+    ASSERT_EQ(shown.size(), 3 * opened);
+    EXPECT_EQ(shown.mid(0, 3), QStringList({U("График совпадений ставок"), U("График профита ставок"),
+                                            U("Количество совпадений")}));
+
+    // The stored stakes are as they were, and each line made its one stake for draw 31 under its
+    // own comment (with nothing but separators between); the run's check left the new stakes for
+    // a draw not yet stored unscored.
+    const QByteArray after = ReadFileBytes(StakesFile());
+    EXPECT_EQ(after.left(before.size()), before);
+    QStringList comments;
+    for (qint64 i = qint64(stakes.size()); i < form->StakesFile().RecordCount(); ++i) {
+        const TStakeRec rec = form->StakesFile().ReadStake(TStakesFile::soFromBeginning, i);
+        if (!rec.IsStake()) {
+            EXPECT_EQ(rec, InitStakeRec()) << i;
+            continue;
+        }
+        EXPECT_EQ(rec.DrawNumber, 31) << i;
+        EXPECT_EQ(rec.Origin, soScript) << i;
+        EXPECT_EQ(rec.Checked, 0) << i;
+        comments << rec.Comment.Get();
+    }
+    EXPECT_EQ(comments, QStringList({U("01.001: X @ FULL#RAND + TSD#SUMS:10#LMV:5#SF:0"),
+                                     U("02.001: Y @ FULL#RAND + TSD#SUMS:10#LMV:5#SF:0")}));
+    EXPECT_FALSE(form->State().FScriptRunning);
+    EXPECT_EQ(WaitCount(), 0);
+    EXPECT_EQ(Column(*form, 1), QStringList({"3", "3"}));
+}
 
 TEST_F(RatingsTabTest, EfficiencyModesChangeTheEColumnsAndWriteTheOption)
 {

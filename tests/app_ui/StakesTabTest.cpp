@@ -1,6 +1,8 @@
 // The stakes page of the main window: the grid read from the stakes file, and the manual check.
 
 #include "app/core/ResultsPage.h"
+#include "app/core/CombList.h"
+#include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/StakesPage.h"
@@ -25,6 +27,7 @@
 #include <QAbstractSeries>
 #include <QChart>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QTabWidget>
 
@@ -280,7 +283,9 @@ TEST_F(StakesTabTest, ClearingAllStakesAsksBeforeTheRatingsGo)
     }
 }
 
-TEST_F(StakesTabTest, GraphCommandsWaitWhileAnotherCommandRuns)
+// The profit graph waits while another command runs; the graphs of the selected ratings may be
+// looked at meanwhile (a scenario run is the long one), as they leave the stakes file as it was.
+TEST_F(StakesTabTest, ProfitGraphWaitsWhileAnotherCommandRunsAndRatingGraphsDoNot)
 {
     WriteFileBytes(StakesFile(), StakeBytes(PreparedStakes()));
     auto form = Open();
@@ -288,16 +293,18 @@ TEST_F(StakesTabTest, GraphCommandsWaitWhileAnotherCommandRuns)
     auto* ratings = form->findChild<TRSortListView*>(QStringLiteral("lvRatings"));
     ASSERT_NE(ratings, nullptr);
     ratings->selectAll();
-    const QStringList graphs = {"StakesGraphDraws", "StakesGraphOverlap", "StakesGraphProfits",
-                                "RatingsGraphOverlap"};
+    const std::pair<const char*, bool> graphs[] = {{"StakesGraphDraws", false},
+                                                   {"StakesGraphOverlap", true},
+                                                   {"StakesGraphProfits", true},
+                                                   {"RatingsGraphOverlap", true}};
     TActionRegistry& actions = *form->Actions();
     actions.UpdateAll();
-    for (const QString& name : graphs)
-        EXPECT_TRUE(actions.Action(name)->isEnabled()) << name.toStdString();
+    for (const auto& [name, whileBusy] : graphs)
+        EXPECT_TRUE(actions.Action(name)->isEnabled()) << name;
     StartWait();
     actions.UpdateAll();
-    for (const QString& name : graphs)
-        EXPECT_FALSE(actions.Action(name)->isEnabled()) << name.toStdString();
+    for (const auto& [name, whileBusy] : graphs)
+        EXPECT_EQ(actions.Action(name)->isEnabled(), whileBusy) << name;
     StopWait();
 }
 
@@ -363,6 +370,84 @@ TEST_F(StakesTabTest, StakesLogOptionsAreWrittenAtOnceAndTheLogsDeletedOnRequest
     EXPECT_FALSE(QFile::exists(FFolder.File("Tavrix2_2r10-0.log")));
     EXPECT_FALSE(QFile::exists(FFolder.File("Tavrix2_2r10-2.log")));
     EXPECT_TRUE(QFile::exists(FFolder.File("Tavrix2_2r10-2.txt")));
+}
+
+// Stakes for the selected combinations clear the selection once every stake was made. A failure
+// on the way stops the command: what was made stays, the selection stays for another try, and the
+// user is told how many were made.
+TEST_F(StakesTabTest, ListStakesClearTheSelectionOnlyWhenEveryStakeWasMade)
+{
+    enum class TLoss { None, BeforeTheFirst, AfterSome };
+    struct TCase {
+        const char* Command;
+        int ListSize;
+        bool Accept;   // the multi-stake dialog
+        TLoss Loss;    // the stakes file is lost
+        int SelectedAfter;   // of the five selected rows
+    };
+    const TCase cases[] = {
+        {"StakeAddSelected", 100, true, TLoss::None, 0},
+        {"StakeAddSelected", 100, false, TLoss::None, 5},
+        {"StakeAddSelected", 100, true, TLoss::BeforeTheFirst, 5},
+        // Enough entries to be written in more than one go.
+        {"StakeAddAll", 10000, true, TLoss::AfterSome, 5},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Command << " over " << c.ListSize << ", loss " << int(c.Loss));
+        auto form = Open();
+        TCombList& list = form->State().FCombs;
+        for (int i = 100; i < c.ListSize; ++i)
+            AppendComb(list, MakeComb(static_cast<std::uint8_t>(i % 10), static_cast<std::uint8_t>(i / 10 % 10)));
+        form->Combs().RefreshCombsView();
+        ASSERT_EQ(form->Combs().Count(), c.ListSize);
+        TStakeCommands& commands = form->StakeCommands();
+        commands.EditMulti = [&](std::int32_t&, int&, QString&) {
+            if (c.Loss == TLoss::BeforeTheFirst)
+                form->StakesFile().Close();
+            return c.Accept;
+        };
+        const qint64 before = form->StakesFile().RecordCount();
+        qint64 lostAt = -1;
+        const auto refresh = commands.RefreshGrid;
+        commands.RefreshGrid = [&](bool resize, bool scroll) {
+            if (!resize && c.Loss == TLoss::AfterSome && lostAt < 0) {
+                lostAt = form->StakesFile().RecordCount();
+                form->StakesFile().Close();
+            }
+            refresh(resize, scroll);
+        };
+        auto* combs = form->findChild<TRListView*>(QStringLiteral("lvCombs"));
+        for (int row = 2; row < 7; ++row)
+            combs->SetItemSelected(row, true);
+        form->Actions()->UpdateAll();
+        ASSERT_TRUE(form->Actions()->Execute(QLatin1String(c.Command)));
+
+        const qint64 made = QFileInfo(StakesFile()).size() / StakeRecSize - before;
+        switch (c.Loss) {
+        case TLoss::None:
+            EXPECT_EQ(made, c.Accept ? 5 : 0);
+            break;
+        case TLoss::BeforeTheFirst:
+            // The failure's own error says it all: nothing was made.
+            EXPECT_EQ(made, 0);
+            ASSERT_EQ(FBoxes.Boxes().size(), 1);
+            break;
+        case TLoss::AfterSome:
+            ASSERT_GT(lostAt, before);
+            EXPECT_EQ(made, lostAt - before);
+            ASSERT_EQ(FBoxes.Boxes().size(), 2);
+            EXPECT_EQ(FBoxes.Last().Text, U("Ставки сделаны не для всех комбинаций: сделано %1 из %2.")
+                                              .arg(made)
+                                              .arg(c.ListSize));
+            break;
+        }
+        if (c.Loss == TLoss::None) {
+            EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+        }
+        EXPECT_EQ(combs->SelectedCount(), c.SelectedAfter);
+        form.reset();
+        FBoxes.Clear();
+    }
 }
 
 TEST_F(StakesTabTest, Screenshot)

@@ -584,7 +584,7 @@ TEST_F(StatCombsPagesTest, PopupsAndOptionTogglesOfTheStatisticsPage)
     EXPECT_EQ(names("lvCombs", "pmCombs").first(), "CombsInfo");
     EXPECT_EQ(names("lvCombs", "pmCombs").mid(8),
               QStringList({"StakeAdd", "StakeAddRandom", "StakeAddSelected", "StakeAddAll"}));
-    EXPECT_EQ(form->Action(TCommand::StatFilter_Include)->shortcut(), QKeySequence(Qt::Key_F7));
+    EXPECT_EQ(form->Actions()->Key(TCommand::StatFilter_Include), QKeySequence(Qt::Key_F7));
     EXPECT_EQ(form->Action(TCommand::CombsGen)->shortcut(), QKeySequence(Qt::Key_F2));
 
     TActionRegistry* actions = form->Actions();
@@ -641,7 +641,7 @@ TEST_F(StatCombsPagesTest, CommandsCarryTheirCaptionsAndKeys)
     for (const auto& command : commands) {
         EXPECT_EQ(form->Actions()->Caption(QLatin1String(command.Name)), QString::fromUtf8(command.Caption))
             << command.Name;
-        EXPECT_EQ(form->Actions()->Action(QLatin1String(command.Name))->shortcut(), command.Key) << command.Name;
+        EXPECT_EQ(form->Actions()->Key(QLatin1String(command.Name)), command.Key) << command.Name;
     }
     EXPECT_EQ(form->Action(TCommand::StatFilter_Exclude)->statusTip(),
               "Из списка комбинаций удалить комбинации с выделенными характеристиками");

@@ -1,9 +1,12 @@
 // The pages of the archive's views in the main window: their place, their tab toggles and a
 // filter pair reached through the window's commands.
 
+#include "app/core/StakesFile.h"
 #include "app/ui/CardPage.h"
+#include "app/ui/LayoutPage.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/TablesPage.h"
+#include "app/ui/WeekPage.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"
@@ -14,6 +17,8 @@
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QToolButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -118,6 +123,122 @@ TEST_F(ViewTabsTest, RegularStakesAreMadeFromTheListAndTheirPageFollowsItsToggle
     ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("TabTables")));
     EXPECT_EQ(Pages(*form)->currentWidget(), static_cast<QWidget*>(form->TablesPage()));
     ASSERT_EQ(form->Tables().FTables.size(), 1u);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+// A stake from a rule is made for the first of the selected rules, in list order: with two
+// selected, one dialog, one stake, and only that rule moves on.
+TEST_F(ViewTabsTest, StakeFromARuleIsMadeForTheFirstOfTheSelectedRules)
+{
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    const auto rule = [](const char* name, int d1, int d2, int step) {
+        TTableRec rec;
+        rec.Comment.Set(U(name));
+        rec.StartComb = C(d1, d2);
+        rec.CurrComb = C(d1, d2);
+        rec.Step = step;
+        return rec;
+    };
+    form->Tables().FTables = {rule("R1", 1, 8, 3), rule("R2", 2, 0, -3), rule("R3", 5, 5, 1)};
+    form->TablesPage()->Repaint();
+    QStringList dialogs;
+    form->Tables().EditStake = [&](TStakeRec& rec, int&) {
+        dialogs << rec.Comment.Get();
+        return true;
+    };
+    TRListView* list = form->TablesPage()->List();
+    struct TCase {
+        QList<int> Selected;
+        bool Enabled;
+    };
+    for (const TCase& c : {TCase{{}, false}, TCase{{1}, true}, TCase{{2, 1}, true}}) {
+        list->clearSelection();
+        for (const int row : c.Selected)
+            list->SetItemSelected(row, true);
+        actions.UpdateAll();
+        EXPECT_EQ(actions.Action(QStringLiteral("TablesStakeAdd"))->isEnabled(), c.Enabled) << c.Selected.size();
+    }
+    const qint64 before = form->StakesFile().RecordCount();
+    ASSERT_TRUE(actions.Execute(QStringLiteral("TablesStakeAdd")));
+    EXPECT_EQ(dialogs, QStringList({"R2"}));
+    ASSERT_EQ(form->StakesFile().RecordCount(), before + 1);
+    const TStakeRec stake = form->StakesFile().ReadStake(TStakesFile::soFromBeginning, before);
+    EXPECT_EQ(stake.Comment.Get(), "R2");
+    EXPECT_EQ(stake.Origin, soRegular);
+    // 2;0 moved by -3 is 9;7.
+    EXPECT_EQ(stake.Digits.Count, 2);
+    EXPECT_EQ(stake.Digits.Digits[0], 9);
+    EXPECT_EQ(stake.Digits.Digits[1], 7);
+    const TTablesArray& rules = form->Tables().FTables;
+    EXPECT_EQ(rules[0], rule("R1", 1, 8, 3));
+    EXPECT_EQ(rules[1].CurrComb, C(9, 7));
+    EXPECT_EQ(rules[1].StakesMade, 1);
+    EXPECT_EQ(rules[2], rule("R3", 5, 5, 1));
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+// The weekday and layout pages: their popups, the layout's two buttons, and commands that need
+// their page shown.
+TEST_F(ViewTabsTest, WeekAndLayoutCommandsSitInTheirPopupsAndNeedTheirPage)
+{
+    auto form = Open();
+    TActionRegistry& actions = *form->Actions();
+    const auto popup = [&](const char* name) {
+        QStringList names;
+        if (const auto* menu = form->findChild<QMenu*>(QLatin1String(name)))
+            for (const QAction* action : menu->actions())
+                if (!action->isSeparator())
+                    names << action->objectName();
+        return names;
+    };
+    EXPECT_EQ(popup("pmWeek"), QStringList({"WeekFilter_Include", "WeekFilter_Exclude", "WeekStatCalc",
+                                            "ViewWeekChartMode", "ViewWeekChartType"}));
+    EXPECT_EQ(popup("pmWeekChart"), QStringList({"ViewWeekChartMode", "ViewWeekChartType"}));
+    EXPECT_EQ(popup("pmLayout"), QStringList({"LayoutFilter_Include", "LayoutFilter_Exclude", "LayoutCalc",
+                                              "LayoutXlsExport"}));
+
+    // The layout's recomputes read "Обновить" and say in their hints what they compute.
+    for (const auto& [command, hint] : {std::pair{"LayoutCalc", "Пересчитать схему"},
+                                        std::pair{"LayoutCmpCalc", "Пересчитать таблицы сравнения"}}) {
+        SCOPED_TRACE(command);
+        QAction* action = actions.Action(QLatin1String(command));
+        const QList<QToolButton*> buttons = form->LayoutPage()->findChildren<QToolButton*>();
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+                                         [&](const QToolButton* b) { return b->defaultAction() == action; });
+        ASSERT_NE(button, buttons.end());
+        EXPECT_EQ((*button)->text(), U("Обновить"));
+        EXPECT_EQ((*button)->toolTip(), U(hint));
+        EXPECT_EQ(action->statusTip(), U(hint));
+    }
+
+    // The chart toggles of the grid's popup write their options.
+    const bool byDays = form->WeekPage()->ChartByDays();
+    const bool asLine = form->WeekPage()->ChartAsLine();
+    for (QAction* item : form->findChild<QMenu*>(QStringLiteral("pmWeek"))->actions())
+        if (item->objectName().startsWith(QLatin1String("ViewWeekChart")))
+            item->trigger();
+    EXPECT_NE(form->WeekPage()->ChartByDays(), byDays);
+    EXPECT_NE(form->WeekPage()->ChartAsLine(), asLine);
+    EXPECT_EQ(form->State().Options.Value(TMainOptions::WeekChartMode), byDays ? 0 : 1);
+
+    // Each page's own commands are offered only while its tab is shown.
+    struct TCase {
+        const char* Toggle;
+        QStringList Commands;
+    };
+    const TCase cases[] = {{"TabWeek", {"WeekStatCalc", "ViewWeekChartMode", "ViewWeekChartType"}},
+                           {"TabLayout", {"LayoutCalc", "LayoutCmpCalc", "ViewShemaGradient"}}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Toggle);
+        for (const bool shown : {true, false, true}) {
+            actions.UpdateAll();
+            for (const QString& command : c.Commands)
+                EXPECT_EQ(actions.Action(command)->isEnabled(), shown) << command.toStdString() << shown;
+            ASSERT_TRUE(actions.Execute(QLatin1String(c.Toggle)));
+        }
+        ASSERT_TRUE(actions.Execute(QLatin1String(c.Toggle)));
+    }
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 

@@ -393,6 +393,9 @@ TEST(ActionRegistry, SharedKeyShowsOnlyOnTheCommandItRunsWhereTheFocusIs)
         for (const QAction* action : registry.Actions())
             shown.append(action->shortcut().toString(QKeySequence::PortableText));
         EXPECT_EQ(shown, c.Shown) << c.Focus->metaObject()->className();
+        // The keys as registered stay whatever is shown.
+        EXPECT_EQ(registry.Key("ScriptOpen"), ctrlJ);
+        EXPECT_EQ(registry.Key("SystemsOn"), ctrlJ);
     }
 
     // The keys still run what they show.
