@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 // ---------------------------------------------------------------------------------------
 // Draw-date text
@@ -373,15 +374,43 @@ TStatValueRec ShemaToStatValue(const TShemaRec& shema)
     return value;
 }
 
+TCurrency SaturatingAdd(TCurrency a, TCurrency b)
+{
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(a.Raw(), b.Raw(), &sum))
+        sum = b.Raw() > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    return TCurrency::FromRaw(sum);
+}
+
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b)
+{
+    std::int32_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        sum = b > 0 ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int32_t>::min();
+    return sum;
+}
+
 void AddProfitDraw(TProfitDrawArray& list, std::int32_t drawNo, TCurrency amount)
 {
     for (TProfitDrawRec& e : list) {
         if (e.DrawNo == drawNo) {
-            e.Amount += amount;
+            e.Amount = SaturatingAdd(e.Amount, amount);
             return;
         }
     }
     list.push_back({drawNo, amount});
+}
+
+bool AddRatingResultTo(TRatingRec& rating, int matched, TCurrency balance)
+{
+    if (matched < 0 || matched >= RatingMatchCounters)
+        return false;
+    rating.Stakes = SaturatingAdd(rating.Stakes, 1);
+    rating.Matched = SaturatingAdd(rating.Matched, matched);
+    auto& counter = rating.MatchCounts[static_cast<size_t>(matched)];
+    counter = SaturatingAdd(counter, 1);
+    rating.Balance = SaturatingAdd(rating.Balance, balance);
+    return true;
 }
 
 void AddRatingResult(TRatingsArray& ratings, const QString& comment, int matched, TCurrency balance)
@@ -393,18 +422,12 @@ void AddRatingResult(TRatingsArray& ratings, const QString& comment, int matched
 
     for (TRatingRec& r : ratings) {
         if (r.Comment.compare(comment, Qt::CaseInsensitive) == 0) {
-            ++r.Stakes;
-            r.Matched += matched;
-            r.Balance += balance;
-            ++r.MatchCounts[matched];
+            AddRatingResultTo(r, matched, balance);
             return;
         }
     }
     TRatingRec added;
     added.Comment = comment;
-    added.Stakes = 1;
-    added.Matched = matched;
-    added.Balance = balance;
-    added.MatchCounts[matched] = 1;
+    AddRatingResultTo(added, matched, balance);
     ratings.push_back(added);
 }

@@ -384,10 +384,20 @@ inline int UpdateLastValue(const TLastValueRec& value, TLastValueArray& list)
     list.push_back(value);
     return -1;
 }
+// Totals of counts and money stop at the ends of their range instead of wrapping or raising:
+// a rating or a graph sum that reached the end keeps it, and nothing that follows is lost
+// because one addition could not be done.
+TCurrency SaturatingAdd(TCurrency a, TCurrency b);
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b);
+
 void AddProfitDraw(TProfitDrawArray& list, std::int32_t drawNo, TCurrency amount);
 // Adds one scored stake to the rating of its comment (letter case ignored). A stake not yet
-// scored (matched < 0) and a matched count the counters cannot hold are ignored.
+// scored (matched < 0) and a matched count the counters cannot hold are ignored. Every total
+// saturates, so the addition never fails.
 void AddRatingResult(TRatingsArray& ratings, const QString& comment, int matched, TCurrency balance);
+// The same for a rating already found; false (and nothing added) for a matched count the
+// counters cannot hold.
+bool AddRatingResultTo(TRatingRec& rating, int matched, TCurrency balance);
 
 // ---------------------------------------------------------------------------------------
 // Counting and weights.

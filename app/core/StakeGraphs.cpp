@@ -70,7 +70,8 @@ TGraphPoints StakesProfitByDraws(TStakesFile& stakes)
             return;
         const auto found = index.constFind(rec.DrawNumber);
         if (found != index.constEnd()) {
-            profits[static_cast<size_t>(*found)].Amount += rec.Balance;
+            TCurrency& sum = profits[static_cast<size_t>(*found)].Amount;
+            sum = SaturatingAdd(sum, rec.Balance);
         } else {
             index.insert(rec.DrawNumber, static_cast<qsizetype>(profits.size()));
             profits.push_back({rec.DrawNumber, rec.Balance});
@@ -81,7 +82,7 @@ TGraphPoints StakesProfitByDraws(TStakesFile& stakes)
 
     TCurrency total;
     for (const TProfitDrawRec& draw : profits)
-        total += draw.Amount;
+        total = SaturatingAdd(total, draw.Amount);
     const double mean = Money(total) / static_cast<double>(profits.size());
 
     const QString profitTitle = LoadResString(rsSeriesDrawProfit);
@@ -91,7 +92,7 @@ TGraphPoints StakesProfitByDraws(TStakesFile& stakes)
     points.reserve(static_cast<qsizetype>(profits.size()) * 3);
     TCurrency running;
     for (const TProfitDrawRec& draw : profits) {
-        running += draw.Amount;
+        running = SaturatingAdd(running, draw.Amount);
         points.append({draw.DrawNo, profitTitle, Money(draw.Amount), true, true, GraphGreen});
         points.append({draw.DrawNo, meanTitle, mean, false, false, GraphBlue});
         points.append({draw.DrawNo, runningTitle, Money(running), true, true, GraphRed});

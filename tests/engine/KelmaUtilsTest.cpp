@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -415,4 +416,61 @@ TEST(StatTables, LastValuesProfitsAndRatings)
     EXPECT_EQ(ratings[1].Matched, 0);
     EXPECT_EQ(ratings[1].MatchCounts, (std::array<std::int32_t, 3>{2, 0, 0}));
     EXPECT_EQ(ratings[1].Balance, TCurrency::FromUnits(-20));
+}
+
+TEST(StatTables, RatingTotalsStopAtTheEndsOfTheirRange)
+{
+    constexpr std::int32_t IntMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t RawMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t RawMin = std::numeric_limits<std::int64_t>::min();
+    struct TCase {
+        const char* Name;
+        std::int32_t Stakes, Matched, Counter1;   // the rating before; the stake matches one position
+        std::int64_t BalanceRaw, StakeRaw;
+        std::int32_t WantStakes, WantMatched, WantCounter1;
+        std::int64_t WantBalanceRaw;
+    };
+    const TCase cases[] = {
+        {"ordinary", 10, 4, 4, 500000, 400000, 11, 5, 5, 900000},
+        {"stakes at the top", IntMax, 7, 7, 0, 400000, IntMax, 8, 8, 400000},
+        {"matched total at the top", 20, IntMax, 3, 0, 400000, 21, IntMax, 4, 400000},
+        {"counter at the top", IntMax - 5, 9, IntMax, 0, 400000, IntMax - 4, 10, IntMax, 400000},
+        {"money at the top", 3, 1, 1, RawMax, 1, 4, 2, 2, RawMax},
+        {"money one short of the top", 3, 1, 1, RawMax - 1, 1, 4, 2, 2, RawMax},
+        {"a loss at the bottom", 3, 1, 1, RawMin, -100000, 4, 2, 2, RawMin},
+        {"a loss taken from the top", 3, 1, 1, RawMax, -100000, 4, 2, 2, RawMax - 100000},
+        {"a win taken from the bottom", 3, 1, 1, RawMin, 100000, 4, 2, 2, RawMin + 100000},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRatingsArray ratings(1);
+        ratings[0].Comment = "r";
+        ratings[0].Stakes = c.Stakes;
+        ratings[0].Matched = c.Matched;
+        ratings[0].MatchCounts = {0, c.Counter1, 0};
+        ratings[0].Balance = TCurrency::FromRaw(c.BalanceRaw);
+        EXPECT_NO_THROW(AddRatingResult(ratings, "R", 1, TCurrency::FromRaw(c.StakeRaw)));
+        ASSERT_EQ(ratings.size(), 1u);
+        EXPECT_EQ(ratings[0].Stakes, c.WantStakes);
+        EXPECT_EQ(ratings[0].Matched, c.WantMatched);
+        EXPECT_EQ(ratings[0].MatchCounts, (std::array<std::int32_t, 3>{0, c.WantCounter1, 0}));
+        EXPECT_EQ(ratings[0].Balance.Raw(), c.WantBalanceRaw);
+    }
+
+    // Two stakes that each won the largest amount: the new rating stops at the top.
+    TRatingsArray fresh;
+    AddRatingResult(fresh, "max", 2, TCurrency::FromRaw(RawMax));
+    AddRatingResult(fresh, "MAX", 2, TCurrency::FromRaw(RawMax));
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_EQ(fresh[0].Stakes, 2);
+    EXPECT_EQ(fresh[0].Matched, 4);
+    EXPECT_EQ(fresh[0].Balance.Raw(), RawMax);
+
+    // The per-draw sums of the stake graphs stop the same way.
+    TProfitDrawArray profits;
+    AddProfitDraw(profits, 9, TCurrency::FromRaw(RawMax));
+    EXPECT_NO_THROW(AddProfitDraw(profits, 9, TCurrency::FromRaw(RawMax)));
+    AddProfitDraw(profits, 8, TCurrency::FromRaw(RawMin));
+    EXPECT_NO_THROW(AddProfitDraw(profits, 8, TCurrency::FromRaw(-1)));
+    EXPECT_EQ(profits, (TProfitDrawArray{{9, TCurrency::FromRaw(RawMax)}, {8, TCurrency::FromRaw(RawMin)}}));
 }
