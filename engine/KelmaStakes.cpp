@@ -11,6 +11,7 @@ constexpr int OfsVersion = 0;
 constexpr int OfsOrigin = 1;
 constexpr int OfsDrawNumber = 4;
 constexpr int OfsChecked = 8;
+constexpr int OfsRatingPending = StakeRatingPendingOffset;
 constexpr int OfsSelection = 12;
 constexpr int OfsDigits = 16;
 constexpr int OfsDrawResult = 24;
@@ -39,6 +40,7 @@ void WriteStakeRec(const TStakeRec& rec, std::uint8_t* bytes)
     bytes[OfsOrigin] = rec.Origin;
     qToLittleEndian<qint32>(rec.DrawNumber, bytes + OfsDrawNumber);
     bytes[OfsChecked] = rec.Checked;
+    bytes[OfsRatingPending] = rec.RatingPending;
     qToLittleEndian<qint32>(rec.SelectionSize, bytes + OfsSelection);
     WriteDigitsRec(rec.Digits, bytes + OfsDigits);
     qToLittleEndian<quint16>(rec.DrawResult, bytes + OfsDrawResult);
@@ -54,6 +56,7 @@ TStakeRec ReadStakeRec(const std::uint8_t* bytes)
     rec.Origin = bytes[OfsOrigin];
     rec.DrawNumber = qFromLittleEndian<qint32>(bytes + OfsDrawNumber);
     rec.Checked = bytes[OfsChecked];
+    rec.RatingPending = bytes[OfsRatingPending];
     rec.SelectionSize = qFromLittleEndian<qint32>(bytes + OfsSelection);
     rec.Digits = ReadDigitsRec(bytes + OfsDigits);
     rec.DrawResult = qFromLittleEndian<quint16>(bytes + OfsDrawResult);

@@ -24,6 +24,11 @@ struct TStakeRec {
     std::uint8_t Origin = soBlank;
     std::int32_t DrawNumber = -1;       // above 0 for a stake, -1 in a separator
     std::uint8_t Checked = 0;           // 1 once scored against its draw
+    // 1 while the stake is scored but the ratings file may not count it yet (the byte after
+    // the checked one, zero otherwise): a check marks the stakes it scores and clears the
+    // marks once the ratings that count them are saved, so an interrupted check can be
+    // finished at the next start without rating a stake twice or never.
+    std::uint8_t RatingPending = 0;
     std::int32_t SelectionSize = 0;     // combinations in the list when the stake was made
     TDigitsRec Digits;                  // staked digits
     TCombWord DrawResult = 0;           // drawn digits, set when checked
@@ -41,6 +46,7 @@ struct TStakeRec {
 };
 
 inline constexpr int StakeRecSize = 304;
+inline constexpr int StakeRatingPendingOffset = 9;   // the byte of RatingPending in a record
 static_assert(StakeRecSize == 48 + TShortString<255>::Size);
 
 // The blank separator record: version 2, origin 0, draw number -1, matched count -1,

@@ -1,7 +1,9 @@
 #include "app/core/Ratings.h"
 
 #include "app/core/RatingsFile.h"
+#include "app/core/RatingsFromStakes.h"
 #include "app/core/RecordFile.h"
+#include "app/core/StakesFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
@@ -9,6 +11,8 @@
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <utility>
@@ -23,6 +27,19 @@ const TResString SRatingsNotRepaired = RESSTR(
     "Ratings",
     "Файл рейтинга \"%s\" поврежден: последние %d байт не составляют целой записи и не учитываются. "
     "Исправить файл не удалось, он оставлен как есть.\n\n%s");
+const TResString SRatingsMended = RESSTR(
+    "Ratings",
+    "Файл рейтинга \"%s\": в записях (%d) счетчики или сумма выходили за допустимые пределы и "
+    "исправлены: отрицательные значения заменены нулем, счетчики ограничены числом ставок, у "
+    "рейтинга без ставок обнулены счетчики и сумма.");
+const TResString SRatingsCopyKept = RESSTR("Ratings", "Копия исходного файла сохранена как \"%s\".");
+const TResString SRatingsMendNotSaved = RESSTR(
+    "Ratings", "Исправить файл не удалось, он оставлен как есть.\n\n%s");
+const TResString SRatingsRecovered = RESSTR(
+    "Ratings",
+    "Прошлая проверка ставок была прервана до сохранения рейтинга: проверенные тогда ставки (%d) "
+    "добавлены в рейтинг.");
+const TResString SRatingsNotSaved = RESSTR("Ratings", "Файл рейтинга \"%s\" не удалось сохранить.\n\n%s");
 const TResString SColZero = RESSTR("Ratings", "0");
 const TResString SColOne = RESSTR("Ratings", "1");
 const TResString SColTwo = RESSTR("Ratings", "2");
@@ -253,7 +270,10 @@ QString RatingScriptLine(const QString& comment)
     return step + QLatin1Char('|') + lineComment;
 }
 
-TRatings::TRatings(QString fileName) : FFileName(std::move(fileName)), FExpectedHits(MakeExpectedHits()) {}
+TRatings::TRatings(QString fileName, TStakesFile* stakes)
+    : FFileName(std::move(fileName)), FStakes(stakes), FExpectedHits(MakeExpectedHits())
+{
+}
 
 void TRatings::ViewChanged() const
 {
@@ -265,50 +285,170 @@ TRatingsLoadReport TRatings::LoadRatingsFile()
 {
     TRatingsLoadReport report;
     TBusyScope busy(LoadResString(rsLoadingRatingsFile));
-    TRatingsFileContents contents = ReadRatingsFile(FFileName);
-    if (!contents.Exists)
-        return report;
-    report.FileFound = true;
-    report.Records = static_cast<int>(contents.Records.size());
-    report.ExtraBytes = contents.ExtraBytes;
-    FRatings = std::move(contents.Records);
-    if (!report.Damaged()) {
-        SortRatings();
-        return report;
+    const std::optional<QByteArray> bytes = ReadWholeFile(FFileName);
+    if (bytes) {
+        report.FileFound = true;
+        FRatings = RatingsFromBytes(*bytes, &report.ExtraBytes);
+        report.Records = static_cast<int>(FRatings.size());
+        for (TRatingRec& rating : FRatings)
+            report.MendedRecords += MendRatingRec(rating) ? 1 : 0;
     }
-    // The copy comes first: the rewrite after the sort drops the leftover bytes for good.
-    try {
-        report.BackupFile = BackupDamagedFile(FFileName, contents.Original);
-    } catch (const std::exception& e) {
-        report.RepairError = ExceptionText(e);
-        SortInMemory();
-        ViewChanged();
+    report.RecoveredStakes = FinishInterruptedCheck(bytes);
+    // A missing file stays missing unless a check cut short has stakes to count.
+    if (!bytes && !FScoringOpen)
         return report;
+    // The copy comes first: the rewrite after the sort drops what the repair dropped for good.
+    if (report.NeedsCopy()) {
+        try {
+            report.BackupFile = BackupDamagedFile(FFileName, *bytes);
+        } catch (const std::exception& e) {
+            report.RepairError = ExceptionText(e);
+            SortInMemory();
+            ViewChanged();
+            return report;
+        }
     }
     try {
         SortRatings();
-        report.Repaired = true;
+        report.Repaired = report.NeedsCopy();
     } catch (const std::exception& e) {
-        report.RepairError = ExceptionText(e);
+        (report.NeedsCopy() ? report.RepairError : report.SaveError) = ExceptionText(e);
         ViewChanged();
     }
     return report;
 }
 
+int TRatings::FinishInterruptedCheck(const std::optional<QByteArray>& fileBytes)
+{
+    if (!FStakes)
+        return 0;
+    std::optional<QByteArray> journal;
+    try {
+        journal = ReadWholeFile(JournalFileName());
+    } catch (const std::exception&) {
+        // A journal that cannot be read tells nothing; the marks stay for a later start.
+        return 0;
+    }
+    if (!journal)
+        return 0;
+    FScoringOpen = true;
+    FMarksAnywhere = true;
+    FScoringSaved = journal->trimmed() != FileDigest(fileBytes);
+    if (FScoringSaved)
+        return 0;
+    // The file is as it was before the check: the stakes that check marked are not in it.
+    TRatingsArray with = FRatings;
+    int added = 0;
+    try {
+        MarkedStakesOf(*FStakes)([&with, &added](const TCheckedStake& stake) {
+            AddRatingResult(with, stake.Comment, stake.Matched, stake.Balance);
+            ++added;
+        });
+    } catch (...) {
+        // Journal and marks stay as they are for a start that can read them.
+        FScoringOpen = false;
+        throw;
+    }
+    FRatings = std::move(with);
+    return added;
+}
+
 QString TRatings::DamageText(const TRatingsLoadReport& report, const QString& fileName)
 {
-    if (!report.Damaged())
-        return QString();
-    if (report.Repaired)
-        return Format(LoadResString(SRatingsRepaired), {fileName, report.ExtraBytes, report.BackupFile});
-    return Format(LoadResString(SRatingsNotRepaired), {fileName, report.ExtraBytes, report.RepairError});
+    QStringList texts;
+    if (report.Damaged()) {
+        texts << (report.Repaired
+                      ? Format(LoadResString(SRatingsRepaired), {fileName, report.ExtraBytes, report.BackupFile})
+                      : Format(LoadResString(SRatingsNotRepaired), {fileName, report.ExtraBytes, report.RepairError}));
+    }
+    if (report.MendedRecords > 0) {
+        texts << Format(LoadResString(SRatingsMended), {fileName, report.MendedRecords});
+        // A torn file already told about the copy and the rewrite.
+        if (!report.Damaged())
+            texts << (report.Repaired ? Format(LoadResString(SRatingsCopyKept), {report.BackupFile})
+                                      : Format(LoadResString(SRatingsMendNotSaved), {report.RepairError}));
+    }
+    if (report.RecoveredStakes > 0)
+        texts << Format(LoadResString(SRatingsRecovered), {report.RecoveredStakes});
+    if (!report.SaveError.isEmpty())
+        texts << Format(LoadResString(SRatingsNotSaved), {fileName, report.SaveError});
+    return texts.join(QLatin1String("\n\n"));
 }
 
 void TRatings::SaveRatingsFile()
 {
+    // What a check adds is saved once, after its scan.
+    if (FScanning)
+        return;
     TBusyScope busy(LoadResString(rsSavingRatingsFile));
-    WriteRatingsFile(FFileName, FRatings);
+    SaveFileIfChanged(FFileName, RatingsToBytes(FRatings));
     ViewChanged();
+    if (!FScoringOpen)
+        return;
+    FScoringSaved = true;
+    if (Checkpoint)
+        Checkpoint(TCheckPoint::RatingsSaved);
+    try {
+        FinishScoring();
+    } catch (const std::exception&) {
+        // The ratings are safe in the file; the marks are cleared by the next save, the next
+        // check or the next start, which tell by the journal that the file counts them.
+    }
+}
+
+void TRatings::FinishScoring()
+{
+    if (!FStakes || !FStakes->IsOpen())
+        throw Exception(LoadResString(rsStakesFileNotOpen));
+    if (FMarksAnywhere || FMarkLayout != FStakes->Layout())
+        FStakes->ClearRatingMarks(0, -1);
+    else if (FMarkFirst >= 0)
+        FStakes->ClearRatingMarks(FMarkFirst, FMarkLast - FMarkFirst + 1);
+    if (Checkpoint)
+        Checkpoint(TCheckPoint::MarksCleared);
+    QFile journal(JournalFileName());
+    if (journal.exists() && !journal.remove())
+        throw Exception(Format(LoadResString(rsFileDeleteError), {JournalFileName(), journal.errorString()}));
+    FScoringOpen = false;
+    FScoringSaved = false;
+    FMarksAnywhere = false;
+    FMarkFirst = FMarkLast = -1;
+}
+
+void TRatings::BeginScan()
+{
+    FScanning = true;
+}
+
+void TRatings::PrepareMarks()
+{
+    if (!FStakes)
+        return;
+    // Marks whose stakes the file already counts must go first: a new journal would otherwise
+    // make them look uncounted.
+    if (FScoringOpen && FScoringSaved)
+        FinishScoring();
+    if (FScoringOpen) {
+        if (FMarkLayout != FStakes->Layout())
+            FMarksAnywhere = true;
+        FMarkLayout = FStakes->Layout();
+        return;
+    }
+    SaveFileAtomic(JournalFileName(), FileDigest(ReadWholeFile(FFileName)) + '\n');
+    FScoringOpen = true;
+    FScoringSaved = false;
+    FMarksAnywhere = false;
+    FMarkFirst = FMarkLast = -1;
+    FMarkLayout = FStakes->Layout();
+}
+
+void TRatings::EndScan(qint64 first, qint64 last)
+{
+    FScanning = false;
+    if (first < 0 || !FScoringOpen)
+        return;
+    FMarkFirst = FMarkFirst < 0 ? first : std::min(FMarkFirst, first);
+    FMarkLast = std::max(FMarkLast, last);
 }
 
 void TRatings::SortInMemory()
@@ -321,6 +461,9 @@ void TRatings::SortInMemory()
 
 void TRatings::SortRatings()
 {
+    // The check keeps the order until it is done; it sorts and saves then.
+    if (FScanning)
+        return;
     SortInMemory();
     SaveRatingsFile();
 }

@@ -7,6 +7,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int OffStakes = RatingCommentSize;
@@ -39,6 +41,37 @@ TRatingRec ReadRatingRec(const std::uint8_t* bytes)
         rec.MatchCounts[static_cast<size_t>(m)] = qFromLittleEndian<std::int32_t>(bytes + OffCounters + 4 * m);
     rec.Balance = TCurrency::FromRaw(qFromLittleEndian<std::int64_t>(bytes + OffBalance));
     return rec;
+}
+
+bool MendRatingRec(TRatingRec& rec)
+{
+    const TRatingRec before = rec;
+    const auto atLeastZero = [](std::int32_t& v) { v = std::max<std::int32_t>(v, 0); };
+    atLeastZero(rec.Stakes);
+    atLeastZero(rec.Matched);
+    for (std::int32_t& counter : rec.MatchCounts) {
+        atLeastZero(counter);
+        counter = std::min(counter, rec.Stakes);
+    }
+    const std::int64_t mostMatched = std::int64_t(rec.Stakes) * (RatingMatchCounters - 1);
+    if (rec.Matched > mostMatched)
+        rec.Matched = static_cast<std::int32_t>(mostMatched);
+    if (rec.Stakes == 0)
+        rec.Balance = TCurrency();
+    return !(rec == before);
+}
+
+TRatingsArray RatingsFromBytes(const QByteArray& bytes, qint64* extraBytes)
+{
+    const qsizetype records = bytes.size() / RatingRecSize;
+    if (extraBytes)
+        *extraBytes = bytes.size() % RatingRecSize;
+    TRatingsArray ratings;
+    ratings.reserve(static_cast<size_t>(records));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    for (qsizetype i = 0; i < records; ++i)
+        ratings.push_back(ReadRatingRec(data + i * RatingRecSize));
+    return ratings;
 }
 
 TRatingsFileContents ReadRatingsFile(const QString& fileName)

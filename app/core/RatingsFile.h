@@ -23,7 +23,15 @@ void WriteRatingRec(const TRatingRec& rec, std::uint8_t* bytes);
 // The unused counter is not read: it carries nothing a rating can hold.
 TRatingRec ReadRatingRec(const std::uint8_t* bytes);
 
+// Puts the counts of a rating read from a file back into the range a rating can have: no
+// count below zero, no counter above the stakes, no more matched positions than two per
+// stake, and nothing at all (money included) in a rating without stakes. True when it
+// changed something.
+bool MendRatingRec(TRatingRec& rec);
+
 using TRatingsFileContents = TRecordFileContents<TRatingRec>;
+// The whole records of the file's bytes; extraBytes (when given) gets the bytes after them.
+TRatingsArray RatingsFromBytes(const QByteArray& bytes, qint64* extraBytes = nullptr);
 
 // Reads every whole record. A missing file gives Exists false; a file that exists but cannot
 // be read raises Exception.

@@ -13,9 +13,11 @@ constexpr qint64 kChunkRecords = 4096;
 
 } // namespace
 
-TCheckedStakeSource CheckedStakesOf(TStakesFile& file)
+namespace {
+
+TCheckedStakeSource StakesOf(TStakesFile& file, bool markedOnly)
 {
-    return [&file](const TCheckedStakeSink& sink) {
+    return [&file, markedOnly](const TCheckedStakeSink& sink) {
         // A closed file reads as empty; a refresh from it would wipe the ratings.
         if (!file.IsOpen())
             throw Exception(LoadResString(rsStakesFileNotOpen));
@@ -25,6 +27,8 @@ TCheckedStakeSource CheckedStakesOf(TStakesFile& file)
             const QByteArray chunk = file.ReadRecordBytes(first, count);
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.constData());
             for (qint64 i = 0; i < count; ++i, bytes += StakeRecSize) {
+                if (markedOnly && bytes[StakeRatingPendingOffset] == 0)
+                    continue;
                 const TStakeRec rec = ReadStakeRec(bytes);
                 if (rec.DrawNumber < 0 || rec.Checked == 0 || rec.IsDamaged() || rec.Matches.Count < 0)
                     continue;
@@ -32,4 +36,16 @@ TCheckedStakeSource CheckedStakesOf(TStakesFile& file)
             }
         }
     };
+}
+
+} // namespace
+
+TCheckedStakeSource CheckedStakesOf(TStakesFile& file)
+{
+    return StakesOf(file, false);
+}
+
+TCheckedStakeSource MarkedStakesOf(TStakesFile& file)
+{
+    return StakesOf(file, true);
 }

@@ -10,3 +10,6 @@ class TStakesFile;
 // stake has nothing to rate yet. A read error passes on, so the refresh keeps the old ratings.
 // The source reads the file each time it is called; the file must outlive it.
 TCheckedStakeSource CheckedStakesOf(TStakesFile& file);
+// The same for the checked stakes that carry a rating mark (a check marked them and the
+// ratings file may not count them yet).
+TCheckedStakeSource MarkedStakesOf(TStakesFile& file);

@@ -4,7 +4,9 @@
 #include "platform/DelphiText.h"
 #include "platform/SaveFile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 
 std::optional<QByteArray> ReadWholeFile(const QString& fileName)
 {
@@ -30,4 +32,24 @@ QString BackupDamagedFile(const QString& fileName, const QByteArray& original)
     }
     SaveFileAtomic(backup, original);
     return backup;
+}
+
+bool SaveFileIfChanged(const QString& fileName, const QByteArray& data)
+{
+    const QFileInfo info(fileName);
+    if (info.isFile() && info.size() == data.size()) {
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly) && file.readAll() == data && file.error() == QFileDevice::NoError)
+            return false;
+    }
+    SaveFileAtomic(fileName, data);
+    return true;
+}
+
+QByteArray FileDigest(const std::optional<QByteArray>& bytes)
+{
+    if (!bytes)
+        return QByteArrayLiteral("absent");
+    return QByteArray::number(bytes->size()) + ' '
+           + QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256).toHex();
 }

@@ -59,3 +59,12 @@ QByteArray RecordsToBytes(const std::vector<TRec>& records, int recordSize, TWri
 // damage that outlives a start is kept once; a copy of other bytes is never overwritten.
 // Raises Exception when the copy cannot be written.
 QString BackupDamagedFile(const QString& fileName, const QByteArray& original);
+
+// Writes the file atomically unless it already holds exactly these bytes, so that a file
+// whose content did not change is never written again (a full disk then costs nothing).
+// Returns true when it wrote. Raises Exception when the write fails.
+bool SaveFileIfChanged(const QString& fileName, const QByteArray& data);
+
+// What a journal records of a data file: its size and a hash of its bytes, or "absent" when
+// there is no file. Two digests are equal only for the same bytes.
+QByteArray FileDigest(const std::optional<QByteArray>& bytes);

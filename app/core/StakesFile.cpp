@@ -35,12 +35,27 @@ const TResString SDrawNumberRange = RESSTR(
     "StakesFile", "Номера тиражей ставки выходят за допустимые пределы.");
 const TResString SShortRead = RESSTR("StakesFile", "Файл ставок прочитан не полностью.");
 
+const TResString SStakesOpenError = RESSTR("StakesFile", "Не удалось открыть файл ставок \"%s\": %s");
+const TResString SNoRights = RESSTR("StakesFile", "нет прав на чтение и запись этого файла");
+const TResString SReadOnlyDisk = RESSTR("StakesFile", "диск доступен только для чтения");
+const TResString SIsFolder = RESSTR("StakesFile", "на месте файла находится каталог");
+const TResString SDiskFull = RESSTR("StakesFile", "на диске нет свободного места");
+
 // Records read per system call in scans.
 constexpr qint64 ScanChunk = 2048;
 
+// The reasons a user can act on are told in the program's own words.
 QString SystemText(int error)
 {
-    return qt_error_string(error);
+    switch (error) {
+    case EACCES:
+    case EPERM: return LoadResString(SNoRights);
+    case EROFS: return LoadResString(SReadOnlyDisk);
+    case EISDIR: return LoadResString(SIsFolder);
+    case ENOSPC:
+    case EDQUOT: return LoadResString(SDiskFull);
+    default: return qt_error_string(error);
+    }
 }
 
 [[noreturn]] void Raise(const TResString& wrapper, const QString& reason)
@@ -72,15 +87,18 @@ TStakesFile::~TStakesFile()
 int TStakesFile::OpenHeld(const QString& fileName)
 {
     const QByteArray name = QFile::encodeName(fileName);
+    const auto refuse = [&fileName](int error) {
+        return Exception(Format(LoadResString(SStakesOpenError), {fileName, SystemText(error)}));
+    };
     const int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (handle < 0)
-        throw Exception(SystemText(errno));
+        throw refuse(errno);
     if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(handle);
         if (error == EWOULDBLOCK)
-            throw Exception(Format(LoadResString(SStakeHeld), {fileName}));
-        throw Exception(SystemText(error));
+            throw EStakesFileHeld(Format(LoadResString(SStakeHeld), {fileName}));
+        throw refuse(error);
     }
     return handle;
 }
@@ -119,6 +137,7 @@ TStakesLoadReport TStakesFile::Load()
         const qint64 keep = version == StakeRecVersion ? report.OriginalSize - tail : 0;
         if (::ftruncate(FHandle, keep) != 0)
             throw Exception(SystemText(errno));
+        ++FLayout;
         report.OldVersion = version != StakeRecVersion;
         report.DroppedBytes = report.OldVersion ? 0 : tail;
         FCachePosition = -1;
@@ -288,40 +307,55 @@ void TStakesFile::WriteRecordBytes(qint64 first, const QByteArray& records)
     });
 }
 
+bool TStakesFile::LastIsStake(qint64 size) const
+{
+    if (size < StakeRecSize)
+        return false;
+    std::uint8_t last[StakeRecSize];
+    ReadAt(size - size % StakeRecSize - StakeRecSize, last, StakeRecSize);
+    return ReadStakeRec(last).IsStake();
+}
+
+void TStakesFile::AppendBytes(std::vector<std::uint8_t>& bytes, const TStakeRec& rec, int drawCount,
+                              bool& lastIsStake)
+{
+    if (rec.Checked != 0)
+        throw Exception(LoadResString(rsAppendCheckedStake));
+    const int copies = drawCount < 1 ? 1 : drawCount;
+    if (std::int64_t(rec.DrawNumber) + copies - 1 > INT32_MAX)
+        throw Exception(LoadResString(SDrawNumberRange));
+    auto put = [&bytes](const TStakeRec& r) {
+        const size_t at = bytes.size();
+        bytes.resize(at + StakeRecSize);
+        WriteStakeRec(r, bytes.data() + at);
+    };
+    TStakeRec copy = rec;
+    for (int i = 0; i < copies; ++i) {
+        if (copies > 1) {
+            copy.DrawNumber = static_cast<std::int32_t>(std::int64_t(rec.DrawNumber) + i);
+            if (lastIsStake)
+                put(InitStakeRec());
+        }
+        put(copy);
+        lastIsStake = copy.IsStake();
+    }
+}
+
 void TStakesFile::AppendStake(const TStakeRec& rec, int drawCount)
+{
+    AppendStakes({rec}, drawCount);
+}
+
+void TStakesFile::AppendStakes(const std::vector<TStakeRec>& recs, int drawCount)
 {
     Wrapped(rsStakeAppendError, [&] {
         RequireOpen();
-        if (rec.Checked != 0)
-            throw Exception(LoadResString(rsAppendCheckedStake));
-        const int copies = drawCount < 1 ? 1 : drawCount;
-        if (std::int64_t(rec.DrawNumber) + copies - 1 > INT32_MAX)
-            throw Exception(LoadResString(SDrawNumberRange));
-
         const qint64 size = Size();
-        bool lastIsStake = false;
-        if (copies > 1 && size >= StakeRecSize) {
-            std::uint8_t last[StakeRecSize];
-            ReadAt(size - size % StakeRecSize - StakeRecSize, last, StakeRecSize);
-            lastIsStake = ReadStakeRec(last).IsStake();
-        }
-
+        // Only a multi-draw stake looks at the record before it.
+        bool lastIsStake = drawCount > 1 && LastIsStake(size);
         std::vector<std::uint8_t> bytes;
-        auto put = [&bytes](const TStakeRec& r) {
-            const size_t at = bytes.size();
-            bytes.resize(at + StakeRecSize);
-            WriteStakeRec(r, bytes.data() + at);
-        };
-        TStakeRec copy = rec;
-        for (int i = 0; i < copies; ++i) {
-            if (copies > 1) {
-                copy.DrawNumber = static_cast<std::int32_t>(std::int64_t(rec.DrawNumber) + i);
-                if (lastIsStake)
-                    put(InitStakeRec());
-                lastIsStake = copy.IsStake();
-            }
-            put(copy);
-        }
+        for (const TStakeRec& rec : recs)
+            AppendBytes(bytes, rec, drawCount, lastIsStake);
         try {
             WriteAt(size, bytes.data(), static_cast<qint64>(bytes.size()));
         } catch (...) {
@@ -331,6 +365,48 @@ void TStakesFile::AppendStake(const TStakeRec& rec, int drawCount)
             throw;
         }
         FPosition = size + static_cast<qint64>(bytes.size());
+    });
+}
+
+void TStakesFile::Truncate(qint64 size)
+{
+    Wrapped(rsStakeDeleteError, [&] {
+        RequireOpen();
+        if (size < 0 || size >= Size())
+            return;
+        FCachePosition = -1;
+        if (::ftruncate(FHandle, size) != 0)
+            throw Exception(SystemText(errno));
+        FPosition = std::min(FPosition, size);
+    });
+}
+
+qint64 TStakesFile::ClearRatingMarks(qint64 first, qint64 count)
+{
+    return Wrapped(rsStakeAppendError, [&] {
+        RequireOpen();
+        const qint64 total = RecordCount();
+        first = std::clamp<qint64>(first, 0, total);
+        const qint64 end = count < 0 || count > total - first ? total : first + count;
+        qint64 cleared = 0;
+        for (qint64 start = first; start < end; start += ScanChunk) {
+            const qint64 n = std::min(ScanChunk, end - start);
+            QByteArray chunk = ReadRecordBytes(start, n);
+            qint64 low = -1, high = -1;
+            for (qint64 i = 0; i < n; ++i) {
+                char& mark = chunk[static_cast<qsizetype>(i * StakeRecSize + StakeRatingPendingOffset)];
+                if (mark == 0)
+                    continue;
+                mark = 0;
+                ++cleared;
+                if (low < 0)
+                    low = i;
+                high = i;
+            }
+            if (low >= 0)
+                WriteRecordBytes(start + low, chunk.mid(low * StakeRecSize, (high - low + 1) * StakeRecSize));
+        }
+        return cleared;
     });
 }
 
@@ -415,6 +491,7 @@ qint64 TStakesFile::DeleteStakes(const TKeepTest& keep)
         }
         // The new file bears the name now. The old handle keeps its hold until the new file
         // is open and held, so the program never runs without one.
+        ++FLayout;
         FCachePosition = -1;
         FPosition = 0;
         const int previous = FHandle;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KelmaStakes.h"
+#include "platform/Exceptions.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,6 +9,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+// The stakes file is held by another holder (a second copy of the program in the folder).
+class EStakesFileHeld : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // What the start-up load found and did.
 struct TStakesLoadReport {
@@ -40,8 +48,9 @@ public:
     bool IsOpen() const { return FHandle >= 0; }
 
     // Opens the file for reading and writing (creating it when missing) and takes an
-    // exclusive hold on it; a file held by another holder is refused. Raises the system's
-    // reason. The cache is emptied and the position set to 0.
+    // exclusive hold on it; a file held by another holder is refused with EStakesFileHeld.
+    // Any other failure raises a text that names the file and gives the reason. The cache is
+    // emptied and the position set to 0.
     void Open();
     // Start-up: opens the file and checks it. A file whose first byte is not the record
     // version is emptied; a file of the right version whose size is not a whole number of
@@ -83,6 +92,19 @@ public:
     // "Ошибка добавления записи в файл ставок!..." (also for a checked record and for draw
     // numbers past the 32-bit range).
     void AppendStake(const TStakeRec& rec, int drawCount);
+    // AppendStake for each record in turn, with the bytes of all of them going to the file
+    // in one write: the file ends exactly as after those appends one by one, or, on any
+    // failure, as it was. Nothing is written when one record is refused.
+    void AppendStakes(const std::vector<TStakeRec>& recs, int drawCount);
+    // Cuts the file back to `size` bytes (never lengthens it).
+    void Truncate(qint64 size);
+
+    // Clears the rating marks (RatingPending) of the records [first, first + count) that
+    // carry one, writing back only the stretches that changed. Returns how many it cleared.
+    qint64 ClearRatingMarks(qint64 first, qint64 count);
+    // Changes whenever records may have moved to other indexes (a load that cut the file, a
+    // deletion): indexes remembered under another value no longer name the same records.
+    int Layout() const { return FLayout; }
 
     // True when a record for the draw number has the same staked digits.
     bool StakeExists(std::int32_t drawNumber, const TDigitsRec& digits);
@@ -107,11 +129,17 @@ private:
     qint64 SeekBase(TSeekOrigin origin) const;
     void ReadAt(qint64 position, void* data, qint64 size) const;
     void WriteAt(qint64 position, const void* data, qint64 size);
-    static int OpenHeld(const QString& fileName);   // raises the system's reason
+    static int OpenHeld(const QString& fileName);   // raises as Open does
+    // The bytes of the records as AppendStake would write them after a file whose last
+    // record is (or is not) a stake; lastIsStake follows the records.
+    static void AppendBytes(std::vector<std::uint8_t>& bytes, const TStakeRec& rec, int drawCount,
+                            bool& lastIsStake);
+    bool LastIsStake(qint64 size) const;
 
     QString FFileName;
     int FHandle = -1;
     qint64 FPosition = 0;
     qint64 FCachePosition = -1;   // byte position of the cached record; -1: nothing cached
     TStakeRec FCache;
+    int FLayout = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "app/core/RatingsFromStakes.h"
 
+#include "app/core/RatingsFile.h"
 #include "app/core/StakesFile.h"
 #include "platform/Exceptions.h"
 #include "platform/SaveFile.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -117,6 +119,45 @@ TEST_F(RatingsFromStakesTest, RefreshGroupsByCommentAndAClosedFileKeepsTheOldRat
     EXPECT_THROW(ratings.RefreshRatings(CheckedStakesOf(file)), Exception);
     EXPECT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(ratings.FRatings, before);
+}
+
+TEST_F(RatingsFromStakesTest, RefreshOfStakesWithTheLargestAmountsNeverFails)
+{
+    constexpr std::int64_t RawMax = std::numeric_limits<std::int64_t>::max();
+    TStakeRec big = Stake(10, 2, 0, "big");
+    big.Balance = TCurrency::FromRaw(RawMax);
+    TStakeRec low = Stake(11, 0, 0, "low");
+    low.Balance = TCurrency::FromRaw(std::numeric_limits<std::int64_t>::min());
+    SaveFileAtomic(StakesPath(), StakeBytes({big, big, low, low, Stake(12, 1, 40, "big")}));
+    TStakesFile file(StakesPath());
+    file.Open();
+    TRatings ratings(FDir.filePath("r.lrt"));
+    ratings.SortColumn = 0;
+    ratings.SortDescending = false;
+    EXPECT_NO_THROW(ASSERT_TRUE(ratings.RefreshRatings(CheckedStakesOf(file))));
+    ASSERT_EQ(ratings.FRatings.size(), 2u);
+    // 2 x the largest amount and then 40 more: the total stays at the largest.
+    EXPECT_EQ(ratings.FRatings[0].Comment, U("big"));
+    EXPECT_EQ(ratings.FRatings[0].Stakes, 3);
+    EXPECT_EQ(ratings.FRatings[0].Matched, 5);
+    EXPECT_EQ(ratings.FRatings[0].Balance.Raw(), RawMax);
+    EXPECT_EQ(ratings.FRatings[1].Balance.Raw(), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(ReadRatingsFile(FDir.filePath("r.lrt")).Records, ratings.FRatings);
+}
+
+TEST_F(RatingsFromStakesTest, MarkedStakesAreTheCheckedOnesWithAMark)
+{
+    TStakeRec marked = Stake(10, 1, 40, "m");
+    marked.RatingPending = 1;
+    TStakeRec markedUnchecked = Stake(11, -1, -10, "m");
+    markedUnchecked.RatingPending = 1;   // only a check sets marks, and only on what it scored
+    TStakeRec markedDamaged = marked;
+    markedDamaged.Matches.Count = 5;
+    SaveFileAtomic(StakesPath(), StakeBytes({marked, Stake(12, 2, 890, "plain"), markedUnchecked, markedDamaged, marked}));
+    TStakesFile file(StakesPath());
+    file.Open();
+    EXPECT_EQ(Collect(MarkedStakesOf(file)), (std::vector<TSeen>{{U("m"), 1, 400000}, {U("m"), 1, 400000}}));
+    EXPECT_EQ(Collect(CheckedStakesOf(file)).size(), 3u);
 }
 
 } // namespace

@@ -188,6 +188,101 @@ TEST_F(RatingsTest, FailedSaveKeepsTheOldFileAndRaises)
     EXPECT_EQ(ReadFileBytes(FileName()), RatingsToBytes({Four()[0]}));
 }
 
+TEST_F(RatingsTest, CountsOutOfRangeAreMendedAfterACopyAndTold)
+{
+    constexpr std::int32_t IntMax = std::numeric_limits<std::int32_t>::max();
+    struct TCase {
+        const char* Name;
+        TRatingRec Stored;
+        TRatingRec Mended;
+    };
+    auto raw = [](const char* comment, std::int32_t stakes, std::int32_t matched, std::array<std::int32_t, 3> counts,
+                  std::int64_t balanceRaw) {
+        TRatingRec r;
+        r.Comment = U(comment);
+        r.Stakes = stakes;
+        r.Matched = matched;
+        r.MatchCounts = counts;
+        r.Balance = TCurrency::FromRaw(balanceRaw);
+        return r;
+    };
+    const TCase cases[] = {
+        {"negative stakes take everything with them", raw("a", -5, 3, {1, 1, 1}, 70000), raw("a", 0, 0, {0, 0, 0}, 0)},
+        {"negative counts become zero", raw("b", 10, -2, {-1, 4, 0}, -90000), raw("b", 10, 0, {0, 4, 0}, -90000)},
+        {"a counter above the stakes", raw("c", 3, 2, {1, 9, 0}, 10000), raw("c", 3, 2, {1, 3, 0}, 10000)},
+        {"more matches than two a stake", raw("d", 2, 5, {0, 0, 2}, 10000), raw("d", 2, 4, {0, 0, 2}, 10000)},
+        {"money without stakes", raw("e", 0, 0, {0, 0, 0}, 123), raw("e", 0, 0, {0, 0, 0}, 0)},
+    };
+    // Sound extremes stay exactly as stored.
+    const TRatingRec extreme = raw("z", IntMax, IntMax, {IntMax, IntMax, IntMax},
+                                   std::numeric_limits<std::int64_t>::min());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRatingRec rec = c.Stored;
+        EXPECT_TRUE(MendRatingRec(rec));
+        EXPECT_EQ(rec, c.Mended);
+        EXPECT_FALSE(MendRatingRec(rec));
+    }
+    TRatingRec same = extreme;
+    EXPECT_FALSE(MendRatingRec(same));
+
+    TRatingsArray stored{extreme};
+    for (const TCase& c : cases)
+        stored.push_back(c.Stored);
+    const QByteArray original = RatingsToBytes(stored);
+    WriteFileBytes(FileName(), original);
+    FRatings.SortColumn = -1;
+    const TRatingsLoadReport report = FRatings.LoadRatingsFile();
+    EXPECT_EQ(report.MendedRecords, 5);
+    EXPECT_FALSE(report.Damaged());
+    EXPECT_TRUE(report.Repaired);
+    EXPECT_EQ(ReadFileBytes(report.BackupFile), original);
+    TRatingsArray mended{extreme};
+    for (const TCase& c : cases)
+        mended.push_back(c.Mended);
+    EXPECT_EQ(FRatings.FRatings, mended);
+    EXPECT_EQ(ReadFileBytes(FileName()), RatingsToBytes(mended));
+    EXPECT_EQ(TRatings::DamageText(report, "a.lrt"),
+              U("Файл рейтинга \"a.lrt\": в записях (5) счетчики или сумма выходили за допустимые пределы и "
+                "исправлены: отрицательные значения заменены нулем, счетчики ограничены числом ставок, у "
+                "рейтинга без ставок обнулены счетчики и сумма.\n\nКопия исходного файла сохранена как \"%1\".")
+                  .arg(report.BackupFile));
+
+    // A torn file with mended records tells both, the copy once.
+    WriteFileBytes(FileName(), original + "xyz");
+    const TRatingsLoadReport torn = FRatings.LoadRatingsFile();
+    EXPECT_EQ(torn.MendedRecords, 5);
+    EXPECT_EQ(torn.ExtraBytes, 3);
+    EXPECT_EQ(TRatings::DamageText(torn, "a.lrt").count(U("Копия исходного файла")), 1);
+}
+
+TEST_F(RatingsTest, UnchangedFileIsNotWrittenAgain)
+{
+    // Sorted already: with no room for a new file the load still succeeds and writes nothing.
+    FRatings.FRatings = Four();
+    FRatings.SortRatings();
+    const QByteArray sorted = ReadFileBytes(FileName());
+    const QString temp = TSaveFile::TempFileName(FileName());
+    ASSERT_TRUE(QDir().mkpath(temp));
+    TRatings again(FileName());
+    TRatingsLoadReport report;
+    EXPECT_NO_THROW(report = again.LoadRatingsFile());
+    EXPECT_TRUE(report.SaveError.isEmpty());
+    EXPECT_TRUE(TRatings::DamageText(report, "a.lrt").isEmpty());
+    EXPECT_NO_THROW(again.SortRatings());
+
+    // A new order must be written: the failure is told, the file and the ratings stay whole.
+    WriteFileBytes(FileName(), RatingsToBytes(Four()));
+    report = again.LoadRatingsFile();
+    ASSERT_TRUE(QDir().rmdir(temp));
+    EXPECT_FALSE(report.SaveError.isEmpty());
+    EXPECT_EQ(again.FRatings.size(), 4u);
+    EXPECT_EQ(ReadFileBytes(FileName()), RatingsToBytes(Four()));
+    EXPECT_EQ(TRatings::DamageText(report, "a.lrt"),
+              U("Файл рейтинга \"a.lrt\" не удалось сохранить.\n\n") + report.SaveError);
+    EXPECT_NE(sorted, RatingsToBytes(Four()));
+}
+
 TEST(RatingsSortTest, EveryColumnBothWays)
 {
     struct TCase {

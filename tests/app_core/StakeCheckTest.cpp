@@ -1,5 +1,8 @@
 #include "app/core/StakeCheck.h"
 
+#include "app/core/RatingsFile.h"
+#include "platform/SaveFile.h"
+
 #include "platform/Exceptions.h"
 #include "support/RDateUtils.h"
 #include "support/RVclUtils.h"
@@ -11,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -204,6 +209,224 @@ TEST_F(StakeCheckTest, EmptyOrClosedFileIsLeftAlone)
     EXPECT_FALSE(check.CheckStakesAndReload([&reloads] { ++reloads; }).Scored);
     EXPECT_EQ(reloads, 0);
     EXPECT_TRUE(FRatings.empty());
+}
+
+// The main window's ratings over the same stakes file: the stakes a check scores stay marked
+// until the ratings file that counts them is saved.
+class JournalledCheckTest : public StakeCheckTest {
+protected:
+    QString RatingsPath() const { return FDir.filePath("Tavrix2_2r10.lrt"); }
+    QString JournalPath() const { return RatingsPath() + ".~chk"; }
+    static TStakeRec Marked(TStakeRec rec)
+    {
+        rec.RatingPending = 1;
+        return rec;
+    }
+    // Stakes on draws 3, 4 and 5; the ratings file holds "A" from stakes deleted long ago.
+    void StartWithRatings()
+    {
+        Start({InitStakeRec(), Stake(3, 1, 7, "A"), Stake(9, 4, 4, "A"), Stake(4, 3, 8, "B"), Stake(5, 0, 0, "b")});
+        WriteRatingsFile(RatingsPath(), {Rating("A", 5, 1, {4, 1, 0}, -50)});
+    }
+    // The stakes file after the check, its marks cleared.
+    static QByteArray ScoredBytes(bool marked)
+    {
+        auto mark = [marked](const TStakeRec& rec) { return marked ? Marked(rec) : rec; };
+        return StakeBytes({InitStakeRec(), mark(Scored(Stake(3, 1, 7, "A"), 1, 2, {1, {1}}, 40)), Stake(9, 4, 4, "A"),
+                           mark(Scored(Stake(4, 3, 8, "B"), 3, 8, {2, {3, 8}}, 890)),
+                           mark(Scored(Stake(5, 0, 0, "b"), 6, 6, {0, {}}, -10))});
+    }
+    static TRatingsArray Counted()
+    {
+        return {Rating("A", 6, 2, {4, 2, 0}, -10), Rating("B", 2, 2, {1, 0, 1}, 880)};
+    }
+    static TRatingsArray Sorted(TRatingsArray ratings)
+    {
+        QuickSortRatings(ratings, 0, false);
+        return ratings;
+    }
+};
+
+TEST_F(JournalledCheckTest, ScoredStakesStayMarkedUntilTheRatingsAreSaved)
+{
+    StartWithRatings();
+    const QByteArray ratingsBefore = ReadFileBytes(RatingsPath());
+    TRatings ratings(RatingsPath(), &FFile);
+    ratings.SortColumn = 0;
+    ratings.SortDescending = false;
+    ratings.LoadRatingsFile();
+    TStakeCheck check(FFile, FDraws, FStats, ratings);
+    QStringList seen;
+    check.Checkpoint = [&](TCheckPoint point) {
+        if (point != TCheckPoint::ScanDone)
+            return;
+        seen << "scanned";
+        EXPECT_EQ(FileBytes(), ScoredBytes(true));
+        EXPECT_EQ(ReadFileBytes(RatingsPath()), ratingsBefore);
+        EXPECT_TRUE(QFile::exists(JournalPath()));
+        EXPECT_TRUE(ratings.ScoringOpen());
+    };
+    ratings.Checkpoint = [&](TCheckPoint point) {
+        seen << (point == TCheckPoint::RatingsSaved ? "saved" : "cleared");
+        EXPECT_EQ(ReadRatingsFile(RatingsPath()).Records, Sorted(Counted()));
+        EXPECT_EQ(FileBytes(), ScoredBytes(point == TCheckPoint::RatingsSaved));
+        EXPECT_TRUE(QFile::exists(JournalPath()));
+    };
+    const TStakeCheckResult result = check.CheckStakesAndReload([&ratings] { ratings.SortRatings(); });
+    EXPECT_EQ(seen, QStringList({"scanned", "saved", "cleared"}));
+    EXPECT_EQ(result.ScoredCount, 3);
+    EXPECT_FALSE(result.Failed);
+    EXPECT_TRUE(result.Errors.isEmpty()) << result.Errors.join('|').toStdString();
+    // Once saved nothing of the mark is left: the file is what a check without marks writes.
+    EXPECT_EQ(FileBytes(), ScoredBytes(false));
+    EXPECT_FALSE(QFile::exists(JournalPath()));
+    EXPECT_FALSE(ratings.ScoringOpen());
+    EXPECT_EQ(ratings.FRatings, Sorted(Counted()));
+
+    // A check with nothing to score writes no journal.
+    seen.clear();
+    EXPECT_FALSE(check.CheckStakesAndReload([&ratings] { ratings.SortRatings(); }).Scored);
+    EXPECT_TRUE(seen.isEmpty());
+    EXPECT_FALSE(QFile::exists(JournalPath()));
+}
+
+TEST_F(JournalledCheckTest, FailedRatingsSaveIsAnErrorAndTheStakesAreCountedOnceLater)
+{
+    enum class TThen { SaveInTheSameRun, CheckAgainThenSave, NextStart, NextStartWithoutRoom };
+    const struct {
+        const char* Name;
+        TThen Then;
+    } cases[] = {
+        {"saved later in the same run", TThen::SaveInTheSameRun},
+        {"another check, then a save", TThen::CheckAgainThenSave},
+        {"counted at the next start", TThen::NextStart},
+        {"the next start has no room either", TThen::NextStartWithoutRoom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FDraws.resize(5);
+        if (FFile.IsOpen())
+            FFile.Close();
+        QFile::remove(JournalPath());
+        StartWithRatings();
+        const QByteArray ratingsBefore = ReadFileBytes(RatingsPath());
+        auto ratings = std::make_unique<TRatings>(RatingsPath(), &FFile);
+        ratings->SortColumn = 0;
+        ratings->SortDescending = false;
+        ratings->LoadRatingsFile();
+
+        // The disk is full: no new ratings file can be made.
+        const QString temp = TSaveFile::TempFileName(RatingsPath());
+        ASSERT_TRUE(QDir().mkpath(temp));
+        TStakeCheck check(FFile, FDraws, FStats, *ratings);
+        TStakeCheckResult result = check.CheckStakesAndReload([&ratings] { ratings->SortRatings(); });
+        EXPECT_TRUE(result.Failed);
+        ASSERT_EQ(result.Errors.size(), 1);
+        EXPECT_TRUE(result.Errors[0].startsWith(U("Рейтинг не сохранен!\n\nОшибка записи файла \"") + RatingsPath()))
+            << result.Errors[0].toStdString();
+        EXPECT_TRUE(result.Errors[0].endsWith(U("Проверенные ставки отмечены в файле ставок и будут учтены в "
+                                                "рейтинге при следующем его сохранении или при следующем запуске "
+                                                "программы.")));
+        EXPECT_EQ(ReadFileBytes(RatingsPath()), ratingsBefore);
+        EXPECT_EQ(FileBytes(), ScoredBytes(true));
+        EXPECT_TRUE(QFile::exists(JournalPath()));
+
+        TRatingsArray want = Counted();
+        switch (c.Then) {
+        case TThen::SaveInTheSameRun:
+            ASSERT_TRUE(QDir().rmdir(temp));
+            ratings->SortRatings();
+            break;
+        case TThen::CheckAgainThenSave:
+            FDraws.push_back(Draw(9, 4, 1, "x"));
+            result = check.CheckStakesAndReload([&ratings] { ratings->SortRatings(); });
+            EXPECT_EQ(result.ScoredCount, 1);
+            EXPECT_TRUE(result.Failed);
+            ASSERT_TRUE(QDir().rmdir(temp));
+            ratings->SortRatings();
+            want[0] = Rating("A", 7, 3, {4, 3, 0}, 30);
+            break;
+        case TThen::NextStart:
+        case TThen::NextStartWithoutRoom: {
+            if (c.Then == TThen::NextStart) {
+                ASSERT_TRUE(QDir().rmdir(temp));
+            }
+            FFile.Close();
+            FFile.Load();
+            ratings = std::make_unique<TRatings>(RatingsPath(), &FFile);
+            ratings->SortColumn = 0;
+            ratings->SortDescending = false;
+            const TRatingsLoadReport report = ratings->LoadRatingsFile();
+            EXPECT_EQ(report.RecoveredStakes, 3);
+            EXPECT_TRUE(TRatings::DamageText(report, "r").contains(
+                U("Прошлая проверка ставок была прервана до сохранения рейтинга: проверенные тогда ставки (3) "
+                  "добавлены в рейтинг.")));
+            if (c.Then == TThen::NextStartWithoutRoom) {
+                EXPECT_FALSE(report.SaveError.isEmpty());
+                EXPECT_EQ(ReadFileBytes(RatingsPath()), ratingsBefore);
+                EXPECT_EQ(ratings->FRatings, Sorted(want));
+                ASSERT_TRUE(QDir().rmdir(temp));
+                ratings->SortRatings();
+            }
+            break;
+        }
+        }
+        EXPECT_EQ(ReadRatingsFile(RatingsPath()).Records, Sorted(want));
+        EXPECT_EQ(ratings->FRatings, Sorted(want));
+        EXPECT_FALSE(QFile::exists(JournalPath()));
+        EXPECT_FALSE(ratings->ScoringOpen());
+        // Every mark is gone: the stakes are as a check without marks leaves them.
+        if (c.Then == TThen::CheckAgainThenSave)
+            EXPECT_EQ(FileBytes().mid(2 * StakeRecSize, StakeRecSize),
+                      StakeBytes({Scored(Stake(9, 4, 4, "A"), 4, 1, {1, {4}}, 40)}));
+        else
+            EXPECT_EQ(FileBytes(), ScoredBytes(false));
+    }
+}
+
+TEST_F(JournalledCheckTest, ARatingAtTheTopStillCountsBothWinningStakes)
+{
+    constexpr std::int64_t RawMax = std::numeric_limits<std::int64_t>::max();
+    Start({Stake(4, 3, 8, "Top"), Stake(4, 3, 8, "top")});
+    TRatingRec top = Rating("TOP", 7, 14, {0, 0, 7}, 0);
+    top.Balance = TCurrency::FromRaw(RawMax);
+    WriteRatingsFile(RatingsPath(), {top});
+    TRatings ratings(RatingsPath(), &FFile);
+    ratings.LoadRatingsFile();
+    TStakeCheck check(FFile, FDraws, FStats, ratings);
+    const TStakeCheckResult result = check.CheckStakesAndReload([&ratings] { ratings.SortRatings(); });
+    EXPECT_TRUE(result.Errors.isEmpty()) << result.Errors.join('|').toStdString();
+    EXPECT_EQ(result.ScoredCount, 2);
+    top.Stakes = 9;
+    top.Matched = 18;
+    top.MatchCounts = {0, 0, 9};
+    EXPECT_EQ(ReadRatingsFile(RatingsPath()).Records, TRatingsArray{top});
+    EXPECT_EQ(FileBytes(), StakeBytes({Scored(Stake(4, 3, 8, "Top"), 3, 8, {2, {3, 8}}, 890),
+                                       Scored(Stake(4, 3, 8, "top"), 3, 8, {2, {3, 8}}, 890)}));
+}
+
+TEST_F(StakeCheckTest, AStakesLogThatCannotBeWrittenIsToldOnce)
+{
+    std::vector<TStakeRec> records(10, Stake(3, 1, 7, "A"));   // each matches one position
+    records.push_back(Stake(4, 3, 8, "A"));                    // two positions
+    Start(records);
+    TStakesLog log(FDir.path() + "/");
+    log.Enabled = true;
+    ASSERT_TRUE(QDir().mkpath(log.FileName(1)));
+    ASSERT_TRUE(QDir().mkpath(log.FileName(2)));
+    TStakeCheck check(FFile, FDraws, FStats, FRatings);
+    check.Log = &log;
+    const TStakeCheckResult result = check.CheckStakes();
+    EXPECT_EQ(result.ScoredCount, 11);
+    EXPECT_FALSE(result.Failed);
+    ASSERT_EQ(result.Errors.size(), 1);
+    // One text naming each log once, in the order they failed.
+    const QString one = U("Ошибка записи в файл \"%1\"!").arg(log.FileName(1));
+    const QString two = U("Ошибка записи в файл \"%1\"!").arg(log.FileName(2));
+    EXPECT_EQ(result.Errors[0].count(one), 1);
+    EXPECT_EQ(result.Errors[0].count(two), 1);
+    EXPECT_LT(result.Errors[0].indexOf(one), result.Errors[0].indexOf(two));
+    EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 11, 12, {0, 10, 1}, 10 * 40 + 890)}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -195,6 +196,126 @@ TEST_F(StakesFileTest, AppendWritesOneBlockPerDraw)
         file.Close();
         EXPECT_EQ(ReadFileBytes(Path()), StakeBytes(c.after));
     }
+}
+
+TEST_F(StakesFileTest, AppendingManyAtOnceEqualsAppendingThemOneByOne)
+{
+    const TStakeRec sep = InitStakeRec();
+    struct TCase {
+        const char* name;
+        std::vector<TStakeRec> before;
+        int drawCount;
+    };
+    const TCase cases[] = {
+        {"one draw, empty file", {}, 1},
+        {"one draw after a stake", {Stake(4, 0, 0)}, 1},
+        {"two draws after a stake", {Stake(4, 0, 0)}, 2},
+        {"three draws after a separator", {Stake(4, 0, 0), sep}, 3},
+        {"three draws, empty file", {}, 3},
+    };
+    const std::vector<TStakeRec> batch{Stake(7, 1, 2), Stake(7, 3, 4), Stake(0, 5, 6), Stake(7, 7, 8)};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(Path(), StakeBytes(c.before));
+        QByteArray oneByOne;
+        {
+            TStakesFile file(Path());
+            file.Load();
+            for (const TStakeRec& rec : batch)
+                file.AppendStake(rec, c.drawCount);
+            file.Close();
+            oneByOne = ReadFileBytes(Path());
+        }
+        WriteFileBytes(Path(), StakeBytes(c.before));
+        TStakesFile file(Path());
+        file.Load();
+        file.AppendStakes(batch, c.drawCount);
+        file.Close();
+        EXPECT_EQ(ReadFileBytes(Path()), oneByOne);
+    }
+    // Hand-counted for two draws after a stake: each copy of each stake in its own block; a
+    // copy whose draw number is 0 is no stake, so the next copy follows it without a separator.
+    WriteFileBytes(Path(), StakeBytes({Stake(4, 0, 0)}));
+    TStakesFile file(Path());
+    file.Load();
+    file.AppendStakes({Stake(7, 1, 2), Stake(0, 5, 6), Stake(7, 3, 4)}, 2);
+    EXPECT_EQ(file.RecordCount(), 1 + 4 + 3 + 4);
+    EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 5), sep);
+    EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 6).DrawNumber, 0);
+    EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 7).DrawNumber, 1);
+    EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 8), sep);
+    EXPECT_EQ(file.ReadStake(TStakesFile::soFromBeginning, 9).DrawNumber, 7);
+
+    // One refused record refuses the whole batch: nothing is written.
+    const QByteArray before = ReadFileBytes(Path());
+    EXPECT_EQ(ErrorOf([&] { file.AppendStakes({Stake(9, 1, 1), Stake(9, 2, 2, 1)}, 1); }),
+              U("Ошибка добавления записи в файл ставок!\n\nДобавление в конец файла уже проверенной ставки!"));
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(Path()), before);
+}
+
+TEST_F(StakesFileTest, RatingMarksAreClearedWhereTheyAreAndTheFileCutBack)
+{
+    // 2100 records, marks on a few of them: the clearing walks in blocks and touches only the
+    // marked records.
+    std::vector<TStakeRec> records(2100, Stake(4, 0, 0, 1));
+    for (const size_t i : {size_t(3), size_t(2047), size_t(2048), size_t(2099)})
+        records[i].RatingPending = 1;
+    WriteFileBytes(Path(), StakeBytes(records));
+    TStakesFile file(Path());
+    file.Load();
+    const int layout = file.Layout();
+    EXPECT_EQ(file.ClearRatingMarks(2048, 10), 1);
+    EXPECT_EQ(file.ClearRatingMarks(0, -1), 3);
+    EXPECT_EQ(file.ClearRatingMarks(0, -1), 0);
+    for (TStakeRec& rec : records)
+        rec.RatingPending = 0;
+    EXPECT_EQ(ReadFileBytes(Path()), StakeBytes(records));
+    EXPECT_EQ(file.Layout(), layout);
+
+    file.Truncate(2 * StakeRecSize);
+    EXPECT_EQ(file.RecordCount(), 2);
+    file.Truncate(5 * StakeRecSize);   // never longer
+    EXPECT_EQ(file.RecordCount(), 2);
+    file.DeleteStakes([](qint64 index, const TStakeRec&) { return index == 0; });
+    EXPECT_NE(file.Layout(), layout);
+}
+
+TEST_F(StakesFileTest, AFileThatCannotBeOpenedIsNamedWithTheReason)
+{
+    struct TCase {
+        const char* name;
+        std::function<void()> prepare;
+        const char* reason;
+    };
+    const bool root = ::geteuid() == 0;   // the superuser may write any file
+    const TCase cases[] = {
+        {"a folder in its place", [this] { QDir().mkpath(Path()); }, "на месте файла находится каталог"},
+        {"a read-only file",
+         [this] {
+             WriteFileBytes(Path(), QByteArray());
+             QFile::setPermissions(Path(), QFileDevice::ReadOwner);
+         },
+         "нет прав на чтение и запись этого файла"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (root && QString::fromLatin1(c.name).contains(QLatin1String("read-only")))
+            continue;
+        c.prepare();
+        TStakesFile file(Path());
+        EXPECT_EQ(ErrorOf([&] { file.Open(); }),
+                  U("Не удалось открыть файл ставок \"%1\": %2").arg(Path(), U(c.reason)));
+        EXPECT_FALSE(file.IsOpen());
+        QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(Path());
+        QDir().rmdir(Path());
+    }
+    // Held by another copy: its own exception, which the start-up tells in its own words.
+    TStakesFile first(Path());
+    first.Open();
+    TStakesFile second(Path());
+    EXPECT_THROW(second.Open(), EStakesFileHeld);
 }
 
 TEST_F(StakesFileTest, RefusedAppendsLeaveTheFileAlone)

@@ -48,6 +48,21 @@ TEST(KelmaStakesTest, GoldenBytes)
     EXPECT_EQ(ReadStakeRec(golden.data()).Comment.Get(), QStringLiteral("Яя"));
 }
 
+TEST(KelmaStakesTest, RatingMarkIsTheByteAfterChecked)
+{
+    // A stake scored by a check whose ratings are not saved yet: only byte 9 differs from the
+    // same stake once its rating is saved, and it reads back as the mark.
+    TStakeRec marked = SampleStake();
+    marked.RatingPending = 1;
+    TBytes plain, bytes;
+    WriteStakeRec(SampleStake(), plain.data());
+    WriteStakeRec(marked, bytes.data());
+    for (int i = 0; i < StakeRecSize; ++i)
+        EXPECT_EQ(bytes[static_cast<size_t>(i)], i == 9 ? 1 : plain[static_cast<size_t>(i)]) << i;
+    EXPECT_EQ(ReadStakeRec(bytes.data()), marked);
+    EXPECT_EQ(ReadStakeRec(plain.data()).RatingPending, 0);
+}
+
 TEST(KelmaStakesTest, SeparatorBytes)
 {
     TBytes bytes;
