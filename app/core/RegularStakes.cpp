@@ -13,8 +13,11 @@
 
 #include <QtEndian>
 
+#include <QFile>
+
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -36,6 +39,25 @@ const TResString STablesNotBackedUp = RESSTR(
     "Файл регулярных ставок \"%s\" поврежден: последние %d байт не составляют целой записи и "
     "не учитываются. Копию исходного файла сохранить не удалось, файл не будет перезаписан, "
     "пока копия не сохранена.\n\n%s");
+const TResString STablesMended = RESSTR(
+    "RegularStakes",
+    "Файл регулярных ставок \"%s\": у регулярных ставок (%d) число сделанных ставок было "
+    "отрицательным и заменено нулем.");
+const TResString STablesCopyKept = RESSTR("RegularStakes", "Копия исходного файла сохранена как \"%s\".");
+const TResString STablesCopyFailed = RESSTR(
+    "RegularStakes",
+    "Копию исходного файла сохранить не удалось, файл не будет перезаписан, пока копия не "
+    "сохранена.\n\n%s");
+const TResString STablesDamagedRules = RESSTR(
+    "RegularStakes",
+    "Файл регулярных ставок \"%s\": регулярные ставки (%d) повреждены (шаг вне -9..9 или цифра "
+    "вне 0..9) и не используются.");
+const TResString STablesRunUndone = RESSTR(
+    "RegularStakes",
+    "Прошлое создание ставок по регулярам было прервано до сохранения регулярных ставок: "
+    "сделанные тогда ставки (%d) удалены из файла ставок, регулярные ставки остались прежними.");
+const TResString SJournalError = RESSTR(
+    "RegularStakes", "Ставки по регулярам не созданы: не удалось записать файл \"%s\".\n\n%s");
 const TResString SDamagedRule = RESSTR(
     "RegularStakes",
     "Регулярная ставка \"%s\" повреждена (шаг вне -9..9 или цифра вне 0..9) и не используется!");
@@ -139,24 +161,43 @@ void TRegularStakes::InitTables()
 TTablesLoadReport TRegularStakes::LoadTablesFile()
 {
     TTablesLoadReport report;
-    if (!TabShown())
+    try {
+        report.RemovedStakes = FinishInterruptedRun();
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+    }
+    if (!TabShown()) {
+        if (report.RemovedStakes > 0)
+            WarningBox(DamageText(report, FileName()));
         return report;
+    }
     try {
         TBusyScope busy(LoadResString(rsLoadingTablesFile));
-        TRecordFileContents<TTableRec> contents =
-            ReadRecordFile<TTableRec>(FileName(), TableRecSize, ReadTableRec);
-        if (contents.Exists) {
+        const std::optional<QByteArray> bytes = ReadWholeFile(FileName());
+        if (bytes) {
             report.Loaded = true;
-            report.Records = static_cast<int>(contents.Records.size());
-            report.ExtraBytes = contents.ExtraBytes;
-            FTables = std::move(contents.Records);
+            const qsizetype records = bytes->size() / TableRecSize;
+            report.ExtraBytes = bytes->size() % TableRecSize;
+            report.Records = static_cast<int>(records);
+            FTables.clear();
+            FTables.reserve(static_cast<size_t>(records));
+            const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->constData());
+            for (qsizetype i = 0; i < records; ++i) {
+                TTableRec rec = ReadTableRec(data + i * TableRecSize);
+                if (rec.StakesMade < 0) {
+                    rec.StakesMade = 0;
+                    ++report.MendedRules;
+                }
+                report.DamagedRules += rec.IsDamaged() ? 1 : 0;
+                FTables.push_back(rec);
+            }
             FPendingBackup.clear();
-            if (report.Damaged()) {
+            if (report.NeedsCopy()) {
                 try {
-                    report.BackupFile = BackupDamagedFile(FileName(), contents.Original);
+                    report.BackupFile = BackupDamagedFile(FileName(), *bytes);
                 } catch (const std::exception& e) {
                     report.BackupError = ExceptionText(e);
-                    FPendingBackup = contents.Original;
+                    FPendingBackup = *bytes;
                 }
             }
         }
@@ -164,18 +205,32 @@ TTablesLoadReport TRegularStakes::LoadTablesFile()
         ErrorBox(ExceptionText(e));
     }
     ViewChanged();
-    if (report.Damaged())
-        WarningBox(DamageText(report, FileName()));
+    const QString text = DamageText(report, FileName());
+    if (!text.isEmpty())
+        WarningBox(text);
     return report;
 }
 
 QString TRegularStakes::DamageText(const TTablesLoadReport& report, const QString& fileName)
 {
-    if (!report.Damaged())
-        return QString();
-    if (report.BackupError.isEmpty())
-        return Format(LoadResString(STablesRepaired), {fileName, report.ExtraBytes, report.BackupFile});
-    return Format(LoadResString(STablesNotBackedUp), {fileName, report.ExtraBytes, report.BackupError});
+    QStringList texts;
+    if (report.Damaged()) {
+        texts << (report.BackupError.isEmpty()
+                      ? Format(LoadResString(STablesRepaired), {fileName, report.ExtraBytes, report.BackupFile})
+                      : Format(LoadResString(STablesNotBackedUp), {fileName, report.ExtraBytes, report.BackupError}));
+    }
+    if (report.MendedRules > 0) {
+        texts << Format(LoadResString(STablesMended), {fileName, report.MendedRules});
+        // A torn file already told about the copy.
+        if (!report.Damaged())
+            texts << (report.BackupError.isEmpty() ? Format(LoadResString(STablesCopyKept), {report.BackupFile})
+                                                   : Format(LoadResString(STablesCopyFailed), {report.BackupError}));
+    }
+    if (report.DamagedRules > 0)
+        texts << Format(LoadResString(STablesDamagedRules), {fileName, report.DamagedRules});
+    if (report.RemovedStakes > 0)
+        texts << Format(LoadResString(STablesRunUndone), {report.RemovedStakes});
+    return texts.join(QLatin1String("\n\n"));
 }
 
 void TRegularStakes::SaveTablesFile()
@@ -188,8 +243,81 @@ void TRegularStakes::SaveTablesFile()
         BackupDamagedFile(FileName(), FPendingBackup);
         FPendingBackup.clear();
     }
-    SaveFileAtomic(FileName(), TablesToBytes(FTables));
+    SaveFileIfChanged(FileName(), TablesToBytes(FTables));
     ViewChanged();
+}
+
+bool TRegularStakes::OpenJournal()
+{
+    if (!Stakes || !Stakes->IsOpen())
+        return true;
+    try {
+        const qint64 size = Stakes->Size();
+        SaveFileAtomic(JournalFileName(), QByteArray::number(size) + ' ' + FileDigest(ReadWholeFile(FileName())) + '\n');
+        FJournalSize = size;
+        return true;
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(SJournalError), {JournalFileName(), ExceptionText(e)}));
+        return false;
+    }
+}
+
+void TRegularStakes::CloseJournal()
+{
+    if (FJournalSize < 0)
+        return;
+    FJournalSize = -1;
+    // A journal that stays is harmless: the next start finds the rules file changed.
+    QFile::remove(JournalFileName());
+}
+
+void TRegularStakes::RollBack(const TTablesArray& rules)
+{
+    FTables = rules;
+    if (FJournalSize < 0)
+        return;
+    try {
+        Stakes->Truncate(FJournalSize);
+    } catch (const std::exception& e) {
+        // The journal stays: the next start cuts the stakes file back.
+        FJournalSize = -1;
+        ErrorBox(ExceptionText(e));
+        return;
+    }
+    CloseJournal();
+}
+
+int TRegularStakes::FinishInterruptedRun()
+{
+    if (!Stakes || !Stakes->IsOpen())
+        return 0;
+    const std::optional<QByteArray> journal = ReadWholeFile(JournalFileName());
+    if (!journal)
+        return 0;
+    const QByteArray text = journal->trimmed();
+    const qsizetype space = text.indexOf(' ');
+    bool sizeRead = false;
+    const qint64 size = space > 0 ? text.left(space).toLongLong(&sizeRead) : 0;
+    int removed = 0;
+    if (sizeRead && size >= 0 && text.mid(space + 1) == FileDigest(ReadWholeFile(FileName()))
+        && Stakes->Size() > size) {
+        // Only unchecked stakes can have been appended since: anything else is left alone.
+        const qint64 first = (size + StakeRecSize - 1) / StakeRecSize;
+        const qint64 count = Stakes->RecordCount() - first;
+        const QByteArray records = count > 0 ? Stakes->ReadRecordBytes(first, count) : QByteArray();
+        bool allUnchecked = size % StakeRecSize == 0;
+        for (qint64 i = 0; i < count && allUnchecked; ++i) {
+            const TStakeRec rec = ReadStakeRec(reinterpret_cast<const std::uint8_t*>(records.constData()) + i * StakeRecSize);
+            allUnchecked = rec.Checked == 0;
+            removed += rec.IsStake() ? 1 : 0;
+        }
+        if (allUnchecked)
+            Stakes->Truncate(size);
+        else
+            removed = 0;
+    }
+    QFile::remove(JournalFileName());
+    return removed;
 }
 
 bool TRegularStakes::SaveShowingError()
@@ -335,12 +463,39 @@ bool TRegularStakes::TablesStakeAdd(int row)
     NextTableComb(advanced, FState.DrawsOffset());
     TStakeRec stake = RegularStake(advanced, FState.DrawsOffset());
     int drawCount = 1;
-    if (!EditStake || !EditStake(stake, drawCount))
+    if (!EditStake || !EditStake(stake, drawCount) || !CreateStakes)
         return false;
+    // The stake is checked only once the rule that made it is saved.
+    const TTablesArray before = FTables;
+    if (!OpenJournal())
+        return false;
+    bool made = false;
+    try {
+        made = CreateStakes(stake, drawCount, false);
+    } catch (const std::exception& e) {
+        ErrorBox(ExceptionText(e));
+    }
+    if (!made) {
+        CloseJournal();
+        return false;
+    }
     FTables[static_cast<size_t>(row)] = advanced;
-    SaveShowingError();
+    Point(TTablesPoint::StakesMade);
+    if (!SaveShowingError()) {
+        RollBack(before);
+        ViewChanged();
+        if (RefreshGrid)
+            RefreshGrid(true, false);
+        return false;
+    }
+    Point(TTablesPoint::RulesSaved);
+    CloseJournal();
     ViewChanged();
-    return CreateStake && CreateStake(stake, drawCount);
+    if (CheckStakes)
+        CheckStakes();
+    if (RefreshGrid)
+        RefreshGrid(true, true);
+    return true;
 }
 
 bool TRegularStakes::TablesStakeTest(const QList<int>& rows)
@@ -377,7 +532,11 @@ bool TRegularStakes::RunTest(const QList<int>& rows, int count)
         FState.FViewsLocked = savedLock;
     });
 
+    const TTablesArray before = FTables;
+    if (!OpenJournal())
+        return false;
     bool made = true;
+    QString failure;
     for (int k = count; k >= 1 && made; --k) {
         FState.SetDrawsOffset(k);
         for (const int row : rows) {
@@ -386,21 +545,36 @@ bool TRegularStakes::RunTest(const QList<int>& rows, int count)
                 continue;
             TTableRec advanced = rule;
             NextTableComb(advanced, k);
-            if (!CreateStakes || !CreateStakes(RegularStake(advanced, k), 1, true)) {
+            try {
+                made = CreateStakes && CreateStakes(RegularStake(advanced, k), 1, true);
+            } catch (const std::exception& e) {
                 made = false;
-                break;
+                failure = ExceptionText(e);
             }
+            if (!made)
+                break;
             // A rule moves on only by the stakes it really made.
             rule = advanced;
         }
     }
-    SaveShowingError();
+    Point(TTablesPoint::StakesMade);
+    if (!SaveShowingError()) {
+        RollBack(before);
+        made = false;
+    } else {
+        Point(TTablesPoint::RulesSaved);
+        CloseJournal();
+    }
     ViewChanged();
+    if (!failure.isEmpty())
+        ErrorBox(failure);
     if (made) {
         if (CheckStakes)
             CheckStakes();
         if (RefreshGrid)
             RefreshGrid(true, true);
+    } else if (RefreshGrid) {
+        RefreshGrid(true, false);
     }
     return made;
 }

@@ -2,6 +2,7 @@
 
 #include "app/core/MainState.h"
 #include "app/core/RecordFile.h"
+#include "app/core/StakesFile.h"
 #include "engine/KelmaStakes.h"
 #include "engine/KelmaUtils.h"
 #include "platform/Cp1251.h"
@@ -68,9 +69,20 @@ struct TTablesLoadReport {
     bool Loaded = false;     // the tab was shown and the file existed
     int Records = 0;
     qint64 ExtraBytes = 0;   // bytes after the last whole record
-    QString BackupFile;      // the copy of the damaged original
+    int MendedRules = 0;     // rules whose stakes-made count was below zero: set to 0
+    int DamagedRules = 0;    // rules that are listed but make no stake (see TTableRec::IsDamaged)
+    QString BackupFile;      // the copy of the original, kept before a repair
     QString BackupError;     // why the copy could not be written
+    int RemovedStakes = 0;   // stakes of an interrupted run whose rules were not saved
     bool Damaged() const { return ExtraBytes > 0; }
+    // The file will be written with something it did not hold: its original is copied first.
+    bool NeedsCopy() const { return Damaged() || MendedRules > 0; }
+};
+
+// Where the stakes file and the rules file agree only through the rules journal.
+enum class TTablesPoint {
+    StakesMade,   // the stakes are in the stakes file, the rules that made them are not saved
+    RulesSaved,   // the rules are saved, the journal still stands
 };
 
 // The regular stakes of the main window: the array FTables, its file and the four commands
@@ -78,6 +90,12 @@ struct TTablesLoadReport {
 // creation, the stake check and the grid are seams the window fills (and tests script);
 // questions and errors go through the support message seam. The file is read and written
 // only while the tab "Регуляры" is shown (option TabTables).
+//
+// A rule moves on only with the stakes it made: before a command appends its stakes, a
+// journal beside the rules file records the stakes file's size and a digest of the rules file.
+// The journal goes once the rules are saved, and only then are the stakes checked. A start
+// that finds the journal with the rules file unchanged cuts the stakes file back to that size,
+// so the stakes go with the rules that did not move; the command can then be run again.
 class TRegularStakes {
 public:
     static constexpr char BaseName[] = "Tavrix2_2r10.ltb";
@@ -87,8 +105,13 @@ public:
     TRegularStakes& operator=(const TRegularStakes&) = delete;
 
     TTablesArray FTables;
+    // The stakes file the commands append to (none: no journal).
+    TStakesFile* Stakes = nullptr;
+    // Called at every point of TTablesPoint (tests stop the process there).
+    std::function<void(TTablesPoint point)> Checkpoint;
 
     QString FileName() const;
+    QString JournalFileName() const { return FileName() + QLatin1String(".~chk"); }
     bool TabShown() const { return FState.Options.Flag(TMainOptions::TabTables); }
 
     // --- Seams ----------------------------------------------------------------------------
@@ -114,15 +137,18 @@ public:
     // --- File -----------------------------------------------------------------------------
     // Start-up: no rules.
     void InitTables();
-    // Only while the tab is shown and the file exists: reads every whole record. A file with
-    // bytes after its last whole record keeps those records; a copy of the original is kept
-    // first and the user is told. A read error is shown; the rules stay empty.
+    // First finishes a command that was cut short (see the class). Then, only while the tab
+    // is shown and the file exists: reads every whole record. A file with bytes after its last
+    // whole record keeps those records, a negative stakes-made count is set to 0; a copy of the
+    // original is kept first and the user is told, as of the damaged rules. A read error is
+    // shown; the rules stay empty.
     TTablesLoadReport LoadTablesFile();
-    // Only while the tab is shown: rewrites the whole file atomically. Raises Exception.
+    // Only while the tab is shown: rewrites the whole file atomically when its content
+    // changed. Raises Exception.
     void SaveTablesFile();
     // The tab command: writes TabTables at once; shown loads the file, hidden empties FTables.
     void SetTabShown(bool shown);
-    // The text that tells the user about a damaged file; empty when it was whole.
+    // The text that tells the user what the load found and did; empty when there was nothing.
     static QString DamageText(const TTablesLoadReport& report, const QString& fileName);
 
     // --- Rules ----------------------------------------------------------------------------
@@ -163,8 +189,24 @@ private:
     // The rows as valid, distinct indexes in ascending order.
     QList<int> ValidRows(const QList<int>& rows) const;
     bool RunTest(const QList<int>& rows, int count);
+    void Point(TTablesPoint point) const
+    {
+        if (Checkpoint)
+            Checkpoint(point);
+    }
+    // The journal of a command about to append stakes; false (error shown) when it cannot be
+    // written, and then nothing may be appended.
+    bool OpenJournal();
+    // The rules are saved (or nothing was appended): the journal goes.
+    void CloseJournal();
+    // The rules could not be saved: the stakes made since the journal go, the rules are put
+    // back. When the stakes file cannot be cut, the journal stays for the next start.
+    void RollBack(const TTablesArray& rules);
+    // A start finds the journal: see the class. Returns the stakes removed.
+    int FinishInterruptedRun();
 
     TMainState& FState;
     // The damaged original still needs its copy before the file may be rewritten.
     QByteArray FPendingBackup;
+    qint64 FJournalSize = -1;   // the stakes file's size when the journal was written
 };
