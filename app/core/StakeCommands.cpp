@@ -2,13 +2,24 @@
 
 #include "app/core/CombList.h"
 #include "engine/KelmaMsg.h"
+#include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ResString.h"
+#include "platform/ScopeGuard.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
+
+namespace {
+
+const TResString SCreatingStakesProgress = RESSTR("StakeCommands", "Создание ставок ( завершено %.0f %% )...");
+
+}  // namespace
 
 std::int32_t TStakeCommands::StakeDrawNumber() const
 {
@@ -104,27 +115,65 @@ bool TStakeCommands::AddStakes(const QList<TCombWord>& combs, int* madeCount)
         return false;
 
     bool made = true;
+    bool stopped = false;
     {
         TBusyScope busy(LoadResString(rsCreatingStakes));
-        for (const TCombWord comb : combs) {
-            TStakeRec stake = ManualStake(comb);
-            stake.DrawNumber = drawNumber;
-            stake.Comment.Set(comment);
-            if (!CreateStakes(stake, drawCount, true)) {
+        FBatchRunning = true;
+        FBatchStop = false;
+        TFinally ended([this] { FBatchRunning = false; });
+        // A stake for k draws takes up to 2k records with its separators.
+        const qint64 stakeBytes = qint64(std::max(drawCount, 1)) * (drawCount > 1 ? 2 : 1) * StakeRecSize;
+        const qsizetype blockStakes = static_cast<qsizetype>(std::clamp<qint64>(BatchBlockBytes / stakeBytes, 1, BatchBlockStakes));
+        const bool scroll = FState.Options.Flag(TMainOptions::StakesScrollEnabled);
+        const qsizetype total = combs.size();
+        TStakeRec stake = ManualStake(std::nullopt);
+        stake.DrawNumber = drawNumber;
+        stake.Comment.Set(comment);
+        stake.Digits.Count = DrawDigits;
+        stake.Balance = FState.StatList().StakeBalance(DrawDigits, -1);
+        std::vector<TStakeRec> block;
+        block.reserve(static_cast<size_t>(std::min(blockStakes, total)));
+        qsizetype done = 0;
+        int shownPercent = 0;
+        while (done < total) {
+            block.clear();
+            for (qsizetype i = done; i < total && qsizetype(block.size()) < blockStakes; ++i) {
+                stake.Digits.Digits[0] = CombDigit1(combs[i]);
+                stake.Digits.Digits[1] = CombDigit2(combs[i]);
+                block.push_back(stake);
+            }
+            try {
+                FStakes.AppendStakes(block, drawCount);
+            } catch (const Exception& e) {
+                ErrorBox(e.Message());
                 made = false;
                 break;
             }
+            done += static_cast<qsizetype>(block.size());
             if (madeCount)
-                ++*madeCount;
+                *madeCount = static_cast<int>(done);
+            if (RefreshGrid)
+                RefreshGrid(false, scroll);
+            // The status line lets the window process its messages: a stop or a close request
+            // is seen here, between two blocks, and what was made stays.
+            const int percent = static_cast<int>(done * 100 / total);
+            if (percent > shownPercent && done < total) {
+                shownPercent = percent;
+                ShowInStatusBar(Format(LoadResString(SCreatingStakesProgress), {static_cast<long double>(percent)}));
+            }
+            if (done < total && (FBatchStop || (StopRequested && StopRequested()))) {
+                stopped = true;
+                break;
+            }
         }
-        if (made && !combs.isEmpty()) {
+        if (done > 0 && (made || stopped)) {
             if (CheckStakes)
                 CheckStakes();
             if (RefreshGrid)
                 RefreshGrid(true, true);
         }
     }
-    return made;
+    return made && !stopped;
 }
 
 bool TStakeCommands::RunDeletion(const TStakesFile::TKeepTest& keep)

@@ -36,6 +36,18 @@ public:
     std::function<void()> RefreshRatings;
     // An index in 0..count-1; the default draws it uniformly.
     std::function<int(int count)> RandomIndex;
+    // Asked between the blocks of a long batch of stakes; true stops it (a close request).
+    std::function<bool()> StopRequested;
+
+    // A batch of stakes for a list is running and may be stopped.
+    bool CanStop() const { return FBatchRunning && !FBatchStop; }
+    // Stops the running batch after its current block; what was made stays.
+    void Stop() { FBatchStop = true; }
+
+    // A batch of stakes for a list goes to the file in blocks of at most this many stakes and
+    // about this many bytes.
+    static constexpr qint64 BatchBlockStakes = 4096;
+    static constexpr qint64 BatchBlockBytes = BatchBlockStakes * StakeRecSize;
 
     // The draw a new stake is for: the one after the newest draw as seen from the draw
     // offset (1 for an empty archive), within the record's 32-bit range (0 when it is not).
@@ -57,9 +69,10 @@ public:
     // AddStake for a combination drawn at random from the list; nothing for an empty list.
     bool AddRandomStake();
     // The multi-stake dialog, then one stake per combination in the given order with the
-    // dialog's draws and comment; stops at the first failure. The stakes are checked once at
-    // the end when every stake was made. True when every stake was made; `made` (when given)
-    // gets the number of combinations staked.
+    // dialog's draws and comment, appended in blocks with the progress in the status line;
+    // stops at the first failure, at Stop or when StopRequested says so. The stakes are checked
+    // once at the end unless a failure stopped the batch. True when every stake was made;
+    // `made` (when given) gets the number of combinations staked.
     bool AddStakes(const QList<TCombWord>& combs, int* made = nullptr);
     // Deletes the records of grid rows top..bottom (row 1 is record 0) after the question.
     bool DeleteRows(int top, int bottom);
@@ -75,4 +88,6 @@ private:
 
     TMainState& FState;
     TStakesFile& FStakes;
+    bool FBatchRunning = false;
+    bool FBatchStop = false;
 };

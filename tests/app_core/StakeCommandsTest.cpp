@@ -155,8 +155,9 @@ TEST_F(StakeCommandsTest, StakesForEveryCombinationAreCheckedOnceAtTheEnd)
     EXPECT_EQ(records[0], Manual(200, 0, 0, 100, "все"));
     EXPECT_EQ(records[99], Manual(200, 9, 9, 100, "все"));
     EXPECT_EQ(FChecks, 1);
-    // Each stake refreshes the grid without resizing; the batch ends with resize and scroll.
-    ASSERT_EQ(FRefreshes.size(), 101u);
+    // The stakes go to the file in one block, which refreshes the grid without resizing; the
+    // batch ends with resize and scroll.
+    ASSERT_EQ(FRefreshes.size(), 2u);
     EXPECT_EQ(FRefreshes.front(), std::make_pair(false, false));
     EXPECT_EQ(FRefreshes.back(), std::make_pair(true, true));
 
@@ -164,6 +165,68 @@ TEST_F(StakeCommandsTest, StakesForEveryCombinationAreCheckedOnceAtTheEnd)
     FRefreshes.clear();
     ASSERT_TRUE(FCommands.AddStakes({C(1, 1)}));
     EXPECT_EQ(FRefreshes.front(), std::make_pair(false, true));
+}
+
+TEST_F(StakeCommandsTest, LongBatchGoesInBlocksWithProgressAndStopsKeepingWhatWasMade)
+{
+    // 10 000 list entries: blocks of 4096, 4096 and 1808 stakes.
+    QList<TCombWord> combs;
+    for (int i = 0; i < 10000; ++i)
+        combs.append(C(i % 10, i / 10 % 10));
+    std::vector<TStakeRec> all;
+    for (const TCombWord comb : combs)
+        all.push_back(Manual(300, CombDigit1(comb), CombDigit2(comb), 0, "много"));
+    FCommands.EditMulti = [](std::int32_t& draw, int&, QString& comment) {
+        draw = 300;
+        comment = U("много");
+        return true;
+    };
+    struct TCase {
+        const char* Name;
+        int StopAfterBlocks;   // 0: never
+        bool ByCommand;        // Stop, else StopRequested
+        int Made;
+    };
+    const TCase cases[] = {
+        {"to the end", 0, false, 10000},
+        {"stopped by the command", 1, true, 4096},
+        {"stopped by a close request", 2, false, 8192},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Start({});
+        FChecks = 0;
+        FRefreshes.clear();
+        FStatuses.clear();
+        int blocks = 0;
+        FCommands.RefreshGrid = [&](bool resize, bool scroll) {
+            FRefreshes.push_back({resize, scroll});
+            if (resize)
+                return;
+            ++blocks;
+            EXPECT_TRUE(FCommands.CanStop());
+            if (c.ByCommand && blocks == c.StopAfterBlocks)
+                FCommands.Stop();
+        };
+        FCommands.StopRequested = [&] { return !c.ByCommand && blocks == c.StopAfterBlocks; };
+        int made = -1;
+        EXPECT_EQ(FCommands.AddStakes(combs, &made), c.Made == 10000);
+        EXPECT_EQ(made, c.Made);
+        EXPECT_FALSE(FCommands.CanStop());
+        EXPECT_TRUE(Records() == std::vector<TStakeRec>(all.begin(), all.begin() + c.Made));
+        // What was made is checked once.
+        EXPECT_EQ(FChecks, 1);
+        EXPECT_EQ(FRefreshes.back(), std::make_pair(true, true));
+        EXPECT_EQ(blocks, (c.Made + 4095) / 4096);
+        QStringList progress;
+        for (const QString& text : FStatuses)
+            if (text.contains(U("завершено")))
+                progress << text;
+        const QStringList allProgress{U("Создание ставок ( завершено 40 % )..."),
+                                      U("Создание ставок ( завершено 81 % )...")};
+        EXPECT_EQ(progress, allProgress.mid(0, c.Made == 10000 ? 2 : c.StopAfterBlocks));
+        EXPECT_EQ(WaitCount(), 0);
+    }
 }
 
 TEST_F(StakeCommandsTest, BatchStopsAtTheFirstFailureWithoutACheck)
