@@ -28,6 +28,7 @@ namespace {
 // without TAVRIX_SERVER_URL reports the server as unreachable instead of talking to a stranger.
 const char* const kMakerServer = "https://server.tavrix.invalid";
 
+const TResString SReplyTooLarge = RESSTR("RSwCommon", "Ответ сервера превышает допустимый размер (%1 байт)!");
 const TResString SNoResult = RESSTR("RSwCommon", "Ответ сервера не содержит результата запроса!");
 const TResString SRowNotClosed = RESSTR("RSwCommon", "Ответ сервера получен не полностью!");
 const TResString SServerError = RESSTR("RSwCommon", "Сервер не смог выполнить запрос!");
@@ -203,6 +204,10 @@ bool SwPost(const QString& path, const TSwFields& fields, QByteArray& reply, QSt
     request.DeadlineMs = SwDeadlineMs;
     try {
         reply = HttpExecute(request).Body;
+    } catch (const EHttpError& e) {
+        // The server's replies are spoken of without its address, as in every other message.
+        error = e.Failure() == THttpFailure::TooLarge ? LoadResString(SReplyTooLarge).arg(SwReplyLimit) : e.Message();
+        return false;
     } catch (const std::exception& e) {
         error = ExceptionText(e);
         return false;
