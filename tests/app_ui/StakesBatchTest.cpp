@@ -4,6 +4,7 @@
 
 #include "app/core/CombList.h"
 #include "app/core/RatingsFile.h"
+#include "app/core/RegularStakes.h"
 #include "app/core/ResultsPage.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
@@ -162,6 +163,20 @@ TEST_F(StakesBatchTest, ClosingTheWindowStopsALongBatchOfListStakesKeepingWhatWa
     EXPECT_EQ(QFileInfo(StakesFile()).size(), TStakeCommands::BatchBlockStakes * StakeRecSize);
     EXPECT_EQ(BoxTexts(), QStringList{U("Ставки сделаны не для всех комбинаций: сделано 4096 из 9000.")});
     EXPECT_TRUE(WaitUntil([&] { return !form->isVisible(); }, 5000));
+}
+
+TEST_F(StakesBatchTest, WhatTheRulesFileLoadFoundIsToldOnce)
+{
+    TTableRec rule;
+    rule.Comment.Set(U("правило"));
+    rule.Step = 1;
+    rule.StakesMade = -7;
+    SaveFileAtomic(FFolder.DataFile(".ltb"), TablesToBytes({rule}));
+    auto form = Open();
+    const QStringList texts = BoxTexts();
+    ASSERT_EQ(texts.size(), 1) << texts.join("\n|").toStdString();
+    EXPECT_TRUE(texts[0].startsWith(U("Файл регулярных ставок"))) << texts[0].toStdString();
+    EXPECT_EQ(form->Tables().FTables.at(0).StakesMade, 0);
 }
 
 }  // namespace
