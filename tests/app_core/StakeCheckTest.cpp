@@ -384,6 +384,32 @@ TEST_F(JournalledCheckTest, FailedRatingsSaveIsAnErrorAndTheStakesAreCountedOnce
     }
 }
 
+TEST_F(JournalledCheckTest, NoRoomForTheJournalScoresNothing)
+{
+    StartWithRatings();
+    const QByteArray stakesBefore = FileBytes();
+    const QByteArray ratingsBefore = ReadFileBytes(RatingsPath());
+    TRatings ratings(RatingsPath(), &FFile);
+    ratings.LoadRatingsFile();
+    const QString temp = TSaveFile::TempFileName(JournalPath());
+    ASSERT_TRUE(QDir().mkpath(temp));
+    TStakeCheck check(FFile, FDraws, FStats, ratings);
+    const TStakeCheckResult result = check.CheckStakesAndReload([&ratings] { ratings.SortRatings(); });
+    ASSERT_TRUE(QDir().rmdir(temp));
+    EXPECT_FALSE(result.Scored);
+    EXPECT_TRUE(result.Failed);
+    ASSERT_EQ(result.Errors.size(), 1);
+    EXPECT_TRUE(result.Errors[0].startsWith(U("Ошибка проверки ставок!\n\nОшибка записи файла \"") + JournalPath()))
+        << result.Errors[0].toStdString();
+    EXPECT_EQ(FileBytes(), stakesBefore);
+    EXPECT_EQ(ReadFileBytes(RatingsPath()), ratingsBefore);
+    EXPECT_FALSE(ratings.ScoringOpen());
+    EXPECT_FALSE(QFile::exists(JournalPath()));
+    // With room the same check does it all.
+    EXPECT_EQ(check.CheckStakesAndReload([&ratings] { ratings.SortRatings(); }).ScoredCount, 3);
+    EXPECT_EQ(FileBytes(), ScoredBytes(false));
+}
+
 TEST_F(JournalledCheckTest, ARatingAtTheTopStillCountsBothWinningStakes)
 {
     constexpr std::int64_t RawMax = std::numeric_limits<std::int64_t>::max();
