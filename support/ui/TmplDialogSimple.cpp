@@ -2,6 +2,7 @@
 
 #include "platform/ResString.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
@@ -20,6 +21,19 @@ const TResString SCancelHint = RESSTR("TmplDialogSimple", "Отменить из
 
 constexpr int kButtonsPanelHeight = 49;
 constexpr int kButtonsMovedWidth = 222;
+
+// A widget that takes the focus by Tab itself (the line inside a spin box passes it on to the
+// box, so only the box counts).
+bool TakesTabFocus(const QWidget* widget)
+{
+    return (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && widget->focusProxy() == nullptr;
+}
+
+// A control the Tab key can stop at while the dialog shows.
+bool IsTabStop(const QWidget* widget, const QWidget* dialog)
+{
+    return TakesTabFocus(widget) && widget->isEnabled() && widget->isVisibleTo(dialog);
+}
 
 } // namespace
 
@@ -89,6 +103,37 @@ void TDialogSTemplate::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         TranslateTexts();
     QDialog::changeEvent(event);
+}
+
+void TDialogSTemplate::showEvent(QShowEvent* event)
+{
+    // A table takes Tab for its own cells by default and would keep the keyboard in itself
+    // for ever; its arrow keys still move between the cells.
+    for (QAbstractItemView* view : FClientPanel->findChildren<QAbstractItemView*>())
+        view->setTabKeyNavigation(false);
+
+    // The buttons are made before the dialog's own controls, so they would be the first stops
+    // of the Tab order (and take the first focus): they go after the last control instead.
+    QWidget* lastControl = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (FClientPanel->isAncestorOf(w) && TakesTabFocus(w))
+            lastControl = w;
+    if (lastControl != nullptr) {
+        setTabOrder(lastControl, FOkBtn);
+        setTabOrder(FOkBtn, FCancelBtn);
+    }
+
+    // Focus that the dialog chose (a field with a refused value, a Close button) stays.
+    const QWidget* focus = focusWidget();
+    if (focus == nullptr || focus == this) {
+        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+            if (FClientPanel->isAncestorOf(w) && IsTabStop(w, this)) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+    }
+    QDialog::showEvent(event);
 }
 
 QGridLayout* TDialogSTemplate::NewClientGrid(const char* name, int horizontalSpacing, int verticalSpacing)

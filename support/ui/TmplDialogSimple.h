@@ -25,6 +25,10 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Before the dialog shows: tables let Tab go on to the next control, the button panel
+    // comes last in the Tab order, and a dialog that did not choose its focus starts on its
+    // first control.
+    void showEvent(QShowEvent* event) override;
 
     // A grid over the client panel with the dialogs' margins and the given spacing.
     QGridLayout* NewClientGrid(const char* name, int horizontalSpacing, int verticalSpacing);
