@@ -4,6 +4,7 @@
 #include "engine/KelmaMsg.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
+#include "support/ui/RSpinEdit.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -50,7 +51,9 @@ void TFormShredding::BuildControls()
         const QString n = QString::number(i + 1);
         auto* formula = new QLineEdit(panel);
         formula->setObjectName(QStringLiteral("edFormula") + n);
-        auto* digits = new QSpinBox(panel);
+        // A count typed outside 1..5 shows, and becomes the nearest limit, rather than being
+        // dropped without a word.
+        auto* digits = new TRSpinEdit(panel);
         digits->setObjectName(QStringLiteral("edDigits") + n);
         digits->setRange(MinFormulaDigits, MaxFormulaDigits);
         edFormula[std::size_t(i)] = formula;
@@ -94,6 +97,14 @@ void TFormShredding::StoreFormulas(TStatList& list) const
     list.Formula1Digits = static_cast<std::uint8_t>(edDigits[0]->value());
     list.Formula2Digits = static_cast<std::uint8_t>(edDigits[1]->value());
     list.Formula3Digits = static_cast<std::uint8_t>(edDigits[2]->value());
+}
+
+void TFormShredding::accept()
+{
+    // OK pressed while a count is still being typed takes it as the field would on leaving.
+    for (QSpinBox* digits : edDigits)
+        digits->interpretText();
+    TDialogSTemplate::accept();
 }
 
 void TFormShredding::FitToContents()

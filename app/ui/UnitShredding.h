@@ -11,7 +11,8 @@ class TStatList;
 
 // The dialog of the three shredding formulas, each with the number of decimals it keeps, and
 // a note on the variables a formula may use. The formulas are not tested here: one that does
-// not evaluate fails where its method is computed.
+// not evaluate fails where its method is computed. A number of decimals typed outside 1..5
+// becomes the nearest of them.
 class TFormShredding : public TDialogSTemplate {
     Q_OBJECT
 
@@ -27,6 +28,9 @@ public:
     std::array<QLineEdit*, FormulaCount> edFormula{};
     std::array<QSpinBox*, FormulaCount> edDigits{};
     QLabel* lblInfo = nullptr;
+
+public slots:
+    void accept() override;
 
 protected:
     void changeEvent(QEvent* event) override;
