@@ -7,11 +7,13 @@
 #include "support/ui/QorFloatEdit.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -89,12 +91,17 @@ private:
 };
 
 // The editor of a grid's cells: a line whose text is filtered as typed, centred where the
-// cells are, and told to the dialog after every key.
+// cells are, and checked after every key. A text the check refuses is replaced by its
+// correction at once, then the message is shown over the open editor.
 class TCellDelegate : public QStyledItemDelegate {
 public:
-    TCellDelegate(std::function<QString(const QString&)> keep, Qt::Alignment alignment,
-                  std::function<void(QLineEdit*)> edited, QObject* parent)
-        : QStyledItemDelegate(parent), FKeep(std::move(keep)), FAlignment(alignment), FEdited(std::move(edited))
+    // Returns the message for a refused text and puts the correction into it; empty when the
+    // text may stay.
+    using TCheck = std::function<QString(QString& text)>;
+
+    TCellDelegate(std::function<QString(const QString&)> keep, Qt::Alignment alignment, TCheck check,
+                  QObject* parent)
+        : QStyledItemDelegate(parent), FKeep(std::move(keep)), FAlignment(alignment), FCheck(std::move(check))
     {
     }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
@@ -103,16 +110,73 @@ public:
         editor->setFrame(false);
         editor->setAlignment(FAlignment);
         editor->setValidator(new TCellTextValidator(FKeep, editor));
-        if (FEdited)
-            QObject::connect(editor, &QLineEdit::textEdited, editor, [this, editor] { FEdited(editor); });
+        if (FCheck)
+            QObject::connect(editor, &QLineEdit::textEdited, editor, [this, editor] { CheckEdited(editor); });
         return editor;
     }
 
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        // While the message is open the editor has lost its focus to it; the view would take
+        // that for the end of the edit, write the text back and delete the editor under the
+        // key handler that is still running in it.
+        if (FBoxOpen > 0 && (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide))
+            return false;
+        if (event->type() == QEvent::KeyPress && LeaveByTab(object, static_cast<QKeyEvent*>(event)))
+            return true;
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
 private:
+    // Tab in an open editor ends the edit and goes on to the next control of the dialog, as it
+    // does from the grid itself; the item view would go on to the next cell, round and round.
+    bool LeaveByTab(QObject* object, const QKeyEvent* key)
+    {
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
+            return false;
+        auto* editor = qobject_cast<QWidget*>(object);
+        QWidget* view = editor ? editor->parentWidget() : nullptr;
+        while (view && !qobject_cast<QAbstractItemView*>(view))
+            view = view->parentWidget();
+        if (view == nullptr || static_cast<QAbstractItemView*>(view)->tabKeyNavigation())
+            return false;
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        QKeyEvent tab(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+        QCoreApplication::sendEvent(view, &tab);
+        return true;
+    }
+
+    void CheckEdited(QLineEdit* editor) const
+    {
+        QString text = editor->text();
+        const QString message = FCheck(text);
+        if (message.isEmpty())
+            return;
+        // The correction first: whatever the message's own event loop does, the cell can only
+        // receive the corrected text.
+        editor->setText(text);
+        ++FBoxOpen;
+        ErrorBox(message);
+        --FBoxOpen;
+    }
+
     std::function<QString(const QString&)> FKeep;
     Qt::Alignment FAlignment;
-    std::function<void(QLineEdit*)> FEdited;
+    TCheck FCheck;
+    mutable int FBoxOpen = 0;
 };
+
+// A segment cell's text that is not empty and not 1..9 becomes "1"; the message tells why.
+QString SegmentTextRefusal(QString& text)
+{
+    if (IsSegmentCellText(text))
+        return QString();
+    const QString message = BadSegmentMessage(text);
+    text = QString::number(MinSegment);
+    return message;
+}
 
 QString KeepDigits(const QString& text)
 {
@@ -186,6 +250,8 @@ void TFormConfig::BuildControls()
     edMatrixRow = spin("edMatrixRow", SegmentRows, SegmentRows);
     edMatrixRow->setReadOnly(true);
     edMatrixRow->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    // A fixed figure to read, not a field to fill: Tab passes it by.
+    edMatrixRow->setFocusPolicy(Qt::NoFocus);
     edMatrixRow->setValue(SegmentRows);
     edChannelSize = spin("edChannelSize", MinChannelSize, MaxChannelSize);
     edCost = floatEdit(panel, "edCost", kCostFormat);
@@ -240,14 +306,7 @@ void TFormConfig::BuildControls()
     sgSegments->setEditTriggers(QAbstractItemView::AllEditTriggers);
     for (int c = 0; c < SegmentColumns; ++c)
         sgSegments->setColumnWidth(c, kSegmentColumnWidth);
-    sgSegments->setItemDelegate(new TCellDelegate(KeepDigits, Qt::AlignCenter,
-                                                  [this](QLineEdit* editor) {
-                                                      QString text = editor->text();
-                                                      CheckSegmentText(text);
-                                                      if (text != editor->text())
-                                                          editor->setText(text);
-                                                  },
-                                                  sgSegments));
+    sgSegments->setItemDelegate(new TCellDelegate(KeepDigits, Qt::AlignCenter, SegmentTextRefusal, sgSegments));
     connect(sgSegments, &QTableWidget::cellChanged, this, &TFormConfig::SegmentItemChanged);
 
     auto* grid = NewClientGrid("layConfig", 8, 6);
@@ -374,10 +433,9 @@ TConfigData TFormConfig::Config() const
 
 void TFormConfig::CheckSegmentText(QString& text)
 {
-    if (IsSegmentCellText(text))
-        return;
-    ErrorBox(BadSegmentMessage(text));
-    text = QString::number(MinSegment);
+    const QString message = SegmentTextRefusal(text);
+    if (!message.isEmpty())
+        ErrorBox(message);
 }
 
 void TFormConfig::SegmentItemChanged(int row, int column)

@@ -6,6 +6,7 @@
 #include "engine/KelmaStatList.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorFloatEdit.h"
+#include "tests/common/ModalBoxes.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/support_ui/KeyInput.h"
@@ -18,6 +19,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -217,6 +219,59 @@ TEST_F(ConfigDialogTest, TypedSegmentIsCheckedAtEveryKey)
     EXPECT_EQ(FForm.Config().MatrixSegments[0][5], 8);
 }
 
+// The message about a typed segment is a real modal box here: it takes the focus from the cell
+// editor while it is open, which scripted boxes never do.
+TEST(ConfigDialogUnderARealBox, BadSegmentShowsOneMessageAndTheCellKeepsOne)
+{
+    const struct {
+        const char* Typed;
+        int Row;
+        int Column;
+        const char* Message;
+    } cases[] = {
+        {"12", 3, 1, kBadSegment12},
+        {"0", 6, 0, "Некорректное значение: 0!\n\nУкажите любое число от 1 до 9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        TModalBoxes boxes;
+        TFormConfig form;
+        form.LoadConfig(GivenConfig());
+        ASSERT_TRUE(ActivateWindow(&form));
+        form.sgSegments->setCurrentCell(c.Row, c.Column);
+        const QPointer<QLineEdit> editor = form.sgSegments->findChild<QLineEdit*>();
+        ASSERT_FALSE(editor.isNull());
+        editor->selectAll();
+        TypeText(editor, QString::fromLatin1(c.Typed));
+        QApplication::processEvents();
+
+        ASSERT_EQ(boxes.Boxes.size(), 1);
+        EXPECT_EQ(boxes.Boxes.first().Text, U(c.Message));
+        EXPECT_EQ(boxes.MostOpen, 1);
+        EXPECT_TRUE(boxes.EveryBoxActive);
+        ASSERT_TRUE(form.isVisible());
+        // The editor outlived the box and holds the correction; Enter writes it to the cell.
+        ASSERT_FALSE(editor.isNull());
+        EXPECT_EQ(editor->text(), "1");
+        ASSERT_TRUE(ActivateWindow(&form));
+        CommitCell(editor);
+        EXPECT_EQ(Cell(form.sgSegments, c.Row, c.Column), "1");
+
+        // The dialog goes on working: another cell takes a good value and OK keeps both.
+        form.sgSegments->setCurrentCell(9, 1);
+        auto* next = form.sgSegments->findChild<QLineEdit*>();
+        ASSERT_NE(next, nullptr);
+        next->selectAll();
+        TypeText(next, QStringLiteral("7"));
+        CommitCell(next);
+        EXPECT_EQ(boxes.Boxes.size(), 1);
+        ASSERT_TRUE(PressOk(form));
+        const TConfigData config = form.Config();
+        EXPECT_EQ(config.MatrixSegments[std::size_t(c.Column)][std::size_t(c.Row)], 1);
+        EXPECT_EQ(config.MatrixSegments[1][9], 7);
+    }
+}
+
 TEST_F(ConfigDialogTest, OkReplacesTheEditedFieldsAndKeepsTheRest)
 {
     const TConfigData given = GivenConfig();
@@ -374,6 +429,34 @@ TEST(ShreddingDialog, FieldsTextsAndLimits)
     form.LoadFormulas(list);
     EXPECT_EQ(form.edDigits[0]->value(), 1);
     EXPECT_EQ(form.edDigits[2]->value(), 5);
+}
+
+TEST(ShreddingDialog, TypedDecimalsOutsideOneToFiveShowAndBecomeTheNearestLimit)
+{
+    const struct {
+        const char* Typed;
+        int Stored;
+    } cases[] = {{"9", 5}, {"0", 1}, {"4", 4}, {"77", 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        TScriptedBoxes boxes;
+        TStatList list;
+        list.Formula2Digits = 2;
+        TFormShredding form;
+        form.LoadFormulas(list);
+        ASSERT_TRUE(ActivateWindow(&form));
+        QSpinBox* digits = form.edDigits[1];
+        digits->setFocus();
+        digits->selectAll();
+        TypeText(digits, QString::fromLatin1(c.Typed));
+        // On view as typed, not dropped without a word.
+        EXPECT_EQ(digits->text(), QString::fromLatin1(c.Typed));
+        ASSERT_TRUE(PressOk(form));
+        EXPECT_EQ(digits->text(), QString::number(c.Stored));
+        form.StoreFormulas(list);
+        EXPECT_EQ(list.Formula2Digits, c.Stored);
+        EXPECT_TRUE(boxes.Boxes().isEmpty());
+    }
 }
 
 TEST(ShreddingDialog, EditStoresTheSixValuesOnlyOnOk)
