@@ -146,6 +146,17 @@ bool DisconnectExcel()
     return done;
 }
 
+void DiscardExcel()
+{
+    RestoreExcelEvents();
+    const std::unique_ptr<TExcelApplication> application = std::move(Session().Application);
+    Session().Workbook = nullptr;
+    if (!application)
+        return;
+    for (const auto& workbook : application->Workbooks())
+        QFile::remove(workbook->FileName());
+}
+
 TExcelWorkbook* NewWorkbook()
 {
     if (!Session().Application && !ConnectExcel())

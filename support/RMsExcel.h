@@ -279,6 +279,9 @@ void RestoreExcelEvents();
 // no program opened stays where it was written, and the error (SavedButNotOpenedText) names
 // it and the opener's reason in one sentence.
 bool DisconnectExcel();
+// Ends the session without writing or opening its workbooks, whose reserved files are removed:
+// for a workbook that failed half-way and must not be left behind.
+void DiscardExcel();
 // A new workbook of the session (connecting first when not connected); nullptr on failure,
 // reported with "Ошибка создания книги Microsoft Excel!".
 TExcelWorkbook* NewWorkbook();

@@ -91,6 +91,8 @@ const TResString SParamAlignLabel = RESSTR("UnitExpExcel", "Выравниван
 const TResString SParamAlignHint = RESSTR("UnitExpExcel", "Выравнивание данных");
 const TResString SParamWidthLabel = RESSTR("UnitExpExcel", "Ширина:");
 const TResString SParamWidthHint = RESSTR("UnitExpExcel", "Ширина столбца");
+const TResString SParamBadWidth =
+    RESSTR("UnitExpExcel", "Недопустимая ширина столбца: %s!\n\nУкажите число от 0 до 255");
 
 constexpr int kClientWidth = 492;
 constexpr int kClientHeight = 435;
@@ -170,6 +172,10 @@ TFormExpExcel::TFormExpExcel(QWidget* parent) : TDialogSTemplate(parent)
     CancelBtn()->setToolTip(LoadResString(SCancelHint));
     CreateControls();
     CreateActions();
+    // The dialog opens on the sheet page, whose first field is the title; the check box under
+    // the pages comes after the controls on them.
+    edTitle->setFocus();
+    setTabOrder(RenameBtn, SaveCheckBox);
     RestoreListViewLayout(this, lvFields, true);
     // The designed size, wider where the interface language's texts need it to show them whole.
     layout()->activate();
@@ -623,6 +629,21 @@ TFormExpExcelParam::TFormExpExcelParam(QWidget* parent) : TDialogSTemplate(paren
     grid->addWidget(edWidth, 3, 1);
     grid->setRowStretch(4, 1);
     FitToLayout(kParamWidth);
+}
+
+void TFormExpExcelParam::accept()
+{
+    // A width still being typed counts as the field would take it on leaving.
+    if (edWidth->hasFocus())
+        edWidth->TextToValue();
+    const double width = static_cast<double>(edWidth->Value());
+    if (!IsExpXlsWidth(width)) {
+        ErrorBox(Format(LoadResString(SParamBadWidth), {FloatToStr(edWidth->Value())}));
+        edWidth->setFocus();
+        edWidth->selectAll();
+        return;
+    }
+    TDialogSTemplate::accept();
 }
 
 void LoadExportParams(TFormExpExcel* form, const QString& fileName, bool restore, bool overwriteTitle)

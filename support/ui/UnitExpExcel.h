@@ -97,7 +97,8 @@ private:
     int FSelectedCount = 1;
 };
 
-// The column dialog: caption, alignment and width of one exported column.
+// The column dialog: caption, alignment and width of one exported column. OK refuses a width
+// the workbook cannot take (outside 0..255 characters).
 class TFormExpExcelParam : public TDialogSTemplate {
     Q_OBJECT
 
@@ -107,6 +108,9 @@ public:
     QLineEdit* edCaption = nullptr;
     QComboBox* edAlign = nullptr;
     TRFloatEdit* edWidth = nullptr;
+
+public slots:
+    void accept() override;
 };
 
 // Reads the dialog's table section from the file (the file is never written); with restore,

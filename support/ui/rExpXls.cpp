@@ -340,8 +340,11 @@ bool WriteExportPlan(const TExpXlsPlan& plan)
         } catch (const std::exception& e) {
             error = Format(LoadResString(SExportError), {ExceptionText(e)});
         }
-        // The workbook goes to the spreadsheet program whatever became of the sheet.
-        if (!DisconnectExcel() && error.isEmpty())
+        // A workbook that failed half-way goes, file and all; a whole one goes to the
+        // spreadsheet program.
+        if (!error.isEmpty())
+            DiscardExcel();
+        else if (!DisconnectExcel())
             error = ExcelLastError();
     }
     HideProgress();

@@ -100,8 +100,8 @@ QString ExpXlsCreatedLine(const QDateTime& moment);
 TExpXlsPlan BuildExportPlan(const TExpXlsSource& source, const TExpXlsRequest& request, const QDateTime& now);
 
 // Writes the plan into a new workbook, with the progress window showing the steps, and leaves
-// the workbook to the spreadsheet program. Every failure is shown in an error box; true when
-// the sheet was written.
+// the workbook to the spreadsheet program. Every failure is shown in an error box, and the
+// workbook of a failed export is not kept; true when the sheet was written.
 bool WriteExportPlan(const TExpXlsPlan& plan);
 
 // The export without a dialog: the plan of the table with the clock's time, then the workbook.

@@ -22,6 +22,9 @@ const QString kSheetName = QStringLiteral("SheetName");
 const QString kPageOrientation = QStringLiteral("PageOrientation");
 const QString kBaseFontSize = QStringLiteral("BaseFontSize");
 
+constexpr long double kDefaultExpXlsWidth = 10.0L;
+constexpr double kMaxExpXlsWidth = 255.0;
+
 QString ItemKey(int position)
 {
     return QStringLiteral("Item_%1").arg(position);
@@ -73,9 +76,17 @@ QString ExpXlsWidthText(int pixels)
     return FormatFloat(QStringLiteral("0.00"), pixels / 8.0L);
 }
 
+bool IsExpXlsWidth(double width)
+{
+    return width >= 0.0 && width <= kMaxExpXlsWidth;
+}
+
 double ExpXlsWidth(const QString& widthText)
 {
-    return static_cast<double>(StrToFloatAnyDef(widthText, 10.0L));
+    const auto width = static_cast<double>(StrToFloatAnyDef(widthText, kDefaultExpXlsWidth));
+    // A settings file is text anyone may edit: a width no workbook takes must not make every
+    // later export of the table fail.
+    return width >= 0.0 ? width : static_cast<double>(kDefaultExpXlsWidth);
 }
 
 QString FormatExpXlsItem(const TExpXlsColumn& column)
@@ -113,6 +124,9 @@ bool ApplyExpXlsItem(std::vector<TExpXlsColumn>& columns, int position, const QS
     column.Checked = ReadItemBool(ExtractWord(4, item, separator).trimmed(), column.Checked);
     column.AlignCode = ValidExpAlignment(StrToIntDef(ExtractWord(5, item, separator).trimmed(), column.AlignCode));
     column.WidthText = ExtractWord(6, item, separator).trimmed();
+    // The list shows the width the column will get.
+    if (StrToFloatAnyDef(column.WidthText, kDefaultExpXlsWidth) < 0)
+        column.WidthText = FormatFloat(QStringLiteral("0.00"), kDefaultExpXlsWidth);
     columns.insert(columns.begin() + position, column);
     return true;
 }

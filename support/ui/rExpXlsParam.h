@@ -52,7 +52,10 @@ QString ExpXlsSection(const QString& formName, const QString& tableName);
 // A column's width in character units from its width in pixels (8 pixels a unit), in fixed
 // notation with two decimals and the locale's decimal separator.
 QString ExpXlsWidthText(int pixels);
-// The width a column gets in the sheet: the width text read leniently, 10 when it is no number.
+// A column width the workbook takes: 0 to 255 characters.
+bool IsExpXlsWidth(double width);
+// The width a column gets in the sheet: the width text read leniently; 10 when it is no number
+// or below 0 (255 and more are written as 255).
 double ExpXlsWidth(const QString& widthText);
 
 // The value of key Item_<i>: "index;source caption;caption;-1 or 0;alignment;width".

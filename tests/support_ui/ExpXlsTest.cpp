@@ -16,6 +16,7 @@
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/common/XlsxReader.h"
+#include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,6 +93,31 @@ TEST(ExpXlsParams, SectionWidthAndItemTexts)
     EXPECT_EQ(FormatExpXlsItem(column), U("3;Сумма;Итог %1;0;1;12,50"));
     column.Checked = true;
     EXPECT_EQ(FormatExpXlsItem(column), U("3;Сумма;Итог %1;-1;1;12,50"));
+}
+
+TEST(ExpXlsParams, AWidthNoWorkbookTakesReadsAsTheDefault)
+{
+    const struct {
+        const char* Text;
+        double Width;
+        bool Taken;   // a width the column dialog lets through
+    } cases[] = {
+        {"-5,00", 10.0, false}, {"-0,01", 10.0, false}, {"0", 0.0, true},     {"12,5", 12.5, true},
+        {"255", 255.0, true},   {"300", 300.0, false},  {"nan", 10.0, false}, {"", 10.0, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(ExpXlsWidth(QString::fromLatin1(c.Text)), c.Width) << c.Text;
+        EXPECT_EQ(IsExpXlsWidth(StrToFloatAnyDef(QString::fromLatin1(c.Text), -1)), c.Taken) << c.Text;
+    }
+
+    // A saved entry with such a width is taken, and the list shows the width the column gets.
+    std::vector<TExpXlsColumn> columns = {Col(0, "Номер", kExpAlignRight, "8,00"), Col(1, "Дата", 0, "12,50")};
+    ASSERT_TRUE(ApplyExpXlsItem(columns, 0, U("1;Дата;Когда;-1;0;-5,00")));
+    TExpXlsColumn expected = Col(1, "Дата", 0, "10,00");
+    expected.Caption = U("Когда");
+    EXPECT_EQ(columns[0], expected);
+    ASSERT_TRUE(ApplyExpXlsItem(columns, 1, U("0;Номер;Номер;-1;1;300,00")));
+    EXPECT_EQ(columns[1].WidthText, "300,00");   // written as the widest column, 255
 }
 
 TEST(ExpXlsParams, AnItemCountsOnlyForItsColumnUnderItsCaption)
@@ -264,7 +290,8 @@ struct TDrawsList {
         View->setObjectName("lvDraws");
         View->AddColumn(U("Номер"), 64, Qt::AlignRight);
         View->AddColumn(U("Дата"), 100);
-        View->AddColumn(U("Цифры"), 40, Qt::AlignHCenter);
+        // Every width holds its header's caption: a narrower one would be widened to it.
+        View->AddColumn(U("Цифры"), 72, Qt::AlignHCenter);
         View->Items()->Add({U("3"), {U("03.01.2016"), U("1 2")}});
         View->Items()->Add({U("2"), {U("02.01.2016")}});   // fewer sub-items than columns
         View->Items()->Add({U("1"), {U("01.01.2016"), U("=5+4")}});
@@ -293,7 +320,7 @@ TEST(ExpXlsPlan, ColumnsOfAListView)
     ASSERT_EQ(columns.size(), 3u);
     EXPECT_EQ(columns[0], Col(0, "Номер", kExpAlignRight, "8,00"));
     EXPECT_EQ(columns[1], Col(1, "Дата", kExpAlignLeft, "12,50"));
-    EXPECT_EQ(columns[2], Col(2, "Цифры", kExpAlignCenter, "5,00"));
+    EXPECT_EQ(columns[2], Col(2, "Цифры", kExpAlignCenter, "9,00"));
 }
 
 TEST(ExpXlsPlan, TitleRowsStandWhereTheHeaderNotesAndCreationLineLeaveThem)
@@ -352,7 +379,7 @@ TEST(ExpXlsPlan, DataFollowsTheCheckedColumnsInTheirOrder)
     ASSERT_EQ(plan.Formats.size(), 2u);
     EXPECT_EQ(plan.Formats[0].Column, 1);
     EXPECT_EQ(plan.Formats[0].AlignCode, kExpAlignCenter);
-    EXPECT_DOUBLE_EQ(plan.Formats[0].Width, 5.0);
+    EXPECT_DOUBLE_EQ(plan.Formats[0].Width, 9.0);
     EXPECT_EQ(plan.Formats[1].Column, 2);
     EXPECT_EQ(plan.Formats[1].AlignCode, kExpAlignRight);
     EXPECT_DOUBLE_EQ(plan.Formats[1].Width, 10.0);   // no number: the default width
@@ -580,7 +607,7 @@ TEST_F(ExpXlsWorkbook, AListGoesToTheSheetWithItsTitleCaptionsWidthsAndBorders)
     EXPECT_EQ(xlsx.Text(1, "A9"), "");
 
     // Widths in characters (the file adds the writer's padding), 255 at most; alignment by column.
-    EXPECT_NEAR(xlsx.ColumnWidth(1, 1), 5.0, 1.0);
+    EXPECT_NEAR(xlsx.ColumnWidth(1, 1), 9.0, 1.0);
     EXPECT_NEAR(xlsx.ColumnWidth(1, 2), 12.5, 1.0);
     EXPECT_NEAR(xlsx.ColumnWidth(1, 3), 255.0, 1.0);
     EXPECT_EQ(xlsx.ColumnStyle(1, 1).Horizontal, "center");
@@ -660,7 +687,7 @@ TEST_F(ExpXlsWorkbook, TheDialogSavesTheChoicesAndTheNextExportRestoresThem)
     const QString section = "EXPORT_EXCEL_FORMTEST.LVDRAWS";
     EXPECT_EQ(ini.ReadString(section, "RestoreParameters", ""), "1");
     EXPECT_EQ(ini.ReadString(section, "ShowCreateTime", ""), "0");
-    EXPECT_EQ(ini.ReadString(section, "Item_1", ""), U("2;Цифры;Пара;-1;2;5,00"));
+    EXPECT_EQ(ini.ReadString(section, "Item_1", ""), U("2;Цифры;Пара;-1;2;9,00"));
     EXPECT_EQ(ini.ReadString(section, "Item_2", ""), U("1;Дата;Дата;0;0;12,50"));
 
     // The next dialog opens with them; the given title is kept.
@@ -787,6 +814,121 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRenamesAlignsAndSizes)
     EXPECT_EQ(item.Caption, U("Когда"));
     EXPECT_EQ(item.SubItems, QStringList({U("по центру"), U("7,13"), U("Дата")}));
     EXPECT_EQ(form.Params().Columns[1].AlignCode, kExpAlignCenter);
+}
+
+TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesAWidthTheWorkbookCannotTake)
+{
+    const struct {
+        const char* Typed;
+        const char* Refusal;   // nullptr: accepted
+        long double Width;
+    } cases[] = {
+        {"-5", "Недопустимая ширина столбца: -5!\n\nУкажите число от 0 до 255", 0},
+        {"255,5", "Недопустимая ширина столбца: 255,5!\n\nУкажите число от 0 до 255", 0},
+        {"1000", "Недопустимая ширина столбца: 1000!\n\nУкажите число от 0 до 255", 0},
+        {"0", nullptr, 0},
+        {"255", nullptr, 255},
+        {"12,5", nullptr, 12.5L},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        FBoxes.Clear();
+        TFormExpExcelParam dialog;
+        dialog.edWidth->SetValue(12.5L);
+        ASSERT_TRUE(ActivateWindow(&dialog));
+        dialog.edWidth->setFocus();
+        dialog.edWidth->selectAll();
+        for (const QChar ch : U(c.Typed))
+            TypeKey(dialog.edWidth, ch.unicode(), Qt::NoModifier, QString(ch));
+        dialog.setResult(QDialog::Rejected);
+        dialog.OkBtn()->click();
+        if (c.Refusal == nullptr) {
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+            EXPECT_EQ(dialog.edWidth->Value(), c.Width);
+            continue;
+        }
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text, U(c.Refusal));
+        EXPECT_EQ(QApplication::focusWidget(), dialog.edWidth);
+    }
+}
+
+TEST_F(ExpXlsWorkbook, AWidthSavedOutsideTheWorkbooksRangeExportsAtTheDefault)
+{
+    TDrawsList list;
+    {
+        TMemIniFile ini(IniFile());
+        ini.WriteString("EXPORT_EXCEL_FORMTEST.LVDRAWS", "Item_0", U("2;Цифры;Цифры;-1;2;-5,00"));
+        ini.UpdateFile();
+    }
+    ASSERT_TRUE(WithDialog(
+        [&] { return ExportListViewToExcel(list.View, U("Тиражи"), U("Тиражи"), "", "", 0, true); },
+        [](TFormExpExcel* form) {
+            const TRListItem& first = form->lvFields->Items()->Item(0);
+            EXPECT_EQ(first.Caption, U("Цифры"));
+            EXPECT_EQ(first.SubItems.value(1), "10,00");
+        }));
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty()) << FBoxes.Last().Text.toStdString();
+    TXlsxReader xlsx;
+    ReadOpened(xlsx);
+    EXPECT_EQ(xlsx.Text(1, "A4"), U("Цифры"));
+    EXPECT_NEAR(xlsx.ColumnWidth(1, 1), 10.0, 1.0);
+    TMemIniFile ini(IniFile());
+    EXPECT_EQ(ini.ReadString("EXPORT_EXCEL_FORMTEST.LVDRAWS", "Item_0", ""), U("2;Цифры;Цифры;-1;2;10,00"));
+}
+
+TEST_F(ExpXlsWorkbook, AFailedExportIsShownAndLeavesNoWorkbookBehind)
+{
+    TDrawsList list;
+    const auto source = ListViewSource(list.View);
+    const QString temp = FDir.filePath("temp");
+    ASSERT_TRUE(QDir().mkpath(temp));
+    // The system's temporary folder is this one for the test.
+    struct TTempFolder {
+        explicit TTempFolder(const QString& path) : Previous(qgetenv("TMPDIR")) { qputenv("TMPDIR", path.toUtf8()); }
+        ~TTempFolder()
+        {
+            if (Previous.isNull())
+                qunsetenv("TMPDIR");
+            else
+                qputenv("TMPDIR", Previous);
+        }
+        QByteArray Previous;
+    } tempFolder(temp);
+
+    const struct {
+        const char* Name;
+        std::function<void(TExpXlsPlan&)> Spoil;
+        const char* Reason;
+    } cases[] = {
+        {"width", [](TExpXlsPlan& plan) { plan.Formats[1].Width = -5; }, "Недопустимая ширина столбца -5"},
+        {"font", [](TExpXlsPlan& plan) { plan.BaseFontSize = 500; }, "Недопустимый размер шрифта"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FBoxes.Clear();
+        TExpXlsRequest request;
+        request.Params.Columns = ExpXlsColumnsOf(*source);
+        TExpXlsPlan plan = BuildExportPlan(*source, request, kMoment);
+        c.Spoil(plan);
+        EXPECT_FALSE(WriteExportPlan(plan));
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка экспорта данных в Microsoft Excel!\n")))
+            << FBoxes.Last().Text.toStdString();
+        EXPECT_TRUE(FBoxes.Last().Text.contains(U(c.Reason))) << FBoxes.Last().Text.toStdString();
+        EXPECT_TRUE(FOpened.isEmpty());
+        EXPECT_EQ(QDir(temp).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(ExcelApplication(), nullptr);
+    }
+
+    // The same folder takes a whole export, which is kept and opened.
+    TExpXlsRequest request;
+    request.Params.Columns = ExpXlsColumnsOf(*source);
+    EXPECT_TRUE(WriteExportPlan(BuildExportPlan(*source, request, kMoment)));
+    EXPECT_EQ(QDir(temp).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(FOpened.size(), 1);
 }
 
 TEST_F(ExpXlsWorkbook, ScreenshotsOfBothPages)
