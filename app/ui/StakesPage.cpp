@@ -63,6 +63,8 @@ TStakesPage::TStakesPage(TStakesFile& stakes, TROwnerDrawGrid* grid, TStatusBar*
         }
         value = StakeCellText(RowView(row), col, row);
     };
+    // The headers have their texts only now: the columns whose header needs more widen.
+    FGrid->FitColumnsToHeaders();
     FGrid->OnDrawCell = [this](TROwnerDrawGrid*, int col, int row, QPainter* painter, const QRect& rect,
                                TGridDrawState state) { DrawCell(col, row, painter, rect, state); };
 }

@@ -254,7 +254,7 @@ void TStatPage::UpdateNormColumns()
         if (!shown)
             FControls.List->SetColumnWidth(column, 0);
         else if (FControls.List->ColumnWidth(column) == 0)
-            FControls.List->SetColumnWidth(column, kColumns[column].Width);
+            FControls.List->SetFittedColumnWidth(column, kColumns[column].Width);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "support/ui/QorGrid.h"
 
 #include <QAbstractTableModel>
+#include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPointer>
@@ -232,10 +233,64 @@ void TROwnerDrawGrid::SetColWidth(int col, int width)
     if (col < 0 || col >= FColCount)
         return;
     width = std::max(0, width);
-    if (col < FFixedCols)
+    if (col < FFixedCols) {
         verticalHeader()->setFixedWidth(width);
-    else
-        setColumnWidth(col - FFixedCols, width);
+        return;
+    }
+    const auto section = static_cast<size_t>(col - FFixedCols);
+    if (FGivenWidths.size() <= section) {
+        FGivenWidths.resize(section + 1, -1);
+        FFittedWidths.resize(section + 1, -1);
+    }
+    const int fitted = width > 0 ? std::max(width, HeaderTextWidth(col)) : 0;
+    FGivenWidths[section] = width;
+    FFittedWidths[section] = fitted;
+    setColumnWidth(col - FFixedCols, fitted);
+}
+
+int TROwnerDrawGrid::HeaderTextWidth(int col) const
+{
+    if (col < FFixedCols || col >= FColCount || FFixedRows == 0)
+        return 0;
+    const int section = col - FFixedCols;
+    const QHeaderView* header = horizontalHeader();
+    // A header with fixed sections belongs to cells sized on purpose (a digit wide).
+    if (header->isHidden() || header->sectionResizeMode(section) == QHeaderView::Fixed
+        || GetCellText(col, 0).isEmpty())
+        return 0;
+    // The header measures its section in bold, as it shows the current column.
+    return header->sectionSizeHint(section);
+}
+
+void TROwnerDrawGrid::FitColumnsToHeaders()
+{
+    const int count = std::min(FColCount - FFixedCols, static_cast<int>(FFittedWidths.size()));
+    for (int section = 0; section < count; ++section) {
+        const auto i = static_cast<size_t>(section);
+        // Left alone: columns without a width of the owner's, and those resized since.
+        if (FFittedWidths[i] <= 0 || columnWidth(section) != FFittedWidths[i])
+            continue;
+        const int width = std::max(FGivenWidths[i], HeaderTextWidth(section + FFixedCols));
+        if (width != FFittedWidths[i]) {
+            FFittedWidths[i] = width;
+            setColumnWidth(section, width);
+        }
+    }
+}
+
+void TROwnerDrawGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitColumnsToHeaders();
+}
+
+void TROwnerDrawGrid::showEvent(QShowEvent* event)
+{
+    // The owner's header texts are asked for only now: they may not have been there when the
+    // widths were given.
+    FitColumnsToHeaders();
+    QTableView::showEvent(event);
 }
 
 void TROwnerDrawGrid::SetDefaultDrawing(bool value)

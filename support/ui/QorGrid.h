@@ -4,6 +4,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <vector>
 
 class TROwnerDrawDelegate;
 class TROwnerDrawModel;
@@ -49,9 +50,15 @@ public:
     int FixedCols() const { return FFixedCols; }
     void SetFixedCols(int count);   // 0 or 1
 
-    // Width of a grid column (the fixed column is the row header).
+    // Width of a grid column (the fixed column is the row header). A data column is at least
+    // as wide as its header text needs, also after the header text or the font changed, unless
+    // the user has resized it since or its header keeps fixed sizes.
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
+    // The width the header of a data column needs to show its text whole; 0 without a header.
+    int HeaderTextWidth(int col) const;
+    // Widens the columns to their header texts again (the owner's header texts changed).
+    void FitColumnsToHeaders();
 
     bool DefaultDrawing() const { return FDefaultDrawing; }
     void SetDefaultDrawing(bool value);
@@ -90,6 +97,10 @@ public:
     // Called after the default drawing of a data cell (the fixed row and column are headers).
     TDrawCellEvent OnDrawCell;
 
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     friend class TROwnerDrawModel;
     friend class TROwnerDrawDelegate;
@@ -105,4 +116,8 @@ private:
     bool FDefaultDrawing = true;
     bool FEditing = false;
     int FEditUpdate = 0;
+    // Per data column: the width the owner gave and the width the header rule made of it
+    // (-1 where the owner gave none).
+    std::vector<int> FGivenWidths;
+    std::vector<int> FFittedWidths;
 };

@@ -86,8 +86,59 @@ TRListView::TRListView(QWidget* parent) : QTreeView(parent)
 int TRListView::AddColumn(const QString& caption, int width, Qt::Alignment alignment)
 {
     const int index = FItems->AddColumn(TRListColumn{caption, std::max(0, width), alignment});
-    SetColumnWidth(index, width);
+    SetFittedColumnWidth(index, width);
     return index;
+}
+
+int TRListView::HeaderTextWidth(int index) const
+{
+    if (index < 0 || index >= ColumnCount() || FItems->Column(index).Caption.isEmpty() || header()->isHidden())
+        return 0;
+    // The header measures its section in bold, as it shows the current column.
+    return header()->sectionSizeHint(index);
+}
+
+void TRListView::SetFittedColumnWidth(int index, int width)
+{
+    if (index < 0 || index >= ColumnCount())
+        return;
+    width = std::max(0, width);
+    // A hidden column stays hidden; shown (a hidden header section measures nothing), it takes
+    // the wider of the two widths.
+    if (width > 0)
+        setColumnHidden(index, false);
+    const int fitted = width > 0 ? std::max(width, HeaderTextWidth(index)) : 0;
+    SetColumnWidth(index, fitted);
+    FItems->SetColumnWidth(index, width);
+    if (width > 0)
+        FFittedWidths[static_cast<size_t>(index)] = fitted;
+}
+
+void TRListView::FitColumnsToHeaders()
+{
+    for (int index = 0; index < ColumnCount() && index < static_cast<int>(FFittedWidths.size()); ++index) {
+        const int fitted = FFittedWidths[static_cast<size_t>(index)];
+        if (fitted <= 0 || isColumnHidden(index) || columnWidth(index) != fitted)
+            continue;
+        const int width = std::max(FItems->Column(index).Width, HeaderTextWidth(index));
+        if (width != fitted) {
+            setColumnWidth(index, width);
+            FFittedWidths[static_cast<size_t>(index)] = width;
+        }
+    }
+}
+
+void TRListView::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitColumnsToHeaders();
+}
+
+void TRListView::showEvent(QShowEvent* event)
+{
+    FitColumnsToHeaders();
+    QTreeView::showEvent(event);
 }
 
 int TRListView::ColumnWidth(int index) const
@@ -103,6 +154,8 @@ void TRListView::SetColumnWidth(int index, int width)
         return;
     width = std::max(0, width);
     FItems->SetColumnWidth(index, width);
+    FFittedWidths.resize(static_cast<size_t>(ColumnCount()), -1);
+    FFittedWidths[static_cast<size_t>(index)] = -1;
     setColumnHidden(index, width == 0);
     if (width > 0)
         setColumnWidth(index, width);

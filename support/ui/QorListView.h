@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include <functional>
+#include <vector>
 
 // A report-style list: rows of a caption and sub-items under column headers, whole-row
 // selection that stays visible without the focus, optional check boxes and grid lines. The
@@ -20,11 +21,20 @@ public:
     TRListModel* Items() const { return FItems; }
     int ItemCount() const { return FItems->Count(); }
 
+    // A new column as wide as given, or as its header text needs where that is wider.
     int AddColumn(const QString& caption, int width, Qt::Alignment alignment = Qt::AlignLeft);
     int ColumnCount() const { return FItems->ColumnCount(); }
     // A width of 0 hides the column (and reads back as 0).
     int ColumnWidth(int index) const;
+    // Exactly this width (a stored layout, the user's choice).
     void SetColumnWidth(int index, int width);
+    // The program's own width for the column: widened to what its header text needs, also
+    // later when the font changes, until the user or SetColumnWidth sets another width.
+    void SetFittedColumnWidth(int index, int width);
+    // The width a column's header needs to show its caption whole.
+    int HeaderTextWidth(int index) const;
+    // The width the widest text of the column's items needs (the header aside).
+    int ItemsTextWidth(int index) const { return sizeHintForColumn(index); }
 
     // Owner-data mode: the owner keeps the rows and tells their number and texts.
     bool OwnerData() const { return FItems->OwnerData(); }
@@ -71,13 +81,20 @@ protected:
     virtual void ColClick(int column);
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void EnsureLayout() const;
+    // Widens the fitted columns that the user has not resized since to their header texts.
+    void FitColumnsToHeaders();
 
     TRListModel* FItems = nullptr;
     bool FGridLines = false;
     int FUpdateCount = 0;
+    // Per column: the width the fitting rule gave it last, or -1 when the width is not the
+    // program's own (set exactly, or resized by the user since).
+    std::vector<int> FFittedWidths;
 };
 
 enum TSortDirection { sdAscending = 0, sdDescending = 1 };

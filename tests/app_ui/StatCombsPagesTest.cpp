@@ -598,7 +598,7 @@ TEST_F(StatCombsPagesTest, PopupsAndOptionTogglesOfTheStatisticsPage)
     // The comparison with the full set shows the norm columns and is written at once.
     ASSERT_TRUE(Run(*form, "DrawsStatePrefetchsEnabled"));
     for (int column : {3, 4, 5})
-        EXPECT_EQ(StatList(*form)->ColumnWidth(column), 80) << column;
+        EXPECT_EQ(StatList(*form)->ColumnWidth(column), std::max(80, StatList(*form)->HeaderTextWidth(column))) << column;
     EXPECT_TRUE(ReadFileBytes(FFolder.DataFile(".frm")).contains("PrefetchsEnabled=1"));
     actions->UpdateAll();
     EXPECT_TRUE(form->Action(TCommand::DrawsStatePrefetchsEnabled)->isChecked());
@@ -655,16 +655,21 @@ TEST_F(StatCombsPagesTest, CommandsCarryTheirCaptionsAndKeys)
 TEST_F(StatCombsPagesTest, SizesOfThePagesAreKept)
 {
     FFolder.WriteArchive(MakeArchive(40));
+    int filtersWidth = 0;
     {
         auto form = Open();
         Child<QSpinBox>(*form, "edDrawsStatLen")->setValue(250);
         Child<QSpinBox>(*form, "edCombsExclude")->setValue(4);
         StatList(*form)->SetSortColumn(6);
         Child<QSplitter>(*form, "splDrawsStat")->setSizes({300, 150});
+        // The given width, or what the header needs to show its caption whole.
+        filtersWidth = Child<TRListView>(*form, "lvFilters")->ColumnWidth(0);
+        EXPECT_EQ(filtersWidth, std::max(100, Child<TRListView>(*form, "lvFilters")->HeaderTextWidth(0)));
     }
     const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
+    const QByteArray filtersKey = "lvFilters.Column0=" + QByteArray::number(filtersWidth);
     for (const char* key : {"DrawsStatLen=250", "DrawsExclude=4", "DrawsStatHeight=150", "lvDrawsStat.SortType=6,0",
-                            "lvCombs.Column0=80", "lvFilters.Column0=100", "FiltersHeight="})
+                            "lvCombs.Column0=80", filtersKey.constData(), "FiltersHeight="})
         EXPECT_TRUE(saved.contains(key)) << key << "\n" << saved.toStdString();
     auto form = Open();
     EXPECT_EQ(Child<QSpinBox>(*form, "edDrawsStatLen")->value(), 250);

@@ -1,10 +1,12 @@
 #include "support/ui/QorGrid.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMap>
 #include <QPainter>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -121,4 +123,44 @@ TEST(OwnerDrawGrid, DefaultDrawingThenTheOwnersDrawing)
     const QRect cell = grid.visualRect(grid.model()->index(0, 0));
     const QPoint inside = grid.viewport()->mapTo(&grid, cell.center());
     EXPECT_EQ(image.pixelColor(inside), QColor(0, 0, 255));
+}
+
+TEST(OwnerDrawGrid, ColumnsWidenToTheirHeaderTextsOnceTheOwnerGivesThem)
+{
+    TROwnerDrawGrid grid;
+    grid.SetFixedCols(0);
+    grid.SetColCount(4);
+    grid.SetRowCount(2);
+    // The widths come before the texts, as a page sets its grid up.
+    const int given[] = {60, 60, 200, 40};
+    for (int col = 0; col < 4; ++col)
+        grid.SetColWidth(col, given[col]);
+    for (int col = 0; col < 4; ++col)
+        EXPECT_EQ(grid.ColWidth(col), given[col]) << col;
+
+    const QStringList captions = {QString::fromUtf8("№ тиража"), QString::fromUtf8("Результаты тиража"),
+                                  QString::fromUtf8("Комментарий"), QString()};
+    grid.OnGetCellText = [&captions](TROwnerDrawGrid*, int col, int row, QString& value) {
+        value = row == 0 ? captions.value(col) : QString();
+    };
+    grid.FitColumnsToHeaders();
+    QFont bold = grid.horizontalHeader()->font();
+    bold.setBold(true);
+    const int margins = 2 * grid.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid.horizontalHeader());
+    const int resultsNeed = QFontMetrics(bold).horizontalAdvance(captions[1]) + margins;
+    ASSERT_GT(resultsNeed, 60);
+    EXPECT_GE(grid.ColWidth(1), resultsNeed);
+    EXPECT_EQ(grid.ColWidth(1), grid.HeaderTextWidth(1));
+    EXPECT_EQ(grid.ColWidth(2), 200);   // wide enough already
+    EXPECT_EQ(grid.ColWidth(3), 40);    // no text
+
+    // Resized by hand: the rule leaves the column alone from then on.
+    grid.horizontalHeader()->resizeSection(1, 45);
+    grid.FitColumnsToHeaders();
+    EXPECT_EQ(grid.ColWidth(1), 45);
+
+    // A header of fixed sections keeps the widths it was given.
+    grid.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid.SetColWidth(0, 40);
+    EXPECT_EQ(grid.ColWidth(0), 40);
 }

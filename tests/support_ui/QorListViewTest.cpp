@@ -3,7 +3,9 @@
 #include "platform/Exceptions.h"
 #include "support/RVclUtils.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -265,4 +267,56 @@ TEST(ListView, HiddenColumnsReadAsZeroAndChecksGoThroughTheModel)
     EXPECT_TRUE(view.model()->setData(view.model()->index(0, 0), Qt::Checked, Qt::CheckStateRole));
     EXPECT_TRUE(view.Items()->Item(0).Checked);
     EXPECT_EQ(view.model()->index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHCenter, Qt::AlignHCenter);
+}
+
+namespace {
+
+// What a header needs for a caption, measured apart from the list: the caption in bold (the
+// header shows its current column so) and the style's margin on either side.
+int CaptionNeed(const QHeaderView* header, const QString& caption)
+{
+    QFont bold = header->font();
+    bold.setBold(true);
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return QFontMetrics(bold).horizontalAdvance(caption) + 2 * margin;
+}
+
+} // namespace
+
+TEST(ListView, GivenWidthsWidenToTheirCaptionsAndStoredWidthsStayExact)
+{
+    TRListView view;
+    const struct {
+        const char* Caption;
+        int Given;
+    } columns[] = {{"A", 50}, {"Результаты тиража", 30}, {"", 40}, {"Глубина в %", 0}};
+    for (const auto& column : columns)
+        view.AddColumn(QString::fromUtf8(column.Caption), column.Given);
+    const QHeaderView* header = view.header();
+    const int resultsNeed = CaptionNeed(header, QString::fromUtf8("Результаты тиража"));
+    ASSERT_GT(resultsNeed, 30);
+
+    EXPECT_EQ(view.ColumnWidth(0), 50);                  // the caption fits: the given width
+    EXPECT_GE(view.ColumnWidth(1), resultsNeed);         // too narrow: as wide as its caption
+    EXPECT_EQ(view.ColumnWidth(2), 40);                  // nothing to show
+    EXPECT_EQ(view.ColumnWidth(3), 0);                   // hidden stays hidden
+    EXPECT_EQ(view.Items()->Column(1).Width, 30);        // the given width is remembered
+    EXPECT_EQ(view.ColumnWidth(1), view.HeaderTextWidth(1));
+
+    // A stored layout (or the user) may make a column narrower than its caption.
+    view.SetColumnWidth(1, 35);
+    EXPECT_EQ(view.ColumnWidth(1), 35);
+    // Shown again with the program's width, a hidden column takes its caption's width too.
+    view.SetFittedColumnWidth(3, 20);
+    EXPECT_GE(view.ColumnWidth(3), CaptionNeed(header, QString::fromUtf8("Глубина в %")));
+
+    // A larger font widens the columns the program sized and nobody has resized since.
+    view.header()->resizeSection(0, 45);
+    QFont larger = view.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    view.setFont(larger);
+    EXPECT_GE(view.ColumnWidth(3), CaptionNeed(view.header(), QString::fromUtf8("Глубина в %")));
+    EXPECT_EQ(view.ColumnWidth(0), 45);   // resized by hand
+    EXPECT_EQ(view.ColumnWidth(1), 35);   // set exactly
+    EXPECT_EQ(view.ColumnWidth(2), 40);
 }
