@@ -96,12 +96,12 @@ int TFormMulti::DrawCount() const
 
 QString TFormMulti::Comment() const
 {
-    return FComment->text();
+    return StakeCommentText(FComment->text());
 }
 
 void TFormMulti::accept()
 {
-    if (FComment->text().isEmpty()) {
+    if (Comment().isEmpty()) {
         ErrorBox(LoadResString(rsCommentRequired));
         FComment->setFocus();
         return;

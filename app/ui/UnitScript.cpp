@@ -201,7 +201,8 @@ QString TFormScript::Line() const
     options.ResultCombsMode = static_cast<std::uint8_t>(std::max(cbResultCombsMode->currentIndex(), 0));
     options.ClearStakes = cbClearStakes->isChecked();
     options.NewOnly = cbNewOnly->isChecked();
-    return FormatScriptLine(edComments->text(), FormatScriptOptions(options), FilterTexts());
+    // Blanks around the comment would stand in every stake comment of the line.
+    return FormatScriptLine(edComments->text().trimmed(), FormatScriptOptions(options), FilterTexts());
 }
 
 void TFormScript::EditFilter(int n)
@@ -223,6 +224,23 @@ void TFormScript::accept()
         ErrorBox(FieldBreakMessage());
         (field == 0 ? edComments : edFilters[std::size_t(field - 1)])->setFocus();
         return;
+    }
+    // A filter typed into its field passes the checks of the filter dialog too, or it would be
+    // stored and fail only when the scenario runs.
+    if (FContext.StatList != nullptr) {
+        for (int i = 0; i < ScriptFilterCount; ++i) {
+            QLineEdit* edit = edFilters[std::size_t(i)];
+            const QString text = edit->text().trimmed();
+            if (text.isEmpty())
+                continue;
+            const TFilterCheck check = CheckFilterItem(ParseFilterItem(text, *FContext.StatList));
+            if (!check.Ok()) {
+                ErrorBox(check.Message);
+                edit->setFocus();
+                edit->selectAll();
+                return;
+            }
+        }
     }
     TDialogSTemplate::accept();
 }

@@ -124,8 +124,9 @@ void TFormStake::StoreStake(TStakeRec& rec, int& drawCount) const
 {
     rec.DrawNumber = FDrawNumber->value();
     // An unchanged comment keeps its stored bytes exactly.
-    if (FComment->text() != rec.Comment.Get())
-        rec.Comment.Set(FComment->text());
+    const QString comment = Comment();
+    if (comment != rec.Comment.Get())
+        rec.Comment.Set(comment);
     ParseStakeDigits(FStakeData->text(), rec.Digits);
     drawCount = FDrawsCount->value();
 }
@@ -143,7 +144,7 @@ void TFormStake::accept()
         FStakeData->setFocus();
         return;
     }
-    if (FComment->text().isEmpty()) {
+    if (Comment().isEmpty()) {
         ErrorBox(LoadResString(rsCommentRequired));
         FComment->setFocus();
         return;
@@ -154,6 +155,18 @@ void TFormStake::accept()
         return;
     }
     TDialogSTemplate::accept();
+}
+
+QString TFormStake::Comment() const
+{
+    return StakeCommentText(FComment->text());
+}
+
+QString StakeCommentText(const QString& typed)
+{
+    // Blanks around a comment are never meant: they would tell two comments apart that read
+    // the same (the regular stakes and ratings are keyed by it).
+    return typed.trimmed();
 }
 
 void FitCommentEdit(QLineEdit* edit, int maxLength)

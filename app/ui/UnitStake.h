@@ -31,6 +31,8 @@ public:
     QLineEdit* StakeSumEdit() const { return FStakeSum; }
     QLineEdit* CommentEdit() const { return FComment; }
     QSpinBox* DrawsCountEdit() const { return FDrawsCount; }
+    // The comment as it is stored: without blanks at either end.
+    QString Comment() const;
 
 public slots:
     void accept() override;
@@ -56,6 +58,9 @@ private:
     QLineEdit* FStakeSum = nullptr;
     QLineEdit* FComment = nullptr;
 };
+
+// A comment typed into a stake dialog as it is stored: without blanks at either end.
+QString StakeCommentText(const QString& typed);
 
 // Makes a comment editor wide enough to show a comment of the longest length in full (measured
 // in a letter of middle width), so that a stake's comment is read without scrolling.

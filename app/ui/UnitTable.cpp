@@ -120,8 +120,9 @@ void TFormTable::UpdateControls()
 void TFormTable::StoreTable(TTableRec& rec) const
 {
     // An unchanged name keeps its stored bytes exactly.
-    if (edComment->text() != rec.Comment.Get())
-        rec.Comment.Set(edComment->text());
+    const QString comment = StakeCommentText(edComment->text());
+    if (comment != rec.Comment.Get())
+        rec.Comment.Set(comment);
     rec.UseLastDraw = rbUseLastDraw->isChecked();
     rec.Step = edStep->value();
     TDigitsRec digits;
@@ -137,12 +138,13 @@ void TFormTable::accept()
         edCombStart->setFocus();
         return;
     }
-    if (edComment->text().isEmpty()) {
+    const QString comment = StakeCommentText(edComment->text());
+    if (comment.isEmpty()) {
         ErrorBox(LoadResString(rsCommentRequired));
         edComment->setFocus();
         return;
     }
-    if (FComments.contains(edComment->text())) {
+    if (FComments.contains(comment)) {
         ErrorBox(LoadResString(rsCommentTaken));
         edComment->setFocus();
         return;

@@ -7,6 +7,7 @@
 #include "support/ui/QorFloatEdit.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/StatFixtures.h"
+#include "tests/support_ui/KeyInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -380,6 +381,63 @@ TEST_F(ScriptDialogsUiTest, LineDialogRefusesABarInACommentOrAFilter)
     EXPECT_TRUE(PressOk(form));
     EXPECT_EQ(GetScriptLineFilter(form.Line(), 4), Q("TSD1#SUMS:10,20#LNO:#SF:1"));
     EXPECT_EQ(GetScriptLineComment(form.Line()), Q("a/b"));
+}
+
+TEST_F(ScriptDialogsUiTest, LineDialogChecksTypedFiltersAsTheFilterDialogDoes)
+{
+    const QString textual = Textual->Code();
+    const struct {
+        int Slot;
+        QString Typed;
+        const char* Refusal;   // nullptr: accepted
+    } cases[] = {
+        // A draws length typed where the whole step belongs: no method and no lengths.
+        {2, Q("10-5000"), "Введен некорректный диапазон значений!"},
+        {1, Q("TSD1#SUMS:0#LNO:#SF:1"), "Введен некорректный диапазон значений!"},
+        {4, Q("TSD1#SUMS:10#LMV:#SF:1"), "Введен некорректный диапазон значений!"},
+        {5, Q("TSD1#") + textual + Q(":10#LVA:1,2#SF:1"),
+         "Для данного вида статистики не доступен режим выделения по списку значений!"},
+        {6, Q("TMD1#SUMS:10#LMV:3#SC:2"), "В режиме мультивыделения остановка сценария по количеству комбинаций или "
+                                          "чисел не может быть выполнена!\nВыберите другой способ останова."},
+        {3, Q("TSD1#SUMS:0,1#LMV:3#ST:1"), nullptr},
+        {7, Q("  "), nullptr},   // an empty slot is no filter
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed.toStdString());
+        Boxes.Clear();
+        TFormScript form(Context);
+        form.LoadLine(QString(), 0);
+        ASSERT_TRUE(ActivateWindow(&form));
+        QLineEdit* edit = form.edFilters[std::size_t(c.Slot - 1)];
+        edit->setFocus();
+        for (const QChar ch : c.Typed)
+            TypeKey(edit, ch.unicode(), Qt::NoModifier, QString(ch));
+        ASSERT_EQ(edit->text(), c.Typed);
+        form.edComments->setFocus();
+        if (c.Refusal == nullptr) {
+            EXPECT_TRUE(PressOk(form));
+            EXPECT_TRUE(Boxes.Boxes().isEmpty());
+            continue;
+        }
+        EXPECT_FALSE(PressOk(form));
+        ASSERT_EQ(Boxes.Boxes().size(), 1);
+        EXPECT_EQ(Boxes.Last().Text, Q(c.Refusal));
+        EXPECT_EQ(QApplication::focusWidget(), edit);
+        EXPECT_TRUE(form.isVisible());
+    }
+}
+
+TEST_F(ScriptDialogsUiTest, LineCommentIsStoredWithoutBlanksAtEitherEnd)
+{
+    TFormScript form(Context);
+    form.LoadLine(QString(), 0);
+    ASSERT_TRUE(ActivateWindow(&form));
+    form.edComments->setFocus();
+    for (const QChar ch : Q("  ночной прогон  "))
+        TypeKey(form.edComments, ch.unicode(), Qt::NoModifier, QString(ch));
+    ASSERT_TRUE(PressOk(form));
+    EXPECT_EQ(form.Line(), Q("FULL:0#RAND| | | | | | | |ночной прогон"));
+    EXPECT_EQ(GetScriptLineComment(form.Line()), Q("ночной прогон"));
 }
 
 TEST_F(ScriptDialogsUiTest, FilterButtonsEditTheirOwnFilter)

@@ -4,6 +4,7 @@
 #include "app/ui/UnitMulti.h"
 #include "app/ui/UnitStake.h"
 #include "app/ui/UnitStakeFilter.h"
+#include "app/ui/UnitTable.h"
 #include "support/RDialogsScripted.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
@@ -137,10 +138,12 @@ TEST_F(StakeDialogTest, OkChecksTheCombinationThenTheCommentThenTheLastDraw)
         {"10;2", "", 5, 1, "Введена некорректная комбинация!", FForm.StakeDataEdit()},
         {"a;1", "c", 5, 1, "Введена некорректная комбинация!", FForm.StakeDataEdit()},
         {"1;2", "", 5, 1, "Необходимо ввести комментарий!", FForm.CommentEdit()},
+        // Blanks alone make no comment.
+        {"1;2", "   ", 5, 1, "Необходимо ввести комментарий!", FForm.CommentEdit()},
         {"1;2", "c", kMaxDraw, 2, kLastDrawError, FForm.DrawsCountEdit()},
         {"1;2", "c", kMaxDraw - 65533, 65535, kLastDrawError, FForm.DrawsCountEdit()},
         {"1;2", "c", kMaxDraw - 65534, 65535, nullptr, nullptr},
-        {"0 , 9", " ", kMaxDraw, 1, nullptr, nullptr},
+        {"0 , 9", " c ", kMaxDraw, 1, nullptr, nullptr},
     };
     for (const TCase& c : cases) {
         FBoxes.Clear();
@@ -270,6 +273,64 @@ TEST(StakeDialogFunctions, EditMultiStakeRequiresACommentAndRefusesThePassedLast
     });
     EXPECT_FALSE(EditMultiStake(nullptr, draw, count, comment));
     EXPECT_EQ(draw, kMaxDraw - 1);
+}
+
+// Each dialog where a stake's comment is typed, with what it stores.
+TEST(StakeDialogComments, AreStoredWithoutBlanksAtEitherEnd)
+{
+    TScriptedBoxes boxes;
+    const auto type = [](QLineEdit* edit, const char* text) {
+        edit->setFocus();
+        edit->selectAll();
+        for (const QChar c : U(text))
+            TypeKey(edit, c.unicode(), Qt::NoModifier, QString(c));
+    };
+    const char* const typed[] = {"  утро ", "утро\u00a0", " утро"};   // the second ends in a no-break space
+    for (const char* text : typed) {
+        SCOPED_TRACE(text);
+        TFormStake stake;
+        stake.LoadStake(GivenStake(), 1);
+        ASSERT_TRUE(ActivateWindow(&stake));
+        type(stake.CommentEdit(), text);
+        ASSERT_TRUE(PressOk(stake));
+        TStakeRec rec = GivenStake();
+        int count = 0;
+        stake.StoreStake(rec, count);
+        EXPECT_EQ(rec.Comment.Get(), U("утро"));
+
+        TFormMulti multi;
+        multi.LoadMulti(10, 1, QString());
+        ASSERT_TRUE(ActivateWindow(&multi));
+        type(multi.CommentEdit(), text);
+        ASSERT_TRUE(PressOk(multi));
+        EXPECT_EQ(multi.Comment(), U("утро"));
+
+        // A regular stake's comment names it: the trimmed one is what must be free.
+        TFormTable table;
+        TTableRec rule;
+        rule.StakesMade = 1;
+        table.LoadTable(rule, {U("вечер")});
+        ASSERT_TRUE(ActivateWindow(&table));
+        table.edCombStart->setText(QStringLiteral("1;2"));
+        type(table.edComment, text);
+        ASSERT_TRUE(PressOk(table));
+        table.StoreTable(rule);
+        EXPECT_EQ(rule.Comment.Get(), U("утро"));
+    }
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+
+    TFormTable taken;
+    TTableRec rule;
+    rule.StakesMade = 1;
+    taken.LoadTable(rule, {U("вечер")});
+    taken.edCombStart->setText(QStringLiteral("1;2"));
+    taken.edComment->setText(U(" вечер "));
+    EXPECT_FALSE(PressOk(taken));
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    taken.edComment->setText(QStringLiteral("  "));
+    EXPECT_FALSE(PressOk(taken));
+    ASSERT_EQ(boxes.Boxes().size(), 2);
+    EXPECT_EQ(boxes.Last().Text, U("Необходимо ввести комментарий!"));
 }
 
 TEST(StakeFilterDialog, ItemsValueLimitAndChoice)
