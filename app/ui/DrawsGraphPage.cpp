@@ -1,5 +1,6 @@
 #include "app/ui/DrawsGraphPage.h"
 
+#include "app/ui/ChartLegend.h"
 #include "app/ui/EnterKey.h"
 #include "app/ui/UnitGraph.h"
 #include "engine/KelmaMsg.h"
@@ -123,6 +124,9 @@ TDrawsGraphPage::TDrawsGraphPage(TMainState& state, QWidget* parent)
     FChartView = new QChartView(this);
     FChartView->setObjectName(QStringLiteral("crtDrawsGraph"));
     layout->addWidget(FChartView, 1);
+    // The series' names under the chart, each in full (the method's caption is long).
+    FLegend = new TChartLegend(FChartView->chart(), this);
+    layout->addWidget(FLegend);
     SetupChart();
     RetranslateUi();
 
@@ -152,7 +156,8 @@ void TDrawsGraphPage::SetupChart()
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->setBackgroundRoundness(0);
     chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setVisible(true);
+    // The legend panel under the chart names the series instead.
+    chart->legend()->setVisible(false);
     FChartView->setRenderHint(QPainter::Antialiasing, true);
     // The two axes stay for good; each drawing changes their ranges.
     FAxisX = new QValueAxis(chart);
@@ -174,6 +179,7 @@ void TDrawsGraphPage::ClearChart()
     Chart()->removeAllSeries();
     FAxisX->setVisible(false);
     FAxisY->setVisible(false);
+    FLegend->Refresh();
 }
 
 bool TDrawsGraphPage::PageInSight() const
@@ -259,6 +265,7 @@ void TDrawsGraphPage::ShowGraph(const TDrawsGraphData& data, const QString& capt
     SetRoundRange(FAxisY, std::min(low, data.Mean), std::max(high, data.Mean), 8);
     FAxisX->setVisible(true);
     FAxisY->setVisible(true);
+    FLegend->Refresh();
 }
 
 void TDrawsGraphPage::FillGraphMethods(bool keepSelection)

@@ -16,6 +16,7 @@ class QLabel;
 class QLineSeries;
 class QSpinBox;
 class QValueAxis;
+class TChartLegend;
 
 // The look of the value lines of the draws graph and the weekday chart: green, 2 pixels wide,
 // with a small green square edged in fuchsia at every point.
@@ -74,6 +75,7 @@ public:
     QSpinBox* LengthEdit() const { return FLength; }
     QCheckBox* ShowMarks() const { return FShowMarks; }
     QChartView* ChartView() const { return FChartView; }
+    TChartLegend* Legend() const { return FLegend; }
     QChart* Chart() const;
     const TDrawsGraph& Graph() const { return FGraph; }
 
@@ -98,6 +100,7 @@ private:
     QSpinBox* FLength = nullptr;
     QCheckBox* FShowMarks = nullptr;
     QChartView* FChartView = nullptr;
+    TChartLegend* FLegend = nullptr;
     QValueAxis* FAxisX = nullptr;
     QValueAxis* FAxisY = nullptr;
 };

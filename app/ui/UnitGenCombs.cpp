@@ -30,8 +30,8 @@ TFormGenCombs::TFormGenCombs(QWidget* parent) : TDialogSTemplate(parent), FUi(st
     FillModes();
     connect(FUi->cbCombsGenerateMode, &QComboBox::currentIndexChanged, this, [this] { UpdateControls(); });
     connect(FUi->btnCombsGenerateFile, &QToolButton::clicked, this, [this] { ChooseFile(); });
-    setFixedWidth(kWidth);
-    setFixedHeight(sizeHint().height());
+    // The designed width, or what the longest text (the check box) needs to show whole.
+    FitToLayout(kWidth);
     UpdateControls();
 }
 
@@ -95,6 +95,7 @@ void TFormGenCombs::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         OkBtn()->setToolTip(LoadResString(SGenCombsOkHint));
         OkBtn()->setStatusTip(OkBtn()->toolTip());
+        FitToLayout(kWidth);
     }
 }
 

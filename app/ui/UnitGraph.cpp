@@ -1,5 +1,6 @@
 #include "app/ui/UnitGraph.h"
 
+#include "app/ui/ChartLegend.h"
 #include "app/ui/ProgramEnv.h"
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"
@@ -123,6 +124,8 @@ TFormGraph::TFormGraph(QWidget* parent) : QDialog(parent, Qt::Tool)
     FChartView->setObjectName(QStringLiteral("Chart"));
     FChartView->setRenderHint(QPainter::Antialiasing, true);
     layout->addWidget(FChartView, 1);
+    FLegend = new TChartLegend(FChart, this);
+    layout->addWidget(FLegend);
 
     connect(FShowMarks, &QCheckBox::toggled, this, [this] { ShowMarksClicked(); });
 
@@ -211,6 +214,7 @@ void TFormGraph::UpdateChart()
         it.key()->replace(it.key()->points() + it.value());
     FPending.clear();
     FitAxes();
+    FLegend->Refresh();
 }
 
 void TFormGraph::FitAxes()

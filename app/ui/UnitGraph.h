@@ -17,6 +17,7 @@ class QCheckBox;
 class QLineSeries;
 class QValueAxis;
 class QWidget;
+class TChartLegend;
 
 // A line-chart window that commands fill point by point and then show modally. A point goes to
 // the series of its title (letter case ignored); the first point of a title makes its series.
@@ -33,6 +34,8 @@ public:
     QChart* Chart() const { return FChart; }
     QChartView* ChartView() const { return FChartView; }
     QCheckBox* ShowMarks() const { return FShowMarks; }
+    // The names of the series under the chart, each shown whole.
+    TChartLegend* Legend() const { return FLegend; }
 
     // Adds a point (x, y) to the series titled so. A new series takes the colour unless it is
     // 0 (then the chart's own colour cycle gives it one), a line 2 pixels wide, 3 x 3 point
@@ -59,6 +62,7 @@ private:
     QChart* FChart = nullptr;
     QChartView* FChartView = nullptr;
     QCheckBox* FShowMarks = nullptr;
+    TChartLegend* FLegend = nullptr;
     QValueAxis* FAxisX = nullptr;
     QValueAxis* FAxisY = nullptr;
     // Points wait here until UpdateChart: a series redraws itself on every single append, so

@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 const TResString SCaption = RESSTR("UnitInfo", "Подробная информация");
@@ -133,6 +135,17 @@ void TFormInfo::AddRow(const TDrawInfoRow& row)
     FProps->Items()->Add(item);
 }
 
+void TFormInfo::FitPropertyColumn()
+{
+    const int before = FProps->ColumnWidth(0);
+    FProps->SetFittedColumnWidth(0, std::max(kPropertyWidth, FProps->ItemsTextWidth(0)));
+    const int wider = FProps->ColumnWidth(0) - before;
+    if (wider <= 0)
+        return;
+    FProps->setMinimumWidth(FProps->minimumWidth() + wider);
+    resize(width() + wider, height());
+}
+
 void TFormInfo::BuildGrid()
 {
     const int cols = FCols->value();
@@ -167,6 +180,7 @@ void ShowInfoForm(const TStatList& list, const TDrawInfoRequest& request, QWidge
         for (const TDrawInfoRow& row : DrawInfoRows(list, request))
             form.AddRow(row);
         form.Props()->EndUpdate();
+        form.FitPropertyColumn();
     }
     ExecModalForm(form);
 }

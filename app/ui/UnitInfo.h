@@ -34,6 +34,9 @@ public:
     void SetCombination(TCombWord comb);
     TCombWord Combination() const { return FComb; }
     void AddRow(const TDrawInfoRow& row);
+    // Widens the property column to its longest name and the window with it (after the rows
+    // are in).
+    void FitPropertyColumn();
 
     TRListView* Props() const { return FProps; }
     QTableWidget* Card() const { return FCard; }
