@@ -105,11 +105,12 @@ struct TOpenScope {
 
 TEST(RSysUtilsErrors, TextsWithAndWithoutTheCode)
 {
-    const QString text = QString::fromLocal8Bit(std::strerror(ENOENT));
+    // The system's own text, in Russian where the system has it.
+    const QString text = SystemErrorText(ENOENT);
     ASSERT_FALSE(text.isEmpty());
     EXPECT_EQ(FormatSysError(ENOENT, true), "SysError #2: \"" + text + "\"!");
     EXPECT_EQ(FormatSysError(ENOENT, false), "\"" + text + "\"!");
-    EXPECT_EQ(FormatSysError(0, true), QString::fromLocal8Bit(std::strerror(0)) + ".");
+    EXPECT_EQ(FormatSysError(0, true), SystemErrorText(0) + ".");
     errno = EACCES;
     EXPECT_TRUE(LastErrorText(true).startsWith("SysError #13: \""));
 }
