@@ -21,6 +21,7 @@
 #include "support/RDialogsScripted.h"
 #include "support/ui/UnitExpExcel.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/Screenshot.h"
 #include "tests/fixtures/StatFixtures.h"
 #include "tests/support_ui/KeyInput.h"
 
@@ -150,6 +151,14 @@ TEST_F(DialogKeyboardTest, FocusStartsOnTheFirstFieldAndTabReachesEveryControlAn
              return Made(std::move(form));
          },
          "edDrawNumber", {"edDrawData"}},
+        {"proxy",
+         [] {
+             auto form = std::make_unique<TFormProxy>();
+             form->LoadProxy(TProxy{});
+             return Made(std::move(form));
+         },
+         // Tab enters a group of radio buttons once; without a proxy the fields are off.
+         "rbProxyOff", {}},
         {"generation", [] { return Made(std::make_unique<TFormGenCombs>()); }, "cbCombsGenerateMode",
          {"cbSaveParameters"}},
         {"test count",
@@ -178,6 +187,8 @@ TEST_F(DialogKeyboardTest, FocusStartsOnTheFirstFieldAndTabReachesEveryControlAn
         const std::unique_ptr<QDialog> form = c.Make();
         ASSERT_TRUE(ActivateWindow(form.get()));
         EXPECT_EQ(FocusName(), QLatin1String(c.First));
+        // A picture of the dialog as it opens, its first field focused.
+        SaveScreenshot(form.get(), QStringLiteral("Keys") + form->objectName(), form->size());
         const QStringList cycle = TabCycle();
         EXPECT_FALSE(cycle.contains(QStringLiteral("<stuck>"))) << cycle.join(QLatin1Char(' ')).toStdString();
         EXPECT_FALSE(cycle.contains(QStringLiteral("<none>"))) << cycle.join(QLatin1Char(' ')).toStdString();
