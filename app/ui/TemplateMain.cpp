@@ -673,26 +673,26 @@ void TTemplateMain::EditConfig()
     // Another channel size makes other methods.
     FillStatMethods(true, true);
     SettingsChanged(mask);
+    // The lists colour their digits by channel, at paint time.
+    FUi->lvDraws->viewport()->update();
+    FUi->lvCombs->viewport()->update();
 }
 
 void TTemplateMain::EditShredding()
 {
     TStatList& engine = FState.StatList();
     if (!EditShreddingFormulas(this, engine))
-    // The lists colour their digits by channel, at paint time.
-    FUi->lvDraws->viewport()->update();
-    FUi->lvCombs->viewport()->update();
         return;
     SaveSettings([&engine, this] { engine.SaveShreddingFormulas(FState.IniFileName()); });
+    // A method takes its formula into its caption when it is made: the methods are made anew,
+    // so that the lists, the draw details and the exports name the formula in use.
+    FillStatMethods(true, true);
     SettingsChanged(ShreddingGroupMask);
 }
 
 void TTemplateMain::SetupViewPages()
 {
     FDrawsGraphPage = new TDrawsGraphPage(FState);
-    // A method takes its formula into its caption when it is made: the methods are made anew,
-    // so that the lists, the draw details and the exports name the formula in use.
-    FillStatMethods(true, true);
     FCardPage = new TCardPage(FState, FCombs, FStatFilter);
     FLayoutPage = new TLayoutPage(FState, FCombs, FStatFilter, nullptr);
     FWeekPage = new TWeekPage(FState, FCombs, FStatFilter);
