@@ -6,10 +6,14 @@
 //   ScoreAndSave/100000 the same as the main window runs it: the scored stakes are marked
 //                       under the ratings journal, the ratings file is saved and the marks
 //                       cleared (goal: under 0.5 s);
+//   ListStakes/1000000  stakes for every entry of a 1 000 000-line combination list, made
+//                       as the list stake command makes them (goal: under 2 s);
 //   StakeExists/100000  the duplicate test over 100 000 records for a stake that is not
 //                       there, so the whole file is scanned (goal: under 20 ms).
 
+#include "app/core/MainState.h"
 #include "app/core/StakeCheck.h"
+#include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "bench/BenchMain.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -99,6 +103,35 @@ void ScoreAndSave(benchmark::State& state)
     }
 }
 
+void ListStakes(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    QList<TCombWord> combs;
+    combs.reserve(count);
+    for (int i = 0; i < count; ++i)
+        combs.append(MakeComb(std::uint8_t(i % 10), std::uint8_t(i / 10 % 10)));
+    QTemporaryDir dir;
+    TMainState main;
+    main.SetDataDir(dir.path());
+    main.StatList().Config().Cost = TCurrency::FromUnits(10);
+    const QString path = dir.filePath(QString::fromLatin1(TStakesFile::BaseName));
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteFile(path, QByteArray());
+        TStakesFile file(path);
+        file.Load();
+        TStakeCommands commands(main, file);
+        commands.EditMulti = [](std::int32_t& draw, int&, QString&) {
+            draw = 5000;
+            return true;
+        };
+        state.ResumeTiming();
+        int made = 0;
+        if (!commands.AddStakes(combs, &made) || made != count)
+            state.SkipWithError("not every stake was made");
+    }
+}
+
 void StakeExists(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
@@ -117,6 +150,7 @@ void RegisterAll()
 {
     benchmark::RegisterBenchmark("Score", Score)->Arg(100000)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ScoreAndSave", ScoreAndSave)->Arg(100000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ListStakes", ListStakes)->Arg(1000000)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("StakeExists", StakeExists)->Arg(100000)->Unit(benchmark::kMillisecond);
 }
 
