@@ -166,7 +166,7 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     SetupViewPages();
     SetupPrefetchCache();
     FStakesFile = std::make_unique<TStakesFile>(FState.StakesFileName());
-    FRatings = std::make_unique<TRatings>(FState.RatingsFileName());
+    FRatings = std::make_unique<TRatings>(FState.RatingsFileName(), FStakesFile.get());
     FRatingsPage = new TRatingsPage(FState, *FRatings, FUi->lvRatings, FStatusBar, this);
     FStakesPage = new TStakesPage(*FStakesFile, FUi->sgStakes, FStatusBar, this);
     FStakeCommands = std::make_unique<TStakeCommands>(FState, *FStakesFile);
@@ -363,7 +363,7 @@ void TTemplateMain::tmrInitTimer()
     case TAppStartup::TOutcome::EndApplication:
         // Without the folder this copy may not write there: not even its form state.
         FAccessRefused = !FState.FolderLock().IsHeld();
-        EndApplication(FAccessRefused ? 1 : FStartup.ExitCode());
+        EndApplication(FAccessRefused || FStakesCheckFailed ? 1 : FStartup.ExitCode());
         break;
     case TAppStartup::TOutcome::Restart:
         try {
@@ -476,7 +476,11 @@ bool TTemplateMain::OpenStakesFile()
     // The file is held exclusively for the whole run: a holder elsewhere refuses this copy.
     try {
         FStakesFile->Open();
-    } catch (const std::exception&) {
+    } catch (const EStakesFileHeld&) {
+        return false;
+    } catch (const std::exception& e) {
+        // Not a second copy: the file and the reason are told before the start-up gives up.
+        ErrorBox(ExceptionText(e));
         return false;
     }
     return true;
@@ -530,11 +534,12 @@ void TTemplateMain::CheckStakesAndReload()
     try {
         TStakesLog log(FState.DataDir());
         log.Enabled = FState.Options.Flag(TMainOptions::StakesLogEnabled);
-        TStakeCheck check(*FStakesFile, FState.FDraws, FState.StatList(), FRatings->FRatings);
+        TStakeCheck check(*FStakesFile, FState.FDraws, FState.StatList(), *FRatings);
         check.Log = &log;
         const TStakeCheckResult result = check.CheckStakesAndReload([this] { FRatings->SortRatings(); });
         for (const QString& text : result.Errors)
             ErrorBox(text);
+        FStakesCheckFailed = FStakesCheckFailed || result.Failed;
         if (result.DamagedCount > 0)
             WarningBox(Format(LoadResString(SDamagedStakes), {result.DamagedCount}));
     } catch (const std::exception& e) {
@@ -561,6 +566,7 @@ void TTemplateMain::SetupStakeCommands()
     c.CheckStakes = [this] { CheckStakesAndReload(); };
     c.RefreshGrid = [this](bool resize, bool scroll) { FStakesPage->Refresh(resize, scroll); };
     c.RefreshRatings = [this] { RefreshRatings(); };
+    c.StopRequested = [this] { return FCloseRequested; };
     // A double click on a draw shows its details, as the command does.
     connect(FUi->lvDraws, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && FActions->CanExecute(TCommand::DrawsInfo))
@@ -821,16 +827,15 @@ void TTemplateMain::SetupTables()
     };
     tables.CheckStakes = [this] { CheckStakesAndReload(); };
     tables.RefreshGrid = [this](bool resize, bool scroll) { FStakesPage->Refresh(resize, scroll); };
+    tables.Stakes = FStakesFile.get();
     tables.ClearSelection = [this] { FTablesPage->List()->clearSelection(); };
 }
 
 void TTemplateMain::LoadTables()
 {
     FUi->pcMain->setTabVisible(FUi->pcMain->indexOf(FTablesPage), FTables->TabShown());
-    const TTablesLoadReport report = FTables->LoadTablesFile();
-    const QString damage = TRegularStakes::DamageText(report, FTables->FileName());
-    if (!damage.isEmpty())
-        WarningBox(damage);
+    // The load tells the user itself what it found.
+    FTables->LoadTablesFile();
     FTablesPage->Repaint();
 }
 

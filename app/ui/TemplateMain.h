@@ -494,5 +494,6 @@ private:
     bool FInitialized = false;
     bool FCloseRequested = false;
     bool FAccessRefused = false;
+    bool FStakesCheckFailed = false;   // a stake check or its ratings save failed: a batch run ends with 1
     bool FDestroyed = false;
 };

@@ -749,8 +749,14 @@ const std::vector<TTemplateMain::TCommandRow>& TTemplateMain::CommandTable()
          .Caption = RESSTR("TemplateMain", "Стоп"),
          .Shortcut = Qt::CTRL | Qt::Key_X,
          .Menus = {{TCommandMenu::Script, 6}},
-         .Execute = [](TTemplateMain& w) { w.FScriptRunner->ScriptStop(); },
-         .Update = [](TTemplateMain& w) { return w.FScriptRunner->CanStop(); },
+         // It also stops a long batch of stakes for the list, keeping what was made.
+         .Execute = [](TTemplateMain& w) {
+             if (w.FStakeCommands->CanStop())
+                 w.FStakeCommands->Stop();
+             else
+                 w.FScriptRunner->ScriptStop();
+         },
+         .Update = [](TTemplateMain& w) { return w.FScriptRunner->CanStop() || w.FStakeCommands->CanStop(); },
          .Rule = TActionRegistry::TBusyRule::Always},
         {.Id = TCommand::LogToggle,
          .Name = "LogToggle",
