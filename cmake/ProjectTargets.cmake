@@ -9,13 +9,19 @@ function(tavrix_strict target)
   endif()
 endfunction()
 
-# A static library made of every source file in the calling folder (not its sub-folders).
-# Each folder is one layer; new files join their layer without touching this build.
-# A folder that has no source yet gives an interface library, so that targets above it link.
+# A static library made of every source file in the calling folder (with RECURSE, also of its
+# sub-folders: a layer grouped by workflow stays one library). Each folder is one layer; new files
+# join their layer without touching this build. A folder that has no source yet gives an interface
+# library, so that targets above it link.
 function(tavrix_folder_library target)
-  cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-  file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  cmake_parse_arguments(ARG "RECURSE" "" "LINK" ${ARGN})
+  if(ARG_RECURSE)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    file(GLOB_RECURSE headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  endif()
   if(sources)
     add_library(${target} STATIC ${sources} ${headers})
     target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
@@ -30,10 +36,16 @@ function(tavrix_folder_library target)
   endif()
 endfunction()
 
-# One GoogleTest executable for one folder of tests, each test registered with CTest.
+# One GoogleTest executable for one folder of tests and its workflow sub-folders (a sub-folder
+# with a CMakeLists.txt of its own builds apart and is left out), each test registered with CTest.
 function(tavrix_test_folder target)
   cmake_parse_arguments(ARG "" "MAIN" "LINK" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  file(GLOB_RECURSE own_builds CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt")
+  foreach(build_file IN LISTS own_builds)
+    get_filename_component(own_dir "${build_file}" DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${own_dir}/")
+  endforeach()
   if(NOT sources)
     return()
   endif()
