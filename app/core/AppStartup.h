@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/core/DrawArchive.h"
+#include "app/core/archive/DrawArchive.h"
 #include "app/core/MainState.h"
-#include "app/core/ProxySettings.h"
-#include "app/core/ResultsDownload.h"
+#include "app/core/archive/ProxySettings.h"
+#include "app/core/archive/ResultsDownload.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "app/core/HelpLinks.h"
 
 #include "app/core/MainState.h"
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RSysUtils.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 #include "app/core/StatFilter.h"
 #include "engine/KelmaUtils.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/core/RatingsFile.h"
 #include "app/core/RatingsFromStakes.h"
-#include "app/core/RecordFile.h"
+#include "app/core/archive/RecordFile.h"
 #include "app/core/StakesFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/MainState.h"
-#include "app/core/RecordFile.h"
+#include "app/core/archive/RecordFile.h"
 #include "app/core/StakesFile.h"
 #include "engine/KelmaStakes.h"
 #include "engine/KelmaUtils.h"

@@ -1,6 +1,6 @@
 #include "app/core/StakeCheck.h"
 
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

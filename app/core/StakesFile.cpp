@@ -1,6 +1,6 @@
 #include "app/core/StakesFile.h"
 
-#include "app/core/RecordFile.h"
+#include "app/core/archive/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

@@ -1,6 +1,6 @@
 #include "app/core/StatNextDraws.h"
 
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 
 #include <algorithm>
 #include <cstddef>

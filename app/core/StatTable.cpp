@@ -1,6 +1,6 @@
 #include "app/core/StatTable.h"
 
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 #include "app/core/MainState.h"
 #include "app/core/StatNextDraws.h"
 #include "engine/KelmaMsg.h"

@@ -2,7 +2,7 @@
 
 #include "app/ui/EnterKey.h"
 #include "app/ui/FilePrompt.h"
-#include "app/ui/RowColors.h"
+#include "app/ui/archive/RowColors.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RVclUtils.h"

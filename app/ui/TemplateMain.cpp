@@ -15,7 +15,7 @@
 #include "app/ui/CardPage.h"
 #include "app/ui/CombsPage.h"
 #include "app/ui/DrawsGraphPage.h"
-#include "app/ui/DrawsPage.h"
+#include "app/ui/archive/DrawsPage.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/LanguageMenu.h"
 #include "app/ui/OnlineScriptsPanel.h"

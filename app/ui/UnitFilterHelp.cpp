@@ -1,7 +1,7 @@
 #include "app/ui/UnitFilterHelp.h"
 
 #include "app/core/Favourites.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"

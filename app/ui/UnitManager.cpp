@@ -3,7 +3,7 @@
 #include "app/core/MainState.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/UnitFilterHelp.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"

@@ -1,7 +1,7 @@
 #include "app/ui/UnitRepeats.h"
 
 #include "app/ui/EnterKey.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"

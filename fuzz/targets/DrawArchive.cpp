@@ -6,8 +6,8 @@
 //
 // Input: the statistics method, an options byte, then the file.
 
-#include "app/core/DrawFile.h"
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawFile.h"
+#include "app/core/archive/DrawLookups.h"
 #include "app/core/StatNextDraws.h"
 #include "engine/KelmaFilters.h"
 #include "engine/KelmaStatList.h"

@@ -4,7 +4,7 @@
 //
 // Input: one byte of options, then the text.
 
-#include "app/core/DrawArchive.h"
+#include "app/core/archive/DrawArchive.h"
 #include "engine/KelmaUtils.h"
 #include "engine/PrjConst.h"
 #include "fuzz/FuzzTargets.h"

@@ -4,7 +4,7 @@
 // lines read; the added draws exported and imported again into the same archive add nothing,
 // and into an empty archive give the same draws.
 
-#include "app/core/DrawsCsv.h"
+#include "app/core/archive/DrawsCsv.h"
 #include "fuzz/FuzzTargets.h"
 
 #include <QSet>

@@ -4,7 +4,7 @@
 // draws are numbered on from the stored count, and with a window every draw taken lies in its
 // days and after its moment, and every draw offered is either taken or counted once.
 
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "engine/PrjConst.h"
 #include "fuzz/FuzzTargets.h"
 

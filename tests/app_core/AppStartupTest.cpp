@@ -1,6 +1,6 @@
-#include "tests/app_core/DownloadTestEnv.h"
+#include "tests/app_core/archive/DownloadTestEnv.h"
 
-#include "app/core/DrawFile.h"
+#include "app/core/archive/DrawFile.h"
 #include "platform/IniFile.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/common/TestHelpers.h"

@@ -1,6 +1,6 @@
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/DrawFile.h"
+#include "app/core/archive/DrawFile.h"
 #include "platform/Cp1251.h"
 #include "tests/common/TestHelpers.h"
 

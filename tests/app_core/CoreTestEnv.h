@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/core/AppStartup.h"
-#include "app/core/DrawArchive.h"
+#include "app/core/archive/DrawArchive.h"
 #include "app/core/MainState.h"
-#include "app/core/ProxySettings.h"
-#include "app/core/ResultsDownload.h"
+#include "app/core/archive/ProxySettings.h"
+#include "app/core/archive/ResultsDownload.h"
 #include "app/core/StakesFile.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"

@@ -4,7 +4,7 @@
 #include "app/core/HelpLinks.h"
 #include "app/core/Languages.h"
 #include "app/core/MainState.h"
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Exceptions.h"
 #include "support/RLngDLL.h"

@@ -2,8 +2,8 @@
 
 #include "app/core/AppStartup.h"
 #include "app/ui/ProgramEnv.h"
-#include "app/ui/UnitDraw.h"
-#include "app/ui/UnitProxy.h"
+#include "app/ui/archive/UnitDraw.h"
+#include "app/ui/archive/UnitProxy.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "tests/app_ui/AppUiTestEnv.h"

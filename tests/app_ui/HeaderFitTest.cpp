@@ -10,7 +10,7 @@
 #include "app/ui/UnitConfig.h"
 #include "app/ui/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "app/ui/UnitRepeats.h"
 #include "app/ui/UnitScrRates.h"
 #include "engine/KelmaStatList.h"

@@ -3,7 +3,7 @@
 
 #include "app/core/CombList.h"
 #include "app/core/CombsGen.h"
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 #include "app/core/MainState.h"
 #include "app/core/StatFilter.h"
 #include "app/ui/LayoutPage.h"

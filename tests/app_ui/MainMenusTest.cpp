@@ -1,12 +1,12 @@
 // Commands of the main window's menus that lead out of it: the draws' file exchange, the help
 // menu, the languages and the first-run dialog.
 
-#include "app/ui/DrawsPage.h"
+#include "app/ui/archive/DrawsPage.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/OnlineScriptsPanel.h"
 #include "app/ui/SystemsPage.h"
 #include "app/ui/UnitFilterHelp.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "app/ui/UnitRepeats.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"

@@ -1,9 +1,9 @@
 // The main window over a generated archive, offscreen.
 
-#include "app/ui/DrawsPage.h"
+#include "app/ui/archive/DrawsPage.h"
 #include "app/ui/FormMain.h"
-#include "app/core/ResultsPage.h"
-#include "app/ui/UnitDraw.h"
+#include "app/core/archive/ResultsPage.h"
+#include "app/ui/archive/UnitDraw.h"
 #include "engine/KelmaMsg.h"
 #include "platform/FolderLock.h"
 #include "support/RDateUtils.h"

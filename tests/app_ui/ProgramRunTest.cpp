@@ -1,6 +1,6 @@
 // The real program, run in a folder of its own with no person at the screen.
 
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "app/ui/ProgramEnv.h"
 #include "engine/KelmaMsg.h"
 #include "engine/PrjConst.h"

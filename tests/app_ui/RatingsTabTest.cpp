@@ -1,7 +1,7 @@
 // The ratings page of the main window and the stakes file held from start-up, offscreen.
 
 #include "app/core/RatingsFile.h"
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "app/core/ScriptList.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FilePrompt.h"

@@ -3,7 +3,7 @@
 
 #include "app/ui/FormMain.h"
 #include "app/ui/UnitConfig.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "app/ui/UnitShredding.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"

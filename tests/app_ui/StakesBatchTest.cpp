@@ -5,7 +5,7 @@
 #include "app/core/CombList.h"
 #include "app/core/RatingsFile.h"
 #include "app/core/RegularStakes.h"
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"

@@ -1,6 +1,6 @@
 // The stakes page of the main window: the grid read from the stakes file, and the manual check.
 
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 #include "app/core/CombList.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"

@@ -5,7 +5,7 @@
 #include "app/ui/FormMain.h"
 #include "app/ui/StatChart.h"
 #include "app/ui/StatPage.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "app/ui/UnitGenCombs.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"

@@ -1,7 +1,7 @@
-#include "app/core/ResultsDownload.h"
+#include "app/core/archive/ResultsDownload.h"
 
-#include "app/core/DrawLookups.h"
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/DrawLookups.h"
+#include "app/core/archive/ResultsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"

@@ -1,4 +1,4 @@
-#include "app/core/DrawsCsv.h"
+#include "app/core/archive/DrawsCsv.h"
 
 #include "engine/PrjConst.h"
 #include "platform/Cp1251.h"

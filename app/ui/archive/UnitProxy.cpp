@@ -1,4 +1,4 @@
-#include "app/ui/UnitProxy.h"
+#include "app/ui/archive/UnitProxy.h"
 
 #include "platform/ResString.h"
 

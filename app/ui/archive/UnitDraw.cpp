@@ -1,6 +1,6 @@
-#include "app/ui/UnitDraw.h"
+#include "app/ui/archive/UnitDraw.h"
 
-#include "app/core/DrawArchive.h"
+#include "app/core/archive/DrawArchive.h"
 #include "engine/KelmaMsg.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"

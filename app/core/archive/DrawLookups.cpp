@@ -1,4 +1,4 @@
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 
 #include "engine/PrjConst.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/DrawInfo.h"
+#include "app/core/archive/DrawInfo.h"
 
 #include "app/core/MainState.h"
 #include "engine/KelmaFilters.h"

@@ -1,4 +1,4 @@
-#include "app/core/RecordFile.h"
+#include "app/core/archive/RecordFile.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

@@ -1,7 +1,7 @@
-#include "tests/app_core/DownloadTestEnv.h"
+#include "tests/app_core/archive/DownloadTestEnv.h"
 
-#include "app/core/DrawFile.h"
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/DrawFile.h"
+#include "app/core/archive/ResultsPage.h"
 #include "platform/SaveFile.h"
 #include "support/rHttpUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"

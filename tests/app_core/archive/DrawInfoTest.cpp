@@ -3,7 +3,7 @@
 
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/DrawInfo.h"
+#include "app/core/archive/DrawInfo.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 
 #include "app/core/MainState.h"
 #include "app/ui/ProgramEnv.h"

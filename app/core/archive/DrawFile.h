@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/RecordFile.h"
+#include "app/core/archive/RecordFile.h"
 #include "engine/KelmaUtils.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 
-#include "app/core/DrawLookups.h"
+#include "app/core/archive/DrawLookups.h"
 #include "engine/PrjConst.h"
 #include "platform/DateTime.h"
 #include "platform/WordUtils.h"

@@ -1,4 +1,4 @@
-#include "app/core/DrawFile.h"
+#include "app/core/archive/DrawFile.h"
 
 #include "platform/SaveFile.h"
 

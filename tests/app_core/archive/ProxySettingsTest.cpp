@@ -1,4 +1,4 @@
-#include "tests/app_core/DownloadTestEnv.h"
+#include "tests/app_core/archive/DownloadTestEnv.h"
 
 #include "platform/IniFile.h"
 #include "tests/common/TestHelpers.h"

@@ -1,4 +1,4 @@
-#include "app/core/ProxySettings.h"
+#include "app/core/archive/ProxySettings.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

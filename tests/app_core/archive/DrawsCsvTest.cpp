@@ -1,9 +1,9 @@
 // The draw archive as CSV: field splitting, the exported bytes, what an import adds and skips,
 // and the two commands with their prompts, messages and failures.
 
-#include "app/core/DrawsCsv.h"
+#include "app/core/archive/DrawsCsv.h"
 
-#include "app/core/DrawFile.h"
+#include "app/core/archive/DrawFile.h"
 #include "platform/SaveFile.h"
 #include "tests/app_core/CoreTestEnv.h"
 

@@ -1,6 +1,6 @@
-#include "tests/app_core/DownloadTestEnv.h"
+#include "tests/app_core/archive/DownloadTestEnv.h"
 
-#include "app/core/ResultsPage.h"
+#include "app/core/archive/ResultsPage.h"
 
 #include <QHostAddress>
 #include <QTcpServer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/DrawInfo.h"
+#include "app/core/archive/DrawInfo.h"
 
 #include <QDialog>
 

@@ -4,7 +4,7 @@
 
 #include "app/core/MainState.h"
 #include "app/ui/UnitFilterHelp.h"
-#include "app/ui/UnitInfo.h"
+#include "app/ui/archive/UnitInfo.h"
 #include "app/ui/UnitManager.h"
 #include "app/ui/UnitRepeats.h"
 #include "engine/KelmaStatList.h"

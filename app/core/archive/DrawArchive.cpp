@@ -1,7 +1,7 @@
-#include "app/core/DrawArchive.h"
+#include "app/core/archive/DrawArchive.h"
 
-#include "app/core/DrawFile.h"
-#include "app/core/RecordFile.h"
+#include "app/core/archive/DrawFile.h"
+#include "app/core/archive/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

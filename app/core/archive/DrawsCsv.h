@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/DrawArchive.h"
+#include "app/core/archive/DrawArchive.h"
 #include "app/core/MainState.h"
 #include "engine/KelmaUtils.h"
 

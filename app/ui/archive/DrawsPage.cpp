@@ -1,7 +1,7 @@
-#include "app/ui/DrawsPage.h"
+#include "app/ui/archive/DrawsPage.h"
 
-#include "app/ui/RowColors.h"
-#include "app/ui/UnitDraw.h"
+#include "app/ui/archive/RowColors.h"
+#include "app/ui/archive/UnitDraw.h"
 #include "engine/KelmaMsg.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
