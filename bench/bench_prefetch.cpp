@@ -7,8 +7,8 @@
 //                      with the norms read from the (already built) files.
 
 #include "app/core/MainState.h"
-#include "app/core/PrefetchCache.h"
-#include "app/core/StatTable.h"
+#include "app/core/stats/PrefetchCache.h"
+#include "app/core/stats/StatTable.h"
 #include "bench/BenchMain.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"

@@ -17,8 +17,8 @@
 // Run with --benchmark_min_time=0.05 for a quick pass over all of them.
 
 #include "app/core/MainState.h"
-#include "app/core/StatNextDraws.h"
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatNextDraws.h"
+#include "app/core/stats/StatTable.h"
 #include "bench/BenchMain.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "engine/KelmaUtils.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "app/core/LayoutView.h"
 
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatTable.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 

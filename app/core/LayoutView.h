@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/archive/DrawLookups.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "engine/KelmaUtils.h"
 
 #include <QString>

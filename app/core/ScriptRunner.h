@@ -10,7 +10,7 @@
 // question are seams.
 
 #include "app/core/KelmaScr.h"
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatTable.h"
 
 #include <QElapsedTimer>
 #include <QString>

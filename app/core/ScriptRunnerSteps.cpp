@@ -5,7 +5,7 @@
 
 #include "app/core/CombList.h"
 #include "app/core/MainState.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RTextCompare.h"

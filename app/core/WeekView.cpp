@@ -1,6 +1,6 @@
 #include "app/core/WeekView.h"
 
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatTable.h"
 #include "engine/KelmaMsg.h"
 #include "engine/PrjConst.h"
 #include "platform/DateTime.h"

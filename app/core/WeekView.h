@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/MainState.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 
 #include <QString>
 // The colour type only (header-only, no link to the GUI library).

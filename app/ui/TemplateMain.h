@@ -9,7 +9,7 @@
 #include "app/core/MainState.h"
 #include "app/core/archive/ProxySettings.h"
 #include "app/core/Ratings.h"
-#include "app/core/PrefetchCache.h"
+#include "app/core/stats/PrefetchCache.h"
 #include "app/core/RegularStakes.h"
 #include "app/core/ScriptList.h"
 #include "app/core/ScriptLog.h"
@@ -17,8 +17,8 @@
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/core/archive/ResultsDownload.h"
-#include "app/core/StatFilter.h"
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatFilter.h"
+#include "app/core/stats/StatTable.h"
 #include "platform/ResString.h"
 
 #include <QMainWindow>

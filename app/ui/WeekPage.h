@@ -2,7 +2,7 @@
 
 #include "app/core/CombList.h"
 #include "app/core/MainState.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "app/core/WeekView.h"
 
 #include <QWidget>

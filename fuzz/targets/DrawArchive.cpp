@@ -8,7 +8,7 @@
 
 #include "app/core/archive/DrawFile.h"
 #include "app/core/archive/DrawLookups.h"
-#include "app/core/StatNextDraws.h"
+#include "app/core/stats/StatNextDraws.h"
 #include "engine/KelmaFilters.h"
 #include "engine/KelmaStatList.h"
 #include "fuzz/FuzzTargets.h"

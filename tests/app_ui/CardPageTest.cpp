@@ -6,7 +6,7 @@
 #include "app/core/CombList.h"
 #include "app/core/CombsGen.h"
 #include "app/core/MainState.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "platform/Exceptions.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorGrid.h"

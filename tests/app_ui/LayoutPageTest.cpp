@@ -5,7 +5,7 @@
 #include "app/core/CombsGen.h"
 #include "app/core/archive/DrawLookups.h"
 #include "app/core/MainState.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "app/ui/LayoutPage.h"
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"

@@ -3,10 +3,10 @@
 // the favourites dialog with its commands, and the method help window.
 
 #include "app/core/MainState.h"
-#include "app/ui/UnitFilterHelp.h"
+#include "app/ui/stats/UnitFilterHelp.h"
 #include "app/ui/archive/UnitInfo.h"
-#include "app/ui/UnitManager.h"
-#include "app/ui/UnitRepeats.h"
+#include "app/ui/stats/UnitManager.h"
+#include "app/ui/stats/UnitRepeats.h"
 #include "engine/KelmaStatList.h"
 #include "platform/IniFile.h"
 #include "support/RDialogsScripted.h"

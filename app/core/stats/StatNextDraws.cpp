@@ -1,4 +1,4 @@
-#include "app/core/StatNextDraws.h"
+#include "app/core/stats/StatNextDraws.h"
 
 #include "app/core/archive/DrawLookups.h"
 

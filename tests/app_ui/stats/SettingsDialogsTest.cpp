@@ -1,8 +1,8 @@
 // The engine settings dialog and the shredding formulas dialog.
 
-#include "app/core/EngineSettings.h"
-#include "app/ui/UnitConfig.h"
-#include "app/ui/UnitShredding.h"
+#include "app/core/stats/EngineSettings.h"
+#include "app/ui/stats/UnitConfig.h"
+#include "app/ui/stats/UnitShredding.h"
 #include "engine/KelmaStatList.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorFloatEdit.h"

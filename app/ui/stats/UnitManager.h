@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Favourites.h"
+#include "app/core/stats/Favourites.h"
 
 #include "support/ui/TmplDialogSimple.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/Repeats.h"
+#include "app/core/stats/Repeats.h"
 
 #include "engine/PrjConst.h"
 

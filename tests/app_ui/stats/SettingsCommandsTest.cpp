@@ -2,9 +2,9 @@
 // and what they repaint once the dialog is confirmed.
 
 #include "app/ui/FormMain.h"
-#include "app/ui/UnitConfig.h"
+#include "app/ui/stats/UnitConfig.h"
 #include "app/ui/archive/UnitInfo.h"
-#include "app/ui/UnitShredding.h"
+#include "app/ui/stats/UnitShredding.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"

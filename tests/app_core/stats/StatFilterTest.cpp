@@ -1,7 +1,7 @@
 #include "tests/app_core/CoreTestEnv.h"
 
 #include "app/core/CombsGen.h"
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 #include "engine/Vex_Nums.h"
 #include "engine/Vex_Sums.h"
 #include "tests/fixtures/ArchiveFixtures.h"

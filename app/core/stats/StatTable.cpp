@@ -1,8 +1,8 @@
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatTable.h"
 
 #include "app/core/archive/DrawLookups.h"
 #include "app/core/MainState.h"
-#include "app/core/StatNextDraws.h"
+#include "app/core/stats/StatNextDraws.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RVclUtils.h"

@@ -1,8 +1,8 @@
-#include "app/ui/UnitManager.h"
+#include "app/ui/stats/UnitManager.h"
 
 #include "app/core/MainState.h"
 #include "app/ui/FilePrompt.h"
-#include "app/ui/UnitFilterHelp.h"
+#include "app/ui/stats/UnitFilterHelp.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"

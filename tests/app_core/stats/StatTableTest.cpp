@@ -1,7 +1,7 @@
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/StatNextDraws.h"
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatNextDraws.h"
+#include "app/core/stats/StatTable.h"
 #include "engine/Vex_Per.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"

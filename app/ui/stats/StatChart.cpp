@@ -1,6 +1,6 @@
-#include "app/ui/StatChart.h"
+#include "app/ui/stats/StatChart.h"
 
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatTable.h"
 #include "engine/KelmaMsg.h"
 
 #include <QCategoryAxis>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Repeats.h"
+#include "app/core/stats/Repeats.h"
 
 #include <QDialog>
 

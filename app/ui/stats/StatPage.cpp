@@ -1,7 +1,7 @@
-#include "app/ui/StatPage.h"
+#include "app/ui/stats/StatPage.h"
 
 #include "app/ui/EnterKey.h"
-#include "app/ui/StatChart.h"
+#include "app/ui/stats/StatChart.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Exceptions.h"
 #include "support/RDialogs.h"

@@ -1,4 +1,4 @@
-#include "app/core/StatFilter.h"
+#include "app/core/stats/StatFilter.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/Exceptions.h"

@@ -1,4 +1,4 @@
-#include "app/ui/UnitRepeats.h"
+#include "app/ui/stats/UnitRepeats.h"
 
 #include "app/ui/EnterKey.h"
 #include "app/ui/archive/UnitInfo.h"

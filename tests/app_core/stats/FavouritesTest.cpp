@@ -3,7 +3,7 @@
 
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/Favourites.h"
+#include "app/core/stats/Favourites.h"
 #include "engine/KelmaStatList.h"
 #include "platform/IniFile.h"
 #include "support/RLngDLL.h"

@@ -1,6 +1,6 @@
-#include "app/ui/UnitConfig.h"
+#include "app/ui/stats/UnitConfig.h"
 
-#include "app/core/EngineSettings.h"
+#include "app/core/stats/EngineSettings.h"
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"

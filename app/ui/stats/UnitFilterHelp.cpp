@@ -1,6 +1,6 @@
-#include "app/ui/UnitFilterHelp.h"
+#include "app/ui/stats/UnitFilterHelp.h"
 
-#include "app/core/Favourites.h"
+#include "app/core/stats/Favourites.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"

@@ -1,7 +1,7 @@
 // The repeats analysis: rows per draw and match count, the look-back depth, the archive's
 // edges, and the chart's series.
 
-#include "app/core/Repeats.h"
+#include "app/core/stats/Repeats.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 

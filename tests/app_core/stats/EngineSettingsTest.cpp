@@ -1,7 +1,7 @@
 // The checks behind the engine settings dialogs: payout lines, segment cells and the groups a
 // settings edit makes stale.
 
-#include "app/core/EngineSettings.h"
+#include "app/core/stats/EngineSettings.h"
 #include "engine/KelmaStatList.h"
 #include "tests/common/TestHelpers.h"
 

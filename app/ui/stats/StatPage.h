@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/core/MainState.h"
-#include "app/core/StatFilter.h"
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatFilter.h"
+#include "app/core/stats/StatTable.h"
 #include "support/ui/RListItems.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "app/ui/UnitShredding.h"
+#include "app/ui/stats/UnitShredding.h"
 
-#include "app/core/EngineSettings.h"
+#include "app/core/stats/EngineSettings.h"
 #include "engine/KelmaMsg.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"

@@ -1,4 +1,4 @@
-#include "app/core/EngineSettings.h"
+#include "app/core/stats/EngineSettings.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

@@ -1,6 +1,6 @@
-#include "app/core/PrefetchCache.h"
+#include "app/core/stats/PrefetchCache.h"
 
-#include "app/core/StatTable.h"
+#include "app/core/stats/StatTable.h"
 #include "tests/app_core/CoreTestEnv.h"
 #include "tests/fixtures/StatFixtures.h"
 

@@ -1,11 +1,11 @@
 // The cache of norms through the main window: which files the settings and shredding dialogs
 // rewrite or delete, and the statistics page with the norms and the ideal line.
 
-#include "app/core/EngineSettings.h"
-#include "app/core/PrefetchCache.h"
+#include "app/core/stats/EngineSettings.h"
+#include "app/core/stats/PrefetchCache.h"
 #include "app/ui/FormMain.h"
-#include "app/ui/UnitConfig.h"
-#include "app/ui/UnitShredding.h"
+#include "app/ui/stats/UnitConfig.h"
+#include "app/ui/stats/UnitShredding.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"

@@ -1,4 +1,4 @@
-#include "app/core/Favourites.h"
+#include "app/core/stats/Favourites.h"
 
 #include "app/core/MainState.h"
 #include "engine/KelmaStatList.h"

@@ -1,4 +1,4 @@
-#include "app/core/PrefetchCache.h"
+#include "app/core/stats/PrefetchCache.h"
 
 #include "app/core/CombsGen.h"
 #include "app/core/MainState.h"
