@@ -10,8 +10,8 @@
 // combination list (filters_ms), the stake check with the ratings (check_ms); the rest is
 // start lists, row rules and appending the stakes.
 
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/MainState.h"
 #include "app/core/ScriptList.h"
 #include "app/core/ScriptLog.h"

@@ -1,6 +1,6 @@
 #include "app/core/RegularStakes.h"
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "engine/KelmaMsg.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"

@@ -3,7 +3,7 @@
 
 #include "app/core/ScriptRunner.h"
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/KelmaMsg.h"

@@ -1,6 +1,6 @@
 #include "app/core/StakeCommands.h"
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

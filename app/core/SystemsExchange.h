@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"

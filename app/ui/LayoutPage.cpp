@@ -1,6 +1,6 @@
 #include "app/ui/LayoutPage.h"
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/EnterKey.h"

@@ -13,7 +13,7 @@
 #include "app/core/SystemsExchange.h"
 
 #include "app/ui/CardPage.h"
-#include "app/ui/CombsPage.h"
+#include "app/ui/combs/CombsPage.h"
 #include "app/ui/DrawsGraphPage.h"
 #include "app/ui/archive/DrawsPage.h"
 #include "app/ui/FilePrompt.h"
@@ -27,7 +27,7 @@
 #include "app/ui/stats/StatPage.h"
 #include "app/ui/SystemsPage.h"
 #include "app/ui/TablesPage.h"
-#include "app/ui/UnitGenCombs.h"
+#include "app/ui/combs/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
 #include "app/ui/UnitAbout.h"
 #include "app/ui/stats/UnitConfig.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/core/AppStartup.h"
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/archive/DrawArchive.h"
 #include "app/core/archive/DrawsCsv.h"
 #include "app/core/Languages.h"

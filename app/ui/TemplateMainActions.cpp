@@ -2,7 +2,7 @@
 
 #include "app/core/HelpLinks.h"
 #include "app/ui/CardPage.h"
-#include "app/ui/CombsPage.h"
+#include "app/ui/combs/CombsPage.h"
 #include "app/ui/DrawsGraphPage.h"
 #include "app/ui/archive/DrawsPage.h"
 #include "app/ui/LayoutPage.h"

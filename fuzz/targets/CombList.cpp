@@ -2,7 +2,7 @@
 // line that is not a combination raises Exception. Invariants: the combinations written read
 // back the same, with no bad lines, and a pasted line's combination has digits 0..9.
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "engine/KelmaUtils.h"
 #include "fuzz/FuzzTargets.h"
 

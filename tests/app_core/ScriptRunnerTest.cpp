@@ -1,7 +1,7 @@
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/KelmaScr.h"
 #include "app/core/ScriptList.h"
 #include "app/core/ScriptLog.h"

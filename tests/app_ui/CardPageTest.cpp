@@ -3,8 +3,8 @@
 
 #include "app/ui/CardPage.h"
 
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "platform/Exceptions.h"

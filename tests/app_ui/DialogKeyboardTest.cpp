@@ -6,7 +6,7 @@
 #include "app/ui/archive/UnitDraw.h"
 #include "app/ui/UnitFilter.h"
 #include "app/ui/UnitFirstRun.h"
-#include "app/ui/UnitGenCombs.h"
+#include "app/ui/combs/UnitGenCombs.h"
 #include "app/ui/stats/UnitManager.h"
 #include "app/ui/UnitMulti.h"
 #include "app/ui/archive/UnitProxy.h"

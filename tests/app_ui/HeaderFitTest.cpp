@@ -8,7 +8,7 @@
 #include "app/ui/DrawsGraphPage.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/stats/UnitConfig.h"
-#include "app/ui/UnitGenCombs.h"
+#include "app/ui/combs/UnitGenCombs.h"
 #include "app/ui/UnitGraph.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitRepeats.h"

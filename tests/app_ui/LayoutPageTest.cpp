@@ -1,8 +1,8 @@
 // The layout page on its own: the grid and compare lists it shows, when it recomputes, its
 // colours on screen, the filter pair, its saved sizes, and a picture of a large archive.
 
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/archive/DrawLookups.h"
 #include "app/core/MainState.h"
 #include "app/core/stats/StatFilter.h"

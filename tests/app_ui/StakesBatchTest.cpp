@@ -2,7 +2,7 @@
 // ratings cannot be saved, a stakes file that cannot be opened, a long batch of list stakes
 // stopped by a close request. Offscreen.
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "app/core/RatingsFile.h"
 #include "app/core/RegularStakes.h"
 #include "app/core/archive/ResultsPage.h"

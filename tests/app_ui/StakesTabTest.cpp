@@ -1,7 +1,7 @@
 // The stakes page of the main window: the grid read from the stakes file, and the manual check.
 
 #include "app/core/archive/ResultsPage.h"
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "app/core/StakeCommands.h"
 #include "app/core/StakesFile.h"
 #include "app/ui/FormMain.h"

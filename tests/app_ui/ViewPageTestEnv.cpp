@@ -1,6 +1,6 @@
 #include "tests/app_ui/ViewPageTestEnv.h"
 
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombsGen.h"
 #include "engine/KelmaUtils.h"
 #include "support/ui/QorGrid.h"
 #include "tests/fixtures/StatFixtures.h"

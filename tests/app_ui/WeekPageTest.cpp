@@ -3,8 +3,8 @@
 // picture of a large archive.
 
 #include "app/core/AppStartup.h"
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/WeekPage.h"

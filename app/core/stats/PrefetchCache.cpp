@@ -1,6 +1,6 @@
 #include "app/core/stats/PrefetchCache.h"
 
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/MainState.h"
 #include "engine/KelmaUtils.h"
 #include "engine/PrjConst.h"

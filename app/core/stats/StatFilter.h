@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 #include "engine/KelmaStatList.h"
 
 #include <QString>

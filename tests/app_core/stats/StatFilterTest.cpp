@@ -1,6 +1,6 @@
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombsGen.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/Vex_Nums.h"
 #include "engine/Vex_Sums.h"

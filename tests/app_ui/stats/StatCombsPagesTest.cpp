@@ -1,12 +1,12 @@
 // The statistics page and the combination page of the main window, offscreen.
 
-#include "app/ui/CombsPage.h"
+#include "app/ui/combs/CombsPage.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/stats/StatChart.h"
 #include "app/ui/stats/StatPage.h"
 #include "app/ui/archive/UnitInfo.h"
-#include "app/ui/UnitGenCombs.h"
+#include "app/ui/combs/UnitGenCombs.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"

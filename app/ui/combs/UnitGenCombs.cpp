@@ -1,4 +1,4 @@
-#include "app/ui/UnitGenCombs.h"
+#include "app/ui/combs/UnitGenCombs.h"
 
 #include "app/ui/FilePrompt.h"
 #include "engine/KelmaMsg.h"

@@ -1,4 +1,4 @@
-#include "app/ui/CombsPage.h"
+#include "app/ui/combs/CombsPage.h"
 
 #include "app/ui/EnterKey.h"
 #include "app/ui/FilePrompt.h"

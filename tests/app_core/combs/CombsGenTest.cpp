@@ -1,6 +1,6 @@
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombsGen.h"
 #include "platform/IniFile.h"
 #include "tests/common/TestHelpers.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/CombList.h"
+#include "app/core/combs/CombList.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"

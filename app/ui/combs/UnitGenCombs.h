@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombsGen.h"
 #include "support/ui/TmplDialogSimple.h"
 
 #include <memory>

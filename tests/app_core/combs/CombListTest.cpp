@@ -1,7 +1,7 @@
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/CombList.h"
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombList.h"
+#include "app/core/combs/CombsGen.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/common/TestHelpers.h"
 

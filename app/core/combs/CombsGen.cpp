@@ -1,4 +1,4 @@
-#include "app/core/CombsGen.h"
+#include "app/core/combs/CombsGen.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
