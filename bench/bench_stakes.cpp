@@ -12,9 +12,9 @@
 //                       there, so the whole file is scanned (goal: under 20 ms).
 
 #include "app/core/MainState.h"
-#include "app/core/StakeCheck.h"
-#include "app/core/StakeCommands.h"
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakeCheck.h"
+#include "app/core/stakes/StakeCommands.h"
+#include "app/core/stakes/StakesFile.h"
 #include "bench/BenchMain.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 

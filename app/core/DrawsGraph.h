@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/MainState.h"
-#include "app/core/StakeGraphs.h"
+#include "app/core/stakes/StakeGraphs.h"
 #include "engine/KelmaStatList.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Ratings.h"
+#include "app/core/stakes/Ratings.h"
 
 #include <QList>
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"
-#include "app/core/StakeCommands.h"
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakeCommands.h"
+#include "app/core/stakes/StakesFile.h"
 #include "app/core/SwSystems.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/StakeGraphs.h"
+#include "app/core/stakes/StakeGraphs.h"
 
 #include <QDialog>
 #include <QHash>

@@ -5,8 +5,8 @@
 //
 // Input: the file.
 
-#include "app/core/Ratings.h"
-#include "app/core/RatingsFile.h"
+#include "app/core/stakes/Ratings.h"
+#include "app/core/stakes/RatingsFile.h"
 #include "fuzz/FuzzTargets.h"
 
 void FuzzRatings(const std::uint8_t* data, std::size_t size)

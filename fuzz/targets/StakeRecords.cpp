@@ -3,8 +3,8 @@
 // written (the gaps between fields become zeros), a damaged record shows an empty row, and
 // every cell of a row has a text.
 
-#include "app/core/StakeRows.h"
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakeRows.h"
+#include "app/core/stakes/StakesFile.h"
 #include "engine/KelmaStakes.h"
 #include "fuzz/FuzzTargets.h"
 

@@ -5,7 +5,7 @@
 //
 // Input: the file.
 
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakesFile.h"
 #include "fuzz/FuzzTargets.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // shows. Nothing raises. Invariants: a record read and written back reads as the same record,
 // written again byte-identically, and the shift of a sound rule keeps both digits in 0..9.
 
-#include "app/core/RegularStakes.h"
+#include "app/core/stakes/RegularStakes.h"
 #include "fuzz/FuzzTargets.h"
 
 #include <array>

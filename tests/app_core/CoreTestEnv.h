@@ -5,7 +5,7 @@
 #include "app/core/MainState.h"
 #include "app/core/archive/ProxySettings.h"
 #include "app/core/archive/ResultsDownload.h"
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakesFile.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"

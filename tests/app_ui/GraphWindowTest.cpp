@@ -1,8 +1,8 @@
 // The graph window: series by title, the value labels and the show-marks box, colours, the
 // kept placement, and a stake graph shown through the window handler.
 
-#include "app/core/StakeGraphs.h"
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakeGraphs.h"
+#include "app/core/stakes/StakesFile.h"
 #include "app/ui/ProgramEnv.h"
 #include "app/ui/UnitGraph.h"
 #include "platform/IniFile.h"

@@ -2,7 +2,7 @@
 
 #include "app/ui/UnitFilter.h"
 #include "app/ui/UnitScript.h"
-#include "app/ui/UnitTestCnt.h"
+#include "app/ui/stakes/UnitTestCnt.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorFloatEdit.h"
 #include "tests/common/Screenshot.h"

@@ -1,15 +1,15 @@
 // The scenario page of the main window: the lines from the current scenario file, the line
 // commands, and ratings turned back into lines.
 
-#include "app/core/RatingsFile.h"
+#include "app/core/stakes/RatingsFile.h"
 #include "app/core/ScriptList.h"
 #include "app/core/ScriptLog.h"
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/ScriptPage.h"
 #include "app/ui/UnitFilter.h"
 #include "app/ui/UnitScript.h"
-#include "app/ui/UnitTestCnt.h"
+#include "app/ui/stakes/UnitTestCnt.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"

@@ -1,11 +1,11 @@
 // The pages of the archive's views in the main window: their place, their tab toggles and a
 // filter pair reached through the window's commands.
 
-#include "app/core/StakesFile.h"
+#include "app/core/stakes/StakesFile.h"
 #include "app/ui/CardPage.h"
 #include "app/ui/LayoutPage.h"
 #include "app/ui/FormMain.h"
-#include "app/ui/TablesPage.h"
+#include "app/ui/stakes/TablesPage.h"
 #include "app/ui/WeekPage.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
