@@ -1,6 +1,6 @@
 #include "app/core/OnlineScripts.h"
 
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"

@@ -4,7 +4,7 @@
 //
 // Input: the file.
 
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "fuzz/FuzzTargets.h"
 
 #include <memory>

@@ -4,7 +4,7 @@
 //
 // Input: the line.
 
-#include "app/core/KelmaScr.h"
+#include "app/core/scenarios/KelmaScr.h"
 #include "fuzz/FuzzTargets.h"
 #include "platform/Cp1251.h"
 

@@ -1,6 +1,6 @@
 #include "app/core/OnlineScripts.h"
 
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "tests/app_core/CoreTestEnv.h"
 #include "tests/common/ScriptLibraryEnv.h"
 

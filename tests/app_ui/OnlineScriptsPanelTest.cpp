@@ -1,7 +1,7 @@
 // The online library panel over the stand-in, and its two dialogs.
 
 #include "app/core/OnlineScripts.h"
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "app/ui/OnlineScriptsPanel.h"
 #include "app/ui/UnitScrPublic.h"
 #include "app/ui/UnitScrRates.h"

@@ -1,6 +1,6 @@
 #include "app/ui/stakes/UnitTestCnt.h"
 
-#include "app/core/ScriptDialogs.h"
+#include "app/core/scenarios/ScriptDialogs.h"
 #include "platform/ResString.h"
 
 #include <QEvent>

@@ -2,7 +2,7 @@
 
 #include "app/core/stakes/RatingsFile.h"
 #include "app/core/archive/ResultsPage.h"
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/FilePrompt.h"
 #include "app/ui/FormMain.h"

@@ -1,13 +1,13 @@
 // The scenario interpreter: the commands, the lines and their variants, the start list and
 // the stakes.
 
-#include "app/core/ScriptRunner.h"
+#include "app/core/scenarios/ScriptRunner.h"
 
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
 #include "app/core/MainState.h"
-#include "app/core/ScriptList.h"
-#include "app/core/ScriptLog.h"
+#include "app/core/scenarios/ScriptList.h"
+#include "app/core/scenarios/ScriptLog.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/core/SystemCombs.h"

@@ -1,4 +1,4 @@
-#include "app/core/ScriptLog.h"
+#include "app/core/scenarios/ScriptLog.h"
 
 #include "support/RFileProcs.h"
 #include "tests/app_core/CoreTestEnv.h"

@@ -1,4 +1,4 @@
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 
 #include "tests/app_core/CoreTestEnv.h"
 #include "tests/fixtures/StatFixtures.h"

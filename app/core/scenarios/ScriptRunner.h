@@ -9,7 +9,7 @@
 // table to show it), and the status bar, the stop poll, the stake check and the test-count
 // question are seams.
 
-#include "app/core/KelmaScr.h"
+#include "app/core/scenarios/KelmaScr.h"
 #include "app/core/stats/StatTable.h"
 
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
-#include "app/core/KelmaScr.h"
-#include "app/core/ScriptDialogs.h"
+#include "app/core/scenarios/KelmaScr.h"
+#include "app/core/scenarios/ScriptDialogs.h"
 
 #include "tests/fixtures/StatFixtures.h"
 

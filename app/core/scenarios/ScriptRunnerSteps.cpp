@@ -1,7 +1,7 @@
 // The filter steps of the scenario interpreter: the headless statistics table, the row rules
 // and the walk over the table's rows.
 
-#include "app/core/ScriptRunner.h"
+#include "app/core/scenarios/ScriptRunner.h"
 
 #include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"

@@ -1,6 +1,6 @@
-#include "app/core/RatingsToScript.h"
+#include "app/core/scenarios/RatingsToScript.h"
 
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "tests/app_core/CoreTestEnv.h"
 #include "tests/fixtures/StatFixtures.h"
 

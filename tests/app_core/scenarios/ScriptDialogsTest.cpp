@@ -1,4 +1,4 @@
-#include "app/core/ScriptDialogs.h"
+#include "app/core/scenarios/ScriptDialogs.h"
 
 #include "tests/fixtures/StatFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/ScriptLog.h"
+#include "app/core/scenarios/ScriptLog.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"

@@ -1,6 +1,6 @@
-#include "app/ui/UnitScript.h"
+#include "app/ui/scenarios/UnitScript.h"
 
-#include "app/ui/UnitFilter.h"
+#include "app/ui/scenarios/UnitFilter.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"

@@ -1,4 +1,4 @@
-#include "app/core/ScriptDialogs.h"
+#include "app/core/scenarios/ScriptDialogs.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"

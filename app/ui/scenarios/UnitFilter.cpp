@@ -1,4 +1,4 @@
-#include "app/ui/UnitFilter.h"
+#include "app/ui/scenarios/UnitFilter.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"

@@ -1,4 +1,4 @@
-#include "app/core/KelmaScr.h"
+#include "app/core/scenarios/KelmaScr.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

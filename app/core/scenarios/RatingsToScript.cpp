@@ -1,7 +1,7 @@
-#include "app/core/RatingsToScript.h"
+#include "app/core/scenarios/RatingsToScript.h"
 
-#include "app/core/KelmaScr.h"
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/KelmaScr.h"
+#include "app/core/scenarios/ScriptList.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RDialogs.h"

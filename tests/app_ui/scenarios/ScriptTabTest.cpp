@@ -2,13 +2,13 @@
 // commands, and ratings turned back into lines.
 
 #include "app/core/stakes/RatingsFile.h"
-#include "app/core/ScriptList.h"
-#include "app/core/ScriptLog.h"
+#include "app/core/scenarios/ScriptList.h"
+#include "app/core/scenarios/ScriptLog.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/FormMain.h"
-#include "app/ui/ScriptPage.h"
-#include "app/ui/UnitFilter.h"
-#include "app/ui/UnitScript.h"
+#include "app/ui/scenarios/ScriptPage.h"
+#include "app/ui/scenarios/UnitFilter.h"
+#include "app/ui/scenarios/UnitScript.h"
 #include "app/ui/stakes/UnitTestCnt.h"
 #include "platform/Cp1251.h"
 #include "support/RDateUtils.h"

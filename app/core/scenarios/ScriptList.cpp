@@ -1,6 +1,6 @@
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 
-#include "app/core/KelmaScr.h"
+#include "app/core/scenarios/KelmaScr.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ScriptDialogs.h"
+#include "app/core/scenarios/ScriptDialogs.h"
 #include "support/ui/TmplDialogSimple.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/ui/ScriptPage.h"
+#include "app/ui/scenarios/ScriptPage.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

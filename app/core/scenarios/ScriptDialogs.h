@@ -4,7 +4,7 @@
 // methods and presets the filter dialog offers, the checks of their OK buttons, the keys the
 // list edits take and the limits of the test-count dialog.
 
-#include "app/core/KelmaScr.h"
+#include "app/core/scenarios/KelmaScr.h"
 
 #include <QString>
 

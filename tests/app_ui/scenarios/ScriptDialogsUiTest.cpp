@@ -1,7 +1,7 @@
 // The scenario line dialog, the filter step dialog and the test-count dialog.
 
-#include "app/ui/UnitFilter.h"
-#include "app/ui/UnitScript.h"
+#include "app/ui/scenarios/UnitFilter.h"
+#include "app/ui/scenarios/UnitScript.h"
 #include "app/ui/stakes/UnitTestCnt.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorFloatEdit.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ScriptList.h"
+#include "app/core/scenarios/ScriptList.h"
 
 #include <QList>
 #include <QObject>
