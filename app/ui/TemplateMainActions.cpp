@@ -1,11 +1,11 @@
 // The main window's command table, and the menus and buttons built from it.
 
 #include "app/core/HelpLinks.h"
-#include "app/ui/CardPage.h"
+#include "app/ui/views/CardPage.h"
 #include "app/ui/combs/CombsPage.h"
-#include "app/ui/DrawsGraphPage.h"
+#include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/archive/DrawsPage.h"
-#include "app/ui/LayoutPage.h"
+#include "app/ui/views/LayoutPage.h"
 #include "app/ui/OnlineScriptsPanel.h"
 #include "app/ui/stakes/RatingsPage.h"
 #include "app/ui/scenarios/ScriptPage.h"
@@ -22,7 +22,7 @@
 #include "app/ui/stats/UnitManager.h"
 #include "app/ui/stats/UnitRepeats.h"
 #include "app/ui/archive/UnitProxy.h"
-#include "app/ui/WeekPage.h"
+#include "app/ui/views/WeekPage.h"
 #include "app/core/scenarios/ScriptLog.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/core/stakes/StakesLog.h"

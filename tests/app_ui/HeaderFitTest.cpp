@@ -3,13 +3,13 @@
 // graphs name every series in full, and the generation dialog shows its check box whole.
 // Pictures of each page and window are kept for a person to look at.
 
-#include "app/core/DrawsGraph.h"
-#include "app/ui/ChartLegend.h"
-#include "app/ui/DrawsGraphPage.h"
+#include "app/core/views/DrawsGraph.h"
+#include "app/ui/views/ChartLegend.h"
+#include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/stats/UnitConfig.h"
 #include "app/ui/combs/UnitGenCombs.h"
-#include "app/ui/UnitGraph.h"
+#include "app/ui/views/UnitGraph.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitRepeats.h"
 #include "app/ui/UnitScrRates.h"

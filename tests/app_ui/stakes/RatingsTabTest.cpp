@@ -7,7 +7,7 @@
 #include "app/ui/FilePrompt.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/stakes/RatingsPage.h"
-#include "app/ui/UnitGraph.h"
+#include "app/ui/views/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/SaveFile.h"
 #include "support/RDateUtils.h"

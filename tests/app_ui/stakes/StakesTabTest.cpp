@@ -6,7 +6,7 @@
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/stakes/StakesPage.h"
-#include "app/ui/UnitGraph.h"
+#include "app/ui/views/UnitGraph.h"
 #include "platform/DelphiText.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"

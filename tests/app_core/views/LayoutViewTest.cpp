@@ -1,7 +1,7 @@
 // The layout of digits by hit count and newest draw, its compare lists, colours and keys,
 // worked out by hand on small archives.
 
-#include "app/core/LayoutView.h"
+#include "app/core/views/LayoutView.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/CardPage.h"
+#include "app/ui/views/CardPage.h"
 
 #include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/LayoutView.h"
+#include "app/core/views/LayoutView.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "app/core/CardView.h"
+#include "app/core/views/CardView.h"
 
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"

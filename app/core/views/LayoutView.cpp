@@ -1,4 +1,4 @@
-#include "app/core/LayoutView.h"
+#include "app/core/views/LayoutView.h"
 
 #include "app/core/stats/StatTable.h"
 #include "engine/PrjConst.h"

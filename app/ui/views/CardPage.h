@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/CardView.h"
+#include "app/core/views/CardView.h"
 #include "support/ui/QorGrid.h"
 
 #include <QWidget>

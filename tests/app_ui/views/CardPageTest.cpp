@@ -1,7 +1,7 @@
 // The card page on its own, offscreen: the grid over the archive, its refresh rule, the colours
 // it paints and the card's pair of filters.
 
-#include "app/ui/CardPage.h"
+#include "app/ui/views/CardPage.h"
 
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
@@ -11,7 +11,7 @@
 #include "support/RVclUtils.h"
 #include "support/ui/QorGrid.h"
 #include "tests/app_ui/AppUiTestEnv.h"
-#include "tests/app_ui/ViewPageTestEnv.h"
+#include "tests/app_ui/views/ViewPageTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"

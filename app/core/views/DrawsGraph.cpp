@@ -1,4 +1,4 @@
-#include "app/core/DrawsGraph.h"
+#include "app/core/views/DrawsGraph.h"
 
 #include "app/core/stats/StatTable.h"
 #include "engine/KelmaMsg.h"

@@ -1,4 +1,4 @@
-#include "app/ui/ChartLegend.h"
+#include "app/ui/views/ChartLegend.h"
 
 #include <QChart>
 #include <QGridLayout>

@@ -3,8 +3,8 @@
 // a large archive.
 
 #include "app/core/MainState.h"
-#include "app/ui/DrawsGraphPage.h"
-#include "app/ui/UnitGraph.h"
+#include "app/ui/views/DrawsGraphPage.h"
+#include "app/ui/views/UnitGraph.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
 #include "tests/common/Screenshot.h"

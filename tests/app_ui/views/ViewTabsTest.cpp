@@ -2,11 +2,11 @@
 // filter pair reached through the window's commands.
 
 #include "app/core/stakes/StakesFile.h"
-#include "app/ui/CardPage.h"
-#include "app/ui/LayoutPage.h"
+#include "app/ui/views/CardPage.h"
+#include "app/ui/views/LayoutPage.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/stakes/TablesPage.h"
-#include "app/ui/WeekPage.h"
+#include "app/ui/views/WeekPage.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"

@@ -1,4 +1,4 @@
-#include "app/ui/LayoutPage.h"
+#include "app/ui/views/LayoutPage.h"
 
 #include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"

@@ -1,8 +1,8 @@
-#include "app/ui/DrawsGraphPage.h"
+#include "app/ui/views/DrawsGraphPage.h"
 
-#include "app/ui/ChartLegend.h"
+#include "app/ui/views/ChartLegend.h"
 #include "app/ui/EnterKey.h"
-#include "app/ui/UnitGraph.h"
+#include "app/ui/views/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"

@@ -1,4 +1,4 @@
-#include "app/core/WeekView.h"
+#include "app/core/views/WeekView.h"
 
 #include "app/core/stats/StatTable.h"
 #include "engine/KelmaMsg.h"

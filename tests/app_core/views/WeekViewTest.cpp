@@ -2,7 +2,7 @@
 
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/WeekView.h"
+#include "app/core/views/WeekView.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <gtest/gtest.h>

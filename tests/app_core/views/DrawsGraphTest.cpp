@@ -3,7 +3,7 @@
 
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/DrawsGraph.h"
+#include "app/core/views/DrawsGraph.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
 

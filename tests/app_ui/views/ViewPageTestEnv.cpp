@@ -1,4 +1,4 @@
-#include "tests/app_ui/ViewPageTestEnv.h"
+#include "tests/app_ui/views/ViewPageTestEnv.h"
 
 #include "app/core/combs/CombsGen.h"
 #include "engine/KelmaUtils.h"

@@ -3,7 +3,7 @@
 #include "app/core/combs/CombList.h"
 #include "app/core/MainState.h"
 #include "app/core/stats/StatFilter.h"
-#include "app/core/WeekView.h"
+#include "app/core/views/WeekView.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "app/ui/UnitGraph.h"
+#include "app/ui/views/UnitGraph.h"
 
-#include "app/ui/ChartLegend.h"
+#include "app/ui/views/ChartLegend.h"
 #include "app/ui/ProgramEnv.h"
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"

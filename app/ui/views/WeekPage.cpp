@@ -1,6 +1,6 @@
-#include "app/ui/WeekPage.h"
+#include "app/ui/views/WeekPage.h"
 
-#include "app/ui/DrawsGraphPage.h"
+#include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/EnterKey.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"

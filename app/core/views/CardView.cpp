@@ -1,4 +1,4 @@
-#include "app/core/CardView.h"
+#include "app/core/views/CardView.h"
 
 #include "app/core/stats/StatTable.h"
 #include "engine/PrjConst.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/DrawsGraph.h"
+#include "app/core/views/DrawsGraph.h"
 #include "app/core/MainState.h"
 
 #include <QColor>
