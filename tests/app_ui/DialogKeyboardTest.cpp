@@ -14,7 +14,7 @@
 #include "app/ui/stats/UnitShredding.h"
 #include "app/ui/stakes/UnitStake.h"
 #include "app/ui/stakes/UnitStakeFilter.h"
-#include "app/ui/UnitSystem.h"
+#include "app/ui/online/UnitSystem.h"
 #include "app/ui/stakes/UnitTable.h"
 #include "app/ui/stakes/UnitTestCnt.h"
 #include "engine/KelmaStatList.h"

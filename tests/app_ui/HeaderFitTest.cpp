@@ -12,7 +12,7 @@
 #include "app/ui/views/UnitGraph.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitRepeats.h"
-#include "app/ui/UnitScrRates.h"
+#include "app/ui/online/UnitScrRates.h"
 #include "engine/KelmaStatList.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"

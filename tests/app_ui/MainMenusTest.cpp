@@ -3,8 +3,8 @@
 
 #include "app/ui/archive/DrawsPage.h"
 #include "app/ui/FormMain.h"
-#include "app/ui/OnlineScriptsPanel.h"
-#include "app/ui/SystemsPage.h"
+#include "app/ui/online/OnlineScriptsPanel.h"
+#include "app/ui/online/SystemsPage.h"
 #include "app/ui/stats/UnitFilterHelp.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitRepeats.h"

@@ -5,7 +5,7 @@
 // zone (UTC+3, no daylight saving) so that local times are known, and the user "Иван"
 // (ivan@example.org) of the program "Tavrix2_2r10" 2.2.10.
 
-#include "app/core/SwScripts.h"
+#include "app/core/online/SwScripts.h"
 #include "support/RSwCommon.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/standin/HttpStandIn.h"

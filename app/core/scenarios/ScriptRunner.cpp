@@ -10,7 +10,7 @@
 #include "app/core/scenarios/ScriptLog.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

@@ -11,7 +11,7 @@
 #include "app/core/stakes/StakesFile.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/core/stats/StatTable.h"
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "platform/Cp1251.h"
 #include "support/RTextCompare.h"
 #include "tests/fixtures/ArchiveFixtures.h"

@@ -1,6 +1,6 @@
-#include "app/core/SwSystems.h"
+#include "app/core/online/SwSystems.h"
 
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

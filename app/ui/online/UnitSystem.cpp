@@ -1,6 +1,6 @@
-#include "app/ui/UnitSystem.h"
+#include "app/ui/online/UnitSystem.h"
 
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "app/ui/FilePrompt.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"

@@ -4,7 +4,7 @@
 #include "app/core/MainState.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/core/SwSystems.h"
+#include "app/core/online/SwSystems.h"
 
 #include <QList>
 #include <QString>

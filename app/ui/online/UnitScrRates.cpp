@@ -1,4 +1,4 @@
-#include "app/ui/UnitScrRates.h"
+#include "app/ui/online/UnitScrRates.h"
 
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"

@@ -1,4 +1,4 @@
-#include "app/core/SwScripts.h"
+#include "app/core/online/SwScripts.h"
 
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"

@@ -1,4 +1,4 @@
-#include "app/ui/SystemsPage.h"
+#include "app/ui/online/SystemsPage.h"
 
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/SwSystems.h"
+#include "app/core/online/SwSystems.h"
 #include "support/ui/TmplDialogSimple.h"
 
 class QAction;

@@ -1,4 +1,4 @@
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 
 #include <QDir>
 #include <QFile>

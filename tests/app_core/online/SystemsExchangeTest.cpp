@@ -1,7 +1,7 @@
-#include "app/core/SystemsExchange.h"
+#include "app/core/online/SystemsExchange.h"
 
-#include "app/core/SystemCombs.h"
-#include "tests/app_core/SystemsTestEnv.h"
+#include "app/core/online/SystemCombs.h"
+#include "tests/app_core/online/SystemsTestEnv.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // The online library panel over the stand-in, and its two dialogs.
 
-#include "app/core/OnlineScripts.h"
+#include "app/core/online/OnlineScripts.h"
 #include "app/core/scenarios/ScriptList.h"
-#include "app/ui/OnlineScriptsPanel.h"
-#include "app/ui/UnitScrPublic.h"
-#include "app/ui/UnitScrRates.h"
+#include "app/ui/online/OnlineScriptsPanel.h"
+#include "app/ui/online/UnitScrPublic.h"
+#include "app/ui/online/UnitScrRates.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/SwScripts.h"
+#include "app/core/online/SwScripts.h"
 #include "support/ui/TmplDialogSimple.h"
 
 class QButtonGroup;

@@ -1,4 +1,4 @@
-#include "app/ui/UnitScrPublic.h"
+#include "app/ui/online/UnitScrPublic.h"
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/SwSystems.h"
+#include "app/core/online/SwSystems.h"
 #include "tests/app_core/CoreTestEnv.h"
 #include "tests/standin/HttpStandIn.h"
 #include "tests/standin/SystemServer.h"

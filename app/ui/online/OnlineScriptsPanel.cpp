@@ -1,8 +1,8 @@
-#include "app/ui/OnlineScriptsPanel.h"
+#include "app/ui/online/OnlineScriptsPanel.h"
 
-#include "app/core/OnlineScripts.h"
-#include "app/ui/UnitScrPublic.h"
-#include "app/ui/UnitScrRates.h"
+#include "app/core/online/OnlineScripts.h"
+#include "app/ui/online/UnitScrPublic.h"
+#include "app/ui/online/UnitScrRates.h"
 #include "platform/ResString.h"
 #include "support/RLngDLL.h"
 #include "support/RVclUtils.h"

@@ -1,9 +1,9 @@
 // The system dialog and the systems tab filled from the stand-in of the maker's server.
 
-#include "app/core/SystemCombs.h"
-#include "app/core/SystemsExchange.h"
-#include "app/ui/SystemsPage.h"
-#include "app/ui/UnitSystem.h"
+#include "app/core/online/SystemCombs.h"
+#include "app/core/online/SystemsExchange.h"
+#include "app/ui/online/SystemsPage.h"
+#include "app/ui/online/UnitSystem.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/RSwCommon.h"

@@ -1,8 +1,8 @@
-#include "app/core/SwSystems.h"
+#include "app/core/online/SwSystems.h"
 
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "platform/Cp1251.h"
-#include "tests/app_core/SystemsTestEnv.h"
+#include "tests/app_core/online/SystemsTestEnv.h"
 #include "tests/common/FixedZone.h"
 
 #include <QFileInfo>

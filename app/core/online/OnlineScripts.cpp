@@ -1,4 +1,4 @@
-#include "app/core/OnlineScripts.h"
+#include "app/core/online/OnlineScripts.h"
 
 #include "app/core/scenarios/ScriptList.h"
 #include "platform/DelphiText.h"

@@ -1,6 +1,6 @@
-#include "app/core/SystemsExchange.h"
+#include "app/core/online/SystemsExchange.h"
 
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

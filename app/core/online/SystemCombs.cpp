@@ -1,4 +1,4 @@
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"

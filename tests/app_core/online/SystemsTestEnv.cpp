@@ -1,6 +1,6 @@
-#include "tests/app_core/SystemsTestEnv.h"
+#include "tests/app_core/online/SystemsTestEnv.h"
 
-#include "app/core/SystemCombs.h"
+#include "app/core/online/SystemCombs.h"
 #include "support/RSwCommon.h"
 
 #include <QDir>

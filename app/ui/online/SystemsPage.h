@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/SystemsExchange.h"
+#include "app/core/online/SystemsExchange.h"
 
 #include <QIcon>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "app/core/SwScripts.h"
+#include "app/core/online/SwScripts.h"
 
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
