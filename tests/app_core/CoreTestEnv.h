@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/core/AppStartup.h"
+#include "app/core/shell/AppStartup.h"
 #include "app/core/archive/DrawArchive.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/archive/ProxySettings.h"
 #include "app/core/archive/ResultsDownload.h"
 #include "app/core/stakes/StakesFile.h"

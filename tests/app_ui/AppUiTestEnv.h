@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/FilePrompt.h"
+#include "app/ui/shell/FilePrompt.h"
 #include "engine/KelmaUtils.h"
 #include "tests/common/TestHelpers.h"
 

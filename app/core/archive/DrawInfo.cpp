@@ -1,6 +1,6 @@
 #include "app/core/archive/DrawInfo.h"
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "engine/KelmaFilters.h"
 #include "engine/KelmaStatList.h"
 #include "engine/PrjConst.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/combs/CombList.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/core/online/SwSystems.h"

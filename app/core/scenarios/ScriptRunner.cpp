@@ -5,7 +5,7 @@
 
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/scenarios/ScriptList.h"
 #include "app/core/scenarios/ScriptLog.h"
 #include "app/core/stakes/StakeCommands.h"

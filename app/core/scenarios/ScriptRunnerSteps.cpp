@@ -4,7 +4,7 @@
 #include "app/core/scenarios/ScriptRunner.h"
 
 #include "app/core/combs/CombList.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

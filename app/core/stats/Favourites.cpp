@@ -1,6 +1,6 @@
 #include "app/core/stats/Favourites.h"
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "engine/KelmaStatList.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"

@@ -1,7 +1,7 @@
 #include "app/core/stats/PrefetchCache.h"
 
 #include "app/core/combs/CombsGen.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "engine/KelmaUtils.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"

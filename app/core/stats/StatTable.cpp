@@ -1,7 +1,7 @@
 #include "app/core/stats/StatTable.h"
 
 #include "app/core/archive/DrawLookups.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatNextDraws.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

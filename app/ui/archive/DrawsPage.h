@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/archive/DrawArchive.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 
 #include <QObject>
 #include <QStyledItemDelegate>

@@ -1,7 +1,7 @@
 #include "app/ui/archive/UnitInfo.h"
 
-#include "app/core/MainState.h"
-#include "app/ui/ProgramEnv.h"
+#include "app/core/shell/MainState.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"

@@ -1,7 +1,7 @@
 #include "app/ui/combs/CombsPage.h"
 
-#include "app/ui/EnterKey.h"
-#include "app/ui/FilePrompt.h"
+#include "app/ui/shell/EnterKey.h"
+#include "app/ui/shell/FilePrompt.h"
 #include "app/ui/archive/RowColors.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

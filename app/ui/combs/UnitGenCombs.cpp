@@ -1,6 +1,6 @@
 #include "app/ui/combs/UnitGenCombs.h"
 
-#include "app/ui/FilePrompt.h"
+#include "app/ui/shell/FilePrompt.h"
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
 

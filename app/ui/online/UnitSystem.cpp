@@ -1,7 +1,7 @@
 #include "app/ui/online/UnitSystem.h"
 
 #include "app/core/online/SystemCombs.h"
-#include "app/ui/FilePrompt.h"
+#include "app/ui/shell/FilePrompt.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

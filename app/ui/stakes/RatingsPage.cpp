@@ -1,6 +1,6 @@
 #include "app/ui/stakes/RatingsPage.h"
 
-#include "app/ui/FilePrompt.h"
+#include "app/ui/shell/FilePrompt.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stakes/RegularStakes.h"
 
 #include <QList>

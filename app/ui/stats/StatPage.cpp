@@ -1,6 +1,6 @@
 #include "app/ui/stats/StatPage.h"
 
-#include "app/ui/EnterKey.h"
+#include "app/ui/shell/EnterKey.h"
 #include "app/ui/stats/StatChart.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Exceptions.h"

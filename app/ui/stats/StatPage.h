@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/core/stats/StatTable.h"
 #include "support/ui/RListItems.h"

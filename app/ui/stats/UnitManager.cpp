@@ -1,7 +1,7 @@
 #include "app/ui/stats/UnitManager.h"
 
-#include "app/core/MainState.h"
-#include "app/ui/FilePrompt.h"
+#include "app/core/shell/MainState.h"
+#include "app/ui/shell/FilePrompt.h"
 #include "app/ui/stats/UnitFilterHelp.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "engine/KelmaStatList.h"

@@ -1,6 +1,6 @@
 #include "app/ui/stats/UnitRepeats.h"
 
-#include "app/ui/EnterKey.h"
+#include "app/ui/shell/EnterKey.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"

@@ -1,7 +1,7 @@
 #include "app/ui/views/CardPage.h"
 
 #include "app/core/combs/CombList.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/KelmaMsgMain.h"
 #include "engine/Vex_Nums.h"

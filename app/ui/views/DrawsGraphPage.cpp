@@ -1,7 +1,7 @@
 #include "app/ui/views/DrawsGraphPage.h"
 
 #include "app/ui/views/ChartLegend.h"
-#include "app/ui/EnterKey.h"
+#include "app/ui/shell/EnterKey.h"
 #include "app/ui/views/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"

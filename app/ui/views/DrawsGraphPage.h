@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/views/DrawsGraph.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 
 #include <QColor>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "app/ui/views/LayoutPage.h"
 
 #include "app/core/combs/CombList.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
-#include "app/ui/EnterKey.h"
+#include "app/ui/shell/EnterKey.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"
 #include "platform/Exceptions.h"

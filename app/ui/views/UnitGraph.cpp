@@ -1,7 +1,7 @@
 #include "app/ui/views/UnitGraph.h"
 
 #include "app/ui/views/ChartLegend.h"
-#include "app/ui/ProgramEnv.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"
 

@@ -1,7 +1,7 @@
 #include "app/ui/views/WeekPage.h"
 
 #include "app/ui/views/DrawsGraphPage.h"
-#include "app/ui/EnterKey.h"
+#include "app/ui/shell/EnterKey.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"
 #include "platform/ResString.h"

@@ -2,7 +2,7 @@
 // combination with its digit grid, the repeats window with its list, chart and kept state,
 // the favourites dialog with its commands, and the method help window.
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/ui/stats/UnitFilterHelp.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitManager.h"

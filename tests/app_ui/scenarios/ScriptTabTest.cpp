@@ -5,7 +5,7 @@
 #include "app/core/scenarios/ScriptList.h"
 #include "app/core/scenarios/ScriptLog.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FormMain.h"
 #include "app/ui/scenarios/ScriptPage.h"
 #include "app/ui/scenarios/UnitFilter.h"
 #include "app/ui/scenarios/UnitScript.h"

@@ -8,7 +8,7 @@
 #include "app/core/archive/ResultsPage.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FormMain.h"
 #include "engine/KelmaMsg.h"
 #include "platform/SaveFile.h"
 #include "support/RDateUtils.h"

@@ -4,7 +4,7 @@
 #include "app/core/combs/CombList.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FormMain.h"
 #include "app/ui/stakes/StakesPage.h"
 #include "app/ui/views/UnitGraph.h"
 #include "platform/DelphiText.h"

@@ -3,7 +3,7 @@
 
 #include "app/core/stats/EngineSettings.h"
 #include "app/core/stats/PrefetchCache.h"
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FormMain.h"
 #include "app/ui/stats/UnitConfig.h"
 #include "app/ui/stats/UnitShredding.h"
 #include "support/RDialogsScripted.h"

@@ -1,7 +1,7 @@
 // The two settings commands of the file menu as the window carries them out: what they make anew
 // and what they repaint once the dialog is confirmed.
 
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FormMain.h"
 #include "app/ui/stats/UnitConfig.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitShredding.h"

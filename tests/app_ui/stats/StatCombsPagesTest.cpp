@@ -1,8 +1,8 @@
 // The statistics page and the combination page of the main window, offscreen.
 
 #include "app/ui/combs/CombsPage.h"
-#include "app/ui/FilePrompt.h"
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FilePrompt.h"
+#include "app/ui/shell/FormMain.h"
 #include "app/ui/stats/StatChart.h"
 #include "app/ui/stats/StatPage.h"
 #include "app/ui/archive/UnitInfo.h"

@@ -5,7 +5,7 @@
 
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "platform/Exceptions.h"
 #include "support/RVclUtils.h"

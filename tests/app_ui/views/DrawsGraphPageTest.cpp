@@ -2,7 +2,7 @@
 // it draws, the show-marks box, its saved length, the sum distribution window, and a picture of
 // a large archive.
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/views/UnitGraph.h"
 #include "support/RDialogsScripted.h"

@@ -3,7 +3,7 @@
 
 #include "app/core/stakes/StakeGraphs.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/ui/ProgramEnv.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/views/UnitGraph.h"
 #include "platform/IniFile.h"
 #include "platform/SaveFile.h"

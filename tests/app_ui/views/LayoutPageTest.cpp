@@ -4,7 +4,7 @@
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
 #include "app/core/archive/DrawLookups.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/views/LayoutPage.h"
 #include "platform/Exceptions.h"

@@ -4,7 +4,7 @@
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/views/CardPage.h"
 #include "app/ui/views/LayoutPage.h"
-#include "app/ui/FormMain.h"
+#include "app/ui/shell/FormMain.h"
 #include "app/ui/stakes/TablesPage.h"
 #include "app/ui/views/WeekPage.h"
 #include "support/RDateUtils.h"

@@ -2,10 +2,10 @@
 // chart of the current cell with its two toggles, the filter pair, its saved sizes, and a
 // picture of a large archive.
 
-#include "app/core/AppStartup.h"
+#include "app/core/shell/AppStartup.h"
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/views/WeekPage.h"
 #include "platform/Exceptions.h"
