@@ -6,7 +6,7 @@
 //                      every offered method's statistics table over 1000 draws, without and
 //                      with the norms read from the (already built) files.
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/PrefetchCache.h"
 #include "app/core/stats/StatTable.h"
 #include "bench/BenchMain.h"

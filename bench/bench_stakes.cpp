@@ -11,7 +11,7 @@
 //   StakeExists/100000  the duplicate test over 100 000 records for a stake that is not
 //                       there, so the whole file is scanned (goal: under 20 ms).
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stakes/StakeCheck.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"

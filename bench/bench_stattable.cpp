@@ -16,7 +16,7 @@
 //
 // Run with --benchmark_min_time=0.05 for a quick pass over all of them.
 
-#include "app/core/MainState.h"
+#include "app/core/shell/MainState.h"
 #include "app/core/stats/StatNextDraws.h"
 #include "app/core/stats/StatTable.h"
 #include "bench/BenchMain.h"
