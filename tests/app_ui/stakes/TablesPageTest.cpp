@@ -8,6 +8,7 @@
 #include "tests/common/TestHelpers.h"
 #include "tests/support_ui/KeyInput.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_core/stakes/TableRuleData.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -22,18 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TTableRec Rule(const char* name, int d1, int d2, int step, bool useLastDraw = false, int made = 0)
-{
-    TTableRec rec;
-    rec.Comment.Set(U(name));
-    rec.UseLastDraw = useLastDraw;
-    rec.StartComb = C(d1, d2);
-    rec.CurrComb = C(d1, d2);
-    rec.Step = step;
-    rec.StakesMade = made;
-    return rec;
-}
 
 class TableDialogTest : public ::testing::Test {
 protected:
