@@ -43,3 +43,28 @@ QString StrToCStr(const QString& text)
     }
     return result;
 }
+
+QString JoinTextLines(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QLatin1String("\r\n");
+    return text;
+}
+
+bool IsWebAddress(const QString& address)
+{
+    qsizetype host = 0;
+    if (address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        host = 7;
+    else if (address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        host = 8;
+    else
+        return false;
+    if (address.size() <= host || address.at(host) == QLatin1Char('/'))
+        return false;
+    for (const QChar c : address)
+        if (c.isSpace() || c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}

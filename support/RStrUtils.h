@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // first + delimiter + second; when either is empty the other alone.
 QString AddDelimStr(const QString& first, const QString& second, const QString& delimiter);
@@ -9,3 +10,12 @@ QString AddDelimStr(const QString& first, const QString& second, const QString& 
 // single quote, '?' and the backslash become a backslash sequence ("\r", "\n", "\t", "\0" ...,
 // "\e", "\"", "\'", "\?", "\\"); everything else passes unchanged.
 QString StrToCStr(const QString& text);
+
+// The lines as one text, each followed by CR LF, as a string list writes its text; the inverse
+// of SplitTextLines (platform/WordUtils.h).
+QString JoinTextLines(const QStringList& lines);
+
+// Only web pages are handed to the desktop or fetched over HTTP: "http://" or "https://" (any
+// letter case) followed by a host, without blanks or control characters anywhere. Anything
+// else (another scheme, a path, a bare "https://") is not a web address.
+bool IsWebAddress(const QString& address);

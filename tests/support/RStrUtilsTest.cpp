@@ -1,5 +1,7 @@
 #include "support/RStrUtils.h"
 
+#include "platform/WordUtils.h"
+
 #include <gtest/gtest.h>
 
 TEST(RStrUtils, AddDelimStrJoinsOnlyNonEmptyParts)
@@ -24,4 +26,54 @@ TEST(RStrUtils, StrToCStrEscapesControlsQuotesAndBackslash)
     const QString untouched = QString(QChar(14)) + QChar(26) + QChar(28) + QChar(31) + "]^_`{|}~ АЯ";
     EXPECT_EQ(StrToCStr(untouched), untouched);
     EXPECT_EQ(StrToCStr(""), "");
+}
+
+TEST(RStrUtils, JoinTextLinesEndsEveryLineWithCrLfAndSplitReadsItBack)
+{
+    struct TCase {
+        QStringList Lines;
+        QString Text;
+    };
+    const TCase cases[] = {
+        {{}, ""},
+        {{""}, "\r\n"},
+        {{"", ""}, "\r\n\r\n"},
+        {{"a", "", "b"}, "a\r\n\r\nb\r\n"},
+        {{"  blanks kept  "}, "  blanks kept  \r\n"},
+        {{"FULL:0#RAND| | | | | | | |Ж"}, "FULL:0#RAND| | | | | | | |Ж\r\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text.toStdString());
+        EXPECT_EQ(JoinTextLines(c.Lines), c.Text);
+        EXPECT_EQ(SplitTextLines(c.Text), c.Lines);
+    }
+    // The other breaks a text may come with read as the same lines; joined again they are CR LF.
+    EXPECT_EQ(JoinTextLines(SplitTextLines("a\nb\rc\r\n\nlast")), "a\r\nb\r\nc\r\n\r\nlast\r\n");
+}
+
+TEST(RStrUtils, WebAddressIsHttpOrHttpsFollowedByAHost)
+{
+    struct TCase {
+        const char* Url;
+        bool Open;
+    };
+    const TCase cases[] = {
+        {"http://example.org", true},          {"HTTPS://example.org/a?b=1", true},
+        {"https://", false},                   {"http:///etc/passwd", false},
+        {"file:///etc/passwd", false},         {"javascript:alert(1)", false},
+        {"example.org", false},                {"", false},
+        {"ftp://example.org", false},          {"http://exa mple.org", false},
+        {"http://example.org\n--flag", false}, {" http://example.org", false},
+        {"/usr/bin/xterm", false},             {"mailto:a@b.c", false},
+        // Addresses of the update configuration and its files.
+        {"http://127.0.0.1:8080/files/autoupdates/Kelma_AU.cfg", true},
+        {"https://host/files/autoupdates/UpdDescr/", true},
+        {"http:/host/a", false},               {"http:host", false},
+        {"https:://host", false},              {"https://host/a b.zip", false},
+        {"http://host/\x7f", false},           {"http://host/a\tb", false},
+        {"https://host/\xc2\xa0", false},      {"http://\xd1\x81\xd0\xb0\xd0\xb9\xd1\x82.\xd1\x80\xd1\x84", true},
+        {"/home/user/update/Kelma_AU.cfg", false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(IsWebAddress(QString::fromUtf8(c.Url)), c.Open) << c.Url;
 }
