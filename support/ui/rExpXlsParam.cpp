@@ -4,15 +4,12 @@
 #include "platform/IniFile.h"
 #include "platform/ResString.h"
 #include "platform/WordUtils.h"
+#include "support/RMsgRu.h"
 #include "support/RVclUtils.h"
 
 #include <QLocale>
 
 namespace {
-
-const TResString SAlignLeft = RESSTR("rExpXlsParam", "по левому краю");
-const TResString SAlignRight = RESSTR("rExpXlsParam", "по правому краю");
-const TResString SAlignCenter = RESSTR("rExpXlsParam", "по центру");
 
 const QString kRestoreParameters = QStringLiteral("RestoreParameters");
 const QString kTitle = QStringLiteral("Title");
@@ -48,11 +45,9 @@ bool ReadItemBool(const QString& text, bool current)
 
 QString ExpAlignmentName(int code)
 {
-    switch (ValidExpAlignment(code)) {
-    case kExpAlignRight: return LoadResString(SAlignRight);
-    case kExpAlignCenter: return LoadResString(SAlignCenter);
-    default: return LoadResString(SAlignLeft);
-    }
+    // The export's codes are the alignments' own numbers.
+    static_assert(kExpAlignLeft == 0 && kExpAlignRight == 1 && kExpAlignCenter == 2);
+    return AlignmentName(ValidExpAlignment(code));
 }
 
 QStringList ExpAlignmentNames()
