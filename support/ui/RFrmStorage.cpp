@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -53,13 +54,51 @@ QSet<QString>& UnreadableFiles()
     return files;
 }
 
-// The form-state file for reading. One that cannot be read (no permission, a folder in its
-// place) reads as empty, so every window takes its designed state and a batch run goes on; the
-// user is told once. Writes still open the file themselves and fail: they must not replace
-// a file whose content nobody could read.
+// The copy of the form-state file that the outermost open batch gathers the changes in; none
+// without a batch. The innermost open batch.
+std::unique_ptr<TMemIniFile>& BatchCopy()
+{
+    static std::unique_ptr<TMemIniFile> copy;
+    return copy;
+}
+
+TFormStorageBatch*& InnermostBatch()
+{
+    static TFormStorageBatch* batch = nullptr;
+    return batch;
+}
+
+// The open batch's copy of the file, when there is one for this file.
+TMemIniFile* BatchFor(const QString& fileName)
+{
+    TMemIniFile* copy = BatchCopy().get();
+    return copy && copy->FileName() == fileName ? copy : nullptr;
+}
+
+// Makes a change to the form-state file: to the open batch's copy, or to the file itself, read
+// afresh and written back at once.
+template <typename TChange>
+void ChangeStore(TChange&& change)
+{
+    const QString fileName = GetAppFrmFileName();
+    if (TMemIniFile* copy = BatchFor(fileName)) {
+        change(*copy);
+        return;
+    }
+    TMemIniFile ini(fileName);
+    change(ini);
+    ini.UpdateFile();
+}
+
+// The form-state file for reading (the open batch's copy, changes and all). One that cannot be
+// read (no permission, a folder in its place) reads as empty, so every window takes its designed
+// state and a batch run goes on; the user is told once. Changes still open the file themselves
+// and fail: they must not replace a file whose content nobody could read.
 TMemIniFile ReadStore()
 {
     const QString fileName = GetAppFrmFileName();
+    if (const TMemIniFile* copy = BatchFor(fileName))
+        return *copy;
     try {
         TMemIniFile ini(fileName);
         UnreadableFiles().remove(fileName);
@@ -271,6 +310,28 @@ TScreenMetricsProc SetScreenMetricsProc(TScreenMetricsProc proc)
     return std::exchange(MetricsProc(), std::move(proc));
 }
 
+TFormStorageBatch::TFormStorageBatch()
+    : FOuter(InnermostBatch())
+{
+    // Read before this batch counts as open: a file that cannot be read leaves no batch behind.
+    if (!FOuter)
+        BatchCopy() = std::make_unique<TMemIniFile>(GetAppFrmFileName());
+    InnermostBatch() = this;
+}
+
+TFormStorageBatch::~TFormStorageBatch()
+{
+    InnermostBatch() = FOuter;
+    if (!FOuter)
+        BatchCopy().reset();
+}
+
+void TFormStorageBatch::Save()
+{
+    if (!FOuter && BatchCopy())
+        BatchCopy()->UpdateFile();
+}
+
 QString FormStorageSection(const QWidget* form)
 {
     QString section = QString::fromLatin1(form->metaObject()->className());
@@ -281,16 +342,12 @@ QString FormStorageSection(const QWidget* form)
 
 void WriteFormBool(const QWidget* form, const QString& key, bool value)
 {
-    TMemIniFile ini(GetAppFrmFileName());
-    ini.WriteBool(FormStorageSection(form), key, value);
-    ini.UpdateFile();
+    ChangeStore([&](TMemIniFile& ini) { ini.WriteBool(FormStorageSection(form), key, value); });
 }
 
 void WriteFormInteger(const QWidget* form, const QString& key, int value)
 {
-    TMemIniFile ini(GetAppFrmFileName());
-    ini.WriteInteger(FormStorageSection(form), key, value);
-    ini.UpdateFile();
+    ChangeStore([&](TMemIniFile& ini) { ini.WriteInteger(FormStorageSection(form), key, value); });
 }
 
 bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue)
@@ -335,15 +392,15 @@ void SaveFormPlacement(const QWidget* form)
                              .arg(normal.top())
                              .arg(normal.left() + normal.width())
                              .arg(normal.top() + normal.height());
-    TMemIniFile ini(GetAppFrmFileName());
-    ini.WriteInteger(section, QStringLiteral("Flags"), flags);
-    ini.WriteInteger(section, QStringLiteral("ShowCmd"), showCmd);
-    ini.WriteInteger(section, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch);
-    ini.WriteString(section, QStringLiteral("MinMaxPos"), minMax);
-    ini.WriteString(section, ScreenKey(QStringLiteral("MinMaxPos"), screen), minMax);
-    ini.WriteString(section, QStringLiteral("NormPos"), norm);
-    ini.WriteString(section, ScreenKey(QStringLiteral("NormPos"), screen), norm);
-    ini.UpdateFile();
+    ChangeStore([&](TMemIniFile& ini) {
+        ini.WriteInteger(section, QStringLiteral("Flags"), flags);
+        ini.WriteInteger(section, QStringLiteral("ShowCmd"), showCmd);
+        ini.WriteInteger(section, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch);
+        ini.WriteString(section, QStringLiteral("MinMaxPos"), minMax);
+        ini.WriteString(section, ScreenKey(QStringLiteral("MinMaxPos"), screen), minMax);
+        ini.WriteString(section, QStringLiteral("NormPos"), norm);
+        ini.WriteString(section, ScreenKey(QStringLiteral("NormPos"), screen), norm);
+    });
 }
 
 void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition)
@@ -362,11 +419,11 @@ void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition
 
 void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid)
 {
-    TMemIniFile ini(GetAppFrmFileName());
     const QString section = FormStorageSection(form);
-    for (int col = 0; col < grid->ColCount(); ++col)
-        ini.WriteInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
-    ini.UpdateFile();
+    ChangeStore([&](TMemIniFile& ini) {
+        for (int col = 0; col < grid->ColCount(); ++col)
+            ini.WriteInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
+    });
 }
 
 void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid)
@@ -382,12 +439,12 @@ void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid)
 
 void SaveGridLayout(const QWidget* form, const QTableView* grid)
 {
-    TMemIniFile ini(GetAppFrmFileName());
     const QString section = FormStorageSection(form);
     const int count = grid->model() ? grid->model()->columnCount() : 0;
-    for (int col = 0; col < count; ++col)
-        ini.WriteInteger(section, ColumnKey(grid, col), grid->columnWidth(col));
-    ini.UpdateFile();
+    ChangeStore([&](TMemIniFile& ini) {
+        for (int col = 0; col < count; ++col)
+            ini.WriteInteger(section, ColumnKey(grid, col), grid->columnWidth(col));
+    });
 }
 
 void RestoreGridLayout(const QWidget* form, QTableView* grid)
@@ -404,18 +461,20 @@ void RestoreGridLayout(const QWidget* form, QTableView* grid)
 
 void SaveListViewLayout(const QWidget* form, const TRListView* view, bool withFlags)
 {
-    TMemIniFile ini(GetAppFrmFileName());
     const QString section = FormStorageSection(form);
-    if (withFlags) {
-        ini.WriteBool(section, ControlKey(view, QStringLiteral("GridLines")), view->GridLines());
-        ini.WriteBool(section, ControlKey(view, QStringLiteral("MultiSelect")), view->MultiSelect());
-    }
-    if (const auto* sortView = qobject_cast<const TRSortListView*>(view))
-        ini.WriteString(section, ControlKey(view, QStringLiteral("SortType")),
-                        QStringLiteral("%1,%2").arg(sortView->SortColumn()).arg(static_cast<int>(sortView->SortDirection())));
-    for (int column = 0; column < view->ColumnCount(); ++column)
-        ini.WriteInteger(section, ColumnKey(view, column), view->ColumnWidth(column));
-    ini.UpdateFile();
+    ChangeStore([&](TMemIniFile& ini) {
+        if (withFlags) {
+            ini.WriteBool(section, ControlKey(view, QStringLiteral("GridLines")), view->GridLines());
+            ini.WriteBool(section, ControlKey(view, QStringLiteral("MultiSelect")), view->MultiSelect());
+        }
+        if (const auto* sortView = qobject_cast<const TRSortListView*>(view))
+            ini.WriteString(section, ControlKey(view, QStringLiteral("SortType")),
+                            QStringLiteral("%1,%2")
+                                .arg(sortView->SortColumn())
+                                .arg(static_cast<int>(sortView->SortDirection())));
+        for (int column = 0; column < view->ColumnCount(); ++column)
+            ini.WriteInteger(section, ColumnKey(view, column), view->ColumnWidth(column));
+    });
 }
 
 void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags)

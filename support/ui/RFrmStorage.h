@@ -15,7 +15,8 @@ class TROwnerDrawGrid;
 
 // Window state kept between runs in the form-state file "<program>.frm" beside the program:
 // placements, column layouts and any flag or number a window wants to keep. Every call reads
-// the file afresh and a call that changes something writes it back before it returns.
+// the file afresh and a call that changes something writes it back before it returns, unless
+// a TFormStorageBatch gathers the changes (below).
 // A file that cannot be read is told once (a warning box) and read as empty, so every window
 // takes its defaults; a write to it raises, and never replaces what nobody could read.
 //
@@ -39,6 +40,28 @@ using TScreenMetricsProc = std::function<TScreenMetrics()>;
 TScreenMetricsProc SetScreenMetricsProc(TScreenMetricsProc proc);
 
 QString FormStorageSection(const QWidget* form);
+
+// While one lives, the changes of the form-state file are made to one copy of it in memory, and
+// reads see them there; Save writes the file once, atomically. A window that keeps many values
+// at once (the main window at shut-down) so rewrites the file once instead of once a value, and
+// the file never holds half of them. Batches nest: only the outermost one's Save writes. Without
+// Save the changes are dropped. A batch serves only the file it was opened for.
+class TFormStorageBatch {
+public:
+    // Reads the file; one that exists but cannot be read raises Exception, as a change does
+    // without a batch: what nobody could read is never replaced.
+    TFormStorageBatch();
+    ~TFormStorageBatch();
+    TFormStorageBatch(const TFormStorageBatch&) = delete;
+    TFormStorageBatch& operator=(const TFormStorageBatch&) = delete;
+
+    // Writes the gathered state (the outermost batch only); raises Exception on failure, the
+    // file then left as it was.
+    void Save();
+
+private:
+    TFormStorageBatch* FOuter;
+};
 
 void WriteFormBool(const QWidget* form, const QString& key, bool value);
 void WriteFormInteger(const QWidget* form, const QString& key, int value);
