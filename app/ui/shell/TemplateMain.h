@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/shell/AppStartup.h"
+#include "app/ui/shell/Commands.h"
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"
 #include "app/core/archive/DrawArchive.h"
@@ -60,193 +61,6 @@ class TDrawsGraphPage;
 class TTablesPage;
 class TRListView;
 class TStatusBar;
-
-// The commands of the main window. Each is one row of the command table (TemplateMainActions.cpp)
-// and is reached through the registry by this id: a new command is its id here and its row
-// there, with its handler.
-enum class TCommand {
-    EditConfig,
-    EditShredding,
-    EditProxy,
-    ExitProgram,
-    DrawsDownload,
-    DrawsAdd,
-    DrawsEdit,
-    DrawsDel,
-    DrawsSorted,
-    CombsCheckNums,
-    CombsFindInDraws,
-    CombsGen,
-    CombsDelExists,
-    CombsDelSelected,
-    CombsCopy,
-    CombsPaste,
-    CombsSelectAll,
-    CombsOpen,
-    CombsSave,
-    CombsUndo,
-    DrawsStatCalc,
-    DrawsStatShowTotalLine,
-    DrawsStatePrefetchsEnabled,
-    StatFilter_Include,
-    StatFilter_Exclude,
-    StakeAdd,
-    StakeAddRandom,
-    StakeAddSelected,
-    StakeAddAll,
-    StakeDel,
-    StakeFilter,
-    StakeClear,
-    StakesCheckManual,
-    ScriptOpen,
-    ScriptSave,
-    ScriptAdd,
-    ScriptEmpty,
-    ScriptLoad,
-    ScriptClone,
-    ScriptEdit,
-    ScriptDel,
-    ScriptClr,
-    ScriptUp,
-    ScriptDown,
-    ScriptRun,
-    ScriptTest,
-    ScriptStop,
-    TotalSumCombs,
-    DrawsGraphDraw,
-    CardFilter_Include,
-    CardFilter_Exclude,
-    LayoutCalc,
-    LayoutCmpCalc,
-    LayoutFilter_Include,
-    LayoutFilter_Exclude,
-    WeekStatCalc,
-    ViewWeekChartMode,
-    ViewWeekChartType,
-    WeekFilter_Include,
-    WeekFilter_Exclude,
-    TabGraps,
-    TabCard,
-    TabLayout,
-    TabWeek,
-    TablesAdd,
-    TablesDel,
-    TablesStakeAdd,
-    TablesStakeTest,
-    TabTables,
-    DrawsImport,
-    DrawsInfo,
-    CombsInfo,
-    FiltersManager,
-    FiltersReset,
-    FiltersInfo,
-    AnalyzeRepeats,
-    DrawsExport,
-    DrawsXlsExport,
-    CombsXlsExport,
-    DrawsStatExportToExcel,
-    StakesXlsExport,
-    RatingsXlsExport,
-    CardXlsExport,
-    LayoutXlsExport,
-    GetHelp,
-    About,
-    OpenTirmaSite,
-    urlMainSite,
-    urlAuthSite,
-    urlAuthText,
-    urlBlog,
-    urlYT,
-    urlVK,
-    urlOK,
-    urlTG,
-    AutoDownload0,
-    AutoDownload1,
-    AutoDownload2,
-    ViewColorDraws,
-    ViewColorCombs,
-    ViewColorCard,
-    ViewColorCardSequences,
-    ViewShemaGradient,
-    AutoSelfUpdate,
-    CheckUpdate,
-    ScriptLibrary,
-    ScriptLibraryRefresh,
-    ScriptLibraryDownload,
-    ScriptLibraryRate1,
-    ScriptLibraryRate2,
-    ScriptLibraryRate3,
-    ScriptLibraryRate4,
-    ScriptLibraryRate5,
-    ScriptLibraryRate0,
-    ScriptLibraryHide,
-    ScriptLibraryUpload,
-    ScriptLibraryReplace,
-    ScriptLibraryDelete,
-    ScriptLibraryView,
-    ScriptLibraryRates,
-    SystemsOn,
-    SystemsDownload,
-    SystemsRefresh,
-    SystemsAdd,
-    SystemsProp,
-    SystemsDel,
-    SystemStakeFilter,
-    SystemStakeAll,
-    LogToggle,
-    LogsDelete,
-    LogStakes,
-    LogStakesDelete,
-    StakesScroll,
-    StakesCheckLine,
-    StakesGraphDraws,
-    StakesGraphOverlap,
-    StakesGraphProfits,
-    RatingsGraphOverlap,
-    RatingsRefresh,
-    RatingsToScript,
-    RatingsExport,
-    RatingsEffMode0,
-    RatingsEffMode1,
-    RatingsEffMode2,
-};
-
-// The menus that commands join: those of the main menu, in the menu bar's order, then the popup
-// menus of the window's lists, grids and charts.
-enum class TCommandMenu {
-    None,   // the command has no menu item (a button or a key only)
-    File,
-    Languages,    // the language submenu of File, filled at start-up
-    Draws,
-    AutoDownload, // the start-up download submenu of Draws
-    Combs,
-    Stakes,
-    Ratings,
-    RatingsEff,   // the efficiency submenu of Ratings
-    Script,
-    ScriptLibrary,     // the online library submenu of Script
-    ScriptLibraryRate, // its rating submenu
-    Stat,
-    Tables,
-    Systems,
-    View,
-    Help,
-    // Popup menus.
-    PopupDrawsStat,
-    PopupDrawsStatChart,
-    PopupCombs,
-    PopupStakes,
-    PopupScript,
-    PopupCard,
-    PopupLayout,
-    PopupWeek,
-    PopupWeekChart,
-    PopupDrawsGraph,
-    PopupOnlineScripts,
-    PopupSystems,
-    PopupTables,
-    PopupRatings,
-};
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
 // shows them, and wires every command to them. Start-up and shut-down are run by the core
@@ -341,11 +155,29 @@ protected:
 
 private:
     struct TMenuPlace;
-    struct TCommandRow;
+    struct TCommandRow;   // both in CommandRow.h
     // The command table: every command of the window; within a group of a menu, in its order.
+    // Assembled once from the rows of the workflows.
     static const std::vector<TCommandRow>& CommandTable();
+    // Each workflow's commands, appended in their order. Each is defined beside the workflow's
+    // page (app/ui/<workflow>/*CommandRows.cpp), with the functions that only its commands call.
+    static void AddShellRows(std::vector<TCommandRow>& rows);
+    static void AddStatRows(std::vector<TCommandRow>& rows);
+    static void AddArchiveRows(std::vector<TCommandRow>& rows);
+    static void AddCombRows(std::vector<TCommandRow>& rows);
+    static void AddViewRows(std::vector<TCommandRow>& rows);
+    static void AddStakeRows(std::vector<TCommandRow>& rows);
+    static void AddTableRows(std::vector<TCommandRow>& rows);
+    static void AddScriptRows(std::vector<TCommandRow>& rows);
+    static void AddOnlineRows(std::vector<TCommandRow>& rows);
     // The menu (or popup menu) of the window; null for None.
     QMenu* Menu(TCommandMenu menu) const;
+
+    // Places the second pane of a vertical splitter at the given height; the first pane takes
+    // the rest and any later growth of the window.
+    static void SetLowerPaneHeight(QSplitter* splitter, int height);
+    // The online library's share of the scenario page at the first start.
+    static constexpr int DefaultLibraryHeight = 200;
 
     void CreateStatusBar();
     void CreateActions();

@@ -1,0 +1,91 @@
+// The main window's form state: what the window restores at start-up and saves at shut-down.
+
+#include "app/ui/shell/TemplateMain.h"
+
+#include "app/core/online/OnlineScripts.h"
+#include "app/ui/combs/CombsPage.h"
+#include "app/ui/online/OnlineScriptsPanel.h"
+#include "app/ui/online/SystemsPage.h"
+#include "app/ui/stats/StatPage.h"
+#include "app/ui/views/CardPage.h"
+#include "app/ui/views/DrawsGraphPage.h"
+#include "app/ui/views/LayoutPage.h"
+#include "app/ui/views/WeekPage.h"
+#include "app/ui/archive/DrawsPage.h"
+#include "support/ui/QorListView.h"
+#include "support/ui/RFrmStorage.h"
+
+#include "ui_FormMain.h"
+
+#include <QChartView>
+#include <QSplitter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kDefaultLeftPanelWidth = 270;
+
+} // namespace
+
+void TTemplateMain::RestoreFormState()
+{
+    RestoreFormPlacement(this, true, true);
+    const int leftWidth = ReadFormInteger(this, QStringLiteral("LeftPanelWidth"), kDefaultLeftPanelWidth);
+    if (leftWidth > 0) {
+        const int total = std::max(FUi->splMain->width(), leftWidth + FUi->pcMain->minimumWidth());
+        FUi->splMain->setSizes({leftWidth, total - leftWidth});
+    }
+    FUi->edCombsExclude->setValue(ReadFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value()));
+    FUi->edDrawsStatLen->setValue(ReadFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value()));
+    SetLowerPaneHeight(FUi->splDrawsStat,
+                       ReadFormInteger(this, QStringLiteral("DrawsStatHeight"), TStatPage::DefaultChartHeight));
+    SetLowerPaneHeight(FUi->splCombs,
+                       ReadFormInteger(this, QStringLiteral("FiltersHeight"), TCombsPage::DefaultFiltersHeight));
+    RestoreListViewLayout(this, FUi->lvDraws, false);
+    RestoreListViewLayout(this, FUi->lvCombs, false);
+    RestoreListViewLayout(this, FUi->lvFilters, false);
+    RestoreListViewLayout(this, FUi->lvDrawsStat, false);
+    RestoreListViewLayout(this, FUi->lvRatings, false);
+    RestoreListViewLayout(this, FUi->lvScript, false);
+    RestoreListViewLayout(this, FSystemsPage->List(), false);
+    FOnlineScripts->RestorePanelShown(FState.Options.Flag(TMainOptions::ScriptLibraryOn));
+    FOnlineScripts->RestoreFilterIndex(FState.Options.Value(TMainOptions::ScriptLibraryFilter));
+    FOnlineScriptsPanel->setVisible(FOnlineScripts->PanelShown());
+    SetLowerPaneHeight(FSplScripts, ReadFormInteger(this, QStringLiteral("ScriptLibraryHeight"), DefaultLibraryHeight));
+    FOnlineScriptsPanel->ShowEntries();
+    FDrawsGraphPage->RestoreState();
+    FLayoutPage->RestoreState();
+    FWeekPage->RestoreState();
+    FCardPage->SetNumberColumnWidth(FUi->lvDraws->ColumnWidth(0));
+    ShowViewTabs();
+    // The norm columns follow the option whatever widths were stored for them.
+    FStatPage->UpdateNormColumns();
+    FDrawsPage->Repaint();
+}
+
+void TTemplateMain::SaveFormState()
+{
+    // A copy refused the folder leaves the files there to the copy that holds it.
+    if (FAccessRefused)
+        return;
+    SaveFormPlacement(this);
+    WriteFormInteger(this, QStringLiteral("LeftPanelWidth"), FUi->pcLists->width());
+    WriteFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value());
+    WriteFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value());
+    WriteFormInteger(this, QStringLiteral("DrawsStatHeight"), FUi->crtDrawsStat->height());
+    WriteFormInteger(this, QStringLiteral("FiltersHeight"), FUi->lvFilters->height());
+    SaveListViewLayout(this, FUi->lvDraws, false);
+    SaveListViewLayout(this, FUi->lvCombs, false);
+    SaveListViewLayout(this, FUi->lvFilters, false);
+    SaveListViewLayout(this, FUi->lvDrawsStat, false);
+    SaveListViewLayout(this, FUi->lvRatings, false);
+    SaveListViewLayout(this, FUi->lvScript, false);
+    SaveListViewLayout(this, FSystemsPage->List(), false);
+    if (FOnlineScriptsPanel->isVisible())
+        WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), FOnlineScriptsPanel->height());
+    FState.WriteOption(TMainOptions::ScriptLibraryFilter, FOnlineScripts->FilterIndex());
+    FDrawsGraphPage->SaveState();
+    FLayoutPage->SaveState();
+    FWeekPage->SaveState();
+}
