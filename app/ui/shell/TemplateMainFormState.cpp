@@ -69,6 +69,9 @@ void TTemplateMain::SaveFormState()
     // A copy refused the folder leaves the files there to the copy that holds it.
     if (FAccessRefused)
         return;
+    // Every value below, the pages' and the options' too, goes to one copy of the file, written
+    // once at the end: one write instead of one a value, and never half of them.
+    TFormStorageBatch batch;
     SaveFormPlacement(this);
     WriteFormInteger(this, QStringLiteral("LeftPanelWidth"), FUi->pcLists->width());
     WriteFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value());
@@ -88,4 +91,5 @@ void TTemplateMain::SaveFormState()
     FDrawsGraphPage->SaveState();
     FLayoutPage->SaveState();
     FWeekPage->SaveState();
+    batch.Save();
 }

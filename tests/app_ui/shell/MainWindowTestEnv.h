@@ -1,0 +1,50 @@
+#pragma once
+
+// The main window over a generated archive, offscreen: what every test of it starts from.
+
+#include "app/ui/shell/FormMain.h"
+#include "support/RDateUtils.h"
+#include "support/RDialogsScripted.h"
+#include "support/ui/QorListView.h"
+#include "tests/app_ui/AppUiTestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Outside any unnamed namespace: the tests of several files share the one fixture class.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
+        // Nobody is asked whether to download at start-up, and the first start is behind.
+        WriteFormState(QString());
+    }
+    ~MainWindowTest() override { SetClock(FPreviousClock); }
+
+    void WriteFormState(const QString& more) const
+    {
+        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n") + more);
+    }
+
+    // The main window, shown, after its start-up timer has run.
+    std::unique_ptr<TFormMain> Open(const QStringList& arguments = {})
+    {
+        auto form = std::make_unique<TFormMain>(arguments);
+        form->resize(1000, 680);
+        form->show();
+        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        return form;
+    }
+
+    static TRListView* DrawsList(const TFormMain& form) { return form.findChild<TRListView*>(QStringLiteral("lvDraws")); }
+    static QString Cell(const TFormMain& form, int row, int column)
+    {
+        return DrawsList(form)->Items()->CellText(row, column);
+    }
+
+    TProgramFolder FFolder;
+    TScriptedBoxes FBoxes;
+    TClock FPreviousClock;
+};
