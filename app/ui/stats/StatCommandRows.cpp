@@ -62,12 +62,10 @@ void TTemplateMain::AddStatRows(std::vector<TCommandRow>& rows)
          .Menus = {{TCommandMenu::PopupDrawsStat, 2}},
          .Execute =
              [](TTemplateMain& w) {
-                 // Turned on, the cache first gets the files it lacks.
-                 if (!w.FState.Options.Flag(TMainOptions::PrefetchsEnabled)) {
-                     w.FState.WriteOption(TMainOptions::PrefetchsEnabled, 1);
-                     w.FPrefetch.Rebuild(false, 0);
-                     w.FState.WriteOption(TMainOptions::PrefetchsEnabled, 0);
-                 }
+                 // Turned on, the cache first gets the files it lacks; the page then writes the
+                 // option, once.
+                 if (!w.FState.Options.Flag(TMainOptions::PrefetchsEnabled))
+                     w.FPrefetch.Rebuild(true, 0);
                  w.FStatPage->TogglePrefetchsEnabled();
              },
          .State = [](TTemplateMain& w) { return w.FState.Options.Flag(TMainOptions::PrefetchsEnabled); }},
