@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "support/ui/RVclUtilsUi.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -9,7 +10,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -28,13 +28,6 @@ QPointer<TFormProgress>& ProgressRef()
 {
     static QPointer<TFormProgress> form;
     return form;
-}
-
-void Refresh(QWidget* window)
-{
-    window->repaint();
-    window->raise();
-    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -70,8 +63,7 @@ TFormProgress::TFormProgress(QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     // A disabled button stands for "the user asked to stop".
     connect(FBtnStop, &QPushButton::clicked, FBtnStop, [this] { FBtnStop->setEnabled(false); });
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 void TFormProgress::SetStopVisible(bool visible)
@@ -102,7 +94,7 @@ void ShowProgress(const QString& text, int maximum, bool showStop)
     form->Text()->setText(text);
     form->SetMaximum(maximum);
     form->show();
-    Refresh(form);
+    RefreshBusyWindow(form);
 }
 
 void SetProgressText(const QString& text)
@@ -111,7 +103,7 @@ void SetProgressText(const QString& text)
     if (!form)
         return;
     form->Text()->setText(text);
-    Refresh(form);
+    RefreshBusyWindow(form);
 }
 
 void StepProgress(int step)
@@ -122,7 +114,7 @@ void StepProgress(int step)
     QProgressBar* gauge = form->Gauge();
     const qint64 next = static_cast<qint64>(gauge->value()) + step;
     gauge->setValue(static_cast<int>(std::clamp<qint64>(next, 0, form->Maximum())));
-    Refresh(form);
+    RefreshBusyWindow(form);
 }
 
 void HideProgress()
@@ -139,4 +131,47 @@ bool ProgressStopRequested()
 {
     const TFormProgress* form = ProgressRef();
     return form && !form->BtnStop()->isEnabled();
+}
+
+TProgressScope::TProgressScope(const QString& text, int maximum, bool showStop)
+{
+    if (ProgressForm())
+        return;
+    ShowProgress(text, maximum, showStop);
+    FOwns = true;
+}
+
+TProgressScope::~TProgressScope()
+{
+    Hide();
+}
+
+void TProgressScope::Step(int step) const
+{
+    if (FOwns)
+        StepProgress(step);
+}
+
+void TProgressScope::Hide()
+{
+    if (FOwns)
+        HideProgress();
+    FOwns = false;
+}
+
+TProgressFunctions ScopedProgressFunctions()
+{
+    auto scope = std::make_shared<std::unique_ptr<TProgressScope>>();
+    TProgressFunctions functions;
+    functions.Show = [scope](const QString& text, int maximum) {
+        // The scope before goes first, so that its window does not count as another's.
+        scope->reset();
+        *scope = std::make_unique<TProgressScope>(text, maximum);
+    };
+    functions.Step = [scope] {
+        if (*scope)
+            (*scope)->Step();
+    };
+    functions.Hide = [scope] { scope->reset(); };
+    return functions;
 }

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -48,3 +51,33 @@ void HideProgress();
 TFormProgress* ProgressForm();
 // True when the user pressed the stop button of the progress window.
 bool ProgressStopRequested();
+
+// The progress window for the length of a scope, hidden again on every way out of it (an
+// exception too). A progress window that is up already belongs to an enclosing operation: the
+// scope leaves it as it is, neither raising nor hiding it, and its own steps go nowhere.
+class TProgressScope {
+public:
+    TProgressScope(const QString& text, int maximum, bool showStop = false);
+    ~TProgressScope();
+    TProgressScope(const TProgressScope&) = delete;
+    TProgressScope& operator=(const TProgressScope&) = delete;
+
+    // True while the window shown is this scope's own.
+    bool Owns() const { return FOwns; }
+    // Advances this scope's own window; nothing for an enclosing operation's window.
+    void Step(int step = 1) const;
+    // Hides this scope's own window before the scope ends; later calls and the end do nothing.
+    void Hide();
+
+private:
+    bool FOwns = false;
+};
+
+// Show, step and hide as functions, for a lower layer that reports its progress without
+// knowing windows: each show opens a progress scope (ending the one before), hide ends it.
+struct TProgressFunctions {
+    std::function<void(const QString& text, int maximum)> Show;
+    std::function<void()> Step;
+    std::function<void()> Hide;
+};
+TProgressFunctions ScopedProgressFunctions();

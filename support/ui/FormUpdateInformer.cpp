@@ -12,8 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <memory>
-
 namespace {
 
 const TResString SCaption = RESSTR("FormUpdateInformer", "Найдена новая версия программы");
@@ -107,21 +105,10 @@ void InstallSelfUpdateWindows()
 {
     TSelfUpdateHooks hooks = SelfUpdateHooks();
     // The check hides only a progress window it showed itself, never another operation's.
-    auto shown = std::make_shared<bool>(false);
-    hooks.ShowProgress = [shown](const QString& text, int maximum) {
-        *shown = ProgressForm() == nullptr;
-        if (*shown)
-            ShowProgress(text, maximum, false);
-    };
-    hooks.StepProgress = [shown] {
-        if (*shown)
-            StepProgress(1);
-    };
-    hooks.HideProgress = [shown] {
-        if (*shown)
-            HideProgress();
-        *shown = false;
-    };
+    const TProgressFunctions progress = ScopedProgressFunctions();
+    hooks.ShowProgress = progress.Show;
+    hooks.StepProgress = progress.Step;
+    hooks.HideProgress = progress.Hide;
     hooks.ConfirmUpdate = &ShowUpdateInformer;
     SetSelfUpdateHooks(hooks);
 }

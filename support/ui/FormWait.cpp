@@ -6,7 +6,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -23,22 +22,6 @@ QPointer<TFormWait>& WaitFormRef()
 {
     static QPointer<TFormWait> form;
     return form;
-}
-
-void CentreOnScreen(QWidget* window)
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window->move(area.center() - window->rect().center());
-    }
-}
-
-// Makes the text show while the user-interface thread goes on with its work.
-void Refresh(QWidget* window)
-{
-    window->repaint();
-    window->raise();
-    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -89,7 +72,7 @@ void ShowWaitForm(const QString& text)
     if (!form->isVisible())
         form->show();
     form->SetText(text);
-    Refresh(form);
+    RefreshBusyWindow(form);
 }
 
 void UpdateWaitForm(const QString& text)
@@ -98,7 +81,7 @@ void UpdateWaitForm(const QString& text)
     if (!form)
         return;
     form->SetText(text);
-    Refresh(form);
+    RefreshBusyWindow(form);
 }
 
 void HideWaitForm()

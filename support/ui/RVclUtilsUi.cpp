@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QWidget>
@@ -207,6 +208,21 @@ void WriteStatusLine(const QString& text)
 void InstallStatusLine()
 {
     SetStatusSink(WriteStatusLine);
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - window->rect().center());
+    }
+}
+
+void RefreshBusyWindow(QWidget* window)
+{
+    window->repaint();
+    window->raise();
+    QCoreApplication::processEvents();
 }
 
 void InstallHourglass()

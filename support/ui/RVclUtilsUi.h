@@ -22,6 +22,12 @@ void WriteStatusLine(const QString& text);
 // Makes WriteStatusLine the sink of ShowInStatusBar (which then processes pending events).
 void InstallStatusLine();
 
+// The windows shown during long work (the wait and the progress window) stand in the middle of
+// the primary screen's free area, and a change to one is painted at once, brought to the front
+// and followed by the pending events, so that it shows while the work goes on.
+void CentreOnScreen(QWidget* window);
+void RefreshBusyWindow(QWidget* window);
+
 // Shows the hourglass as an application override cursor while the busy counter is above 0.
 // The override is pushed once when the counter leaves 0 and taken off when it returns to 0,
 // however deep the calls nest. Installing twice changes nothing.

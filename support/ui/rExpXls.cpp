@@ -330,7 +330,7 @@ QString WriteSheet(const TExpXlsPlan& plan)
 bool WriteExportPlan(const TExpXlsPlan& plan)
 {
     TBusyScope busy;
-    ShowProgress(LoadResString(SCallExcel), 2 * plan.ListCount + plan.RowCount() + 5, false);
+    TProgressScope progress(LoadResString(SCallExcel), 2 * plan.ListCount + plan.RowCount() + 5);
     QString error;
     if (!ConnectExcel()) {
         error = ExcelLastError();
@@ -347,7 +347,7 @@ bool WriteExportPlan(const TExpXlsPlan& plan)
         else if (!DisconnectExcel())
             error = ExcelLastError();
     }
-    HideProgress();
+    progress.Hide();
     if (!error.isEmpty()) {
         ErrorBox(error);
         return false;

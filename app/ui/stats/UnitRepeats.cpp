@@ -58,28 +58,6 @@ QColor RandomColour()
     return QColor(random->bounded(256), random->bounded(256), random->bounded(256));
 }
 
-// The progress window for the length of a scope; one that exists already is left alone.
-class TProgressScope {
-public:
-    TProgressScope(const QString& text, int maximum)
-    {
-        if (ProgressForm())
-            return;
-        ShowProgress(text, maximum, false);
-        FOwn = true;
-    }
-    ~TProgressScope()
-    {
-        if (FOwn)
-            HideProgress();
-    }
-    TProgressScope(const TProgressScope&) = delete;
-    TProgressScope& operator=(const TProgressScope&) = delete;
-
-private:
-    bool FOwn = false;
-};
-
 } // namespace
 
 TFormRepeats::TFormRepeats(const TDrawsArray& draws, QWidget* parent) : QDialog(parent), FDraws(draws)
@@ -241,7 +219,7 @@ void TFormRepeats::RefreshAnalyze()
         FList->SetItemCount(0);
         FResult = TRepeatsResult{};
         try {
-            FResult = AnalyzeRepeats(FDraws, FDrawsLen->value(), FDeep->value(), [] { StepProgress(1); });
+            FResult = AnalyzeRepeats(FDraws, FDrawsLen->value(), FDeep->value(), [&progress] { progress.Step(); });
         } catch (...) {
             FList->EndUpdate();
             throw;
@@ -287,7 +265,7 @@ void TFormRepeats::ShowChart()
             minX = std::min<double>(minX, p.DrawNumber);
             maxX = std::max<double>(maxX, p.DrawNumber);
             maxY = std::max<double>(maxY, p.Count);
-            StepProgress(1);
+            progress.Step();
         }
         series->replace(list);
     }
