@@ -1,6 +1,7 @@
 #include "support/ui/RDialogsUi.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -76,4 +77,14 @@ int ShowQtMessageBox(const TBoxRequest& box)
 void InstallQtMessageBoxes()
 {
     SetMessageBoxHandler(ShowQtMessageBox);
+}
+
+int ExecModalWindow(QDialog& form, bool nobodyThere)
+{
+    if (!nobodyThere)
+        return form.exec();
+    form.show();
+    QCoreApplication::processEvents();
+    form.close();
+    return QDialog::Rejected;
 }

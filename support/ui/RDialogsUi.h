@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QDialog;
 class QMessageBox;
 class QWidget;
 
@@ -19,3 +20,8 @@ int QtMessageBoxResult(const QMessageBox& box);
 int ShowQtMessageBox(const TBoxRequest& box);
 // Makes ShowQtMessageBox the back-end of every box.
 void InstallQtMessageBoxes();
+
+// Shows a window modally (an information window, a graph) and returns its result code. Where
+// nobody is there to close it (a batch run), the window is shown, paints once and is closed
+// again, the result is QDialog::Rejected and the command goes on.
+int ExecModalWindow(QDialog& form, bool nobodyThere);

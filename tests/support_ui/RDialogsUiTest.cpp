@@ -1,7 +1,10 @@
 #include "support/ui/RDialogsUi.h"
 
+#include "tests/common/EventCounter.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -73,4 +76,43 @@ TEST_F(QtBoxes, EnterTakesTheDefaultButtonAndEscapeAnswersNoOrOk)
     EXPECT_EQ(AnswerWithKey([] { return QueryBox("Вопрос", "Продолжить?"); }, Qt::Key_Escape), IDNO);
     EXPECT_EQ(AnswerWithKey([] { return ErrorBox("Сбой"); }, Qt::Key_Escape), IDOK);
     EXPECT_EQ(AnswerWithKey([] { return InfoBox("Готово"); }, Qt::Key_Return), IDOK);
+}
+
+TEST(ModalWindow, ShownAndClosedAtOnceWhenNobodyIsThereOtherwiseItsOwnLoop)
+{
+    struct TCase {
+        const char* Name;
+        bool NobodyThere;
+        bool AcceptInLoop;   // what a person does in the window's loop
+        int Result;
+        bool LoopRan;
+    } const cases[] = {
+        {"a person accepts", false, true, QDialog::Accepted, true},
+        {"a person closes it", false, false, QDialog::Rejected, true},
+        // Nobody there: no loop that could wait for ever, and no answer that nobody gave.
+        {"nobody there", true, true, QDialog::Rejected, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QDialog form;
+        TEventCounter shown(QEvent::Show);
+        form.installEventFilter(&shown);
+        bool loopRan = false;
+        // Whatever the case, a window still open here is answered, so a failure cannot hang.
+        QTimer::singleShot(0, &form, [&] {
+            if (QApplication::activeModalWidget() != &form)
+                return;
+            loopRan = true;
+            if (c.AcceptInLoop)
+                form.accept();
+            else
+                form.reject();
+        });
+        EXPECT_EQ(ExecModalWindow(form, c.NobodyThere), c.Result);
+        EXPECT_EQ(shown.Count, 1);
+        EXPECT_EQ(loopRan, c.LoopRan);
+        EXPECT_FALSE(form.isVisible());
+        QApplication::processEvents();   // the timer of a window closed at once goes off harmlessly
+        EXPECT_EQ(loopRan, c.LoopRan);
+    }
 }

@@ -6,6 +6,7 @@
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
+#include "support/ui/RDialogsUi.h"
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QCoreApplication>
@@ -50,14 +51,8 @@ int ExecModalForm(QDialog& form)
 {
     if (ModalHandler())
         return ModalHandler()(form);
-    // Nobody is there to close a modal window: it paints once and the command goes on.
-    if (IsUnattendedRun(QCoreApplication::arguments().mid(1), qEnvironmentVariable(UnattendedEnv))) {
-        form.show();
-        QCoreApplication::processEvents();
-        form.close();
-        return QDialog::Rejected;
-    }
-    return form.exec();
+    return ExecModalWindow(form, IsUnattendedRun(QCoreApplication::arguments().mid(1),
+                                                 qEnvironmentVariable(UnattendedEnv)));
 }
 
 // ---------------------------------------------------------------------------------------

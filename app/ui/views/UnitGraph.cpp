@@ -3,6 +3,7 @@
 #include "app/ui/views/ChartLegend.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "platform/ResString.h"
+#include "support/ui/RDialogsUi.h"
 #include "support/ui/RFrmStorage.h"
 
 #include <QChart>
@@ -60,14 +61,7 @@ TGraphWindowHandler& GraphWindowHandler()
 
 void ShowGraphWindow(TFormGraph& form)
 {
-    // Nobody is there to close a modal window: the window paints once and the command goes on.
-    if (IsUnattendedRun(QCoreApplication::arguments().mid(1), qEnvironmentVariable(UnattendedEnv))) {
-        form.show();
-        QCoreApplication::processEvents();
-        form.close();
-        return;
-    }
-    form.exec();
+    ExecModalWindow(form, IsUnattendedRun(QCoreApplication::arguments().mid(1), qEnvironmentVariable(UnattendedEnv)));
 }
 
 } // namespace
