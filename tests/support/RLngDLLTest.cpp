@@ -4,12 +4,13 @@
 #include "support/RSysUtils.h"
 
 #include "platform/Exceptions.h"
+#include "tests/common/EventCounter.h"
+#include "tests/common/LanguageModules.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,33 +19,6 @@
 #include <memory>
 
 namespace {
-
-// An English module that translates one title of the message boxes.
-const char* EnglishTs = R"(<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
-<TS version="2.1" language="en_US">
-<context>
-    <name>RDialogs</name>
-    <message>
-        <source>Ошибка</source>
-        <translation>Error</translation>
-    </message>
-</context>
-</TS>
-)";
-
-class TLanguageChanges : public QObject {
-public:
-    int Count = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::LanguageChange)
-            ++Count;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Qt's own text of the standard Yes button, as message boxes show it.
 QString QtYes()
@@ -63,23 +37,10 @@ class RLngDLL : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Modules = std::make_unique<QTemporaryDir>();
-        ASSERT_TRUE(Modules->isValid());
-        const QString ts = Modules->filePath("en.ts");
-        QFile file(ts);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(EnglishTs);
-        file.close();
-        QProcess lrelease;
-        lrelease.start("/usr/lib/qt6/bin/lrelease", {"-silent", ts, "-qm", Modules->filePath("en.qm")});
-        ASSERT_TRUE(lrelease.waitForFinished(60000));
-        ASSERT_EQ(lrelease.exitCode(), 0) << lrelease.readAllStandardError().constData();
-        QFile qm(Modules->filePath("en.qm"));
-        ASSERT_TRUE(qm.open(QIODevice::ReadOnly));
-        English = qm.readAll();
+        // An English module that translates one title of the message boxes.
+        English = CompileLanguageModule("en_US", {{"RDialogs", "Ошибка", "Error"}});
         ASSERT_GT(English.size(), 16);
     }
-    static void TearDownTestSuite() { Modules.reset(); }
 
     void SetUp() override
     {
@@ -101,13 +62,11 @@ protected:
         file.write(bytes);
     }
 
-    static std::unique_ptr<QTemporaryDir> Modules;
     static QByteArray English;
     QTemporaryDir FDir;
-    TLanguageChanges FChanges;
+    TEventCounter FChanges{QEvent::LanguageChange};
 };
 
-std::unique_ptr<QTemporaryDir> RLngDLL::Modules;
 QByteArray RLngDLL::English;
 
 } // namespace

@@ -3,47 +3,31 @@
 #include "support/RLngDLL.h"
 #include "support/RSysUtils.h"
 #include "support/ui/RDialogsUi.h"
+#include "tests/common/LanguageModules.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// An English module; its one text does not matter here, only that it is a valid module.
-const char* EnglishTs = R"(<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
-<TS version="2.1" language="en_US">
-<context>
-    <name>RDialogs</name>
-    <message>
-        <source>Ошибка</source>
-        <translation>Error</translation>
-    </message>
-</context>
-</TS>
-)";
-
 class QtTextsOfBoxes : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(FDir.isValid());
-        const QString ts = FDir.filePath("en.ts");
-        QFile source(ts);
-        ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-        source.write(EnglishTs);
-        source.close();
-        QProcess lrelease;
-        lrelease.start("/usr/lib/qt6/bin/lrelease", {"-silent", ts, "-qm", FDir.filePath("Prog_ENU.lng")});
-        ASSERT_TRUE(lrelease.waitForFinished(60000));
-        ASSERT_EQ(lrelease.exitCode(), 0) << lrelease.readAllStandardError().constData();
+        // An English module; its one text does not matter here, only that it is a valid module.
+        const QByteArray module = CompileLanguageModule("en_US", {{"RDialogs", "Ошибка", "Error"}});
+        ASSERT_FALSE(module.isEmpty());
+        QFile file(FDir.filePath("Prog_ENU.lng"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(module);
+        file.close();
         OverrideAppFileName(FDir.filePath("Prog"));
     }
     void TearDown() override
