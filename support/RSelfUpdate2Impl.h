@@ -1,0 +1,60 @@
+#pragma once
+
+// Shared inside the RSelfUpdate2 unit only: the check and the installation.
+
+#include "support/RSelfUpdate2.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace selfupdate {
+
+// The work folder beside the program where a package unpacks itself.
+inline constexpr char kWorkFolderName[] = "SelfUpdate/";
+inline constexpr int kRunTimeoutSec = 60;
+
+TSelfUpdateHooks& Hooks();
+// The hooks' fetch and program start, or their defaults when a hook is empty.
+int Fetch(const QString& source, const QString& target);
+int RunProgram(const QString& folder, const QString& program, int timeoutSec);
+
+void DeleteMask(const QString& pathWithMask, std::uint32_t options);
+// Removes a folder with all it holds; raises when something stayed.
+void RemoveFolder(const QString& folder);
+
+// The progress the hooks show, for the length of a scope; the window layer decides what the
+// hooks do (nothing without them).
+class TUpdateProgress {
+public:
+    TUpdateProgress(const QString& text, int maximum)
+    {
+        if (Hooks().ShowProgress)
+            Hooks().ShowProgress(text, maximum);
+    }
+    ~TUpdateProgress() { Hide(); }
+    TUpdateProgress(const TUpdateProgress&) = delete;
+    TUpdateProgress& operator=(const TUpdateProgress&) = delete;
+
+    void Step() const
+    {
+        if (!FHidden && Hooks().StepProgress)
+            Hooks().StepProgress();
+    }
+    void Hide()
+    {
+        if (!FHidden && Hooks().HideProgress)
+            Hooks().HideProgress();
+        FHidden = true;
+    }
+
+private:
+    bool FHidden = false;
+};
+
+// Downloads the package into the work folder, runs it there and copies what it unpacked over
+// the program folder, fourteen steps of progress in all but the last one; raises on failure with
+// the program folder as it was.
+void Install(const TrSU_VerData& data, const QString& programFolder, const TUpdateProgress& progress);
+
+} // namespace selfupdate
