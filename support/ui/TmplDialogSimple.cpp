@@ -146,6 +146,12 @@ QGridLayout* TDialogSTemplate::NewClientGrid(const char* name, int horizontalSpa
     return grid;
 }
 
+void TDialogSTemplate::SetHint(QWidget* widget, const QString& hint)
+{
+    widget->setToolTip(hint);
+    widget->setStatusTip(hint);
+}
+
 QLabel* TDialogSTemplate::NewBuddyLabel(const char* name, QWidget* buddy)
 {
     auto* label = new QLabel(FClientPanel);

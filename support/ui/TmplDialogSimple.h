@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QFrame;
 class QGridLayout;
@@ -32,6 +33,8 @@ protected:
 
     // A grid over the client panel with the dialogs' margins and the given spacing.
     QGridLayout* NewClientGrid(const char* name, int horizontalSpacing, int verticalSpacing);
+    // A control's hint: its tool tip and the text the status line shows for it.
+    static void SetHint(QWidget* widget, const QString& hint);
     // A label on the client panel for a control, which becomes its buddy.
     QLabel* NewBuddyLabel(const char* name, QWidget* buddy);
     // Lays the dialog out anew and fixes its size: as wide as its rows want but at least the

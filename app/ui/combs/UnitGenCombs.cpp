@@ -25,8 +25,7 @@ TFormGenCombs::TFormGenCombs(QWidget* parent) : TDialogSTemplate(parent), FUi(st
     setObjectName(QStringLiteral("FormGenCombs"));
     FUi->setupUi(ClientPanel());
     setWindowTitle(LoadResString(SGenCombsCaption));
-    OkBtn()->setToolTip(LoadResString(SGenCombsOkHint));
-    OkBtn()->setStatusTip(OkBtn()->toolTip());
+    SetHint(OkBtn(), LoadResString(SGenCombsOkHint));
     FillModes();
     connect(FUi->cbCombsGenerateMode, &QComboBox::currentIndexChanged, this, [this] { UpdateControls(); });
     connect(FUi->btnCombsGenerateFile, &QToolButton::clicked, this, [this] { ChooseFile(); });
@@ -93,8 +92,7 @@ void TFormGenCombs::changeEvent(QEvent* event)
     }
     TDialogSTemplate::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
-        OkBtn()->setToolTip(LoadResString(SGenCombsOkHint));
-        OkBtn()->setStatusTip(OkBtn()->toolTip());
+        SetHint(OkBtn(), LoadResString(SGenCombsOkHint));
         FitToLayout(kWidth);
     }
 }

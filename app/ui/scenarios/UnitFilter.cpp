@@ -144,17 +144,7 @@ void TFormFilter::BuildControls()
     gbCoefficients = new QGroupBox(panel);
     gbCoefficients->setObjectName(QStringLiteral("gbCoefficients"));
     cbCDLOverride = check(gbCoefficients, "cbCDLOverride");
-    auto floatEdit = [this](const char* name) {
-        auto* edit = new TRFloatEdit(gbCoefficients);
-        edit->setObjectName(QLatin1String(name));
-        edit->SetDisplayFormat(kWeightFormat);
-        return edit;
-    };
-    edCoefCount = floatEdit("edCoefCount");
-    edCoefDeviation = floatEdit("edCoefDeviation");
-    edCoefLevel = floatEdit("edCoefLevel");
-    cbCoefPercents = check(gbCoefficients, "cbCoefPercents");
-    cbCoefAbs = check(gbCoefficients, "cbCoefAbs");
+    Weights = TWeightEdits::Create(gbCoefficients, kWeightFormat);
     for (const int i : {lblCoefCount, lblCoefDeviation, lblCoefLevel})
         FLabels[std::size_t(i)]->setParent(gbCoefficients);
 
@@ -163,13 +153,13 @@ void TFormFilter::BuildControls()
     weights->setVerticalSpacing(4);
     weights->addWidget(cbCDLOverride, 0, 0, 1, 6);
     weights->addWidget(FLabels[lblCoefCount], 1, 0);
-    weights->addWidget(edCoefCount, 1, 1);
+    weights->addWidget(Weights.Count, 1, 1);
     weights->addWidget(FLabels[lblCoefDeviation], 1, 2);
-    weights->addWidget(edCoefDeviation, 1, 3);
+    weights->addWidget(Weights.Deviation, 1, 3);
     weights->addWidget(FLabels[lblCoefLevel], 1, 4);
-    weights->addWidget(edCoefLevel, 1, 5);
-    weights->addWidget(cbCoefPercents, 2, 0, 1, 3);
-    weights->addWidget(cbCoefAbs, 2, 3, 1, 3);
+    weights->addWidget(Weights.Level, 1, 5);
+    weights->addWidget(Weights.Percents, 2, 0, 1, 3);
+    weights->addWidget(Weights.Abs, 2, 3, 1, 3);
     for (const int column : {1, 3, 5})
         weights->setColumnStretch(column, 1);
 
@@ -210,9 +200,9 @@ void TFormFilter::BuildControls()
     FLabels[lblFilterMode]->setBuddy(cbFilterMode);
     FLabels[lblLevelMode]->setBuddy(cbLevelMode);
     FLabels[lblLevelValue]->setBuddy(edLevelValue);
-    FLabels[lblCoefCount]->setBuddy(edCoefCount);
-    FLabels[lblCoefDeviation]->setBuddy(edCoefDeviation);
-    FLabels[lblCoefLevel]->setBuddy(edCoefLevel);
+    FLabels[lblCoefCount]->setBuddy(Weights.Count);
+    FLabels[lblCoefDeviation]->setBuddy(Weights.Deviation);
+    FLabels[lblCoefLevel]->setBuddy(Weights.Level);
     FLabels[lblStopMode]->setBuddy(cbStopMode);
     FLabels[lblStopValue]->setBuddy(edStopValue);
 
@@ -228,8 +218,8 @@ void TFormFilter::TranslateTexts()
     cbMultiSelect->setText(LoadResString(SMultiSelect));
     gbCoefficients->setTitle(LoadResString(SCoefficients));
     cbCDLOverride->setText(LoadResString(SCDLOverride));
-    cbCoefPercents->setText(LoadResString(SCoefPercents));
-    cbCoefAbs->setText(LoadResString(SCoefAbs));
+    Weights.Percents->setText(LoadResString(SCoefPercents));
+    Weights.Abs->setText(LoadResString(SCoefAbs));
 
     QStringList columns;
     for (const TResString* caption : kSortColumns)
@@ -267,11 +257,7 @@ void TFormFilter::SetPresets()
 
 void TFormFilter::SetWeights(const TStatWeights& weights)
 {
-    edCoefCount->SetValue(weights.Count);
-    edCoefDeviation->SetValue(weights.Deviation);
-    edCoefLevel->SetValue(weights.Level);
-    cbCoefPercents->setChecked(weights.UsePercents);
-    cbCoefAbs->setChecked(weights.UseAbsValues);
+    Weights.Set(weights);
 }
 
 void TFormFilter::LoadFilterItem(const TFilterItem& item)
@@ -298,11 +284,6 @@ void TFormFilter::LoadFilterItem(const TFilterItem& item)
 
 TFilterItem TFormFilter::FilterItem() const
 {
-    // A value typed in a weight edit becomes its value only when the edit is left.
-    for (TRFloatEdit* edit : {edCoefCount, edCoefDeviation, edCoefLevel})
-        if (edit->hasFocus())
-            edit->TextToValue();
-
     TFilterItem item;
     item.Used = 1;
     const int method = cbDrawsStatType->currentIndex();
@@ -316,11 +297,7 @@ TFilterItem TFormFilter::FilterItem() const
     item.LevelMode = static_cast<std::uint8_t>(std::max(cbLevelMode->currentIndex(), 0));
     item.LevelValue = edLevelValue->text().trimmed();
     item.OwnWeights = cbCDLOverride->isChecked();
-    item.Weights.Count = edCoefCount->Value();
-    item.Weights.Deviation = edCoefDeviation->Value();
-    item.Weights.Level = edCoefLevel->Value();
-    item.Weights.UsePercents = cbCoefPercents->isChecked();
-    item.Weights.UseAbsValues = cbCoefAbs->isChecked();
+    item.Weights = Weights.Get();
     item.StopMode = static_cast<std::uint32_t>(std::max(cbStopMode->currentIndex(), 0));
     item.StopValue = edStopValue->value();
     return item;
@@ -330,8 +307,8 @@ void TFormFilter::UpdateEnabling()
 {
     cbCDLOverride->setEnabled(LevelModeUsesWeights(cbLevelMode->currentIndex()));
     const bool own = cbCDLOverride->isEnabled() && cbCDLOverride->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{edCoefCount, edCoefDeviation, edCoefLevel,
-                                                             cbCoefPercents, cbCoefAbs})
+    for (QWidget* control : std::initializer_list<QWidget*>{Weights.Count, Weights.Deviation, Weights.Level,
+                                                             Weights.Percents, Weights.Abs})
         control->setEnabled(own);
     for (const int i : {lblCoefCount, lblCoefDeviation, lblCoefLevel})
         FLabels[std::size_t(i)]->setEnabled(own);

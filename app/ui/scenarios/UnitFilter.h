@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/scenarios/ScriptDialogs.h"
+#include "app/ui/stats/WeightEdits.h"
 #include "support/ui/TmplDialogSimple.h"
 
 #include <array>
@@ -38,11 +39,7 @@ public:
     QLineEdit* edLevelValue = nullptr;
     QGroupBox* gbCoefficients = nullptr;
     QCheckBox* cbCDLOverride = nullptr;
-    TRFloatEdit* edCoefCount = nullptr;
-    TRFloatEdit* edCoefDeviation = nullptr;
-    TRFloatEdit* edCoefLevel = nullptr;
-    QCheckBox* cbCoefPercents = nullptr;
-    QCheckBox* cbCoefAbs = nullptr;
+    TWeightEdits Weights;
     QComboBox* cbStopMode = nullptr;
     QSpinBox* edStopValue = nullptr;
 

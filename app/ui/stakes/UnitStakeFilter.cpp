@@ -60,8 +60,7 @@ void TFormStakeFilter::TranslateTexts()
 {
     setWindowTitle(LoadResString(SFilterCaption));
     FConditionLabel->setText(LoadResString(SCondition));
-    OkBtn()->setToolTip(LoadResString(SOkHint));
-    OkBtn()->setStatusTip(OkBtn()->toolTip());
+    SetHint(OkBtn(), LoadResString(SOkHint));
 
     const int current = std::max(FCondition->currentIndex(), 0);
     FCondition->clear();

@@ -28,12 +28,6 @@ const TResString SStepHint = RESSTR("FormTable", "Шаг изменения эл
 constexpr int kDesignedWidth = 400;
 constexpr int kMaxStep = 9;
 
-void SetHint(QWidget* widget, const QString& hint)
-{
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
-
 } // namespace
 
 TFormTable::TFormTable(QWidget* parent) : TDialogSTemplate(parent)

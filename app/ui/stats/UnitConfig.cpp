@@ -64,12 +64,6 @@ constexpr int kProfitKeyColumn = 0;
 constexpr int kProfitValueColumn = 1;
 constexpr int kSegmentColumnWidth = 40;
 
-void SetHint(QWidget* widget, const QString& hint)
-{
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
-
 // Keeps what a cell editor may hold: characters it cannot hold are dropped from whatever
 // reaches it (typed or pasted) instead of refusing the whole change.
 class TCellTextValidator : public QValidator {
@@ -272,26 +266,20 @@ void TFormConfig::BuildControls()
 
     gbCoefficients = new QGroupBox(panel);
     gbCoefficients->setObjectName(QStringLiteral("gbCoefficients"));
-    edCoefCount = floatEdit(gbCoefficients, "edCoefCount", kWeightFormat);
-    edCoefDeviation = floatEdit(gbCoefficients, "edCoefDeviation", kWeightFormat);
-    edCoefLevel = floatEdit(gbCoefficients, "edCoefLevel", kWeightFormat);
-    cbCoefPercents = new QCheckBox(gbCoefficients);
-    cbCoefPercents->setObjectName(QStringLiteral("cbCoefPercents"));
-    cbCoefAbs = new QCheckBox(gbCoefficients);
-    cbCoefAbs->setObjectName(QStringLiteral("cbCoefAbs"));
+    Weights = TWeightEdits::Create(gbCoefficients, kWeightFormat);
     for (const int i : {lblCoefCount, lblCoefDeviation, lblCoefLevel})
         FLabels[std::size_t(i)]->setParent(gbCoefficients);
     auto* weights = new QGridLayout(gbCoefficients);
     weights->setContentsMargins(10, 6, 10, 8);
     weights->setVerticalSpacing(4);
     weights->addWidget(FLabels[lblCoefCount], 0, 0);
-    weights->addWidget(edCoefCount, 0, 1);
+    weights->addWidget(Weights.Count, 0, 1);
     weights->addWidget(FLabels[lblCoefDeviation], 1, 0);
-    weights->addWidget(edCoefDeviation, 1, 1);
+    weights->addWidget(Weights.Deviation, 1, 1);
     weights->addWidget(FLabels[lblCoefLevel], 2, 0);
-    weights->addWidget(edCoefLevel, 2, 1);
-    weights->addWidget(cbCoefPercents, 3, 0, 1, 2);
-    weights->addWidget(cbCoefAbs, 4, 0, 1, 2);
+    weights->addWidget(Weights.Level, 2, 1);
+    weights->addWidget(Weights.Percents, 3, 0, 1, 2);
+    weights->addWidget(Weights.Abs, 4, 0, 1, 2);
     weights->setColumnStretch(1, 1);
 
     // One column per position of the draw and one row per digit, whatever the matrix column
@@ -339,9 +327,9 @@ void TFormConfig::BuildControls()
     FLabels[lblCost]->setBuddy(edCost);
     FLabels[lblStakeMaxLen]->setBuddy(edStakeMaxLen);
     FLabels[lblProfits]->setBuddy(edProfits);
-    FLabels[lblCoefCount]->setBuddy(edCoefCount);
-    FLabels[lblCoefDeviation]->setBuddy(edCoefDeviation);
-    FLabels[lblCoefLevel]->setBuddy(edCoefLevel);
+    FLabels[lblCoefCount]->setBuddy(Weights.Count);
+    FLabels[lblCoefDeviation]->setBuddy(Weights.Deviation);
+    FLabels[lblCoefLevel]->setBuddy(Weights.Level);
     FLabels[lblSegments]->setBuddy(sgSegments);
 }
 
@@ -356,8 +344,8 @@ void TFormConfig::TranslateTexts()
     SetHint(edCost, LoadResString(SCostHint));
     edProfits->setHorizontalHeaderLabels({LoadResString(rsColMatchCount), LoadResString(rsColProfitAmount)});
     gbCoefficients->setTitle(LoadResString(SCoefficients));
-    cbCoefPercents->setText(LoadResString(SCoefPercents));
-    cbCoefAbs->setText(LoadResString(SCoefAbs));
+    Weights.Percents->setText(LoadResString(SCoefPercents));
+    Weights.Abs->setText(LoadResString(SCoefAbs));
 }
 
 void TFormConfig::LoadConfig(const TConfigData& config)
@@ -376,11 +364,7 @@ void TFormConfig::LoadConfig(const TConfigData& config)
         edProfits->setItem(row, kProfitValueColumn, NewItem(line.mid(eq + 1), Qt::AlignLeft | Qt::AlignVCenter, true));
     }
 
-    edCoefCount->SetValue(config.Weights.Count);
-    edCoefDeviation->SetValue(config.Weights.Deviation);
-    edCoefLevel->SetValue(config.Weights.Level);
-    cbCoefPercents->setChecked(config.Weights.UsePercents);
-    cbCoefAbs->setChecked(config.Weights.UseAbsValues);
+    Weights.Set(config.Weights);
 
     // Every cell is emptied first, then the 20 values run down position 1, then position 2.
     const QSignalBlocker blocker(sgSegments);
@@ -403,9 +387,9 @@ QStringList TFormConfig::ProfitLines() const
 
 void TFormConfig::TakeTypedValues() const
 {
-    for (TRFloatEdit* edit : {edCost, edCoefCount, edCoefDeviation, edCoefLevel})
-        if (edit->hasFocus())
-            edit->TextToValue();
+    if (edCost->hasFocus())
+        edCost->TextToValue();
+    Weights.TakeTypedValues();
 }
 
 TConfigData TFormConfig::Config() const
@@ -417,11 +401,7 @@ TConfigData TFormConfig::Config() const
         config.Cost = *cost;
     if (std::optional<TProfitsArray> profits = LinesToProfits(ProfitLines()))
         config.Profits = std::move(*profits);
-    config.Weights.Count = edCoefCount->Value();
-    config.Weights.Deviation = edCoefDeviation->Value();
-    config.Weights.Level = edCoefLevel->Value();
-    config.Weights.UsePercents = cbCoefPercents->isChecked();
-    config.Weights.UseAbsValues = cbCoefAbs->isChecked();
+    config.Weights = Weights.Get();
     std::array<QString, SegmentCellCount> cells;
     for (int i = 0; i < SegmentCellCount; ++i) {
         const QTableWidgetItem* item = sgSegments->item(i % SegmentRows, i / SegmentRows);

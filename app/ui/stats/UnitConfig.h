@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/stats/WeightEdits.h"
 #include "engine/KelmaUtils.h"
 #include "support/ui/TmplDialogSimple.h"
 
@@ -41,11 +42,7 @@ public:
     QSpinBox* edStakeMaxLen = nullptr;
     QTableWidget* edProfits = nullptr;
     QGroupBox* gbCoefficients = nullptr;
-    TRFloatEdit* edCoefCount = nullptr;
-    TRFloatEdit* edCoefDeviation = nullptr;
-    TRFloatEdit* edCoefLevel = nullptr;
-    QCheckBox* cbCoefPercents = nullptr;
-    QCheckBox* cbCoefAbs = nullptr;
+    TWeightEdits Weights;
     QTableWidget* sgSegments = nullptr;
 
 public slots:

@@ -27,12 +27,6 @@ const std::array<const TResString*, TFormShredding::FormulaCount> kFormulaLabels
                                                                                      &SFormula3};
 constexpr int kDesignedWidth = 420;
 
-void SetHint(QWidget* widget, const QString& hint)
-{
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
-
 } // namespace
 
 TFormShredding::TFormShredding(QWidget* parent) : TDialogSTemplate(parent)

@@ -99,8 +99,8 @@ TEST_F(ConfigDialogTest, TextsAndLimits)
     EXPECT_EQ(FForm.edChannelSize->toolTip(), U("Ширина канала"));
     EXPECT_EQ(FForm.edCost->toolTip(), U("Стоимость одной ставки"));
     EXPECT_EQ(FForm.gbCoefficients->title(), U(" Коэффициенты для поля \"Вес\" "));
-    EXPECT_EQ(FForm.cbCoefPercents->text(), U("Использовать значения в %"));
-    EXPECT_EQ(FForm.cbCoefAbs->text(), U("Использовать абсолютные значения"));
+    EXPECT_EQ(FForm.Weights.Percents->text(), U("Использовать значения в %"));
+    EXPECT_EQ(FForm.Weights.Abs->text(), U("Использовать абсолютные значения"));
     EXPECT_EQ(FForm.edProfits->horizontalHeaderItem(0)->text(), U("Совпадений"));
     EXPECT_EQ(FForm.edProfits->horizontalHeaderItem(1)->text(), U("Сумма выигрыша"));
 
@@ -115,10 +115,10 @@ TEST_F(ConfigDialogTest, TextsAndLimits)
     EXPECT_TRUE(FForm.edStakeMaxLen->isHidden());
     EXPECT_TRUE(Label(FForm, "lblStakeMaxLen")->isHidden());
     EXPECT_EQ(FForm.edCost->text(), "1,25");
-    EXPECT_EQ(FForm.edCoefCount->text(), "1,500");
-    EXPECT_EQ(FForm.edCoefDeviation->text(), "-1,000");
-    EXPECT_TRUE(FForm.cbCoefPercents->isChecked());
-    EXPECT_FALSE(FForm.cbCoefAbs->isChecked());
+    EXPECT_EQ(FForm.Weights.Count->text(), "1,500");
+    EXPECT_EQ(FForm.Weights.Deviation->text(), "-1,000");
+    EXPECT_TRUE(FForm.Weights.Percents->isChecked());
+    EXPECT_FALSE(FForm.Weights.Abs->isChecked());
 }
 
 TEST_F(ConfigDialogTest, SegmentsGridIsTwoByTenWhateverTheMatrixColumns)
@@ -278,8 +278,8 @@ TEST_F(ConfigDialogTest, OkReplacesTheEditedFieldsAndKeepsTheRest)
     FForm.LoadConfig(given);
     FForm.edChannelSize->setValue(3);
     FForm.edCost->SetValue(2.5L);
-    FForm.edCoefLevel->SetValue(0.25L);
-    FForm.cbCoefAbs->setChecked(true);
+    FForm.Weights.Level->SetValue(0.25L);
+    FForm.Weights.Abs->setChecked(true);
     FForm.sgSegments->item(9, 1)->setText(QStringLiteral("4"));
     ASSERT_TRUE(PressOk(FForm));
     const TConfigData edited = FForm.Config();
@@ -512,4 +512,42 @@ TEST(ShreddingDialog, ScreenshotShowsEveryTextInFull)
             EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(line))
                 << label->objectName().toStdString();
     }
+}
+
+TEST(WeightEdits, WeightsComeBackAsTheyWentInAndOnlyTheFocusedEditTakesItsTypedText)
+{
+    QWidget window;
+    auto* group = new QGroupBox(&window);
+    const TWeightEdits edits = TWeightEdits::Create(group, QStringLiteral(",0.000"));
+    const std::pair<QWidget*, const char*> names[] = {{edits.Count, "edCoefCount"},
+                                                      {edits.Deviation, "edCoefDeviation"},
+                                                      {edits.Level, "edCoefLevel"},
+                                                      {edits.Percents, "cbCoefPercents"},
+                                                      {edits.Abs, "cbCoefAbs"}};
+    for (const auto& [widget, name] : names) {
+        EXPECT_EQ(widget->objectName(), name);
+        EXPECT_EQ(widget->parentWidget(), group);
+    }
+
+    const TStatWeights weights[] = {
+        {1.5L, -1, 2, true, false},
+        {0, 0, 0, false, true},
+        {-0.125L, 1000, 0.001L, true, true},
+    };
+    for (const TStatWeights& w : weights) {
+        edits.Set(w);
+        EXPECT_EQ(edits.Get(), w);
+    }
+
+    // Text typed into an edit counts once the edit is left; Get leaves it for the edit that has
+    // the focus only, since the others took theirs when they lost it.
+    ASSERT_TRUE(ActivateWindow(&window));
+    edits.Set(weights[0]);
+    edits.Level->setFocus();
+    ASSERT_TRUE(edits.Level->hasFocus());
+    edits.Level->setText(QStringLiteral("2,5"));
+    edits.Deviation->setText(QStringLiteral("9"));
+    TStatWeights expected = weights[0];
+    expected.Level = 2.5L;
+    EXPECT_EQ(edits.Get(), expected);
 }
