@@ -1,19 +1,11 @@
 #include "app/ui/stakes/UnitMulti.h"
 
-#include "app/core/stakes/StakeInput.h"
-#include "app/ui/stakes/UnitStake.h"
-#include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
-#include "support/RDialogs.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QSpinBox>
-
-#include <algorithm>
 
 namespace {
 
@@ -22,12 +14,9 @@ const TResString SDrawNumber = RESSTR("FormMulti", "Номер тиража:");
 const TResString SComment = RESSTR("FormMulti", "Комментарий к ставке:");
 const TResString SDrawsCount = RESSTR("FormMulti", "Кол-во тиражей:");
 
-// The least width the dialog takes; longer texts of another language make it wider.
-constexpr int kDesignedWidth = 400;
-
 } // namespace
 
-TFormMulti::TFormMulti(QWidget* parent) : TDialogSTemplate(parent)
+TFormMulti::TFormMulti(QWidget* parent) : TStakeDialogBase(parent)
 {
     setObjectName(QStringLiteral("FormMulti"));
     BuildControls();
@@ -37,23 +26,8 @@ TFormMulti::TFormMulti(QWidget* parent) : TDialogSTemplate(parent)
 
 void TFormMulti::BuildControls()
 {
-    QWidget* panel = ClientPanel();
     auto* grid = NewClientGrid("layMulti", 12, 3);
-
-    FDrawNumber = new QSpinBox(panel);
-    FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
-    FDrawNumber->setRange(1, MaxStakeDrawNumber);
-    FDrawsCount = new QSpinBox(panel);
-    FDrawsCount->setObjectName(QStringLiteral("edDrawsCount"));
-    FDrawsCount->setRange(1, MaxDrawsCount);
-    FComment = new QLineEdit(panel);
-    FComment->setObjectName(QStringLiteral("edComment"));
-    FComment->setMaxLength(MaxCommentLength);
-
-    FDrawNumberLabel = NewBuddyLabel("lblDrawNumber", FDrawNumber);
-    FDrawsCountLabel = NewBuddyLabel("lblDrawsCount", FDrawsCount);
-    FCommentLabel = NewBuddyLabel("lblComment", FComment);
-
+    CreateDrawControls();
     grid->addWidget(FDrawNumberLabel, 0, 0);
     grid->addWidget(FDrawsCountLabel, 0, 1);
     grid->addWidget(FDrawNumber, 1, 0);
@@ -79,9 +53,7 @@ void TFormMulti::TranslateTexts()
 
 void TFormMulti::LoadMulti(std::int32_t drawNumber, int drawCount, const QString& comment)
 {
-    FDrawNumber->setValue(std::max<std::int32_t>(drawNumber, 1));
-    FDrawsCount->setValue(std::clamp(drawCount, 1, MaxDrawsCount));
-    FComment->setText(comment);
+    LoadDrawControls(drawNumber, drawCount, comment);
 }
 
 std::int32_t TFormMulti::DrawNumber() const
@@ -92,42 +64,6 @@ std::int32_t TFormMulti::DrawNumber() const
 int TFormMulti::DrawCount() const
 {
     return FDrawsCount->value();
-}
-
-QString TFormMulti::Comment() const
-{
-    return StakeCommentText(FComment->text());
-}
-
-void TFormMulti::accept()
-{
-    if (Comment().isEmpty()) {
-        ErrorBox(LoadResString(rsCommentRequired));
-        FComment->setFocus();
-        return;
-    }
-    if (!StakeDrawRangeFits(FDrawNumber->value(), FDrawsCount->value())) {
-        ErrorBox(StakeDrawRangeError());
-        FDrawsCount->setFocus();
-        return;
-    }
-    TDialogSTemplate::accept();
-}
-
-void TFormMulti::FitToContents()
-{
-    FitCommentEdit(FComment, MaxCommentLength);
-    FitToLayout(kDesignedWidth);
-}
-
-void TFormMulti::changeEvent(QEvent* event)
-{
-    const bool languageChange = event->type() == QEvent::LanguageChange;
-    if (languageChange)
-        TranslateTexts();
-    TDialogSTemplate::changeEvent(event);
-    if (languageChange)
-        FitToContents();
 }
 
 bool EditMultiStake(QWidget* owner, std::int32_t& drawNumber, int& drawCount, QString& comment)

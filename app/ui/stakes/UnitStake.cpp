@@ -31,15 +31,78 @@ const TResString SStakeSum = RESSTR("FormStake", "Сумма:");
 // The least width the dialog takes; longer texts of another language make it wider.
 constexpr int kDesignedWidth = 400;
 
-void SetHint(QWidget* widget, const QString& hint)
-{
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
-
 } // namespace
 
-TFormStake::TFormStake(QWidget* parent) : TDialogSTemplate(parent)
+TStakeDialogBase::TStakeDialogBase(QWidget* parent) : TDialogSTemplate(parent) {}
+
+void TStakeDialogBase::CreateDrawControls()
+{
+    QWidget* panel = ClientPanel();
+    FDrawNumber = new QSpinBox(panel);
+    FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
+    FDrawNumber->setRange(1, MaxStakeDrawNumber);
+    FDrawsCount = new QSpinBox(panel);
+    FDrawsCount->setObjectName(QStringLiteral("edDrawsCount"));
+    FDrawsCount->setRange(1, MaxDrawsCount);
+    FComment = new QLineEdit(panel);
+    FComment->setObjectName(QStringLiteral("edComment"));
+    FComment->setMaxLength(MaxCommentLength);
+
+    FDrawNumberLabel = NewBuddyLabel("lblDrawNumber", FDrawNumber);
+    FDrawsCountLabel = NewBuddyLabel("lblDrawsCount", FDrawsCount);
+    FCommentLabel = NewBuddyLabel("lblComment", FComment);
+}
+
+void TStakeDialogBase::LoadDrawControls(std::int32_t drawNumber, int drawCount, const QString& comment)
+{
+    FDrawNumber->setValue(std::max<std::int32_t>(drawNumber, 1));
+    FComment->setText(comment);
+    FDrawsCount->setValue(std::clamp(drawCount, 1, MaxDrawsCount));
+}
+
+QString TStakeDialogBase::Comment() const
+{
+    return StakeCommentText(FComment->text());
+}
+
+void TStakeDialogBase::accept()
+{
+    if (!AcceptOwnFields())
+        return;
+    if (Comment().isEmpty()) {
+        ErrorBox(LoadResString(rsCommentRequired));
+        FComment->setFocus();
+        return;
+    }
+    if (!StakeDrawRangeFits(FDrawNumber->value(), FDrawsCount->value())) {
+        ErrorBox(StakeDrawRangeError());
+        FDrawsCount->setFocus();
+        return;
+    }
+    TDialogSTemplate::accept();
+}
+
+void TStakeDialogBase::FitToContents()
+{
+    FitCommentEdit(FComment, MaxCommentLength);
+    // The dialog's layout keeps the panel's last size hint until told that it changed.
+    FitToLayout(kDesignedWidth);
+}
+
+void TStakeDialogBase::changeEvent(QEvent* event)
+{
+    const bool languageChange = event->type() == QEvent::LanguageChange;
+    if (languageChange)
+        TranslateTexts();
+    TDialogSTemplate::changeEvent(event);
+    // Texts of another language have other widths.
+    if (languageChange)
+        FitToContents();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TFormStake::TFormStake(QWidget* parent) : TStakeDialogBase(parent)
 {
     setObjectName(QStringLiteral("FormStake"));
     BuildControls();
@@ -54,27 +117,15 @@ void TFormStake::BuildControls()
     QWidget* panel = ClientPanel();
     auto* grid = NewClientGrid("layStake", 12, 3);
 
-    FDrawNumber = new QSpinBox(panel);
-    FDrawNumber->setObjectName(QStringLiteral("edDrawNumber"));
-    FDrawNumber->setRange(1, MaxStakeDrawNumber);
-    FDrawsCount = new QSpinBox(panel);
-    FDrawsCount->setObjectName(QStringLiteral("edDrawsCount"));
-    FDrawsCount->setRange(1, MaxDrawsCount);
+    CreateDrawControls();
     FStakeData = new QLineEdit(panel);
     FStakeData->setObjectName(QStringLiteral("edStakeData"));
     FStakeSum = new QLineEdit(panel);
     FStakeSum->setObjectName(QStringLiteral("edStakeSum"));
     FStakeSum->setReadOnly(true);
     FStakeSum->setFocusPolicy(Qt::NoFocus);
-    FComment = new QLineEdit(panel);
-    FComment->setObjectName(QStringLiteral("edComment"));
-    FComment->setMaxLength(MaxCommentLength);
-
-    FDrawNumberLabel = NewBuddyLabel("lblDrawNumber", FDrawNumber);
-    FDrawsCountLabel = NewBuddyLabel("lblDrawsCount", FDrawsCount);
     FStakeDataLabel = NewBuddyLabel("lblStakeData", FStakeData);
     FStakeSumLabel = NewBuddyLabel("lblStakeSum", FStakeSum);
-    FCommentLabel = NewBuddyLabel("lblComment", FComment);
 
     // Two columns: the draw and the staked digits on the left, how many draws and the sum on
     // the right; the comment spans both.
@@ -114,10 +165,8 @@ void TFormStake::TranslateTexts()
 
 void TFormStake::LoadStake(const TStakeRec& rec, int drawCount)
 {
-    FDrawNumber->setValue(std::max<std::int32_t>(rec.DrawNumber, 1));
     FStakeData->setText(StakeDigitsText(rec.Digits));
-    FComment->setText(rec.Comment.Get());
-    FDrawsCount->setValue(std::clamp(drawCount, 1, MaxDrawsCount));
+    LoadDrawControls(rec.DrawNumber, drawCount, rec.Comment.Get());
 }
 
 void TFormStake::StoreStake(TStakeRec& rec, int& drawCount) const
@@ -136,30 +185,14 @@ void TFormStake::UpdateSum()
     FStakeSum->setText(QString::number(StakeSum(FStakeData->text())));
 }
 
-void TFormStake::accept()
+bool TFormStake::AcceptOwnFields()
 {
     TDigitsRec digits;
-    if (!ParseStakeDigits(FStakeData->text(), digits)) {
-        ErrorBox(LoadResString(rsBadCombinationEntered));
-        FStakeData->setFocus();
-        return;
-    }
-    if (Comment().isEmpty()) {
-        ErrorBox(LoadResString(rsCommentRequired));
-        FComment->setFocus();
-        return;
-    }
-    if (!StakeDrawRangeFits(FDrawNumber->value(), FDrawsCount->value())) {
-        ErrorBox(StakeDrawRangeError());
-        FDrawsCount->setFocus();
-        return;
-    }
-    TDialogSTemplate::accept();
-}
-
-QString TFormStake::Comment() const
-{
-    return StakeCommentText(FComment->text());
+    if (ParseStakeDigits(FStakeData->text(), digits))
+        return true;
+    ErrorBox(LoadResString(rsBadCombinationEntered));
+    FStakeData->setFocus();
+    return false;
 }
 
 QString StakeCommentText(const QString& typed)
@@ -177,24 +210,6 @@ void FitCommentEdit(QLineEdit* edit, int maxLength)
     // margins around the comment's width.
     const int chrome = edit->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
     edit->setMinimumWidth(metrics.horizontalAdvance(QString(maxLength, QChar(0x043E))) + std::max(chrome, 0));
-}
-
-void TFormStake::FitToContents()
-{
-    FitCommentEdit(FComment, MaxCommentLength);
-    // The dialog's layout keeps the panel's last size hint until told that it changed.
-    FitToLayout(kDesignedWidth);
-}
-
-void TFormStake::changeEvent(QEvent* event)
-{
-    const bool languageChange = event->type() == QEvent::LanguageChange;
-    if (languageChange)
-        TranslateTexts();
-    TDialogSTemplate::changeEvent(event);
-    // Texts of another language have other widths.
-    if (languageChange)
-        FitToContents();
 }
 
 bool EditStakeData(QWidget* owner, TStakeRec& rec, int& drawCount)

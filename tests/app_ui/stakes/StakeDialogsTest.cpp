@@ -275,6 +275,74 @@ TEST(StakeDialogFunctions, EditMultiStakeRequiresACommentAndRefusesThePassedLast
     EXPECT_EQ(draw, kMaxDraw - 1);
 }
 
+// The checks and limits the stake and multi-stake dialogs share, run the same on both.
+TEST(StakeDialogShared, BothDialogsCheckTheCommentThenTheLastDrawAndClampWhatTheyLoad)
+{
+    TScriptedBoxes boxes;
+    TFormStake stake;
+    stake.LoadStake(GivenStake(), 1);
+    stake.StakeDataEdit()->setText(QStringLiteral("1;2"));
+    TFormMulti multi;
+    multi.LoadMulti(10, 1, QStringLiteral("c"));
+    TStakeDialogBase* const dialogs[] = {&stake, &multi};
+    for (TStakeDialogBase* form : dialogs) {
+        SCOPED_TRACE(form->objectName().toStdString());
+        ASSERT_TRUE(ActivateWindow(form));
+        EXPECT_EQ(form->DrawNumberEdit()->minimum(), 1);
+        EXPECT_EQ(form->DrawsCountEdit()->maximum(), 65535);
+        EXPECT_EQ(form->CommentEdit()->maxLength(), 64);
+
+        struct TCase {
+            const char* Comment;
+            std::int32_t Draw;
+            int Count;
+            const char* Box;   // nullptr: accepted
+            QWidget* Focus;
+        } const cases[] = {
+            {"", 5, 1, "Необходимо ввести комментарий!", form->CommentEdit()},
+            {" \t ", 5, 1, "Необходимо ввести комментарий!", form->CommentEdit()},
+            // The comment is told first even when the last draw passes the largest too.
+            {"", kMaxDraw, 2, "Необходимо ввести комментарий!", form->CommentEdit()},
+            {"c", kMaxDraw, 2, kLastDrawError, form->DrawsCountEdit()},
+            {"c", kMaxDraw - 65534, 65535, nullptr, nullptr},
+            {"c", kMaxDraw, 1, nullptr, nullptr},
+        };
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Comment) + " / " + std::to_string(c.Draw) + " / " + std::to_string(c.Count));
+            boxes.Clear();
+            form->CommentEdit()->setText(QString::fromLatin1(c.Comment));
+            form->DrawNumberEdit()->setValue(c.Draw);
+            form->DrawsCountEdit()->setValue(c.Count);
+            form->DrawNumberEdit()->setFocus();
+            EXPECT_EQ(PressOk(*form), c.Box == nullptr);
+            ASSERT_EQ(boxes.Boxes().size(), c.Box ? 1 : 0);
+            if (c.Box) {
+                EXPECT_EQ(boxes.Last().Text, U(c.Box));
+                EXPECT_EQ(QApplication::focusWidget(), c.Focus);
+            }
+        }
+    }
+
+    // What they are loaded with is brought into the editors' ranges.
+    struct TLoad {
+        std::int32_t Draw;
+        int Count;
+        std::int32_t ShownDraw;
+        int ShownCount;
+    } const loads[] = {{0, 0, 1, 1}, {-5, -1, 1, 1}, {7, 70000, 7, 65535}, {kMaxDraw, 3, kMaxDraw, 3}};
+    for (const TLoad& l : loads) {
+        SCOPED_TRACE(std::to_string(l.Draw) + " / " + std::to_string(l.Count));
+        TStakeRec rec = GivenStake();
+        rec.DrawNumber = l.Draw;
+        stake.LoadStake(rec, l.Count);
+        multi.LoadMulti(l.Draw, l.Count, QStringLiteral("c"));
+        for (TStakeDialogBase* form : dialogs) {
+            EXPECT_EQ(form->DrawNumberEdit()->value(), l.ShownDraw);
+            EXPECT_EQ(form->DrawsCountEdit()->value(), l.ShownCount);
+        }
+    }
+}
+
 // Each dialog where a stake's comment is typed, with what it stores.
 TEST(StakeDialogComments, AreStoredWithoutBlanksAtEitherEnd)
 {
