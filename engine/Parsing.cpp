@@ -255,6 +255,30 @@ void TRxFormulaText::EnterNesting()
         RaiseParserError(rsParserSyntaxError);
 }
 
+void TRxFormulaText::LeaveNesting()
+{
+    if (Current() != QLatin1Char(')'))
+        RaiseParserError(rsParserBracketError);
+    ++FPos;
+    --FDepth;
+}
+
+void TRxFormulaText::EndExpression() const
+{
+    // Comparison signs and the comma only end an expression; what follows them is not read.
+    switch (Current().unicode()) {
+    case u'\0':
+    case u')':
+    case u',':
+    case u'<':
+    case u'=':
+    case u'>':
+        return;
+    default:
+        RaiseParserError(rsParserSyntaxError);
+    }
+}
+
 void TRxFormulaText::Prepare(const QString& text)
 {
     FText.clear();
@@ -417,18 +441,8 @@ long double TRxMathParser::Expression()
             break;
         }
     }
-    // Comparison signs and the comma only end an expression; what follows them is not read.
-    switch (Current().unicode()) {
-    case u'\0':
-    case u')':
-    case u',':
-    case u'<':
-    case u'=':
-    case u'>':
-        return result;
-    default:
-        RaiseParserError(rsParserSyntaxError);
-    }
+    EndExpression();
+    return result;
 }
 
 long double TRxMathParser::Term()
@@ -472,10 +486,7 @@ long double TRxMathParser::Factor()
         EnterNesting();
         ++FPos;
         value = Expression();
-        if (Current() != QLatin1Char(')'))
-            RaiseParserError(rsParserBracketError);
-        ++FPos;
-        --FDepth;
+        LeaveNesting();
         return value;
     }
     if (GetNumber(value) || GetConst(value) || GetFunction(value))
@@ -491,10 +502,7 @@ bool TRxMathParser::GetFunction(long double& value)
     EnterNesting();
     FPos += FunctionNameLength(function) + 1;
     const long double argument = Expression();
-    if (Current() != QLatin1Char(')'))
-        RaiseParserError(rsParserBracketError);
-    ++FPos;
-    --FDepth;
+    LeaveNesting();
     value = ApplyFunction(function, argument);
     return true;
 }

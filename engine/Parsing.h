@@ -25,6 +25,11 @@ protected:
     QChar CharAt(qsizetype index) const;
     bool IsTerminator(QChar c) const;
     void EnterNesting();
+    // Raises "Не хватает скобочки" unless ")" closes what EnterNesting opened; steps over it.
+    void LeaveNesting();
+    // Raises "Синтаксическая ошибка" unless the current character may end an expression: the
+    // end, ")", "," or a comparison sign (what follows those is not read).
+    void EndExpression() const;
     bool GetNumber(long double& value);
     bool GetHexNumber(long double& value);
     bool GetConst(long double& value);

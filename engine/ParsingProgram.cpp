@@ -107,17 +107,7 @@ void TRxFormulaProgram::Expression()
             break;
         }
     }
-    switch (Current().unicode()) {
-    case u'\0':
-    case u')':
-    case u',':
-    case u'<':
-    case u'=':
-    case u'>':
-        return;
-    default:
-        RaiseParserError(rsParserSyntaxError);
-    }
+    EndExpression();
 }
 
 void TRxFormulaProgram::Term()
@@ -149,10 +139,7 @@ void TRxFormulaProgram::Factor()
         EnterNesting();
         ++FPos;
         Expression();
-        if (Current() != QLatin1Char(')'))
-            RaiseParserError(rsParserBracketError);
-        ++FPos;
-        --FDepth;
+        LeaveNesting();
         return;
     }
     // A variable's digits, with a sign before them, are the number the evaluator reads here.
@@ -179,10 +166,7 @@ void TRxFormulaProgram::Factor()
     EnterNesting();
     FPos += FunctionNameLength(function) + 1;
     Expression();
-    if (Current() != QLatin1Char(')'))
-        RaiseParserError(rsParserBracketError);
-    ++FPos;
-    --FDepth;
+    LeaveNesting();
     Emit(TOp::Function, function);
 }
 

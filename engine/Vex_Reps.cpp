@@ -6,6 +6,15 @@ namespace {
 
 constexpr int RepeatsGroup = 7;
 
+// Every class of the group reads two draws, takes no parameter and has a numeric value.
+constexpr TStatClass RepeatsStatClass(const char* className, const char* code, TResString caption,
+                                      TStatFactory factory)
+{
+    return TStatClass{.ClassName = className, .CodeFormat = code, .CaptionFormat = caption,
+        .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
+        .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr, .Factory = factory};
+}
+
 std::uint8_t DigitAt(TCombWord comb, int position)
 {
     return position == 0 ? CombDigit1(comb) : CombDigit2(comb);
@@ -200,122 +209,62 @@ bool TRepCount3Stat::Test(TCombWord comb, const TStatDrawArray& selected, int la
 // The classes take no parameter, so each caption holds its number of skipped draws or its
 // shift as plain text.
 
-const TStatClass TstRepValues2Class{.ClassName = "TstRepValues2", .CodeFormat = "RPV2",
-    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах подряд"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2>};
+const TStatClass TstRepValues2Class = RepeatsStatClass("TstRepValues2", "RPV2",
+    KELMA_MSG("Повторяющиеся числа в 2-х тиражах подряд"), &MakeStat<TstRepValues2>);
 
-const TStatClass TstRepValues3Class{.ClassName = "TstRepValues3", .CodeFormat = "RPV3",
-    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 3-х тиражах подряд"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues3>};
+const TStatClass TstRepValues3Class = RepeatsStatClass("TstRepValues3", "RPV3",
+    KELMA_MSG("Повторяющиеся числа в 3-х тиражах подряд"), &MakeStat<TstRepValues3>);
 
-const TStatClass TstRepValues2B3Class{.ClassName = "TstRepValues2B3", .CodeFormat = "PRL2",
-    .CaptionFormat = KELMA_MSG("Повторяющиеся числа не более чем в 2-х тиражах"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2B3>};
+const TStatClass TstRepValues2B3Class = RepeatsStatClass("TstRepValues2B3", "PRL2",
+    KELMA_MSG("Повторяющиеся числа не более чем в 2-х тиражах"), &MakeStat<TstRepValues2B3>);
 
-const TStatClass TstRepValues2over1Class{.ClassName = "TstRepValues2over1", .CodeFormat = "PRV2O1",
-    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 1 тираж(а)"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2over1>};
+const TStatClass TstRepValues2over1Class = RepeatsStatClass("TstRepValues2over1", "PRV2O1",
+    KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 1 тираж(а)"), &MakeStat<TstRepValues2over1>);
 
-const TStatClass TstRepValues2over2Class{.ClassName = "TstRepValues2over2", .CodeFormat = "PRV2O2",
-    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 2 тираж(а)"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2over2>};
+const TStatClass TstRepValues2over2Class = RepeatsStatClass("TstRepValues2over2", "PRV2O2",
+    KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 2 тираж(а)"), &MakeStat<TstRepValues2over2>);
 
-const TStatClass TstRepValues2over3Class{.ClassName = "TstRepValues2over3", .CodeFormat = "PRV2O3",
-    .CaptionFormat = KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 3 тираж(а)"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2over3>};
+const TStatClass TstRepValues2over3Class = RepeatsStatClass("TstRepValues2over3", "PRV2O3",
+    KELMA_MSG("Повторяющиеся числа в 2-х тиражах через 3 тираж(а)"), &MakeStat<TstRepValues2over3>);
 
-const TStatClass TstRepValues2P1Class{.ClassName = "TstRepValues2P1", .CodeFormat = "PRV+1",
-    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража + 1"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2P1>};
+const TStatClass TstRepValues2P1Class = RepeatsStatClass("TstRepValues2P1", "PRV+1",
+    KELMA_MSG("Данные предыдущего тиража + 1"), &MakeStat<TstRepValues2P1>);
 
-const TStatClass TstRepValues2N1Class{.ClassName = "TstRepValues2N1", .CodeFormat = "PRV-1",
-    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража - 1"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2N1>};
+const TStatClass TstRepValues2N1Class = RepeatsStatClass("TstRepValues2N1", "PRV-1",
+    KELMA_MSG("Данные предыдущего тиража - 1"), &MakeStat<TstRepValues2N1>);
 
-const TStatClass TstRepValues2P2Class{.ClassName = "TstRepValues2P2", .CodeFormat = "PRV+2",
-    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража + 2"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2P2>};
+const TStatClass TstRepValues2P2Class = RepeatsStatClass("TstRepValues2P2", "PRV+2",
+    KELMA_MSG("Данные предыдущего тиража + 2"), &MakeStat<TstRepValues2P2>);
 
-const TStatClass TstRepValues2N2Class{.ClassName = "TstRepValues2N2", .CodeFormat = "PRV-2",
-    .CaptionFormat = KELMA_MSG("Данные предыдущего тиража - 2"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepValues2N2>};
+const TStatClass TstRepValues2N2Class = RepeatsStatClass("TstRepValues2N2", "PRV-2",
+    KELMA_MSG("Данные предыдущего тиража - 2"), &MakeStat<TstRepValues2N2>);
 
-const TStatClass TstRepCount2Class{.ClassName = "TstRepCount2", .CodeFormat = "RPC2",
-    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах подряд"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2>};
+const TStatClass TstRepCount2Class = RepeatsStatClass("TstRepCount2", "RPC2",
+    KELMA_MSG("Количество повторов в 2-х тиражах подряд"), &MakeStat<TstRepCount2>);
 
-const TStatClass TstRepCount3Class{.ClassName = "TstRepCount3", .CodeFormat = "RPC3",
-    .CaptionFormat = KELMA_MSG("Количество повторов в 3-х тиражах подряд"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount3>};
+const TStatClass TstRepCount3Class = RepeatsStatClass("TstRepCount3", "RPC3",
+    KELMA_MSG("Количество повторов в 3-х тиражах подряд"), &MakeStat<TstRepCount3>);
 
-const TStatClass TstRepCount2B3Class{.ClassName = "TstRepCount2B3", .CodeFormat = "PRB2",
-    .CaptionFormat = KELMA_MSG("Количество повторов не более чем в 2-х тиражах"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2B3>};
+const TStatClass TstRepCount2B3Class = RepeatsStatClass("TstRepCount2B3", "PRB2",
+    KELMA_MSG("Количество повторов не более чем в 2-х тиражах"), &MakeStat<TstRepCount2B3>);
 
-const TStatClass TstRepCount2over1Class{.ClassName = "TstRepCount2over1", .CodeFormat = "RPO1",
-    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах через 1 тираж(а)"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2over1>};
+const TStatClass TstRepCount2over1Class = RepeatsStatClass("TstRepCount2over1", "RPO1",
+    KELMA_MSG("Количество повторов в 2-х тиражах через 1 тираж(а)"), &MakeStat<TstRepCount2over1>);
 
-const TStatClass TstRepCount2over2Class{.ClassName = "TstRepCount2over2", .CodeFormat = "PRC2O2",
-    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах через 2 тираж(а)"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2over2>};
+const TStatClass TstRepCount2over2Class = RepeatsStatClass("TstRepCount2over2", "PRC2O2",
+    KELMA_MSG("Количество повторов в 2-х тиражах через 2 тираж(а)"), &MakeStat<TstRepCount2over2>);
 
-const TStatClass TstRepCount2over3Class{.ClassName = "TstRepCount2over3", .CodeFormat = "PRC2O3",
-    .CaptionFormat = KELMA_MSG("Количество повторов в 2-х тиражах через 3 тираж(а)"),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2over3>};
+const TStatClass TstRepCount2over3Class = RepeatsStatClass("TstRepCount2over3", "PRC2O3",
+    KELMA_MSG("Количество повторов в 2-х тиражах через 3 тираж(а)"), &MakeStat<TstRepCount2over3>);
 
-const TStatClass TstRepCount2P1Class{.ClassName = "TstRepCount2P1", .CodeFormat = "PRC+1",
-    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений + 1\""),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2P1>};
+const TStatClass TstRepCount2P1Class = RepeatsStatClass("TstRepCount2P1", "PRC+1",
+    KELMA_MSG("Количество совпадений \"значений + 1\""), &MakeStat<TstRepCount2P1>);
 
-const TStatClass TstRepCount2N1Class{.ClassName = "TstRepCount2N1", .CodeFormat = "PRC-1",
-    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений - 1\""),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2N1>};
+const TStatClass TstRepCount2N1Class = RepeatsStatClass("TstRepCount2N1", "PRC-1",
+    KELMA_MSG("Количество совпадений \"значений - 1\""), &MakeStat<TstRepCount2N1>);
 
-const TStatClass TstRepCount2P2Class{.ClassName = "TstRepCount2P2", .CodeFormat = "PRC+2",
-    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений + 2\""),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2P2>};
+const TStatClass TstRepCount2P2Class = RepeatsStatClass("TstRepCount2P2", "PRC+2",
+    KELMA_MSG("Количество совпадений \"значений + 2\""), &MakeStat<TstRepCount2P2>);
 
-const TStatClass TstRepCount2N2Class{.ClassName = "TstRepCount2N2", .CodeFormat = "PRC-2",
-    .CaptionFormat = KELMA_MSG("Количество совпадений \"значений - 2\""),
-    .HelpName = nullptr, .Group = RepeatsGroup, .Flags = sfTwoDraws, .Available = true,
-    .IsGraph = false, .HasNumericValue = true, .ParamRange = nullptr,
-    .Factory = &MakeStat<TstRepCount2N2>};
+const TStatClass TstRepCount2N2Class = RepeatsStatClass("TstRepCount2N2", "PRC-2",
+    KELMA_MSG("Количество совпадений \"значений - 2\""), &MakeStat<TstRepCount2N2>);

@@ -80,6 +80,45 @@ TEST(FormulaProgram, TellsWhichTextsCompile)
     EXPECT_EQ(program.VariablesUsed(), 0b1001u);
 }
 
+// The evaluator and the compiler read one grammar: an expression ends at the end, ")", "," or a
+// comparison sign only, and every "(" or function call needs its ")". A text they both take
+// compiles; one the evaluator refuses for every value fails to compile, with the same error.
+TEST(FormulaProgram, EndsOfExpressionsAndBracketsAsTheEvaluatorReadsThem)
+{
+    using C = TRxFormulaProgram::TCompiled;
+    const struct {
+        const char* Text;
+        C Expected;
+        const char* Error;   // the evaluator's, for the variables replaced by 4; nullptr: a value
+    } cases[] = {
+        {"(#0)=", C::Program, nullptr},
+        {"(#0)>1", C::Program, nullptr},
+        {"(#0),", C::Program, nullptr},
+        {"SQRT((#0))", C::Program, nullptr},
+        {"(#0)!", C::AlwaysFails, "Синтаксическая ошибка"},
+        {"((#0)<1)", C::AlwaysFails, "Не хватает скобочки"},
+        {"SQRT((#0)=)", C::AlwaysFails, "Не хватает скобочки"},
+        // The brackets balance, and what follows a ")" that ends the whole expression is not read.
+        {"(#0))+(1", C::Program, nullptr},
+        {"SQRT(#0", C::AlwaysFails, "Не хватает скобочки"},
+        {"ABS(#0)(1)", C::AlwaysFails, "Синтаксическая ошибка"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TRxFormulaProgram program;
+        EXPECT_EQ(program.Compile(WithVars(c.Text)), c.Expected);
+        QString evaluated = QString::fromUtf8(c.Text);
+        evaluated.replace(QStringLiteral("#0"), QStringLiteral("4"));
+        QString error;
+        try {
+            GetFormulaValue(evaluated);
+        } catch (const ERxParserError& e) {
+            error = e.Message();
+        }
+        EXPECT_EQ(error, c.Error ? QString::fromUtf8(c.Error) : QString());
+    }
+}
+
 // A compiled formula runs to Evaluate's value, bit for bit, and fails where Evaluate raises,
 // over texts that exercise every operation, function and error.
 TEST(FormulaProgram, RunsGiveEvaluatesValues)
