@@ -20,7 +20,8 @@ const TResString SColDigit1 = RESSTR("DrawsPage", "1");
 const TResString SColDigit2 = RESSTR("DrawsPage", "2");
 const TResString SColSum = RESSTR("DrawsPage", "S");
 
-enum TDrawColumn { colNumber, colDigit1, colDigit2, colSum, colKey };
+// The draw's key follows the columns it shares with the combination list.
+constexpr int colKey = DigitRowColumnCount;
 
 // The status panels the archive writes into.
 constexpr int kPanelCount = 0;
@@ -29,20 +30,7 @@ constexpr int kPanelDigits = 2;
 
 QString CellText(const TDrawRow& row, int column)
 {
-    switch (column) {
-    case colNumber:
-        return row.Number;
-    case colDigit1:
-        return row.Digit1;
-    case colDigit2:
-        return row.Digit2;
-    case colSum:
-        return row.Sum;
-    case colKey:
-        return row.Key;
-    default:
-        return QString();
-    }
+    return column == colKey ? row.Key : DigitRowCellText(row, column);
 }
 
 } // namespace
@@ -56,7 +44,7 @@ void TDrawsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
 {
     QStyledItemDelegate::initStyleOption(option, index);
     const TDrawRow row = FArchive.DrawRow(index.row());
-    ApplyRowColors(option, row, index.column(), colDigit1, colDigit2);
+    ApplyRowColors(option, row, index.column());
 }
 
 TDrawsPage::TDrawsPage(TMainState& state, TDrawArchive& archive, TRListView* list, QSpinBox* offsetEditor,

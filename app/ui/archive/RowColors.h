@@ -3,21 +3,45 @@
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QPalette>
+#include <QString>
 #include <QStyleOptionViewItem>
 
 #include <cstdint>
 #include <optional>
 
-// Colours a cell of the draw or combination list: a digit column in its digit's colour, every
-// other cell in the row's background; no colour leaves the style's own. A row type has the
-// optional colours Background, DigitColor1 and DigitColor2.
+// What the draw list and the combination list share: a row type with the texts Number, Digit1,
+// Digit2 and Sum and the optional colours Background, DigitColor1 and DigitColor2, shown in the
+// same first four columns.
+
+enum TDigitRowColumn { colRowNumber, colRowDigit1, colRowDigit2, colRowSum, DigitRowColumnCount };
+
+// The text of a cell in one of the four columns; none for a column after them.
 template <typename TRow>
-void ApplyRowColors(QStyleOptionViewItem* option, const TRow& row, int column, int digit1Column, int digit2Column)
+QString DigitRowCellText(const TRow& row, int column)
+{
+    switch (column) {
+    case colRowNumber:
+        return row.Number;
+    case colRowDigit1:
+        return row.Digit1;
+    case colRowDigit2:
+        return row.Digit2;
+    case colRowSum:
+        return row.Sum;
+    default:
+        return QString();
+    }
+}
+
+// Colours a cell: a digit column in its digit's colour, every other cell in the row's
+// background; no colour leaves the style's own.
+template <typename TRow>
+void ApplyRowColors(QStyleOptionViewItem* option, const TRow& row, int column)
 {
     std::optional<std::uint32_t> color = row.Background;
-    if (column == digit1Column && row.DigitColor1)
+    if (column == colRowDigit1 && row.DigitColor1)
         color = row.DigitColor1;
-    else if (column == digit2Column && row.DigitColor2)
+    else if (column == colRowDigit2 && row.DigitColor2)
         color = row.DigitColor2;
     if (color) {
         option->backgroundBrush = ColorFromBgr(*color);

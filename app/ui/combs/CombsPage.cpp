@@ -27,24 +27,6 @@ const TResString SColDigit1 = RESSTR("CombsPage", "1");
 const TResString SColDigit2 = RESSTR("CombsPage", "2");
 const TResString SColSum = RESSTR("CombsPage", "S");
 
-enum TCombColumn { colNumber, colDigit1, colDigit2, colSum };
-
-QString CellText(const TCombRow& row, int column)
-{
-    switch (column) {
-    case colNumber:
-        return row.Number;
-    case colDigit1:
-        return row.Digit1;
-    case colDigit2:
-        return row.Digit2;
-    case colSum:
-        return row.Sum;
-    default:
-        return QString();
-    }
-}
-
 constexpr int kIconSize = 16;
 
 // The three pictures of the applied-filters list, drawn once.
@@ -103,7 +85,7 @@ void TCombsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
 {
     QStyledItemDelegate::initStyleOption(option, index);
     const TCombRow row = FCombs.CombRow(index.row());
-    ApplyRowColors(option, row, index.column(), colDigit1, colDigit2);
+    ApplyRowColors(option, row, index.column());
 }
 
 TFilterHistoryDelegate::TFilterHistoryDelegate(const TRListView& list, QObject* parent)
@@ -154,7 +136,7 @@ TCombsPage::TCombsPage(TCombListOps& combs, TRListView* list, TRListView* filter
     FList->AddColumn(LoadResString(SColDigit1), 30, Qt::AlignCenter);
     FList->AddColumn(LoadResString(SColDigit2), 30, Qt::AlignCenter);
     FList->AddColumn(LoadResString(SColSum), 30, Qt::AlignCenter);
-    FList->SetOnData([this](int row, int column) { return CellText(FCombs.CombRow(row), column); });
+    FList->SetOnData([this](int row, int column) { return DigitRowCellText(FCombs.CombRow(row), column); });
     FList->setItemDelegate(new TCombsDelegate(FCombs, FList));
 
     FFilters->AddColumn(LoadResString(rsColAppliedFilters), 100, Qt::AlignLeft);
