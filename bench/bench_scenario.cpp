@@ -54,6 +54,13 @@ public:
         TableNs += timer.nsecsElapsed();
         ++Tables;
     }
+    void MakeTexts(TStatColumns columns) override
+    {
+        QElapsedTimer timer;
+        timer.start();
+        FTable.MakeTexts(columns);
+        TableNs += timer.nsecsElapsed();
+    }
     int RowCount() const override { return FTable.RowCount(); }
     TStatValues RowValues(int row) const override { return FTable.RowValues(row); }
     void ClearSelection() override { FTable.ClearSelection(); }

@@ -233,6 +233,8 @@ void TScriptRunner::ScriptRun()
     if (FState.FScriptRunning)
         return;
     TBusyScope busy(LoadResString(rsRunningScript));
+    // Nothing edits the archive while a run holds the busy state.
+    const TArchiveStampScope archive(FState.FDraws);
     FCycle = 1;
     StartRun();
     RunToTheEnd(
@@ -254,6 +256,7 @@ void TScriptRunner::ScriptTest()
         return;
 
     TBusyScope busy(LoadResString(rsRunningScript));
+    const TArchiveStampScope archive(FState.FDraws);
     FCycle = 0;
     StartRun();
     const int offset = FState.DrawsOffset();

@@ -13,6 +13,7 @@
 #include "app/core/stats/StatTable.h"
 
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -50,8 +51,12 @@ public:
     // depends on changed since the last computation.
     virtual void Calc(bool force) = 0;
 
+    // Makes the rows' texts of the columns (a set of table columns) that a step reads; the
+    // value column's are always there.
+    virtual void MakeTexts(TStatColumns columns) = 0;
     virtual int RowCount() const = 0;
-    // The texts of a row in display order (the value number left 0).
+    // The texts of a row in display order (the value number left 0); a column whose texts were
+    // not made is empty.
     virtual TStatValues RowValues(int row) const = 0;
 
     virtual void ClearSelection() = 0;
@@ -74,6 +79,7 @@ public:
     int SortColumn() const override { return FSortColumn; }
     bool SortDescending() const override { return FDescending; }
     void Calc(bool force) override;
+    void MakeTexts(TStatColumns columns) override { FTable.MakeTexts(columns); }
     int RowCount() const override { return static_cast<int>(FOrder.size()); }
     TStatValues RowValues(int row) const override;
     void ClearSelection() override { FSelected.clear(); }
@@ -83,8 +89,12 @@ public:
     // The computed rows in display order (the index into the table's rows).
     const std::vector<int>& Order() const { return FOrder; }
 
+    // How often the table lets the window's events through while a run computes.
+    static constexpr int StatusInterval = 100;
+
 private:
     void Sort();
+    const TCellTextOrder& TextOrder();
 
     TMainState& FState;
     TStatTable& FTable;
@@ -96,6 +106,10 @@ private:
     bool FDescending = false;
     std::vector<int> FOrder;
     std::vector<int> FSelected;   // display rows
+    std::optional<TCellTextOrder> FTextOrder;
+    QLocale FTextOrderLocale;
+    // The value column's keys, kept while the rows are those of one computation.
+    std::optional<std::vector<TCellTextOrder::TKey>> FCaptionKeys;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -110,6 +124,10 @@ bool LevelRuleMatches(const TFilterPart& part, const TStatValues& row);
 // Whether the walk of a step ends before a row: `combCount` combinations in the list, `steps`
 // counted so far. Single mode tests every stop mode; multi mode all but SC.
 bool StopRuleHolds(const TFilterPart& part, const TStatValues& row, int combCount, int steps);
+
+// The table columns a step reads: the value, the columns of its level and stop rules and, for
+// the log, those a logged row shows.
+TStatColumns StepColumns(const TFilterPart& part, bool logging);
 
 // ---------------------------------------------------------------------------------------------
 // The interpreter.

@@ -5,10 +5,13 @@
 
 #include "app/core/combs/CombList.h"
 #include "app/core/shell/MainState.h"
+#include "app/core/stats/MethodChoice.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RTextCompare.h"
+
+#include <QLocale>
 
 #include <algorithm>
 #include <numeric>
@@ -156,11 +159,32 @@ bool StopRuleHolds(const TFilterPart& part, const TStatValues& row, int combCoun
     }
 }
 
+TStatColumns StepColumns(const TFilterPart& part, bool logging)
+{
+    TStatColumns columns = StatColumnBit(scValue);
+    const TLevelRule rule = LevelRuleOf(part.LevelMode);
+    if (rule.Rule == TRule::AtLeast || rule.Rule == TRule::AtMost || rule.Rule == TRule::InList)
+        columns |= StatColumnBit(StatValuesColumns[static_cast<std::size_t>(rule.Column)]);
+    if (part.StopMode == StopSV)
+        columns |= StatColumnBit(StatValuesColumns[vcCount]);
+    if (part.StopMode == StopSP)
+        columns |= StatColumnBit(StatValuesColumns[vcCountPercent]);
+    // A logged row shows the value and the columns up to the weight.
+    if (logging)
+        for (int c = vcCount; c <= vcWeight; ++c)
+            columns |= StatColumnBit(StatValuesColumns[static_cast<std::size_t>(c)]);
+    return columns;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TScriptStatTable::TScriptStatTable(TMainState& state, TStatTable& table, TStatFilter& filter)
     : FState(state), FTable(table), FFilter(filter)
 {
+    // A step reads the value and the columns of its rules, and sorts on numbers; a run
+    // computes tables by the thousand, each in a blink.
+    FTable.SetTextColumns(StatColumnBit(scValue));
+    FTable.SetStatusInterval(StatusInterval);
 }
 
 bool TScriptStatTable::SelectMethod(const TStatMethod& method)
@@ -169,7 +193,7 @@ bool TScriptStatTable::SelectMethod(const TStatMethod& method)
     for (int i = 0; i < list.Count(); ++i) {
         if (&list.Items(i) != &method)
             continue;
-        if (!list.IsAvailable(i) || !list.HasStatTable(i) || !list.IsFavorite(i))
+        if (!OffersMethod(list, i, TMethodUse::Table))
             return false;
         if (FMethod != &method) {
             FMethod = &method;
@@ -194,7 +218,20 @@ void TScriptStatTable::Calc(bool force)
     const TStatCalcResult result = FTable.Calc(FMethod, FLength, force);
     if (result == TStatCalcResult::Unchanged)
         return;
+    FCaptionKeys.reset();
     Sort();
+}
+
+const TCellTextOrder& TScriptStatTable::TextOrder()
+{
+    // The collation follows the locale; making one is dear, so it is kept while the locale is.
+    const QLocale locale;
+    if (!FTextOrder || !(FTextOrderLocale == locale)) {
+        FTextOrder.emplace();
+        FTextOrderLocale = locale;
+        FCaptionKeys.reset();
+    }
+    return *FTextOrder;
 }
 
 void TScriptStatTable::Sort()
@@ -207,16 +244,12 @@ void TScriptStatTable::Sort()
     if (FSortColumn < 0 || FSortColumn >= StatColumnCount || rows.empty())
         return;
     // The order of the window's list views, so that a step walks the rows as the page would
-    // show them.
-    const TCellTextOrder order;
-    std::vector<TCellTextOrder::TKey> columnKeys;
-    std::vector<TCellTextOrder::TKey> captionKeys;
-    columnKeys.reserve(rows.size());
-    captionKeys.reserve(rows.size());
-    for (const TStatRow& row : rows) {
-        columnKeys.push_back(order.Key(row.Texts[static_cast<std::size_t>(FSortColumn)]));
-        captionKeys.push_back(order.Key(row.Texts[scValue]));
-    }
+    // show them. The keys come from the numbers behind the texts, read as the texts would be.
+    const TCellTextOrder& order = TextOrder();
+    const std::vector<TCellTextOrder::TKey> columnKeys = FTable.SortKeys(FSortColumn, order);
+    if (!FCaptionKeys)
+        FCaptionKeys = FTable.SortKeys(scValue, order);
+    const std::vector<TCellTextOrder::TKey>& captionKeys = *FCaptionKeys;
     // Equal texts are ordered by the value text; equal values keep the table's order.
     std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
         const auto ia = static_cast<std::size_t>(a);
@@ -285,6 +318,7 @@ void TScriptRunner::RunStatFilterStep(const TFilterPart& part)
     FTableWeights.reset();
     FTable.Calc(force);
     FTableWeights = weights;
+    FTable.MakeTexts(StepColumns(part, FLogging));
     if (IsScriptStopped())
         return;
 

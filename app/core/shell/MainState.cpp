@@ -1,5 +1,6 @@
 #include "app/core/shell/MainState.h"
 
+#include "app/core/stats/ArchiveStamp.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RSysUtils.h"
@@ -139,6 +140,8 @@ void TMainState::RefreshViews(bool force)
 {
     if (FViewsLocked)
         return;
+    // The views share one reading of the archive, which none of them changes.
+    const TArchiveStampScope archive(FDraws);
     // A view may register or drop views while it refreshes; those present now are asked.
     const auto views = FViews;
     for (const auto& entry : views)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/core/stats/ArchiveStamp.h"
 #include "engine/KelmaStatList.h"
+#include "support/RTextCompare.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -46,6 +49,11 @@ enum TStatColumn : int {
     StatColumnCount
 };
 
+// A set of columns: bit c for column c.
+using TStatColumns = std::uint32_t;
+constexpr TStatColumns StatColumnBit(int column) { return TStatColumns(1) << column; }
+inline constexpr TStatColumns AllStatColumns = (TStatColumns(1) << StatColumnCount) - 1;
+
 // A method's distribution over the full combination set, in the form its prefetch file holds
 // it: 12-byte records {key: four 16-bit words; count: 32-bit}, little-endian, sorted by key,
 // then the totals record {smallest count, largest count, 0}.
@@ -61,7 +69,8 @@ struct TStatPrefetch {
     static TState Read(QIODevice& device, TStatPrefetch& prefetch);
 };
 
-// One row: its own copy of the value (with the expected count) and the texts of its columns.
+// One row: its own copy of the value (with the expected count) and the texts of its columns
+// (those the table was asked to make; the others are empty).
 struct TStatRow {
     TStatValueRec Value;
     std::array<QString, StatColumnCount> Texts;
@@ -75,6 +84,17 @@ struct TStatValues {
     std::int32_t ValueNumber = 0;
     std::array<QString, ColumnCount> Columns;
 };
+
+// The table columns of TStatValues, in its order, and the set of them with the value column.
+inline constexpr std::array<int, TStatValues::ColumnCount> StatValuesColumns{
+    scCount, scCountPercent, scDeviation, scDeviationPercent, scDepth,
+    scDepthPercent, scWeight, scPeriodMin, scPeriod, scPeriodMax};
+inline constexpr TStatColumns StatValuesColumnSet = [] {
+    TStatColumns set = StatColumnBit(scValue);
+    for (const int column : StatValuesColumns)
+        set |= StatColumnBit(column);
+    return set;
+}();
 
 // Cleared values when row is nullptr; otherwise its texts.
 TStatValues GetStatRowValues(const TStatRow* row);
@@ -101,6 +121,7 @@ struct TStatTableData {
     // The prefetch file given was damaged and was not used.
     bool PrefetchDamaged = false;
     std::vector<TStatRow> Rows;   // in the order the statistic listed its values
+    TStatColumns TextColumns = 0;   // the columns whose texts the rows hold
     // The chart, drawn only for at least two values: the actual counts ("Фактические данные")
     // and, with norms and the ideal line on, the scaled full-set counts ("Все возможные
     // комбинации").
@@ -115,8 +136,7 @@ struct TStatTableData {
 
 // What a computation depends on. A refresh without force recomputes only when it changed.
 struct TStatTableKey {
-    int ArchiveLength = 0;
-    std::uint64_t ArchiveFingerprint = 0;   // numbers and digits of every draw
+    TArchiveStamp Archive;
     int Offset = 0;
     int Length = 0;
     const TStatClass* StatClass = nullptr;
@@ -126,8 +146,11 @@ struct TStatTableKey {
     bool operator==(const TStatTableKey&) const = default;
 };
 
-// Fingerprint of the draw numbers and digits.
-std::uint64_t DrawsFingerprint(const TDrawsArray& draws);
+// The texts of one computation, made as they are asked for. Rows share many of their decimal
+// texts (the same count gives the same share and period, the same age the same depth share and,
+// with the usual weights, the same weight), and a decimal text costs far more than a lookup, so
+// each is made once for each value.
+class TStatTexts;
 
 // How the "Факт" column is searched: one walk shared by all values, or one FindDraw per value.
 // Both give the same texts; the second is the plain form the first is checked against.
@@ -142,12 +165,23 @@ enum class TStatCalcResult {
 class TStatTable {
 public:
     explicit TStatTable(TMainState& state);
+    ~TStatTable();
+    TStatTable(const TStatTable&) = delete;
+    TStatTable& operator=(const TStatTable&) = delete;
 
     // The prefetch file of a method: its bytes, empty for none. Asked only when a table is
     // computed; without a source the table has no norms.
     using TPrefetchSource = std::function<QByteArray(const TStatMethod& method)>;
     void SetPrefetchSource(TPrefetchSource source) { FPrefetchSource = std::move(source); }
     void SetNextSearch(TStatNextSearch search) { FNextSearch = search; }
+    // The columns whose texts a computation makes (all unless set): a reader of a few columns
+    // does not pay for the others, and asks for more with MakeTexts. The value column is always
+    // made.
+    void SetTextColumns(TStatColumns columns) { FTextColumns = columns | StatColumnBit(scValue); }
+    // The status line shows the computation, letting the window's events through, at most once
+    // in this many milliseconds (0: every time). Tables computed in a quick row would otherwise
+    // spend their time on the window.
+    void SetStatusInterval(int ms) { FStatusInterval = ms; }
 
     // Computes the table of the method (nullptr: none selected) over `length` draws. Without
     // force nothing happens while the key is that of the last computation. Runs in the busy
@@ -159,12 +193,27 @@ public:
     TStatTableKey MakeKey(const TStatMethod* method, int length) const;
     const TStatTableData& Data() const { return FData; }
 
+    // Makes the texts of the columns of the set that the rows do not hold yet, as the last
+    // computation would have made them (with its weights; the "Факт" columns search the
+    // archive as it is now).
+    void MakeTexts(TStatColumns columns);
+
+    // The rows' cells of one column, read as the text order reads their texts (numbers as
+    // numbers), whether or not the texts were made; in row order. Asked after the archive
+    // changed, the "Факт" columns follow the archive as it is then.
+    std::vector<TCellTextOrder::TKey> SortKeys(int column, const TCellTextOrder& order);
+
 private:
     void Compute(const TStatMethod& method, int length);
+    bool StatusDue();
 
     TMainState& FState;
     TPrefetchSource FPrefetchSource;
     TStatNextSearch FNextSearch = TStatNextSearch::OnePass;
+    TStatColumns FTextColumns = AllStatColumns;
+    int FStatusInterval = 0;
+    QElapsedTimer FStatusTimer;
     std::optional<TStatTableKey> FKey;
     TStatTableData FData;
+    std::unique_ptr<TStatTexts> FTexts;
 };

@@ -1,6 +1,5 @@
 #include "app/core/views/CardView.h"
 
-#include "app/core/stats/StatTable.h"
 #include "engine/PrjConst.h"
 
 #include <algorithm>
@@ -9,8 +8,7 @@ TCardKey TCardView::KeyOf(const TDrawsArray& draws)
 {
     TCardKey key;
     key.Valid = true;
-    key.DrawCount = draws.size();
-    key.Fingerprint = DrawsFingerprint(draws);
+    key.Archive = ArchiveStamp(draws);
     return key;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/stats/ArchiveStamp.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/KelmaUtils.h"
 
@@ -9,12 +10,11 @@
 #include <optional>
 #include <vector>
 
-// What the card was last computed from: the number of draws and a fingerprint of every draw's
-// number and digits, so that a draw edited by hand (same count) is noticed as well.
+// What the card was last computed from: the archive's stamp, so that a draw edited by hand
+// (same count) is noticed as well.
 struct TCardKey {
     bool Valid = false;
-    std::size_t DrawCount = 0;
-    std::uint64_t Fingerprint = 0;
+    TArchiveStamp Archive;
 
     bool operator==(const TCardKey&) const = default;
 };

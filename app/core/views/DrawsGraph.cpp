@@ -45,10 +45,9 @@ int MostFrequentValue(const TStatSimpleArray& tally)
 TDrawsGraphResult TDrawsGraph::Calc(const TStatMethod* method, int length, bool force)
 {
     TKey key;
-    key.Count = FState.FDraws.size();
+    key.Archive = ArchiveStamp(FState.FDraws);
     key.Offset = FState.DrawsOffset();
     key.Length = length;
-    key.Fingerprint = DrawsFingerprint(FState.FDraws);
     if (method) {
         key.StatClass = &method->StatClass();
         key.Param = method->Param();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/shell/MainState.h"
+#include "app/core/stats/ArchiveStamp.h"
 #include "app/core/stakes/StakeGraphs.h"
 #include "engine/KelmaStatList.h"
 
@@ -55,10 +56,9 @@ public:
 
 private:
     struct TKey {
-        std::size_t Count = 0;
+        TArchiveStamp Archive;
         int Offset = 0;
         int Length = 0;
-        std::uint64_t Fingerprint = 0;
         const TStatClass* StatClass = nullptr;
         int Param = 0;
         std::uint64_t ConfigRevision = 0;

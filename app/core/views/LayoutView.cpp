@@ -1,6 +1,5 @@
 #include "app/core/views/LayoutView.h"
 
-#include "app/core/stats/StatTable.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 
@@ -199,7 +198,7 @@ TLayoutCompareList LayoutCompareList(const TDrawsArray& draws, int offset, int l
 
 TLayoutKey TLayoutView::MakeKey(const TDrawsArray& draws, int offset, int length)
 {
-    return {true, static_cast<int>(draws.size()), DrawsFingerprint(draws), offset, length};
+    return {true, ArchiveStamp(draws), offset, length};
 }
 
 bool TLayoutView::NeedsGrid(const TDrawsArray& draws, int offset, int length, bool force) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/archive/DrawLookups.h"
+#include "app/core/stats/ArchiveStamp.h"
 #include "app/core/stats/StatFilter.h"
 #include "engine/KelmaUtils.h"
 
@@ -43,8 +44,7 @@ TDrawWindow LayoutWindow(int drawCount, int offset, int length);
 // digits, so that a draw edited by hand recomputes), the offset and the window length.
 struct TLayoutKey {
     bool Valid = false;
-    int DrawCount = 0;
-    std::uint64_t Fingerprint = 0;
+    TArchiveStamp Archive;
     int Offset = 0;
     int Length = 0;
     bool operator==(const TLayoutKey&) const = default;

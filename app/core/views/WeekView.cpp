@@ -1,6 +1,6 @@
 #include "app/core/views/WeekView.h"
 
-#include "app/core/stats/StatTable.h"
+#include "app/core/stats/ArchiveStamp.h"
 #include "engine/KelmaMsg.h"
 #include "engine/PrjConst.h"
 #include "platform/DateTime.h"
@@ -15,21 +15,6 @@
 #include <cmath>
 
 namespace {
-
-// The dates take part in the key: a draw whose date was edited by hand moves to another day
-// while its number and digits stay, which the archive's own fingerprint does not see.
-std::uint64_t KeysFingerprint(const TDrawsArray& draws)
-{
-    constexpr std::uint64_t prime = 1099511628211ull;
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const TDrawRec& draw : draws) {
-        // Only the bytes within the length are the key; the rest of the field is left over.
-        const int length = draw.Key.Length();
-        for (int i = 0; i <= length; ++i)
-            hash = (hash ^ draw.Key.Bytes[static_cast<std::size_t>(i)]) * prime;
-    }
-    return hash;
-}
 
 // The language the day names follow: the current interface language, before the languages
 // are set up the built-in one.
@@ -67,10 +52,10 @@ int WeekdayOfDrawKey(const QString& key)
 TWeekView::TKey TWeekView::MakeKey(int length) const
 {
     TKey key;
-    key.Count = FState.FDraws.size();
+    key.Archive = ArchiveStamp(FState.FDraws);
+    key.Dates = ArchiveKeysFingerprint(FState.FDraws);
     key.Offset = FState.DrawsOffset();
     key.Length = length;
-    key.Fingerprint = DrawsFingerprint(FState.FDraws) ^ (KeysFingerprint(FState.FDraws) * 31);
     return key;
 }
 

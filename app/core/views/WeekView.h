@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/shell/MainState.h"
+#include "app/core/stats/ArchiveStamp.h"
 #include "app/core/stats/StatFilter.h"
 
 #include <QString>
@@ -71,10 +72,12 @@ public:
 
 private:
     struct TKey {
-        std::size_t Count = 0;
+        TArchiveStamp Archive;
+        // The dates take part: a draw whose date was edited by hand moves to another day while
+        // its number and digits stay.
+        std::uint64_t Dates = 0;
         int Offset = 0;
         int Length = 0;
-        std::uint64_t Fingerprint = 0;
         bool operator==(const TKey&) const = default;
     };
     TKey MakeKey(int length) const;

@@ -2,6 +2,8 @@
 
 #include "app/ui/shell/EnterKey.h"
 #include "app/ui/stats/StatChart.h"
+#include "app/ui/stats/MethodBox.h"
+#include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Exceptions.h"
 #include "support/RDialogs.h"
@@ -98,20 +100,11 @@ QChart* TStatPage::Chart() const
     return FControls.Chart->chart();
 }
 
-bool TStatPage::PageInSight() const
-{
-    // A page of a tab control that is not the current one is hidden; the current one counts as
-    // in sight also while the window itself is not shown yet.
-    return FControls.Page->isVisibleTo(FControls.Page->window());
-}
-
 void TStatPage::Refresh(bool force)
 {
-    if (!PageInSight()) {
-        if (force)
-            FTable.ResetKey();
+    // The page has no tab of its own to turn off.
+    if (!RefreshInSight(*FControls.Page, true, force, [this] { FTable.ResetKey(); }))
         return;
-    }
     CalcStatTable(force);
 }
 
@@ -142,19 +135,7 @@ void TStatPage::FillStatMethods(bool rebuild, bool keepSelection)
             if (!list.LoadFilterSettings(fileName, true, LanguageAbbrev(), &error))
                 ErrorBox(error);
         }
-        box->clear();
-        std::vector<std::pair<QString, int>> items;
-        for (int i = 0; i < list.Count(); ++i)
-            if (list.IsAvailable(i) && list.HasStatTable(i) && list.IsFavorite(i))
-                items.emplace_back(list.MethodCaption(i, true), i);
-        if (list.Ordered)
-            std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-                return QString::localeAwareCompare(a.first, b.first) < 0;
-            });
-        for (const auto& [caption, index] : items)
-            box->addItem(caption, index);
-        if (box->count() > remembered)
-            box->setCurrentIndex(remembered);
+        FillMethodBox(*box, OfferedMethods(list, TMethodUse::Table), remembered);
     }
     // The same item index may now name another method; the table is keyed by the method, so
     // this computes only when the method shown is no longer the one chosen.

@@ -104,7 +104,6 @@ private:
     void ShowTable(const TStatTableData& data);
     void ShowChart(const TStatTableData& data);
     void RecalcByUser();
-    bool PageInSight() const;
 
     TMainState& FState;
     TStatTable& FTable;

@@ -3,6 +3,7 @@
 #include "app/core/combs/CombList.h"
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
+#include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsgMain.h"
 #include "engine/Vex_Nums.h"
 #include "platform/ResString.h"
@@ -90,7 +91,7 @@ TCardColoring TCardPage::Coloring() const
 
 void TCardPage::RefreshView(bool force)
 {
-    if (!FState.Options.Flag(TMainOptions::TabCard))
+    if (!RefreshInSight(*this, FState.Options.Flag(TMainOptions::TabCard), force, [this] { FView.ResetKey(); }))
         return;
     // The key is checked before the busy state, so that the refresh of every view costs the
     // card nothing while the archive stays as it is.

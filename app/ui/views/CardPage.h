@@ -26,7 +26,8 @@ public:
     static QString Caption();
 
     // Takes the archive afresh when forced or when it changed since the last time (count and
-    // every draw's number and digits). Nothing while the tab is hidden (option TabCard off).
+    // every draw's number and digits). Nothing while the page is out of sight (a forced refresh
+    // it missed makes its next refresh run whatever the key).
     void RefreshView(bool force);
 
     // The filters need combinations in the list and a selection within the digit columns.

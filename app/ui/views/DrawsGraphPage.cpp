@@ -3,6 +3,8 @@
 #include "app/ui/views/ChartLegend.h"
 #include "app/ui/shell/EnterKey.h"
 #include "app/ui/views/UnitGraph.h"
+#include "app/ui/stats/MethodBox.h"
+#include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"
@@ -182,13 +184,6 @@ void TDrawsGraphPage::ClearChart()
     FLegend->Refresh();
 }
 
-bool TDrawsGraphPage::PageInSight() const
-{
-    // The tab must be on (TabGraphs), and a page of a tab control that is not the current one
-    // is hidden; the current one counts as in sight also while the window is not shown yet.
-    return FState.Options.Flag(TMainOptions::TabGraphs) && isVisibleTo(window());
-}
-
 void TDrawsGraphPage::RefreshView(bool force)
 {
     DrawGraphs(force);
@@ -196,12 +191,8 @@ void TDrawsGraphPage::RefreshView(bool force)
 
 void TDrawsGraphPage::DrawGraphs(bool force)
 {
-    if (!PageInSight()) {
-        // A forced drawing that could not run makes the next one run whatever the key.
-        if (force)
-            FGraph.ResetKey();
+    if (!RefreshInSight(*this, FState.Options.Flag(TMainOptions::TabGraphs), force, [this] { FGraph.ResetKey(); }))
         return;
-    }
     TDrawsGraphResult result = TDrawsGraphResult::Unchanged;
     try {
         result = FGraph.Calc(SelectedMethod(), FLength->value(), force);
@@ -270,24 +261,8 @@ void TDrawsGraphPage::ShowGraph(const TDrawsGraphData& data, const QString& capt
 
 void TDrawsGraphPage::FillGraphMethods(bool keepSelection)
 {
-    const TStatList& list = FState.StatList();
-    {
-        const QSignalBlocker blocker(FMethods);
-        const int remembered = keepSelection ? FMethods->currentIndex() : 0;
-        FMethods->clear();
-        std::vector<std::pair<QString, int>> items;
-        for (int i = 0; i < list.Count(); ++i)
-            if (list.IsAvailable(i) && list.HasStatTable(i) && list.IsFavorite(i) && list.IsGraph(i))
-                items.emplace_back(list.MethodCaption(i, true), i);
-        if (list.Ordered)
-            std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-                return QString::localeAwareCompare(a.first, b.first) < 0;
-            });
-        for (const auto& [caption, index] : items)
-            FMethods->addItem(caption, index);
-        if (FMethods->count() > remembered && remembered >= 0)
-            FMethods->setCurrentIndex(remembered);
-    }
+    const int remembered = keepSelection ? FMethods->currentIndex() : 0;
+    FillMethodBox(*FMethods, OfferedMethods(FState.StatList(), TMethodUse::Graph), remembered);
 }
 
 const TStatMethod* TDrawsGraphPage::SelectedMethod() const

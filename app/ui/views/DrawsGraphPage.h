@@ -91,7 +91,6 @@ private:
     void RedrawByUser();
     void ShowMarksClicked();
     void RetranslateUi();
-    bool PageInSight() const;
 
     TMainState& FState;
     TDrawsGraph FGraph;

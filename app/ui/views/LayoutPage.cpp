@@ -4,6 +4,7 @@
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/shell/EnterKey.h"
+#include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"
 #include "platform/Exceptions.h"
@@ -201,6 +202,8 @@ bool TLayoutPage::CanCalc() const
 
 void TLayoutPage::RefreshView(bool force)
 {
+    if (!RefreshInSight(*this, TabVisible(), force, [this] { FView.ResetKeys(); }))
+        return;
     BuildLayout(force);
     RefreshLayoutCompare(force);
 }

@@ -39,7 +39,9 @@ public:
     static constexpr std::array<int, LayoutCompareCount> DefaultCompareLengths{50, 100, 200, 300, 400};
     static constexpr int DefaultCompareHeight = 180;
 
-    // The grid, then the compare lists; each computes only when its key changed (or force).
+    // The view's place in RefreshViews: the grid, then the compare lists, each only when its
+    // key changed (or force); nothing while the page is out of sight (a forced refresh it
+    // missed makes its next refresh run whatever the keys).
     void RefreshView(bool force);
     // The grid over the edLayoutLen window (LayoutCalc: force).
     void BuildLayout(bool force);

@@ -2,6 +2,7 @@
 
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/shell/EnterKey.h"
+#include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"
 #include "platform/ResString.h"
@@ -144,13 +145,6 @@ QChart* TWeekPage::Chart() const
     return FChartView->chart();
 }
 
-bool TWeekPage::PageInSight() const
-{
-    // The tab must be on (TabWeek), and a page of a tab control that is not the current one is
-    // hidden; the current one counts as in sight also while the window is not shown yet.
-    return FState.Options.Flag(TMainOptions::TabWeek) && isVisibleTo(window());
-}
-
 void TWeekPage::RefreshView(bool force)
 {
     CalcWeekStat(force);
@@ -158,12 +152,8 @@ void TWeekPage::RefreshView(bool force)
 
 void TWeekPage::CalcWeekStat(bool force)
 {
-    if (!PageInSight()) {
-        // A forced count that could not run makes the next one run whatever the key.
-        if (force)
-            FView.ResetKey();
+    if (!RefreshInSight(*this, FState.Options.Flag(TMainOptions::TabWeek), force, [this] { FView.ResetKey(); }))
         return;
-    }
     if (!FView.Calc(FLength->value(), force))
         return;
     FGrid->InvalidateGrid();

@@ -81,7 +81,6 @@ private:
     void SetupGrid();
     void SetupChart();
     void DrawCell(int col, int row, QPainter* painter, const QRect& rect, TGridDrawState state);
-    bool PageInSight() const;
     int ChartHeight() const;
     void SetChartHeight(int height);
 

@@ -139,6 +139,7 @@ TEST_F(ResultsChecksumTest, RowOrderOfEveryColumnBothWays)
                 continue;
             script.SetDrawsLen(c.Length);
             script.Calc(true);
+            script.MakeTexts(StatValuesColumnSet);
             for (int column = 0; column < StatColumnCount; ++column)
                 for (const bool descending : {false, true}) {
                     script.SetSort(column, descending);
