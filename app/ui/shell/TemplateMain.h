@@ -25,6 +25,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -187,6 +188,8 @@ private:
     void LoadEngineConfig();
     void RestoreFormState();
     void SaveFormState();
+    // The lists whose column layouts the form state keeps, in the order they are stored.
+    std::array<TRListView*, 7> KeptLists() const;
     void SetupLanguage();
     void EndApplication(int exitCode);
     void CloseWhenIdle();

@@ -28,6 +28,12 @@ constexpr int kDefaultLeftPanelWidth = 270;
 
 } // namespace
 
+std::array<TRListView*, 7> TTemplateMain::KeptLists() const
+{
+    return {FUi->lvDraws, FUi->lvCombs, FUi->lvFilters, FUi->lvDrawsStat, FUi->lvRatings, FUi->lvScript,
+            FSystemsPage->List()};
+}
+
 void TTemplateMain::RestoreFormState()
 {
     RestoreFormPlacement(this, true, true);
@@ -42,13 +48,8 @@ void TTemplateMain::RestoreFormState()
                        ReadFormInteger(this, QStringLiteral("DrawsStatHeight"), TStatPage::DefaultChartHeight));
     SetLowerPaneHeight(FUi->splCombs,
                        ReadFormInteger(this, QStringLiteral("FiltersHeight"), TCombsPage::DefaultFiltersHeight));
-    RestoreListViewLayout(this, FUi->lvDraws, false);
-    RestoreListViewLayout(this, FUi->lvCombs, false);
-    RestoreListViewLayout(this, FUi->lvFilters, false);
-    RestoreListViewLayout(this, FUi->lvDrawsStat, false);
-    RestoreListViewLayout(this, FUi->lvRatings, false);
-    RestoreListViewLayout(this, FUi->lvScript, false);
-    RestoreListViewLayout(this, FSystemsPage->List(), false);
+    for (TRListView* list : KeptLists())
+        RestoreListViewLayout(this, list, false);
     FOnlineScripts->RestorePanelShown(FState.Options.Flag(TMainOptions::ScriptLibraryOn));
     FOnlineScripts->RestoreFilterIndex(FState.Options.Value(TMainOptions::ScriptLibraryFilter));
     FOnlineScriptsPanel->setVisible(FOnlineScripts->PanelShown());
@@ -78,13 +79,8 @@ void TTemplateMain::SaveFormState()
     WriteFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value());
     WriteFormInteger(this, QStringLiteral("DrawsStatHeight"), FUi->crtDrawsStat->height());
     WriteFormInteger(this, QStringLiteral("FiltersHeight"), FUi->lvFilters->height());
-    SaveListViewLayout(this, FUi->lvDraws, false);
-    SaveListViewLayout(this, FUi->lvCombs, false);
-    SaveListViewLayout(this, FUi->lvFilters, false);
-    SaveListViewLayout(this, FUi->lvDrawsStat, false);
-    SaveListViewLayout(this, FUi->lvRatings, false);
-    SaveListViewLayout(this, FUi->lvScript, false);
-    SaveListViewLayout(this, FSystemsPage->List(), false);
+    for (const TRListView* list : KeptLists())
+        SaveListViewLayout(this, list, false);
     if (FOnlineScriptsPanel->isVisible())
         WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), FOnlineScriptsPanel->height());
     FState.WriteOption(TMainOptions::ScriptLibraryFilter, FOnlineScripts->FilterIndex());
