@@ -6,10 +6,12 @@
 #include <benchmark/benchmark.h>
 
 // The main of a benchmark program: the Qt application object and the locale the program's
-// texts are made in, then the benchmarks that registerAll adds.
-inline int RunBenchmarks(int argc, char** argv, void (*registerAll)())
+// texts are made in, then the benchmarks that registerAll adds. A benchmark of windows makes a
+// QApplication.
+template <typename TApplication = QCoreApplication>
+int RunBenchmarks(int argc, char** argv, void (*registerAll)())
 {
-    QCoreApplication app(argc, argv);
+    TApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     registerAll();
     benchmark::Initialize(&argc, argv);

@@ -11,13 +11,13 @@
 // the first start is behind).
 
 #include "app/ui/shell/FormMain.h"
+#include "bench/BenchMain.h"
 #include "support/RSysUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocale>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -25,6 +25,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -82,7 +83,6 @@ void StartUp(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(StartUp)->Arg(100000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(10);
 
 void ShutDown(benchmark::State& state)
 {
@@ -94,7 +94,16 @@ void ShutDown(benchmark::State& state)
         form.reset();
     }
 }
-BENCHMARK(ShutDown)->Arg(100000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(10);
+
+void RegisterAll()
+{
+    for (const auto& [name, run] : {std::pair{"StartUp", &StartUp}, std::pair{"ShutDown", &ShutDown}})
+        benchmark::RegisterBenchmark(name, run)
+            ->Arg(100000)
+            ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime()
+            ->Iterations(10);
+}
 
 } // namespace
 
@@ -103,12 +112,5 @@ int main(int argc, char** argv)
     // A benchmark has no screen to show its window on.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, RegisterAll);
 }
