@@ -5,15 +5,14 @@
 
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"
-#include "support/RSysUtils.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "tests/common/FileWrites.h"
+#include "tests/support_ui/FormStorageTestEnv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -23,13 +22,11 @@
 namespace {
 
 // A plain widget: its section is "[QWidget]".
-class FormStorageBatch : public ::testing::Test {
+class FormStorageBatch : public TFormStorageFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(FDir.isValid());
-        OverrideAppFileName(FDir.filePath("Tavrix2_2r10"));
-        FPreviousMetrics = SetScreenMetricsProc([] { return TScreenMetrics{1920, 1080, 96, {QRect(0, 0, 1920, 1040)}}; });
+        TFormStorageFixture::SetUp();
         FForm.setGeometry(100, 120, 400, 300);
         FList.setObjectName("lvStat");
         FList.AddColumn("Знач", 60);
@@ -41,27 +38,13 @@ protected:
         FGrid.SetColWidth(0, 40);
         FGrid.SetColWidth(1, 90);
     }
-    void TearDown() override
-    {
-        SetScreenMetricsProc(FPreviousMetrics);
-        OverrideAppFileName(QString());
-    }
 
-    QString FrmFile() const { return FDir.filePath("Tavrix2_2r10.frm"); }
-    QByteArray FileBytes() const
-    {
-        QFile file(FrmFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     // The file as given; none for nullopt.
     void SetFile(const std::optional<QByteArray>& bytes) const
     {
         QFile::remove(FrmFile());
-        if (!bytes)
-            return;
-        QFile file(FrmFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(*bytes);
+        if (bytes)
+            WriteFile(*bytes);
     }
 
     // What a window keeps at once, each value through its own call: seven changes.
@@ -78,8 +61,6 @@ protected:
     }
     static constexpr int kChanges = 7;
 
-    QTemporaryDir FDir;
-    TScreenMetricsProc FPreviousMetrics;
     QWidget FForm;
     TRSortListView FList{&FForm};
     TROwnerDrawGrid FGrid{&FForm};

@@ -6,6 +6,7 @@
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RVclUtilsUi.h"
+#include "tests/support_ui/FormStorageTestEnv.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -30,38 +31,7 @@ class TFormFixed : public QDialog {
 
 namespace {
 
-class FormStorage : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(FDir.isValid());
-        OverrideAppFileName(FDir.filePath("Tavrix2_2r10"));
-        FPreviousMetrics = SetScreenMetricsProc([this] { return FScreen; });
-    }
-    void TearDown() override
-    {
-        SetScreenMetricsProc(FPreviousMetrics);
-        OverrideAppFileName(QString());
-        SetMainForm(nullptr);
-    }
-
-    QString FrmFile() const { return FDir.filePath("Tavrix2_2r10.frm"); }
-    QByteArray FileBytes() const
-    {
-        QFile file(FrmFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void WriteFile(const QByteArray& bytes) const
-    {
-        QFile file(FrmFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QTemporaryDir FDir;
-    TScreenMetrics FScreen{1920, 1080, 96, {QRect(0, 0, 1920, 1040)}};
-    TScreenMetricsProc FPreviousMetrics;
-};
+class FormStorage : public TFormStorageFixture {};
 
 } // namespace
 
