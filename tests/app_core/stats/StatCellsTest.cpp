@@ -1,0 +1,202 @@
+// The texts a statistics table makes on request and the numbers it sorts on: a table that made
+// a few columns gives, when asked for more, exactly the texts a table that made all of them
+// has, and its sort keys read as those texts read.
+
+#include "tests/app_core/CoreTestEnv.h"
+
+#include "app/core/stats/PrefetchCache.h"
+#include "app/core/stats/StatTable.h"
+#include "support/RTextCompare.h"
+#include "tests/fixtures/ArchiveFixtures.h"
+#include "tests/fixtures/StatFixtures.h"
+
+#include <string>
+
+namespace {
+
+class StatCellsTest : public TCoreTest {
+protected:
+    StatCellsTest()
+    {
+        ApplyDefaultStatSettings(FState.StatList());
+        FState.StatList().RebuildMethods();
+    }
+
+    const TStatMethod* Method(const char* code) const
+    {
+        const int i = FState.StatList().IndexOfCode(QString::fromLatin1(code));
+        return i >= 0 ? &FState.StatList().Items(i) : nullptr;
+    }
+
+    std::vector<const TStatMethod*> TableMethods() const
+    {
+        std::vector<const TStatMethod*> methods;
+        const TStatList& list = FState.StatList();
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.IsAvailable(i) && list.HasStatTable(i))
+                methods.push_back(&list.Items(i));
+        return methods;
+    }
+
+    // Norms from the full set for the methods that have them, for both tables.
+    void WithNorms(TStatTable& table)
+    {
+        table.SetPrefetchSource([this](const TStatMethod& method) -> QByteArray {
+            if (!StatClassIsPlainValue(method.StatClass()))
+                return {};
+            return TPrefetchCache::BuildBytes(FState.StatList(), method);
+        });
+    }
+};
+
+struct TWindow {
+    int Draws;
+    std::uint64_t Seed;
+    int Offset;
+    int Length;
+};
+
+// Short and long windows, the newest draws and a window with draws after it (the "Факт"
+// columns), one of a single draw.
+constexpr TWindow Windows[] = {{120, 11, 0, 40}, {300, 12, 17, 150}, {60, 13, 4, 1}};
+
+std::string Name(const TStatMethod& method, int column)
+{
+    return method.Code().toStdString() + " column " + std::to_string(column);
+}
+
+} // namespace
+
+// The ten draws of the hand-worked table (offset 3): a table that made the value alone holds
+// nothing else, and the columns asked for afterwards are those worked out by hand.
+TEST_F(StatCellsTest, ColumnsAreMadeWhenAskedFor)
+{
+    FState.FDraws = MakeDraws({{1, 2}, {3, 4}, {5, 1}, {6, 7}, {1, 5}, {9, 9}, {2, 6}, {1, 3}, {6, 2}, {4, 2}});
+    FState.SetDrawsOffset(3);
+    TStatTable table(FState);
+    table.SetTextColumns(0);
+    ASSERT_EQ(table.Calc(Method("NUMS"), 100, true), TStatCalcResult::Computed);
+    const TStatTableData& data = table.Data();
+    EXPECT_EQ(data.TextColumns, StatColumnBit(scValue));
+    ASSERT_EQ(data.Rows.size(), 10u);
+    const TStatRow& one = data.Rows[1];
+    EXPECT_EQ(one.Texts[scValue], QStringLiteral("1"));
+    for (int c = 1; c < StatColumnCount; ++c)
+        EXPECT_TRUE(one.Texts[static_cast<std::size_t>(c)].isEmpty()) << c;
+
+    table.MakeTexts(StatColumnBit(scCountPercent) | StatColumnBit(scPeriod) | StatColumnBit(scDeltaKrn));
+    EXPECT_EQ(data.TextColumns, StatColumnBit(scValue) | StatColumnBit(scCountPercent) | StatColumnBit(scPeriod)
+                                    | StatColumnBit(scDeltaKrn));
+    EXPECT_EQ(one.Texts[scCountPercent], QStringLiteral("21,42857"));
+    EXPECT_EQ(one.Texts[scPeriod], QStringLiteral("2,3333"));
+    EXPECT_EQ(one.Texts[scDeltaKrn], QStringLiteral("0"));   // R(5 * 6 / 4) = 8, next draw 8
+    EXPECT_TRUE(one.Texts[scCount].isEmpty());
+    EXPECT_TRUE(one.Texts[scFact].isEmpty());
+    // Digit 0 never came: its period is a dash; digit 2 comes next in draw 9.
+    EXPECT_EQ(data.Rows[0].Texts[scPeriod], QStringLiteral("-"));
+    EXPECT_EQ(data.Rows[2].Texts[scDeltaKrn], QStringLiteral("+2"));
+
+    // The same key with the same wishes: nothing is computed again, the texts stay.
+    EXPECT_EQ(table.Calc(Method("NUMS"), 100, false), TStatCalcResult::Unchanged);
+    EXPECT_EQ(data.Rows[1].Texts[scPeriod], QStringLiteral("2,3333"));
+    // A new computation makes the value alone again.
+    ASSERT_EQ(table.Calc(Method("NUMS"), 100, true), TStatCalcResult::Computed);
+    EXPECT_TRUE(data.Rows[1].Texts[scPeriod].isEmpty());
+}
+
+// Columns made later, also after the weights changed, are those a table making all of them
+// at once has: the weights are those of the computation.
+TEST_F(StatCellsTest, LaterTextsEqualThoseOfAFullTable)
+{
+    for (const TWindow& w : Windows) {
+        FState.FDraws = MakeArchive(w.Draws, w.Seed);
+        FState.SetDrawsOffset(w.Offset);
+        TStatTable full(FState);
+        TStatTable lazy(FState);
+        WithNorms(full);
+        WithNorms(lazy);
+        lazy.SetTextColumns(StatColumnBit(scCount));
+        for (const TStatMethod* method : TableMethods()) {
+            ASSERT_EQ(full.Calc(method, w.Length, true), TStatCalcResult::Computed);
+            ASSERT_EQ(lazy.Calc(method, w.Length, true), TStatCalcResult::Computed);
+            const TStatWeights weights = FState.StatList().Config().Weights;
+            FState.StatList().Config().Weights.Count = 5;
+            // Two steps, the second overlapping the first.
+            lazy.MakeTexts(StatColumnBit(scWeight) | StatColumnBit(scFact));
+            lazy.MakeTexts(AllStatColumns);
+            FState.StatList().Config().Weights = weights;
+            ASSERT_EQ(lazy.Data().TextColumns, AllStatColumns);
+            ASSERT_EQ(lazy.Data().Rows.size(), full.Data().Rows.size()) << method->Code().toStdString();
+            for (std::size_t r = 0; r < full.Data().Rows.size(); ++r)
+                for (int c = 0; c < StatColumnCount; ++c)
+                    ASSERT_EQ(lazy.Data().Rows[r].Texts[static_cast<std::size_t>(c)],
+                              full.Data().Rows[r].Texts[static_cast<std::size_t>(c)])
+                        << Name(*method, c) << " row " << r;
+        }
+    }
+}
+
+// The sort keys of every column are what the text order reads in the column's texts: the
+// same number, the same text, and a number only where the text is one.
+TEST_F(StatCellsTest, SortKeysReadAsTheTexts)
+{
+    const TCellTextOrder order;
+    for (const TWindow& w : Windows) {
+        FState.FDraws = MakeArchive(w.Draws, w.Seed);
+        FState.SetDrawsOffset(w.Offset);
+        TStatTable full(FState);
+        TStatTable bare(FState);
+        WithNorms(full);
+        WithNorms(bare);
+        bare.SetTextColumns(0);
+        for (const TStatMethod* method : TableMethods()) {
+            ASSERT_EQ(full.Calc(method, w.Length, true), TStatCalcResult::Computed);
+            ASSERT_EQ(bare.Calc(method, w.Length, true), TStatCalcResult::Computed);
+            for (int c = 0; c < StatColumnCount; ++c) {
+                const std::vector<TCellTextOrder::TKey> keys = bare.SortKeys(c, order);
+                ASSERT_EQ(keys.size(), full.Data().Rows.size()) << Name(*method, c);
+                for (std::size_t r = 0; r < keys.size(); ++r) {
+                    const TCellTextOrder::TKey text = order.Key(full.Data().Rows[r].Texts[static_cast<std::size_t>(c)]);
+                    ASSERT_EQ(keys[r].Text, text.Text) << Name(*method, c) << " row " << r;
+                    ASSERT_EQ(keys[r].IsNumber, text.IsNumber) << Name(*method, c) << " row " << r;
+                    ASSERT_EQ(keys[r].Number, text.Number) << Name(*method, c) << " row " << r;
+                }
+            }
+            // The keys asked for made no texts.
+            EXPECT_EQ(bare.Data().TextColumns, StatColumnBit(scValue));
+        }
+    }
+    // No computation, or a column outside the table: no rows to key.
+    TStatTable none(FState);
+    EXPECT_TRUE(none.SortKeys(scCount, order).empty());
+}
+
+// A cell without a value sorts before every number the table writes, as the text order has it.
+TEST_F(StatCellsTest, DashBeforeEveryNumberText)
+{
+    const TCellTextOrder order;
+    const TCellTextOrder::TKey dash = order.Key(QStringLiteral("-"));
+    for (const char* number : {"0", "-5", "-0,00001", "12,5", "100000", "+3", "0,00000", "-2147483648"}) {
+        EXPECT_LT(order.Compare(dash, order.Key(QString::fromLatin1(number))), 0) << number;
+        EXPECT_GT(order.Compare(order.Key(QString::fromLatin1(number)), dash), 0) << number;
+    }
+    EXPECT_EQ(order.Compare(dash, order.Key(QStringLiteral("-"))), 0);
+}
+
+// The status line shows every computation, or, with an interval, at most one in each.
+TEST_F(StatCellsTest, StatusOfTablesComputedInAQuickRow)
+{
+    FState.FDraws = MakeArchive(50, 2);
+    const QString computing = U("Анализ тиражей и расчет статистики...");
+    for (const int interval : {0, 3600 * 1000}) {
+        TStatTable table(FState);
+        table.SetStatusInterval(interval);
+        FStatuses.clear();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(table.Calc(Method("NUMS"), 20 + i, false), TStatCalcResult::Computed);
+        EXPECT_EQ(FStatuses.count(computing), interval == 0 ? 3 : 1) << interval;
+        // A status shown is cleared again.
+        EXPECT_EQ(FStatuses.count(QString()), FStatuses.count(computing)) << interval;
+        EXPECT_TRUE(IsNotWaiting());
+    }
+}
