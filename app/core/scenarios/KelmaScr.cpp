@@ -216,6 +216,8 @@ QString StopModeCaption(int index) { return TableCaption(rsStopModeCaptions, ind
 
 bool IsScriptSeparatorLine(const QString& line) { return line.trimmed().isEmpty(); }
 
+qsizetype ScriptFieldBreakCount(const QString& text) { return text.count(LineDelimiter); }
+
 QString GetScriptLineOptions(const QString& line)
 {
     return ExtractWord(1, line, LineDelimiter).trimmed();

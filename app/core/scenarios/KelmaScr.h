@@ -135,6 +135,12 @@ QString StopModeCaption(int index);
 // A line whose text holds nothing but blanks separates groups of lines and is never run.
 bool IsScriptSeparatorLine(const QString& line);
 
+// The field breaks ("|") a text holds. A line is written with one break between each two of
+// its nine fields; a comment or a filter that held one would be read back cut into other fields.
+qsizetype ScriptFieldBreakCount(const QString& text);
+inline constexpr qsizetype ScriptLineFieldBreaks = ScriptFilterCount + 1;
+inline bool HoldsScriptFieldBreak(const QString& field) { return ScriptFieldBreakCount(field) > 0; }
+
 // Fields of a line, trimmed. Runs of "|" count as one break, as the writer never leaves a
 // field empty. n = 1..7; any other n gives the empty text.
 QString GetScriptLineOptions(const QString& line);

@@ -79,11 +79,10 @@ TFilterCheck CheckFilterItem(const TFilterItem& item)
 
 int FindFieldBreak(const QString& comment, const std::array<QString, ScriptFilterCount>& filters)
 {
-    const QChar bar = u'|';
-    if (comment.contains(bar))
+    if (HoldsScriptFieldBreak(comment))
         return 0;
     for (int i = 0; i < ScriptFilterCount; ++i)
-        if (filters[std::size_t(i)].contains(bar))
+        if (HoldsScriptFieldBreak(filters[std::size_t(i)]))
             return i + 1;
     return -1;
 }

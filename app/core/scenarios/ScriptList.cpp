@@ -8,6 +8,7 @@
 #include "platform/WordUtils.h"
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 #include <QDir>
@@ -15,24 +16,12 @@
 
 #include <algorithm>
 
-namespace {
-
-const QLatin1String LineEnd("\r\n");
-
-// A line holds nine fields, so eight field breaks; the writer of a line never puts more.
-constexpr qsizetype LineBreaksPerLine = ScriptFilterCount + 1;
-
-}  // namespace
-
 // ---------------------------------------------------------------------------------------------
 // Files.
 
 QByteArray ScriptLinesToBytes(const QStringList& lines)
 {
-    QString text;
-    for (const QString& line : lines)
-        text += line + LineEnd;
-    return EncodeCp1251(text);
+    return EncodeCp1251(JoinTextLines(lines));
 }
 
 QStringList ScriptLinesFromBytes(const QByteArray& bytes)
@@ -215,7 +204,7 @@ bool TScriptList::AcceptDialogLine(const QString& line) const
 {
     // A "|" typed into a comment or a filter would cut the line into other fields, and a line
     // break would make two lines of the file.
-    if (line.count(QLatin1Char('|')) <= LineBreaksPerLine && !line.contains(QLatin1Char('\r'))
+    if (ScriptFieldBreakCount(line) <= ScriptLineFieldBreaks && !line.contains(QLatin1Char('\r'))
         && !line.contains(QLatin1Char('\n')))
         return true;
     ErrorBox(Format(LoadResString(rsCannotAddLine), {line}));
