@@ -27,8 +27,6 @@ inline constexpr TResString rsAskDownloadDraws = KELMA_MSG(
 inline constexpr TResString rsShutdownError = KELMA_MSG("Ошибка завершения программы!\n\n%s");
 inline constexpr TResString rsFormStateSaveError = KELMA_MSG(
     "Ошибка сохранения параметров программы!\n\n%s");
-inline constexpr TResString rsLanguageModuleNotFound = KELMA_MSG(
-    "Языковый модуль \"%s\" не найден!");
 
 // Files and records in general.
 inline constexpr TResString rsLoadingFile = KELMA_MSG("Загрузка файла \"%s\"...");
@@ -61,8 +59,6 @@ inline constexpr TResString rsDownloadingDraws = KELMA_MSG("Загрузка а�
 inline constexpr TResString rsAskRetryDownload = KELMA_MSG(
     "Ошибка загрузки архива тиражей с сайта: \"%s\"\n\nПовторить попытку?");
 inline constexpr TResString rsDownloadingRange = KELMA_MSG("Загрузка тиражей %s - %s...");
-inline constexpr TResString rsTagPairNotFound = KELMA_MSG(
-    "Не удалось найти пару идентификаторов \"%1:s\" - \"%2:s\" в тексте\n\n[%0:s]!");
 inline constexpr TResString rsDownloadingDrawsDetail = KELMA_MSG(
     "Загрузка архива тиражей...\n\n%s");
 inline constexpr TResString rsProxyAttempt = KELMA_MSG("Попытка %d, proxy %s : %d");
@@ -88,11 +84,6 @@ inline constexpr TResString rsShreddingVariablesInfo = KELMA_MSG(
     "Используемые переменные:\nn1, n2, n3, ..., nX - числа текущего тиража\n"
     "p1, p2, p3, ..., pX - числа предыдущего тиража");
 
-// Draw import and export.
-inline constexpr TResString rsCsvDrawsFilter = KELMA_MSG("Файлы тиражей (*.csv)|*.csv");
-inline constexpr TResString rsImportingDraws = KELMA_MSG("Импорт тиражей из файла \"%s\"...");
-inline constexpr TResString rsExportingDraws = KELMA_MSG("Экспорт тиражей в файл \"%s\"...");
-
 // Statistics table: columns, progress and chart series.
 inline constexpr TResString rsColValue = KELMA_MSG("Значение");
 inline constexpr TResString rsColCount = KELMA_MSG("Количество");
@@ -117,16 +108,6 @@ inline constexpr TResString rsColDeltaKrn = KELMA_MSG("+/- КРН");
 inline constexpr TResString rsComputingStat = KELMA_MSG("Анализ тиражей и расчет статистики...");
 inline constexpr TResString rsSeriesActual = KELMA_MSG("Фактические данные");
 inline constexpr TResString rsSeriesAllCombs = KELMA_MSG("Все возможные комбинации");
-
-// Prefetch files of the full combination set.
-inline constexpr TResString rsCreatingPrefetchFile = KELMA_MSG(
-    "Создание файла предварительной выборки %s...");
-inline constexpr TResString rsCreatingPrefetchFiles = KELMA_MSG(
-    "Создание файлов для полного набора комбинаций...");
-inline constexpr TResString rsPrefetchCreateError = KELMA_MSG(
-    "Ошибка создания файла данных для полного набора вариантов!\n\nИмя файла: %s\n\n%s");
-inline constexpr TResString rsPrefetchOpenError = KELMA_MSG(
-    "Ошибка открытия файла данных для полного набора вариантов!\n\nИмя файла: %s\n\n%s");
 
 // Statistic filters of the combination list.
 inline constexpr TResString rsKeepSelected = KELMA_MSG("Оставить выделенные");
@@ -159,19 +140,6 @@ inline constexpr TResString rsSeriesSumLevel = KELMA_MSG(
 inline constexpr TResString rsColProperty = KELMA_MSG("Свойство");
 inline constexpr TResString rsInfoDrawNumber = KELMA_MSG("Номер тиража:");
 inline constexpr TResString rsInfoDrawDate = KELMA_MSG("Дата тиража:");
-
-// Repeats analysis.
-inline constexpr TResString rsColRepeatCount = KELMA_MSG("Кол-во повторов");
-inline constexpr TResString rsColDrawList = KELMA_MSG("Список тиражей");
-inline constexpr TResString rsSeriesMatches = KELMA_MSG("Совпадений: %d");
-
-// Favourite methods.
-inline constexpr TResString rsMethodCount = KELMA_MSG("всего %d методов");
-inline constexpr TResString rsAskResetFavorites = KELMA_MSG(
-    "Вы действительно хотите сбросить список избранных фильтров?");
-inline constexpr TResString rsRenameTitle = KELMA_MSG("Переименование");
-inline constexpr TResString rsRenamePrompt = KELMA_MSG("Введите наименование фильтра:");
-inline constexpr TResString rsFilterNamesFilter = KELMA_MSG("Наименования фильтров (*.flt)|*.flt");
 
 // Combination list: columns, filter history, undo and buffer.
 inline constexpr TResString rsColRowNumber = KELMA_MSG("№ п.п.");

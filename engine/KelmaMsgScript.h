@@ -135,8 +135,6 @@ inline constexpr TResString rsScriptFinished = KELMA_MSG("Сценарий за�
 inline constexpr TResString rsAskStopScript = KELMA_MSG("Остановить выполнение сценария?");
 inline constexpr TResString rsCreatingFilterVariants = KELMA_MSG(
     "Создание всех вариантов фильтров...");
-inline constexpr TResString rsCreatingFilterVariantsCount = KELMA_MSG(
-    "Создание всех вариантов фильтров ( %d )...");
 inline constexpr TResString rsTooManyFilterVariants = KELMA_MSG(
     "Вы задали слишком много вариантов фильтров - программа не сможет обработать их все!\n"
     "Пожалуйста, уменьшите в каждом из фильтров количество вариантов длины выборки и глубины, "
@@ -223,7 +221,8 @@ inline constexpr TResString rsColRating = KELMA_MSG("Рейтинг");
 inline constexpr TResString rsColRateCount = KELMA_MSG("Оценок");
 inline constexpr TResString rsColOwnRate = KELMA_MSG("Ваша оценка");
 inline constexpr TResString rsColDownloads = KELMA_MSG("Загрузок");
-inline constexpr TResString rsColLastDownload = KELMA_MSG("Последняя");
+// One text in a language module: the column of the last download reads as the action does.
+inline constexpr TResString rsColLastDownload = rsActionLastShort;
 inline constexpr TResString rsColName = KELMA_MSG("Имя");
 inline constexpr TResString rsColRate = KELMA_MSG("Оценка");
 inline constexpr TResString rsColDate = KELMA_MSG("Дата");
@@ -240,7 +239,8 @@ inline constexpr TResString rsLoadingOnlineScripts = KELMA_MSG(
 inline constexpr TResString rsDownloadingOnlineScript = KELMA_MSG(
     "Скачивание сценария из online-каталога...");
 inline constexpr TResString rsSendingRate = KELMA_MSG("Отправка оценки на сервер...");
-inline constexpr TResString rsRateCommentTitle = KELMA_MSG("Комментарий");
+// The box that asks for the comment of a rating is titled as the comment columns are.
+inline constexpr TResString rsRateCommentTitle = rsColComment;
 inline constexpr TResString rsRateCommentPrompt = KELMA_MSG("Вы можете оставить свой комментарий:");
 inline constexpr TResString rsSavingOnlineScript = KELMA_MSG(
     "Сохранение сценария в базе данных...");
@@ -255,6 +255,9 @@ inline constexpr TResString rsTitleTaken = KELMA_MSG(
     "Сценарий с таким названием уже существует!\nВыберите другое название.");
 inline constexpr TResString rsAuthorRequired = KELMA_MSG(
     "Имя автора должно быть указано обязательно!");
+// Labels of the scenario properties dialog that the system dialog shares.
+inline constexpr TResString rsAuthorLabel = KELMA_MSG("Автор:");
+inline constexpr TResString rsDescrLabel = KELMA_MSG("Описание:");
 inline constexpr TResString rsServerReturnCode = KELMA_MSG("Код возврата: %d");
 inline constexpr TResString rsOnlineListError = KELMA_MSG(
     "Ошибка загрузки каталога online-сценариев!\n\n%s");

@@ -23,8 +23,6 @@ inline constexpr TResString rsStakeAppendError = KELMA_MSG(
     "Ошибка добавления записи в файл ставок!\n\n%s");
 inline constexpr TResString rsAppendCheckedStake = KELMA_MSG(
     "Добавление в конец файла уже проверенной ставки!");
-inline constexpr TResString rsStakesTempFileError = KELMA_MSG(
-    "Ошибка переименования / удаления временного файла ставок %s!\n\n%s");
 inline constexpr TResString rsStakeDeleteError = KELMA_MSG(
     "Ошибка удаления записи из файла ставок!\n\n%s");
 
@@ -46,7 +44,6 @@ inline constexpr TResString rsColDrawResults = KELMA_MSG("Результаты �
 inline constexpr TResString rsColMatchCount = KELMA_MSG("Совпадений");
 inline constexpr TResString rsColMatches = KELMA_MSG("Совпадения");
 inline constexpr TResString rsColProfit = KELMA_MSG("Профит");
-inline constexpr TResString rsColComment = KELMA_MSG("Комментарий");
 inline constexpr TResString rsCommentRequired = KELMA_MSG("Необходимо ввести комментарий!");
 inline constexpr TResString rsCondEqual = KELMA_MSG("Равно [ = ]");
 inline constexpr TResString rsCondGreater = KELMA_MSG("Более [ > ]");
@@ -63,9 +60,6 @@ inline constexpr TResString rsColAverageProfit = KELMA_MSG("Ср. профит")
 inline constexpr TResString rsLoadingRatingsFile = KELMA_MSG("Загрузка файла рейтинга...");
 inline constexpr TResString rsSavingRatingsFile = KELMA_MSG("Сохранение файла рейтинга...");
 inline constexpr TResString rsStatusRatingCount = KELMA_MSG("Рейтинг: %d");
-inline constexpr TResString rsEffModeExpected = KELMA_MSG("Ожидаемые значения совпадений");
-inline constexpr TResString rsEffModeAbsolute = KELMA_MSG("Абсолютные значения эффективности");
-inline constexpr TResString rsEffModeRelative = KELMA_MSG("Относительные значения эффективности");
 inline constexpr TResString rsSortingRatings = KELMA_MSG("Сортировка рейтинга...");
 inline constexpr TResString rsAskRefreshRatings = KELMA_MSG(
     "Пересчитать рейтинг только по текущим ставкам?\n\n"
@@ -111,6 +105,8 @@ inline constexpr TResString rsSystemNotLoaded = KELMA_MSG(
     "Система для %d чисел не найдена или не загружена на компьютер!\n\n"
     "Перед системной игрой необходимо предварительно загрузить системы на Ваш компьютер через "
     "меню \"Системы\" - \"Загрузить\".");
+// The system dialog is titled with the word a system stake shows as its origin.
+inline constexpr TResString rsSystemCaption = rsOriginSystem;
 inline constexpr TResString rsColNums = KELMA_MSG("Числа");
 inline constexpr TResString rsColBlock = KELMA_MSG("Блок");
 inline constexpr TResString rsColCreatedDate = KELMA_MSG("Дата создания");

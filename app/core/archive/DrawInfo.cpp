@@ -2,16 +2,13 @@
 
 #include "app/core/shell/MainState.h"
 #include "engine/KelmaFilters.h"
+#include "engine/KelmaMsg.h"
 #include "engine/KelmaStatList.h"
 #include "engine/PrjConst.h"
-#include "platform/ResString.h"
 
 #include <algorithm>
 
 namespace {
-
-const TResString SDrawNumber = RESSTR("UnitInfo", "Номер тиража:");
-const TResString SDrawDate = RESSTR("UnitInfo", "Дата тиража:");
 
 constexpr int ShreddingGroup = 12;
 
@@ -58,9 +55,9 @@ std::vector<TDrawInfoRow> DrawInfoRows(const TStatList& list, const TDrawInfoReq
 {
     std::vector<TDrawInfoRow> rows;
     if (request.DrawNumber != -1)
-        rows.push_back({LoadResString(SDrawNumber), SumToStr(static_cast<int>(request.DrawNumber))});
+        rows.push_back({LoadResString(rsInfoDrawNumber), SumToStr(static_cast<int>(request.DrawNumber))});
     if (!request.DateText.isEmpty())
-        rows.push_back({LoadResString(SDrawDate), request.DateText});
+        rows.push_back({LoadResString(rsInfoDrawDate), request.DateText});
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.IsAvailable(i) || !list.IsGraph(i) || !list.HasStatTable(i))
             continue;

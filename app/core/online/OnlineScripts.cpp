@@ -1,6 +1,8 @@
 #include "app/core/online/OnlineScripts.h"
 
+#include "app/core/online/SwTexts.h"
 #include "app/core/scenarios/ScriptList.h"
+#include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
@@ -8,36 +10,15 @@
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 namespace {
 
-const TResString SLoading = RESSTR("OnlineScripts", "Загрузка online-каталога сценариев...");
-const TResString SDownloading = RESSTR("OnlineScripts", "Скачивание сценария из online-каталога...");
-const TResString SSendingRate = RESSTR("OnlineScripts", "Отправка оценки на сервер...");
-const TResString SSaving = RESSTR("OnlineScripts", "Сохранение сценария в базе данных...");
-const TResString SDeleting = RESSTR("OnlineScripts", "Удаление сценария из базы данных...");
-const TResString SDeleteQuery = RESSTR("OnlineScripts", "Вы действительно хотите удалить сценарий \"%s\"?");
-const TResString SDownloadError = RESSTR("OnlineScripts", "Ошибка загрузки online-сценария!\n\n%s");
-const TResString SPublishError = RESSTR("OnlineScripts", "Ошибка публикации online-сценария!\n\n%s");
-const TResString SViewError = RESSTR("OnlineScripts", "Ошибка просмотра свойств online-сценария!\n\n%s");
-const TResString SRatesError = RESSTR("OnlineScripts", "Ошибка просмотра оценок online-сценария!\n\n%s");
-
 const TResString SFilters[TOnlineScripts::FilterCount] = {
-    RESSTR("OnlineScripts", "Скрытые"),
-    RESSTR("OnlineScripts", "Все, включая скрытые"),
-    RESSTR("OnlineScripts", "Все, кроме скрытых (по умолчанию)"),
-    RESSTR("OnlineScripts", "Только мои"),
-    RESSTR("OnlineScripts", "Только публичные"),
-    RESSTR("OnlineScripts", "С моими оценками"),
-    RESSTR("OnlineScripts", "Без моих оценок"),
-    RESSTR("OnlineScripts", "Новые (24 часа с момента публикации)"),
+    rsOnlineFilterHidden, rsOnlineFilterAll,   rsOnlineFilterVisible, rsOnlineFilterMine,
+    rsOnlineFilterPublic, rsOnlineFilterRated, rsOnlineFilterUnrated, rsOnlineFilterNew,
 };
-
-void ShowError(const TResString& message, const std::exception& e)
-{
-    ErrorBox(Format(LoadResString(message), {ExceptionText(e)}));
-}
 
 } // namespace
 
@@ -100,7 +81,7 @@ void TOnlineScripts::SetFilterIndex(int index)
 
 void TOnlineScripts::LoadOnlineScripts()
 {
-    const TBusyScope busy(LoadResString(SLoading));
+    const TBusyScope busy(LoadResString(rsLoadingOnlineScripts));
     const tScriptInfo* selected = FPanelShown ? SelectedEntry() : nullptr;
     const bool hadSelection = selected != nullptr;
     const std::int32_t selectedId = hadSelection ? selected->Id : 0;
@@ -129,26 +110,24 @@ bool TOnlineScripts::Download()
         return false;
     QStringList lines;
     {
-        const TBusyScope busy(LoadResString(SDownloading));
+        const TBusyScope busy(LoadResString(rsDownloadingOnlineScript));
         if (!FClient.GetScriptData(entry->Id, lines))
             return false;
     }
     // The downloaded text becomes the current scenario file, which the list then reads: the
     // file and the list never disagree, and a file that cannot be written changes nothing.
-    try {
+    const bool saved = SwGuarded(rsOnlineScriptLoadError, false, [&] {
         SaveFileAtomic(FScripts.CurrentFileName(), ScriptLinesToBytes(lines));
-    } catch (const std::exception& e) {
-        ShowError(SDownloadError, e);
-        return false;
-    }
-    return FScripts.LoadCurrentScript();
+        return true;
+    });
+    return saved && FScripts.LoadCurrentScript();
 }
 
 bool TOnlineScripts::SendRate(std::int32_t id, int rating, const QString& notes)
 {
     bool ok = false;
     {
-        const TBusyScope busy(LoadResString(SSendingRate));
+        const TBusyScope busy(LoadResString(rsSendingRate));
         ok = FClient.SetScriptRate(id, rating, Language(), notes);
     }
     if (ok)
@@ -167,18 +146,20 @@ bool TOnlineScripts::Rate(int rating)
     return SendRate(entry->Id, rating, comment);
 }
 
+std::int32_t TOnlineScripts::PutCurrentScript(const tScriptData& data)
+{
+    const TBusyScope busy(LoadResString(rsSavingOnlineScript));
+    return FClient.PutScript(data, JoinTextLines(FScripts.Lines()));
+}
+
 bool TOnlineScripts::PublishScript()
 {
-    try {
+    return SwGuarded(rsOnlinePublishError, false, [&] {
         const TUserIdentity& user = FClient.Identity();
         tScriptData data = tScriptData::New(user.UserName, static_cast<std::int32_t>(Language()));
         if (!EditProperties || !EditProperties(data, true))
             return false;
-        std::int32_t id = 0;
-        {
-            const TBusyScope busy(LoadResString(SSaving));
-            id = FClient.PutScript(data, ScriptLinesToText(FScripts.Lines()));
-        }
+        const std::int32_t id = PutCurrentScript(data);
         if (id <= 0)
             return false;
         // The row is the user's entry as the catalogue will list it: the author is the user
@@ -198,15 +179,12 @@ bool TOnlineScripts::PublishScript()
         FSelected = Count() - 1;
         Changed();
         return true;
-    } catch (const std::exception& e) {
-        ShowError(SPublishError, e);
-        return false;
-    }
+    });
 }
 
 bool TOnlineScripts::ReplaceScript()
 {
-    try {
+    return SwGuarded(rsOnlinePublishError, false, [&] {
         const tScriptInfo* entry = SelectedEntry();
         if (!entry || !entry->Editable)
             return false;
@@ -215,12 +193,7 @@ bool TOnlineScripts::ReplaceScript()
         if (!EditProperties || !EditProperties(data, true))
             return false;
         data.Id = entryId;
-        std::int32_t id = 0;
-        {
-            const TBusyScope busy(LoadResString(SSaving));
-            id = FClient.PutScript(data, ScriptLinesToText(FScripts.Lines()));
-        }
-        if (id <= 0)
+        if (PutCurrentScript(data) <= 0)
             return false;
         for (int i = 0; i < Count(); ++i) {
             tScriptInfo& info = FEntries[i];
@@ -232,25 +205,22 @@ bool TOnlineScripts::ReplaceScript()
             }
         }
         return true;
-    } catch (const std::exception& e) {
-        ShowError(SPublishError, e);
-        return false;
-    }
+    });
 }
 
 bool TOnlineScripts::UnpublishScript()
 {
-    try {
+    return SwGuarded(rsOnlinePublishError, false, [&] {
         const tScriptInfo* entry = SelectedEntry();
         if (!entry || !entry->Editable)
             return false;
         const std::int32_t id = entry->Id;
         const tScriptData data = tScriptData::FromInfo(*entry);
-        if (ConfirmBoxDefNo(Format(LoadResString(SDeleteQuery), {data.Title})) != IDYES)
+        if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteOnlineScript), {data.Title})) != IDYES)
             return false;
         std::int32_t answer = -1;
         {
-            const TBusyScope busy(LoadResString(SDeleting));
+            const TBusyScope busy(LoadResString(rsDeletingOnlineScript));
             answer = FClient.DeleteScript(data);
         }
         if (answer != 0)
@@ -266,30 +236,24 @@ bool TOnlineScripts::UnpublishScript()
         }
         Changed();
         return true;
-    } catch (const std::exception& e) {
-        ShowError(SPublishError, e);
-        return false;
-    }
+    });
 }
 
 bool TOnlineScripts::ShowScriptProperties()
 {
-    try {
+    return SwGuarded(rsOnlinePropsViewError, false, [&] {
         const tScriptInfo* entry = SelectedEntry();
         if (!entry || !EditProperties)
             return false;
         tScriptData data = tScriptData::FromInfo(*entry);
         EditProperties(data, false);
         return true;
-    } catch (const std::exception& e) {
-        ShowError(SViewError, e);
-        return false;
-    }
+    });
 }
 
 bool TOnlineScripts::ShowScriptRates()
 {
-    try {
+    return SwGuarded(rsOnlineRatesViewError, false, [&] {
         const tScriptInfo* entry = SelectedEntry();
         if (!entry)
             return false;
@@ -299,10 +263,7 @@ bool TOnlineScripts::ShowScriptRates()
         if (ShowRates)
             ShowRates(rates);
         return true;
-    } catch (const std::exception& e) {
-        ShowError(SRatesError, e);
-        return false;
-    }
+    });
 }
 
 bool TOnlineScripts::CanDownload() const

@@ -97,6 +97,9 @@ private:
     void Changed();
     void EntryChanged(int index);
     bool SendRate(std::int32_t id, int rating, const QString& notes);
+    // Stores the current scenario under the data, in the busy state; the server's id of the
+    // entry, 0 or less when it was not stored (the failure shown).
+    std::int32_t PutCurrentScript(const tScriptData& data);
 
     TSwScripts& FClient;
     TScriptList& FScripts;

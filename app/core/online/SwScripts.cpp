@@ -1,34 +1,29 @@
 #include "app/core/online/SwScripts.h"
 
+#include "app/core/online/SwTexts.h"
+#include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "platform/WordUtils.h"
 #include "support/RDialogs.h"
 #include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 namespace {
 
-const TResString SListError = RESSTR("rSwScripts", "Ошибка загрузки каталога online-сценариев!\n\n%s");
-const TResString SDataError = RESSTR("rSwScripts", "Ошибка загрузки online-сценария!\n\n%s");
-const TResString SRateError = RESSTR("rSwScripts", "Ошибка сохранения оценки online-сценария!\n\n%s");
-const TResString STitleError = RESSTR("rSwScripts", "Ошибка проверки уникальности online-сценария!\n\n%s");
-const TResString SPutError = RESSTR("rSwScripts", "Ошибка сохранения online-сценария в базе данных!\n\n%s");
-const TResString SDeleteError = RESSTR("rSwScripts", "Ошибка удаления online-сценария из базы данных!\n\n%s");
-const TResString SRatesError = RESSTR("rSwScripts", "Ошибка просмотра оценок online-сценария!\n\n%s");
-const TResString SReturnCode = RESSTR("rSwScripts", "Код возврата: %d");
 const TResString SNoAnswer = RESSTR("rSwScripts", "Сервер не вернул результат запроса!");
 const TResString SNoScript = RESSTR("rSwScripts", "Ответ сервера не содержит сценария!");
 
-const TResString SMine = RESSTR("rSwScripts", "Мой");
-const TResString SCommon = RESSTR("rSwScripts", "Общий");
-const TResString SUniversal = RESSTR("rSwScripts", "Универсальный");
-const TResString SHidden = RESSTR("rSwScripts", "Скрытый");
-
-// The error box of an operation: its message with the error text as the argument.
-void ShowFailure(const TResString& message, const QString& error)
+// Every row of a reply read into one record each; one bad row fails the whole list.
+template <typename TRecord, typename TReadRow>
+QList<TRecord> ReadRows(const QList<TSwRow>& rows, TReadRow&& readRow)
 {
-    ErrorBox(Format(LoadResString(message), {error}));
+    QList<TRecord> records;
+    records.reserve(rows.size());
+    for (const TSwRow& row : rows)
+        records.append(readRow(row));
+    return records;
 }
 
 // The code of the last row; raises when there is no row.
@@ -72,30 +67,25 @@ void tScriptData::ToInfo(tScriptInfo& info) const
     info.Descr = Descr;
 }
 
-QString ScriptTimeText(const QDateTime& time)
-{
-    return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
-}
-
 QStringList ScriptInfoTexts(const tScriptInfo& info)
 {
     QString own;
     if (info.RatingYou < 0)
-        own = LoadResString(SHidden);
+        own = LoadResString(rsOnlineRateHidden);
     else if (info.RatingYou > 0)
         own = QString::number(info.RatingYou);
-    return {LoadResString(info.Mine ? SMine : SCommon),
+    return {LoadResString(info.Mine ? rsOnlineMine : rsOnlineShared),
             info.Title,
             info.ClName,
-            info.Universal ? LoadResString(SUniversal) : info.AppName,
+            info.Universal ? LoadResString(rsOnlineUniversal) : info.AppName,
             info.AppVer,
             GetLanguageAbbrev(static_cast<LCID>(info.ClLcid)),
-            ScriptTimeText(info.Created),
+            SwTimeText(info.Created),
             Format(QStringLiteral("%.3n"), {info.RatingAvg}),
             QString::number(info.RatingCnt),
             own,
             QString::number(info.Downloads),
-            ScriptTimeText(info.LastDownload),
+            SwTimeText(info.LastDownload),
             info.Descr};
 }
 
@@ -106,35 +96,7 @@ int ScriptInfoImage(const tScriptInfo& info)
 
 QStringList ScriptRateTexts(const tScriptRate& rate)
 {
-    return {rate.ClName, rate.Rate, ScriptTimeText(rate.Created), rate.AppName, rate.AppVer, rate.Notes};
-}
-
-QString ScriptLinesToText(const QStringList& lines)
-{
-    QString text;
-    for (const QString& line : lines)
-        text += line + QLatin1String("\r\n");
-    return text;
-}
-
-QStringList ScriptTextToLines(const QString& text)
-{
-    QStringList lines;
-    QString line;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(line);
-            line.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.isEmpty())
-        lines.append(line);
-    return lines;
+    return {rate.ClName, rate.Rate, SwTimeText(rate.Created), rate.AppName, rate.AppVer, rate.Notes};
 }
 
 TSwScripts::TSwScripts(TUserIdentity identity) : FIdentity(std::move(identity)) {}
@@ -167,11 +129,10 @@ QList<TSwRow> TSwScripts::Request(const char* path, const TSwFields& fields) con
 bool TSwScripts::GetScriptList(QList<tScriptInfo>& list, int filterId, LCID languageId)
 {
     list.clear();
-    try {
+    return SwGuarded(rsOnlineListError, false, [&] {
         TSwFields fields{{QStringLiteral("fltid"), QString::number(filterId)}};
         fields += ClientFields(languageId);
-        QList<tScriptInfo> entries;
-        for (const TSwRow& row : Request(SwScrGetListPath, fields)) {
+        list = ReadRows<tScriptInfo>(Request(SwScrGetListPath, fields), [&](const TSwRow& row) {
             tScriptInfo info;
             info.Id = SwInteger(row, QStringLiteral("id"));
             info.AppName = SwText(row, QStringLiteral("app_name"));
@@ -195,36 +156,29 @@ bool TSwScripts::GetScriptList(QList<tScriptInfo>& list, int filterId, LCID lang
             // The program an entry was made for matters only when it is not universal.
             info.Usable = IsUsable(info.Universal, info.Universal ? QString() : SwText(row, QStringLiteral("app_guid")));
             info.Editable = info.Mine && info.Usable;
-            entries.append(info);
-        }
-        list = entries;
+            return info;
+        });
         return true;
-    } catch (const std::exception& e) {
-        ShowFailure(SListError, ExceptionText(e));
-        return false;
-    }
+    });
 }
 
 bool TSwScripts::GetScriptData(std::int32_t id, QStringList& lines)
 {
-    try {
+    return SwGuarded(rsOnlineScriptLoadError, false, [&] {
         const QList<TSwRow> rows = Request(SwScrGetDataPath, {{QStringLiteral("scr_id"), QString::number(id)}});
         for (const TSwRow& row : rows) {
             if (row.contains(QStringLiteral("script"))) {
-                lines = ScriptTextToLines(SwBase64Text(row, QStringLiteral("script")));
+                lines = SplitTextLines(SwBase64Text(row, QStringLiteral("script")));
                 return true;
             }
         }
         throw Exception(LoadResString(SNoScript));
-    } catch (const std::exception& e) {
-        ShowFailure(SDataError, ExceptionText(e));
-        return false;
-    }
+    });
 }
 
 bool TSwScripts::SetScriptRate(std::int32_t id, int rating, LCID languageId, const QString& notes)
 {
-    try {
+    return SwGuarded(rsOnlineRateSaveError, false, [&] {
         TSwFields fields{{QStringLiteral("scr_id"), QString::number(id)},
                          {QStringLiteral("rate_value"), QString::number(rating)},
                          {QStringLiteral("rate_notes"), StrToCStr(notes)}};
@@ -232,29 +186,25 @@ bool TSwScripts::SetScriptRate(std::int32_t id, int rating, LCID languageId, con
         const QList<TSwRow> rows = Request(SwScrSetRatePath, fields);
         const std::int32_t code = rows.isEmpty() ? -1 : SwInteger(rows.last(), QStringLiteral("res_code"));
         if (code < 0)
-            throw Exception(Format(LoadResString(SReturnCode), {code}));
+            throw Exception(Format(LoadResString(rsServerReturnCode), {code}));
         return true;
-    } catch (const std::exception& e) {
-        ShowFailure(SRateError, ExceptionText(e));
-        return false;
-    }
+    });
 }
 
 bool TSwScripts::CheckScriptTitle(std::int32_t id, const QString& title, bool* failed)
 {
-    if (failed)
-        *failed = false;
     const TBusyScope busy;
-    try {
+    bool requestFailed = true;
+    const bool free = SwGuarded(rsOnlineTitleCheckError, false, [&] {
         const QList<TSwRow> rows = Request(SwScrChkTitlePath, {{QStringLiteral("scr_id"), QString::number(id)},
                                                                {QStringLiteral("scr_title"), StrToCStr(title)}});
-        return LastRowCode(rows, QStringLiteral("ret_code")) == 0;
-    } catch (const std::exception& e) {
-        if (failed)
-            *failed = true;
-        ShowFailure(STitleError, ExceptionText(e));
-        return false;
-    }
+        const bool isFree = LastRowCode(rows, QStringLiteral("ret_code")) == 0;
+        requestFailed = false;
+        return isFree;
+    });
+    if (failed)
+        *failed = requestFailed;
+    return free;
 }
 
 TSwFields TSwScripts::PutFields(const tScriptData& data, bool deleting, const QString* script) const
@@ -277,30 +227,24 @@ TSwFields TSwScripts::PutFields(const tScriptData& data, bool deleting, const QS
 
 std::int32_t TSwScripts::PutScript(const tScriptData& data, const QString& script)
 {
-    try {
+    return SwGuarded(rsOnlineScriptSaveError, std::int32_t{0}, [&] {
         return LastRowCode(Request(SwScrPutScriptPath, PutFields(data, false, &script)), QStringLiteral("id_scripts"));
-    } catch (const std::exception& e) {
-        ShowFailure(SPutError, ExceptionText(e));
-        return 0;
-    }
+    });
 }
 
 std::int32_t TSwScripts::DeleteScript(const tScriptData& data)
 {
-    try {
+    return SwGuarded(rsOnlineScriptDeleteError, std::int32_t{-1}, [&] {
         return LastRowCode(Request(SwScrPutScriptPath, PutFields(data, true, nullptr)), QStringLiteral("id_scripts"));
-    } catch (const std::exception& e) {
-        ShowFailure(SDeleteError, ExceptionText(e));
-        return -1;
-    }
+    });
 }
 
 bool TSwScripts::GetScriptRates(std::int32_t id, QList<tScriptRate>& rates)
 {
     rates.clear();
-    try {
-        QList<tScriptRate> found;
-        for (const TSwRow& row : Request(SwScrGetRatesPath, {{QStringLiteral("scr_id"), QString::number(id)}})) {
+    return SwGuarded(rsOnlineRatesViewError, false, [&] {
+        const TSwFields fields{{QStringLiteral("scr_id"), QString::number(id)}};
+        rates = ReadRows<tScriptRate>(Request(SwScrGetRatesPath, fields), [](const TSwRow& row) {
             tScriptRate rate;
             rate.ClName = SwText(row, QStringLiteral("key_cl_name"));
             rate.Rate = SwText(row, QStringLiteral("rate"));
@@ -308,12 +252,8 @@ bool TSwScripts::GetScriptRates(std::int32_t id, QList<tScriptRate>& rates)
             rate.AppName = SwText(row, QStringLiteral("app_name"));
             rate.AppVer = SwText(row, QStringLiteral("app_ver"));
             rate.Notes = SwText(row, QStringLiteral("notes"));
-            found.append(rate);
-        }
-        rates = found;
+            return rate;
+        });
         return true;
-    } catch (const std::exception& e) {
-        ShowFailure(SRatesError, ExceptionText(e));
-        return false;
-    }
+    });
 }

@@ -82,13 +82,8 @@ QStringList ScriptInfoTexts(const tScriptInfo& info);
 int ScriptInfoImage(const tScriptInfo& info);
 // The rating row: caption and five further columns.
 QStringList ScriptRateTexts(const tScriptRate& rate);
-// Date-times as the lists show them; empty for no date.
-QString ScriptTimeText(const QDateTime& time);
-
-// A scenario's lines as the one text the server keeps (every line ended by CR LF), and back
-// (breaks at CR LF, LF or CR; a break at the very end opens no further line).
-QString ScriptLinesToText(const QStringList& lines);
-QStringList ScriptTextToLines(const QString& text);
+// A scenario travels as the one text of its lines, each ended by CR LF (JoinTextLines), and
+// comes back as the lines of the text (SplitTextLines).
 
 class TSwScripts {
 public:

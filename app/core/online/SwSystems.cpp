@@ -1,6 +1,8 @@
 #include "app/core/online/SwSystems.h"
 
+#include "app/core/online/SwTexts.h"
 #include "app/core/online/SystemCombs.h"
+#include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -21,15 +23,6 @@
 
 namespace {
 
-const TResString SPlaceholder = RESSTR("rSwSystems", "Список систем не доступен!");
-const TResString SListError = RESSTR("rSwSystems", "Ошибка загрузки списка систем!\r\r%s");
-const TResString SFetchError = RESSTR("rSwSystems", "Ошибка загрузки системы #%d!\r\r%s");
-const TResString SPutError = RESSTR("rSwSystems", "Ошибка сохранения системы #%d!\r\r%s");
-const TResString SLoading = RESSTR("rSwSystems", "Загрузка \"%s\"...");
-const TResString SSaving = RESSTR("rSwSystems", "Сохранение \"%s\"...");
-const TResString SDeleting = RESSTR("rSwSystems", "Удаление \"%s\"...");
-const TResString SCountMismatch =
-    RESSTR("rSwSystems", "Количество скачанных комбинаций ( %d ) отличается от ожидаемого значения ( %d )");
 const TResString SNotCacheable =
     RESSTR("rSwSystems", "Система #%d для %d чисел с блоком %d не может быть сохранена на компьютере!");
 const TResString SFolderError = RESSTR("rSwSystems", "Не удалось создать папку \"%s\"!");
@@ -38,14 +31,6 @@ const TResString SFileTimeError = RESSTR("rSwSystems", "Не удалось ус
 const QString kListPath = QStringLiteral("/scripts/sys_getlist.php");
 const QString kFetchPath = QStringLiteral("/scripts/sys_getdata.php");
 const QString kPutPath = QStringLiteral("/scripts/sys_putdata.php");
-
-// Box texts keep the program's "\r" line breaks as "\n".
-QString BoxText(const QString& text)
-{
-    QString result = text;
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return result;
-}
 
 QPair<QString, QString> Pair(const char* name, const QString& value)
 {
@@ -57,10 +42,11 @@ QPair<QString, QString> Pair(const char* name, qint64 value)
     return {QString::fromLatin1(name), QString::number(value)};
 }
 
-// Errors show with the program's line breaks; the text is an argument, never a format.
+// Errors show with the program's line breaks, also those of the server's text, which is an
+// argument, never a format.
 void ShowError(const TResString& message, std::initializer_list<TVarRec> args)
 {
-    ErrorBox(BoxText(Format(LoadResString(message), args)));
+    ErrorBox(SwBoxText(Format(LoadResString(message), args)));
 }
 
 } // namespace
@@ -76,28 +62,11 @@ bool SystemIsOwn(const tSystemInfo& info, const QString& userMail)
     return !userMail.trimmed().isEmpty() && info.ClMail.compare(userMail, Qt::CaseInsensitive) == 0;
 }
 
-bool IsWebAddress(const QString& url)
-{
-    qsizetype host = 0;
-    if (url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-        host = 7;
-    else if (url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-        host = 8;
-    else
-        return false;
-    if (url.size() <= host || url.at(host) == QLatin1Char('/'))
-        return false;
-    for (const QChar c : url)
-        if (c.isSpace() || c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
-
 tSystemInfo SystemListPlaceholder()
 {
     tSystemInfo info;
     info.Id = -1;
-    info.Title = LoadResString(SPlaceholder);
+    info.Title = LoadResString(rsSystemListUnavailable);
     return info;
 }
 
@@ -204,7 +173,7 @@ bool TSwSystems::GetSystemList(QList<tSystemInfo>& rows)
     QByteArray reply;
     QString error;
     if (!SwPost(kListPath, ListFields(), reply, error)) {
-        ShowError(SListError, {error});
+        ShowError(rsSystemListError, {error});
         return false;
     }
     if (!reply.toLower().contains("<result>")) {
@@ -213,7 +182,7 @@ bool TSwSystems::GetSystemList(QList<tSystemInfo>& rows)
     }
     QList<TSwRow> replyRows;
     if (!SwReplyRows(reply, replyRows, error)) {
-        ShowError(SListError, {error});
+        ShowError(rsSystemListError, {error});
         return false;
     }
     for (const TSwRow& row : replyRows) {
@@ -221,7 +190,7 @@ bool TSwSystems::GetSystemList(QList<tSystemInfo>& rows)
         try {
             info = ReadSystemRow(row);
         } catch (const Exception& e) {
-            ShowError(SListError, {e.Message()});
+            ShowError(rsSystemListError, {e.Message()});
             return false;
         }
         rows.append(info);
@@ -233,7 +202,7 @@ bool TSwSystems::GetSystemList(QList<tSystemInfo>& rows)
 
 bool TSwSystems::FetchSystemList(const tSystemInfo& info, QString& text)
 {
-    TBusyScope busy(Format(LoadResString(SLoading), {info.Title}));
+    TBusyScope busy(Format(LoadResString(rsLoadingNamed), {info.Title}));
     text.clear();
     QList<TSwRow> rows;
     QString error;
@@ -250,7 +219,7 @@ bool TSwSystems::FetchSystemList(const tSystemInfo& info, QString& text)
             error = e.Message();
         }
     }
-    ShowError(SFetchError, {info.Id, error});
+    ShowError(rsSystemLoadError, {info.Id, error});
     return false;
 }
 
@@ -269,7 +238,7 @@ void TSwSystems::WriteCacheFile(const tSystemInfo& info, const QStringList& line
     const QString folder = CacheFolder();
     if (!QDir().mkpath(folder))
         throw Exception(Format(LoadResString(SFolderError), {QDir::toNativeSeparators(folder)}));
-    SaveFileAtomic(name, EncodeCp1251(SystemListText(lines)));
+    SaveFileAtomic(name, EncodeCp1251(JoinTextLines(lines)));
     // Only the last-write time carries the version: this system keeps no creation time.
     if (info.Created.isValid()) {
         QFile file(name);
@@ -281,7 +250,7 @@ void TSwSystems::WriteCacheFile(const tSystemInfo& info, const QStringList& line
 bool TSwSystems::StoreSystemList(const tSystemInfo& info)
 {
     if (!SystemCacheable(info)) {
-        ShowError(SFetchError, {info.Id, Format(LoadResString(SNotCacheable), {info.Id, info.Nums, info.Olap})});
+        ShowError(rsSystemLoadError, {info.Id, Format(LoadResString(SNotCacheable), {info.Id, info.Nums, info.Olap})});
         return false;
     }
     QString text;
@@ -290,10 +259,10 @@ bool TSwSystems::StoreSystemList(const tSystemInfo& info)
     const QStringList lines = SplitTextLines(text);
     try {
         if (text.isEmpty() || lines.size() != info.CSize)
-            throw Exception(Format(LoadResString(SCountMismatch), {qint64(lines.size()), info.CSize}));
+            throw Exception(Format(LoadResString(rsSystemCombCountMismatch), {qint64(lines.size()), info.CSize}));
         WriteCacheFile(info, lines);
     } catch (const Exception& e) {
-        ShowError(SFetchError, {info.Id, e.Message()});
+        ShowError(rsSystemLoadError, {info.Id, e.Message()});
         return false;
     }
     return IsCached(info);
@@ -301,7 +270,7 @@ bool TSwSystems::StoreSystemList(const tSystemInfo& info)
 
 std::int32_t TSwSystems::PutSystemData(const tSystemData& data, bool deleting)
 {
-    TBusyScope busy(Format(LoadResString(deleting ? SDeleting : SSaving), {data.Title}));
+    TBusyScope busy(Format(LoadResString(deleting ? rsDeletingNamed : rsSavingNamed), {data.Title}));
     QList<TSwRow> rows;
     QString error;
     if (Request(kPutPath, PutFields(data, deleting), rows, error)) {
@@ -320,7 +289,7 @@ std::int32_t TSwSystems::PutSystemData(const tSystemData& data, bool deleting)
             error = e.Message();
         }
     }
-    ShowError(SPutError, {data.Id, error});
+    ShowError(rsSystemSaveError, {data.Id, error});
     return -1;
 }
 

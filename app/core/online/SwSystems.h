@@ -49,10 +49,6 @@ bool SystemCacheable(const tSystemInfo& info);
 // The system belongs to the user: the user has an address and it equals the system's,
 // without regard to letter case.
 bool SystemIsOwn(const tSystemInfo& info, const QString& userMail);
-// Only web pages are handed to the desktop: "http://" or "https://" (any letter case)
-// followed by a host, without blanks or control characters.
-bool IsWebAddress(const QString& url);
-
 // The placeholder row of a list that could not be read.
 tSystemInfo SystemListPlaceholder();
 

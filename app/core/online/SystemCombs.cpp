@@ -78,14 +78,6 @@ TSystemList NormalizeSystemList(const QString& text)
     return list;
 }
 
-QString SystemListText(const QStringList& lines)
-{
-    QString text;
-    for (const QString& line : lines)
-        text += line + QLatin1String("\r\n");
-    return text;
-}
-
 bool LoadSystemCombs(const QString& folder, const TByteArray& numbers, TSystemCombs& result)
 {
     result = TSystemCombs{};
@@ -104,9 +96,7 @@ bool LoadSystemCombs(const QString& folder, const TByteArray& numbers, TSystemCo
         return false;
     }
     const QString text = DecodeCp1251(file.readAll());
-    for (QString line : text.split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+    for (const QString& line : SplitTextLines(text)) {
         if (line.trimmed().isEmpty())
             continue;
         TCombWord comb = 0;

@@ -38,8 +38,6 @@ struct TSystemList {
 // exactly two words that are whole numbers of at least 1 (an index 0 names none of the
 // player's numbers), rewritten as the two numbers of two digits each, separated by a blank.
 TSystemList NormalizeSystemList(const QString& text);
-// The lines as one text, each followed by CR LF.
-QString SystemListText(const QStringList& lines);
 
 // What reading a cached system gave.
 struct TSystemCombs {

@@ -1,5 +1,6 @@
 #include "app/core/online/SystemsExchange.h"
 
+#include "app/core/online/SwTexts.h"
 #include "app/core/online/SystemCombs.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
@@ -15,35 +16,14 @@
 
 namespace {
 
-const TResString SLoadingList = RESSTR("UnitSystems", "Загрузка списка систем...");
-const TResString SCached = RESSTR("UnitSystems", "Загружена");
-const TResString SNotOwn = RESSTR("UnitSystems", "Вы можете удалять только свои системы!");
-const TResString SDeleteQuery = RESSTR("UnitSystems", "Вы действительно хотите удалить систему \"%s\"?");
-const TResString SCommentFiltered = RESSTR("UnitSystems", "Системная игра для %d чисел [комбинации]: %s");
-const TResString SCommentWhole = RESSTR("UnitSystems", "Системная игра для %d чисел [вся система]: %s");
 const TResString SSkippedLines =
     RESSTR("UnitSystems", "В системе \"%s\" пропущено строк, не подходящих для %d чисел: %d");
 const TResString SCacheError = RESSTR("UnitSystems", "Ошибка сохранения системы #%d на компьютере!\r\r%s");
 
 const TResString SColumns[TSystemsExchange::ColumnCount] = {
-    RESSTR("UnitSystems", "Название"),      RESSTR("UnitSystems", "Автор"),
-    RESSTR("UnitSystems", "Числа"),         RESSTR("UnitSystems", "Блок"),
-    RESSTR("UnitSystems", "Комбинаций"),    RESSTR("UnitSystems", "Дата создания"),
-    RESSTR("UnitSystems", "Статус"),        RESSTR("UnitSystems", "Загрузок"),
-    RESSTR("UnitSystems", "Последняя"),     RESSTR("UnitSystems", "Комментарии"),
-    RESSTR("UnitSystems", "Ссылка"),
+    rsColTitle,  rsColAuthor,    rsColNums,         rsColBlock,    rsColCombs, rsColCreatedDate,
+    rsColStatus, rsColDownloads, rsColLastDownload, rsColComments, rsColLink,
 };
-
-QString TimeText(const QDateTime& time)
-{
-    return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : QString();
-}
-
-QString BoxText(QString text)
-{
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
 
 } // namespace
 
@@ -93,9 +73,9 @@ QStringList TSystemsExchange::RowTexts(int row) const
         texts << QString() << QString() << QString() << QString() << QString() << QString() << QString();
     } else {
         texts << Format(QStringLiteral("%.2d"), {info.Nums}) << QString::number(info.Olap)
-              << QString::number(info.CSize) << TimeText(info.Created)
-              << (IsCached(row) ? LoadResString(SCached) : QString()) << QString::number(info.Downloads)
-              << TimeText(info.LastDownload);
+              << QString::number(info.CSize) << SwTimeText(info.Created)
+              << (IsCached(row) ? LoadResString(rsSystemLoaded) : QString()) << QString::number(info.Downloads)
+              << SwTimeText(info.LastDownload);
     }
     texts << info.Descr << info.Url;
     return texts;
@@ -118,7 +98,7 @@ void TSystemsExchange::SetTabShown(bool shown)
 
 int TSystemsExchange::LoadSystems(std::int32_t keepId)
 {
-    TBusyScope busy(LoadResString(SLoadingList));
+    TBusyScope busy(LoadResString(rsLoadingSystems));
     FRows.clear();
     FClient.GetSystemList(FRows);
     return keepId > 0 ? FindRow(keepId) : -1;
@@ -187,7 +167,7 @@ void TSystemsExchange::RecacheEdited(const tSystemInfo& old, const tSystemData& 
         FClient.WriteCacheFile(edited, SplitTextLines(edited.CList));
         FClient.DeleteOtherCachedSystems(edited);
     } catch (const Exception& e) {
-        ErrorBox(BoxText(Format(LoadResString(SCacheError), {edited.Id, e.Message()})));
+        ErrorBox(SwBoxText(Format(LoadResString(SCacheError), {edited.Id, e.Message()})));
     }
 }
 
@@ -196,11 +176,11 @@ bool TSystemsExchange::DeleteSystem(int row)
     if (!ValidRow(row) || FRows[row].Id < 1)
         return false;
     if (!IsOwn(row)) {
-        ErrorBox(LoadResString(SNotOwn));
+        ErrorBox(LoadResString(rsOnlyOwnSystems));
         return false;
     }
     const tSystemInfo info = FRows[row];
-    if (ConfirmBoxDefNo(Format(LoadResString(SDeleteQuery), {info.Title})) != IDYES)
+    if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteSystem), {info.Title})) != IDYES)
         return false;
     tSystemData data;
     static_cast<tSystemInfo&>(data) = info;
@@ -228,7 +208,7 @@ bool TSystemsExchange::MakeSystemStakes(bool filter)
 
     TSystemCombs system;
     if (!LoadSystemCombs(FClient.CacheFolder(), numbers, system)) {
-        ErrorBox(BoxText(system.Error));
+        ErrorBox(SwBoxText(system.Error));
         return false;
     }
     const QString name = QFileInfo(system.FileName).completeBaseName();
@@ -237,7 +217,7 @@ bool TSystemsExchange::MakeSystemStakes(bool filter)
 
     std::int32_t drawNumber = FStakeCommands.StakeDrawNumber();
     int drawCount = 1;
-    QString comment = Format(LoadResString(filter ? SCommentFiltered : SCommentWhole), {count, name});
+    QString comment = Format(LoadResString(filter ? rsSystemStakeCombsComment : rsSystemStakeWholeComment), {count, name});
     if (!FStakeCommands.EditMulti || !FStakeCommands.EditMulti(drawNumber, drawCount, comment))
         return false;
 

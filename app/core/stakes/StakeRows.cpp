@@ -1,26 +1,12 @@
 #include "app/core/stakes/StakeRows.h"
 
+#include "engine/KelmaMsg.h"
+#include "engine/KelmaUtils.h"
 #include "platform/DelphiText.h"
 
 namespace {
 
 constexpr int kWidths[StakeColumnCount] = {60, 60, 120, 60, 120, 60, 60, 60, 1000};
-
-QString OriginCaption(int origin)
-{
-    switch (origin) {
-    case soManual:
-        return QStringLiteral("Вручную");
-    case soRegular:
-        return QStringLiteral("Регуляр");
-    case soScript:
-        return QStringLiteral("Сценарий");
-    case soSystem:
-        return QStringLiteral("Система");
-    default:
-        return {};
-    }
-}
 
 std::optional<std::uint32_t> OriginBackground(int origin)
 {
@@ -42,10 +28,11 @@ std::optional<std::uint32_t> OriginBackground(int origin)
 
 QStringList StakeColumnCaptions()
 {
-    return {QStringLiteral("№ тиража"),          QStringLiteral("Вид ставки"), QStringLiteral("Моя ставка"),
-            QStringLiteral("Выборка"),           QStringLiteral("Результаты тиража"),
-            QStringLiteral("Совпадений"),        QStringLiteral("Совпадения"), QStringLiteral("Профит"),
-            QStringLiteral("Комментарий")};
+    QStringList captions;
+    for (const TResString& caption : {rsColDrawNumber, rsColStakeOrigin, rsColMyStake, rsColSample, rsColDrawResults,
+                                      rsColMatchCount, rsColMatches, rsColProfit, rsColComment})
+        captions.append(LoadResString(caption));
+    return captions;
 }
 
 int StakeColumnWidth(int col)
@@ -78,7 +65,7 @@ TStakeRowView StakeRowView(const TStakeRec& rec)
 
     auto& t = view.Texts;
     t[0] = QString::number(rec.DrawNumber);
-    t[1] = OriginCaption(rec.Origin);
+    t[1] = StakeOriginCaption(rec.Origin);
     t[2] = view.StakedDigits.join(';');
     t[3] = QString::number(rec.SelectionSize);
     if (view.Checked) {

@@ -2,8 +2,10 @@
 
 #include "app/core/shell/MainState.h"
 #include "app/ui/shell/ProgramEnv.h"
+#include "engine/KelmaMsg.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
+#include "support/RMsgRu.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RDialogsUi.h"
@@ -23,10 +25,7 @@
 namespace {
 
 const TResString SCaption = RESSTR("UnitInfo", "Подробная информация");
-const TResString SColProperty = RESSTR("UnitInfo", "Свойство");
-const TResString SColValue = RESSTR("UnitInfo", "Значение");
 const TResString SCols = RESSTR("UnitInfo", "Количество столбцов:");
-const TResString SClose = RESSTR("UnitInfo", "Закрыть");
 
 constexpr int kPropertyWidth = 235;
 constexpr int kValueWidth = 120;
@@ -70,8 +69,8 @@ TFormInfo::TFormInfo(const TStatList& list, QWidget* parent) : QDialog(parent), 
 
     FProps = new TRListView(this);
     FProps->setObjectName(QStringLiteral("lvProps"));
-    FProps->AddColumn(LoadResString(SColProperty), kPropertyWidth);
-    FProps->AddColumn(LoadResString(SColValue), kValueWidth, Qt::AlignHCenter);
+    FProps->AddColumn(LoadResString(rsColProperty), kPropertyWidth);
+    FProps->AddColumn(LoadResString(rsColValue), kValueWidth, Qt::AlignHCenter);
     FProps->SetColumnClick(false);
     FProps->SetGridLines(true);
     FProps->setMinimumWidth(kPropertyWidth + kValueWidth + 24);
@@ -99,7 +98,7 @@ TFormInfo::TFormInfo(const TStatList& list, QWidget* parent) : QDialog(parent), 
     FCard->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* close = buttons->addButton(LoadResString(SClose), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(LoadResString(SCloseCaption), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("btnClose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

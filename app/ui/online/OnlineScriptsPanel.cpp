@@ -3,6 +3,7 @@
 #include "app/core/online/OnlineScripts.h"
 #include "app/ui/online/UnitScrPublic.h"
 #include "app/ui/online/UnitScrRates.h"
+#include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
 #include "support/RLngDLL.h"
 #include "support/RVclUtils.h"
@@ -18,19 +19,11 @@
 namespace {
 
 const TResString SColumns[] = {
-    RESSTR("OnlineScriptsPanel", "Тип"),         RESSTR("OnlineScriptsPanel", "Название"),
-    RESSTR("OnlineScriptsPanel", "Автор"),       RESSTR("OnlineScriptsPanel", "Программа"),
-    RESSTR("OnlineScriptsPanel", "Версия"),      RESSTR("OnlineScriptsPanel", "Язык"),
-    RESSTR("OnlineScriptsPanel", "Создан"),      RESSTR("OnlineScriptsPanel", "Рейтинг"),
-    RESSTR("OnlineScriptsPanel", "Оценок"),      RESSTR("OnlineScriptsPanel", "Ваша оценка"),
-    RESSTR("OnlineScriptsPanel", "Загрузок"),    RESSTR("OnlineScriptsPanel", "Последняя"),
-    RESSTR("OnlineScriptsPanel", "Комментарии"),
+    rsColType,   rsColTitle,     rsColAuthor,  rsColProgram,   rsColVersion,      rsColLanguage, rsColCreated,
+    rsColRating, rsColRateCount, rsColOwnRate, rsColDownloads, rsColLastDownload, rsColComments,
 };
 const QList<int> kWidths{50, 160, 100, 100, 55, 45, 140, 60, 55, 95, 65, 140, 250};
 const QList<int> kRightAligned{7, 8, 9, 10};
-
-const TResString SCommentTitle = RESSTR("OnlineScriptsPanel", "Комментарий");
-const TResString SCommentPrompt = RESSTR("OnlineScriptsPanel", "Вы можете оставить свой комментарий:");
 
 } // namespace
 
@@ -74,8 +67,8 @@ void TOnlineScriptsPanel::InstallSeams(TSwScripts& client)
     };
     FLibrary.AskComment = [this](QString& comment) {
         bool ok = false;
-        const QString text = QInputDialog::getText(window(), LoadResString(SCommentTitle),
-                                                   LoadResString(SCommentPrompt), QLineEdit::Normal, QString(), &ok);
+        const QString text = QInputDialog::getText(window(), LoadResString(rsRateCommentTitle),
+                                                   LoadResString(rsRateCommentPrompt), QLineEdit::Normal, QString(), &ok);
         if (ok)
             comment = text;
         return ok;

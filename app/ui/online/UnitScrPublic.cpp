@@ -1,9 +1,11 @@
 #include "app/ui/online/UnitScrPublic.h"
 
+#include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
+#include "support/RMsgRu.h"
 #include "support/RSysUtils.h"
 
 #include <QComboBox>
@@ -22,21 +24,13 @@ namespace {
 
 const TResString SCaption = RESSTR("FormScrPublic", "Свойства сценария");
 const TResString SOkHint = RESSTR("FormScrPublic", "Отправить сценарий на сервер");
-const TResString SCancelHint = RESSTR("FormScrPublic", "Закрыть окно");
-const TResString SClName = RESSTR("FormScrPublic", "Автор:");
 const TResString SClLcid = RESSTR("FormScrPublic", "Язык:");
 const TResString STitle = RESSTR("FormScrPublic", "Название:");
 const TResString SViewMode = RESSTR("FormScrPublic", " Доступность ");
 const TResString SViewAll = RESSTR("FormScrPublic", "Сценарий виден всем пользователям");
 const TResString SViewMine = RESSTR("FormScrPublic", "Сценарий виден только мне");
 const TResString SAppMode = RESSTR("FormScrPublic", " Применяемость ");
-const TResString SAppThis = RESSTR("FormScrPublic", "Только в \"%s\"");
 const TResString SAppAny = RESSTR("FormScrPublic", "В любом приложении Kelmar");
-const TResString SDescr = RESSTR("FormScrPublic", "Описание:");
-const TResString STitleEmpty = RESSTR("FormScrPublic", "Название сценария должно быть указано обязательно!");
-const TResString STitleTaken =
-    RESSTR("FormScrPublic", "Сценарий с таким названием уже существует!\nВыберите другое название.");
-const TResString SAuthorEmpty = RESSTR("FormScrPublic", "Имя автора должно быть указано обязательно!");
 
 constexpr int kDesignedWidth = 460;
 constexpr int kDescrHeight = 120;
@@ -120,17 +114,17 @@ void TFormScrPublic::TranslateTexts()
     setWindowTitle(LoadResString(SCaption));
     OkBtn()->setToolTip(LoadResString(SOkHint));
     OkBtn()->setStatusTip(OkBtn()->toolTip());
-    CancelBtn()->setToolTip(LoadResString(SCancelHint));
+    CancelBtn()->setToolTip(LoadResString(SCloseWindowCaption));
     CancelBtn()->setStatusTip(CancelBtn()->toolTip());
-    FClNameLabel->setText(LoadResString(SClName));
+    FClNameLabel->setText(LoadResString(rsAuthorLabel));
     FClLcidLabel->setText(LoadResString(SClLcid));
     FTitleLabel->setText(LoadResString(STitle));
-    FDescrLabel->setText(LoadResString(SDescr));
+    FDescrLabel->setText(LoadResString(rsDescrLabel));
     FViewMode->setTitle(LoadResString(SViewMode));
     FViewModes[0]->setText(LoadResString(SViewAll));
     FViewModes[1]->setText(LoadResString(SViewMine));
     FAppMode->setTitle(LoadResString(SAppMode));
-    FAppModes[0]->setText(Format(LoadResString(SAppThis), {QFileInfo(GetAppFileName()).completeBaseName()}));
+    FAppModes[0]->setText(Format(LoadResString(rsAppModeOnlyIn), {QFileInfo(GetAppFileName()).completeBaseName()}));
     FAppModes[1]->setText(LoadResString(SAppAny));
 
     const int current = FClLcid->currentIndex();
@@ -188,7 +182,7 @@ bool TFormScrPublic::TryAccept()
         return false;
     const tScriptData data = Data();
     if (data.Title.isEmpty()) {
-        ErrorBox(LoadResString(STitleEmpty));
+        ErrorBox(LoadResString(rsTitleRequired));
         FTitle->setFocus();
         return false;
     }
@@ -197,13 +191,13 @@ bool TFormScrPublic::TryAccept()
         if (!FClient->CheckScriptTitle(data.Id, data.Title, &failed)) {
             // A failed check was shown already; only a title the server knows is "taken".
             if (!failed)
-                ErrorBox(LoadResString(STitleTaken));
+                ErrorBox(LoadResString(rsTitleTaken));
             FTitle->setFocus();
             return false;
         }
     }
     if (data.ClName.isEmpty()) {
-        ErrorBox(LoadResString(SAuthorEmpty));
+        ErrorBox(LoadResString(rsAuthorRequired));
         FClName->setFocus();
         return false;
     }

@@ -1,6 +1,8 @@
 #include "app/ui/online/UnitScrRates.h"
 
+#include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
+#include "support/RMsgRu.h"
 #include "support/ui/RFrmStorage.h"
 #include "support/ui/QorListView.h"
 
@@ -12,11 +14,7 @@
 namespace {
 
 const TResString SCaption = RESSTR("FormScrRates", "Оценки пользователей");
-const TResString SClose = RESSTR("FormScrRates", "Закрыть");
-const TResString SColumns[] = {
-    RESSTR("FormScrRates", "Имя"),       RESSTR("FormScrRates", "Оценка"), RESSTR("FormScrRates", "Дата"),
-    RESSTR("FormScrRates", "Программа"), RESSTR("FormScrRates", "Версия"), RESSTR("FormScrRates", "Комментарии"),
-};
+const TResString SColumns[] = {rsColName, rsColRate, rsColDate, rsColProgram, rsColVersion, rsColComments};
 const QList<int> kWidths{120, 60, 130, 90, 60, 220};
 
 } // namespace
@@ -71,7 +69,7 @@ TFormScrRates::~TFormScrRates()
 void TFormScrRates::TranslateTexts()
 {
     setWindowTitle(LoadResString(SCaption));
-    FClose->setText(LoadResString(SClose));
+    FClose->setText(LoadResString(SCloseCaption));
     QStringList captions;
     for (const TResString& caption : SColumns)
         captions.append(LoadResString(caption));

@@ -1,7 +1,9 @@
 #include "app/ui/online/UnitSystem.h"
 
+#include "app/core/online/SwTexts.h"
 #include "app/core/online/SystemCombs.h"
 #include "app/ui/shell/FilePrompt.h"
+#include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -10,6 +12,8 @@
 #include "platform/WordUtils.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
+#include "support/RMsgRu.h"
+#include "support/RStrUtils.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/ui/RClipBrd.h"
@@ -31,10 +35,7 @@
 
 namespace {
 
-const TResString SCaption = RESSTR("FormSystem", "Система");
 const TResString STitle = RESSTR("FormSystem", "Наименование:");
-const TResString SDescr = RESSTR("FormSystem", "Описание:");
-const TResString SAuthor = RESSTR("FormSystem", "Автор:");
 const TResString SUrl = RESSTR("FormSystem", "Ссылка:");
 const TResString SUrlHint = RESSTR("FormSystem", "Открыть ссылку в браузере");
 const TResString SCombs = RESSTR("FormSystem", "Список комбинаций:");
@@ -45,40 +46,24 @@ const TResString SLastDownload = RESSTR("FormSystem", "Последняя:");
 const TResString SNums = RESSTR("FormSystem", "Числа:");
 const TResString SCLen = RESSTR("FormSystem", "Длина:");
 const TResString SOlap = RESSTR("FormSystem", "Блок:");
-const TResString SClose = RESSTR("FormSystem", "Закрыть окно");
 const TResString SCopy = RESSTR("FormSystem", "Копировать в буфер обмена");
 const TResString SPaste = RESSTR("FormSystem", "Вставить из буфера обмена");
-const TResString SSelectAll = RESSTR("FormSystem", "Выделить все");
-const TResString SLoad = RESSTR("FormSystem", "Загрузить из файла");
-const TResString SSave = RESSTR("FormSystem", "Сохранить в файле");
-const TResString SNoTitle = RESSTR("FormSystem", "Название системы должно быть указано обязательно!");
-const TResString SBadNums = RESSTR("FormSystem", "Указано недопустмое количество используемых чисел!");
-const TResString SBadOlap = RESSTR("FormSystem", "Указан недопустмый размер блока!");
-const TResString SNoAuthor = RESSTR("FormSystem", "Имя автора должно быть указано обязательно!");
-const TResString SNoDescr = RESSTR("FormSystem", "Описание системы должно быть указано обязательно!");
-const TResString SNoCombs = RESSTR("FormSystem", "Содержимое системы должно быть указано обязательно!");
 const TResString SNotWebAddress =
     RESSTR("FormSystem", "Открыть можно только ссылку, начинающуюся с \"http://\" или \"https://\"!");
 
-const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 constexpr int kDesignedWidth = 560;
 
 // The labels in grid order, with the resource of each.
 enum TLabel { lbTitle, lbDescr, lbAuthor, lbUrl, lbCombs, lbCreated, lbCSize, lbDownloads, lbLastDownload,
               lbNums, lbCLen, lbOlap, LabelCount };
-const TResString* const kLabelTexts[LabelCount] = {&STitle,    &SDescr,   &SAuthor,    &SUrl,
-                                                    &SCombs,    &SCreated, &SCSize,     &SDownloads,
-                                                    &SLastDownload, &SNums, &SCLen, &SOlap};
+const TResString* const kLabelTexts[LabelCount] = {&STitle,     &rsDescrLabel, &rsAuthorLabel,  &SUrl,
+                                                    &SCombs,     &SCreated,     &SCSize,         &SDownloads,
+                                                    &SLastDownload, &SNums,     &SCLen,          &SOlap};
 
 int FieldNumber(const QLineEdit* edit)
 {
     int value = 0;
     return TryStrToInt(edit->text().trimmed(), value) ? value : 0;
-}
-
-QString TimeText(const QDateTime& time)
-{
-    return time.isValid() ? time.toString(kTimeFormat) : QString();
 }
 
 void SetReadOnlyLook(QWidget* edit)
@@ -229,18 +214,18 @@ TFormSystem::TFormSystem(QWidget* parent) : TDialogSTemplate(parent)
 
 void TFormSystem::TranslateTexts()
 {
-    setWindowTitle(LoadResString(SCaption));
+    setWindowTitle(LoadResString(rsSystemCaption));
     for (int i = 0; i < LabelCount; ++i)
         FLabels[i]->setText(LoadResString(*kLabelTexts[i]));
     btnURL->setToolTip(LoadResString(SUrlHint));
     btnURL->setStatusTip(LoadResString(SUrlHint));
     actCombsCopy->setText(LoadResString(SCopy));
     actCombsPaste->setText(LoadResString(SPaste));
-    actCombsSelectAll->setText(LoadResString(SSelectAll));
-    actCombsLoad->setText(LoadResString(SLoad));
-    actCombsSave->setText(LoadResString(SSave));
+    actCombsSelectAll->setText(LoadResString(SSelectAllCaption));
+    actCombsLoad->setText(LoadResString(SLoadFromFileCaption));
+    actCombsSave->setText(LoadResString(SSaveToFileCaption));
     if (!FEditable)
-        CancelBtn()->setText(LoadResString(SClose));
+        CancelBtn()->setText(LoadResString(SCloseWindowCaption));
 }
 
 void TFormSystem::LoadSystem(const tSystemData& data, bool editable)
@@ -255,8 +240,8 @@ void TFormSystem::LoadSystem(const tSystemData& data, bool editable)
     edDescr->setPlainText(data.Descr);
     edAuthor->setText(data.Author);
     edURL->setText(data.Url);
-    edCreated->setText(TimeText(data.Created));
-    edLastDownload->setText(TimeText(data.LastDownload));
+    edCreated->setText(SwTimeText(data.Created));
+    edLastDownload->setText(SwTimeText(data.LastDownload));
     edDownloads->setText(QString::number(data.Downloads));
     edCombs->setPlainText(data.CList);
     btnURL->setEnabled(!edURL->text().isEmpty());
@@ -274,7 +259,7 @@ void TFormSystem::LoadSystem(const tSystemData& data, bool editable)
         OkBtn()->hide();
         OkBtn()->setDefault(false);
         CancelBtn()->setDefault(true);
-        CancelBtn()->setText(LoadResString(SClose));
+        CancelBtn()->setText(LoadResString(SCloseWindowCaption));
         CancelBtn()->setFocus();
     }
     UpdateCombsMenu();
@@ -300,13 +285,13 @@ void TFormSystem::StoreSystem(tSystemData& data) const
     data.Author = edAuthor->text();
     data.Descr = edDescr->toPlainText();
     data.Url = edURL->text();
-    data.CList = SystemListText(SplitTextLines(edCombs->toPlainText()));
+    data.CList = JoinTextLines(SplitTextLines(edCombs->toPlainText()));
     const QString created = edCreated->text().trimmed();
-    data.Created = created.isEmpty() ? ClockCurrentDateTime() : QDateTime::fromString(created, kTimeFormat);
+    data.Created = created.isEmpty() ? ClockCurrentDateTime() : SwTimeFromText(created);
     if (!data.Created.isValid())
         data.Created = ClockCurrentDateTime();
     data.Downloads = FieldNumber(edDownloads);
-    data.LastDownload = QDateTime::fromString(edLastDownload->text().trimmed(), kTimeFormat);
+    data.LastDownload = SwTimeFromText(edLastDownload->text().trimmed());
 }
 
 bool TFormSystem::Refuse(const QString& message, QWidget* field)
@@ -329,17 +314,17 @@ void TFormSystem::accept()
     const int nums = FieldNumber(edNums);
     const int olap = FieldNumber(edOlap);
     if (edTitle->text().trimmed().isEmpty())
-        Refuse(LoadResString(SNoTitle), edTitle);
+        Refuse(LoadResString(rsSystemTitleRequired), edTitle);
     else if (nums < SystemMinNums || nums > SystemMaxNums)
-        Refuse(LoadResString(SBadNums), edNums);
+        Refuse(LoadResString(rsBadNumsCount), edNums);
     else if (olap < 0 || olap > 1)
-        Refuse(LoadResString(SBadOlap), edOlap);
+        Refuse(LoadResString(rsBadBlockSize), edOlap);
     else if (edAuthor->text().trimmed().isEmpty())
-        Refuse(LoadResString(SNoAuthor), edAuthor);
+        Refuse(LoadResString(rsAuthorRequired), edAuthor);
     else if (edDescr->toPlainText().trimmed().isEmpty())
-        Refuse(LoadResString(SNoDescr), edDescr);
+        Refuse(LoadResString(rsSystemDescrRequired), edDescr);
     else if (edCombs->toPlainText().trimmed().isEmpty())
-        Refuse(LoadResString(SNoCombs), edCombs);
+        Refuse(LoadResString(rsSystemContentRequired), edCombs);
     else
         TDialogSTemplate::accept();
 }
@@ -408,7 +393,7 @@ void TFormSystem::SaveCombs()
     if (!PromptForFileName(this, prompt, fileName))
         return;
     try {
-        SaveFileAtomic(fileName, EncodeCp1251(SystemListText(SplitTextLines(edCombs->toPlainText()))));
+        SaveFileAtomic(fileName, EncodeCp1251(JoinTextLines(SplitTextLines(edCombs->toPlainText()))));
     } catch (const Exception& e) {
         ErrorBox(e.Message());
     }

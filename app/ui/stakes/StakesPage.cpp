@@ -1,7 +1,7 @@
 #include "app/ui/stakes/StakesPage.h"
 
 #include "app/core/stakes/StakesFile.h"
-#include "engine/KelmaMsgScript.h"
+#include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "support/ui/QorGrid.h"

@@ -1,6 +1,8 @@
 #include "app/core/online/SwScripts.h"
 
+#include "platform/WordUtils.h"
 #include "support/RDialogsScripted.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 #include "tests/common/ScriptLibraryEnv.h"
 #include "tests/common/TestHelpers.h"
@@ -163,12 +165,12 @@ TEST_F(SwScriptsTest, ScriptDataReplacesTheLines)
 
 TEST(SwScriptsText, LinesAndText)
 {
-    EXPECT_EQ(ScriptLinesToText({"a", "", "b"}), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(ScriptLinesToText({}), "");
-    EXPECT_EQ(ScriptTextToLines("a\r\n\r\nb\r\n"), QStringList({"a", "", "b"}));
-    EXPECT_EQ(ScriptTextToLines("a\nb\rc\r\n\n"), QStringList({"a", "b", "c", ""}));
-    EXPECT_EQ(ScriptTextToLines("last"), QStringList({"last"}));
-    EXPECT_EQ(ScriptTextToLines(""), QStringList());
+    EXPECT_EQ(JoinTextLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(JoinTextLines({}), "");
+    EXPECT_EQ(SplitTextLines("a\r\n\r\nb\r\n"), QStringList({"a", "", "b"}));
+    EXPECT_EQ(SplitTextLines("a\nb\rc\r\n\n"), QStringList({"a", "b", "c", ""}));
+    EXPECT_EQ(SplitTextLines("last"), QStringList({"last"}));
+    EXPECT_EQ(SplitTextLines(""), QStringList());
 }
 
 TEST_F(SwScriptsTest, RatingSendsNotesAndChecksTheCode)
@@ -221,7 +223,7 @@ TEST_F(SwScriptsTest, PutStoresTheScenarioByteForByte)
     EXPECT_FALSE(data.Universal);
     data.Title = U("Мой \"лучший\"");
     data.Descr = "a\\b\r\nc";
-    EXPECT_EQ(FClient.PutScript(data, ScriptLinesToText({"L1", "", "L2 50%"})), 1);
+    EXPECT_EQ(FClient.PutScript(data, JoinTextLines({"L1", "", "L2 50%"})), 1);
     EXPECT_EQ(OnlyBody("/scripts/scr_putscript.php"),
               "del_mode=0&scr_id=-1&scr_uniapps=0&scr_publics=1&scr_title=%D0%9C%D0%BE%D0%B9+%5C%22%D0%BB%D1%83%D1%87%D1%88"
               "%D0%B8%D0%B9%5C%22&scr_descr=a%5C%5Cb%5Cr%5Cnc&scr_script=L1%5Cr%5Cn%5Cr%5CnL2+50%25%5Cr%5Cn&appid=Tavrix2_2r10"

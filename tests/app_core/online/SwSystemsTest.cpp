@@ -370,23 +370,4 @@ TEST_F(SwSystemsTest, PutResultIsTheFirstIdAndFailuresAreMinusOne)
     }
 }
 
-TEST(SystemWebAddress, OnlyHttpAndHttpsPagesAreOpened)
-{
-    struct TCase {
-        const char* Url;
-        bool Open;
-    };
-    const TCase cases[] = {
-        {"http://example.org", true},          {"HTTPS://example.org/a?b=1", true},
-        {"https://", false},                   {"http:///etc/passwd", false},
-        {"file:///etc/passwd", false},         {"javascript:alert(1)", false},
-        {"example.org", false},                {"", false},
-        {"ftp://example.org", false},          {"http://exa mple.org", false},
-        {"http://example.org\n--flag", false}, {" http://example.org", false},
-        {"/usr/bin/xterm", false},             {"mailto:a@b.c", false},
-    };
-    for (const TCase& c : cases)
-        EXPECT_EQ(IsWebAddress(QString::fromUtf8(c.Url)), c.Open) << c.Url;
-}
-
 } // namespace

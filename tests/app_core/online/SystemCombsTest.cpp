@@ -1,5 +1,7 @@
 #include "app/core/online/SystemCombs.h"
 
+#include "support/RStrUtils.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -72,6 +74,30 @@ TEST_F(SystemCombsTest, LinesOutsideThePlayersNumbersAreSkippedAndCounted)
     ASSERT_TRUE(LoadSystemCombs(Folder, Five, result));
     EXPECT_EQ(result.Combs, (TCombsArray{MakeComb(4, 6), MakeComb(9, 7)}));
     EXPECT_EQ(result.SkippedLines, 8);
+}
+
+TEST_F(SystemCombsTest, EveryKindOfLineBreakEndsALine)
+{
+    // CR LF, LF and a lone CR each end a line, as a typed or pasted list reads; a break at
+    // the very end opens no further line.
+    struct TCase {
+        const char* Text;
+        TCombsArray Combs;
+    };
+    const TCase cases[] = {
+        {"1 2\r\n3 4\r\n", {MakeComb(0, 2), MakeComb(4, 6)}},
+        {"1 2\n3 4", {MakeComb(0, 2), MakeComb(4, 6)}},
+        {"1 2\r3 4\r", {MakeComb(0, 2), MakeComb(4, 6)}},
+        {"1 2\r\r\n\n3 4\n\r5 1", {MakeComb(0, 2), MakeComb(4, 6), MakeComb(8, 0)}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        Write("2-05-0_0001.dat", c.Text);
+        TSystemCombs result;
+        ASSERT_TRUE(LoadSystemCombs(Folder, TByteArray{0, 2, 4, 6, 8}, result));
+        EXPECT_EQ(result.Combs, c.Combs);
+        EXPECT_EQ(result.SkippedLines, 0);
+    }
 }
 
 TEST_F(SystemCombsTest, FileWithoutAUsableLineGivesNothing)
@@ -153,8 +179,8 @@ TEST(SystemListNormalization, LinesBecomeTwoNumbersOfTwoDigits)
         EXPECT_EQ(list.Nums, c.Nums);
         EXPECT_EQ(list.CSize, c.Lines.size());
     }
-    EXPECT_EQ(SystemListText({Q("07 12"), Q("01 02")}), Q("07 12\r\n01 02\r\n"));
-    EXPECT_EQ(SystemListText({}), QString());
+    EXPECT_EQ(JoinTextLines({Q("07 12"), Q("01 02")}), Q("07 12\r\n01 02\r\n"));
+    EXPECT_EQ(JoinTextLines({}), QString());
     EXPECT_EQ(SystemCacheMask(5), Q("2-05-*_*.dat"));
 }
 

@@ -11,6 +11,7 @@
 #include "support/ui/QorListView.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/ScriptLibraryEnv.h"
+#include "tests/common/MarkingTranslator.h"
 #include "tests/common/Screenshot.h"
 
 #include <QComboBox>
@@ -179,6 +180,35 @@ TEST(ScrRates, ListsTheRatingsAsSent)
     EXPECT_EQ(Row(form.LvRates(), 0),
               QStringList({U("Олег"), "2", "2016-08-03 03:30:00", "Kelma", "1.0", U("так себе")}));
     EXPECT_EQ(Row(form.LvRates(), 1), QStringList({"", "", "", "", "", ""}));
+}
+
+TEST_F(OnlineScriptsPanelTest, TextsFollowTheLanguageModule)
+{
+    TFormScrRates rates;
+    const QStringList panelColumns = Headers(FPanel.LvOnlineScripts());
+    const QStringList rateColumns = Headers(rates.LvRates());
+    const QString close = rates.CloseBtn()->text();
+    const QString filter = FPanel.CbOnlineScriptsFilter()->itemText(7);
+    const auto marked = [](const QStringList& texts) {
+        QStringList list;
+        for (const QString& text : texts)
+            list.append(TMarkingModule::Marked(text));
+        return list;
+    };
+    {
+        // The columns, the filter and the close button are texts of the message tables.
+        const TMarkingModule module({"KelmaMsg", "RMsgRu"});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        EXPECT_EQ(Headers(FPanel.LvOnlineScripts()), marked(panelColumns));
+        EXPECT_EQ(FPanel.CbOnlineScriptsFilter()->itemText(7), TMarkingModule::Marked(filter));
+        EXPECT_EQ(Headers(rates.LvRates()), marked(rateColumns));
+        EXPECT_EQ(rates.CloseBtn()->text(), TMarkingModule::Marked(close));
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(Headers(FPanel.LvOnlineScripts()), panelColumns);
+    EXPECT_EQ(FPanel.CbOnlineScriptsFilter()->itemText(7), filter);
+    EXPECT_EQ(Headers(rates.LvRates()), rateColumns);
+    EXPECT_EQ(rates.CloseBtn()->text(), U("Закрыть"));
 }
 
 TEST_F(OnlineScriptsPanelTest, ShowsTheCatalogueFromTheServer)

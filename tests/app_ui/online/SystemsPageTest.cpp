@@ -12,6 +12,7 @@
 #include "support/ui/QorListView.h"
 #include "support/ui/RClipBrd.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/MarkingTranslator.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/standin/HttpStandIn.h"
@@ -126,6 +127,34 @@ TEST_F(SystemDialogTest, TextsAndLoadedFields)
     EXPECT_FALSE(FForm.btnURL->isEnabled());
     FForm.edURL->setText(U("x"));
     EXPECT_TRUE(FForm.btnURL->isEnabled());
+}
+
+TEST_F(SystemDialogTest, SharedTextsFollowTheLanguageModule)
+{
+    // The title, the labels the scenario dialog shares, and the list commands the other
+    // windows share are fetched from the message tables.
+    FForm.LoadSystem(GivenSystem(), false);
+    const auto shown = [this] {
+        return QStringList{FForm.windowTitle(),           Label("lblAuthor"),
+                           Label("lblDescr"),              FForm.actCombsSelectAll->text(),
+                           FForm.actCombsLoad->text(),     FForm.actCombsSave->text(),
+                           FForm.CancelBtn()->text()};
+    };
+    const QStringList russian = {U("Система"),         U("Автор:"),           U("Описание:"), U("Выделить все"),
+                                 U("Загрузить из файла"), U("Сохранить в файле"), U("Закрыть окно")};
+    EXPECT_EQ(shown(), russian);
+    {
+        const TMarkingModule module({"KelmaMsg", "RMsgRu"});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        QStringList marked;
+        for (const QString& text : russian)
+            marked.append(TMarkingModule::Marked(text));
+        EXPECT_EQ(shown(), marked);
+        // A label of the dialog's own stays as it was.
+        EXPECT_EQ(Label("lblTitle"), U("Наименование:"));
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(shown(), russian);
 }
 
 TEST_F(SystemDialogTest, LeavingTheListTidiesItAndCountsNumbersAndLines)
