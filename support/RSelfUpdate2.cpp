@@ -13,6 +13,7 @@
 #include "support/RDialogs.h"
 #include "support/RSysSpawn.h"
 #include "support/RSwCommon.h"
+#include "support/RStrUtils.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/rHttpUtils.h"
@@ -72,12 +73,6 @@ bool HasUrlScheme(const QString& address)
 {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
     return scheme.match(address).hasMatch();
-}
-
-bool IsWebAddress(const QString& address)
-{
-    return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-           || address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 // A description file as text: UTF-8 when it is (with or without a byte-order mark), otherwise
