@@ -15,9 +15,9 @@
 #include "app/core/stakes/StakeCheck.h"
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
-#include "app/core/stats/PrefetchCache.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/core/stats/StatTable.h"
+#include "tests/app_core/stats/StatTableTestEnv.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
 
@@ -52,26 +52,6 @@ protected:
         FState.CombCount = CombinationsTotal;
         FState.ReserveCombLists();
     }
-
-    // The methods a statistics table offers.
-    std::vector<const TStatMethod*> TableMethods() const
-    {
-        std::vector<const TStatMethod*> methods;
-        const TStatList& list = FState.StatList();
-        for (int i = 0; i < list.Count(); ++i)
-            if (list.IsAvailable(i) && list.HasStatTable(i))
-                methods.push_back(&list.Items(i));
-        return methods;
-    }
-
-    void NormsFromTheFullSet(TStatTable& table)
-    {
-        table.SetPrefetchSource([this](const TStatMethod& method) -> QByteArray {
-            if (!StatClassIsPlainValue(method.StatClass()))
-                return {};
-            return TPrefetchCache::BuildBytes(FState.StatList(), method);
-        });
-    }
 };
 
 struct TArchiveCase {
@@ -98,11 +78,11 @@ TEST_F(ResultsChecksumTest, EveryTableOfEveryMethod)
         TChecksum sum;
         TStatTable table(FState);
         if (norms)
-            NormsFromTheFullSet(table);
+            NormsFromTheFullSet(table, FState.StatList());
         for (const TArchiveCase& c : ArchiveCases) {
             FState.FDraws = MakeArchive(c.Draws, c.Seed);
             FState.SetDrawsOffset(c.Offset);
-            for (const TStatMethod* method : TableMethods()) {
+            for (const TStatMethod* method : StatTableMethods(FState.StatList())) {
                 ASSERT_EQ(table.Calc(method, c.Length, true), TStatCalcResult::Computed) << method->Code().toStdString();
                 const TStatTableData& data = table.Data();
                 sum.Add(method->Code());
@@ -127,14 +107,14 @@ TEST_F(ResultsChecksumTest, RowOrderOfEveryColumnBothWays)
 {
     TChecksum sum;
     TStatTable table(FState);
-    NormsFromTheFullSet(table);
+    NormsFromTheFullSet(table, FState.StatList());
     TCombListOps combs(FState);
     TStatFilter filter(combs);
     TScriptStatTable script(FState, table, filter);
     for (const TArchiveCase& c : ArchiveCases) {
         FState.FDraws = MakeArchive(c.Draws, c.Seed);
         FState.SetDrawsOffset(c.Offset);
-        for (const TStatMethod* method : TableMethods()) {
+        for (const TStatMethod* method : StatTableMethods(FState.StatList())) {
             if (!script.SelectMethod(*method))
                 continue;
             script.SetDrawsLen(c.Length);

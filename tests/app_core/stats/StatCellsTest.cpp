@@ -4,12 +4,13 @@
 
 #include "tests/app_core/CoreTestEnv.h"
 
-#include "app/core/stats/PrefetchCache.h"
 #include "app/core/stats/StatTable.h"
 #include "support/RTextCompare.h"
+#include "tests/app_core/stats/StatTableTestEnv.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -28,25 +29,10 @@ protected:
         return i >= 0 ? &FState.StatList().Items(i) : nullptr;
     }
 
-    std::vector<const TStatMethod*> TableMethods() const
-    {
-        std::vector<const TStatMethod*> methods;
-        const TStatList& list = FState.StatList();
-        for (int i = 0; i < list.Count(); ++i)
-            if (list.IsAvailable(i) && list.HasStatTable(i))
-                methods.push_back(&list.Items(i));
-        return methods;
-    }
-
-    // Norms from the full set for the methods that have them, for both tables.
-    void WithNorms(TStatTable& table)
-    {
-        table.SetPrefetchSource([this](const TStatMethod& method) -> QByteArray {
-            if (!StatClassIsPlainValue(method.StatClass()))
-                return {};
-            return TPrefetchCache::BuildBytes(FState.StatList(), method);
-        });
-    }
+    // Each window of the archive, with a table that makes every text and one that makes
+    // the columns given, both with norms, computed for every method.
+    void ForEachTable(TStatColumns columns,
+                      const std::function<void(const TStatMethod&, TStatTable& full, TStatTable& table)>& check);
 };
 
 struct TWindow {
@@ -63,6 +49,27 @@ constexpr TWindow Windows[] = {{120, 11, 0, 40}, {300, 12, 17, 150}, {60, 13, 4,
 std::string Name(const TStatMethod& method, int column)
 {
     return method.Code().toStdString() + " column " + std::to_string(column);
+}
+
+void StatCellsTest::ForEachTable(TStatColumns columns,
+                                 const std::function<void(const TStatMethod&, TStatTable&, TStatTable&)>& check)
+{
+    for (const TWindow& w : Windows) {
+        FState.FDraws = MakeArchive(w.Draws, w.Seed);
+        FState.SetDrawsOffset(w.Offset);
+        TStatTable full(FState);
+        TStatTable table(FState);
+        NormsFromTheFullSet(full, FState.StatList());
+        NormsFromTheFullSet(table, FState.StatList());
+        table.SetTextColumns(columns);
+        for (const TStatMethod* method : StatTableMethods(FState.StatList())) {
+            ASSERT_EQ(full.Calc(method, w.Length, true), TStatCalcResult::Computed);
+            ASSERT_EQ(table.Calc(method, w.Length, true), TStatCalcResult::Computed);
+            check(*method, full, table);
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
+    }
 }
 
 } // namespace
@@ -108,32 +115,21 @@ TEST_F(StatCellsTest, ColumnsAreMadeWhenAskedFor)
 // at once has: the weights are those of the computation.
 TEST_F(StatCellsTest, LaterTextsEqualThoseOfAFullTable)
 {
-    for (const TWindow& w : Windows) {
-        FState.FDraws = MakeArchive(w.Draws, w.Seed);
-        FState.SetDrawsOffset(w.Offset);
-        TStatTable full(FState);
-        TStatTable lazy(FState);
-        WithNorms(full);
-        WithNorms(lazy);
-        lazy.SetTextColumns(StatColumnBit(scCount));
-        for (const TStatMethod* method : TableMethods()) {
-            ASSERT_EQ(full.Calc(method, w.Length, true), TStatCalcResult::Computed);
-            ASSERT_EQ(lazy.Calc(method, w.Length, true), TStatCalcResult::Computed);
-            const TStatWeights weights = FState.StatList().Config().Weights;
-            FState.StatList().Config().Weights.Count = 5;
-            // Two steps, the second overlapping the first.
-            lazy.MakeTexts(StatColumnBit(scWeight) | StatColumnBit(scFact));
-            lazy.MakeTexts(AllStatColumns);
-            FState.StatList().Config().Weights = weights;
-            ASSERT_EQ(lazy.Data().TextColumns, AllStatColumns);
-            ASSERT_EQ(lazy.Data().Rows.size(), full.Data().Rows.size()) << method->Code().toStdString();
-            for (std::size_t r = 0; r < full.Data().Rows.size(); ++r)
-                for (int c = 0; c < StatColumnCount; ++c)
-                    ASSERT_EQ(lazy.Data().Rows[r].Texts[static_cast<std::size_t>(c)],
-                              full.Data().Rows[r].Texts[static_cast<std::size_t>(c)])
-                        << Name(*method, c) << " row " << r;
-        }
-    }
+    ForEachTable(StatColumnBit(scCount), [this](const TStatMethod& method, TStatTable& full, TStatTable& lazy) {
+        const TStatWeights weights = FState.StatList().Config().Weights;
+        FState.StatList().Config().Weights.Count = 5;
+        // Two steps, the second overlapping the first.
+        lazy.MakeTexts(StatColumnBit(scWeight) | StatColumnBit(scFact));
+        lazy.MakeTexts(AllStatColumns);
+        FState.StatList().Config().Weights = weights;
+        ASSERT_EQ(lazy.Data().TextColumns, AllStatColumns);
+        ASSERT_EQ(lazy.Data().Rows.size(), full.Data().Rows.size()) << method.Code().toStdString();
+        for (std::size_t r = 0; r < full.Data().Rows.size(); ++r)
+            for (int c = 0; c < StatColumnCount; ++c)
+                ASSERT_EQ(lazy.Data().Rows[r].Texts[static_cast<std::size_t>(c)],
+                          full.Data().Rows[r].Texts[static_cast<std::size_t>(c)])
+                    << Name(method, c) << " row " << r;
+    });
 }
 
 // The sort keys of every column are what the text order reads in the column's texts: the
@@ -141,31 +137,20 @@ TEST_F(StatCellsTest, LaterTextsEqualThoseOfAFullTable)
 TEST_F(StatCellsTest, SortKeysReadAsTheTexts)
 {
     const TCellTextOrder order;
-    for (const TWindow& w : Windows) {
-        FState.FDraws = MakeArchive(w.Draws, w.Seed);
-        FState.SetDrawsOffset(w.Offset);
-        TStatTable full(FState);
-        TStatTable bare(FState);
-        WithNorms(full);
-        WithNorms(bare);
-        bare.SetTextColumns(0);
-        for (const TStatMethod* method : TableMethods()) {
-            ASSERT_EQ(full.Calc(method, w.Length, true), TStatCalcResult::Computed);
-            ASSERT_EQ(bare.Calc(method, w.Length, true), TStatCalcResult::Computed);
-            for (int c = 0; c < StatColumnCount; ++c) {
-                const std::vector<TCellTextOrder::TKey> keys = bare.SortKeys(c, order);
-                ASSERT_EQ(keys.size(), full.Data().Rows.size()) << Name(*method, c);
-                for (std::size_t r = 0; r < keys.size(); ++r) {
-                    const TCellTextOrder::TKey text = order.Key(full.Data().Rows[r].Texts[static_cast<std::size_t>(c)]);
-                    ASSERT_EQ(keys[r].Text, text.Text) << Name(*method, c) << " row " << r;
-                    ASSERT_EQ(keys[r].IsNumber, text.IsNumber) << Name(*method, c) << " row " << r;
-                    ASSERT_EQ(keys[r].Number, text.Number) << Name(*method, c) << " row " << r;
-                }
+    ForEachTable(0, [&order](const TStatMethod& method, TStatTable& full, TStatTable& bare) {
+        for (int c = 0; c < StatColumnCount; ++c) {
+            const std::vector<TCellTextOrder::TKey> keys = bare.SortKeys(c, order);
+            ASSERT_EQ(keys.size(), full.Data().Rows.size()) << Name(method, c);
+            for (std::size_t r = 0; r < keys.size(); ++r) {
+                const TCellTextOrder::TKey text = order.Key(full.Data().Rows[r].Texts[static_cast<std::size_t>(c)]);
+                ASSERT_EQ(keys[r].Text, text.Text) << Name(method, c) << " row " << r;
+                ASSERT_EQ(keys[r].IsNumber, text.IsNumber) << Name(method, c) << " row " << r;
+                ASSERT_EQ(keys[r].Number, text.Number) << Name(method, c) << " row " << r;
             }
-            // The keys asked for made no texts.
-            EXPECT_EQ(bare.Data().TextColumns, StatColumnBit(scValue));
         }
-    }
+        // The keys asked for made no texts.
+        EXPECT_EQ(bare.Data().TextColumns, StatColumnBit(scValue));
+    });
     // No computation, or a column outside the table: no rows to key.
     TStatTable none(FState);
     EXPECT_TRUE(none.SortKeys(scCount, order).empty());
