@@ -7,25 +7,25 @@
 namespace {
 
 // Field offsets inside the record.
-constexpr int OfsVersion = 0;
-constexpr int OfsOrigin = 1;
-constexpr int OfsDrawNumber = 4;
-constexpr int OfsChecked = 8;
-constexpr int OfsRatingPending = StakeRatingPendingOffset;
-constexpr int OfsSelection = 12;
-constexpr int OfsDigits = 16;
-constexpr int OfsDrawResult = 24;
-constexpr int OfsMatches = 28;
-constexpr int OfsBalance = 40;
-constexpr int OfsComment = 48;
+constexpr int OfsVersion = StakeOffset::Version;
+constexpr int OfsOrigin = StakeOffset::Origin;
+constexpr int OfsDrawNumber = StakeOffset::DrawNumber;
+constexpr int OfsChecked = StakeOffset::Checked;
+constexpr int OfsRatingPending = StakeOffset::RatingPending;
+constexpr int OfsSelection = StakeOffset::Selection;
+constexpr int OfsDigits = StakeOffset::Digits;
+constexpr int OfsDrawResult = StakeOffset::DrawResult;
+constexpr int OfsMatches = StakeOffset::Matches;
+constexpr int OfsBalance = StakeOffset::Balance;
+constexpr int OfsComment = StakeOffset::Comment;
 
 }  // namespace
 
-bool TStakeRec::IsDamaged() const
+bool TStakeRec::CountsDamaged(std::int32_t drawNumber, std::int32_t staked, std::int32_t matched)
 {
-    if (Matches.Count < -1 || Matches.Count > 2)
+    if (matched < -1 || matched > 2)
         return true;
-    return IsStake() && (Digits.Count < 1 || Digits.Count > 4);
+    return drawNumber > 0 && (staked < 1 || staked > 4);
 }
 
 TStakeRec InitStakeRec()

@@ -40,13 +40,30 @@ struct TStakeRec {
     // A stake whose counts cannot be used: staked count outside 1..4 or matched count outside
     // -1..2. The counts index the digit bytes and the rating counters, so such a record is
     // shown empty and never scored or rated.
-    bool IsDamaged() const;
+    bool IsDamaged() const { return CountsDamaged(DrawNumber, Digits.Count, Matches.Count); }
+    // The same rule for code that reads the fields straight from the stored bytes.
+    static bool CountsDamaged(std::int32_t drawNumber, std::int32_t staked, std::int32_t matched);
 
     bool operator==(const TStakeRec&) const = default;
 };
 
 inline constexpr int StakeRecSize = 304;
 inline constexpr int StakeRatingPendingOffset = 9;   // the byte of RatingPending in a record
+
+// Where the fields lie in a stored record, for code that reads or changes records in place.
+namespace StakeOffset {
+inline constexpr int Version = 0;
+inline constexpr int Origin = 1;
+inline constexpr int DrawNumber = 4;
+inline constexpr int Checked = 8;
+inline constexpr int RatingPending = StakeRatingPendingOffset;
+inline constexpr int Selection = 12;
+inline constexpr int Digits = 16;
+inline constexpr int DrawResult = 24;
+inline constexpr int Matches = 28;
+inline constexpr int Balance = 40;
+inline constexpr int Comment = 48;
+}  // namespace StakeOffset
 static_assert(StakeRecSize == 48 + TShortString<255>::Size);
 
 // The blank separator record: version 2, origin 0, draw number -1, matched count -1,

@@ -1,8 +1,10 @@
 // Records of the stakes file, read field by field from any 304 bytes, and the grid row each
 // shows. Nothing raises. Invariants: a record read and written back is byte-identical once
-// written (the gaps between fields become zeros), a damaged record shows an empty row, and
-// every cell of a row has a text.
+// written (the gaps between fields become zeros), a record read in place tells the same
+// fields and the same damage as the record read whole, a damaged record shows an empty row,
+// and every cell of a row has a text.
 
+#include "app/core/stakes/StakeReader.h"
 #include "app/core/stakes/StakeRows.h"
 #include "app/core/stakes/StakesFile.h"
 #include "engine/KelmaStakes.h"
@@ -21,6 +23,14 @@ void FuzzStakeRecords(const std::uint8_t* data, std::size_t size)
         std::array<std::uint8_t, StakeRecSize> rewritten{};
         WriteStakeRec(again, rewritten.data());
         FuzzCheck(rewritten == written, "a record read and written back is not byte-identical");
+
+        const TStakeView inPlace(data + offset);
+        FuzzCheck(inPlace.Record() == rec, "a record read in place reads as another record");
+        FuzzCheck(inPlace.IsDamaged() == rec.IsDamaged(), "a record read in place is damaged by another rule");
+        FuzzCheck(inPlace.Comment() == rec.Comment.Get(), "a comment read in place is another comment");
+        FuzzCheck(inPlace.CommentField().size() <= TShortString<255>::Size, "a comment reaches past its field");
+        FuzzCheck(!(inPlace.AwaitsCheck() && inPlace.Settled()), "a stake waits for a check and is settled");
+        FuzzCheck(!(inPlace.IsScored() && inPlace.AwaitsCheck()), "a scored stake waits for a check");
 
         const TStakeRowView view = StakeRowView(rec);
         if (rec.IsDamaged() || !rec.IsStake())

@@ -5,6 +5,7 @@
 //
 // Input: the file.
 
+#include "app/core/stakes/StakeReader.h"
 #include "app/core/stakes/StakesFile.h"
 #include "fuzz/FuzzTargets.h"
 
@@ -39,6 +40,10 @@ void FuzzStakesFile(const std::uint8_t* data, std::size_t size)
             file.StakeExists(rec.DrawNumber, rec.Digits);
         }
         file.SeekLastCheckedDraws(3);
+        qint64 read = 0;
+        for (TStakeReader reader(file); reader.NextBlock();)
+            read += reader.Count();
+        FuzzCheck(read == count, "the reader did not read every record");
         if (count > 0) {
             const QByteArray records = file.ReadRecordBytes(0, count);
             FuzzCheck(records.size() == count * StakeRecSize, "the records read are not whole");

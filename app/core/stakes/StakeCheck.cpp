@@ -1,6 +1,7 @@
 #include "app/core/stakes/StakeCheck.h"
 
 #include "app/core/archive/DrawLookups.h"
+#include "app/core/stakes/StakeReader.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -19,9 +20,6 @@ const TResString SRatingsNotSaved = RESSTR(
     "Рейтинг не сохранен!\n\n%s\n\nПроверенные ставки отмечены в файле ставок и будут учтены в "
     "рейтинге при следующем его сохранении или при следующем запуске программы.");
 
-// Records read per call while scanning.
-constexpr qint64 CheckChunk = 2048;
-
 // Finds the rating of a stake's comment without comparing it with every rating: the stored
 // bytes of a comment name their rating once it was looked up. The array keeps its order while
 // a check runs, so the indexes stay valid.
@@ -29,16 +27,15 @@ class TRatingFinder {
 public:
     explicit TRatingFinder(TRatingsArray& ratings) : FRatings(ratings) {}
 
-    void Add(const TStakeRec& rec)
+    void Add(const TStakeView& rec)
     {
-        const auto& field = rec.Comment.Bytes;
-        const QByteArray key = QByteArray::fromRawData(reinterpret_cast<const char*>(field.data()),
-                                                       1 + rec.Comment.Length());
+        const QByteArrayView field = rec.CommentField();
+        const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
         size_t at = 0;
         if (const auto found = FIndex.constFind(key); found != FIndex.constEnd()) {
             at = *found;
         } else {
-            const QString comment = rec.Comment.Get();
+            const QString comment = rec.Comment();
             at = FRatings.size();
             for (size_t i = 0; i < FRatings.size(); ++i) {
                 if (FRatings[i].Comment.compare(comment, Qt::CaseInsensitive) == 0) {
@@ -53,7 +50,7 @@ public:
             }
             FIndex.insert(QByteArray(key.constData(), key.size()), at);
         }
-        AddRatingResultTo(FRatings[at], rec.Matches.Count, rec.Balance);
+        AddRatingResultTo(FRatings[at], rec.MatchedCount(), rec.Balance());
     }
 
 private:
@@ -82,26 +79,29 @@ TStakeCheckResult TStakeCheck::CheckStakes()
     QStringList logErrors;
     TRatingFinder finder(FRatings);
     try {
-        const qint64 records = FFile.RecordCount();
+        // Nothing before the file's check start waits for a draw or is damaged.
+        const qint64 start = FFile.CheckStart();
+        TStakeReader reader(FFile, start);
+        const qint64 records = reader.End();
         qint64 total = records;
         qint64 step = std::max<qint64>(1, total / 100);
         qint64 first = -1;
         qint64 done = 0;
         qint64 shown = 0;
-        for (qint64 chunkStart = 0; chunkStart < records; chunkStart += CheckChunk) {
-            const qint64 count = std::min(CheckChunk, records - chunkStart);
-            QByteArray chunk = FFile.ReadRecordBytes(chunkStart, count);
-            auto* bytes = reinterpret_cast<std::uint8_t*>(chunk.data());
-            std::vector<TStakeRec> scored;
-            qint64 low = -1, high = -1;   // scored records of the block
-            for (qint64 k = 0; k < count; ++k, bytes += StakeRecSize) {
-                const qint64 index = chunkStart + k;
-                TStakeRec rec = ReadStakeRec(bytes);
-                if (rec.IsDamaged()) {
+        // The first record that the next check has to read again: damaged, or waiting still.
+        qint64 unsettled = -1;
+        std::vector<qint64> scored;   // the block's scored records
+        while (reader.NextBlock()) {
+            scored.clear();
+            for (qint64 k = 0; k < reader.Count(); ++k) {
+                const qint64 index = reader.First() + k;
+                const TStakeView view = reader.At(k);
+                if (view.IsDamaged()) {
                     ++result.DamagedCount;
+                    unsettled = unsettled < 0 ? index : unsettled;
                     continue;
                 }
-                if (rec.Checked == 0 && rec.DrawNumber > 0 && rec.Digits.Count >= 2) {
+                if (view.AwaitsCheck()) {
                     if (first < 0) {
                         first = index + 1;
                         total = records - first;
@@ -109,9 +109,10 @@ TStakeCheckResult TStakeCheck::CheckStakes()
                     }
                     done = index + 1 - first;
 
-                    const int found = FindDrawByNumber(FDraws, rec.DrawNumber);
+                    const int found = FindDrawByNumber(FDraws, view.DrawNumber());
                     if (found >= 0) {
                         const TDrawRec& draw = FDraws[static_cast<size_t>(found)];
+                        TStakeRec rec = view.Record();
                         TDrawRec staked;
                         staked.Digits = {rec.Digits.Digits[0], rec.Digits.Digits[1]};
                         rec.Checked = 1;
@@ -119,11 +120,11 @@ TStakeCheckResult TStakeCheck::CheckStakes()
                         rec.DrawResult = MakeComb(draw.Digits[0], draw.Digits[1]);
                         rec.Matches = GetDrawMatches(draw, staked);
                         rec.Balance = FStats.StakeBalance(rec.Digits.Count, rec.Matches.Count);
-                        WriteStakeRec(rec, bytes);
-                        scored.push_back(rec);
-                        if (low < 0)
-                            low = k;
-                        high = k;
+                        // In the block's bytes: the block goes back with the record scored.
+                        WriteStakeRec(rec, reader.MutableBytes(k));
+                        scored.push_back(k);
+                    } else if (unsettled < 0) {
+                        unsettled = index;
                     }
                 }
                 // The status line processes pending window messages, so it is only told when
@@ -141,23 +142,27 @@ TStakeCheckResult TStakeCheck::CheckStakes()
                 owner->PrepareMarks();
                 marksPrepared = true;
             }
-            const qint64 firstWritten = chunkStart + low;
-            WriteScored(firstWritten, chunk.mid(low * StakeRecSize, (high - low + 1) * StakeRecSize));
+            const qint64 low = scored.front(), high = scored.back();
+            const qint64 firstWritten = reader.First() + low;
+            WriteScored(firstWritten, reader.Bytes(low, high - low + 1));
             if (owner) {
                 markedFirst = markedFirst < 0 ? firstWritten : markedFirst;
-                markedLast = chunkStart + high;
+                markedLast = reader.First() + high;
             }
             Point(TCheckPoint::BlockWritten);
             // Only stakes that are on disk as scored reach the ratings: after a failed write
             // they stay unchecked, to be scored and rated once next time.
             result.Scored = true;
-            for (const TStakeRec& rec : scored) {
+            for (const qint64 k : scored) {
+                const TStakeView rec = reader.At(k);
                 ++result.ScoredCount;
                 finder.Add(rec);
-                if (Log)
-                    logErrors << Log->Write(rec);
+                if (Log && Log->Enabled)
+                    logErrors << Log->Write(rec.Record());
             }
         }
+        // Read to the end: the next check starts at the first record it has to read again.
+        FFile.SetCheckStart(unsettled < 0 ? records : unsettled);
     } catch (const std::exception& e) {
         result.Errors << Format(LoadResString(rsStakesCheckError), {ExceptionText(e)});
         result.Failed = true;
@@ -165,9 +170,10 @@ TStakeCheckResult TStakeCheck::CheckStakes()
     if (owner)
         owner->EndScan(markedFirst, markedLast);
     // A log that cannot be written fails for every stake alike: the user hears of it once.
-    logErrors.removeDuplicates();
-    if (!logErrors.isEmpty())
+    if (!logErrors.isEmpty()) {
+        logErrors.removeDuplicates();
         result.Errors.prepend(logErrors.join(QLatin1String("\n\n")));
+    }
     return result;
 }
 

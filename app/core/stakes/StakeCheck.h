@@ -28,7 +28,9 @@ struct TStakeCheckResult {
 // record is written back in place first, and only when that write succeeded is it added to
 // the ratings and the log, so a stake whose write failed is neither rated now nor twice later.
 // The file is read in blocks of records, and the scored records of a block go back with one
-// write: a write per stake would cost more than the scoring itself.
+// write: a write per stake would cost more than the scoring itself. A check reads from the
+// file's check start on (TStakesFile::CheckStart), so that checking after every scenario line
+// costs what the stakes still waiting cost, not what the whole file does.
 //
 // Given the main window's ratings (whose stakes file is this one), the check also marks every
 // stake it scores, so that the ratings file counts it exactly once whatever stops the program

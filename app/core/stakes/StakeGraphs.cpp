@@ -1,5 +1,6 @@
 #include "app/core/stakes/StakeGraphs.h"
 
+#include "app/core/stakes/StakeReader.h"
 #include "app/core/stakes/StakesFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Exceptions.h"
@@ -10,9 +11,6 @@
 #include <functional>
 
 namespace {
-
-// Records read at a time: the graphs stream the file and never hold it whole.
-constexpr qint64 kChunkRecords = 4096;
 
 // Puts the stakes file back where the graph found it, however the graph ends: the stakes grid
 // and the other readers go on from that position.
@@ -34,17 +32,11 @@ private:
 }
 
 // Hands every sound record from record `first` to the end to the visitor, in file order.
-void ForEachRecord(TStakesFile& stakes, qint64 first, const std::function<void(const TStakeRec&)>& visit)
+void ForEachRecord(TStakesFile& stakes, qint64 first, const std::function<void(const TStakeView&)>& visit)
 {
-    if (!stakes.IsOpen())
-        throw Exception(LoadResString(rsStakesFileNotOpen));
-    const qint64 total = stakes.RecordCount();
-    for (qint64 start = first; start < total; start += kChunkRecords) {
-        const qint64 count = std::min(kChunkRecords, total - start);
-        const QByteArray chunk = stakes.ReadRecordBytes(start, count);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.constData());
-        for (qint64 i = 0; i < count; ++i, bytes += StakeRecSize) {
-            const TStakeRec rec = ReadStakeRec(bytes);
+    for (TStakeReader reader(stakes, first); reader.NextBlock();) {
+        for (qint64 k = 0; k < reader.Count(); ++k) {
+            const TStakeView rec = reader.At(k);
             if (!rec.IsDamaged())
                 visit(rec);
         }
@@ -65,16 +57,17 @@ TGraphPoints StakesProfitByDraws(TStakesFile& stakes)
     // walk over all the draws seen so far.
     TProfitDrawArray profits;
     QHash<std::int32_t, qsizetype> index;
-    ForEachRecord(stakes, 0, [&](const TStakeRec& rec) {
-        if (rec.DrawNumber < 0)
+    ForEachRecord(stakes, 0, [&](const TStakeView& rec) {
+        const std::int32_t draw = rec.DrawNumber();
+        if (draw < 0)
             return;
-        const auto found = index.constFind(rec.DrawNumber);
+        const auto found = index.constFind(draw);
         if (found != index.constEnd()) {
             TCurrency& sum = profits[static_cast<size_t>(*found)].Amount;
-            sum = SaturatingAdd(sum, rec.Balance);
+            sum = SaturatingAdd(sum, rec.Balance());
         } else {
-            index.insert(rec.DrawNumber, static_cast<qsizetype>(profits.size()));
-            profits.push_back({rec.DrawNumber, rec.Balance});
+            index.insert(draw, static_cast<qsizetype>(profits.size()));
+            profits.push_back({draw, rec.Balance()});
         }
     });
     if (profits.empty())
@@ -111,15 +104,15 @@ TGraphPoints StakesByComments(TStakesFile& stakes, const QStringList& comments, 
         NothingToDraw();
 
     TGraphPoints points;
-    ForEachRecord(stakes, stakes.Position() / StakeRecSize, [&](const TStakeRec& rec) {
-        if (rec.DrawNumber < 1 || rec.Checked == 0 || rec.Matches.Count < 0)
+    ForEachRecord(stakes, stakes.Position() / StakeRecSize, [&](const TStakeView& rec) {
+        if (rec.DrawNumber() < 1 || !rec.Checked() || rec.MatchedCount() < 0)
             return;
-        const QString comment = rec.Comment.Get();
+        const QString comment = rec.Comment();
         for (const QString& wanted : comments) {
             if (wanted.compare(comment, Qt::CaseInsensitive) != 0)
                 continue;
-            const double y = profits ? Money(rec.Balance) : static_cast<double>(rec.Matches.Count);
-            points.append({rec.DrawNumber, wanted, y, true, true, 0});
+            const double y = profits ? Money(rec.Balance()) : static_cast<double>(rec.MatchedCount());
+            points.append({rec.DrawNumber(), wanted, y, true, true, 0});
             return;
         }
     });

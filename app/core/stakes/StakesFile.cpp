@@ -1,6 +1,7 @@
 #include "app/core/stakes/StakesFile.h"
 
 #include "app/core/archive/RecordFile.h"
+#include "app/core/stakes/StakeReader.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -8,7 +9,6 @@
 #include "platform/SaveFile.h"
 
 #include <QFile>
-#include <QtEndian>
 
 #include <algorithm>
 
@@ -40,9 +40,6 @@ const TResString SNoRights = RESSTR("StakesFile", "нет прав на чтен
 const TResString SReadOnlyDisk = RESSTR("StakesFile", "диск доступен только для чтения");
 const TResString SIsFolder = RESSTR("StakesFile", "на месте файла находится каталог");
 const TResString SDiskFull = RESSTR("StakesFile", "на диске нет свободного места");
-
-// Records read per system call in scans.
-constexpr qint64 ScanChunk = 2048;
 
 // The reasons a user can act on are told in the program's own words.
 QString SystemText(int error)
@@ -118,6 +115,7 @@ TStakesLoadReport TStakesFile::Load()
 {
     return Wrapped(rsStakesReadError, [this] {
         Open();
+        FCheckStart.Forget();
         TStakesLoadReport report;
         report.FileName = FFileName;
         report.OriginalSize = Size();
@@ -273,7 +271,7 @@ void TStakesFile::WriteStake(TSeekOrigin origin, qint64 index, const TStakeRec& 
         // that a write that fails half-way never leaves a cache that disagrees with the file.
         if (FCachePosition == position)
             FCachePosition = -1;
-        WriteAt(position, bytes, StakeRecSize);
+        WriteInPlace(position, bytes, StakeRecSize);
         FCache = rec;
         FCachePosition = position;
         FPosition = position + StakeRecSize;
@@ -282,13 +280,20 @@ void TStakesFile::WriteStake(TSeekOrigin origin, qint64 index, const TStakeRec& 
 
 QByteArray TStakesFile::ReadRecordBytes(qint64 first, qint64 count)
 {
-    return Wrapped(rsStakeReadError, [&] {
+    QByteArray bytes;
+    ReadRecordsInto(first, count, bytes);
+    return bytes;
+}
+
+void TStakesFile::ReadRecordsInto(qint64 first, qint64 count, QByteArray& into)
+{
+    Wrapped(rsStakeReadError, [&] {
         RequireOpen();
-        if (first < 0 || count < 0 || first > RecordCount() || count > RecordCount() - first)
+        const qint64 total = RecordCount();
+        if (first < 0 || count < 0 || first > total || count > total - first)
             throw Exception(Format(LoadResString(rsRecordNotFound), {first + count - 1}));
-        QByteArray bytes(static_cast<qsizetype>(count * StakeRecSize), '\0');
-        ReadAt(first * StakeRecSize, bytes.data(), bytes.size());
-        return bytes;
+        into.resize(static_cast<qsizetype>(count * StakeRecSize));
+        ReadAt(first * StakeRecSize, into.data(), into.size());
     });
 }
 
@@ -297,13 +302,13 @@ void TStakesFile::WriteRecordBytes(qint64 first, const QByteArray& records)
     Wrapped(rsStakeAppendError, [&] {
         RequireOpen();
         const qint64 count = records.size() / StakeRecSize;
-        if (records.size() % StakeRecSize != 0 || first < 0 || first > RecordCount()
-            || count > RecordCount() - first)
+        const qint64 total = RecordCount();
+        if (records.size() % StakeRecSize != 0 || first < 0 || first > total || count > total - first)
             throw Exception(Format(LoadResString(rsRecordNotFound), {first}));
         const qint64 position = first * StakeRecSize;
         if (FCachePosition >= position && FCachePosition < position + records.size())
             FCachePosition = -1;
-        WriteAt(position, records.constData(), records.size());
+        WriteInPlace(position, records.constData(), records.size());
     });
 }
 
@@ -356,6 +361,8 @@ void TStakesFile::AppendStakes(const std::vector<TStakeRec>& recs, int drawCount
         std::vector<std::uint8_t> bytes;
         for (const TStakeRec& rec : recs)
             AppendBytes(bytes, rec, drawCount, lastIsStake);
+        // Records go after the last one: the check start stays where it is.
+        FCheckStart.BeforeChange(FHandle);
         try {
             WriteAt(size, bytes.data(), static_cast<qint64>(bytes.size()));
         } catch (...) {
@@ -364,6 +371,7 @@ void TStakesFile::AppendStakes(const std::vector<TStakeRec>& recs, int drawCount
             [[maybe_unused]] const int ignored = ::ftruncate(FHandle, size);
             throw;
         }
+        FCheckStart.AfterChange(FHandle);
         FPosition = size + static_cast<qint64>(bytes.size());
     });
 }
@@ -375,8 +383,11 @@ void TStakesFile::Truncate(qint64 size)
         if (size < 0 || size >= Size())
             return;
         FCachePosition = -1;
+        FCheckStart.BeforeChange(FHandle);
+        FCheckStart.CutTo(size / StakeRecSize);
         if (::ftruncate(FHandle, size) != 0)
             throw Exception(SystemText(errno));
+        FCheckStart.AfterChange(FHandle);
         FPosition = std::min(FPosition, size);
     });
 }
@@ -384,27 +395,20 @@ void TStakesFile::Truncate(qint64 size)
 qint64 TStakesFile::ClearRatingMarks(qint64 first, qint64 count)
 {
     return Wrapped(rsStakeAppendError, [&] {
-        RequireOpen();
-        const qint64 total = RecordCount();
-        first = std::clamp<qint64>(first, 0, total);
-        const qint64 end = count < 0 || count > total - first ? total : first + count;
         qint64 cleared = 0;
-        for (qint64 start = first; start < end; start += ScanChunk) {
-            const qint64 n = std::min(ScanChunk, end - start);
-            QByteArray chunk = ReadRecordBytes(start, n);
+        for (TStakeReader reader(*this, first, count); reader.NextBlock();) {
             qint64 low = -1, high = -1;
-            for (qint64 i = 0; i < n; ++i) {
-                char& mark = chunk[static_cast<qsizetype>(i * StakeRecSize + StakeRatingPendingOffset)];
-                if (mark == 0)
+            for (qint64 k = 0; k < reader.Count(); ++k) {
+                if (!reader.At(k).RatingPending())
                     continue;
-                mark = 0;
+                reader.MutableBytes(k)[StakeOffset::RatingPending] = 0;
                 ++cleared;
                 if (low < 0)
-                    low = i;
-                high = i;
+                    low = k;
+                high = k;
             }
             if (low >= 0)
-                WriteRecordBytes(start + low, chunk.mid(low * StakeRecSize, (high - low + 1) * StakeRecSize));
+                WriteRecordBytes(reader.First() + low, reader.Bytes(low, high - low + 1));
         }
         return cleared;
     });
@@ -413,17 +417,11 @@ qint64 TStakesFile::ClearRatingMarks(qint64 first, qint64 count)
 bool TStakesFile::StakeExists(std::int32_t drawNumber, const TDigitsRec& digits)
 {
     return Wrapped(rsStakeReadError, [&] {
-        RequireOpen();
-        const qint64 total = RecordCount();
-        for (qint64 first = 0; first < total; first += ScanChunk) {
-            const qint64 count = std::min(ScanChunk, total - first);
-            const QByteArray chunk = ReadRecordBytes(first, count);
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.constData());
-            for (qint64 i = 0; i < count; ++i, bytes += StakeRecSize) {
-                // Only the draw number and the staked digits are decoded: a scan reads every
-                // record of the file.
-                if (qFromLittleEndian<qint32>(bytes + 4) == drawNumber
-                    && DigitRecsMatch(ReadDigitsRec(bytes + 16), digits))
+        // Damaged records count as well: their digits are compared as stored.
+        for (TStakeReader reader(*this); reader.NextBlock();) {
+            for (qint64 k = 0; k < reader.Count(); ++k) {
+                const TStakeView rec = reader.At(k);
+                if (rec.DrawNumber() == drawNumber && DigitRecsMatch(rec.Digits(), digits))
                     return true;
             }
         }
@@ -441,10 +439,10 @@ int TStakesFile::SeekLastCheckedDraws(int n)
         for (qint64 i = RecordCount() - 1; i >= 0; --i) {
             std::uint8_t bytes[StakeRecSize];
             ReadAt(i * StakeRecSize, bytes, StakeRecSize);
-            const TStakeRec rec = ReadStakeRec(bytes);
+            const TStakeView rec(bytes);
             // A damaged record is no scored stake, whatever its checked byte says.
-            const bool newDraw = rec.DrawNumber >= 1 && rec.Checked != 0 && rec.Matches.Count >= 0 && !rec.IsDamaged()
-                                 && (!havePrevious || rec.DrawNumber != previous);
+            const bool newDraw = rec.DrawNumber() >= 1 && rec.IsScored()
+                                 && (!havePrevious || rec.DrawNumber() != previous);
             if (!newDraw)
                 continue;
             if (counted == n) {
@@ -452,7 +450,7 @@ int TStakesFile::SeekLastCheckedDraws(int n)
                 return counted;
             }
             ++counted;
-            previous = rec.DrawNumber;
+            previous = rec.DrawNumber();
             havePrevious = true;
         }
         FPosition = 0;
@@ -469,14 +467,13 @@ qint64 TStakesFile::DeleteStakes(const TKeepTest& keep)
             TSaveFile save(FFileName);
             const qint64 size = Size();
             const qint64 total = size / StakeRecSize;
-            for (qint64 first = 0; first < total; first += ScanChunk) {
-                const qint64 count = std::min(ScanChunk, total - first);
-                const QByteArray chunk = ReadRecordBytes(first, count);
-                const auto* bytes = reinterpret_cast<const std::uint8_t*>(chunk.constData());
-                for (qint64 i = 0; i < count; ++i, bytes += StakeRecSize) {
-                    // Kept records are copied as stored, byte for byte.
-                    if (keep(first + i, ReadStakeRec(bytes)))
-                        save.Write(reinterpret_cast<const char*>(bytes), StakeRecSize);
+            for (TStakeReader reader(*this); reader.NextBlock();) {
+                for (qint64 k = 0; k < reader.Count(); ++k) {
+                    // Kept records are copied as stored, byte for byte; the keep-test sees
+                    // damaged ones too.
+                    const TStakeView rec = reader.At(k);
+                    if (keep(reader.First() + k, rec.Record()))
+                        save.Write(reinterpret_cast<const char*>(rec.Bytes()), StakeRecSize);
                     else
                         ++dropped;
                 }
@@ -494,6 +491,7 @@ qint64 TStakesFile::DeleteStakes(const TKeepTest& keep)
         ++FLayout;
         FCachePosition = -1;
         FPosition = 0;
+        FCheckStart.Forget();
         const int previous = FHandle;
         try {
             FHandle = OpenHeld(FFileName);
@@ -505,6 +503,22 @@ qint64 TStakesFile::DeleteStakes(const TKeepTest& keep)
         ::close(previous);
         return dropped;
     });
+}
+
+void TStakesFile::WriteInPlace(qint64 position, const void* data, qint64 size)
+{
+    const qint64 first = position / StakeRecSize;
+    // Bytes that do not start at a record are no records to judge.
+    const bool whole = position % StakeRecSize == 0 && size % StakeRecSize == 0;
+    FCheckStart.BeforeChange(FHandle, first, whole ? static_cast<const char*>(data) : nullptr,
+                             whole ? size / StakeRecSize : 1);
+    try {
+        WriteAt(position, data, size);
+    } catch (...) {
+        FCheckStart.ChangeFailed(first);
+        throw;
+    }
+    FCheckStart.AfterChange(FHandle);
 }
 
 bool TStakesFile::KeptByCondition(const TStakeRec& rec, int condition, int value)

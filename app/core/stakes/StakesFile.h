@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/stakes/StakeCheckStart.h"
 #include "engine/KelmaStakes.h"
 #include "platform/Exceptions.h"
 
@@ -79,8 +80,11 @@ public:
     // Writes the record at index x 304 bytes from the origin; the end of the file is allowed
     // (appends). Raises "Ошибка добавления записи в файл ставок!...".
     void WriteStake(TSeekOrigin origin, qint64 index, const TStakeRec& rec);
-    // Whole records [first, first + count) as they are stored; for scans.
+    // Whole records [first, first + count) as they are stored; scans read through
+    // TStakeReader.
     QByteArray ReadRecordBytes(qint64 first, qint64 count);
+    // The same into a buffer that is resized to fit, so that a scan reuses one buffer.
+    void ReadRecordsInto(qint64 first, qint64 count, QByteArray& into);
     // Replaces whole records from record `first` on with the given bytes, in place. Raises
     // "Ошибка добавления записи в файл ставок!..." (the record-not-found text for a range
     // outside the file).
@@ -105,6 +109,13 @@ public:
     // Changes whenever records may have moved to other indexes (a load that cut the file, a
     // deletion): indexes remembered under another value no longer name the same records.
     int Layout() const { return FLayout; }
+
+    // Where a stake check starts reading (TStakeCheckStart): the check sets it when it has
+    // read to the end. This object's own writes move it back as far as they must; it is
+    // forgotten at a load or a deletion, and whenever the file is found changed by anything
+    // else, closing and opening again in between or not.
+    qint64 CheckStart() { return FCheckStart.Get(FHandle); }
+    void SetCheckStart(qint64 index) { FCheckStart.Set(FHandle, index); }
 
     // True when a record for the draw number has the same staked digits.
     bool StakeExists(std::int32_t drawNumber, const TDigitsRec& digits);
@@ -135,6 +146,8 @@ private:
     static void AppendBytes(std::vector<std::uint8_t>& bytes, const TStakeRec& rec, int drawCount,
                             bool& lastIsStake);
     bool LastIsStake(qint64 size) const;
+    // Writes over bytes of the file, keeping the check start right.
+    void WriteInPlace(qint64 position, const void* data, qint64 size);
 
     QString FFileName;
     int FHandle = -1;
@@ -142,4 +155,5 @@ private:
     qint64 FCachePosition = -1;   // byte position of the cached record; -1: nothing cached
     TStakeRec FCache;
     int FLayout = 0;
+    TStakeCheckStart FCheckStart;
 };

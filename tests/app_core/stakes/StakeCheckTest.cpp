@@ -1,4 +1,4 @@
-#include "app/core/stakes/StakeCheck.h"
+#include "tests/app_core/stakes/StakeCheckTestEnv.h"
 
 #include "app/core/stakes/RatingsFile.h"
 #include "platform/SaveFile.h"
@@ -20,11 +20,6 @@
 
 namespace {
 
-TStakeRec Stake(std::int32_t draw, int d1, int d2, const char* comment)
-{
-    return StakeOn(soScript, draw, d1, d2, comment, -10, 12);
-}
-
 TRatingRec Rating(const char* comment, int stakes, int matched, std::array<std::int32_t, 3> counts,
                   std::int64_t balance)
 {
@@ -36,43 +31,6 @@ TRatingRec Rating(const char* comment, int stakes, int matched, std::array<std::
     r.Balance = TCurrency::FromUnits(balance);
     return r;
 }
-
-class StakeCheckTest : public ::testing::Test {
-protected:
-    StakeCheckTest()
-    {
-        // One combination costs 10; one matched position pays 50, two pay 900.
-        FStats.Config().Cost = TCurrency::FromUnits(10);
-        FStats.Config().Profits = {{1, TCurrency::FromUnits(50)}, {2, TCurrency::FromUnits(900)}};
-        FDraws = {Draw(1, 0, 1, "x"), Draw(2, 5, 9, "x"), Draw(3, 1, 2, "x"), Draw(4, 3, 8, "x"),
-                  Draw(5, 6, 6, "x")};
-        FPreviousSink = SetStatusSink([this](const QString& text) { FStatuses << text; });
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 9), QTime(21, 0)); });
-    }
-    ~StakeCheckTest() override
-    {
-        SetStatusSink(std::move(FPreviousSink));
-        SetClock(std::move(FPreviousClock));
-        EXPECT_EQ(WaitCount(), 0);
-    }
-
-    QString Path() const { return FDir.filePath(QString::fromLatin1(TStakesFile::BaseName)); }
-    void Start(const std::vector<TStakeRec>& records)
-    {
-        WriteFileBytes(Path(), StakeBytes(records));
-        FFile.Load();
-    }
-    QByteArray FileBytes() { return ReadFileBytes(Path()); }
-
-    QTemporaryDir FDir;
-    TStakesFile FFile{Path()};
-    TDrawsArray FDraws;
-    TStatList FStats;
-    TRatingsArray FRatings;
-    QStringList FStatuses;
-    TStatusSink FPreviousSink;
-    TClock FPreviousClock;
-};
 
 TEST_F(StakeCheckTest, StakeIsScoredOnceWhenItsDrawArrives)
 {
