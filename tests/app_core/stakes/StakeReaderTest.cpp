@@ -172,21 +172,6 @@ TEST_F(StakeReaderTest, ClosedEmptyOrGrowingFiles)
     EXPECT_EQ(read, 3);
 }
 
-TEST_F(StakeReaderTest, ChangesInTheBlockGoBackAsStored)
-{
-    Start(5);
-    TStakeReader reader(FFile, 1, 3);
-    ASSERT_TRUE(reader.NextBlock());
-    reader.MutableBytes(1)[StakeOffset::Checked] = 1;
-    const QByteArray changed = reader.Bytes(1, 2);
-    ASSERT_EQ(changed.size(), 2 * StakeRecSize);
-    FFile.WriteRecordBytes(reader.First() + 1, changed);
-    const QByteArray file = ReadFileBytes(Path());
-    EXPECT_EQ(file.mid(2 * StakeRecSize, 2 * StakeRecSize), changed);
-    EXPECT_EQ(file.at(2 * StakeRecSize + StakeOffset::Checked), 1);
-    EXPECT_EQ(file.at(3 * StakeRecSize + StakeOffset::Checked), 0);
-}
-
 // Every scan passes damaged records over by the same rule: the check counts them, the ratings
 // refresh and the graphs leave them out, the deletion copies them as stored, and the duplicate
 // test compares their digits as stored.
