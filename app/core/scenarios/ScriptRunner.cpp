@@ -80,12 +80,24 @@ void TScriptRunner::Log(const QString& text)
         ErrorBox(error);
 }
 
+void TScriptRunner::Log(const TResString& text)
+{
+    if (FLogging)
+        Log(LoadResString(text));
+}
+
+void TScriptRunner::LogFormat(const TResString& format, std::initializer_list<TVarRec> args)
+{
+    if (FLogging)
+        Log(Format(LoadResString(format), args));
+}
+
 void TScriptRunner::LogBanner(int offset)
 {
     if (!FLogging)
         return;
     Log(EqualsLine);
-    Log(Format(LoadResString(rsLogScriptOffset), {offset}));
+    LogFormat(rsLogScriptOffset, {offset});
     Log(EqualsLine);
 }
 
@@ -112,7 +124,7 @@ void TScriptRunner::StartRun()
     FLogging = FLog.IsEnabled();
     if (FLogging) {
         FLog.Open();
-        Log(LoadResString(rsLogScriptStart));
+        Log(rsLogScriptStart);
     }
     FState.FScriptRunning = true;
     FState.FScriptStop = false;
@@ -140,7 +152,7 @@ QString TScriptRunner::FinishRun()
         SetControlsEnabled(true);
     QString notice;
     if (FLogging) {
-        Log(LoadResString(rsLogScriptEnd));
+        Log(rsLogScriptEnd);
         notice = FLog.Close();
     }
     FLogging = false;
@@ -249,7 +261,7 @@ bool TScriptRunner::ScriptStop()
         return false;
     if (ConfirmBoxDefNo(LoadResString(rsAskStopScript)) != IDYES)
         return false;
-    Log(LoadResString(rsLogScriptAborted));
+    Log(rsLogScriptAborted);
     FState.FScriptStop = true;
     if (SetControlsEnabled)
         SetControlsEnabled(false);

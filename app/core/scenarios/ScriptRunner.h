@@ -11,6 +11,8 @@
 
 #include "app/core/scenarios/KelmaScr.h"
 #include "app/core/stats/StatTable.h"
+#include "platform/DelphiText.h"
+#include "platform/ResString.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
@@ -19,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <random>
@@ -89,7 +92,8 @@ public:
     // The computed rows in display order (the index into the table's rows).
     const std::vector<int>& Order() const { return FOrder; }
 
-    // How often the table lets the window's events through while a run computes.
+    // How often the table and its filter passes let the window's events through while a run
+    // computes.
     static constexpr int StatusInterval = 100;
 
 private:
@@ -106,6 +110,7 @@ private:
     bool FDescending = false;
     std::vector<int> FOrder;
     std::vector<int> FSelected;   // display rows
+    TStatusCadence FFilterStatus{StatusInterval};
     std::optional<TCellTextOrder> FTextOrder;
     QLocale FTextOrderLocale;
     // The value column's keys, kept while the rows are those of one computation.
@@ -202,6 +207,9 @@ private:
     void ShowScriptStatus(int lineNo, int variantNo, int variantCount, const QString& text);
     void ShowStakeCount(bool fast);
     void Log(const QString& text);
+    // The log's texts are made only while the run is logged: a run makes thousands of them.
+    void Log(const TResString& text);
+    void LogFormat(const TResString& format, std::initializer_list<TVarRec> args);
     void LogBanner(int offset);
 
     void StartRun();

@@ -98,7 +98,7 @@ void TScriptRunner::RunScenarioLines()
             SelectLine(i);
         if (FLogging) {
             Log(DashLine);
-            Log(Format(LoadResString(rsLogRunningLine), {i + 1, text}));
+            LogFormat(rsLogRunningLine, {i + 1, text});
             Log(DashLine);
         }
         RunScenarioLine(i, text);
@@ -149,7 +149,7 @@ void TScriptRunner::RunScenarioLine(int index, const QString& text)
         return;
 
     const int lineNo = index + 1;
-    Log(LoadResString(rsCreatingFilterVariants));
+    Log(rsCreatingFilterVariants);
     ShowScriptStatus(lineNo, 0, 0, LoadResString(rsCreatingFilterVariants));
     // Each slot's variants are made once; a variant of the line is one pick per slot, so the
     // cross product is walked without holding it in memory.
@@ -170,7 +170,7 @@ void TScriptRunner::RunScenarioLine(int index, const QString& text)
         return;
     }
     const std::int64_t count = *counted;
-    Log(Format(LoadResString(rsLogVariantsCreated), {count}));
+    LogFormat(rsLogVariantsCreated, {count});
     if (IsScriptStopped())
         return;
 
@@ -184,12 +184,12 @@ void TScriptRunner::RunScenarioLine(int index, const QString& text)
             if (FState.Options.Flag(TMainOptions::StakesCheckOnLine))
                 CheckAllStakes();
         });
-        Log(LoadResString(rsLogNoFilters));
+        Log(rsLogNoFilters);
         Log(QString());
         ShowScriptStatus(lineNo, 0, 0, optionsText);
-        Log(LoadResString(rsLogMakingStartList));
+        Log(rsLogMakingStartList);
         MakeStartList(options);
-        Log(Format(LoadResString(rsLogCombCount), {FCombs.Count()}));
+        LogFormat(rsLogCombCount, {FCombs.Count()});
         if (IsScriptStopped())
             return;
         FVariantNo = 0;
@@ -215,13 +215,13 @@ void TScriptRunner::RunScenarioLine(int index, const QString& text)
         if (FLogging) {
             Log(QString());
             Log(DashLine);
-            Log(Format(LoadResString(rsLogApplyingFilterSet), {k, partsText}));
+            LogFormat(rsLogApplyingFilterSet, {k, partsText});
             Log(DashLine);
         }
         ShowScriptStatus(lineNo, static_cast<int>(k), static_cast<int>(count), partsText);
-        Log(LoadResString(rsLogMakingStartList));
+        Log(rsLogMakingStartList);
         MakeStartList(options);
-        Log(Format(LoadResString(rsLogCombCount), {FCombs.Count()}));
+        LogFormat(rsLogCombCount, {FCombs.Count()});
         if (IsScriptStopped())
             return;
         ApplyFilterParts(parts);
@@ -276,19 +276,19 @@ void TScriptRunner::ApplyFilterParts(const TFilterParts& parts)
 void TScriptRunner::RunActionStep(int action, const QString& stepText)
 {
     FStepText = stepText;
-    Log(Format(LoadResString(rsLogAddStake), {AmbiguityActionCaption(action)}));
+    LogFormat(rsLogAddStake, {AmbiguityActionCaption(action)});
     const int count = FCombs.Count();
     if (count == 0 || action == ActionNone)
         return;
     if (count > 1 && action == ActionStop) {
         FState.FScriptStop = true;
-        Log(LoadResString(rsLogScriptStopped));
+        Log(rsLogScriptStopped);
         AttentionBox(Format(LoadResString(rsScriptAmbiguousStop),
                             {count, StakeCommentText(FLineNo, FVariantNo, FComment, stepText)}));
         return;
     }
     if (count > 1 && action == ActionSkip) {
-        Log(LoadResString(rsLogStakeSkipped));
+        Log(rsLogStakeSkipped);
         return;
     }
     if (IsScriptStopped())
@@ -346,9 +346,9 @@ bool TScriptRunner::RunStakeStep(TCombWord comb, bool fast)
 
     bool staked = false;
     if (FNewOnly && FStakes.StakeExists(rec.DrawNumber, rec.Digits)) {
-        Log(Format(LoadResString(rsLogStakeExists), {rec.DrawNumber, DigitsText(comb)}));
+        LogFormat(rsLogStakeExists, {rec.DrawNumber, DigitsText(comb)});
     } else if (FStakeCommands.CreateStakes(rec, 1, fast)) {
-        Log(Format(LoadResString(rsLogStakeAdded), {rec.DrawNumber, DigitsText(comb)}));
+        LogFormat(rsLogStakeAdded, {rec.DrawNumber, DigitsText(comb)});
         ++FStakeCount;
         staked = true;
     }
@@ -368,10 +368,10 @@ void TScriptRunner::RunSystemStep(bool combined)
     const int count = static_cast<int>(numbers.size());
     TSystemCombs system;
     if (!LoadSystemCombs(SystemCacheFolder(FState.DataDir()), numbers, system)) {
-        Log(Format(LoadResString(rsLogSystemError), {count, system.Error}));
+        LogFormat(rsLogSystemError, {count, system.Error});
         return;
     }
-    Log(Format(LoadResString(combined ? rsLogSystemCombined : rsLogSystemWhole), {count, system.FileName}));
+    LogFormat(combined ? rsLogSystemCombined : rsLogSystemWhole, {count, system.FileName});
     for (const TCombWord comb : system.Combs) {
         const std::uint8_t a = CombDigit1(comb);
         const std::uint8_t b = CombDigit2(comb);

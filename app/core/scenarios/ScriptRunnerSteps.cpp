@@ -289,7 +289,7 @@ void TScriptStatTable::FilterSelected(TCustomStat& stat, bool deleteSelected)
     }
     if (selection.IsEmpty())
         return;
-    FFilter.FilterCombs(stat, selection, FCaption, deleteSelected);
+    FFilter.FilterCombs(stat, selection, FCaption, deleteSelected, FFilterStatus.Due());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -307,7 +307,7 @@ void TScriptRunner::RunStatFilterStep(const TFilterPart& part)
     FTable.SetDrawsLen(part.DrawsLen);
     FLastMethod = &method;
     FLastDrawsLen = part.DrawsLen;
-    Log(Format(LoadResString(rsLogComputingStat), {method.FullCaption(), part.DrawsLen}));
+    LogFormat(rsLogComputingStat, {method.FullCaption(), part.DrawsLen});
 
     // The table's key does not hold the weights: a step whose weights differ from those of
     // the last table recomputes, or the weight column would be stale.
@@ -365,13 +365,13 @@ void TScriptRunner::FilterByTable(TCustomStat& stat, const TFilterPart& part)
     const auto filter = [&] {
         FCombs.SaveUndo(false);
         FTable.FilterSelected(stat, !part.KeepSelected);
-        Log(Format(LoadResString(rsLogCombCount), {FCombs.Count()}));
+        LogFormat(rsLogCombCount, {FCombs.Count()});
         FTable.ClearSelection();
     };
     const auto undoWhenEmpty = [&] {
         if (FCombs.Count() > 0)
             return false;
-        Log(LoadResString(rsLogUndo));
+        Log(rsLogUndo);
         FCombs.RestoreUndo(false);
         return true;
     };
@@ -387,7 +387,8 @@ void TScriptRunner::FilterByTable(TCustomStat& stat, const TFilterPart& part)
         if (part.MultiSelect) {
             if (LevelRuleMatches(part, row)) {
                 FTable.SelectRow(r);
-                Log(SelectText(steps + 1, row));
+                if (FLogging)
+                    Log(SelectText(steps + 1, row));
             }
             ++steps;
             continue;
@@ -396,8 +397,10 @@ void TScriptRunner::FilterByTable(TCustomStat& stat, const TFilterPart& part)
             continue;
         FTable.ClearSelection();
         FTable.SelectRow(r);
-        Log(SelectText(steps + 1, row));
-        Log(keepText);
+        if (FLogging) {
+            Log(SelectText(steps + 1, row));
+            Log(keepText);
+        }
         filter();
         if (undoWhenEmpty()) {
             if (part.StopMode == StopSZ)

@@ -196,13 +196,27 @@ void TStatTexts::FindFacts(const std::vector<TStatRow>& rows, TStatColumns colum
     FFactsFound = true;
 }
 
-void TStatTexts::Fill(std::vector<TStatRow>& rows, TStatColumns columns, const TDrawsArray& draws)
+void TStatTexts::Fill(std::vector<TStatRow>& rows, TStatColumns columns, const TDrawsArray& draws, TStatColumns made)
 {
     FindFacts(rows, columns, draws);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        for (int c = 0; c < StatColumnCount; ++c)
-            if ((columns & StatColumnBit(c)) != 0)
-                rows[i].Texts[static_cast<std::size_t>(c)] = Text(Cell(rows[i], i, c));
+    made |= columns;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        auto& texts = rows[i].Texts;
+        for (int c = 0; c < StatColumnCount; ++c) {
+            if ((columns & StatColumnBit(c)) == 0)
+                continue;
+            // A difference is read from its expectation's text; one made already serves. The
+            // columns are made in order, so the expectations come first.
+            const int expected = c - scDeltaPrd + scExpectedPrd;
+            if (c >= scDeltaPrd && (made & StatColumnBit(expected)) != 0) {
+                const int fact = FFactsFound && i < FFacts.size() ? FFacts[i] : -1;
+                texts[static_cast<std::size_t>(c)] =
+                    fact < 0 ? Dash() : DeviationText(texts[static_cast<std::size_t>(expected)], fact);
+                continue;
+            }
+            texts[static_cast<std::size_t>(c)] = Text(Cell(rows[i], i, c));
+        }
+    }
 }
 
 std::vector<TCellTextOrder::TKey> TStatTexts::SortKeys(const std::vector<TStatRow>& rows, int column,

@@ -37,8 +37,8 @@ public:
                bool sorted, TStatNextSearch search);
     ~TStatTexts();
 
-    // Makes the texts of the columns of the set that the rows do not hold yet.
-    void Fill(std::vector<TStatRow>& rows, TStatColumns columns, const TDrawsArray& draws);
+    // Makes the texts of the columns of the set; `made` are those the rows hold already.
+    void Fill(std::vector<TStatRow>& rows, TStatColumns columns, const TDrawsArray& draws, TStatColumns made = 0);
     // The cells of one column, read as the text order reads their texts.
     std::vector<TCellTextOrder::TKey> SortKeys(const std::vector<TStatRow>& rows, int column,
                                                const TCellTextOrder& order, const TDrawsArray& draws);

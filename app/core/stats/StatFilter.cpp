@@ -26,9 +26,9 @@ bool TFilterSelection::AddDigit(int digit, const QString& text)
 }
 
 void TStatFilter::FilterCombs(TCustomStat& stat, const TFilterSelection& selection,
-                              const QString& caption, bool deleteSelected)
+                              const QString& caption, bool deleteSelected, bool showStatus)
 {
-    TBusyScope busy(LoadResString(rsFilteringCombs));
+    TBusyScope busy(showStatus ? LoadResString(rsFilteringCombs) : QString());
     TMainState& state = FCombs.State();
     TCombList& combs = state.FCombs;
     TCombList& undo = state.FUndoCombs;

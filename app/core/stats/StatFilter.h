@@ -31,8 +31,10 @@ public:
     // statistic sees the window that ends DrawsOffset draws before the newest. Adds a row to
     // the applied filters unless the undo copy is empty. A statistic that raises leaves the
     // list as the undo copy holds it (the undo copy is then used up) and the error passes on.
+    // Without showStatus the busy state goes without its status text (and so without letting
+    // the window's events through).
     void FilterCombs(TCustomStat& stat, const TFilterSelection& selection, const QString& caption,
-                     bool deleteSelected);
+                     bool deleteSelected, bool showStatus = true);
     // The same with a given statistic, or without one the method's statistic made for the pass
     // (no method: the error "Не выбран метод расчета статистики ...").
     void FilterCombsByStat(TCustomStat* stat, const TStatMethod* method,

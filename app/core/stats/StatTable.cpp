@@ -101,14 +101,6 @@ TStatTable::TStatTable(TMainState& state) : FState(state)
 
 TStatTable::~TStatTable() = default;
 
-bool TStatTable::StatusDue()
-{
-    if (FStatusInterval > 0 && FStatusTimer.isValid() && FStatusTimer.elapsed() < FStatusInterval)
-        return false;
-    FStatusTimer.start();
-    return true;
-}
-
 TStatTableKey TStatTable::MakeKey(const TStatMethod* method, int length) const
 {
     TStatTableKey key;
@@ -135,7 +127,7 @@ TStatCalcResult TStatTable::Calc(const TStatMethod* method, int length, bool for
     if (!method || FState.FDraws.empty())
         return TStatCalcResult::Cleared;
 
-    TBusyScope busy(StatusDue() ? LoadResString(rsComputingStat) : QString());
+    TBusyScope busy(FStatus.Due() ? LoadResString(rsComputingStat) : QString());
     try {
         Compute(*method, length);
     } catch (...) {
@@ -243,7 +235,7 @@ void TStatTable::MakeTexts(TStatColumns columns)
     columns &= AllStatColumns & ~FData.TextColumns;
     if (!FTexts || columns == 0)
         return;
-    FTexts->Fill(FData.Rows, columns, FState.FDraws);
+    FTexts->Fill(FData.Rows, columns, FState.FDraws, FData.TextColumns);
     FData.TextColumns |= columns;
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/core/stats/ArchiveStamp.h"
+#include "app/core/stats/StatusCadence.h"
 #include "engine/KelmaStatList.h"
 #include "support/RTextCompare.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -181,7 +181,7 @@ public:
     // The status line shows the computation, letting the window's events through, at most once
     // in this many milliseconds (0: every time). Tables computed in a quick row would otherwise
     // spend their time on the window.
-    void SetStatusInterval(int ms) { FStatusInterval = ms; }
+    void SetStatusInterval(int ms) { FStatus.SetInterval(ms); }
 
     // Computes the table of the method (nullptr: none selected) over `length` draws. Without
     // force nothing happens while the key is that of the last computation. Runs in the busy
@@ -205,14 +205,12 @@ public:
 
 private:
     void Compute(const TStatMethod& method, int length);
-    bool StatusDue();
 
     TMainState& FState;
     TPrefetchSource FPrefetchSource;
     TStatNextSearch FNextSearch = TStatNextSearch::OnePass;
     TStatColumns FTextColumns = AllStatColumns;
-    int FStatusInterval = 0;
-    QElapsedTimer FStatusTimer;
+    TStatusCadence FStatus;
     std::optional<TStatTableKey> FKey;
     TStatTableData FData;
     std::unique_ptr<TStatTexts> FTexts;
