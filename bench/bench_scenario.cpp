@@ -4,11 +4,11 @@
 //                     scenario of 3 lines, each of 3 filter steps with 2 draws lengths
 //                     (8 variants per line, 2400 variants in all), every variant staking;
 //                     the stakes are scored after each offset, as in the window (goal:
-//                     under 1 s).
+//                     under 250 ms).
 //
-// The counters split the time: statistics tables (tables_ms), filter passes over the
-// combination list (filters_ms), the stake check with the ratings (check_ms); the rest is
-// start lists, row rules and appending the stakes.
+// The counters split the time: statistics tables with the texts their steps read (tables_ms),
+// filter passes over the combination list (filters_ms), the stake check with the ratings
+// (check_ms); the rest is start lists, row rules and appending the stakes.
 
 #include "app/core/combs/CombList.h"
 #include "app/core/combs/CombsGen.h"

@@ -37,11 +37,10 @@ TStatCell DecimalCell(int decimals, long double value)
     return cell;
 }
 
-TStatCell TextCell(QString text)
+TStatCell TextCell()
 {
     TStatCell cell;
     cell.Kind = TStatCell::TKind::Text;
-    cell.Text = std::move(text);
     return cell;
 }
 
@@ -88,7 +87,7 @@ TStatCell TStatTexts::Cell(const TStatRow& row, std::size_t index, int column) c
 
     switch (column) {
     case scValue:
-        return TextCell(FStat->ValueText(v));
+        return TextCell();
     case scCount:
         return IntegerCell(hits);
     case scCountPercent:
@@ -160,12 +159,25 @@ TStatCell TStatTexts::Cell(const TStatRow& row, std::size_t index, int column) c
         return DashCell();
     if (column == scFact)
         return IntegerCell(fact);
-    // The difference is read from the expectation's text, as the column shows it.
+    return TextCell();
+}
+
+QString TStatTexts::CellText(const TStatRow& row, std::size_t index, int column, const QString* expectation)
+{
+    const TStatCell cell = Cell(row, index, column);
+    if (cell.Kind != TStatCell::TKind::Text)
+        return Text(cell);
+    return TextOfText(row, index, column, expectation);
+}
+
+QString TStatTexts::TextOfText(const TStatRow& row, std::size_t index, int column, const QString* expectation)
+{
+    if (column == scValue)
+        return FStat->ValueText(row.Value);
+    // A difference, read from its expectation's text as the column shows it.
     const int expected = column - scDeltaPrd + scExpectedPrd;
-    const TStatCell expectation = Cell(row, index, expected);
-    const QString expectationText =
-        expectation.Kind == TStatCell::TKind::Integer ? IntToStr(expectation.Integer) : Dash();
-    return TextCell(DeviationText(expectationText, fact));
+    const QString expectationText = expectation ? *expectation : Text(Cell(row, index, expected));
+    return DeviationText(expectationText, FFacts[index]);
 }
 
 QString TStatTexts::Text(const TStatCell& cell)
@@ -178,7 +190,7 @@ QString TStatTexts::Text(const TStatCell& cell)
     case TStatCell::TKind::Decimal:
         return Decimal(cell.Decimals, cell.Decimal).Text;
     case TStatCell::TKind::Text:
-        return cell.Text;
+        break;
     }
     return QString();
 }
@@ -207,14 +219,15 @@ void TStatTexts::Fill(std::vector<TStatRow>& rows, TStatColumns columns, const T
                 continue;
             // A difference is read from its expectation's text; one made already serves. The
             // columns are made in order, so the expectations come first.
-            const int expected = c - scDeltaPrd + scExpectedPrd;
-            if (c >= scDeltaPrd && (made & StatColumnBit(expected)) != 0) {
-                const int fact = FFactsFound && i < FFacts.size() ? FFacts[i] : -1;
-                texts[static_cast<std::size_t>(c)] =
-                    fact < 0 ? Dash() : DeviationText(texts[static_cast<std::size_t>(expected)], fact);
+            const TStatCell cell = Cell(rows[i], i, c);
+            if (cell.Kind != TStatCell::TKind::Text) {
+                texts[static_cast<std::size_t>(c)] = Text(cell);
                 continue;
             }
-            texts[static_cast<std::size_t>(c)] = Text(Cell(rows[i], i, c));
+            const int expected = c - scDeltaPrd + scExpectedPrd;
+            const bool reuse = c >= scDeltaPrd && (made & StatColumnBit(expected)) != 0;
+            texts[static_cast<std::size_t>(c)] =
+                TextOfText(rows[i], i, c, reuse ? &texts[static_cast<std::size_t>(expected)] : nullptr);
         }
     }
 }
@@ -253,7 +266,7 @@ std::vector<TCellTextOrder::TKey> TStatTexts::SortKeys(const std::vector<TStatRo
             break;
         }
         case TStatCell::TKind::Text:
-            keys.push_back(order.Key(cell.Text));
+            keys.push_back(order.Key(CellText(rows[i], i, column)));
             break;
         }
     }

@@ -20,13 +20,12 @@ struct TStatCell {
         Dash,      // "-": no value for this row
         Integer,   // Integer as IntToStr writes it
         Decimal,   // Decimal as "%.<Decimals>f" writes it
-        Text,      // Text as it stands
+        Text,      // a text that is not made from one number: the value, the differences
     };
     TKind Kind = TKind::Dash;
     int Decimals = 0;
     std::int64_t Integer = 0;
     long double Decimal = 0;
-    QString Text;
 };
 
 class TStatTexts {
@@ -44,10 +43,15 @@ public:
                                                const TCellTextOrder& order, const TDrawsArray& draws);
 
     TStatCell Cell(const TStatRow& row, std::size_t index, int column) const;
+    // The text of a cell. A difference is read from its expectation's text, given when made.
+    QString CellText(const TStatRow& row, std::size_t index, int column, const QString* expectation = nullptr);
     const TCustomStat& Stat() const { return *FStat; }
+    // The text of a cell of a kind other than Text.
     QString Text(const TStatCell& cell);
 
 private:
+    // The text of a cell of the kind Text.
+    QString TextOfText(const TStatRow& row, std::size_t index, int column, const QString* expectation);
     // The "Факт" of every row: the number of the next draw after the window with its value,
     // -1 for none. Searched once, when a column that shows it is first asked for.
     void FindFacts(const std::vector<TStatRow>& rows, TStatColumns columns, const TDrawsArray& draws);
