@@ -114,7 +114,8 @@ private:
     std::optional<TCellTextOrder> FTextOrder;
     QLocale FTextOrderLocale;
     // The value column's keys, kept while the rows are those of one computation.
-    std::optional<std::vector<TCellTextOrder::TKey>> FCaptionKeys;
+    std::vector<TCellTextOrder::TKey> FCaptionKeys;
+    std::uint64_t FCaptionKeysOf = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -218,7 +218,6 @@ void TScriptStatTable::Calc(bool force)
     const TStatCalcResult result = FTable.Calc(FMethod, FLength, force);
     if (result == TStatCalcResult::Unchanged)
         return;
-    FCaptionKeys.reset();
     Sort();
 }
 
@@ -229,7 +228,7 @@ const TCellTextOrder& TScriptStatTable::TextOrder()
     if (!FTextOrder || !(FTextOrderLocale == locale)) {
         FTextOrder.emplace();
         FTextOrderLocale = locale;
-        FCaptionKeys.reset();
+        FCaptionKeys.clear();
     }
     return *FTextOrder;
 }
@@ -247,9 +246,11 @@ void TScriptStatTable::Sort()
     // show them. The keys come from the numbers behind the texts, read as the texts would be.
     const TCellTextOrder& order = TextOrder();
     const std::vector<TCellTextOrder::TKey> columnKeys = FTable.SortKeys(FSortColumn, order);
-    if (!FCaptionKeys)
+    if (FCaptionKeys.empty() || FCaptionKeysOf != FTable.Generation()) {
         FCaptionKeys = FTable.SortKeys(scValue, order);
-    const std::vector<TCellTextOrder::TKey>& captionKeys = *FCaptionKeys;
+        FCaptionKeysOf = FTable.Generation();
+    }
+    const std::vector<TCellTextOrder::TKey>& captionKeys = FCaptionKeys;
     // Equal texts are ordered by the value text; equal values keep the table's order.
     std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
         const auto ia = static_cast<std::size_t>(a);

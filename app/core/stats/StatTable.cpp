@@ -122,6 +122,7 @@ TStatCalcResult TStatTable::Calc(const TStatMethod* method, int length, bool for
     if (!force && FKey && *FKey == key)
         return TStatCalcResult::Unchanged;
     FKey = key;
+    ++FGeneration;
     FTexts.reset();
     FData = TStatTableData{};
     if (!method || FState.FDraws.empty())

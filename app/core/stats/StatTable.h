@@ -192,6 +192,9 @@ public:
 
     TStatTableKey MakeKey(const TStatMethod* method, int length) const;
     const TStatTableData& Data() const { return FData; }
+    // Counts the computations (and clearings) of the rows: what a reader derived from the rows
+    // holds while the count stays.
+    std::uint64_t Generation() const { return FGeneration; }
 
     // Makes the texts of the columns of the set that the rows do not hold yet, as the last
     // computation would have made them (with its weights; the "Факт" columns search the
@@ -213,5 +216,6 @@ private:
     TStatusCadence FStatus;
     std::optional<TStatTableKey> FKey;
     TStatTableData FData;
+    std::uint64_t FGeneration = 0;
     std::unique_ptr<TStatTexts> FTexts;
 };

@@ -405,3 +405,29 @@ TEST_F(ScriptRunnerTest, MethodTheTableDoesNotOfferEndsTheRun)
     }
     EXPECT_TRUE(StakeTexts().isEmpty());
 }
+
+// The scenario's table sorts the rows it is given, also after its statistics table was
+// computed by another caller: the value keys it keeps belong to one computation.
+TEST_F(ScriptRunnerTest, TableSortsTheRowsOfTheLatestComputation)
+{
+    const TStatList& list = FState.StatList();
+    const TStatMethod& nums = list.Items(list.IndexOfCode(QStringLiteral("NUMS")));
+    const TStatMethod& sums = list.Items(list.IndexOfCode(QStringLiteral("SUMS")));
+    ASSERT_TRUE(FScriptTable.SelectMethod(nums));
+    FScriptTable.SetDrawsLen(10);
+    FScriptTable.SetSort(scCount, true);
+    FScriptTable.Calc(true);
+    ASSERT_EQ(FScriptTable.RowCount(), 10);
+    EXPECT_EQ(FScriptTable.RowValues(0).ValueText, QStringLiteral("2"));
+
+    ASSERT_EQ(FTable.Calc(&sums, 10, true), TStatCalcResult::Computed);
+    const std::size_t rows = FTable.Data().Rows.size();
+    ASSERT_GT(rows, 10u);
+    FScriptTable.SetSort(scValue, false);
+    ASSERT_EQ(FScriptTable.Order().size(), rows);
+    // The sums read as numbers, smallest first.
+    for (std::size_t i = 1; i < rows; ++i)
+        EXPECT_LT(FTable.Data().Rows[static_cast<std::size_t>(FScriptTable.Order()[i - 1])].Texts[scValue].toInt(),
+                  FTable.Data().Rows[static_cast<std::size_t>(FScriptTable.Order()[i])].Texts[scValue].toInt())
+            << i;
+}
