@@ -101,19 +101,24 @@ TStatTable::TStatTable(TMainState& state) : FState(state)
 
 TStatTable::~TStatTable() = default;
 
-TStatTableKey TStatTable::MakeKey(const TStatMethod* method, int length) const
+TStatTableKey MethodWindowKey(const TMainState& state, const TStatMethod* method, int length)
 {
     TStatTableKey key;
-    key.Archive = ArchiveStamp(FState.FDraws);
-    key.Offset = FState.DrawsOffset();
+    key.Archive = ArchiveStamp(state.FDraws);
+    key.Offset = state.DrawsOffset();
     key.Length = length;
     if (method) {
         key.StatClass = &method->StatClass();
         key.Param = method->Param();
     }
-    key.ConfigRevision = FState.StatList().ConfigRevision();
-    key.Sorted = FState.Options.Flag(TMainOptions::SortedDraws);
+    key.ConfigRevision = state.StatList().ConfigRevision();
+    key.Sorted = state.Options.Flag(TMainOptions::SortedDraws);
     return key;
+}
+
+TStatTableKey TStatTable::MakeKey(const TStatMethod* method, int length) const
+{
+    return MethodWindowKey(FState, method, length);
 }
 
 TStatCalcResult TStatTable::Calc(const TStatMethod* method, int length, bool force)

@@ -146,6 +146,10 @@ struct TStatTableKey {
     bool operator==(const TStatTableKey&) const = default;
 };
 
+// The key of a method's computation over a window of draws: the statistics table and the draws
+// graph recompute only when it changes.
+TStatTableKey MethodWindowKey(const TMainState& state, const TStatMethod* method, int length);
+
 // The texts of one computation, made as they are asked for. Rows share many of their decimal
 // texts (the same count gives the same share and period, the same age the same depth share and,
 // with the usual weights, the same weight), and a decimal text costs far more than a lookup, so

@@ -44,16 +44,7 @@ int MostFrequentValue(const TStatSimpleArray& tally)
 
 TDrawsGraphResult TDrawsGraph::Calc(const TStatMethod* method, int length, bool force)
 {
-    TKey key;
-    key.Archive = ArchiveStamp(FState.FDraws);
-    key.Offset = FState.DrawsOffset();
-    key.Length = length;
-    if (method) {
-        key.StatClass = &method->StatClass();
-        key.Param = method->Param();
-    }
-    key.ConfigRevision = FState.StatList().ConfigRevision();
-    key.Sorted = FState.Options.Flag(TMainOptions::SortedDraws);
+    const TStatTableKey key = MethodWindowKey(FState, method, length);
     if (!force && FKey && *FKey == key)
         return TDrawsGraphResult::Unchanged;
     FKey = key;

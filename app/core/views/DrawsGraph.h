@@ -2,6 +2,7 @@
 
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/ArchiveStamp.h"
+#include "app/core/stats/StatTable.h"
 #include "app/core/stakes/StakeGraphs.h"
 #include "engine/KelmaStatList.h"
 
@@ -55,19 +56,8 @@ public:
     const TDrawsGraphData& Data() const { return FData; }
 
 private:
-    struct TKey {
-        TArchiveStamp Archive;
-        int Offset = 0;
-        int Length = 0;
-        const TStatClass* StatClass = nullptr;
-        int Param = 0;
-        std::uint64_t ConfigRevision = 0;
-        bool Sorted = false;
-        bool operator==(const TKey&) const = default;
-    };
-
     TMainState& FState;
-    std::optional<TKey> FKey;
+    std::optional<TStatTableKey> FKey;
     TDrawsGraphData FData;
 };
 
