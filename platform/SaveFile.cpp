@@ -161,3 +161,14 @@ void SaveFileAtomic(const QString& fileName, const QByteArray& data)
     file.Write(data);
     file.Commit();
 }
+
+QByteArray ReadWholeFileOrRaise(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(file.errorString());
+    return bytes;
+}

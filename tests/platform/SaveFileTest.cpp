@@ -250,3 +250,22 @@ TEST_F(SaveFileTest, SymbolicLinkKeepsPointingAtTheNewContent)
 }
 
 } // namespace
+
+// What a whole read gives back: the bytes as stored, or the system's reason alone when the name
+// is missing or is a folder (the callers put the file's name into their own messages).
+TEST_F(SaveFileTest, WholeReadGivesTheBytesOrTheSystemsReason)
+{
+    const QByteArray bytes("a\r\nb\0c", 6);
+    SaveFileAtomic(Path("data.bin"), bytes);
+    EXPECT_EQ(ReadWholeFileOrRaise(Path("data.bin")), bytes);
+
+    for (const QString& name : {Path("missing.bin"), FDir.path()}) {
+        try {
+            ReadWholeFileOrRaise(name);
+            ADD_FAILURE() << "no exception for " << name.toStdString();
+        } catch (const Exception& e) {
+            EXPECT_FALSE(e.Message().isEmpty());
+            EXPECT_FALSE(e.Message().contains(name)) << e.Message().toStdString();
+        }
+    }
+}

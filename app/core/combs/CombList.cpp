@@ -271,12 +271,7 @@ bool TCombListOps::ReadCombsFile(const QString& fileName, int* badDigitLines)
     TCombList& combs = FState.FCombs;
     combs.Count = 0;
     try {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            throw Exception(file.errorString());
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw Exception(file.errorString());
+        const QByteArray bytes = ReadWholeFileOrRaise(fileName);
         const TCombsFileContents contents = CombsFromBytes(bytes);
         const int count = static_cast<int>(contents.Combs.size());
         SetCombsCapacity(combs, count, 0);

@@ -109,12 +109,7 @@ bool TScriptList::LoadScriptFile(const QString& fileName, bool append)
     {
         TBusyScope busy(Format(LoadResString(rsLoadingFile), {fileName}));
         try {
-            QFile file(fileName);
-            if (!file.open(QIODevice::ReadOnly))
-                throw Exception(file.errorString());
-            const QByteArray bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                throw Exception(file.errorString());
+            const QByteArray bytes = ReadWholeFileOrRaise(fileName);
             const QStringList lines = ScriptLinesFromBytes(bytes);
             if (append && !FScriptLines.isEmpty()) {
                 if (!lines.isEmpty()) {

@@ -51,13 +51,11 @@ std::int32_t GetInt32(const std::uint8_t* bytes)
 // Reads the whole file; raises Exception with the system's reason.
 QByteArray ReadWholeFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(SReadError), {file.errorString()}));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Exception(Format(LoadResString(SReadError), {file.errorString()}));
-    return bytes;
+    try {
+        return ReadWholeFileOrRaise(fileName);
+    } catch (const Exception& e) {
+        throw Exception(Format(LoadResString(SReadError), {e.Message()}));
+    }
 }
 
 }  // namespace
