@@ -1,5 +1,6 @@
 #include "tests/app_ui/AppUiTestEnv.h"
 
+#include "app/ui/shell/FormMain.h"
 #include "engine/PrjConst.h"
 #include "platform/IniFile.h"
 #include "support/RSysUtils.h"
@@ -28,6 +29,15 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
         QThread::msleep(2);
     }
     return true;
+}
+
+std::unique_ptr<TFormMain> OpenMainWindow(const QStringList& arguments, QSize size)
+{
+    auto form = std::make_unique<TFormMain>(arguments);
+    form->resize(size);
+    form->show();
+    EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+    return form;
 }
 
 TProgramFolder::TProgramFolder()

@@ -10,14 +10,22 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <QSize>
+
 #include <functional>
+#include <memory>
 #include <ostream>
 
 class QWidget;
 class TDialogSTemplate;
+class TFormMain;
 
 // Processes events until the condition holds or the time is up; the condition's last value.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// The main window at that size, shown, once its start-up timer has run (a test failure when it
+// does not come up in time).
+std::unique_ptr<TFormMain> OpenMainWindow(const QStringList& arguments = {}, QSize size = QSize(1000, 680));
 
 // A temporary folder that stands for the program's folder: the program file, and with it every
 // data file, is "<folder>/Tavrix2_2r10" while the object lives.

@@ -57,10 +57,7 @@ protected:
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = std::make_unique<TFormMain>(QStringList());
-        form->resize(1100, 600);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        auto form = OpenMainWindow({}, QSize(1100, 600));
         Pages(*form)->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsScript")));
         return form;
     }

@@ -116,10 +116,8 @@ protected:
 TEST_F(HeaderFitTest, EveryPageOfTheMainWindow)
 {
     FFolder.WriteArchive(MakeArchive(300, 5));
-    auto form = std::make_unique<TFormMain>(QStringList());
-    form->resize(1100, 720);
-    form->show();
-    ASSERT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+    auto form = OpenMainWindow({}, QSize(1100, 720));
+    ASSERT_TRUE(form->Initialized());
 
     int measured = 0;
     QStringList pages;

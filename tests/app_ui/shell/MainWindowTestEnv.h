@@ -31,11 +31,7 @@ protected:
     // The main window, shown, after its start-up timer has run.
     std::unique_ptr<TFormMain> Open(const QStringList& arguments = {})
     {
-        auto form = std::make_unique<TFormMain>(arguments);
-        form->resize(1000, 680);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
-        return form;
+        return OpenMainWindow(arguments);
     }
 
     static TRListView* DrawsList(const TFormMain& form) { return form.findChild<TRListView*>(QStringLiteral("lvDraws")); }

@@ -90,11 +90,7 @@ protected:
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = std::make_unique<TFormMain>(QStringList());
-        form->resize(1000, 680);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
-        return form;
+        return OpenMainWindow();
     }
 
     static TRSortListView* List(const TFormMain& form)

@@ -52,11 +52,7 @@ protected:
 
     std::unique_ptr<TFormMain> Open(const QStringList& arguments = {})
     {
-        auto form = std::make_unique<TFormMain>(arguments);
-        form->resize(1000, 680);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
-        return form;
+        return OpenMainWindow(arguments);
     }
 
     TProgramFolder FFolder;

@@ -78,10 +78,7 @@ protected:
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = std::make_unique<TFormMain>(QStringList());
-        form->resize(1100, 600);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        auto form = OpenMainWindow({}, QSize(1100, 600));
         auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
         pages->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsStakes")));
         return form;

@@ -51,10 +51,7 @@ protected:
     {
         FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\nShowTotalLine=1\r\n")
                                + QStringLiteral("PrefetchsEnabled=%1\r\n").arg(prefetchsEnabled ? 1 : 0));
-        auto form = std::make_unique<TFormMain>(QStringList());
-        form->resize(1000, 680);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        auto form = OpenMainWindow();
         FCache = std::make_unique<TPrefetchCache>(form->State());
         return form;
     }

@@ -68,10 +68,7 @@ protected:
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = std::make_unique<TFormMain>(QStringList());
-        form->resize(1000, 680);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
+        auto form = OpenMainWindow();
         form->Actions()->UpdateAll();
         return form;
     }

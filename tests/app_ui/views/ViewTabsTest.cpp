@@ -37,11 +37,7 @@ protected:
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = std::make_unique<TFormMain>(QStringList());
-        form->resize(1100, 600);
-        form->show();
-        EXPECT_TRUE(WaitUntil([&] { return form->Initialized(); }));
-        return form;
+        return OpenMainWindow({}, QSize(1100, 600));
     }
     static QTabWidget* Pages(const TFormMain& form) { return form.findChild<QTabWidget*>(QStringLiteral("pcMain")); }
     static QStringList ShownTabs(const TFormMain& form)
