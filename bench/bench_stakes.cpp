@@ -49,13 +49,6 @@ QByteArray MakeStakes(const TDrawsArray& draws, int count)
     return bytes;
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        std::abort();
-}
-
 void Score(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));

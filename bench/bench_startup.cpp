@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -28,13 +27,6 @@
 #include <utility>
 
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        std::abort();
-}
 
 // A program folder with the archive and a form state that asks nothing at start-up.
 class TBenchFolder {

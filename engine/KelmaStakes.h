@@ -48,7 +48,6 @@ struct TStakeRec {
 };
 
 inline constexpr int StakeRecSize = 304;
-inline constexpr int StakeRatingPendingOffset = 9;   // the byte of RatingPending in a record
 
 // Where the fields lie in a stored record, for code that reads or changes records in place.
 namespace StakeOffset {
@@ -56,7 +55,7 @@ inline constexpr int Version = 0;
 inline constexpr int Origin = 1;
 inline constexpr int DrawNumber = 4;
 inline constexpr int Checked = 8;
-inline constexpr int RatingPending = StakeRatingPendingOffset;
+inline constexpr int RatingPending = 9;
 inline constexpr int Selection = 12;
 inline constexpr int Digits = 16;
 inline constexpr int DrawResult = 24;

@@ -339,7 +339,6 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
                     error = ExceptionText(e);
                 }
             }
-            progress.Hide();
         }
         if (result == kSuFailed)
             ErrorBox(Format(LoadResString(SInstallError), {error}));

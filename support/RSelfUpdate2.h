@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/RLngUtils.h"
+#include "support/RVclUtils.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,9 +50,7 @@ constexpr int kSuFailed = 2;
 // started in its folder and waited for with its time-out; the running version is the
 // application's version.
 struct TSelfUpdateHooks {
-    std::function<void(const QString& text, int maximum)> ShowProgress;
-    std::function<void()> StepProgress;
-    std::function<void()> HideProgress;
+    TProgressFunctions Progress;
     // Shows the version found; true when the user chose to install it.
     std::function<bool(const QString& currentVersion, const QString& newVersion,
                        const QStringList& description)>

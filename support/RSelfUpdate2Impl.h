@@ -29,27 +29,22 @@ class TUpdateProgress {
 public:
     TUpdateProgress(const QString& text, int maximum)
     {
-        if (Hooks().ShowProgress)
-            Hooks().ShowProgress(text, maximum);
+        if (Hooks().Progress.Show)
+            Hooks().Progress.Show(text, maximum);
     }
-    ~TUpdateProgress() { Hide(); }
+    ~TUpdateProgress()
+    {
+        if (Hooks().Progress.Hide)
+            Hooks().Progress.Hide();
+    }
     TUpdateProgress(const TUpdateProgress&) = delete;
     TUpdateProgress& operator=(const TUpdateProgress&) = delete;
 
     void Step() const
     {
-        if (!FHidden && Hooks().StepProgress)
-            Hooks().StepProgress();
+        if (Hooks().Progress.Step)
+            Hooks().Progress.Step();
     }
-    void Hide()
-    {
-        if (!FHidden && Hooks().HideProgress)
-            Hooks().HideProgress();
-        FHidden = true;
-    }
-
-private:
-    bool FHidden = false;
 };
 
 // Downloads the package into the work folder, runs it there and copies what it unpacked over

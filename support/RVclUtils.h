@@ -37,6 +37,15 @@ using TWaitListener = std::function<void(int waitCount)>;
 int AddWaitListener(TWaitListener listener);
 void RemoveWaitListener(int id);
 
+// Show, step and hide of a progress display as functions, for a layer that reports its
+// progress without knowing windows: the window layer fills them (ScopedProgressFunctions in
+// support/ui/FormProgress.h); an empty one shows nothing.
+struct TProgressFunctions {
+    std::function<void(const QString& text, int maximum)> Show;
+    std::function<void()> Step;
+    std::function<void()> Hide;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Status line.
 

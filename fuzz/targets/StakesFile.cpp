@@ -45,7 +45,8 @@ void FuzzStakesFile(const std::uint8_t* data, std::size_t size)
             read += reader.Count();
         FuzzCheck(read == count, "the reader did not read every record");
         if (count > 0) {
-            const QByteArray records = file.ReadRecordBytes(0, count);
+            QByteArray records;
+            file.ReadRecordsInto(0, count, records);
             FuzzCheck(records.size() == count * StakeRecSize, "the records read are not whole");
             file.WriteRecordBytes(0, records);
             FuzzCheck(file.Size() == count * StakeRecSize, "records written in place changed the size");

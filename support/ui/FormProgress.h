@@ -1,9 +1,10 @@
 #pragma once
 
+#include "support/RVclUtils.h"
+
 #include <QString>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 class QFrame;
@@ -73,11 +74,6 @@ private:
     bool FOwns = false;
 };
 
-// Show, step and hide as functions, for a lower layer that reports its progress without
+// The progress functions of this window, for a lower layer that reports its progress without
 // knowing windows: each show opens a progress scope (ending the one before), hide ends it.
-struct TProgressFunctions {
-    std::function<void(const QString& text, int maximum)> Show;
-    std::function<void()> Step;
-    std::function<void()> Hide;
-};
 TProgressFunctions ScopedProgressFunctions();

@@ -105,10 +105,7 @@ void InstallSelfUpdateWindows()
 {
     TSelfUpdateHooks hooks = SelfUpdateHooks();
     // The check hides only a progress window it showed itself, never another operation's.
-    const TProgressFunctions progress = ScopedProgressFunctions();
-    hooks.ShowProgress = progress.Show;
-    hooks.StepProgress = progress.Step;
-    hooks.HideProgress = progress.Hide;
+    hooks.Progress = ScopedProgressFunctions();
     hooks.ConfirmUpdate = &ShowUpdateInformer;
     SetSelfUpdateHooks(hooks);
 }

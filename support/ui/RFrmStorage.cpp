@@ -19,6 +19,7 @@
 #include <QSet>
 #include <QTableView>
 #include <QWidget>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cmath>
@@ -54,18 +55,12 @@ QSet<QString>& UnreadableFiles()
     return files;
 }
 
-// The copy of the form-state file that the outermost open batch gathers the changes in; none
-// without a batch. The innermost open batch.
+// The copy of the form-state file that the open batch gathers the changes in; none without a
+// batch.
 std::unique_ptr<TMemIniFile>& BatchCopy()
 {
     static std::unique_ptr<TMemIniFile> copy;
     return copy;
-}
-
-TFormStorageBatch*& InnermostBatch()
-{
-    static TFormStorageBatch* batch = nullptr;
-    return batch;
 }
 
 // The open batch's copy of the file, when there is one for this file.
@@ -311,25 +306,21 @@ TScreenMetricsProc SetScreenMetricsProc(TScreenMetricsProc proc)
 }
 
 TFormStorageBatch::TFormStorageBatch()
-    : FOuter(InnermostBatch())
 {
-    // Read before this batch counts as open: a file that cannot be read leaves no batch behind.
-    if (!FOuter)
-        BatchCopy() = std::make_unique<TMemIniFile>(GetAppFrmFileName());
-    InnermostBatch() = this;
+    // One batch at a time: a second one would lose the first one's changes.
+    Q_ASSERT(!BatchCopy());
+    // Read before the batch counts as open: a file that cannot be read leaves no batch behind.
+    BatchCopy() = std::make_unique<TMemIniFile>(GetAppFrmFileName());
 }
 
 TFormStorageBatch::~TFormStorageBatch()
 {
-    InnermostBatch() = FOuter;
-    if (!FOuter)
-        BatchCopy().reset();
+    BatchCopy().reset();
 }
 
 void TFormStorageBatch::Save()
 {
-    if (!FOuter && BatchCopy())
-        BatchCopy()->UpdateFile();
+    BatchCopy()->UpdateFile();
 }
 
 QString FormStorageSection(const QWidget* form)

@@ -44,8 +44,9 @@ QString FormStorageSection(const QWidget* form);
 // While one lives, the changes of the form-state file are made to one copy of it in memory, and
 // reads see them there; Save writes the file once, atomically. A window that keeps many values
 // at once (the main window at shut-down) so rewrites the file once instead of once a value, and
-// the file never holds half of them. Batches nest: only the outermost one's Save writes. Without
-// Save the changes are dropped. A batch serves only the file it was opened for.
+// the file never holds half of them. One batch at a time: opening a second while one is open is
+// a programming error. Without Save the changes are dropped. A batch serves only the file it was
+// opened for.
 class TFormStorageBatch {
 public:
     // Reads the file; one that exists but cannot be read raises Exception, as a change does
@@ -55,12 +56,8 @@ public:
     TFormStorageBatch(const TFormStorageBatch&) = delete;
     TFormStorageBatch& operator=(const TFormStorageBatch&) = delete;
 
-    // Writes the gathered state (the outermost batch only); raises Exception on failure, the
-    // file then left as it was.
+    // Writes the gathered state; raises Exception on failure, the file then left as it was.
     void Save();
-
-private:
-    TFormStorageBatch* FOuter;
 };
 
 void WriteFormBool(const QWidget* form, const QString& key, bool value);

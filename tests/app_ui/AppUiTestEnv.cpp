@@ -1,6 +1,7 @@
 #include "tests/app_ui/AppUiTestEnv.h"
 
 #include "app/ui/shell/FormMain.h"
+#include "app/ui/views/UnitGraph.h"
 #include "engine/PrjConst.h"
 #include "platform/IniFile.h"
 #include "support/RSysUtils.h"
@@ -111,4 +112,15 @@ void WhenModal(const std::function<void(TDialogSTemplate&)>& action)
         ASSERT_NE(dialog, nullptr);
         action(*dialog);
     });
+}
+
+TModalFormHandler GraphWindowHandler(const std::function<void(TFormGraph&)>& action)
+{
+    return [action](QDialog& dialog) {
+        auto* graph = qobject_cast<TFormGraph*>(&dialog);
+        EXPECT_NE(graph, nullptr) << dialog.metaObject()->className();
+        if (graph)
+            action(*graph);
+        return int(QDialog::Rejected);
+    };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ui/shell/FilePrompt.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "engine/KelmaUtils.h"
 #include "tests/common/TestHelpers.h"
 
@@ -18,6 +19,7 @@
 
 class QWidget;
 class TDialogSTemplate;
+class TFormGraph;
 class TFormMain;
 
 // Processes events until the condition holds or the time is up; the condition's last value.
@@ -89,3 +91,7 @@ private:
 bool PressOk(TDialogSTemplate& form);
 // Runs the action once the modal loop of the next dialog has started.
 void WhenModal(const std::function<void(TDialogSTemplate&)>& action);
+
+// A modal-form handler for graph windows (SetModalFormHandler): hands each to the action and
+// closes it; any other window is a test failure.
+TModalFormHandler GraphWindowHandler(const std::function<void(TFormGraph&)>& action);

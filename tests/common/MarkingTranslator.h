@@ -33,6 +33,13 @@ public:
     bool isEmpty() const override { return false; }
 
     static QString Marked(const QString& text) { return QStringLiteral("[EN] ") + text; }
+    static QStringList Marked(const QStringList& texts)
+    {
+        QStringList marked;
+        for (const QString& text : texts)
+            marked.append(Marked(text));
+        return marked;
+    }
 
 private:
     QStringList FContexts;

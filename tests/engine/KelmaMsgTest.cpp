@@ -3,29 +3,11 @@
 #include "engine/Vex_Shrd.h"
 
 #include "platform/DelphiText.h"
+#include "tests/common/MarkingTranslator.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QString>
-#include <QTranslator>
-
-namespace {
-
-// Stands in for a language module: every text of the message table comes back marked,
-// texts of other units are left to the built-in Russian.
-class TMarkingTranslator : public QTranslator {
-public:
-    QString translate(const char* context, const char* sourceText, const char*, int) const override
-    {
-        if (qstrcmp(context, "KelmaMsg") != 0)
-            return {};
-        return QStringLiteral("[EN] ") + QString::fromUtf8(sourceText);
-    }
-    bool isEmpty() const override { return false; }
-};
-
-} // namespace
 
 TEST(KelmaMsg, TextsComeBackAsWritten)
 {
@@ -82,15 +64,15 @@ TEST(KelmaMsg, TemplatesFormat)
 
 TEST(KelmaMsg, LanguageModuleReplacesTextsAtTheNextFetch)
 {
-    TMarkingTranslator translator;
-    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
-    EXPECT_EQ(LoadResString(rsGroupNum), QStringLiteral("[EN] Числа тиража"));
-    EXPECT_EQ(LoadResString(rsOriginSystem), QStringLiteral("[EN] Система"));
-    EXPECT_EQ(LoadResString(rsLevelModeCaptions[1]), QStringLiteral("[EN] \"Глубина\": не менее заданного значения"));
-    // Texts of other units are not in this module.
-    EXPECT_EQ(LoadResString(RESSTR("Parsing", "Деление на нуль")), QStringLiteral("Деление на нуль"));
-
-    QCoreApplication::removeTranslator(&translator);
+    {
+        const TMarkingModule module{"KelmaMsg"};
+        EXPECT_EQ(LoadResString(rsGroupNum), QStringLiteral("[EN] Числа тиража"));
+        EXPECT_EQ(LoadResString(rsOriginSystem), QStringLiteral("[EN] Система"));
+        EXPECT_EQ(LoadResString(rsLevelModeCaptions[1]),
+                  QStringLiteral("[EN] \"Глубина\": не менее заданного значения"));
+        // Texts of other units are not in this module.
+        EXPECT_EQ(LoadResString(RESSTR("Parsing", "Деление на нуль")), QStringLiteral("Деление на нуль"));
+    }
     EXPECT_EQ(LoadResString(rsGroupNum), QStringLiteral("Числа тиража"));
     EXPECT_EQ(LoadResString(rsOriginSystem), QStringLiteral("Система"));
 }

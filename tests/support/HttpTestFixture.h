@@ -8,7 +8,6 @@
 #include "tests/standin/HttpStandIn.h"
 #include "tests/common/TestHelpers.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -27,12 +26,3 @@ protected:
     THttpStandIn FServer;
     THttpTimeouts FSavedTimeouts;
 };
-
-// A page of text long enough for compression to matter.
-inline QByteArray LongPage()
-{
-    QByteArray page = "<html><body>";
-    for (int i = 0; i < 3000; ++i)
-        page += "<tr><td>" + QByteArray::number(i) + "</td><td>Тираж</td></tr>\n";
-    return page + "</body></html>";
-}

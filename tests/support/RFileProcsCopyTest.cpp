@@ -13,9 +13,41 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <sys/stat.h>
 
 using namespace rfo_test;
+
+namespace {
+
+// The options the self-update copies its unpacked files with.
+constexpr std::uint32_t kSelfUpdateCopy = 116691;
+
+QByteArray Bytes(int size, int seed)
+{
+    QByteArray data(size, '\0');
+    for (int i = 0; i < size; ++i)
+        data[i] = static_cast<char>((i * 31 + seed) & 0xFF);
+    return data;
+}
+
+QStringList StepNames(const TROperation& op)
+{
+    QStringList names;
+    for (const TRTransaction& t : op.Transactions)
+        names.append(t.Name);
+    return names;
+}
+
+int CountKind(const TROperation& op, TRMsgKind kind)
+{
+    int n = 0;
+    for (const TRTransaction& t : op.Transactions)
+        n += t.Kind == kind;
+    return n;
+}
+
+} // namespace
 
 TEST(RFileProcs, SingleStepsReportTheirOutcome)
 {
@@ -68,14 +100,14 @@ TEST(RFileProcs, CopyStepNeverLosesTheTarget)
     TRTransaction t = CopyMoveFileStep(src, dir.filePath("src/../src/"), false, kRfoOverwrite, 64, 100, {});
     EXPECT_EQ(t.Kind, TRMsgKind::Error);
     EXPECT_EQ(t.Text, QStringLiteral("Нельзя копировать файл сам в себя!"));
-    EXPECT_EQ(ReadFile(src), "source");
+    EXPECT_EQ(ReadFileBytes(src), "source");
 
     const QString dst = dir.filePath("dst/a.txt");
     WriteFile(dst, "target");
     t = CopyMoveFileStep(src, dir.filePath("dst"), false, 0, 64, 100, {});
     EXPECT_EQ(t.Kind, TRMsgKind::Skip);
     EXPECT_EQ(t.Text, QStringLiteral("Файл с заданными свойствами уже существует."));
-    EXPECT_EQ(ReadFile(dst), "target");
+    EXPECT_EQ(ReadFileBytes(dst), "target");
 
     // Same size and time but another content: only the CRC tells them apart.
     WriteFile(dst, "SOURCE");
@@ -85,7 +117,7 @@ TEST(RFileProcs, CopyStepNeverLosesTheTarget)
     EXPECT_EQ(CopyMoveFileStep(src, dir.filePath("dst"), false, byTimeSize, 64, 100, {}).Kind, TRMsgKind::Skip);
     t = CopyMoveFileStep(src, dir.filePath("dst"), false, byTimeSize | kRfoSameCrc, 64, 100, {});
     EXPECT_EQ(t.Kind, TRMsgKind::Ok);
-    EXPECT_EQ(ReadFile(dst), "source");
+    EXPECT_EQ(ReadFileBytes(dst), "source");
     EXPECT_EQ(t.Text, QStringLiteral("Успешно скопировано 0,01 Kb."));
     EXPECT_EQ(t.Bytes, 6);
     EXPECT_EQ(CopyMoveFileStep(src, dir.filePath("dst"), false, kRfoOverwrite | kRfoSameSize | kRfoSameCrc, 64,
@@ -102,7 +134,7 @@ TEST(RFileProcs, CopyStepNeverLosesTheTarget)
     }
     EXPECT_EQ(t.Kind, TRMsgKind::Error);
     EXPECT_EQ(t.Text, QStringLiteral("Ошибка записи файла: %1").arg(FormatSysError(ENOSPC, true)));
-    EXPECT_EQ(ReadFile(dst), "old target");
+    EXPECT_EQ(ReadFileBytes(dst), "old target");
     EXPECT_FALSE(QFile::exists(dst + ".tmp"));
 }
 
@@ -161,9 +193,9 @@ TEST(RFileProcs, SelfUpdateCopyInstallsNewAndChangedFilesOnly)
                            .arg(RfoExpandFileName(work), RfoExpandFileName(prog)));
     EXPECT_EQ(op.Transactions[0].Text, QStringLiteral("Найдено 5 файл(ов) и (или) каталог(ов)."));
     EXPECT_EQ(op.Transactions[0].Kind, TRMsgKind::Info);
-    EXPECT_EQ(ReadFile(prog + "/a.txt"), Bytes(1000, 1));
-    EXPECT_EQ(ReadFile(prog + "/sub/c.txt"), Bytes(2048, 3));
-    EXPECT_EQ(ReadFile(prog + "/run.sh"), "#!/bin/sh\n");
+    EXPECT_EQ(ReadFileBytes(prog + "/a.txt"), Bytes(1000, 1));
+    EXPECT_EQ(ReadFileBytes(prog + "/sub/c.txt"), Bytes(2048, 3));
+    EXPECT_EQ(ReadFileBytes(prog + "/run.sh"), "#!/bin/sh\n");
     EXPECT_TRUE(QFileInfo(prog + "/run.sh").isExecutable());
     EXPECT_FALSE(QFile::exists(prog + "/run.sh.tmp"));
     EXPECT_EQ(RfoCompareFileTimes(RfoGetFileWriteTime(prog + "/sub/c.txt"),
@@ -192,7 +224,7 @@ TEST(RFileProcs, FirstErrorStopsTheCopyAndReachesTheViewer)
     EXPECT_EQ(op.Errors, 1);
     EXPECT_EQ(op.Transactions.size(), 2);   // the search and a.txt; b.txt is never tried
     EXPECT_FALSE(QFile::exists(dir.filePath("p/b.txt")));
-    EXPECT_EQ(ReadFile(dir.filePath("p/a.txt")), "old a");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("p/a.txt")), "old a");
     ASSERT_EQ(viewer.size(), 1);
     EXPECT_TRUE(viewer[0].contains(QStringLiteral("Ошибка записи файла: ")));
 }
@@ -235,7 +267,7 @@ TEST(RFileProcs, FailedStepsAreRetriedAndOnlyTheLastFailureCounts)
     EXPECT_EQ(second.Kind, TRMsgKind::Ok);
     EXPECT_EQ(second.Errors, 0);
     EXPECT_EQ(CountKind(second, TRMsgKind::Error), 1);
-    EXPECT_EQ(ReadFile(dir.filePath("p/a.txt")), "a");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("p/a.txt")), "a");
 }
 
 TEST(RFileProcs, AbortDuringTheRetryPauseStopsTheOperation)
@@ -293,7 +325,7 @@ TEST(RFileProcs, BusyTargetIsMovedAsideWhenAllowed)
     running.kill();
     running.waitForFinished();
     EXPECT_EQ(op.Kind, TRMsgKind::Ok) << op.Transactions.constLast().Text.toStdString();
-    EXPECT_EQ(ReadFile(prog), "#!/bin/sh\nexit 0\n");
+    EXPECT_EQ(ReadFileBytes(prog), "#!/bin/sh\nexit 0\n");
     EXPECT_TRUE(QFile::exists(prog + ".~"));
 
     // Replacing through ".tmp": the old file is moved aside when it cannot be deleted.
@@ -308,8 +340,8 @@ TEST(RFileProcs, BusyTargetIsMovedAsideWhenAllowed)
                        kRfoOverwrite | kRfoViaTmp | kRfoMoveBusy, 0, 0, 64, 100, 1, 0, {}, viaTmp);
     }
     EXPECT_EQ(viaTmp.Kind, TRMsgKind::Ok);
-    EXPECT_EQ(ReadFile(dir.filePath("p/a.txt")), "new");
-    EXPECT_EQ(ReadFile(dir.filePath("p/a.~txt")), "old");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("p/a.txt")), "new");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("p/a.~txt")), "old");
 }
 
 TEST(RFileProcs, MovingATreeRemovesEmptiedFoldersOnly)
@@ -322,7 +354,7 @@ TEST(RFileProcs, MovingATreeRemovesEmptiedFoldersOnly)
     CopyMoveByMask(dir.filePath("src"), dir.filePath("dst"), "*", true,
                    kRfoRecursive | kRfoCreateDirs | kRfoSkipReadOnly, 0, 0, 64, 100, 1, 0, {}, op);
     EXPECT_EQ(op.Kind, TRMsgKind::Ok);
-    EXPECT_EQ(ReadFile(dir.filePath("dst/d1/f1")), "1");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("dst/d1/f1")), "1");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("src/d1")));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("src/d2/f2")));
     EXPECT_TRUE(QFileInfo(dir.filePath("dst/d2")).isDir());
@@ -343,8 +375,8 @@ TEST(RFileProcs, FlatCopyAndCopyToAFileName)
     CopyMoveByMask(dir.filePath("src/*"), dir.filePath("flat"), "*.txt", false,
                    kRfoCreateDirs | kRfoFlat | kRfoRecordCopies, 0, 0, 64, 100, 1, 0, {}, op, &copied);
     EXPECT_EQ(op.Kind, TRMsgKind::Ok);
-    EXPECT_EQ(ReadFile(dir.filePath("flat/x.txt")), "x");
-    EXPECT_EQ(ReadFile(dir.filePath("flat/y.txt")), "y");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("flat/x.txt")), "x");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("flat/y.txt")), "y");
     ASSERT_EQ(copied.size(), 2);
     EXPECT_EQ(copied[1].Source, RfoExpandFileName(dir.filePath("src/b/y.txt")));
     EXPECT_EQ(copied[1].Target, RfoExpandFileName(dir.filePath("flat/y.txt")));
@@ -354,5 +386,5 @@ TEST(RFileProcs, FlatCopyAndCopyToAFileName)
     CopyMoveByMask(dir.filePath("src/a"), dir.filePath("out/renamed.dat"), "x.txt", false, kRfoCreateDirs, 0, 0,
                    64, 100, 1, 0, {}, single);
     EXPECT_EQ(single.Kind, TRMsgKind::Ok);
-    EXPECT_EQ(ReadFile(dir.filePath("out/renamed.dat")), "x");
+    EXPECT_EQ(ReadFileBytes(dir.filePath("out/renamed.dat")), "x");
 }

@@ -13,9 +13,17 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <sys/stat.h>
 
 using namespace rfo_test;
+
+namespace {
+
+// The options the log commands delete their logs with.
+constexpr std::uint32_t kDeleteLogs = 14340;
+
+} // namespace
 
 TEST(RFileProcs, MasksIgnoreCaseAndStarDotStarMatchesEveryName)
 {

@@ -6,11 +6,11 @@
 #include "platform/Exceptions.h"
 #include "tests/common/EventCounter.h"
 #include "tests/common/LanguageModules.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -55,12 +55,7 @@ protected:
         OverrideAppFileName(QString());
     }
 
-    void PutModule(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(FDir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void PutModule(const QString& name, const QByteArray& bytes) { WriteFileBytes(FDir.filePath(name), bytes); }
 
     static QByteArray English;
     QTemporaryDir FDir;

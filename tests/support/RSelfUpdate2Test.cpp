@@ -68,13 +68,13 @@ protected:
 
         TSelfUpdateHooks hooks;
         hooks.RunningVersion = [this] { return FRunning; };
-        hooks.ShowProgress = [this](const QString& text, int maximum) {
+        hooks.Progress.Show = [this](const QString& text, int maximum) {
             FProgressTexts.append(text);
             FProgressMax.append(maximum);
             FProgressSteps.append(0);
         };
-        hooks.StepProgress = [this] { ++FProgressSteps.last(); };
-        hooks.HideProgress = [this] { ++FProgressHidden; };
+        hooks.Progress.Step = [this] { ++FProgressSteps.last(); };
+        hooks.Progress.Hide = [this] { ++FProgressHidden; };
         hooks.ConfirmUpdate = [this](const QString& current, const QString& newVersion,
                                      const QStringList& description) {
             FInformer.append({current, newVersion, description});

@@ -47,6 +47,10 @@ TEST_F(CellTextOrder, NumbersCompareAsNumbersEveryOtherPairByTheLocale)
         {"-", "0", -1},
         {"-", "-1", -1},
         {"-", "0,00000", -1},
+        {"-", "-0,00001", -1},
+        {"-", "12,5", -1},
+        {"-", "+3", -1},
+        {"-", "-2147483648", -1},
         {"-", "-", 0},
         // A number against a text that is none.
         {"100", "a", -1},

@@ -6,6 +6,7 @@
 #include "support/RSysUtils.h"
 #include "support/ui/RFrmStorage.h"
 #include "support/ui/RVclUtilsUi.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -34,12 +35,7 @@ protected:
         QFile file(FrmFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    void WriteFile(const QByteArray& bytes) const
-    {
-        QFile file(FrmFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void WriteFile(const QByteArray& bytes) const { WriteFileBytes(FrmFile(), bytes); }
 
     QTemporaryDir FDir;
     TScreenMetrics FScreen{1920, 1080, 96, {QRect(0, 0, 1920, 1040)}};

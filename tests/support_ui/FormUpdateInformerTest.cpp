@@ -130,17 +130,17 @@ TEST(FormUpdateInformer, ProgressOfAnotherOperationIsLeftAlone)
     InstallSelfUpdateWindows();
     ShowProgress("Другая операция", 3, false);
     TFormProgress* other = ProgressForm();
-    SelfUpdateHooks().ShowProgress("Поиск", 5);
-    SelfUpdateHooks().StepProgress();
-    SelfUpdateHooks().HideProgress();
+    SelfUpdateHooks().Progress.Show("Поиск", 5);
+    SelfUpdateHooks().Progress.Step();
+    SelfUpdateHooks().Progress.Hide();
     EXPECT_EQ(ProgressForm(), other);
     EXPECT_EQ(other->Gauge()->value(), 0);
     HideProgress();
 
-    SelfUpdateHooks().ShowProgress("Поиск", 5);
+    SelfUpdateHooks().Progress.Show("Поиск", 5);
     ASSERT_NE(ProgressForm(), nullptr);
-    SelfUpdateHooks().StepProgress();
+    SelfUpdateHooks().Progress.Step();
     EXPECT_EQ(ProgressForm()->Gauge()->value(), 1);
-    SelfUpdateHooks().HideProgress();
+    SelfUpdateHooks().Progress.Hide();
     EXPECT_EQ(ProgressForm(), nullptr);
 }

@@ -108,24 +108,20 @@ TEST_F(FormStorageBatch, OneWriteLeavesTheBytesOfTheChangesMadeOneByOne)
     }
 }
 
-// Reads see the batch's changes; an inner batch writes nothing, the outermost one writes once;
-// without Save nothing is written; after the batch every change goes to the file at once again.
-TEST_F(FormStorageBatch, ReadsSeeTheChangesAndOnlyTheOutermostSaveWrites)
+// Reads see the batch's changes and Save writes them once; without Save nothing is written;
+// after the batch every change goes to the file at once again.
+TEST_F(FormStorageBatch, ReadsSeeTheChangesAndSaveWritesOnce)
 {
     SetFile(QByteArray("[QWidget]\r\nLanguage=1033\r\n"));
     TFileWriteCounter writes(FrmFile());
     {
-        TFormStorageBatch outer;
+        TFormStorageBatch batch;
         WriteFormInteger(&FForm, "Language", 1049);
         EXPECT_EQ(ReadFormInteger(&FForm, "Language", 0), 1049);
-        {
-            TFormStorageBatch inner;
-            WriteFormBool(&FForm, "FirstRun", true);
-            inner.Save();
-        }
+        WriteFormBool(&FForm, "FirstRun", true);
         EXPECT_TRUE(ReadFormBool(&FForm, "FirstRun", false));
         EXPECT_EQ(writes.Count(), 0);
-        outer.Save();
+        batch.Save();
     }
     EXPECT_EQ(writes.Count(), 1);
     EXPECT_EQ(FileBytes(), QByteArray("[QWidget]\r\nLanguage=1049\r\nFirstRun=1\r\n"));

@@ -4,11 +4,11 @@
 #include "support/RSysUtils.h"
 #include "support/ui/RDialogsUi.h"
 #include "tests/common/LanguageModules.h"
+#include "tests/common/TestHelpers.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -24,10 +24,7 @@ protected:
         // An English module; its one text does not matter here, only that it is a valid module.
         const QByteArray module = CompileLanguageModule("en_US", {{"RDialogs", "Ошибка", "Error"}});
         ASSERT_FALSE(module.isEmpty());
-        QFile file(FDir.filePath("Prog_ENU.lng"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(module);
-        file.close();
+        WriteFileBytes(FDir.filePath("Prog_ENU.lng"), module);
         OverrideAppFileName(FDir.filePath("Prog"));
     }
     void TearDown() override

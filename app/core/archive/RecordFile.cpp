@@ -10,15 +10,13 @@
 
 std::optional<QByteArray> ReadWholeFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!QFile::exists(fileName))
         return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Exception(Format(LoadResString(rsFileReadError), {fileName, file.errorString()}));
-    return bytes;
+    try {
+        return ReadWholeFileOrRaise(fileName);
+    } catch (const Exception& e) {
+        throw Exception(Format(LoadResString(rsFileReadError), {fileName, e.Message()}));
+    }
 }
 
 QString BackupDamagedFile(const QString& fileName, const QByteArray& original)

@@ -9,7 +9,6 @@
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
 #include "platform/WordUtils.h"
-#include "support/RDialogs.h"
 #include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
@@ -40,13 +39,6 @@ QPair<QString, QString> Pair(const char* name, const QString& value)
 QPair<QString, QString> Pair(const char* name, qint64 value)
 {
     return {QString::fromLatin1(name), QString::number(value)};
-}
-
-// Errors show with the program's line breaks, also those of the server's text, which is an
-// argument, never a format.
-void ShowError(const TResString& message, std::initializer_list<TVarRec> args)
-{
-    ErrorBox(SwBoxText(Format(LoadResString(message), args)));
 }
 
 } // namespace
@@ -162,65 +154,57 @@ tSystemInfo TSwSystems::ReadSystemRow(const TSwRow& row)
     return info;
 }
 
-bool TSwSystems::Request(const QString& path, const TSwFields& fields, QList<TSwRow>& rows, QString& error)
+QList<TSwRow> TSwSystems::Request(const QString& path, const TSwFields& fields)
 {
     QByteArray reply;
-    return SwPost(path, fields, reply, error) && SwReplyRows(reply, rows, error);
+    QString error;
+    QList<TSwRow> rows;
+    if (!SwPost(path, fields, reply, error) || !SwReplyRows(reply, rows, error))
+        throw Exception(error);
+    return rows;
 }
 
 bool TSwSystems::GetSystemList(QList<tSystemInfo>& rows)
 {
-    QByteArray reply;
-    QString error;
-    if (!SwPost(kListPath, ListFields(), reply, error)) {
-        ShowError(rsSystemListError, {error});
-        return false;
-    }
-    if (!reply.toLower().contains("<result>")) {
-        rows.append(SystemListPlaceholder());
-        return true;
-    }
-    QList<TSwRow> replyRows;
-    if (!SwReplyRows(reply, replyRows, error)) {
-        ShowError(rsSystemListError, {error});
-        return false;
-    }
-    for (const TSwRow& row : replyRows) {
-        tSystemInfo info;
-        try {
-            info = ReadSystemRow(row);
-        } catch (const Exception& e) {
-            ShowError(rsSystemListError, {e.Message()});
-            return false;
+    return SwGuarded(rsSystemListError, false, [&] {
+        QByteArray reply;
+        QString error;
+        if (!SwPost(kListPath, ListFields(), reply, error))
+            throw Exception(error);
+        if (!reply.toLower().contains("<result>")) {
+            rows.append(SystemListPlaceholder());
+            return true;
         }
-        rows.append(info);
-        if (IsCached(info) && !IsCurrent(info))
-            StoreSystemList(info);
-    }
-    return true;
+        QList<TSwRow> replyRows;
+        if (!SwReplyRows(reply, replyRows, error))
+            throw Exception(error);
+        for (const TSwRow& row : replyRows) {
+            const tSystemInfo info = ReadSystemRow(row);
+            rows.append(info);
+            if (IsCached(info) && !IsCurrent(info))
+                StoreSystemList(info);
+        }
+        return true;
+    });
 }
 
 bool TSwSystems::FetchSystemList(const tSystemInfo& info, QString& text)
 {
     TBusyScope busy(Format(LoadResString(rsLoadingNamed), {info.Title}));
     text.clear();
-    QList<TSwRow> rows;
-    QString error;
-    if (Request(kFetchPath, FetchFields(info.Id), rows, error)) {
-        try {
-            for (const TSwRow& row : rows) {
-                text = SwBase64Text(row, QStringLiteral("clist"));
-                if (!text.isEmpty())
+    return SwGuarded(
+        rsSystemLoadError, false,
+        [&] {
+            for (const TSwRow& row : Request(kFetchPath, FetchFields(info.Id))) {
+                QString list = SwBase64Text(row, QStringLiteral("clist"));
+                if (!list.isEmpty()) {
+                    text = std::move(list);
                     break;
+                }
             }
             return true;
-        } catch (const Exception& e) {
-            text.clear();
-            error = e.Message();
-        }
-    }
-    ShowError(rsSystemLoadError, {info.Id, error});
-    return false;
+        },
+        info.Id);
 }
 
 QString TSwSystems::GetSystemData(const tSystemInfo& info)
@@ -249,48 +233,42 @@ void TSwSystems::WriteCacheFile(const tSystemInfo& info, const QStringList& line
 
 bool TSwSystems::StoreSystemList(const tSystemInfo& info)
 {
-    if (!SystemCacheable(info)) {
-        ShowError(rsSystemLoadError, {info.Id, Format(LoadResString(SNotCacheable), {info.Id, info.Nums, info.Olap})});
-        return false;
-    }
-    QString text;
-    if (!FetchSystemList(info, text))
-        return false;
-    const QStringList lines = SplitTextLines(text);
-    try {
-        if (text.isEmpty() || lines.size() != info.CSize)
-            throw Exception(Format(LoadResString(rsSystemCombCountMismatch), {qint64(lines.size()), info.CSize}));
-        WriteCacheFile(info, lines);
-    } catch (const Exception& e) {
-        ShowError(rsSystemLoadError, {info.Id, e.Message()});
-        return false;
-    }
-    return IsCached(info);
+    return SwGuarded(
+        rsSystemLoadError, false,
+        [&] {
+            if (!SystemCacheable(info))
+                throw Exception(Format(LoadResString(SNotCacheable), {info.Id, info.Nums, info.Olap}));
+            QString text;
+            // A failed fetch has shown its error.
+            if (!FetchSystemList(info, text))
+                return false;
+            const QStringList lines = SplitTextLines(text);
+            if (text.isEmpty() || lines.size() != info.CSize)
+                throw Exception(Format(LoadResString(rsSystemCombCountMismatch), {qint64(lines.size()), info.CSize}));
+            WriteCacheFile(info, lines);
+            return IsCached(info);
+        },
+        info.Id);
 }
 
 std::int32_t TSwSystems::PutSystemData(const tSystemData& data, bool deleting)
 {
     TBusyScope busy(Format(LoadResString(deleting ? rsDeletingNamed : rsSavingNamed), {data.Title}));
-    QList<TSwRow> rows;
-    QString error;
-    if (Request(kPutPath, PutFields(data, deleting), rows, error)) {
-        try {
+    return SwGuarded(
+        rsSystemSaveError, std::int32_t{-1},
+        [&] {
             // Only rows that name an id count: a row without one is no answer, least of all
             // the 0 of a deletion.
-            for (const TSwRow& row : rows) {
+            for (const TSwRow& row : Request(kPutPath, PutFields(data, deleting))) {
                 if (!row.contains(QStringLiteral("id_systems")))
                     continue;
                 const std::int32_t id = SwInteger(row, QStringLiteral("id_systems"));
                 if (id != -1)
                     return id;
             }
-            return -1;
-        } catch (const Exception& e) {
-            error = e.Message();
-        }
-    }
-    ShowError(rsSystemSaveError, {data.Id, error});
-    return -1;
+            return std::int32_t{-1};
+        },
+        data.Id);
 }
 
 bool TSwSystems::DeleteCachedSystemFile(const tSystemInfo& info) const

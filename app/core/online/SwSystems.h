@@ -106,8 +106,8 @@ private:
     // The fetch request: the first non-empty list of the reply (empty when none); false (the
     // error shown) when the request failed.
     bool FetchSystemList(const tSystemInfo& info, QString& text);
-    // POSTs and reads the rows; false with the error text.
-    static bool Request(const QString& path, const TSwFields& fields, QList<TSwRow>& rows, QString& error);
+    // POSTs and reads the rows; raises Exception with the error text.
+    static QList<TSwRow> Request(const QString& path, const TSwFields& fields);
 
     QString FProgramFolder;
     TUserIdentity FIdentity;

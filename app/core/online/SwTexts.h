@@ -24,15 +24,16 @@ QDateTime SwTimeFromText(const QString& text);
 QString SwBoxText(QString text);
 
 // Runs one operation. Whatever fails in it (a request, an error row, a bad value, a file) is
-// shown in the operation's error box with the error text as the argument, never as a format,
-// and the operation gives `failed`.
-template <typename TResult, typename TOperation>
-TResult SwGuarded(const TResString& message, TResult failed, TOperation&& operation)
+// shown in the operation's error box, with the program's line breaks (SwBoxText): the message
+// takes `args` and then the error text, all of them as arguments, never as a format. The
+// operation then gives `failed`.
+template <typename TResult, typename TOperation, typename... TArgs>
+TResult SwGuarded(const TResString& message, TResult failed, TOperation&& operation, const TArgs&... args)
 {
     try {
         return std::forward<TOperation>(operation)();
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(message), {ExceptionText(e)}));
+        ErrorBox(SwBoxText(Format(LoadResString(message), {TVarRec(args)..., TVarRec(ExceptionText(e))})));
         return failed;
     }
 }

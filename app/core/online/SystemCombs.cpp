@@ -3,11 +3,12 @@
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "platform/SaveFile.h"
 #include "platform/WordUtils.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
@@ -90,12 +91,14 @@ bool LoadSystemCombs(const QString& folder, const TByteArray& numbers, TSystemCo
     }
 
     result.FileName = QDir(folder).filePath(names.first());
-    QFile file(result.FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.Error = file.errorString();
+    QByteArray bytes;
+    try {
+        bytes = ReadWholeFileOrRaise(result.FileName);
+    } catch (const Exception& e) {
+        result.Error = e.Message();
         return false;
     }
-    const QString text = DecodeCp1251(file.readAll());
+    const QString text = DecodeCp1251(bytes);
     for (const QString& line : SplitTextLines(text)) {
         if (line.trimmed().isEmpty())
             continue;

@@ -163,12 +163,14 @@ void TSystemsExchange::RecacheEdited(const tSystemInfo& old, const tSystemData& 
     FClient.DeleteCachedSystemFile(old);
     if (!wasCached || !SystemCacheable(edited))
         return;
-    try {
-        FClient.WriteCacheFile(edited, SplitTextLines(edited.CList));
-        FClient.DeleteOtherCachedSystems(edited);
-    } catch (const Exception& e) {
-        ErrorBox(SwBoxText(Format(LoadResString(SCacheError), {edited.Id, e.Message()})));
-    }
+    SwGuarded(
+        SCacheError, false,
+        [&] {
+            FClient.WriteCacheFile(edited, SplitTextLines(edited.CList));
+            FClient.DeleteOtherCachedSystems(edited);
+            return true;
+        },
+        edited.Id);
 }
 
 bool TSystemsExchange::DeleteSystem(int row)

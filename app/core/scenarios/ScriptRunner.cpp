@@ -63,9 +63,10 @@ void TScriptRunner::ShowScriptStatus(int lineNo, int variantNo, int variantCount
 void TScriptRunner::ShowStakeCount(bool fast)
 {
     // Staking a whole list or system would spend its time on the status bar.
-    if (fast && FStakeStatusTimer.isValid() && FStakeStatusTimer.elapsed() < 100)
+    if (!fast)
+        FStakeStatus.Restart();
+    else if (!FStakeStatus.Due())
         return;
-    FStakeStatusTimer.start();
     FStatus.Stakes = Format(LoadResString(rsStatusStakes), {FStakeCount});
     if (ShowStatus)
         ShowStatus(FStatus);

@@ -11,10 +11,10 @@
 
 #include "app/core/scenarios/KelmaScr.h"
 #include "app/core/stats/StatTable.h"
+#include "app/core/stats/StatusCadence.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 
-#include <QElapsedTimer>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -247,7 +247,7 @@ private:
     int FCycle = 0;
     int FStakeCount = 0;
     TScriptStatus FStatus;
-    QElapsedTimer FStakeStatusTimer;
+    TStatusCadence FStakeStatus{TScriptStatTable::StatusInterval};
     int FSortColumn = 0;
     bool FSortDescending = false;
     // Weights the table was last computed with in this run; none before the first table.

@@ -1,6 +1,7 @@
 #include "app/core/stakes/RegularStakes.h"
 
 #include "app/core/combs/CombList.h"
+#include "app/core/stakes/StakeReader.h"
 #include "engine/KelmaMsg.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
@@ -303,14 +304,13 @@ int TRegularStakes::FinishInterruptedRun()
         && Stakes->Size() > size) {
         // Only unchecked stakes can have been appended since: anything else is left alone.
         const qint64 first = (size + StakeRecSize - 1) / StakeRecSize;
-        const qint64 count = Stakes->RecordCount() - first;
-        const QByteArray records = count > 0 ? Stakes->ReadRecordBytes(first, count) : QByteArray();
         bool allUnchecked = size % StakeRecSize == 0;
-        for (qint64 i = 0; i < count && allUnchecked; ++i) {
-            const TStakeRec rec = ReadStakeRec(reinterpret_cast<const std::uint8_t*>(records.constData()) + i * StakeRecSize);
-            allUnchecked = rec.Checked == 0;
-            removed += rec.IsStake() ? 1 : 0;
-        }
+        for (TStakeReader reader(*Stakes, first); allUnchecked && reader.NextBlock();)
+            for (qint64 k = 0; k < reader.Count() && allUnchecked; ++k) {
+                const TStakeView stake = reader.At(k);
+                allUnchecked = !stake.Checked();
+                removed += stake.IsStake() ? 1 : 0;
+            }
         if (allUnchecked)
             Stakes->Truncate(size);
         else

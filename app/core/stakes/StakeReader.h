@@ -18,7 +18,6 @@ public:
     explicit TStakeView(const std::uint8_t* bytes) : FBytes(bytes) {}
 
     const std::uint8_t* Bytes() const { return FBytes; }
-    std::uint8_t Origin() const { return FBytes[StakeOffset::Origin]; }
     std::int32_t DrawNumber() const { return qFromLittleEndian<qint32>(FBytes + StakeOffset::DrawNumber); }
     bool Checked() const { return FBytes[StakeOffset::Checked] != 0; }
     bool RatingPending() const { return FBytes[StakeOffset::RatingPending] != 0; }

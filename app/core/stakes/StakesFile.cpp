@@ -278,13 +278,6 @@ void TStakesFile::WriteStake(TSeekOrigin origin, qint64 index, const TStakeRec& 
     });
 }
 
-QByteArray TStakesFile::ReadRecordBytes(qint64 first, qint64 count)
-{
-    QByteArray bytes;
-    ReadRecordsInto(first, count, bytes);
-    return bytes;
-}
-
 void TStakesFile::ReadRecordsInto(qint64 first, qint64 count, QByteArray& into)
 {
     Wrapped(rsStakeReadError, [&] {

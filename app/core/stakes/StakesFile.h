@@ -80,10 +80,8 @@ public:
     // Writes the record at index x 304 bytes from the origin; the end of the file is allowed
     // (appends). Raises "Ошибка добавления записи в файл ставок!...".
     void WriteStake(TSeekOrigin origin, qint64 index, const TStakeRec& rec);
-    // Whole records [first, first + count) as they are stored; scans read through
-    // TStakeReader.
-    QByteArray ReadRecordBytes(qint64 first, qint64 count);
-    // The same into a buffer that is resized to fit, so that a scan reuses one buffer.
+    // Whole records [first, first + count) as they are stored, into a buffer that is resized to
+    // fit, so that a scan reuses one buffer; scans read through TStakeReader.
     void ReadRecordsInto(qint64 first, qint64 count, QByteArray& into);
     // Replaces whole records from record `first` on with the given bytes, in place. Raises
     // "Ошибка добавления записи в файл ставок!..." (the record-not-found text for a range

@@ -35,6 +35,19 @@ THeldArchive* HeldFor(const TDrawsArray& draws)
     return &held;
 }
 
+// The fingerprint of the date keys, read afresh whatever scope is open.
+std::uint64_t DrawKeysFingerprint(const TDrawsArray& draws)
+{
+    std::uint64_t hash = FnvBasis;
+    for (const TDrawRec& draw : draws) {
+        // Only the bytes within the length are the key; the rest of the field is left over.
+        const int length = draw.Key.Length();
+        for (int i = 0; i <= length; ++i)
+            hash = (hash ^ draw.Key.Bytes[static_cast<std::size_t>(i)]) * FnvPrime;
+    }
+    return hash;
+}
+
 } // namespace
 
 std::uint64_t DrawsFingerprint(const TDrawsArray& draws)
@@ -68,18 +81,6 @@ std::uint64_t DrawsFingerprint(const TDrawsArray& draws)
     std::uint64_t hash = n;
     for (const std::uint64_t lane : {a, b, c, d})
         hash = (hash ^ lane) * FnvPrime;
-    return hash;
-}
-
-std::uint64_t DrawKeysFingerprint(const TDrawsArray& draws)
-{
-    std::uint64_t hash = FnvBasis;
-    for (const TDrawRec& draw : draws) {
-        // Only the bytes within the length are the key; the rest of the field is left over.
-        const int length = draw.Key.Length();
-        for (int i = 0; i <= length; ++i)
-            hash = (hash ^ draw.Key.Bytes[static_cast<std::size_t>(i)]) * FnvPrime;
-    }
     return hash;
 }
 

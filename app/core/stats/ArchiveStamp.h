@@ -19,9 +19,8 @@ struct TArchiveStamp {
     bool operator==(const TArchiveStamp&) const = default;
 };
 
-// Fingerprints read afresh, whatever scope is open.
+// The fingerprint of the numbers and digits read afresh, whatever scope is open.
 std::uint64_t DrawsFingerprint(const TDrawsArray& draws);
-std::uint64_t DrawKeysFingerprint(const TDrawsArray& draws);
 
 // The number of draws and the fingerprint of their numbers and digits.
 TArchiveStamp ArchiveStamp(const TDrawsArray& draws);

@@ -182,7 +182,7 @@ void TPrefetchCache::Rebuild(bool force, std::uint16_t mask)
     if (FProgress.Show)
         FProgress.Show(text, list.Count());
     struct THide {
-        const TProgress& Progress;
+        const TProgressFunctions& Progress;
         ~THide()
         {
             if (Progress.Hide)

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "engine/KelmaStatList.h"
+#include "support/RVclUtils.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 class TMainState;
 
@@ -30,16 +30,11 @@ inline constexpr std::uint16_t PrefetchShreddingGroup = 4096;  // shredding form
 // that disagree with the records) is never read: it is built anew on its next use.
 class TPrefetchCache {
 public:
-    // The progress window of a rebuild; the window layer fills it, a batch run leaves it empty.
-    struct TProgress {
-        std::function<void(const QString& text, int maximum)> Show;
-        std::function<void()> Step;   // one method done
-        std::function<void()> Hide;
-    };
-
     explicit TPrefetchCache(TMainState& state) : FState(state) {}
 
-    void SetProgress(TProgress progress) { FProgress = std::move(progress); }
+    // The progress window of a rebuild, a step a method; the window layer fills it, a batch run
+    // leaves it empty.
+    void SetProgress(TProgressFunctions progress) { FProgress = std::move(progress); }
 
     // "<data folder>Prefetchs/"
     QString FolderName() const;
@@ -86,5 +81,5 @@ private:
     bool FileIsSound(const QString& fileName) const;
 
     TMainState& FState;
-    TProgress FProgress;
+    TProgressFunctions FProgress;
 };

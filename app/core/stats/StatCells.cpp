@@ -47,6 +47,12 @@ TStatCell TextCell()
 constexpr TStatColumns FactColumns = StatColumnBit(scFact) | StatColumnBit(scDeltaPrd) | StatColumnBit(scDeltaStf)
                                      | StatColumnBit(scDeltaKrn);
 
+// The expectation column a difference column is read from.
+constexpr int ExpectationOf(int difference)
+{
+    return difference - scDeltaPrd + scExpectedPrd;
+}
+
 } // namespace
 
 TStatTexts::TStatTexts(std::unique_ptr<TCustomStat> stat, const TStatTableData& data, const TStatWeights& weights,
@@ -175,7 +181,7 @@ QString TStatTexts::TextOfText(const TStatRow& row, std::size_t index, int colum
     if (column == scValue)
         return FStat->ValueText(row.Value);
     // A difference, read from its expectation's text as the column shows it.
-    const int expected = column - scDeltaPrd + scExpectedPrd;
+    const int expected = ExpectationOf(column);
     const QString expectationText = expectation ? *expectation : Text(Cell(row, index, expected));
     return DeviationText(expectationText, FFacts[index]);
 }
@@ -224,7 +230,7 @@ void TStatTexts::Fill(std::vector<TStatRow>& rows, TStatColumns columns, const T
                 texts[static_cast<std::size_t>(c)] = Text(cell);
                 continue;
             }
-            const int expected = c - scDeltaPrd + scExpectedPrd;
+            const int expected = ExpectationOf(c);
             const bool reuse = c >= scDeltaPrd && (made & StatColumnBit(expected)) != 0;
             texts[static_cast<std::size_t>(c)] =
                 TextOfText(rows[i], i, c, reuse ? &texts[static_cast<std::size_t>(expected)] : nullptr);

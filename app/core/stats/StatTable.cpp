@@ -116,14 +116,9 @@ TStatTableKey MethodWindowKey(const TMainState& state, const TStatMethod* method
     return key;
 }
 
-TStatTableKey TStatTable::MakeKey(const TStatMethod* method, int length) const
-{
-    return MethodWindowKey(FState, method, length);
-}
-
 TStatCalcResult TStatTable::Calc(const TStatMethod* method, int length, bool force)
 {
-    const TStatTableKey key = MakeKey(method, length);
+    const TStatTableKey key = MethodWindowKey(FState, method, length);
     if (!force && FKey && *FKey == key)
         return TStatCalcResult::Unchanged;
     FKey = key;

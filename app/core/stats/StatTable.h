@@ -21,7 +21,7 @@ class TMainState;
 // The statistics table: one statistic method over a window of the archive that ends
 // DrawsOffset draws before the newest draw. One row per value with its count, share, norm,
 // deviation, depth, weight, periods and expected next occurrence; the points of the chart
-// below it. The window's table (TTemplateMain.CalcStatTable), the scenario interpreter and
+// below it. The statistics page's table, the scenario interpreter and
 // the benchmarks all compute it here.
 
 // Columns of the table.
@@ -194,7 +194,6 @@ public:
     // The next computation runs whatever the key.
     void ResetKey() { FKey.reset(); }
 
-    TStatTableKey MakeKey(const TStatMethod* method, int length) const;
     const TStatTableData& Data() const { return FData; }
     // Counts the computations (and clearings) of the rows: what a reader derived from the rows
     // holds while the count stays.

@@ -19,6 +19,8 @@ public:
         FTimer.start();
         return true;
     }
+    // Starts the next interval now, for a status that was shown regardless.
+    void Restart() { FTimer.start(); }
 
 private:
     int FInterval = 0;

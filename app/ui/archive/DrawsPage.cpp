@@ -1,6 +1,5 @@
 #include "app/ui/archive/DrawsPage.h"
 
-#include "app/ui/archive/RowColors.h"
 #include "app/ui/archive/UnitDraw.h"
 #include "engine/KelmaMsg.h"
 #include "support/RVclUtils.h"
@@ -16,10 +15,6 @@
 
 namespace {
 
-const TResString SColDigit1 = RESSTR("DrawsPage", "1");
-const TResString SColDigit2 = RESSTR("DrawsPage", "2");
-const TResString SColSum = RESSTR("DrawsPage", "S");
-
 // The draw's key follows the columns it shares with the combination list.
 constexpr int colKey = DigitRowColumnCount;
 
@@ -34,18 +29,6 @@ QString CellText(const TDrawRow& row, int column)
 }
 
 } // namespace
-
-TDrawsDelegate::TDrawsDelegate(const TDrawArchive& archive, QObject* parent)
-    : QStyledItemDelegate(parent), FArchive(archive)
-{
-}
-
-void TDrawsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
-{
-    QStyledItemDelegate::initStyleOption(option, index);
-    const TDrawRow row = FArchive.DrawRow(index.row());
-    ApplyRowColors(option, row, index.column());
-}
 
 TDrawsPage::TDrawsPage(TMainState& state, TDrawArchive& archive, TRListView* list, QSpinBox* offsetEditor,
                        TStatusBar* statusBar, QObject* parent)

@@ -2,25 +2,16 @@
 
 #include "app/core/archive/DrawArchive.h"
 #include "app/core/shell/MainState.h"
+#include "app/ui/archive/RowColors.h"
 
 #include <QObject>
-#include <QStyledItemDelegate>
 
 class QSpinBox;
 class TRListView;
 class TStatusBar;
 
 // Paints the draw list's cells in the colours the archive gives each row.
-class TDrawsDelegate : public QStyledItemDelegate {
-public:
-    TDrawsDelegate(const TDrawArchive& archive, QObject* parent);
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
-
-private:
-    const TDrawArchive& FArchive;
-};
+using TDrawsDelegate = TDigitRowDelegate<TDrawArchive, &TDrawArchive::DrawRow>;
 
 // The archive page of the main window: the owner-data list lvDraws (row k is the draw at
 // position k from the newest), the status panels of the archive, the offset editor, and the

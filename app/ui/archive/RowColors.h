@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/ResString.h"
 #include "support/ui/RVclUtilsUi.h"
 
+#include <QModelIndex>
 #include <QPalette>
 #include <QString>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 
 #include <cstdint>
 #include <optional>
@@ -14,6 +17,11 @@
 // same first four columns.
 
 enum TDigitRowColumn { colRowNumber, colRowDigit1, colRowDigit2, colRowSum, DigitRowColumnCount };
+
+// The captions of the two digit columns and the sum column.
+inline const TResString SColDigit1 = RESSTR("DrawsPage", "1");
+inline const TResString SColDigit2 = RESSTR("DrawsPage", "2");
+inline const TResString SColSum = RESSTR("DrawsPage", "S");
 
 // The text of a cell in one of the four columns; none for a column after them.
 template <typename TRow>
@@ -49,3 +57,21 @@ void ApplyRowColors(QStyleOptionViewItem* option, const TRow& row, int column)
         option->palette.setColor(QPalette::Text, Qt::black);
     }
 }
+
+// Paints a list's cells in the colours of its rows (ApplyRowColors); the rows come from the
+// source's Row function, row k for the list's row k.
+template <typename TSource, auto Row>
+class TDigitRowDelegate : public QStyledItemDelegate {
+public:
+    TDigitRowDelegate(const TSource& source, QObject* parent) : QStyledItemDelegate(parent), FSource(source) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        ApplyRowColors(option, (FSource.*Row)(index.row()), index.column());
+    }
+
+private:
+    const TSource& FSource;
+};

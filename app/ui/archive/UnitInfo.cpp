@@ -8,10 +8,8 @@
 #include "support/RMsgRu.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
-#include "support/ui/RDialogsUi.h"
 #include "support/ui/RVclUtilsUi.h"
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -31,30 +29,7 @@ constexpr int kPropertyWidth = 235;
 constexpr int kValueWidth = 120;
 constexpr int kCellSize = 24;
 
-TModalFormHandler& ModalHandler()
-{
-    static TModalFormHandler handler;
-    return handler;
-}
-
 } // namespace
-
-TModalFormHandler SetModalFormHandler(TModalFormHandler handler)
-{
-    TModalFormHandler previous = std::move(ModalHandler());
-    ModalHandler() = std::move(handler);
-    return previous;
-}
-
-int ExecModalForm(QDialog& form)
-{
-    if (ModalHandler())
-        return ModalHandler()(form);
-    return ExecModalWindow(form, IsUnattendedRun(QCoreApplication::arguments().mid(1),
-                                                 qEnvironmentVariable(UnattendedEnv)));
-}
-
-// ---------------------------------------------------------------------------------------
 
 TFormInfo::TFormInfo(const TStatList& list, QWidget* parent) : QDialog(parent), FList(list)
 {

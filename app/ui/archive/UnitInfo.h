@@ -4,23 +4,12 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QSpinBox;
 class QTableWidget;
 class TMainState;
 class TRListView;
 class TStatList;
-
-// How the windows of the statistics menu (draw and combination information, repeats,
-// favourites, method help) are shown modally: Qt's modal loop by default; a run without a
-// person at the screen shows the window, lets it paint and closes it. Tests install their own
-// to look at a window and answer it. The result is the dialog's result code.
-using TModalFormHandler = std::function<int(QDialog& form)>;
-// Installs the handler (an empty one: the default again). Returns the one installed before.
-TModalFormHandler SetModalFormHandler(TModalFormHandler handler);
-int ExecModalForm(QDialog& form);
 
 // The information window: a list of properties with their values, and the combination's
 // digits in a small digit grid whose rows are painted in their channel colours.

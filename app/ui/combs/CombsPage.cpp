@@ -2,7 +2,6 @@
 
 #include "app/ui/shell/EnterKey.h"
 #include "app/ui/shell/FilePrompt.h"
-#include "app/ui/archive/RowColors.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "support/RVclUtils.h"
@@ -22,10 +21,6 @@
 #include <limits>
 
 namespace {
-
-const TResString SColDigit1 = RESSTR("CombsPage", "1");
-const TResString SColDigit2 = RESSTR("CombsPage", "2");
-const TResString SColSum = RESSTR("CombsPage", "S");
 
 constexpr int kIconSize = 16;
 
@@ -76,17 +71,6 @@ QIcon DrawHistoryIcon(int image)
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-
-TCombsDelegate::TCombsDelegate(const TCombListOps& combs, QObject* parent) : QStyledItemDelegate(parent), FCombs(combs)
-{
-}
-
-void TCombsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
-{
-    QStyledItemDelegate::initStyleOption(option, index);
-    const TCombRow row = FCombs.CombRow(index.row());
-    ApplyRowColors(option, row, index.column());
-}
 
 TFilterHistoryDelegate::TFilterHistoryDelegate(const TRListView& list, QObject* parent)
     : QStyledItemDelegate(parent), FList(list)
@@ -197,6 +181,15 @@ void TCombsPage::ShowFilterHistory()
 QList<int> TCombsPage::SelectedRows() const
 {
     return FList->SelectedRows();
+}
+
+QList<TCombWord> TCombsPage::SelectedCombs() const
+{
+    QList<TCombWord> combs;
+    for (const int row : SelectedRows())
+        if (row >= 0 && row < FCombs.Count())
+            combs.append(FCombs.Comb(row));
+    return combs;
 }
 
 bool TCombsPage::HasSelection() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/combs/CombList.h"
+#include "app/ui/archive/RowColors.h"
 
 #include <QIcon>
 #include <QObject>
@@ -13,16 +14,7 @@ class TRListView;
 class TStatusBar;
 
 // Paints the digit cells of the combination list in their channel's colour (option ColorCombs).
-class TCombsDelegate : public QStyledItemDelegate {
-public:
-    TCombsDelegate(const TCombListOps& combs, QObject* parent);
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
-
-private:
-    const TCombListOps& FCombs;
-};
+using TCombsDelegate = TDigitRowDelegate<TCombListOps, &TCombListOps::CombRow>;
 
 // Shows each applied-filters row with its image: 11 the undo row, 12 a step without success,
 // 13 a step with it.
@@ -64,6 +56,8 @@ public:
     void Repaint();
 
     QList<int> SelectedRows() const;
+    // The combinations of the selected rows, top to bottom.
+    QList<TCombWord> SelectedCombs() const;
     bool HasSelection() const;
     // Whether the clipboard holds text. Asked at every idle moment, so the answer is kept until
     // the clipboard changes: asking another program's clipboard is not free.

@@ -112,10 +112,8 @@ void TFormScrPublic::BuildControls()
 void TFormScrPublic::TranslateTexts()
 {
     setWindowTitle(LoadResString(SCaption));
-    OkBtn()->setToolTip(LoadResString(SOkHint));
-    OkBtn()->setStatusTip(OkBtn()->toolTip());
-    CancelBtn()->setToolTip(LoadResString(SCloseWindowCaption));
-    CancelBtn()->setStatusTip(CancelBtn()->toolTip());
+    SetHint(OkBtn(), LoadResString(SOkHint));
+    SetHint(CancelBtn(), LoadResString(SCloseWindowCaption));
     FClNameLabel->setText(LoadResString(rsAuthorLabel));
     FClLcidLabel->setText(LoadResString(SClLcid));
     FTitleLabel->setText(LoadResString(STitle));

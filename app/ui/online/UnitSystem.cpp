@@ -217,8 +217,7 @@ void TFormSystem::TranslateTexts()
     setWindowTitle(LoadResString(rsSystemCaption));
     for (int i = 0; i < LabelCount; ++i)
         FLabels[i]->setText(LoadResString(*kLabelTexts[i]));
-    btnURL->setToolTip(LoadResString(SUrlHint));
-    btnURL->setStatusTip(LoadResString(SUrlHint));
+    SetHint(btnURL, LoadResString(SUrlHint));
     actCombsCopy->setText(LoadResString(SCopy));
     actCombsPaste->setText(LoadResString(SPaste));
     actCombsSelectAll->setText(LoadResString(SSelectAllCaption));

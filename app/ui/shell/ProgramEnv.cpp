@@ -7,6 +7,7 @@
 #include "support/ui/RMsgViewer.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <QDateTime>
 #include <QLocale>
@@ -90,4 +91,29 @@ void UseRussianInterfaceLocale()
 void IgnoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+namespace {
+
+TModalFormHandler& ModalHandler()
+{
+    static TModalFormHandler handler;
+    return handler;
+}
+
+} // namespace
+
+TModalFormHandler SetModalFormHandler(TModalFormHandler handler)
+{
+    TModalFormHandler previous = std::move(ModalHandler());
+    ModalHandler() = std::move(handler);
+    return previous;
+}
+
+int ExecModalForm(QDialog& form)
+{
+    if (ModalHandler())
+        return ModalHandler()(form);
+    return ExecModalWindow(form, IsUnattendedRun(QCoreApplication::arguments().mid(1),
+                                                 qEnvironmentVariable(UnattendedEnv)));
 }

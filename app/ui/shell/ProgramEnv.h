@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QDialog;
+
 // How the program is set up before its main window is made, and the environment switches for
 // runs without a person at the screen (tests, scheduled batch runs).
 
@@ -41,3 +45,12 @@ void UseRussianInterfaceLocale();
 // by a signal, without a word; ignored, the write fails instead and the save reports it. Call
 // first thing.
 void IgnoreFileSizeSignal();
+
+// How the program's modal windows (information, repeats, favourites, method help, graphs) are
+// shown: Qt's modal loop by default; a run without a person at the screen shows the window,
+// lets it paint and closes it. Tests install their own to look at a window and answer it. The
+// result is the dialog's result code.
+using TModalFormHandler = std::function<int(QDialog& form)>;
+// Installs the handler (an empty one: the default again). Returns the one installed before.
+TModalFormHandler SetModalFormHandler(TModalFormHandler handler);
+int ExecModalForm(QDialog& form);

@@ -60,7 +60,6 @@ class TLayoutPage;
 class TWeekPage;
 class TDrawsGraphPage;
 class TTablesPage;
-class TRListView;
 class TStatusBar;
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
@@ -76,41 +75,30 @@ public:
 
     TMainState& State() { return FState; }
     TDrawArchive& Archive() { return FArchive; }
-    TProxySettings& Proxy() { return FProxy; }
     TResultsDownload& Download() { return FDownload; }
-    TAppStartup& Startup() { return FStartup; }
-    TLanguages& Languages() { return FLanguages; }
     TSystemsPage* SystemsPage() const { return FSystemsPage; }
-    TOnlineScripts& OnlineScripts() { return *FOnlineScripts; }
     TOnlineScriptsPanel* OnlineScriptsPanel() const { return FOnlineScriptsPanel; }
     TSystemsExchange& Systems() { return *FSystems; }
     TActionRegistry* Actions() const { return FActions; }
     // The command's action; an id without a row stops the program.
     QAction* Action(TCommand command) const;
     TStatusBar* StatusBar() const { return FStatusBar; }
-    TDrawsPage* DrawsPage() const { return FDrawsPage; }
     TCombListOps& Combs() { return FCombs; }
-    TCombsGen& CombsGen() { return FCombsGen; }
     TStatTable& StatTable() { return FStatTable; }
-    TCombsPage* CombsPage() const { return FCombsPage; }
     TStatPage* StatPage() const { return FStatPage; }
-    TRatingsPage* RatingsPage() const { return FRatingsPage; }
     TStakesPage* StakesPage() const { return FStakesPage; }
     TRatings& Ratings() { return *FRatings; }
     // The stakes file, open from the start-up timer to shut-down.
     TStakesFile& StakesFile() { return *FStakesFile; }
     TStakeCommands& StakeCommands() { return *FStakeCommands; }
     TScriptList& Script() { return *FScript; }
-    TScriptPage* ScriptPage() const { return FScriptPage; }
     TScriptRunner& ScriptRunner() { return *FScriptRunner; }
     TCardPage* CardPage() const { return FCardPage; }
     TLayoutPage* LayoutPage() const { return FLayoutPage; }
     TWeekPage* WeekPage() const { return FWeekPage; }
-    TDrawsGraphPage* DrawsGraphPage() const { return FDrawsGraphPage; }
     TRegularStakes& Tables() { return *FTables; }
     TTablesPage* TablesPage() const { return FTablesPage; }
     Ui::FormMain* Controls() const { return FUi.get(); }
-    QTimer* InitTimer() const { return FInitTimer; }
 
     // The status panel of messages.
     static constexpr int MessagePanel = 6;
@@ -123,16 +111,8 @@ public:
     // True once the one-shot start-up timer has done its work.
     bool Initialized() const { return FInitialized; }
 
-    // The statistics table, as the commands, the view refresh and the scenario runs use it.
-    // Computes the table of the chosen method and length (without force only when something
-    // it depends on changed); errors pass on to the caller.
-    void CalcStatTable(bool force);
-    // Row `row` of the table shown, as the scenario interpreter compares it with its thresholds.
-    TStatValues GetStatRowValues(int row) const;
-    // Keeps (deleteSelected off) or removes the combinations that have a value of the selected
-    // rows; the statistic tests them (none: the one that produced the rows). The caller has
-    // taken the undo copy.
-    void FilterCombsByStat(TCustomStat* stat, bool deleteSelected);
+    // The statistics page and the draws graph together: the next computation runs whatever the
+    // key; the method lists are filled again.
     void ResetStatKeys();
     void FillStatMethods(bool rebuild, bool keepSelection);
     // Asks for the generation settings and builds the new list (the command CombsGen).
@@ -249,8 +229,8 @@ private:
     // Builds a graph's points in the busy state and shows them in the graph window; nothing to
     // draw and read errors are shown.
     void ShowStakesGraph(TCommand command);
-    // An on/off option: busy around the change, written at once.
-    // Inverts an on/off option, writes it at once and repaints the list or grid that shows it.
+    // Inverts an on/off option in the busy state, writes it at once and repaints the list or
+    // grid that shows it.
     void ToggleOption(TMainOptions::TOption option, QWidget* repaint = nullptr);
     void SetOption(TMainOptions::TOption option, int value);
     // Sends a list or grid to a workbook, titled with the caption of the tab that holds it.

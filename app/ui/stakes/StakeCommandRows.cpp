@@ -280,14 +280,11 @@ void TTemplateMain::ShowStakesCount()
 void TTemplateMain::AddListStakes(bool selectedOnly)
 {
     QList<TCombWord> combs;
-    if (selectedOnly) {
-        for (const int row : FCombsPage->SelectedRows())
-            if (row >= 0 && row < FCombs.Count())
-                combs.append(FCombs.Comb(row));
-    } else {
+    if (selectedOnly)
+        combs = FCombsPage->SelectedCombs();
+    else
         for (int i = 0; i < FCombs.Count(); ++i)
             combs.append(FCombs.Comb(i));
-    }
     if (combs.isEmpty())
         return;
     int made = 0;

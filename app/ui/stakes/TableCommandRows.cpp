@@ -33,14 +33,7 @@ void TTemplateMain::AddTableRows(std::vector<TCommandRow>& rows)
          .Name = "TablesAdd",
          .Caption = RESSTR("TemplateMain", "Добавить регулярную ставку"),
          .Menus = {{TCommandMenu::Tables, 0}, {TCommandMenu::PopupTables, 0}},
-         .Execute =
-             [](TTemplateMain& w) {
-                 QList<TCombWord> combs;
-                 for (const int row : w.FCombsPage->SelectedRows())
-                     if (row >= 0 && row < w.FCombs.Count())
-                         combs.append(w.FCombs.Comb(row));
-                 w.FTables->TablesAdd(combs);
-             },
+         .Execute = [](TTemplateMain& w) { w.FTables->TablesAdd(w.FCombsPage->SelectedCombs()); },
          .Update = [](TTemplateMain& w) { return w.FTables->CanAdd(); }},
         {.Id = TCommand::TablesDel,
          .Name = "TablesDel",

@@ -10,9 +10,6 @@
 namespace {
 
 const TResString SMultiCaption = RESSTR("FormMulti", "Добавление мультиставки");
-const TResString SDrawNumber = RESSTR("FormMulti", "Номер тиража:");
-const TResString SComment = RESSTR("FormMulti", "Комментарий к ставке:");
-const TResString SDrawsCount = RESSTR("FormMulti", "Кол-во тиражей:");
 
 } // namespace
 
@@ -45,25 +42,13 @@ void TFormMulti::BuildControls()
 
 void TFormMulti::TranslateTexts()
 {
+    TStakeDialogBase::TranslateTexts();
     setWindowTitle(LoadResString(SMultiCaption));
-    FDrawNumberLabel->setText(LoadResString(SDrawNumber));
-    FDrawsCountLabel->setText(LoadResString(SDrawsCount));
-    FCommentLabel->setText(LoadResString(SComment));
 }
 
 void TFormMulti::LoadMulti(std::int32_t drawNumber, int drawCount, const QString& comment)
 {
     LoadDrawControls(drawNumber, drawCount, comment);
-}
-
-std::int32_t TFormMulti::DrawNumber() const
-{
-    return FDrawNumber->value();
-}
-
-int TFormMulti::DrawCount() const
-{
-    return FDrawsCount->value();
 }
 
 bool EditMultiStake(QWidget* owner, std::int32_t& drawNumber, int& drawCount, QString& comment)

@@ -13,9 +13,6 @@ public:
     explicit TFormMulti(QWidget* parent = nullptr);
 
     void LoadMulti(std::int32_t drawNumber, int drawCount, const QString& comment);
-    // The values as OK hands them back.
-    std::int32_t DrawNumber() const;
-    int DrawCount() const;
 
 protected:
     void TranslateTexts() override;

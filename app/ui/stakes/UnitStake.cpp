@@ -17,6 +17,8 @@
 
 namespace {
 
+// The stake dialog's texts; among them the labels every stake dialog shares (the draw, the
+// count, the comment).
 const TResString SStakeCaption = RESSTR("FormStake", "Добавление ставки");
 const TResString SDrawNumber = RESSTR("FormStake", "Номер тиража:");
 const TResString SDrawNumberHint = RESSTR("FormStake", "Номер первого тиража");
@@ -58,6 +60,23 @@ void TStakeDialogBase::LoadDrawControls(std::int32_t drawNumber, int drawCount, 
     FDrawNumber->setValue(std::max<std::int32_t>(drawNumber, 1));
     FComment->setText(comment);
     FDrawsCount->setValue(std::clamp(drawCount, 1, MaxDrawsCount));
+}
+
+std::int32_t TStakeDialogBase::DrawNumber() const
+{
+    return FDrawNumber->value();
+}
+
+int TStakeDialogBase::DrawCount() const
+{
+    return FDrawsCount->value();
+}
+
+void TStakeDialogBase::TranslateTexts()
+{
+    FDrawNumberLabel->setText(LoadResString(SDrawNumber));
+    FDrawsCountLabel->setText(LoadResString(SDrawsCount));
+    FCommentLabel->setText(LoadResString(SComment));
 }
 
 QString TStakeDialogBase::Comment() const
@@ -152,12 +171,10 @@ void TFormStake::BuildControls()
 
 void TFormStake::TranslateTexts()
 {
+    TStakeDialogBase::TranslateTexts();
     setWindowTitle(LoadResString(SStakeCaption));
-    FDrawNumberLabel->setText(LoadResString(SDrawNumber));
-    FDrawsCountLabel->setText(LoadResString(SDrawsCount));
     FStakeDataLabel->setText(LoadResString(SStakeData));
     FStakeSumLabel->setText(LoadResString(SStakeSum));
-    FCommentLabel->setText(LoadResString(SComment));
     SetHint(FDrawNumber, LoadResString(SDrawNumberHint));
     SetHint(FStakeData, LoadResString(SStakeDataHint));
     SetHint(FDrawsCount, LoadResString(SDrawsCountHint));
@@ -171,13 +188,13 @@ void TFormStake::LoadStake(const TStakeRec& rec, int drawCount)
 
 void TFormStake::StoreStake(TStakeRec& rec, int& drawCount) const
 {
-    rec.DrawNumber = FDrawNumber->value();
+    rec.DrawNumber = DrawNumber();
     // An unchanged comment keeps its stored bytes exactly.
     const QString comment = Comment();
     if (comment != rec.Comment.Get())
         rec.Comment.Set(comment);
     ParseStakeDigits(FStakeData->text(), rec.Digits);
-    drawCount = FDrawsCount->value();
+    drawCount = DrawCount();
 }
 
 void TFormStake::UpdateSum()

@@ -22,7 +22,10 @@ public:
     QSpinBox* DrawNumberEdit() const { return FDrawNumber; }
     QLineEdit* CommentEdit() const { return FComment; }
     QSpinBox* DrawsCountEdit() const { return FDrawsCount; }
-    // The comment as it is stored: without blanks at either end.
+    // The values as OK hands them back; the comment as it is stored: without blanks at either
+    // end.
+    std::int32_t DrawNumber() const;
+    int DrawCount() const;
     QString Comment() const;
 
 public slots:
@@ -39,8 +42,9 @@ protected:
     // The derived dialog's own fields before the shared ones; false keeps the dialog open (the
     // derived dialog has told why).
     virtual bool AcceptOwnFields() { return true; }
-    // The derived dialog's texts, again on a change of the interface language.
-    virtual void TranslateTexts() {}
+    // The dialog's texts, again on a change of the interface language: here the shared labels;
+    // a derived dialog adds its own after them.
+    virtual void TranslateTexts();
     // Sizes the dialog to show every label and value in full, never below its designed width.
     void FitToContents();
     void changeEvent(QEvent* event) override;

@@ -43,7 +43,7 @@ void TTemplateMain::AddStatRows(std::vector<TCommandRow>& rows)
          .Name = "DrawsStatCalc",
          .Caption = RESSTR("TemplateMain", "Обновить"),
          .Menus = {{TCommandMenu::PopupDrawsStat, 1}},
-         .Execute = [](TTemplateMain& w) { w.CalcStatTable(true); },
+         .Execute = [](TTemplateMain& w) { w.FStatPage->CalcStatTable(true); },
          .Update = [](TTemplateMain& w) { return w.FStatPage->CanCalc(); },
          .Button = [](TTemplateMain& w) { return w.FUi->btnDrawsStatCalc; },
          .Icon = QStyle::SP_BrowserReload},
@@ -79,7 +79,7 @@ void TTemplateMain::AddStatRows(std::vector<TCommandRow>& rows)
          .Execute =
              [](TTemplateMain& w) {
                  w.FCombs.SaveUndo(true);
-                 w.FilterCombsByStat(nullptr, false);
+                 w.FStatPage->FilterCombsByStat(nullptr, false);
              },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
@@ -92,7 +92,7 @@ void TTemplateMain::AddStatRows(std::vector<TCommandRow>& rows)
          .Execute =
              [](TTemplateMain& w) {
                  w.FCombs.SaveUndo(true);
-                 w.FilterCombsByStat(nullptr, true);
+                 w.FStatPage->FilterCombsByStat(nullptr, true);
              },
          .Update = [](TTemplateMain& w) { return w.FCombs.Count() > 0 && w.FStatPage->HasSelection(); },
          .ShortcutScope = [](TTemplateMain& w) -> QWidget* { return w.FUi->lvDrawsStat; }},
@@ -197,23 +197,7 @@ void TTemplateMain::SetupPrefetchCache()
     // A run without a person shows no window at all.
     if (IsUnattendedRun(FState.Arguments(), qEnvironmentVariable(UnattendedEnv)))
         return;
-    const TProgressFunctions progress = ScopedProgressFunctions();
-    FPrefetch.SetProgress({progress.Show, progress.Step, progress.Hide});
-}
-
-void TTemplateMain::CalcStatTable(bool force)
-{
-    FStatPage->CalcStatTable(force);
-}
-
-TStatValues TTemplateMain::GetStatRowValues(int row) const
-{
-    return FStatPage->GetStatRowValues(row);
-}
-
-void TTemplateMain::FilterCombsByStat(TCustomStat* stat, bool deleteSelected)
-{
-    FStatPage->FilterCombsByStat(stat, deleteSelected);
+    FPrefetch.SetProgress(ScopedProgressFunctions());
 }
 
 void TTemplateMain::ResetStatKeys()

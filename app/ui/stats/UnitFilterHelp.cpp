@@ -1,7 +1,7 @@
 #include "app/ui/stats/UnitFilterHelp.h"
 
 #include "app/core/stats/Favourites.h"
-#include "app/ui/archive/UnitInfo.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"

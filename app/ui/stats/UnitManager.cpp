@@ -2,8 +2,8 @@
 
 #include "app/core/shell/MainState.h"
 #include "app/ui/shell/FilePrompt.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stats/UnitFilterHelp.h"
-#include "app/ui/archive/UnitInfo.h"
 #include "engine/KelmaStatList.h"
 #include "platform/ResString.h"
 #include "support/RVclUtils.h"

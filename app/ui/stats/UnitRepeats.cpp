@@ -1,7 +1,7 @@
 #include "app/ui/stats/UnitRepeats.h"
 
 #include "app/ui/shell/EnterKey.h"
-#include "app/ui/archive/UnitInfo.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"

@@ -3,13 +3,11 @@
 #include "app/ui/views/ChartLegend.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "platform/ResString.h"
-#include "support/ui/RDialogsUi.h"
 #include "support/ui/RFrmStorage.h"
 
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -51,17 +49,6 @@ double NiceStep(double raw)
 int StepDecimals(double step)
 {
     return step >= 1 ? 0 : std::min(6, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
-}
-
-TGraphWindowHandler& GraphWindowHandler()
-{
-    static TGraphWindowHandler handler;
-    return handler;
-}
-
-void ShowGraphWindow(TFormGraph& form)
-{
-    ExecModalWindow(form, IsUnattendedRun(QCoreApplication::arguments().mid(1), qEnvironmentVariable(UnattendedEnv)));
 }
 
 } // namespace
@@ -270,20 +257,10 @@ void AddGraphPoint(TFormGraph* form, int x, const QString& title, double y, bool
     form->AddGraphPoint(x, title, y, showPoints, showLabels, colour);
 }
 
-TGraphWindowHandler SetGraphWindowHandler(TGraphWindowHandler handler)
-{
-    TGraphWindowHandler previous = std::move(GraphWindowHandler());
-    GraphWindowHandler() = std::move(handler);
-    return previous;
-}
-
 void ShowGraph(QWidget* owner, const QString& caption, const TGraphPoints& points)
 {
     TFormGraph form(owner);
     form.setWindowTitle(caption);
     form.AddPoints(points);
-    if (GraphWindowHandler())
-        GraphWindowHandler()(form);
-    else
-        ShowGraphWindow(form);
+    ExecModalForm(form);
 }

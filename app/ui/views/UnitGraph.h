@@ -9,8 +9,6 @@
 #include <QRgb>
 #include <QString>
 
-#include <functional>
-
 class QChart;
 class QChartView;
 class QCheckBox;
@@ -79,11 +77,5 @@ private:
 void AddGraphPoint(TFormGraph* form, int x, const QString& title, double y, bool showPoints, bool showLabels,
                    QRgb colour);
 
-// Shows a filled graph window. The default shows it modally; a run without a person at the
-// screen shows it, lets it paint and goes on. Tests install their own to look at the window.
-using TGraphWindowHandler = std::function<void(TFormGraph& form)>;
-// Installs the handler (an empty one: the default again). Returns the one installed before.
-TGraphWindowHandler SetGraphWindowHandler(TGraphWindowHandler handler);
-
-// Makes the graph window with the caption, adds the points and shows it through the handler.
+// Makes the graph window with the caption, adds the points and shows it modally (ExecModalForm).
 void ShowGraph(QWidget* owner, const QString& caption, const TGraphPoints& points);

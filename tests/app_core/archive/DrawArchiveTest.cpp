@@ -27,8 +27,6 @@ protected:
     }
 };
 
-using DrawLookupTest = TCoreTest;
-
 } // namespace
 
 TEST_F(DrawArchiveFileTest, RoundTripIsByteExact)

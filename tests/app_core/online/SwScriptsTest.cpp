@@ -163,16 +163,6 @@ TEST_F(SwScriptsTest, ScriptDataReplacesTheLines)
     EXPECT_EQ(lines, QStringList{"old"});
 }
 
-TEST(SwScriptsText, LinesAndText)
-{
-    EXPECT_EQ(JoinTextLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(JoinTextLines({}), "");
-    EXPECT_EQ(SplitTextLines("a\r\n\r\nb\r\n"), QStringList({"a", "", "b"}));
-    EXPECT_EQ(SplitTextLines("a\nb\rc\r\n\n"), QStringList({"a", "b", "c", ""}));
-    EXPECT_EQ(SplitTextLines("last"), QStringList({"last"}));
-    EXPECT_EQ(SplitTextLines(""), QStringList());
-}
-
 TEST_F(SwScriptsTest, RatingSendsNotesAndChecksTheCode)
 {
     FEnv.AddTwoEntries();

@@ -1,6 +1,5 @@
 #include "app/core/online/SystemCombs.h"
 
-#include "support/RStrUtils.h"
 
 #include <QDir>
 #include <QFile>
@@ -179,8 +178,6 @@ TEST(SystemListNormalization, LinesBecomeTwoNumbersOfTwoDigits)
         EXPECT_EQ(list.Nums, c.Nums);
         EXPECT_EQ(list.CSize, c.Lines.size());
     }
-    EXPECT_EQ(JoinTextLines({Q("07 12"), Q("01 02")}), Q("07 12\r\n01 02\r\n"));
-    EXPECT_EQ(JoinTextLines({}), QString());
     EXPECT_EQ(SystemCacheMask(5), Q("2-05-*_*.dat"));
 }
 

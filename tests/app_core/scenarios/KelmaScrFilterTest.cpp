@@ -73,7 +73,7 @@ TEST_F(KelmaScrTest, LevelAndStopWords)
         const TFilterItem item = Parse((std::string("TSD1#SUMS:10") + c.Tail).c_str());
         SCOPED_TRACE(c.Tail);
         EXPECT_EQ(item.LevelMode, c.Level);
-        EXPECT_EQ(item.LevelValue, Q(c.LevelValue));
+        EXPECT_EQ(item.LevelValue, U(c.LevelValue));
         EXPECT_EQ(item.StopMode, c.Stop);
         EXPECT_EQ(item.StopValue, c.StopValue);
         EXPECT_FALSE(item.OwnWeights);
@@ -109,7 +109,7 @@ TEST_F(KelmaScrTest, MethodByExactCodeBeforePrefix)
 {
     ASSERT_NE(Method("CHN1"), nullptr);
     ASSERT_NE(Method("CHN10"), nullptr);
-    ASSERT_LT(fx.List.IndexOfCode(Q("CHN1")), fx.List.IndexOfCode(Q("CHN10")));
+    ASSERT_LT(fx.List.IndexOfCode(U("CHN1")), fx.List.IndexOfCode(U("CHN10")));
 
     struct TCase {
         const char* Word;
@@ -131,9 +131,9 @@ TEST_F(KelmaScrTest, MethodByExactCodeBeforePrefix)
     for (const TCase& c : cases) {
         const TFilterItem item = Parse((std::string("TSD1#") + c.Word + "#LNO:#SF:0").c_str());
         SCOPED_TRACE(c.Word);
-        EXPECT_EQ(item.MethodCode, Q(c.Word));
+        EXPECT_EQ(item.MethodCode, U(c.Word));
         EXPECT_EQ(item.Method, c.Code ? Method(c.Code) : nullptr);
-        EXPECT_EQ(item.DrawsLen, Q(c.DrawsLen));
+        EXPECT_EQ(item.DrawsLen, U(c.DrawsLen));
     }
     EXPECT_EQ(Parse("TSD1##LNO:#SF:0").Method, nullptr);
 }
@@ -146,7 +146,7 @@ TEST_F(KelmaScrTest, AFilterOfOneWordIsWrittenAsThatWordAndReadsBackTheSame)
         EXPECT_FALSE(written.contains(u'#')) << written.toStdString();
         EXPECT_EQ(FormatFilterItem(ParseFilterItem(written, fx.List)), written);
     }
-    EXPECT_EQ(FormatFilterItem(Parse("BMFX")), Q("BMF1"));
+    EXPECT_EQ(FormatFilterItem(Parse("BMFX")), U("BMF1"));
 }
 
 TEST_F(KelmaScrTest, FilterTextsAreNormalised)
@@ -163,7 +163,7 @@ TEST_F(KelmaScrTest, FilterTextsAreNormalised)
         {"TSD1#SUMS:10#LNO:#SF:0#1,25:0:0:x:1", "TSD1#SUMS:10#LNO:#SF:0#1.25:0:0:0:1"},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(FilterItemText(Parse(c.Text)), Q(c.Expected)) << c.Text;
+        EXPECT_EQ(FilterItemText(Parse(c.Text)), U(c.Expected)) << c.Text;
 }
 
 TEST_F(KelmaScrTest, FilterRoundTripsWithOwnWeights)
@@ -171,10 +171,10 @@ TEST_F(KelmaScrTest, FilterRoundTripsWithOwnWeights)
     TFilterItem item;
     item.Used = 1;
     item.Method = Method("SUMS");
-    item.MethodCode = Q("SUMS:10,20");
-    item.DrawsLen = Q("10,20");
+    item.MethodCode = U("SUMS:10,20");
+    item.DrawsLen = U("10,20");
     item.LevelMode = LevelWLV;
-    item.LevelValue = Q("1-9;2");
+    item.LevelValue = U("1-9;2");
     item.StopMode = StopSV;
     item.StopValue = 12;
     item.OwnWeights = true;
@@ -189,7 +189,7 @@ TEST_F(KelmaScrTest, FilterRoundTripsWithOwnWeights)
             EXPECT_EQ(ParseFilterItem(text, fx.List), item) << text.toStdString();
         }
     item.SortOrder = 10;
-    EXPECT_EQ(FormatFilterItem(item), Q("BSF10#SUMS:10,20#WLV:1-9;2#SV:12#1.5:-0.25:0.1:1:0"));
+    EXPECT_EQ(FormatFilterItem(item), U("BSF10#SUMS:10,20#WLV:1-9;2#SV:12#1.5:-0.25:0.1:1:0"));
 
     // A weight far from 1 is still written without an exponent and reads back exactly.
     item.Weights = {1e-7L, 12345678.5L, -3e10L, false, true};
@@ -200,7 +200,7 @@ TEST_F(KelmaScrTest, FilterRoundTripsWithOwnWeights)
 
 TEST_F(KelmaScrTest, UnknownMethodSurvivesUnchanged)
 {
-    const QString text = Q("TMF3#OTHER7:10-20;5#CMP:50#SP:10");
+    const QString text = U("TMF3#OTHER7:10-20;5#CMP:50#SP:10");
     const TFilterItem item = ParseFilterItem(text, fx.List);
     EXPECT_EQ(item.Method, nullptr);
     EXPECT_EQ(FilterItemText(item), text);
@@ -215,30 +215,30 @@ TEST_F(KelmaScrTest, PartsTextsAndStakeComment)
     parts[0].DrawsLen = 10;
     parts[0].SortOrder = 4;   // not written for a part
     parts[0].LevelMode = LevelLMV;
-    parts[0].LevelValue = Q("5");
+    parts[0].LevelValue = U("5");
     parts[2].Used = 1;
     parts[2].Method = Method("CHN10");
     parts[2].DrawsLen = 20;
     parts[2].BottomUp = parts[2].MultiSelect = parts[2].KeepSelected = true;
     parts[2].LevelMode = LevelLDV;
-    parts[2].LevelValue = Q("1-3;1");
+    parts[2].LevelValue = U("1-3;1");
     parts[2].StopMode = StopST;
     parts[2].StopValue = 2;
     parts[2].OwnWeights = true;
     parts[2].Weights = {1, 0, 0, false, true};
 
-    EXPECT_EQ(FormatFilterPart(parts[0]), Q("TSD#SUMS:10#LMV:5#SF:0"));
+    EXPECT_EQ(FormatFilterPart(parts[0]), U("TSD#SUMS:10#LMV:5#SF:0"));
     EXPECT_TRUE(FormatFilterPart(parts[1]).isEmpty());
     const QString step = FilterPartsText(parts);
-    EXPECT_EQ(step, Q("TSD#SUMS:10#LMV:5#SF:0 + BMF#CHN10:20#LDV:1-3;1#ST:2#1:0:0:0:1"));
+    EXPECT_EQ(step, U("TSD#SUMS:10#LMV:5#SF:0 + BMF#CHN10:20#LDV:1-3;1#ST:2#1:0:0:0:1"));
     EXPECT_TRUE(FilterPartsText(TFilterParts{}).isEmpty());
 
     const QString options = ScriptOptionsCommentText({5, StartExcl, ActionFirst, false, true});
-    EXPECT_EQ(StakeCommentText(3, 2, Q("abc"), options + Q(" + ") + step),
-              Q("03.002: abc @ EXCL:5#FIRST#NEX + TSD#SUMS:10#LMV:5#SF:0 + "
+    EXPECT_EQ(StakeCommentText(3, 2, U("abc"), options + U(" + ") + step),
+              U("03.002: abc @ EXCL:5#FIRST#NEX + TSD#SUMS:10#LMV:5#SF:0 + "
                 "BMF#CHN10:20#LDV:1-3;1#ST:2#1:0:0:0:1"));
-    EXPECT_EQ(StakeCommentText(12, 0, QString(), Q("FULL#RAND")), Q("12.000: @ FULL#RAND"));
-    EXPECT_EQ(StakeCommentText(1, 1234, Q("x y"), Q("s")), Q("01.1234: x y @ s"));
+    EXPECT_EQ(StakeCommentText(12, 0, QString(), U("FULL#RAND")), U("12.000: @ FULL#RAND"));
+    EXPECT_EQ(StakeCommentText(1, 1234, U("x y"), U("s")), U("01.1234: x y @ s"));
 }
 
 }  // namespace

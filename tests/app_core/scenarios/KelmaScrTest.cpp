@@ -17,13 +17,13 @@ TEST(KelmaScrWords, WordsOfEveryTableAndNothingOutside)
                             "PXR", "LVA"};
     const char* stops[] = {"SF", "SC", "SZ", "ST", "SV", "SP"};
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(StartListWord(i), Q(start[i]));
+        EXPECT_EQ(StartListWord(i), U(start[i]));
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(AmbiguityActionWord(i), Q(actions[i]));
+        EXPECT_EQ(AmbiguityActionWord(i), U(actions[i]));
     for (int i = 0; i < 32; ++i)
-        EXPECT_EQ(LevelModeWord(i), Q(levels[i]));
+        EXPECT_EQ(LevelModeWord(i), U(levels[i]));
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(StopModeWord(i), Q(stops[i]));
+        EXPECT_EQ(StopModeWord(i), U(stops[i]));
     for (const int bad : {-1, 255, INT_MIN}) {
         EXPECT_TRUE(StartListWord(bad).isEmpty());
         EXPECT_TRUE(AmbiguityActionWord(bad).isEmpty());
@@ -34,9 +34,9 @@ TEST(KelmaScrWords, WordsOfEveryTableAndNothingOutside)
     EXPECT_TRUE(AmbiguityActionWord(9).isEmpty());
     EXPECT_TRUE(LevelModeWord(32).isEmpty());
     EXPECT_TRUE(StopModeWord(6).isEmpty());
-    EXPECT_EQ(ClearStakesWord(true), Q("CLR"));
+    EXPECT_EQ(ClearStakesWord(true), U("CLR"));
     EXPECT_TRUE(ClearStakesWord(false).isEmpty());
-    EXPECT_EQ(NewOnlyWord(true), Q("NEX"));
+    EXPECT_EQ(NewOnlyWord(true), U("NEX"));
     EXPECT_TRUE(NewOnlyWord(false).isEmpty());
 }
 
@@ -47,8 +47,8 @@ TEST(KelmaScrCaptions, StartAndActionCaptions)
                                "Текущий список (для последовательного выполнения)"};
     const char* startShort[] = {"Исходный список", "Исключить 7 тиражей", "Текущий список"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(StartListCaption(i), Q(startLong[i]));
-        EXPECT_EQ(StartListShortCaption(i, 7), Q(startShort[i]));
+        EXPECT_EQ(StartListCaption(i), U(startLong[i]));
+        EXPECT_EQ(StartListShortCaption(i, 7), U(startShort[i]));
     }
     const char* actionLong[] = {
         "Выбрать одну случайную комбинацию", "Выбрать первую комбинацию в списке",
@@ -59,13 +59,13 @@ TEST(KelmaScrCaptions, StartAndActionCaptions)
     const char* actionShort[] = {"Случайно", "Первая", "Последняя", "Все", "Система [все]",
                                  "Система [комб]", "Остановить", "Пропустить", "Не делать ставок"};
     for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(AmbiguityActionCaption(i), Q(actionLong[i]));
-        EXPECT_EQ(AmbiguityActionShortCaption(i), Q(actionShort[i]));
+        EXPECT_EQ(AmbiguityActionCaption(i), U(actionLong[i]));
+        EXPECT_EQ(AmbiguityActionShortCaption(i), U(actionShort[i]));
     }
     EXPECT_TRUE(ClearStakesCaption(false).isEmpty());
-    EXPECT_EQ(ClearStakesCaption(true), Q("Удалить ставки"));
-    EXPECT_EQ(NewOnlyCaption(false), Q("Все создаваемые ставки"));
-    EXPECT_EQ(NewOnlyCaption(true), Q("Только новые ставки"));
+    EXPECT_EQ(ClearStakesCaption(true), U("Удалить ставки"));
+    EXPECT_EQ(NewOnlyCaption(false), U("Все создаваемые ставки"));
+    EXPECT_EQ(NewOnlyCaption(true), U("Только новые ставки"));
 }
 
 TEST(KelmaScrCaptions, LevelAndStopCaptions)
@@ -105,18 +105,18 @@ TEST(KelmaScrCaptions, LevelAndStopCaptions)
         "\"Значения\": из заданного списка значений",
     };
     for (int i = 0; i < 32; ++i)
-        EXPECT_EQ(LevelModeCaption(i), Q(levels[i])) << i;
+        EXPECT_EQ(LevelModeCaption(i), U(levels[i])) << i;
     const char* stops[] = {"Обработать все записи", "Количеству оставшихся комбинаций",
                            "Пока список не будет пуст и откатить на шаг", "Количеству шагов",
                            "Значению в списке статистики",
                            "Процентному соотношению в списке статистики"};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(StopModeCaption(i), Q(stops[i])) << i;
+        EXPECT_EQ(StopModeCaption(i), U(stops[i])) << i;
 }
 
 TEST(KelmaScrCaptions, IndexOutsideATableIsTheErrorCaption)
 {
-    const QString error = Q("# ERROR #");
+    const QString error = U("# ERROR #");
     for (const int bad : {-1, INT_MAX}) {
         EXPECT_EQ(StartListCaption(bad), error);
         EXPECT_EQ(StartListShortCaption(bad, 1), error);
@@ -139,19 +139,19 @@ TEST(KelmaScrCaptions, IndexOutsideATableIsTheErrorCaption)
 TEST(KelmaScrLines, WrittenLineReadsBackFieldForField)
 {
     std::array<QString, ScriptFilterCount> filters;
-    filters[0] = Q("TSD1#SUMS:10#LNO:#SF:0");
-    filters[2] = Q("  ");
-    filters[3] = Q("BMF2#NUMS:5#LMV:3#SC:1");
-    const QString line = FormatScriptLine(Q("мой план"), Q("FULL:0#RAND"), filters);
-    EXPECT_EQ(line, Q("FULL:0#RAND|TSD1#SUMS:10#LNO:#SF:0| | |BMF2#NUMS:5#LMV:3#SC:1| | | |мой план"));
-    EXPECT_EQ(GetScriptLineOptions(line), Q("FULL:0#RAND"));
+    filters[0] = U("TSD1#SUMS:10#LNO:#SF:0");
+    filters[2] = U("  ");
+    filters[3] = U("BMF2#NUMS:5#LMV:3#SC:1");
+    const QString line = FormatScriptLine(U("мой план"), U("FULL:0#RAND"), filters);
+    EXPECT_EQ(line, U("FULL:0#RAND|TSD1#SUMS:10#LNO:#SF:0| | |BMF2#NUMS:5#LMV:3#SC:1| | | |мой план"));
+    EXPECT_EQ(GetScriptLineOptions(line), U("FULL:0#RAND"));
     EXPECT_EQ(GetScriptLineFilter(line, 1), filters[0]);
     EXPECT_TRUE(GetScriptLineFilter(line, 2).isEmpty());
     EXPECT_TRUE(GetScriptLineFilter(line, 3).isEmpty());
     EXPECT_EQ(GetScriptLineFilter(line, 4), filters[3]);
     for (int n = 5; n <= 7; ++n)
         EXPECT_TRUE(GetScriptLineFilter(line, n).isEmpty());
-    EXPECT_EQ(GetScriptLineComment(line), Q("мой план"));
+    EXPECT_EQ(GetScriptLineComment(line), U("мой план"));
     // Only filters 1..7 exist: 0 and 8 would be the options and the comment.
     EXPECT_TRUE(GetScriptLineFilter(line, 0).isEmpty());
     EXPECT_TRUE(GetScriptLineFilter(line, 8).isEmpty());
@@ -159,27 +159,73 @@ TEST(KelmaScrLines, WrittenLineReadsBackFieldForField)
 
 TEST(KelmaScrLines, EmptyCommentEndsTheLineWithTheBar)
 {
-    const QString line = FormatScriptLine(Q(" "), Q("EXCL:2#LAST"), {});
-    EXPECT_EQ(line, Q("EXCL:2#LAST| | | | | | | |"));
+    const QString line = FormatScriptLine(U(" "), U("EXCL:2#LAST"), {});
+    EXPECT_EQ(line, U("EXCL:2#LAST| | | | | | | |"));
     EXPECT_TRUE(GetScriptLineComment(line).isEmpty());
-    EXPECT_EQ(GetScriptLineOptions(line), Q("EXCL:2#LAST"));
+    EXPECT_EQ(GetScriptLineOptions(line), U("EXCL:2#LAST"));
 }
 
 TEST(KelmaScrLines, EmptyFieldBetweenBarsShiftsTheFollowingOnes)
 {
     // Runs of "|" are one break: a hand-edited line with "||" loses a field.
-    const QString line = Q("FULL:0#RAND||TSD1#SUMS:10#LNO:#SF:0| | | | | |c");
-    EXPECT_EQ(GetScriptLineFilter(line, 1), Q("TSD1#SUMS:10#LNO:#SF:0"));
+    const QString line = U("FULL:0#RAND||TSD1#SUMS:10#LNO:#SF:0| | | | | |c");
+    EXPECT_EQ(GetScriptLineFilter(line, 1), U("TSD1#SUMS:10#LNO:#SF:0"));
     EXPECT_TRUE(GetScriptLineComment(line).isEmpty());
-    EXPECT_EQ(GetScriptLineFilter(line, 7), Q("c"));
+    EXPECT_EQ(GetScriptLineFilter(line, 7), U("c"));
+}
+
+// One rule tells a field that can be stored from one that cannot: the line dialog asks it of
+// each field, the scenario list of the whole line the dialog hands over.
+TEST(KelmaScrLines, FieldBreaksCountedInFieldsAndWholeLines)
+{
+    struct TCase {
+        const char* Text;
+        qsizetype Breaks;
+    };
+    const TCase cases[] = {
+        {"", 0},
+        {"мой план: a # b : c", 0},
+        {"TSD1#SUMS:10-20#LMV:5#SF:1", 0},
+        {"|", 1},
+        {"a|b", 1},
+        {"||", 2},
+        {"|a|", 2},
+        {"FULL:0#RAND| | | | | | | |", 8},
+        {"FULL:0#RAND| | | | | | | |a|b", 9},
+        // Look-alikes of the bar are other characters.
+        {"a\xc2\xa6" "b \xef\xbd\x9c c \xe2\x88\xa3", 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(ScriptFieldBreakCount(U(c.Text)), c.Breaks);
+        EXPECT_EQ(HoldsScriptFieldBreak(U(c.Text)), c.Breaks > 0);
+    }
+}
+
+// A written line holds only the breaks between its fields; a bar in a comment or a filter is
+// one more than the line may hold.
+TEST(KelmaScrLines, AWrittenLineHoldsOnlyTheBreaksBetweenItsFields)
+{
+    std::array<QString, ScriptFilterCount> filters;
+    filters[0] = U("TSD1#SUMS:10#LNO:#SF:1");
+    filters[6] = U("TSD3#NUMS:5#LMV:2#ST:1");
+    EXPECT_EQ(ScriptFieldBreakCount(FormatScriptLine(U("план"), U("FULL:0#RAND"), filters)), ScriptLineFieldBreaks);
+    EXPECT_EQ(ScriptFieldBreakCount(FormatScriptLine(QString(), U("CURR:0#NONE"), {})), ScriptLineFieldBreaks);
+
+    const QString cut = FormatScriptLine(U("a|b"), U("FULL:0#RAND"), filters);
+    EXPECT_GT(ScriptFieldBreakCount(cut), ScriptLineFieldBreaks);
+    EXPECT_EQ(GetScriptLineComment(cut), U("a"));   // the comment reads back cut
+
+    filters[2] = U("TSD1#SUMS:10|20#LNO:#SF:1");
+    EXPECT_GT(ScriptFieldBreakCount(FormatScriptLine(U("план"), U("FULL:0#RAND"), filters)), ScriptLineFieldBreaks);
 }
 
 TEST(KelmaScrLines, OnlyBlankLinesAreSeparators)
 {
     EXPECT_TRUE(IsScriptSeparatorLine(QString()));
-    EXPECT_TRUE(IsScriptSeparatorLine(Q("   \t ")));
-    EXPECT_FALSE(IsScriptSeparatorLine(Q(" | | | | | | | |")));
-    EXPECT_FALSE(IsScriptSeparatorLine(Q("FULL:0#RAND| | | | | | | |")));
+    EXPECT_TRUE(IsScriptSeparatorLine(U("   \t ")));
+    EXPECT_FALSE(IsScriptSeparatorLine(U(" | | | | | | | |")));
+    EXPECT_FALSE(IsScriptSeparatorLine(U("FULL:0#RAND| | | | | | | |")));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -209,7 +255,7 @@ TEST(KelmaScrOptions, ParseCases)
         {"EXCL:-3#STOP", {-3, StartExcl, ActionStop, false, false}},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(ParseScriptOptions(Q(c.Text)), c.Expected) << c.Text;
+        EXPECT_EQ(ParseScriptOptions(U(c.Text)), c.Expected) << c.Text;
 }
 
 TEST(KelmaScrOptions, FormatAndParseAreExactInversesOverAllValues)
@@ -229,21 +275,21 @@ TEST(KelmaScrOptions, FormatAndParseAreExactInversesOverAllValues)
 
 TEST(KelmaScrOptions, Texts)
 {
-    EXPECT_EQ(FormatScriptOptions({}), Q("FULL:0#RAND"));
+    EXPECT_EQ(FormatScriptOptions({}), U("FULL:0#RAND"));
     const TScriptOptions all{5, StartExcl, ActionFirst, true, true};
-    EXPECT_EQ(FormatScriptOptions(all), Q("EXCL:5#FIRST#CLR#NEX"));
-    EXPECT_EQ(FormatScriptOptions({3, StartCurr, ActionNone, false, true}), Q("CURR:3#NONE#NEX"));
+    EXPECT_EQ(FormatScriptOptions(all), U("EXCL:5#FIRST#CLR#NEX"));
+    EXPECT_EQ(FormatScriptOptions({3, StartCurr, ActionNone, false, true}), U("CURR:3#NONE#NEX"));
 
-    EXPECT_EQ(ScriptOptionsCommentText(all), Q("EXCL:5#FIRST#NEX"));
-    EXPECT_EQ(ScriptOptionsCommentText({4, StartFull, ActionSysA, true, false}), Q("FULL#SYSA"));
-    EXPECT_EQ(ScriptOptionsCommentText({4, StartCurr, ActionLast, false, true}), Q("CURR#LAST#NEX"));
+    EXPECT_EQ(ScriptOptionsCommentText(all), U("EXCL:5#FIRST#NEX"));
+    EXPECT_EQ(ScriptOptionsCommentText({4, StartFull, ActionSysA, true, false}), U("FULL#SYSA"));
+    EXPECT_EQ(ScriptOptionsCommentText({4, StartCurr, ActionLast, false, true}), U("CURR#LAST#NEX"));
 
     EXPECT_EQ(ScriptOptionsCaption({5, StartExcl, ActionFirst, true, false}),
-              Q("Исключить 5 тиражей; Первая; Удалить ставки; Все создаваемые ставки"));
+              U("Исключить 5 тиражей; Первая; Удалить ставки; Все создаваемые ставки"));
     EXPECT_EQ(ScriptOptionsCaption({0, StartFull, ActionRand, false, true}),
-              Q("Исходный список; Случайно; Только новые ставки"));
+              U("Исходный список; Случайно; Только новые ставки"));
     EXPECT_EQ(ScriptOptionsCaption({0, 3, 9, false, false}),
-              Q("# ERROR #; # ERROR #; Все создаваемые ставки"));
+              U("# ERROR #; # ERROR #; Все создаваемые ставки"));
 }
 
 TEST(KelmaScrOptions, AppendDelimited)
@@ -255,7 +301,7 @@ TEST(KelmaScrOptions, AppendDelimited)
         {"", "", ""}, {"a", "", "a"}, {"", "b", "b"}, {"a", "b", "a; b"}, {"a; b", "c", "a; b; c"},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(AppendDelimited(Q(c.Text), Q(c.Word), Q("; ")), Q(c.Expected));
+        EXPECT_EQ(AppendDelimited(U(c.Text), U(c.Word), U("; ")), U(c.Expected));
 }
 
 }  // namespace

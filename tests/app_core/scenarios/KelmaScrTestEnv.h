@@ -5,14 +5,13 @@
 #include "app/core/scenarios/KelmaScr.h"
 #include "app/core/scenarios/ScriptDialogs.h"
 
+#include "tests/common/TestHelpers.h"
 #include "tests/fixtures/StatFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
-
-inline QString Q(const char* text) { return QString::fromUtf8(text); }
 
 // An engine object with channels of one digit, so that the methods CHN1..CHN10 exist and
 // CHN1 comes before CHN10 in the list.
@@ -24,13 +23,9 @@ protected:
         fx.List.RebuildMethods();
     }
 
-    const TStatMethod* Method(const char* code) const
-    {
-        const int i = fx.List.IndexOfCode(Q(code));
-        return i < 0 ? nullptr : &fx.List.Items(i);
-    }
+    const TStatMethod* Method(const char* code) const { return MethodByCode(fx.List, code); }
 
-    TFilterItem Parse(const char* text) const { return ParseFilterItem(Q(text), fx.List); }
+    TFilterItem Parse(const char* text) const { return ParseFilterItem(U(text), fx.List); }
 
     TStatFixture fx;
 };

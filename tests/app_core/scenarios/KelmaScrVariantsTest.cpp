@@ -14,8 +14,8 @@ TEST_F(KelmaScrTest, ThresholdModeMakesOneVariantPerLengthAndLevel)
     const char* levels[] = {"1", "2", "3", "1", "2", "3"};
     for (std::size_t i = 0; i < parts.size(); ++i) {
         EXPECT_EQ(parts[i].DrawsLen, lengths[i]);
-        EXPECT_EQ(parts[i].LevelText, Q(levels[i]));
-        EXPECT_EQ(parts[i].LevelValue, Q(levels[i]));
+        EXPECT_EQ(parts[i].LevelText, U(levels[i]));
+        EXPECT_EQ(parts[i].LevelValue, U(levels[i]));
         EXPECT_EQ(parts[i].Method, Method("SUMS"));
         EXPECT_EQ(parts[i].SortOrder, 2);
         EXPECT_TRUE(parts[i].BottomUp);
@@ -26,7 +26,7 @@ TEST_F(KelmaScrTest, ThresholdModeMakesOneVariantPerLengthAndLevel)
         EXPECT_TRUE(parts[i].OwnWeights);
         EXPECT_EQ(parts[i].Weights, item.Weights);
     }
-    EXPECT_EQ(FormatFilterPart(parts[4]), Q("BSF#SUMS:20#LMV:2#ST:4#1:2:3:1:0"));
+    EXPECT_EQ(FormatFilterPart(parts[4]), U("BSF#SUMS:20#LMV:2#ST:4#1:2:3:1:0"));
 }
 
 TEST_F(KelmaScrTest, ListModesKeepTheWholeListInOneVariant)
@@ -54,8 +54,8 @@ TEST_F(KelmaScrTest, ListModesKeepTheWholeListInOneVariant)
         const std::vector<TFilterPart> parts = ExpandFilterItem(item);
         ASSERT_EQ(parts.size(), c.Count);
         EXPECT_EQ(FilterItemVariantCount(item), std::int64_t(c.Count));
-        EXPECT_EQ(parts[0].LevelText, Q(c.LevelText));
-        EXPECT_EQ(parts[0].LevelValue, Q(c.LevelValue));
+        EXPECT_EQ(parts[0].LevelText, U(c.LevelText));
+        EXPECT_EQ(parts[0].LevelValue, U(c.LevelValue));
         EXPECT_EQ(parts[0].DrawsLen, 10);
         EXPECT_EQ(parts.back().DrawsLen, 20);
     }
@@ -78,7 +78,7 @@ TEST_F(KelmaScrTest, BadListsAreErrorsOfTheFilter)
     for (const char* text : texts) {
         const TFilterItem item = Parse(text);
         SCOPED_TRACE(text);
-        const QString expected = Q("Некорректное описание фильтра: ") + FilterItemText(item) + Q("!");
+        const QString expected = U("Некорректное описание фильтра: ") + FilterItemText(item) + U("!");
         try {
             ExpandFilterItem(item);
             ADD_FAILURE() << "no error";
@@ -93,7 +93,7 @@ TEST_F(KelmaScrTest, BadListsAreErrorsOfTheFilter)
         ExpandFilterItem(Parse("tsd1#sums: #lno"));
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), Q("Некорректное описание фильтра: TSD1#SUMS:#LNO:#SF:0!"));
+        EXPECT_EQ(e.Message(), U("Некорректное описание фильтра: TSD1#SUMS:#LNO:#SF:0!"));
     }
 }
 

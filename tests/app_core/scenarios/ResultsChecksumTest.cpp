@@ -4,22 +4,8 @@
 // of a scenario test. The figures were taken from a build whose tables formatted every text and
 // sorted by parsing the texts; a faster way to the same results must keep them.
 
-#include "tests/app_core/CoreTestEnv.h"
-
-#include "app/core/combs/CombList.h"
-#include "app/core/combs/CombsGen.h"
-#include "app/core/scenarios/KelmaScr.h"
-#include "app/core/scenarios/ScriptList.h"
-#include "app/core/scenarios/ScriptLog.h"
-#include "app/core/scenarios/ScriptRunner.h"
-#include "app/core/stakes/StakeCheck.h"
-#include "app/core/stakes/StakeCommands.h"
-#include "app/core/stakes/StakesFile.h"
-#include "app/core/stats/StatFilter.h"
-#include "app/core/stats/StatTable.h"
+#include "tests/app_core/scenarios/ScriptRunnerTestEnv.h"
 #include "tests/app_core/stats/StatTableTestEnv.h"
-#include "tests/fixtures/ArchiveFixtures.h"
-#include "tests/fixtures/StatFixtures.h"
 
 #include <QCryptographicHash>
 
@@ -138,45 +124,28 @@ TEST_F(ResultsChecksumTest, RowOrderOfEveryColumnBothWays)
 
 // A scenario test over 12 offsets with single and multiple selection, both walking directions,
 // threshold and list modes and stop rules: the stakes it makes and how they were scored.
-TEST_F(ResultsChecksumTest, ScenarioTestStakes)
-{
-    FState.FDraws = MakeArchive(1500, 2024);
-    TScriptList lines(FDir.path());
-    const auto line = [&](const char* options, std::initializer_list<const char*> filters) {
-        std::array<QString, ScriptFilterCount> fields;
-        std::size_t i = 0;
-        for (const char* f : filters)
-            fields[i++] = QString::fromLatin1(f);
-        ASSERT_GE(lines.AddScriptLine(FormatScriptLine(QStringLiteral("t"), QString::fromLatin1(options), fields)), 0);
-    };
-    line("FULL:0#FIRST", {"TSD1#NUMS:50,100#LNO:#ST:2", "TSD1#DIFA:30,60#LNO:#ST:1", "TSD1#CHAN:20,40#LNO:#ST:1"});
-    line("EXCL:3#RAND", {"TSF1#NUMS:20,40#LDV:1,2,3#ST:3", "TSD2#DIFA:50,100#LNO:#ST:2", "TSD1#CHAN:10,30#LNO:#ST:1"});
-    line("FULL:0#LAST", {"BSD1#NUMS:100,200#LNO:#ST:2", "TSD1#CHAN:50,80#LNO:#ST:1", "TSD1#DIFA:20,25#LNO:#ST:1"});
-    line("FULL:0#ALL", {"TMD7#NUMS:30#LMV:2#ST:4", "BSF5#SUMS:40#LLP:60#SV:3", "TSD8#DIFA:25#WMV:0#SC:6"});
-    line("FULL:0#FIRST", {"TSD11#NUMS:80#PAM:5#SP:5", "BMF16#CHAN:40#CDV:1,2,3,4#ST:3"});
+using ScenarioChecksumTest = ScriptRunnerTest;
 
-    TScriptLog log(FDir.path());
-    TCombListOps combs(FState);
-    TCombsGen gen(combs);
-    TStakesFile stakes(FState.StakesFileName());
-    stakes.Open();
-    TStakeCommands stakeCommands(FState, stakes);
-    TStatTable table(FState);
-    TStatFilter filter(combs);
-    TScriptStatTable scriptTable(FState, table, filter);
-    TScriptRunner runner(FState, combs, gen, stakes, stakeCommands, lines, log, scriptTable);
-    TRatingsArray ratings;
-    runner.CheckStakes = [&] {
-        TStakeCheck check(stakes, FState.FDraws, FState.StatList(), ratings);
-        check.CheckStakesAndReload({});
-    };
-    runner.AskTestCount = [](int) { return 12; };
-    runner.SeedRandom(3);
-    runner.ScriptTest();
+TEST_F(ScenarioChecksumTest, ScenarioTestStakes)
+{
+    FState.StatList().Config().Cost = TCurrency::FromUnits(10);
+    FState.StatList().Config().Profits = {{1, TCurrency::FromUnits(9)}, {2, TCurrency::FromUnits(90)}};
+    FState.StatList().RebuildMethods();
+    FState.FDraws = MakeArchive(1500, 2024);
+    SetLines({
+        Line("FULL:0#FIRST", {"TSD1#NUMS:50,100#LNO:#ST:2", "TSD1#DIFA:30,60#LNO:#ST:1", "TSD1#CHAN:20,40#LNO:#ST:1"}, "t"),
+        Line("EXCL:3#RAND", {"TSF1#NUMS:20,40#LDV:1,2,3#ST:3", "TSD2#DIFA:50,100#LNO:#ST:2", "TSD1#CHAN:10,30#LNO:#ST:1"}, "t"),
+        Line("FULL:0#LAST", {"BSD1#NUMS:100,200#LNO:#ST:2", "TSD1#CHAN:50,80#LNO:#ST:1", "TSD1#DIFA:20,25#LNO:#ST:1"}, "t"),
+        Line("FULL:0#ALL", {"TMD7#NUMS:30#LMV:2#ST:4", "BSF5#SUMS:40#LLP:60#SV:3", "TSD8#DIFA:25#WMV:0#SC:6"}, "t"),
+        Line("FULL:0#FIRST", {"TSD11#NUMS:80#PAM:5#SP:5", "BMF16#CHAN:40#CDV:1,2,3,4#ST:3"}, "t"),
+    });
+    FRunner.AskTestCount = [](int) { return 12; };
+    FRunner.SeedRandom(3);
+    FRunner.ScriptTest();
 
     TChecksum sum;
     int count = 0;
-    for (const TStakeRec& rec : AllStakes(stakes)) {
+    for (const TStakeRec& rec : Records()) {
         sum.Add(QStringLiteral("%1 %2%3 %4 %5 %6 %7")
                     .arg(rec.DrawNumber)
                     .arg(rec.Digits.Digits[0])

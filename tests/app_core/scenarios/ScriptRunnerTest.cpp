@@ -411,8 +411,8 @@ TEST_F(ScriptRunnerTest, MethodTheTableDoesNotOfferEndsTheRun)
 TEST_F(ScriptRunnerTest, TableSortsTheRowsOfTheLatestComputation)
 {
     const TStatList& list = FState.StatList();
-    const TStatMethod& nums = list.Items(list.IndexOfCode(QStringLiteral("NUMS")));
-    const TStatMethod& sums = list.Items(list.IndexOfCode(QStringLiteral("SUMS")));
+    const TStatMethod& nums = *MethodByCode(list, "NUMS");
+    const TStatMethod& sums = *MethodByCode(list, "SUMS");
     ASSERT_TRUE(FScriptTable.SelectMethod(nums));
     FScriptTable.SetDrawsLen(10);
     FScriptTable.SetSort(scCount, true);

@@ -14,6 +14,7 @@
 #include "app/core/stats/StatFilter.h"
 #include "app/core/stats/StatTable.h"
 #include "app/core/online/SystemCombs.h"
+#include "tests/app_core/stats/StatTableTestEnv.h"
 #include "platform/Cp1251.h"
 #include "support/RTextCompare.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -32,7 +33,7 @@
 // The scenario interpreter over a small archive, its lines, log, stakes and table, with the
 // stake check, the status and the controls recorded.
 //
-// The archive of the tests: ten draws numbered 1..10,
+// The archive of the tests: TenDraws(), ten draws numbered 1..10,
 //   1:(1,2) 2:(3,4) 3:(5,1) 4:(6,7) 5:(1,5) 6:(9,9) 7:(2,6) 8:(1,3) 9:(6,2) 10:(4,2).
 // Over all ten draws the digits have these counts and depths (1 = seen in the newest draw):
 //   digit  0  1  2  3  4  5  6  7  8  9
@@ -42,11 +43,6 @@
 //   2 1 6 9 5 4 3 7 8 0.
 // A NUMS filter keeps or deletes the combinations holding the digit of the row.
 
-
-inline TDrawsArray TenDraws()
-{
-    return MakeDraws({{1, 2}, {3, 4}, {5, 1}, {6, 7}, {1, 5}, {9, 9}, {2, 6}, {1, 3}, {6, 2}, {4, 2}});
-}
 
 // A line as the scenario list stores it.
 inline QString Line(const char* options, std::initializer_list<const char*> filters = {}, const char* comment = "")

@@ -97,23 +97,6 @@ TEST_F(StakeCheckTest, DamagedRecordsAreCountedNeverScored)
     EXPECT_EQ(FRatings, TRatingsArray({Rating("A", 1, 2, {0, 0, 1}, 890)}));
 }
 
-// The write of every block after the first fails until told otherwise.
-class TFailingCheck : public TStakeCheck {
-public:
-    using TStakeCheck::TStakeCheck;
-    bool Fail = true;
-    QList<qint64> Writes;   // first record of every write
-
-protected:
-    void WriteScored(qint64 first, const QByteArray& records) override
-    {
-        if (Fail && first > 0)
-            throw Exception("disk full");
-        Writes << first;
-        TStakeCheck::WriteScored(first, records);
-    }
-};
-
 TEST_F(StakeCheckTest, StakeWhoseWriteFailedIsNotRated)
 {
     // Two blocks of records: 2048 stakes, then a separator and two more stakes.
@@ -124,6 +107,7 @@ TEST_F(StakeCheckTest, StakeWhoseWriteFailedIsNotRated)
     Start(records);
     const QByteArray secondBlock = StakeBytes({InitStakeRec(), Stake(4, 0, 0, "A"), Stake(5, 6, 0, "A")});
     TFailingCheck check(FFile, FDraws, FStats, FRatings);
+    check.FailFrom = 1;   // every block after the first
     TStakeCheckResult result = check.CheckStakes();
     EXPECT_TRUE(result.Scored);
     EXPECT_EQ(result.ScoredCount, 2048);
@@ -144,18 +128,28 @@ TEST_F(StakeCheckTest, StakeWhoseWriteFailedIsNotRated)
               StakeBytes({Scored(Stake(4, 0, 0, "A"), 3, 8, {0, {}}, -10), Scored(Stake(5, 6, 0, "A"), 6, 6, {1, {6}}, 40)}));
 }
 
+// Counting starts after the first stake to score, wherever the check starts reading: of 201
+// new stakes 200 remain after the first, so every second one is 1 %, with or without scored
+// stakes in front of them.
 TEST_F(StakeCheckTest, ProgressInTheStatusLine)
 {
-    // 201 stakes: counting starts after the first, so 200 remain and every second one is 1 %.
-    std::vector<TStakeRec> records(201, Stake(3, 1, 7, "A"));
-    Start(records);
-    TStakeCheck check(FFile, FDraws, FStats, FRatings);
-    EXPECT_EQ(check.CheckStakes().ScoredCount, 201);
-    ASSERT_EQ(FStatuses.size(), 102);
-    EXPECT_EQ(FStatuses.front(), U("Проверка результатов ставок..."));
-    EXPECT_EQ(FStatuses[1], U("Проверка результатов ставок ( завершено 1 % )..."));
-    EXPECT_EQ(FStatuses[100], U("Проверка результатов ставок ( завершено 100 % )..."));
-    EXPECT_EQ(FStatuses.back(), QString());
+    for (const int scoredBefore : {0, 50}) {
+        SCOPED_TRACE(scoredBefore);
+        Start(std::vector<TStakeRec>(static_cast<std::size_t>(scoredBefore), Stake(3, 1, 7, "A")));
+        TStakeCheck check(FFile, FDraws, FStats, FRatings);
+        ASSERT_EQ(check.CheckStakes().ScoredCount, scoredBefore);
+        ASSERT_EQ(FFile.CheckStart(), scoredBefore);
+        FFile.AppendStakes(std::vector<TStakeRec>(201, Stake(4, 3, 8, "A")), 1);
+
+        FStatuses.clear();
+        EXPECT_EQ(check.CheckStakes().ScoredCount, 201);
+        ASSERT_EQ(FStatuses.size(), 102);
+        EXPECT_EQ(FStatuses.front(), U("Проверка результатов ставок..."));
+        EXPECT_EQ(FStatuses[1], U("Проверка результатов ставок ( завершено 1 % )..."));
+        EXPECT_EQ(FStatuses[50], U("Проверка результатов ставок ( завершено 50 % )..."));
+        EXPECT_EQ(FStatuses[100], U("Проверка результатов ставок ( завершено 100 % )..."));
+        EXPECT_EQ(FStatuses.back(), QString());
+    }
 }
 
 TEST_F(StakeCheckTest, EmptyOrClosedFileIsLeftAlone)

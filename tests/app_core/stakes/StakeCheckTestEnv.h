@@ -5,17 +5,11 @@
 
 #include "app/core/stakes/StakeCheck.h"
 
-#include "support/RDateUtils.h"
-#include "support/RVclUtils.h"
-#include "tests/common/TestHelpers.h"
+#include "platform/Exceptions.h"
+#include "tests/app_core/CoreTestEnv.h"
 
-#include <QDateTime>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QList>
 
-#include <gtest/gtest.h>
-
-#include <utility>
 #include <vector>
 
 // An unchecked stake costing 10 of a 12-combination selection.
@@ -24,7 +18,7 @@ inline TStakeRec Stake(std::int32_t draw, int d1, int d2, const char* comment = 
     return StakeOn(soScript, draw, d1, d2, comment, -10, 12);
 }
 
-class StakeCheckTest : public ::testing::Test {
+class StakeCheckTest : public TCoreTest {
 protected:
     StakeCheckTest()
     {
@@ -33,14 +27,7 @@ protected:
         FStats.Config().Profits = {{1, TCurrency::FromUnits(50)}, {2, TCurrency::FromUnits(900)}};
         FDraws = {Draw(1, 0, 1, "x"), Draw(2, 5, 9, "x"), Draw(3, 1, 2, "x"), Draw(4, 3, 8, "x"),
                   Draw(5, 6, 6, "x")};
-        FPreviousSink = SetStatusSink([this](const QString& text) { FStatuses << text; });
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 9), QTime(21, 0)); });
-    }
-    ~StakeCheckTest() override
-    {
-        SetStatusSink(std::move(FPreviousSink));
-        SetClock(std::move(FPreviousClock));
-        EXPECT_EQ(WaitCount(), 0);
+        FNow = QDateTime(QDate(2016, 8, 9), QTime(21, 0));
     }
 
     QString Path() const { return FDir.filePath(QString::fromLatin1(TStakesFile::BaseName)); }
@@ -51,12 +38,26 @@ protected:
     }
     QByteArray FileBytes() { return ReadFileBytes(Path()); }
 
-    QTemporaryDir FDir;
     TStakesFile FFile{Path()};
     TDrawsArray FDraws;
     TStatList FStats;
     TRatingsArray FRatings;
-    QStringList FStatuses;
-    TStatusSink FPreviousSink;
-    TClock FPreviousClock;
+};
+
+// A check whose writes of the blocks from record FailFrom on fail until Fail is cleared.
+class TFailingCheck : public TStakeCheck {
+public:
+    using TStakeCheck::TStakeCheck;
+    bool Fail = true;
+    qint64 FailFrom = 0;
+    QList<qint64> Writes;   // first record of every write that went through
+
+protected:
+    void WriteScored(qint64 first, const QByteArray& records) override
+    {
+        if (Fail && first >= FailFrom)
+            throw Exception("disk full");
+        Writes << first;
+        TStakeCheck::WriteScored(first, records);
+    }
 };

@@ -7,11 +7,7 @@
 #include "app/core/stakes/StakeGraphs.h"
 #include "app/core/stakes/StakesFile.h"
 #include "platform/Exceptions.h"
-#include "tests/common/TestHelpers.h"
-
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include "tests/app_core/CoreTestEnv.h"
 
 #include <vector>
 
@@ -64,7 +60,6 @@ TEST(StakeViewTest, FieldsAndKindsReadWhereTheRecordLies)
         EXPECT_EQ(view.Settled(), c.Settled);
         EXPECT_EQ(view.IsScored(), c.Scored);
         EXPECT_EQ(view.IsStake(), c.Rec.IsStake());
-        EXPECT_EQ(view.Origin(), c.Rec.Origin);
         EXPECT_EQ(view.DrawNumber(), c.Rec.DrawNumber);
         EXPECT_EQ(view.Checked(), c.Rec.Checked != 0);
         EXPECT_EQ(view.Digits(), c.Rec.Digits);
@@ -90,7 +85,7 @@ TEST(StakeViewTest, CommentFieldIsTheStoredBytes)
     EXPECT_EQ(longest.Comment().size(), 255);
 }
 
-class StakeReaderTest : public ::testing::Test {
+class StakeReaderTest : public TCoreTest {
 protected:
     QString Path() const { return FDir.filePath(QString::fromLatin1(TStakesFile::BaseName)); }
     // Stakes whose draw number is their index + 1.
@@ -103,7 +98,6 @@ protected:
         FFile.Load();
     }
 
-    QTemporaryDir FDir;
     TStakesFile FFile{Path()};
 };
 

@@ -1,4 +1,5 @@
 #include "app/core/stakes/StakeRows.h"
+#include "tests/common/MarkingTranslator.h"
 #include "tests/common/TestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +19,18 @@ QStringList Texts(const TStakeRowView& view)
     return QStringList(view.Texts.begin(), view.Texts.end());
 }
 
+// The grid's column captions, built in.
+QStringList Captions()
+{
+    return {U("№ тиража"), U("Вид ставки"), U("Моя ставка"), U("Выборка"), U("Результаты тиража"),
+            U("Совпадений"), U("Совпадения"), U("Профит"), U("Комментарий")};
+}
+
 } // namespace
 
 TEST(StakeRowsTest, HeaderAndWidths)
 {
-    EXPECT_EQ(StakeColumnCaptions(), QStringList({U("№ тиража"), U("Вид ставки"), U("Моя ставка"), U("Выборка"),
-                                                  U("Результаты тиража"), U("Совпадений"), U("Совпадения"),
-                                                  U("Профит"), U("Комментарий")}));
+    EXPECT_EQ(StakeColumnCaptions(), Captions());
     const int widths[] = {60, 60, 120, 60, 120, 60, 60, 60, 1000};
     for (int col = 0; col < StakeColumnCount; ++col)
         EXPECT_EQ(StakeColumnWidth(col), widths[col]) << col;
@@ -111,4 +117,29 @@ TEST(StakeRowsTest, ColumnOutsideTheGridNamesItself)
     EXPECT_EQ(StakeCellText(view, -1, 1), "ACol=-1, ARow=1");
     EXPECT_EQ(StakeCellText(view, 0, 1), "12");
     EXPECT_EQ(StakeCellText(EmptyStakeRow(), 12, 2), "ACol=12, ARow=2");
+}
+
+// The grid's captions and the origin column are texts of the message table, fetched each time
+// the grid asks: a language module changes them at the next repaint, and taking it away brings
+// the built-in ones back.
+TEST(StakeRowsTest, CaptionsAndOriginsFollowTheLanguageModule)
+{
+    const std::pair<std::uint8_t, const char*> origins[] = {
+        {soManual, "Вручную"}, {soRegular, "Регуляр"}, {soScript, "Сценарий"}, {soSystem, "Система"}};
+    const auto originText = [](std::uint8_t origin) {
+        return StakeRowView(StakeOn(origin, 12, 3, 7, "", -10, 12)).Texts[1];
+    };
+
+    ASSERT_EQ(StakeColumnCaptions().size(), StakeColumnCount);
+    {
+        const TMarkingModule module({"KelmaMsg"});
+        EXPECT_EQ(StakeColumnCaptions(), TMarkingModule::Marked(Captions()));
+        for (const auto& [origin, text] : origins)
+            EXPECT_EQ(originText(origin), TMarkingModule::Marked(U(text))) << text;
+        // A separator row has no origin to translate.
+        EXPECT_EQ(originText(soBlank), QString());
+    }
+    EXPECT_EQ(StakeColumnCaptions(), Captions());
+    for (const auto& [origin, text] : origins)
+        EXPECT_EQ(originText(origin), U(text)) << text;
 }

@@ -1,6 +1,8 @@
 // The regular stake record: its bytes, the step of its combination and its name.
 
-#include "tests/app_core/stakes/RegularStakesTestEnv.h"
+#include "tests/app_core/stakes/TableRuleData.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

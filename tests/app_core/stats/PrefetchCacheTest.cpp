@@ -79,12 +79,7 @@ protected:
         QDir().mkpath(FCache.FolderName());
     }
 
-    const TStatMethod& Method(const char* code)
-    {
-        const int i = FState.StatList().IndexOfCode(QString::fromLatin1(code));
-        EXPECT_GE(i, 0) << code;
-        return FState.StatList().Items(i);
-    }
+    const TStatMethod& Method(const char* code) { return *MethodByCode(FState.StatList(), code); }
 
     QString File(const char* code) { return FCache.FileName(Method(code)); }
 

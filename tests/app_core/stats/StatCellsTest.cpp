@@ -2,33 +2,17 @@
 // a few columns gives, when asked for more, exactly the texts a table that made all of them
 // has, and its sort keys read as those texts read.
 
-#include "tests/app_core/CoreTestEnv.h"
-
-#include "app/core/stats/StatTable.h"
-#include "support/RTextCompare.h"
 #include "tests/app_core/stats/StatTableTestEnv.h"
-#include "tests/fixtures/ArchiveFixtures.h"
-#include "tests/fixtures/StatFixtures.h"
+
+#include "support/RTextCompare.h"
 
 #include <functional>
 #include <string>
 
 namespace {
 
-class StatCellsTest : public TCoreTest {
+class StatCellsTest : public TStatTableTest {
 protected:
-    StatCellsTest()
-    {
-        ApplyDefaultStatSettings(FState.StatList());
-        FState.StatList().RebuildMethods();
-    }
-
-    const TStatMethod* Method(const char* code) const
-    {
-        const int i = FState.StatList().IndexOfCode(QString::fromLatin1(code));
-        return i >= 0 ? &FState.StatList().Items(i) : nullptr;
-    }
-
     // Each window of the archive, with a table that makes every text and one that makes
     // the columns given, both with norms, computed for every method.
     void ForEachTable(TStatColumns columns,
@@ -78,7 +62,6 @@ void StatCellsTest::ForEachTable(TStatColumns columns,
 // nothing else, and the columns asked for afterwards are those worked out by hand.
 TEST_F(StatCellsTest, ColumnsAreMadeWhenAskedFor)
 {
-    FState.FDraws = MakeDraws({{1, 2}, {3, 4}, {5, 1}, {6, 7}, {1, 5}, {9, 9}, {2, 6}, {1, 3}, {6, 2}, {4, 2}});
     FState.SetDrawsOffset(3);
     TStatTable table(FState);
     table.SetTextColumns(0);
@@ -154,18 +137,6 @@ TEST_F(StatCellsTest, SortKeysReadAsTheTexts)
     // No computation, or a column outside the table: no rows to key.
     TStatTable none(FState);
     EXPECT_TRUE(none.SortKeys(scCount, order).empty());
-}
-
-// A cell without a value sorts before every number the table writes, as the text order has it.
-TEST_F(StatCellsTest, DashBeforeEveryNumberText)
-{
-    const TCellTextOrder order;
-    const TCellTextOrder::TKey dash = order.Key(QStringLiteral("-"));
-    for (const char* number : {"0", "-5", "-0,00001", "12,5", "100000", "+3", "0,00000", "-2147483648"}) {
-        EXPECT_LT(order.Compare(dash, order.Key(QString::fromLatin1(number))), 0) << number;
-        EXPECT_GT(order.Compare(order.Key(QString::fromLatin1(number)), dash), 0) << number;
-    }
-    EXPECT_EQ(order.Compare(dash, order.Key(QStringLiteral("-"))), 0);
 }
 
 // The status line shows every computation, or, with an interval, at most one in each.

@@ -1,10 +1,7 @@
-#include "tests/app_core/CoreTestEnv.h"
+#include "tests/app_core/stats/StatTableTestEnv.h"
 
 #include "app/core/stats/StatNextDraws.h"
-#include "app/core/stats/StatTable.h"
 #include "engine/Vex_Per.h"
-#include "tests/fixtures/ArchiveFixtures.h"
-#include "tests/fixtures/StatFixtures.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -16,14 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Ten draws numbered 1..10. With the offset 3 the window ends at draw 7:
-//   digit 1 in draws 1, 3, 5 (three times), 3 in draw 2 (once), 0 and 8 never;
-//   the sorted pairs of draws 3..7 are 1:5 (draws 3 and 5), 6:7, 9:9 and 2:6.
-TDrawsArray TenDraws()
-{
-    return MakeDraws({{1, 2}, {3, 4}, {5, 1}, {6, 7}, {1, 5}, {9, 9}, {2, 6}, {1, 3}, {6, 2}, {4, 2}});
-}
 
 using TTexts = std::vector<QString>;
 
@@ -72,21 +61,8 @@ QByteArray PrefetchBytes(std::initializer_list<TPrefetchRecord> records, std::in
     return bytes;
 }
 
-class StatTableTest : public TCoreTest {
+class StatTableTest : public TStatTableTest {
 protected:
-    StatTableTest()
-    {
-        ApplyDefaultStatSettings(FState.StatList());
-        FState.StatList().RebuildMethods();
-        FState.FDraws = TenDraws();
-    }
-
-    const TStatMethod* Method(const char* code) const
-    {
-        const int i = FState.StatList().IndexOfCode(QString::fromLatin1(code));
-        return i >= 0 ? &FState.StatList().Items(i) : nullptr;
-    }
-
     const TStatRow* Row(const QString& valueText) const
     {
         for (const TStatRow& row : FTable.Data().Rows)

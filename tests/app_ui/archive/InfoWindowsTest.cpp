@@ -7,6 +7,7 @@
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitManager.h"
 #include "app/ui/stats/UnitRepeats.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "engine/KelmaStatList.h"
 #include "platform/IniFile.h"
 #include "support/RDialogsScripted.h"

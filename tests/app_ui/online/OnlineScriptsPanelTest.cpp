@@ -189,19 +189,13 @@ TEST_F(OnlineScriptsPanelTest, TextsFollowTheLanguageModule)
     const QStringList rateColumns = Headers(rates.LvRates());
     const QString close = rates.CloseBtn()->text();
     const QString filter = FPanel.CbOnlineScriptsFilter()->itemText(7);
-    const auto marked = [](const QStringList& texts) {
-        QStringList list;
-        for (const QString& text : texts)
-            list.append(TMarkingModule::Marked(text));
-        return list;
-    };
     {
         // The columns, the filter and the close button are texts of the message tables.
         const TMarkingModule module({"KelmaMsg", "RMsgRu"});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        EXPECT_EQ(Headers(FPanel.LvOnlineScripts()), marked(panelColumns));
+        EXPECT_EQ(Headers(FPanel.LvOnlineScripts()), TMarkingModule::Marked(panelColumns));
         EXPECT_EQ(FPanel.CbOnlineScriptsFilter()->itemText(7), TMarkingModule::Marked(filter));
-        EXPECT_EQ(Headers(rates.LvRates()), marked(rateColumns));
+        EXPECT_EQ(Headers(rates.LvRates()), TMarkingModule::Marked(rateColumns));
         EXPECT_EQ(rates.CloseBtn()->text(), TMarkingModule::Marked(close));
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);

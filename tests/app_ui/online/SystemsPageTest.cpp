@@ -146,10 +146,7 @@ TEST_F(SystemDialogTest, SharedTextsFollowTheLanguageModule)
     {
         const TMarkingModule module({"KelmaMsg", "RMsgRu"});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        QStringList marked;
-        for (const QString& text : russian)
-            marked.append(TMarkingModule::Marked(text));
-        EXPECT_EQ(shown(), marked);
+        EXPECT_EQ(shown(), TMarkingModule::Marked(russian));
         // A label of the dialog's own stays as it was.
         EXPECT_EQ(Label("lblTitle"), U("Наименование:"));
     }

@@ -8,6 +8,7 @@
 #include "app/ui/stakes/UnitTestCnt.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorFloatEdit.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/StatFixtures.h"
 #include "tests/support_ui/KeyInput.h"
@@ -24,33 +25,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace script_dialogs_test {
-
-inline QString Q(const char* text) { return QString::fromUtf8(text); }
-
-// Runs the action on the next dialog of type T that is shown modally, from inside its loop.
-template <class T>
-void OnNextModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-    });
-    timer->start();
-}
 
 // Every visible label and check box shows its whole text.
 inline void ExpectNothingClipped(QWidget& form)
@@ -84,7 +63,7 @@ protected:
         for (int i = 0; i < fx.List.Count(); ++i)
             if (fx.List.IsAvailable(i) && fx.List.HasStatTable(i))
                 Chooser.addItem(fx.List.MethodCaption(i, true), i);
-        Chooser.setCurrentIndex(Chooser.findData(fx.List.IndexOfCode(Q("SUMS"))));
+        Chooser.setCurrentIndex(Chooser.findData(fx.List.IndexOfCode(U("SUMS"))));
         ASSERT_GE(Chooser.currentIndex(), 0);
         Context = FilterDialogContext(Chooser, fx.List, 250);
         for (const TFilterMethodItem& item : Context.Methods)
@@ -95,7 +74,7 @@ protected:
         ASSERT_NE(Textual, nullptr);
     }
 
-    const TStatMethod* Method(const char* code) const { return &fx.List.Items(fx.List.IndexOfCode(Q(code))); }
+    const TStatMethod* Method(const char* code) const { return &fx.List.Items(fx.List.IndexOfCode(U(code))); }
 
     // Presses OK; true when the dialog closed with it.
     static bool PressOk(QDialog& form)

@@ -12,24 +12,24 @@ namespace {
 TEST_F(ScriptDialogsUiTest, LineDialogShowsTheLineAndWritesItBack)
 {
     TFormScript form(Context);
-    EXPECT_EQ(form.windowTitle(), Q("Элемент сценария"));
-    form.LoadLine(Q(kLine), 3);
-    EXPECT_EQ(form.cbStartCombsType->currentText(), Q("Удалить N последних тиражей (для прогнозов)"));
+    EXPECT_EQ(form.windowTitle(), U("Элемент сценария"));
+    form.LoadLine(U(kLine), 3);
+    EXPECT_EQ(form.cbStartCombsType->currentText(), U("Удалить N последних тиражей (для прогнозов)"));
     EXPECT_EQ(form.edDrawsExclude->value(), 5);
-    EXPECT_EQ(form.cbResultCombsMode->currentText(), Q("Выбрать первую комбинацию в списке"));
+    EXPECT_EQ(form.cbResultCombsMode->currentText(), U("Выбрать первую комбинацию в списке"));
     EXPECT_TRUE(form.cbClearStakes->isChecked());
     EXPECT_FALSE(form.cbNewOnly->isChecked());
-    EXPECT_EQ(form.edFilters[0]->text(), Q("TSD1#SUMS:10,20#LMV:5#SF:1"));
-    EXPECT_EQ(form.edFilters[1]->text(), Q("BMF7#SUMS:100#LDV:1,2,3#ST:4"));
+    EXPECT_EQ(form.edFilters[0]->text(), U("TSD1#SUMS:10,20#LMV:5#SF:1"));
+    EXPECT_EQ(form.edFilters[1]->text(), U("BMF7#SUMS:100#LDV:1,2,3#ST:4"));
     EXPECT_TRUE(form.edFilters[2]->text().isEmpty());
-    EXPECT_EQ(form.edComments->text(), Q("my line"));
-    EXPECT_EQ(form.Line(), Q(kLine));
+    EXPECT_EQ(form.edComments->text(), U("my line"));
+    EXPECT_EQ(form.Line(), U(kLine));
 
     form.cbNewOnly->setChecked(true);
     form.cbResultCombsMode->setCurrentIndex(ActionNone);
-    form.edFilters[6]->setText(Q("TSD1#SUMS:5#LNO:#SF:1"));
+    form.edFilters[6]->setText(U("TSD1#SUMS:5#LNO:#SF:1"));
     form.edComments->clear();
-    EXPECT_EQ(form.Line(), Q("EXCL:5#NONE#CLR#NEX|TSD1#SUMS:10,20#LMV:5#SF:1|BMF7#SUMS:100#LDV:1,2,3#ST:4"
+    EXPECT_EQ(form.Line(), U("EXCL:5#NONE#CLR#NEX|TSD1#SUMS:10,20#LMV:5#SF:1|BMF7#SUMS:100#LDV:1,2,3#ST:4"
                              "| | | | |TSD1#SUMS:5#LNO:#SF:1|"));
 
     // A new line starts cleared, with the count of draws the caller gives.
@@ -42,31 +42,31 @@ TEST_F(ScriptDialogsUiTest, LineDialogShowsTheLineAndWritesItBack)
     EXPECT_TRUE(form.edComments->text().isEmpty());
     for (QLineEdit* edit : form.edFilters)
         EXPECT_TRUE(edit->text().isEmpty());
-    EXPECT_EQ(form.Line(), Q("FULL:7#RAND| | | | | | | |"));
+    EXPECT_EQ(form.Line(), U("FULL:7#RAND| | | | | | | |"));
     EXPECT_EQ(form.cbStartCombsType->count(), 3);
     EXPECT_EQ(form.cbResultCombsMode->count(), 9);
-    EXPECT_EQ(form.cbResultCombsMode->itemText(8), Q("Не делать ставок (для последовательного выполнения)"));
+    EXPECT_EQ(form.cbResultCombsMode->itemText(8), U("Не делать ставок (для последовательного выполнения)"));
     EXPECT_EQ(form.edDrawsExclude->maximum(), 2147483647);
 }
 
 TEST_F(ScriptDialogsUiTest, LineDialogRefusesABarInACommentOrAFilter)
 {
     TFormScript form(Context);
-    form.LoadLine(Q(kLine), 0);
+    form.LoadLine(U(kLine), 0);
     form.show();
-    form.edComments->setText(Q("a|b"));
+    form.edComments->setText(U("a|b"));
     EXPECT_FALSE(PressOk(form));
-    EXPECT_EQ(Boxes.Last().Text, Q("Символ \"|\" не допускается в комментариях и фильтрах!"));
+    EXPECT_EQ(Boxes.Last().Text, U("Символ \"|\" не допускается в комментариях и фильтрах!"));
     EXPECT_EQ(form.focusWidget(), form.edComments);
-    form.edComments->setText(Q("a/b"));
-    form.edFilters[3]->setText(Q("TSD1#SUMS:10|20#LNO:#SF:1"));
+    form.edComments->setText(U("a/b"));
+    form.edFilters[3]->setText(U("TSD1#SUMS:10|20#LNO:#SF:1"));
     EXPECT_FALSE(PressOk(form));
     EXPECT_EQ(form.focusWidget(), form.edFilters[3]);
     EXPECT_EQ(Boxes.Boxes().size(), 2);
-    form.edFilters[3]->setText(Q("TSD1#SUMS:10,20#LNO:#SF:1"));
+    form.edFilters[3]->setText(U("TSD1#SUMS:10,20#LNO:#SF:1"));
     EXPECT_TRUE(PressOk(form));
-    EXPECT_EQ(GetScriptLineFilter(form.Line(), 4), Q("TSD1#SUMS:10,20#LNO:#SF:1"));
-    EXPECT_EQ(GetScriptLineComment(form.Line()), Q("a/b"));
+    EXPECT_EQ(GetScriptLineFilter(form.Line(), 4), U("TSD1#SUMS:10,20#LNO:#SF:1"));
+    EXPECT_EQ(GetScriptLineComment(form.Line()), U("a/b"));
 }
 
 TEST_F(ScriptDialogsUiTest, LineDialogChecksTypedFiltersAsTheFilterDialogDoes)
@@ -78,15 +78,15 @@ TEST_F(ScriptDialogsUiTest, LineDialogChecksTypedFiltersAsTheFilterDialogDoes)
         const char* Refusal;   // nullptr: accepted
     } cases[] = {
         // A draws length typed where the whole step belongs: no method and no lengths.
-        {2, Q("10-5000"), "Введен некорректный диапазон значений!"},
-        {1, Q("TSD1#SUMS:0#LNO:#SF:1"), "Введен некорректный диапазон значений!"},
-        {4, Q("TSD1#SUMS:10#LMV:#SF:1"), "Введен некорректный диапазон значений!"},
-        {5, Q("TSD1#") + textual + Q(":10#LVA:1,2#SF:1"),
+        {2, U("10-5000"), "Введен некорректный диапазон значений!"},
+        {1, U("TSD1#SUMS:0#LNO:#SF:1"), "Введен некорректный диапазон значений!"},
+        {4, U("TSD1#SUMS:10#LMV:#SF:1"), "Введен некорректный диапазон значений!"},
+        {5, U("TSD1#") + textual + U(":10#LVA:1,2#SF:1"),
          "Для данного вида статистики не доступен режим выделения по списку значений!"},
-        {6, Q("TMD1#SUMS:10#LMV:3#SC:2"), "В режиме мультивыделения остановка сценария по количеству комбинаций или "
+        {6, U("TMD1#SUMS:10#LMV:3#SC:2"), "В режиме мультивыделения остановка сценария по количеству комбинаций или "
                                           "чисел не может быть выполнена!\nВыберите другой способ останова."},
-        {3, Q("TSD1#SUMS:0,1#LMV:3#ST:1"), nullptr},
-        {7, Q("  "), nullptr},   // an empty slot is no filter
+        {3, U("TSD1#SUMS:0,1#LMV:3#ST:1"), nullptr},
+        {7, U("  "), nullptr},   // an empty slot is no filter
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Typed.toStdString());
@@ -107,7 +107,7 @@ TEST_F(ScriptDialogsUiTest, LineDialogChecksTypedFiltersAsTheFilterDialogDoes)
         }
         EXPECT_FALSE(PressOk(form));
         ASSERT_EQ(Boxes.Boxes().size(), 1);
-        EXPECT_EQ(Boxes.Last().Text, Q(c.Refusal));
+        EXPECT_EQ(Boxes.Last().Text, U(c.Refusal));
         EXPECT_EQ(QApplication::focusWidget(), edit);
         EXPECT_TRUE(form.isVisible());
     }
@@ -119,23 +119,23 @@ TEST_F(ScriptDialogsUiTest, LineCommentIsStoredWithoutBlanksAtEitherEnd)
     form.LoadLine(QString(), 0);
     ASSERT_TRUE(ActivateWindow(&form));
     form.edComments->setFocus();
-    for (const QChar ch : Q("  ночной прогон  "))
+    for (const QChar ch : U("  ночной прогон  "))
         TypeKey(form.edComments, ch.unicode(), Qt::NoModifier, QString(ch));
     ASSERT_TRUE(PressOk(form));
-    EXPECT_EQ(form.Line(), Q("FULL:0#RAND| | | | | | | |ночной прогон"));
-    EXPECT_EQ(GetScriptLineComment(form.Line()), Q("ночной прогон"));
+    EXPECT_EQ(form.Line(), U("FULL:0#RAND| | | | | | | |ночной прогон"));
+    EXPECT_EQ(GetScriptLineComment(form.Line()), U("ночной прогон"));
 }
 
 TEST_F(ScriptDialogsUiTest, FilterButtonsEditTheirOwnFilter)
 {
     TFormScript form(Context);
-    form.LoadLine(Q(kLine), 0);
+    form.LoadLine(U(kLine), 0);
     QList<TFilterItem> seen;
     bool answer = false;
     form.FilterEditor = [&](TFilterItem& item) {
         seen.append(item);
         item.Used = 1;
-        item.LevelValue = Q("9");
+        item.LevelValue = U("9");
         item.MethodCode.clear();
         return answer;
     };
@@ -145,13 +145,13 @@ TEST_F(ScriptDialogsUiTest, FilterButtonsEditTheirOwnFilter)
     ASSERT_EQ(seen.size(), 1);
     EXPECT_EQ(seen[0].Method, Method("SUMS"));
     EXPECT_EQ(seen[0].SortOrder, 7);
-    EXPECT_EQ(seen[0].LevelValue, Q("1,2,3"));
-    EXPECT_EQ(form.edFilters[1]->text(), Q("BMF7#SUMS:100#LDV:1,2,3#ST:4"));
+    EXPECT_EQ(seen[0].LevelValue, U("1,2,3"));
+    EXPECT_EQ(form.edFilters[1]->text(), U("BMF7#SUMS:100#LDV:1,2,3#ST:4"));
 
     answer = true;
     form.btnFilters[1]->click();
-    EXPECT_EQ(form.edFilters[1]->text(), Q("BMF7#SUMS:100#LDV:9#ST:4"));
-    EXPECT_EQ(form.edFilters[0]->text(), Q("TSD1#SUMS:10,20#LMV:5#SF:1"));
+    EXPECT_EQ(form.edFilters[1]->text(), U("BMF7#SUMS:100#LDV:9#ST:4"));
+    EXPECT_EQ(form.edFilters[0]->text(), U("TSD1#SUMS:10,20#LMV:5#SF:1"));
 
     // An empty slot opens on an empty step; a double click opens it as well.
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
@@ -160,27 +160,29 @@ TEST_F(ScriptDialogsUiTest, FilterButtonsEditTheirOwnFilter)
     ASSERT_EQ(seen.size(), 3);
     EXPECT_EQ(seen[2].Used, 0u);
     // A step without a method is written as its first word alone: the rest could not be read back.
-    EXPECT_EQ(form.edFilters[4]->text(), Q("TSD0"));
-    EXPECT_EQ(form.btnFilters[6]->text(), Q("..."));
-    EXPECT_EQ(form.btnFilters[6]->toolTip(), Q("Редактировать фильтр"));
+    EXPECT_EQ(form.edFilters[4]->text(), U("TSD0"));
+    EXPECT_EQ(form.btnFilters[6]->text(), U("..."));
+    EXPECT_EQ(form.btnFilters[6]->toolTip(), U("Редактировать фильтр"));
 }
 
 TEST_F(ScriptDialogsUiTest, FilterButtonOpensTheFilterDialogOnItsText)
 {
     TFormScript form(Context);
     form.LoadLine(QString(), 0);
-    form.edFilters[2]->setText(Q("tsd1#sums:10, 20#lmv:5#sf:1"));
-    OnNextModal<TFormFilter>([](TFormFilter* filter) {
+    form.edFilters[2]->setText(U("tsd1#sums:10, 20#lmv:5#sf:1"));
+    WhenModal([](TDialogSTemplate& dialog) {
+        auto* filter = static_cast<TFormFilter*>(&dialog);
         // The list edit holds no blanks.
-        EXPECT_EQ(filter->edDrawsLen->text(), Q("10,20"));
+        EXPECT_EQ(filter->edDrawsLen->text(), U("10,20"));
         filter->OkBtn()->click();
     });
     form.btnFilters[2]->click();
     // The text comes back in its written form: letters of word 1 as read, words upper case.
-    EXPECT_EQ(form.edFilters[2]->text(), Q("TSD1#SUMS:10,20#LMV:5#SF:1"));
+    EXPECT_EQ(form.edFilters[2]->text(), U("TSD1#SUMS:10,20#LMV:5#SF:1"));
 
-    OnNextModal<TFormFilter>([chosen = Chooser.currentText()](TFormFilter* filter) {
-        EXPECT_EQ(filter->edDrawsLen->text(), Q("250"));
+    WhenModal([chosen = Chooser.currentText()](TDialogSTemplate& dialog) {
+        auto* filter = static_cast<TFormFilter*>(&dialog);
+        EXPECT_EQ(filter->edDrawsLen->text(), U("250"));
         EXPECT_EQ(filter->cbDrawsStatType->currentText(), chosen);
         filter->CancelBtn()->click();
     });
@@ -190,28 +192,30 @@ TEST_F(ScriptDialogsUiTest, FilterButtonOpensTheFilterDialogOnItsText)
 
 TEST_F(ScriptDialogsUiTest, EditScriptLineCancelKeepsTheLine)
 {
-    QString line = Q(kLine);
-    OnNextModal<TFormScript>([](TFormScript* form) {
-        EXPECT_EQ(form->windowTitle(), Q("Редактирование строки"));
-        form->edComments->setText(Q("changed"));
+    QString line = U(kLine);
+    WhenModal([](TDialogSTemplate& dialog) {
+        auto* form = static_cast<TFormScript*>(&dialog);
+        EXPECT_EQ(form->windowTitle(), U("Редактирование строки"));
+        form->edComments->setText(U("changed"));
         form->CancelBtn()->click();
     });
-    EXPECT_FALSE(EditScriptLine(nullptr, line, Q("Редактирование строки"), 0, Context));
-    EXPECT_EQ(line, Q(kLine));
+    EXPECT_FALSE(EditScriptLine(nullptr, line, U("Редактирование строки"), 0, Context));
+    EXPECT_EQ(line, U(kLine));
 
-    OnNextModal<TFormScript>([](TFormScript* form) { form->OkBtn()->click(); });
-    EXPECT_TRUE(EditScriptLine(nullptr, line, Q("Редактирование строки"), 0, Context));
-    EXPECT_EQ(line, Q(kLine));
+    WhenModal([](TDialogSTemplate& form) { form.OkBtn()->click(); });
+    EXPECT_TRUE(EditScriptLine(nullptr, line, U("Редактирование строки"), 0, Context));
+    EXPECT_EQ(line, U(kLine));
 
     QString fresh;
-    OnNextModal<TFormScript>([](TFormScript* form) {
-        EXPECT_EQ(form->windowTitle(), Q("Создание новой строки"));
+    WhenModal([](TDialogSTemplate& dialog) {
+        auto* form = static_cast<TFormScript*>(&dialog);
+        EXPECT_EQ(form->windowTitle(), U("Создание новой строки"));
         form->cbStartCombsType->setCurrentIndex(StartExcl);
-        form->edComments->setText(Q("new"));
+        form->edComments->setText(U("new"));
         form->OkBtn()->click();
     });
-    EXPECT_TRUE(EditScriptLine(nullptr, fresh, Q("Создание новой строки"), 12, Context));
-    EXPECT_EQ(fresh, Q("EXCL:12#RAND| | | | | | | |new"));
+    EXPECT_TRUE(EditScriptLine(nullptr, fresh, U("Создание новой строки"), 12, Context));
+    EXPECT_EQ(fresh, U("EXCL:12#RAND| | | | | | | |new"));
 }
 
 } // namespace

@@ -18,7 +18,7 @@
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -43,21 +43,15 @@ namespace {
 const char* const kLineA = "EXCL:5#FIRST#NEX|TSD#SUMS:10#LMV:5#SF:0| | | | | | |Линия А";
 const char* const kLineB = "FULL:0#RAND|TSD#SUMS:10#LMV:5#SF:0|TSD#SUMS:20#LMV:3,4#SF:0| | | | | |B";
 
-class ScriptTabTest : public ::testing::Test {
+class ScriptTabTest : public MainWindowTest {
 protected:
-    ScriptTabTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
-        FFolder.WriteArchive(SixDrawArchive());
-    }
-    ~ScriptTabTest() override { SetClock(FPreviousClock); }
+    ScriptTabTest() { FFolder.WriteArchive(SixDrawArchive()); }
 
     QString ScriptFile() const { return FFolder.File(QString::fromLatin1(TScriptList::CurrentFileBaseName)); }
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = OpenMainWindow({}, QSize(1100, 600));
+        auto form = MainWindowTest::Open({}, QSize(1100, 600));
         Pages(*form)->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsScript")));
         return form;
     }
@@ -67,10 +61,6 @@ protected:
     {
         return form.findChild<TStatusBar*>(QStringLiteral("sbScript"))->PanelText(TScriptPage::LinesPanel);
     }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
 };
 
 TEST_F(ScriptTabTest, StartUpShowsTheCurrentScenarioAndCommandsKeepItsFile)

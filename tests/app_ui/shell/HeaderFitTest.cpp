@@ -7,6 +7,7 @@
 #include "app/ui/views/ChartLegend.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/shell/FormMain.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stats/UnitConfig.h"
 #include "app/ui/combs/UnitGenCombs.h"
 #include "app/ui/views/UnitGraph.h"
@@ -14,11 +15,10 @@
 #include "app/ui/stats/UnitRepeats.h"
 #include "app/ui/online/UnitScrRates.h"
 #include "engine/KelmaStatList.h"
-#include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/UnitExpExcel.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
@@ -97,26 +97,14 @@ void ExpectPropertyNamesWhole(TFormInfo& form)
     SaveScreenshot(&form, QStringLiteral("FitFormInfo"), form.size());
 }
 
-class HeaderFitTest : public ::testing::Test {
-protected:
-    HeaderFitTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
-    }
-    ~HeaderFitTest() override { SetClock(FPreviousClock); }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
-};
+class HeaderFitTest : public MainWindowTest {};
 
 } // namespace
 
 TEST_F(HeaderFitTest, EveryPageOfTheMainWindow)
 {
     FFolder.WriteArchive(MakeArchive(300, 5));
-    auto form = OpenMainWindow({}, QSize(1100, 720));
+    auto form = Open({}, QSize(1100, 720));
     ASSERT_TRUE(form->Initialized());
 
     int measured = 0;
@@ -199,7 +187,7 @@ TEST_F(HeaderFitTest, PropertyNamesOfTheInformationWindowShowWhole)
 TEST_F(HeaderFitTest, SumDistributionLegendNamesEverySeriesWhole)
 {
     int shown = 0;
-    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& form) {
+    const TModalFormHandler previous = SetModalFormHandler(GraphWindowHandler([&](TFormGraph& form) {
         ++shown;
         for (const QSize size : {QSize(1000, 560), QSize(720, 480), QSize(360, 480)}) {
             form.resize(size);
@@ -216,8 +204,8 @@ TEST_F(HeaderFitTest, SumDistributionLegendNamesEverySeriesWhole)
         form.resize(360, 480);
         QApplication::processEvents();
         EXPECT_EQ(form.Legend()->ColumnCount(), 1);
-    });
+    }));
     TDrawsGraphPage::ShowSumDistribution(nullptr, MakeArchive(200, 4));
-    SetGraphWindowHandler(previous);
+    SetModalFormHandler(previous);
     EXPECT_EQ(shown, 1);
 }

@@ -24,63 +24,10 @@
 
 namespace {
 
-QStringList ActionNames(const QMenu* menu)
-{
-    QStringList names;
-    for (const QAction* action : menu->actions())
-        if (!action->isSeparator())
-            names.append(action->menu() ? action->menu()->objectName() : action->objectName());
-    return names;
-}
-
-TEST_F(MainWindowTest, MenusHoldOnlyRegisteredCommands)
+// The captions and keys of a few commands, and the download button that shows the download command.
+TEST_F(MainWindowTest, CommandCaptionsKeysAndTheDownloadButton)
 {
     auto form = Open();
-    QStringList titles;
-    for (const QAction* menu : form->menuBar()->actions())
-        if (menu->isVisible())
-            titles.append(PlainText(menu));
-    EXPECT_EQ(titles, QStringList({"Файл", "Архив тиражей", "Комбинации", "Статистика", "Ставки", "Рейтинг", "Регуляры",
-                                   "Сценарий", "Вид", "Справка"}));
-
-    const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
-    const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
-    const auto* combs = form->findChild<QMenu*>(QStringLiteral("menuCombs"));
-    const auto* stakes = form->findChild<QMenu*>(QStringLiteral("menuStakes"));
-    const auto* ratings = form->findChild<QMenu*>(QStringLiteral("menuRatings"));
-    const auto* ratingsEff = form->findChild<QMenu*>(QStringLiteral("menuRatingsEff"));
-    ASSERT_NE(file, nullptr);
-    ASSERT_NE(draws, nullptr);
-    ASSERT_NE(combs, nullptr);
-    ASSERT_NE(stakes, nullptr);
-    ASSERT_NE(ratings, nullptr);
-    ASSERT_NE(ratingsEff, nullptr);
-    EXPECT_EQ(ActionNames(file), QStringList({"menuLanguages", "EditConfig", "EditShredding", "EditProxy", "ExitProgram"}));
-    EXPECT_EQ(ActionNames(draws), QStringList({"DrawsInfo", "DrawsDownload", "menuAutoDownload", "DrawsImport", "DrawsExport",
-                                               "DrawsXlsExport", "DrawsAdd", "DrawsEdit", "DrawsDel", "DrawsSorted"}));
-    EXPECT_EQ(ActionNames(combs),
-              QStringList({"CombsInfo", "CombsCheckNums", "CombsFindInDraws", "CombsGen", "CombsDelExists", "CombsDelSelected",
-                           "CombsCopy", "CombsPaste", "CombsSelectAll", "CombsOpen", "CombsSave", "CombsUndo",
-                           "CombsXlsExport"}));
-    EXPECT_EQ(ActionNames(stakes),
-              QStringList({"StakeAdd", "StakeAddRandom", "StakeAddSelected", "StakeAddAll", "SystemStakeFilter",
-                           "SystemStakeAll", "StakeDel", "StakeFilter",
-                           "StakeClear", "StakesGraphDraws", "StakesXlsExport", "StakesCheckManual", "LogStakes", "LogStakesDelete",
-                           "StakesScroll", "StakesCheckLine"}));
-    // The efficiency submenu follows the graphs of the ratings menu.
-    EXPECT_EQ(ActionNames(ratings), QStringList({"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap",
-                                                 "menuRatingsEff", "RatingsRefresh", "RatingsToScript", "RatingsExport",
-                                                 "RatingsXlsExport"}));
-    EXPECT_TRUE(ratings->actions().contains(ratingsEff->menuAction()));
-    EXPECT_EQ(ActionNames(ratingsEff), QStringList({"RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2"}));
-    for (const QMenu* menu : {file, draws, combs, stakes, ratings, ratingsEff}) {
-        for (QAction* action : menu->actions()) {
-            if (!action->isSeparator() && !action->menu()) {
-                EXPECT_EQ(form->Actions()->Action(action->objectName()), action) << action->objectName().toStdString();
-            }
-        }
-    }
-
     const TActionRegistry* actions = form->Actions();
     EXPECT_EQ(actions->Caption("DrawsDownload"), "Загрузка");
     EXPECT_EQ(PlainText(actions->Action("DrawsDownload")), "Загрузка");

@@ -42,25 +42,6 @@ TEST_F(MainWindowTest, CloseWhileBusyWaitsForTheLongOperation)
     EXPECT_TRUE(WaitUntil([&] { return !form->isVisible(); }, 5000));
 }
 
-TEST_F(MainWindowTest, FormStateIsSavedAtDestructionAndRestoredAtCreation)
-{
-    FFolder.WriteArchive(MakeArchive(20));
-    {
-        auto form = Open();
-        DrawsList(*form)->SetColumnWidth(4, 150);
-        form->findChild<QSplitter*>(QStringLiteral("splMain"))->setSizes({320, 600});
-    }
-    const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
-    EXPECT_TRUE(saved.contains("lvDraws.Column4=150")) << saved.toStdString();
-    EXPECT_TRUE(saved.contains("LeftPanelWidth=320")) << saved.toStdString();
-    // The options read at start-up stay as they were.
-    EXPECT_TRUE(saved.contains("DownloadDrawsOnStart=2"));
-
-    auto form = Open();
-    EXPECT_EQ(DrawsList(*form)->ColumnWidth(4), 150);
-    EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("pcLists"))->width(), 320);
-}
-
 // The form state that the main window kept at shut-down before it gathered its values into one
 // write, for the window below: the golden bytes of the file.
 const char kShutDownFormState[] =
@@ -163,7 +144,7 @@ const char kShutDownFormState[] =
 
 // Shut-down keeps every value of the window in one atomic write of the form-state file: the
 // bytes are those the window wrote value by value, other windows' sections and keys that the
-// window does not keep stay where they were.
+// window does not keep stay where they were; the next start restores them.
 TEST_F(MainWindowTest, ShutDownWritesTheWholeFormStateOnceAsBefore)
 {
     const TScreenMetricsProc previous =
@@ -185,6 +166,11 @@ TEST_F(MainWindowTest, ShutDownWritesTheWholeFormStateOnceAsBefore)
     const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
     EXPECT_EQ(saved, QByteArray(kShutDownFormState)) << saved.toStdString();
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+
+    // The next start reads the widths back.
+    auto form = Open();
+    EXPECT_EQ(DrawsList(*form)->ColumnWidth(4), 150);
+    EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("pcLists"))->width(), 320);
 }
 
 // A form state that cannot be saved is told once, and the file keeps what it held.

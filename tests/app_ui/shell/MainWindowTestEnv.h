@@ -6,13 +6,15 @@
 #include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"
+#include "support/ui/RActions.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// Outside any unnamed namespace: the tests of several files share the one fixture class.
+// Outside any unnamed namespace: the tests of several files share the one fixture class, and
+// the fixtures of the window's pages derive from it.
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
@@ -29,10 +31,17 @@ protected:
     }
 
     // The main window, shown, after its start-up timer has run.
-    std::unique_ptr<TFormMain> Open(const QStringList& arguments = {})
+    std::unique_ptr<TFormMain> Open(const QStringList& arguments = {}, QSize size = QSize(1000, 680))
     {
-        return OpenMainWindow(arguments);
+        return OpenMainWindow(arguments, size);
     }
+
+    template <typename T>
+    static T* Child(const TFormMain& form, const char* name)
+    {
+        return form.findChild<T*>(QLatin1String(name));
+    }
+    static bool Run(TFormMain& form, const char* command) { return form.Actions()->Execute(QLatin1String(command)); }
 
     static TRListView* DrawsList(const TFormMain& form) { return form.findChild<TRListView*>(QStringLiteral("lvDraws")); }
     static QString Cell(const TFormMain& form, int row, int column)

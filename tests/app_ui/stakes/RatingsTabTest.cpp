@@ -6,18 +6,18 @@
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/shell/FilePrompt.h"
 #include "app/ui/shell/FormMain.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stakes/RatingsPage.h"
 #include "app/ui/views/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/SaveFile.h"
-#include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/standin/OperatorSite.h"
@@ -71,27 +71,12 @@ QStringList FileComments(const QString& fileName)
     return comments;
 }
 
-class RatingsTabTest : public ::testing::Test {
+class RatingsTabTest : public MainWindowTest {
 protected:
-    RatingsTabTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        WriteFormState(QString());
-        FFolder.WriteArchive(MakeArchive(30));
-    }
-    ~RatingsTabTest() override { SetClock(FPreviousClock); }
+    RatingsTabTest() { FFolder.WriteArchive(MakeArchive(30)); }
 
-    void WriteFormState(const QString& more) const
-    {
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n") + more);
-    }
     QString RatingsFile() const { return FFolder.DataFile(".lrt"); }
     QString StakesFile() const { return FFolder.DataFile(".lsk"); }
-
-    std::unique_ptr<TFormMain> Open()
-    {
-        return OpenMainWindow();
-    }
 
     static TRSortListView* List(const TFormMain& form)
     {
@@ -123,11 +108,6 @@ protected:
             QApplication::sendEvent(header->viewport(), &event);
         }
     }
-    static bool Run(TFormMain& form, const char* command) { return form.Actions()->Execute(QLatin1String(command)); }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
 };
 
 TEST_F(RatingsTabTest, StartUpShowsTheRatingsFileSortedByAverageDescending)
@@ -328,9 +308,9 @@ TEST_F(RatingsTabTest, RatingGraphsOpenDuringAScenarioRunAndLeaveItsStakesAlone)
     List(*form)->selectAll();
 
     QStringList shown;
-    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& graph) {
+    const TModalFormHandler previous = SetModalFormHandler(GraphWindowHandler([&](TFormGraph& graph) {
         shown << graph.windowTitle();
-    });
+    }));
     TActionRegistry& actions = *form->Actions();
     const char* const graphs[] = {"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap"};
     // Each time the run has written to the stakes file, while it goes on.
@@ -349,7 +329,7 @@ TEST_F(RatingsTabTest, RatingGraphsOpenDuringAScenarioRunAndLeaveItsStakesAlone)
         EXPECT_FALSE(actions.Action(QStringLiteral("StakesGraphDraws"))->isEnabled());
     };
     ASSERT_TRUE(Run(*form, "ScriptRun"));
-    SetGraphWindowHandler(previous);
+    SetModalFormHandler(previous);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty()) << FBoxes.Last().Text.toStdString();
     // Both lines' stakes were written while the run went on.
     EXPECT_GE(opened, 2);

@@ -11,11 +11,10 @@
 #include "app/ui/shell/FormMain.h"
 #include "engine/KelmaMsg.h"
 #include "platform/SaveFile.h"
-#include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/standin/HttpStandIn.h"
@@ -30,15 +29,9 @@
 
 namespace {
 
-class StakesBatchTest : public ::testing::Test {
+class StakesBatchTest : public MainWindowTest {
 protected:
-    StakesBatchTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
-        FFolder.WriteArchive(MakeArchive(30));
-    }
-    ~StakesBatchTest() override { SetClock(FPreviousClock); }
+    StakesBatchTest() { FFolder.WriteArchive(MakeArchive(30)); }
 
     QString RatingsFile() const { return FFolder.DataFile(".lrt"); }
     QString StakesFile() const { return FFolder.DataFile(".lsk"); }
@@ -49,15 +42,6 @@ protected:
             texts << box.Text;
         return texts;
     }
-
-    std::unique_ptr<TFormMain> Open(const QStringList& arguments = {})
-    {
-        return OpenMainWindow(arguments);
-    }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
 };
 
 TEST_F(StakesBatchTest, LoadOnlyWithoutRoomForTheRatingsFailsAndTheNextStartCountsTheStakeOnce)
@@ -98,7 +82,7 @@ TEST_F(StakesBatchTest, LoadOnlyWithoutRoomForTheRatingsFailsAndTheNextStartCoun
     QByteArray scored = ReadFileBytes(StakesFile());
     ASSERT_EQ(scored.size(), 2 * StakeRecSize);
     EXPECT_EQ(scored[StakeRecSize + 8], 1);
-    EXPECT_EQ(scored[StakeRecSize + StakeRatingPendingOffset], 1);
+    EXPECT_EQ(scored[StakeRecSize + StakeOffset::RatingPending], 1);
 
     // The next start with room counts it, once, and says so.
     FBoxes.Clear();
@@ -114,7 +98,7 @@ TEST_F(StakesBatchTest, LoadOnlyWithoutRoomForTheRatingsFailsAndTheNextStartCoun
     EXPECT_EQ(ratings[0].Stakes, 4);
     EXPECT_EQ(ratings[0].MatchCounts, (std::array<std::int32_t, 3>{3, 0, 1}));
     scored = ReadFileBytes(StakesFile());
-    EXPECT_EQ(scored[StakeRecSize + StakeRatingPendingOffset], 0);
+    EXPECT_EQ(scored[StakeRecSize + StakeOffset::RatingPending], 0);
     EXPECT_FALSE(QFile::exists(RatingsFile() + ".~chk"));
 
     // And a third start finds nothing to add.

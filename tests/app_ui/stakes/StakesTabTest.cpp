@@ -5,17 +5,17 @@
 #include "app/core/stakes/StakeCommands.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/shell/FormMain.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stakes/StakesPage.h"
 #include "app/ui/views/UnitGraph.h"
 #include "platform/DelphiText.h"
-#include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "support/RVclUtils.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -64,21 +64,15 @@ std::vector<TStakeRec> PreparedStakes()
             Damaged()};
 }
 
-class StakesTabTest : public ::testing::Test {
+class StakesTabTest : public MainWindowTest {
 protected:
-    StakesTabTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
-        FFolder.WriteArchive(SixDrawArchive());
-    }
-    ~StakesTabTest() override { SetClock(FPreviousClock); }
+    StakesTabTest() { FFolder.WriteArchive(SixDrawArchive()); }
 
     QString StakesFile() const { return FFolder.DataFile(".lsk"); }
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = OpenMainWindow({}, QSize(1100, 600));
+        auto form = MainWindowTest::Open({}, QSize(1100, 600));
         auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
         pages->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsStakes")));
         return form;
@@ -95,10 +89,6 @@ protected:
             texts.append(Grid(form)->GetCellText(col, row));
         return texts;
     }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
 };
 
 TEST_F(StakesTabTest, GridShowsEveryRecordOfTheFile)
@@ -310,12 +300,12 @@ TEST_F(StakesTabTest, GraphCommandsShowTheirPointsUnderTheirCaption)
     WriteFileBytes(StakesFile(), StakeBytes(PreparedStakes()));
     auto form = Open();
     QStringList shown;
-    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& graph) {
+    const TModalFormHandler previous = SetModalFormHandler(GraphWindowHandler([&](TFormGraph& graph) {
         QStringList titles;
         for (QAbstractSeries* series : graph.Chart()->series())
             titles << series->name();
         shown << graph.windowTitle() + ": " + titles.join(QLatin1String(", "));
-    });
+    }));
     ASSERT_TRUE(ActivateWindow(form.get()));
     TypeKey(form.get(), Qt::Key_F6);
     ASSERT_EQ(shown.size(), 1);
@@ -333,7 +323,7 @@ TEST_F(StakesTabTest, GraphCommandsShowTheirPointsUnderTheirCaption)
     ASSERT_EQ(shown.size(), 3);
     EXPECT_TRUE(shown[2].startsWith(U("Количество совпадений: Нормальные значения, "))) << shown[2].toStdString();
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
-    SetGraphWindowHandler(previous);
+    SetModalFormHandler(previous);
 }
 
 TEST_F(StakesTabTest, StakesLogOptionsAreWrittenAtOnceAndTheLogsDeletedOnRequest)

@@ -9,7 +9,7 @@
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
@@ -40,18 +40,14 @@ QByteArray SentinelFile()
                                "070000000700000000000000");
 }
 
-class PrefetchWindowTest : public ::testing::Test {
+class PrefetchWindowTest : public MainWindowTest {
 protected:
-    PrefetchWindowTest()
-    {
-        FFolder.WriteArchive(MakeArchive(40));
-    }
+    PrefetchWindowTest() { FFolder.WriteArchive(MakeArchive(40)); }
 
     std::unique_ptr<TFormMain> Open(bool prefetchsEnabled)
     {
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\nShowTotalLine=1\r\n")
-                               + QStringLiteral("PrefetchsEnabled=%1\r\n").arg(prefetchsEnabled ? 1 : 0));
-        auto form = OpenMainWindow();
+        WriteFormState(QStringLiteral("ShowTotalLine=1\r\nPrefetchsEnabled=%1\r\n").arg(prefetchsEnabled ? 1 : 0));
+        auto form = MainWindowTest::Open();
         FCache = std::make_unique<TPrefetchCache>(form->State());
         return form;
     }
@@ -67,8 +63,6 @@ protected:
                 button->click();
         });
     }
-
-    static bool Run(TFormMain& form, const char* command) { return form.Actions()->Execute(QLatin1String(command)); }
 
     const TStatList& List(TFormMain& form) const { return form.State().StatList(); }
 
@@ -108,8 +102,6 @@ protected:
         return List(form).Items(i);
     }
 
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
     std::unique_ptr<TPrefetchCache> FCache;
 };
 

@@ -2,14 +2,15 @@
 // and what they repaint once the dialog is confirmed.
 
 #include "app/ui/shell/FormMain.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stats/UnitConfig.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitShredding.h"
-#include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
+#include "tests/common/EventCounter.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
@@ -24,21 +25,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Counts the paint events of a widget.
-class TPaintCounter : public QObject {
-public:
-    explicit TPaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int Count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++Count;
-        return false;
-    }
-};
 
 QStringList Items(const QComboBox* box)
 {
@@ -56,26 +42,16 @@ int IndexContaining(const QComboBox* box, const QString& text)
     return -1;
 }
 
-class SettingsCommandsTest : public ::testing::Test {
+class SettingsCommandsTest : public MainWindowTest {
 protected:
-    SettingsCommandsTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
-        FFolder.WriteArchive(SixDrawArchive());
-    }
-    ~SettingsCommandsTest() override { SetClock(FPreviousClock); }
+    SettingsCommandsTest() { FFolder.WriteArchive(SixDrawArchive()); }
 
     std::unique_ptr<TFormMain> Open()
     {
-        auto form = OpenMainWindow();
+        auto form = MainWindowTest::Open();
         form->Actions()->UpdateAll();
         return form;
     }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
 };
 
 TEST_F(SettingsCommandsTest, NewShreddingFormulaNamesItsMethodAtOnceEverywhere)
@@ -131,14 +107,16 @@ TEST_F(SettingsCommandsTest, SettingsConfirmedRepaintTheDrawAndCombinationLists)
     auto form = Open();
     auto* draws = form->findChild<TRListView*>(QStringLiteral("lvDraws"));
     auto* combs = form->findChild<TRListView*>(QStringLiteral("lvCombs"));
-    TPaintCounter drawsPaints(draws->viewport());
-    TPaintCounter combsPaints(combs->viewport());
+    TEventCounter drawsPaints(QEvent::Paint);
+    TEventCounter combsPaints(QEvent::Paint);
+    draws->viewport()->installEventFilter(&drawsPaints);
+    combs->viewport()->installEventFilter(&combsPaints);
     // Both lists are in sight, side by side with the statistics.
     auto* lists = form->findChild<QTabWidget*>(QStringLiteral("pcLists"));
     struct TCase {
         const char* Page;
         TRListView* List;
-        TPaintCounter* Paints;
+        TEventCounter* Paints;
     };
     const TCase cases[] = {{"tsDraws", draws, &drawsPaints}, {"tsCombs", combs, &combsPaints}};
     for (const TCase& c : cases) {

@@ -4,7 +4,6 @@
 // the helpers their tests share.
 
 #include "support/ui/QorListView.h"
-#include "support/ui/RActions.h"
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
@@ -15,11 +14,6 @@
 // namespace, as the tests of several files share it.
 class StatCombsPagesTest : public MainWindowTest {
 protected:
-    template <typename T>
-    static T* Child(const TFormMain& form, const char* name)
-    {
-        return form.findChild<T*>(QLatin1String(name));
-    }
     static TRSortListView* StatList(const TFormMain& form) { return Child<TRSortListView>(form, "lvDrawsStat"); }
     static TRListView* Combs(const TFormMain& form) { return Child<TRListView>(form, "lvCombs"); }
     static TRListView* Filters(const TFormMain& form) { return Child<TRListView>(form, "lvFilters"); }
@@ -43,7 +37,6 @@ protected:
             texts.append(list->Items()->CellText(row, 1) + list->Items()->CellText(row, 2));
         return texts;
     }
-    static bool Run(TFormMain& form, const char* command) { return form.Actions()->Execute(QLatin1String(command)); }
 };
 
 // Digit 1 three times, 2, 3 and 4 once each: six digits in three draws.

@@ -5,8 +5,10 @@
 #include "app/core/shell/MainState.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/views/UnitGraph.h"
+#include "app/ui/shell/ProgramEnv.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
+#include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -233,7 +235,7 @@ TEST_F(DrawsGraphPageTest, SumDistributionWindow)
     int shown = 0;
     QStringList names;
     QList<double> theoretical, actual, level1;
-    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& form) {
+    const TModalFormHandler previous = SetModalFormHandler(GraphWindowHandler([&](TFormGraph& form) {
         ++shown;
         EXPECT_EQ(form.windowTitle(), U("Распределение сумм тиражей и всех возможных комбинаций"));
         names.clear();
@@ -248,7 +250,7 @@ TEST_F(DrawsGraphPageTest, SumDistributionWindow)
         level1 = ys(U("Диапазон 1 (от 1/3 и выше по оси Y) - суммы 3-15"));
         if (shown == 2)
             SaveScreenshot(&form, QStringLiteral("SumDistribution"), QSize(800, 500));
-    });
+    }));
 
     // An empty archive: the theoretical curve and the levels, all at height 0.
     TDrawsGraphPage::ShowSumDistribution(FPage.get(), {});
@@ -264,7 +266,7 @@ TEST_F(DrawsGraphPageTest, SumDistributionWindow)
     FState.FDraws = MakeArchive(3000);
     FState.SetDrawsOffset(2000);
     TDrawsGraphPage::ShowSumDistribution(FPage.get(), FState.FDraws);
-    SetGraphWindowHandler(previous);
+    SetModalFormHandler(previous);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(names.size(), 5);
     double total = 0;

@@ -176,7 +176,7 @@ TEST_F(GraphWindowTest, StakeGraphShownThroughTheHandler)
 
     int shown = 0;
     QString screenshot;
-    const TGraphWindowHandler previous = SetGraphWindowHandler([&](TFormGraph& form) {
+    const TModalFormHandler previous = SetModalFormHandler(GraphWindowHandler([&](TFormGraph& form) {
         ++shown;
         EXPECT_EQ(form.windowTitle(), U("Суммарный профит по тиражам"));
         EXPECT_EQ(form.Chart()->series().size(), 3);
@@ -188,9 +188,9 @@ TEST_F(GraphWindowTest, StakeGraphShownThroughTheHandler)
         EXPECT_EQ(Points(running), (QList<QPointF>{{2120, 50}, {2121, 20}, {2122, 80}, {2123, 130},
                                                    {2124, 100}, {2125, 970}, {2126, 960}}));
         screenshot = SaveScreenshot(&form, QStringLiteral("FormGraphProfit"), QSize(800, 500));
-    });
+    }));
     ShowGraph(nullptr, U("Суммарный профит по тиражам"), StakesProfitByDraws(file));
-    SetGraphWindowHandler(previous);
+    SetModalFormHandler(previous);
     EXPECT_EQ(shown, 1);
     ASSERT_FALSE(screenshot.isEmpty());
     EXPECT_EQ(QImage(screenshot).size(), QSize(800, 500));

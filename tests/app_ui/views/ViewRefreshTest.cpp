@@ -47,32 +47,6 @@ TEST(ViewRefresh, PageInSight)
     EXPECT_FALSE(PageInSight(alone, true));
 }
 
-// Out of sight a forced refresh resets the key and an unforced one does nothing.
-TEST(ViewRefresh, MissedForcedRefreshResetsTheKey)
-{
-    struct TCase {
-        bool InSight;
-        bool Force;
-        bool Runs;
-        int Resets;
-    };
-    const TCase cases[] = {
-        {true, false, true, 0},
-        {true, true, true, 0},
-        {false, false, false, 0},
-        {false, true, false, 1},
-    };
-    QTabWidget tabs;
-    auto* page = new QWidget;
-    tabs.addTab(page, QStringLiteral("1"));
-    for (const TCase& c : cases) {
-        int resets = 0;
-        EXPECT_EQ(RefreshInSight(*page, c.InSight, c.Force, [&] { ++resets; }), c.Runs) << c.InSight << c.Force;
-        EXPECT_EQ(resets, c.Resets) << c.InSight << c.Force;
-    }
-    EXPECT_FALSE(RefreshInSight(*page, false, true, {}));
-}
-
 namespace {
 
 class CardInTabsTest : public TViewPageTest {
@@ -121,11 +95,6 @@ TEST_F(CardInTabsTest, CardComputesWhenItComesIntoSight)
     FCard->RefreshView(true);
     FTabs.setCurrentWidget(FCard);
     FCard->RefreshView(false);
-    EXPECT_EQ(Refreshes(), 2);
-    // Turned off, the card computes nothing even in sight.
-    FState.Options.SetValue(TMainOptions::TabCard, 0);
-    FState.FDraws.push_back(FState.FDraws.back());
-    FCard->RefreshView(true);
     EXPECT_EQ(Refreshes(), 2);
 }
 

@@ -7,12 +7,11 @@
 #include "app/ui/shell/FormMain.h"
 #include "app/ui/stakes/TablesPage.h"
 #include "app/ui/views/WeekPage.h"
-#include "support/RDateUtils.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RActions.h"
-#include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/app_ui/shell/MainWindowTestEnv.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
@@ -25,20 +24,11 @@
 
 namespace {
 
-class ViewTabsTest : public ::testing::Test {
+class ViewTabsTest : public MainWindowTest {
 protected:
-    ViewTabsTest()
-    {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
-        FFolder.WriteFormState(QStringLiteral("DownloadDrawsOnStart=2\r\nPrefetchsInit=1\r\n"));
-        FFolder.WriteArchive(SixDrawArchive());
-    }
-    ~ViewTabsTest() override { SetClock(FPreviousClock); }
+    ViewTabsTest() { FFolder.WriteArchive(SixDrawArchive()); }
 
-    std::unique_ptr<TFormMain> Open()
-    {
-        return OpenMainWindow({}, QSize(1100, 600));
-    }
+    std::unique_ptr<TFormMain> Open() { return MainWindowTest::Open({}, QSize(1100, 600)); }
     static QTabWidget* Pages(const TFormMain& form) { return form.findChild<QTabWidget*>(QStringLiteral("pcMain")); }
     static QStringList ShownTabs(const TFormMain& form)
     {
@@ -48,10 +38,6 @@ protected:
                 texts << Pages(form)->tabText(i);
         return texts;
     }
-
-    TProgramFolder FFolder;
-    TScriptedBoxes FBoxes;
-    TClock FPreviousClock;
 };
 
 TEST_F(ViewTabsTest, ViewsFollowTheStatisticsPageAndTheirTogglesAreRemembered)
