@@ -103,13 +103,15 @@ constexpr std::array<TFuncEntry, 18> kFunctions{{
     {u"ARCCOS", TFunc::ArcCos}, {u"SIGN", TFunc::Sign},   {u"NOT", TFunc::Not},
 }};
 
-// Integer conversions work in 64 bits; a value beyond that range is a floating error, as an
-// integer store of such a value would be.
-long double WithinInt64(long double x)
+// Integer conversions work in 64 bits: a whole value outside [-2^63, 2^63) is a floating error,
+// as an integer store of it would be. The range is checked on the value after rounding or
+// cutting, where the check is exact: 2^63 - 0.5 cuts to 2^63 - 1 but rounds (half to even) to
+// 2^63, and -2^63 itself fits.
+std::int64_t WholeToInt64(long double whole)
 {
-    if (!(std::fabs(x) < kInt64Limit))
+    if (!(whole >= -kInt64Limit && whole < kInt64Limit))
         RaiseParserError(rsParserFloatError);
-    return x;
+    return static_cast<std::int64_t>(whole);
 }
 
 long double ApplyFunction(TFunc func, long double x)
@@ -148,9 +150,10 @@ long double ApplyFunction(TFunc func, long double x)
         return Checked(x * x);
     case TFunc::Int:
     case TFunc::Round:
-        return static_cast<long double>(Round(WithinInt64(x)));
+        // The default rounding mode: a half to the even neighbour.
+        return static_cast<long double>(WholeToInt64(std::nearbyint(x)));
     case TFunc::Trunc:
-        return static_cast<long double>(Trunc(WithinInt64(x)));
+        return static_cast<long double>(WholeToInt64(std::trunc(x)));
     case TFunc::Frac:
         // From 2^63 on a long double holds no fraction.
         return std::fabs(x) < kInt64Limit ? Frac(x) : 0.0L;
@@ -170,7 +173,7 @@ long double ApplyFunction(TFunc func, long double x)
     case TFunc::Sign:
         return x > 0 ? 1 : (x < 0 ? -1 : 0);
     case TFunc::Not:
-        return static_cast<long double>(~Trunc(WithinInt64(x)));
+        return static_cast<long double>(~WholeToInt64(std::trunc(x)));
     }
     RaiseParserError(rsParserFloatError);
 }
@@ -412,7 +415,15 @@ qsizetype TRxFormulaText::FunctionNameLength(int function)
 
 long double TRxFormulaText::ApplyFunction(int function, long double x)
 {
-    return ::ApplyFunction(kFunctions[static_cast<std::size_t>(function)].Func, x);
+    // A parser error passes as it is; whatever else goes wrong inside a function is the
+    // parser's floating error, never an error of another kind escaping the formula's value.
+    try {
+        return ::ApplyFunction(kFunctions[static_cast<std::size_t>(function)].Func, x);
+    } catch (const ERxParserError&) {
+        throw;
+    } catch (const std::exception&) {
+        RaiseParserError(rsParserFloatError);
+    }
 }
 
 // ---------------------------------------------------------------------------------------

@@ -79,6 +79,9 @@ std::vector<QByteArray> SeedsFormula()
         seed(0, "", "-(1.5E3+PI)*E/$1F"),
         seed(0, "\x05", "SQRT(-\x01)"),
         seed(0, "", "((1+2)"),
+        // Next to 2^63: the rounded value leaves the 64-bit range, the cut one does not.
+        seed(0, "", "INT(9223372036854775807.5)"),
+        seed(0, "\x09", "TRUNC(9223372036854775807.5)+NOT(-9223372036854775808)*\x01"),
         seed(2, "\x01\x02\x03\x04\x05\x06", "n1/n2"),
         seed(3, "\x09\x01\x02\x03\x04\x05", "(n1+n2)/(n1-n2)"),
         seed(5, "\x01\x01\x01\x01\x01\x01", "ABS(t1-p2)*n2+LN(p1+1)"),

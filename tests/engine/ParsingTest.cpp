@@ -173,6 +173,54 @@ TEST(Parsing, RoundingFunctions)
     EXPECT_EQ(ErrorOf("NOT(1E19)"), kFloatError);
 }
 
+// The 64-bit range is checked on the whole value the function makes, in long double, where
+// the formula's number is already rounded to 64 significant bits: next to 2^63 the steps are
+// halves below it and ones above it, and -2^63 itself fits.
+TEST(Parsing, IntegerFunctionsAtTheEdgesOf64Bits)
+{
+    constexpr long double kMax = 9223372036854775807.0L;   // 2^63 - 1
+    constexpr long double kMin = -9223372036854775808.0L;  // -2^63
+    struct TCase {
+        const char* Text;
+        long double Value;   // when no error
+        bool Fails;
+    };
+    const TCase cases[] = {
+        // 2^63 - 0.5 rounds (half to even) to 2^63, but cuts to 2^63 - 1.
+        {"INT(9223372036854775807.5)", 0, true},
+        {"ROUND(9223372036854775807.5)", 0, true},
+        {"TRUNC(9223372036854775807.5)", kMax, false},
+        {"NOT(9223372036854775807.5)", kMin, false},
+        {"FRAC(9223372036854775807.5)", 0.5L, false},
+        {"INT(9223372036854775807)", kMax, false},
+        {"INT(9223372036854775806.5)", kMax - 1, false},
+        // .7 is read as the nearest half, .8 as 2^63 itself.
+        {"INT(9223372036854775807.7)", 0, true},
+        {"TRUNC(9223372036854775807.7)", kMax, false},
+        {"TRUNC(9223372036854775807.8)", 0, true},
+        {"NOT(9223372036854775808)", 0, true},
+        // The negative end: -2^63 fits, the next whole value below it does not.
+        {"INT(-9223372036854775808)", kMin, false},
+        {"TRUNC(-9223372036854775808)", kMin, false},
+        {"NOT(-9223372036854775808)", kMax, false},
+        {"INT(-9223372036854775808.5)", kMin, false},   // read as -2^63 (the even neighbour)
+        {"INT(-9223372036854775809)", 0, true},
+        {"TRUNC(-9223372036854775808.9)", 0, true},     // read as -2^63 - 1
+        {"ROUND(-9223372036854775808.9)", 0, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        if (c.Fails) {
+            EXPECT_EQ(ErrorOf(c.Text), kFloatError);
+        } else {
+            EXPECT_EQ(ErrorOf(c.Text), QStringLiteral("no error"));
+            EXPECT_EQ(Eval(c.Text), c.Value);
+        }
+    }
+    // Inside a larger formula the error is still the parser's own.
+    EXPECT_EQ(ErrorOf("1+INT(9223372036854775807.5)*0"), kFloatError);
+}
+
 TEST(Parsing, Power)
 {
     EXPECT_EQ(Eval("2^10"), 1024.0L);
