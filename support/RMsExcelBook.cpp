@@ -2,6 +2,9 @@
 
 #include "support/RMsExcel.h"
 
+#include "support/RMsgRu.h"
+#include "support/RSysUtils.h"
+
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 
@@ -12,6 +15,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <map>
 
@@ -458,10 +462,44 @@ private:
     std::map<QString, lxw_format*> FFormats;
 };
 
-void Check(lxw_error error)
+// The writer's failures in the program's words, its own text after them. Only its file and
+// archive failures come with a system error number; a full disk is told as such, whichever
+// step of the writing met it.
+QString WriteFailureText(lxw_error error, int systemError)
+{
+    const QString own = QString::fromUtf8(lxw_strerror(error));
+    const TResString* step = nullptr;
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return LoadResString(SBookNoMemory) + QStringLiteral(" (") + own + QLatin1Char(')');
+    case LXW_ERROR_CREATING_XLSX_FILE: step = &SBookCreateFailed; break;
+    case LXW_ERROR_CREATING_TMPFILE: step = &SBookTempFailed; break;
+    case LXW_ERROR_READING_TMPFILE: step = &SBookTempReadFailed; break;
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE: step = &SBookPackFailed; break;
+    default:
+        // A value the writer refuses: our checks come first, so its own text is the detail.
+        return own;
+    }
+    QString reason;
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT: reason = LoadResString(SBookNoRoom); break;
+    case EFBIG: reason = LoadResString(SBookTooLarge); break;
+    case 0: reason = LoadResString(*step); break;
+    default: reason = LoadResString(*step) + QStringLiteral(": ") + SystemErrorText(systemError); break;
+    }
+    return reason + QStringLiteral(" (") + own + QLatin1Char(')');
+}
+
+void Check(lxw_error error, int systemError = 0)
 {
     if (error != LXW_NO_ERROR)
-        Raise(SWriteFailed, {QString::fromUtf8(lxw_strerror(error))});
+        Raise(SWriteFailed, {WriteFailureText(error, systemError)});
 }
 
 } // namespace
@@ -522,7 +560,11 @@ void TExcelWorkbook::SaveAs(const QString& fileName, const QString& tempFolder) 
         lxw_workbook_free(workbook);
         throw;
     }
-    Check(workbook_close(workbook));
+    // The file is written only here; the system's error number of a failed write is read
+    // before anything else can change it.
+    errno = 0;
+    const lxw_error closed = workbook_close(workbook);
+    Check(closed, errno);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,10 +6,12 @@
 #include <QString>
 
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 
 // Counts how often a file is written: each atomic save renames its temporary file over the
@@ -62,3 +64,45 @@ private:
     int FWatch = -1;
     int FCount = 0;
 };
+
+// Writes that find no room, for every user and without a mount: two ways the system itself
+// refuses them.
+
+// Files may not grow beyond the limit while this lives: a write past it fails with EFBIG (the
+// signal that would end the process is ignored meanwhile). The limit is the process's, so it
+// holds for every file the code under test writes, and for its helpers' temporary files.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = FOld;
+        limit.rlim_cur = bytes;
+        FActive = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~TFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldSignal);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+    bool Active() const { return FActive; }
+
+private:
+    rlimit FOld{};
+    void (*FOldSignal)(int) = nullptr;
+    bool FActive = false;
+};
+
+// The file becomes a link to the system's always-full device: whatever opens the name and
+// writes through it gets ENOSPC, as on a full disk. False when the link cannot be made.
+inline bool PointAtFullDevice(const QString& fileName)
+{
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        return false;
+    QFile::remove(fileName);
+    return QFile::link(QStringLiteral("/dev/full"), fileName);
+}

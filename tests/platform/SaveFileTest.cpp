@@ -1,5 +1,6 @@
 #include "platform/Exceptions.h"
 #include "platform/SaveFile.h"
+#include "tests/common/FileWrites.h"
 #include "tests/common/TestHelpers.h"
 
 #include <QDir>
@@ -38,31 +39,6 @@ QString SaveErrorText(const QString& fileName, int error)
 {
     return QString::fromUtf8("Ошибка записи файла \"%1\": %2").arg(fileName, qt_error_string(error));
 }
-
-// Files may not grow beyond the limit while this lives; writes past it fail with EFBIG, for
-// every user (the signal that would end the process is ignored meanwhile).
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = FOld;
-        limit.rlim_cur = bytes;
-        FActive = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~TFileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &FOld);
-        std::signal(SIGXFSZ, FOldSignal);
-    }
-    bool Active() const { return FActive; }
-
-private:
-    rlimit FOld{};
-    void (*FOldSignal)(int) = nullptr;
-    bool FActive = false;
-};
 
 class SaveFileTest : public ::testing::Test {
 protected:

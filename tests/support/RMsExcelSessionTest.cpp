@@ -1,6 +1,11 @@
 #include "tests/support/RMsExcelFixture.h"
 
+#include "tests/common/FileWrites.h"
+
 #include <QFileInfo>
+
+#include <cerrno>
+#include <optional>
 
 // ---------------------------------------------------------------------------------------------
 // Sheet reuse.
@@ -328,4 +333,60 @@ TEST_F(RMsExcel, WriteAndOpenFailuresAreReported)
                                         "xdg-open, через которую рабочий стол открывает файлы."));
     TXlsxReader y;
     EXPECT_TRUE(y.Open(third)) << qPrintable(y.Error());
+}
+
+// A workbook the system finds no room for: the message says so in Russian (the writer's own
+// text after it), and nothing is left under the workbook's name.
+TEST_F(RMsExcel, WorkbookWithoutRoomIsToldSoAndRemoved)
+{
+    const QString saveFailed = U("Ошибка сохранения книги Microsoft Excel в файле \"%1\"!\nОшибка записи книги: ");
+    struct TCase {
+        const char* Name;
+        QString Reason;   // up to the writer's own text
+        bool SizeLimit;   // the process may not write more than a few bytes into a file
+        bool FullDisk;    // the workbook's name leads to the always-full device
+        bool Folder;      // a folder stands where the file was made
+    };
+    const TCase cases[] = {
+        {"full disk", U("на диске не хватило места ("), false, true, false},
+        {"file-size limit", U("файл превысил допустимый размер ("), true, false, false},
+        {"folder in the way", U("не удалось создать файл книги: ") + SystemErrorText(EISDIR) + U(" ("), false, false,
+         true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TExcelSheet* sheet = StartSheet();
+        ASSERT_NE(sheet, nullptr);
+        WriteRangeValues(sheet, 1, 200, 1, 3, TExcelValue(QStringLiteral("строка данных")), 2);
+        const QString fileName = ActiveWorkbook()->FileName();
+        if (c.FullDisk) {
+            ASSERT_TRUE(PointAtFullDevice(fileName));
+        }
+        if (c.Folder) {
+            ASSERT_TRUE(QFile::remove(fileName) && QDir().mkdir(fileName));
+        }
+        Opened.clear();
+        bool done = false;
+        {
+            std::optional<TFileSizeLimit> limit;
+            if (c.SizeLimit) {
+                limit.emplace(200);
+                ASSERT_TRUE(limit->Active());
+            }
+            done = DisconnectExcel();
+        }
+        EXPECT_FALSE(done);
+        EXPECT_TRUE(Opened.isEmpty());
+        const QString error = ExcelLastError();
+        EXPECT_TRUE(error.startsWith(saveFailed.arg(fileName) + c.Reason)) << qPrintable(error);
+        EXPECT_TRUE(error.endsWith(QLatin1Char(')'))) << qPrintable(error);
+        if (c.Folder) {
+            QDir().rmdir(fileName);
+        } else {
+            const QFileInfo left(fileName);
+            EXPECT_FALSE(left.exists() || left.isSymLink());
+        }
+        // The writer's own temporary files went with it.
+        EXPECT_TRUE(TempFiles().isEmpty()) << qPrintable(TempFiles().join(' '));
+    }
 }
