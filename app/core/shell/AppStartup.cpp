@@ -224,11 +224,14 @@ TAppStartup::TOutcome TAppStartup::Init()
         if (FState.Options.Flag(TMainOptions::AutoUpdates) && Steps.CheckForUpdate && Steps.CheckForUpdate())
             return TOutcome::Restart;
         if (fullRecreate) {
-            Run(Steps.RebuildAllPrefetchs);
+            if (Steps.RebuildAllPrefetchs && !Steps.RebuildAllPrefetchs())
+                FFailed = true;
             return TOutcome::EndApplication;
         }
-        if (Steps.RefreshPrefetchs)
-            Steps.RefreshPrefetchs(fullRefresh);
+        // Without a batch switch a file that could not be written has been told about, and
+        // the program goes on without its norms.
+        if (Steps.RefreshPrefetchs && !Steps.RefreshPrefetchs(fullRefresh) && fullRefresh)
+            FFailed = true;
         if (fullRefresh)
             return TOutcome::EndApplication;
 

@@ -159,7 +159,7 @@ QByteArray TPrefetchCache::Load(const TStatMethod& method)
     const QString fileName = FileName(method);
     const QFileInfo info(fileName);
     if (!info.exists())
-        return CreateFile(method);
+        return FRebuildStopped ? QByteArray() : CreateFile(method);
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(fileName);
@@ -168,14 +168,15 @@ QByteArray TPrefetchCache::Load(const TStatMethod& method)
         return {};
     }
     if (!IsSound(bytes))
-        return CreateFile(method);
+        return FRebuildStopped ? QByteArray() : CreateFile(method);
     return bytes;
 }
 
-void TPrefetchCache::Rebuild(bool force, std::uint16_t mask)
+bool TPrefetchCache::Rebuild(bool force, std::uint16_t mask)
 {
     if (!force && !Enabled())
-        return;
+        return true;
+    FRebuildStopped = false;
     const QString text = LoadResString(SCreatingAll);
     TBusyScope busy(text);
     TStatList& list = FState.StatList();
@@ -193,22 +194,35 @@ void TPrefetchCache::Rebuild(bool force, std::uint16_t mask)
         const TStatMethod& method = list.Items(i);
         if (list.IsPlainValue(i)) {
             const QString fileName = FileName(method);
-            if (GroupInMask(method, mask) || !QFileInfo::exists(fileName) || !FileIsSound(fileName))
-                CreateFile(method);
+            if (GroupInMask(method, mask) || !QFileInfo::exists(fileName) || !FileIsSound(fileName)) {
+                // CreateFile has told the user. What refused this file (most often a full
+                // disk) would refuse the next ones too, each with a box of its own.
+                if (CreateFile(method).isEmpty()) {
+                    DeleteGroupFilesFrom(i + 1, mask);
+                    FRebuildStopped = true;
+                    return false;
+                }
+            }
             // The file's own status goes; the rebuild's stays while it runs.
             ShowInStatusBar(text);
         }
         if (FProgress.Step)
             FProgress.Step();
     }
+    return true;
+}
+
+void TPrefetchCache::DeleteGroupFilesFrom(int first, std::uint16_t mask)
+{
+    const TStatList& list = FState.StatList();
+    for (int i = std::max(first, 0); i < list.Count(); ++i)
+        if (list.IsPlainValue(i) && GroupInMask(list.Items(i), mask))
+            QFile::remove(FileName(list.Items(i)));
 }
 
 void TPrefetchCache::DeleteGroupFiles(std::uint16_t mask)
 {
-    const TStatList& list = FState.StatList();
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.IsPlainValue(i) && GroupInMask(list.Items(i), mask))
-            QFile::remove(FileName(list.Items(i)));
+    DeleteGroupFilesFrom(0, mask);
 }
 
 void TPrefetchCache::SettingsChanged(std::uint16_t mask)

@@ -58,13 +58,19 @@ public:
 
     // The method's file for the statistics table: empty while the option is off, for a method
     // that is not plain-valued, or after a failure (shown in an error box). A missing, empty
-    // or damaged file is built first.
+    // or damaged file is built first, except after a rebuild that stopped for a failure: the
+    // files it did not get to are not tried one by one, each with a box of its own, before
+    // the next rebuild.
     QByteArray Load(const TStatMethod& method);
 
     // Unless force or the option is on, nothing. Otherwise builds the file of every
     // plain-valued method that has none (or an empty or damaged one) and rebuilds the files
-    // of the methods whose group is in the mask, with the progress window.
-    void Rebuild(bool force, std::uint16_t mask);
+    // of the methods whose group is in the mask, with the progress window. The first file
+    // that cannot be written stops the rebuild with its one error box (a full disk would
+    // refuse the rest the same way); the files written before it stay, and the files of the
+    // mask's groups it did not get to are deleted, since they may hold values of settings no
+    // longer in force. False after such a stop.
+    bool Rebuild(bool force, std::uint16_t mask);
 
     // Deletes the files of the plain-valued methods whose group is in the mask.
     void DeleteGroupFiles(std::uint16_t mask);
@@ -79,7 +85,11 @@ public:
 
 private:
     bool FileIsSound(const QString& fileName) const;
+    // Deletes the files of the plain-valued methods from the index on whose group is in the
+    // mask.
+    void DeleteGroupFilesFrom(int first, std::uint16_t mask);
 
     TMainState& FState;
     TProgressFunctions FProgress;
+    bool FRebuildStopped = false;
 };

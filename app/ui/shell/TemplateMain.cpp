@@ -284,8 +284,8 @@ void TTemplateMain::InstallSteps()
         if (FState.Options.Flag(TMainOptions::SystemsEnabled))
             ShowSystemsTab(true);
     };
-    steps.RebuildAllPrefetchs = [this] { FPrefetch.Rebuild(true, PrefetchAllGroups); };
-    steps.RefreshPrefetchs = [this](bool force) { FPrefetch.Rebuild(force, 0); };
+    steps.RebuildAllPrefetchs = [this] { return FPrefetch.Rebuild(true, PrefetchAllGroups); };
+    steps.RefreshPrefetchs = [this](bool force) { return FPrefetch.Rebuild(force, 0); };
     steps.LoadScript = [this] { FScript->LoadCurrentScript(); };
     steps.FillOnlineLibrary = [this] {
         FOnlineScriptsPanel->CbOnlineScriptsFilter()->setEnabled(true);

@@ -43,8 +43,14 @@ protected:
             FSteps.append("update");
             return FUpdateInstalled;
         };
-        s.RebuildAllPrefetchs = record("recreate");
-        s.RefreshPrefetchs = [this](bool force) { FSteps.append(force ? "refresh!" : "refresh"); };
+        s.RebuildAllPrefetchs = [this] {
+            FSteps.append("recreate");
+            return FPrefetchsWritten;
+        };
+        s.RefreshPrefetchs = [this](bool force) {
+            FSteps.append(force ? "refresh!" : "refresh");
+            return FPrefetchsWritten;
+        };
         s.ShowFirstRun = record("firstrun");
         s.SaveFormState = record("save");
         s.CloseStakesFile = record("close");
@@ -67,6 +73,7 @@ protected:
     int FRunningFor = 0;   // checks that still find the old copy running
     QList<int> FSlept;
     bool FUpdateInstalled = false;
+    bool FPrefetchsWritten = true;   // the prefetch steps' answer
 };
 
 const QStringList kInteractive = {"combs", "views!", "ratings", "tables", "script", "library", "update",
@@ -307,6 +314,7 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
         int ExitCode;
         int Boxes;
         bool Refreshed;
+        bool PrefetchsWritten = true;
     };
     const TCase cases[] = {
         {"download done", {"loadonly"}, TOperatorSite::TFailure::None, 0, 0, false},
@@ -316,6 +324,10 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
          true},
         {"page without results", {"loadonly"}, TOperatorSite::TFailure::NoResults, 0, 0, false},
         {"refresh only", {"fullrefresh"}, TOperatorSite::TFailure::ServerError, 0, 0, true},
+        // A prefetch file that could not be written fails the run (its step told the user).
+        {"refresh that could not write", {"fullrefresh"}, TOperatorSite::TFailure::None, 1, 0, true, false},
+        {"recreate that could not write", {"fullrecreate"}, TOperatorSite::TFailure::None, 1, 0, false, false},
+        {"recreate done", {"fullrecreate"}, TOperatorSite::TFailure::None, 0, 0, false},
     };
     for (const TCase& c : cases) {
         FBoxes.Clear();
@@ -323,6 +335,7 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
         for (int i = 0; i < c.Boxes; ++i)
             FBoxes.Answer(IDNO);
         FSite.SetFailure(c.Failure);
+        FPrefetchsWritten = c.PrefetchsWritten;
         EXPECT_EQ(Start(c.Arguments), TAppStartup::TOutcome::EndApplication) << c.Name;
         EXPECT_EQ(FStartup.ExitCode(), c.ExitCode) << c.Name;
         EXPECT_EQ(FBoxes.Boxes().size(), c.Boxes) << c.Name;
@@ -332,6 +345,15 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
     }
     FState.SetArguments({});
     EXPECT_FALSE(FStartup.BatchRun());
+
+    // Without a switch the failed refresh was told, and the program goes on without norms.
+    FPrefetchsWritten = false;
+    FState.WriteOption(TMainOptions::DownloadDrawsOnStart, 2);
+    FBoxes.Clear();
+    EXPECT_EQ(Start({}), TAppStartup::TOutcome::Run);
+    EXPECT_EQ(FSteps.mid(FSteps.indexOf("refresh")), QStringList({"refresh", "firstrun"}));
+    EXPECT_EQ(FStartup.ExitCode(), 0);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
 TEST_F(StartupTest, FolderThatCannotBeWrittenEndsWithOneMessageAndWritesNothing)

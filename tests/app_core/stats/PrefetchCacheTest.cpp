@@ -2,6 +2,7 @@
 
 #include "app/core/stats/StatTable.h"
 #include "tests/app_core/CoreTestEnv.h"
+#include "tests/common/FileWrites.h"
 #include "tests/fixtures/StatFixtures.h"
 
 #include <QDir>
@@ -368,6 +369,103 @@ TEST_F(PrefetchCacheTest, FailuresAreShownAndLeaveNoFile)
     EXPECT_TRUE(FBoxes.Last().Text.startsWith(
         U("Ошибка открытия файла данных для полного набора вариантов!\n\nИмя файла: ") + File("SUMS") + "\n\n"))
         << FBoxes.Last().Text.toStdString();
+}
+
+// A file that finds no room stops the rebuild: one box, the files written before it whole,
+// nothing half-written, and the files of the mask's groups it did not get to gone (they may
+// hold values of settings no longer in force). The next rebuild tries again.
+TEST_F(PrefetchCacheTest, AFileWithoutRoomStopsTheRebuildWithOneMessage)
+{
+    const TStatList& list = FState.StatList();
+    // The process may write files as long as the first method's and no longer: the first
+    // larger file is refused.
+    std::vector<int> plain;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.IsPlainValue(i))
+            plain.push_back(i);
+    const qsizetype limit = TPrefetchCache::BuildBytes(list, list.Items(plain.front())).size();
+    std::size_t refused = 0;
+    while (refused < plain.size()
+           && TPrefetchCache::BuildBytes(list, list.Items(plain[refused])).size() <= limit)
+        ++refused;
+    ASSERT_GT(refused, 1u);
+    ASSERT_LT(refused + 2, plain.size());
+    const QString refusedFile = FCache.FileName(list.Items(plain[refused]));
+
+    struct TCase {
+        const char* Name;
+        bool Force;
+        std::uint16_t Mask;
+        bool LaterFilesKept;   // mask 0: only missing files are written, nothing is deleted
+    };
+    const TCase cases[] = {
+        {"recreate all", true, PrefetchAllGroups, false},
+        {"fill in the missing files", false, 0, true},
+    };
+    int hides = 0;
+    FCache.SetProgress({{}, {}, [&hides] { ++hides; }});
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FCache.Rebuild(true, PrefetchAllGroups);
+        FillWithSentinels();
+        if (c.Mask == 0) {
+            // Missing: the first file, the refused one and the last one.
+            QFile::remove(FCache.FileName(list.Items(plain.front())));
+            QFile::remove(refusedFile);
+            QFile::remove(FCache.FileName(list.Items(plain.back())));
+        }
+        FBoxes.Clear();
+        hides = 0;
+        bool done = true;
+        {
+            TFileSizeLimit sizeLimit(static_cast<rlim_t>(limit));
+            ASSERT_TRUE(sizeLimit.Active());
+            done = FCache.Rebuild(c.Force, c.Mask);
+        }
+        EXPECT_FALSE(done);
+        EXPECT_EQ(hides, 1);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
+        EXPECT_TRUE(FBoxes.Last().Text.startsWith(
+            U("Ошибка создания файла данных для полного набора вариантов!\n\nИмя файла: ") + refusedFile
+            + U("\n\nОшибка записи файла \"") + refusedFile + U("\": ")))
+            << FBoxes.Last().Text.toStdString();
+
+        for (std::size_t k = 0; k < plain.size(); ++k) {
+            const TStatMethod& method = list.Items(plain[k]);
+            const QString name = FCache.FileName(method);
+            SCOPED_TRACE(name.toStdString());
+            if (k < refused) {
+                // Written anew (recreate) or kept (mask 0, except the missing first one).
+                const bool written = c.Mask != 0 || k == 0;
+                EXPECT_EQ(ReadFileBytes(name), written ? TPrefetchCache::BuildBytes(list, method) : SentinelFile());
+            } else if (k == refused) {
+                EXPECT_FALSE(QFileInfo::exists(name));
+            } else if (c.LaterFilesKept && k + 1 < plain.size()) {
+                EXPECT_EQ(ReadFileBytes(name), SentinelFile());
+            } else {
+                EXPECT_FALSE(QFileInfo::exists(name));
+            }
+        }
+        const QStringList halves =
+            QDir(FCache.FolderName()).entryList({QStringLiteral("*.~sav")}, QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(halves.isEmpty()) << halves.join(' ').toStdString();
+
+        // Until the next rebuild the table does not try the missing files one by one.
+        FBoxes.Clear();
+        EXPECT_TRUE(FCache.Load(list.Items(plain[refused])).isEmpty());
+        EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(refusedFile));
+        // Sound files are still read.
+        EXPECT_FALSE(FCache.Load(list.Items(plain.front())).isEmpty());
+    }
+
+    // With room again the next rebuild writes everything.
+    EXPECT_TRUE(FCache.Rebuild(false, 0));
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_EQ(static_cast<int>(Files().size()), PlainCount());
+    EXPECT_EQ(FCache.Load(list.Items(plain[refused])),
+              TPrefetchCache::BuildBytes(list, list.Items(plain[refused])));
 }
 
 TEST_F(PrefetchCacheTest, TheStatisticsTableScalesTheFilesCounts)

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,40 @@ int BoxCount(const QString& errors)
     for (const char* title : {"[Ошибка]", "[Информация]", "[Внимание!]", "[Предупреждение]", "[Подтверждение]"})
         count += static_cast<int>(errors.count(QString::fromUtf8(title)));
     return count;
+}
+
+// Runs the program as RunProgram does, its files limited to the given size ("ulimit -f"): a
+// write past the limit fails with EFBIG, as one on a full disk fails with ENOSPC.
+TProcessResult RunWithFileSizeLimit(const QString& program, const QStringList& arguments, const QString& folder,
+                                    const QProcessEnvironment& environment, rlim_t limitBytes)
+{
+    TProcessResult result;
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([limitBytes] {
+        const rlimit limit{limitBytes, limitBytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start();
+    QElapsedTimer timer;
+    timer.start();
+    while (process.state() != QProcess::NotRunning && timer.elapsed() < kRunTimeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    result.Finished = process.state() == QProcess::NotRunning;
+    if (!result.Finished) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    result.ExitCode = process.exitCode();
+    result.Crashed = process.exitStatus() == QProcess::CrashExit;
+    result.Stderr = QString::fromUtf8(process.readAllStandardError());
+    return result;
 }
 
 class ProgramRunTest : public ::testing::Test {
@@ -381,27 +416,12 @@ TEST_F(ProgramRunTest, FileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
     FEnvironment.remove(QLatin1String(UnattendedEnv));
     // 100 days: 200 draws, 4000 bytes of archive against a limit of 2000.
     FEnvironment.insert(QLatin1String(FixedTodayEnv), QStringLiteral("2016-11-08"));
-    QProcess process;
-    process.setProgram(FProgram);
-    process.setArguments({QStringLiteral("loadonly")});
-    process.setWorkingDirectory(FDir.path());
-    process.setProcessEnvironment(FEnvironment);
-    process.setChildProcessModifier([] {
-        const rlimit limit{2000, 2000};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    process.start();
-    QElapsedTimer timer;
-    timer.start();
-    while (process.state() != QProcess::NotRunning && timer.elapsed() < kRunTimeoutMs) {
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    ASSERT_EQ(process.state(), QProcess::NotRunning);
-    const QString errors = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << errors.toStdString();
-    EXPECT_EQ(process.exitCode(), 1) << errors.toStdString();
+    const TProcessResult run =
+        RunWithFileSizeLimit(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, 2000);
+    ASSERT_TRUE(run.Finished);
+    const QString& errors = run.Stderr;
+    EXPECT_FALSE(run.Crashed) << errors.toStdString();
+    EXPECT_EQ(run.ExitCode, 1) << errors.toStdString();
     EXPECT_TRUE(errors.contains(QStringLiteral("Ошибка записи файла \"") + DataFile(".ldr") + QStringLiteral("\": ")))
         << errors.toStdString();
     EXPECT_FALSE(QFile::exists(DataFile(".ldr")));
@@ -409,3 +429,41 @@ TEST_F(ProgramRunTest, FileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
 }
 
 } // namespace
+
+// "fullrecreate" where the files find no room: the first file refused stops the rebuild with one
+// message naming it and the reason, the files written before it are whole, and the run fails.
+TEST_F(ProgramRunTest, RecreateWithoutRoomStopsAtTheFirstFileAndFails)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    const QDir cache(FDir.filePath(QStringLiteral("Prefetchs")));
+    // The first method's file (the digits: 11 records of 12 bytes) fits, some later one does
+    // not, and neither does the form state written at the end.
+    const TProcessResult run =
+        RunWithFileSizeLimit(FProgram, {QStringLiteral("fullrecreate")}, FDir.path(), FEnvironment, 150);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_FALSE(run.Crashed) << run.Stderr.toStdString();
+    EXPECT_EQ(run.ExitCode, 1) << run.Stderr.toStdString();
+
+    const QString created = QStringLiteral("[Ошибка] Ошибка создания файла данных для полного набора вариантов!");
+    EXPECT_EQ(run.Stderr.count(created), 1) << run.Stderr.toStdString();
+    EXPECT_EQ(BoxCount(run.Stderr), 2) << run.Stderr.toStdString();
+    EXPECT_TRUE(run.Stderr.contains(QStringLiteral("[Ошибка] Ошибка сохранения параметров программы!")))
+        << run.Stderr.toStdString();
+    const qsizetype at = run.Stderr.indexOf(created);
+    const QString message = run.Stderr.mid(at, run.Stderr.indexOf(QStringLiteral("\n["), at) - at);
+    static const QRegularExpression named(QStringLiteral("Имя файла: (\\S+\\.dfc)\n\nОшибка записи файла \"(\\S+)\": "));
+    const QRegularExpressionMatch match = named.match(message);
+    ASSERT_TRUE(match.hasMatch()) << message.toStdString();
+    EXPECT_EQ(match.captured(1), match.captured(2));
+    EXPECT_FALSE(QFileInfo::exists(match.captured(1)));
+
+    const QStringList written = cache.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    EXPECT_TRUE(written.contains(QLatin1String(ProgramFileName) + QStringLiteral("_NUMS.dfc")))
+        << written.join(' ').toStdString();
+    EXPECT_LT(written.size(), 40);
+    for (const QString& name : written) {
+        EXPECT_TRUE(name.endsWith(QStringLiteral(".dfc"))) << name.toStdString();
+        const qint64 size = QFileInfo(cache.filePath(name)).size();
+        EXPECT_TRUE(size >= 24 && size <= 150 && size % 12 == 0) << name.toStdString() << " " << size;
+    }
+}

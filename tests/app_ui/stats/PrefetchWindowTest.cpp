@@ -192,6 +192,48 @@ TEST_F(PrefetchWindowTest, AChangeWhileTheOptionIsOffDeletesTheChangedGroupsFile
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
+// Files that cannot be written (the cache folder's name is taken by a file): the command that
+// builds them says so once, not once a file, and the table goes on without norms.
+TEST_F(PrefetchWindowTest, FilesThatCannotBeWrittenAreToldOnce)
+{
+    auto form = Open(false);
+    const QString folder = QDir::cleanPath(FCache->FolderName());
+    QDir(folder).removeRecursively();
+    WriteFileBytes(folder, "x");
+    const TStatList& list = List(*form);
+    int first = 0;
+    while (!list.IsPlainValue(first))
+        ++first;
+    const QString boxStart = U("Ошибка создания файла данных для полного набора вариантов!\n\nИмя файла: ");
+
+    ASSERT_TRUE(Run(*form, "DrawsStatePrefetchsEnabled"));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(boxStart + FCache->FileName(list.Items(first)) + U("\n\n")))
+        << FBoxes.Last().Text.toStdString();
+    EXPECT_TRUE(form->State().Options.Flag(TMainOptions::PrefetchsEnabled));
+    EXPECT_FALSE(form->StatTable().Data().HasExpected);
+
+    // A settings change tries again (the missing files first): once more one box.
+    FBoxes.Clear();
+    WhenModal([](TDialogSTemplate& dialog) {
+        static_cast<TFormConfig&>(dialog).edChannelSize->setValue(3);
+        return dialog.OkBtn();
+    });
+    ASSERT_TRUE(Run(*form, "EditConfig"));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(boxStart + FCache->FileName(list.Items(first))))
+        << FBoxes.Last().Text.toStdString();
+
+    // With the folder free again, switching the option off and on builds every file.
+    FBoxes.Clear();
+    ASSERT_TRUE(QFile::remove(folder));
+    ASSERT_TRUE(Run(*form, "DrawsStatePrefetchsEnabled"));
+    ASSERT_TRUE(Run(*form, "DrawsStatePrefetchsEnabled"));
+    EXPECT_TRUE(Missing(*form).empty());
+    EXPECT_TRUE(form->StatTable().Data().HasExpected);
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
 // SUMS over 40 draws with the ideal distribution drawn beside the counts.
 TEST_F(PrefetchWindowTest, StatisticsPageWithNormsAndTheIdealLine)
 {
