@@ -12,6 +12,7 @@
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -421,10 +422,14 @@ void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid)
 {
     const TMemIniFile ini = ReadStore();
     const QString section = FormStorageSection(form);
+    // A header ignores a section size beyond its largest; the restore passes it over likewise.
+    const int widest = std::min(kMaxStoredSize, grid->horizontalHeader()->maximumSectionSize());
     for (int col = 0; col < grid->ColCount(); ++col) {
-        const int width = ini.ReadInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
-        if (width >= 0 && width <= kMaxStoredSize)
-            grid->SetColWidth(col, width);
+        // A stored width is the user's and stays exact; what does not read as one leaves the
+        // grid's own width, widened to its header text as before.
+        const int width = ini.ReadInteger(section, ColumnKey(grid, col), -1);
+        if (width >= 0 && width <= widest)
+            grid->SetExactColWidth(col, width);
     }
 }
 

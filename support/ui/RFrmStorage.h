@@ -87,7 +87,9 @@ void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition
 QRect PlaceOnWorkArea(const QRect& wanted, const QMargins& frame, const QSize& minimumSize,
                       const QList<QRect>& workAreas);
 
-// Column widths ("<name>.Column<n>"), of every column of the grid.
+// Column widths ("<name>.Column<n>"), of every column of the grid. A restored width of an
+// owner-data grid is exact (not widened to its header text); a width that is missing, no
+// number, negative or beyond what a header section can take leaves the column as it is.
 void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid);
 void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid);
 void SaveGridLayout(const QWidget* form, const QTableView* grid);

@@ -168,8 +168,9 @@ private:
     void LoadEngineConfig();
     void RestoreFormState();
     void SaveFormState();
-    // The lists whose column layouts the form state keeps, in the order they are stored.
-    std::array<TRListView*, 7> KeptLists() const;
+    // The lists and the grid whose column layouts the form state keeps, in the order they are
+    // stored.
+    std::array<QWidget*, 10> KeptLayouts() const;
     void SetupLanguage();
     void EndApplication(int exitCode);
     void CloseWhenIdle();

@@ -6,12 +6,14 @@
 #include "app/ui/combs/CombsPage.h"
 #include "app/ui/online/OnlineScriptsPanel.h"
 #include "app/ui/online/SystemsPage.h"
+#include "app/ui/stakes/TablesPage.h"
 #include "app/ui/stats/StatPage.h"
 #include "app/ui/views/CardPage.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/views/LayoutPage.h"
 #include "app/ui/views/WeekPage.h"
 #include "app/ui/archive/DrawsPage.h"
+#include "support/ui/QorGrid.h"
 #include "support/ui/QorListView.h"
 #include "support/ui/RFrmStorage.h"
 
@@ -28,10 +30,11 @@ constexpr int kDefaultLeftPanelWidth = 270;
 
 } // namespace
 
-std::array<TRListView*, 7> TTemplateMain::KeptLists() const
+std::array<QWidget*, 10> TTemplateMain::KeptLayouts() const
 {
-    return {FUi->lvDraws, FUi->lvCombs, FUi->lvFilters, FUi->lvDrawsStat, FUi->lvRatings, FUi->lvScript,
-            FSystemsPage->List()};
+    return {FUi->lvDraws,   FUi->lvCombs,   FUi->lvFilters,           FUi->lvDrawsStat,
+            FUi->sgStakes,  FUi->lvRatings, FTablesPage->List(),      FSystemsPage->List(),
+            FUi->lvScript,  FOnlineScriptsPanel->LvOnlineScripts()};
 }
 
 void TTemplateMain::RestoreFormState()
@@ -48,12 +51,20 @@ void TTemplateMain::RestoreFormState()
                        ReadFormInteger(this, QStringLiteral("DrawsStatHeight"), TStatPage::DefaultChartHeight));
     SetLowerPaneHeight(FUi->splCombs,
                        ReadFormInteger(this, QStringLiteral("FiltersHeight"), TCombsPage::DefaultFiltersHeight));
-    for (TRListView* list : KeptLists())
-        RestoreListViewLayout(this, list, false);
+    for (QWidget* kept : KeptLayouts()) {
+        if (auto* grid = qobject_cast<TROwnerDrawGrid*>(kept))
+            RestoreGridLayout(this, grid);
+        else
+            RestoreListViewLayout(this, qobject_cast<TRListView*>(kept), false);
+    }
     FOnlineScripts->RestorePanelShown(FState.Options.Flag(TMainOptions::ScriptLibraryOn));
     FOnlineScripts->RestoreFilterIndex(FState.Options.Value(TMainOptions::ScriptLibraryFilter));
     FOnlineScriptsPanel->setVisible(FOnlineScripts->PanelShown());
-    SetLowerPaneHeight(FSplScripts, ReadFormInteger(this, QStringLiteral("ScriptLibraryHeight"), DefaultLibraryHeight));
+    int libraryHeight = ReadFormInteger(this, QStringLiteral("ScriptLibraryHeight"), DefaultLibraryHeight);
+    if (libraryHeight <= 0)
+        libraryHeight = DefaultLibraryHeight;
+    SetLowerPaneHeight(FSplScripts, libraryHeight);
+    FOnlineScriptsPanel->SetPlacedHeight(libraryHeight);
     FOnlineScriptsPanel->ShowEntries();
     FDrawsGraphPage->RestoreState();
     FLayoutPage->RestoreState();
@@ -79,10 +90,15 @@ void TTemplateMain::SaveFormState()
     WriteFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value());
     WriteFormInteger(this, QStringLiteral("DrawsStatHeight"), FUi->crtDrawsStat->height());
     WriteFormInteger(this, QStringLiteral("FiltersHeight"), FUi->lvFilters->height());
-    for (const TRListView* list : KeptLists())
-        SaveListViewLayout(this, list, false);
-    if (FOnlineScriptsPanel->isVisible())
-        WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), FOnlineScriptsPanel->height());
+    for (const QWidget* kept : KeptLayouts()) {
+        if (const auto* grid = qobject_cast<const TROwnerDrawGrid*>(kept))
+            SaveGridLayout(this, grid);
+        else
+            SaveListViewLayout(this, qobject_cast<const TRListView*>(kept), false);
+    }
+    // Whatever page is in sight: the library's page keeps the height it was left at.
+    if (const int libraryHeight = FOnlineScriptsPanel->KeptHeight(); libraryHeight > 0)
+        WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), libraryHeight);
     FState.WriteOption(TMainOptions::ScriptLibraryFilter, FOnlineScripts->FilterIndex());
     FDrawsGraphPage->SaveState();
     FLayoutPage->SaveState();
