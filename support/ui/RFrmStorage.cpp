@@ -11,6 +11,7 @@
 #include "support/ui/QorListView.h"
 #include "support/ui/RVclUtilsUi.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMainWindow>
@@ -499,4 +500,21 @@ void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags
         if (width >= 0 && width <= kMaxStoredSize)
             view->SetColumnWidth(column, width);
     }
+}
+
+TKeptPaneHeight::TKeptPaneHeight(QWidget* pane) : QObject(pane), FPane(pane)
+{
+    pane->installEventFilter(this);
+}
+
+int TKeptPaneHeight::Height() const
+{
+    return FPane->isVisible() ? FPane->height() : FHeight;
+}
+
+bool TKeptPaneHeight::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FPane && (event->type() == QEvent::Show || event->type() == QEvent::Resize) && FPane->isVisible())
+        FHeight = FPane->height();
+    return QObject::eventFilter(watched, event);
 }

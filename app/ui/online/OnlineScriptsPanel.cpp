@@ -182,26 +182,6 @@ void TOnlineScriptsPanel::ShowScriptRates()
     FLibrary.ShowScriptRates();
 }
 
-int TOnlineScriptsPanel::KeptHeight() const
-{
-    return isVisible() ? height() : FKeptHeight;
-}
-
-// Out of sight (another page, the library switched off) the panel is not laid out: its height
-// then is no measure of what the user left.
-void TOnlineScriptsPanel::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    FKeptHeight = height();
-}
-
-void TOnlineScriptsPanel::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    if (isVisible())
-        FKeptHeight = height();
-}
-
 void TOnlineScriptsPanel::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {

@@ -42,15 +42,8 @@ public:
     void ShowScriptProperties();
     void ShowScriptRates();
 
-    // The height the panel has in sight, or had when it was last in sight; before it was ever
-    // in sight, the height it was placed at (0: never placed).
-    int KeptHeight() const;
-    void SetPlacedHeight(int height) { FKeptHeight = height; }
-
 protected:
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void TranslateTexts();
@@ -61,5 +54,4 @@ private:
     TRListView* FList = nullptr;
     QComboBox* FFilter = nullptr;
     bool FFilling = false;
-    int FKeptHeight = 0;
 };

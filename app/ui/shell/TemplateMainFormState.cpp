@@ -28,6 +28,12 @@ namespace {
 
 constexpr int kDefaultLeftPanelWidth = 270;
 
+// A stored pane height that no pane can have gives way to the designed one.
+int PaneHeight(int stored, int designed)
+{
+    return stored > 0 ? stored : designed;
+}
+
 } // namespace
 
 std::array<QWidget*, 10> TTemplateMain::KeptLayouts() const
@@ -39,6 +45,9 @@ std::array<QWidget*, 10> TTemplateMain::KeptLayouts() const
 
 void TTemplateMain::RestoreFormState()
 {
+    // Watched from now on: the window comes into sight only after this.
+    FFiltersHeight = new TKeptPaneHeight(FUi->lvFilters);
+    FLibraryHeight = new TKeptPaneHeight(FOnlineScriptsPanel);
     RestoreFormPlacement(this, true, true);
     const int leftWidth = ReadFormInteger(this, QStringLiteral("LeftPanelWidth"), kDefaultLeftPanelWidth);
     if (leftWidth > 0) {
@@ -49,8 +58,11 @@ void TTemplateMain::RestoreFormState()
     FUi->edDrawsStatLen->setValue(ReadFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value()));
     SetLowerPaneHeight(FUi->splDrawsStat,
                        ReadFormInteger(this, QStringLiteral("DrawsStatHeight"), TStatPage::DefaultChartHeight));
-    SetLowerPaneHeight(FUi->splCombs,
-                       ReadFormInteger(this, QStringLiteral("FiltersHeight"), TCombsPage::DefaultFiltersHeight));
+    const int filtersHeight = PaneHeight(
+        ReadFormInteger(this, QStringLiteral("FiltersHeight"), TCombsPage::DefaultFiltersHeight),
+        TCombsPage::DefaultFiltersHeight);
+    SetLowerPaneHeight(FUi->splCombs, filtersHeight);
+    FFiltersHeight->SetPlaced(filtersHeight);
     for (QWidget* kept : KeptLayouts()) {
         if (auto* grid = qobject_cast<TROwnerDrawGrid*>(kept))
             RestoreGridLayout(this, grid);
@@ -60,11 +72,11 @@ void TTemplateMain::RestoreFormState()
     FOnlineScripts->RestorePanelShown(FState.Options.Flag(TMainOptions::ScriptLibraryOn));
     FOnlineScripts->RestoreFilterIndex(FState.Options.Value(TMainOptions::ScriptLibraryFilter));
     FOnlineScriptsPanel->setVisible(FOnlineScripts->PanelShown());
-    int libraryHeight = ReadFormInteger(this, QStringLiteral("ScriptLibraryHeight"), DefaultLibraryHeight);
-    if (libraryHeight <= 0)
-        libraryHeight = DefaultLibraryHeight;
+    const int libraryHeight =
+        PaneHeight(ReadFormInteger(this, QStringLiteral("ScriptLibraryHeight"), DefaultLibraryHeight),
+                   DefaultLibraryHeight);
     SetLowerPaneHeight(FSplScripts, libraryHeight);
-    FOnlineScriptsPanel->SetPlacedHeight(libraryHeight);
+    FLibraryHeight->SetPlaced(libraryHeight);
     FOnlineScriptsPanel->ShowEntries();
     FDrawsGraphPage->RestoreState();
     FLayoutPage->RestoreState();
@@ -89,16 +101,18 @@ void TTemplateMain::SaveFormState()
     WriteFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value());
     WriteFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value());
     WriteFormInteger(this, QStringLiteral("DrawsStatHeight"), FUi->crtDrawsStat->height());
-    WriteFormInteger(this, QStringLiteral("FiltersHeight"), FUi->lvFilters->height());
+    // The panes' heights whatever page is in sight: a page out of sight is not laid out. A
+    // height never known (the restore failed before it) leaves the stored one.
+    if (const int height = FFiltersHeight ? FFiltersHeight->Height() : 0; height > 0)
+        WriteFormInteger(this, QStringLiteral("FiltersHeight"), height);
     for (const QWidget* kept : KeptLayouts()) {
         if (const auto* grid = qobject_cast<const TROwnerDrawGrid*>(kept))
             SaveGridLayout(this, grid);
         else
             SaveListViewLayout(this, qobject_cast<const TRListView*>(kept), false);
     }
-    // Whatever page is in sight: the library's page keeps the height it was left at.
-    if (const int libraryHeight = FOnlineScriptsPanel->KeptHeight(); libraryHeight > 0)
-        WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), libraryHeight);
+    if (const int height = FLibraryHeight ? FLibraryHeight->Height() : 0; height > 0)
+        WriteFormInteger(this, QStringLiteral("ScriptLibraryHeight"), height);
     FState.WriteOption(TMainOptions::ScriptLibraryFilter, FOnlineScripts->FilterIndex());
     FDrawsGraphPage->SaveState();
     FLayoutPage->SaveState();

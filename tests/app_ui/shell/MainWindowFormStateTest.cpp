@@ -1,6 +1,6 @@
 // What the main window keeps of what the user set across a close and a start: the columns of the
-// stakes grid, of the rules and of the online library, and the library's height, whatever page
-// was in sight at the close.
+// stakes grid, of the rules and of the online library, and the heights of the filter list and
+// the library, whatever page was in sight at the close.
 
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
@@ -20,11 +20,20 @@ namespace {
 
 void ShowPage(const TFormMain& form, const char* page)
 {
-    form.findChild<QTabWidget*>(QStringLiteral("pcMain"))->setCurrentWidget(form.findChild<QWidget*>(QLatin1String(page)));
+    QWidget* widget = form.findChild<QWidget*>(QLatin1String(page));
+    qobject_cast<QTabWidget*>(widget->parentWidget()->parentWidget())->setCurrentWidget(widget);
     QApplication::processEvents();
 }
 
-TEST_F(MainWindowTest, ColumnsAndTheLibraryHeightComeBackAsLeftWhateverPageWasInSight)
+// Drags a splitter's handle so that its lower pane is that high.
+void SetLowerPane(const TFormMain& form, const char* splitter, int height)
+{
+    auto* widget = form.findChild<QSplitter*>(QLatin1String(splitter));
+    widget->setSizes({widget->height() - height, height});
+    QApplication::processEvents();
+}
+
+TEST_F(MainWindowTest, ColumnsAndPaneHeightsComeBackAsLeftWhateverPageWasInSight)
 {
     FFolder.WriteArchive(MakeArchive(20));
     const auto stakes = [](const TFormMain& form) { return Child<TROwnerDrawGrid>(form, "sgStakes"); };
@@ -37,13 +46,16 @@ TEST_F(MainWindowTest, ColumnsAndTheLibraryHeightComeBackAsLeftWhateverPageWasIn
         rules(*form)->header()->resizeSection(0, 333);
         library(*form)->header()->resizeSection(1, 47);
         ShowPage(*form, "tsScript");
-        auto* splitter = Child<QSplitter>(*form, "splScripts");
-        splitter->setSizes({splitter->height() - 150, 150});
-        QApplication::processEvents();
+        SetLowerPane(*form, "splScripts", 150);
         ASSERT_EQ(form->OnlineScriptsPanel()->height(), 150);
+        ShowPage(*form, "tsCombs");
+        SetLowerPane(*form, "splCombs", 90);
+        ASSERT_EQ(Child<QWidget>(*form, "lvFilters")->height(), 90);
+        ShowPage(*form, "tsDraws");
         ShowPage(*form, "tsStakes");
     }
-    // The first start closes without the library's page ever in sight; the second shows it.
+    // The first start closes with neither the library nor the filter list ever in sight; the
+    // second shows them.
     for (const bool showLibrary : {false, true}) {
         auto form = Open();
         ShowPage(*form, "tsStakes");
@@ -54,9 +66,14 @@ TEST_F(MainWindowTest, ColumnsAndTheLibraryHeightComeBackAsLeftWhateverPageWasIn
         if (showLibrary) {
             ShowPage(*form, "tsScript");
             EXPECT_EQ(form->OnlineScriptsPanel()->height(), 150);
+            ShowPage(*form, "tsCombs");
+            EXPECT_EQ(Child<QWidget>(*form, "lvFilters")->height(), 90);
+            ShowPage(*form, "tsDraws");
         }
         form.reset();
-        EXPECT_TRUE(ReadFileBytes(FFolder.DataFile(".frm")).contains("\r\nScriptLibraryHeight=150\r\n"));
+        const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
+        EXPECT_TRUE(saved.contains("\r\nFiltersHeight=90\r\n"));
+        EXPECT_TRUE(saved.contains("\r\nScriptLibraryHeight=150\r\n"));
     }
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
