@@ -38,9 +38,8 @@ int PaneHeight(int stored, int designed)
 
 std::array<QWidget*, 10> TTemplateMain::KeptLayouts() const
 {
-    return {FUi->lvDraws,   FUi->lvCombs,   FUi->lvFilters,           FUi->lvDrawsStat,
-            FUi->sgStakes,  FUi->lvRatings, FTablesPage->List(),      FSystemsPage->List(),
-            FUi->lvScript,  FOnlineScriptsPanel->LvOnlineScripts()};
+    return {FUi->lvDraws, FUi->lvCombs, FUi->lvFilters, FUi->lvDrawsStat, FUi->sgStakes, FUi->lvRatings,
+            FTablesPage->List(), FSystemsPage->List(), FUi->lvScript, FOnlineScriptsPanel->LvOnlineScripts()};
 }
 
 void TTemplateMain::RestoreFormState()
