@@ -230,6 +230,16 @@ int TROwnerDrawGrid::ColWidth(int col) const
 
 void TROwnerDrawGrid::SetColWidth(int col, int width)
 {
+    ApplyColWidth(col, width, true);
+}
+
+void TROwnerDrawGrid::SetExactColWidth(int col, int width)
+{
+    ApplyColWidth(col, width, false);
+}
+
+void TROwnerDrawGrid::ApplyColWidth(int col, int width, bool fitToHeader)
+{
     if (col < 0 || col >= FColCount)
         return;
     width = std::max(0, width);
@@ -242,10 +252,10 @@ void TROwnerDrawGrid::SetColWidth(int col, int width)
         FGivenWidths.resize(section + 1, -1);
         FFittedWidths.resize(section + 1, -1);
     }
-    const int fitted = width > 0 ? std::max(width, HeaderTextWidth(col)) : 0;
+    const int shown = fitToHeader && width > 0 ? std::max(width, HeaderTextWidth(col)) : width;
     FGivenWidths[section] = width;
-    FFittedWidths[section] = fitted;
-    setColumnWidth(col - FFixedCols, fitted);
+    FFittedWidths[section] = fitToHeader ? shown : -1;
+    setColumnWidth(col - FFixedCols, shown);
 }
 
 int TROwnerDrawGrid::HeaderTextWidth(int col) const

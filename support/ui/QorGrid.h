@@ -55,6 +55,9 @@ public:
     // the user has resized it since or its header keeps fixed sizes.
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
+    // Exactly this width (a stored layout, the user's choice): the header rule leaves the
+    // column alone from then on.
+    void SetExactColWidth(int col, int width);
     // The width the header of a data column needs to show its text whole; 0 without a header.
     int HeaderTextWidth(int col) const;
     // Widens the columns to their header texts again (the owner's header texts changed).
@@ -106,6 +109,7 @@ private:
     friend class TROwnerDrawDelegate;
 
     void ApplyHeaders();
+    void ApplyColWidth(int col, int width, bool fitToHeader);
 
     TROwnerDrawModel* FModel = nullptr;
     TROwnerDrawDelegate* FDelegate = nullptr;

@@ -11,7 +11,9 @@
 #include "support/ui/QorListView.h"
 #include "support/ui/RVclUtilsUi.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -421,10 +423,14 @@ void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid)
 {
     const TMemIniFile ini = ReadStore();
     const QString section = FormStorageSection(form);
+    // A header ignores a section size beyond its largest; the restore passes it over likewise.
+    const int widest = std::min(kMaxStoredSize, grid->horizontalHeader()->maximumSectionSize());
     for (int col = 0; col < grid->ColCount(); ++col) {
-        const int width = ini.ReadInteger(section, ColumnKey(grid, col), grid->ColWidth(col));
-        if (width >= 0 && width <= kMaxStoredSize)
-            grid->SetColWidth(col, width);
+        // A stored width is the user's and stays exact; what does not read as one leaves the
+        // grid's own width, widened to its header text as before.
+        const int width = ini.ReadInteger(section, ColumnKey(grid, col), -1);
+        if (width >= 0 && width <= widest)
+            grid->SetExactColWidth(col, width);
     }
 }
 
@@ -494,4 +500,21 @@ void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags
         if (width >= 0 && width <= kMaxStoredSize)
             view->SetColumnWidth(column, width);
     }
+}
+
+TKeptPaneHeight::TKeptPaneHeight(QWidget* pane) : QObject(pane), FPane(pane)
+{
+    pane->installEventFilter(this);
+}
+
+int TKeptPaneHeight::Height() const
+{
+    return FPane->isVisible() ? FPane->height() : FHeight;
+}
+
+bool TKeptPaneHeight::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FPane && (event->type() == QEvent::Show || event->type() == QEvent::Resize) && FPane->isVisible())
+        FHeight = FPane->height();
+    return QObject::eventFilter(watched, event);
 }

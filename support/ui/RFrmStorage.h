@@ -2,12 +2,14 @@
 
 #include <QList>
 #include <QMargins>
+#include <QObject>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
 #include <functional>
 
+class QEvent;
 class QTableView;
 class QWidget;
 class TRListView;
@@ -87,7 +89,9 @@ void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition
 QRect PlaceOnWorkArea(const QRect& wanted, const QMargins& frame, const QSize& minimumSize,
                       const QList<QRect>& workAreas);
 
-// Column widths ("<name>.Column<n>"), of every column of the grid.
+// Column widths ("<name>.Column<n>"), of every column of the grid. A restored width of an
+// owner-data grid is exact (not widened to its header text); a width that is missing, no
+// number, negative or beyond what a header section can take leaves the column as it is.
 void SaveGridLayout(const QWidget* form, const TROwnerDrawGrid* grid);
 void RestoreGridLayout(const QWidget* form, TROwnerDrawGrid* grid);
 void SaveGridLayout(const QWidget* form, const QTableView* grid);
@@ -99,3 +103,22 @@ void RestoreGridLayout(const QWidget* form, QTableView* grid);
 // passed over: the list keeps what it has.
 void SaveListViewLayout(const QWidget* form, const TRListView* view, bool withFlags);
 void RestoreListViewLayout(const QWidget* form, TRListView* view, bool withFlags);
+
+// The height a pane of a splitter keeps between runs: the height it has in sight, or had when it
+// was last in sight; before it ever was, the height it was placed at (0: none). A pane out of
+// sight (on another page, switched off) is not laid out, and its height then tells nothing of
+// what the user left. The object belongs to the pane.
+class TKeptPaneHeight : public QObject {
+public:
+    explicit TKeptPaneHeight(QWidget* pane);
+
+    int Height() const;
+    void SetPlaced(int height) { FHeight = height; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* FPane;
+    int FHeight = 0;
+};

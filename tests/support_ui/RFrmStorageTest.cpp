@@ -373,6 +373,32 @@ TEST_F(FormStorage, GridColumnsRoundTripIncludingTheFixedColumn)
     EXPECT_EQ(other.ColWidth(2), 120);
 }
 
+// A stored grid width is the user's: exact, even below the header text's width, and kept when
+// the grid is shown. What does not fit the grid leaves its own width, still fitted to the header.
+TEST_F(FormStorage, GridWidthsAreExactAndWhatDoesNotFitIsPassedOver)
+{
+    WriteFile("[TFormMain]\r\ng.Column0=41\r\ng.Column1=abc\r\ng.Column2=-5\r\ng.Column3=2000000\r\n"
+              "g.Column5=70\r\n");
+    TFormMain form;
+    TROwnerDrawGrid grid(&form);
+    grid.setObjectName("g");
+    grid.SetFixedCols(0);
+    grid.SetColCount(5);
+    grid.OnGetCellText = [](TROwnerDrawGrid*, int, int row, QString& value) {
+        value = row == 0 ? QString::fromUtf8("Результаты тиража") : QString();
+    };
+    for (int col = 0; col < 5; ++col)
+        grid.SetColWidth(col, 30);
+    const int fitted = grid.HeaderTextWidth(0);
+    ASSERT_GT(fitted, 41);
+    RestoreGridLayout(&form, &grid);
+    form.show();
+    // Column 4 has no key; Column5 names no column of the grid.
+    const int expected[] = {41, fitted, fitted, fitted, fitted};
+    for (int col = 0; col < 5; ++col)
+        EXPECT_EQ(grid.ColWidth(col), expected[col]) << col;
+}
+
 #include "RFrmStorageTest.moc"
 
 // A form-state file that cannot be read (a folder in its place stops even a privileged user):

@@ -61,6 +61,7 @@ class TWeekPage;
 class TDrawsGraphPage;
 class TTablesPage;
 class TStatusBar;
+class TKeptPaneHeight;
 
 // The program's main window: it owns the shared state and the workflow objects of the core,
 // shows them, and wires every command to them. Start-up and shut-down are run by the core
@@ -168,8 +169,9 @@ private:
     void LoadEngineConfig();
     void RestoreFormState();
     void SaveFormState();
-    // The lists whose column layouts the form state keeps, in the order they are stored.
-    std::array<TRListView*, 7> KeptLists() const;
+    // The lists and the grid whose column layouts the form state keeps, in the order they are
+    // stored.
+    std::array<QWidget*, 10> KeptLayouts() const;
     void SetupLanguage();
     void EndApplication(int exitCode);
     void CloseWhenIdle();
@@ -288,6 +290,9 @@ private:
     std::unique_ptr<TOnlineScripts> FOnlineScripts;
     TOnlineScriptsPanel* FOnlineScriptsPanel = nullptr;
     QSplitter* FSplScripts = nullptr;
+    // The heights of the filter list and the online library, kept while out of sight.
+    TKeptPaneHeight* FFiltersHeight = nullptr;
+    TKeptPaneHeight* FLibraryHeight = nullptr;
     std::unique_ptr<TSwSystems> FSwSystems;
     std::unique_ptr<TSystemsExchange> FSystems;
     TSystemsPage* FSystemsPage = nullptr;
