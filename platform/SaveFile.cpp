@@ -3,6 +3,7 @@
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "platform/SysErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -140,7 +141,7 @@ void TSaveFile::Commit()
 void TSaveFile::Fail(int error)
 {
     Discard();
-    throw Exception(Format(LoadResString(SSaveError), {FFileName, qt_error_string(error)}));
+    throw Exception(Format(LoadResString(SSaveError), {FFileName, SystemErrorText(error)}));
 }
 
 void TSaveFile::Discard() noexcept

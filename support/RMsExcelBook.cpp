@@ -488,8 +488,8 @@ QString WriteFailureText(lxw_error error, int systemError)
     QString reason;
     switch (systemError) {
     case ENOSPC:
-    case EDQUOT: reason = LoadResString(SBookNoRoom); break;
-    case EFBIG: reason = LoadResString(SBookTooLarge); break;
+    case EDQUOT:
+    case EFBIG: reason = SystemErrorText(systemError); break;
     case 0: reason = LoadResString(*step); break;
     default: reason = LoadResString(*step) + QStringLiteral(": ") + SystemErrorText(systemError); break;
     }

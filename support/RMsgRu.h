@@ -21,8 +21,6 @@ inline constexpr TResString SSaveToFileCaption = RESSTR("RMsgRu", "Сохран�
 // Why a workbook could not be written, told after "Ошибка записи книги: "; the writer's own
 // text follows in parentheses. The disk-full and file-size texts stand alone, the others are
 // followed by the system's reason where there is one.
-inline constexpr TResString SBookNoRoom = RESSTR("RMsgRu", "на диске не хватило места");
-inline constexpr TResString SBookTooLarge = RESSTR("RMsgRu", "файл превысил допустимый размер");
 inline constexpr TResString SBookNoMemory = RESSTR("RMsgRu", "не хватило памяти");
 inline constexpr TResString SBookCreateFailed = RESSTR("RMsgRu", "не удалось создать файл книги");
 inline constexpr TResString SBookTempFailed = RESSTR("RMsgRu", "не удалось создать временный файл");

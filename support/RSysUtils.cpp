@@ -17,9 +17,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cstring>
-#include <locale.h>
 #include <string.h>
 #include <utility>
 
@@ -166,21 +164,6 @@ bool IsOnNetworkFileSystem(const QString& path)
 }
 
 } // namespace
-
-QString SystemErrorText(int code)
-{
-    // The Russian texts come with the C library's Russian locale, when it is installed; the
-    // process's own locale may be any.
-    static const locale_t russian = [] {
-        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "ru_RU"})
-            if (const locale_t loc = newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, name, locale_t(nullptr)))
-                return loc;
-        return locale_t(nullptr);
-    }();
-    if (russian)
-        return QString::fromUtf8(strerror_l(code, russian));
-    return QString::fromLocal8Bit(std::strerror(code));
-}
 
 QString OpenerExitText(int exitCode)
 {

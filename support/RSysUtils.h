@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Exceptions.h"
+#include "platform/SysErrorText.h"
 
 #include <QString>
 
@@ -25,9 +26,6 @@ private:
 // code == 0:            the system text for 0 followed by "."  (Success.)
 // The system text is SystemErrorText's.
 QString FormatSysError(int code, bool withCode);
-// The C library's text for an errno value: in Russian where the system offers it (a Russian
-// locale is installed), else as the library has it (English).
-QString SystemErrorText(int code);
 // FormatSysError of the current errno.
 QString LastErrorText(bool withCode);
 // Raises ESystemError(FormatSysError(code, true)); does nothing for code 0.

@@ -1,6 +1,7 @@
 #include "platform/Cp1251.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "platform/SysErrorText.h"
 #include "tests/common/TestHelpers.h"
 
 #include <QDir>
@@ -217,7 +218,7 @@ TEST(IniFile, FailedUpdateLeavesTheOldFileAndSaysSo)
         ini.UpdateFile();
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), U("Ошибка записи файла \"%1\": %2").arg(path, qt_error_string(ENAMETOOLONG)));
+        EXPECT_EQ(e.Message(), U("Ошибка записи файла \"%1\": %2").arg(path, SystemErrorText(ENAMETOOLONG)));
     }
     EXPECT_EQ(ReadFileBytes(path), QByteArray("[A]\r\nk=old\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);

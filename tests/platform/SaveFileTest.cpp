@@ -1,5 +1,6 @@
 #include "platform/Exceptions.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "tests/common/FileWrites.h"
 #include "tests/common/TestHelpers.h"
 
@@ -37,7 +38,7 @@ QStringList Entries(const QString& folder)
 // The message a failed save of the file must carry for a system error.
 QString SaveErrorText(const QString& fileName, int error)
 {
-    return QString::fromUtf8("Ошибка записи файла \"%1\": %2").arg(fileName, qt_error_string(error));
+    return QString::fromUtf8("Ошибка записи файла \"%1\": %2").arg(fileName, SystemErrorText(error));
 }
 
 class SaveFileTest : public ::testing::Test {

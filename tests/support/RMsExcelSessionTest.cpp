@@ -348,7 +348,7 @@ TEST_F(RMsExcel, WorkbookWithoutRoomIsToldSoAndRemoved)
         bool Folder;      // a folder stands where the file was made
     };
     const TCase cases[] = {
-        {"full disk", U("на диске не хватило места ("), false, true, false},
+        {"full disk", U("на диске нет свободного места ("), false, true, false},
         {"file-size limit", U("файл превысил допустимый размер ("), true, false, false},
         {"folder in the way", U("не удалось создать файл книги: ") + SystemErrorText(EISDIR) + U(" ("), false, false,
          true},

@@ -2,6 +2,7 @@
 
 #include "app/core/archive/DrawFile.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/common/TestHelpers.h"
 
@@ -15,7 +16,7 @@ namespace {
 // The message of a save that failed for a system error.
 QString SaveErrorText(const QString& fileName, int error)
 {
-    return QString::fromUtf8("Ошибка записи файла \"%1\": %2").arg(fileName, qt_error_string(error));
+    return QString::fromUtf8("Ошибка записи файла \"%1\": %2").arg(fileName, SystemErrorText(error));
 }
 
 class DrawArchiveFileTest : public TCoreTest {
