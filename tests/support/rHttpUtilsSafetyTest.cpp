@@ -1,4 +1,5 @@
-// Where redirects may lead, TLS certificates, and replies that never end.
+// Where redirects may lead, TLS certificates, and replies that never end. (Forms redirected
+// elsewhere: tests/app_core/online/SwFormRedirectTest.cpp.)
 
 #include "support/rHttpUtils.h"
 
@@ -58,44 +59,6 @@ TEST_F(HttpTest, RedirectsStayOnTheWebAndNeverLeaveTls)
     }
     for (const TStandInRequest& request : FServer.Requests())
         EXPECT_EQ(request.Path, "/start");
-}
-
-TEST_F(HttpTest, FormIsPostedNowhereButToItsOwnServer)
-{
-    THttpStandIn other;
-    ASSERT_TRUE(other.Start());
-    other.SetFallback([](const TStandInRequest&) { return TStandInReply::Text("taken"); });
-    FServer.Route("/moved", [](const TStandInRequest& rq) { return TStandInReply::Text("moved " + rq.Body); });
-    const QString otherServer =
-        QStringLiteral("Сервер \"127.0.0.1\" перенаправил отправку данных на другой сервер \"%1\"! Данные туда не "
-                       "отправлены.");
-    const QByteArray sameServerOtherName = "http://localhost:" + QByteArray::number(FServer.Port());
-    const struct {
-        int Status;
-        QByteArray Location;
-        QString Result;
-    } cases[] = {
-        {307, other.BaseUrl().toUtf8() + "/steal", otherServer.arg(other.BaseUrl())},
-        {308, other.BaseUrl().toUtf8() + "/steal", otherServer.arg(other.BaseUrl())},
-        {303, other.BaseUrl().toUtf8() + "/steal", otherServer.arg(other.BaseUrl())},
-        {307, sameServerOtherName + "/moved", otherServer.arg(QString::fromUtf8(sameServerOtherName))},
-        {307, "https://127.0.0.1:" + QByteArray::number(FServer.Port()) + "/moved",
-         otherServer.arg(QStringLiteral("https://127.0.0.1:%1").arg(FServer.Port()))},
-        // Within the server a 307 posts the form again.
-        {307, "/moved", "moved a=1&b=%D1%8F"},
-    };
-    for (const auto& c : cases) {
-        FServer.Route("/post", TStandInReply::Redirect(c.Status, c.Location));
-        QString result;
-        try {
-            result = HttpPostForm(nullptr, Url("/post"), {"a=1", QStringLiteral("b=я")}, true, kTlsNone);
-        } catch (const EHttpError& e) {
-            result = e.Message();
-            EXPECT_EQ(e.StatusCode(), 0);
-        }
-        EXPECT_EQ(result, c.Result) << c.Status << " " << c.Location.toStdString();
-    }
-    EXPECT_TRUE(other.Requests().isEmpty());
 }
 
 TEST(HttpReplyCap, EndlessReplyIsAbortedSoonAfterItsCap)

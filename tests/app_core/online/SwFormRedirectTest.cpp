@@ -30,6 +30,7 @@ TEST(SwFormRedirect, PublishedScenarioIsNeverPostedToAnotherServer)
     const QString refused = U("Ошибка сохранения online-сценария в базе данных!\n\nСервер \"127.0.0.1\" перенаправил "
                               "отправку данных на другой сервер \"%1\"! Данные туда не отправлены.");
     const QByteArray ownByName = "http://localhost:" + QByteArray::number(env.Server.Port());
+    const QByteArray https = "https://127.0.0.1:" + QByteArray::number(env.Server.Port());
     const struct {
         int Status;
         QByteArray Location;
@@ -39,8 +40,10 @@ TEST(SwFormRedirect, PublishedScenarioIsNeverPostedToAnotherServer)
         {307, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
         {308, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
         {302, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
-        // The same port under another name is another server.
+        {303, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
+        // The same port under another name, or under another scheme, is another server.
         {307, ownByName + "/scripts/moved.php", 0, refused.arg(QString::fromUtf8(ownByName))},
+        {307, https + "/scripts/moved.php", 0, refused.arg(QString::fromUtf8(https))},
         // Moved within the server, the form goes along.
         {307, "/scripts/moved.php", 5, QString()},
     };
