@@ -19,9 +19,15 @@
 #include "support/rHttpUtils.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <utility>
@@ -30,7 +36,6 @@ using rfo::ExcludeTrailingDelimiter;
 using rfo::ExtractFileName;
 using rfo::ExtractFilePath;
 using rfo::IncludeTrailingDelimiter;
-using rfo::LastCode;
 using namespace selfupdate;
 
 namespace {
@@ -51,6 +56,11 @@ constexpr TResString SBadVersion =
 constexpr TResString SBadPackageUrl = RESSTR(
     "RSelfUpdate2",
     "Пакет обновления принимается только по адресу \"https://\" или из локального файла: \"%s\".");
+constexpr TResString SWebPackageOnly = RESSTR(
+    "RSelfUpdate2",
+    "Настройки обновления, полученные по сети, могут указывать пакет обновления только по адресу \"https://\": \"%s\".");
+constexpr TResString SNotRegularFile = RESSTR("RSelfUpdate2", "\"%s\" не является обычным файлом.");
+constexpr TResString SFileTooLarge = RESSTR("RSelfUpdate2", "Размер файла \"%s\" превышает допустимый (%d байт).");
 
 const char* const kConfigPath = "/files/autoupdates/Kelma_AU.cfg";
 const char* const kConfigFileName = "SelfUpdates.inf";
@@ -106,6 +116,58 @@ bool Confirmed(const QString& current, const QString& newVersion, const QStringL
     }
 }
 
+// Removes whatever stands at path: a folder with everything in it, or a file or link. A link is
+// removed itself and never followed, so that nothing outside the folder is touched; a folder a
+// package left without write permission is opened first. Keeps going past failures and leaves
+// the first error in error.
+void RemoveTree(const QByteArray& path, int& error)
+{
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0) {
+        if (errno != ENOENT && error == 0)
+            error = errno;
+        return;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        if (::unlink(path.constData()) != 0 && error == 0)
+            error = errno;
+        return;
+    }
+    ::chmod(path.constData(), (info.st_mode & 07777) | S_IRWXU);
+    QByteArrayList names;
+    if (DIR* dir = ::opendir(path.constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names.append(name);
+        }
+        ::closedir(dir);
+    } else if (error == 0) {
+        error = errno;
+    }
+    for (const QByteArray& name : std::as_const(names))
+        RemoveTree(path + '/' + name, error);
+    if (::rmdir(path.constData()) != 0 && error == 0)
+        error = errno;
+}
+
+// The stems the program's data files are named with: the program's name, and the running
+// program file's name without extension (the settings file's name without ".ini").
+QStringList DataFileStems()
+{
+    QStringList stems{QString::fromLatin1(TAVRIX_PROGRAM_NAME).toLower()};
+    QString own = ExtractFileName(GetAppIniFileName()).toLower();
+    own.chop(4);
+    if (!own.isEmpty() && !stems.contains(own))
+        stems.append(own);
+    return stems;
+}
+
+bool HasWildcards(const QString& name)
+{
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
 } // namespace
 
 namespace selfupdate {
@@ -116,9 +178,9 @@ TSelfUpdateHooks& Hooks()
     return hooks;
 }
 
-int Fetch(const QString& source, const QString& target)
+int Fetch(const QString& source, const QString& target, qint64 maxBytes)
 {
-    return Hooks().Fetch ? Hooks().Fetch(source, target) : FetchUpdateFile(source, target);
+    return Hooks().Fetch ? Hooks().Fetch(source, target, maxBytes) : FetchUpdateFile(source, target, maxBytes);
 }
 
 int RunProgram(const QString& folder, const QString& program, int timeoutSec)
@@ -127,18 +189,14 @@ int RunProgram(const QString& folder, const QString& program, int timeoutSec)
                               : DefaultRunProgram(folder, program, timeoutSec);
 }
 
-void DeleteMask(const QString& pathWithMask, std::uint32_t options)
-{
-    TROperation operation;
-    DeleteByMask(pathWithMask, options, kFinishEmptyOk, 0, 1, 0, {}, operation);
-}
-
-// Removes a folder with all it holds; raises when something stayed.
 void RemoveFolder(const QString& folder)
 {
-    DeleteMask(ExcludeTrailingDelimiter(folder), kRfoRecursive);
-    if (RfoDirectoryExists(folder))
-        throw Exception(FormatSysError(LastCode() != 0 ? LastCode() : ENOTEMPTY, true));
+    const QString path = ExcludeTrailingDelimiter(folder);
+    int error = 0;
+    RemoveTree(QFile::encodeName(path), error);
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
+        throw Exception(FormatSysError(error != 0 ? error : ENOTEMPTY, true));
 }
 
 } // namespace selfupdate
@@ -212,10 +270,15 @@ QStringList UpdateListNames(const QString& list)
     return names;
 }
 
-void CheckUpdateVersion(const TrSU_VerData& data)
+void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress)
 {
     if (!IsValidVersionId(data.VerId))
         throw Exception(Format(LoadResString(SBadVersion), {data.VerId}));
+    // A package file on this machine is taken only from a configuration that is itself on this
+    // machine. From the web, a configuration could name any file here, its own copy saved
+    // beside the program or a cached system among them, and have it run as the package.
+    if (HasUrlScheme(configAddress) && !IsHttpsUrl(data.DownloadUrl))
+        throw Exception(Format(LoadResString(SWebPackageOnly), {data.DownloadUrl}));
     if (HasUrlScheme(data.DownloadUrl) && !IsHttpsUrl(data.DownloadUrl))
         throw Exception(Format(LoadResString(SBadPackageUrl), {data.DownloadUrl}));
     if (!IsPlainFileName(data.OriginalFileName))
@@ -228,7 +291,47 @@ void CheckUpdateVersion(const TrSU_VerData& data)
                 throw Exception(Format(LoadResString(SBadFileName), {name}));
 }
 
-int FetchUpdateFile(const QString& source, const QString& target)
+bool IsProgramDataFile(const QString& fileName)
+{
+    static const char* const extensions[] = {"ldr", "lsk", "lrt", "ini", "frm", "ltb", "lss", "flt"};
+    const QString name = fileName.toLower();
+    if (name == QLatin1String("systems"))
+        return true;
+    for (const QString& stem : DataFileStems()) {
+        for (const char* extension : extensions) {
+            const QString own = stem + QLatin1Char('.') + QLatin1String(extension);
+            if (name == own || name.startsWith(own + QLatin1Char('.')))
+                return true;
+        }
+    }
+    return false;
+}
+
+QStringList UpdateListFiles(const QString& folder, const QString& list)
+{
+    const QString base = IncludeTrailingDelimiter(folder);
+    QStringList files;
+    for (const QString& name : UpdateListNames(list)) {
+        QStringList matches;
+        if (HasWildcards(name)) {
+            // Links are listed as the names they are; a file's name may hold "*" itself, so the
+            // names found are deleted as they are, never taken as masks again.
+            const QFileInfoList infos = QDir(base).entryInfoList(
+                QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+            for (const QFileInfo& info : infos)
+                if (!info.isDir() && MatchesMasks(info.fileName(), name))
+                    matches.append(info.fileName());
+        } else if (RfoFileExists(base + name)) {
+            matches.append(name);
+        }
+        for (const QString& match : std::as_const(matches))
+            if (!IsProgramDataFile(match) && !files.contains(base + match))
+                files.append(base + match);
+    }
+    return files;
+}
+
+int FetchUpdateFile(const QString& source, const QString& target, qint64 maxBytes)
 {
     const QString folder = ExtractFilePath(target);
     if (!folder.isEmpty() && !RfoDirectoryExists(folder)) {
@@ -237,8 +340,17 @@ int FetchUpdateFile(const QString& source, const QString& target)
             throw Exception(TransactionText(step));
     }
     if (IsWebAddress(source)) {
-        HttpDownloadFile(source, target, IsHttpsUrl(source));
+        HttpDownloadFile(source, target, IsHttpsUrl(source), maxBytes);
         return 0;
+    }
+    // A device or a pipe would be read for ever (/dev/zero never ends), a folder is no package.
+    // A missing file is left to the copy, which names it.
+    struct stat info {};
+    if (::stat(QFile::encodeName(source).constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode))
+            throw Exception(Format(LoadResString(SNotRegularFile), {source}));
+        if (info.st_size > maxBytes)
+            throw Exception(Format(LoadResString(SFileTooLarge), {source, maxBytes}));
     }
     const TRTransaction step =
         CopyMoveFileStep(source, target, false, kRfoOverwrite | kRfoFlat | kRfoVerify, 64, 100, {});
@@ -268,7 +380,7 @@ void LoadUpdateDescription(QStringList& description, const TrSU_VerData& data, c
 
     for (const QString& name : std::as_const(names)) {
         try {
-            Fetch(descrBase + name, localFile);
+            Fetch(descrBase + name, localFile, SwReplyLimit);
             break;
         } catch (const std::exception&) {
             // The next name is tried.
@@ -298,16 +410,18 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
         TUpdateProgress progress(LoadResString(SSearching), 5);
         try {
             // Backups left by the last installation (the replaced program file among them).
-            DeleteMask(programFolder + QLatin1String("*.~*"), 0);
+            // The program's own journals and temporary copies look the same and stay.
+            DeleteUpdateFiles(programFolder, QStringLiteral("*.~*"));
             progress.Step();
             current = RunningVersion();
-            Fetch(address, configFile);
+            // A configuration is a few hundred bytes.
+            Fetch(address, configFile, SwReplyLimit);
             progress.Step();
             ReadUpdateVersion(configFile, ExtractFileName(GetAppFileName()), current, data);
             progress.Step();
             available = CompareVersionBuild(current) < CompareVersionBuild(data.VerId) && !data.DownloadUrl.isEmpty();
             if (available)
-                CheckUpdateVersion(data);
+                CheckUpdateVersion(data, address);
             progress.Step();
             if (available)
                 LoadUpdateDescription(description, data, UpdateDescriptionBase(address), programFolder, lcid);

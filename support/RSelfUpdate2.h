@@ -2,6 +2,7 @@
 
 #include "support/RLngUtils.h"
 #include "support/RVclUtils.h"
+#include "support/rHttpUtilsLimits.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,9 +19,12 @@
 //
 // Everything from the configuration is untrusted: file names are plain names inside the work
 // or program folder, the version is four dot-separated numbers, and a package comes only from
-// an "https://" address or a local file. Files of the program folder are replaced only after
-// the package ran and every check passed, and the replaced ones are kept until the copy
-// completed, so a failed copy puts them back.
+// an "https://" address, or from a local file when the configuration itself was read from a
+// local folder: a configuration from the web never makes the program run a file of this
+// machine. A local package or configuration is a regular file within the download caps. The
+// delete lists never touch the program's own data files. Files of the program folder are
+// replaced only after the package ran and every check passed, and the replaced ones are kept
+// until the copy completed, so a failed copy puts them back.
 
 // One version of the configuration: the program's own section and the global lists.
 struct TrSU_VerData {
@@ -55,8 +59,9 @@ struct TSelfUpdateHooks {
     std::function<bool(const QString& currentVersion, const QString& newVersion,
                        const QStringList& description)>
         ConfirmUpdate;
-    // 0 for a web download, 1 for a file copy; raises on failure.
-    std::function<int(const QString& source, const QString& target)> Fetch;
+    // 0 for a web download, 1 for a file copy; raises on failure or when the source is larger
+    // than maxBytes.
+    std::function<int(const QString& source, const QString& target, qint64 maxBytes)> Fetch;
     // Runs program in folder and returns its exit code; raises when it cannot start or runs
     // longer than timeoutSec.
     std::function<int(const QString& folder, const QString& program, int timeoutSec)> RunProgram;
@@ -92,21 +97,34 @@ bool IsValidVersionId(const QString& version);
 bool IsPlainFileName(const QString& name);
 // The trimmed non-empty names of a ";"-separated list.
 QStringList UpdateListNames(const QString& list);
-// Raises Exception with the reason when the record may not be installed: a version that is not
-// four numbers, a name with a path, a package address that is neither "https://" nor a file.
-void CheckUpdateVersion(const TrSU_VerData& data);
+// Raises Exception with the reason when the record of the configuration read from
+// configAddress may not be installed: a version that is not four numbers, a name with a path, a
+// package address that is not "https://", or a package file named by a configuration that did
+// not come from a local folder.
+void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress);
+// True for the program's own data files (draw archive, stakes, ratings, settings, form state,
+// regular stakes, scenario list, favourites: the program's name with ".ldr", ".lsk", ".lrt",
+// ".ini", ".frm", ".ltb", ".lss", ".flt"), their temporary, journal and backup copies (the same
+// name followed by more extensions) and the systems cache folder. fileName is a name without a
+// folder; letter case is ignored.
+bool IsProgramDataFile(const QString& fileName);
+// The files of folder that a delete list names: each name taken as a mask ("*" and "?"),
+// matching files (never folders) in the folder itself, in name order, the program's data files
+// left out.
+QStringList UpdateListFiles(const QString& folder, const QString& list);
 
 // Fetches source into target, creating the target's folder. An "http://" or "https://" source
 // (any letter case) is downloaded and 0 returned; anything else is copied as a file and 1
-// returned. Raises on failure.
-int FetchUpdateFile(const QString& source, const QString& target);
+// returned: only a regular file (or a link to one). Raises on failure, and when the source is
+// larger than maxBytes.
+int FetchUpdateFile(const QString& source, const QString& target, qint64 maxBytes = HttpFileReplyLimit);
 // The description base of a configuration: its folder (web or file) + "UpdDescr/".
 QString UpdateDescriptionBase(const QString& address);
 // Fills description with the version's text, tried under the language's names, or with the
 // text saying that no description is available.
 void LoadUpdateDescription(QStringList& description, const TrSU_VerData& data, const QString& descrBase,
                            const QString& localFolder, LCID lcid);
-// Deletes each listed file of folder that exists.
+// Deletes the files of folder that the list names (UpdateListFiles).
 void DeleteUpdateFiles(const QString& folder, const QString& list);
 // Runs each listed file of folder that exists, in folder, waiting up to 60 seconds for each.
 void RunUpdateFiles(const QString& folder, const QString& list);

@@ -16,11 +16,11 @@ inline constexpr int kRunTimeoutSec = 60;
 
 TSelfUpdateHooks& Hooks();
 // The hooks' fetch and program start, or their defaults when a hook is empty.
-int Fetch(const QString& source, const QString& target);
+int Fetch(const QString& source, const QString& target, qint64 maxBytes);
 int RunProgram(const QString& folder, const QString& program, int timeoutSec);
 
-void DeleteMask(const QString& pathWithMask, std::uint32_t options);
-// Removes a folder with all it holds; raises when something stayed.
+// Removes a folder with all it holds, links and all but never what a link points to (a link or
+// file in the folder's place goes as well); raises when something stayed.
 void RemoveFolder(const QString& folder);
 
 // The progress the hooks show, for the length of a scope; the window layer decides what the

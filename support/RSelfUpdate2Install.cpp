@@ -56,9 +56,8 @@ public:
     // Deletes the listed files by moving them aside.
     void DeleteBefore(const QString& list)
     {
-        for (const QString& name : UpdateListNames(list)) {
-            const QString file = FProgramFolder + name;
-            if (!RfoFileExists(file))
+        for (const QString& file : UpdateListFiles(FProgramFolder, list)) {
+            if (Known(file))
                 continue;
             const QString backup = FreeBackupFileName(file);
             if (!RfoMoveFile(file, backup))
@@ -165,7 +164,7 @@ void DownloadPackage(const TrSU_VerData& data, const QString& packageFile)
         try {
             if (RfoFileExists(packageFile))
                 RfoDeleteFile(packageFile);
-            Fetch(data.DownloadUrl, packageFile);
+            Fetch(data.DownloadUrl, packageFile, HttpFileReplyLimit);
             if (!RfoFileExists(packageFile))
                 throw Exception(Format(LoadResString(SFileNotFound), {packageFile}));
             if (!checksum.isEmpty() && FileCrc32Hex(packageFile).compare(checksum, Qt::CaseInsensitive) != 0)
@@ -257,11 +256,10 @@ void selfupdate::Install(const TrSU_VerData& data, const QString& programFolder,
 
 void DeleteUpdateFiles(const QString& folder, const QString& list)
 {
-    for (const QString& name : UpdateListNames(list)) {
-        const QString file = IncludeTrailingDelimiter(folder) + name;
-        if (RfoFileExists(file))
-            DeleteMask(file, kRfoIgnoreDirs);
-    }
+    // Each file found is deleted by its own name: taken as a mask again, a name holding "*"
+    // would reach further than the list said.
+    for (const QString& file : UpdateListFiles(folder, list))
+        DeleteFileStep(file, 0);
 }
 
 void RunUpdateFiles(const QString& folder, const QString& list)

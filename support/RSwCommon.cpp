@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QMessageAuthenticationCode>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -27,6 +28,12 @@ namespace {
 // The maker's server is configuration; this address names no real host, so that a program
 // without TAVRIX_SERVER_URL reports the server as unreachable instead of talking to a stranger.
 const char* const kMakerServer = "https://server.tavrix.invalid";
+
+// The machine id is confidential: whoever sees it may match this machine across every program
+// that sends it. The server gets a keyed hash of it instead, with a key of this program's own,
+// so that the value means nothing outside this program and stays the same from run to run.
+// Never change the key: the server knows its users' machines by this value.
+const char kMachineHashKey[] = "24606861660ec6d16e00a4eb98a025b7";
 
 const TResString SReplyTooLarge = RESSTR("RSwCommon", "Ответ сервера превышает допустимый размер (%1 байт)!");
 const TResString SNoResult = RESSTR("RSwCommon", "Ответ сервера не содержит результата запроса!");
@@ -156,7 +163,9 @@ QString SwMachineHash(const QByteArray& machineIdText)
     const QByteArray text = machineIdText.trimmed();
     if (text.isEmpty())
         return QString();
-    return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().left(32).toUpper());
+    const QByteArray key = QByteArray::fromHex(kMachineHashKey);
+    return QString::fromLatin1(
+        QMessageAuthenticationCode::hash(text, key, QCryptographicHash::Sha256).toHex().left(32).toUpper());
 }
 
 TUserIdentity CurrentUserIdentity()

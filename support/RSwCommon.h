@@ -32,7 +32,7 @@ bool MakerServerConfigured();
 struct TUserIdentity {
     QString AppId;       // the program's name: its file name without folder and extension
     QString AppVersion;  // the program's version
-    QString MachineId;   // a hash of the system's machine id, never the id itself
+    QString MachineId;   // a keyed hash of the system's machine id, never the id itself
     QString UserName;
     QString UserMail;
 };
@@ -45,8 +45,8 @@ inline constexpr char SwUserMailKey[] = "Mail";
 // Name and e-mail from the [User] section of the program's ini file when present (each key on
 // its own), else the account's full name (the login name when that is empty) and "".
 TUserIdentity CurrentUserIdentity();
-// The machine id as sent: the first 32 hexadecimal digits (upper case) of the SHA-256 of the
-// trimmed machine-id text; empty when the text is empty.
+// The machine id as sent: the first 32 hexadecimal digits (upper case) of the HMAC-SHA-256 of
+// the trimmed machine-id text under this program's own key; empty when the text is empty.
 QString SwMachineHash(const QByteArray& machineIdText);
 
 // The client fields, in the order the server reads them: appid, appver, hwdid, cl_name,

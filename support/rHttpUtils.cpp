@@ -59,6 +59,16 @@ const TResString SDeadline =
     RESSTR("rHttpUtils", "Сервер \"%s\" не передал ответ за отведённые на запрос %d с!");
 const TResString STooLarge =
     RESSTR("rHttpUtils", "Ответ сервера \"%s\" превышает допустимый размер (%d байт)!");
+const TResString SRedirectScheme =
+    RESSTR("rHttpUtils", "Сервер \"%s\" перенаправил запрос на недопустимый адрес \"%s\"!");
+const TResString SRedirectDowngrade = RESSTR(
+    "rHttpUtils", "Сервер \"%s\" перенаправил запрос с защищённого соединения на незащищённое \"%s\"!");
+const TResString SFormRedirect = RESSTR(
+    "rHttpUtils", "Сервер \"%s\" перенаправил отправку данных на другой сервер \"%s\"! Данные туда не отправлены.");
+
+// What the network stack keeps of a reply before this side has read it. Unbounded, a fast
+// server fills memory faster than the cap below is checked.
+constexpr qint64 kReadBufferBytes = 256 * 1024;
 
 THttpTimeouts& DefaultTimeouts()
 {
@@ -108,6 +118,13 @@ struct TLimits {
     qint64 MaxBody = 0;
 };
 
+// The most bytes a body may take on the wire: its cap after inflation, with room for what
+// compression adds to data that does not compress.
+qint64 RawBodyLimit(qint64 maxBody)
+{
+    return maxBody + maxBody / 16 + 64 * 1024;
+}
+
 [[noreturn]] void RaiseDeadline(const QUrl& url, const TLimits& limits)
 {
     const int seconds = std::max(1, (limits.DeadlineMs + 500) / 1000);
@@ -133,6 +150,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         raw = manager.get(request);
     }
     std::unique_ptr<QNetworkReply> reply(raw);
+    reply->setReadBufferSize(kReadBufferBytes);
 
     QEventLoop loop;
     QTimer timer;
@@ -164,7 +182,17 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         }
         const QByteArray chunk = reply->readAll();
         received += chunk.size();
-        if (!keep || chunk.isEmpty() || !failure.isEmpty())
+        if (!failure.isEmpty())
+            return;
+        // The wire bytes are capped too: a body that is never kept (an error page, a redirect)
+        // or a compressed stream that inflates to nothing must not run on until the deadline.
+        if (received > RawBodyLimit(limits.MaxBody)) {
+            failure = Format(LoadResString(STooLarge), {url.host(), limits.MaxBody});
+            failureKind = THttpFailure::TooLarge;
+            reply->abort();
+            return;
+        }
+        if (!keep || chunk.isEmpty())
             return;
         QByteArray plain;
         if (!inflater->Feed(chunk, plain)) {
@@ -253,6 +281,37 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     if (inflater && !inflater->Complete())
         throw EHttpError(Format(LoadResString(SInflateError), {url.host()}), hop.Status);
     return hop;
+}
+
+int DefaultPort(const QUrl& url)
+{
+    return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443 : 80);
+}
+
+bool SameOrigin(const QUrl& a, const QUrl& b)
+{
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
+           && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && DefaultPort(a) == DefaultPort(b);
+}
+
+// Where a redirect may lead. Only to the web: a "file:" or "data:" address would read this
+// machine or the reply itself. Never from TLS to plain HTTP: whoever sits on the plain leg could
+// swap what comes back. A form goes nowhere but the server it was posted to: a 307 or 308
+// elsewhere would hand its fields (the user's name, e-mail, machine hash, a scenario's text) to
+// whatever address the reply names; a 301 to 303 elsewhere goes on without them but is refused
+// all the same, since the answer to the form would come from a stranger. The message names the
+// other side by scheme, host and port only.
+void CheckRedirect(const QUrl& from, const QUrl& to, const QUrl& origin, bool posted)
+{
+    const QString scheme = to.scheme().toLower();
+    const QString where =
+        to.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        throw EHttpError(Format(LoadResString(SRedirectScheme), {from.host(), scheme + QLatin1Char(':')}));
+    if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 && scheme != QLatin1String("https"))
+        throw EHttpError(Format(LoadResString(SRedirectDowngrade), {from.host(), where}));
+    if (posted && !SameOrigin(origin, to))
+        throw EHttpError(Format(LoadResString(SFormRedirect), {from.host(), where}));
 }
 
 QByteArray EncodeFormPart(const QString& text)
@@ -425,6 +484,8 @@ THttpResponse HttpExecute(const THttpRequest& request)
     QByteArray method = request.Method.toUpper();
     QByteArray body = method == "POST" ? EncodeFormFields(request.FormFields) : QByteArray();
     QUrl url(request.Url);
+    const QUrl origin = url;
+    const bool posted = method == "POST";
     THttpResponse response;
     for (int redirects = 0;; ++redirects) {
         const THop hop = RunOnce(manager, url, method, body, limits, request.Output, response.Body);
@@ -439,6 +500,7 @@ THttpResponse HttpExecute(const THttpRequest& request)
                              hop.Status);
         if (redirects >= HttpMaxRedirects)
             throw EHttpError(Format(LoadResString(STooManyRedirects), {QUrl(request.Url).host()}), hop.Status);
+        CheckRedirect(url, hop.Location, origin, posted);
         // As browsers do: 301, 302 and 303 continue with GET; 307 and 308 repeat the request.
         if (hop.Status <= 303 && method == "POST") {
             method = "GET";
@@ -500,7 +562,8 @@ private:
 
 } // namespace
 
-void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int /*tlsCode*/)
+void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int /*tlsCode*/,
+                     qint64 maxBytes)
 {
     // The body goes through the atomic save: the target is replaced only once the whole reply
     // has arrived, so a failed download leaves an existing file as it was.
@@ -519,7 +582,7 @@ void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString&
     request.FollowRedirects = true;
     request.Output = &device;
     request.DeadlineMs = HttpFileDeadlineMs;
-    request.MaxBodyBytes = HttpFileReplyLimit;
+    request.MaxBodyBytes = maxBytes;
     HttpExecute(request);
     try {
         file->Commit();
@@ -528,9 +591,9 @@ void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString&
     }
 }
 
-void HttpDownloadFile(const QString& url, const QString& fileName, bool https)
+void HttpDownloadFile(const QString& url, const QString& fileName, bool https, qint64 maxBytes)
 {
-    HttpGetToStream(nullptr, url, fileName, https ? kTlsV1 : kTlsNone);
+    HttpGetToStream(nullptr, url, fileName, https ? kTlsV1 : kTlsNone, maxBytes);
 }
 
 QString HttpGetText(const THttpProxy* proxy, const QString& url, int /*tlsCode*/, bool followRedirects)

@@ -20,6 +20,10 @@ class QNetworkCookieJar;
 // deadline for the whole of it and a cap on its reply (support/rHttpUtilsLimits.h).
 // Replies compressed with gzip or deflate are inflated here. Failures (connection, time-out,
 // deadline, a reply past its cap, HTTP status other than 2xx, TLS) raise EHttpError.
+//
+// Redirects lead only to "http://" and "https://" addresses, never from "https://" down to
+// "http://", and a POST is never redirected to another scheme, host or port (its form would
+// go along); such a redirect is an error. TLS certificates are always checked.
 
 // What kind of failure an EHttpError was, where the caller may care.
 enum class THttpFailure {
@@ -125,11 +129,13 @@ bool IsHttpsUrl(const QString& url);
 // Form fields ("name=value" lines) as an application/x-www-form-urlencoded body (UTF-8).
 QByteArray EncodeFormFields(const QStringList& fields);
 
-// GET into a file, following redirects, within HttpFileDeadlineMs and HttpFileReplyLimit. The
-// target is replaced only once the whole reply has arrived; when the request fails an existing
-// file stays as it was and no partial file is left.
-void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int tlsCode);
-void HttpDownloadFile(const QString& url, const QString& fileName, bool https);
+// GET into a file, following redirects, within HttpFileDeadlineMs and maxBytes. The target is
+// replaced only once the whole reply has arrived; when the request fails an existing file stays
+// as it was and no partial file is left.
+void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int tlsCode,
+                     qint64 maxBytes = HttpFileReplyLimit);
+void HttpDownloadFile(const QString& url, const QString& fileName, bool https,
+                      qint64 maxBytes = HttpFileReplyLimit);
 QString HttpGetText(const THttpProxy* proxy, const QString& url, int tlsCode, bool followRedirects);
 QString HttpPostForm(const THttpProxy* proxy, const QString& url, const QStringList& fields,
                      bool followRedirects, int tlsCode);

@@ -1,6 +1,8 @@
 #include "tests/standin/HttpStandIn.h"
+#include "tests/standin/StandInTls.h"
 
 #include <QHostAddress>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -144,9 +146,18 @@ QList<QPair<QString, QString>> StandInDecodeForm(const QByteArray& body)
     return fields;
 }
 
-THttpStandIn::THttpStandIn() : FServer(new QTcpServer(this))
+THttpStandIn::THttpStandIn() : FServer(nullptr)
 {
+    ListenTo(new QTcpServer(this));
+}
+
+void THttpStandIn::ListenTo(QTcpServer* server)
+{
+    delete FServer;
+    FServer = server;
+    // A TLS server hands a connection over once its handshake is done.
     QObject::connect(FServer, &QTcpServer::newConnection, this, [this] { OnNewConnection(); });
+    QObject::connect(FServer, &QTcpServer::pendingConnectionAvailable, this, [this] { OnNewConnection(); });
 }
 
 THttpStandIn::~THttpStandIn()
@@ -167,6 +178,19 @@ bool THttpStandIn::Start()
     return FServer->listen(QHostAddress::LocalHost, 0);
 }
 
+bool THttpStandIn::StartTls()
+{
+    auto* server = new QSslServer(this);
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(StandInCertificate());
+    tls.setPrivateKey(StandInPrivateKey());
+    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    server->setSslConfiguration(tls);
+    ListenTo(server);
+    FTls = true;
+    return FServer->listen(QHostAddress::LocalHost, 0);
+}
+
 quint16 THttpStandIn::Port() const
 {
     return FServer->serverPort();
@@ -174,7 +198,7 @@ quint16 THttpStandIn::Port() const
 
 QString THttpStandIn::BaseUrl() const
 {
-    return QStringLiteral("http://") + Authority();
+    return (FTls ? QStringLiteral("https://") : QStringLiteral("http://")) + Authority();
 }
 
 QString THttpStandIn::Authority() const
@@ -371,9 +395,10 @@ void THttpStandIn::Stream(QTcpSocket* socket, const TStandInReply& reply)
         auto* timer = new QTimer(socket);
         timer->setTimerType(Qt::PreciseTimer);
         auto next = std::make_shared<qsizetype>(0);
-        QObject::connect(timer, &QTimer::timeout, socket, [socket, unit, next] {
+        QObject::connect(timer, &QTimer::timeout, socket, [this, socket, unit, next] {
             socket->write(unit.mid(*next % unit.size(), 1));
             ++*next;
+            ++FStreamed;
         });
         timer->start(reply.StepMs);
         return;
@@ -385,6 +410,9 @@ void THttpStandIn::Stream(QTcpSocket* socket, const TStandInReply& reply)
         while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 4 * block.size())
             socket->write(block);
     };
-    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [this, refill](qint64 bytes) {
+        FStreamed += bytes;
+        refill();
+    });
     refill();
 }

@@ -81,8 +81,11 @@ public:
 
     // Listens on an ephemeral port of 127.0.0.1; false when that fails.
     bool Start();
+    // The same over TLS, with the stand-ins' own certificate (tests/standin/StandInTls.h),
+    // which a client accepts only while the test trusts it.
+    bool StartTls();
     quint16 Port() const;
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>", or "https://..." after StartTls
     QString BaseUrl() const;
     // "127.0.0.1:<port>", the authority a request through the stand-in proxy names.
     QString Authority() const;
@@ -109,6 +112,9 @@ public:
     const QList<TStandInRequest>& Requests() const { return FRequests; }
     void ClearRequests() { FRequests.clear(); }
     int ConnectionCount() const { return FConnectionCount; }
+    // Bytes of Trickle and Endless replies that the connections took so far: what a client that
+    // stopped at its cap let in (the system's socket buffers included).
+    qint64 StreamedBytes() const { return FStreamed; }
 
 private:
     struct TConnection {
@@ -135,7 +141,11 @@ private:
     // false when the connection is done.
     bool Deliver(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply);
 
+    void ListenTo(QTcpServer* server);
+
     QTcpServer* FServer;
+    bool FTls = false;
+    qint64 FStreamed = 0;
     QHash<QByteArray, TStandInHandler> FRoutes;
     TStandInHandler FFallback;
     QByteArray FProxyAuth;

@@ -7,6 +7,7 @@
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "tests/standin/HttpStandIn.h"
+#include "tests/support/SelfUpdateTestEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,127 +18,7 @@
 
 #include <cerrno>
 
-namespace {
-
-const char* const kProgram = "Tavrix2_2r10";
-
-void Put(const QString& path, const QByteArray& bytes, bool executable = false)
-{
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
-
-QByteArray Get(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// A package as the maker builds one: a shell script that, started in the work folder, writes
-// the new program file, a text file and a file in a subfolder there.
-const QByteArray kPackage = "#!/bin/sh\n"
-                            "printf 'new program' > Tavrix2_2r10 && chmod +x Tavrix2_2r10\n"
-                            "printf 'readme 2' > readme.txt\n"
-                            "mkdir -p data && printf 'zz' > data/zz.txt\n"
-                            "printf '#!/bin/sh\\nprintf after > ../after.txt\\n' > after.sh && chmod +x after.sh\n"
-                            "exit 0\n";
-
-struct TInformerCall {
-    QString Current;
-    QString New;
-    QStringList Description;
-};
-
-class SelfUpdateTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(FRoot.isValid());
-        FProg = FRoot.filePath("prog") + "/";
-        FMirror = FRoot.filePath("mirror") + "/files/autoupdates/";
-        FConfig = FMirror + "Kelma_AU.cfg";
-        FPackage = FRoot.filePath("packages") + "/setup-12.sh";
-        Put(FProg + kProgram, "old program", true);
-        Put(FProg + "readme.txt", "readme 1");
-        OverrideAppFileName(FProg + kProgram);
-
-        TSelfUpdateHooks hooks;
-        hooks.RunningVersion = [this] { return FRunning; };
-        hooks.Progress.Show = [this](const QString& text, int maximum) {
-            FProgressTexts.append(text);
-            FProgressMax.append(maximum);
-            FProgressSteps.append(0);
-        };
-        hooks.Progress.Step = [this] { ++FProgressSteps.last(); };
-        hooks.Progress.Hide = [this] { ++FProgressHidden; };
-        hooks.ConfirmUpdate = [this](const QString& current, const QString& newVersion,
-                                     const QStringList& description) {
-            FInformer.append({current, newVersion, description});
-            return FAccept;
-        };
-        hooks.Fetch = [this](const QString& source, const QString& target) {
-            FFetched.append(source);
-            return FetchUpdateFile(source, target);
-        };
-        FPreviousHooks = SetSelfUpdateHooks(hooks);
-    }
-
-    void TearDown() override
-    {
-        SetSelfUpdateHooks(FPreviousHooks);
-        OverrideAppFileName(QString());
-    }
-
-    // The configuration with the program's section holding these lines (after its header).
-    void Config(const QByteArray& programLines, const QByteArray& globalLines = QByteArray())
-    {
-        QByteArray text = "[GlobalOptions]\r\n" + globalLines + "[" + kProgram + "]\r\n" + programLines;
-        Put(FConfig, text);
-    }
-
-    void Package(const QByteArray& script) { Put(FPackage, script, true); }
-
-    QByteArray StandardSection(const QByteArray& verId, const QByteArray& crc) const
-    {
-        return "VerId=" + verId + "\r\nDescription=" + EncodeCp1251(QStringLiteral("Весенний выпуск"))
-               + "\r\nDownloadUrl=" + FPackage.toUtf8() + "\r\nOriginalFileName=setup.sh\r\nChecksumCRC32=" + crc
-               + "\r\n";
-    }
-
-    int Check(bool silent = false, LCID lcid = 0) { return CheckForUpdates(FConfig, silent, lcid); }
-
-    int PackageFetches() const { return static_cast<int>(FFetched.count(FPackage)); }
-
-    QStringList ProgramFolder() const
-    {
-        QStringList names = QDir(FProg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        names.sort();
-        return names;
-    }
-
-    QTemporaryDir FRoot;
-    QString FProg;
-    QString FMirror;
-    QString FConfig;
-    QString FPackage;
-    QString FRunning = QStringLiteral("2.2.10.11");
-    bool FAccept = true;
-    QStringList FProgressTexts;
-    QList<int> FProgressMax;
-    QList<int> FProgressSteps;
-    int FProgressHidden = 0;
-    QList<TInformerCall> FInformer;
-    QStringList FFetched;
-    TScriptedBoxes FBoxes;
-    TSelfUpdateHooks FPreviousHooks;
-};
-
-} // namespace
+using namespace selfupdatetest;
 
 TEST(RSelfUpdate2, BuildIsTheFourthFieldOfAnySeparator)
 {
@@ -458,11 +339,13 @@ TEST_F(SelfUpdateTest, ConfigurationsNamingFilesOutsideTheFoldersAreRefused)
     EXPECT_EQ(ProgramFolder(), (QStringList{kProgram, "readme.txt"}));
 }
 
-TEST_F(SelfUpdateTest, ConfigurationAndDescriptionOverHttpWithALocalPackage)
+TEST_F(SelfUpdateTest, ConfigurationAndDescriptionOverHttpWithAnHttpsPackage)
 {
     THttpStandIn server;
     ASSERT_TRUE(server.Start());
-    Package(kPackage);
+    // A configuration from the web may name only an "https://" package (never fetched here:
+    // the user declines).
+    FPackage = "https://127.0.0.1:1/setup-12.sh";
     server.Route("/files/autoupdates/Kelma_AU.cfg",
                  TStandInReply::Text("[" + QByteArray(kProgram) + "]\r\n" + StandardSection("2.2.10.12", ""),
                                      "text/plain"));

@@ -1,0 +1,260 @@
+// The self-update against configurations, packages and servers that try to make the program run,
+// fetch or delete what they should not. The user always answers "install".
+
+#include "support/RSelfUpdate2.h"
+
+#include "support/RCrc32.h"
+#include "support/RSwCommon.h"
+#include "support/rHttpUtilsLimits.h"
+#include "tests/standin/HttpStandIn.h"
+#include "tests/standin/StandInTls.h"
+#include "tests/support/SelfUpdateTestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace selfupdatetest;
+
+namespace {
+
+const QByteArray kConfigPath = "/files/autoupdates/Kelma_AU.cfg";
+
+// The maker's server pointed at a stand-in for the length of a scope.
+class TServerAt {
+public:
+    explicit TServerAt(const QString& url) { qputenv(MakerServerEnv, url.toUtf8()); }
+    ~TServerAt() { qunsetenv(MakerServerEnv); }
+    TServerAt(const TServerAt&) = delete;
+    TServerAt& operator=(const TServerAt&) = delete;
+};
+
+// A shell script that leaves a mark when it runs.
+QByteArray MarkingScript(const QString& marker)
+{
+    return "#!/bin/sh\nprintf pwned > '" + marker.toUtf8() + "'\nexit 0\n";
+}
+
+// A configuration that is a shell script at the same time: run as a package, it leaves a mark.
+QByteArray ScriptConfig(const QString& marker, const QString& downloadUrl)
+{
+    return MarkingScript(marker) + "[" + kProgram + "]\r\nVerId=2.2.10.12\r\nDescription=x\r\nDownloadUrl="
+           + downloadUrl.toUtf8() + "\r\nOriginalFileName=setup.sh\r\n";
+}
+
+void Sparse(const QString& path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(size));
+}
+
+const QString kSearchError = QStringLiteral("Ошибка поиска обновлений!\n\n");
+const QString kInstallError = QStringLiteral("Ошибка установки обновления!\n\n");
+
+} // namespace
+
+TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
+{
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    const TServerAt at(server.BaseUrl());
+    const QString marker = FRoot.filePath("pwned");
+    Package(MarkingScript(marker));
+    // The systems cache holds text from the server as well.
+    Put(FProg + "Systems/2-05-1_0042.dat", ScriptConfig(marker, ""), true);
+    const QString packages[] = {
+        FProg + "SelfUpdates.inf",   // the configuration itself, as saved beside the program
+        FProg + "Systems/2-05-1_0042.dat",
+        FPackage,
+        "file://" + FPackage,
+        "http://127.0.0.1:1/setup.upd",
+    };
+    for (const QString& package : packages) {
+        server.Route(kConfigPath, TStandInReply::Text(ScriptConfig(marker, package), "text/plain"));
+        FBoxes.Clear();
+        EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 0), kSuFailed) << package.toStdString();
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text,
+                  kSearchError
+                      + QStringLiteral("Настройки обновления, полученные по сети, могут указывать пакет обновления "
+                                       "только по адресу \"https://\": \"%1\".")
+                            .arg(package));
+        EXPECT_FALSE(QFile::exists(marker)) << package.toStdString();
+    }
+    EXPECT_TRUE(FInformer.isEmpty());
+    EXPECT_EQ(FFetched, QStringList(5, SelfUpdateConfigAddress()));
+    EXPECT_EQ(ProgramFolder(), (QStringList{"Systems", kProgram, "readme.txt"}));
+}
+
+TEST_F(SelfUpdateTest, LocalPackageIsARegularFileWithinTheDownloadCap)
+{
+    Package(kPackage);
+    const QString pipe = FRoot.filePath("pipe.upd");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString zeroLink = FRoot.filePath("zero.upd");
+    ASSERT_TRUE(QFile::link("/dev/zero", zeroLink));
+    const QString huge = FRoot.filePath("huge.upd");
+    Sparse(huge, HttpFileReplyLimit + 1);
+    const QString notRegular = QStringLiteral("\"%1\" не является обычным файлом.");
+    const struct {
+        QString Source;
+        QString Error;
+    } cases[] = {
+        {"/dev/zero", notRegular},   // read for ever
+        {zeroLink, notRegular},
+        {pipe, notRegular},          // waits for ever for a writer
+        {QFileInfo(FPackage).path(), notRegular},
+        {huge, QStringLiteral("Размер файла \"%1\" превышает допустимый (134217728 байт).")},
+    };
+    for (const auto& c : cases) {
+        Config("VerId=2.2.10.12\r\nDownloadUrl=" + c.Source.toUtf8() + "\r\nOriginalFileName=setup.sh\r\n");
+        FBoxes.Clear();
+        FFetched.clear();
+        EXPECT_EQ(Check(), kSuFailed) << c.Source.toStdString();
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text, kInstallError + QString(c.Error).arg(c.Source));
+        EXPECT_EQ(FFetched.count(c.Source), 3);
+        EXPECT_EQ(Get(FProg + kProgram), "old program");
+    }
+}
+
+TEST_F(SelfUpdateTest, ConfigurationIsReadWithinTheServerReplyCap)
+{
+    // From the web: an endless configuration stops at the cap of the server's replies.
+    {
+        THttpStandIn server;
+        ASSERT_TRUE(server.Start());
+        const TServerAt at(server.BaseUrl());
+        server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Endless, "[Tavrix2_2r10]\r\nVerId=1.1.1.1\r\n"));
+        EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 0), kSuFailed);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text,
+                  kSearchError + QStringLiteral("Ответ сервера \"127.0.0.1\" превышает допустимый размер (4194304 байт)!"));
+        EXPECT_LT(server.StreamedBytes(), 4 * SwReplyLimit);
+    }
+    // From a folder: the same cap.
+    Config(StandardSection("2.2.10.12", ""));
+    Sparse(FConfig, SwReplyLimit + 1);
+    FBoxes.Clear();
+    EXPECT_EQ(Check(), kSuFailed);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text,
+              kSearchError + QStringLiteral("Размер файла \"%1\" превышает допустимый (4194304 байт).").arg(FConfig));
+    EXPECT_TRUE(FInformer.isEmpty());
+    EXPECT_FALSE(QFile::exists(FProg + "SelfUpdates.inf"));
+}
+
+TEST_F(SelfUpdateTest, PackageOverTlsStaysOnTlsToTheEnd)
+{
+    const TTrustStandIns trust;
+    THttpStandIn maker;
+    ASSERT_TRUE(maker.StartTls());
+    THttpStandIn plain;
+    ASSERT_TRUE(plain.Start());
+    const TServerAt at(maker.BaseUrl());
+    const QString marker = FRoot.filePath("pwned");
+    // Whoever sits on a plain leg answers with a package of his own.
+    plain.SetFallback([&](const TStandInRequest&) { return TStandInReply::Text(MarkingScript(marker), "text/plain"); });
+    maker.Route("/pkg/mirror.upd", TStandInReply::Text(kPackage, "application/octet-stream"));
+    maker.Route(kConfigPath, TStandInReply::Text("[" + QByteArray(kProgram) + "]\r\nVerId=2.2.10.12\r\nDescription=x\r\n"
+                                                 "DownloadUrl=" + maker.BaseUrl().toUtf8() + "/pkg/setup.upd\r\n"
+                                                 "OriginalFileName=setup.sh\r\n",
+                                                 "text/plain"));
+    const struct {
+        QByteArray Location;
+        int Result;
+        QString Box;
+    } cases[] = {
+        {plain.BaseUrl().toUtf8() + "/pkg/setup.upd", kSuFailed,
+         kInstallError + QStringLiteral("Сервер \"127.0.0.1\" перенаправил запрос с защищённого соединения на "
+                                        "незащищённое \"%1\"!")
+                             .arg(plain.BaseUrl())},
+        // Within TLS a redirect is followed.
+        {"/pkg/mirror.upd", kSuInstalled,
+         QStringLiteral("Установка обновления \"x\" успешно выполнена.\n\n"
+                        "Для завершения установки необходимо перезапустить программу!")},
+    };
+    for (const auto& c : cases) {
+        maker.Route("/pkg/setup.upd", TStandInReply::Redirect(302, c.Location));
+        FBoxes.Clear();
+        EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 0), c.Result) << c.Location.toStdString();
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text, c.Box);
+    }
+    EXPECT_TRUE(plain.Requests().isEmpty());
+    EXPECT_FALSE(QFile::exists(marker));
+    EXPECT_EQ(Get(FProg + kProgram), "new program");
+}
+
+TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
+{
+    Package(kPackage);
+    const QStringList data{"Tavrix2_2r10.ldr",      "Tavrix2_2r10.lsk",     "Tavrix2_2r10.lrt",
+                           "Tavrix2_2r10.ini",      "Tavrix2_2r10.frm",     "Tavrix2_2r10.ltb",
+                           "Tavrix2_2r10.lss",      "Tavrix2_2r10.flt",     "Tavrix2_2r10.ldr.bak",
+                           "TAVRIX2_2R10.LDR.BAK2", "Tavrix2_2r10.ldr.~sav", "Tavrix2_2r10.lrt.~chk",
+                           "Systems/2-05-1_0042.dat"};
+    for (const QString& name : data)
+        Put(FProg + name, name.toUtf8());
+    Put(FProg + "old.txt", "old");
+    Put(FProg + "notes.ldr", "another program's archive");
+    Put(FProg + "junk.log", "junk");
+    Config(StandardSection("2.2.10.12", "")
+               + "DeleteBefore=*.ini; *.frm; Tavrix2_2r10.l*; old.txt\r\n"
+                 "DeleteAfter=*.ldr; *.bak*; *.~*; Systems; *.l?t; *.log\r\n",
+           "DeleteBefore=*.lss;*.flt\r\nDeleteAfter=Tavrix2_2r10.lsk\r\n");
+
+    EXPECT_EQ(Check(), kSuInstalled);
+    for (const QString& name : data)
+        EXPECT_EQ(Get(FProg + name), name.toUtf8()) << name.toStdString();
+    // Masks still reach everything else.
+    for (const char* gone : {"old.txt", "notes.ldr", "junk.log"})
+        EXPECT_FALSE(QFile::exists(FProg + gone)) << gone;
+    EXPECT_EQ(Get(FProg + kProgram), "new program");
+
+    // The next check removes the installation's backups, not the data's own copies.
+    FRunning = "2.2.10.12";
+    EXPECT_EQ(Check(true), kSuNothingInstalled);
+    EXPECT_FALSE(QFile::exists(FProg + kProgram + ".~"));
+    for (const QString& name : data)
+        EXPECT_EQ(Get(FProg + name), name.toUtf8()) << name.toStdString();
+}
+
+TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)
+{
+    Package(kPackage);
+    Config(StandardSection("2.2.10.12", ""));
+    const QString work = FProg + "SelfUpdate/";
+    const QString outside = FRoot.filePath("outside");
+    Put(outside + "/keep.txt", "keep");
+    const auto outsideIntact = [&] {
+        EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"keep.txt"});
+        EXPECT_EQ(Get(outside + "/keep.txt"), "keep");
+    };
+
+    // Folders, a folder without write permission, and links to a folder, a file and nowhere.
+    Put(work + "left/deeper/old.txt", "old");
+    ASSERT_TRUE(QFile::setPermissions(work + "left/deeper", QFile::ReadOwner | QFile::ExeOwner));
+    ASSERT_TRUE(QFile::link(outside, work + "folder-link"));
+    ASSERT_TRUE(QFile::link(outside + "/keep.txt", work + "file-link"));
+    ASSERT_TRUE(QFile::link(FRoot.filePath("nowhere"), work + "dangling"));
+    EXPECT_EQ(Check(), kSuInstalled);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Exclamation);
+    EXPECT_FALSE(QFileInfo::exists(work));
+    outsideIntact();
+
+    // The work folder itself a link: the link goes, not what it points to.
+    ASSERT_TRUE(QFile::link(outside, FProg + "SelfUpdate"));
+    FBoxes.Clear();
+    EXPECT_EQ(Check(), kSuInstalled);
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Exclamation);
+    EXPECT_FALSE(QFileInfo(FProg + "SelfUpdate").isSymLink());
+    outsideIntact();
+}
