@@ -186,3 +186,6 @@ inline constexpr TResString rsGenModeCsv = KELMA_MSG(
     "Загрузить список из заранее подготовленного CSV-файла");
 inline constexpr TResString rsGeneratingCombs = KELMA_MSG("Генерация возможных комбинаций...");
 inline constexpr TResString rsGenerateError = KELMA_MSG("Ошибка генерации файла комбинаций!\n\n%s");
+inline constexpr TResString rsBadMyNumber = KELMA_MSG(
+    "Некорректное значение в списке моих чисел: \"%s\"!\n\nУкажите цифры от 0 до 9 через "
+    "точку с запятой или запятую.");
