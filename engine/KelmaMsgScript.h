@@ -132,6 +132,7 @@ inline constexpr TResString rsStatusLine = KELMA_MSG("Строка: %d");
 inline constexpr TResString rsStatusFilterOf = KELMA_MSG("Фильтр %d из %d: %s");
 inline constexpr TResString rsRunningScript = KELMA_MSG("Выполнение сценария...");
 inline constexpr TResString rsScriptFinished = KELMA_MSG("Сценарий завершен!");
+inline constexpr TResString rsScriptStopped = KELMA_MSG("Выполнение сценария прервано!");
 inline constexpr TResString rsAskStopScript = KELMA_MSG("Остановить выполнение сценария?");
 inline constexpr TResString rsCreatingFilterVariants = KELMA_MSG(
     "Создание всех вариантов фильтров...");

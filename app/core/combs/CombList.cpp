@@ -26,8 +26,9 @@ bool IsDigitValue(int value)
     return value >= DigitMin && value <= DigitMax;
 }
 
-// Reads the two words of a line split at the delimiters; false unless there are exactly two
-// and both are digits. A word that is not a number counts as 0.
+// Reads the two words of a file's line split at the delimiters; false unless there are
+// exactly two and both are digits. A word that is not a number counts as 0: that is how
+// the file format has always been read, and a list file is not refused for it.
 enum class TLineKind { NotAPair, BadDigits, Comb };
 
 TLineKind ParseDigitPair(const QString& line, const QString& delimiters, TCombWord& comb)
@@ -119,13 +120,32 @@ TCombsFileContents CombsFromBytes(const QByteArray& bytes)
     return contents;
 }
 
+bool ReadDigitWord(const QString& word, std::uint8_t& digit)
+{
+    const QString text = word.trimmed();
+    if (text.isEmpty())
+        return false;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > DigitMax)
+            return false;
+    }
+    digit = static_cast<std::uint8_t>(value);
+    return true;
+}
+
 TCombWord PastedLineToComb(const QString& line)
 {
     static const QString delimiters = QStringLiteral("\t ,-.:;|");
-    TCombWord comb = 0;
-    if (ParseDigitPair(line, delimiters, comb) != TLineKind::Comb)
+    std::uint8_t d1 = 0;
+    std::uint8_t d2 = 0;
+    if (WordCount(line, delimiters) != 2 || !ReadDigitWord(ExtractWord(1, line, delimiters), d1)
+        || !ReadDigitWord(ExtractWord(2, line, delimiters), d2))
         throw Exception(Format(LoadResString(rsBadCombination), {line}));
-    return comb;
+    return MakeComb(d1, d2);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -40,9 +40,13 @@ QByteArray CombsToBytes(const TCombsArray& combs);
 // numbers are not both digits 0..9 is left out and counted; other lines are left out silently.
 // Lines end at CR LF, LF or CR.
 TCombsFileContents CombsFromBytes(const QByteArray& bytes);
+// A word a person typed or pasted as one digit: the trimmed word holds decimal digits only
+// and their number is 0..9 ("7", "07"). A letter, a sign or a number past 9 is no digit; it
+// is refused, never read as 0.
+bool ReadDigitWord(const QString& word, std::uint8_t& digit);
 // A pasted line as a combination: exactly two words at tab, blank, ',', '-', '.', ':', ';'
-// and '|', each a digit 0..9 (a word that is not a number counts as 0). Raises Exception
-// "Некорректная комбинация: ..." otherwise.
+// and '|', each a digit by ReadDigitWord. Raises Exception "Некорректная комбинация: ..."
+// otherwise.
 TCombWord PastedLineToComb(const QString& line);
 
 // ---------------------------------------------------------------------------------------------

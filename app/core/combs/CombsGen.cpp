@@ -22,6 +22,19 @@ TMyNumbers ParseMyNumbers(const QString& text)
     return numbers;
 }
 
+QString MyNumbersRefusal(const QString& text)
+{
+    static const QString delimiters = QStringLiteral(",;");
+    const int words = WordCount(text, delimiters);
+    for (int i = 1; i <= words; ++i) {
+        const QString word = ExtractWord(i, text, delimiters);
+        std::uint8_t digit = 0;
+        if (!ReadDigitWord(word, digit))
+            return Format(LoadResString(rsBadMyNumber), {word.trimmed()});
+    }
+    return QString();
+}
+
 TCombsArray GenerateCombs(int mode, const TMyNumbers& numbers)
 {
     TCombsArray combs;

@@ -33,6 +33,12 @@ using TMyNumbers = std::bitset<256>;
 // Words at ',' and ';', each trimmed and read as a number (a word that is not one counts as
 // 0); values outside 0..255 are ignored.
 TMyNumbers ParseMyNumbers(const QString& text);
+// Whether the generation dialog takes a text of my numbers: every word at ',' and ';' must be
+// a digit by the rule of a typed combination (ReadDigitWord). Empty when it does (a text
+// without words too: no numbers); else the refusal naming the first word that is not,
+// "Некорректное значение в списке моих чисел: ...". Stored settings are still read by
+// ParseMyNumbers.
+QString MyNumbersRefusal(const QString& text);
 // The combinations of the modes 0..3 (above 4 as 0), digit 1 slowest: 00, 01, ..., 99.
 TCombsArray GenerateCombs(int mode, const TMyNumbers& numbers);
 // The caption of a mode in the generation dialog; empty outside 0..4.

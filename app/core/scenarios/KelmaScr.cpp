@@ -433,12 +433,9 @@ QString StakeCommentText(int lineNo, int variantNo, const QString& comment, cons
 
 void GetFilterItemLists(const TFilterItem& item, TIntArray& drawsLens, TIntArray& levels)
 {
+    // Any length is a window: one below 1 holds no draws (StepWindowLength), as the filter
+    // dialog lets such a length stand beside others.
     drawsLens = ReadFilterList(item, item.DrawsLen);
-    // A length of 0 is an empty window (a step without rows), as the filter dialog lets it be
-    // listed; only a negative length is no window at all.
-    for (const std::int32_t length : drawsLens)
-        if (length < 0)
-            RaiseBadFilter(item);
     levels.clear();
     if (item.LevelMode != LevelLNO)
         levels = ReadFilterList(item, item.LevelValue);

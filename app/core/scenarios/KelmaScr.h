@@ -194,9 +194,13 @@ public:
     using Exception::Exception;
 };
 
+// The draws a step with this draws length computes over: a length below 1 (0, or a negative
+// one a line may hold) is a window over no draws, a step without rows.
+inline int StepWindowLength(std::int32_t drawsLen) { return drawsLen < 0 ? 0 : drawsLen; }
+
 // The draws-length values and, when the level mode is not LNO, the level values of a
 // filter. Raises Exception "Некорректное описание фильтра: %s!" when a list is empty or not
-// a list, or when a draws length is negative (0 is accepted: a window of no draws).
+// a list. Every draws length is taken, as the line writes it (see StepWindowLength).
 void GetFilterItemLists(const TFilterItem& item, TIntArray& drawsLens, TIntArray& levels);
 // How many variants the filter gives, without building them (same errors as above).
 std::int64_t FilterItemVariantCount(const TFilterItem& item);

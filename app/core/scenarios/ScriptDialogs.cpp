@@ -61,8 +61,9 @@ QString KeepFilterListChars(const QString& text)
 
 TFilterCheck CheckFilterItem(const TFilterItem& item)
 {
+    // A step over no draws alone is refused; beside other lengths it is one of the variants.
     const TIntArray lengths = ReadList(item.DrawsLen);
-    if (lengths.empty() || (lengths.size() == 1 && lengths.front() == 0))
+    if (lengths.empty() || (lengths.size() == 1 && StepWindowLength(lengths.front()) == 0))
         return Refused(TFilterCheckField::DrawsLen, rsBadValueRange);
 
     if (item.LevelMode != LevelLNO) {

@@ -50,9 +50,10 @@ struct TFilterCheck {
 };
 
 // The OK check of a filter step as the dialog fills it, in the order the dialog asks: the
-// draws lengths must form a list other than the single value 0; a level mode other than LNO
-// needs level values, and LVA a method with numeric values; several rows at once cannot stop
-// at a count of combinations (SC).
+// draws lengths must form a list other than a single window over no draws (0 or a negative
+// length, see StepWindowLength); a level mode other than LNO needs level values, and LVA a
+// method with numeric values; several rows at once cannot stop at a count of combinations
+// (SC).
 TFilterCheck CheckFilterItem(const TFilterItem& item);
 
 // The field of a line that holds a "|": 0 for the comment, 1..7 for a filter, -1 when none.

@@ -146,8 +146,9 @@ QString TScriptRunner::FinishRun()
     FCycle = 0;
     FState.FScriptRunning = false;
     FState.FScriptStop = false;
-    if (!stopped)
-        ShowScriptStatus(0, 0, 0, LoadResString(rsScriptFinished));
+    // The status row tells how the run ended; a stopped one would otherwise go on showing
+    // the cycle and step it was stopped at.
+    ShowScriptStatus(0, 0, 0, LoadResString(stopped ? rsScriptStopped : rsScriptFinished));
     FTable.SetSort(FSortColumn, FSortDescending);
     if (SetControlsEnabled)
         SetControlsEnabled(true);

@@ -305,10 +305,13 @@ void TScriptRunner::RunStatFilterStep(const TFilterPart& part)
     if (!FTable.SelectMethod(method))
         throw Exception(Format(LoadResString(rsMethodNotFound), {method.Code(), method.FullCaption()}));
     FTable.SetSort(part.SortOrder, true);
-    FTable.SetDrawsLen(part.DrawsLen);
+    // The stake comments keep the length as the line writes it; the table, the log and the
+    // statistics page get the draws the window holds.
+    const int length = StepWindowLength(part.DrawsLen);
+    FTable.SetDrawsLen(length);
     FLastMethod = &method;
-    FLastDrawsLen = part.DrawsLen;
-    LogFormat(rsLogComputingStat, {method.FullCaption(), part.DrawsLen});
+    FLastDrawsLen = length;
+    LogFormat(rsLogComputingStat, {method.FullCaption(), length});
 
     // The table's key does not hold the weights: a step whose weights differ from those of
     // the last table recomputes, or the weight column would be stale.

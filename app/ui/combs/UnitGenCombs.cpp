@@ -3,6 +3,7 @@
 #include "app/ui/shell/FilePrompt.h"
 #include "engine/KelmaMsg.h"
 #include "platform/ResString.h"
+#include "support/RDialogs.h"
 
 #include "ui_FormGenCombs.h"
 
@@ -81,6 +82,21 @@ void TFormGenCombs::ChooseFile()
                              FUi->edCombsGenerateParam->text(), false};
     if (PromptForFileName(this, prompt, fileName))
         FUi->edCombsGenerateParam->setText(fileName);
+}
+
+void TFormGenCombs::accept()
+{
+    const int mode = FUi->cbCombsGenerateMode->currentIndex();
+    if (mode >= GenAnyOf && mode <= GenNoneOf) {
+        const QString refusal = MyNumbersRefusal(Settings().Parameters);
+        if (!refusal.isEmpty()) {
+            ErrorBox(refusal);
+            FUi->edCombsGenerateParam->setFocus();
+            FUi->edCombsGenerateParam->selectAll();
+            return;
+        }
+    }
+    TDialogSTemplate::accept();
 }
 
 void TFormGenCombs::changeEvent(QEvent* event)

@@ -12,7 +12,9 @@ class FormGenCombs;
 // The dialog of a new combination list: the generation mode, the parameter text (my numbers,
 // or the ".lcv" file of the file mode, chosen with "...") and whether these settings become
 // the default. The text can be edited in every mode but the full list, the file chosen only
-// in the file mode. Nothing is checked: the generation reports what it cannot use.
+// in the file mode. OK refuses my numbers that are not digits (MyNumbersRefusal) and keeps
+// the dialog open on the edit; a file name is not checked: the generation reports a file it
+// cannot read.
 class TFormGenCombs : public TDialogSTemplate {
     Q_OBJECT
 
@@ -28,6 +30,7 @@ public:
     Ui::FormGenCombs* Controls() const { return FUi.get(); }
 
 protected:
+    void accept() override;
     void changeEvent(QEvent* event) override;
 
 private:

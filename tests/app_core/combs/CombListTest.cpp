@@ -201,6 +201,11 @@ TEST_F(CombListTest, PasteTakesEveryLineOrNone)
         {"1 2\n12,3", false, before, "Некорректная комбинация: \"12,3\"!"},
         {"1 2\n\n3 4", false, before, "Некорректная комбинация: \"\"!"},
         {"1 2 3", false, before, "Некорректная комбинация: \"1 2 3\"!"},
+        // A word that is not a digit is refused, never read as 0.
+        {"1 2\nx 5", false, before, "Некорректная комбинация: \"x 5\"!"},
+        {"+1 2", false, before, "Некорректная комбинация: \"+1 2\"!"},
+        {"$5 1", false, before, "Некорректная комбинация: \"$5 1\"!"},
+        {"007 0", true, {"7;0"}, nullptr},
     };
     for (const Case& c : cases) {
         SetList({C(5, 5), C(6, 6)});

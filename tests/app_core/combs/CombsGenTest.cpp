@@ -81,6 +81,27 @@ TEST(GenerateCombsTest, ModesKeepTheirPairs)
         EXPECT_EQ(full[static_cast<size_t>(i)], C(i / 10, i % 10)) << i;
 }
 
+TEST(MyNumbersTest, TheDialogTakesDigitsOnlyAndNamesTheFirstWordThatIsNot)
+{
+    // The rule of a typed combination: digits 0..9 and nothing else; no word is no number.
+    const struct {
+        const char* Text;
+        const char* Refused;   // nullptr: taken
+    } cases[] = {
+        {" 3 , 07 ;;0", nullptr}, {"", nullptr}, {";,", nullptr},
+        {"|;abc,-1,99999999999", "|"}, {"1;abc", "abc"}, {"1; -1", "-1"}, {"3;12", "12"},
+        {"99999999999", "99999999999"}, {"+5", "+5"}, {"$5", "$5"}, {"1 2", "1 2"}, {"٣", "٣"},
+    };
+    for (const auto& c : cases) {
+        const QString refusal = MyNumbersRefusal(U(c.Text));
+        EXPECT_EQ(refusal.isEmpty(), c.Refused == nullptr) << c.Text;
+        if (c.Refused) {
+            EXPECT_TRUE(refusal.startsWith(U("Некорректное значение в списке моих чисел: \"%1\"!").arg(U(c.Refused))))
+                << c.Text;
+        }
+    }
+}
+
 TEST(GenerateCombsTest, ModeCaptions)
 {
     EXPECT_EQ(CombsGenerateModeCaption(GenFull), U("Полный список (все возможные для данного лото варианты)"));

@@ -2,6 +2,8 @@
 
 #include "tests/app_core/scenarios/KelmaScrTestEnv.h"
 
+#include <climits>
+
 namespace {
 
 TEST_F(KelmaScrTest, ThresholdModeMakesOneVariantPerLengthAndLevel)
@@ -68,9 +70,6 @@ TEST_F(KelmaScrTest, BadListsAreErrorsOfTheFilter)
         "TSD1#SUMS#LNO:#SF:0",
         "TSD1#SUMS:ten#LNO:#SF:0",
         "TSD1#SUMS:1-2000000000;1#LNO:#SF:0",
-        "TSD1#SUMS:-1,10#LNO:#SF:0",
-        "TSD1#SUMS:-5#LNO:#SF:0",
-        "TSD1#SUMS:10;-2147483648#LNO:#SF:0",
         "TSD1#SUMS:10#LMV:#SF:0",
         "TSD1#SUMS:10#LDV:a,b#SF:0",
         "TSD1#SUMS:10#LMV:1-2000000000;1#SF:0",
@@ -97,10 +96,10 @@ TEST_F(KelmaScrTest, BadListsAreErrorsOfTheFilter)
     }
 }
 
-TEST_F(KelmaScrTest, ZeroLengthTheDialogAcceptsIsAVariantOfItsOwn)
+TEST_F(KelmaScrTest, LengthsOverNoDrawsTheDialogAcceptsAreVariantsOfTheirOwn)
 {
-    // What the filter dialog lets through, the run expands: a length of 0 is a window of no
-    // draws. The dialog refuses 0 alone.
+    // What the filter dialog lets through, the run expands: a length of 0, or a negative one,
+    // is a window of no draws, kept as the line writes it. The dialog refuses one alone.
     struct TCase {
         const char* Text;
         bool DialogAccepts;
@@ -109,7 +108,10 @@ TEST_F(KelmaScrTest, ZeroLengthTheDialogAcceptsIsAVariantOfItsOwn)
         {"TSD1#SUMS:0,1#LNO:#SF:0", true, {0, 1}},
         {"TSD1#SUMS:0-20;10#LNO:#SF:0", true, {0, 10, 20}},
         {"TSD1#SUMS:5;0#LMV:1,2#SF:0", true, {5, 5, 0, 0}},
+        {"TSD1#SUMS:5,-1#LNO:#SF:0", true, {5, -1}},
+        {"TSD1#SUMS:10;-2147483648#LNO:#SF:0", true, {10, INT_MIN}},
         {"TSD1#SUMS:0#LNO:#SF:0", false, {0}},
+        {"TSD1#SUMS:-5#LNO:#SF:0", false, {-5}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Text);

@@ -47,8 +47,10 @@ protected:
     const TStatMethod* Textual = nullptr;
 };
 
-TEST_F(FilterCheckTest, DrawsLengthsMustBeAListOtherThanTheSingleZero)
+TEST_F(FilterCheckTest, DrawsLengthsMustBeAListOtherThanASingleWindowOverNoDraws)
 {
+    // 0 and a negative length are both a window over no draws: refused alone, taken beside
+    // other lengths, as the run takes them.
     const struct {
         const char* text;
         bool accepted;
@@ -56,7 +58,8 @@ TEST_F(FilterCheckTest, DrawsLengthsMustBeAListOtherThanTheSingleZero)
         {"10", true},       {" 10 ", true},    {"0,1", true},      {"0;0", true},
         {"1-10;3", true},   {"10,20;30", true}, {"0", false},      {"", false},
         {"  ", false},      {"abc", false},    {"10,x", false},    {"10-1;1", false},
-        {"0-0;1", false},   {"1-10;0", false},
+        {"0-0;1", false},   {"1-10;0", false}, {"-5", false},     {"-3--3;1", false},
+        {"5,-1", true},     {"-1;5", true},    {"-1-1;1", true},
     };
     for (const auto& c : cases) {
         TFilterItem item = Good();

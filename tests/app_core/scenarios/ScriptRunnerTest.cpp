@@ -311,17 +311,28 @@ TEST_F(ScriptRunnerTest, UnknownMethodEndsTheRunNamingTheCodeAndRestoresWeights)
     EXPECT_TRUE(StakeTexts().isEmpty());
 }
 
-TEST_F(ScriptRunnerTest, NegativeDrawsLengthIsAFaultyFilter)
+TEST_F(ScriptRunnerTest, NegativeDrawsLengthIsAStepOverNoDrawsAsZeroIs)
 {
-    SetLines({Line("FULL:0#FIRST", {"TSD1#NUMS:5,-1#LNO:#SF:0"})});
-    try {
-        FRunner.ScriptRun();
-        ADD_FAILURE() << "no error";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), U("Некорректное описание фильтра: TSD1#NUMS:5,-1#LNO:#SF:0!"));
+    // No rows, the whole list, as length 0 (see below); the comment keeps the length as the
+    // line writes it, the log and the statistics page get the draws the window holds.
+    FLog.Enabled = [] { return true; };
+    const struct {
+        const char* Lengths;
+        QStringList Stakes;
+    } cases[] = {
+        {"-1,1", {"99 11 100 01.001: @ FULL#LAST + TSD#NUMS:-1#LNO:#ST:1", "99 11 81 01.002: @ FULL#LAST + TSD#NUMS:1#LNO:#ST:1"}},
+        {"-2147483648", {"99 11 100 01.001: @ FULL#LAST + TSD#NUMS:-2147483648#LNO:#ST:1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Lengths);
+        FStakes.DeleteStakes([](qint64, const TStakeRec&) { return false; });
+        SetOnlyLine(Line("FULL:0#LAST", {(std::string("TSD1#NUMS:") + c.Lengths + "#LNO:#ST:1").c_str()}));
+        EXPECT_NO_THROW(FRunner.ScriptRun());
+        EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+        EXPECT_EQ(StakeTexts(), c.Stakes);
+        EXPECT_EQ(FRunner.LastStepDrawsLen(), c.Stakes.size() == 1 ? 0 : 1);
     }
-    EXPECT_TRUE(StakeTexts().isEmpty());
-    EXPECT_FALSE(FState.FScriptRunning);
+    EXPECT_TRUE(LogLines().contains(U("Анализ тиражей и расчет статистики \"Числа тиража\" для выборки в 0 тиражей...")));
 }
 
 TEST_F(ScriptRunnerTest, DrawsLengthZeroIsAStepWithoutRows)

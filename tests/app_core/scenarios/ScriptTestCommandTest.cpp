@@ -113,7 +113,7 @@ TEST_F(ScriptRunnerTest, StoppedTestLeavesTheOffsetBeingTested)
         if (rec.IsStake())
             draws.append(QStringLiteral("%1:%2").arg(rec.DrawNumber).arg(rec.Checked));
     EXPECT_EQ(draws, (QStringList{"6:1", "7:1"}));
-    EXPECT_NE(FShown.last(), U("Сценарий завершен!"));
+    EXPECT_EQ(FShown.last(), U("Выполнение сценария прервано!"));
 }
 
 TEST_F(ScriptRunnerTest, TestCountIsClampedAndNeedsTwoDraws)
@@ -157,6 +157,29 @@ TEST_F(ScriptRunnerTest, StopCommandAsksAndSetsTheFlag)
     // The line under way finishes its step; the next line is not run.
     EXPECT_EQ(StakeTexts(), QStringList{});
     EXPECT_FALSE(FState.FScriptStop);
+}
+
+TEST_F(ScriptRunnerTest, StatusRowTellsHowTheRunEndedWithTheCycleCleared)
+{
+    // STOP and too many variants stop a run as "Стоп" does (the window's tests press it).
+    const struct {
+        QString FirstLine;
+        const char* Shown;
+    } cases[] = {
+        {Line("FULL:0#FIRST"), "Сценарий завершен!"},
+        {Line("FULL:0#STOP"), "Выполнение сценария прервано!"},
+        {Line("FULL:0#FIRST", {"TSD1#NUMS:1-1000;1#LNO:#SF:0", "TSD1#NUMS:1-1000;1#LNO:#SF:0", "TSD1#NUMS:1,2#LNO:#SF:0"}),
+         "Выполнение сценария прервано!"},
+    };
+    SetLines({Line("FULL:0#FIRST"), Line("FULL:0#LAST")});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Shown);
+        ASSERT_TRUE(FLines.SetScriptLine(0, c.FirstLine));
+        FRunner.ScriptRun();
+        EXPECT_EQ(FRunner.Status().Cycle, U("Цикл: 0"));
+        EXPECT_EQ(FRunner.Status().Line, U("Строка: 0"));
+        EXPECT_EQ(FShown.last(), U(c.Shown));
+    }
 }
 
 TEST_F(ScriptRunnerTest, StakesAreCheckedAfterEachVariantOrOnceAfterTheLines)

@@ -167,7 +167,8 @@ TEST_F(StatCombsPagesTest, GenerationDialogHandsBackWhatWasChosen)
     ui->cbSaveParameters->setChecked(true);
     EXPECT_EQ(dialog.Settings(), (TCombsGenerateSettings{4, QStringLiteral("/data/mine.lcv")}));
     EXPECT_TRUE(dialog.SaveAsDefault());
-    // Nothing is checked, and a text longer than a stored text is cut.
+    // Settings() hands back what stands (OK checks my numbers), a text longer than a stored
+    // text cut.
     ui->cbCombsGenerateMode->setCurrentIndex(1);
     ui->edCombsGenerateParam->setMaxLength(1000);
     ui->edCombsGenerateParam->setText(QString(300, QLatin1Char('x')));
@@ -201,6 +202,47 @@ TEST_F(StatCombsPagesTest, GenerateCommandBuildsTheListAndSavesTheDefaultWhenAsk
     // A new list starts without an undo copy and without applied filters.
     EXPECT_EQ(form->Combs().UndoCount(), 0);
     EXPECT_FALSE(Run(*form, "CombsUndo"));
+}
+
+TEST_F(StatCombsPagesTest, GenerationRefusesMyNumbersThatAreNotDigitsNamingThem)
+{
+    // Typed into the generate command's dialog: a word that is not a digit keeps the dialog
+    // open on the edit with a box naming it; "3;7" typed over it is built.
+    const struct {
+        int Mode;
+        const char* Typed;
+        const char* Refused;   // the word named, or nullptr
+        int Count;
+    } cases[] = {
+        {GenAnyOf, "|;abc,-1,99999999999", "|", 36},
+        {GenOnlyFrom, "3;12", "12", 4},
+        {GenNoneOf, " 1 ,2;", nullptr, 64},
+    };
+    auto form = Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        FBoxes.Clear();
+        WhenModal([&](TDialogSTemplate& dialog) {
+            const TGenControls ui(dialog);
+            ui.cbCombsGenerateMode->setCurrentIndex(c.Mode);
+            ASSERT_TRUE(ActivateWindow(&dialog));
+            ui.edCombsGenerateParam->setFocus();
+            for (const QChar ch : U(c.Typed))
+                TypeKey(ui.edCombsGenerateParam, ch.unicode(), Qt::NoModifier, QString(ch));
+            if (c.Refused) {
+                EXPECT_FALSE(PressOk(dialog));
+                EXPECT_EQ(FBoxes.Last().Text, U("Некорректное значение в списке моих чисел: \"%1\"!\n\nУкажите цифры от 0 "
+                                                "до 9 через точку с запятой или запятую.").arg(U(c.Refused)));
+                EXPECT_EQ(QApplication::focusWidget(), ui.edCombsGenerateParam);
+                for (const QChar ch : U("3;7"))
+                    TypeKey(ui.edCombsGenerateParam, ch.unicode(), Qt::NoModifier, QString(ch));
+            }
+            EXPECT_TRUE(PressOk(dialog));
+        });
+        EXPECT_TRUE(Run(*form, "CombsGen"));
+        EXPECT_EQ(FBoxes.Boxes().size(), c.Refused ? 1 : 0);
+        EXPECT_EQ(CombTexts(*form).size(), c.Count);
+    }
 }
 
 TEST_F(StatCombsPagesTest, FilesAndTheClipboardGoThroughTheList)

@@ -86,6 +86,9 @@ TEST_F(ScriptDialogsUiTest, LineDialogChecksTypedFiltersAsTheFilterDialogDoes)
         {6, U("TMD1#SUMS:10#LMV:3#SC:2"), "В режиме мультивыделения остановка сценария по количеству комбинаций или "
                                           "чисел не может быть выполнена!\nВыберите другой способ останова."},
         {3, U("TSD1#SUMS:0,1#LMV:3#ST:1"), nullptr},
+        // A negative length is a window over no draws, as 0 is: refused alone, run beside others.
+        {1, U("TSD1#SUMS:-5#LNO:#SF:1"), "Введен некорректный диапазон значений!"},
+        {2, U("TSD1#SUMS:5,-1#LNO:#SF:1"), nullptr},
         {7, U("  "), nullptr},   // an empty slot is no filter
     };
     for (const auto& c : cases) {

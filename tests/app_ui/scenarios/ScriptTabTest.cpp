@@ -285,6 +285,44 @@ TEST_F(ScriptTabTest, DrawsLengthsTheFilterDialogAcceptsRunIncludingZero)
                                    "00 7 81 01.002: Z @ FULL#FIRST + TSD#NUMS:1#LNO:#ST:1"}));
 }
 
+TEST_F(ScriptTabTest, AfterStopTheStatusRowSaysTheScenarioWasStoppedWithTheCycleCleared)
+{
+    // Ctrl+X, answered Yes, in the second line of the one run, or of the second offset tested.
+    WriteFileBytes(ScriptFile(), ScriptLinesToBytes({U("FULL:0#FIRST| | | | | | | |A"), U("FULL:0#LAST| | | | | | | |B")}));
+    for (const auto& [command, cycle] : {std::pair{"ScriptRun", 1}, std::pair{"ScriptTest", 2}}) {
+        SCOPED_TRACE(command);
+        FBoxes.Clear();
+        auto form = Open();
+        auto* status = form->findChild<TStatusBar*>(QStringLiteral("sbScript"));
+        bool stopped = false;
+        form->ScriptRunner().ProcessEvents = [&] {
+            QCoreApplication::processEvents();
+            if (stopped || form->ScriptRunner().Cycle() != cycle || status->PanelText(2) != U("Строка: 2"))
+                return;
+            stopped = true;
+            FBoxes.Answer(IDYES);
+            ASSERT_TRUE(ActivateWindow(form.get()));   // the test-count dialog has gone
+            TypeKey(form.get(), Qt::Key_X, Qt::ControlModifier);
+        };
+        if (cycle == 2) {
+            WhenModal([](TDialogSTemplate& dialog) {
+                qobject_cast<TFormTestCnt*>(&dialog)->edTestCount->setValue(3);
+                EXPECT_TRUE(PressOk(dialog));
+            });
+        }
+        ASSERT_TRUE(Run(*form, command));
+        ASSERT_TRUE(stopped);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Text, U("Остановить выполнение сценария?"));
+        EXPECT_EQ(status->PanelText(1), U("Цикл: 0"));
+        EXPECT_EQ(status->PanelText(2), U("Строка: 0"));
+        EXPECT_EQ(status->PanelText(4), U("Выполнение сценария прервано!"));
+        EXPECT_TRUE(List(*form)->isEnabled());
+        form->Actions()->UpdateAll();
+        EXPECT_FALSE(form->Actions()->Action(QStringLiteral("ScriptStop"))->isEnabled());
+    }
+}
+
 namespace {
 
 // The scenario log of the folder without its time stamps; empty when there is none.
