@@ -7,6 +7,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 
 #include <QFile>
 
@@ -36,25 +37,6 @@ const TResString SDrawNumberRange = RESSTR(
 const TResString SShortRead = RESSTR("StakesFile", "Файл ставок прочитан не полностью.");
 
 const TResString SStakesOpenError = RESSTR("StakesFile", "Не удалось открыть файл ставок \"%s\": %s");
-const TResString SNoRights = RESSTR("StakesFile", "нет прав на чтение и запись этого файла");
-const TResString SReadOnlyDisk = RESSTR("StakesFile", "диск доступен только для чтения");
-const TResString SIsFolder = RESSTR("StakesFile", "на месте файла находится каталог");
-const TResString SDiskFull = RESSTR("StakesFile", "на диске нет свободного места");
-
-// The reasons a user can act on are told in the program's own words.
-QString SystemText(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM: return LoadResString(SNoRights);
-    case EROFS: return LoadResString(SReadOnlyDisk);
-    case EISDIR: return LoadResString(SIsFolder);
-    case ENOSPC:
-    case EDQUOT: return LoadResString(SDiskFull);
-    default: return qt_error_string(error);
-    }
-}
-
 [[noreturn]] void Raise(const TResString& wrapper, const QString& reason)
 {
     throw Exception(Format(LoadResString(wrapper), {reason}));
@@ -85,7 +67,7 @@ int TStakesFile::OpenHeld(const QString& fileName)
 {
     const QByteArray name = QFile::encodeName(fileName);
     const auto refuse = [&fileName](int error) {
-        return Exception(Format(LoadResString(SStakesOpenError), {fileName, SystemText(error)}));
+        return Exception(Format(LoadResString(SStakesOpenError), {fileName, SystemErrorText(error)}));
     };
     const int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (handle < 0)
@@ -134,7 +116,7 @@ TStakesLoadReport TStakesFile::Load()
 
         const qint64 keep = version == StakeRecVersion ? report.OriginalSize - tail : 0;
         if (::ftruncate(FHandle, keep) != 0)
-            throw Exception(SystemText(errno));
+            throw Exception(SystemErrorText(errno));
         ++FLayout;
         report.OldVersion = version != StakeRecVersion;
         report.DroppedBytes = report.OldVersion ? 0 : tail;
@@ -163,7 +145,7 @@ void TStakesFile::Close()
         return;
     const int handle = std::exchange(FHandle, -1);
     if (::close(handle) != 0)
-        Raise(rsStakesWriteError, SystemText(errno));
+        Raise(rsStakesWriteError, SystemErrorText(errno));
 }
 
 void TStakesFile::Reopen()
@@ -207,7 +189,7 @@ void TStakesFile::ReadAt(qint64 position, void* data, qint64 size) const
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throw Exception(SystemText(errno));
+            throw Exception(SystemErrorText(errno));
         }
         if (got == 0)
             throw Exception(LoadResString(SShortRead));
@@ -225,7 +207,7 @@ void TStakesFile::WriteAt(qint64 position, const void* data, qint64 size)
         if (put < 0) {
             if (errno == EINTR)
                 continue;
-            throw Exception(SystemText(errno));
+            throw Exception(SystemErrorText(errno));
         }
         bytes += put;
         size -= put;
@@ -379,7 +361,7 @@ void TStakesFile::Truncate(qint64 size)
         FCheckStart.BeforeChange(FHandle);
         FCheckStart.CutTo(size / StakeRecSize);
         if (::ftruncate(FHandle, size) != 0)
-            throw Exception(SystemText(errno));
+            throw Exception(SystemErrorText(errno));
         FCheckStart.AfterChange(FHandle);
         FPosition = std::min(FPosition, size);
     });
