@@ -89,7 +89,7 @@ void TRFloatEdit::UpdateText()
         setText(FormatFloat(FDisplayFormat, FValue));
 }
 
-void TRFloatEdit::TextToValue()
+bool TRFloatEdit::TextToValue()
 {
     const QString current = text();
     const QChar decimal = DecimalSeparator();
@@ -109,16 +109,23 @@ void TRFloatEdit::TextToValue()
         long double value = StrToFloat(plain);
         FValue = negative ? -value : value;
         NotifyChange();
+        return true;
     } catch (...) {
         if (BeepOnError)
             Beep();
         if (UndoOnError)
             FValue = remembered;
+        return false;
     }
 }
 
 void TRFloatEdit::keyPressEvent(QKeyEvent* event)
 {
+    // Selecting the text changes nothing in it: the line editor's own key, not a character.
+    if (event->matches(QKeySequence::SelectAll)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
     QChar key = KeyChar(event);
     // Keys without a character (arrows, Delete, Home ...) are the line editor's own.
     if (key.isNull()) {
@@ -145,19 +152,18 @@ void TRFloatEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (key == QChar(13)) {
-        if (!FormatOnEdit) {
-            FTyped = true;
-            QLineEdit::keyPressEvent(event);
-            return;
+        // The typed text becomes the value at once, so that the dialog's default button, which
+        // the key goes on to, finds it taken: one Enter both commits and accepts. A text that
+        // cannot be taken keeps the key here; the field shows the value that stays.
+        const bool taken = TextToValue();
+        if (FormatOnEdit || !taken) {
+            UpdateText();
+            selectAll();
         }
-        const bool consumed = FTyped;
-        TextToValue();
-        UpdateText();
-        selectAll();
-        if (consumed)
-            event->accept();
+        if (taken)
+            event->ignore();
         else
-            event->ignore();   // passes on: the dialog's default button
+            event->accept();
         return;
     }
     if (key == QChar(27)) {

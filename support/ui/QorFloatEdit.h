@@ -8,7 +8,8 @@
 // A one-line field for a floating-point value. It takes only the keys that can form a number,
 // keeps the value as an extended float and shows it through a FormatFloat pattern (",0.00":
 // grouped thousands and two decimals, in the locale's separators). The typed text becomes the
-// value when the field is left or, with FormatOnEdit, when Enter is pressed.
+// value when the field is left or when Enter is pressed; Enter then goes on to the dialog's
+// default button, unless the text could not be taken. Ctrl+A selects the text.
 class TRFloatEdit : public QLineEdit {
     Q_OBJECT
 
@@ -24,7 +25,8 @@ public:
     bool BeepOnError = true;
     // When the typed text cannot be taken (or OnChange fails on it), the value stays as it was.
     bool UndoOnError = true;
-    // Enter takes the typed text; while the field has the focus the value shows unformatted.
+    // Enter shows the value it took formatted; off, the value shows unformatted while the field
+    // has the focus.
     bool FormatOnEdit = true;
 
     // Told when the value is set or the text changes. What it raises while the typed text is
@@ -35,7 +37,8 @@ public:
     void UpdateText();
     // Takes the text as the value: '-' anywhere makes it negative; digits and the first decimal
     // separator are kept and everything else (group separators, blanks, letters) is dropped.
-    void TextToValue();
+    // False when the text holds no number or OnChange refused it (the refusal is sounded).
+    bool TextToValue();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -7,15 +7,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyCombination>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -27,10 +30,46 @@ constexpr char kPlainProperty[] = "tavrixPlainText";
 constexpr char kShownProperty[] = "tavrixShownText";
 // Set on a menu once its aboutToShow is connected.
 constexpr char kHookedProperty[] = "tavrixMnemonicsHooked";
+// The key a command's menu items show: the one it was registered with, also while the focus
+// leaves it to another command.
+constexpr char kMenuKeyProperty[] = "tavrixMenuKey";
+
+// Names of the keys that the interface language has words for; the others are shown as their
+// labels ("Del", "Ins", "F7").
+const TResString SKeyUp = RESSTR("RActions", "Вверх");
+const TResString SKeyDown = RESSTR("RActions", "Вниз");
+const TResString SKeyLeft = RESSTR("RActions", "Влево");
+const TResString SKeyRight = RESSTR("RActions", "Вправо");
+const TResString SKeyEnter = RESSTR("RActions", "Ввод");
+const TResString SKeySpace = RESSTR("RActions", "Пробел");
 
 bool ScopesOverlap(const QWidget* a, const QWidget* b)
 {
     return a == b || a->isAncestorOf(b) || b->isAncestorOf(a);
+}
+
+// The two Enter keys are one key to the player: the main keyboard's (Return) and the keypad's.
+QKeySequence SameEnter(const QKeySequence& key)
+{
+    if (key.count() != 1 || key[0].key() != Qt::Key_Enter)
+        return key;
+    return QKeySequence(QKeyCombination(key[0].keyboardModifiers(), Qt::Key_Return));
+}
+
+bool SameKey(const QKeySequence& a, const QKeySequence& b)
+{
+    return SameEnter(a) == SameEnter(b);
+}
+
+// What the action's shortcuts hold for a command's key: with Return, the keypad's Enter too.
+QList<QKeySequence> DispatchedKeys(const QKeySequence& key)
+{
+    if (key.isEmpty())
+        return {};
+    const QKeySequence main = SameEnter(key);
+    if (main.count() == 1 && main[0].key() == Qt::Key_Return)
+        return {main, QKeySequence(QKeyCombination(main[0].keyboardModifiers(), Qt::Key_Enter))};
+    return {main};
 }
 
 } // namespace
@@ -87,10 +126,10 @@ void TActionRegistry::CheckShortcut(const TCommandSpec& spec) const
         return;
     const auto windowWide = [&] {
         return std::any_of(FEntries.begin(), FEntries.end(),
-                           [&](const auto& entry) { return entry->Key == spec.Shortcut && !entry->Scope; });
+                           [&](const auto& entry) { return SameKey(entry->Key, spec.Shortcut) && !entry->Scope; });
     };
     for (const auto& entry : FEntries) {
-        if (entry->Key != spec.Shortcut)
+        if (!SameKey(entry->Key, spec.Shortcut))
             continue;
         // Two scoped commands on separate pages: the focus tells which one the key runs.
         if (spec.ShortcutScope && entry->Scope && !ScopesOverlap(spec.ShortcutScope, entry->Scope))
@@ -122,12 +161,11 @@ QAction* TActionRegistry::Add(TCommandSpec spec)
     entry->State = std::move(spec.State);
     entry->Rule = spec.Rule;
 
-    auto* action = new QAction(spec.Caption, this);
+    auto* action = new QAction(this);
     action->setObjectName(spec.Name);
     action->setCheckable(static_cast<bool>(entry->State));
-    action->setToolTip(spec.Hint);
-    action->setStatusTip(spec.Hint);
-    action->setShortcut(spec.Shortcut);
+    ShowTexts(action, spec.Caption, spec.Hint, spec.Shortcut);
+    action->setShortcuts(DispatchedKeys(spec.Shortcut));
     if (entry->Scope) {
         // Live only while the focus is inside the scope; the menus that show the action do not
         // widen that (Qt matches a menu's action through the menu bar, which never has focus).
@@ -148,7 +186,7 @@ QAction* TActionRegistry::Add(TCommandSpec spec)
 bool TActionRegistry::KeyShared(const TEntry& entry) const
 {
     return std::any_of(FEntries.begin(), FEntries.end(),
-                       [&](const auto& other) { return other.get() != &entry && other->Key == entry.Key; });
+                       [&](const auto& other) { return other.get() != &entry && SameKey(other->Key, entry.Key); });
 }
 
 void TActionRegistry::FollowFocus(const QWidget* focus)
@@ -165,12 +203,12 @@ void TActionRegistry::FollowFocus(const QWidget* focus)
             live = holdsFocus(entry->Scope) || !KeyShared(*entry);
         } else {
             live = std::none_of(FEntries.begin(), FEntries.end(), [&](const auto& scoped) {
-                return scoped->Scope && scoped->Key == entry->Key && holdsFocus(scoped->Scope);
+                return scoped->Scope && SameKey(scoped->Key, entry->Key) && holdsFocus(scoped->Scope);
             });
         }
-        const QKeySequence key = live ? entry->Key : QKeySequence();
-        if (entry->Action->shortcut() != key)
-            entry->Action->setShortcut(key);
+        const QList<QKeySequence> keys = live ? DispatchedKeys(entry->Key) : QList<QKeySequence>();
+        if (entry->Action->shortcuts() != keys)
+            entry->Action->setShortcuts(keys);
     }
 }
 
@@ -187,11 +225,10 @@ void TActionRegistry::SetWindow(QWidget* window)
 QAction* TActionRegistry::AddMenuItem(const TCommandKey& key, const QString& caption, QObject* parent)
 {
     TEntry& entry = Get(key);
-    auto* item = new QAction(caption, parent);
+    auto* item = new QAction(parent);
     item->setObjectName(entry.Name);
     item->setCheckable(entry.Action->isCheckable());
-    item->setToolTip(entry.Action->toolTip());
-    item->setStatusTip(entry.Action->statusTip());
+    ShowTexts(item, caption, entry.Action->statusTip(), entry.Key);
     entry.Items.emplace_back(item);
     TEntry* raw = &entry;
     connect(item, &QAction::triggered, this, [this, raw] { Run(*raw); });
@@ -247,15 +284,23 @@ void TActionRegistry::SetTexts(const TCommandKey& key, const QString& caption, c
 {
     TEntry& entry = Get(key);
     entry.Caption = caption;
-    entry.Action->setText(caption);
-    entry.Action->setToolTip(hint);
-    entry.Action->setStatusTip(hint);
+    ShowTexts(entry.Action, caption, hint, entry.Key);
     for (const QPointer<QAction>& item : entry.Items) {
         if (item) {
-            item->setToolTip(hint);
+            item->setToolTip(hint.isEmpty() ? PlainText(item) : hint);
             item->setStatusTip(hint);
         }
     }
+}
+
+void TActionRegistry::ShowTexts(QAction* action, const QString& caption, const QString& hint, const QKeySequence& key)
+{
+    action->setText(caption);
+    // The menus add a mnemonic and the key to the text; a button and a tip show the caption alone.
+    action->setIconText(caption);
+    action->setToolTip(hint.isEmpty() ? caption : hint);
+    action->setStatusTip(hint);
+    action->setProperty(kMenuKeyProperty, key.isEmpty() ? QVariant() : QVariant::fromValue(SameEnter(key)));
 }
 
 bool TActionRegistry::Allowed(const TEntry& entry) const
@@ -387,15 +432,65 @@ void WalkMenus(QWidget* menuOrBar)
     }
 }
 
+// The key an item shows after a tab; empty when it has none.
+QString ShownKey(const QAction* action)
+{
+    const QVariant registered = action->property(kMenuKeyProperty);
+    const QKeySequence key = registered.isValid() ? registered.value<QKeySequence>() : action->shortcut();
+    return key.isEmpty() ? QString() : QLatin1Char('\t') + MenuKeyText(key);
+}
+
+QString KeyName(Qt::Key key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+        return LoadResString(SKeyUp);
+    case Qt::Key_Down:
+        return LoadResString(SKeyDown);
+    case Qt::Key_Left:
+        return LoadResString(SKeyLeft);
+    case Qt::Key_Right:
+        return LoadResString(SKeyRight);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return LoadResString(SKeyEnter);
+    case Qt::Key_Space:
+        return LoadResString(SKeySpace);
+    default:
+        return QKeySequence(key).toString(QKeySequence::PortableText);
+    }
+}
+
 } // namespace
+
+QString MenuKeyText(const QKeySequence& key)
+{
+    QStringList chords;
+    for (int i = 0; i < key.count(); ++i) {
+        const Qt::KeyboardModifiers modifiers = key[i].keyboardModifiers();
+        QString text;
+        // In the order the keyboard's own labels are read out.
+        const std::pair<Qt::KeyboardModifier, const char*> names[] = {{Qt::ControlModifier, "Ctrl+"},
+                                                                      {Qt::AltModifier, "Alt+"},
+                                                                      {Qt::ShiftModifier, "Shift+"},
+                                                                      {Qt::MetaModifier, "Meta+"}};
+        for (const auto& [modifier, name] : names)
+            if (modifiers.testFlag(modifier))
+                text += QLatin1String(name);
+        chords.append(text + KeyName(key[i].key()));
+    }
+    return chords.join(QLatin1String(", "));
+}
 
 QString PlainText(const QAction* action)
 {
     const QVariant shown = action->property(kShownProperty);
     if (shown.isValid() && shown.toString() == action->text())
         return action->property(kPlainProperty).toString();
-    // Set by someone else since: a new caption.
-    return action->text();
+    // Set by someone else since: a new caption (a key after a tab is not part of it).
+    const QString text = action->text();
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? text : text.left(tab);
 }
 
 QChar MnemonicOf(const QString& text)
@@ -420,7 +515,7 @@ void AssignMenuMnemonics(QWidget* menuOrBar)
         const qsizetype at = ChooseMnemonic(plain, used);
         if (at >= 0)
             used.insert(Folded(plain[at]));
-        const QString shown = Decorate(plain, at);
+        const QString shown = Decorate(plain, at) + ShownKey(action);
         // The caption is kept before the text changes: whoever listens to the change may ask.
         action->setProperty(kPlainProperty, plain);
         action->setProperty(kShownProperty, shown);

@@ -59,9 +59,11 @@ private:
 // may share a key when both have scopes and neither scope holds the other: the key then runs the
 // command of the page or list that has the focus. One command without a scope may share such a
 // key too: it runs wherever the focus is outside those scopes. Any other clash is refused when
-// the second command is registered. A shared key is shown (and set) only on the action of the
-// command it runs where the focus is now, so that no menu item shows a key that would run
-// another command.
+// the second command is registered. A shared key is set (as the QAction's shortcut, which is what
+// Qt dispatches) only on the action of the command it runs where the focus is now, so that a
+// key press is never ambiguous. What a menu shows is another matter: every item of a command
+// shows the command's key always, whichever command the key runs at the moment (see
+// AssignMenuMnemonics). A key with Return also answers to the keypad's Enter.
 class TActionRegistry : public QObject {
     Q_OBJECT
 
@@ -112,8 +114,9 @@ public:
 
     // A further menu item for a command, under a caption of its own (a command that a second
     // menu names in other words). It is enabled and checked as the command is and runs it; it
-    // has the command's objectName and hint, and no key: the key stays with the command's
-    // action, which shows it. Owned by parent.
+    // has the command's objectName and hint, and shows the command's key in its menu, but holds
+    // no shortcut: the key stays with the command's action, so that it is never ambiguous.
+    // Owned by parent.
     QAction* AddMenuItem(const TCommandKey& key, const QString& caption, QObject* parent);
 
     // The command's action; stops the program when it is not registered.
@@ -122,7 +125,7 @@ public:
     QList<QAction*> Actions() const;
     // The plain caption, as registered or last set by SetTexts.
     QString Caption(const TCommandKey& key) const;
-    // The command's key as registered; its action shows it only where the key runs it.
+    // The command's key as registered; its action holds it only where the key runs it.
     QKeySequence Key(const TCommandKey& key) const;
     // New caption and hint (the interface language changed). Mnemonics of menus are chosen
     // again by whoever owns the menus (AssignMenuMnemonics).
@@ -157,6 +160,8 @@ private:
     void CheckShortcut(const TCommandSpec& spec) const;
     bool Allowed(const TEntry& entry) const;
     void Refresh(TEntry& entry);
+    // Caption, hint and shown key of the command's action.
+    static void ShowTexts(QAction* action, const QString& caption, const QString& hint, const QKeySequence& key);
     bool Run(TEntry& entry);
     // Sets each shared key on the one action it runs with the focus where it is: a window-wide
     // key is off while the focus is in a scope that shares it, a scoped one is off outside its
@@ -177,6 +182,9 @@ private:
 // free letter or digit of the caption; an item whose letters are all taken gets none. Only the
 // text shown by the QAction carries the '&' (a literal '&' of the caption is doubled); the
 // caption itself, which the program compares and stores, stays as it was: PlainText gives it.
+// The same text shows the item's key after a tab, in the names MenuKeyText gives: the key its
+// command was registered with (whether or not the key runs it where the focus is now), or else
+// the action's own shortcut.
 
 // Chooses the mnemonics of the actions of one menu or menu bar (submenu titles included). Run
 // again after the captions change (a language switch); a caption that did not change keeps its
@@ -185,7 +193,10 @@ void AssignMenuMnemonics(QWidget* menuOrBar);
 // Assigns them on the menu bar and in all its menus now, and again in each menu each time it
 // opens, so that items added later (lists filled at start-up) get theirs.
 void InstallMenuMnemonics(QMenuBar* bar);
-// The caption of an action without its mnemonic.
+// The caption of an action without its mnemonic and without the key its menu shows.
 QString PlainText(const QAction* action);
+// A key as the menus show it: the modifiers as the keyboard labels them and the keys the
+// interface language has words for in those words ("Ctrl+Вверх", "Ctrl+Ввод", "Ctrl+Del", "F7").
+QString MenuKeyText(const QKeySequence& key);
 // The letter a text underlines (the one after a single '&'); a null QChar when none.
 QChar MnemonicOf(const QString& text);

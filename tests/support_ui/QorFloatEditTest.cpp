@@ -119,7 +119,7 @@ TEST_F(FloatEdit, TextWithoutANumberBeepsAndShowsThePreviousValue)
     EXPECT_EQ(FEdit.text(), "42,00");
 }
 
-TEST_F(FloatEdit, EscapeAndEnterAreKeptOnlyAfterTyping)
+TEST_F(FloatEdit, EscapeIsKeptOnlyAfterTypingAndEnterTakesTheTextAndGoesOn)
 {
     FEdit.SetValue(5);
     Enter();
@@ -130,12 +130,43 @@ TEST_F(FloatEdit, EscapeAndEnterAreKeptOnlyAfterTyping)
     EXPECT_EQ(FEdit.text(), "5,00");
     EXPECT_EQ(FEdit.Value(), 5.0L);
 
+    // Enter takes what was typed and goes on to the dialog's default button at once.
     Type("8");
-    EXPECT_TRUE(Key(Qt::Key_Return, "\r"));
+    EXPECT_FALSE(Key(Qt::Key_Return, "\r"));
     EXPECT_EQ(FEdit.Value(), 8.0L);
     EXPECT_EQ(FEdit.text(), "8,00");
     EXPECT_EQ(FEdit.selectedText(), "8,00");
-    EXPECT_FALSE(Key(Qt::Key_Return, "\r"));   // nothing typed since: the default button
+    Type("9");
+    EXPECT_FALSE(Key(Qt::Key_Enter, "\r", Qt::KeypadModifier));
+    EXPECT_EQ(FEdit.Value(), 9.0L);
+    EXPECT_FALSE(Key(Qt::Key_Return, "\r"));   // nothing typed since: on it goes too
+    EXPECT_EQ(FEdit.Beeps, 0);
+
+    // A text that is no number keeps the key: the field shows the value that stays.
+    FEdit.clear();
+    EXPECT_TRUE(Key(Qt::Key_Return, "\r"));
+    EXPECT_EQ(FEdit.Beeps, 1);
+    EXPECT_EQ(FEdit.Value(), 9.0L);
+    EXPECT_EQ(FEdit.text(), "9,00");
+    EXPECT_EQ(FEdit.selectedText(), "9,00");
+
+    // Unformatted while edited: Enter takes the text all the same.
+    FEdit.FormatOnEdit = false;
+    FEdit.setText("12,5");
+    EXPECT_FALSE(Key(Qt::Key_Return, "\r"));
+    EXPECT_EQ(FEdit.Value(), 12.5L);
+}
+
+TEST_F(FloatEdit, CtrlASelectsTheWholeTextAndTheClipboardKeysStayRefused)
+{
+    FEdit.SetValue(1234.5L);
+    FEdit.deselect();
+    EXPECT_TRUE(Key(Qt::Key_A, QString(QChar(1)), Qt::ControlModifier));
+    EXPECT_EQ(FEdit.selectedText(), FEdit.text());
+    EXPECT_EQ(FEdit.Beeps, 0);
+    EXPECT_TRUE(Key(Qt::Key_V, QString(QChar(22)), Qt::ControlModifier));
+    EXPECT_EQ(FEdit.Beeps, 1);
+    EXPECT_EQ(FEdit.Value(), 1234.5L);
 }
 
 TEST_F(FloatEdit, SameValueStillTellsAndAFailingHandlerUndoesTheValue)

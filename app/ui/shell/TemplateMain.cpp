@@ -11,6 +11,7 @@
 #include "app/ui/combs/CombsPage.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/archive/DrawsPage.h"
+#include "app/ui/shell/EnterKey.h"
 #include "app/ui/shell/FilePrompt.h"
 #include "app/ui/shell/LanguageMenu.h"
 #include "app/ui/online/OnlineScriptsPanel.h"
@@ -156,6 +157,8 @@ TTemplateMain::TTemplateMain(std::optional<QStringList> arguments, QWidget* pare
     // A page of pcMain that comes into view computes itself when it has to.
     connect(FUi->pcMain, &QTabWidget::currentChanged, this, [this] { FState.RefreshViews(false); });
 
+    // Enter presses the focused button in this window and in every dialog it opens.
+    InstallButtonEnterKeys(this);
     FActions = new TActionRegistry(this);
     CreateActions();
     CreatePopupMenus();

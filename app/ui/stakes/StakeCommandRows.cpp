@@ -324,7 +324,7 @@ void TTemplateMain::ShowStakesGraph(TCommand command)
         ErrorBox(ExceptionText(e));
         return;
     }
-    ShowGraph(this, Action(command)->text().remove(QLatin1Char('&')), points);
+    ShowGraph(this, PlainText(Action(command)), points);
 }
 
 void TTemplateMain::RatingsToScript()

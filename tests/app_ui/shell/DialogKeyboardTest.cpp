@@ -1,5 +1,6 @@
-// Every dialog by keyboard alone: where the focus starts when it opens, and Tab going through
-// each control (tables included) to OK and Cancel and round to the start again.
+// Every dialog by keyboard alone: where the focus starts when it opens, Tab going through each
+// control (tables included) to OK and Cancel and round to the start again, Enter on a focused
+// button pressing that button, and Enter in a numeric field taking the value and pressing OK.
 
 #include "app/core/shell/MainState.h"
 #include "app/ui/stats/UnitConfig.h"
@@ -11,24 +12,31 @@
 #include "app/ui/stakes/UnitMulti.h"
 #include "app/ui/archive/UnitProxy.h"
 #include "app/ui/scenarios/UnitScript.h"
+#include "app/ui/shell/EnterKey.h"
 #include "app/ui/stats/UnitShredding.h"
 #include "app/ui/stakes/UnitStake.h"
 #include "app/ui/stakes/UnitStakeFilter.h"
 #include "app/ui/online/UnitSystem.h"
 #include "app/ui/stakes/UnitTable.h"
 #include "app/ui/stakes/UnitTestCnt.h"
+#include "app/ui/stats/UnitRepeats.h"
 #include "engine/KelmaStatList.h"
 #include "support/RDialogsScripted.h"
+#include "support/ui/QorFloatEdit.h"
+#include "support/ui/QorListView.h"
 #include "support/ui/UnitExpExcel.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/Screenshot.h"
+#include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/fixtures/StatFixtures.h"
 #include "tests/support_ui/KeyInput.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -72,10 +80,18 @@ struct TDialogCase {
     QStringList Reached;   // besides OK and Cancel
 };
 
+template <class T>
+std::unique_ptr<QDialog> Made(std::unique_ptr<T> form)
+{
+    return std::unique_ptr<QDialog>(std::move(form));
+}
+
 class DialogKeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // As the main window does for every window of the program.
+        InstallButtonEnterKeys(&FEnterKeys);
         fx.List.RebuildMethods();
         for (int i = 0; i < fx.List.Count(); ++i)
             if (fx.List.IsAvailable(i) && fx.List.HasStatTable(i))
@@ -84,6 +100,93 @@ protected:
         FContext = FilterDialogContext(FChooser, fx.List, 250);
     }
 
+    // Every dialog of the program built on the base dialog, made as its command makes it.
+    std::vector<TDialogCase> Dialogs()
+    {
+        return {
+            {"settings",
+             [] {
+                 auto form = std::make_unique<TFormConfig>();
+                 TConfigData config;
+                 config.MatrixCols = 2;
+                 form->LoadConfig(config);
+                 return Made(std::move(form));
+             },
+             "edChannelSize",
+             {"edCost", "edProfits", "edCoefCount", "edCoefDeviation", "edCoefLevel", "cbCoefPercents", "cbCoefAbs",
+              "sgSegments"}},
+            {"shredding", [] { return Made(std::make_unique<TFormShredding>()); }, "edFormula1",
+             {"edDigits1", "edFormula3", "edDigits3"}},
+            {"stake",
+             [] {
+                 auto form = std::make_unique<TFormStake>();
+                 form->LoadStake(StakeOn(1, 5, 1, 2, "c"), 1);
+                 return Made(std::move(form));
+             },
+             "edDrawNumber", {"edDrawsCount", "edStakeData", "edComment"}},
+            {"multi-stake", [] { return Made(std::make_unique<TFormMulti>()); }, "edDrawNumber",
+             {"edDrawsCount", "edComment"}},
+            {"delete by condition", [] { return Made(std::make_unique<TFormStakeFilter>()); }, "cbCondition",
+             {"edValue"}},
+            {"regular stake",
+             [] {
+                 auto form = std::make_unique<TFormTable>();
+                 TTableRec rule;
+                 rule.StakesMade = 1;
+                 form->LoadTable(rule, {});
+                 return Made(std::move(form));
+             },
+             "rbUseMyComb", {"edCombStart", "edComment", "edStep"}},
+            {"scenario line",
+             [this] {
+                 auto form = std::make_unique<TFormScript>(FContext);
+                 form->LoadLine(QString(), 0);
+                 return Made(std::move(form));
+             },
+             "cbStartCombsType", {"edDrawsExclude", "cbResultCombsMode", "edFilter1", "btnFilter7", "edComments"}},
+            {"filter step", [this] { return Made(std::make_unique<TFormFilter>(FContext)); }, "cbDrawsStatType",
+             {"edDrawsLen", "cbLevelMode", "cbStopMode", "edStopValue"}},
+            {"draw",
+             [] {
+                 auto form = std::make_unique<TFormDraw>();
+                 form->LoadDraw(Draw(5, 1, 2, "08/09/2016 M"), true);
+                 return Made(std::move(form));
+             },
+             "edDrawNumber", {"edDrawData"}},
+            {"proxy",
+             [] {
+                 auto form = std::make_unique<TFormProxy>();
+                 form->LoadProxy(TProxy{});
+                 return Made(std::move(form));
+             },
+             // Tab enters a group of radio buttons once; without a proxy the fields are off.
+             "rbProxyOff", {}},
+            {"generation", [] { return Made(std::make_unique<TFormGenCombs>()); }, "cbCombsGenerateMode",
+             {"cbSaveParameters"}},
+            {"test count",
+             [] {
+                 auto form = std::make_unique<TFormTestCnt>();
+                 form->SetLargest(20);
+                 return Made(std::move(form));
+             },
+             "edTestCount", {}},
+            {"system",
+             [] {
+                 auto form = std::make_unique<TFormSystem>();
+                 form->LoadSystem(tSystemData{}, true);
+                 return Made(std::move(form));
+             },
+             "edTitle", {"edAuthor", "edNums", "edOlap", "edDescr", "edCombs"}},
+            {"favourites", [this] { return Made(std::make_unique<TFormManager>(FState)); }, "tvFilters", {}},
+            {"export column", [] { return Made(std::make_unique<TFormExpExcelParam>()); }, "edCaption",
+             {"edAlign", "edWidth"}},
+            {"export", [] { return Made(std::make_unique<TFormExpExcel>()); }, "edTitle",
+             {"edNotes", "DateCreateCheckBox", "edPageName", "edOrientation", "edFontSize", "edSendMode",
+              "SaveCheckBox"}},
+        };
+    }
+
+    QObject FEnterKeys;
     TScriptedBoxes FBoxes;
     TStatFixture fx;
     QComboBox FChooser;
@@ -91,97 +194,11 @@ protected:
     TMainState FState;
 };
 
-template <class T>
-std::unique_ptr<QDialog> Made(std::unique_ptr<T> form)
-{
-    return std::unique_ptr<QDialog>(std::move(form));
-}
-
 } // namespace
 
 TEST_F(DialogKeyboardTest, FocusStartsOnTheFirstFieldAndTabReachesEveryControlAndTheButtons)
 {
-    const std::vector<TDialogCase> cases = {
-        {"settings",
-         [] {
-             auto form = std::make_unique<TFormConfig>();
-             TConfigData config;
-             config.MatrixCols = 2;
-             form->LoadConfig(config);
-             return Made(std::move(form));
-         },
-         "edChannelSize",
-         {"edCost", "edProfits", "edCoefCount", "edCoefDeviation", "edCoefLevel", "cbCoefPercents", "cbCoefAbs",
-          "sgSegments"}},
-        {"shredding", [] { return Made(std::make_unique<TFormShredding>()); }, "edFormula1",
-         {"edDigits1", "edFormula3", "edDigits3"}},
-        {"stake",
-         [] {
-             auto form = std::make_unique<TFormStake>();
-             form->LoadStake(StakeOn(1, 5, 1, 2, "c"), 1);
-             return Made(std::move(form));
-         },
-         "edDrawNumber", {"edDrawsCount", "edStakeData", "edComment"}},
-        {"multi-stake", [] { return Made(std::make_unique<TFormMulti>()); }, "edDrawNumber",
-         {"edDrawsCount", "edComment"}},
-        {"delete by condition", [] { return Made(std::make_unique<TFormStakeFilter>()); }, "cbCondition",
-         {"edValue"}},
-        {"regular stake",
-         [] {
-             auto form = std::make_unique<TFormTable>();
-             TTableRec rule;
-             rule.StakesMade = 1;
-             form->LoadTable(rule, {});
-             return Made(std::move(form));
-         },
-         "rbUseMyComb", {"edCombStart", "edComment", "edStep"}},
-        {"scenario line",
-         [this] {
-             auto form = std::make_unique<TFormScript>(FContext);
-             form->LoadLine(QString(), 0);
-             return Made(std::move(form));
-         },
-         "cbStartCombsType", {"edDrawsExclude", "cbResultCombsMode", "edFilter1", "btnFilter7", "edComments"}},
-        {"filter step", [this] { return Made(std::make_unique<TFormFilter>(FContext)); }, "cbDrawsStatType",
-         {"edDrawsLen", "cbLevelMode", "cbStopMode", "edStopValue"}},
-        {"draw",
-         [] {
-             auto form = std::make_unique<TFormDraw>();
-             form->LoadDraw(Draw(5, 1, 2, "08/09/2016 M"), true);
-             return Made(std::move(form));
-         },
-         "edDrawNumber", {"edDrawData"}},
-        {"proxy",
-         [] {
-             auto form = std::make_unique<TFormProxy>();
-             form->LoadProxy(TProxy{});
-             return Made(std::move(form));
-         },
-         // Tab enters a group of radio buttons once; without a proxy the fields are off.
-         "rbProxyOff", {}},
-        {"generation", [] { return Made(std::make_unique<TFormGenCombs>()); }, "cbCombsGenerateMode",
-         {"cbSaveParameters"}},
-        {"test count",
-         [] {
-             auto form = std::make_unique<TFormTestCnt>();
-             form->SetLargest(20);
-             return Made(std::move(form));
-         },
-         "edTestCount", {}},
-        {"system",
-         [] {
-             auto form = std::make_unique<TFormSystem>();
-             form->LoadSystem(tSystemData{}, true);
-             return Made(std::move(form));
-         },
-         "edTitle", {"edAuthor", "edNums", "edOlap", "edDescr", "edCombs"}},
-        {"favourites", [this] { return Made(std::make_unique<TFormManager>(FState)); }, "tvFilters", {}},
-        {"export column", [] { return Made(std::make_unique<TFormExpExcelParam>()); }, "edCaption",
-         {"edAlign", "edWidth"}},
-        {"export", [] { return Made(std::make_unique<TFormExpExcel>()); }, "edTitle",
-         {"edNotes", "DateCreateCheckBox", "edPageName", "edOrientation", "edFontSize", "edSendMode",
-          "SaveCheckBox"}},
-    };
+    const std::vector<TDialogCase> cases = Dialogs();
     for (const TDialogCase& c : cases) {
         SCOPED_TRACE(c.Name);
         const std::unique_ptr<QDialog> form = c.Make();
@@ -253,4 +270,175 @@ TEST_F(DialogKeyboardTest, AFocusTheDialogChoseStays)
     stake.CommentEdit()->setFocus();
     ASSERT_TRUE(ActivateWindow(&stake));
     EXPECT_EQ(FocusName(), "edComment");
+}
+
+namespace {
+
+// The push and tool buttons of a window that a press can reach now.
+QList<QAbstractButton*> PressableButtons(const QWidget* window)
+{
+    QList<QAbstractButton*> buttons;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        if ((qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button)) && button->isVisibleTo(window)
+            && button->isEnabled())
+            buttons.append(button);
+    return buttons;
+}
+
+} // namespace
+
+// Enter (either Enter key) on whichever button has the focus presses that button, and only it:
+// the dialog's default button is not pressed too. What a button does is left out here: only its
+// press is counted.
+TEST_F(DialogKeyboardTest, EnterPressesTheFocusedButtonOfEveryDialog)
+{
+    std::vector<TDialogCase> cases = Dialogs();
+    cases.push_back({"first run", [] { return Made(std::make_unique<TFormFirstRun>(QString())); }, "", {}});
+    const TDrawsArray draws = SixDrawArchive();
+    cases.push_back({"repeats", [&draws] { return Made(std::make_unique<TFormRepeats>(draws)); }, "", {}});
+    QStringList pressed;
+    int key = 0;
+    for (const TDialogCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::unique_ptr<QDialog> form = c.Make();
+        ASSERT_TRUE(ActivateWindow(form.get()));
+        for (QAbstractButton* button : PressableButtons(form.get())) {
+            // A tool button runs its action by itself, not through a connection.
+            if (auto* tool = qobject_cast<QToolButton*>(button))
+                tool->setDefaultAction(nullptr);
+            QObject::disconnect(button, &QAbstractButton::clicked, nullptr, nullptr);
+            int clicks = 0;
+            QObject::connect(button, &QAbstractButton::clicked, button, [&clicks] { ++clicks; });
+            button->setFocus();
+            QApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), button) << button->objectName().toStdString();
+            // The main keyboard's Enter and the keypad's in turn.
+            if (++key % 2 == 0)
+                TypeKey(button, Qt::Key_Return);
+            else
+                TypeKey(button, Qt::Key_Enter, Qt::KeypadModifier);
+            EXPECT_EQ(clicks, 1) << button->objectName().toStdString();
+            EXPECT_TRUE(form->isVisible()) << button->objectName().toStdString();
+            EXPECT_NE(form->result(), QDialog::Accepted) << button->objectName().toStdString();
+            pressed.append(QLatin1String(c.Name) + QLatin1Char(':') + button->objectName());
+        }
+        form->hide();
+    }
+    // Among them the buttons that took only Space before: Cancel, the scenario line's filter
+    // buttons, the favourites' tool buttons, the export dialog's file button, the first-run
+    // pages, the repeats' recompute.
+    for (const char* name : {"settings:CancelBtn", "scenario line:btnFilter1", "scenario line:btnFilter7",
+                             "favourites:btnNamesImport", "export:FileBtn", "first run:btnBlog",
+                             "repeats:btnDrawsStatCalc"})
+        EXPECT_TRUE(pressed.contains(QLatin1String(name))) << name << " in " << pressed.join(' ').toStdString();
+}
+
+// The default button keeps its rule: Enter in a field presses OK. Enter on a focused Cancel
+// closes without taking anything, where it used to press OK.
+TEST_F(DialogKeyboardTest, EnterInAFieldPressesOkAndOnCancelPressesCancel)
+{
+    const struct {
+        const char* Focus;
+        int Key;
+        QDialog::DialogCode Result;
+    } cases[] = {
+        {"edTestCount", Qt::Key_Return, QDialog::Accepted},
+        {"CancelBtn", Qt::Key_Return, QDialog::Rejected},
+        {"CancelBtn", Qt::Key_Enter, QDialog::Rejected},
+        {"OkBtn", Qt::Key_Enter, QDialog::Accepted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Focus);
+        TFormTestCnt form;
+        form.SetLargest(20);
+        ASSERT_TRUE(ActivateWindow(&form));
+        form.findChild<QWidget*>(QLatin1String(c.Focus))->setFocus();
+        QApplication::processEvents();
+        form.setResult(-1);
+        TypeKey(QApplication::focusWidget(), c.Key, c.Key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(form.result(), c.Result);
+    }
+}
+
+// "Рассчитать" of the repeats window, and a filter button of the scenario line, by Enter: the
+// button does its work and the window stays open.
+TEST_F(DialogKeyboardTest, EnterOnAButtonDoesTheButtonsWork)
+{
+    const TDrawsArray draws = SixDrawArchive();
+    TFormRepeats repeats(draws);
+    ASSERT_TRUE(ActivateWindow(&repeats));
+    ASSERT_EQ(repeats.List()->ItemCount(), 0);
+    repeats.CalcButton()->setFocus();
+    TypeKey(repeats.CalcButton(), Qt::Key_Return);
+    EXPECT_GT(repeats.List()->ItemCount(), 0);
+    EXPECT_TRUE(repeats.isVisible());
+    repeats.hide();
+
+    TFormScript line(FContext);
+    line.LoadLine(QString(), 0);
+    ASSERT_TRUE(ActivateWindow(&line));
+    QString opened;
+    WhenModal([&opened](TDialogSTemplate& filter) {
+        opened = filter.objectName();
+        filter.reject();
+    });
+    line.btnFilters[2]->setFocus();
+    TypeKey(line.btnFilters[2], Qt::Key_Return);
+    EXPECT_EQ(opened, "FormFilter");
+    EXPECT_TRUE(line.isVisible());
+    EXPECT_NE(line.result(), QDialog::Accepted);
+}
+
+// A calculator-style field: Ctrl+A selects its text, the number typed over it is taken by one
+// Enter, which also presses OK; the dialog then holds the value typed.
+TEST_F(DialogKeyboardTest, OneEnterInANumericFieldTakesTheValueAndAcceptsTheDialog)
+{
+    struct TCase {
+        const char* Name;
+        std::function<std::unique_ptr<QDialog>()> Make;
+        const char* Field;
+        std::function<long double(QDialog&)> Taken;   // the value the accepted dialog holds
+    };
+    const auto settings = [] {
+        auto form = std::make_unique<TFormConfig>();
+        TConfigData config;
+        config.MatrixCols = 2;
+        form->LoadConfig(config);
+        return Made(std::move(form));
+    };
+    const TCase cases[] = {
+        {"stake cost", settings, "edCost",
+         [](QDialog& form) {
+             return static_cast<long double>(static_cast<TFormConfig&>(form).Config().Cost.ToDouble());
+         }},
+        {"level weight", settings, "edCoefLevel",
+         [](QDialog& form) { return static_cast<TFormConfig&>(form).Config().Weights.Level; }},
+        {"column width", [] { return Made(std::make_unique<TFormExpExcelParam>()); }, "edWidth",
+         [](QDialog& form) { return static_cast<TFormExpExcelParam&>(form).edWidth->Value(); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::unique_ptr<QDialog> form = c.Make();
+        ASSERT_TRUE(ActivateWindow(form.get()));
+        auto* field = form->findChild<TRFloatEdit*>(QLatin1String(c.Field));
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        QApplication::processEvents();
+        field->deselect();
+        TypeKey(field, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+        EXPECT_EQ(field->selectedText(), field->text());
+        EXPECT_FALSE(field->text().isEmpty());
+        TypeKey(field, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+        TypeKey(field, Qt::Key_Period, Qt::NoModifier, QStringLiteral("."));
+        TypeKey(field, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+        EXPECT_EQ(field->text(), "7,5");
+        form->setResult(-1);
+        TypeKey(field, Qt::Key_Return);
+        EXPECT_EQ(form->result(), QDialog::Accepted);
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_EQ(field->Value(), 7.5L);
+        EXPECT_EQ(c.Taken(*form), 7.5L);
+    }
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }

@@ -33,10 +33,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QFileInfo>
+#include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -365,9 +367,10 @@ TEST_F(MainMenusTest, EveryMenuHoldsItsCommandsInTheirOrder)
 }
 
 // A key that two commands share runs the one of the page or list that has the focus: only that
-// command's items show it, so no item shows a key that would do something else. Keys that the
-// desktop takes for itself (Ctrl+Alt+F1..F12 switch to a text console) are on no command.
-TEST_F(MainMenusTest, KeysShowOnlyOnTheCommandTheyRunWhereTheFocusIs)
+// command's action holds it, so no key press is ambiguous (the menus show every command's key
+// all the same: EveryItemShowsTheKeyOfItsCommandWhereverTheFocusIs). Keys that the desktop
+// takes for itself (Ctrl+Alt+F1..F12 switch to a text console) are on no command.
+TEST_F(MainMenusTest, KeysAreHeldOnlyByTheCommandTheyRunWhereTheFocusIs)
 {
     auto form = Open();
     ASSERT_TRUE(ActivateWindow(form.get()));
@@ -422,7 +425,7 @@ TEST_F(MainMenusTest, KeysShowOnlyOnTheCommandTheyRunWhereTheFocusIs)
             shown.append(name + '=' + actions.Action(name)->shortcut().toString(QKeySequence::PortableText));
         }
         EXPECT_EQ(shown, c.Shown);
-        // No key on two items that run different commands.
+        // No key held by two items that run different commands.
         QMap<QString, QString> commandOfKey;
         for (const QAction* item : items) {
             const QString key = item->shortcut().toString(QKeySequence::PortableText);
@@ -436,6 +439,77 @@ TEST_F(MainMenusTest, KeysShowOnlyOnTheCommandTheyRunWhereTheFocusIs)
     }
     EXPECT_TRUE(actions.Action(QStringLiteral("StakeAddAll"))->shortcut().isEmpty());
     EXPECT_TRUE(actions.Action(QStringLiteral("StakeAddSelected"))->shortcut().isEmpty());
+}
+
+// Every item of every menu and popup shows the key of its command, in the same words
+// everywhere, whichever list has the focus: also the commands whose key another command runs
+// while the focus is elsewhere. Items of commands without a key show none.
+TEST_F(MainMenusTest, EveryItemShowsTheKeyOfItsCommandWhereverTheFocusIs)
+{
+    auto form = Open();
+    ASSERT_TRUE(ActivateWindow(form.get()));
+    // The system play's menu is shown while it is on.
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("SystemsOn")));
+    const QMap<QString, QString> keys = {
+        {"ExitProgram", "Alt+F4"}, {"DrawsDownload", "F3"}, {"CombsFindInDraws", "Ctrl+F"}, {"CombsGen", "F2"},
+        {"CombsDelExists", "Ctrl+E"}, {"CombsDelSelected", "Ctrl+Del"}, {"CombsCopy", "Ctrl+C"},
+        {"CombsPaste", "Ctrl+V"}, {"CombsSelectAll", "Ctrl+A"}, {"CombsOpen", "Ctrl+O"}, {"CombsSave", "Ctrl+S"},
+        {"CombsUndo", "Ctrl+Z"}, {"FiltersManager", "F7"}, {"FiltersReset", "Ctrl+F7"}, {"FiltersInfo", "F8"},
+        {"StatFilter_Include", "F7"}, {"StatFilter_Exclude", "Ctrl+F7"}, {"StakeAdd", "F4"},
+        {"StakeAddRandom", "Ctrl+F4"}, {"SystemStakeFilter", "Alt+J"}, {"SystemStakeAll", "Ctrl+Alt+J"},
+        {"StakeDel", "Ctrl+Del"}, {"StakeFilter", "Alt+D"}, {"StakeClear", "Ctrl+Shift+Del"},
+        {"StakesGraphDraws", "F6"}, {"StakesCheckManual", "Ctrl+F5"}, {"StakesGraphOverlap", "Ctrl+F6"},
+        {"StakesGraphProfits", "Alt+F6"}, {"RatingsRefresh", "F5"}, {"SystemsOn", "Ctrl+J"},
+        {"ScriptOpen", "Ctrl+J"}, {"ScriptSave", "Ctrl+I"}, {"ScriptLibrary", "Ctrl+L"}, {"ScriptAdd", "Ctrl+Ins"},
+        {"ScriptEmpty", "Ctrl+Alt+Ins"}, {"ScriptClone", "Ctrl+K"}, {"ScriptEdit", "Ctrl+Ввод"},
+        {"ScriptDel", "Ctrl+Del"}, {"ScriptUp", "Ctrl+Вверх"}, {"ScriptDown", "Ctrl+Вниз"}, {"ScriptRun", "F10"},
+        {"ScriptTest", "Ctrl+F10"}, {"ScriptStop", "Ctrl+X"}, {"GetHelp", "F1"},
+    };
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
+    auto* lists = form->findChild<QTabWidget*>(QStringLiteral("pcLists"));
+    const struct {
+        const char* Page;
+        const char* Focus;
+    } focuses[] = {{"tsScript", "lvScript"}, {"tsDrawsStat", "lvDrawsStat"}, {"tsCombs", "lvCombs"},
+                   {"tsStakes", "sgStakes"}, {"tsDraws", "lvDraws"}};
+    QSet<QString> seen;
+    for (const auto& f : focuses) {
+        SCOPED_TRACE(f.Focus);
+        auto* page = form->findChild<QWidget*>(QLatin1String(f.Page));
+        if (pages->indexOf(page) >= 0)
+            pages->setCurrentWidget(page);
+        else
+            lists->setCurrentWidget(page);
+        auto* focus = form->findChild<QWidget*>(QLatin1String(f.Focus));
+        focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), focus);
+        for (QMenu* menu : form->findChildren<QMenu*>()) {
+            // Open as the player opens it: the menu lays out its items then.
+            menu->popup(form->mapToGlobal(QPoint(20, 20)));
+            QApplication::processEvents();
+            for (const QAction* item : menu->actions()) {
+                if (item->isSeparator() || item->menu())
+                    continue;
+                const QString text = item->text();
+                const QString shown = text.contains('\t') ? text.section('\t', 1) : QString();
+                EXPECT_EQ(shown, keys.value(item->objectName()))
+                    << menu->objectName().toStdString() << ": " << item->objectName().toStdString();
+                // The caption the program compares has no key in it.
+                EXPECT_FALSE(PlainText(item).contains('\t')) << item->objectName().toStdString();
+                seen.insert(item->objectName());
+            }
+            if (QLatin1String(f.Focus) == QLatin1String("lvCombs") && menu->objectName() == "menuScript")
+                SaveScreenshot(menu, QStringLiteral("MenuKeysScript"), menu->sizeHint());
+            menu->hide();
+        }
+        // The view menu's words for the system play show its key too.
+        const QAction* tab = MenuItem(form->findChild<QMenu*>(QStringLiteral("menuView")), QStringLiteral("SystemsOn"));
+        ASSERT_NE(tab, nullptr);
+        EXPECT_TRUE(tab->text().endsWith(U("\tCtrl+J"))) << tab->text().toStdString();
+    }
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+        EXPECT_TRUE(seen.contains(it.key())) << it.key().toStdString();
 }
 
 TEST_F(MainMenusTest, OnlineLibraryFillsAtStartUpAndItsPanelIsRemembered)

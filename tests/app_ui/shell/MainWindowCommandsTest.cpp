@@ -58,9 +58,10 @@ TEST_F(MainWindowTest, MenusAndTheirItemsHaveMnemonicsOfTheirOwn)
                                                    "&Рейтинг", "Р&егуляры", "С&ценарий", "&Вид", "С&правка"}));
     const auto* file = form->findChild<QMenu*>(QStringLiteral("menuFile"));
     const auto* draws = form->findChild<QMenu*>(QStringLiteral("menuDraws"));
+    // An item with a key shows it after a tab.
     EXPECT_EQ(shown(file), QStringList({"&Язык интерфейса", "&Параметры", "&Формулы шинковки", "Параметры &proxy-сервера",
-                                        "&Выход"}));
-    EXPECT_EQ(shown(draws), QStringList({"&Сведения о тираже", "&Загрузка", "&Автозагрузка при запуске программы", "&Импорт из CSV-файла",
+                                        "&Выход\tAlt+F4"}));
+    EXPECT_EQ(shown(draws), QStringList({"&Сведения о тираже", "&Загрузка\tF3", "&Автозагрузка при запуске программы", "&Импорт из CSV-файла",
                                          "&Экспорт в CSV-файл", "Экспорт &в Microsoft Excel", "&Добавить", "Из&менить", "&Удалить",
                                          "Упорядочить &MIN->MAX"}));
 

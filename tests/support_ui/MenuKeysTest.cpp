@@ -1,0 +1,177 @@
+// What the menus show of the commands' keys, and the keypad's Enter as the second Enter key.
+
+#include "support/ui/RActions.h"
+
+#include "platform/Exceptions.h"
+#include "tests/support_ui/KeyInput.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TActionRegistry::TCommandSpec Spec(const QString& name, const QString& caption, const QKeySequence& key,
+                                   QWidget* scope = nullptr, std::function<void()> run = {})
+{
+    TActionRegistry::TCommandSpec spec;
+    spec.Name = name;
+    spec.Caption = caption;
+    spec.Shortcut = key;
+    spec.ShortcutScope = scope;
+    spec.Execute = std::move(run);
+    return spec;
+}
+
+// The key an item of an open menu shows: what follows the tab of its text.
+QString ShownKey(const QAction* item)
+{
+    const QString text = item->text();
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? QString() : text.mid(tab + 1);
+}
+
+// Two lists and a field in a window, as the main window's pages stand to one another.
+class MenuKeys : public ::testing::Test {
+protected:
+    MenuKeys()
+    {
+        auto* central = new QWidget;
+        auto* layout = new QHBoxLayout(central);
+        for (QWidget* widget : {static_cast<QWidget*>(FTable), static_cast<QWidget*>(FScript),
+                                static_cast<QWidget*>(FField)})
+            layout->addWidget(widget);
+        FWindow.setCentralWidget(central);
+        FRegistry.SetWindow(&FWindow);
+    }
+
+    void Focus(QWidget* widget)
+    {
+        widget->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), widget);
+    }
+
+    QMainWindow FWindow;
+    QListWidget* FTable = new QListWidget;
+    QListWidget* FScript = new QListWidget;
+    QLineEdit* FField = new QLineEdit;
+    TActionRegistry FRegistry{nullptr, 60000};
+};
+
+} // namespace
+
+TEST(MenuKeyText, KeysAreNamedAsTheMenusOfTheProgramNameThem)
+{
+    const struct {
+        QKeySequence Key;
+        const char* Shown;
+    } cases[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Up), "Ctrl+Вверх"},
+        {QKeySequence(Qt::CTRL | Qt::Key_Down), "Ctrl+Вниз"},
+        // Either Enter key is "Ввод", as the arrows are named in words.
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), "Ctrl+Ввод"},
+        {QKeySequence(Qt::CTRL | Qt::Key_Enter), "Ctrl+Ввод"},
+        {QKeySequence(Qt::Key_Space), "Пробел"},
+        {QKeySequence(Qt::Key_Left), "Влево"},
+        {QKeySequence(Qt::Key_Right), "Вправо"},
+        // Keys named by their labels keep them, modifiers in the keyboard's order.
+        {QKeySequence(Qt::CTRL | Qt::Key_Delete), "Ctrl+Del"},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), "Ctrl+Shift+Del"},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Insert), "Ctrl+Alt+Ins"},
+        {QKeySequence(Qt::ALT | Qt::Key_F4), "Alt+F4"},
+        {QKeySequence(Qt::Key_F7), "F7"},
+        {QKeySequence(Qt::CTRL | Qt::Key_J), "Ctrl+J"},
+        {QKeySequence(Qt::ALT | Qt::Key_D), "Alt+D"},
+        {QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_K), QKeyCombination(Qt::Key_Up)), "Ctrl+K, Вверх"},
+        {QKeySequence(), ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MenuKeyText(c.Key), QString::fromUtf8(c.Shown)) << c.Shown;
+}
+
+// F7 belongs to two commands: the key runs the one that fits the focus, and yet both items show
+// it wherever the focus is. What a button or a tip shows, and what the program compares, is the
+// caption alone.
+TEST_F(MenuKeys, EveryItemShowsItsKeyWhereverTheFocusIsAndTheCaptionStaysACaption)
+{
+    const QKeySequence f7(Qt::Key_F7);
+    FRegistry.Add(Spec("FiltersManager", "Избранные статистики", f7));
+    FRegistry.Add(Spec("StatFilter_Include", "Оставить", f7, FTable));
+    FRegistry.Add(Spec("ScriptEdit", "Изменить", QKeySequence(Qt::CTRL | Qt::Key_Return), FScript));
+    FRegistry.Add(Spec("CombsInfo", "Сведения", QKeySequence()));
+    QMenu* menu = FWindow.menuBar()->addMenu("Команды");
+    for (QAction* action : FRegistry.Actions())
+        menu->addAction(action);
+    InstallMenuMnemonics(FWindow.menuBar());
+    ASSERT_TRUE(ActivateWindow(&FWindow));
+
+    for (QWidget* focus : {static_cast<QWidget*>(FTable), static_cast<QWidget*>(FField)}) {
+        Focus(focus);
+        menu->popup(QPoint(10, 10));
+        QApplication::processEvents();
+        QStringList shown;
+        for (const QAction* item : menu->actions())
+            shown.append(ShownKey(item));
+        menu->hide();
+        EXPECT_EQ(shown, QStringList({"F7", "F7", "Ctrl+Ввод", ""})) << focus->metaObject()->className();
+        EXPECT_EQ(FRegistry.Action("StatFilter_Include")->shortcut().isEmpty(), focus != FTable);
+    }
+    for (QAction* action : FRegistry.Actions()) {
+        EXPECT_EQ(PlainText(action), FRegistry.Caption(action->objectName()));
+        EXPECT_FALSE(action->toolTip().contains('\t')) << action->objectName().toStdString();
+    }
+    QToolButton button;
+    button.setDefaultAction(FRegistry.Action("ScriptEdit"));
+    EXPECT_EQ(button.text(), "Изменить");
+
+    // Another language: a new caption, the same key when the menu opens again.
+    FRegistry.SetTexts("ScriptEdit", "Edit", "Edit the line");
+    EXPECT_EQ(PlainText(FRegistry.Action("ScriptEdit")), "Edit");
+    menu->popup(QPoint(10, 10));
+    QApplication::processEvents();
+    EXPECT_EQ(FRegistry.Action("ScriptEdit")->text(), "&Edit\tCtrl+Ввод");
+    menu->hide();
+}
+
+// Ctrl with the keypad's Enter does what Ctrl with Return does, also for a key that follows the
+// focus; the two are one key to the clash check.
+TEST_F(MenuKeys, KeypadEnterRunsWhatReturnRuns)
+{
+    int edits = 0;
+    int renames = 0;
+    const QKeySequence ctrlReturn(Qt::CTRL | Qt::Key_Return);
+    FRegistry.Add(Spec("ScriptEdit", "Изменить", ctrlReturn, FScript, [&] { ++edits; }));
+    FRegistry.Add(Spec("Rename", "Свойства", ctrlReturn, FTable, [&] { ++renames; }));
+    EXPECT_THROW(FRegistry.Add(Spec("Other", "Другая", QKeySequence(Qt::CTRL | Qt::Key_Enter), FScript)), Exception);
+    ASSERT_TRUE(ActivateWindow(&FWindow));
+
+    const struct {
+        QWidget* Focus;
+        int Key;
+        Qt::KeyboardModifiers Modifiers;
+        int Edits;
+        int Renames;
+    } presses[] = {
+        {FScript, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, 1, 0},
+        {FScript, Qt::Key_Return, Qt::ControlModifier, 2, 0},
+        {FTable, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, 2, 1},
+        // Enter alone, on either keyboard, is no command's.
+        {FTable, Qt::Key_Enter, Qt::KeypadModifier, 2, 1},
+        {FField, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, 2, 1},
+    };
+    for (const auto& press : presses) {
+        Focus(press.Focus);
+        TypeKey(&FWindow, press.Key, press.Modifiers);
+        EXPECT_EQ(edits, press.Edits);
+        EXPECT_EQ(renames, press.Renames);
+    }
+    EXPECT_EQ(FRegistry.Key("ScriptEdit"), ctrlReturn);
+}
