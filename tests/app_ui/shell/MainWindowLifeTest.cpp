@@ -136,9 +136,9 @@ const char kShutDownFormState[] =
     "LayoutCompareLen3=200\r\n"
     "LayoutCompareLen4=300\r\n"
     "LayoutCompareLen5=400\r\n"
-    "LayoutCompareHeight=13\r\n"
+    "LayoutCompareHeight=180\r\n"
     "WeekLen=1000\r\n"
-    "WeekHeight=13\r\n"
+    "WeekHeight=200\r\n"
     "[TFormConfig]\r\n"
     "NormPos=10,20,300,400\r\n";
 
