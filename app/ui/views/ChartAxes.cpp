@@ -79,9 +79,11 @@ int ChartReadableHeight(const QChart* chart, int intervals)
             font = axis->labelsFont();
     const int box = LabelBoxHeight(font);
     const QMargins margins = chart->margins();
-    int height = margins.top() + margins.bottom() + box + 2 * box + std::max(intervals, 1) * (box + 4);
-    QLegend* legend = chart->legend();
-    if (legend && legend->isVisible() && legend->isAttachedToChart())
-        height += static_cast<int>(std::ceil(legend->effectiveSizeHint(Qt::PreferredSize).height()));
+    int height = margins.top() + margins.bottom() + 2 * box + std::max(intervals, 1) * (box + 2);
+    // The chart's own legend names its series on one line; it is there also while it has no
+    // series to name yet.
+    const QLegend* legend = chart->legend();
+    if (legend && legend->isVisible())
+        height += box;
     return height;
 }
