@@ -1,6 +1,7 @@
 #include "app/ui/views/ChartAxes.h"
 
 #include <QChart>
+#include <QGraphicsLayout>
 #include <QGraphicsTextItem>
 #include <QLegend>
 #include <QValueAxis>
@@ -80,10 +81,14 @@ int ChartReadableHeight(const QChart* chart, int intervals)
     const int box = LabelBoxHeight(font);
     const QMargins margins = chart->margins();
     int height = margins.top() + margins.bottom() + 2 * box + std::max(intervals, 1) * (box + 2);
-    // The chart's own legend names its series on one line; it is there also while it has no
-    // series to name yet.
+    // The chart's own legend names its series on one line inside its layout's margins; it is
+    // there also while it has no series to name yet.
     const QLegend* legend = chart->legend();
-    if (legend && legend->isVisible())
-        height += box;
+    if (legend && legend->isVisible()) {
+        qreal left = 0, top = 0, right = 0, bottom = 0;
+        if (const QGraphicsLayout* layout = legend->layout())
+            layout->getContentsMargins(&left, &top, &right, &bottom);
+        height += box + static_cast<int>(std::ceil(top + bottom));
+    }
     return height;
 }

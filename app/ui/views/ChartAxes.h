@@ -30,5 +30,5 @@ void SetRoundRange(QValueAxis* axis, double low, double high, int intervals);
 // to `intervals` steps on its value axis: the chart's margins, two label boxes for the room
 // above and under the plot (half a label on top; ticks, padding and the labels of the bottom
 // axis below), each step a label's box and a little more (closer labels are shortened to "..."
-// or left out), and a line for the chart's own legend when it shows one.
+// or left out), and a line in its margins for the chart's own legend when it shows one.
 int ChartReadableHeight(const QChart* chart, int intervals);

@@ -1,0 +1,241 @@
+// Room for what the view pages show: round axis steps, the height at which a chart keeps all its
+// axis labels, and a grid over a lower pane that keeps to its rows while the pane takes the rest.
+
+#include "app/ui/views/ChartAxes.h"
+#include "app/ui/views/PaneRoom.h"
+#include "tests/common/ChartLabels.h"
+
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHeaderView>
+#include <QLegend>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(ChartAxes, RoundStepsEndAtOrAboveTheLargestValue)
+{
+    const struct {
+        double Low;
+        double High;
+        int Intervals;
+        QList<double> Ticks;
+    } cases[] = {
+        // Counts from 0 in at most six steps.
+        {0, 30, 6, {0, 5, 10, 15, 20, 25, 30}},
+        {0, 29, 6, {0, 5, 10, 15, 20, 25, 30}},
+        {0, 7, 6, {0, 2, 4, 6, 8}},
+        {0, 6, 6, {0, 1, 2, 3, 4, 5, 6}},
+        {0, 13, 6, {0, 5, 10, 15}},
+        {0, 12, 6, {0, 2, 4, 6, 8, 10, 12}},
+        {0, 61, 6, {0, 20, 40, 60, 80}},
+        {0, 100, 6, {0, 20, 40, 60, 80, 100}},
+        {0, 1, 6, {0, 1}},
+        // Nothing to show still makes one step; a step is never below 1.
+        {0, 0, 6, {0, 1}},
+        {0, 0.3, 5, {0, 1}},
+        // The weekday chart: at most five steps.
+        {0, 38, 5, {0, 10, 20, 30, 40}},
+        {0, 10, 5, {0, 2, 4, 6, 8, 10}},
+        {0, 1000000, 5, {0, 200000, 400000, 600000, 800000, 1000000}},
+        // Draw numbers: the ends move out to whole steps.
+        {2901, 3000, 10, {2900, 2910, 2920, 2930, 2940, 2950, 2960, 2970, 2980, 2990, 3000}},
+        {2905, 3004, 10, {2900, 2910, 2920, 2930, 2940, 2950, 2960, 2970, 2980, 2990, 3000, 3010}},
+        {7, 7, 10, {7, 8}},
+        // Ends given the other way round.
+        {30, 0, 6, {0, 5, 10, 15, 20, 25, 30}},
+    };
+    for (const auto& c : cases) {
+        const TAxisSteps steps = RoundAxisSteps(c.Low, c.High, c.Intervals);
+        EXPECT_EQ(steps.Ticks(), c.Ticks) << c.Low << ".." << c.High << " in " << c.Intervals;
+        EXPECT_EQ(steps.Intervals(), c.Ticks.size() - 1) << c.Low << ".." << c.High;
+    }
+
+    // The axis takes them anchored at 0.
+    QValueAxis axis;
+    SetRoundRange(&axis, 0, 29, 6);
+    EXPECT_EQ(axis.tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(axis.tickAnchor(), 0);
+    EXPECT_EQ(axis.tickInterval(), 5);
+    EXPECT_EQ(axis.min(), 0);
+    EXPECT_EQ(axis.max(), 30);
+}
+
+// A bar chart of the ten digits over a counts axis, as the weekday page draws it.
+class DigitChart {
+public:
+    DigitChart(double top, int intervals, bool legend)
+    {
+        QChart* chart = FView.chart();
+        chart->setMargins(QMargins(2, 2, 2, 2));
+        chart->legend()->setVisible(legend);
+        chart->legend()->setAlignment(Qt::AlignBottom);
+        auto* x = new QBarCategoryAxis(chart);
+        auto* y = new QValueAxis(chart);
+        y->setLabelFormat(QStringLiteral("%d"));
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        auto* set = new QBarSet(legend ? QStringLiteral("Фактические данные") : QString());
+        for (int digit = 0; digit < 10; ++digit) {
+            x->append(QString::number(digit));
+            set->append(top * (digit + 1) / 10);
+        }
+        auto* bars = new QBarSeries(chart);
+        bars->append(set);
+        chart->addSeries(bars);
+        bars->attachAxis(x);
+        bars->attachAxis(y);
+        SetRoundRange(y, 0, top, intervals);
+        FSteps = RoundAxisSteps(0, top, intervals);
+        FView.show();
+    }
+
+    void Resize(int height)
+    {
+        FView.resize(500, height);
+        QApplication::processEvents();
+    }
+
+    QChartView FView;
+    TAxisSteps FSteps;
+};
+
+TEST(ChartAxes, AtItsReadableHeightAChartShowsEveryAxisLabelWhole)
+{
+    const QStringList digits{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    const struct {
+        double Top;
+        int Intervals;
+        bool Legend;
+    } cases[] = {{38, 5, false}, {50, 5, false}, {30, 6, false}, {1000000, 5, false},
+                 {38, 5, true},  {50, 5, true},  {30, 6, true}};
+    for (const auto& c : cases) {
+        const std::string where = std::to_string(c.Top) + (c.Legend ? " with legend" : "");
+        DigitChart chart(c.Top, c.Intervals, c.Legend);
+        const int readable = ChartReadableHeight(chart.FView.chart(), c.Intervals);
+        chart.Resize(readable);
+        EXPECT_EQ(ChartAxisLabels(chart.FView, Qt::AlignLeft), TickTexts(chart.FSteps.Ticks())) << where;
+        EXPECT_EQ(ChartAxisLabels(chart.FView, Qt::AlignBottom), digits) << where;
+        EXPECT_FALSE(ChartHasCutLabel(chart.FView)) << where;
+
+        // A strip of a chart cuts its labels or leaves them out: what the height guards against.
+        chart.Resize(60);
+        EXPECT_TRUE(ChartHasCutLabel(chart.FView)
+                    || ChartAxisLabels(chart.FView, Qt::AlignLeft) != TickTexts(chart.FSteps.Ticks()))
+            << where;
+    }
+}
+
+// A grid of rows over a lower pane in a splitter, as the weekday and layout pages hold them.
+class PaneRoomTest : public ::testing::Test {
+protected:
+    PaneRoomTest()
+    {
+        auto* layout = new QVBoxLayout(&FPage);
+        layout->setContentsMargins(0, 0, 0, 0);
+        FSplitter = new QSplitter(Qt::Vertical, &FPage);
+        FSplitter->setChildrenCollapsible(false);
+        FGrid = new QTableWidget(8, 5, FSplitter);
+        FGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        FGrid->verticalHeader()->setDefaultSectionSize(18);
+        FLower = new QWidget(FSplitter);
+        FLower->setMinimumHeight(100);
+        FSplitter->setStretchFactor(0, 0);
+        FSplitter->setStretchFactor(1, 1);
+        layout->addWidget(FSplitter);
+        KeepGridToItsRows(FGrid);
+        FPane = new TLowerPane(FSplitter, 150);
+    }
+
+    void Show(int height)
+    {
+        FPage.resize(400, height);
+        FPage.show();
+        QApplication::processEvents();
+    }
+
+    // Every row in sight, and no room under the last one.
+    void ExpectRowsFitExactly(const std::string& where) const
+    {
+        const int last = FGrid->rowCount() - 1;
+        EXPECT_EQ(FGrid->viewport()->height(), FGrid->rowViewportPosition(last) + FGrid->rowHeight(last)) << where;
+        EXPECT_EQ(FGrid->rowAt(0), 0) << where;
+    }
+
+    int Total() const { return FSplitter->contentsRect().height() - FSplitter->handleWidth(); }
+
+    QWidget FPage;
+    QSplitter* FSplitter = nullptr;
+    QTableWidget* FGrid = nullptr;
+    QWidget* FLower = nullptr;
+    TLowerPane* FPane = nullptr;
+};
+
+TEST_F(PaneRoomTest, TheGridKeepsToItsRowsAndTheLowerPaneTakesTheRest)
+{
+    // Never shown, the pane reads the height it was given, not its squeezed size.
+    EXPECT_EQ(FPane->Height(), 150);
+    FPane->SetHeight(180);
+    EXPECT_EQ(FPane->Height(), 180);
+
+    Show(600);
+    ExpectRowsFitExactly("8 rows");
+    EXPECT_EQ(FGrid->height(), GridRowsHeight(FGrid));
+    EXPECT_EQ(FLower->height(), Total() - FGrid->height());
+    EXPECT_GT(FLower->height(), 180);
+
+    // More rows: the grid shows them all and the lower pane gives way.
+    const int before = FLower->height();
+    FGrid->setRowCount(12);
+    QApplication::processEvents();
+    ExpectRowsFitExactly("12 rows");
+    EXPECT_EQ(FLower->height(), before - 4 * 18);
+    // A taller page goes to the lower pane.
+    Show(700);
+    EXPECT_EQ(FLower->height(), before - 4 * 18 + 100);
+    ExpectRowsFitExactly("taller");
+
+    // A page too low for both: the lower pane keeps the height it asks for, the grid scrolls.
+    Show(330);
+    EXPECT_EQ(FLower->height(), 180);
+    EXPECT_EQ(FGrid->height(), Total() - 180);
+    // Below its minimum a height asked for (a file written by a squeezed pane) is kept as it
+    // came, and the pane still gets its minimum.
+    FPane->SetHeight(13);
+    EXPECT_EQ(FPane->Height(), 13);
+    EXPECT_EQ(FLower->height(), 100);
+}
+
+TEST_F(PaneRoomTest, ADraggedHeightIsTheOneAskedForFromThenOn)
+{
+    Show(600);
+    const int rows = FGrid->height();
+    QSplitterHandle* handle = FSplitter->handle(1);
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    const auto send = [&](QEvent::Type type, int dy, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        const QPoint local = grip + QPoint(0, dy);
+        QMouseEvent event(type, local, handle->mapToGlobal(local), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(handle, &event);
+    };
+    send(QEvent::MouseButtonPress, 0, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, -60, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, -60, Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+    EXPECT_EQ(FGrid->height(), rows - 60);
+    EXPECT_EQ(FPane->Height(), FLower->height());
+    EXPECT_EQ(FPane->Height(), Total() - rows + 60);
+}
+
+} // namespace
