@@ -81,7 +81,8 @@ TDrawsGraphPage::TDrawsGraphPage(TMainState& state, QWidget* parent)
     FMethods->setObjectName(QStringLiteral("cbDrawsGraphType"));
     FMethods->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     FMethods->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    FMethods->setMinimumContentsLength(20);
+    // Narrow, the method names give way: the length and the marks box keep their texts whole.
+    FMethods->setMinimumContentsLength(10);
     FMethods->setMaxVisibleItems(30);
     FLengthLabel = new QLabel(panel);
     FLengthLabel->setObjectName(QStringLiteral("lblDrawsGraphLen"));
