@@ -10,8 +10,10 @@
 #include <QGraphicsTextItem>
 #include <QLegend>
 #include <QStringList>
+#include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -58,4 +60,18 @@ inline QStringList TickTexts(const QList<double>& ticks)
     for (const double tick : ticks)
         texts << QString::number(static_cast<long long>(tick));
     return texts;
+}
+
+// The ticks a value axis with dynamic ticks draws: from its first multiple of the interval past
+// the anchor up to its maximum.
+inline QList<double> AxisTicks(const QValueAxis& axis)
+{
+    QList<double> ticks;
+    const double step = axis.tickInterval();
+    if (step <= 0)
+        return ticks;
+    for (double tick = axis.tickAnchor() + std::ceil((axis.min() - axis.tickAnchor()) / step - 1e-9) * step;
+         tick <= axis.max() + 1e-9; tick += step)
+        ticks.append(tick);
+    return ticks;
 }
