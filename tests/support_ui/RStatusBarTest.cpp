@@ -120,26 +120,4 @@ TEST_F(StatusPanels, ShortOfRoomThePanelsGiveWayToTheirTextsAndTheMessageNeverWi
     ExpectWhole(FBar->PanelLabel(stakes), U("Ставок: 200003"), "narrow");
 }
 
-TEST_F(StatusPanels, SimpleModeHidesThePanelsAndShowsOneText)
-{
-    const int panel = FBar->AddPanel(80);
-    Show(600);
-    FBar->SetSimplePanel(true);
-    FBar->SetSimpleText(U("Подождите пожалуйста..."));
-    QApplication::processEvents();
-    EXPECT_FALSE(FBar->PanelLabel(panel)->isVisible());
-    EXPECT_EQ(FBar->SimpleText(), U("Подождите пожалуйста..."));
-    // A panel added meanwhile stays hidden until the mode ends.
-    const int later = FBar->AddPanel(50);
-    EXPECT_FALSE(FBar->PanelLabel(later)->isVisible());
-    FBar->SetSimplePanel(false);
-    EXPECT_TRUE(FBar->PanelLabel(panel)->isVisible());
-    EXPECT_TRUE(FBar->PanelLabel(later)->isVisible());
-    // Panels that do not exist read empty and take nothing.
-    EXPECT_EQ(FBar->PanelLabel(7), nullptr);
-    FBar->SetPanelText(7, QStringLiteral("x"));
-    EXPECT_EQ(FBar->PanelText(7), QString());
-    EXPECT_EQ(FBar->PanelWidth(-1), 0);
-}
-
 } // namespace

@@ -1,11 +1,9 @@
 // The repeats window's graph reads: its counts axis stands on round steps that end at or above
-// the largest count, its draw numbers on round steps, and its chart is never too low for them.
+// the largest count, its draw numbers on round steps, every label whole.
 
 #include "app/ui/stats/UnitRepeats.h"
-#include "app/ui/views/ChartAxes.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 #include "tests/common/ChartLabels.h"
-#include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QApplication>
@@ -95,24 +93,6 @@ TEST_F(RepeatsAxesTest, CountsStandOnRoundStepsEndingAtOrAboveTheLargest)
         EXPECT_EQ(ChartAxisLabels(*form.ChartView(), Qt::AlignLeft), TickTexts(c.Ticks)) << where;
         EXPECT_EQ(ChartAxisLabels(*form.ChartView(), Qt::AlignBottom), TickTexts(AxisTicks(*numbers))) << where;
         EXPECT_FALSE(ChartHasCutLabel(*form.ChartView())) << where;
-    }
-}
-
-TEST_F(RepeatsAxesTest, TheChartIsNeverTooLowForItsLabels)
-{
-    // A height kept from a squeezed window does not come back, and the window cannot squeeze it.
-    WriteFileBytes(FFolder.DataFile(QStringLiteral(".frm")), "[TFormRepeats]\r\nGraphHeight=13\r\n");
-    const TDrawsArray draws = MakeArchive(300, 7);
-    TFormRepeats form(draws);
-    form.RefreshAnalyze();
-    for (const int height : {620, 0}) {
-        form.resize(900, std::max(height, form.minimumSizeHint().height()));
-        form.show();
-        QApplication::processEvents();
-        EXPECT_GE(form.ChartView()->height(), ChartReadableHeight(form.Chart(), 6)) << height;
-        EXPECT_FALSE(ChartHasCutLabel(*form.ChartView())) << height;
-        EXPECT_EQ(ChartAxisLabels(*form.ChartView(), Qt::AlignLeft), TickTexts(AxisTicks(*Axis(form, Qt::Vertical))))
-            << height;
     }
 }
 

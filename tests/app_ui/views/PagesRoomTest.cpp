@@ -6,7 +6,6 @@
 
 #include "app/ui/views/ChartAxes.h"
 #include "app/ui/views/LayoutPage.h"
-#include "app/ui/views/PaneRoom.h"
 #include "app/ui/views/WeekPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
@@ -19,7 +18,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QBarCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QFontMetrics>
@@ -32,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -92,7 +91,7 @@ protected:
     }
 };
 
-TEST_F(PagesRoomTest, WeekdayChartHasTheHeightItsLabelsNeedAndTheRestOfThePage)
+TEST_F(PagesRoomTest, WeekdayChartLayoutListsAndStatusPanelsHaveTheirRoom)
 {
     const QStringList digits{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     const QStringList days{U("пн"), U("вт"), U("ср"), U("чт"), U("пт"), U("сб"), U("вс")};
@@ -100,134 +99,69 @@ TEST_F(PagesRoomTest, WeekdayChartHasTheHeightItsLabelsNeedAndTheRestOfThePage)
         for (const bool squeezed : {false, true}) {
             const std::string where = Where(size, squeezed);
             auto form = OpenAt(size, squeezed);
-            auto* page = form->findChild<TWeekPage*>();
-            ASSERT_NE(page, nullptr);
-            ShowPage(*form, page);
 
-            ExpectRowsFitExactly(*page->Grid(), where);
-            QChartView* view = page->ChartView();
-            EXPECT_GE(view->height(), ChartReadableHeight(page->Chart(), 5)) << where;
-            const QSplitter* splitter = page->Splitter();
-            EXPECT_EQ(page->Grid()->height() + splitter->handleWidth() + view->height(),
-                      splitter->contentsRect().height())
+            // The weekday grid shows its rows, the chart the rest of the page, every label whole.
+            auto* week = form->findChild<TWeekPage*>();
+            ASSERT_NE(week, nullptr);
+            ShowPage(*form, week);
+            ExpectRowsFitExactly(*week->Grid(), where);
+            QChartView* view = week->ChartView();
+            EXPECT_GE(view->height(), ChartReadableHeight(week->Chart(), 5)) << where;
+            EXPECT_EQ(week->Grid()->height() + week->Splitter()->handleWidth() + view->height(),
+                      week->Splitter()->contentsRect().height())
                 << where;
-
-            // The counts on round steps and the digits under the bars, all of them whole.
-            const auto* counts = qobject_cast<QValueAxis*>(page->Chart()->axes(Qt::Vertical).value(0));
+            const auto* counts = qobject_cast<QValueAxis*>(week->Chart()->axes(Qt::Vertical).value(0));
             ASSERT_NE(counts, nullptr) << where;
             EXPECT_GE(AxisTicks(*counts).size(), 3) << where;
             EXPECT_EQ(ChartAxisLabels(*view, Qt::AlignLeft), TickTexts(AxisTicks(*counts))) << where;
             EXPECT_EQ(ChartAxisLabels(*view, Qt::AlignBottom), digits) << where;
             EXPECT_FALSE(ChartHasCutLabel(*view)) << where;
-
-            // By days the day names stand under the bars.
             ASSERT_TRUE(Run(*form, "ViewWeekChartMode"));
             Settle();
             EXPECT_EQ(ChartAxisLabels(*view, Qt::AlignBottom), days) << where;
             EXPECT_FALSE(ChartHasCutLabel(*view)) << where;
-            ASSERT_TRUE(Run(*form, "ViewWeekChartMode"));
-        }
-    }
-}
 
-TEST_F(PagesRoomTest, LayoutCompareListsTakeThePageBeyondTheGridsRows)
-{
-    for (const QSize size : kSizes) {
-        for (const bool squeezed : {false, true}) {
-            const std::string where = Where(size, squeezed);
-            auto form = OpenAt(size, squeezed);
-            auto* page = form->findChild<TLayoutPage*>();
-            ASSERT_NE(page, nullptr);
-            ShowPage(*form, page);
-
-            ExpectRowsFitExactly(*page->Grid(), where);
-            const auto* splitter = page->findChild<QSplitter*>(QStringLiteral("splLayout"));
-            ASSERT_NE(splitter, nullptr);
-            // The grid's few rows leave the lists most of the page: 0.6 at 600 pixels, more
-            // on a taller screen.
-            const double share = double(page->ComparePanel()->height()) / page->height();
+            // The layout grid shows its rows; its few rows leave the compare lists most of the
+            // page (0.6 of it at 600 pixels, more on a taller screen), each list all its rows.
+            auto* layout = form->findChild<TLayoutPage*>();
+            ASSERT_NE(layout, nullptr);
+            ShowPage(*form, layout);
+            ExpectRowsFitExactly(*layout->Grid(), where);
+            const double share = double(layout->ComparePanel()->height()) / layout->height();
             EXPECT_GE(share, size.height() >= 1000 ? 0.75 : 0.6) << where << ": " << share;
-            EXPECT_EQ(page->Grid()->height() + splitter->handleWidth() + page->ComparePanel()->height(),
-                      splitter->contentsRect().height())
-                << where;
-            // Every list shows all its rows (a digit count at most ten).
             for (int k = 0; k < LayoutCompareCount; ++k) {
-                TRSortListView* list = page->CompareList(k);
-                const int rows = list->ItemCount();
-                ASSERT_GT(rows, 3) << where << " list " << k;
-                const QRect last = list->visualRect(list->model()->index(rows - 1, 0));
+                TRSortListView* list = layout->CompareList(k);
+                ASSERT_GT(list->ItemCount(), 3) << where << " list " << k;
+                const QRect last = list->visualRect(list->model()->index(list->ItemCount() - 1, 0));
                 EXPECT_LE(last.bottom(), list->viewport()->height()) << where << " list " << k;
             }
-        }
-    }
-}
 
-TEST_F(PagesRoomTest, StatusPanelsHoldSevenDigitCounts)
-{
-    const TResString* const formats[] = {&rsStatusDrawCount, &rsStatusNextDraw, nullptr, &rsStatusCombCount,
-                                         &rsStatusStakes, &rsStatusRatingCount};
-    for (const QSize size : kSizes) {
-        const std::string where = Where(size, false);
-        auto form = OpenAt(size, false);
-        auto* bar = form->findChild<TStatusBar*>(QStringLiteral("StatusBar"));
-        ASSERT_NE(bar, nullptr);
-        // Wide, every count panel has the room for seven digits before its count grows.
-        if (size.width() >= 1600) {
-            for (int panel = 0; panel < 6; ++panel)
-                if (formats[panel])
-                    ExpectPanelWhole(bar->PanelLabel(panel), Format(LoadResString(*formats[panel]), {9999999}),
-                                     where + " reserved");
-        }
-        // The stakes of a big file, whatever the width.
-        for (const int count : {200003, 9999999}) {
-            const QString text = Format(LoadResString(rsStatusStakes), {count});
-            bar->SetPanelText(4, text);
-            Settle();
-            EXPECT_EQ(form->width(), size.width()) << where;
-            ExpectPanelWhole(bar->PanelLabel(4), text, where);
-            for (const int panel : {0, 1, 3, 5})
-                ExpectPanelWhole(bar->PanelLabel(panel), bar->PanelText(panel), where);
-        }
-    }
-}
-
-// The labels, buttons and boxes over the lists and charts of every page hold their texts: none
-// is narrower than its text needs or runs past the window's edge.
-TEST_F(PagesRoomTest, TextsOfEveryPageShowWhole)
-{
-    for (const QSize size : kSizes) {
-        auto form = OpenAt(size, true);
-        ASSERT_TRUE(Run(*form, "SystemsOn"));
-        int measured = 0;
-        for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {
-            for (int i = 0; i < tabs->count(); ++i) {
-                if (!tabs->isTabVisible(i))
-                    continue;
-                tabs->setCurrentIndex(i);
+            // The stakes of a big file show whole whatever the width; wide, every count panel
+            // has the room for seven digits before its count grows.
+            auto* bar = form->findChild<TStatusBar*>(QStringLiteral("StatusBar"));
+            ASSERT_NE(bar, nullptr);
+            const std::pair<int, const TResString*> countPanels[] = {
+                {0, &rsStatusDrawCount}, {1, &rsStatusNextDraw}, {3, &rsStatusCombCount}, {5, &rsStatusRatingCount}};
+            for (const auto& [panel, format] : countPanels)
+                if (size.width() >= 1600)
+                    ExpectPanelWhole(bar->PanelLabel(panel), Format(LoadResString(*format), {9999999}), where);
+            for (const int stakes : {200003, 9999999}) {
+                const QString text = Format(LoadResString(rsStatusStakes), {stakes});
+                bar->SetPanelText(4, text);
                 Settle();
-                const std::string where = Where(size, true) + " " + tabs->widget(i)->objectName().toStdString();
-                for (const QWidget* widget : tabs->widget(i)->findChildren<QWidget*>()) {
-                    const auto* label = qobject_cast<const QLabel*>(widget);
-                    const auto* button = qobject_cast<const QAbstractButton*>(widget);
-                    const QString text = label ? label->text() : button ? button->text() : QString();
-                    if (!widget->isVisible() || text.trimmed().isEmpty() || qobject_cast<QStatusBar*>(widget->parent()))
-                        continue;
-                    ++measured;
-                    const QRect rect(widget->mapTo(form.get(), QPoint(0, 0)), widget->size());
-                    EXPECT_GE(widget->width(), widget->minimumSizeHint().width())
-                        << where << ": \"" << text.toStdString() << "\"";
-                    EXPECT_LE(rect.right(), form->width() - 1) << where << ": \"" << text.toStdString() << "\"";
-                }
+                EXPECT_EQ(form->width(), size.width()) << where;
+                ExpectPanelWhole(bar->PanelLabel(4), text, where);
+                for (const int panel : {0, 1, 3, 5})
+                    ExpectPanelWhole(bar->PanelLabel(panel), bar->PanelText(panel), where);
             }
         }
-        // The length labels, the marks box, the buttons of the pages at least.
-        EXPECT_GE(measured, 10);
     }
 }
 
-// Pictures of every page of the main window at both sizes, after a session that left squeezed
-// heights behind; the stakes panel as a file of 200003 stakes shows it.
-TEST_F(PagesRoomTest, PicturesOfEveryPage)
+// Every page at both sizes, after a session that left squeezed heights behind: the labels,
+// buttons and boxes over its lists and charts hold their texts (none narrower than its text or
+// past the window's edge), and its picture is kept. The stakes panel shows a file of 200003.
+TEST_F(PagesRoomTest, EveryPageShowsItsTextsWholeAndIsPictured)
 {
     for (const QSize size : kSizes) {
         auto form = OpenAt(size, true);
@@ -235,6 +169,7 @@ TEST_F(PagesRoomTest, PicturesOfEveryPage)
         form->findChild<TStatusBar*>(QStringLiteral("StatusBar"))
             ->SetPanelText(4, Format(LoadResString(rsStatusStakes), {200003}));
         QStringList pages;
+        int measured = 0;
         for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {
             for (int i = 0; i < tabs->count(); ++i) {
                 if (!tabs->isTabVisible(i))
@@ -243,13 +178,26 @@ TEST_F(PagesRoomTest, PicturesOfEveryPage)
                 Settle();
                 const QString page = tabs->widget(i)->objectName();
                 pages << page;
+                const std::string where = Where(size, true) + " " + page.toStdString();
+                for (const QWidget* widget : tabs->widget(i)->findChildren<QWidget*>()) {
+                    const auto* label = qobject_cast<const QLabel*>(widget);
+                    const auto* button = qobject_cast<const QAbstractButton*>(widget);
+                    const QString text = label ? label->text() : button ? button->text() : QString();
+                    if (!widget->isVisible() || text.trimmed().isEmpty() || qobject_cast<QStatusBar*>(widget->parent()))
+                        continue;
+                    ++measured;
+                    EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << where << ": " << text.toStdString();
+                    EXPECT_LT(widget->mapTo(form.get(), QPoint(widget->width() - 1, 0)).x(), form->width())
+                        << where << ": " << text.toStdString();
+                }
                 const QString name = QStringLiteral("Main%1x%2_%3").arg(size.width()).arg(size.height()).arg(page);
                 EXPECT_FALSE(SaveScreenshot(form.get(), name, size).isEmpty()) << name.toStdString();
             }
         }
+        EXPECT_GE(measured, 10);
         for (const char* page : {"tsDraws", "tsCombs", "tsDrawsStat", "tsDrawsGraph", "tsCard", "tsLayout", "tsWeek",
                                  "tsStakes", "tsRatings", "tsTables", "tsSystems", "tsScript"})
-            EXPECT_TRUE(pages.contains(QLatin1String(page))) << page << " " << pages.join(' ').toStdString();
+            EXPECT_TRUE(pages.contains(QLatin1String(page))) << page;
     }
 }
 
