@@ -113,83 +113,56 @@ TEST(ChartAxes, AtItsReadableHeightAChartShowsEveryAxisLabelWhole)
 }
 
 // A grid of rows over a lower pane in a splitter, as the weekday and layout pages hold them.
-class PaneRoomTest : public ::testing::Test {
-protected:
-    PaneRoomTest()
-    {
-        auto* layout = new QVBoxLayout(&FPage);
-        layout->setContentsMargins(0, 0, 0, 0);
-        FSplitter = new QSplitter(Qt::Vertical, &FPage);
-        FSplitter->setChildrenCollapsible(false);
-        FGrid = new QTableWidget(8, 5, FSplitter);
-        FGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        FGrid->verticalHeader()->setDefaultSectionSize(18);
-        FLower = new QWidget(FSplitter);
-        FLower->setMinimumHeight(100);
-        FSplitter->setStretchFactor(0, 0);
-        FSplitter->setStretchFactor(1, 1);
-        layout->addWidget(FSplitter);
-        KeepGridToItsRows(FGrid);
-        FPane = new TLowerPane(FSplitter, 150);
-    }
-
-    void Show(int height)
-    {
-        FPage.resize(400, height);
-        FPage.show();
-        QApplication::processEvents();
-    }
-
-    // Every row in sight, and no room under the last one.
-    void ExpectRowsFitExactly(const std::string& where) const
-    {
-        const int last = FGrid->rowCount() - 1;
-        EXPECT_EQ(FGrid->viewport()->height(), FGrid->rowViewportPosition(last) + FGrid->rowHeight(last)) << where;
-        EXPECT_EQ(FGrid->rowAt(0), 0) << where;
-    }
-
-    int Total() const { return FSplitter->contentsRect().height() - FSplitter->handleWidth(); }
-
-    QWidget FPage;
-    QSplitter* FSplitter = nullptr;
-    QTableWidget* FGrid = nullptr;
-    QWidget* FLower = nullptr;
-    TLowerPane* FPane = nullptr;
-};
-
-TEST_F(PaneRoomTest, TheGridKeepsToItsRowsAndTheLowerPaneTakesTheRest)
+TEST(PaneRoom, TheGridKeepsToItsRowsAndTheLowerPaneTakesTheRest)
 {
-    // Never shown, the pane reads the height it was given, not its squeezed size.
-    EXPECT_EQ(FPane->Height(), 150);
-    FPane->SetHeight(180);
-    EXPECT_EQ(FPane->Height(), 180);
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = new QSplitter(Qt::Vertical, &page);
+    splitter->setChildrenCollapsible(false);
+    auto* grid = new QTableWidget(8, 5, splitter);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(18);
+    auto* lower = new QWidget(splitter);
+    lower->setMinimumHeight(100);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter);
+    KeepGridToItsRows(grid);
+    auto* pane = new TLowerPane(splitter, 180);
+    const auto show = [&](int height) {
+        page.resize(400, height);
+        page.show();
+        QApplication::processEvents();
+    };
+    const auto total = [&] { return splitter->contentsRect().height() - splitter->handleWidth(); };
+    // Every row in sight and no room under the last one.
+    const auto rowsFit = [&] {
+        const int last = grid->rowCount() - 1;
+        return grid->rowAt(0) == 0 && grid->viewport()->height() == grid->rowViewportPosition(last) + grid->rowHeight(last);
+    };
 
-    Show(600);
-    ExpectRowsFitExactly("8 rows");
-    EXPECT_EQ(FGrid->height(), GridRowsHeight(FGrid));
-    EXPECT_EQ(FLower->height(), Total() - FGrid->height());
-    EXPECT_GT(FLower->height(), 180);
-
-    // More rows: the grid shows them all and the lower pane gives way.
-    const int before = FLower->height();
-    FGrid->setRowCount(12);
+    show(600);
+    EXPECT_TRUE(rowsFit());
+    EXPECT_EQ(lower->height(), total() - grid->height());
+    EXPECT_GT(lower->height(), 180);
+    // More rows: the grid shows them all and the lower pane gives way; a taller page goes to
+    // the lower pane.
+    const int before = lower->height();
+    grid->setRowCount(12);
     QApplication::processEvents();
-    ExpectRowsFitExactly("12 rows");
-    EXPECT_EQ(FLower->height(), before - 4 * 18);
-    // A taller page goes to the lower pane.
-    Show(700);
-    EXPECT_EQ(FLower->height(), before - 4 * 18 + 100);
-    ExpectRowsFitExactly("taller");
-
+    EXPECT_TRUE(rowsFit());
+    EXPECT_EQ(lower->height(), before - 4 * 18);
+    show(700);
+    EXPECT_EQ(lower->height(), before - 4 * 18 + 100);
     // A page too low for both: the lower pane keeps the height it asks for, the grid scrolls.
-    Show(330);
-    EXPECT_EQ(FLower->height(), 180);
-    EXPECT_EQ(FGrid->height(), Total() - 180);
-    // Below its minimum a height asked for (a file written by a squeezed pane) is kept as it
-    // came, and the pane still gets its minimum.
-    FPane->SetHeight(13);
-    EXPECT_EQ(FPane->Height(), 13);
-    EXPECT_EQ(FLower->height(), 100);
+    show(330);
+    EXPECT_EQ(lower->height(), 180);
+    EXPECT_EQ(grid->height(), total() - 180);
+    // A height below the pane's minimum (a file written by a squeezed pane) is kept as it came;
+    // the pane still gets its minimum.
+    pane->SetHeight(13);
+    EXPECT_EQ(pane->Height(), 13);
+    EXPECT_EQ(lower->height(), 100);
 }
 
 } // namespace
