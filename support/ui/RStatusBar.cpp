@@ -1,18 +1,73 @@
 #include "support/ui/RStatusBar.h"
 
+#include <QEvent>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace {
 
-QLabel* MakePanelLabel(QWidget* parent)
+void SetPanelLook(QLabel* label)
 {
-    auto* label = new QLabel(parent);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
-    // A long status text must not widen the window.
-    label->setMinimumWidth(1);
-    return label;
 }
+
+// A panel that asks for its width, or for the room of its sample or its text when wider, and
+// gives way down to its text.
+class TPanelLabel : public QLabel {
+public:
+    TPanelLabel(int width, TStatusBar::TSampleText sample, QWidget* parent)
+        : QLabel(parent), FWidth(width), FSample(std::move(sample))
+    {
+        SetPanelLook(this);
+        MeasureSample();
+    }
+
+    QSize sizeHint() const override
+    {
+        QSize hint = QLabel::sizeHint();
+        hint.setWidth(std::max({hint.width(), FWidth, FSampleWidth}));
+        return hint;
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        switch (event->type()) {
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+        case QEvent::LanguageChange: MeasureSample(); break;
+        default: break;
+        }
+    }
+
+private:
+    // The sample measured the way the label measures its own text: in a label of the same
+    // font, frame and indent.
+    void MeasureSample()
+    {
+        int width = 0;
+        if (FSample) {
+            QLabel probe;
+            SetPanelLook(&probe);
+            probe.setFont(font());
+            probe.setIndent(indent());
+            probe.setMargin(margin());
+            probe.setText(FSample());
+            width = probe.sizeHint().width();
+        }
+        if (width != FSampleWidth) {
+            FSampleWidth = width;
+            updateGeometry();
+        }
+    }
+
+    int FWidth;
+    TStatusBar::TSampleText FSample;
+    int FSampleWidth = 0;
+};
 
 } // namespace
 
@@ -20,46 +75,55 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar"));
     setSizeGripEnabled(false);
-    FSimpleLabel = MakePanelLabel(this);
+    FSimpleLabel = new QLabel(this);
+    SetPanelLook(FSimpleLabel);
+    // A long status text must not widen the window.
+    FSimpleLabel->setMinimumWidth(1);
     addWidget(FSimpleLabel, 1);
     FSimpleLabel->hide();
 }
 
-int TStatusBar::AddPanel(int width)
+int TStatusBar::AddPanel(int width, TSampleText sample)
 {
-    TPanel panel;
-    panel.Label = MakePanelLabel(this);
-    panel.Width = width;
+    QLabel* label = nullptr;
     if (width >= 0) {
-        panel.Label->setFixedWidth(width);
-        addWidget(panel.Label, 0);
+        label = new TPanelLabel(width, std::move(sample), this);
+        addWidget(label, 0);
     } else {
-        addWidget(panel.Label, 1);
+        label = new QLabel(this);
+        SetPanelLook(label);
+        // A long status text must not widen the window.
+        label->setMinimumWidth(1);
+        addWidget(label, 1);
     }
-    panel.Label->setVisible(!FSimplePanel);
-    FPanels.push_back(panel);
+    label->setVisible(!FSimplePanel);
+    FPanels.push_back(label);
     return PanelCount() - 1;
+}
+
+QLabel* TStatusBar::PanelLabel(int index) const
+{
+    if (index < 0 || index >= PanelCount())
+        return nullptr;
+    return FPanels[static_cast<size_t>(index)];
 }
 
 QString TStatusBar::PanelText(int index) const
 {
-    if (index < 0 || index >= PanelCount())
-        return QString();
-    return FPanels[static_cast<size_t>(index)].Label->text();
+    const QLabel* label = PanelLabel(index);
+    return label ? label->text() : QString();
 }
 
 void TStatusBar::SetPanelText(int index, const QString& text)
 {
-    if (index < 0 || index >= PanelCount())
-        return;
-    FPanels[static_cast<size_t>(index)].Label->setText(text);
+    if (QLabel* label = PanelLabel(index))
+        label->setText(text);
 }
 
 int TStatusBar::PanelWidth(int index) const
 {
-    if (index < 0 || index >= PanelCount())
-        return 0;
-    return FPanels[static_cast<size_t>(index)].Width;
+    const auto* panel = dynamic_cast<const TPanelLabel*>(PanelLabel(index));
+    return panel ? panel->sizeHint().width() : 0;
 }
 
 void TStatusBar::SetSimplePanel(bool simple)
@@ -67,8 +131,8 @@ void TStatusBar::SetSimplePanel(bool simple)
     if (simple == FSimplePanel)
         return;
     FSimplePanel = simple;
-    for (const TPanel& panel : FPanels)
-        panel.Label->setVisible(!simple);
+    for (QLabel* label : FPanels)
+        label->setVisible(!simple);
     FSimpleLabel->setVisible(simple);
 }
 

@@ -59,6 +59,8 @@ namespace {
 
 // Widths of the status panels; the message panel takes the rest of the line.
 constexpr int kPanelWidths[] = {160, 180, 60, 120, 100, 100, -1};
+// The counts of the panels go up to seven digits.
+constexpr int kLargestPanelCount = 9999999;
 constexpr int kInitIntervalMs = 100;
 
 // The options of the main window, kept in its section of the form-state file.
@@ -235,8 +237,15 @@ void TTemplateMain::CreateStatusBar()
 {
     FStatusBar = new TStatusBar(this);
     setStatusBar(FStatusBar);
-    for (const int width : kPanelWidths)
-        FStatusBar->AddPanel(width);
+    // Each count panel is as wide as its text with the largest count, in the current language.
+    const auto sample = [](const TResString& format) {
+        return [&format] { return Format(LoadResString(format), {kLargestPanelCount}); };
+    };
+    const TResString* const counts[] = {&rsStatusDrawCount, &rsStatusNextDraw, nullptr, &rsStatusCombCount,
+                                        &rsStatusStakes, &rsStatusRatingCount, nullptr};
+    static_assert(std::size(counts) == std::size(kPanelWidths));
+    for (std::size_t i = 0; i < std::size(kPanelWidths); ++i)
+        FStatusBar->AddPanel(kPanelWidths[i], counts[i] ? sample(*counts[i]) : TStatusBar::TSampleText());
     FStatusBar->SetTag(MessagePanel);
     FStatusBar->SetPanelText(0, Format(LoadResString(rsStatusDrawCount), {0}));
     FStatusBar->SetPanelText(1, Format(LoadResString(rsStatusNextDraw), {0}));

@@ -1,6 +1,7 @@
 #include "app/ui/stats/StatChart.h"
 
 #include "app/core/stats/StatTable.h"
+#include "app/ui/views/ChartAxes.h"
 #include "engine/KelmaMsg.h"
 
 #include <QCategoryAxis>
@@ -12,7 +13,6 @@
 #include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <set>
 
@@ -20,6 +20,8 @@ namespace {
 
 // Labels under the axis are thinned to about this many, so that they never run into each other.
 constexpr int kMaxAxisLabels = 40;
+// The counts stand on at most this many round steps.
+constexpr int kCountIntervals = 5;
 
 // The point symbol of the actual counts: a green square with a fuchsia edge, StatPointSize
 // pixels on each side of the point.
@@ -32,18 +34,6 @@ QImage ActualMarker()
     painter.setPen(StatActualOutline);
     painter.drawRect(0, 0, side - 1, side - 1);
     return image;
-}
-
-// The smallest of 1, 2 and 5 times a power of ten (at least 1) that is not below raw.
-double NiceStep(double raw)
-{
-    double power = 1;
-    while (power * 10 <= raw)
-        power *= 10;
-    for (const double factor : {1.0, 2.0, 5.0, 10.0})
-        if (factor * power >= raw)
-            return factor * power;
-    return 10 * power;
 }
 
 QLineSeries* AddSeries(QChart* chart, const QString& name, const std::vector<TStatChartPoint>& points)
@@ -81,6 +71,8 @@ void InitStatChart(QChartView* view)
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     ClearStatChart(chart);
+    // Never so low that the axes lose their labels.
+    view->setMinimumHeight(ChartReadableHeight(chart, kCountIntervals));
 }
 
 void ClearStatChart(QChart* chart)
@@ -135,12 +127,7 @@ void ShowStatChart(QChart* chart, const TStatTableData& data)
             axisX->append(label, x);
     }
     axisX->setRange(first - 0.5, last + 0.5);
-    // Counts on round steps of 1, 2 or 5 times a power of ten, about five of them.
-    const double step = NiceStep(top > 0 ? top / 5 : 1);
-    axisY->setTickType(QValueAxis::TicksDynamic);
-    axisY->setTickAnchor(0);
-    axisY->setTickInterval(step);
-    axisY->setRange(0, std::max(1.0, std::ceil(top / step)) * step);
+    SetRoundRange(axisY, 0, top, kCountIntervals);
     for (QLineSeries* series : {actual, ideal}) {
         if (!series)
             continue;

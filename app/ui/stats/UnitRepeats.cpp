@@ -2,6 +2,7 @@
 
 #include "app/ui/shell/EnterKey.h"
 #include "app/ui/shell/ProgramEnv.h"
+#include "app/ui/views/ChartAxes.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
@@ -48,6 +49,9 @@ const QString KeyDrawsLength = QStringLiteral("DrawsLength");
 const QString KeyDrawsDeep = QStringLiteral("DrawsDeep");
 
 constexpr int kDefaultGraphHeight = 220;
+// Round steps on the axes: at most this many for the counts, about this many for the draws.
+constexpr int kCountIntervals = 6;
+constexpr int kDrawIntervals = 10;
 constexpr int kPointSize = 2;
 constexpr char kTagProperty[] = "Tag";
 
@@ -134,7 +138,8 @@ TFormRepeats::TFormRepeats(const TDrawsArray& draws, QWidget* parent) : QDialog(
     FChartView = new QChartView(FChart, FSplitter);
     FChartView->setObjectName(QStringLiteral("crtGraph"));
     FChartView->setRenderHint(QPainter::Antialiasing, true);
-    FChartView->setMinimumHeight(60);
+    // Never so low that the axes lose their labels.
+    FChartView->setMinimumHeight(ChartReadableHeight(FChart, kCountIntervals));
     FSplitter->addWidget(FList);
     FSplitter->addWidget(FChartView);
     FSplitter->setStretchFactor(0, 1);
@@ -164,7 +169,8 @@ void TFormRepeats::RestoreState()
     try {
         FDrawsLen->setValue(std::max(1, ReadFormInteger(this, KeyDrawsLength, RepeatsDefaultLength)));
         FDeep->setValue(std::max(1, ReadFormInteger(this, KeyDrawsDeep, RepeatsDefaultDepth)));
-        const int graphHeight = std::max(60, ReadFormInteger(this, KeyGraphHeight, kDefaultGraphHeight));
+        const int graphHeight =
+            std::max(FChartView->minimumHeight(), ReadFormInteger(this, KeyGraphHeight, kDefaultGraphHeight));
         const int total = std::max(height() - 40, graphHeight + 60);
         FSplitter->setSizes({total - graphHeight, graphHeight});
         RestoreListViewLayout(this, FList, false);
@@ -269,12 +275,14 @@ void TFormRepeats::ShowChart()
         }
         series->replace(list);
     }
+    // Draw numbers and counts on round steps; the counts axis ends on the first step that
+    // holds the largest count.
     if (any) {
-        FAxisX->setRange(minX - 1, maxX + 1);
-        FAxisY->setRange(0, maxY + 1);
+        SetRoundRange(FAxisX, minX, maxX, kDrawIntervals);
+        SetRoundRange(FAxisY, 0, maxY, kCountIntervals);
     } else {
-        FAxisX->setRange(0, 1);
-        FAxisY->setRange(0, 1);
+        SetRoundRange(FAxisX, 0, 1, kDrawIntervals);
+        SetRoundRange(FAxisY, 0, 1, kCountIntervals);
     }
     for (QAbstractSeries* series : FChart->series())
         series->setVisible(true);

@@ -1,5 +1,6 @@
 #include "app/ui/views/DrawsGraphPage.h"
 
+#include "app/ui/views/ChartAxes.h"
 #include "app/ui/views/ChartLegend.h"
 #include "app/ui/shell/EnterKey.h"
 #include "app/ui/views/UnitGraph.h"
@@ -43,18 +44,6 @@ constexpr int kPointHalfSize = 2;   // the point symbols' half size, as drawn ar
 const QColor kMeanColor{0, 0, 255};
 const QColor kMostFrequentColor{255, 0, 0};
 
-// The smallest of 1, 2 and 5 times a power of ten (at least 1) that is not below raw.
-double RoundStep(double raw)
-{
-    double power = 1;
-    while (power * 10 <= raw)
-        power *= 10;
-    for (const double factor : {1.0, 2.0, 5.0})
-        if (factor * power >= raw)
-            return factor * power;
-    return 10 * power;
-}
-
 } // namespace
 
 void StyleValueSeries(QLineSeries* series)
@@ -75,19 +64,6 @@ void StyleValueSeries(QLineSeries* series)
     series->setPointLabelsVisible(false);
 }
 
-void SetRoundRange(QValueAxis* axis, double low, double high, int ticks)
-{
-    const double step = RoundStep((high - low) / std::max(ticks, 1));
-    double bottom = std::floor(low / step) * step;
-    double top = std::ceil(high / step) * step;
-    if (top <= bottom)
-        top = bottom + step;
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
-    axis->setRange(bottom, top);
-}
-
 TDrawsGraphPage::TDrawsGraphPage(TMainState& state, QWidget* parent)
     : QWidget(parent), FState(state), FGraph(state)
 {
@@ -105,7 +81,8 @@ TDrawsGraphPage::TDrawsGraphPage(TMainState& state, QWidget* parent)
     FMethods->setObjectName(QStringLiteral("cbDrawsGraphType"));
     FMethods->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     FMethods->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    FMethods->setMinimumContentsLength(20);
+    // Narrow, the method names give way: the length and the marks box keep their texts whole.
+    FMethods->setMinimumContentsLength(10);
     FMethods->setMaxVisibleItems(30);
     FLengthLabel = new QLabel(panel);
     FLengthLabel->setObjectName(QStringLiteral("lblDrawsGraphLen"));

@@ -23,9 +23,6 @@ class TChartLegend;
 inline const QColor GraphValueColor{0, 128, 0};
 inline const QColor GraphValueOutline{255, 0, 255};
 void StyleValueSeries(QLineSeries* series);
-// Ranges the axis over low..high on round steps (1, 2 or 5 times a power of ten, at least 1)
-// of about `ticks` ticks, the ends moved out to whole steps.
-void SetRoundRange(QValueAxis* axis, double low, double high, int ticks);
 
 // The draws graph page: the value a graph method (cbDrawsGraphType) takes in each draw of a
 // window of the archive (edDrawsGraphLen), with the mean and the most frequent value as flat

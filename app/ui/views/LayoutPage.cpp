@@ -4,6 +4,7 @@
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/shell/EnterKey.h"
+#include "app/ui/views/PaneRoom.h"
 #include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"
@@ -155,10 +156,12 @@ void TLayoutPage::BuildControls()
         FLists->handle(i)->setObjectName(QStringLiteral("splLayoutCmp%1").arg(i));
     FLists->installEventFilter(this);
 
-    // The grid takes what the window gains; the compare panel keeps its height.
-    FSplitter->setStretchFactor(0, 1);
-    FSplitter->setStretchFactor(1, 0);
-    FSplitter->setSizes({300, DefaultCompareHeight});
+    // The grid has at most ten counts to show: what the page has beyond its rows goes to the
+    // compare lists.
+    FSplitter->setStretchFactor(0, 0);
+    FSplitter->setStretchFactor(1, 1);
+    KeepGridToItsRows(FGrid);
+    FComparePane = new TLowerPane(FSplitter, DefaultCompareHeight);
 
     InstallEnterHandler(FLength, [this] { OnEnter([this] { BuildLayout(false); }); });
 }
@@ -348,16 +351,10 @@ void TLayoutPage::RestoreState()
         QSpinBox* edit = FCompareLengths[static_cast<size_t>(k)];
         edit->setValue(store.ReadInteger(CompareLengthKey(k), edit->value()));
     }
-    const int height = store.ReadInteger(QLatin1String(kCompareHeightKey), CompareHeight());
-    if (height > 0) {
-        const QList<int> sizes = FSplitter->sizes();
-        const int total = std::max(sizes.value(0) + sizes.value(1), height + 1);
-        FSplitter->setSizes({total - height, height});
-    }
+    FComparePane->SetHeight(store.ReadInteger(QLatin1String(kCompareHeightKey), CompareHeight()));
 }
 
 int TLayoutPage::CompareHeight() const
 {
-    // The splitter holds the height also before the page was first laid out.
-    return FSplitter->sizes().value(1);
+    return FComparePane->Height();
 }

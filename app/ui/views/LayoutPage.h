@@ -13,6 +13,7 @@ class QRect;
 class QSpinBox;
 class QSplitter;
 class TCombListOps;
+class TLowerPane;
 class TMainState;
 class TROwnerDrawGrid;
 class TRSortListView;
@@ -63,7 +64,8 @@ public:
     // The export of the grid needs more than the two empty columns.
     bool CanExport() const;
 
-    // The lengths and the compare panel's height in the main window's form state.
+    // The lengths and the compare panel's height in the main window's form state. The panel
+    // takes what the page has beyond the grid's rows.
     void SaveState();
     void RestoreState();
 
@@ -105,6 +107,7 @@ private:
     QSplitter* FSplitter = nullptr;          // the grid over the compare panel
     TROwnerDrawGrid* FGrid = nullptr;        // sgLayout
     QWidget* FComparePanel = nullptr;        // pnlLayoutCompare
+    TLowerPane* FComparePane = nullptr;      // its height in the splitter
     QSplitter* FLists = nullptr;             // pnlLayoutLists
     std::array<QSpinBox*, LayoutCompareCount> FCompareLengths{};      // edLayoutCmp1..5
     std::array<TRSortListView*, LayoutCompareCount> FCompareLists{};  // lvLayoutCmp1..5

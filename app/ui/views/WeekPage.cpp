@@ -1,7 +1,9 @@
 #include "app/ui/views/WeekPage.h"
 
-#include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/shell/EnterKey.h"
+#include "app/ui/views/ChartAxes.h"
+#include "app/ui/views/DrawsGraphPage.h"
+#include "app/ui/views/PaneRoom.h"
 #include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"
 #include "engine/Vex_Nums.h"
@@ -37,6 +39,9 @@ const TResString SDrawsLabel = RESSTR("FormMain", "Тиражей:");
 
 const char* const kLengthKey = "WeekLen";
 const char* const kChartHeightKey = "WeekHeight";
+
+// The counts axis has at most this many round steps.
+constexpr int kCountIntervals = 5;
 
 } // namespace
 
@@ -75,13 +80,15 @@ TWeekPage::TWeekPage(TMainState& state, TCombListOps& combs, TStatFilter& filter
     FChartView->setObjectName(QStringLiteral("crtWeek"));
     FSplitter->addWidget(FGrid);
     FSplitter->addWidget(FChartView);
-    FSplitter->setStretchFactor(0, 1);
-    FSplitter->setStretchFactor(1, 0);
+    // The grid has seven rows to show; what the page has beyond them is the chart's.
+    FSplitter->setStretchFactor(0, 0);
+    FSplitter->setStretchFactor(1, 1);
     layout->addWidget(FSplitter, 1);
 
     SetupGrid();
     SetupChart();
-    SetChartHeight(DefaultChartHeight);
+    KeepGridToItsRows(FGrid);
+    FChartPane = new TLowerPane(FSplitter, DefaultChartHeight);
     InstallEnterHandler(FLength, [this] { CalcWeekStat(false); });
 }
 
@@ -138,6 +145,12 @@ void TWeekPage::SetupChart()
     chart->addAxis(FAxisY, Qt::AlignLeft);
     FAxisX->setVisible(false);
     FAxisY->setVisible(false);
+    FitChartHeight();
+}
+
+void TWeekPage::FitChartHeight()
+{
+    FChartView->setMinimumHeight(ChartReadableHeight(Chart(), kCountIntervals));
 }
 
 QChart* TWeekPage::Chart() const
@@ -208,7 +221,7 @@ void TWeekPage::DrawWeekChart(int col, int row)
     chart->addSeries(series);
     series->attachAxis(FAxisX);
     series->attachAxis(FAxisY);
-    SetRoundRange(FAxisY, 0, std::max(1, top), 5);
+    SetRoundRange(FAxisY, 0, std::max(1, top), kCountIntervals);
     FAxisX->setVisible(true);
     FAxisY->setVisible(true);
 }
@@ -272,16 +285,7 @@ void TWeekPage::ToggleChartType()
 
 int TWeekPage::ChartHeight() const
 {
-    const QList<int> sizes = FSplitter->sizes();
-    return sizes.size() > 1 ? sizes[1] : FChartView->height();
-}
-
-void TWeekPage::SetChartHeight(int height)
-{
-    if (height <= 0)
-        return;
-    const int total = std::max(FSplitter->height(), height + 100);
-    FSplitter->setSizes({total - height, height});
+    return FChartPane->Height();
 }
 
 void TWeekPage::SaveState()
@@ -295,7 +299,7 @@ void TWeekPage::RestoreState()
 {
     const IFormState& store = FState.FormState();
     FLength->setValue(store.ReadInteger(QLatin1String(kLengthKey), DefaultLength));
-    SetChartHeight(store.ReadInteger(QLatin1String(kChartHeightKey), DefaultChartHeight));
+    FChartPane->SetHeight(store.ReadInteger(QLatin1String(kChartHeightKey), DefaultChartHeight));
 }
 
 void TWeekPage::changeEvent(QEvent* event)
@@ -308,5 +312,7 @@ void TWeekPage::changeEvent(QEvent* event)
         if (ChartByDays())
             DrawWeekChart(FGrid->Col(), FGrid->Row());
     }
+    if (event->type() == QEvent::FontChange)
+        FitChartHeight();
     QWidget::changeEvent(event);
 }

@@ -15,6 +15,7 @@ class QRect;
 class QSpinBox;
 class QSplitter;
 class QValueAxis;
+class TLowerPane;
 class TROwnerDrawGrid;
 struct TGridDrawState;
 
@@ -58,7 +59,9 @@ public:
     bool ChartByDays() const;
     bool ChartAsLine() const;
 
-    // The length "WeekLen" and the chart's height "WeekHeight" in the form-state file.
+    // The length "WeekLen" and the chart's height "WeekHeight" in the form-state file. The
+    // chart is never lower than its labels need, and takes what the page has beyond the grid's
+    // rows.
     void SaveState();
     void RestoreState();
 
@@ -67,6 +70,8 @@ public:
     QChart* Chart() const;
     QSpinBox* LengthEdit() const { return FLength; }
     QSplitter* Splitter() const { return FSplitter; }
+    // The chart's height as it goes to the form-state file.
+    int ChartHeight() const;
     const TWeekView& View() const { return FView; }
 
     static constexpr int DefaultLength = 1000;
@@ -81,8 +86,7 @@ private:
     void SetupGrid();
     void SetupChart();
     void DrawCell(int col, int row, QPainter* painter, const QRect& rect, TGridDrawState state);
-    int ChartHeight() const;
-    void SetChartHeight(int height);
+    void FitChartHeight();
 
     TMainState& FState;
     TCombListOps& FCombs;
@@ -92,6 +96,7 @@ private:
     QChartView* FChartView = nullptr;
     QSpinBox* FLength = nullptr;
     QSplitter* FSplitter = nullptr;
+    TLowerPane* FChartPane = nullptr;
     QBarCategoryAxis* FAxisX = nullptr;
     QValueAxis* FAxisY = nullptr;
 };

@@ -61,7 +61,7 @@ const char kShutDownFormState[] =
     "LeftPanelWidth=320\r\n"
     "DrawsExclude=10\r\n"
     "DrawsStatLen=250\r\n"
-    "DrawsStatHeight=200\r\n"
+    "DrawsStatHeight=208\r\n"
     "FiltersHeight=120\r\n"
     "lvDraws.Column0=54\r\n"
     "lvDraws.Column1=24\r\n"
@@ -167,9 +167,9 @@ const char kShutDownFormState[] =
     "LayoutCompareLen3=200\r\n"
     "LayoutCompareLen4=300\r\n"
     "LayoutCompareLen5=400\r\n"
-    "LayoutCompareHeight=13\r\n"
+    "LayoutCompareHeight=180\r\n"
     "WeekLen=1000\r\n"
-    "WeekHeight=13\r\n"
+    "WeekHeight=200\r\n"
     "[TFormConfig]\r\n"
     "NormPos=10,20,300,400\r\n";
 

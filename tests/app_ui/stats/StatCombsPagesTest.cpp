@@ -340,21 +340,21 @@ TEST_F(StatCombsPagesTest, SizesOfThePagesAreKept)
         Child<QSpinBox>(*form, "edDrawsStatLen")->setValue(250);
         Child<QSpinBox>(*form, "edCombsExclude")->setValue(4);
         StatList(*form)->SetSortColumn(6);
-        Child<QSplitter>(*form, "splDrawsStat")->setSizes({300, 150});
+        Child<QSplitter>(*form, "splDrawsStat")->setSizes({200, 250});
         // The given width, or what the header needs to show its caption whole.
         filtersWidth = Child<TRListView>(*form, "lvFilters")->ColumnWidth(0);
         EXPECT_EQ(filtersWidth, std::max(100, Child<TRListView>(*form, "lvFilters")->HeaderTextWidth(0)));
     }
     const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
     const QByteArray filtersKey = "lvFilters.Column0=" + QByteArray::number(filtersWidth);
-    for (const char* key : {"DrawsStatLen=250", "DrawsExclude=4", "DrawsStatHeight=150", "lvDrawsStat.SortType=6,0",
+    for (const char* key : {"DrawsStatLen=250", "DrawsExclude=4", "DrawsStatHeight=250", "lvDrawsStat.SortType=6,0",
                             "lvCombs.Column0=80", filtersKey.constData(), "FiltersHeight="})
         EXPECT_TRUE(saved.contains(key)) << key << "\n" << saved.toStdString();
     auto form = Open();
     EXPECT_EQ(Child<QSpinBox>(*form, "edDrawsStatLen")->value(), 250);
     EXPECT_EQ(Child<QSpinBox>(*form, "edCombsExclude")->value(), 4);
     EXPECT_EQ(StatList(*form)->SortColumn(), 6);
-    EXPECT_EQ(Child<QChartView>(*form, "crtDrawsStat")->height(), 150);
+    EXPECT_EQ(Child<QChartView>(*form, "crtDrawsStat")->height(), 250);
     EXPECT_EQ(form->StatTable().Data().Length, 40);
 }
 

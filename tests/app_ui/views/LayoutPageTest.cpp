@@ -7,6 +7,7 @@
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/views/LayoutPage.h"
+#include "app/ui/views/PaneRoom.h"
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
@@ -276,14 +277,23 @@ TEST_F(LayoutPageTest, SizesAreKeptInTheFormState)
     EXPECT_EQ(FPage->LengthEdit()->value(), 7);
     EXPECT_EQ(FPage->CompareLengthEdit(0)->value(), 50);   // missing: kept
     EXPECT_EQ(FPage->CompareLengthEdit(2)->value(), 33);
+    ShowSixDrawsAtOffsetOne();
     FPage->resize(800, 600);
     FPage->show();
     QApplication::processEvents();
-    EXPECT_EQ(FPage->ComparePanel()->height(), 120);
-    // A taller window gives the grid the room; the compare panel keeps its height.
+    // The grid shows its rows and no more; the compare panel takes the rest of the page, more
+    // than the height it asks for.
+    auto* splitter = FPage->findChild<QSplitter*>(QStringLiteral("splLayout"));
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_EQ(Grid()->height(), GridRowsHeight(Grid()));
+    EXPECT_GT(FPage->ComparePanel()->height(), 120);
+    EXPECT_EQ(Grid()->height() + splitter->handleWidth() + FPage->ComparePanel()->height(),
+              splitter->contentsRect().height());
+    // A taller window gives the compare lists the room.
+    const int before = FPage->ComparePanel()->height();
     FPage->resize(800, 700);
     QApplication::processEvents();
-    EXPECT_EQ(FPage->ComparePanel()->height(), 120);
+    EXPECT_EQ(FPage->ComparePanel()->height(), before + 100);
 
     FPage->LengthEdit()->setValue(12);
     FPage->CompareLengthEdit(4)->setValue(444);

@@ -1,0 +1,168 @@
+// Room for what the view pages show: round axis steps, the height at which a chart keeps all its
+// axis labels, and a grid over a lower pane that keeps to its rows while the pane takes the rest.
+
+#include "app/ui/views/ChartAxes.h"
+#include "app/ui/views/PaneRoom.h"
+#include "tests/common/ChartLabels.h"
+
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHeaderView>
+#include <QLegend>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The counts of the repeats graph are checked through its window; here the other ranges.
+TEST(ChartAxes, RoundStepsCoverTheRangeFromStepToStep)
+{
+    const struct {
+        double Low;
+        double High;
+        int Intervals;
+        QList<double> Ticks;
+    } cases[] = {
+        {0, 38, 5, {0, 10, 20, 30, 40}},
+        {0, 10, 5, {0, 2, 4, 6, 8, 10}},
+        {0, 1000000, 5, {0, 200000, 400000, 600000, 800000, 1000000}},
+        // Nothing to show still makes one step; a step is never below 1.
+        {0, 0, 6, {0, 1}},
+        {0, 0.3, 5, {0, 1}},
+        {7, 7, 10, {7, 8}},
+        // Draw numbers: the ends move out to whole steps; ends given the other way round.
+        {2905, 3004, 10, {2900, 2910, 2920, 2930, 2940, 2950, 2960, 2970, 2980, 2990, 3000, 3010}},
+        {30, 0, 6, {0, 5, 10, 15, 20, 25, 30}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RoundAxisSteps(c.Low, c.High, c.Intervals).Ticks(), c.Ticks) << c.Low << ".." << c.High;
+}
+
+// A bar chart of the ten digits over a counts axis, as the weekday page draws it.
+class DigitChart {
+public:
+    DigitChart(double top, int intervals, bool legend)
+    {
+        QChart* chart = FView.chart();
+        chart->setMargins(QMargins(2, 2, 2, 2));
+        chart->legend()->setVisible(legend);
+        chart->legend()->setAlignment(Qt::AlignBottom);
+        auto* x = new QBarCategoryAxis(chart);
+        auto* y = new QValueAxis(chart);
+        y->setLabelFormat(QStringLiteral("%d"));
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        auto* set = new QBarSet(legend ? QStringLiteral("Фактические данные") : QString());
+        for (int digit = 0; digit < 10; ++digit) {
+            x->append(QString::number(digit));
+            set->append(top * (digit + 1) / 10);
+        }
+        auto* bars = new QBarSeries(chart);
+        bars->append(set);
+        chart->addSeries(bars);
+        bars->attachAxis(x);
+        bars->attachAxis(y);
+        SetRoundRange(y, 0, top, intervals);
+        FSteps = RoundAxisSteps(0, top, intervals);
+        FView.show();
+    }
+
+    void Resize(int height)
+    {
+        FView.resize(500, height);
+        QApplication::processEvents();
+    }
+
+    QChartView FView;
+    TAxisSteps FSteps;
+};
+
+TEST(ChartAxes, AtItsReadableHeightAChartShowsEveryAxisLabelWhole)
+{
+    const QStringList digits{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    const struct {
+        double Top;
+        int Intervals;
+        bool Legend;
+    } cases[] = {{50, 5, false}, {1000000, 5, false}, {50, 5, true}, {30, 6, true}};
+    for (const auto& c : cases) {
+        const std::string where = std::to_string(c.Top) + (c.Legend ? " with legend" : "");
+        DigitChart chart(c.Top, c.Intervals, c.Legend);
+        const int readable = ChartReadableHeight(chart.FView.chart(), c.Intervals);
+        chart.Resize(readable);
+        EXPECT_EQ(ChartAxisLabels(chart.FView, Qt::AlignLeft), TickTexts(chart.FSteps.Ticks())) << where;
+        EXPECT_EQ(ChartAxisLabels(chart.FView, Qt::AlignBottom), digits) << where;
+        EXPECT_FALSE(ChartHasCutLabel(chart.FView)) << where;
+
+        // A strip of a chart cuts its labels or leaves them out: what the height guards against.
+        chart.Resize(60);
+        EXPECT_TRUE(ChartHasCutLabel(chart.FView)
+                    || ChartAxisLabels(chart.FView, Qt::AlignLeft) != TickTexts(chart.FSteps.Ticks()))
+            << where;
+    }
+}
+
+// A grid of rows over a lower pane in a splitter, as the weekday and layout pages hold them.
+TEST(PaneRoom, TheGridKeepsToItsRowsAndTheLowerPaneTakesTheRest)
+{
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = new QSplitter(Qt::Vertical, &page);
+    splitter->setChildrenCollapsible(false);
+    auto* grid = new QTableWidget(8, 5, splitter);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(18);
+    auto* lower = new QWidget(splitter);
+    lower->setMinimumHeight(100);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter);
+    KeepGridToItsRows(grid);
+    auto* pane = new TLowerPane(splitter, 180);
+    const auto show = [&](int height) {
+        page.resize(400, height);
+        page.show();
+        QApplication::processEvents();
+    };
+    const auto total = [&] { return splitter->contentsRect().height() - splitter->handleWidth(); };
+    // Every row in sight and no room under the last one.
+    const auto rowsFit = [&] {
+        const int last = grid->rowCount() - 1;
+        return grid->rowAt(0) == 0 && grid->viewport()->height() == grid->rowViewportPosition(last) + grid->rowHeight(last);
+    };
+
+    show(600);
+    EXPECT_TRUE(rowsFit());
+    EXPECT_EQ(lower->height(), total() - grid->height());
+    EXPECT_GT(lower->height(), 180);
+    // More rows: the grid shows them all and the lower pane gives way; a taller page goes to
+    // the lower pane.
+    const int before = lower->height();
+    grid->setRowCount(12);
+    QApplication::processEvents();
+    EXPECT_TRUE(rowsFit());
+    EXPECT_EQ(lower->height(), before - 4 * 18);
+    show(700);
+    EXPECT_EQ(lower->height(), before - 4 * 18 + 100);
+    // A page too low for both: the lower pane keeps the height it asks for, the grid scrolls.
+    show(330);
+    EXPECT_EQ(lower->height(), 180);
+    EXPECT_EQ(grid->height(), total() - 180);
+    // A height below the pane's minimum (a file written by a squeezed pane) is kept as it came;
+    // the pane still gets its minimum.
+    pane->SetHeight(13);
+    EXPECT_EQ(pane->Height(), 13);
+    EXPECT_EQ(lower->height(), 100);
+}
+
+} // namespace
