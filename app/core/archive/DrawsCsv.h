@@ -78,8 +78,8 @@ public:
     std::function<std::unique_ptr<QIODevice>(const QString& fileName)> OpenFile;
 
     // Import: asks for a file, reads it whole, appends the draws it adds on the clock's day and
-    // saves the archive once, then tells the user what was added and skipped. When the file cannot be read to
-    // its end nothing is appended. Nothing when the prompt was cancelled.
+    // saves the archive once, then tells the user what was added and skipped. When the file
+    // cannot be read to its end nothing is appended. Nothing when the prompt was cancelled.
     std::optional<TDrawsImportPlan> Import();
     // Export: asks for a file name and writes the archive to it atomically. False when
     // cancelled.

@@ -50,21 +50,6 @@ void FitDateEditor(QDateEdit* edit)
     edit->setMinimumWidth(edit->sizeHint().width() + widest - rangeWidth);
 }
 
-} // namespace
-
-TFormDraw::TFormDraw(QWidget* parent) : TDialogSTemplate(parent), FUi(std::make_unique<Ui::FormDraw>())
-{
-    setObjectName(QStringLiteral("FormDraw"));
-    setWindowTitle(LoadResString(SDrawCaption));
-    FUi->setupUi(ClientPanel());
-    FUi->edDrawDate->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    FitToContents();
-}
-
-TFormDraw::~TFormDraw() = default;
-
-namespace {
-
 // The moment a stored key names, or the clock's for a key that names none (empty, or damaged
 // before such keys were refused): the pickers show a moment the dialog can store.
 TDateTime ShownMoment(const QString& key)
@@ -79,6 +64,17 @@ TDateTime ShownMoment(const QString& key)
 }
 
 } // namespace
+
+TFormDraw::TFormDraw(QWidget* parent) : TDialogSTemplate(parent), FUi(std::make_unique<Ui::FormDraw>())
+{
+    setObjectName(QStringLiteral("FormDraw"));
+    setWindowTitle(LoadResString(SDrawCaption));
+    FUi->setupUi(ClientPanel());
+    FUi->edDrawDate->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    FitToContents();
+}
+
+TFormDraw::~TFormDraw() = default;
 
 void TFormDraw::LoadDraw(const TDrawRec& draw, bool withDate)
 {

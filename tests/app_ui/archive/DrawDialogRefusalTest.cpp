@@ -193,3 +193,38 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
 }
 
 } // namespace
+
+namespace {
+
+// A newest key that does not read (stored before such keys were refused) stops the download,
+// whose message asks to mend that draw's date: "Изменить" opens on it at the clock's moment
+// rather than failing on the key, and takes the mended date.
+TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
+{
+    for (const char* key : {"02/30/2016 E", "13/45/2016 E"}) {
+        SCOPED_TRACE(key);
+        TDrawsArray draws = MakeArchive(300);
+        draws.back().Key.Set(QLatin1String(key));
+        FFolder.WriteArchive(draws);
+        auto form = Open();
+        DrawsList(*form)->SetItemSelected(0, true);
+        QDate shownDate;
+        QTime shownTime;
+        WhenModal([&](TDialogSTemplate& dialog) {
+            shownDate = dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->date();
+            shownTime = dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->time();
+            dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->setDate(QDate(2016, 12, 29));
+            dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->setTime(QTime(20, 0));
+            dialog.OkBtn()->click();
+        });
+        EXPECT_TRUE(Run(*form, "DrawsEdit"));
+        EXPECT_EQ(shownDate, QDate(2017, 1, 10));
+        EXPECT_EQ(shownTime, QTime(12, 0));
+        EXPECT_TRUE(FModal.Boxes.isEmpty());
+        draws.back().Key.Set(QStringLiteral("12/29/2016 E"));
+        EXPECT_EQ(form->State().FDraws, draws);
+        EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")), DrawsToBytes(draws));
+    }
+}
+
+} // namespace
