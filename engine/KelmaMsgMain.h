@@ -55,6 +55,17 @@ inline constexpr TResString rsStatusNextDraw = KELMA_MSG("Следующий т�
 inline constexpr TResString rsColDraw = KELMA_MSG("Тираж");
 inline constexpr TResString rsColDrawDate = KELMA_MSG("Дата тиража");
 inline constexpr TResString rsBadCombinationEntered = KELMA_MSG("Введена некорректная комбинация!");
+inline constexpr TResString rsDrawNumberTaken = KELMA_MSG(
+    "В архиве уже есть тираж с номером %d (\"%s\")!\n\nУкажите другой номер тиража.");
+inline constexpr TResString rsDrawKeyTaken = KELMA_MSG(
+    "В архиве уже есть тираж с датой и временем \"%s\" (тираж %d)!\n\nУкажите другие дату или время тиража.");
+inline constexpr TResString rsDrawNotNewer = KELMA_MSG(
+    "Новый тираж \"%s\" должен быть позже последнего тиража архива (тираж %d, \"%s\")!\n\n"
+    "Укажите более поздние дату или время тиража.");
+inline constexpr TResString rsDrawBadDate = KELMA_MSG(
+    "Некорректная дата тиража: \"%s\"!\n\nУкажите дату с 1901 по 2998 год.");
+inline constexpr TResString rsDrawDateAfterToday = KELMA_MSG(
+    "Дата тиража \"%s\" позже сегодняшней!\n\nТираж еще не проведен: укажите дату не позже сегодняшней.");
 
 // Results download and proxies.
 inline constexpr TResString rsDownloadingDraws = KELMA_MSG("Загрузка архива тиражей...");

@@ -1,8 +1,9 @@
 // The operator's results page: its table is cut out (Exception for a section or table that is
-// not closed) and its rows read into draws. Invariants: no draw taken repeats a key among the
-// newest stored ones, every draw taken has a key in the stored form and digits 0..9, the new
-// draws are numbered on from the stored count, and with a window every draw taken lies in its
-// days and after its moment, and every draw offered is either taken or counted once.
+// not closed) and its rows read into draws. Invariants: no draw taken repeats a stored key or
+// one taken before it, every draw taken has a key in the stored form, digits 0..9 and a moment
+// after the one taken before it, the new draws are numbered on from the stored count, and with
+// a window every draw taken lies in its days and after its moment, and every draw offered is
+// either taken or counted once.
 
 #include "app/core/archive/ResultsPage.h"
 #include "engine/PrjConst.h"
@@ -35,6 +36,9 @@ void CheckDraws(const TDrawsArray& found)
         const QString key = draw.Key.Get();
         for (const TDrawRec& old : stored)
             FuzzCheck(old.Key.Get().compare(key, Qt::CaseInsensitive) != 0, "a stored draw is taken again");
+        if (i > 0)
+            FuzzCheck(StrToDrawDate(key) > StrToDrawDate(found[i - 1].Key.Get()),
+                      "a draw is taken that is not later than the one before it");
         FuzzCheck(key.size() == 12 && key.at(2) == QLatin1Char('/') && key.at(5) == QLatin1Char('/')
                       && key.at(10) == QLatin1Char(' ') && (key.at(11) == QLatin1Char('M') || key.at(11) == QLatin1Char('E')),
                   "a draw key is not in the stored form");
@@ -59,8 +63,12 @@ void CheckWindow(const QString& table)
         FuzzCheck(day >= window.FromDate && day <= window.ToDate, "a draw outside the asked days is taken");
         FuzzCheck(StrToDrawDate(key) > window.After, "a draw not newer than the newest stored one is taken");
     }
-    const TDrawsArray open = ParseResultsTable(table, StoredDraws());
-    FuzzCheck(open.size() == found.size() + static_cast<size_t>(skipped.OutsideWindow + skipped.NotNewer),
+    // Without a window every draw offered is taken or counted too, under the same keys.
+    TResultsSkipped openSkipped;
+    const TDrawsArray open = ParseResultsTable(table, StoredDraws(), {}, &openSkipped);
+    FuzzCheck(openSkipped.OutsideWindow == 0, "a draw is outside no window");
+    FuzzCheck(openSkipped.Repeated == skipped.Repeated, "repeated keys are counted by the window");
+    FuzzCheck(open.size() + static_cast<size_t>(openSkipped.Total()) == found.size() + static_cast<size_t>(skipped.Total()),
               "a draw the window left out is not counted once");
 }
 
@@ -91,5 +99,9 @@ std::vector<QByteArray> SeedsResultsPage()
         "<html><footer id=\"footerMain\"></html>",
         "<tr><div>01/05/1900</div><div>1-2</div><div>3-4</div></tr><tr><div>07/01/2016</div><div>5-5</div><div>6-6</div></tr>"
         "<tr><div>07/11/2016</div><div>7-7</div><div>8-8</div></tr>",
+        // Every day twice, a stored day further back, and a day out of order.
+        "<tr><div>07/02/2016</div><div>1-2</div><div>3-4</div></tr><tr><div>07/02/2016</div><div>1-2</div><div>3-4</div></tr>"
+        "<tr><div>06/30/2016</div><div>5-5</div><div>6-6</div></tr><tr><div>07/04/2016</div><div>7-7</div><div>-</div></tr>"
+        "<tr><div>07/03/2016</div><div>8-8</div><div>9-9</div></tr><tr><div>07/04/2016</div><div>-</div><div>0-0</div></tr>",
     };
 }

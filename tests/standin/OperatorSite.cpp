@@ -86,7 +86,8 @@ QByteArray TOperatorSite::Page(const QDate& from, const QDate& to) const
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         if (FLastHeldDate.isValid() && day > FLastHeldDate)
             break;
-        page += row(day);
+        for (int copy = 0; copy < FRowCopies; ++copy)
+            page += row(day);
     }
     page += "</tbody></table>\n</section>\n"
             "<footer id=\"footerMain\"><p>Results are unofficial.</p></footer>\n</body></html>\n";

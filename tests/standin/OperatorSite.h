@@ -44,6 +44,9 @@ public:
     // Every page also lists the days from .. to, before the asked ones, whatever was asked (a
     // site that does not keep to the request).
     void SetExtraDays(const QDate& from, const QDate& to);
+    // Every asked row is listed this many times one after another (a site that sends a day
+    // twice); 1 by default.
+    void SetRowCopies(int copies) { FRowCopies = copies; }
     // Replies gzip-encoded.
     void SetGzip(bool gzip) { FGzip = gzip; }
     // Every page sets this cookie (a whole Set-Cookie value, "sid=42; Path=/").
@@ -63,6 +66,7 @@ private:
     QDate FExtraTo;
     QDate FLastHeldDate;
     bool FLastHeldEvening = true;
+    int FRowCopies = 1;
     bool FGzip = false;
     QByteArray FCookie;
     TFailure FFailure = TFailure::None;

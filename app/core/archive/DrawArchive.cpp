@@ -1,11 +1,13 @@
 #include "app/core/archive/DrawArchive.h"
 
 #include "app/core/archive/DrawFile.h"
+#include "app/core/archive/DrawLookups.h"
 #include "app/core/archive/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/WordUtils.h"
+#include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
@@ -157,9 +159,44 @@ TDrawRec TDrawArchive::NewDrawRecord() const
     return draw;
 }
 
+TDrawCheck TDrawArchive::CheckDraw(const TDrawRec& draw, int index) const
+{
+    const TDrawsArray& draws = FState.FDraws;
+    const QString key = draw.Key.Get();
+    const auto refuse = [](TDrawRefusal refusal, const QString& message) { return TDrawCheck{refusal, message}; };
+    // The others, newest first: the number and the key are looked for among every one of them.
+    for (qsizetype i = static_cast<qsizetype>(draws.size()) - 1; i >= 0; --i) {
+        const TDrawRec& other = draws[static_cast<size_t>(i)];
+        if (i != index && other.Number == draw.Number)
+            return refuse(TDrawRefusal::NumberTaken, Format(LoadResString(rsDrawNumberTaken),
+                                                            {static_cast<qint64>(draw.Number), other.Key.Get()}));
+    }
+    TDateTime moment = 0;
+    if (!ReadDrawKey(key, moment))
+        return refuse(TDrawRefusal::BadDate, Format(LoadResString(rsDrawBadDate), {key}));
+    if (DateOf(moment) > ClockToday())
+        return refuse(TDrawRefusal::DateAfterToday, Format(LoadResString(rsDrawDateAfterToday), {key}));
+    for (qsizetype i = static_cast<qsizetype>(draws.size()) - 1; i >= 0; --i) {
+        const TDrawRec& other = draws[static_cast<size_t>(i)];
+        if (i != index && other.Key.Get().compare(key, Qt::CaseInsensitive) == 0)
+            return refuse(TDrawRefusal::KeyTaken,
+                          Format(LoadResString(rsDrawKeyTaken), {key, static_cast<qint64>(other.Number)}));
+    }
+    // A newest draw whose key does not read sets no bound: a later draw is what mends it.
+    TDateTime newest = 0;
+    if (index < 0 && !draws.empty() && ReadDrawKey(draws.back().Key.Get(), newest) && !(moment > newest))
+        return refuse(TDrawRefusal::NotNewer, Format(LoadResString(rsDrawNotNewer),
+                                                     {key, static_cast<qint64>(draws.back().Number),
+                                                      draws.back().Key.Get()}));
+    return {};
+}
+
 void TDrawArchive::AddDraw(const TDrawRec& draw)
 {
     CheckDigits(draw);
+    const TDrawCheck check = CheckDraw(draw, -1);
+    if (check.Refused())
+        throw Exception(check.Message);
     FState.FDraws.push_back(draw);
     SaveAppendedDraws(FState.FDraws.size() - 1);
     FState.RefreshViews(false);
@@ -170,6 +207,9 @@ void TDrawArchive::EditDraw(int index, const TDrawRec& draw)
     CheckDigits(draw);
     if (index < 0 || index >= static_cast<int>(FState.FDraws.size()))
         throw Exception(Format(LoadResString(rsRecordNotFound), {index}));
+    const TDrawCheck check = CheckDraw(draw, index);
+    if (check.Refused())
+        throw Exception(check.Message);
     TDrawRec& stored = FState.FDraws[static_cast<size_t>(index)];
     const TDrawRec previous = stored;
     stored = draw;

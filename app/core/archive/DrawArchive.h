@@ -38,6 +38,21 @@ struct TDrawRow {
 inline constexpr std::uint32_t CurrentDrawColor = 0x00AAAAFF;   // light red 255, 170, 170
 inline constexpr std::uint32_t PlainDrawColor = 0x00FFFFFF;
 
+// Why a draw cannot stand in the archive as given.
+enum class TDrawRefusal {
+    None,
+    NumberTaken,   // another draw has its number
+    BadDate,       // the key is no draw key, or names no day of 1901..2998
+    DateAfterToday,
+    KeyTaken,      // another draw has its key (letter case ignored)
+    NotNewer,      // added as the newest, but not later than the newest stored draw
+};
+struct TDrawCheck {
+    TDrawRefusal Refusal = TDrawRefusal::None;
+    QString Message;   // what the user is told; empty with None
+    bool Refused() const { return Refusal != TDrawRefusal::None; }
+};
+
 // The draw archive's file and the commands that change it by hand. Every change ends with the
 // file rewritten; the busy state and the status line are left on every path.
 class TDrawArchive {
@@ -74,9 +89,17 @@ public:
     // SaveAppendedDraws). Every record's digits are checked first: one outside 0..9 raises and
     // nothing is appended.
     void AppendDraws(const TDrawsArray& draws);
-    // Appends a draw as the newest one, saves, refreshes the views.
+    // Whether a draw may stand in the archive: at the archive index in place of the draw there,
+    // or with index -1 as the newest draw. The archive never holds one number or one key twice
+    // (lookups by number and by key would find either draw), nor a key that is no date or a
+    // date after today (the download starts at the newest draw's date); a newest draw must be
+    // later than the one before it. Digits are not looked at.
+    TDrawCheck CheckDraw(const TDrawRec& draw, int index) const;
+    // Appends a draw as the newest one, saves, refreshes the views. A digit outside 0..9 or a
+    // draw that CheckDraw refuses raises with its message, and nothing changes.
     void AddDraw(const TDrawRec& draw);
-    // Replaces the draw at the archive index in place, saves, refreshes the views.
+    // Replaces the draw at the archive index in place, saves, refreshes the views; refuses as
+    // AddDraw does.
     void EditDraw(int index, const TDrawRec& draw);
     // Asks DeleteQuery for the count, then deletes the draws at these archive indexes (numbers
     // shown in the list may repeat after edits, indexes do not). Every index is checked before

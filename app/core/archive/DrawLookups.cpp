@@ -1,6 +1,7 @@
 #include "app/core/archive/DrawLookups.h"
 
 #include "engine/PrjConst.h"
+#include "platform/DateTime.h"
 
 namespace {
 
@@ -112,4 +113,24 @@ int FindDrawByText(const TDrawsArray& draws, const QString& text, int n)
         if (draws[static_cast<size_t>(i)].Key.Get().compare(text, Qt::CaseInsensitive) == 0)
             return static_cast<int>(i);
     return -1;
+}
+
+bool ReadDrawKey(const QString& key, TDateTime& moment)
+{
+    if (key.size() != 12 || key.at(2) != QLatin1Char('/') || key.at(5) != QLatin1Char('/') || key.at(10) != QLatin1Char(' '))
+        return false;
+    for (const int i : {0, 1, 3, 4, 6, 7, 8, 9})
+        if (key.at(i) < QLatin1Char('0') || key.at(i) > QLatin1Char('9'))
+            return false;
+    const QChar letter = key.at(11).toUpper();
+    if (letter != QLatin1Char(DrawLetterMidday) && letter != QLatin1Char(DrawLetterEvening))
+        return false;
+    const int month = key.mid(0, 2).toInt();
+    const int day = key.mid(3, 2).toInt();
+    const int year = key.mid(6, 4).toInt();
+    // The years the draw-date text reads; outside them a key reads as day 0.
+    if (year < 1901 || year > 2998 || !IsValidDate(year, month, day))
+        return false;
+    moment = StrToDrawDate(key);
+    return true;
 }

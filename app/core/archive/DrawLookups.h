@@ -31,6 +31,11 @@ int GetDrawDateInt(const TDrawsArray& draws, int i, int n);
 // the index, which makes a guess from the first and last numbers a good start; when they do
 // not (after edits), the search falls back to every draw.
 int FindDrawByNumber(const TDrawsArray& draws, std::int64_t number);
+// The moment of a draw key "mm/dd/yyyy M" or "mm/dd/yyyy E" (letter case ignored) that names a
+// day of the years 1901..2998; false for any other text. Every draw the program takes in by
+// hand, from a page or from a file has such a key: the download starts at the newest one's
+// date, and the keys tell draws apart.
+bool ReadDrawKey(const QString& key, TDateTime& moment);
 // Index of the newest draw whose key equals the text (letter case ignored), -1 when none.
 // n > 0 looks only at the newest n + 1 draws; n <= 0 at all of them.
 int FindDrawByText(const TDrawsArray& draws, const QString& text, int n);

@@ -1,11 +1,13 @@
 #include "app/core/archive/DrawsCsv.h"
 
+#include "app/core/archive/DrawLookups.h"
 #include "engine/PrjConst.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
@@ -26,6 +28,8 @@ const TResString SAdded = RESSTR("DrawsCsv", "Добавлено тиражей:
 const TResString SSkipped = RESSTR("DrawsCsv", "Пропущено строк: %d");
 const TResString SSkippedFormat = RESSTR("DrawsCsv", "неверный формат строки: %d");
 const TResString SSkippedDigits = RESSTR("DrawsCsv", "цифры вне 0..9: %d");
+const TResString SSkippedBadDate = RESSTR("DrawsCsv", "дата тиража не читается: %d");
+const TResString SSkippedFuture = RESSTR("DrawsCsv", "дата тиража позже сегодняшней: %d");
 const TResString SSkippedStored = RESSTR("DrawsCsv", "тираж уже есть в архиве или не новее последнего: %d");
 
 constexpr int MaxKeyLength = 12;
@@ -116,7 +120,7 @@ QByteArray DrawsToCsvBytes(const TDrawsArray& draws)
     return EncodeCp1251(text);
 }
 
-TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes)
+TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes, TDateTime today)
 {
     TDrawsImportPlan plan;
     QSet<QString> keys;
@@ -126,9 +130,13 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
         numbers.insert(draw.Number);
     }
     std::int64_t newest = stored.empty() ? 0 : stored.back().Number;
+    TDateTime newestMoment = 0;
+    if (!stored.empty() && !ReadDrawKey(stored.back().Key.Get(), newestMoment))
+        newestMoment = 0;
 
     // Line breaks are CR, LF or both; the empty lines between CR and LF are blank.
-    const QString text = DecodeCp1251(fileBytes);
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QString text = DecodeCp1251(fileBytes.startsWith(bom) ? fileBytes.mid(bom.size()) : fileBytes);
     qsizetype start = 0;
     while (start <= text.size()) {
         qsizetype stop = start;
@@ -166,9 +174,18 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
         }
         TDrawRec draw;
         draw.Key.Set(fields[first].left(MaxKeyLength));
+        TDateTime moment = 0;
+        if (!ReadDrawKey(draw.Key.Get(), moment)) {
+            ++plan.SkippedBadDate;
+            continue;
+        }
+        if (DateOf(moment) > DateOf(today)) {
+            ++plan.SkippedFuture;
+            continue;
+        }
         const QString key = KeyOf(draw);
         if (number <= newest || number > std::numeric_limits<std::uint32_t>::max()
-            || numbers.contains(static_cast<std::uint32_t>(number)) || keys.contains(key)) {
+            || numbers.contains(static_cast<std::uint32_t>(number)) || keys.contains(key) || !(moment > newestMoment)) {
             ++plan.SkippedStored;
             continue;
         }
@@ -178,6 +195,7 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
         keys.insert(key);
         numbers.insert(draw.Number);
         newest = number;
+        newestMoment = moment;
     }
     return plan;
 }
@@ -206,6 +224,8 @@ QString DrawsImportReport(const TDrawsImportPlan& plan)
     const std::pair<int, const TResString*> parts[] = {
         {plan.SkippedFormat, &SSkippedFormat},
         {plan.SkippedDigits, &SSkippedDigits},
+        {plan.SkippedBadDate, &SSkippedBadDate},
+        {plan.SkippedFuture, &SSkippedFuture},
         {plan.SkippedStored, &SSkippedStored},
     };
     for (const auto& [count, res] : parts)
@@ -242,7 +262,7 @@ std::optional<TDrawsImportPlan> TDrawsCsvExchange::Import()
             device = std::move(file);
         }
         // The whole file first: a read error part-way leaves the archive as it was.
-        plan = PlanDrawsImport(FState.FDraws, ReadDrawsCsv(*device, fileName));
+        plan = PlanDrawsImport(FState.FDraws, ReadDrawsCsv(*device, fileName), ClockToday());
         const size_t before = FState.FDraws.size();
         FArchive.AppendDraws(plan.Added);
         FArchive.SaveAppendedDraws(before);

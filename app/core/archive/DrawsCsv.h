@@ -38,18 +38,24 @@ struct TDrawsImportPlan {
     int Lines = 0;                // lines that are not blank
     int SkippedFormat = 0;        // neither 3 nor 4 fields, or a number that is not 1..2^32-1
     int SkippedDigits = 0;        // a digit outside 0..9
-    int SkippedStored = 0;        // the key or the number is stored, or the number is not
-                                  // above the newest draw's
-    int Skipped() const { return SkippedFormat + SkippedDigits + SkippedStored; }
+    int SkippedBadDate = 0;       // the key is no draw date "mm/dd/yyyy M|E"
+    int SkippedFuture = 0;        // the key's date lies after today
+    int SkippedStored = 0;        // the key or the number is stored, or the number or the
+                                  // moment is not above the newest draw's
+    int Skipped() const { return SkippedFormat + SkippedDigits + SkippedBadDate + SkippedFuture + SkippedStored; }
 };
 
-// The draws a file adds to the archive. A line's key is cut to 12 characters and its digits
-// read as integers (0 for a text that is not one). A draw is added only when both digits are
-// 0..9, its key (letter case ignored) is neither stored nor added before it, and its number is
-// above the newest draw's, stored or added: the archive stays in the order of its numbers, so
-// that the newest draw is the one with the highest number. A 3-field line gets the number
-// after the newest draw's, as a draw added by hand does.
-TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes);
+// The draws a file adds to the archive on the day `today`. A UTF-8 byte order mark at the
+// start of the file is passed over (editors write one; the rest is read as cp1251 all the
+// same). A line's key is cut to 12 characters and its digits read as integers (0 for a text
+// that is not one). A draw is added only when both digits are 0..9, its key reads as a draw
+// date (ReadDrawKey) of today or earlier, the key (letter case ignored) is neither stored nor
+// added before it, and both its number and its moment are above the newest draw's, stored or
+// added: the archive stays in the order of its numbers and of its dates, so that the newest
+// draw is the one with the highest number and the latest date (a stored newest key that does
+// not read sets no bound on the moment). A 3-field line gets the number after the newest
+// draw's, as a draw added by hand does.
+TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes, TDateTime today);
 
 // Every byte the device holds. Raises Exception naming the file when it reports an error,
 // wherever in the file that happens.
@@ -71,9 +77,9 @@ public:
     // Opens the file for reading (tests hand in a device that fails part-way).
     std::function<std::unique_ptr<QIODevice>(const QString& fileName)> OpenFile;
 
-    // Import: asks for a file, reads it whole, appends the draws it adds and saves the archive
-    // once, then tells the user what was added and skipped. When the file cannot be read to
-    // its end nothing is appended. Nothing when the prompt was cancelled.
+    // Import: asks for a file, reads it whole, appends the draws it adds on the clock's day and
+    // saves the archive once, then tells the user what was added and skipped. When the file
+    // cannot be read to its end nothing is appended. Nothing when the prompt was cancelled.
     std::optional<TDrawsImportPlan> Import();
     // Export: asks for a file name and writes the archive to it atomically. False when
     // cancelled.

@@ -19,10 +19,16 @@ const TResString SBadNewestDate = RESSTR(
     "ResultsDownload",
     "Дата последнего тиража архива не читается: тираж %d, \"%s\".\n\nЗагрузка новых тиражей "
     "остановлена: она начинается с даты последнего тиража. Исправьте дату этого тиража или удалите его.");
-const TResString SDrawsLeftOut = RESSTR(
+const TResString SNewestAfterToday = RESSTR(
     "ResultsDownload",
-    "Часть тиражей со страницы результатов не добавлена в архив:\n\nс датой вне запрошенного "
-    "периода: %d\nне новее последнего тиража архива: %d");
+    "Последний тираж архива датирован позже сегодняшнего дня (%s): тираж %d, \"%s\".\n\nЗагрузка новых "
+    "тиражей не выполнялась: она начинается с даты последнего тиража. Проверьте дату на компьютере, "
+    "исправьте дату этого тиража или удалите его.");
+const TResString SDrawsLeftOut =
+    RESSTR("ResultsDownload", "Часть тиражей со страницы результатов не добавлена в архив:\n");
+const TResString SLeftOutsideWindow = RESSTR("ResultsDownload", "\nс датой вне запрошенного периода: %d");
+const TResString SLeftNotNewer = RESSTR("ResultsDownload", "\nне новее последнего тиража архива: %d");
+const TResString SLeftRepeated = RESSTR("ResultsDownload", "\nуже есть в архиве или повторяется на странице: %d");
 
 // A failure that no retry can mend: the download stops with the message and asks nothing.
 class EDownloadStop : public Exception {
@@ -36,6 +42,7 @@ public:
 struct TNewestDraw {
     int FromDate = FirstDrawDateInt;
     TDateTime After = 0;
+    const TDrawRec* Draw = nullptr;   // none for an empty archive
 };
 
 TNewestDraw NewestDraw(const TDrawsArray& draws)
@@ -55,7 +62,23 @@ TNewestDraw NewestDraw(const TDrawsArray& draws)
         throw EDownloadStop(Format(LoadResString(SBadNewestDate), {static_cast<qint64>(draw.Number), draw.Key.Get()}));
     newest.FromDate = DateToInt(moment);
     newest.After = moment;
+    newest.Draw = &draw;
     return newest;
+}
+
+// What the page left out, one line for each reason that left anything out.
+QString LeftOutText(const TResultsSkipped& skipped)
+{
+    QString text = LoadResString(SDrawsLeftOut);
+    const std::pair<int, const TResString*> parts[] = {
+        {skipped.OutsideWindow, &SLeftOutsideWindow},
+        {skipped.NotNewer, &SLeftNotNewer},
+        {skipped.Repeated, &SLeftRepeated},
+    };
+    for (const auto& [count, res] : parts)
+        if (count > 0)
+            text += Format(LoadResString(*res), {count});
+    return text;
 }
 
 } // namespace
@@ -96,8 +119,15 @@ int TResultsDownload::UpdateDraws()
     int productiveFrom = 0;
     for (;;) {
         try {
-            const int fromDate = NewestDraw(FState.FDraws).FromDate;
+            const TNewestDraw newest = NewestDraw(FState.FDraws);
+            const int fromDate = newest.FromDate;
             const int today = DateToInt(ClockToday());
+            // Pages hold no draw after today: a newest draw dated later (a wrong clock, or a
+            // date typed wrong) leaves nothing to ask for, and the user is told why.
+            if (fromDate > today && newest.Draw)
+                throw EDownloadStop(Format(LoadResString(SNewestAfterToday),
+                                           {FormatDrawDateDefault(ClockToday()),
+                                            static_cast<qint64>(newest.Draw->Number), newest.Draw->Key.Get()}));
             if (fromDate > today || (productiveFrom > 0 && fromDate <= productiveFrom))
                 break;
             int toDate = IncDateInt(fromDate, 99);
@@ -131,8 +161,8 @@ int TResultsDownload::UpdateDraws()
             }
         }
     }
-    if (FSkipped.OutsideWindow > 0 || FSkipped.NotNewer > 0)
-        WarningBox(Format(LoadResString(SDrawsLeftOut), {FSkipped.OutsideWindow, FSkipped.NotNewer}));
+    if (FSkipped.Total() > 0)
+        WarningBox(LeftOutText(FSkipped));
     return total;
 }
 

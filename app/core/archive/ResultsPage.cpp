@@ -6,6 +6,7 @@
 #include "platform/WordUtils.h"
 #include "support/RParse.h"
 
+#include <QSet>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -97,6 +98,13 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
     std::uint64_t firstNumber = stored.size();
     if (!stored.empty())
         firstNumber = std::max<std::uint64_t>(firstNumber, stored.back().Number);
+    QSet<QString> storedKeys;
+    storedKeys.reserve(static_cast<qsizetype>(stored.size()));
+    for (const TDrawRec& draw : stored)
+        storedKeys.insert(draw.Key.Get().toUpper());
+    // Keys the page offered so far: a page that lists a day twice must not add it twice.
+    QSet<QString> offered;
+    TDateTime after = window.After;
     QString rest = table;
     const QString rowStart = QStringLiteral("<tr");
     const QString cellStart = QStringLiteral("<div>");
@@ -116,11 +124,18 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
             draw.Key.Set(date + QLatin1Char(' ') + QLatin1Char(letters[i]));
             if (FindDrawByText(stored, draw.Key.Get(), 3) >= 0 || !ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1]))
                 continue;
+            const QString key = draw.Key.Get().toUpper();
+            if (offered.contains(key) || storedKeys.contains(key)) {
+                ++left.Repeated;
+                continue;
+            }
+            offered.insert(key);
             if (!inWindow) {
                 ++left.OutsideWindow;
                 continue;
             }
-            if (window.After > 0 && !(StrToDrawDate(draw.Key.Get()) > window.After)) {
+            const TDateTime moment = StrToDrawDate(draw.Key.Get());
+            if (after > 0 && !(moment > after)) {
                 ++left.NotNewer;
                 continue;
             }
@@ -129,6 +144,7 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
                 break;
             draw.Number = static_cast<std::uint32_t>(number);
             found.push_back(draw);
+            after = moment;
         }
     }
     return found;

@@ -26,17 +26,23 @@ struct TResultsWindow {
     int ToDate = 0;       // yyyymmdd; 0: no upper bound
     TDateTime After = 0;  // only draws held later than this moment; 0: any
 };
-// Draws of the page that were left out by the window (already stored ones are not counted).
+// Draws of the page that were left out (the stored draws of the newest day, which every window
+// asks for again, are not counted).
 struct TResultsSkipped {
     int OutsideWindow = 0;   // rows dated before or after the asked dates
-    int NotNewer = 0;        // not later than the newest stored draw
+    int NotNewer = 0;        // not later than the newest stored draw or the draw taken before
+    int Repeated = 0;        // a key stored further back, or one the page gave already
+    int Total() const { return OutsideWindow + NotNewer + Repeated; }
 };
 
 // The draws of the table rows that are not stored yet, in page order (midday before evening
 // within a row), numbered on from the archive: from its count or, when the numbers ran ahead
 // of the count (draws deleted or skipped), from its newest number. A row is read only when
-// its date cell is a date "mm/dd/yyyy"; a draw is taken when no draw with its key is among the
-// newest four stored ones, its cell holds two digits 0..9 split by "-" (empty cells and "-",
-// a draw not held yet, are skipped), and the window lets it in (counted in skipped when not).
+// its date cell is a date "mm/dd/yyyy"; a draw whose cell holds two digits 0..9 split by "-"
+// (empty cells and "-", a draw not held yet, are passed over) is offered. An offered draw
+// whose key is among the newest four stored ones is passed over quietly; one whose key the
+// page offered before or the archive holds further back is counted as repeated (the archive
+// never holds one key twice); the rest are taken when the window lets them in and each is
+// later than the one taken before it (counted in skipped when not).
 TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window = {},
                               TResultsSkipped* skipped = nullptr);

@@ -115,7 +115,8 @@ bool TDrawsPage::HasSelection() const
 void TDrawsPage::DrawsAdd()
 {
     TDrawRec draw = FArchive.NewDrawRecord();
-    if (EditDrawData(LoadResString(rsEnterNextDraw), draw, true))
+    const auto check = [this](const TDrawRec& d) { return FArchive.CheckDraw(d, -1); };
+    if (EditDrawData(LoadResString(rsEnterNextDraw), draw, true, check))
         FArchive.AddDraw(draw);
 }
 
@@ -125,7 +126,8 @@ void TDrawsPage::DrawsEdit()
     if (index < 0)
         return;
     TDrawRec draw = FState.FDraws[static_cast<size_t>(index)];
-    if (EditDrawData(LoadResString(rsEnterNextDraw), draw, true))
+    const auto check = [this, index](const TDrawRec& d) { return FArchive.CheckDraw(d, index); };
+    if (EditDrawData(LoadResString(rsEnterNextDraw), draw, true, check))
         FArchive.EditDraw(index, draw);
 }
 

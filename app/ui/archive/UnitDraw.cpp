@@ -1,6 +1,5 @@
 #include "app/ui/archive/UnitDraw.h"
 
-#include "app/core/archive/DrawArchive.h"
 #include "engine/KelmaMsg.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
@@ -15,6 +14,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -50,6 +50,19 @@ void FitDateEditor(QDateEdit* edit)
     edit->setMinimumWidth(edit->sizeHint().width() + widest - rangeWidth);
 }
 
+// The moment a stored key names, or the clock's for a key that names none (empty, or damaged
+// before such keys were refused): the pickers show a moment the dialog can store.
+TDateTime ShownMoment(const QString& key)
+{
+    TDateTime when = 0;
+    try {
+        when = ParseDrawDate(key);
+    } catch (const std::exception&) {
+        when = 0;   // "02/30/2016 E": a day the month does not have
+    }
+    return when >= 1 ? when : ClockNow();
+}
+
 } // namespace
 
 TFormDraw::TFormDraw(QWidget* parent) : TDialogSTemplate(parent), FUi(std::make_unique<Ui::FormDraw>())
@@ -66,6 +79,7 @@ TFormDraw::~TFormDraw() = default;
 void TFormDraw::LoadDraw(const TDrawRec& draw, bool withDate)
 {
     FWithDate = withDate;
+    FLoaded = draw;
     FUi->edDrawNumber->setValue(static_cast<int>(std::min<std::uint32_t>(draw.Number, 2147483647u)));
     FUi->edDrawData->setText(DrawDigitsText(draw));
     FUi->lblDrawDate->setVisible(withDate);
@@ -74,9 +88,7 @@ void TFormDraw::LoadDraw(const TDrawRec& draw, bool withDate)
     FitToContents();
     if (!withDate)
         return;
-    const QString key = draw.Key.Get();
-    const TDateTime when = key.trimmed().isEmpty() ? ClockNow() : ParseDrawDate(key);
-    const QDateTime moment = ToQDateTime(when);
+    const QDateTime moment = ToQDateTime(ShownMoment(draw.Key.Get()));
     FUi->edDrawDate->setDate(moment.date());
     FUi->edDrawTime->setTime(moment.time());
 }
@@ -107,6 +119,20 @@ void TFormDraw::accept()
         FUi->edDrawData->setFocus();
         return;
     }
+    if (FChecker) {
+        TDrawRec draw = FLoaded;
+        StoreDraw(draw);
+        const TDrawCheck check = FChecker(draw);
+        if (check.Refused()) {
+            ErrorBox(check.Message);
+            const bool onNumber = check.Refusal == TDrawRefusal::NumberTaken || !FWithDate;
+            if (onNumber)
+                FUi->edDrawNumber->setFocus();
+            else
+                FUi->edDrawDate->setFocus();
+            return;
+        }
+    }
     TDialogSTemplate::accept();
 }
 
@@ -133,11 +159,12 @@ void TFormDraw::changeEvent(QEvent* event)
         FitToContents();
 }
 
-bool EditDrawData(const QString& caption, TDrawRec& draw, bool withDate)
+bool EditDrawData(const QString& caption, TDrawRec& draw, bool withDate, TDrawChecker checker)
 {
     TFormDraw form(QApplication::activeWindow());
     form.setWindowTitle(caption);
     form.LoadDraw(draw, withDate);
+    form.SetChecker(std::move(checker));
     if (form.exec() != QDialog::Accepted)
         return false;
     form.StoreDraw(draw);

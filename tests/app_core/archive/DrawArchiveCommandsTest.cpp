@@ -307,3 +307,82 @@ TEST_F(DrawCommandTest, ListRowsAndSortedDigits)
     EXPECT_EQ(FState.FDraws[1].Digits[0], 8);
     EXPECT_TRUE(ReadFileBytes(FState.FormStateFileName()).contains("SortedDraws=1"));
 }
+
+// The player's archive of 300 draws (08/01/2016 M .. 12/28/2016 E) on 01/10/2017: what adding
+// a draw as the newest or changing one in place may not bring in. A refused command changes
+// neither the archive nor its file.
+TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
+{
+    SetToday(QDate(2017, 1, 10));
+    const TDrawsArray archive = MakeArchive(300);
+    const QString numberTaken = U("В архиве уже есть тираж с номером %1 (\"%2\")!\n\nУкажите другой номер тиража.");
+    const QString keyTaken =
+        U("В архиве уже есть тираж с датой и временем \"%1\" (тираж %2)!\n\nУкажите другие дату или время тиража.");
+    const QString notNewer = U("Новый тираж \"%1\" должен быть позже последнего тиража архива (тираж 300, "
+                               "\"12/28/2016 E\")!\n\nУкажите более поздние дату или время тиража.");
+    const QString badDate = U("Некорректная дата тиража: \"%1\"!\n\nУкажите дату с 1901 по 2998 год.");
+    const QString afterToday =
+        U("Дата тиража \"%1\" позже сегодняшней!\n\nТираж еще не проведен: укажите дату не позже сегодняшней.");
+    struct TCase {
+        const char* Name;
+        int Index;   // -1: added as the newest
+        std::uint32_t Number;
+        const char* Key;
+        TDrawRefusal Refusal;
+        QString Message;
+    };
+    const TCase cases[] = {
+        {"add: the newest number", -1, 300, "12/29/2016 M", TDrawRefusal::NumberTaken,
+         numberTaken.arg(300).arg("12/28/2016 E")},
+        {"add: the newest key", -1, 301, "12/28/2016 E", TDrawRefusal::KeyTaken, keyTaken.arg("12/28/2016 E").arg(300)},
+        {"add: a key in another letter case", -1, 301, "08/01/2016 m", TDrawRefusal::KeyTaken,
+         keyTaken.arg("08/01/2016 m").arg(1)},
+        {"add: before the newest", -1, 301, "07/31/2016 E", TDrawRefusal::NotNewer, notNewer.arg("07/31/2016 E")},
+        {"add: a date that does not read", -1, 301, "13/45/2016 E", TDrawRefusal::BadDate, badDate.arg("13/45/2016 E")},
+        {"add: a day the month lacks", -1, 301, "02/30/2017 M", TDrawRefusal::BadDate, badDate.arg("02/30/2017 M")},
+        {"add: tomorrow", -1, 301, "01/11/2017 M", TDrawRefusal::DateAfterToday, afterToday.arg("01/11/2017 M")},
+        {"add: the next number, a later day", -1, 301, "12/29/2016 M", TDrawRefusal::None, {}},
+        {"add: today's evening, after a gap", -1, 305, "01/10/2017 E", TDrawRefusal::None, {}},
+        {"edit the newest: unchanged", 299, 300, "12/28/2016 E", TDrawRefusal::None, {}},
+        {"edit the newest: the number before it", 299, 299, "12/28/2016 E", TDrawRefusal::NumberTaken,
+         numberTaken.arg(299).arg("12/28/2016 M")},
+        {"edit the newest: the key before it", 299, 300, "12/28/2016 M", TDrawRefusal::KeyTaken,
+         keyTaken.arg("12/28/2016 M").arg(299)},
+        {"edit the newest: an earlier free day", 299, 300, "07/31/2016 E", TDrawRefusal::None, {}},
+        {"edit the newest: tomorrow", 299, 300, "01/11/2017 E", TDrawRefusal::DateAfterToday,
+         afterToday.arg("01/11/2017 E")},
+        {"edit the oldest: the newest number", 0, 300, "08/01/2016 M", TDrawRefusal::NumberTaken,
+         numberTaken.arg(300).arg("12/28/2016 E")},
+    };
+    FState.FDraws = archive;
+    FArchive.SaveDrawsFile();
+    const QByteArray file = ReadFileBytes(FState.DrawsFileName());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TDrawRec draw = Draw(c.Number, 1, 2, c.Key);
+        const TDrawCheck check = FArchive.CheckDraw(draw, c.Index);
+        EXPECT_EQ(check.Refusal, c.Refusal);
+        EXPECT_EQ(check.Message, c.Message);
+        if (c.Refusal == TDrawRefusal::None)
+            continue;
+        try {
+            if (c.Index < 0)
+                FArchive.AddDraw(draw);
+            else
+                FArchive.EditDraw(c.Index, draw);
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), c.Message);
+        }
+        EXPECT_EQ(FState.FDraws, archive);
+        EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), file);
+    }
+
+    // A newest key that does not read (a damaged archive) sets no bound: the next draw mends it.
+    FState.FDraws.back().Key.Set(QStringLiteral("13/45/2016 E"));
+    EXPECT_FALSE(FArchive.CheckDraw(Draw(301, 1, 2, "07/31/2016 E"), -1).Refused());
+    // An empty archive takes any readable day up to today.
+    FState.FDraws.clear();
+    EXPECT_FALSE(FArchive.CheckDraw(Draw(1, 1, 2, "01/01/1901 M"), -1).Refused());
+    EXPECT_EQ(FArchive.CheckDraw(Draw(1, 1, 2, "12/31/1900 E"), -1).Refusal, TDrawRefusal::BadDate);
+}

@@ -1,10 +1,13 @@
 #include "tests/app_core/archive/DownloadTestEnv.h"
 
 #include "app/core/archive/DrawFile.h"
+#include "app/core/archive/DrawsCsv.h"
 #include "app/core/archive/ResultsPage.h"
 #include "platform/SaveFile.h"
 #include "support/rHttpUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"
+
+#include <QSet>
 
 namespace {
 
@@ -117,12 +120,14 @@ TEST_F(DownloadTest, DrawNotHeldYetAndTodaysLastDraw)
     EXPECT_EQ(SiteRequests().size(), 1);
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), before);
 
-    // A newest draw dated after today: nothing to ask for.
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+
+    // A newest draw dated after today: nothing to ask for, and the user is told why.
     FState.FDraws.back().Key.Set("08/11/2016 M");
     FServer.ClearRequests();
     EXPECT_EQ(FDownload.Execute(), 0);
     EXPECT_TRUE(SiteRequests().isEmpty());
-    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    EXPECT_EQ(FBoxes.Boxes().size(), 1);
 }
 
 TEST_F(DownloadTest, StoredDrawsAreSkippedAndNumberingGoesOn)
@@ -550,4 +555,167 @@ TEST(ResultsPageTest, WindowLetsInOnlyAskedDaysAndNewerDraws)
         for (size_t i = 0; i < found.size(); ++i)
             EXPECT_EQ(found[i].Number, i + 1);
     }
+}
+
+// A newest draw dated after today leaves nothing to ask for: no request, and the user is told
+// why instead of a download that does nothing without a word. (Today's own draws are no such:
+// see DrawNotHeldYetAndTodaysLastDraw.)
+TEST_F(DownloadTest, NewestDrawAfterTodayIsTold)
+{
+    for (const char* key : {"08/11/2016 M", "12/31/2016 E", "01/01/2998 M"}) {
+        SCOPED_TRACE(key);
+        FBoxes.Clear();
+        FServer.ClearRequests();
+        FAfterDownload = 0;
+        TDrawsArray draws = MakeArchive(10);
+        draws.back().Key.Set(QString::fromLatin1(key));
+        FState.FDraws = draws;
+
+        EXPECT_EQ(FDownload.Execute(), 0);
+        EXPECT_EQ(FState.FDraws, draws);
+        EXPECT_EQ(FAfterDownload, 1);
+        EXPECT_TRUE(FDownload.Failed());
+        EXPECT_TRUE(SiteRequests().isEmpty());
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
+        EXPECT_EQ(FBoxes.Last().Text,
+                  QString::fromUtf8("Последний тираж архива датирован позже сегодняшнего дня (08/10/2016): тираж 10, "
+                                    "\"%1\".\n\nЗагрузка новых тиражей не выполнялась: она начинается с даты "
+                                    "последнего тиража. Проверьте дату на компьютере, исправьте дату этого тиража или "
+                                    "удалите его.")
+                      .arg(QString::fromLatin1(key)));
+    }
+}
+
+// A page that lists a day more than once, or a day the archive holds further back: every key
+// comes in once, the numbers run on without a gap, and the copies are counted and told.
+TEST_F(DownloadTest, KeysThePageRepeatsOrTheArchiveHoldsComeInOnce)
+{
+    const auto renumbered = [](TDrawsArray draws, std::uint32_t first) {
+        for (TDrawRec& d : draws)
+            d.Number = first++;
+        return draws;
+    };
+    // Draw 4 was once edited to the key of 08/07 M.
+    TDrawsArray edited = MakeArchive(10);
+    edited[3].Key.Set("08/07/2016 M");
+    TDrawsArray withoutThatKey = SiteDraws(QDate(2016, 8, 6), kAug10, 11);
+    withoutThatKey.erase(withoutThatKey.begin() + 2);
+    struct TCase {
+        const char* Name;
+        TDrawsArray Stored;
+        QDate Today;
+        int Copies;
+        TDrawsArray Fresh;   // what the download appends
+        int Repeated;
+        int Requests;
+    };
+    const TCase cases[] = {
+        // 08/05 is stored (the newest day, asked for again): both of its copies pass quietly.
+        {"every row twice", MakeArchive(10), kAug10, 2, SiteDraws(QDate(2016, 8, 6), kAug10, 11), 10, 1},
+        // Three windows: 100 days, then 99 and 14 new days after the day each starts on.
+        {"every row three times, from an empty archive", {}, QDate(2017, 3, 1), 3,
+         SiteDraws(kAug1, QDate(2017, 3, 1)), (200 + 198 + 28) * 2, 3},
+        {"a key held further back", edited, kAug10, 1, renumbered(withoutThatKey, 11), 1, 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FBoxes.Clear();
+        FServer.ClearRequests();
+        FState.FDraws = c.Stored;
+        SetToday(c.Today);
+        FSite.SetRowCopies(c.Copies);
+
+        EXPECT_EQ(FDownload.Execute(), static_cast<int>(c.Fresh.size()));
+        EXPECT_FALSE(FDownload.Failed());
+        TDrawsArray expected = c.Stored;
+        expected.insert(expected.end(), c.Fresh.begin(), c.Fresh.end());
+        EXPECT_EQ(FState.FDraws, expected);
+        EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(expected));
+        EXPECT_EQ(SiteRequests().size(), c.Requests);
+        EXPECT_EQ(FDownload.Skipped().Repeated, c.Repeated);
+        EXPECT_EQ(FDownload.Skipped().OutsideWindow, 0);
+        EXPECT_EQ(FDownload.Skipped().NotNewer, 0);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Exclamation);
+        EXPECT_EQ(FBoxes.Last().Text, QString::fromUtf8("Часть тиражей со страницы результатов не добавлена в архив:\n\n"
+                                                        "уже есть в архиве или повторяется на странице: %1")
+                                          .arg(c.Repeated));
+        // Every key once.
+        QSet<QString> keys;
+        for (const TDrawRec& d : FState.FDraws)
+            keys.insert(d.Key.Get());
+        EXPECT_EQ(keys.size(), static_cast<qsizetype>(FState.FDraws.size()));
+    }
+}
+
+// The rows of one page are checked against the rows found before them on the same page, not
+// only against the stored draws: a key once, and each draw later than the one taken before.
+TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
+{
+    TDrawsArray stored = MakeArchive(10);   // 08/01 M .. 08/05 E
+    stored[2].Key.Set("08/09/2016 M");      // edited out of order, far from the newest four
+    const TDateTime newest = StrToDrawDate(QStringLiteral("08/05/2016 E"));
+    const QString r6 = QStringLiteral("<tr><div>08/06/2016</div><div>1-1</div><div>2-2</div></tr>");
+    const QString r7 = QStringLiteral("<tr><div>08/07/2016</div><div>3-3</div><div>4-4</div></tr>");
+    const QString r7e = QStringLiteral("<tr><div>08/07/2016</div><div>-</div><div>5-5</div></tr>");
+    const QString r5 = QStringLiteral("<tr><div>08/05/2016</div><div>6-6</div><div>7-7</div></tr>");
+    const QString r9 = QStringLiteral("<tr><div>08/09/2016</div><div>8-8</div><div>9-9</div></tr>");
+    struct TCase {
+        const char* Name;
+        QString Table;
+        TDateTime After;
+        const char* Taken;
+        int Repeated, NotNewer;
+    } const cases[] = {
+        {"in order", r6 + r7, newest, "08/06 M,08/06 E,08/07 M,08/07 E", 0, 0},
+        {"a row twice", r6 + r6 + r7, newest, "08/06 M,08/06 E,08/07 M,08/07 E", 2, 0},
+        {"a row twice, the evening differing", r7 + r7e, newest, "08/07 M,08/07 E", 1, 0},
+        {"the stored newest day twice: quiet", r5 + r5 + r6, newest, "08/06 M,08/06 E", 0, 0},
+        {"a day before the one taken", r7 + r6, newest, "08/07 M,08/07 E", 0, 2},
+        {"the same without a stored bound", r7 + r6, 0, "08/07 M,08/07 E", 0, 2},
+        {"a key stored further back", r6 + r9, newest, "08/06 M,08/06 E,08/09 E", 1, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TResultsWindow window;
+        window.After = c.After;
+        TResultsSkipped skipped;
+        const TDrawsArray found = ParseResultsTable(c.Table, stored, window, &skipped);
+        QStringList keys;
+        for (size_t i = 0; i < found.size(); ++i) {
+            keys.append(found[i].Key.Get().mid(0, 5) + found[i].Key.Get().mid(10));
+            EXPECT_EQ(found[i].Number, 11 + i);
+        }
+        EXPECT_EQ(keys.join(','), QLatin1String(c.Taken));
+        EXPECT_EQ(skipped.Repeated, c.Repeated);
+        EXPECT_EQ(skipped.NotNewer, c.NotNewer);
+        EXPECT_EQ(skipped.OutsideWindow, 0);
+    }
+}
+
+// An import that met dates which do not read or lie ahead took in only the sound draws, so
+// the download after it goes on from the newest of them as usual.
+TEST_F(DownloadTest, AfterAnImportOfBadDatesTheDownloadGoesOn)
+{
+    const QString file = DataFile(QStringLiteral("draws.csv"));
+    WriteFileBytes(file, "\xEF\xBB\xBF" + DrawsToCsvBytes(SiteDraws(kAug1, QDate(2016, 8, 3)))
+                             + "7;\"13/45/2016 E\";1;1\r\n8;\"2016-11-12 M\";2;2\r\n9;\"08/11/2016 E\";3;3\r\n");
+    TDrawsCsvExchange csv(FState, FArchive);
+    csv.PromptFile = [&](bool, const QString&, const QString&, QString& name) {
+        name = file;
+        return true;
+    };
+    ASSERT_TRUE(csv.Import().has_value());
+    EXPECT_EQ(FState.FDraws, SiteDraws(kAug1, QDate(2016, 8, 3)));
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_EQ(FBoxes.Last().Text, QString::fromUtf8("Добавлено тиражей: 6\n\nПропущено строк: 3\n"
+                                                    "- дата тиража не читается: 2\n"
+                                                    "- дата тиража позже сегодняшней: 1"));
+
+    EXPECT_EQ(FDownload.Execute(), 14);
+    EXPECT_FALSE(FDownload.Failed());
+    EXPECT_EQ(FState.FDraws, SiteDraws(kAug1, kAug10));
+    EXPECT_EQ(SiteRequests().size(), 1);
+    EXPECT_EQ(FBoxes.Boxes().size(), 1);
 }
