@@ -1,7 +1,7 @@
 #include "tests/app_ui/AppUiTestEnv.h"
 
 #include "app/ui/shell/FormMain.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "engine/PrjConst.h"
 #include "platform/IniFile.h"
 #include "support/RSysUtils.h"

@@ -2,7 +2,7 @@
 
 #include "app/core/archive/DrawFile.h"
 #include "app/core/archive/DrawLookups.h"
-#include "app/core/archive/RecordFile.h"
+#include "app/core/files/RecordFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/archive/RecordFile.h"
+#include "app/core/files/RecordFile.h"
 #include "engine/KelmaUtils.h"
 
 #include <QByteArray>

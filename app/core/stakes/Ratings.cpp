@@ -2,7 +2,7 @@
 
 #include "app/core/stakes/RatingsFile.h"
 #include "app/core/stakes/RatingsFromStakes.h"
-#include "app/core/archive/RecordFile.h"
+#include "app/core/files/RecordFile.h"
 #include "app/core/stakes/StakesFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/shell/MainState.h"
-#include "app/core/archive/RecordFile.h"
+#include "app/core/files/RecordFile.h"
 #include "app/core/stakes/StakesFile.h"
 #include "engine/KelmaStakes.h"
 #include "engine/KelmaUtils.h"

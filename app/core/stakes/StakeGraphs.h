@@ -1,32 +1,15 @@
 #pragma once
 
+#include "app/core/charts/GraphPoints.h"
 #include "app/core/stakes/Ratings.h"
 
-#include <QList>
-// The colour type only (header-only, no link to the GUI library).
-#include <QtGui/qrgb.h>
 #include <QString>
 #include <QStringList>
 
 class TStakesFile;
 
-// The data of the stake and rating graphs: the points in the order they are added to the graph
-// window, each to the line series of its title (the first point of a title makes its series).
-struct TGraphPoint {
-    int X = 0;
-    QString Title;
-    double Y = 0;
-    bool ShowPoints = false;
-    bool ShowLabels = false;
-    QRgb Colour = 0;   // 0: the chart's own colour for a new series
-};
-using TGraphPoints = QList<TGraphPoint>;
-
-// The series colours (opaque, so none of them reads as "automatic").
-inline constexpr QRgb GraphGreen = 0xFF008000;   // profit per draw
-inline constexpr QRgb GraphBlue = 0xFF0000FF;    // mean profit per draw
-inline constexpr QRgb GraphRed = 0xFFFF0000;     // running total
-inline constexpr QRgb GraphGrey = 0xFF808080;    // matches expected by chance
+// The stakes' graphs use the series colours thus: profit per draw green, mean profit per draw
+// blue, running total red, matches expected by chance grey.
 
 // How many of the latest checked draws the per-comment stake graphs cover.
 inline constexpr int GraphLastDraws = 100;

@@ -1,6 +1,6 @@
 #include "app/core/stakes/StakesFile.h"
 
-#include "app/core/archive/RecordFile.h"
+#include "app/core/files/RecordFile.h"
 #include "app/core/stakes/StakeReader.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"

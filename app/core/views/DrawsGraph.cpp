@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr QRgb GraphMaroon = 0xFF800000;
-constexpr QRgb GraphFuchsia = 0xFFFF00FF;
-
 // The three bands: the share of the way from the smallest to the largest theoretical count
 // (numerator, denominator), its text and its colour.
 struct TBandDef {

@@ -3,7 +3,7 @@
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/ArchiveStamp.h"
 #include "app/core/stats/StatTable.h"
-#include "app/core/stakes/StakeGraphs.h"
+#include "app/core/charts/GraphPoints.h"
 #include "engine/KelmaStatList.h"
 
 #include <QString>

@@ -15,7 +15,7 @@
 #include "app/ui/stakes/UnitMulti.h"
 #include "app/ui/stakes/UnitStake.h"
 #include "app/ui/stakes/UnitStakeFilter.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"

@@ -1,7 +1,7 @@
 #include "app/ui/stats/StatChart.h"
 
 #include "app/core/stats/StatTable.h"
-#include "app/ui/views/ChartAxes.h"
+#include "app/ui/charts/ChartAxes.h"
 #include "engine/KelmaMsg.h"
 
 #include <QCategoryAxis>

@@ -2,7 +2,7 @@
 
 #include "app/ui/shell/EnterKey.h"
 #include "app/ui/shell/ProgramEnv.h"
-#include "app/ui/views/ChartAxes.h"
+#include "app/ui/charts/ChartAxes.h"
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"

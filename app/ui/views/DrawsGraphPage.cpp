@@ -1,9 +1,9 @@
 #include "app/ui/views/DrawsGraphPage.h"
 
-#include "app/ui/views/ChartAxes.h"
-#include "app/ui/views/ChartLegend.h"
+#include "app/ui/charts/ChartAxes.h"
+#include "app/ui/charts/ChartLegend.h"
 #include "app/ui/shell/EnterKey.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "app/ui/stats/MethodBox.h"
 #include "app/ui/views/ViewRefresh.h"
 #include "engine/KelmaMsg.h"

@@ -20,8 +20,8 @@ class TChartLegend;
 
 // The look of the value lines of the draws graph and the weekday chart: green, 2 pixels wide,
 // with a small green square edged in fuchsia at every point.
-inline const QColor GraphValueColor{0, 128, 0};
-inline const QColor GraphValueOutline{255, 0, 255};
+inline const QColor GraphValueColor = QColor::fromRgba(GraphGreen);
+inline const QColor GraphValueOutline = QColor::fromRgba(GraphFuchsia);
 void StyleValueSeries(QLineSeries* series);
 
 // The draws graph page: the value a graph method (cbDrawsGraphType) takes in each draw of a

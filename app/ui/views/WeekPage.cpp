@@ -1,7 +1,7 @@
 #include "app/ui/views/WeekPage.h"
 
 #include "app/ui/shell/EnterKey.h"
-#include "app/ui/views/ChartAxes.h"
+#include "app/ui/charts/ChartAxes.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/views/PaneRoom.h"
 #include "app/ui/views/ViewRefresh.h"

@@ -4,13 +4,13 @@
 // Pictures of each page and window are kept for a person to look at.
 
 #include "app/core/views/DrawsGraph.h"
-#include "app/ui/views/ChartLegend.h"
+#include "app/ui/charts/ChartLegend.h"
 #include "app/ui/views/DrawsGraphPage.h"
 #include "app/ui/shell/FormMain.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stats/UnitConfig.h"
 #include "app/ui/combs/UnitGenCombs.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "app/ui/archive/UnitInfo.h"
 #include "app/ui/stats/UnitRepeats.h"
 #include "app/ui/online/UnitScrRates.h"

@@ -8,7 +8,7 @@
 #include "app/ui/shell/FormMain.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stakes/RatingsPage.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "engine/KelmaMsg.h"
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"

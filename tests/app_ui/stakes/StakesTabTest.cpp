@@ -7,7 +7,7 @@
 #include "app/ui/shell/FormMain.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "app/ui/stakes/StakesPage.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "platform/DelphiText.h"
 #include "support/RDialogsScripted.h"
 #include "support/ui/QorGrid.h"

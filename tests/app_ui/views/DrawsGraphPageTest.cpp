@@ -4,7 +4,7 @@
 
 #include "app/core/shell/MainState.h"
 #include "app/ui/views/DrawsGraphPage.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"

@@ -4,7 +4,7 @@
 // grid's rows, the status panels hold seven-digit counts, and a picture of every page is kept
 // for a person to look at.
 
-#include "app/ui/views/ChartAxes.h"
+#include "app/ui/charts/ChartAxes.h"
 #include "app/ui/views/LayoutPage.h"
 #include "app/ui/views/WeekPage.h"
 #include "engine/KelmaMsg.h"

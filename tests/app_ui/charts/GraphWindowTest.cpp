@@ -4,7 +4,7 @@
 #include "app/core/stakes/StakeGraphs.h"
 #include "app/core/stakes/StakesFile.h"
 #include "app/ui/shell/ProgramEnv.h"
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 #include "platform/IniFile.h"
 #include "platform/SaveFile.h"
 #include "support/RSysUtils.h"

@@ -1,4 +1,4 @@
-#include "app/ui/views/ChartAxes.h"
+#include "app/ui/charts/ChartAxes.h"
 
 #include <QChart>
 #include <QGraphicsLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/stakes/StakeGraphs.h"
+#include "app/core/charts/GraphPoints.h"
 
 #include <QDialog>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "app/ui/views/ChartLegend.h"
+#include "app/ui/charts/ChartLegend.h"
 
 #include <QChart>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "app/ui/views/UnitGraph.h"
+#include "app/ui/charts/UnitGraph.h"
 
-#include "app/ui/views/ChartLegend.h"
+#include "app/ui/charts/ChartLegend.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "platform/ResString.h"
 #include "support/ui/RFrmStorage.h"

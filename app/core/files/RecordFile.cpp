@@ -1,4 +1,4 @@
-#include "app/core/archive/RecordFile.h"
+#include "app/core/files/RecordFile.h"
 
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
