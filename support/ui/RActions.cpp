@@ -528,3 +528,8 @@ void InstallMenuMnemonics(QMenuBar* bar)
 {
     WalkMenus(bar);
 }
+
+void InstallMenuMnemonics(QMenu* popup)
+{
+    HookMenu(popup);
+}

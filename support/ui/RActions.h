@@ -193,6 +193,9 @@ void AssignMenuMnemonics(QWidget* menuOrBar);
 // Assigns them on the menu bar and in all its menus now, and again in each menu each time it
 // opens, so that items added later (lists filled at start-up) get theirs.
 void InstallMenuMnemonics(QMenuBar* bar);
+// The same for a popup menu: its letters and keys are chosen again each time it opens (its
+// actions may be shared with a menu bar that names them apart).
+void InstallMenuMnemonics(QMenu* popup);
 // The caption of an action without its mnemonic and without the key its menu shows.
 QString PlainText(const QAction* action);
 // A key as the menus show it: the modifiers as the keyboard labels them and the keys the

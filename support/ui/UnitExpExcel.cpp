@@ -85,7 +85,7 @@ constexpr int kClientHeight = 435;
 void BindButton(QPushButton* button, QAction* action)
 {
     const auto sync = [button, action] {
-        button->setText(action->text());
+        button->setText(PlainText(action));
         button->setToolTip(action->toolTip());
         button->setEnabled(action->isEnabled());
     };
@@ -310,6 +310,8 @@ void TFormExpExcel::CreateActions()
     FieldsPopupMenu->addSeparator();
     FieldsPopupMenu->addAction(FActions->Action("Rename"));
     FieldsPopupMenu->setDefaultAction(FActions->Action("Rename"));
+    InstallMenuMnemonics(FilePopupMenu);
+    InstallMenuMnemonics(FieldsPopupMenu);
     lvFields->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvFields, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { FieldsPopupMenu->popup(lvFields->viewport()->mapToGlobal(pos)); });

@@ -1,5 +1,7 @@
 #include "tests/support_ui/ExpXlsTestData.h"
 
+#include <QMenu>
+
 using namespace expxls_test;
 
 // ---------------------------------------------------------------------------------------------
@@ -129,6 +131,34 @@ TEST_F(ExpXlsWorkbook, DialogControlsCommandsAndParameterFiles)
     ASSERT_EQ(FBoxes.Boxes().size(), 2);
     EXPECT_EQ(FBoxes.Last().Text, U("Ошибка сохранения параметров экспорта в файле \"%1\"!").arg(missing));
     EXPECT_EQ(WaitCount(), 0);
+}
+
+// The popups name their keys as the program's menus do, and the buttons that share their
+// commands keep the bare captions.
+TEST_F(ExpXlsWorkbook, PopupsShowTheirKeysInTheProgramsWordsAndButtonsTheirCaptions)
+{
+    TDrawsList list;
+    const auto source = ListViewSource(list.View);
+    TFormExpExcel form;
+    form.Prepare(*source, U("Тиражи"), U("Лист"), "", U("Заметки"), 1, true);
+    const struct {
+        QMenu* Menu;
+        QStringList Keys;
+    } popups[] = {
+        {form.FilePopupMenu, {"Ctrl+O", "Ctrl+S"}},
+        {form.FieldsPopupMenu, {U("Ctrl+Вверх"), U("Ctrl+Вниз"), U("Ctrl+Ввод")}},
+    };
+    for (const auto& popup : popups) {
+        emit popup.Menu->aboutToShow();
+        QStringList keys;
+        for (const QAction* item : popup.Menu->actions())
+            if (!item->isSeparator())
+                keys << item->text().section(QLatin1Char('\t'), 1);
+        EXPECT_EQ(keys, popup.Keys);
+    }
+    EXPECT_EQ(form.MoveUpBtn->text(), U("Вверх"));
+    EXPECT_EQ(form.MoveDownBtn->text(), U("Вниз"));
+    EXPECT_EQ(form.RenameBtn->text(), U("Свойства"));
 }
 
 TEST_F(ExpXlsWorkbook, TheColumnDialogRenamesAlignsAndSizes)

@@ -204,7 +204,7 @@ void TTemplateMain::CreatePopupMenus()
         FPopupMenus[id] = menu;
         // The actions are shared with the menu bar: the letters are chosen again for this menu
         // whenever it opens.
-        connect(menu, &QMenu::aboutToShow, menu, [menu] { AssignMenuMnemonics(menu); });
+        InstallMenuMnemonics(menu);
         owner->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(owner, &QWidget::customContextMenuRequested, menu, [this, menu, area](const QPoint& at) {
             FActions->UpdateAll();
