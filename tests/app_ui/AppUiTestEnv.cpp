@@ -67,7 +67,8 @@ void TProgramFolder::WriteFormState(const QString& text) const
 }
 
 TProcessResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
-                          const QProcessEnvironment& environment, int timeoutMs)
+                          const QProcessEnvironment& environment, int timeoutMs,
+                          const std::function<void()>& inChild)
 {
     TProcessResult result;
     QProcess process;
@@ -75,6 +76,8 @@ TProcessResult RunProgram(const QString& program, const QStringList& arguments, 
     process.setArguments(arguments);
     process.setWorkingDirectory(folder);
     process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError error) {

@@ -6,6 +6,7 @@
 #include "tests/common/TestHelpers.h"
 
 #include <QByteArray>
+#include <functional>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -61,9 +62,11 @@ struct TProcessResult {
 };
 
 // Runs a program to its end while this process's event loop keeps running (so that stand-in
-// servers of the test can answer it), at most timeoutMs.
+// servers of the test can answer it), at most timeoutMs. inChild, when set, runs in the new
+// process before the program starts (limits of its own).
 TProcessResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
-                          const QProcessEnvironment& environment, int timeoutMs);
+                          const QProcessEnvironment& environment, int timeoutMs,
+                          const std::function<void()>& inChild = {});
 
 // Answers every file prompt with the next queued name and records the prompts.
 class TScriptedPrompts {

@@ -3,6 +3,7 @@
 #include "support/ui/RActions.h"
 
 #include "platform/Exceptions.h"
+#include "tests/support_ui/CommandSpec.h"
 #include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
@@ -17,18 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TActionRegistry::TCommandSpec Spec(const QString& name, const QString& caption, const QKeySequence& key,
-                                   QWidget* scope = nullptr, std::function<void()> run = {})
-{
-    TActionRegistry::TCommandSpec spec;
-    spec.Name = name;
-    spec.Caption = caption;
-    spec.Shortcut = key;
-    spec.ShortcutScope = scope;
-    spec.Execute = std::move(run);
-    return spec;
-}
 
 // The key an item of an open menu shows: what follows the tab of its text.
 QString ShownKey(const QAction* item)
@@ -103,10 +92,10 @@ TEST(MenuKeyText, KeysAreNamedAsTheMenusOfTheProgramNameThem)
 TEST_F(MenuKeys, EveryItemShowsItsKeyWhereverTheFocusIsAndTheCaptionStaysACaption)
 {
     const QKeySequence f7(Qt::Key_F7);
-    FRegistry.Add(Spec("FiltersManager", "Избранные статистики", f7));
-    FRegistry.Add(Spec("StatFilter_Include", "Оставить", f7, FTable));
-    FRegistry.Add(Spec("ScriptEdit", "Изменить", QKeySequence(Qt::CTRL | Qt::Key_Return), FScript));
-    FRegistry.Add(Spec("CombsInfo", "Сведения", QKeySequence()));
+    FRegistry.Add(CommandSpec("FiltersManager", "Избранные статистики", f7));
+    FRegistry.Add(CommandSpec("StatFilter_Include", "Оставить", f7, FTable));
+    FRegistry.Add(CommandSpec("ScriptEdit", "Изменить", QKeySequence(Qt::CTRL | Qt::Key_Return), FScript));
+    FRegistry.Add(CommandSpec("CombsInfo", "Сведения", QKeySequence()));
     QMenu* menu = FWindow.menuBar()->addMenu("Команды");
     for (QAction* action : FRegistry.Actions())
         menu->addAction(action);
@@ -148,9 +137,9 @@ TEST_F(MenuKeys, KeypadEnterRunsWhatReturnRuns)
     int edits = 0;
     int renames = 0;
     const QKeySequence ctrlReturn(Qt::CTRL | Qt::Key_Return);
-    FRegistry.Add(Spec("ScriptEdit", "Изменить", ctrlReturn, FScript, [&] { ++edits; }));
-    FRegistry.Add(Spec("Rename", "Свойства", ctrlReturn, FTable, [&] { ++renames; }));
-    EXPECT_THROW(FRegistry.Add(Spec("Other", "Другая", QKeySequence(Qt::CTRL | Qt::Key_Enter), FScript)), Exception);
+    FRegistry.Add(CommandSpec("ScriptEdit", "Изменить", ctrlReturn, FScript, [&] { ++edits; }));
+    FRegistry.Add(CommandSpec("Rename", "Свойства", ctrlReturn, FTable, [&] { ++renames; }));
+    EXPECT_THROW(FRegistry.Add(CommandSpec("Other", "Другая", QKeySequence(Qt::CTRL | Qt::Key_Enter), FScript)), Exception);
     ASSERT_TRUE(ActivateWindow(&FWindow));
 
     const struct {

@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
+#include "tests/support_ui/CommandSpec.h"
 #include "tests/support_ui/KeyInput.h"
 
 #include <QAction>
@@ -129,13 +130,8 @@ enum class TTestCommand { DrawsDownload = 3, CombsDelSelected, ScriptDel };
 TActionRegistry::TCommandSpec Spec(int id, const QString& name, const QKeySequence& shortcut = {},
                                    QWidget* scope = nullptr, std::function<void()> run = {})
 {
-    TActionRegistry::TCommandSpec spec;
+    TActionRegistry::TCommandSpec spec = CommandSpec(name, name, shortcut, scope, std::move(run));
     spec.Id = id;
-    spec.Name = name;
-    spec.Caption = name;
-    spec.Shortcut = shortcut;
-    spec.ShortcutScope = scope;
-    spec.Execute = std::move(run);
     return spec;
 }
 

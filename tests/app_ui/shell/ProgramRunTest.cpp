@@ -37,38 +37,14 @@ int BoxCount(const QString& errors)
     return count;
 }
 
-// Runs the program as RunProgram does, its files limited to the given size ("ulimit -f"): a
-// write past the limit fails with EFBIG, as one on a full disk fails with ENOSPC.
-TProcessResult RunWithFileSizeLimit(const QString& program, const QStringList& arguments, const QString& folder,
-                                    const QProcessEnvironment& environment, rlim_t limitBytes)
+// Its files limited to the given size in the program's process ("ulimit -f"): a write past the
+// limit fails with EFBIG, as one on a full disk fails with ENOSPC.
+std::function<void()> FileSizeLimit(rlim_t limitBytes)
 {
-    TProcessResult result;
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setWorkingDirectory(folder);
-    process.setProcessEnvironment(environment);
-    process.setChildProcessModifier([limitBytes] {
+    return [limitBytes] {
         const rlimit limit{limitBytes, limitBytes};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    process.start();
-    QElapsedTimer timer;
-    timer.start();
-    while (process.state() != QProcess::NotRunning && timer.elapsed() < kRunTimeoutMs) {
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    result.Finished = process.state() == QProcess::NotRunning;
-    if (!result.Finished) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    result.ExitCode = process.exitCode();
-    result.Crashed = process.exitStatus() == QProcess::CrashExit;
-    result.Stderr = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    };
 }
 
 class ProgramRunTest : public ::testing::Test {
@@ -417,7 +393,7 @@ TEST_F(ProgramRunTest, FileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
     // 100 days: 200 draws, 4000 bytes of archive against a limit of 2000.
     FEnvironment.insert(QLatin1String(FixedTodayEnv), QStringLiteral("2016-11-08"));
     const TProcessResult run =
-        RunWithFileSizeLimit(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, 2000);
+        RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs, FileSizeLimit(2000));
     ASSERT_TRUE(run.Finished);
     const QString& errors = run.Stderr;
     EXPECT_FALSE(run.Crashed) << errors.toStdString();
@@ -439,7 +415,7 @@ TEST_F(ProgramRunTest, RecreateWithoutRoomStopsAtTheFirstFileAndFails)
     // The first method's file (the digits: 11 records of 12 bytes) fits, some later one does
     // not, and neither does the form state written at the end.
     const TProcessResult run =
-        RunWithFileSizeLimit(FProgram, {QStringLiteral("fullrecreate")}, FDir.path(), FEnvironment, 150);
+        RunProgram(FProgram, {QStringLiteral("fullrecreate")}, FDir.path(), FEnvironment, kRunTimeoutMs, FileSizeLimit(150));
     ASSERT_TRUE(run.Finished);
     EXPECT_FALSE(run.Crashed) << run.Stderr.toStdString();
     EXPECT_EQ(run.ExitCode, 1) << run.Stderr.toStdString();
