@@ -1,3 +1,5 @@
+#include "tests/common/LeakSuppressions.h"
+
 #include <QApplication>
 #include <QLocale>
 
