@@ -140,14 +140,14 @@ void TScriptRunner::StartRun()
     FSortDescending = FTable.SortDescending();
 }
 
-QString TScriptRunner::FinishRun()
+QString TScriptRunner::FinishRun(bool failed)
 {
-    const bool stopped = FState.FScriptStop;
+    const bool stopped = FState.FScriptStop || failed;
     FCycle = 0;
     FState.FScriptRunning = false;
     FState.FScriptStop = false;
-    // The status row tells how the run ended; a stopped one would otherwise go on showing
-    // the cycle and step it was stopped at.
+    // The status row tells how the run ended: a stopped or failed one would otherwise go on
+    // showing the cycle and step it ended at, or be told as finished.
     ShowScriptStatus(0, 0, 0, LoadResString(stopped ? rsScriptStopped : rsScriptFinished));
     FTable.SetSort(FSortColumn, FSortDescending);
     if (SetControlsEnabled)
@@ -182,7 +182,7 @@ void TScriptRunner::RunToTheEnd(const std::function<void()>& body, const std::fu
     try {
         if (beforeFinish)
             beforeFinish();
-        notice = FinishRun();
+        notice = FinishRun(failure != nullptr);
     } catch (...) {
         // The failure of the run is the one to tell.
         if (!failure)

@@ -215,8 +215,8 @@ private:
 
     void StartRun();
     // Restores the run's state and closes its log; what became of the log when the desktop
-    // did not open it, else empty.
-    QString FinishRun();
+    // did not open it, else empty. A failed run is told as stopped, not as finished.
+    QString FinishRun(bool failed);
     // Runs the command's body, then beforeFinish and FinishRun on every path. A failure is
     // logged and passed on, with what became of the log in the same message, so that the
     // failure is the run's one box.

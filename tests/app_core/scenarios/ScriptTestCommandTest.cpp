@@ -180,6 +180,12 @@ TEST_F(ScriptRunnerTest, StatusRowTellsHowTheRunEndedWithTheCycleCleared)
         EXPECT_EQ(FRunner.Status().Line, U("Строка: 0"));
         EXPECT_EQ(FShown.last(), U(c.Shown));
     }
+    // A run that fails on its way is not told as finished either.
+    ASSERT_TRUE(FLines.SetScriptLine(0, Line("FULL:0#FIRST")));
+    FRunner.CheckStakes = [] { throw Exception(QStringLiteral("check failed")); };
+    EXPECT_THROW(FRunner.ScriptRun(), Exception);
+    EXPECT_EQ(FRunner.Status().Cycle, U("Цикл: 0"));
+    EXPECT_EQ(FShown.last(), U("Выполнение сценария прервано!"));
 }
 
 TEST_F(ScriptRunnerTest, StakesAreCheckedAfterEachVariantOrOnceAfterTheLines)
