@@ -43,30 +43,28 @@ TEST_F(MainWindowKeysTest, CtrlWithEitherEnterKeyEditsTheSelectedScenarioLine)
     lines->setFocus();
     QApplication::processEvents();
 
-    QStringList titles;
     const struct {
         int Key;
         Qt::KeyboardModifiers Modifiers;
-        int Opened;
+        bool Opens;
     } presses[] = {
-        {Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, 1},
-        {Qt::Key_Return, Qt::ControlModifier, 2},
-        {Qt::Key_Enter, Qt::KeypadModifier, 2},
+        {Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, true},
+        {Qt::Key_Return, Qt::ControlModifier, true},
+        {Qt::Key_Enter, Qt::KeypadModifier, false},
     };
     for (const auto& press : presses) {
-        if (press.Opened > titles.size()) {
-            WhenModal([&titles](TDialogSTemplate& dialog) {
-                titles.append(dialog.windowTitle());
+        QString title;
+        if (press.Opens)
+            WhenModal([&title](TDialogSTemplate& dialog) {
+                title = dialog.windowTitle();
                 dialog.reject();
             });
-        }
         TypeKey(lines, press.Key, press.Modifiers);
-        EXPECT_EQ(titles.size(), press.Opened);
+        EXPECT_EQ(title, press.Opens ? U("Редактирование строки") : QString()) << press.Key;
         ASSERT_TRUE(ActivateWindow(form.get()));
         lines->setFocus();
         QApplication::processEvents();
     }
-    EXPECT_EQ(titles, QStringList({U("Редактирование строки"), U("Редактирование строки")}));
 }
 
 // A button of the window itself takes Enter as Space once it has the focus: here the method
