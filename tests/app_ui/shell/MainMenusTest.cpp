@@ -376,8 +376,6 @@ TEST_F(MainMenusTest, EveryItemShowsItsKeyWhichOnlyTheCommandOfTheFocusHolds)
     ASSERT_TRUE(ActivateWindow(form.get()));
     // The system play's menu is shown while it is on.
     ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("SystemsOn")));
-    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
-    auto* lists = form->findChild<QTabWidget*>(QStringLiteral("pcLists"));
     TActionRegistry& actions = *form->Actions();
     // Every item of every menu and popup, with the command it runs.
     QList<QAction*> items;
@@ -428,12 +426,7 @@ TEST_F(MainMenusTest, EveryItemShowsItsKeyWhichOnlyTheCommandOfTheFocusHolds)
     QSet<QString> seen;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Focus);
-        auto* page = form->findChild<QWidget*>(QLatin1String(c.Page));
-        ASSERT_NE(page, nullptr);
-        if (pages->indexOf(page) >= 0)
-            pages->setCurrentWidget(page);
-        else
-            lists->setCurrentWidget(page);
+        ShowPage(*form, c.Page);
         auto* focus = form->findChild<QWidget*>(QLatin1String(c.Focus));
         focus->setFocus();
         QApplication::processEvents();

@@ -13,7 +13,6 @@
 #include "tests/support_ui/KeyInput.h"
 
 #include <QApplication>
-#include <QTabWidget>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -32,8 +31,7 @@ TEST_F(MainWindowKeysTest, CtrlWithEitherEnterKeyEditsTheSelectedScenarioLine)
     WriteFileBytes(FFolder.File(QString::fromLatin1(TScriptList::CurrentFileBaseName)),
                    ScriptLinesToBytes({QStringLiteral("EXCL:5#FIRST#NEX|TSD#SUMS:10#LMV:5#SF:0| | | | | | |A")}));
     auto form = Open();
-    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("pcMain"));
-    pages->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("tsScript")));
+    ShowPage(*form, "tsScript");
     auto* lines = form->findChild<TRListView*>(QStringLiteral("lvScript"));
     ASSERT_EQ(lines->ItemCount(), 1);
     lines->SetSelected(0);

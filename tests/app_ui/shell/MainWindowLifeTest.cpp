@@ -208,13 +208,6 @@ TEST_F(MainWindowTest, ShutDownWritesTheWholeFormStateOnceAsBefore)
     EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("pcLists"))->width(), 320);
 }
 
-void ShowPage(const TFormMain& form, const char* page)
-{
-    QWidget* widget = form.findChild<QWidget*>(QLatin1String(page));
-    qobject_cast<QTabWidget*>(widget->parentWidget()->parentWidget())->setCurrentWidget(widget);
-    QApplication::processEvents();
-}
-
 // Drags a splitter's handle so that its lower pane is that high.
 void SetLowerPane(const TFormMain& form, const char* splitter, int height)
 {
