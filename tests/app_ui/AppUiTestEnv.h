@@ -6,7 +6,6 @@
 #include "tests/common/TestHelpers.h"
 
 #include <QByteArray>
-#include <functional>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>

@@ -1,13 +1,10 @@
-// "Добавить" and "Изменить" of the draw list through the real dialog over the main window: a
-// number or a date-and-time key that another stored draw has, a newest draw not later than the
-// one before it, and a date that does not read or lies after today are refused on OK with a
-// real message box; the dialog stays open with the field focused, takes the corrected draw, and
-// nothing is stored before. Offscreen.
+// "Добавить" and "Изменить" of the draw list through the real dialog over the main window, with
+// real message boxes: what the archive cannot take is refused on OK and nothing is stored before.
 
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
 #include "app/core/archive/DrawFile.h"
-#include "app/ui/archive/UnitDraw.h"
+#include "support/ui/TmplDialogSimple.h"
 #include "tests/common/ModalBoxes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/support_ui/KeyInput.h"
@@ -18,7 +15,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +28,24 @@ struct TTyped {
     QTime Time;
 };
 
+void Type(QWidget& dialog, const TTyped& typed)
+{
+    dialog.findChild<QSpinBox*>(QStringLiteral("edDrawNumber"))->setValue(typed.Number);
+    dialog.findChild<QLineEdit*>(QStringLiteral("edDrawData"))->setText(QLatin1String(typed.Digits));
+    dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->setDate(typed.Date);
+    dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->setTime(typed.Time);
+}
+
+// The field of the dialog that has the focus (a date or number editor hands it to its inner line).
+QString FocusedField(const QWidget& dialog)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    for (const QWidget* w = focus; w && w != &dialog; w = w->parentWidget())
+        if (w->objectName().startsWith(QLatin1String("edDraw")))
+            return w->objectName();
+    return focus ? focus->objectName() : QStringLiteral("<none>");
+}
+
 // The player's archive: 300 draws from 08/01/2016 M to 12/28/2016 E; today is 01/10/2017.
 class DrawDialogRefusalTest : public MainWindowTest {
 protected:
@@ -39,74 +53,6 @@ protected:
     {
         SetClock([] { return QDateTime(QDate(2017, 1, 10), QTime(12, 0)); });
         FFolder.WriteArchive(MakeArchive(300));
-    }
-
-    struct TPlayed {
-        int BoxesAtRefusal = -1;
-        bool OpenAfterRefusal = false;
-        QString Focus;   // the dialog's focus widget after the box, or the field it lies in
-    };
-
-    // Runs the command; in its dialog types `wrong` and presses OK, then, once the box is
-    // gone, notes what the dialog shows, types `right` and presses OK again.
-    TPlayed Play(TFormMain& form, const char* command, const TTyped& wrong, const TTyped& right)
-    {
-        TPlayed played;
-        int step = 0;
-        QTimer player;
-        int ticks = 0;
-        QObject::connect(&player, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<TFormDraw*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            // A dialog that cannot be played is closed rather than waited on for ever.
-            if (++ticks > 500) {
-                dialog->reject();
-                return;
-            }
-            // The focus a box leaves is the dialog's own record; offscreen no window manager
-            // gives the dialog back the activation, so only the first step waits for it.
-            if (step == 0 && QApplication::activeWindow() != dialog)
-                return;
-            if (step == 0) {
-                step = 1;
-                Type(*dialog, wrong);
-                // A click on OK takes the focus to the button, away from every field.
-                dialog->OkBtn()->setFocus();
-                dialog->OkBtn()->click();   // the box runs and closes inside
-                played.BoxesAtRefusal = static_cast<int>(FModal.Boxes.size());
-                return;
-            }
-            if (step == 1) {
-                step = 2;
-                played.OpenAfterRefusal = dialog->isVisible();
-                // The dialog active again, as the window manager leaves it once the box is gone.
-                ActivateWindow(dialog);
-                QWidget* focus = QApplication::focusWidget();
-                // A date or number editor may hand its focus to its inner line edit.
-                for (QWidget* w = focus; w && w != dialog; w = w->parentWidget())
-                    if (w->objectName().startsWith(QLatin1String("edDraw"))) {
-                        focus = w;
-                        break;
-                    }
-                played.Focus = focus ? focus->objectName() : QString();
-                Type(*dialog, right);
-                dialog->OkBtn()->click();
-            }
-        });
-        player.start(20);
-        EXPECT_TRUE(Run(form, command));
-        player.stop();
-        EXPECT_EQ(step, 2) << "the dialog was not played to its end";
-        return played;
-    }
-
-    static void Type(TFormDraw& dialog, const TTyped& typed)
-    {
-        dialog.findChild<QSpinBox*>(QStringLiteral("edDrawNumber"))->setValue(typed.Number);
-        dialog.findChild<QLineEdit*>(QStringLiteral("edDrawData"))->setText(QLatin1String(typed.Digits));
-        dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->setDate(typed.Date);
-        dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->setTime(typed.Time);
     }
 
     TModalBoxes FModal;
@@ -170,11 +116,26 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
         if (c.Row >= 0)
             DrawsList(*form)->SetItemSelected(c.Row, true);
 
-        const TPlayed played = Play(*form, c.Command, c.Wrong, c.Right);
-
-        EXPECT_EQ(played.BoxesAtRefusal, 1);
-        EXPECT_TRUE(played.OpenAfterRefusal);
-        EXPECT_EQ(played.Focus, QLatin1String(c.Field));
+        // OK on the wrong draw: the box runs and closes inside the click, the dialog stays open
+        // with the field to mend focused; then OK on the corrected one.
+        WhenModal([this, &c](TDialogSTemplate& dialog) {
+            EXPECT_TRUE(ActivateWindow(&dialog));
+            Type(dialog, c.Wrong);
+            // A click on OK takes the focus to the button, away from every field.
+            dialog.OkBtn()->setFocus();
+            dialog.OkBtn()->click();
+            EXPECT_EQ(FModal.Boxes.size(), 1);
+            EXPECT_TRUE(dialog.isVisible());
+            // Active again, as the window manager leaves it once the box is gone.
+            ActivateWindow(&dialog);
+            EXPECT_EQ(FocusedField(dialog), QLatin1String(c.Field));
+            Type(dialog, c.Right);
+            dialog.OkBtn()->click();
+            // A dialog that took neither is not waited on for ever.
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        EXPECT_TRUE(Run(*form, c.Command));
         ASSERT_EQ(FModal.Boxes.size(), 1);
         EXPECT_EQ(FModal.Boxes[0].Icon, TBoxIcon::Error);
         EXPECT_EQ(FModal.Boxes[0].Title, U("Ошибка"));
@@ -192,10 +153,6 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
     }
 }
 
-} // namespace
-
-namespace {
-
 // A newest key that does not read (stored before such keys were refused) stops the download,
 // whose message asks to mend that draw's date: "Изменить" opens on it at the clock's moment
 // rather than failing on the key, and takes the mended date.
@@ -208,18 +165,17 @@ TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
         FFolder.WriteArchive(draws);
         auto form = Open();
         DrawsList(*form)->SetItemSelected(0, true);
-        QDate shownDate;
-        QTime shownTime;
+        QDateTime shown;
         WhenModal([&](TDialogSTemplate& dialog) {
-            shownDate = dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->date();
-            shownTime = dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->time();
-            dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->setDate(QDate(2016, 12, 29));
-            dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->setTime(QTime(20, 0));
+            auto* date = dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"));
+            auto* time = dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"));
+            shown = QDateTime(date->date(), time->time());
+            date->setDate(QDate(2016, 12, 29));
+            time->setTime(QTime(20, 0));
             dialog.OkBtn()->click();
         });
         EXPECT_TRUE(Run(*form, "DrawsEdit"));
-        EXPECT_EQ(shownDate, QDate(2017, 1, 10));
-        EXPECT_EQ(shownTime, QTime(12, 0));
+        EXPECT_EQ(shown, QDateTime(QDate(2017, 1, 10), QTime(12, 0)));
         EXPECT_TRUE(FModal.Boxes.isEmpty());
         draws.back().Key.Set(QStringLiteral("12/29/2016 E"));
         EXPECT_EQ(form->State().FDraws, draws);

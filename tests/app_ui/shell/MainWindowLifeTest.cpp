@@ -1,13 +1,16 @@
-// The main window's life: closing, the form state written at shut-down and read at the next start,
-// a second copy, a download.
+// The main window's life: closing, the form state written at shut-down and read at the next start
+// (columns and pane heights whatever page was in sight), a second copy, a download.
 
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
 #include "app/core/archive/ResultsPage.h"
+#include "app/ui/online/OnlineScriptsPanel.h"
+#include "app/ui/stakes/TablesPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/FolderLock.h"
 #include "support/RVclUtils.h"
 #include "support/ui/FormWait.h"
+#include "support/ui/QorGrid.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RFrmStorage.h"
 #include "tests/common/FileWrites.h"
@@ -18,6 +21,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QSplitter>
@@ -202,6 +206,56 @@ TEST_F(MainWindowTest, ShutDownWritesTheWholeFormStateOnceAsBefore)
     auto form = Open();
     EXPECT_EQ(DrawsList(*form)->ColumnWidth(4), 150);
     EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("pcLists"))->width(), 320);
+}
+
+// Drags a splitter's handle so that its lower pane is that high.
+void SetLowerPane(const TFormMain& form, const char* splitter, int height)
+{
+    auto* widget = form.findChild<QSplitter*>(QLatin1String(splitter));
+    widget->setSizes({widget->height() - height, height});
+    QApplication::processEvents();
+}
+
+// The columns of the stakes grid, the rules and the online library, and the heights of the
+// filter list and the library, come back whatever page was in sight at the close.
+TEST_F(MainWindowTest, ColumnsAndPaneHeightsComeBackAsLeftWhateverPageWasInSight)
+{
+    FFolder.WriteArchive(MakeArchive(20));
+    const auto stakes = [](const TFormMain& form) { return Child<TROwnerDrawGrid>(form, "sgStakes"); };
+    const auto rules = [](const TFormMain& form) { return form.TablesPage()->List(); };
+    const auto library = [](const TFormMain& form) { return form.OnlineScriptsPanel()->LvOnlineScripts(); };
+    {
+        auto form = Open();
+        // Dragged by the user: "№ тиража" and "Название" narrower than their header texts.
+        stakes(*form)->horizontalHeader()->resizeSection(0, 41);
+        rules(*form)->header()->resizeSection(0, 333);
+        library(*form)->header()->resizeSection(1, 47);
+        ShowPage(*form, "tsScript");
+        SetLowerPane(*form, "splScripts", 150);
+        ShowPage(*form, "tsCombs");
+        SetLowerPane(*form, "splCombs", 90);
+        ShowPage(*form, "tsDraws");
+        ShowPage(*form, "tsStakes");
+    }
+    // The first start closes with neither the library nor the filter list ever in sight; the
+    // second shows the library.
+    for (const bool showLibrary : {false, true}) {
+        auto form = Open();
+        ShowPage(*form, "tsStakes");
+        EXPECT_EQ(stakes(*form)->ColWidth(0), 41);
+        EXPECT_EQ(stakes(*form)->ColWidth(1), 82);   // the header's width, as before
+        EXPECT_EQ(rules(*form)->ColumnWidth(0), 333);
+        EXPECT_EQ(library(*form)->ColumnWidth(1), 47);
+        if (showLibrary) {
+            ShowPage(*form, "tsScript");
+            EXPECT_EQ(form->OnlineScriptsPanel()->height(), 150);
+        }
+        form.reset();
+        const QByteArray saved = ReadFileBytes(FFolder.DataFile(".frm"));
+        EXPECT_TRUE(saved.contains("\r\nFiltersHeight=90\r\n"));
+        EXPECT_TRUE(saved.contains("\r\nScriptLibraryHeight=150\r\n"));
+    }
+    EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
 // A form state that cannot be saved is told once, and the file keeps what it held.

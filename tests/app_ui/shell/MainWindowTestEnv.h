@@ -9,6 +9,9 @@
 #include "support/ui/RActions.h"
 #include "tests/app_ui/AppUiTestEnv.h"
 
+#include <QApplication>
+#include <QTabWidget>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -40,6 +43,13 @@ protected:
     static T* Child(const TFormMain& form, const char* name)
     {
         return form.findChild<T*>(QLatin1String(name));
+    }
+    // Brings a page of the main pages or of the lists into view.
+    static void ShowPage(const TFormMain& form, const char* page)
+    {
+        QWidget* widget = Child<QWidget>(form, page);
+        qobject_cast<QTabWidget*>(widget->parentWidget()->parentWidget())->setCurrentWidget(widget);
+        QApplication::processEvents();
     }
     static bool Run(TFormMain& form, const char* command) { return form.Actions()->Execute(QLatin1String(command)); }
 

@@ -404,8 +404,6 @@ TEST_F(ProgramRunTest, FileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
     EXPECT_FALSE(QFile::exists(DataFile(".ldr.~sav")));
 }
 
-} // namespace
-
 // "fullrecreate" where the files find no room: the first file refused stops the rebuild with one
 // message naming it and the reason, the files written before it are whole, and the run fails.
 TEST_F(ProgramRunTest, RecreateWithoutRoomStopsAtTheFirstFileAndFails)
@@ -443,3 +441,5 @@ TEST_F(ProgramRunTest, RecreateWithoutRoomStopsAtTheFirstFileAndFails)
         EXPECT_TRUE(size >= 24 && size <= 150 && size % 12 == 0) << name.toStdString() << " " << size;
     }
 }
+
+} // namespace
