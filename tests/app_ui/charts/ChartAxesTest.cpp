@@ -44,43 +44,28 @@ TEST(ChartAxes, RoundStepsCoverTheRangeFromStepToStep)
 }
 
 // A bar chart of the ten digits over a counts axis, as the weekday page draws it.
-class DigitChart {
-public:
-    DigitChart(double top, int intervals, bool legend)
-    {
-        QChart* chart = FView.chart();
-        chart->setMargins(QMargins(2, 2, 2, 2));
-        chart->legend()->setVisible(legend);
-        chart->legend()->setAlignment(Qt::AlignBottom);
-        auto* x = new QBarCategoryAxis(chart);
-        auto* y = new QValueAxis(chart);
-        y->setLabelFormat(QStringLiteral("%d"));
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        auto* set = new QBarSet(legend ? QStringLiteral("Фактические данные") : QString());
-        for (int digit = 0; digit < 10; ++digit) {
-            x->append(QString::number(digit));
-            set->append(top * (digit + 1) / 10);
-        }
-        auto* bars = new QBarSeries(chart);
-        bars->append(set);
-        chart->addSeries(bars);
-        bars->attachAxis(x);
-        bars->attachAxis(y);
-        SetRoundRange(y, 0, top, intervals);
-        FSteps = RoundAxisSteps(0, top, intervals);
-        FView.show();
+void DrawDigits(QChart* chart, double top, int intervals, bool legend)
+{
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->legend()->setVisible(legend);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    auto* x = new QBarCategoryAxis(chart);
+    auto* y = new QValueAxis(chart);
+    y->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    auto* set = new QBarSet(legend ? QStringLiteral("Фактические данные") : QString());
+    for (int digit = 0; digit < 10; ++digit) {
+        x->append(QString::number(digit));
+        set->append(top * (digit + 1) / 10);
     }
-
-    void Resize(int height)
-    {
-        FView.resize(500, height);
-        QApplication::processEvents();
-    }
-
-    QChartView FView;
-    TAxisSteps FSteps;
-};
+    auto* bars = new QBarSeries(chart);
+    bars->append(set);
+    chart->addSeries(bars);
+    bars->attachAxis(x);
+    bars->attachAxis(y);
+    SetRoundRange(y, 0, top, intervals);
+}
 
 TEST(ChartAxes, AtItsReadableHeightAChartShowsEveryAxisLabelWhole)
 {
@@ -91,19 +76,23 @@ TEST(ChartAxes, AtItsReadableHeightAChartShowsEveryAxisLabelWhole)
         bool Legend;
     } cases[] = {{50, 5, false}, {1000000, 5, false}, {50, 5, true}, {30, 6, true}};
     for (const auto& c : cases) {
-        const std::string where = std::to_string(c.Top) + (c.Legend ? " with legend" : "");
-        DigitChart chart(c.Top, c.Intervals, c.Legend);
-        const int readable = ChartReadableHeight(chart.FView.chart(), c.Intervals);
-        chart.Resize(readable);
-        EXPECT_EQ(ChartAxisLabels(chart.FView, Qt::AlignLeft), TickTexts(chart.FSteps.Ticks())) << where;
-        EXPECT_EQ(ChartAxisLabels(chart.FView, Qt::AlignBottom), digits) << where;
-        EXPECT_FALSE(ChartHasCutLabel(chart.FView)) << where;
+        SCOPED_TRACE(std::to_string(c.Top) + (c.Legend ? " with legend" : ""));
+        QChartView view;
+        DrawDigits(view.chart(), c.Top, c.Intervals, c.Legend);
+        const QStringList counts = TickTexts(RoundAxisSteps(0, c.Top, c.Intervals).Ticks());
+        view.show();
+        const auto resize = [&view](int height) {
+            view.resize(500, height);
+            QApplication::processEvents();
+        };
+        resize(ChartReadableHeight(view.chart(), c.Intervals));
+        EXPECT_EQ(ChartAxisLabels(view, Qt::AlignLeft), counts);
+        EXPECT_EQ(ChartAxisLabels(view, Qt::AlignBottom), digits);
+        EXPECT_FALSE(ChartHasCutLabel(view));
 
         // A strip of a chart cuts its labels or leaves them out: what the height guards against.
-        chart.Resize(60);
-        EXPECT_TRUE(ChartHasCutLabel(chart.FView)
-                    || ChartAxisLabels(chart.FView, Qt::AlignLeft) != TickTexts(chart.FSteps.Ticks()))
-            << where;
+        resize(60);
+        EXPECT_TRUE(ChartHasCutLabel(view) || ChartAxisLabels(view, Qt::AlignLeft) != counts);
     }
 }
 

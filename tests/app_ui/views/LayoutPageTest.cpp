@@ -7,7 +7,6 @@
 #include "app/core/shell/MainState.h"
 #include "app/core/stats/StatFilter.h"
 #include "app/ui/views/LayoutPage.h"
-#include "app/ui/views/PaneRoom.h"
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
@@ -281,19 +280,9 @@ TEST_F(LayoutPageTest, SizesAreKeptInTheFormState)
     FPage->resize(800, 600);
     FPage->show();
     QApplication::processEvents();
-    // The grid shows its rows and no more; the compare panel takes the rest of the page, more
-    // than the height it asks for.
-    auto* splitter = FPage->findChild<QSplitter*>(QStringLiteral("splLayout"));
-    ASSERT_NE(splitter, nullptr);
-    EXPECT_EQ(Grid()->height(), GridRowsHeight(Grid()));
+    // The compare panel takes the page beyond the grid's rows; the file keeps the height asked
+    // for (PagesRoomTest measures the room at the main window's sizes).
     EXPECT_GT(FPage->ComparePanel()->height(), 120);
-    EXPECT_EQ(Grid()->height() + splitter->handleWidth() + FPage->ComparePanel()->height(),
-              splitter->contentsRect().height());
-    // A taller window gives the compare lists the room.
-    const int before = FPage->ComparePanel()->height();
-    FPage->resize(800, 700);
-    QApplication::processEvents();
-    EXPECT_EQ(FPage->ComparePanel()->height(), before + 100);
 
     FPage->LengthEdit()->setValue(12);
     FPage->CompareLengthEdit(4)->setValue(444);
