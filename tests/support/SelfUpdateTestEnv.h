@@ -111,6 +111,16 @@ protected:
 
     int Check(bool silent = false, LCID lcid = 0) { return CheckForUpdates(FConfig, silent, lcid); }
 
+    // The texts of the boxes shown since the last call.
+    QStringList TakeBoxes()
+    {
+        QStringList texts;
+        for (const TBoxRequest& box : FBoxes.Boxes())
+            texts.append(box.Text);
+        FBoxes.Clear();
+        return texts;
+    }
+
     int PackageFetches() const { return static_cast<int>(FFetched.count(FPackage)); }
 
     QStringList ProgramFolder() const
