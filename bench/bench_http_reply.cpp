@@ -13,63 +13,17 @@
 #include "bench/BenchMain.h"
 #include "support/rHttpUtils.h"
 #include "support/rHttpUtilsLimits.h"
-
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
+#include "tests/standin/StandInThread.h"
 
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
-
-// Answers every request with headers announcing a huge body, then body bytes for ever.
-class TEndlessServer : public QObject {
-public:
-    TEndlessServer() : FServer(new QTcpServer(this))
-    {
-        QObject::connect(FServer, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = FServer->nextPendingConnection())
-                Serve(socket);
-        });
-    }
-    bool Listen() { return FServer->listen(QHostAddress::LocalHost, 0); }
-    quint16 Port() const { return FServer->serverPort(); }
-    std::atomic<qint64> Sent{0};
-
-private:
-    void Serve(QTcpSocket* socket)
-    {
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-            socket->readAll();
-            if (socket->property("answered").toBool())
-                return;
-            socket->setProperty("answered", true);
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 1000000000000\r\n\r\n");
-            const QByteArray block(64 * 1024, 'x');
-            const auto refill = [this, socket, block] {
-                while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 4 * block.size())
-                    socket->write(block);
-            };
-            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [this, refill](qint64 bytes) {
-                Sent += bytes;
-                refill();
-            });
-            refill();
-        });
-    }
-
-    QTcpServer* FServer;   // a child, so that it moves to the server's thread with it
-};
 
 qint64 PeakRssBytes()
 {
@@ -80,15 +34,11 @@ qint64 PeakRssBytes()
 
 void EndlessReply(benchmark::State& state)
 {
-    QThread thread;
-    thread.start();
-    auto server = std::make_unique<TEndlessServer>();
-    server->moveToThread(&thread);
-    bool listening = false;
-    QMetaObject::invokeMethod(server.get(), [&] { listening = server->Listen(); }, Qt::BlockingQueuedConnection);
-    if (!listening)
+    TStandInThread server;
+    if (!server.Start())
         std::abort();
-    const QString url = QStringLiteral("http://127.0.0.1:%1/results").arg(server->Port());
+    server.Configure([](THttpStandIn& s) { s.Route("/results", TStandInReply::Unending(TReplyAction::Endless)); });
+    const QString url = server.BaseUrl() + QStringLiteral("/results");
 
     for (auto _ : state) {
         THttpRequest request;
@@ -103,11 +53,7 @@ void EndlessReply(benchmark::State& state)
         }
     }
     state.counters["peak_rss_MiB"] = static_cast<double>(PeakRssBytes()) / kMiB;
-    state.counters["sent_MiB"] = static_cast<double>(server->Sent.load()) / kMiB;
-
-    QMetaObject::invokeMethod(server.get(), [&] { server.reset(); }, Qt::BlockingQueuedConnection);
-    thread.quit();
-    thread.wait();
+    state.counters["sent_MiB"] = static_cast<double>(server.StreamedBytes()) / kMiB;
 }
 
 void RegisterAll()

@@ -340,47 +340,44 @@ TEST_F(RMsExcel, WriteAndOpenFailuresAreReported)
 TEST_F(RMsExcel, WorkbookWithoutRoomIsToldSoAndRemoved)
 {
     const QString saveFailed = U("Ошибка сохранения книги Microsoft Excel в файле \"%1\"!\nОшибка записи книги: ");
-    struct TCase {
-        const char* Name;
+    enum class TWay { FullDisk, SizeLimit, FolderInTheWay };
+    const struct {
+        TWay Way;
         QString Reason;   // up to the writer's own text
-        bool SizeLimit;   // the process may not write more than a few bytes into a file
-        bool FullDisk;    // the workbook's name leads to the always-full device
-        bool Folder;      // a folder stands where the file was made
+    } cases[] = {
+        // The workbook's name leads to the always-full device.
+        {TWay::FullDisk, U("на диске нет свободного места (")},
+        // The process may not write more than a few bytes into a file.
+        {TWay::SizeLimit, U("файл превысил допустимый размер (")},
+        // A folder stands where the file was made.
+        {TWay::FolderInTheWay, U("не удалось создать файл книги: ") + SystemErrorText(EISDIR) + U(" (")},
     };
-    const TCase cases[] = {
-        {"full disk", U("на диске нет свободного места ("), false, true, false},
-        {"file-size limit", U("файл превысил допустимый размер ("), true, false, false},
-        {"folder in the way", U("не удалось создать файл книги: ") + SystemErrorText(EISDIR) + U(" ("), false, false,
-         true},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Reason.toStdString());
         TExcelSheet* sheet = StartSheet();
         ASSERT_NE(sheet, nullptr);
         WriteRangeValues(sheet, 1, 200, 1, 3, TExcelValue(QStringLiteral("строка данных")), 2);
         const QString fileName = ActiveWorkbook()->FileName();
-        if (c.FullDisk) {
+        if (c.Way == TWay::FullDisk) {
             ASSERT_TRUE(PointAtFullDevice(fileName));
         }
-        if (c.Folder) {
+        if (c.Way == TWay::FolderInTheWay) {
             ASSERT_TRUE(QFile::remove(fileName) && QDir().mkdir(fileName));
         }
-        Opened.clear();
-        bool done = false;
-        {
-            std::optional<TFileSizeLimit> limit;
-            if (c.SizeLimit) {
-                limit.emplace(200);
-                ASSERT_TRUE(limit->Active());
-            }
-            done = DisconnectExcel();
+        std::optional<TFileSizeLimit> limit;
+        if (c.Way == TWay::SizeLimit) {
+            limit.emplace(200);
+            ASSERT_TRUE(limit->Active());
         }
+        Opened.clear();
+        const bool done = DisconnectExcel();
+        limit.reset();
         EXPECT_FALSE(done);
         EXPECT_TRUE(Opened.isEmpty());
         const QString error = ExcelLastError();
         EXPECT_TRUE(error.startsWith(saveFailed.arg(fileName) + c.Reason)) << qPrintable(error);
         EXPECT_TRUE(error.endsWith(QLatin1Char(')'))) << qPrintable(error);
-        if (c.Folder) {
+        if (c.Way == TWay::FolderInTheWay) {
             QDir().rmdir(fileName);
         } else {
             const QFileInfo left(fileName);

@@ -22,16 +22,16 @@ using namespace selfupdatetest;
 
 namespace {
 
-const QByteArray kConfigPath = "/files/autoupdates/Kelma_AU.cfg";
+const char kConfigPath[] = "/files/autoupdates/Kelma_AU.cfg";
 
-// The maker's server pointed at a stand-in for the length of a scope.
-class TServerAt {
-public:
-    explicit TServerAt(const QString& url) { qputenv(MakerServerEnv, url.toUtf8()); }
-    ~TServerAt() { qunsetenv(MakerServerEnv); }
-    TServerAt(const TServerAt&) = delete;
-    TServerAt& operator=(const TServerAt&) = delete;
-};
+// A check as the program makes it, with the maker's server played by the stand-in.
+int CheckAt(const THttpStandIn& server)
+{
+    qputenv(MakerServerEnv, server.BaseUrl().toUtf8());
+    const int result = CheckForUpdates(SelfUpdateConfigAddress(), false, 0);
+    qunsetenv(MakerServerEnv);
+    return result;
+}
 
 // A shell script that leaves a mark when it runs.
 QByteArray MarkingScript(const QString& marker)
@@ -62,7 +62,6 @@ TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
 {
     THttpStandIn server;
     ASSERT_TRUE(server.Start());
-    const TServerAt at(server.BaseUrl());
     const QString marker = FRoot.filePath("pwned");
     Package(MarkingScript(marker));
     // The systems cache holds text from the server as well.
@@ -76,18 +75,15 @@ TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
     };
     for (const QString& package : packages) {
         server.Route(kConfigPath, TStandInReply::Text(ScriptConfig(marker, package), "text/plain"));
-        FBoxes.Clear();
-        EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 0), kSuFailed) << package.toStdString();
-        ASSERT_EQ(FBoxes.Boxes().size(), 1);
-        EXPECT_EQ(FBoxes.Last().Text,
-                  kSearchError
-                      + QStringLiteral("Настройки обновления, полученные по сети, могут указывать пакет обновления "
-                                       "только по адресу \"https://\": \"%1\".")
-                            .arg(package));
+        EXPECT_EQ(CheckAt(server), kSuFailed) << package.toStdString();
+        EXPECT_EQ(TakeBoxes(), QStringList{kSearchError
+                                           + QStringLiteral("Настройки обновления, полученные по сети, могут указывать "
+                                                            "пакет обновления только по адресу \"https://\": \"%1\".")
+                                                 .arg(package)});
         EXPECT_FALSE(QFile::exists(marker)) << package.toStdString();
     }
     EXPECT_TRUE(FInformer.isEmpty());
-    EXPECT_EQ(FFetched, QStringList(5, SelfUpdateConfigAddress()));
+    EXPECT_EQ(FFetched, QStringList(5, server.BaseUrl() + QLatin1String(kConfigPath)));
     EXPECT_EQ(ProgramFolder(), (QStringList{"Systems", kProgram, "readme.txt"}));
 }
 
@@ -113,11 +109,9 @@ TEST_F(SelfUpdateTest, LocalPackageIsARegularFileWithinTheDownloadCap)
     };
     for (const auto& c : cases) {
         Config("VerId=2.2.10.12\r\nDownloadUrl=" + c.Source.toUtf8() + "\r\nOriginalFileName=setup.sh\r\n");
-        FBoxes.Clear();
         FFetched.clear();
         EXPECT_EQ(Check(), kSuFailed) << c.Source.toStdString();
-        ASSERT_EQ(FBoxes.Boxes().size(), 1);
-        EXPECT_EQ(FBoxes.Last().Text, kInstallError + QString(c.Error).arg(c.Source));
+        EXPECT_EQ(TakeBoxes(), QStringList{kInstallError + QString(c.Error).arg(c.Source)});
         EXPECT_EQ(FFetched.count(c.Source), 3);
         EXPECT_EQ(Get(FProg + kProgram), "old program");
     }
@@ -126,25 +120,20 @@ TEST_F(SelfUpdateTest, LocalPackageIsARegularFileWithinTheDownloadCap)
 TEST_F(SelfUpdateTest, ConfigurationIsReadWithinTheServerReplyCap)
 {
     // From the web: an endless configuration stops at the cap of the server's replies.
-    {
-        THttpStandIn server;
-        ASSERT_TRUE(server.Start());
-        const TServerAt at(server.BaseUrl());
-        server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Endless, "[Tavrix2_2r10]\r\nVerId=1.1.1.1\r\n"));
-        EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 0), kSuFailed);
-        ASSERT_EQ(FBoxes.Boxes().size(), 1);
-        EXPECT_EQ(FBoxes.Last().Text,
-                  kSearchError + QStringLiteral("Ответ сервера \"127.0.0.1\" превышает допустимый размер (4194304 байт)!"));
-        EXPECT_LT(server.StreamedBytes(), 4 * SwReplyLimit);
-    }
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Endless, "[Tavrix2_2r10]\r\nVerId=1.1.1.1\r\n"));
+    EXPECT_EQ(CheckAt(server), kSuFailed);
+    EXPECT_EQ(TakeBoxes(), QStringList{kSearchError + QStringLiteral("Ответ сервера \"127.0.0.1\" превышает "
+                                                                     "допустимый размер (4194304 байт)!")});
+    EXPECT_LT(server.StreamedBytes(), 4 * SwReplyLimit);
     // From a folder: the same cap.
     Config(StandardSection("2.2.10.12", ""));
     Sparse(FConfig, SwReplyLimit + 1);
-    FBoxes.Clear();
     EXPECT_EQ(Check(), kSuFailed);
-    ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_EQ(FBoxes.Last().Text,
-              kSearchError + QStringLiteral("Размер файла \"%1\" превышает допустимый (4194304 байт).").arg(FConfig));
+    EXPECT_EQ(TakeBoxes(), QStringList{kSearchError + QStringLiteral("Размер файла \"%1\" превышает допустимый "
+                                                                     "(4194304 байт).")
+                                                          .arg(FConfig)});
     EXPECT_TRUE(FInformer.isEmpty());
     EXPECT_FALSE(QFile::exists(FProg + "SelfUpdates.inf"));
 }
@@ -156,7 +145,6 @@ TEST_F(SelfUpdateTest, PackageOverTlsStaysOnTlsToTheEnd)
     ASSERT_TRUE(maker.StartTls());
     THttpStandIn plain;
     ASSERT_TRUE(plain.Start());
-    const TServerAt at(maker.BaseUrl());
     const QString marker = FRoot.filePath("pwned");
     // Whoever sits on a plain leg answers with a package of his own.
     plain.SetFallback([&](const TStandInRequest&) { return TStandInReply::Text(MarkingScript(marker), "text/plain"); });
@@ -181,10 +169,8 @@ TEST_F(SelfUpdateTest, PackageOverTlsStaysOnTlsToTheEnd)
     };
     for (const auto& c : cases) {
         maker.Route("/pkg/setup.upd", TStandInReply::Redirect(302, c.Location));
-        FBoxes.Clear();
-        EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 0), c.Result) << c.Location.toStdString();
-        ASSERT_EQ(FBoxes.Boxes().size(), 1);
-        EXPECT_EQ(FBoxes.Last().Text, c.Box);
+        EXPECT_EQ(CheckAt(maker), c.Result) << c.Location.toStdString();
+        EXPECT_EQ(TakeBoxes(), QStringList{c.Box});
     }
     EXPECT_TRUE(plain.Requests().isEmpty());
     EXPECT_FALSE(QFile::exists(marker));
@@ -232,7 +218,12 @@ TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)
     const QString work = FProg + "SelfUpdate/";
     const QString outside = FRoot.filePath("outside");
     Put(outside + "/keep.txt", "keep");
-    const auto outsideIntact = [&] {
+    // Installed as usual, and nothing outside the work folder touched.
+    const auto installsLeavingOutsideAlone = [&] {
+        FBoxes.Clear();
+        EXPECT_EQ(Check(), kSuInstalled);
+        ASSERT_EQ(FBoxes.Boxes().size(), 1);
+        EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Exclamation);
         EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"keep.txt"});
         EXPECT_EQ(Get(outside + "/keep.txt"), "keep");
     };
@@ -243,18 +234,11 @@ TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)
     ASSERT_TRUE(QFile::link(outside, work + "folder-link"));
     ASSERT_TRUE(QFile::link(outside + "/keep.txt", work + "file-link"));
     ASSERT_TRUE(QFile::link(FRoot.filePath("nowhere"), work + "dangling"));
-    EXPECT_EQ(Check(), kSuInstalled);
-    ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Exclamation);
+    installsLeavingOutsideAlone();
     EXPECT_FALSE(QFileInfo::exists(work));
-    outsideIntact();
 
     // The work folder itself a link: the link goes, not what it points to.
     ASSERT_TRUE(QFile::link(outside, FProg + "SelfUpdate"));
-    FBoxes.Clear();
-    EXPECT_EQ(Check(), kSuInstalled);
-    ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Exclamation);
+    installsLeavingOutsideAlone();
     EXPECT_FALSE(QFileInfo(FProg + "SelfUpdate").isSymLink());
-    outsideIntact();
 }

@@ -41,11 +41,11 @@ inline QByteArray Get(const QString& path)
 // A package as the maker builds one: a shell script that, started in the work folder, writes
 // the new program file, a text file and a file in a subfolder there.
 inline const QByteArray kPackage = "#!/bin/sh\n"
-                            "printf 'new program' > Tavrix2_2r10 && chmod +x Tavrix2_2r10\n"
-                            "printf 'readme 2' > readme.txt\n"
-                            "mkdir -p data && printf 'zz' > data/zz.txt\n"
-                            "printf '#!/bin/sh\\nprintf after > ../after.txt\\n' > after.sh && chmod +x after.sh\n"
-                            "exit 0\n";
+                                   "printf 'new program' > Tavrix2_2r10 && chmod +x Tavrix2_2r10\n"
+                                   "printf 'readme 2' > readme.txt\n"
+                                   "mkdir -p data && printf 'zz' > data/zz.txt\n"
+                                   "printf '#!/bin/sh\\nprintf after > ../after.txt\\n' > after.sh && chmod +x after.sh\n"
+                                   "exit 0\n";
 
 struct TInformerCall {
     QString Current;
@@ -110,6 +110,16 @@ protected:
     }
 
     int Check(bool silent = false, LCID lcid = 0) { return CheckForUpdates(FConfig, silent, lcid); }
+
+    // The texts of the boxes shown since the last call.
+    QStringList TakeBoxes()
+    {
+        QStringList texts;
+        for (const TBoxRequest& box : FBoxes.Boxes())
+            texts.append(box.Text);
+        FBoxes.Clear();
+        return texts;
+    }
 
     int PackageFetches() const { return static_cast<int>(FFetched.count(FPackage)); }
 

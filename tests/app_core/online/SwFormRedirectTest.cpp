@@ -29,6 +29,8 @@ TEST(SwFormRedirect, PublishedScenarioIsNeverPostedToAnotherServer)
 
     const QString refused = U("Ошибка сохранения online-сценария в базе данных!\n\nСервер \"127.0.0.1\" перенаправил "
                               "отправку данных на другой сервер \"%1\"! Данные туда не отправлены.");
+    const QByteArray steal = thief.BaseUrl().toUtf8() + "/steal";
+    const QString toThief = refused.arg(thief.BaseUrl());
     const QByteArray ownByName = "http://localhost:" + QByteArray::number(env.Server.Port());
     const QByteArray https = "https://127.0.0.1:" + QByteArray::number(env.Server.Port());
     const struct {
@@ -37,10 +39,10 @@ TEST(SwFormRedirect, PublishedScenarioIsNeverPostedToAnotherServer)
         int Id;
         QString Box;
     } cases[] = {
-        {307, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
-        {308, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
-        {302, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
-        {303, thief.BaseUrl().toUtf8() + "/steal", 0, refused.arg(thief.BaseUrl())},
+        {307, steal, 0, toThief},
+        {308, steal, 0, toThief},
+        {302, steal, 0, toThief},
+        {303, steal, 0, toThief},
         // The same port under another name, or under another scheme, is another server.
         {307, ownByName + "/scripts/moved.php", 0, refused.arg(QString::fromUtf8(ownByName))},
         {307, https + "/scripts/moved.php", 0, refused.arg(QString::fromUtf8(https))},
