@@ -3,8 +3,8 @@
 #include "platform/Exceptions.h"
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
-#include "tests/support_ui/CommandSpec.h"
 #include "tests/support_ui/KeyInput.h"
+#include "tests/support_ui/TestCommands.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -130,7 +130,7 @@ enum class TTestCommand { DrawsDownload = 3, CombsDelSelected, ScriptDel };
 TActionRegistry::TCommandSpec Spec(int id, const QString& name, const QKeySequence& shortcut = {},
                                    QWidget* scope = nullptr, std::function<void()> run = {})
 {
-    TActionRegistry::TCommandSpec spec = CommandSpec(name, name, shortcut, scope, std::move(run));
+    TActionRegistry::TCommandSpec spec = TestCommand(name, name, shortcut, scope, std::move(run));
     spec.Id = id;
     return spec;
 }

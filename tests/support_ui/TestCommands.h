@@ -12,7 +12,7 @@ class QWidget;
 
 // A command as the registry tests register it: a name, a caption, a key and where the key
 // works, and what it does.
-inline TActionRegistry::TCommandSpec CommandSpec(const QString& name, const QString& caption,
+inline TActionRegistry::TCommandSpec TestCommand(const QString& name, const QString& caption,
                                                  const QKeySequence& key = {}, QWidget* scope = nullptr,
                                                  std::function<void()> run = {})
 {
