@@ -68,3 +68,15 @@ bool IsWebAddress(const QString& address)
             return false;
     return true;
 }
+
+QString QuotedExcerpt(const QString& text, int maxChars)
+{
+    if (maxChars < 0)
+        maxChars = 0;
+    if (text.size() <= maxChars)
+        return text;
+    qsizetype cut = maxChars;
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}

@@ -19,3 +19,9 @@ QString JoinTextLines(const QStringList& lines);
 // letter case) followed by a host, without blanks or control characters anywhere. Anything
 // else (another scheme, a path, a bare "https://") is not a web address.
 bool IsWebAddress(const QString& address);
+
+// What a message may quote of a text that a server, a file or a paste gave: at most maxChars
+// characters (never half of a surrogate pair), followed by "…" when the text was longer, so that
+// a page or a file cannot make a message box taller than the screen.
+inline constexpr int QuotedTextMax = 200;
+QString QuotedExcerpt(const QString& text, int maxChars = QuotedTextMax);
