@@ -1,6 +1,7 @@
 #include "support/RParse.h"
 
 #include "support/RCsvUtils.h"
+#include "support/RStrUtils.h"
 
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -44,8 +45,11 @@ TMatch Match(const QString& text, const QString& startMarker, const QString& end
         match.ConsumedTo = end + endMarker.size();
         return match;
     }
+    // The text may be a whole page of megabytes: the message quotes where the element that
+    // lacks its end begins, and no more of it than a message may quote.
     if (mode == 0)
-        throw Exception(Format(LoadResString(SPairNotFound), {text, startMarker, endMarker}));
+        throw Exception(Format(LoadResString(SPairNotFound),
+                               {QuotedExcerpt(text.mid(found)), startMarker, endMarker}));
     // Nothing after an unterminated element can be complete, so it is consumed in both other
     // modes: a loop of cuts over a truncated reply ends instead of finding the same start again.
     if (mode == 2)

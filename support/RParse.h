@@ -7,7 +7,8 @@
 // CsvUnquote (trimmed, one pair of enclosing double quotes removed).
 //
 // Mode, when the start marker is found but the end marker is not after it:
-//   0 - raise Exception "Не удалось найти пару идентификаторов ..." naming both markers and the text;
+//   0 - raise Exception "Не удалось найти пару идентификаторов ..." naming both markers and an excerpt
+//       of the text from the start marker on (see QuotedExcerpt);
 //   1 - give the empty text;
 //   2 - take the rest of the text.
 // A missing start marker gives the empty text in every mode. An empty end marker always

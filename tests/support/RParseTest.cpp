@@ -1,6 +1,7 @@
 #include "support/RParse.h"
 
 #include "platform/Exceptions.h"
+#include "support/RStrUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,14 @@ TEST(RParseExtract, MissingEndMarkerDependsOnTheMode)
         FAIL() << "mode 0 must raise";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "Не удалось найти пару идентификаторов \"<b>\" - \"</b>\" в тексте\n\n"
-                               "[row: <b>tail text]!");
+                               "[<b>tail text]!");
+    }
+    // A page of megabytes is quoted from the start marker on, and only so much of it.
+    try {
+        ExtractBetween("<head>" + QString(1 << 20, 'x') + "<b>" + QString(5000, 'y'), "<b>", "</b>", 0);
+        FAIL() << "mode 0 must raise";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().endsWith("[<b>" + QString(QuotedTextMax - 3, 'y') + QChar(0x2026) + "]!"));
     }
     EXPECT_EQ(ExtractBetween(text, "<b>", "</b>", 1), "");
     EXPECT_EQ(ExtractBetween(text, "<b>", "</b>", 2), "tail text");
