@@ -1,6 +1,7 @@
 #include "support/ui/RDialogsUi.h"
 
 #include "tests/common/EventCounter.h"
+#include "tests/common/Screenshot.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -66,6 +68,33 @@ TEST(QtMessageBox, BoxesCarryTitleTextIconButtonsAndDefault)
     const auto ok = CreateQtMessageBox({TBoxIcon::Error, "Ошибка", "", TBoxButtons::Ok, IDOK, 16}, nullptr);
     ok->button(QMessageBox::Ok)->click();
     EXPECT_EQ(QtMessageBoxResult(*ok), IDOK);
+}
+
+TEST(QtMessageBox, TextsTooBigForTheScreenAreShortenedAndTheButtonsStayInReach)
+{
+    const QString question = "\n\nПовторить попытку?";
+    const struct {
+        const char* Name;
+        QString Text;
+        QString Ending;   // the rows that end the box: its last lines, after "…" for what was left out
+    } cases[] = {
+        {"unbroken paste", QString(5000, 'x') + question, "…" + question},
+        {"page of 3.5 MB", "<tbody>" + QString("<td>7-3</td> ").repeated(270'000) + question, "…" + question},
+        {"thousands of lines", QString("12 34\n").repeated(3000) + "Готово", "12 34\nГотово"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto box = CreateQtMessageBox({TBoxIcon::Question, "Ошибка", c.Text, TBoxButtons::YesNo, IDYES, 36}, nullptr);
+        box->show();
+        QApplication::processEvents();
+        EXPECT_TRUE(box->screen()->availableGeometry().contains(box->frameGeometry())) << box->height() << " px tall";
+        for (const QAbstractButton* button : box->buttons())
+            EXPECT_TRUE(box->rect().contains(QRect(button->mapTo(box.get(), QPoint()), button->size())));
+        EXPECT_TRUE(box->text().endsWith(c.Ending) && box->text().contains("…\n")) << box->text().toStdString();
+        if (c.Name == std::string("unbroken paste")) {
+            EXPECT_FALSE(SaveScreenshot(box.get(), "long-message-box", box->size()).isEmpty());
+        }
+    }
 }
 
 TEST_F(QtBoxes, EnterTakesTheDefaultButtonAndEscapeAnswersNoOrOk)
