@@ -4,6 +4,7 @@
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
+#include "support/RStrUtils.h"
 
 #include <cmath>
 #include <limits>
@@ -168,7 +169,7 @@ int SegmentCellValue(const QString& text)
 
 QString BadSegmentMessage(const QString& text)
 {
-    return Format(LoadResString(rsBadSegmentValue), {text});
+    return Format(LoadResString(rsBadSegmentValue), {QuotedExcerpt(text)});
 }
 
 std::array<QString, SegmentCellCount> SegmentsToCells(const TMatrixSegments& segments)
