@@ -71,8 +71,7 @@ TEST_F(RMsExcel, OpenSheetFallsBackToAnEmptyOrNewSheet)
     // A name that is nothing once cleaned: the sheet keeps its own name, as with no name.
     EXPECT_EQ(OpenSheet(book, 1, U("?*:")), first);
     EXPECT_EQ(GetEmptyOrNewSheet(book, U("***")), second);
-    EXPECT_EQ(first->Name(), U("Итоги-2026"));
-    EXPECT_EQ(second->Name(), U("второй"));
+    EXPECT_EQ(QStringList({first->Name(), second->Name()}), QStringList({U("Итоги-2026"), U("второй")}));
     EXPECT_TRUE(Reports.isEmpty());
 }
 
@@ -119,7 +118,8 @@ TEST_F(RMsExcel, StartingFailsWhenTheWorkbookCannotBeWritten)
         EXPECT_FALSE(ConnectExcel()) << qPrintable(folder);
         EXPECT_EQ(ExcelApplication(), nullptr);
         EXPECT_EQ(Reports, QStringList{connectFailed});
-        EXPECT_EQ(ExcelLastError(), connectFailed + U("\nВременная папка \"%1\" недоступна для записи: %2").arg(folder, U(reason)));
+        EXPECT_EQ(ExcelLastError(),
+                  connectFailed + U("\nВременная папка \"%1\" недоступна для записи: %2").arg(folder, U(reason)));
         // A workbook asked for without a session tries to connect, and fails the same way.
         EXPECT_FALSE(CreateWorkbook());
         EXPECT_EQ(ActiveWorkbook(), nullptr);
@@ -140,16 +140,6 @@ TEST_F(RMsExcel, StartingFailsWhenTheWorkbookCannotBeWritten)
     EXPECT_TRUE(DisconnectExcel());
     EXPECT_TRUE(Opened.isEmpty());
     EXPECT_EQ(TempFiles(), QStringList{QStringLiteral("plain-file")});
-
-    // A folder gone after the start: the workbook's file is told of it in the program's words.
-    const QString gone = Temp + QStringLiteral("/gone");
-    ASSERT_TRUE(QDir().mkdir(gone));
-    SetTmp(gone);
-    ASSERT_TRUE(ConnectExcel());
-    const QString used = ExcelApplication()->TempFolder;
-    ASSERT_TRUE(QDir().rmdir(gone));
-    EXPECT_FALSE(CreateWorkbook());
-    EXPECT_EQ(ExcelLastError(), U("Ошибка создания книги Microsoft Excel!\nНе удалось создать файл в папке \"%1\": нет такой папки").arg(used));
 }
 
 TEST_F(RMsExcel, WrittenWorkbookReadsBack)
