@@ -9,8 +9,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
+
+#include <cerrno>
+
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +30,9 @@ const TResString SNoTempFolder =
     RESSTR("RMsExcel", "Временная папка \"%s\" недоступна для записи: %s");
 const TResString SSaveFailed =
     RESSTR("RMsExcel", "Ошибка сохранения книги Microsoft Excel в файле \"%s\"!");
+const TResString SNoSuchFolder = RESSTR("RMsExcel", "нет такой папки");
+const TResString SNotAFolder = RESSTR("RMsExcel", "это не папка");
+const TResString SNoFolderRights = RESSTR("RMsExcel", "нет прав на запись в эту папку");
 
 struct TSession {
     std::unique_ptr<TExcelApplication> Application;
@@ -68,17 +74,21 @@ void ReportWhole(const std::exception& error, const QString& text)
 }
 
 // The folder the session's workbooks are written to; raises when it is missing or refuses a
-// new file. An unset or vanished TMPDIR gives an empty path, which must never stand for the
-// current folder.
+// new file. Qt names a missing folder with an empty path, which must never stand for the current
+// folder: the message then names the folder Qt was given.
 QString CheckedTempFolder()
 {
-    const QString folder = QDir::tempPath();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        throw EExcelError(Format(LoadResString(SNoTempFolder),
-                                 {folder, QStringLiteral("нет такой папки")}));
-    QTemporaryFile probe(folder + QStringLiteral("/" TAVRIX_PROGRAM_NAME "-XXXXXX.tmp"));
-    if (!probe.open())
-        throw EExcelError(Format(LoadResString(SNoTempFolder), {folder, probe.errorString()}));
+    QString folder = QDir::tempPath();
+    if (folder.isEmpty()) {
+        folder = qEnvironmentVariable("TMPDIR");
+        if (folder.isEmpty())
+            folder = QStringLiteral("/tmp");
+    }
+    QString reason;
+    const QString probe = NewSessionFile(folder, QStringLiteral(".tmp"), reason);
+    if (probe.isEmpty())
+        throw EExcelError(Format(LoadResString(SNoTempFolder), {folder, reason}));
+    QFile::remove(probe);
     return folder;
 }
 
@@ -92,6 +102,30 @@ TExcelSheet& CheckedSheet(TExcelSheet* sheet)
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
+
+QString NewSessionFile(const QString& folder, const QString& suffix, QString& reason)
+{
+    // An empty folder would put the file at the root.
+    if (folder.isEmpty()) {
+        reason = LoadResString(SNoSuchFolder);
+        return QString();
+    }
+    QByteArray name = QFile::encodeName(folder + QStringLiteral("/" TAVRIX_PROGRAM_NAME "-XXXXXX") + suffix);
+    const int descriptor = ::mkstemps(name.data(), static_cast<int>(QFile::encodeName(suffix).size()));
+    if (descriptor < 0) {
+        // The reasons a user can act on are told of the folder, not of the file never made.
+        switch (const int code = errno) {
+        case ENOENT: reason = LoadResString(SNoSuchFolder); break;
+        case ENOTDIR: reason = LoadResString(SNotAFolder); break;
+        case EACCES:
+        case EPERM: reason = LoadResString(SNoFolderRights); break;
+        default: reason = SystemErrorText(code); break;
+        }
+        return QString();
+    }
+    ::close(descriptor);
+    return QFile::decodeName(name);
+}
 
 bool ConnectExcel()
 {
@@ -254,8 +288,10 @@ TExcelSheet* GetEmptyOrNewSheet(TExcelWorkbook* workbook, const QString& name)
             if (!result)
                 result = workbook->AddSheet(workbook->Sheet(workbook->SheetCount()));
         }
-        if (!name.isEmpty())
-            workbook->RenameSheet(result, ValidSheetName(name));
+        // A name that is nothing once cleaned leaves the sheet its own name, as no name does.
+        const QString valid = ValidSheetName(name);
+        if (!valid.isEmpty())
+            workbook->RenameSheet(result, valid);
         return result;
     } catch (const std::exception& error) {
         Report(error, LoadResString(SSheetFailed));
@@ -270,8 +306,9 @@ TExcelSheet* OpenSheet(TExcelWorkbook* workbook, int index, const QString& name)
             throw EExcelError(LoadResString(SNoWorkbook));
         try {
             TExcelSheet* sheet = workbook->Sheet(index);
-            if (!name.isEmpty())
-                workbook->RenameSheet(sheet, ValidSheetName(name));
+            const QString valid = ValidSheetName(name);
+            if (!valid.isEmpty())
+                workbook->RenameSheet(sheet, valid);
             return sheet;
         } catch (const EExcelError&) {
             // No such sheet, or a name the workbook refuses: an empty or a new sheet instead.

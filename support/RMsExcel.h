@@ -262,6 +262,10 @@ private:
     std::vector<std::unique_ptr<TExcelWorkbook>> FWorkbooks;
 };
 
+// Makes a new empty file "<folder>/Tavrix2_2r10-XXXXXX<suffix>" under a name no file had, so that
+// nothing is ever written over; its name, or an empty name and the reason in the program's words.
+QString NewSessionFile(const QString& folder, const QString& suffix, QString& reason);
+
 // ---------------------------------------------------------------------------------------------
 // Operations, in the order an export calls them:
 // ConnectExcel → CreateWorkbook → OpenActiveWorkbookSheet → SetPageOrientation → FormatColumn per
@@ -269,7 +273,8 @@ private:
 // DisconnectExcel.
 
 // Starts a session: disconnects a held one first; fails, with "Ошибка подключения к Microsoft
-// Excel!", when the system's temporary folder is missing or refuses a new file.
+// Excel!", when the system's temporary folder is missing or refuses a new file (the reason names
+// the folder tried).
 bool ConnectExcel();
 // Events on and the application visible, when connected.
 void RestoreExcelEvents();
@@ -298,10 +303,10 @@ bool IsSheetEmpty(const TExcelSheet* sheet);
 // characters; trims blanks at both ends.
 QString ValidSheetName(const QString& name);
 // The first empty sheet of the workbook, else a new sheet after the last; named
-// ValidSheetName(name) when the name is not empty. nullptr on failure, reported with
+// ValidSheetName(name) when that is not empty. nullptr on failure, reported with
 // "Ошибка создания листа Microsoft Excel!".
 TExcelSheet* GetEmptyOrNewSheet(TExcelWorkbook* workbook, const QString& name);
-// Sheet `index` (1-based) named ValidSheetName(name) when the name is not empty; when there is no
+// Sheet `index` (1-based) named ValidSheetName(name) when that is not empty; when there is no
 // such sheet or the name is refused, GetEmptyOrNewSheet. nullptr on failure, reported with
 // "Ошибка открытия (создания) листа #%d!".
 TExcelSheet* OpenSheet(TExcelWorkbook* workbook, int index, const QString& name);

@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
@@ -573,12 +572,10 @@ TExcelWorkbook* TExcelApplication::AddWorkbook()
 {
     // The file is made here, exclusively, so that its name is this workbook's alone and no
     // existing file is ever written over.
-    QTemporaryFile file(TempFolder + QStringLiteral("/" TAVRIX_PROGRAM_NAME "-XXXXXX.xlsx"));
-    file.setAutoRemove(false);
-    if (TempFolder.isEmpty() || !file.open())
-        Raise(SNoTempFile, {TempFolder, file.errorString()});
-    const QString fileName = file.fileName();
-    file.close();
+    QString reason;
+    const QString fileName = NewSessionFile(TempFolder, QStringLiteral(".xlsx"), reason);
+    if (fileName.isEmpty())
+        Raise(SNoTempFile, {TempFolder, reason});
     FWorkbooks.push_back(std::make_unique<TExcelWorkbook>(fileName));
     return FWorkbooks.back().get();
 }

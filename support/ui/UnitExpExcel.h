@@ -97,8 +97,9 @@ private:
     int FSelectedCount = 1;
 };
 
-// The column dialog: caption, alignment and width of one exported column. OK refuses a width
-// the workbook cannot take (outside 0..255 characters).
+// The column dialog: caption, alignment and width of one exported column. OK refuses a caption
+// the settings cannot keep (one holding ";") and a width the workbook cannot take (outside
+// 0..255 characters).
 class TFormExpExcelParam : public TDialogSTemplate {
     Q_OBJECT
 
@@ -122,9 +123,10 @@ void LoadExportParams(TFormExpExcel* form, const QString& fileName, bool restore
 // writeRestore); a failure is shown in an error box. False when it failed.
 bool SaveExportParams(TFormExpExcel* form, const QString& fileName, bool writeRestore);
 
-// The name of a parameter file to read (save false) or write, starting in the program's folder
-// with the filter "Файлы параметров экспорта (*.exp)|*.exp|Все файлы (*.*)|*.*" and the default
-// extension "exp". True with the name chosen.
+// The name of a parameter file to read (save false) or write, with the filter "Файлы параметров
+// экспорта (*.exp)|*.exp|Все файлы (*.*)|*.*" and the default extension "exp". fileName comes
+// in as the name to start from, in the program's folder: "<folder>/" to read, "<folder>/<sheet
+// name>.exp" to write. True with the name chosen.
 using TExpFilePrompt = std::function<bool(QWidget* owner, const QString& filter, const QString& defaultExt,
                                           bool save, QString& fileName)>;
 // Installs the prompt (an empty one: Qt's file dialogs). Returns the one installed before.

@@ -6,6 +6,7 @@
 #include "platform/ResString.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
+#include "support/RMsExcel.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorFloatEdit.h"
@@ -23,6 +24,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
+
+#include <algorithm>
 
 // The export dialog's choices: filled for a table, read back, kept in parameter files, and the
 // column dialog that changes one column.
@@ -41,6 +45,8 @@ const TResString SParamAlignLabel = RESSTR("UnitExpExcel", "Выравниван
 const TResString SParamAlignHint = RESSTR("UnitExpExcel", "Выравнивание данных");
 const TResString SParamWidthLabel = RESSTR("UnitExpExcel", "Ширина:");
 const TResString SParamWidthHint = RESSTR("UnitExpExcel", "Ширина столбца");
+const TResString SParamBadCaption =
+    RESSTR("UnitExpExcel", "Недопустимый заголовок столбца!\n\nЗаголовок не может содержать символ \";\"");
 const TResString SParamBadWidth =
     RESSTR("UnitExpExcel", "Недопустимая ширина столбца: %s!\n\nУкажите число от 0 до 255");
 
@@ -64,7 +70,8 @@ bool QtFilePrompt(QWidget* owner, const QString& filter, const QString& defaultE
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(defaultExt);
     const QFileInfo start(fileName);
-    dialog.setDirectory(start.isDir() ? start.absoluteFilePath() : start.absolutePath());
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -100,6 +107,12 @@ void TFormExpExcel::Prepare(const TExpXlsSource& source, const QString& title, c
     FShownCount = source.ShownCount();
     FSelectedCount = source.SelectedCount();
     edSendMode->setCurrentIndex(source.SelectionOffered() ? 1 : 0);
+    // With no row selected the choice of the selected rows would write one empty row.
+    const std::vector<int> selected = source.ExportRows(true);
+    const bool anySelected = std::any_of(selected.begin(), selected.end(), [](int row) { return row >= 0; });
+    if (auto* model = qobject_cast<QStandardItemModel*>(edSendMode->model()))
+        if (QStandardItem* item = model->item(1))
+            item->setEnabled(anySelected);
     UpdateRecNum();
 
     SetColumns(ExpXlsColumnsOf(source));
@@ -208,7 +221,8 @@ TExpXlsRequest TFormExpExcel::Request() const
 
 void TFormExpExcel::OpenFileExecute()
 {
-    QString fileName = QFileInfo(GetAppIniFileName()).absolutePath();
+    // The program's folder with no file named in it: a prompt starts in the folder of the name.
+    QString fileName = QFileInfo(GetAppIniFileName()).absolutePath() + QLatin1Char('/');
     if (!(FilePrompt() ? FilePrompt() : QtFilePrompt)(this, LoadResString(SFileFilter), QStringLiteral("exp"), false,
                                                         fileName))
         return;
@@ -217,7 +231,11 @@ void TFormExpExcel::OpenFileExecute()
 
 void TFormExpExcel::SaveFileExecute()
 {
-    QString fileName = QFileInfo(GetAppIniFileName()).absolutePath();
+    // Named after the sheet, cleaned as the sheet's name is; the table's name when nothing is left.
+    QString name = ValidSheetName(edPageName->text());
+    if (name.isEmpty())
+        name = FTableName;
+    QString fileName = QFileInfo(GetAppIniFileName()).absolutePath() + QLatin1Char('/') + name + QStringLiteral(".exp");
     if (!(FilePrompt() ? FilePrompt() : QtFilePrompt)(this, LoadResString(SFileFilter), QStringLiteral("exp"), true,
                                                         fileName))
         return;
@@ -288,6 +306,14 @@ TFormExpExcelParam::TFormExpExcelParam(QWidget* parent) : TDialogSTemplate(paren
 
 void TFormExpExcelParam::accept()
 {
+    // The settings keep a column's fields between ";": such a caption would cost the column all
+    // its saved settings at the next opening.
+    if (edCaption->text().contains(QLatin1Char(';'))) {
+        ErrorBox(LoadResString(SParamBadCaption));
+        edCaption->setFocus();
+        edCaption->selectAll();
+        return;
+    }
     // A width still being typed counts as the field would take it on leaving.
     if (edWidth->hasFocus())
         edWidth->TextToValue();

@@ -68,10 +68,11 @@ TEST_F(RMsExcel, OpenSheetFallsBackToAnEmptyOrNewSheet)
     EXPECT_EQ(first->Name(), U("Итоги-2026"));
     EXPECT_TRUE(Reports.isEmpty());
 
-    // A name that is nothing once cleaned: no sheet, reported with a message.
-    EXPECT_EQ(OpenSheet(book, 1, U("?*:")), nullptr);
-    EXPECT_EQ(Reports, QStringList{U("Ошибка создания листа Microsoft Excel!")});
-    EXPECT_TRUE(ExcelLastError().startsWith(U("Ошибка создания листа Microsoft Excel!\n")));
+    // A name that is nothing once cleaned: the sheet keeps its own name, as with no name.
+    EXPECT_EQ(OpenSheet(book, 1, U("?*:")), first);
+    EXPECT_EQ(GetEmptyOrNewSheet(book, U("***")), second);
+    EXPECT_EQ(QStringList({first->Name(), second->Name()}), QStringList({U("Итоги-2026"), U("второй")}));
+    EXPECT_TRUE(Reports.isEmpty());
 }
 
 TEST_F(RMsExcel, NoWorkbookIsReportedWithAMessage)
@@ -106,16 +107,19 @@ TEST_F(RMsExcel, OrientationFailuresAreSwallowedAndReported)
 TEST_F(RMsExcel, StartingFailsWhenTheWorkbookCannotBeWritten)
 {
     const QString connectFailed = U("Ошибка подключения к Microsoft Excel!");
-    // A temporary folder that does not exist, and one that is a file.
+    // A temporary folder that does not exist, and one that is a file: the message names it.
     const QString file = Temp + QStringLiteral("/plain-file");
     WriteFileBytes(file, "x");
-    for (const QString& folder : {Temp + QStringLiteral("/missing"), file}) {
+    const std::pair<QString, const char*> folders[] = {{Temp + QStringLiteral("/missing"), "нет такой папки"},
+                                                       {QFileInfo(file).canonicalFilePath(), "это не папка"}};
+    for (const auto& [folder, reason] : folders) {
         SetTmp(folder);
         Reports.clear();
         EXPECT_FALSE(ConnectExcel()) << qPrintable(folder);
         EXPECT_EQ(ExcelApplication(), nullptr);
         EXPECT_EQ(Reports, QStringList{connectFailed});
-        EXPECT_TRUE(ExcelLastError().startsWith(connectFailed + QLatin1Char('\n')));
+        EXPECT_EQ(ExcelLastError(),
+                  connectFailed + U("\nВременная папка \"%1\" недоступна для записи: %2").arg(folder, U(reason)));
         // A workbook asked for without a session tries to connect, and fails the same way.
         EXPECT_FALSE(CreateWorkbook());
         EXPECT_EQ(ActiveWorkbook(), nullptr);

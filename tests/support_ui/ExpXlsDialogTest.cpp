@@ -23,9 +23,11 @@ TEST_F(ExpXlsWorkbook, TheDialogSavesTheChoicesAndTheNextExportRestoresThem)
             item.Caption = U("Пара");
             form->lvFields->Items()->SetItem(1, item);
             form->DateCreateCheckBox->setChecked(false);
+            form->edPageName->setText("***");   // nothing left once cleaned
         }));
     TXlsxReader xlsx;
     ReadOpened(xlsx);
+    EXPECT_EQ(xlsx.SheetNames(), QStringList{U("Лист1")});
     EXPECT_EQ(xlsx.Text(1, "A3"), U("Номер"));
     EXPECT_EQ(xlsx.Text(1, "B3"), U("Пара"));
     EXPECT_EQ(xlsx.Text(1, "C3"), "");
@@ -34,6 +36,7 @@ TEST_F(ExpXlsWorkbook, TheDialogSavesTheChoicesAndTheNextExportRestoresThem)
     const QString section = "EXPORT_EXCEL_FORMTEST.LVDRAWS";
     EXPECT_EQ(ini.ReadString(section, "RestoreParameters", ""), "1");
     EXPECT_EQ(ini.ReadString(section, "ShowCreateTime", ""), "0");
+    EXPECT_EQ(ini.ReadString(section, "SheetName", ""), "***");
     EXPECT_EQ(ini.ReadString(section, "Item_1", ""), U("2;Цифры;Пара;-1;2;9,00"));
     EXPECT_EQ(ini.ReadString(section, "Item_2", ""), U("1;Дата;Дата;0;0;12,50"));
 
@@ -94,10 +97,11 @@ TEST_F(ExpXlsWorkbook, DialogControlsCommandsAndParameterFiles)
     // Parameter files: saved without RestoreParameters; loading overwrites the title only.
     const QString expFile = FDir.filePath("draws.exp");
     QList<bool> saves;
+    QStringList starts;   // in the program's folder; a file to write is named after the sheet
     SetExpFilePrompt([&](QWidget*, const QString& filter, const QString& ext, bool save, QString& fileName) {
         EXPECT_EQ(filter, U("Файлы параметров экспорта (*.exp)|*.exp|Все файлы (*.*)|*.*"));
         EXPECT_EQ(ext, "exp");
-        EXPECT_EQ(fileName, FDir.path());
+        starts << fileName;
         saves << save;
         fileName = expFile;
         return true;
@@ -119,6 +123,9 @@ TEST_F(ExpXlsWorkbook, DialogControlsCommandsAndParameterFiles)
     EXPECT_FALSE(form.SaveCheckBox->isChecked());
     EXPECT_FALSE(form.Params().Columns[2].Checked);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+    form.edPageName->setText("?*");
+    ASSERT_TRUE(actions->Execute("SaveFile"));
+    EXPECT_EQ(starts, QStringList({FDir.filePath(U("Лист.exp")), FDir.path() + '/', FDir.filePath("lvDraws.exp")}));
 
     // A file that cannot be read or written is reported, not taken for an empty one.
     const QString folder = FDir.filePath("folder.exp");
@@ -167,6 +174,11 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRenamesAlignsAndSizes)
     const auto source = ListViewSource(list.View);
     TFormExpExcel form;
     form.Prepare(*source, U("Тиражи"), U("Лист"), "", "", 0, false);
+    // No row is selected: the selected rows are no choice (they would be one empty row).
+    ASSERT_TRUE(ActivateWindow(&form));
+    form.edSendMode->setFocus();
+    TypeKey(form.edSendMode, Qt::Key_Down);
+    EXPECT_EQ(form.edSendMode->currentIndex(), 0);
     EXPECT_FALSE(form.SaveCheckBox->isEnabled());
     EXPECT_FALSE(form.SaveCheckBox->isChecked());
     form.Actions()->UpdateAll();
@@ -191,16 +203,19 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRenamesAlignsAndSizes)
     EXPECT_EQ(form.Params().Columns[1].AlignCode, kExpAlignCenter);
 }
 
-TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesAWidthTheWorkbookCannotTake)
+TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesWhatTheSettingsOrTheWorkbookCannotTake)
 {
+    const char* const badCaption = "Недопустимый заголовок столбца!\n\nЗаголовок не может содержать символ \";\"";
     const struct {
         const char* Typed;
         const char* Refusal;   // nullptr: accepted
         long double Width;
+        const char* Caption = "Дата";
     } cases[] = {
         {"-5", "Недопустимая ширина столбца: -5!\n\nУкажите число от 0 до 255", 0},
         {"255,5", "Недопустимая ширина столбца: 255,5!\n\nУкажите число от 0 до 255", 0},
         {"1000", "Недопустимая ширина столбца: 1000!\n\nУкажите число от 0 до 255", 0},
+        {"12", badCaption, 0, "Дата;время"},
         {"0", nullptr, 0},
         {"255", nullptr, 255},
         {"12,5", nullptr, 12.5L},
@@ -209,6 +224,7 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesAWidthTheWorkbookCannotTake)
         SCOPED_TRACE(c.Typed);
         FBoxes.Clear();
         TFormExpExcelParam dialog;
+        dialog.edCaption->setText(U(c.Caption));
         dialog.edWidth->SetValue(12.5L);
         ASSERT_TRUE(ActivateWindow(&dialog));
         dialog.edWidth->setFocus();
@@ -226,7 +242,8 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesAWidthTheWorkbookCannotTake)
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         ASSERT_EQ(FBoxes.Boxes().size(), 1);
         EXPECT_EQ(FBoxes.Last().Text, U(c.Refusal));
-        EXPECT_EQ(QApplication::focusWidget(), dialog.edWidth);
+        const QWidget* field = c.Refusal == badCaption ? static_cast<QWidget*>(dialog.edCaption) : dialog.edWidth;
+        EXPECT_EQ(QApplication::focusWidget(), field);
     }
 }
 

@@ -103,7 +103,8 @@ TEST_F(ExpXlsWorkbook, AFailedStartIsShownAndNotTakenForSuccess)
         qputenv("TMPDIR", previous);
     EXPECT_FALSE(result);
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка подключения к Microsoft Excel!")));
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка подключения к Microsoft Excel!\nВременная папка \"%1\" недоступна "
+                                    "для записи: нет такой папки").arg(FDir.filePath("missing")));
     EXPECT_TRUE(FOpened.isEmpty());
     EXPECT_EQ(WaitCount(), 0);
 }
