@@ -269,7 +269,12 @@ QString ValidSheetName(const QString& name)
         ++first;
     while (last > first && result.at(last - 1).unicode() <= u' ')
         --last;
-    return result.mid(first, last - first);
+    result = result.mid(first, last - first);
+    // A workbook keeps this name for a sheet of its own: stored, it would fail every export of
+    // the table, so it is no name at all.
+    if (result.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0)
+        return QString();
+    return result;
 }
 
 TExcelSheet* GetEmptyOrNewSheet(TExcelWorkbook* workbook, const QString& name)

@@ -300,7 +300,7 @@ TExcelWorkbook* ActiveWorkbook();
 // True for no sheet, or when the used range is one cell whose text is empty.
 bool IsSheetEmpty(const TExcelSheet* sheet);
 // Deletes " ' *; turns / and \ into -, [ into (, ] into ); deletes ? and :; keeps the first 31
-// characters; trims blanks at both ends.
+// characters; trims blanks at both ends. "History", which a workbook keeps for itself, is empty.
 QString ValidSheetName(const QString& name);
 // The first empty sheet of the workbook, else a new sheet after the last; named
 // ValidSheetName(name) when that is not empty. nullptr on failure, reported with

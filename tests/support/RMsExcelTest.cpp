@@ -27,6 +27,8 @@ TEST(RMsExcelRules, ValidSheetName)
         {"\tИмя\x01", "Имя"},
         {"[Итог]", "(Итог)"},
         {"", ""},
+        {" history ", ""},
+        {"History 2", "History 2"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ValidSheetName(U(c.Name)), U(c.Expected)) << c.Name;
