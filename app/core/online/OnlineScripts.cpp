@@ -162,14 +162,12 @@ bool TOnlineScripts::PublishScript()
         const std::int32_t id = PutCurrentScript(data);
         if (id <= 0)
             return false;
-        // The row is the user's entry as the catalogue will list it: the author is the user
-        // of this program, whatever name the dialog sent along.
+        // The row is the entry as it was sent: the author is the name the dialog sent along.
         tScriptInfo info;
         data.ToInfo(info);
         info.Id = id;
         info.AppName = user.AppId;
         info.AppVer = user.AppVersion;
-        info.ClName = user.UserName;
         info.ClMail = user.UserMail;
         info.Created = ClockCurrentDateTime();
         info.Mine = true;
@@ -199,7 +197,6 @@ bool TOnlineScripts::ReplaceScript()
             tScriptInfo& info = FEntries[i];
             if (info.Id == entryId) {
                 data.ToInfo(info);
-                info.ClName = FClient.Identity().UserName;
                 info.Created = ClockCurrentDateTime();
                 EntryChanged(i);
             }
@@ -216,7 +213,7 @@ bool TOnlineScripts::UnpublishScript()
             return false;
         const std::int32_t id = entry->Id;
         const tScriptData data = tScriptData::FromInfo(*entry);
-        if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteOnlineScript), {data.Title})) != IDYES)
+        if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteOnlineScript), {SwShownText(data.Title)})) != IDYES)
             return false;
         std::int32_t answer = -1;
         {

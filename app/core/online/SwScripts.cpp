@@ -75,10 +75,10 @@ QStringList ScriptInfoTexts(const tScriptInfo& info)
     else if (info.RatingYou > 0)
         own = QString::number(info.RatingYou);
     return {LoadResString(info.Mine ? rsOnlineMine : rsOnlineShared),
-            info.Title,
-            info.ClName,
-            info.Universal ? LoadResString(rsOnlineUniversal) : info.AppName,
-            info.AppVer,
+            SwShownText(info.Title),
+            SwShownText(info.ClName),
+            info.Universal ? LoadResString(rsOnlineUniversal) : SwShownText(info.AppName),
+            SwShownText(info.AppVer),
             GetLanguageAbbrev(static_cast<LCID>(info.ClLcid)),
             SwTimeText(info.Created),
             Format(QStringLiteral("%.3n"), {info.RatingAvg}),
@@ -86,7 +86,7 @@ QStringList ScriptInfoTexts(const tScriptInfo& info)
             own,
             QString::number(info.Downloads),
             SwTimeText(info.LastDownload),
-            info.Descr};
+            SwShownText(info.Descr)};
 }
 
 int ScriptInfoImage(const tScriptInfo& info)
@@ -96,7 +96,8 @@ int ScriptInfoImage(const tScriptInfo& info)
 
 QStringList ScriptRateTexts(const tScriptRate& rate)
 {
-    return {rate.ClName, rate.Rate, SwTimeText(rate.Created), rate.AppName, rate.AppVer, rate.Notes};
+    return {SwShownText(rate.ClName),  SwShownText(rate.Rate),   SwTimeText(rate.Created),
+            SwShownText(rate.AppName), SwShownText(rate.AppVer), SwShownText(rate.Notes)};
 }
 
 TSwScripts::TSwScripts(TUserIdentity identity) : FIdentity(std::move(identity)) {}
@@ -167,10 +168,14 @@ bool TSwScripts::GetScriptData(std::int32_t id, QStringList& lines)
     return SwGuarded(rsOnlineScriptLoadError, false, [&] {
         const QList<TSwRow> rows = Request(SwScrGetDataPath, {{QStringLiteral("scr_id"), QString::number(id)}});
         for (const TSwRow& row : rows) {
-            if (row.contains(QStringLiteral("script"))) {
-                lines = SplitTextLines(SwBase64Text(row, QStringLiteral("script")));
-                return true;
-            }
+            if (!row.contains(QStringLiteral("script")))
+                continue;
+            // An empty script is no scenario: taking it would empty the user's own.
+            const QString script = SwBase64Text(row, QStringLiteral("script"));
+            if (script.trimmed().isEmpty())
+                break;
+            lines = SplitTextLines(script);
+            return true;
         }
         throw Exception(LoadResString(SNoScript));
     });

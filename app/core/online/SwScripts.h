@@ -96,7 +96,7 @@ public:
     // The catalogue under a filter id (-1 .. 6); mine, usable and editable derived. True when
     // done (list then holds one entry per row, else it is left empty).
     bool GetScriptList(QList<tScriptInfo>& list, int filterId, LCID languageId);
-    // True when the reply held a script: its lines then replace `lines`.
+    // True when the reply held a script that is not empty: its lines then replace `lines`.
     bool GetScriptData(std::int32_t id, QStringList& lines);
     // rating 1..5 rates, 0 removes the user's rating, -1 hides the entry for the user. True
     // when the server's code is 0 or more.

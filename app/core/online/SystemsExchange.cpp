@@ -68,7 +68,7 @@ QStringList TSystemsExchange::RowTexts(int row) const
     if (!ValidRow(row))
         return QStringList(ColumnCount, QString());
     const tSystemInfo& info = FRows[row];
-    QStringList texts = {info.Title, info.Author};
+    QStringList texts = {SwShownText(info.Title), SwShownText(info.Author)};
     if (info.Id < 1) {
         texts << QString() << QString() << QString() << QString() << QString() << QString() << QString();
     } else {
@@ -77,7 +77,7 @@ QStringList TSystemsExchange::RowTexts(int row) const
               << (IsCached(row) ? LoadResString(rsSystemLoaded) : QString()) << QString::number(info.Downloads)
               << SwTimeText(info.LastDownload);
     }
-    texts << info.Descr << info.Url;
+    texts << SwShownText(info.Descr) << SwShownText(info.Url);
     return texts;
 }
 
@@ -182,7 +182,7 @@ bool TSystemsExchange::DeleteSystem(int row)
         return false;
     }
     const tSystemInfo info = FRows[row];
-    if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteSystem), {info.Title})) != IDYES)
+    if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteSystem), {SwShownText(info.Title)})) != IDYES)
         return false;
     tSystemData data;
     static_cast<tSystemInfo&>(data) = info;

@@ -200,7 +200,8 @@ inline int StepWindowLength(std::int32_t drawsLen) { return drawsLen < 0 ? 0 : d
 
 // The draws-length values and, when the level mode is not LNO, the level values of a
 // filter. Raises Exception "Некорректное описание фильтра: %s!" when a list is empty or not
-// a list. Every draws length is taken, as the line writes it (see StepWindowLength).
+// a list, and ETooManyFilterVariants when it is a list of more values than a run can take.
+// Every draws length is taken, as the line writes it (see StepWindowLength).
 void GetFilterItemLists(const TFilterItem& item, TIntArray& drawsLens, TIntArray& levels);
 // How many variants the filter gives, without building them (same errors as above).
 std::int64_t FilterItemVariantCount(const TFilterItem& item);

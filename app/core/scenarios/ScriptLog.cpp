@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -60,15 +61,22 @@ QString TScriptLog::FileBaseName(TDateTime time)
 
 QByteArray TScriptLog::EntryBytes(const QString& text, bool withTimeStamp, TDateTime time)
 {
-    QString line;
+    QString stamp;
     if (withTimeStamp) {
         const TStampParts p = StampParts(time);
-        line = Format(QStringLiteral("[%.4d-%.2d-%.2d %.2d:%.2d:%.2d]: "),
-                      {p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second});
+        stamp = Format(QStringLiteral("[%.4d-%.2d-%.2d %.2d:%.2d:%.2d]: "),
+                       {p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second});
     }
-    line += text;
-    line += QLatin1String("\r\n");
-    return EncodeCp1251(line);
+    // A text of several lines (an error box's text) becomes as many log lines, each with its
+    // stamp and CR LF, so that every line of the file reads the same way.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QString lines;
+    for (const QString& line : text.split(lineBreak)) {
+        lines += stamp;
+        lines += line;
+        lines += QLatin1String("\r\n");
+    }
+    return EncodeCp1251(lines);
 }
 
 void TScriptLog::Open()

@@ -23,7 +23,8 @@ public:
     static QString FileMask();
     // The log opened at `time` (local): "ScriptLog_yyyy-mm-dd-hh-nn-ss.txt".
     static QString FileBaseName(TDateTime time);
-    // One entry: "[yyyy-mm-dd hh:nn:ss]: " and the text when stamped, then CR LF; cp1251.
+    // One entry: "[yyyy-mm-dd hh:nn:ss]: " and the text when stamped, then CR LF; cp1251. Each
+    // line of a text of several lines is written so.
     static QByteArray EntryBytes(const QString& text, bool withTimeStamp, TDateTime time);
 
     // --- Seams ----------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "app/ui/online/OnlineScriptsPanel.h"
 
 #include "app/core/online/OnlineScripts.h"
+#include "app/ui/online/SystemsPage.h"
 #include "app/ui/online/UnitScrPublic.h"
 #include "app/ui/online/UnitScrRates.h"
 #include "engine/KelmaMsg.h"
@@ -36,6 +37,10 @@ TOnlineScriptsPanel::TOnlineScriptsPanel(TOnlineScripts& library, TSwScripts& cl
     FList = new TRListView(this);
     FList->setObjectName(QStringLiteral("lvOnlineScripts"));
     FList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Public and private entries are told apart by their pictures, as the systems list does.
+    FList->setItemDelegate(new TRowImageDelegate(
+        [this](int row) { return row >= 0 && row < FList->ItemCount() ? FList->Items()->Item(row).ImageIndex : -1; },
+        FList));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

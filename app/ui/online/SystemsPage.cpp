@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -59,12 +60,12 @@ QIcon DrawSystemIcon(const QColor& color, bool cached)
 
 } // namespace
 
-TSystemsDelegate::TSystemsDelegate(const TSystemsExchange& systems, QObject* parent)
-    : QStyledItemDelegate(parent), FSystems(systems)
+TRowImageDelegate::TRowImageDelegate(std::function<int(int row)> rowImage, QObject* parent)
+    : QStyledItemDelegate(parent), FRowImage(std::move(rowImage))
 {
 }
 
-QIcon TSystemsDelegate::SystemIcon(int image)
+QIcon TRowImageDelegate::RowIcon(int image)
 {
     static const QColor own(40, 150, 60);
     static const QColor other(40, 90, 200);
@@ -81,12 +82,12 @@ QIcon TSystemsDelegate::SystemIcon(int image)
     }
 }
 
-void TSystemsDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+void TRowImageDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
     if (index.column() != 0)
         return;
-    const QIcon icon = SystemIcon(FSystems.RowImage(index.row()));
+    const QIcon icon = RowIcon(FRowImage(index.row()));
     if (icon.isNull())
         return;
     option->features |= QStyleOptionViewItem::HasDecoration;
@@ -119,7 +120,7 @@ TSystemsPage::TSystemsPage(TSystemsExchange& systems, QWidget* parent) : QWidget
         const QStringList texts = FSystems.RowTexts(row);
         return column >= 0 && column < texts.size() ? texts[column] : QString();
     });
-    lvSystems->setItemDelegate(new TSystemsDelegate(FSystems, lvSystems));
+    lvSystems->setItemDelegate(new TRowImageDelegate([this](int row) { return FSystems.RowImage(row); }, lvSystems));
     lvSystems->OnOwnerSort = [this](TRSortListView*, int column, TSortDirection direction) {
         Sort(column, direction == sdDescending);
     };

@@ -7,21 +7,26 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 
+#include <functional>
+
 class TRSortListView;
 
-// Draws the picture of each row of the systems list in its first column.
-class TSystemsDelegate : public QStyledItemDelegate {
+// Draws the picture of each row in its first column. The systems list and the scenario library
+// number their pictures alike (TSystemsExchange::TRowImage, ScriptImagePublic and
+// ScriptImagePrivate), so that one number shows one picture in both.
+class TRowImageDelegate : public QStyledItemDelegate {
 public:
-    TSystemsDelegate(const TSystemsExchange& systems, QObject* parent);
+    // rowImage: the image number of a row; -1 for none.
+    TRowImageDelegate(std::function<int(int row)> rowImage, QObject* parent);
 
     // The picture of an image number of TSystemsExchange::TRowImage; a null icon otherwise.
-    static QIcon SystemIcon(int image);
+    static QIcon RowIcon(int image);
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
-    const TSystemsExchange& FSystems;
+    std::function<int(int row)> FRowImage;
 };
 
 // The systems tab tsSystems: lvSystems shows the rows of TSystemsExchange as an owner-data

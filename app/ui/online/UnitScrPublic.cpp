@@ -7,6 +7,7 @@
 #include "support/RLngDLL.h"
 #include "support/RMsgRu.h"
 #include "support/RSysUtils.h"
+#include "support/RSwCommon.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -138,9 +139,12 @@ void TFormScrPublic::LoadData(const tScriptData& data, LCID defaultLcid, bool ed
 {
     FData = data;
     FEditable = editable;
-    FClName->setText(data.ClName);
-    FTitle->setText(data.Title);
-    FDescr->setPlainText(data.Descr);
+    // Another user's texts are shown without direction controls; the user's own, which go back
+    // to the server, as they are.
+    const auto shown = [editable](const QString& text) { return editable ? text : SwShownText(text); };
+    FClName->setText(shown(data.ClName));
+    FTitle->setText(shown(data.Title));
+    FDescr->setPlainText(shown(data.Descr));
     FClLcid->setCurrentIndex(FindLanguageIndex(static_cast<LCID>(data.ClLcid), defaultLcid));
     FViewModes[data.Public ? 0 : 1]->setChecked(true);
     FAppModes[data.Universal ? 1 : 0]->setChecked(true);

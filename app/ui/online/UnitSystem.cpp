@@ -14,6 +14,7 @@
 #include "support/RDialogs.h"
 #include "support/RMsgRu.h"
 #include "support/RStrUtils.h"
+#include "support/RSwCommon.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/ui/RClipBrd.h"
@@ -231,14 +232,17 @@ void TFormSystem::LoadSystem(const tSystemData& data, bool editable)
 {
     FId = data.Id;
     FClMail = data.ClMail;
-    edTitle->setText(data.Title);
+    // Another user's texts are shown without direction controls; the user's own, which go back
+    // to the server, as they are.
+    const auto shown = [editable](const QString& text) { return editable ? text : SwShownText(text); };
+    edTitle->setText(shown(data.Title));
     edNums->setText(QString::number(data.Nums));
     edCLen->setText(QString::number(SystemCombLength));
     edOlap->setText(QString::number(data.Olap));
     edCSize->setText(QString::number(data.CSize));
-    edDescr->setPlainText(data.Descr);
-    edAuthor->setText(data.Author);
-    edURL->setText(data.Url);
+    edDescr->setPlainText(shown(data.Descr));
+    edAuthor->setText(shown(data.Author));
+    edURL->setText(shown(data.Url));
     edCreated->setText(SwTimeText(data.Created));
     edLastDownload->setText(SwTimeText(data.LastDownload));
     edDownloads->setText(QString::number(data.Downloads));

@@ -138,9 +138,12 @@ TEST_F(OnlineScriptsTest, DownloadReplacesTheWholeScenario)
     EXPECT_EQ(FStatuses.first(), U("Скачивание сценария из online-каталога..."));
     EXPECT_EQ(Paths(), QList<QByteArray>{"/scripts/scr_getdata.php"});
 
-    // A failed download changes nothing.
+    // A failed download changes nothing, and neither does an empty script (told as none).
     FEnv.Site.SetFailure(TScriptServer::TFailure::BadBase64, 1);
     EXPECT_FALSE(FLibrary.Download());
+    LoadAndSelect(FEnv.Site.Add(TScriptServer::TScript{}));
+    EXPECT_FALSE(FLibrary.Download());
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка загрузки online-сценария!\n\nОтвет сервера не содержит сценария!"));
     EXPECT_EQ(FScripts.Lines(), QStringList({U("#1 строка"), "", U("#2 строка")}));
     EXPECT_EQ(ReadFileBytes(FScripts.CurrentFileName()), Cp("#1 строка\r\n\r\n#2 строка\r\n"));
 }
@@ -218,8 +221,9 @@ TEST_F(OnlineScriptsTest, PublishAddsAndSelectsTheNewEntry)
     EXPECT_EQ(info.Title, U("Новый"));
     EXPECT_EQ(info.AppName, "Tavrix2_2r10");
     EXPECT_EQ(info.AppVer, "2.2.10");
-    // The author is the user, whatever name went with the scenario.
-    EXPECT_EQ(info.ClName, U("Иван"));
+    // The author is the name that went with the scenario.
+    EXPECT_EQ(info.ClName, U("Пётр"));
+    EXPECT_EQ(FEnv.Site.Scripts().value(3).AuthorName, U("Пётр"));
     EXPECT_EQ(info.ClMail, "ivan@example.org");
     EXPECT_EQ(info.Created, FNow);
     EXPECT_TRUE(info.Mine && info.Usable && info.Editable && info.Universal);
@@ -257,7 +261,8 @@ TEST_F(OnlineScriptsTest, ReplaceRewritesTheOwnEntry)
     EXPECT_EQ(FEnv.Server.Requests().first().Field("scr_id"), "1");
     EXPECT_EQ(FEnv.Site.Scripts().value(1).Script, "new text\r\n");
     EXPECT_EQ(FLibrary.SelectedEntry()->Title, U("Чёт"));
-    EXPECT_EQ(FLibrary.SelectedEntry()->ClName, U("Иван"));
+    EXPECT_EQ(FLibrary.SelectedEntry()->ClName, U("Пётр"));
+    EXPECT_EQ(FEnv.Site.Scripts().value(1).AuthorName, U("Пётр"));
     EXPECT_EQ(FLibrary.SelectedEntry()->Created, FNow);
     EXPECT_EQ(FLibrary.Count(), 2);
     EXPECT_EQ(rewritten, QList<int>{0});

@@ -73,7 +73,8 @@ TEST_F(SwScriptsTest, ListRowsDerivedFlags)
 {
     // Universal entries are usable whatever program they name; an empty address is nobody's.
     TScriptServer::TScript universal;
-    universal.AuthorName = "A";
+    universal.AuthorName = U("\u202AA\u202C");
+    universal.Title = U("Безопасный \u202Egnp.exe\u200E");
     universal.AuthorMail = "";
     universal.Universal = true;
     universal.AppGuid = "OTHER";
@@ -92,6 +93,8 @@ TEST_F(SwScriptsTest, ListRowsDerivedFlags)
     EXPECT_TRUE(list.first().Usable);
     EXPECT_EQ(list.first().RatingYou, -1);
     EXPECT_EQ(ScriptInfoTexts(list.first()).at(3), U("Универсальный"));
+    // Direction controls would make a text read as another: they are not shown.
+    EXPECT_EQ(ScriptInfoTexts(list.first()).mid(1, 2), QStringList({U("Безопасный gnp.exe"), "A"}));
     EXPECT_EQ(ScriptInfoTexts(list.first()).at(9), U("Скрытый"));
 
     // Without "key_cl_lcid" the entry takes the caller's language.

@@ -138,13 +138,15 @@ TEST_F(ScrPublicDialogTest, OkChecksTitleThenFreeTitleThenAuthor)
 TEST_F(ScrPublicDialogTest, ReadOnlyOffersOnlyCancel)
 {
     TFormScrPublic form(&FClient);
-    tScriptData data = tScriptData::New(U("Олег"), 1049);
+    tScriptData data = tScriptData::New(U("\u202EгелО"), 1049);
     data.Id = 2;
-    data.Title = U("Суммы");
+    data.Title = U("Суммы\u2066");
     data.Public = false;
     data.Universal = true;
     form.LoadData(data, 1049, false);
     form.show();
+    // Another user's texts are shown without direction controls.
+    EXPECT_EQ(form.EdClName()->text() + form.EdTitle()->text(), U("гелОСуммы"));
     EXPECT_FALSE(form.OkBtn()->isVisible());
     EXPECT_TRUE(form.EdClName()->isReadOnly());
     EXPECT_TRUE(form.EdTitle()->isReadOnly());
@@ -274,10 +276,10 @@ TEST_F(OnlineScriptsPanelTest, DeletingAnEntryRemovesItsRow)
     EXPECT_EQ(FPanel.LvOnlineScripts()->Selected(), 0);
 }
 
-TEST_F(OnlineScriptsPanelTest, PublishedAndReplacedRowsNameTheUserAsTheirAuthor)
+TEST_F(OnlineScriptsPanelTest, PublishedAndReplacedRowsNameTheAuthorThatWasSent)
 {
-    // In the properties dialog the author's name is changed to Пётр; the rows still name the
-    // user of this program, as the catalogue will list the entries.
+    // In the properties dialog the author's name is changed to Пётр: the server is sent that
+    // name, and the rows show it.
     ASSERT_GE(FScripts.AddScriptLine("line"), 0);
     FPanel.Refresh();
     TRListView* list = FPanel.LvOnlineScripts();
@@ -295,13 +297,13 @@ TEST_F(OnlineScriptsPanelTest, PublishedAndReplacedRowsNameTheUserAsTheirAuthor)
     FPanel.PublishScript();
     ASSERT_EQ(list->ItemCount(), 3);
     ASSERT_EQ(list->Selected(), 2);
-    EXPECT_EQ(Row(list, 2).mid(0, 3), QStringList({U("Мой"), U("Новый"), U("Иван")}));
+    EXPECT_EQ(Row(list, 2).mid(0, 3), QStringList({U("Мой"), U("Новый"), U("Пётр")}));
     EXPECT_EQ(FLibrary.SelectedEntry()->ClMail, "ivan@example.org");
 
     list->SetSelected(0);
     typeAuthor("Чёт");
     FPanel.ReplaceScript();
-    EXPECT_EQ(Row(list, 0).mid(0, 3), QStringList({U("Мой"), U("Чёт"), U("Иван")}));
+    EXPECT_EQ(Row(list, 0).mid(0, 3), QStringList({U("Мой"), U("Чёт"), U("Пётр")}));
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
