@@ -11,12 +11,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -168,15 +172,28 @@ TEST_F(RLngDLL, AFallbackToTheDefaultLanguageEnds)
 TEST_F(RLngDLL, ADamagedModuleRaisesEvenWithoutTheRaiseFlag)
 {
     const QString file = FDir.filePath("Prog_UKR.lng");
-    for (const QByteArray& bytes : {QByteArray("MZ\x90\x00 not a translation", 23), QByteArray(),
-                                    English.left(English.size() / 2)}) {
-        PutModule("Prog_UKR.lng", bytes);
+    const QString notLoaded = "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n";
+    const QString notRegular = notLoaded + "\"" + file + "\" не является обычным файлом.";
+    const struct {
+        std::function<void()> Make;
+        QString Message;
+    } cases[] = {
+        {[&] { PutModule("Prog_UKR.lng", QByteArray("MZ\x90\x00 not a translation", 23)); },
+         notLoaded + FormatSysError(ENOEXEC, true)},
+        {[&] { PutModule("Prog_UKR.lng", QByteArray()); }, notLoaded + FormatSysError(ENOEXEC, true)},
+        {[&] { PutModule("Prog_UKR.lng", English.left(English.size() / 2)); }, notLoaded + FormatSysError(ENOEXEC, true)},
+        // Read for ever, and waited on for ever.
+        {[&] { ASSERT_TRUE(QFile::link("/dev/zero", file)); }, notRegular},
+        {[&] { ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0); }, notRegular},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(file);
+        c.Make();
         try {
             InitLanguages(1049, 1058);
-            FAIL() << "must raise for " << bytes.size() << " bytes";
+            FAIL() << "must raise for " << c.Message.toStdString();
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n"
-                                       + FormatSysError(ENOEXEC, true));
+            EXPECT_EQ(e.Message(), c.Message);
         }
         EXPECT_EQ(GetCurrentLanguage(), 1049u);
         EXPECT_EQ(ErrorTitle(), "Ошибка");
