@@ -5,6 +5,7 @@
 
 #include "support/RCrc32.h"
 #include "support/RSwCommon.h"
+#include "support/rHttpUtils.h"
 #include "support/rHttpUtilsLimits.h"
 #include "tests/standin/HttpStandIn.h"
 #include "tests/standin/StandInTls.h"
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <iterator>
 
 using namespace selfupdatetest;
 
@@ -58,7 +61,7 @@ const QString kInstallError = QStringLiteral("Ошибка установки о
 
 } // namespace
 
-TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
+TEST_F(SelfUpdateTest, ConfigurationFromTheWebTakesOnlyATlsPackageFromItsOwnServer)
 {
     THttpStandIn server;
     ASSERT_TRUE(server.Start());
@@ -72,18 +75,23 @@ TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
         FPackage,
         "file://" + FPackage,
         "http://127.0.0.1:1/setup.upd",
+        // Over plain http the configuration is anybody's: never a package from elsewhere.
+        "https://other.example/setup.upd",
+        "https://127.0.0.1@other.example/setup.upd",
+        "https://127.0.0.1.other.example/setup.upd",
     };
     for (const QString& package : packages) {
         server.Route(kConfigPath, TStandInReply::Text(ScriptConfig(marker, package), "text/plain"));
         EXPECT_EQ(CheckAt(server), kSuFailed) << package.toStdString();
         EXPECT_EQ(TakeBoxes(), QStringList{kSearchError
                                            + QStringLiteral("Настройки обновления, полученные по сети, могут указывать "
-                                                            "пакет обновления только по адресу \"https://\": \"%1\".")
+                                                            "пакет обновления только по адресу \"https://\" на "
+                                                            "сервере \"127.0.0.1\": \"%1\".")
                                                  .arg(package)});
         EXPECT_FALSE(QFile::exists(marker)) << package.toStdString();
     }
     EXPECT_TRUE(FInformer.isEmpty());
-    EXPECT_EQ(FFetched, QStringList(5, server.BaseUrl() + QLatin1String(kConfigPath)));
+    EXPECT_EQ(FFetched, QStringList(std::size(packages), server.BaseUrl() + QLatin1String(kConfigPath)));
     EXPECT_EQ(ProgramFolder(), (QStringList{"Systems", kProgram, "readme.txt"}));
 }
 
@@ -184,7 +192,11 @@ TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
                            "Tavrix2_2r10.ini",      "Tavrix2_2r10.frm",     "Tavrix2_2r10.ltb",
                            "Tavrix2_2r10.lss",      "Tavrix2_2r10.flt",     "Tavrix2_2r10.ldr.bak",
                            "TAVRIX2_2R10.LDR.BAK2", "Tavrix2_2r10.ldr.~sav", "Tavrix2_2r10.lrt.~chk",
-                           "Systems/2-05-1_0042.dat"};
+                           "Systems/2-05-1_0042.dat", "Tavrix2_2r10-2.log",  "Tavrix2_2r10-0.log",
+                           "mine.lsc",              "list.lcv",             "list.lcv.~sav",
+                           "ScriptLog_2016-08-01-10-00-00.txt",             "draws.csv",
+                           "saved.flt",             "table.exp",            "Tavrix2_2r10_ENU.lng",
+                           "Kelmar_RUS.chm",        "Prefetchs/Tavrix2_2r10_KNM2.dfc"};
     for (const QString& name : data)
         Put(FProg + name, name.toUtf8());
     Put(FProg + "old.txt", "old");
@@ -192,7 +204,8 @@ TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
     Put(FProg + "junk.log", "junk");
     Config(StandardSection("2.2.10.12", "")
                + "DeleteBefore=*.ini; *.frm; Tavrix2_2r10.l*; old.txt\r\n"
-                 "DeleteAfter=*.ldr; *.bak*; *.~*; Systems; *.l?t; *.log\r\n",
+                 "DeleteAfter=*.ldr; *.bak*; *.~*; Systems; *.l?t; *.log; Tavrix2_2r10; *.lsc; *.lcv*; "
+                 "ScriptLog_*.txt; *.csv; *.exp; *.lng; *.chm; Prefetchs\r\n",
            "DeleteBefore=*.lss;*.flt\r\nDeleteAfter=Tavrix2_2r10.lsk\r\n");
 
     EXPECT_EQ(Check(), kSuInstalled);
@@ -241,4 +254,79 @@ TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)
     ASSERT_TRUE(QFile::link(outside, FProg + "SelfUpdate"));
     installsLeavingOutsideAlone();
     EXPECT_FALSE(QFileInfo(FProg + "SelfUpdate").isSymLink());
+}
+
+TEST_F(SelfUpdateTest, ConfigurationAndDescriptionsStopAtTheDeadlineOfOneServerReply)
+{
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    const THttpTimeouts saved = HttpTimeouts();
+    SetHttpTimeouts({saved.ConnectMs, saved.ReadMs, 1000});
+    FAccept = false;
+    const QByteArray config = "[" + QByteArray(kProgram) + "]\r\nVerId=2.2.10.12\r\nDescription=x\r\n"
+                              "DownloadUrl=https://127.0.0.1:1/setup.upd\r\nOriginalFileName=setup.sh\r\n";
+    // A byte now and then keeps no read time-out from running out, only the deadline.
+    server.SetFallback([](const TStandInRequest&) { return TStandInReply::Unending(TReplyAction::Trickle); });
+    server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Trickle, config));
+    EXPECT_EQ(CheckAt(server), kSuFailed);
+    EXPECT_EQ(TakeBoxes(), QStringList{kSearchError + QStringLiteral("Сервер \"127.0.0.1\" не передал ответ за "
+                                                                     "отведённые на запрос 1 с!")});
+    // The three names of a description share that one deadline.
+    server.Route(kConfigPath, TStandInReply::Text(config, "text/plain"));
+    server.ClearRequests();
+    qputenv(MakerServerEnv, server.BaseUrl().toUtf8());
+    EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 1049), kSuNothingInstalled);
+    qunsetenv(MakerServerEnv);
+    SetHttpTimeouts(saved);
+    ASSERT_EQ(FInformer.size(), 1);
+    EXPECT_EQ(FInformer[0].Description, QStringList{QStringLiteral("< Описание обновления не доступно >")});
+    EXPECT_EQ(server.Requests().size(), 2);
+    EXPECT_EQ(ProgramFolder(), (QStringList{kProgram, "readme.txt"}));
+}
+
+TEST_F(SelfUpdateTest, NoWriteFollowsALinkPlantedInTheProgramFolder)
+{
+    const TTrustStandIns trust;
+    THttpStandIn maker;
+    ASSERT_TRUE(maker.StartTls());
+    maker.Route(kConfigPath, TStandInReply::Text("[" + QByteArray(kProgram) + "]\r\nVerId=2.2.10.12\r\nDescription=x\r\n"
+                                                 "DownloadUrl=" + maker.BaseUrl().toUtf8() + "/setup.upd\r\n"
+                                                 "OriginalFileName=setup.sh\r\nDeleteAfter=notes.txt\r\n",
+                                                 "text/plain"));
+    maker.Route("/files/autoupdates/UpdDescr/UpdDescr_2.2.10.12.txt", TStandInReply::Text("text", "text/plain"));
+    maker.Route("/setup.upd", TStandInReply::Text(kPackage, "application/octet-stream"));
+    const struct {
+        const char* Name;
+        bool Dangling;   // the link points where no file is yet
+    } links[] = {
+        {"SelfUpdates.inf", false},          // the configuration's download
+        {"UpdDescr_2.2.10.12.txt", false},   // the description's
+        {"readme.txt.tmp", false},           // the copy's temporary file beside a file it replaces
+        {"after.sh", false},                 // a file the copy replaces, read-only where it points
+        {"data/zz.txt", true},               // a file the copy adds
+        {"notes.txt", false},                // a file the delete list names
+    };
+    for (const auto& link : links) {
+        const QString outside = FRoot.filePath("outside.txt");
+        QFile::remove(outside);
+        if (!link.Dangling) {
+            Put(outside, "outside");
+            ASSERT_TRUE(QFile::setPermissions(outside, QFile::ReadOwner));
+        }
+        Put(FProg + "readme.txt", "readme 1");
+        QDir().mkpath(QFileInfo(FProg + link.Name).path());
+        QFile::remove(FProg + link.Name);
+        ASSERT_TRUE(QFile::link(outside, FProg + link.Name));
+        EXPECT_EQ(CheckAt(maker), kSuInstalled) << link.Name;
+        TakeBoxes();
+        EXPECT_FALSE(QFileInfo(FProg + link.Name).isSymLink()) << link.Name;
+        if (link.Dangling) {
+            EXPECT_FALSE(QFile::exists(outside)) << link.Name;
+        } else {
+            EXPECT_EQ(Get(outside), "outside") << link.Name;
+            EXPECT_FALSE(QFile::permissions(outside).testFlag(QFile::WriteOwner)) << link.Name;
+            QFile::setPermissions(outside, QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+    EXPECT_EQ(Get(FProg + "readme.txt"), "readme 2");
 }
