@@ -212,7 +212,8 @@ protected:
             if (count < 0 && errno == EINTR)
                 continue;
             if (count <= 0) {
-                setErrorString(Format(LoadResString(SWriteError), {FName, FormatSysError(count < 0 ? errno : EIO, true)}));
+                const int error = count < 0 ? errno : EIO;
+                setErrorString(Format(LoadResString(SWriteError), {FName, FormatSysError(error, true)}));
                 return -1;
             }
             done += count;

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -173,27 +174,24 @@ TEST_F(RLngDLL, ADamagedModuleRaisesEvenWithoutTheRaiseFlag)
 {
     const QString file = FDir.filePath("Prog_UKR.lng");
     const QString notLoaded = "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n";
+    const QString damaged = notLoaded + FormatSysError(ENOEXEC, true);
     const QString notRegular = notLoaded + "\"" + file + "\" не является обычным файлом.";
-    const struct {
-        std::function<void()> Make;
-        QString Message;
-    } cases[] = {
-        {[&] { PutModule("Prog_UKR.lng", QByteArray("MZ\x90\x00 not a translation", 23)); },
-         notLoaded + FormatSysError(ENOEXEC, true)},
-        {[&] { PutModule("Prog_UKR.lng", QByteArray()); }, notLoaded + FormatSysError(ENOEXEC, true)},
-        {[&] { PutModule("Prog_UKR.lng", English.left(English.size() / 2)); }, notLoaded + FormatSysError(ENOEXEC, true)},
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[&] { PutModule("Prog_UKR.lng", QByteArray("MZ\x90\x00 not a translation", 23)); }, damaged},
+        {[&] { PutModule("Prog_UKR.lng", QByteArray()); }, damaged},
+        {[&] { PutModule("Prog_UKR.lng", English.left(English.size() / 2)); }, damaged},
         // Read for ever, and waited on for ever.
         {[&] { ASSERT_TRUE(QFile::link("/dev/zero", file)); }, notRegular},
         {[&] { ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0); }, notRegular},
     };
-    for (const auto& c : cases) {
+    for (const auto& [make, message] : cases) {
         QFile::remove(file);
-        c.Make();
+        make();
         try {
             InitLanguages(1049, 1058);
-            FAIL() << "must raise for " << c.Message.toStdString();
+            FAIL() << "must raise for " << message.toStdString();
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), c.Message);
+            EXPECT_EQ(e.Message(), message);
         }
         EXPECT_EQ(GetCurrentLanguage(), 1049u);
         EXPECT_EQ(ErrorTitle(), "Ошибка");

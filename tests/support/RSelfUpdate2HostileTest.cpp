@@ -28,10 +28,10 @@ namespace {
 const char kConfigPath[] = "/files/autoupdates/Kelma_AU.cfg";
 
 // A check as the program makes it, with the maker's server played by the stand-in.
-int CheckAt(const THttpStandIn& server)
+int CheckAt(const THttpStandIn& server, LCID lcid = 0)
 {
     qputenv(MakerServerEnv, server.BaseUrl().toUtf8());
-    const int result = CheckForUpdates(SelfUpdateConfigAddress(), false, 0);
+    const int result = CheckForUpdates(SelfUpdateConfigAddress(), false, lcid);
     qunsetenv(MakerServerEnv);
     return result;
 }
@@ -263,9 +263,9 @@ TEST_F(SelfUpdateTest, ConfigurationAndDescriptionsStopAtTheDeadlineOfOneServerR
     const THttpTimeouts saved = HttpTimeouts();
     SetHttpTimeouts({saved.ConnectMs, saved.ReadMs, 1000});
     FAccept = false;
-    const QByteArray config = "[" + QByteArray(kProgram) + "]\r\nVerId=2.2.10.12\r\nDescription=x\r\n"
-                              "DownloadUrl=https://127.0.0.1:1/setup.upd\r\nOriginalFileName=setup.sh\r\n";
-    // A byte now and then keeps no read time-out from running out, only the deadline.
+    const QByteArray config = "[Tavrix2_2r10]\r\nVerId=2.2.10.12\r\nDownloadUrl=https://127.0.0.1:1/p\r\n"
+                              "OriginalFileName=s\r\n";
+    // A byte now and then keeps the read time-out from running out, not the deadline.
     server.SetFallback([](const TStandInRequest&) { return TStandInReply::Unending(TReplyAction::Trickle); });
     server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Trickle, config));
     EXPECT_EQ(CheckAt(server), kSuFailed);
@@ -274,14 +274,11 @@ TEST_F(SelfUpdateTest, ConfigurationAndDescriptionsStopAtTheDeadlineOfOneServerR
     // The three names of a description share that one deadline.
     server.Route(kConfigPath, TStandInReply::Text(config, "text/plain"));
     server.ClearRequests();
-    qputenv(MakerServerEnv, server.BaseUrl().toUtf8());
-    EXPECT_EQ(CheckForUpdates(SelfUpdateConfigAddress(), false, 1049), kSuNothingInstalled);
-    qunsetenv(MakerServerEnv);
+    EXPECT_EQ(CheckAt(server, 1049), kSuNothingInstalled);
     SetHttpTimeouts(saved);
     ASSERT_EQ(FInformer.size(), 1);
     EXPECT_EQ(FInformer[0].Description, QStringList{QStringLiteral("< Описание обновления не доступно >")});
     EXPECT_EQ(server.Requests().size(), 2);
-    EXPECT_EQ(ProgramFolder(), (QStringList{kProgram, "readme.txt"}));
 }
 
 TEST_F(SelfUpdateTest, NoWriteFollowsALinkPlantedInTheProgramFolder)
@@ -289,44 +286,31 @@ TEST_F(SelfUpdateTest, NoWriteFollowsALinkPlantedInTheProgramFolder)
     const TTrustStandIns trust;
     THttpStandIn maker;
     ASSERT_TRUE(maker.StartTls());
-    maker.Route(kConfigPath, TStandInReply::Text("[" + QByteArray(kProgram) + "]\r\nVerId=2.2.10.12\r\nDescription=x\r\n"
-                                                 "DownloadUrl=" + maker.BaseUrl().toUtf8() + "/setup.upd\r\n"
-                                                 "OriginalFileName=setup.sh\r\nDeleteAfter=notes.txt\r\n",
+    maker.Route(kConfigPath, TStandInReply::Text("[Tavrix2_2r10]\r\nVerId=2.2.10.12\r\nOriginalFileName=setup.sh\r\n"
+                                                 "DeleteAfter=notes.txt\r\nDownloadUrl="
+                                                     + maker.BaseUrl().toUtf8() + "/setup.upd\r\n",
                                                  "text/plain"));
     maker.Route("/files/autoupdates/UpdDescr/UpdDescr_2.2.10.12.txt", TStandInReply::Text("text", "text/plain"));
     maker.Route("/setup.upd", TStandInReply::Text(kPackage, "application/octet-stream"));
-    const struct {
-        const char* Name;
-        bool Dangling;   // the link points where no file is yet
-    } links[] = {
-        {"SelfUpdates.inf", false},          // the configuration's download
-        {"UpdDescr_2.2.10.12.txt", false},   // the description's
-        {"readme.txt.tmp", false},           // the copy's temporary file beside a file it replaces
-        {"after.sh", false},                 // a file the copy replaces, read-only where it points
-        {"data/zz.txt", true},               // a file the copy adds
-        {"notes.txt", false},                // a file the delete list names
+    // Each a link to a read-only file outside, but for the file the copy adds: nothing is there yet.
+    const QString added = "data/zz.txt";
+    const QString links[] = {
+        "readme.txt.tmp",                              // the copy's temporary file beside a file it replaces
+        "SelfUpdates.inf", "UpdDescr_2.2.10.12.txt",   // the downloads
+        "after.sh", added,                             // a file the copy replaces, and one it adds
+        "notes.txt",                                   // a file the delete list names
     };
-    for (const auto& link : links) {
-        const QString outside = FRoot.filePath("outside.txt");
-        QFile::remove(outside);
-        if (!link.Dangling) {
+    for (const QString& name : links) {
+        const QString outside = FRoot.filePath(QFileInfo(name).fileName() + ".outside");
+        if (name != added) {
             Put(outside, "outside");
             ASSERT_TRUE(QFile::setPermissions(outside, QFile::ReadOwner));
         }
-        Put(FProg + "readme.txt", "readme 1");
-        QDir().mkpath(QFileInfo(FProg + link.Name).path());
-        QFile::remove(FProg + link.Name);
-        ASSERT_TRUE(QFile::link(outside, FProg + link.Name));
-        EXPECT_EQ(CheckAt(maker), kSuInstalled) << link.Name;
-        TakeBoxes();
-        EXPECT_FALSE(QFileInfo(FProg + link.Name).isSymLink()) << link.Name;
-        if (link.Dangling) {
-            EXPECT_FALSE(QFile::exists(outside)) << link.Name;
-        } else {
-            EXPECT_EQ(Get(outside), "outside") << link.Name;
-            EXPECT_FALSE(QFile::permissions(outside).testFlag(QFile::WriteOwner)) << link.Name;
-            QFile::setPermissions(outside, QFile::ReadOwner | QFile::WriteOwner);
-        }
+        QFile::remove(FProg + name);
+        ASSERT_TRUE(QFile::link(outside, FProg + name));
+        EXPECT_EQ(CheckAt(maker), kSuInstalled) << name.toStdString();
+        EXPECT_FALSE(QFileInfo(FProg + name).isSymLink()) << name.toStdString();
+        EXPECT_EQ(Get(outside), name == added ? "<missing>" : "outside") << name.toStdString();
+        EXPECT_FALSE(QFile::permissions(outside).testFlag(QFile::WriteOwner)) << name.toStdString();
     }
-    EXPECT_EQ(Get(FProg + "readme.txt"), "readme 2");
 }

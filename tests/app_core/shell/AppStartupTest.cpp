@@ -43,8 +43,7 @@ protected:
         s.FillOnlineLibrary = record("library");
         s.CheckForUpdate = [this] {
             FSteps.append("update");
-            if (FUpdateFails) {
-                // The check as the program makes it at start-up, of a configuration not there.
+            if (FUpdateFails) {   // the program's check at start-up, of a configuration not there
                 OverrideAppFileName(DataFile("Tavrix2_2r10"));
                 CheckForUpdates(DataFile("missing/Kelma_AU.cfg"), true, 0);
                 OverrideAppFileName(QString());
@@ -341,8 +340,7 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
         {"recreate that could not write", {"fullrecreate"}, TOperatorSite::TFailure::None, 1, 0, false, false},
         {"recreate done", {"fullrecreate"}, TOperatorSite::TFailure::None, 0, 0, false},
         // A silent check that failed is told, and the run goes on with its job.
-        {"update check failed before a refresh", {"fullrefresh"}, TOperatorSite::TFailure::None, 1, 1, true, true,
-         true},
+        {"update check failed", {"fullrefresh"}, TOperatorSite::TFailure::None, 1, 1, true, true, true},
     };
     for (const TCase& c : cases) {
         FBoxes.Clear();
