@@ -192,9 +192,8 @@ TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
                            "Tavrix2_2r10.ini",      "Tavrix2_2r10.frm",     "Tavrix2_2r10.ltb",
                            "Tavrix2_2r10.lss",      "Tavrix2_2r10.flt",     "Tavrix2_2r10.ldr.bak",
                            "TAVRIX2_2R10.LDR.BAK2", "Tavrix2_2r10.ldr.~sav", "Tavrix2_2r10.lrt.~chk",
-                           "Systems/2-05-1_0042.dat", "Tavrix2_2r10-2.log",  "Tavrix2_2r10-0.log",
-                           "mine.lsc",              "list.lcv",             "list.lcv.~sav",
-                           "ScriptLog_2016-08-01-10-00-00.txt",             "draws.csv",
+                           "Systems/2-05-1_0042.dat", "Tavrix2_2r10-2.log",  "mine.lsc",
+                           "list.lcv.~sav",         "ScriptLog_2016-08-01-10-00-00.txt",          "draws.csv",
                            "saved.flt",             "table.exp",            "Tavrix2_2r10_ENU.lng",
                            "Kelmar_RUS.chm",        "Prefetchs/Tavrix2_2r10_KNM2.dfc"};
     for (const QString& name : data)

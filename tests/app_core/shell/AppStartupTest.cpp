@@ -361,7 +361,6 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
     EXPECT_FALSE(FStartup.BatchRun());
 
     EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка поиска обновлений!\n\n"))) << FBoxes.Last().Text.toStdString();
-
     // Without a switch the failed refresh was told, and the program goes on without norms.
     FPrefetchsWritten = false;
     FState.WriteOption(TMainOptions::DownloadDrawsOnStart, 2);
