@@ -64,6 +64,14 @@ bool StatOf(const QString& name, struct stat& st)
     return ::stat(Native(name).constData(), &st) == 0;
 }
 
+void CheckRegular(const QString& name, const struct stat& st, qint64 maxBytes)
+{
+    if (!S_ISREG(st.st_mode))
+        throw Exception(Format(LoadResString(rfo::SNotRegularFile), {name}));
+    if (st.st_size > maxBytes)
+        throw Exception(Format(LoadResString(rfo::SFileTooLarge), {name, maxBytes}));
+}
+
 TRFileTime ToFileTime(const struct timespec& ts)
 {
     return static_cast<std::int64_t>(ts.tv_sec) * kTicksPerSecond + ts.tv_nsec / 100 + kUnixEpochTicks;
@@ -339,6 +347,9 @@ int RfoGetFileAttr(const QString& name)
 int RfoSetFileAttr(const QString& name, int attributes)
 {
     struct stat st {};
+    // What a link points to may lie anywhere: its permissions are not ours to change.
+    if (::lstat(Native(name).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        return 0;
     if (!StatOf(name, st))
         return errno;
     mode_t mode = st.st_mode & 07777;
@@ -489,4 +500,57 @@ bool MatchesMasks(const QString& fileName, const QString& masks)
             return true;
     }
     return false;
+}
+
+int RfoCreateNewFile(const QString& name, unsigned mode)
+{
+    struct stat st {};
+    if (::lstat(Native(name).constData(), &st) == 0 && !S_ISDIR(st.st_mode) && !RfoDeleteFile(name))
+        return -1;
+    if (const int injected = InjectedFailure(TRfoCall::CreateWrite, name)) {
+        SetLastCode(injected);
+        return -1;
+    }
+    const int fd = ::open(Native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
+    SetLastCode(fd < 0 ? errno : 0);
+    return fd;
+}
+
+void RfoCheckRegularFile(const QString& name, qint64 maxBytes)
+{
+    struct stat st {};
+    if (StatOf(name, st))
+        CheckRegular(name, st, maxBytes);
+}
+
+QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes)
+{
+    // Opened without waiting: a pipe without a writer would hold the open for ever.
+    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw Exception(FormatSysError(errno, true));
+    const struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw Exception(FormatSysError(errno, true));
+    CheckRegular(name, st, maxBytes);
+    // The file may grow while it is read: the cap holds for what is read, not what was seen.
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw Exception(FormatSysError(errno, true));
+        if (count == 0)
+            return data;
+        if (data.size() + count > maxBytes)
+            throw Exception(Format(LoadResString(SFileTooLarge), {name, maxBytes}));
+        data.append(buffer, static_cast<qsizetype>(count));
+    }
 }

@@ -170,6 +170,18 @@ QString RfoExpandFileName(const QString& name);
 QString FreeBackupFileName(const QString& name);
 // True when the name (without folder) matches one of the ";"-separated masks.
 bool MatchesMasks(const QString& fileName, const QString& masks);
+// Creates name as a new file open for writing and returns its descriptor, or -1 (LastCode()
+// tells why). Whatever else stood at the name (a file, a link, a pipe) is removed first and a
+// link is never followed, so nothing planted there makes the write land elsewhere; a folder
+// stays, and the creation fails.
+int RfoCreateNewFile(const QString& name, unsigned mode);
+// Raises Exception naming the file when it is there but is no regular file (a device or a pipe
+// would be read or waited on for ever), a link counting as what it points to, or when it is
+// larger than maxBytes. A missing file passes: whoever reads it names it.
+void RfoCheckRegularFile(const QString& name, qint64 maxBytes);
+// Reads a whole file checked as by RfoCheckRegularFile, without ever waiting on a pipe; a file
+// that cannot be read raises Exception with the system's reason.
+QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes);
 
 // ---------------------------------------------------------------------------------------------
 // Logged steps. Each returns its transaction, ended with OK, SKIP, WARNING, ERROR or STOP.

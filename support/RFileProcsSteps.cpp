@@ -124,10 +124,18 @@ int OpenChecked(TRfoCall call, const QString& name, int flags, mode_t mode = 0)
     return ::open(QFile::encodeName(name).constData(), flags | O_CLOEXEC, mode);
 }
 
-// Creates (or empties) the file to write; a busy file is moved aside first when allowed.
-int CreateForWrite(const QString& name, std::uint32_t options, mode_t mode)
+// Opens the file to write. A file that was not there before (a new target, "<target>.tmp") is
+// created new: whatever stands at its name is removed, never followed. A target that exists is
+// emptied, but never through a link. A busy file is moved aside first when allowed.
+int CreateForWrite(const QString& name, std::uint32_t options, mode_t mode, bool createNew)
 {
-    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
+    if (createNew) {
+        const int fd = RfoCreateNewFile(name, mode);
+        if (fd < 0)
+            throw ERfoError(ErrorText(SFileCreateError, LastCode()));
+        return fd;
+    }
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
     int fd = OpenChecked(TRfoCall::CreateWrite, name, flags, mode);
     if (fd >= 0)
         return fd;
@@ -229,7 +237,7 @@ std::int64_t CopyFileData(const QString& source, const QString& target, bool tar
     // The copy keeps the source's permission bits (an executable stays executable); it must
     // stay writable for us until it is finished.
     const mode_t mode = (st.st_mode & 0777) | S_IWUSR;
-    TFileHandle out(CreateForWrite(writeName, options, mode));
+    TFileHandle out(CreateForWrite(writeName, options, mode, viaTmp || !targetExisted));
     bool finished = false;
     struct Cleanup {
         const QString& Name;

@@ -1,5 +1,6 @@
 #include "support/RLngDLL.h"
 
+#include "support/RFileProcs.h"
 #include "support/RSysUtils.h"
 
 #include "platform/DelphiText.h"
@@ -7,15 +8,10 @@
 #include "platform/ResString.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -91,35 +87,12 @@ void SyncQtTexts()
     state.QtTranslator = translator.release();
 }
 
-// Reads the whole file; on failure returns false with errno set by the failing call.
-bool ReadModuleFile(const QString& fileName, QByteArray& data)
-{
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    data.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            errno = error;
-            return false;
-        }
-        if (count == 0)
-            break;
-        data.append(buffer, static_cast<qsizetype>(count));
-    }
-    ::close(fd);
-    return true;
-}
+// The translations of every text of the program take a few hundred kilobytes.
+constexpr qint64 kMaxModuleBytes = 16 * 1024 * 1024;
 
-[[noreturn]] void RaiseNotLoaded(const QString& fileName, int error)
+[[noreturn]] void RaiseNotLoaded(const QString& fileName, const QString& reason)
 {
-    throw Exception(Format(LoadResString(SModuleNotLoaded), {fileName, FormatSysError(error, true)}));
+    throw Exception(Format(LoadResString(SModuleNotLoaded), {fileName, reason}));
 }
 
 QString WithoutExtension(const QString& fileName)
@@ -248,13 +221,18 @@ bool LoadLanguageModule(LCID lcid, bool raiseFlag)
             throw Exception(Format(LoadResString(SModuleNotFound), {fileName}));
         return false;
     }
+    // Read like every other file: a link to a device or a pipe put in the module's place would
+    // fill the memory or hold the start for ever.
     QByteArray data;
-    if (!ReadModuleFile(fileName, data))
-        RaiseNotLoaded(fileName, errno);
+    try {
+        data = RfoReadRegularFile(fileName, kMaxModuleBytes);
+    } catch (const std::exception& e) {
+        RaiseNotLoaded(fileName, ExceptionText(e));
+    }
     auto translator = std::make_unique<QTranslator>();
     if (!translator->load(reinterpret_cast<const uchar*>(data.constData()),
                           static_cast<int>(data.size())))
-        RaiseNotLoaded(fileName, ENOEXEC);   // not a translation: damaged or of another kind
+        RaiseNotLoaded(fileName, FormatSysError(ENOEXEC, true));   // not a translation: damaged or of another kind
     if (!QCoreApplication::instance())
         return false;
     RemoveModule();

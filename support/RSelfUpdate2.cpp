@@ -19,17 +19,21 @@
 #include "support/rHttpUtils.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <utility>
 
 using rfo::ExcludeTrailingDelimiter;
@@ -56,11 +60,11 @@ constexpr TResString SBadVersion =
 constexpr TResString SBadPackageUrl = RESSTR(
     "RSelfUpdate2",
     "Пакет обновления принимается только по адресу \"https://\" или из локального файла: \"%s\".");
-constexpr TResString SWebPackageOnly = RESSTR(
-    "RSelfUpdate2",
-    "Настройки обновления, полученные по сети, могут указывать пакет обновления только по адресу \"https://\": \"%s\".");
-constexpr TResString SNotRegularFile = RESSTR("RSelfUpdate2", "\"%s\" не является обычным файлом.");
-constexpr TResString SFileTooLarge = RESSTR("RSelfUpdate2", "Размер файла \"%s\" превышает допустимый (%d байт).");
+constexpr TResString SWebPackageOnly =
+    RESSTR("RSelfUpdate2", "Настройки обновления, полученные по сети, могут указывать пакет обновления только по "
+                           "адресу \"https://\" на сервере \"%s\": \"%s\".");
+constexpr TResString SCreateError = RESSTR("RSelfUpdate2", "Ошибка создания файла \"%s\": %s");
+constexpr TResString SWriteError = RESSTR("RSelfUpdate2", "Ошибка записи файла \"%s\": %s");
 
 const char* const kConfigPath = "/files/autoupdates/Kelma_AU.cfg";
 const char* const kConfigFileName = "SelfUpdates.inf";
@@ -72,6 +76,12 @@ int DefaultRunProgram(const QString& folder, const QString& program, int timeout
 {
     TSpawnedProcess process = SpawnProcess(folder, program, {});
     return WaitForProcess(process, ExtractFileName(program), timeoutSec, nullptr);
+}
+
+std::optional<TUpdateCheckReport>& LastReport()
+{
+    static std::optional<TUpdateCheckReport> report;
+    return report;
 }
 
 QString RunningVersion()
@@ -168,6 +178,75 @@ bool HasWildcards(const QString& name)
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
+// The masks of the files a delete list never reaches. A mask ending in ".*" also stands for the
+// name without it, so each takes in the file's temporary, journal and backup copies too.
+QString ProtectedMasks()
+{
+    QStringList masks{QStringLiteral("*.lsc.*"), QStringLiteral("*.lcv.*"), QStringLiteral("*.csv.*"),
+                      QStringLiteral("*.flt.*"), QStringLiteral("*.exp.*"), QStringLiteral("*.dfc.*"),
+                      QStringLiteral("ScriptLog_*.txt.*"), QStringLiteral("Kelmar_*.chm.*")};
+    for (const QString& stem : DataFileStems()) {
+        for (const char* extension : {"ldr", "lsk", "lrt", "ini", "frm", "ltb", "lss"})
+            masks.append(stem + QLatin1Char('.') + QLatin1String(extension) + QLatin1String(".*"));
+        masks.append(stem + QLatin1String("-*.log.*"));   // the stakes logs
+        masks.append(stem + QLatin1String("_*.lng.*"));   // the language modules
+    }
+    return masks.join(QLatin1Char(';'));
+}
+
+// A download's body written straight into a file it owns; a write that fails says why in the
+// program's words.
+class TDownloadFile : public QIODevice {
+public:
+    TDownloadFile(int fd, const QString& name) : FFd(fd), FName(name) { open(QIODevice::WriteOnly); }
+    ~TDownloadFile() override { ::close(FFd); }
+    TDownloadFile(const TDownloadFile&) = delete;
+    TDownloadFile& operator=(const TDownloadFile&) = delete;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        for (qint64 done = 0; done < size;) {
+            const ssize_t count = ::write(FFd, data + done, static_cast<size_t>(size - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0) {
+                const int error = count < 0 ? errno : EIO;
+                setErrorString(Format(LoadResString(SWriteError), {FName, FormatSysError(error, true)}));
+                return -1;
+            }
+            done += count;
+        }
+        return size;
+    }
+
+private:
+    int FFd;
+    QString FName;
+};
+
+// Downloads url into target, a file created new: a link or anything else planted under its
+// name is removed, never written through. A failed download leaves no file.
+void DownloadNewFile(const QString& url, const QString& target, qint64 maxBytes, int deadlineMs)
+{
+    const int fd = RfoCreateNewFile(target, 0666);
+    if (fd < 0)
+        throw Exception(Format(LoadResString(SCreateError), {target, FormatSysError(rfo::LastCode(), true)}));
+    try {
+        TDownloadFile file(fd, target);
+        THttpRequest request;
+        request.Url = url;
+        request.Output = &file;
+        request.DeadlineMs = deadlineMs;
+        request.MaxBodyBytes = maxBytes;
+        HttpExecute(request);
+    } catch (...) {
+        RfoDeleteFile(target);
+        throw;
+    }
+}
+
 } // namespace
 
 namespace selfupdate {
@@ -178,9 +257,10 @@ TSelfUpdateHooks& Hooks()
     return hooks;
 }
 
-int Fetch(const QString& source, const QString& target, qint64 maxBytes)
+int Fetch(const QString& source, const QString& target, qint64 maxBytes, int deadlineMs)
 {
-    return Hooks().Fetch ? Hooks().Fetch(source, target, maxBytes) : FetchUpdateFile(source, target, maxBytes);
+    return Hooks().Fetch ? Hooks().Fetch(source, target, maxBytes, deadlineMs)
+                         : FetchUpdateFile(source, target, maxBytes, deadlineMs);
 }
 
 int RunProgram(const QString& folder, const QString& program, int timeoutSec)
@@ -189,13 +269,13 @@ int RunProgram(const QString& folder, const QString& program, int timeoutSec)
                               : DefaultRunProgram(folder, program, timeoutSec);
 }
 
-void RemoveFolder(const QString& folder)
+void RemoveEntry(const QString& path)
 {
-    const QString path = ExcludeTrailingDelimiter(folder);
+    const QByteArray native = QFile::encodeName(ExcludeTrailingDelimiter(path));
     int error = 0;
-    RemoveTree(QFile::encodeName(path), error);
+    RemoveTree(native, error);
     struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
+    if (::lstat(native.constData(), &info) == 0)
         throw Exception(FormatSysError(error != 0 ? error : ENOTEMPTY, true));
 }
 
@@ -273,38 +353,37 @@ QStringList UpdateListNames(const QString& list)
 void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress)
 {
     if (!IsValidVersionId(data.VerId))
-        throw Exception(Format(LoadResString(SBadVersion), {data.VerId}));
-    // A package file on this machine is taken only from a configuration that is itself on this
-    // machine. From the web, a configuration could name any file here, its own copy saved
-    // beside the program or a cached system among them, and have it run as the package.
-    if (HasUrlScheme(configAddress) && !IsHttpsUrl(data.DownloadUrl))
-        throw Exception(Format(LoadResString(SWebPackageOnly), {data.DownloadUrl}));
+        throw Exception(Format(LoadResString(SBadVersion), {QuotedExcerpt(data.VerId)}));
+    // A configuration from the web may have come over plain http, where anybody on the way can
+    // rewrite it. It may not choose where the package comes from: only the server it came from,
+    // over TLS, which nobody on the way can stand in for. A package file on this machine could
+    // be anything here (the configuration's own copy beside the program, a cached system).
+    if (HasUrlScheme(configAddress)) {
+        const QString host = QUrl(configAddress).host();
+        const QUrl package(data.DownloadUrl, QUrl::StrictMode);
+        if (!IsHttpsUrl(data.DownloadUrl) || !package.isValid() || host.isEmpty()
+            || package.host().compare(host, Qt::CaseInsensitive) != 0)
+            throw Exception(Format(LoadResString(SWebPackageOnly), {host, QuotedExcerpt(data.DownloadUrl)}));
+    }
     if (HasUrlScheme(data.DownloadUrl) && !IsHttpsUrl(data.DownloadUrl))
-        throw Exception(Format(LoadResString(SBadPackageUrl), {data.DownloadUrl}));
+        throw Exception(Format(LoadResString(SBadPackageUrl), {QuotedExcerpt(data.DownloadUrl)}));
     if (!IsPlainFileName(data.OriginalFileName))
-        throw Exception(Format(LoadResString(SBadFileName), {data.OriginalFileName}));
+        throw Exception(Format(LoadResString(SBadFileName), {QuotedExcerpt(data.OriginalFileName)}));
     for (const QString* list : {&data.GlobalDeleteAfter, &data.GlobalDeleteBefore, &data.GlobalExecAfter,
                                 &data.GlobalExecBefore, &data.DeleteAfter, &data.DeleteBefore, &data.ExecAfter,
                                 &data.ExecBefore})
         for (const QString& name : UpdateListNames(*list))
             if (!IsPlainFileName(name))
-                throw Exception(Format(LoadResString(SBadFileName), {name}));
+                throw Exception(Format(LoadResString(SBadFileName), {QuotedExcerpt(name)}));
 }
 
 bool IsProgramDataFile(const QString& fileName)
 {
-    static const char* const extensions[] = {"ldr", "lsk", "lrt", "ini", "frm", "ltb", "lss", "flt"};
     const QString name = fileName.toLower();
-    if (name == QLatin1String("systems"))
+    if (name == QLatin1String("systems") || name == QLatin1String("prefetchs")
+        || name == ExtractFileName(GetAppFileName()).toLower() || DataFileStems().contains(name))
         return true;
-    for (const QString& stem : DataFileStems()) {
-        for (const char* extension : extensions) {
-            const QString own = stem + QLatin1Char('.') + QLatin1String(extension);
-            if (name == own || name.startsWith(own + QLatin1Char('.')))
-                return true;
-        }
-    }
-    return false;
+    return MatchesMasks(name, ProtectedMasks());
 }
 
 QStringList UpdateListFiles(const QString& folder, const QString& list)
@@ -331,7 +410,7 @@ QStringList UpdateListFiles(const QString& folder, const QString& list)
     return files;
 }
 
-int FetchUpdateFile(const QString& source, const QString& target, qint64 maxBytes)
+int FetchUpdateFile(const QString& source, const QString& target, qint64 maxBytes, int deadlineMs)
 {
     const QString folder = ExtractFilePath(target);
     if (!folder.isEmpty() && !RfoDirectoryExists(folder)) {
@@ -339,19 +418,13 @@ int FetchUpdateFile(const QString& source, const QString& target, qint64 maxByte
         if (step.Kind == TRMsgKind::Error)
             throw Exception(TransactionText(step));
     }
+    RemoveEntry(target);
     if (IsWebAddress(source)) {
-        HttpDownloadFile(source, target, IsHttpsUrl(source), maxBytes);
+        DownloadNewFile(source, target, maxBytes, deadlineMs);
         return 0;
     }
     // A device or a pipe would be read for ever (/dev/zero never ends), a folder is no package.
-    // A missing file is left to the copy, which names it.
-    struct stat info {};
-    if (::stat(QFile::encodeName(source).constData(), &info) == 0) {
-        if (!S_ISREG(info.st_mode))
-            throw Exception(Format(LoadResString(SNotRegularFile), {source}));
-        if (info.st_size > maxBytes)
-            throw Exception(Format(LoadResString(SFileTooLarge), {source, maxBytes}));
-    }
+    RfoCheckRegularFile(source, maxBytes);
     const TRTransaction step =
         CopyMoveFileStep(source, target, false, kRfoOverwrite | kRfoFlat | kRfoVerify, 64, 100, {});
     if (step.Kind == TRMsgKind::Error || step.Kind == TRMsgKind::Stop)
@@ -378,20 +451,26 @@ void LoadUpdateDescription(QStringList& description, const TrSU_VerData& data, c
     }
     names.append(Format(QStringLiteral("UpdDescr_%s.txt"), {data.VerId}));
 
+    // Whatever stood under the local name is not the description (and may be a link or a pipe).
+    RemoveEntry(localFile);
+    // The names share the time any one reply of the server may take: a server that trickles
+    // holds the search once, not once per name.
+    const QDeadlineTimer deadline(HttpTimeouts().DeadlineMs, Qt::PreciseTimer);
+    bool fetched = false;
     for (const QString& name : std::as_const(names)) {
+        const qint64 left = deadline.remainingTime();
+        if (left == 0)
+            break;
         try {
-            Fetch(descrBase + name, localFile, SwReplyLimit);
+            Fetch(descrBase + name, localFile, SwReplyLimit, static_cast<int>(std::clamp<qint64>(left, 1, INT_MAX)));
+            fetched = true;
             break;
         } catch (const std::exception&) {
             // The next name is tried.
         }
     }
-    if (RfoFileExists(localFile)) {
-        description = ReadDescriptionFile(localFile);
-        RfoDeleteFile(localFile);
-    } else {
-        description = QStringList{LoadResString(SNoDescription)};
-    }
+    description = fetched ? ReadDescriptionFile(localFile) : QStringList{LoadResString(SNoDescription)};
+    RemoveEntry(localFile);
 }
 
 int CheckForUpdates(const QString& address, bool silent, LCID lcid)
@@ -414,8 +493,9 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
             DeleteUpdateFiles(programFolder, QStringLiteral("*.~*"));
             progress.Step();
             current = RunningVersion();
-            // A configuration is a few hundred bytes.
-            Fetch(address, configFile, SwReplyLimit);
+            // A configuration is a few hundred bytes, one reply of the maker's server like any
+            // other: within its limits, not a package's.
+            Fetch(address, configFile, SwReplyLimit, 0);
             progress.Step();
             ReadUpdateVersion(configFile, ExtractFileName(GetAppFileName()), current, data);
             progress.Step();
@@ -432,9 +512,11 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
         }
     }
 
+    QString searchError;
     if (result == kSuFailed) {
+        searchError = Format(LoadResString(SSearchError), {error});
         if (!silent)
-            ErrorBox(Format(LoadResString(SSearchError), {error}));
+            ErrorBox(searchError);
     } else if (!available) {
         if (!silent)
             InfoBox(LoadResString(SNoUpdates));
@@ -445,7 +527,7 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
             try {
                 Install(data, programFolder, progress);
                 result = kSuInstalled;
-                RemoveFolder(programFolder + QLatin1String(kWorkFolderName));
+                RemoveEntry(programFolder + QLatin1String(kWorkFolderName));
                 progress.Step();
             } catch (const std::exception& e) {
                 if (result != kSuInstalled) {
@@ -460,12 +542,21 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
             AttentionBox(Format(LoadResString(SInstalled), {data.Description}));
     }
 
-    if (RfoFileExists(configFile))
-        RfoDeleteFile(configFile);
+    try {
+        RemoveEntry(configFile);
+    } catch (const std::exception&) {
+        // Read and done with: a file that stays is taken away at the next check.
+    }
+    LastReport() = TUpdateCheckReport{result, silent ? searchError : QString()};
     return result;
 }
 
 bool CheckProgramUpdate(bool silent)
 {
     return CheckForUpdates(SelfUpdateConfigAddress(), silent, GetCurrentLanguage()) == kSuInstalled;
+}
+
+std::optional<TUpdateCheckReport> TakeUpdateCheckReport()
+{
+    return std::exchange(LastReport(), std::nullopt);
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Updating the program from an update configuration: an ini file on the maker's server or in a
 // folder that names, per program file, the newest version, its package and what to do around
@@ -18,13 +19,16 @@
 // new files there and exits with code 0 (a self-extracting shell script, for instance).
 //
 // Everything from the configuration is untrusted: file names are plain names inside the work
-// or program folder, the version is four dot-separated numbers, and a package comes only from
-// an "https://" address, or from a local file when the configuration itself was read from a
-// local folder: a configuration from the web never makes the program run a file of this
-// machine. A local package or configuration is a regular file within the download caps. The
-// delete lists never touch the program's own data files. Files of the program folder are
-// replaced only after the package ran and every check passed, and the replaced ones are kept
-// until the copy completed, so a failed copy puts them back.
+// or program folder, the version is four dot-separated numbers, and a package comes only over
+// TLS from the configuration's own server, or from a local file when the configuration itself
+// was read from a local folder: a configuration from the web, which may have come over plain
+// http, never makes the program run a file of this machine or of another server. A local
+// package or configuration is a regular file within the download caps. The delete lists never
+// touch the program file or the user's files. The configuration, the descriptions and the
+// package are written only into files created new, never through a link planted under their
+// names. Files of the program folder are replaced only after the package ran and every check
+// passed, and the replaced ones are kept until the copy completed, so a failed copy puts them
+// back.
 
 // One version of the configuration: the program's own section and the global lists.
 struct TrSU_VerData {
@@ -59,9 +63,9 @@ struct TSelfUpdateHooks {
     std::function<bool(const QString& currentVersion, const QString& newVersion,
                        const QStringList& description)>
         ConfirmUpdate;
-    // 0 for a web download, 1 for a file copy; raises on failure or when the source is larger
-    // than maxBytes.
-    std::function<int(const QString& source, const QString& target, qint64 maxBytes)> Fetch;
+    // FetchUpdateFile: 0 for a web download, 1 for a file copy; raises on failure or when the
+    // source is larger than maxBytes.
+    std::function<int(const QString& source, const QString& target, qint64 maxBytes, int deadlineMs)> Fetch;
     // Runs program in folder and returns its exit code; raises when it cannot start or runs
     // longer than timeoutSec.
     std::function<int(const QString& folder, const QString& program, int timeoutSec)> RunProgram;
@@ -84,6 +88,16 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid);
 // an update was installed and the program must restart.
 bool CheckProgramUpdate(bool silent);
 
+// What the last CheckForUpdates came to. A silent check keeps a failed search to itself; a
+// caller with nobody at the screen to see it fail otherwise (a batch run) takes it from here.
+struct TUpdateCheckReport {
+    int Result = kSuNothingInstalled;
+    QString HeldBack;   // the text of the search error box that a silent check did not show
+};
+// The report of the last check since the last call, which forgets it; nothing when no check
+// ran since.
+std::optional<TUpdateCheckReport> TakeUpdateCheckReport();
+
 // Reads the record of section from the configuration file: missing keys give empty texts,
 // VerId the default.
 void ReadUpdateVersion(const QString& configFile, const QString& section, const QString& defaultVerId,
@@ -99,25 +113,28 @@ bool IsPlainFileName(const QString& name);
 QStringList UpdateListNames(const QString& list);
 // Raises Exception with the reason when the record of the configuration read from
 // configAddress may not be installed: a version that is not four numbers, a name with a path, a
-// package address that is not "https://", or a package file named by a configuration that did
-// not come from a local folder.
+// package address that is not "https://", or, for a configuration from the web, a package that
+// is not an "https://" address on the configuration's own host.
 void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress);
-// True for the program's own data files (draw archive, stakes, ratings, settings, form state,
-// regular stakes, scenario list, favourites: the program's name with ".ldr", ".lsk", ".lrt",
-// ".ini", ".frm", ".ltb", ".lss", ".flt"), their temporary, journal and backup copies (the same
-// name followed by more extensions) and the systems cache folder. fileName is a name without a
-// folder; letter case is ignored.
+// True for the program file and every file the program keeps as the user's: its data files
+// (the program's name with ".ldr", ".lsk", ".lrt", ".ini", ".frm", ".ltb", ".lss", ".flt"), the
+// stakes logs, language modules, scenarios (".lsc"), scenario logs, combination lists (".lcv"),
+// CSV files, favourites lists (".flt"), export settings (".exp"), prefetch files, help files,
+// their temporary, journal and backup copies (the same name followed by more extensions), and
+// the cache folders. fileName is a name without a folder; letter case is ignored.
 bool IsProgramDataFile(const QString& fileName);
 // The files of folder that a delete list names: each name taken as a mask ("*" and "?"),
-// matching files (never folders) in the folder itself, in name order, the program's data files
-// left out.
+// matching files (never folders) in the folder itself, in name order, the program's own files
+// (IsProgramDataFile) left out.
 QStringList UpdateListFiles(const QString& folder, const QString& list);
 
-// Fetches source into target, creating the target's folder. An "http://" or "https://" source
-// (any letter case) is downloaded and 0 returned; anything else is copied as a file and 1
-// returned: only a regular file (or a link to one). Raises on failure, and when the source is
-// larger than maxBytes.
-int FetchUpdateFile(const QString& source, const QString& target, qint64 maxBytes = HttpFileReplyLimit);
+// Fetches source into target, creating the target's folder; the target is created new, whatever
+// stood at its name removed first. An "http://" or "https://" source (any letter case) is
+// downloaded within deadlineMs (0: the limits of any request to the maker's server) and 0
+// returned; anything else is copied as a file and 1 returned: only a regular file (or a link to
+// one). Raises on failure, and when the source is larger than maxBytes.
+int FetchUpdateFile(const QString& source, const QString& target, qint64 maxBytes = HttpFileReplyLimit,
+                    int deadlineMs = HttpFileDeadlineMs);
 // The description base of a configuration: its folder (web or file) + "UpdDescr/".
 QString UpdateDescriptionBase(const QString& address);
 // Fills description with the version's text, tried under the language's names, or with the

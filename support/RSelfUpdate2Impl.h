@@ -16,12 +16,12 @@ inline constexpr int kRunTimeoutSec = 60;
 
 TSelfUpdateHooks& Hooks();
 // The hooks' fetch and program start, or their defaults when a hook is empty.
-int Fetch(const QString& source, const QString& target, qint64 maxBytes);
+int Fetch(const QString& source, const QString& target, qint64 maxBytes, int deadlineMs);
 int RunProgram(const QString& folder, const QString& program, int timeoutSec);
 
-// Removes a folder with all it holds, links and all but never what a link points to (a link or
-// file in the folder's place goes as well); raises when something stayed.
-void RemoveFolder(const QString& folder);
+// Removes whatever stands at path: a file, a link or a pipe, or a folder with all it holds,
+// links and all but never what a link points to; raises when something stayed.
+void RemoveEntry(const QString& path);
 
 // The progress the hooks show, for the length of a scope; the window layer decides what the
 // hooks do (nothing without them).

@@ -162,9 +162,7 @@ void DownloadPackage(const TrSU_VerData& data, const QString& packageFile)
     const QString checksum = data.ChecksumCRC32.trimmed();
     for (int attempt = 1;; ++attempt) {
         try {
-            if (RfoFileExists(packageFile))
-                RfoDeleteFile(packageFile);
-            Fetch(data.DownloadUrl, packageFile, HttpFileReplyLimit);
+            Fetch(data.DownloadUrl, packageFile, HttpFileReplyLimit, HttpFileDeadlineMs);
             if (!RfoFileExists(packageFile))
                 throw Exception(Format(LoadResString(SFileNotFound), {packageFile}));
             if (!checksum.isEmpty() && FileCrc32Hex(packageFile).compare(checksum, Qt::CaseInsensitive) != 0)
@@ -185,8 +183,8 @@ void selfupdate::Install(const TrSU_VerData& data, const QString& programFolder,
     const QString packageFile = work + Format(QStringLiteral("SelfUpdate_%s.upd"), {data.VerId});
     const QString original = work + data.OriginalFileName;
 
-    if (RfoDirectoryExists(work))
-        RemoveFolder(work);
+    // Whatever stands there (a folder left over, a file or a link put in its place) goes first.
+    RemoveEntry(work);
     const TRTransaction created = CreateDirStep(work, false);
     if (created.Kind == TRMsgKind::Error)
         throw Exception(TransactionText(created));

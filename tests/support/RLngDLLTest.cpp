@@ -11,12 +11,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -168,15 +173,25 @@ TEST_F(RLngDLL, AFallbackToTheDefaultLanguageEnds)
 TEST_F(RLngDLL, ADamagedModuleRaisesEvenWithoutTheRaiseFlag)
 {
     const QString file = FDir.filePath("Prog_UKR.lng");
-    for (const QByteArray& bytes : {QByteArray("MZ\x90\x00 not a translation", 23), QByteArray(),
-                                    English.left(English.size() / 2)}) {
-        PutModule("Prog_UKR.lng", bytes);
+    const QString notLoaded = "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n";
+    const QString damaged = notLoaded + FormatSysError(ENOEXEC, true);
+    const QString notRegular = notLoaded + "\"" + file + "\" не является обычным файлом.";
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[&] { PutModule("Prog_UKR.lng", QByteArray("MZ\x90\x00 not a translation", 23)); }, damaged},
+        {[&] { PutModule("Prog_UKR.lng", QByteArray()); }, damaged},
+        {[&] { PutModule("Prog_UKR.lng", English.left(English.size() / 2)); }, damaged},
+        // Read for ever, and waited on for ever.
+        {[&] { ASSERT_TRUE(QFile::link("/dev/zero", file)); }, notRegular},
+        {[&] { ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0); }, notRegular},
+    };
+    for (const auto& [make, message] : cases) {
+        QFile::remove(file);
+        make();
         try {
             InitLanguages(1049, 1058);
-            FAIL() << "must raise for " << bytes.size() << " bytes";
+            FAIL() << "must raise for " << message.toStdString();
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n"
-                                       + FormatSysError(ENOEXEC, true));
+            EXPECT_EQ(e.Message(), message);
         }
         EXPECT_EQ(GetCurrentLanguage(), 1049u);
         EXPECT_EQ(ErrorTitle(), "Ошибка");

@@ -5,6 +5,7 @@
 
 #include "support/RCrc32.h"
 #include "support/RSwCommon.h"
+#include "support/rHttpUtils.h"
 #include "support/rHttpUtilsLimits.h"
 #include "tests/standin/HttpStandIn.h"
 #include "tests/standin/StandInTls.h"
@@ -18,6 +19,8 @@
 
 #include <sys/stat.h>
 
+#include <iterator>
+
 using namespace selfupdatetest;
 
 namespace {
@@ -25,10 +28,10 @@ namespace {
 const char kConfigPath[] = "/files/autoupdates/Kelma_AU.cfg";
 
 // A check as the program makes it, with the maker's server played by the stand-in.
-int CheckAt(const THttpStandIn& server)
+int CheckAt(const THttpStandIn& server, LCID lcid = 0)
 {
     qputenv(MakerServerEnv, server.BaseUrl().toUtf8());
-    const int result = CheckForUpdates(SelfUpdateConfigAddress(), false, 0);
+    const int result = CheckForUpdates(SelfUpdateConfigAddress(), false, lcid);
     qunsetenv(MakerServerEnv);
     return result;
 }
@@ -58,7 +61,7 @@ const QString kInstallError = QStringLiteral("Ошибка установки о
 
 } // namespace
 
-TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
+TEST_F(SelfUpdateTest, ConfigurationFromTheWebTakesOnlyATlsPackageFromItsOwnServer)
 {
     THttpStandIn server;
     ASSERT_TRUE(server.Start());
@@ -72,18 +75,23 @@ TEST_F(SelfUpdateTest, ConfigurationFromTheWebNeverRunsAFileOfThisMachine)
         FPackage,
         "file://" + FPackage,
         "http://127.0.0.1:1/setup.upd",
+        // Over plain http the configuration is anybody's: never a package from elsewhere.
+        "https://other.example/setup.upd",
+        "https://127.0.0.1@other.example/setup.upd",
+        "https://127.0.0.1.other.example/setup.upd",
     };
     for (const QString& package : packages) {
         server.Route(kConfigPath, TStandInReply::Text(ScriptConfig(marker, package), "text/plain"));
         EXPECT_EQ(CheckAt(server), kSuFailed) << package.toStdString();
         EXPECT_EQ(TakeBoxes(), QStringList{kSearchError
                                            + QStringLiteral("Настройки обновления, полученные по сети, могут указывать "
-                                                            "пакет обновления только по адресу \"https://\": \"%1\".")
+                                                            "пакет обновления только по адресу \"https://\" на "
+                                                            "сервере \"127.0.0.1\": \"%1\".")
                                                  .arg(package)});
         EXPECT_FALSE(QFile::exists(marker)) << package.toStdString();
     }
     EXPECT_TRUE(FInformer.isEmpty());
-    EXPECT_EQ(FFetched, QStringList(5, server.BaseUrl() + QLatin1String(kConfigPath)));
+    EXPECT_EQ(FFetched, QStringList(std::size(packages), server.BaseUrl() + QLatin1String(kConfigPath)));
     EXPECT_EQ(ProgramFolder(), (QStringList{"Systems", kProgram, "readme.txt"}));
 }
 
@@ -184,7 +192,10 @@ TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
                            "Tavrix2_2r10.ini",      "Tavrix2_2r10.frm",     "Tavrix2_2r10.ltb",
                            "Tavrix2_2r10.lss",      "Tavrix2_2r10.flt",     "Tavrix2_2r10.ldr.bak",
                            "TAVRIX2_2R10.LDR.BAK2", "Tavrix2_2r10.ldr.~sav", "Tavrix2_2r10.lrt.~chk",
-                           "Systems/2-05-1_0042.dat"};
+                           "Systems/2-05-1_0042.dat", "Tavrix2_2r10-2.log",  "mine.lsc",
+                           "list.lcv.~sav",         "ScriptLog_2016-08-01-10-00-00.txt",          "draws.csv",
+                           "saved.flt",             "table.exp",            "Tavrix2_2r10_ENU.lng",
+                           "Kelmar_RUS.chm",        "Prefetchs/Tavrix2_2r10_KNM2.dfc"};
     for (const QString& name : data)
         Put(FProg + name, name.toUtf8());
     Put(FProg + "old.txt", "old");
@@ -192,7 +203,8 @@ TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
     Put(FProg + "junk.log", "junk");
     Config(StandardSection("2.2.10.12", "")
                + "DeleteBefore=*.ini; *.frm; Tavrix2_2r10.l*; old.txt\r\n"
-                 "DeleteAfter=*.ldr; *.bak*; *.~*; Systems; *.l?t; *.log\r\n",
+                 "DeleteAfter=*.ldr; *.bak*; *.~*; Systems; *.l?t; *.log; Tavrix2_2r10; *.lsc; *.lcv*; "
+                 "ScriptLog_*.txt; *.csv; *.exp; *.lng; *.chm; Prefetchs\r\n",
            "DeleteBefore=*.lss;*.flt\r\nDeleteAfter=Tavrix2_2r10.lsk\r\n");
 
     EXPECT_EQ(Check(), kSuInstalled);
@@ -241,4 +253,63 @@ TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)
     ASSERT_TRUE(QFile::link(outside, FProg + "SelfUpdate"));
     installsLeavingOutsideAlone();
     EXPECT_FALSE(QFileInfo(FProg + "SelfUpdate").isSymLink());
+}
+
+TEST_F(SelfUpdateTest, ConfigurationAndDescriptionsStopAtTheDeadlineOfOneServerReply)
+{
+    THttpStandIn server;
+    ASSERT_TRUE(server.Start());
+    const THttpTimeouts saved = HttpTimeouts();
+    SetHttpTimeouts({saved.ConnectMs, saved.ReadMs, 1000});
+    FAccept = false;
+    const QByteArray config = "[Tavrix2_2r10]\r\nVerId=2.2.10.12\r\nDownloadUrl=https://127.0.0.1:1/p\r\n"
+                              "OriginalFileName=s\r\n";
+    // A byte now and then keeps the read time-out from running out, not the deadline.
+    server.SetFallback([](const TStandInRequest&) { return TStandInReply::Unending(TReplyAction::Trickle); });
+    server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Trickle, config));
+    EXPECT_EQ(CheckAt(server), kSuFailed);
+    EXPECT_EQ(TakeBoxes(), QStringList{kSearchError + QStringLiteral("Сервер \"127.0.0.1\" не передал ответ за "
+                                                                     "отведённые на запрос 1 с!")});
+    // The three names of a description share that one deadline.
+    server.Route(kConfigPath, TStandInReply::Text(config, "text/plain"));
+    server.ClearRequests();
+    EXPECT_EQ(CheckAt(server, 1049), kSuNothingInstalled);
+    SetHttpTimeouts(saved);
+    ASSERT_EQ(FInformer.size(), 1);
+    EXPECT_EQ(FInformer[0].Description, QStringList{QStringLiteral("< Описание обновления не доступно >")});
+    EXPECT_EQ(server.Requests().size(), 2);
+}
+
+TEST_F(SelfUpdateTest, NoWriteFollowsALinkPlantedInTheProgramFolder)
+{
+    const TTrustStandIns trust;
+    THttpStandIn maker;
+    ASSERT_TRUE(maker.StartTls());
+    maker.Route(kConfigPath, TStandInReply::Text("[Tavrix2_2r10]\r\nVerId=2.2.10.12\r\nOriginalFileName=setup.sh\r\n"
+                                                 "DeleteAfter=notes.txt\r\nDownloadUrl="
+                                                     + maker.BaseUrl().toUtf8() + "/setup.upd\r\n",
+                                                 "text/plain"));
+    maker.Route("/files/autoupdates/UpdDescr/UpdDescr_2.2.10.12.txt", TStandInReply::Text("text", "text/plain"));
+    maker.Route("/setup.upd", TStandInReply::Text(kPackage, "application/octet-stream"));
+    // Each a link to a read-only file outside, but for the file the copy adds: nothing is there yet.
+    const QString added = "data/zz.txt";
+    const QString links[] = {
+        "readme.txt.tmp",                              // the copy's temporary file beside a file it replaces
+        "SelfUpdates.inf", "UpdDescr_2.2.10.12.txt",   // the downloads
+        "after.sh", added,                             // a file the copy replaces, and one it adds
+        "notes.txt",                                   // a file the delete list names
+    };
+    for (const QString& name : links) {
+        const QString outside = FRoot.filePath(QFileInfo(name).fileName() + ".outside");
+        if (name != added) {
+            Put(outside, "outside");
+            ASSERT_TRUE(QFile::setPermissions(outside, QFile::ReadOwner));
+        }
+        QFile::remove(FProg + name);
+        ASSERT_TRUE(QFile::link(outside, FProg + name));
+        EXPECT_EQ(CheckAt(maker), kSuInstalled) << name.toStdString();
+        EXPECT_FALSE(QFileInfo(FProg + name).isSymLink()) << name.toStdString();
+        EXPECT_EQ(Get(outside), name == added ? "<missing>" : "outside") << name.toStdString();
+        EXPECT_FALSE(QFile::permissions(outside).testFlag(QFile::WriteOwner)) << name.toStdString();
+    }
 }

@@ -80,9 +80,9 @@ protected:
             FInformer.append({current, newVersion, description});
             return FAccept;
         };
-        hooks.Fetch = [this](const QString& source, const QString& target, qint64 maxBytes) {
+        hooks.Fetch = [this](const QString& source, const QString& target, qint64 maxBytes, int deadlineMs) {
             FFetched.append(source);
-            return FetchUpdateFile(source, target, maxBytes);
+            return FetchUpdateFile(source, target, maxBytes, deadlineMs);
         };
         FPreviousHooks = SetSelfUpdateHooks(hooks);
     }

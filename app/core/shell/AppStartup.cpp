@@ -7,6 +7,7 @@
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"
 #include "support/RKrnlUtils.h"
+#include "support/RSelfUpdate2.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 
@@ -221,8 +222,19 @@ TAppStartup::TOutcome TAppStartup::Init()
             if (!fullRecreate && !fullRefresh)
                 return TOutcome::EndApplication;
         }
-        if (FState.Options.Flag(TMainOptions::AutoUpdates) && Steps.CheckForUpdate && Steps.CheckForUpdate())
-            return TOutcome::Restart;
+        if (FState.Options.Flag(TMainOptions::AutoUpdates) && Steps.CheckForUpdate) {
+            TakeUpdateCheckReport();   // an earlier check's, not this one's
+            if (Steps.CheckForUpdate())
+                return TOutcome::Restart;
+            // The check at start-up is silent; a batch run that could not check says so, since
+            // nobody would notice otherwise, and goes on with its job, failed all the same.
+            const std::optional<TUpdateCheckReport> report = TakeUpdateCheckReport();
+            if (batch && report && report->Result == kSuFailed) {
+                if (!report->HeldBack.isEmpty())
+                    ErrorBox(report->HeldBack);
+                FFailed = true;
+            }
+        }
         if (fullRecreate) {
             if (Steps.RebuildAllPrefetchs && !Steps.RebuildAllPrefetchs())
                 FFailed = true;

@@ -34,7 +34,9 @@ struct TStartupSteps {
     std::function<void()> LoadScript;
     std::function<void()> FillOnlineLibrary;
     std::function<void()> LoadSystems;          // the systems tab, when it is on (not in batch runs)
-    std::function<bool()> CheckForUpdate;       // true: an update was installed
+    // True: an update was installed. A check that failed leaves its report for
+    // TakeUpdateCheckReport (support/RSelfUpdate2.h).
+    std::function<bool()> CheckForUpdate;
     // The prefetch files; false when one could not be written (told to the user).
     std::function<bool()> RebuildAllPrefetchs;
     std::function<bool(bool force)> RefreshPrefetchs;
@@ -80,8 +82,9 @@ public:
     // True when one of the batch switches is given.
     bool BatchRun() const;
     // What the process returns when the start-up ends it: 0 when the run did its job, 1 when
-    // the folder was refused, start-up failed, a batch download did not succeed or a prefetch
-    // file of "fullrecreate" or "fullrefresh" could not be written.
+    // the folder was refused, start-up failed, a batch download did not succeed, the update
+    // check of a batch run failed or a prefetch file of "fullrecreate" or "fullrefresh" could
+    // not be written.
     int ExitCode() const { return FFailed ? 1 : 0; }
 
     // Whether a file can be created in the folder. Tests replace it; the default tries it

@@ -2,6 +2,8 @@
 
 #include "app/core/archive/DrawFile.h"
 #include "platform/IniFile.h"
+#include "support/RSelfUpdate2.h"
+#include "support/RSysUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/common/TestHelpers.h"
 
@@ -41,6 +43,11 @@ protected:
         s.FillOnlineLibrary = record("library");
         s.CheckForUpdate = [this] {
             FSteps.append("update");
+            if (FUpdateFails) {   // the program's check at start-up, of a configuration not there
+                OverrideAppFileName(DataFile("Tavrix2_2r10"));
+                CheckForUpdates(DataFile("missing/Kelma_AU.cfg"), true, 0);
+                OverrideAppFileName(QString());
+            }
             return FUpdateInstalled;
         };
         s.RebuildAllPrefetchs = [this] {
@@ -73,6 +80,7 @@ protected:
     int FRunningFor = 0;   // checks that still find the old copy running
     QList<int> FSlept;
     bool FUpdateInstalled = false;
+    bool FUpdateFails = false;
     bool FPrefetchsWritten = true;   // the prefetch steps' answer
 };
 
@@ -317,6 +325,7 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
         int Boxes;
         bool Refreshed;
         bool PrefetchsWritten = true;
+        bool UpdateFails = false;
     };
     const TCase cases[] = {
         {"download done", {"loadonly"}, TOperatorSite::TFailure::None, 0, 0, false},
@@ -330,6 +339,8 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
         {"refresh that could not write", {"fullrefresh"}, TOperatorSite::TFailure::None, 1, 0, true, false},
         {"recreate that could not write", {"fullrecreate"}, TOperatorSite::TFailure::None, 1, 0, false, false},
         {"recreate done", {"fullrecreate"}, TOperatorSite::TFailure::None, 0, 0, false},
+        // A silent check that failed is told, and the run goes on with its job.
+        {"update check failed", {"fullrefresh"}, TOperatorSite::TFailure::None, 1, 1, true, true, true},
     };
     for (const TCase& c : cases) {
         FBoxes.Clear();
@@ -338,6 +349,7 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
             FBoxes.Answer(IDNO);
         FSite.SetFailure(c.Failure);
         FPrefetchsWritten = c.PrefetchsWritten;
+        FUpdateFails = c.UpdateFails;
         EXPECT_EQ(Start(c.Arguments), TAppStartup::TOutcome::EndApplication) << c.Name;
         EXPECT_EQ(FStartup.ExitCode(), c.ExitCode) << c.Name;
         EXPECT_EQ(FBoxes.Boxes().size(), c.Boxes) << c.Name;
@@ -348,6 +360,7 @@ TEST_F(StartupTest, BatchExitCodeTellsWhetherTheRunDidItsJob)
     FState.SetArguments({});
     EXPECT_FALSE(FStartup.BatchRun());
 
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка поиска обновлений!\n\n"))) << FBoxes.Last().Text.toStdString();
     // Without a switch the failed refresh was told, and the program goes on without norms.
     FPrefetchsWritten = false;
     FState.WriteOption(TMainOptions::DownloadDrawsOnStart, 2);
