@@ -202,7 +202,7 @@ bool TScriptList::AcceptDialogLine(const QString& line) const
     if (ScriptFieldBreakCount(line) <= ScriptLineFieldBreaks && !line.contains(QLatin1Char('\r'))
         && !line.contains(QLatin1Char('\n')))
         return true;
-    ErrorBox(Format(LoadResString(rsCannotAddLine), {line}));
+    ErrorBox(Format(LoadResString(rsCannotAddLine), {QuotedExcerpt(line)}));
     return false;
 }
 

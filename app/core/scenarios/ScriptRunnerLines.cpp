@@ -14,6 +14,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 
 #include <algorithm>
 #include <exception>
@@ -142,7 +143,7 @@ void TScriptRunner::RunScenarioLine(int index, const QString& text)
         // A code no method of this program has (a line from another variant of it) cannot
         // be run: the run ends naming the code as the line writes it.
         if (!item.Method)
-            throw Exception(Format(LoadResString(rsMethodNotFound), {WrittenMethodCode(item), field.trimmed()}));
+            throw Exception(Format(LoadResString(rsMethodNotFound), {QuotedExcerpt(WrittenMethodCode(item)), QuotedExcerpt(field.trimmed())}));
         items.push_back(std::move(item));
     }
     if (IsScriptStopped())

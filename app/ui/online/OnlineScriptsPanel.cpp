@@ -23,7 +23,7 @@ const TResString SColumns[] = {
     rsColType,   rsColTitle,     rsColAuthor,  rsColProgram,   rsColVersion,      rsColLanguage, rsColCreated,
     rsColRating, rsColRateCount, rsColOwnRate, rsColDownloads, rsColLastDownload, rsColComments,
 };
-const QList<int> kWidths{50, 160, 100, 100, 55, 45, 140, 60, 55, 95, 65, 140, 250};
+const QList<int> kWidths{75, 160, 100, 100, 55, 45, 140, 60, 55, 95, 65, 140, 250};
 const QList<int> kRightAligned{7, 8, 9, 10};
 
 } // namespace
