@@ -19,7 +19,8 @@ class QNetworkCookieJar;
 // in a nested event loop, so the window stays alive meanwhile; every request has time-outs, a
 // deadline for the whole of it and a cap on its reply (support/rHttpUtilsLimits.h).
 // Replies compressed with gzip or deflate are inflated here. Failures (connection, time-out,
-// deadline, a reply past its cap, HTTP status other than 2xx, TLS) raise EHttpError.
+// deadline, a reply past its cap, a reply that cannot be read, HTTP status other than 2xx, TLS)
+// raise EHttpError; an error status is told as such, whatever its body.
 //
 // Redirects lead only to "http://" and "https://" addresses, never from "https://" down to
 // "http://", and a POST is never redirected to another scheme, host or port (its form would
