@@ -400,12 +400,16 @@ QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, co
                       const QString& detail)
 {
     const QString proxy = proxyHost.isEmpty() ? host : proxyHost;
+    QString reason = detail;
     // Through a proxy the connection is the proxy's: the network stack reports a refused or
     // lost proxy as a refused or lost server.
     if (!proxyHost.isEmpty()) {
         switch (error) {
         case QNetworkReply::HostNotFoundError:
+            // The proxy looks the site up, so the name not found was the proxy's own; the
+            // stack's detail names the site's host all the same and is left out.
             error = QNetworkReply::ProxyNotFoundError;
+            reason.clear();
             break;
         case QNetworkReply::ConnectionRefusedError:
             error = QNetworkReply::ProxyConnectionRefusedError;
@@ -463,7 +467,7 @@ QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, co
         text = Format(LoadResString(SNetworkError), {host});
         break;
     }
-    return WithDetail(text, detail);
+    return WithDetail(text, reason);
 }
 
 QString HttpStatusText(int status, const QString& host, const QString& statusLine)
