@@ -185,9 +185,9 @@ TEST_F(ProxyDownloadTest, FixedProxyCarriesTheRequest)
 
 TEST_F(ProxyDownloadTest, FailingPublicProxyIsReplacedWithoutAsking)
 {
-    const int dead = ClosedLocalPort();
-    FServer.Route("/proxylist/", TStandInReply::Text(ProxyListPage({{"127.0.0.1", dead},
-                                                                    {"127.0.0.1", FServer.Port()}})));
+    const int dead = ClosedLocalPort();   // and a row whose port is not a number, passed over
+    QByteArray list = ProxyListPage({{"127.0.0.1", dead}, {"10.9.9.9", 1}, {"127.0.0.1", FServer.Port()}});
+    FServer.Route("/proxylist/", TStandInReply::Text(list.replace("(1 - 0)", "(99999999999 - 0)")));
     FState.FProxy.Mode = 1;
 
     EXPECT_EQ(FDownload.Execute(), 20);
@@ -226,6 +226,13 @@ TEST_F(ProxyDownloadTest, NoPublicProxyFoundMeansNoRequest)
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FBoxes.Last().Text, U("Ошибка получения списка proxy-серверов!\n\n"
                                     "Не найдено ни одного proxy-сервера с заданными параметрами"));
+
+    // Only unreadable rows: the reason names the row's port.
+    FServer.Route("/proxylist/",
+                  TStandInReply::Text(ProxyListPage({{"10.9.9.9", 1}}).replace("(1 - 0)", "(zz8000 - 0)")));
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка получения списка proxy-серверов!\n\n"
+                                    "Порт \"zz8000\" в строке списка proxy-серверов не является числом от 1 до 65535"));
 }
 
 TEST_F(ProxyDownloadTest, HttpsAddressesAskForHttpsProxiesOnly)
