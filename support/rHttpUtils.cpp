@@ -6,6 +6,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "support/RStrUtils.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -55,6 +56,9 @@ const TResString STooManyRedirects = RESSTR("rHttpUtils", "Слишком мно
 const TResString SBadRedirect = RESSTR("rHttpUtils", "Сервер \"%s\" вернул перенаправление без адреса!");
 const TResString SInflateError = RESSTR("rHttpUtils", "Ошибка распаковки ответа сервера \"%s\"!");
 const TResString SIncomplete = RESSTR("rHttpUtils", "Ответ сервера \"%s\" получен не полностью!");
+const TResString SUnknownEncoding =
+    RESSTR("rHttpUtils", "Ответ сервера \"%s\" закодирован неизвестным способом (Content-Encoding: %s)!");
+const TResString SUnreadable = RESSTR("rHttpUtils", "Ответ сервера \"%s\" не удалось прочитать!");
 const TResString SDeadline =
     RESSTR("rHttpUtils", "Сервер \"%s\" не передал ответ за отведённые на запрос %d с!");
 const TResString STooLarge =
@@ -162,6 +166,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     bool connected = false;
     bool timedOut = false;
     bool overdue = false;
+    bool errorStatus = false;
     THttpFailure failureKind = THttpFailure::Other;
     QString failure;
     bool decided = false;
@@ -177,8 +182,15 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         if (!decided) {
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
             keep = status >= 200 && status < 300;
-            inflater = std::make_unique<TInflater>(reply->rawHeader("Content-Encoding"), limits.MaxBody);
+            const QByteArray encoding = reply->rawHeader("Content-Encoding");
+            inflater = std::make_unique<TInflater>(encoding, limits.MaxBody);
             decided = true;
+            if (keep && !inflater->Readable()) {
+                failure = Format(LoadResString(SUnknownEncoding),
+                                 {url.host(), QuotedExcerpt(QString::fromLatin1(encoding))});
+                reply->abort();
+                return;
+            }
         }
         const QByteArray chunk = reply->readAll();
         received += chunk.size();
@@ -222,7 +234,17 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         reply->abort();
     });
     QObject::connect(reply.get(), &QNetworkReply::requestSent, &loop, alive);
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, alive);
+    // An error status says what went wrong: its body is not read, so that neither its size nor
+    // its pace can put another reason (a reply past its cap, a deadline) before the status. The
+    // transfer is stopped once the stack has finished with its headers.
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
+        alive();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 300 && !IsRedirect(status)) {
+            errorStatus = true;
+            loop.quit();
+        }
+    });
     QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &loop, [&](qint64 sent, qint64) {
         if (sent > 0)
             alive();
@@ -239,6 +261,8 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     timer.stop();
     overall.stop();
     QObject::disconnect(reply.get(), nullptr, &loop, nullptr);
+    if (errorStatus && !reply->isFinished())
+        reply->abort();
 
     if (overdue)
         RaiseDeadline(url, limits);
@@ -280,6 +304,12 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         throw EHttpError(Format(LoadResString(SIncomplete), {url.host()}), hop.Status);
     if (inflater && !inflater->Complete())
         throw EHttpError(Format(LoadResString(SInflateError), {url.host()}), hop.Status);
+    // The network stack takes a chunk size it cannot read (past 64 bits, not hexadecimal) for the
+    // last chunk and ends the body there without a word. A compressed body cut short is caught
+    // above; one cut before its first byte leaves a chunked reply without a body, which no server
+    // the program asks sends: it is refused rather than taken for an empty page.
+    if (received == 0 && reply->rawHeader("Transfer-Encoding").toLower().contains("chunked"))
+        throw EHttpError(Format(LoadResString(SUnreadable), {url.host()}), hop.Status);
     return hop;
 }
 
@@ -370,12 +400,16 @@ QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, co
                       const QString& detail)
 {
     const QString proxy = proxyHost.isEmpty() ? host : proxyHost;
+    QString reason = detail;
     // Through a proxy the connection is the proxy's: the network stack reports a refused or
     // lost proxy as a refused or lost server.
     if (!proxyHost.isEmpty()) {
         switch (error) {
         case QNetworkReply::HostNotFoundError:
+            // The proxy looks the site up, so the name not found was the proxy's own; the
+            // stack's detail names the site's host all the same and is left out.
             error = QNetworkReply::ProxyNotFoundError;
+            reason.clear();
             break;
         case QNetworkReply::ConnectionRefusedError:
             error = QNetworkReply::ProxyConnectionRefusedError;
@@ -433,7 +467,7 @@ QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, co
         text = Format(LoadResString(SNetworkError), {host});
         break;
     }
-    return WithDetail(text, detail);
+    return WithDetail(text, reason);
 }
 
 QString HttpStatusText(int status, const QString& host, const QString& statusLine)

@@ -19,7 +19,8 @@ class QNetworkCookieJar;
 // in a nested event loop, so the window stays alive meanwhile; every request has time-outs, a
 // deadline for the whole of it and a cap on its reply (support/rHttpUtilsLimits.h).
 // Replies compressed with gzip or deflate are inflated here. Failures (connection, time-out,
-// deadline, a reply past its cap, HTTP status other than 2xx, TLS) raise EHttpError.
+// deadline, a reply past its cap, a reply that cannot be read, HTTP status other than 2xx, TLS)
+// raise EHttpError; an error status is told as such, whatever its body.
 //
 // Redirects lead only to "http://" and "https://" addresses, never from "https://" down to
 // "http://", and a POST is never redirected to another scheme, host or port (its form would
@@ -163,10 +164,12 @@ QString ProxyListSiteUrl();
 QString ProxyListQuery(int protocols, int anonymity, const QString& countries, int minUptime,
                        int maxResponseMs, int page);
 // Reads the rows of one list page into list ("address:port"), keeping only the wanted port
-// when it is not 0. Returns the number of rows, also of those filtered out. Raises when the
-// table body is cut off or a port is not a number in 1..65535.
-int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list);
+// when it is not 0. A row whose port is not a number in 1..65535 is skipped; skipped (when
+// given) receives the reason of the last such row. Returns the number of rows, also of those
+// filtered out or skipped. Raises when the table body is cut off.
+int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list, QString* skipped = nullptr);
 // Clears list and fills it from the list site, page by page, until it holds wantedCount
 // entries, a page has fewer than kProxyListPageRows rows, or kProxyListMaxPages were read.
+// Raises the reason of a skipped row when rows were skipped and none was taken.
 void FetchProxyList(QStringList& list, int protocols, int anonymity, const QString& countries,
                     int port, int minUptime, int maxResponseMs, int wantedCount);

@@ -7,6 +7,8 @@ TInflater::TInflater(const QByteArray& contentEncoding, qint64 limit) : FLimit(l
         FKind = TKind::Gzip;
     else if (encoding == "deflate")
         FKind = TKind::Deflate;
+    else if (!encoding.isEmpty() && encoding != "identity")
+        FKind = TKind::Unknown;
 }
 
 TInflater::~TInflater()
@@ -28,7 +30,7 @@ bool TInflater::Take(const char* data, qint64 size, QByteArray& output)
 
 bool TInflater::Feed(const QByteArray& input, QByteArray& output)
 {
-    if (FOverflowed)
+    if (FOverflowed || FKind == TKind::Unknown)
         return false;
     if (FKind == TKind::None)
         return Take(input.constData(), input.size(), output);

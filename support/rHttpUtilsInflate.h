@@ -6,7 +6,8 @@
 
 // Streaming inflation of a gzip or deflate reply body, fed as the chunks arrive. "deflate" is
 // meant to be zlib-wrapped, but some servers send the bare stream; the first two bytes tell
-// them apart. Any other content encoding passes through unchanged.
+// them apart. A body without an encoding (or "identity") passes through unchanged; any other
+// encoding (one this side never asked for, or several stacked) cannot be read: Feed refuses it.
 class TInflater {
 public:
     // limit: the most bytes the whole body may inflate to (negative: no limit).
@@ -20,11 +21,12 @@ public:
     // unpacks into more memory than the limit allows).
     bool Feed(const QByteArray& input, QByteArray& output);
     bool Overflowed() const { return FOverflowed; }
-    // False when a compressed body ended before its stream did.
+    // False when a compressed body ended before its stream did, or its encoding is unknown.
     bool Complete() const;
+    bool Readable() const { return FKind != TKind::Unknown; }
 
 private:
-    enum class TKind { None, Gzip, Deflate };
+    enum class TKind { None, Gzip, Deflate, Unknown };
     TKind FKind = TKind::None;
     z_stream FStream{};
     bool FStarted = false;

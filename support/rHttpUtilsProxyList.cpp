@@ -5,6 +5,7 @@
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 #include "support/RParse.h"
+#include "support/RStrUtils.h"
 
 #include <QByteArray>
 
@@ -15,7 +16,8 @@ namespace {
 const char* const kProxyListSite = "http://proxylist.invalid/";
 const char* const kProxyListEnv = "TAVRIX_PROXYLIST_URL";
 
-const TResString SInvalidPort = RESSTR("rHttpUtils", "'%s' is not a valid port number");
+const TResString SInvalidPort =
+    RESSTR("rHttpUtils", "Порт \"%s\" в строке списка proxy-серверов не является числом от 1 до 65535");
 
 // "\x4d\x54" -> "MT". A chunk that is not a hexadecimal number of one byte gives nothing.
 QString DecodeHexEscapes(const QString& text)
@@ -75,7 +77,7 @@ QString ProxyListQuery(int protocols, int anonymity, const QString& countries, i
     return query;
 }
 
-int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list)
+int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list, QString* skipped)
 {
     QString body = ExtractBetween(page, QStringLiteral("<tbody>"), QStringLiteral("</tbody>"), 0);
     const int portOffset = StrToIntDef(
@@ -95,18 +97,23 @@ int ParseProxyListPage(const QString& page, int wantedPort, QStringList& list)
             QStringLiteral("'"), 1));
         const QString second = QString::fromLatin1(QByteArray::fromBase64(
             DecodeHexEscapes(ExtractBetween(script, QStringLiteral("atob('"), QStringLiteral("'"), 1)).toLatin1()));
-        // The sum is taken in 64 bits: both parts come from the page, and a port outside
-        // 1..65535 makes the row as unreadable as one that is not a number.
-        const std::int64_t sum = std::int64_t(StrToInt(ExtractBetween(
-                                     ExtractBetween(script, QStringLiteral("pp ="), QStringLiteral(";"), 1),
-                                     QStringLiteral("("), QStringLiteral(" "), 1)))
-                                 + portOffset;
-        if (sum < 1 || sum > 65535)
-            throw EConvertError(Format(LoadResString(SInvalidPort), {IntToStr(sum)}));
+        // The sum is taken in 64 bits: both parts come from the page. A row whose port is not a
+        // number, or lands outside 1..65535, is skipped; the other rows of the page still serve.
+        const QString portText = ExtractBetween(
+            ExtractBetween(script, QStringLiteral("pp ="), QStringLiteral(";"), 1), QStringLiteral("("),
+            QStringLiteral(" "), 1);
+        int rowPort = 0;
+        const bool number = TryStrToInt(portText, rowPort);
+        const std::int64_t sum = std::int64_t(rowPort) + portOffset;
+        ++rows;
+        if (!number || sum < 1 || sum > 65535) {
+            if (skipped)
+                *skipped = Format(LoadResString(SInvalidPort), {QuotedExcerpt(number ? IntToStr(sum) : portText)});
+            continue;
+        }
         const int port = static_cast<int>(sum);
         if (wantedPort == 0 || wantedPort == port)
             list.append(Format(QStringLiteral("%s:%d"), {first + second, port}));
-        ++rows;
     }
     return rows;
 }
@@ -115,14 +122,18 @@ void FetchProxyList(QStringList& list, int protocols, int anonymity, const QStri
                     int port, int minUptime, int maxResponseMs, int wantedCount)
 {
     list.clear();
+    QString skipped;
     for (int page = 1; page <= kProxyListMaxPages; ++page) {
         const QString query = ProxyListQuery(protocols, anonymity, countries, minUptime, maxResponseMs, page);
         QString url = ProxyListSiteUrl();
         if (!query.isEmpty())
             url += QLatin1Char('?') + query;
         const QString reply = HttpGetText(nullptr, url, kTlsNone, true);
-        const int rows = reply.isEmpty() ? 0 : ParseProxyListPage(reply, port, list);
+        const int rows = reply.isEmpty() ? 0 : ParseProxyListPage(reply, port, list, &skipped);
         if (list.size() >= wantedCount || rows < kProxyListPageRows)
             break;
     }
+    // Nothing found, and rows were skipped: their reason says more than "none found".
+    if (list.isEmpty() && !skipped.isEmpty())
+        throw EConvertError(skipped);
 }

@@ -362,6 +362,10 @@ TStandInReply THttpStandIn::Answer(const TStandInRequest& request)
 
 void THttpStandIn::Send(QTcpSocket* socket, const TStandInRequest& request, const TStandInReply& reply)
 {
+    if (!reply.Raw.isEmpty()) {
+        socket->write(reply.Raw);
+        return;
+    }
     const QByteArray body = StandInCompress(reply.Body, reply.Encoding);
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' '
                       + (reply.Reason.isEmpty() ? ReasonPhrase(reply.Status) : reply.Reason) + "\r\n";

@@ -59,6 +59,7 @@ struct TStandInReply {
     TBodyEncoding Encoding = TBodyEncoding::Identity;
     TReplyAction Action = TReplyAction::Normal;
     int StepMs = 100;   // Trickle: the pause between bytes
+    QByteArray Raw;   // when not empty, sent as it is in place of all above: a broken reply
 
     static TStandInReply Text(const QByteArray& body,
                               const QByteArray& contentType = "text/html; charset=utf-8");

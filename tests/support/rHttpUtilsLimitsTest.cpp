@@ -195,8 +195,8 @@ TEST_F(HttpTest, ASlowReplyThatKeepsComingIsNotCutOff)
 
 // A reply that never ends is cut off: by the deadline when it trickles (every byte restarts the
 // read time-out), by the cap when it pours. The whole request, redirects included, has one
-// deadline; the cap counts the body after inflation.
-TEST_F(HttpTest, RepliesThatNeverEndAreCutOff)
+// deadline; the cap counts the body after inflation. A reply that cannot be read fails too.
+TEST_F(HttpTest, RepliesThatNeverEndOrCannotBeReadFail)
 {
     FServer.Route("/trickle", TStandInReply::Unending(TReplyAction::Trickle, "<tr>", 40));
     FServer.Route("/pour", TStandInReply::Unending(TReplyAction::Endless, "<tr><td>1</td></tr>"));
@@ -209,6 +209,12 @@ TEST_F(HttpTest, RepliesThatNeverEndAreCutOff)
     TStandInReply fits = TStandInReply::Text(QByteArray(1000, 'a'));
     fits.Encoding = TBodyEncoding::Gzip;
     FServer.Route("/fits", fits);
+    TStandInReply chunk;
+    chunk.Raw = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFF\r\n<html></html>\r\n0\r\n\r\n";
+    FServer.Route("/chunk", chunk);
+    TStandInReply twice = TStandInReply::Text(StandInCompress(fits.Body, TBodyEncoding::Gzip));
+    twice.Headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip, gzip")));
+    FServer.Route("/twice", twice);
 
     struct TCase {
         const char* Path;
@@ -231,6 +237,9 @@ TEST_F(HttpTest, RepliesThatNeverEndAreCutOff)
          QString::fromUtf8("Ответ сервера \"127.0.0.1\" превышает допустимый размер (100000 байт)!")},
         {"/bomb", 0, 1024 * 1024, THttpFailure::TooLarge,
          QString::fromUtf8("Ответ сервера \"127.0.0.1\" превышает допустимый размер (1048576 байт)!")},
+        {"/chunk", 0, 0, THttpFailure::Other, QString::fromUtf8("Ответ сервера \"127.0.0.1\" не удалось прочитать!")},
+        {"/twice", 0, 0, THttpFailure::Other,
+         QString::fromUtf8("Ответ сервера \"127.0.0.1\" закодирован неизвестным способом (Content-Encoding: gzip, gzip)!")},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Path);

@@ -86,20 +86,23 @@ TEST(rHttpUtils, ProxyListPageRows)
     QByteArray cut = ProxyPage(0, 2, 0);
     cut.chop(QByteArray("</tbody></table></html>").size());
     EXPECT_THROW(ParseProxyListPage(cut, 0, list), Exception);
-    QByteArray badPort = ProxyPage(0, 1, 0);
+    // A row whose port is not a number is skipped; the other rows still serve.
+    QByteArray badPort = ProxyPage(0, 2, 0);
     badPort.replace("(8000 - 0)", "(80x0 - 0)");
-    EXPECT_THROW(ParseProxyListPage(badPort, 0, list), EConvertError);
+    list.clear();
+    EXPECT_EQ(ParseProxyListPage(badPort, 0, list), 2);
+    EXPECT_EQ(list, QStringList{"10.0.0.1:8001"});
 }
 
-// The port is the row's number plus the page's offset; a sum outside 1..65535, also one past
-// the 32-bit range, makes the page as unreadable as a port that is not a number.
+// The port is the row's number plus the page's offset; a row whose sum lies outside 1..65535,
+// also one past the 32-bit range, is skipped as one whose port is not a number.
 TEST(rHttpUtils, ProxyListPortOutOfRange)
 {
     QStringList list;
     const QByteArray fuzzed = QByteArray::fromHex(
         "003c74626f64793e3c74723e3c7363726970743e7070203d2824374646464646464620643b3c2f7363726970743e3c6469"
         "76207374796c653d22646973706c61793a6e6f6e652220646174612d3d2235223c2f6469763e3c2f74626f64793e");
-    EXPECT_THROW(ParseProxyListPage(QString::fromLatin1(fuzzed.mid(1)), 0, list), EConvertError);
+    EXPECT_EQ(ParseProxyListPage(QString::fromLatin1(fuzzed.mid(1)), 0, list), 1);
     EXPECT_TRUE(list.isEmpty());
 
     struct {
@@ -114,12 +117,8 @@ TEST(rHttpUtils, ProxyListPortOutOfRange)
         QByteArray page = ProxyPage(0, 1, c.shift);
         page.replace("(8000 - 0)", "(" + QByteArray::number(c.port) + " - 0)");
         list.clear();
-        if (c.valid) {
-            EXPECT_EQ(ParseProxyListPage(page, 0, list), 1) << c.port << " " << c.shift;
-            EXPECT_EQ(list, QStringList{QStringLiteral("10.0.0.0:%1").arg(c.port + c.shift)});
-        } else {
-            EXPECT_THROW(ParseProxyListPage(page, 0, list), EConvertError) << c.port << " " << c.shift;
-        }
+        EXPECT_EQ(ParseProxyListPage(page, 0, list), 1) << c.port << " " << c.shift;
+        EXPECT_EQ(list, c.valid ? QStringList{QStringLiteral("10.0.0.0:%1").arg(c.port + c.shift)} : QStringList());
     }
 }
 

@@ -246,7 +246,7 @@ TEST(rHttpUtils, ErrorTextsOfTheCommonFailures)
         // Through a proxy, the connection that failed was the proxy's.
         {QNetworkReply::ConnectionRefusedError, "proxy.example",
          "Прокси-сервер \"proxy.example\" отказал в соединении (detail)"},
-        {QNetworkReply::HostNotFoundError, "proxy.example", "Прокси-сервер \"proxy.example\" не найден (detail)"},
+        {QNetworkReply::HostNotFoundError, "proxy.example", "Прокси-сервер \"proxy.example\" не найден"},
         {QNetworkReply::SslHandshakeFailedError, "proxy.example",
          "Не удалось установить защищённое соединение с сервером \"site.example\" (detail)"},
     };

@@ -85,7 +85,10 @@ bool TProxySettings::ApplyProxy(const QString& address, int attempt, std::option
     proxy.reset();
     if (settings.Mode == ModeAuto && settings.Server.isEmpty())
         usable = SelectPublicProxy(address);
-    if (usable && (settings.Mode == ModeAuto || settings.Mode == ModeManual))
+    // The user name and password are the fixed proxy's: a public proxy never sees them.
+    if (usable && settings.Mode == ModeAuto)
+        proxy = THttpProxy{settings.Server, settings.Port, QString(), QString()};
+    else if (usable && settings.Mode == ModeManual)
         proxy = THttpProxy{settings.Server, settings.Port, settings.UserName, settings.Password};
 
     if (settings.Mode != ModeOff && !settings.Server.isEmpty())
@@ -107,10 +110,9 @@ bool TProxySettings::SelectPublicProxy(const QString& address)
         QString server;
         int port = 0;
         if (SplitProxyEntry(settings.FoundProxies.first(), server, port)) {
+            // The fixed proxy's user name and password stay stored for when it is chosen again.
             settings.Server = server;
             settings.Port = port;
-            settings.UserName.clear();
-            settings.Password.clear();
             settings.Loaded = false;
             return true;
         }
@@ -143,8 +145,6 @@ bool TProxySettings::DropFailedProxy()
         return false;
     settings.Server.clear();
     settings.Port = 0;
-    settings.UserName.clear();
-    settings.Password.clear();
     settings.Loaded = false;
     if (settings.FoundProxies.isEmpty())
         return false;
@@ -168,8 +168,6 @@ void TProxySettings::ApplyDialog(TMode mode, const QString& server, int port, co
     } else {
         settings.Mode = ModeAuto;
         settings.Server.clear();
-        settings.UserName.clear();
-        settings.Password.clear();
         settings.Port = 0;
     }
     SaveProxySettings(true);

@@ -31,7 +31,8 @@ public:
     bool SelectPublicProxy(const QString& address);
     bool FindPublicProxy(const QString& address);
     // After a failed request in the automatic mode: forgets the proxy in use and drops it from
-    // the found list. True when another found proxy remains to be tried.
+    // the found list. True when another found proxy remains to be tried. The automatic mode
+    // keeps the fixed proxy's user name and password stored, and never hands them to a proxy.
     bool DropFailedProxy();
     void FreeFoundProxies() { FState.FProxy.FoundProxies.clear(); }
 

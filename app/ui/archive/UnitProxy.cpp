@@ -65,8 +65,6 @@ TProxyChoice TFormProxy::Choice() const
     } else {
         choice.Mode = 1;
         choice.Server.clear();
-        choice.UserName.clear();
-        choice.Password.clear();
         choice.Port = 0;
     }
     return choice;

@@ -28,7 +28,8 @@ public:
     ~TFormProxy() override;
 
     void LoadProxy(const TProxy& proxy);
-    // The choice as OK stores it: the automatic search keeps no server, credentials or port.
+    // The choice as OK stores it: the automatic search keeps no server or port; the user name
+    // and password stay for the fixed proxy, as with no proxy.
     TProxyChoice Choice() const;
 
     Ui::FormProxy* Controls() const { return FUi.get(); }

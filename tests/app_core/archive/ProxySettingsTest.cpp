@@ -69,7 +69,7 @@ TEST_F(ProxySettingsTest, DialogChoices)
     FProxy.ApplyDialog(TProxySettings::ModeAuto, "host", 5, "u", "p");
     TMemIniFile ini(FState.IniFileName());
     EXPECT_EQ(ini.ReadSectionValues("PROXY"), QStringList({"ProxyMode=1", "ProxyServer=", "ProxyPort=0",
-                                                           "ProxyUsername=", "ProxyPassword="}));
+                                                           "ProxyUsername=u", "ProxyPassword=p"}));
     EXPECT_TRUE(FState.FProxy.Loaded);
 
     FProxy.ApplyDialog(TProxySettings::ModeManual, "host", 5, "u", "p");
@@ -133,6 +133,9 @@ TEST_F(ProxySettingsTest, WhichProxyARequestUses)
     FState.FProxy.Server = "10.0.0.2";
     EXPECT_TRUE(FProxy.ApplyProxy("http://x/", 1, proxy));
     EXPECT_FALSE(proxy.has_value());
+    FState.FProxy.Mode = 1;   // a found proxy never gets the fixed proxy's user name
+    EXPECT_TRUE(FProxy.ApplyProxy("http://x/", 1, proxy));
+    EXPECT_TRUE(proxy->User.isEmpty());
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
 }
 
@@ -185,10 +188,12 @@ TEST_F(ProxyDownloadTest, FixedProxyCarriesTheRequest)
 
 TEST_F(ProxyDownloadTest, FailingPublicProxyIsReplacedWithoutAsking)
 {
-    const int dead = ClosedLocalPort();
-    FServer.Route("/proxylist/", TStandInReply::Text(ProxyListPage({{"127.0.0.1", dead},
-                                                                    {"127.0.0.1", FServer.Port()}})));
+    const int dead = ClosedLocalPort();   // and a row whose port is not a number, passed over
+    QByteArray list = ProxyListPage({{"127.0.0.1", dead}, {"10.9.9.9", 1}, {"127.0.0.1", FServer.Port()}});
+    FServer.Route("/proxylist/", TStandInReply::Text(list.replace("(1 - 0)", "(99999999999 - 0)")));
     FState.FProxy.Mode = 1;
+    FState.FProxy.UserName = "user";
+    FState.FProxy.Password = "secret";
 
     EXPECT_EQ(FDownload.Execute(), 20);
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
@@ -213,6 +218,8 @@ TEST_F(ProxyDownloadTest, FailingPublicProxyIsReplacedWithoutAsking)
     EXPECT_EQ(ini.ReadString("PROXY", "ProxyMode", ""), "1");
     EXPECT_EQ(ini.ReadString("PROXY", "ProxyServer", ""), "127.0.0.1");
     EXPECT_EQ(ini.ReadInteger("PROXY", "ProxyPort", 0), FServer.Port());
+    EXPECT_EQ(ini.ReadString("PROXY", "ProxyUsername", ""), "user");
+    EXPECT_EQ(ini.ReadString("PROXY", "ProxyPassword", ""), "secret");
     EXPECT_TRUE(FState.FProxy.FoundProxies.isEmpty());
     EXPECT_TRUE(FState.FProxy.Loaded);
 }
@@ -226,6 +233,13 @@ TEST_F(ProxyDownloadTest, NoPublicProxyFoundMeansNoRequest)
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FBoxes.Last().Text, U("Ошибка получения списка proxy-серверов!\n\n"
                                     "Не найдено ни одного proxy-сервера с заданными параметрами"));
+
+    // Only unreadable rows: the reason names the row's port.
+    FServer.Route("/proxylist/",
+                  TStandInReply::Text(ProxyListPage({{"10.9.9.9", 1}}).replace("(1 - 0)", "(zz8000 - 0)")));
+    EXPECT_EQ(FDownload.Execute(), 0);
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка получения списка proxy-серверов!\n\n"
+                                    "Порт \"zz8000\" в строке списка proxy-серверов не является числом от 1 до 65535"));
 }
 
 TEST_F(ProxyDownloadTest, HttpsAddressesAskForHttpsProxiesOnly)

@@ -294,8 +294,8 @@ TEST_F(ProxyDialogTest, ModeChoosesTheRadioAndOnlyTheManualModeEditsFields)
     EXPECT_EQ(automatic.Mode, 1);
     EXPECT_EQ(automatic.Server, "");
     EXPECT_EQ(automatic.Port, 0);
-    EXPECT_EQ(automatic.UserName, "");
-    EXPECT_EQ(automatic.Password, "");
+    EXPECT_EQ(automatic.UserName, "user");   // kept for the fixed proxy
+    EXPECT_EQ(automatic.Password, "secret");
 
     Find<QRadioButton>("rbProxyManual")->click();
     EXPECT_TRUE(EditsEnabled());
