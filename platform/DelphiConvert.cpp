@@ -12,8 +12,8 @@
 
 namespace {
 
-const TResString SInvalidInteger = RESSTR("DelphiText", "'%s' is not a valid integer value");
-const TResString SInvalidFloat = RESSTR("DelphiText", "'%s' is not a valid floating point value");
+const TResString SInvalidInteger = RESSTR("DelphiText", "'%s' не является допустимым целым числом");
+const TResString SInvalidFloat = RESSTR("DelphiText", "'%s' не является допустимым числом");
 const TResString SInvalidOp = RESSTR("DelphiText", "Invalid floating point operation");
 
 bool IsBlank(QChar c)

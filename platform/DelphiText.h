@@ -63,7 +63,7 @@ QString IntToStr(std::int64_t value);
 QString IntToHex(std::uint64_t value, int digits);
 
 // Integers: optional blanks before, optional sign, decimal digits or '$'/"0x" hexadecimal;
-// 32-bit range. StrToInt raises EConvertError "'%s' is not a valid integer value".
+// 32-bit range. StrToInt raises EConvertError "'%s' не является допустимым целым числом".
 // Hexadecimal may fill every bit of the type: "$FFFFFFFF" is -1 for the 32-bit forms.
 int StrToInt(const QString& text);
 int StrToIntDef(const QString& text, int defaultValue);
@@ -73,7 +73,7 @@ std::int64_t StrToInt64Def(const QString& text, std::int64_t defaultValue);
 bool TryStrToInt64(const QString& text, std::int64_t& value);
 
 // Floats: surrounding blanks ignored, ',' or '.' as decimal separator, optional exponent.
-// StrToFloat raises EConvertError "'%s' is not a valid floating point value".
+// StrToFloat raises EConvertError "'%s' не является допустимым числом".
 long double StrToFloat(const QString& text);
 long double StrToFloatDef(const QString& text, long double defaultValue);
 bool TryStrToFloat(const QString& text, long double& value);

@@ -1,7 +1,7 @@
-// A page of the public proxy list. Errors: Exception for a table body that is cut off,
-// EConvertError for a port that is not a number in 1..65535. Invariants: every entry listed
-// is "address:port" with a port in range (the wanted one when a port is asked for), and no
-// more entries are listed than rows are counted.
+// A page of the public proxy list. Errors: Exception for a table body that is cut off; a row
+// whose port is not a number in 1..65535 is skipped, not an error. Invariants: every entry
+// listed is "address:port" with a port in range (the wanted one when a port is asked for), and
+// no more entries are listed than rows are counted.
 //
 // Input: one byte choosing the wanted port, then the page.
 

@@ -38,7 +38,7 @@ TEST(StrToInt, RejectedForms)
         StrToInt(U("12 "));
         ADD_FAILURE();
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), U("'12 ' is not a valid integer value"));
+        EXPECT_EQ(e.Message(), U("'12 ' не является допустимым целым числом"));
     }
 }
 
@@ -74,7 +74,7 @@ TEST(StrToFloat, BothSeparatorsExactlyOnce)
         StrToFloat(U("abc"));
         ADD_FAILURE();
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), U("'abc' is not a valid floating point value"));
+        EXPECT_EQ(e.Message(), U("'abc' не является допустимым числом"));
     }
 }
 
