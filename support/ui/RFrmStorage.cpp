@@ -351,9 +351,14 @@ bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue)
 
 int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue)
 {
+    return ReadFormInteger(form, key, defaultValue, -kMaxStoredSize, kMaxStoredSize);
+}
+
+int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue, int low, int high)
+{
     const TMemIniFile ini = ReadStore();
     const int value = ini.ReadInteger(FormStorageSection(form), key, defaultValue);
-    return value < -kMaxStoredSize || value > kMaxStoredSize ? defaultValue : value;
+    return value < low || value > high ? defaultValue : value;
 }
 
 void SaveFormPlacement(const QWidget* form)
