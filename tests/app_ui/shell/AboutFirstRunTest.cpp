@@ -182,6 +182,16 @@ TEST_F(AboutFirstRunTest, AClickOnAnAddressOpensItsPageOrTheMail)
     ASSERT_EQ(FOpened.size(), 1u);
     EXPECT_EQ(FOpened[0].Kind, TOpenRequest::TKind::MailTo);
     EXPECT_EQ(FOpened[0].Target, QStringLiteral("mailto:") + ContactMail());
+
+    // With nothing to open them, a click says so and names the address.
+    SetOpenHandler([](const TOpenRequest&) { throw EOpenFailed(U("на компьютере нет браузера")); });
+    emit form.LinkLabel("lblWeb1")->linkActivated(LinkAddress(TLinkPage::MainSite));
+    emit form.LinkLabel("lblMail")->linkActivated(ContactMail());
+    ASSERT_EQ(FBoxes.Boxes().size(), 2);
+    EXPECT_EQ(FBoxes.Boxes()[0].Text,
+              U("Не удалось открыть страницу \"https://tavrix.invalid/\": на компьютере нет браузера."));
+    EXPECT_EQ(FBoxes.Boxes()[1].Text,
+              U("Не удалось создать письмо на адрес \"support@tavrix.invalid\": на компьютере нет браузера."));
 }
 
 TEST_F(AboutFirstRunTest, AboutBoxClosesWithItsOneButton)

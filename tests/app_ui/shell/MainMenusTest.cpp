@@ -1,6 +1,7 @@
 // Commands of the main window's menus that lead out of it: the draws' file exchange, the help
 // menu, the languages and the first-run dialog.
 
+#include "app/core/shell/HelpLinks.h"
 #include "app/ui/archive/DrawsPage.h"
 #include "app/ui/shell/FormMain.h"
 #include "app/ui/shell/ProgramEnv.h"
@@ -524,6 +525,12 @@ TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
     ASSERT_EQ(FOpened.size(), 1);
     EXPECT_EQ(FOpened[0].Kind, TOpenRequest::TKind::Url);
     EXPECT_TRUE(FOpened[0].Target.startsWith("https://")) << FOpened[0].Target.toStdString();
+    // With no browser the operator's page is not opened, and the user is told which.
+    SetOpenHandler([](const TOpenRequest&) { throw EOpenFailed(U("на компьютере нет браузера")); });
+    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("OpenTirmaSite")));
+    EXPECT_EQ(FBoxes.Last().Text,
+              U("Не удалось открыть страницу \"") + OperatorGamePage() + U("\": на компьютере нет браузера."));
+    SetOpenHandler([this](const TOpenRequest& request) { FOpened.append(request); });
     form.reset();
 
     // The help file is looked up at start-up; with it beside the program the command opens it.
