@@ -240,17 +240,17 @@ TEST_F(InfoWindowsTest, RepeatsListChartAndKeptLengths)
     EXPECT_EQ(frm.ReadInteger(QStringLiteral("TFormRepeats"), QStringLiteral("DrawsLength"), 0), 3);
     EXPECT_EQ(frm.ReadInteger(QStringLiteral("TFormRepeats"), QStringLiteral("DrawsDeep"), 0), 2);
     EXPECT_GT(frm.ReadInteger(QStringLiteral("TFormRepeats"), QStringLiteral("GraphHeight"), 0), 0);
+    TFormRepeats again(draws);
+    EXPECT_EQ(again.DrawsLen()->value(), 3);
+    EXPECT_EQ(again.Deep()->value(), 2);
+    // So are the largest the boxes take.
     {
-        TFormRepeats again(draws);
-        EXPECT_EQ(again.DrawsLen()->value(), 3);
-        EXPECT_EQ(again.Deep()->value(), 2);
-        // The largest lengths the boxes take are kept as well.
-        again.DrawsLen()->setValue(INT_MAX);
-        again.Deep()->setValue(INT_MAX);
+        TFormRepeats largest(draws);
+        largest.DrawsLen()->setValue(INT_MAX);
+        largest.Deep()->setValue(INT_MAX);
     }
-    TFormRepeats largest(draws);
-    EXPECT_EQ(largest.DrawsLen()->value(), INT_MAX);
-    EXPECT_EQ(largest.Deep()->value(), INT_MAX);
+    EXPECT_EQ(TFormRepeats(draws).DrawsLen()->value(), INT_MAX);
+    EXPECT_EQ(TFormRepeats(draws).Deep()->value(), INT_MAX);
 }
 
 TEST_F(InfoWindowsTest, RepeatsScreenshotOfALongerArchive)
