@@ -1,5 +1,7 @@
 #include "support/RSysUtils.h"
 
+#include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 #include "support/RSysSpawn.h"
 
 #include "platform/DelphiText.h"
@@ -35,6 +37,12 @@ const TResString SOpenerFailed = RESSTR("RSysUtils", "программа для 
 const TResString SOpenerExitCode = RESSTR("RSysUtils", "программа xdg-open завершилась с кодом %d");
 const TResString SSavedNotOpened =
     RESSTR("RSysUtils", "Файл \"%s\" сохранён, но ни одна программа его не открыла: %s.");
+const TResString SNoBrowser = RESSTR("RSysUtils", "на компьютере нет браузера");
+const TResString SBrowserFailed = RESSTR("RSysUtils", "браузер не смог открыть страницу");
+const TResString SNoMailProgram = RESSTR("RSysUtils", "на компьютере нет почтовой программы");
+const TResString SMailProgramFailed = RESSTR("RSysUtils", "почтовая программа не смогла создать письмо");
+const TResString SUrlNotOpened = RESSTR("RSysUtils", "Не удалось открыть страницу \"%s\": %s.");
+const TResString SMailNotOpened = RESSTR("RSysUtils", "Не удалось создать письмо на адрес \"%s\": %s.");
 
 QString& AppFileOverride()
 {
@@ -77,6 +85,22 @@ bool WaitShortly(TSpawnedProcess& process, int ms, int& exitCode)
     }
 }
 
+// The reason an opener run gives for its exit code, for what was to be opened: an address
+// has a browser or a mail program, not a program for a type of file.
+QString OpenerReason(TOpenRequest::TKind kind, int exitCode)
+{
+    const bool url = kind == TOpenRequest::TKind::Url;
+    if (url || kind == TOpenRequest::TKind::MailTo) {
+        if (exitCode == 3)
+            return LoadResString(url ? SNoBrowser : SNoMailProgram);
+        if (exitCode == 4)
+            return LoadResString(url ? SBrowserFailed : SMailProgramFailed);
+        // Code 2 is a missing file: an address has none.
+        return Format(LoadResString(SOpenerExitCode), {exitCode});
+    }
+    return OpenerExitText(exitCode);
+}
+
 // The desktop's own opener: "xdg-open" chooses the program for a file or an address. It hands
 // the target on and ends at once on most desktops, with an exit code that tells a failure;
 // where it stays until the program it started ends, it is left to run.
@@ -90,13 +114,9 @@ void OpenWithDesktop(const TOpenRequest& request)
             throw EOpenFailed(LoadResString(SOpenerMissing), e.Code());
         throw EOpenFailed(Format(LoadResString(SOpenerNotStarted), {SystemErrorText(e.Code())}), e.Code());
     }
-    // An address whose opening fails is not reported anyway: nothing to wait for.
-    const bool reported = request.Kind == TOpenRequest::TKind::Document || request.Kind == TOpenRequest::TKind::HelpTopic;
     int exitCode = 0;
-    if (!reported)
-        ReleaseProcess(process);
-    else if (WaitShortly(process, OpenerCheckMs, exitCode) && exitCode != 0)
-        throw EOpenFailed(OpenerExitText(exitCode));
+    if (WaitShortly(process, OpenerCheckMs, exitCode) && exitCode != 0)
+        throw EOpenFailed(OpenerReason(request.Kind, exitCode));
 }
 
 void Open(const TOpenRequest& request)
@@ -108,12 +128,23 @@ void Open(const TOpenRequest& request)
         OpenWithDesktop(request);
 }
 
-// Opening an address is a convenience: when it fails the user still has the address.
-void OpenQuietly(const TOpenRequest& request)
+// An error's text to stand inside a sentence: without an ending full stop or exclamation mark.
+QString InSentence(const QString& reason)
+{
+    QString why = reason.trimmed();
+    while (why.endsWith(QLatin1Char('.')) || why.endsWith(QLatin1Char('!')))
+        why.chop(1);
+    return why;
+}
+
+// An address that could not be opened is told, with the address, so that the user can take
+// it elsewhere; it raises nothing, as a click on a link is all the caller did.
+void OpenAddress(const TOpenRequest& request, const QString& address, const TResString& failure)
 {
     try {
         Open(request);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        ErrorBox(Format(LoadResString(failure), {QuotedExcerpt(address), InSentence(ExceptionText(e))}));
     }
 }
 
@@ -181,10 +212,7 @@ QString OpenerExitText(int exitCode)
 
 QString SavedButNotOpenedText(const QString& fileName, const QString& reason)
 {
-    QString why = reason.trimmed();
-    while (why.endsWith(QLatin1Char('.')) || why.endsWith(QLatin1Char('!')))
-        why.chop(1);
-    return Format(LoadResString(SSavedNotOpened), {fileName, why});
+    return Format(LoadResString(SSavedNotOpened), {fileName, InSentence(reason)});
 }
 
 QString FormatSysError(int code, bool withCode)
@@ -309,13 +337,13 @@ void OpenHelpTopic(const QString& helpFile, const QString& topic)
 void OpenUrl(const QString& address)
 {
     const bool hasScheme = StartsWithAny(address, {"http://", "https://", "ftp://", "ftps://"});
-    OpenQuietly({TOpenRequest::TKind::Url,
-                 hasScheme ? address : QStringLiteral("http://") + address, QString()});
+    OpenAddress({TOpenRequest::TKind::Url, hasScheme ? address : QStringLiteral("http://") + address, QString()},
+                address, SUrlNotOpened);
 }
 
 void OpenMailTo(const QString& address)
 {
     const bool hasScheme = address.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive);
-    OpenQuietly({TOpenRequest::TKind::MailTo,
-                 hasScheme ? address : QStringLiteral("mailto:") + address, QString()});
+    OpenAddress({TOpenRequest::TKind::MailTo, hasScheme ? address : QStringLiteral("mailto:") + address, QString()},
+                address, SMailNotOpened);
 }

@@ -117,8 +117,9 @@ QString SavedButNotOpenedText(const QString& fileName, const QString& reason);
 void OpenDocument(const QString& fileName, const QString& helpTopic = QString());
 void OpenHelpTopic(const QString& helpFile, const QString& topic);
 // Opens a web address; "http://" is put in front unless it begins with http://, https://,
-// ftp:// or ftps:// (any letter case). Failures are ignored.
+// ftp:// or ftps:// (any letter case). A failure raises nothing: it is told in an error box,
+// "Не удалось открыть страницу "<address>": <reason>.".
 void OpenUrl(const QString& address);
-// Opens a new mail message to the address ("mailto:" put in front unless present). Failures
-// are ignored.
+// Opens a new mail message to the address ("mailto:" put in front unless present). A failure is
+// told like OpenUrl's: "Не удалось создать письмо на адрес "<address>": <reason>.".
 void OpenMailTo(const QString& address);

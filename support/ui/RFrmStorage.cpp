@@ -4,6 +4,7 @@
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "platform/ResString.h"
+#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
 #include "support/RSysUtils.h"
@@ -12,6 +13,8 @@
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMainWindow>
@@ -24,9 +27,13 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <utility>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +52,8 @@ constexpr int kFarAway = 1 << 20;
 // a stored number beyond it is damage, and the windows would add to it and overflow.
 constexpr int kMaxStoredSize = QWIDGETSIZE_MAX;
 
+const TResString SReadError =
+    RESSTR("RFrmStorage", "Не удалось прочитать файл параметров программы \"%s\": %s");
 const TResString SUnreadable = RESSTR(
     "RFrmStorage",
     "%s\n\nПоложение и размеры окон, ширина столбцов и параметры программы взяты по умолчанию.");
@@ -55,6 +64,25 @@ QSet<QString>& UnreadableFiles()
 {
     static QSet<QString> files;
     return files;
+}
+
+// The form-state file read afresh. One that exists but cannot be read raises Exception naming
+// it, with the system's reason in the program's words (the ini file's own is Qt's, in English).
+TMemIniFile OpenStore(const QString& fileName)
+{
+    try {
+        return TMemIniFile(fileName);
+    } catch (const Exception&) {
+        int code = EISDIR;
+        if (!QFileInfo(fileName).isDir()) {
+            // Asked again to learn why; a file that opens now failed for a passing reason.
+            const int handle = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+            code = handle < 0 ? errno : EIO;
+            if (handle >= 0)
+                ::close(handle);
+        }
+        throw Exception(Format(LoadResString(SReadError), {fileName, SystemErrorText(code)}));
+    }
 }
 
 // The copy of the form-state file that the open batch gathers the changes in; none without a
@@ -82,7 +110,7 @@ void ChangeStore(TChange&& change)
         change(*copy);
         return;
     }
-    TMemIniFile ini(fileName);
+    TMemIniFile ini = OpenStore(fileName);
     change(ini);
     ini.UpdateFile();
 }
@@ -97,7 +125,7 @@ TMemIniFile ReadStore()
     if (const TMemIniFile* copy = BatchFor(fileName))
         return *copy;
     try {
-        TMemIniFile ini(fileName);
+        TMemIniFile ini = OpenStore(fileName);
         UnreadableFiles().remove(fileName);
         return ini;
     } catch (const Exception& e) {
@@ -312,7 +340,7 @@ TFormStorageBatch::TFormStorageBatch()
     // One batch at a time: a second one would lose the first one's changes.
     Q_ASSERT(!BatchCopy());
     // Read before the batch counts as open: a file that cannot be read leaves no batch behind.
-    BatchCopy() = std::make_unique<TMemIniFile>(GetAppFrmFileName());
+    BatchCopy() = std::make_unique<TMemIniFile>(OpenStore(GetAppFrmFileName()));
 }
 
 TFormStorageBatch::~TFormStorageBatch()
@@ -351,9 +379,14 @@ bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue)
 
 int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue)
 {
+    return ReadFormInteger(form, key, defaultValue, -kMaxStoredSize, kMaxStoredSize);
+}
+
+int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue, int low, int high)
+{
     const TMemIniFile ini = ReadStore();
     const int value = ini.ReadInteger(FormStorageSection(form), key, defaultValue);
-    return value < -kMaxStoredSize || value > kMaxStoredSize ? defaultValue : value;
+    return value < low || value > high ? defaultValue : value;
 }
 
 void SaveFormPlacement(const QWidget* form)

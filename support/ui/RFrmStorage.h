@@ -69,6 +69,9 @@ void WriteFormInteger(const QWidget* form, const QString& key, int value);
 // to what they read.
 bool ReadFormBool(const QWidget* form, const QString& key, bool defaultValue);
 int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue);
+// The same for a value that is no size (a number of draws may be anything up to INT_MAX): the
+// default unless the stored value lies within low..high.
+int ReadFormInteger(const QWidget* form, const QString& key, int defaultValue, int low, int high);
 
 // Writes Flags, ShowCmd (1 normal, 2 minimised, 3 maximised), PixelsPerInch, and MinMaxPos and
 // NormPos, each both plain and for the current screen size ("NormPos_1920x1080"). NormPos holds

@@ -1,5 +1,7 @@
 #include "support/RSysUtils.h"
 
+#include "support/RDialogsScripted.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -314,15 +316,17 @@ TEST(RSysUtilsOpen, DocumentsAndHelpFiles)
     EXPECT_EQ(opened.Requests[2].Target, "/tmp/report.xlsx");
 }
 
-TEST(RSysUtilsOpen, FailuresAreIgnoredOnlyForAddresses)
+TEST(RSysUtilsOpen, FailuresAreRaisedForFilesAndToldForAddresses)
 {
     TOpenScope opened;
+    TScriptedBoxes boxes;
     opened.Fail = true;
     EXPECT_NO_THROW(OpenUrl("example.com"));
     EXPECT_NO_THROW(OpenMailTo("a@b.c"));
     EXPECT_THROW(OpenDocument("/tmp/report.xlsx"), ESystemError);
     EXPECT_THROW(OpenHelpTopic("/tmp/help.chm", ""), ESystemError);
     EXPECT_EQ(opened.Requests.size(), 4);
+    EXPECT_EQ(boxes.Boxes().size(), 2);
 }
 
 // The desktop's own opener as the program runs it: a missing xdg-open, or one that ends with an
@@ -340,15 +344,17 @@ TEST(RSysUtilsOpen, DesktopOpenerFailuresAreToldInRussian)
     struct TCase {
         const char* Script;   // xdg-open's body; nullptr: there is none
         const char* Error;    // empty: success
+        const char* UrlError = nullptr;   // for a web page, when it is another
     } const cases[] = {
         {nullptr, "не найдена программа xdg-open, через которую рабочий стол открывает файлы"},
-        {"exit 3", "на компьютере нет программы для файлов этого типа"},
-        {"exit 4", "программа для файлов этого типа не смогла его открыть"},
-        {"exit 2", "файл не найден"},
+        {"exit 3", "на компьютере нет программы для файлов этого типа", "на компьютере нет браузера"},
+        {"exit 4", "программа для файлов этого типа не смогла его открыть", "браузер не смог открыть страницу"},
+        {"exit 2", "файл не найден", "программа xdg-open завершилась с кодом 2"},
         {"exit 9", "программа xdg-open завершилась с кодом 9"},
         {"kill -9 $$", "программа xdg-open завершилась с кодом 137"},
-        {"test -f \"$1\" && exit 0; exit 5", ""},
+        {"test -f \"$1\" && exit 0; exit 5", "", "программа xdg-open завершилась с кодом 5"},
     };
+    TScriptedBoxes boxes;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Script ? c.Script : "no xdg-open");
         const QString opener = bin.filePath("xdg-open");
@@ -370,6 +376,9 @@ TEST(RSysUtilsOpen, DesktopOpenerFailuresAreToldInRussian)
         } catch (const EOpenFailed& e) {
             EXPECT_EQ(e.Message(), QString::fromUtf8(c.Error));
         }
+        OpenUrl("example.com");
+        EXPECT_EQ(boxes.Last().Text, QString::fromUtf8("Не удалось открыть страницу \"example.com\": %1.")
+                                         .arg(QString::fromUtf8(c.UrlError ? c.UrlError : c.Error)));
     }
     qputenv("PATH", savedPath);
     SetOpenHandler(previous);

@@ -427,8 +427,9 @@ TEST_F(FormStorage, UnreadableFileIsToldOnceAndReadsAsDefaults)
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Last().Icon, TBoxIcon::Exclamation);
     EXPECT_EQ(boxes.Last().Text,
-              QString::fromUtf8("Не удалось прочитать файл \"%1\": file to open is a directory\n\nПоложение и размеры "
-                                "окон, ширина столбцов и параметры программы взяты по умолчанию.")
+              QString::fromUtf8("Не удалось прочитать файл параметров программы \"%1\": на месте файла находится "
+                                "каталог\n\nПоложение и размеры окон, ширина столбцов и параметры программы взяты по "
+                                "умолчанию.")
                   .arg(FrmFile()));
     EXPECT_THROW(WriteFormInteger(&form, "Language", 1049), Exception);
     EXPECT_THROW(SaveFormPlacement(&form), Exception);

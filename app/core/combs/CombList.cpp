@@ -4,14 +4,19 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <vector>
 
@@ -21,26 +26,56 @@ const TResString SBadDigitLines = RESSTR(
     "CombList",
     "В файле комбинаций \"%s\" пропущено строк с числами вне диапазона от 0 до 9: %d.");
 
-bool IsDigitValue(int value)
+const TResString SNoFile = RESSTR("CombList", "файл не найден");
+const TResString SNoFolder = RESSTR("CombList", "папка \"%s\" не найдена");
+
+// A word of a file's line as a digit: a word that is no number counts as 0 (that is how the
+// file format has always been read, and a list file is not refused for it); a number outside
+// 0..9, whatever its length, is no digit (-1).
+int FileDigit(const QString& word)
 {
-    return value >= DigitMin && value <= DigitMax;
+    // The integer forms StrToNum reads, at any length: one too long for it is still a number.
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\$[0-9A-Fa-f]+|0[xX][0-9A-Fa-f]+|[0-9]+)$"));
+    int value = 0;
+    if (!TryStrToInt(word, value))
+        return number.match(word).hasMatch() ? -1 : 0;
+    return value >= DigitMin && value <= DigitMax ? value : -1;
 }
 
 // Reads the two words of a file's line split at the delimiters; false unless there are
-// exactly two and both are digits. A word that is not a number counts as 0: that is how
-// the file format has always been read, and a list file is not refused for it.
+// exactly two and both are digits.
 enum class TLineKind { NotAPair, BadDigits, Comb };
 
 TLineKind ParseDigitPair(const QString& line, const QString& delimiters, TCombWord& comb)
 {
     if (WordCount(line, delimiters) != 2)
         return TLineKind::NotAPair;
-    const int d1 = StrToNum(ExtractWord(1, line, delimiters).trimmed());
-    const int d2 = StrToNum(ExtractWord(2, line, delimiters).trimmed());
-    if (!IsDigitValue(d1) || !IsDigitValue(d2))
+    const int d1 = FileDigit(ExtractWord(1, line, delimiters).trimmed());
+    const int d2 = FileDigit(ExtractWord(2, line, delimiters).trimmed());
+    if (d1 < 0 || d2 < 0)
         return TLineKind::BadDigits;
     comb = MakeComb(static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2));
     return TLineKind::Comb;
+}
+
+// Why a combination file could not be read or written, in the program's own words where the
+// system's text would be a foreign one: a missing folder or file, a folder in the file's place,
+// no rights. Anything else keeps the reason it was given.
+QString FileFailureReason(const QString& fileName, bool reading, const QString& given)
+{
+    const QFileInfo file(fileName);
+    const QString folder = QFileInfo(file.absolutePath()).filePath();
+    if (!QFileInfo(folder).isDir())
+        return Format(LoadResString(SNoFolder), {folder});
+    if (!reading)
+        return given;
+    if (!file.exists())
+        return LoadResString(SNoFile);
+    if (file.isDir())
+        return SystemErrorText(EISDIR);
+    if (!file.isReadable())
+        return SystemErrorText(EACCES);
+    return given;
 }
 
 } // namespace
@@ -144,7 +179,7 @@ TCombWord PastedLineToComb(const QString& line)
     std::uint8_t d2 = 0;
     if (WordCount(line, delimiters) != 2 || !ReadDigitWord(ExtractWord(1, line, delimiters), d1)
         || !ReadDigitWord(ExtractWord(2, line, delimiters), d2))
-        throw Exception(Format(LoadResString(rsBadCombination), {line}));
+        throw Exception(Format(LoadResString(rsBadCombination), {QuotedExcerpt(line)}));
     return MakeComb(d1, d2);
 }
 
@@ -302,7 +337,8 @@ bool TCombListOps::ReadCombsFile(const QString& fileName, int* badDigitLines)
         return true;
     } catch (const std::exception& e) {
         combs.Count = 0;
-        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, ExceptionText(e)}));
+        const QString reason = FileFailureReason(fileName, true, ExceptionText(e));
+        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, reason}));
         return false;
     }
 }
@@ -313,7 +349,8 @@ bool TCombListOps::WriteCombsFile(const QString& fileName)
         SaveFileAtomic(fileName, CombsToBytes(CombsOf(FState.FCombs)));
         return true;
     } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsFileWriteError), {fileName, ExceptionText(e)}));
+        const QString reason = FileFailureReason(fileName, false, ExceptionText(e));
+        ErrorBox(Format(LoadResString(rsFileWriteError), {fileName, reason}));
         return false;
     }
 }

@@ -37,7 +37,8 @@ struct TCombsFileContents {
 QByteArray CombsToBytes(const TCombsArray& combs);
 // Reads the lines of a file: a line is taken when it splits into exactly two words at ','
 // and ';'; each word, trimmed, is a number (a word that is not one counts as 0). A line whose
-// numbers are not both digits 0..9 is left out and counted; other lines are left out silently.
+// numbers are not both digits 0..9 (a number of any length outside them) is left out and
+// counted; other lines are left out silently.
 // Lines end at CR LF, LF or CR.
 TCombsFileContents CombsFromBytes(const QByteArray& bytes);
 // A word a person typed or pasted as one digit: the trimmed word holds decimal digits only
@@ -46,7 +47,7 @@ TCombsFileContents CombsFromBytes(const QByteArray& bytes);
 bool ReadDigitWord(const QString& word, std::uint8_t& digit);
 // A pasted line as a combination: exactly two words at tab, blank, ',', '-', '.', ':', ';'
 // and '|', each a digit by ReadDigitWord. Raises Exception "Некорректная комбинация: ..."
-// otherwise.
+// otherwise, quoting at most the start of a long line.
 TCombWord PastedLineToComb(const QString& line);
 
 // ---------------------------------------------------------------------------------------------

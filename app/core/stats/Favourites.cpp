@@ -3,6 +3,7 @@
 #include "app/core/shell/MainState.h"
 #include "engine/KelmaStatList.h"
 #include "platform/DelphiText.h"
+#include "platform/IniFile.h"
 #include "platform/ResString.h"
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
@@ -20,10 +21,23 @@ const TResString SCount = RESSTR("UnitManager", "всего %d методов");
 const TResString SWait = RESSTR("UnitManager", "Подождите пожалуйста...");
 const TResString SResetQuery =
     RESSTR("TemplateMain", "Вы действительно хотите сбросить список избранных фильтров?");
+const TResString SNoNames =
+    RESSTR("UnitManager", "В файле \"%s\" нет названий фильтров для текущего языка интерфейса!");
 
 QString LanguageAbbrev()
 {
     return GetLanguageAbbrev(GetCurrentLanguage());
+}
+
+// True when the names file holds a name of the language's section (the section the engine
+// reads the user captions from). A file that cannot be read passes: the load tells why.
+bool HoldsNames(const QString& fileName, const QString& languageAbbrev)
+{
+    try {
+        return !TMemIniFile(fileName).ReadSection(Format(QStringLiteral("STRINGS_%s"), {languageAbbrev})).isEmpty();
+    } catch (const std::exception&) {
+        return true;
+    }
 }
 
 bool ValidIndex(std::size_t size, int i)
@@ -160,6 +174,12 @@ void ApplyFavoritesDialog(TStatList& list, const TFavoritesTree& tree, const TFa
 
 bool ImportFavoriteNames(TStatList& list, TFavoritesTree& tree, const QString& fileName)
 {
+    // Loading a file without names (another language's, or no names file at all) would turn
+    // every renamed method back to its built-in caption.
+    if (!HoldsNames(fileName, LanguageAbbrev())) {
+        ErrorBox(Format(LoadResString(SNoNames), {fileName}));
+        return false;
+    }
     QString error;
     const bool loaded = list.LoadFilterSettings(fileName, false, LanguageAbbrev(), &error);
     if (!loaded)

@@ -74,7 +74,8 @@ void ApplyFavoritesDialog(TStatList& list, const TFavoritesTree& tree, const TFa
 // The captions of the current interface language come from (and go to) the section
 // STRINGS_<language> of a favourites file. Errors are shown in a box; false then.
 // Reads the user captions of a names file into the list (not the favourites), then refills
-// the tree with them, keeping its ticks.
+// the tree with them, keeping its ticks. A file without names of the current language is
+// refused with a message, and the list and the tree are left as they were.
 bool ImportFavoriteNames(TStatList& list, TFavoritesTree& tree, const QString& fileName);
 // Writes the caption of every method, changed or not, as the tree names them, to a names file
 // (not the favourites), then reads the user captions back from the program's favourites file,

@@ -236,6 +236,10 @@ void TFormGraph::ShowMarksClicked()
         if (series->property(kTagProperty).toInt() == 1)
             if (auto* line = qobject_cast<QLineSeries*>(series))
                 line->setPointLabelsVisible(show);
+    // A series repaints only the band around its line, and a label stands above its point,
+    // often outside that band: the whole chart is repainted, so that all labels go (or come)
+    // at once.
+    FChart->update();
 }
 
 void TFormGraph::showEvent(QShowEvent* event)

@@ -167,8 +167,9 @@ TFormRepeats::~TFormRepeats()
 void TFormRepeats::RestoreState()
 {
     try {
-        FDrawsLen->setValue(std::max(1, ReadFormInteger(this, KeyDrawsLength, RepeatsDefaultLength)));
-        FDeep->setValue(std::max(1, ReadFormInteger(this, KeyDrawsDeep, RepeatsDefaultDepth)));
+        // Lengths, not sizes: anything the spin boxes take is kept.
+        FDrawsLen->setValue(ReadFormInteger(this, KeyDrawsLength, RepeatsDefaultLength, 1, INT_MAX));
+        FDeep->setValue(ReadFormInteger(this, KeyDrawsDeep, RepeatsDefaultDepth, 1, INT_MAX));
         const int graphHeight =
             std::max(FChartView->minimumHeight(), ReadFormInteger(this, KeyGraphHeight, kDefaultGraphHeight));
         const int total = std::max(height() - 40, graphHeight + 60);

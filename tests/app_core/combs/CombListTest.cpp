@@ -98,6 +98,7 @@ TEST(CombsFileTest, LinesAreTakenOrLeftOut)
         {"x;4\r\n", {"0;4"}, 0},                     // not a number: 0
         {";;4,;5;\r\n", {"4;5"}, 0},                 // runs of delimiters are one break
         {"12;3\r\n-1;3\r\n256;1\r\n3;$A\r\n", {}, 4},  // outside 0..9: left out and counted
+        {"2;99999999999\r\n-99999999999;1\r\n0;$FFFFFFFFF\r\n", {}, 3},  // at any length
         {"1;2\n3;4\r5;6", {"1;2", "3;4", "5;6"}, 0},  // LF, CR, no break at the end
         {"\xe0;\xe1\r\n", {"0;0"}, 0},               // cp1251 letters are not numbers
         {"1;1\r\n1;1\r\n", {"1;1", "1;1"}, 0},        // duplicates stay
@@ -155,8 +156,7 @@ TEST_F(CombListTest, UnreadableFileLeavesTheListEmptyAndOpenPutsItBack)
     EXPECT_EQ(FCombs.Count(), 0);
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
-    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка чтения файла \"") + name + U("\"!\n\n")));
-    EXPECT_GT(FBoxes.Last().Text.size(), (U("Ошибка чтения файла \"") + name + U("\"!\n\n")).size());
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка чтения файла \"") + name + U("\"!\n\nфайл не найден"));
 
     SetList({C(1, 2), C(3, 4)});
     FCombs.AddFilterHistory(true, "f", "v");
@@ -172,7 +172,8 @@ TEST_F(CombListTest, FailedWriteIsReported)
     const QString name = DataFile("no-such-folder/list.lcv");
     EXPECT_FALSE(FCombs.SaveCombsFile(name));
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка записи в файл \"") + name + U("\"!\n\n")));
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка записи в файл \"") + name + U("\"!\n\nпапка \"")
+                                      + DataFile("no-such-folder") + U("\" не найдена"));
     EXPECT_FALSE(QFile::exists(name));
     EXPECT_TRUE(FStatuses.contains(U("Сохранение файла \"") + name + U("\"...")));
 
@@ -225,6 +226,9 @@ TEST_F(CombListTest, PasteTakesEveryLineOrNone)
             EXPECT_TRUE(FBoxes.Boxes().isEmpty()) << c.Text;
         }
     }
+    // A long paste is quoted only in part: the box stays within the screen.
+    EXPECT_FALSE(FCombs.PasteText(QString(5000, u'7')));
+    EXPECT_EQ(FBoxes.Last().Text, U("Некорректная комбинация: \"") + QString(200, u'7') + U("…\"!"));
 }
 
 TEST_F(CombListTest, PasteOfNothingChangesNothing)

@@ -201,6 +201,20 @@ TEST_F(FavouritesTest, NamesImportReplacesCaptionsAndKeepsTheTicks)
     EXPECT_TRUE(tree.Method(gs, ms)->Ticked);
 }
 
+TEST_F(FavouritesTest, NamesImportOfAFileWithoutNamesIsRefused)
+{
+    Method("POS1").UserCaption = U("Было");
+    QByteArray noise;
+    for (int i = 0; i < 20480; ++i)
+        noise += char(i * 7919 % 251);
+    const QString names = DataFile(QStringLiteral("names.flt"));
+    WriteFileBytes(names, noise);
+    TFavoritesTree tree;
+    EXPECT_FALSE(ImportFavoriteNames(List(), tree, names));
+    EXPECT_EQ(Method("POS1").UserCaption, U("Было"));
+    EXPECT_EQ(FBoxes.Last().Text, U("В файле \"%1\" нет названий фильтров для текущего языка интерфейса!").arg(names));
+}
+
 TEST_F(FavouritesTest, NamesImportOfAnUnreadableFileSaysSo)
 {
     const QString folder = DataFile(QStringLiteral("folder.flt"));

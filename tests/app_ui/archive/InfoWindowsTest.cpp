@@ -35,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 
 namespace {
@@ -242,6 +243,14 @@ TEST_F(InfoWindowsTest, RepeatsListChartAndKeptLengths)
     TFormRepeats again(draws);
     EXPECT_EQ(again.DrawsLen()->value(), 3);
     EXPECT_EQ(again.Deep()->value(), 2);
+    // So are the largest the boxes take.
+    {
+        TFormRepeats largest(draws);
+        largest.DrawsLen()->setValue(INT_MAX);
+        largest.Deep()->setValue(INT_MAX);
+    }
+    EXPECT_EQ(TFormRepeats(draws).DrawsLen()->value(), INT_MAX);
+    EXPECT_EQ(TFormRepeats(draws).Deep()->value(), INT_MAX);
 }
 
 TEST_F(InfoWindowsTest, RepeatsScreenshotOfALongerArchive)

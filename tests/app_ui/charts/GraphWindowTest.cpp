@@ -14,10 +14,12 @@
 #include <QApplication>
 #include <QChart>
 #include <QCheckBox>
+#include <QChartView>
 #include <QDir>
 #include <QImage>
 #include <QLegend>
 #include <QLineSeries>
+#include <QScreen>
 #include <QTimer>
 #include <QValueAxis>
 
@@ -99,6 +101,23 @@ TEST_F(GraphWindowTest, OnlySeriesMadeWithLabelsFollowTheShowMarksBox)
     EXPECT_TRUE(labelled->pointLabelsVisible());
     EXPECT_TRUE(late->pointLabelsVisible());
     EXPECT_FALSE(bare->pointLabelsVisible());
+}
+
+// After each click on the box the screen shows the window as drawn afresh: all labels go or come.
+TEST_F(GraphWindowTest, TheBoxTakesEveryLabelOffTheScreenAndBack)
+{
+    TFormGraph form;
+    form.AddPoints({{1, QStringLiteral("a"), 50, true, true, 0}, {3, QStringLiteral("a"), 50, true, true, 0},
+                    {1, QStringLiteral("b"), 10, true, true, 0}, {3, QStringLiteral("b"), 90, true, true, 0}});
+    SaveScreenshot(&form, QStringLiteral("FormGraphMarks"), QSize(600, 400));
+    const auto image = [](const QPixmap& picture) { return picture.toImage().convertToFormat(QImage::Format_RGB32); };
+    for (const bool ticked : {false, true, false}) {
+        form.ShowMarks()->click();
+        QApplication::processEvents();
+        EXPECT_EQ(image(form.screen()->grabWindow(form.winId())), image(form.grab())) << ticked;
+        // The next click starts from the whole window on the screen.
+        form.ChartView()->viewport()->repaint();
+    }
 }
 
 TEST_F(GraphWindowTest, ColourZeroKeepsTheChartsOwnColour)
