@@ -15,6 +15,15 @@ const TResString SReadOnlyDisk = RESSTR("SysErrorText", "диск доступе
 const TResString SIsFolder = RESSTR("SysErrorText", "на месте файла находится каталог");
 const TResString SDiskFull = RESSTR("SysErrorText", "на диске нет свободного места");
 const TResString SFileTooLarge = RESSTR("SysErrorText", "файл превысил допустимый размер");
+const TResString SNoSuchFile = RESSTR("SysErrorText", "нет такого файла или папки");
+const TResString SNotAFolder = RESSTR("SysErrorText", "часть пути не является папкой");
+const TResString SNameTooLong = RESSTR("SysErrorText", "слишком длинное имя файла");
+const TResString SLinkLoop = RESSTR("SysErrorText", "в пути слишком много символических ссылок");
+const TResString SFileExists = RESSTR("SysErrorText", "файл уже существует");
+const TResString SInputOutput = RESSTR("SysErrorText", "ошибка ввода-вывода на диске");
+const TResString SBusy = RESSTR("SysErrorText", "файл занят другой программой");
+const TResString STooManyFiles = RESSTR("SysErrorText", "открыто слишком много файлов");
+const TResString SOtherError = RESSTR("SysErrorText", "системная ошибка %d (%s)");
 
 QString LibraryText(int code)
 {
@@ -27,7 +36,10 @@ QString LibraryText(int code)
     }();
     if (russian)
         return QString::fromUtf8(strerror_l(code, russian));
-    return QString::fromLocal8Bit(std::strerror(code));
+    // Without the Russian messages of the C library the reason is still told in Russian, with
+    // the library's own words for whoever looks the code up.
+    return LoadResString(SOtherError).replace(QLatin1String("%d"), QString::number(code))
+        .replace(QLatin1String("%s"), QString::fromLocal8Bit(std::strerror(code)));
 }
 
 } // namespace
@@ -42,6 +54,16 @@ QString SystemErrorText(int code)
     case ENOSPC:
     case EDQUOT: return LoadResString(SDiskFull);
     case EFBIG: return LoadResString(SFileTooLarge);
+    case ENOENT: return LoadResString(SNoSuchFile);
+    case ENOTDIR: return LoadResString(SNotAFolder);
+    case ENAMETOOLONG: return LoadResString(SNameTooLong);
+    case ELOOP: return LoadResString(SLinkLoop);
+    case EEXIST: return LoadResString(SFileExists);
+    case EIO: return LoadResString(SInputOutput);
+    case ETXTBSY:
+    case EBUSY: return LoadResString(SBusy);
+    case EMFILE:
+    case ENFILE: return LoadResString(STooManyFiles);
     default: return LibraryText(code);
     }
 }

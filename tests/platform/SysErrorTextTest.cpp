@@ -19,12 +19,15 @@ TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
         {EPERM, "нет прав на чтение и запись этого файла"},
         {EROFS, "диск доступен только для чтения"},
         {EISDIR, "на месте файла находится каталог"},
+        {ENOENT, "нет такого файла или папки"},
+        {ENOTDIR, "часть пути не является папкой"},
+        {ENAMETOOLONG, "слишком длинное имя файла"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Code);
         EXPECT_EQ(SystemErrorText(c.Code), QString::fromUtf8(c.Text));
     }
-    // Any other reason is the C library's own, never empty.
-    EXPECT_FALSE(SystemErrorText(ENAMETOOLONG).isEmpty());
-    EXPECT_NE(SystemErrorText(ENAMETOOLONG), SystemErrorText(ENOENT));
+    // Any other reason is the C library's own, never empty and never the same for two codes.
+    EXPECT_FALSE(SystemErrorText(ECONNRESET).isEmpty());
+    EXPECT_NE(SystemErrorText(ECONNRESET), SystemErrorText(EPIPE));
 }
