@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 
 #include <QFile>
@@ -48,7 +49,7 @@ TMemIniFile::TMemIniFile(const QString& fileName)
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(SIniReadError), {fileName, file.errorString()}));
+        throw Exception(Format(LoadResString(SIniReadError), {fileName, FileErrorText(file)}));
     LoadFromBytes(file.readAll());
 }
 

@@ -167,9 +167,9 @@ QByteArray ReadWholeFileOrRaise(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(file.errorString());
+        throw Exception(FileErrorText(file));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw Exception(file.errorString());
+        throw Exception(FileErrorText(file));
     return bytes;
 }

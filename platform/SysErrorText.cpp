@@ -2,6 +2,9 @@
 
 #include "platform/ResString.h"
 
+#include <QFileDevice>
+#include <QHash>
+
 #include <cerrno>
 #include <clocale>
 #include <cstring>
@@ -66,4 +69,23 @@ QString SystemErrorText(int code)
     case ENFILE: return LoadResString(STooManyFiles);
     default: return LibraryText(code);
     }
+}
+
+QString FileErrorText(const QFileDevice& file)
+{
+    const QString given = file.errorString();
+    // The C library's texts in the C locale, which is how Qt words them, back to their codes.
+    static const QHash<QString, int> codes = [] {
+        QHash<QString, int> byText;
+        const locale_t plain = newlocale(LC_MESSAGES_MASK, "C", locale_t(nullptr));
+        for (int code = 1; code < 256; ++code) {
+            const char* text = plain ? strerror_l(code, plain) : std::strerror(code);
+            byText.insert(QString::fromLocal8Bit(text), code);
+        }
+        if (plain)
+            freelocale(plain);
+        return byText;
+    }();
+    const auto found = codes.constFind(given);
+    return found == codes.constEnd() ? given : SystemErrorText(found.value());
 }

@@ -2,6 +2,7 @@
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
+#include "platform/SysErrorText.h"
 
 #include <QFile>
 
@@ -52,7 +53,7 @@ std::uint32_t FileCrc32(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(Format(LoadResString(SFileOpenError), {fileName, file.errorString()}));
+        throw EFOpenError(Format(LoadResString(SFileOpenError), {fileName, FileErrorText(file)}));
     // One block per call rather than one buffer for the whole process: the files compared
     // by the copy routines are read one after the other anyway, and a local buffer keeps
     // the routine safe to call from anywhere.
@@ -61,7 +62,7 @@ std::uint32_t FileCrc32(const QString& fileName)
     for (;;) {
         const qint64 count = file.read(block.data(), static_cast<qint64>(block.size()));
         if (count < 0)
-            throw Exception(Format(LoadResString(SFileReadError), {fileName, file.errorString()}));
+            throw Exception(Format(LoadResString(SFileReadError), {fileName, FileErrorText(file)}));
         if (count == 0)
             break;
         value = UpdateCrc32(value, block.data(), static_cast<std::uint16_t>(count));

@@ -1,5 +1,7 @@
 #include "platform/SysErrorText.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -30,4 +32,15 @@ TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
     // Any other reason is the C library's own, never empty and never the same for two codes.
     EXPECT_FALSE(SystemErrorText(ECONNRESET).isEmpty());
     EXPECT_NE(SystemErrorText(ECONNRESET), SystemErrorText(EPIPE));
+}
+
+// Qt words a failed open as the C library does; the user reads the program's words instead.
+TEST(SysErrorText, AFileThatCannotBeOpenedIsToldInTheSameWords)
+{
+    QFile missing(QStringLiteral("/nonexistent-folder-of-tests/file.txt"));
+    ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(FileErrorText(missing), QString::fromUtf8("нет такого файла или папки"));
+    QFile unnamed;
+    ASSERT_FALSE(unnamed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(FileErrorText(unnamed), unnamed.errorString());   // Qt's own reason is kept
 }

@@ -4,6 +4,7 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/SysErrorText.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RFileProcs.h"
@@ -98,13 +99,13 @@ QString TScriptLog::Write(const QString& text, bool withTimeStamp)
     QFile file(FFileName);
     QString reason;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        reason = file.errorString();
+        reason = FileErrorText(file);
     else if (file.write(bytes) != bytes.size() || !file.flush())
-        reason = file.errorString();
+        reason = FileErrorText(file);
     if (file.isOpen()) {
         file.close();
         if (reason.isEmpty() && file.error() != QFileDevice::NoError)
-            reason = file.errorString();
+            reason = FileErrorText(file);
     }
     if (reason.isEmpty())
         return {};

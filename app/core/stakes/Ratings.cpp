@@ -1,14 +1,15 @@
 #include "app/core/stakes/Ratings.h"
 
+#include "app/core/files/RecordFile.h"
 #include "app/core/stakes/RatingsFile.h"
 #include "app/core/stakes/RatingsFromStakes.h"
-#include "app/core/files/RecordFile.h"
 #include "app/core/stakes/StakesFile.h"
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
@@ -408,7 +409,7 @@ void TRatings::FinishScoring()
         Checkpoint(TCheckPoint::MarksCleared);
     QFile journal(JournalFileName());
     if (journal.exists() && !journal.remove())
-        throw Exception(Format(LoadResString(rsFileDeleteError), {JournalFileName(), journal.errorString()}));
+        throw Exception(Format(LoadResString(rsFileDeleteError), {JournalFileName(), FileErrorText(journal)}));
     FScoringOpen = false;
     FScoringSaved = false;
     FMarksAnywhere = false;

@@ -4,6 +4,7 @@
 #include "engine/PrjConst.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
+#include "platform/SysErrorText.h"
 #include "support/RDateUtils.h"
 
 #include <QFile>
@@ -51,12 +52,12 @@ QStringList TStakesLog::Write(const TStakeRec& rec) const
     if (QFileInfo(name).size() > MaxFileSize) {
         QFile old(name);
         if (!old.remove())
-            errors << Format(LoadResString(rsFileDeleteError), {name, old.errorString()});
+            errors << Format(LoadResString(rsFileDeleteError), {name, FileErrorText(old)});
     }
     const QByteArray line = EncodeCp1251(LineText(rec, ClockNow())) + "\r\n";
     QFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size()
         || !file.flush())
-        errors << Format(LoadResString(rsFileWriteError), {name, file.errorString()});
+        errors << Format(LoadResString(rsFileWriteError), {name, FileErrorText(file)});
     return errors;
 }

@@ -9,6 +9,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
@@ -382,7 +383,7 @@ void TFormSystem::LoadCombs()
         return;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        ErrorBox(file.errorString());
+        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, FileErrorText(file)}));
         return;
     }
     edCombs->setPlainText(SplitTextLines(DecodeCp1251(file.readAll())).join(QLatin1Char('\n')));
