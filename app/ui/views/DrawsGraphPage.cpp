@@ -272,6 +272,8 @@ void TDrawsGraphPage::ShowMarksClicked()
         return;
     if (auto* line = qobject_cast<QLineSeries*>(series.first()))
         line->setPointLabelsVisible(FShowMarks->isChecked());
+    // As in the graph window: the labels stand outside the band a series repaints.
+    Chart()->update();
 }
 
 void TDrawsGraphPage::SaveState()
