@@ -6,6 +6,11 @@
 #include "support/rHttpUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 const QDate kAug1(2016, 8, 1);
@@ -620,8 +625,8 @@ TEST_F(DownloadTest, KeysThePageRepeatsOrTheArchiveHoldsComeInOnce)
     }
 }
 
-// The rows of one page are checked against the rows found before them on the same page, not
-// only against the stored draws: a key once, and each draw later than the one taken before.
+// The rows of one page are checked against the other rows of the same page, not only against
+// the stored draws: a key once, and the draws taken in draw order.
 TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
 {
     TDrawsArray stored = MakeArchive(10);   // 08/01 M .. 08/05 E
@@ -643,8 +648,8 @@ TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
         {"a row twice", r6 + r6 + r7, newest, "08/06 M,08/06 E,08/07 M,08/07 E", 2, 0},
         {"a row twice, the evening differing", r7 + r7e, newest, "08/07 M,08/07 E", 1, 0},
         {"the stored newest day twice: quiet", r5 + r5 + r6, newest, "08/06 M,08/06 E", 0, 0},
-        {"a day before the one taken", r7 + r6, newest, "08/07 M,08/07 E", 0, 2},
-        {"the same without a stored bound", r7 + r6, 0, "08/07 M,08/07 E", 0, 2},
+        {"a day listed after a later one: draw order", r7 + r6, newest, "08/06 M,08/06 E,08/07 M,08/07 E", 0, 0},
+        {"the same without a stored bound", r7 + r6, 0, "08/06 M,08/06 E,08/07 M,08/07 E", 0, 0},
         {"a key stored further back", r6 + r9, newest, "08/06 M,08/06 E,08/09 E", 1, 0},
     };
     for (const TCase& c : cases) {
@@ -662,5 +667,96 @@ TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
         EXPECT_EQ(skipped.Repeated, c.Repeated);
         EXPECT_EQ(skipped.NotNewer, c.NotNewer);
         EXPECT_EQ(skipped.OutsideWindow, 0);
+    }
+}
+
+// The player's archive (300 draws up to 12/28/2016 E) on 01/10/2017, with a site that lists its
+// days in another order or sends cells that are no two digits: every draw of the page comes in
+// draw order, numbered on without a gap, and the warning counts what was left out. Empty cells
+// and "-" pass quietly.
+TEST_F(DownloadTest, PageRowsInAnyOrderAndCellsThatAreNoDraws)
+{
+    using TOrder = std::function<void(QList<QByteArray>&)>;
+    const TOrder asListed = [](QList<QByteArray>&) {};
+    const TOrder newestFirst = [](QList<QByteArray>& rows) { std::reverse(rows.begin(), rows.end()); };
+    const TOrder laterHalfFirst = [](QList<QByteArray>& rows) {
+        std::rotate(rows.begin(), rows.begin() + rows.size() / 2, rows.end());
+    };
+    TOrder order = asListed;
+    FServer.Route(ResultsSearchPath, [&](const TStandInRequest& request) {
+        const QUrlQuery query(QString::fromLatin1(request.Query));
+        const auto date = [&](const char* field) {
+            return QDate::fromString(query.queryItemValue(QLatin1String(field), QUrl::FullyDecoded), "MM/dd/yyyy");
+        };
+        const QByteArray page = FSite.Page(date("fromDateIn"), date("toDateIn"));
+        const qsizetype first = page.indexOf("\n<tr") + 1;
+        const qsizetype end = page.indexOf("</tbody>");
+        QList<QByteArray> rows = page.mid(first, end - first).split('\n');
+        order(rows);
+        return TStandInReply::Text(page.left(first) + rows.join('\n') + page.mid(end));
+    });
+    struct TCell {
+        QDate Day;
+        bool Evening;
+        const char* Text;
+    };
+    struct TCase {
+        const char* Name;
+        TOrder Order;
+        int Copies;
+        QTime Clock;
+        std::vector<TCell> Cells;   // kept for the cases after it
+        QStringList LeftOut;        // keys of the page's draws that are not taken
+        const char* Told;           // the warning's line; "" for no warning
+    };
+    const QStringList badKeys = {"12/30/2016 M", "12/31/2016 E", "01/02/2017 M", "01/03/2017 E", "01/04/2017 M",
+                                 "01/05/2017 E", "01/06/2017 M"};
+    const TCase cases[] = {
+        {"oldest first", asListed, 1, QTime(23, 0), {}, {}, ""},
+        {"newest first", newestFirst, 1, QTime(23, 0), {}, {}, ""},
+        {"later days first, every row twice", laterHalfFirst, 2, QTime(23, 0), {}, {},
+         "уже есть в архиве или повторяется на странице: 26"},
+        // Today's draws are held at 13:00 and 19:57.
+        {"newest first, at noon", newestFirst, 1, QTime(12, 0), {}, {"01/10/2017 M", "01/10/2017 E"},
+         "с датой и временем позже текущих: 2"},
+        {"newest first, cells that are no two digits", newestFirst, 1, QTime(23, 0),
+         {{QDate(2016, 12, 30), false, "99999999999999999999-1"},
+          {QDate(2016, 12, 31), true, "&#49;-&#50;"},
+          {QDate(2017, 1, 2), false, "1.5-2"},
+          {QDate(2017, 1, 3), true, "\xEF\xBC\x91-\xEF\xBC\x92"},   // full-width digits
+          {QDate(2017, 1, 4), false, "-1-5"},
+          {QDate(2017, 1, 5), true, ""},
+          {QDate(2017, 1, 6), false, "-"}},
+         badKeys, "с результатом не из двух цифр 0..9: 5"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FBoxes.Clear();
+        FServer.ClearRequests();
+        FState.FDraws = MakeArchive(300);
+        FNow = QDateTime(QDate(2017, 1, 10), c.Clock);
+        order = c.Order;
+        FSite.SetRowCopies(c.Copies);
+        for (const TCell& cell : c.Cells)
+            FSite.SetCell(cell.Day, cell.Evening, QString::fromUtf8(cell.Text));
+
+        TDrawsArray expected = MakeArchive(300);
+        std::uint32_t number = 301;
+        for (TDrawRec draw : SiteDraws(QDate(2016, 12, 29), QDate(2017, 1, 10)))
+            if (!c.LeftOut.contains(draw.Key.Get())) {
+                draw.Number = number++;
+                expected.push_back(draw);
+            }
+        EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()) - 300);
+        EXPECT_FALSE(FDownload.Failed());
+        EXPECT_EQ(FState.FDraws, expected);
+        EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(expected));
+        EXPECT_EQ(SiteRequests().size(), 1);
+        const QString told = QString::fromUtf8(c.Told);
+        ASSERT_EQ(FBoxes.Boxes().size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty()) {
+            EXPECT_EQ(FBoxes.Last().Text,
+                      QString::fromUtf8("Часть тиражей со страницы результатов не добавлена в архив:\n\n") + told);
+        }
     }
 }
