@@ -671,18 +671,13 @@ TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
 }
 
 // The player's archive (300 draws up to 12/28/2016 E) on 01/10/2017, with a site that lists its
-// days in another order or sends cells that are no two digits: every draw of the page comes in
-// draw order, numbered on without a gap, and the warning counts what was left out. Empty cells
-// and "-" pass quietly.
+// days in another order or sends cells that are no two digits: the page's draws come in draw
+// order, numbered on without a gap, and the warning counts what was left out ("" and "-" pass
+// quietly).
 TEST_F(DownloadTest, PageRowsInAnyOrderAndCellsThatAreNoDraws)
 {
     using TOrder = std::function<void(QList<QByteArray>&)>;
-    const TOrder asListed = [](QList<QByteArray>&) {};
-    const TOrder newestFirst = [](QList<QByteArray>& rows) { std::reverse(rows.begin(), rows.end()); };
-    const TOrder laterHalfFirst = [](QList<QByteArray>& rows) {
-        std::rotate(rows.begin(), rows.begin() + rows.size() / 2, rows.end());
-    };
-    TOrder order = asListed;
+    TOrder order;
     FServer.Route(ResultsSearchPath, [&](const TStandInRequest& request) {
         const QUrlQuery query(QString::fromLatin1(request.Query));
         const auto date = [&](const char* field) {
@@ -695,60 +690,48 @@ TEST_F(DownloadTest, PageRowsInAnyOrderAndCellsThatAreNoDraws)
         order(rows);
         return TStandInReply::Text(page.left(first) + rows.join('\n') + page.mid(end));
     });
-    struct TCell {
-        QDate Day;
-        bool Evening;
-        const char* Text;
-    };
-    struct TCase {
+    const TOrder newestFirst = [](QList<QByteArray>& rows) { std::reverse(rows.begin(), rows.end()); };
+    const TOrder laterHalfFirst = [](QList<QByteArray>& r) { std::rotate(r.begin(), r.begin() + r.size() / 2, r.end()); };
+    // The midday cells of 12/30 .. 01/05; the fourth holds full-width digits.
+    const char* const badCells[] = {"99999999999999999999-1", "&#49;-&#50;", "1.5-2", "\xEF\xBC\x91-\xEF\xBC\x92",
+                                    "-1-5", "", "-"};
+    const struct {
         const char* Name;
         TOrder Order;
-        int Copies;
-        QTime Clock;
-        std::vector<TCell> Cells;   // kept for the cases after it
-        QStringList LeftOut;        // keys of the page's draws that are not taken
-        const char* Told;           // the warning's line; "" for no warning
-    };
-    const QStringList badKeys = {"12/30/2016 M", "12/31/2016 E", "01/02/2017 M", "01/03/2017 E", "01/04/2017 M",
-                                 "01/05/2017 E", "01/06/2017 M"};
-    const TCase cases[] = {
-        {"oldest first", asListed, 1, QTime(23, 0), {}, {}, ""},
-        {"newest first", newestFirst, 1, QTime(23, 0), {}, {}, ""},
-        {"later days first, every row twice", laterHalfFirst, 2, QTime(23, 0), {}, {},
+        int Copies, Hour;
+        bool BadCells;      // kept for the cases after it
+        const char* Told;   // the warning's line; "" for none
+    } cases[] = {
+        {"newest first", newestFirst, 1, 23, false, ""},
+        {"later days first, every row twice", laterHalfFirst, 2, 23, false,
          "уже есть в архиве или повторяется на странице: 26"},
         // Today's draws are held at 13:00 and 19:57.
-        {"newest first, at noon", newestFirst, 1, QTime(12, 0), {}, {"01/10/2017 M", "01/10/2017 E"},
-         "с датой и временем позже текущих: 2"},
-        {"newest first, cells that are no two digits", newestFirst, 1, QTime(23, 0),
-         {{QDate(2016, 12, 30), false, "99999999999999999999-1"},
-          {QDate(2016, 12, 31), true, "&#49;-&#50;"},
-          {QDate(2017, 1, 2), false, "1.5-2"},
-          {QDate(2017, 1, 3), true, "\xEF\xBC\x91-\xEF\xBC\x92"},   // full-width digits
-          {QDate(2017, 1, 4), false, "-1-5"},
-          {QDate(2017, 1, 5), true, ""},
-          {QDate(2017, 1, 6), false, "-"}},
-         badKeys, "с результатом не из двух цифр 0..9: 5"},
+        {"newest first, at noon", newestFirst, 1, 12, false, "с датой и временем позже текущих: 2"},
+        {"newest first, cells that are no two digits", newestFirst, 1, 23, true, "с результатом не из двух цифр 0..9: 5"},
     };
-    for (const TCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         FBoxes.Clear();
         FServer.ClearRequests();
         FState.FDraws = MakeArchive(300);
-        FNow = QDateTime(QDate(2017, 1, 10), c.Clock);
+        FNow = QDateTime(QDate(2017, 1, 10), QTime(c.Hour, 0));
         order = c.Order;
         FSite.SetRowCopies(c.Copies);
-        for (const TCell& cell : c.Cells)
-            FSite.SetCell(cell.Day, cell.Evening, QString::fromUtf8(cell.Text));
-
+        QStringList leftOut;
+        if (c.Hour < 13)
+            leftOut << "01/10/2017 M" << "01/10/2017 E";
+        for (int i = 0; c.BadCells && i < 7; ++i) {
+            const QDate day = QDate(2016, 12, 30).addDays(i);
+            FSite.SetCell(day, false, QString::fromUtf8(badCells[i]));
+            leftOut << day.toString("MM/dd/yyyy") + " M";
+        }
         TDrawsArray expected = MakeArchive(300);
-        std::uint32_t number = 301;
         for (TDrawRec draw : SiteDraws(QDate(2016, 12, 29), QDate(2017, 1, 10)))
-            if (!c.LeftOut.contains(draw.Key.Get())) {
-                draw.Number = number++;
+            if (!leftOut.contains(draw.Key.Get())) {
+                draw.Number = static_cast<std::uint32_t>(expected.size() + 1);
                 expected.push_back(draw);
             }
         EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()) - 300);
-        EXPECT_FALSE(FDownload.Failed());
         EXPECT_EQ(FState.FDraws, expected);
         EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(expected));
         EXPECT_EQ(SiteRequests().size(), 1);

@@ -176,15 +176,7 @@ TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
 // With an empty archive the status offers the number the draw dialog proposes: 1.
 TEST_F(MainWindowTest, EmptyArchiveOffersDrawOne)
 {
-    auto form = Open();
-    EXPECT_EQ(form->StatusBar()->PanelText(1), U("Следующий тираж: 1"));
-    int proposed = 0;
-    WhenModal([&](TDialogSTemplate& dialog) {
-        proposed = dialog.findChild<QSpinBox*>(QStringLiteral("edDrawNumber"))->value();
-        dialog.reject();
-    });
-    EXPECT_TRUE(Run(*form, "DrawsAdd"));
-    EXPECT_EQ(proposed, 1);
+    EXPECT_EQ(Open()->StatusBar()->PanelText(1), U("Следующий тираж: 1"));
 }
 
 } // namespace
