@@ -308,14 +308,13 @@ TEST_F(DrawCommandTest, ListRowsAndSortedDigits)
     EXPECT_TRUE(ReadFileBytes(FState.FormStateFileName()).contains("SortedDraws=1"));
 }
 
-// The player's archive of 300 draws (08/01/2016 M .. 12/28/2016 E, draw 150 of 10/14/2016 E
-// deleted) on 01/10/2017 at noon: what adding a draw as the newest or changing one in place may
-// not bring in. A refused command changes neither the archive nor its file.
+// The player's archive of 300 draws (08/01/2016 M .. 12/28/2016 E) on 01/10/2017 at noon: what
+// adding a draw as the newest or changing one in place may not bring in. A refused command
+// changes neither the archive nor its file.
 TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
 {
     SetToday(QDate(2017, 1, 10));
-    TDrawsArray archive = MakeArchive(300);
-    archive.erase(archive.begin() + 149);
+    const TDrawsArray archive = MakeArchive(300);
     const QString numberTaken = U("В архиве уже есть тираж с номером %1 (\"%2\")!\n\nУкажите другой номер тиража.");
     const QString keyTaken =
         U("В архиве уже есть тираж с датой и временем \"%1\" (тираж %2)!\n\nУкажите другие дату или время тиража.");
@@ -352,22 +351,21 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
         {"add: yesterday's evening, after a gap", -1, 305, "01/09/2017 E", TDrawRefusal::None, {}},
         {"add: today's evening at noon", -1, 301, "01/10/2017 E", TDrawRefusal::DateAfterToday,
          afterToday.arg("01/10/2017 E")},
-        {"add: the free number 150, below the newest", -1, 150, "12/29/2016 M", TDrawRefusal::NumberNotAbove,
-         numberNotAbove.arg(150)},
-        {"edit the newest: unchanged", 298, 300, "12/28/2016 E", TDrawRefusal::None, {}},
-        {"edit the newest: the number before it", 298, 299, "12/28/2016 E", TDrawRefusal::NumberTaken,
+        {"add: a free number below the newest", -1, 0, "12/29/2016 M", TDrawRefusal::NumberNotAbove,
+         numberNotAbove.arg(0)},
+        {"edit the newest: unchanged", 299, 300, "12/28/2016 E", TDrawRefusal::None, {}},
+        {"edit the newest: the number before it", 299, 299, "12/28/2016 E", TDrawRefusal::NumberTaken,
          numberTaken.arg(299).arg("12/28/2016 M")},
-        {"edit the newest: the key before it", 298, 300, "12/28/2016 M", TDrawRefusal::KeyTaken,
+        {"edit the newest: the key before it", 299, 300, "12/28/2016 M", TDrawRefusal::KeyTaken,
          keyTaken.arg("12/28/2016 M").arg(299)},
-        {"edit the newest: a free day before the draw before it", 298, 300, "07/31/2016 E", TDrawRefusal::OutOfOrder,
+        {"edit the newest: an earlier free day", 299, 300, "07/31/2016 E", TDrawRefusal::OutOfOrder,
          notAfter.arg("07/31/2016 E").arg(299).arg("12/28/2016 M")},
-        {"edit the newest: tomorrow", 298, 300, "01/11/2017 E", TDrawRefusal::DateAfterToday,
+        {"edit the newest: tomorrow", 299, 300, "01/11/2017 E", TDrawRefusal::DateAfterToday,
          afterToday.arg("01/11/2017 E")},
-        {"edit 296: a day after the draw after it", 294, 296, "01/09/2017 M", TDrawRefusal::OutOfOrder,
+        {"edit 296: a day after the draw after it", 295, 296, "01/09/2017 M", TDrawRefusal::OutOfOrder,
          notBefore.arg("01/09/2017 M").arg(297).arg("12/27/2016 M")},
-        {"edit 296: the deleted draw's day", 294, 296, "10/14/2016 E", TDrawRefusal::OutOfOrder,
-         notAfter.arg("10/14/2016 E").arg(295).arg("12/26/2016 M")},
-        {"edit 151: the deleted draw's day", 149, 151, "10/14/2016 E", TDrawRefusal::None, {}},
+        {"edit 296: an earlier free day", 295, 296, "07/31/2016 E", TDrawRefusal::OutOfOrder,
+         notAfter.arg("07/31/2016 E").arg(295).arg("12/26/2016 M")},
         {"edit the oldest: the newest number", 0, 300, "08/01/2016 M", TDrawRefusal::NumberTaken,
          numberTaken.arg(300).arg("12/28/2016 E")},
     };
