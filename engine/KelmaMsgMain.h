@@ -65,7 +65,16 @@ inline constexpr TResString rsDrawNotNewer = KELMA_MSG(
 inline constexpr TResString rsDrawBadDate = KELMA_MSG(
     "Некорректная дата тиража: \"%s\"!\n\nУкажите дату с 1901 по 2998 год.");
 inline constexpr TResString rsDrawDateAfterToday = KELMA_MSG(
-    "Дата тиража \"%s\" позже сегодняшней!\n\nТираж еще не проведен: укажите дату не позже сегодняшней.");
+    "Дата и время тиража \"%s\" позже текущих!\n\nТираж еще не проведен: укажите дату и время не позже текущих.");
+inline constexpr TResString rsDrawNumberNotAbove = KELMA_MSG(
+    "Номер нового тиража %d должен быть больше номера последнего тиража архива (тираж %d, \"%s\")!\n\n"
+    "Укажите больший номер тиража.");
+inline constexpr TResString rsDrawNotAfterPrevious = KELMA_MSG(
+    "Тираж \"%s\" должен быть позже предыдущего тиража архива (тираж %d, \"%s\")!\n\n"
+    "Укажите более поздние дату или время тиража.");
+inline constexpr TResString rsDrawNotBeforeNext = KELMA_MSG(
+    "Тираж \"%s\" должен быть раньше следующего тиража архива (тираж %d, \"%s\")!\n\n"
+    "Укажите более ранние дату или время тиража.");
 
 // Results download and proxies.
 inline constexpr TResString rsDownloadingDraws = KELMA_MSG("Загрузка архива тиражей...");

@@ -1,8 +1,9 @@
 // Draw CSV files as an import reads them, against a small stored archive. Nothing raises.
-// Invariants: every added draw has digits 0..9, a key that reads as a draw date no later than
-// today and is neither stored nor added before it, and a number and a moment above the ones
+// Invariants: every added draw has digits 0..9, a key that reads as a draw date held by the
+// clock and is neither stored nor added before it, and a number and a moment above the ones
 // before it; the counts add up to the lines read; the added draws exported and imported again
-// into the same archive add nothing, and into an empty archive give the same draws.
+// into the same archive add nothing, and into an empty archive give the same draws, in either
+// order of the lines.
 
 #include "app/core/archive/DrawLookups.h"
 #include "app/core/archive/DrawsCsv.h"
@@ -10,6 +11,8 @@
 #include "platform/DateTime.h"
 
 #include <QSet>
+
+#include <algorithm>
 
 void FuzzDrawsCsv(const std::uint8_t* data, std::size_t size)
 {
@@ -28,11 +31,12 @@ void FuzzDrawsCsv(const std::uint8_t* data, std::size_t size)
         stored.push_back(draw);
     }
     const QByteArray bytes = input.Rest();
-    const TDateTime today = EncodeDate(2016, 8, 10);
+    const TDateTime today = EncodeDate(2016, 8, 10) + EncodeTime(12, 0, 0, 0);
 
     const TDrawsImportPlan plan = PlanDrawsImport(stored, bytes, today);
     FuzzCheck(plan.SkippedFormat >= 0 && plan.SkippedDigits >= 0 && plan.SkippedBadDate >= 0
-                  && plan.SkippedFuture >= 0 && plan.SkippedStored >= 0,
+                  && plan.SkippedFuture >= 0 && plan.SkippedStored >= 0 && plan.SkippedOlder >= 0
+                  && plan.SkippedNumber >= 0,
               "a negative count of skipped lines");
     FuzzCheck(static_cast<int>(plan.Added.size()) + plan.Skipped() == plan.Lines,
               "added and skipped lines do not add up to the lines read");
@@ -52,7 +56,7 @@ void FuzzDrawsCsv(const std::uint8_t* data, std::size_t size)
         FuzzCheck(!keys.contains(key.toUpper()), "a stored key is added again");
         TDateTime moment = 0;
         FuzzCheck(ReadDrawKey(key, moment), "a key that is no draw date is added");
-        FuzzCheck(DateOf(moment) <= today, "a draw dated after today is added");
+        FuzzCheck(moment <= today, "a draw held after the clock is added");
         FuzzCheck(moment > newestMoment, "a draw is added out of the order of dates");
         keys.insert(key.toUpper());
         newest = draw.Number;
@@ -68,6 +72,10 @@ void FuzzDrawsCsv(const std::uint8_t* data, std::size_t size)
     FuzzCheck(marked.Added == plan.Added && marked.Skipped() == 0, "a byte order mark changes what is read");
     const TDrawsImportPlan fresh = PlanDrawsImport({}, written, today);
     FuzzCheck(fresh.Added == plan.Added && fresh.Skipped() == 0, "an export reads back otherwise");
+    QList<QByteArray> newestFirst = written.split('\n');
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    FuzzCheck(PlanDrawsImport({}, newestFirst.join('\n'), today).Added == plan.Added,
+              "an export newest first reads back otherwise");
 
     // Each line on its own through the splitter.
     int lines = 0;
@@ -94,5 +102,8 @@ std::vector<QByteArray> SeedsDrawsCsv()
         QByteArray(1, '\5') + "5;\"13/45/2016 E\";1;1\r\n6;\"2016-11-12 M\";2;2\r\n7;\"02/30/2016 M\";3;3\r\n"
                                "8;\"08/11/2016 M\";4;4\r\n9;\"08/06/2016 X\";5;5\r\n10;\"08/06/2016 e\";6;6\r\n"
                                "11;\"08/06/2016 M\";7;7\r\n\"01/01/1900 M\";8;8\r\n\"12/31/2998 E\";9;9\r\n",
+        // Newest first, with a stored key and a line older than the newest stored draw.
+        QByteArray(1, '\6') + "9;\"08/06/2016 E\";1;1\r\n8;\"08/06/2016 M\";2;2\r\n\"08/05/2016 E\";3;3\r\n"
+                               "4;\"08/02/2016 E\";4;4\r\n7;\"08/01/2016 M\";5;5\r\n",
     };
 }

@@ -2,8 +2,8 @@
 // not closed) and its rows read into draws. Invariants: no draw taken repeats a stored key or
 // one taken before it, every draw taken has a key in the stored form, digits 0..9 and a moment
 // after the one taken before it, the new draws are numbered on from the stored count, and with
-// a window every draw taken lies in its days and after its moment, and every draw offered is
-// either taken or counted once.
+// a window every draw taken lies in its days, after its moment and not after its clock, and
+// every draw offered is either taken or counted once.
 
 #include "app/core/archive/ResultsPage.h"
 #include "engine/PrjConst.h"
@@ -54,6 +54,7 @@ void CheckWindow(const QString& table)
     window.FromDate = 20160701;
     window.ToDate = 20160710;
     window.After = StrToDrawDate(QStringLiteral("07/01/2016 E"));
+    window.Now = StrToDrawDate(QStringLiteral("07/10/2016 M"));
     TResultsSkipped skipped;
     const TDrawsArray found = ParseResultsTable(table, StoredDraws(), window, &skipped);
     CheckDraws(found);
@@ -62,12 +63,14 @@ void CheckWindow(const QString& table)
         const int day = key.mid(6, 4).toInt() * 10000 + key.mid(0, 2).toInt() * 100 + key.mid(3, 2).toInt();
         FuzzCheck(day >= window.FromDate && day <= window.ToDate, "a draw outside the asked days is taken");
         FuzzCheck(StrToDrawDate(key) > window.After, "a draw not newer than the newest stored one is taken");
+        FuzzCheck(!(StrToDrawDate(key) > window.Now), "a draw not held yet is taken");
     }
     // Without a window every draw offered is taken or counted too, under the same keys.
     TResultsSkipped openSkipped;
     const TDrawsArray open = ParseResultsTable(table, StoredDraws(), {}, &openSkipped);
-    FuzzCheck(openSkipped.OutsideWindow == 0, "a draw is outside no window");
-    FuzzCheck(openSkipped.Repeated == skipped.Repeated, "repeated keys are counted by the window");
+    FuzzCheck(openSkipped.OutsideWindow == 0 && openSkipped.NotHeld == 0, "a draw is outside no window");
+    FuzzCheck(openSkipped.Repeated == skipped.Repeated && openSkipped.BadCell == skipped.BadCell,
+              "repeated keys and bad cells are counted by the window");
     FuzzCheck(open.size() + static_cast<size_t>(openSkipped.Total()) == found.size() + static_cast<size_t>(skipped.Total()),
               "a draw the window left out is not counted once");
 }
@@ -103,5 +106,9 @@ std::vector<QByteArray> SeedsResultsPage()
         "<tr><div>07/02/2016</div><div>1-2</div><div>3-4</div></tr><tr><div>07/02/2016</div><div>1-2</div><div>3-4</div></tr>"
         "<tr><div>06/30/2016</div><div>5-5</div><div>6-6</div></tr><tr><div>07/04/2016</div><div>7-7</div><div>-</div></tr>"
         "<tr><div>07/03/2016</div><div>8-8</div><div>9-9</div></tr><tr><div>07/04/2016</div><div>-</div><div>0-0</div></tr>",
+        // Newest first, today's evening ahead of the clock, and cells that are no two digits.
+        "<tr><div>07/10/2016</div><div>1-1</div><div>2-2</div></tr><tr><div>07/03/2016</div><div>-1-5</div>"
+        "<div>1.5-2</div></tr><tr><div>07/02/2016</div><div>&#49;-&#50;</div><div>99999999999999999999-1</div></tr>"
+        "<tr><div>07/02/2016</div><div>\xEF\xBC\x91-\xEF\xBC\x92</div><div>3 - 4</div></tr>",
     };
 }

@@ -171,10 +171,16 @@ TDrawCheck TDrawArchive::CheckDraw(const TDrawRec& draw, int index) const
             return refuse(TDrawRefusal::NumberTaken, Format(LoadResString(rsDrawNumberTaken),
                                                             {static_cast<qint64>(draw.Number), other.Key.Get()}));
     }
+    if (index < 0 && !draws.empty() && draw.Number < draws.back().Number)
+        return refuse(TDrawRefusal::NumberNotAbove,
+                      Format(LoadResString(rsDrawNumberNotAbove), {static_cast<qint64>(draw.Number),
+                                                                   static_cast<qint64>(draws.back().Number),
+                                                                   draws.back().Key.Get()}));
     TDateTime moment = 0;
     if (!ReadDrawKey(key, moment))
         return refuse(TDrawRefusal::BadDate, Format(LoadResString(rsDrawBadDate), {key}));
-    if (DateOf(moment) > ClockToday())
+    // Today's evening draw is not held in the morning: its key's time counts, not only its day.
+    if (moment > ClockNow())
         return refuse(TDrawRefusal::DateAfterToday, Format(LoadResString(rsDrawDateAfterToday), {key}));
     for (qsizetype i = static_cast<qsizetype>(draws.size()) - 1; i >= 0; --i) {
         const TDrawRec& other = draws[static_cast<size_t>(i)];
@@ -182,12 +188,23 @@ TDrawCheck TDrawArchive::CheckDraw(const TDrawRec& draw, int index) const
             return refuse(TDrawRefusal::KeyTaken,
                           Format(LoadResString(rsDrawKeyTaken), {key, static_cast<qint64>(other.Number)}));
     }
-    // A newest draw whose key does not read sets no bound: a later draw is what mends it.
-    TDateTime newest = 0;
-    if (index < 0 && !draws.empty() && ReadDrawKey(draws.back().Key.Get(), newest) && !(moment > newest))
-        return refuse(TDrawRefusal::NotNewer, Format(LoadResString(rsDrawNotNewer),
-                                                     {key, static_cast<qint64>(draws.back().Number),
-                                                      draws.back().Key.Get()}));
+    // The draws before and after: a neighbour whose key does not read sets no bound, so that a
+    // damaged key can be mended draw by draw.
+    const auto neighbour = [&draws](qsizetype i, TDateTime& at) -> const TDrawRec* {
+        if (i < 0 || i >= static_cast<qsizetype>(draws.size()) || !ReadDrawKey(draws[static_cast<size_t>(i)].Key.Get(), at))
+            return nullptr;
+        return &draws[static_cast<size_t>(i)];
+    };
+    const qsizetype before = index < 0 ? static_cast<qsizetype>(draws.size()) - 1 : index - 1;
+    TDateTime at = 0;
+    if (const TDrawRec* previous = neighbour(before, at); previous && !(moment > at)) {
+        const TResString& text = index < 0 ? rsDrawNotNewer : rsDrawNotAfterPrevious;
+        return refuse(index < 0 ? TDrawRefusal::NotNewer : TDrawRefusal::OutOfOrder,
+                      Format(LoadResString(text), {key, static_cast<qint64>(previous->Number), previous->Key.Get()}));
+    }
+    if (const TDrawRec* next = index < 0 ? nullptr : neighbour(index + 1, at); next && !(moment < at))
+        return refuse(TDrawRefusal::OutOfOrder, Format(LoadResString(rsDrawNotBeforeNext),
+                                                       {key, static_cast<qint64>(next->Number), next->Key.Get()}));
     return {};
 }
 

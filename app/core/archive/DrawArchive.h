@@ -43,9 +43,11 @@ enum class TDrawRefusal {
     None,
     NumberTaken,   // another draw has its number
     BadDate,       // the key is no draw key, or names no day of 1901..2998
-    DateAfterToday,
+    DateAfterToday,   // the draw's date and time lie after the clock: it is not held yet
     KeyTaken,      // another draw has its key (letter case ignored)
     NotNewer,      // added as the newest, but not later than the newest stored draw
+    NumberNotAbove,   // added as the newest, but numbered below the newest stored draw
+    OutOfOrder,    // changed in place, but not between the draws before and after it
 };
 struct TDrawCheck {
     TDrawRefusal Refusal = TDrawRefusal::None;
@@ -92,8 +94,10 @@ public:
     // Whether a draw may stand in the archive: at the archive index in place of the draw there,
     // or with index -1 as the newest draw. The archive never holds one number or one key twice
     // (lookups by number and by key would find either draw), nor a key that is no date or a
-    // date after today (the download starts at the newest draw's date); a newest draw must be
-    // later than the one before it. Digits are not looked at.
+    // draw held after the clock (the download starts at the newest draw's date), and it stays
+    // in draw order: a draw lies strictly between its neighbours (a neighbour whose key does
+    // not read sets no bound), and a newest draw also takes a number above the newest's
+    // (lookups by number and the next number offered rely on it). Digits are not looked at.
     TDrawCheck CheckDraw(const TDrawRec& draw, int index) const;
     // Appends a draw as the newest one, saves, refreshes the views. A digit outside 0..9 or a
     // draw that CheckDraw refuses raises with its message, and nothing changes.

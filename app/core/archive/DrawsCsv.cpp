@@ -15,7 +15,9 @@
 #include <QIODevice>
 #include <QSet>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -29,8 +31,10 @@ const TResString SSkipped = RESSTR("DrawsCsv", "Пропущено строк: %
 const TResString SSkippedFormat = RESSTR("DrawsCsv", "неверный формат строки: %d");
 const TResString SSkippedDigits = RESSTR("DrawsCsv", "цифры вне 0..9: %d");
 const TResString SSkippedBadDate = RESSTR("DrawsCsv", "дата тиража не читается: %d");
-const TResString SSkippedFuture = RESSTR("DrawsCsv", "дата тиража позже сегодняшней: %d");
-const TResString SSkippedStored = RESSTR("DrawsCsv", "тираж уже есть в архиве или не новее последнего: %d");
+const TResString SSkippedFuture = RESSTR("DrawsCsv", "дата и время тиража позже текущих: %d");
+const TResString SSkippedStored = RESSTR("DrawsCsv", "тираж уже есть в архиве: %d");
+const TResString SSkippedOlder = RESSTR("DrawsCsv", "тираж старше последнего тиража архива: %d");
+const TResString SSkippedNumber = RESSTR("DrawsCsv", "номер тиража не больше номера последнего тиража архива: %d");
 
 constexpr int MaxKeyLength = 12;
 constexpr qint64 ReadChunk = 64 * 1024;
@@ -120,19 +124,16 @@ QByteArray DrawsToCsvBytes(const TDrawsArray& draws)
     return EncodeCp1251(text);
 }
 
-TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes, TDateTime today)
+TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes, TDateTime now)
 {
     TDrawsImportPlan plan;
-    QSet<QString> keys;
-    QSet<std::uint32_t> numbers;
-    for (const TDrawRec& draw : stored) {
-        keys.insert(KeyOf(draw));
-        numbers.insert(draw.Number);
-    }
-    std::int64_t newest = stored.empty() ? 0 : stored.back().Number;
-    TDateTime newestMoment = 0;
-    if (!stored.empty() && !ReadDrawKey(stored.back().Key.Get(), newestMoment))
-        newestMoment = 0;
+    // A sound line: its number (0 for a 3-field line, numbered at its turn) and its draw.
+    struct TOffer {
+        std::int64_t Number = 0;
+        TDrawRec Draw;
+        TDateTime Moment = 0;
+    };
+    std::vector<TOffer> offers;
 
     // Line breaks are CR, LF or both; the empty lines between CR and LF are blank.
     const QByteArray bom("\xEF\xBB\xBF");
@@ -154,17 +155,15 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
             continue;
         }
         const qsizetype first = fields.size() - 3;   // the key's field
-        std::int64_t number = 0;
+        TOffer offer;
         if (fields.size() == 4) {
             // The record holds an unsigned 32-bit number: what export writes reads back.
-            if (!TryStrToInt64(fields[0], number))
-                number = 0;
-            if (number <= 0 || number > std::numeric_limits<std::uint32_t>::max()) {
+            if (!TryStrToInt64(fields[0], offer.Number))
+                offer.Number = 0;
+            if (offer.Number <= 0 || offer.Number > std::numeric_limits<std::uint32_t>::max()) {
                 ++plan.SkippedFormat;
                 continue;
             }
-        } else {
-            number = newest + 1;
         }
         const int digit1 = StrToNum(fields[first + 1]);
         const int digit2 = StrToNum(fields[first + 2]);
@@ -172,30 +171,56 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
             ++plan.SkippedDigits;
             continue;
         }
-        TDrawRec draw;
-        draw.Key.Set(fields[first].left(MaxKeyLength));
-        TDateTime moment = 0;
-        if (!ReadDrawKey(draw.Key.Get(), moment)) {
+        offer.Draw.Digits = {static_cast<std::uint8_t>(digit1), static_cast<std::uint8_t>(digit2)};
+        offer.Draw.Key.Set(fields[first].left(MaxKeyLength));
+        if (!ReadDrawKey(offer.Draw.Key.Get(), offer.Moment)) {
             ++plan.SkippedBadDate;
             continue;
         }
-        if (DateOf(moment) > DateOf(today)) {
+        if (offer.Moment > now) {
             ++plan.SkippedFuture;
             continue;
         }
-        const QString key = KeyOf(draw);
-        if (number <= newest || number > std::numeric_limits<std::uint32_t>::max()
-            || numbers.contains(static_cast<std::uint32_t>(number)) || keys.contains(key) || !(moment > newestMoment)) {
+        offers.push_back(offer);
+    }
+
+    // A file may list the newest draw first: taken in file order, every draw after the first
+    // would look old. Lines of one moment keep their file order, so the first of them is the
+    // one taken.
+    std::stable_sort(offers.begin(), offers.end(), [](const TOffer& a, const TOffer& b) { return a.Moment < b.Moment; });
+    QSet<QString> keys;
+    QSet<std::uint32_t> numbers;
+    for (const TDrawRec& draw : stored) {
+        keys.insert(KeyOf(draw));
+        numbers.insert(draw.Number);
+    }
+    std::int64_t newest = stored.empty() ? 0 : stored.back().Number;
+    TDateTime newestMoment = 0;
+    if (!stored.empty() && !ReadDrawKey(stored.back().Key.Get(), newestMoment))
+        newestMoment = 0;
+    for (TOffer& offer : offers) {
+        const std::int64_t number = offer.Number > 0 ? offer.Number : newest + 1;
+        const QString key = KeyOf(offer.Draw);
+        if (keys.contains(key) || (offer.Number > 0 && numbers.contains(static_cast<std::uint32_t>(number)))) {
             ++plan.SkippedStored;
             continue;
         }
-        draw.Number = static_cast<std::uint32_t>(number);
-        draw.Digits = {static_cast<std::uint8_t>(digit1), static_cast<std::uint8_t>(digit2)};
-        plan.Added.push_back(draw);
+        if (!(offer.Moment > newestMoment)) {
+            ++plan.SkippedOlder;
+            continue;
+        }
+        // A 3-field line's number may be stored when edits left the numbers out of order.
+        if (number <= newest || number > std::numeric_limits<std::uint32_t>::max()
+            || numbers.contains(static_cast<std::uint32_t>(number))) {
+            ++plan.SkippedNumber;
+            continue;
+        }
+        offer.Draw.Number = static_cast<std::uint32_t>(number);
+        plan.Added.push_back(offer.Draw);
         keys.insert(key);
-        numbers.insert(draw.Number);
+        numbers.insert(offer.Draw.Number);
         newest = number;
-        newestMoment = moment;
+        newestMoment = offer.Moment;
     }
     return plan;
 }
@@ -227,6 +252,8 @@ QString DrawsImportReport(const TDrawsImportPlan& plan)
         {plan.SkippedBadDate, &SSkippedBadDate},
         {plan.SkippedFuture, &SSkippedFuture},
         {plan.SkippedStored, &SSkippedStored},
+        {plan.SkippedOlder, &SSkippedOlder},
+        {plan.SkippedNumber, &SSkippedNumber},
     };
     for (const auto& [count, res] : parts)
         if (count > 0)
@@ -262,7 +289,7 @@ std::optional<TDrawsImportPlan> TDrawsCsvExchange::Import()
             device = std::move(file);
         }
         // The whole file first: a read error part-way leaves the archive as it was.
-        plan = PlanDrawsImport(FState.FDraws, ReadDrawsCsv(*device, fileName), ClockToday());
+        plan = PlanDrawsImport(FState.FDraws, ReadDrawsCsv(*device, fileName), ClockNow());
         const size_t before = FState.FDraws.size();
         FArchive.AppendDraws(plan.Added);
         FArchive.SaveAppendedDraws(before);

@@ -34,28 +34,36 @@ QByteArray DrawsToCsvBytes(const TDrawsArray& draws);
 
 // What an import takes from a file and what it leaves.
 struct TDrawsImportPlan {
-    TDrawsArray Added;            // the draws to append, in file order
+    TDrawsArray Added;            // the draws to append, in draw order
     int Lines = 0;                // lines that are not blank
     int SkippedFormat = 0;        // neither 3 nor 4 fields, or a number that is not 1..2^32-1
     int SkippedDigits = 0;        // a digit outside 0..9
     int SkippedBadDate = 0;       // the key is no draw date "mm/dd/yyyy M|E"
-    int SkippedFuture = 0;        // the key's date lies after today
-    int SkippedStored = 0;        // the key or the number is stored, or the number or the
-                                  // moment is not above the newest draw's
-    int Skipped() const { return SkippedFormat + SkippedDigits + SkippedBadDate + SkippedFuture + SkippedStored; }
+    int SkippedFuture = 0;        // the draw's date and time lie after the clock
+    int SkippedStored = 0;        // the key or the number is in the archive already (stored,
+                                  // or added from an earlier line)
+    int SkippedOlder = 0;         // held before the newest draw
+    int SkippedNumber = 0;        // a later draw whose number is not above the newest draw's
+    int Skipped() const
+    {
+        return SkippedFormat + SkippedDigits + SkippedBadDate + SkippedFuture + SkippedStored + SkippedOlder
+               + SkippedNumber;
+    }
 };
 
-// The draws a file adds to the archive on the day `today`. A UTF-8 byte order mark at the
+// The draws a file adds to the archive at the moment `now`. A UTF-8 byte order mark at the
 // start of the file is passed over (editors write one; the rest is read as cp1251 all the
 // same). A line's key is cut to 12 characters and its digits read as integers (0 for a text
-// that is not one). A draw is added only when both digits are 0..9, its key reads as a draw
-// date (ReadDrawKey) of today or earlier, the key (letter case ignored) is neither stored nor
-// added before it, and both its number and its moment are above the newest draw's, stored or
-// added: the archive stays in the order of its numbers and of its dates, so that the newest
-// draw is the one with the highest number and the latest date (a stored newest key that does
-// not read sets no bound on the moment). A 3-field line gets the number after the newest
-// draw's, as a draw added by hand does.
-TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes, TDateTime today);
+// that is not one). A draw is offered only when both digits are 0..9 and its key reads as a
+// draw date (ReadDrawKey) held by `now`. The offered draws are taken in draw order, whatever
+// order the file lists them in (a file written newest first loses nothing): each is added
+// when its key (letter case ignored) and its number are neither stored nor added before it,
+// and both its number and its moment are above the newest draw's, stored or added. So the
+// archive stays in the order of its numbers and of its dates, and the newest draw is the one
+// with the highest number and the latest date (a stored newest key that does not read sets no
+// bound on the moment). A 3-field line gets the number after the newest draw's at its turn,
+// as a draw added by hand does.
+TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fileBytes, TDateTime now);
 
 // Every byte the device holds. Raises Exception naming the file when it reports an error,
 // wherever in the file that happens.
@@ -77,7 +85,7 @@ public:
     // Opens the file for reading (tests hand in a device that fails part-way).
     std::function<std::unique_ptr<QIODevice>(const QString& fileName)> OpenFile;
 
-    // Import: asks for a file, reads it whole, appends the draws it adds on the clock's day and
+    // Import: asks for a file, reads it whole, appends the draws it adds by the clock and
     // saves the archive once, then tells the user what was added and skipped. When the file
     // cannot be read to its end nothing is appended. Nothing when the prompt was cancelled.
     std::optional<TDrawsImportPlan> Import();

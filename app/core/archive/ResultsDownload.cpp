@@ -29,6 +29,8 @@ const TResString SDrawsLeftOut =
 const TResString SLeftOutsideWindow = RESSTR("ResultsDownload", "\nс датой вне запрошенного периода: %d");
 const TResString SLeftNotNewer = RESSTR("ResultsDownload", "\nне новее последнего тиража архива: %d");
 const TResString SLeftRepeated = RESSTR("ResultsDownload", "\nуже есть в архиве или повторяется на странице: %d");
+const TResString SLeftBadCell = RESSTR("ResultsDownload", "\nс результатом не из двух цифр 0..9: %d");
+const TResString SLeftNotHeld = RESSTR("ResultsDownload", "\nс датой и временем позже текущих: %d");
 
 // A failure that no retry can mend: the download stops with the message and asks nothing.
 class EDownloadStop : public Exception {
@@ -74,6 +76,8 @@ QString LeftOutText(const TResultsSkipped& skipped)
         {skipped.OutsideWindow, &SLeftOutsideWindow},
         {skipped.NotNewer, &SLeftNotNewer},
         {skipped.Repeated, &SLeftRepeated},
+        {skipped.BadCell, &SLeftBadCell},
+        {skipped.NotHeld, &SLeftNotHeld},
     };
     for (const auto& [count, res] : parts)
         if (count > 0)
@@ -178,6 +182,7 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
     window.FromDate = fromDate;
     window.ToDate = toDate;
     window.After = NewestDraw(FState.FDraws).After;
+    window.Now = ClockNow();
     const TDrawsArray found = ParseResultsTable(table, FState.FDraws, window, &FSkipped);
     if (found.empty())
         return 0;

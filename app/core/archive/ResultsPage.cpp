@@ -3,7 +3,6 @@
 #include "app/core/archive/DrawLookups.h"
 #include "engine/PrjConst.h"
 #include "platform/DateTime.h"
-#include "platform/WordUtils.h"
 #include "support/RParse.h"
 
 #include <QSet>
@@ -12,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -25,19 +25,24 @@ QString UrlDate(int date)
     return QString::asprintf("%02d%%2F%02d%%2F%04d", (date % 10000) / 100, date % 100, date / 10000);
 }
 
-// A cell such as "4-1": true with both digits when it holds two words that are digits 0..9.
+// A result cell that is neither empty nor "-": true with both digits when it is two words
+// split by "-", each a single digit 0..9 with nothing but blanks around it. Every table of the
+// program is indexed by the digits; a number read leniently ("-1-5" as 1-5, "1.5" as 0, an
+// entity or a digit of another script as 0) would be stored and counted as a draw for good.
 bool ReadResultCell(const QString& cell, std::uint8_t& digit1, std::uint8_t& digit2)
 {
-    const QString dash = QStringLiteral("-");
-    if (cell.isEmpty() || cell == dash || WordCount(cell, dash) != 2)
+    const QStringList words = cell.split(QLatin1Char('-'));
+    if (words.size() != 2)
         return false;
-    const int d1 = StrToNum(ExtractWord(1, cell, dash).trimmed());
-    const int d2 = StrToNum(ExtractWord(2, cell, dash).trimmed());
-    // Every table of the program is indexed by the digits, so nothing else may enter.
-    if (d1 < DigitMin || d1 > DigitMax || d2 < DigitMin || d2 > DigitMax)
-        return false;
-    digit1 = static_cast<std::uint8_t>(d1);
-    digit2 = static_cast<std::uint8_t>(d2);
+    std::uint8_t digits[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        const QString word = words[i].trimmed();
+        if (word.size() != 1 || word[0] < QLatin1Char('0') || word[0] > QLatin1Char('9'))
+            return false;
+        digits[i] = static_cast<std::uint8_t>(word[0].unicode() - '0');
+    }
+    digit1 = digits[0];
+    digit2 = digits[1];
     return true;
 }
 
@@ -104,11 +109,16 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
         storedKeys.insert(draw.Key.Get().toUpper());
     // Keys the page offered so far: a page that lists a day twice must not add it twice.
     QSet<QString> offered;
-    TDateTime after = window.After;
+    struct TOffer {
+        TDrawRec Draw;
+        TDateTime Moment;
+    };
+    std::vector<TOffer> offers;
     QString rest = table;
     const QString rowStart = QStringLiteral("<tr");
     const QString cellStart = QStringLiteral("<div>");
     const QString cellEnd = QStringLiteral("</div>");
+    const QString notHeld = QStringLiteral("-");
     while (rest.contains(rowStart, Qt::CaseInsensitive)) {
         QString row = CutBetween(rest, rowStart, QStringLiteral("</tr>"), 2);
         const QString date = CutBetween(row, cellStart, cellEnd, 1);
@@ -122,8 +132,12 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
             TDrawRec draw;
             // The duplicate test looks for the key exactly as it would be stored.
             draw.Key.Set(date + QLatin1Char(' ') + QLatin1Char(letters[i]));
-            if (FindDrawByText(stored, draw.Key.Get(), 3) >= 0 || !ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1]))
+            if (FindDrawByText(stored, draw.Key.Get(), 3) >= 0 || cells[i].isEmpty() || cells[i] == notHeld)
                 continue;
+            if (!ReadResultCell(cells[i], draw.Digits[0], draw.Digits[1])) {
+                ++left.BadCell;
+                continue;
+            }
             const QString key = draw.Key.Get().toUpper();
             if (offered.contains(key) || storedKeys.contains(key)) {
                 ++left.Repeated;
@@ -135,17 +149,32 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
                 continue;
             }
             const TDateTime moment = StrToDrawDate(draw.Key.Get());
-            if (after > 0 && !(moment > after)) {
-                ++left.NotNewer;
+            if (window.Now > 0 && moment > window.Now) {
+                ++left.NotHeld;
                 continue;
             }
-            const std::uint64_t number = firstNumber + found.size() + 1;
-            if (number > std::numeric_limits<std::uint32_t>::max())
-                break;
-            draw.Number = static_cast<std::uint32_t>(number);
-            found.push_back(draw);
-            after = moment;
+            offers.push_back({draw, moment});
         }
+    }
+
+    // Sites list their days newest first as often as oldest first: the archive takes them in
+    // the order they were held, or every draw after the first one taken would look old and be
+    // lost, as the next window starts after it.
+    // Days outside the years a key can name all read as day 0: the first of them is taken
+    // (without a window), the rest are not later than it.
+    std::stable_sort(offers.begin(), offers.end(), [](const TOffer& a, const TOffer& b) { return a.Moment < b.Moment; });
+    TDateTime after = window.After;
+    for (TOffer& offer : offers) {
+        if (after > 0 && !(offer.Moment > after)) {
+            ++left.NotNewer;
+            continue;
+        }
+        const std::uint64_t number = firstNumber + found.size() + 1;
+        if (number > std::numeric_limits<std::uint32_t>::max())
+            break;
+        offer.Draw.Number = static_cast<std::uint32_t>(number);
+        found.push_back(offer.Draw);
+        after = offer.Moment;
     }
     return found;
 }

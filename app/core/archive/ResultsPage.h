@@ -19,30 +19,35 @@ QString ResultsSearchUrl(int fromDate, int toDate);
 // section. A section or table that is not closed raises Exception.
 QString ResultsTable(const QString& page);
 // What a page may add: rows dated within the asked window, draws later than the newest stored
-// one. A site is not trusted to keep to the request, and a draw appended out of order would
-// move the archive's newest date backwards (the next window would never move forward).
+// one and held by the clock. A site is not trusted to keep to the request, and a draw appended
+// out of order would move the archive's newest date backwards (the next window would never
+// move forward).
 struct TResultsWindow {
     int FromDate = 0;     // yyyymmdd; 0: no lower bound
     int ToDate = 0;       // yyyymmdd; 0: no upper bound
     TDateTime After = 0;  // only draws held later than this moment; 0: any
+    TDateTime Now = 0;    // only draws held by this moment; 0: any
 };
 // Draws of the page that were left out (the stored draws of the newest day, which every window
 // asks for again, are not counted).
 struct TResultsSkipped {
     int OutsideWindow = 0;   // rows dated before or after the asked dates
-    int NotNewer = 0;        // not later than the newest stored draw or the draw taken before
+    int NotNewer = 0;        // not later than the newest stored draw
     int Repeated = 0;        // a key stored further back, or one the page gave already
-    int Total() const { return OutsideWindow + NotNewer + Repeated; }
+    int BadCell = 0;         // a result that is not two digits 0..9
+    int NotHeld = 0;         // a draw whose time of day is still ahead of the clock
+    int Total() const { return OutsideWindow + NotNewer + Repeated + BadCell + NotHeld; }
 };
 
-// The draws of the table rows that are not stored yet, in page order (midday before evening
-// within a row), numbered on from the archive: from its count or, when the numbers ran ahead
-// of the count (draws deleted or skipped), from its newest number. A row is read only when
-// its date cell is a date "mm/dd/yyyy"; a draw whose cell holds two digits 0..9 split by "-"
-// (empty cells and "-", a draw not held yet, are passed over) is offered. An offered draw
-// whose key is among the newest four stored ones is passed over quietly; one whose key the
-// page offered before or the archive holds further back is counted as repeated (the archive
-// never holds one key twice); the rest are taken when the window lets them in and each is
-// later than the one taken before it (counted in skipped when not).
+// The draws of the table rows that are not stored yet, in draw order (by date, midday before
+// evening) whatever order the page lists them in, numbered on from the archive: from its
+// count or, when the numbers ran ahead of the count (draws deleted or skipped), from its
+// newest number. A row is read only when its date cell is a date "mm/dd/yyyy". Empty cells
+// and "-" (a draw not held yet) are passed over quietly, and so is a draw whose key is among
+// the newest four stored ones; any other cell must be two words split by "-", each one digit
+// 0..9 (blanks around them aside), or it is counted as a bad cell. A draw whose key the page
+// offered before or the archive holds further back is counted as repeated (the archive never
+// holds one key twice); the rest are taken when the window lets them in (counted in skipped
+// when not).
 TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window = {},
                               TResultsSkipped* skipped = nullptr);

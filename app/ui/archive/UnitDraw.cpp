@@ -125,7 +125,8 @@ void TFormDraw::accept()
         const TDrawCheck check = FChecker(draw);
         if (check.Refused()) {
             ErrorBox(check.Message);
-            const bool onNumber = check.Refusal == TDrawRefusal::NumberTaken || !FWithDate;
+            const bool onNumber = check.Refusal == TDrawRefusal::NumberTaken
+                                  || check.Refusal == TDrawRefusal::NumberNotAbove || !FWithDate;
             if (onNumber)
                 FUi->edDrawNumber->setFocus();
             else

@@ -248,7 +248,7 @@ void TTemplateMain::CreateStatusBar()
         FStatusBar->AddPanel(kPanelWidths[i], counts[i] ? sample(*counts[i]) : TStatusBar::TSampleText());
     FStatusBar->SetTag(MessagePanel);
     FStatusBar->SetPanelText(0, Format(LoadResString(rsStatusDrawCount), {0}));
-    FStatusBar->SetPanelText(1, Format(LoadResString(rsStatusNextDraw), {0}));
+    FStatusBar->SetPanelText(1, FState.DrawsInfo().NextText);
     FStatusBar->SetPanelText(2, QStringLiteral(" "));
     FStatusBar->SetPanelText(3, Format(LoadResString(rsStatusCombCount), {0}));
     FStatusBar->SetPanelText(4, Format(LoadResString(rsStatusStakes), {0}));

@@ -7,6 +7,7 @@
 
 TDownloadTest::TDownloadTest()
 {
+    SetToday(FNow.date());
     EXPECT_TRUE(FServer.Start());
     qputenv(OperatorSiteEnv, FServer.BaseUrl().toLatin1());
     qputenv("TAVRIX_PROXYLIST_URL", (FServer.BaseUrl() + "/proxylist/").toLatin1());

@@ -15,6 +15,10 @@ protected:
     TDownloadTest();
     ~TDownloadTest() override;
 
+    // The site lists every draw of the asked days: the clock stands late in the evening, after
+    // both draws of the day are held.
+    void SetToday(const QDate& date) { FNow = QDateTime(date, QTime(23, 0)); }
+
     // The draws the site holds for the days from .. to, numbered from firstNumber.
     static TDrawsArray SiteDraws(const QDate& from, const QDate& to, int firstNumber = 1);
     // The requests that reached the results page.

@@ -308,9 +308,9 @@ TEST_F(DrawCommandTest, ListRowsAndSortedDigits)
     EXPECT_TRUE(ReadFileBytes(FState.FormStateFileName()).contains("SortedDraws=1"));
 }
 
-// The player's archive of 300 draws (08/01/2016 M .. 12/28/2016 E) on 01/10/2017: what adding
-// a draw as the newest or changing one in place may not bring in. A refused command changes
-// neither the archive nor its file.
+// The player's archive of 300 draws (08/01/2016 M .. 12/28/2016 E) on 01/10/2017 at noon: what
+// adding a draw as the newest or changing one in place may not bring in. A refused command
+// changes neither the archive nor its file.
 TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
 {
     SetToday(QDate(2017, 1, 10));
@@ -322,7 +322,13 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
                                "\"12/28/2016 E\")!\n\nУкажите более поздние дату или время тиража.");
     const QString badDate = U("Некорректная дата тиража: \"%1\"!\n\nУкажите дату с 1901 по 2998 год.");
     const QString afterToday =
-        U("Дата тиража \"%1\" позже сегодняшней!\n\nТираж еще не проведен: укажите дату не позже сегодняшней.");
+        U("Дата и время тиража \"%1\" позже текущих!\n\nТираж еще не проведен: укажите дату и время не позже текущих.");
+    const QString numberNotAbove = U("Номер нового тиража %1 должен быть больше номера последнего тиража архива "
+                                     "(тираж 300, \"12/28/2016 E\")!\n\nУкажите больший номер тиража.");
+    const QString notAfter = U("Тираж \"%1\" должен быть позже предыдущего тиража архива (тираж %2, \"%3\")!\n\n"
+                               "Укажите более поздние дату или время тиража.");
+    const QString notBefore = U("Тираж \"%1\" должен быть раньше следующего тиража архива (тираж %2, \"%3\")!\n\n"
+                                "Укажите более ранние дату или время тиража.");
     struct TCase {
         const char* Name;
         int Index;   // -1: added as the newest
@@ -342,15 +348,24 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
         {"add: a day the month lacks", -1, 301, "02/30/2017 M", TDrawRefusal::BadDate, badDate.arg("02/30/2017 M")},
         {"add: tomorrow", -1, 301, "01/11/2017 M", TDrawRefusal::DateAfterToday, afterToday.arg("01/11/2017 M")},
         {"add: the next number, a later day", -1, 301, "12/29/2016 M", TDrawRefusal::None, {}},
-        {"add: today's evening, after a gap", -1, 305, "01/10/2017 E", TDrawRefusal::None, {}},
+        {"add: yesterday's evening, after a gap", -1, 305, "01/09/2017 E", TDrawRefusal::None, {}},
+        {"add: today's evening at noon", -1, 301, "01/10/2017 E", TDrawRefusal::DateAfterToday,
+         afterToday.arg("01/10/2017 E")},
+        {"add: a free number below the newest", -1, 0, "12/29/2016 M", TDrawRefusal::NumberNotAbove,
+         numberNotAbove.arg(0)},
         {"edit the newest: unchanged", 299, 300, "12/28/2016 E", TDrawRefusal::None, {}},
         {"edit the newest: the number before it", 299, 299, "12/28/2016 E", TDrawRefusal::NumberTaken,
          numberTaken.arg(299).arg("12/28/2016 M")},
         {"edit the newest: the key before it", 299, 300, "12/28/2016 M", TDrawRefusal::KeyTaken,
          keyTaken.arg("12/28/2016 M").arg(299)},
-        {"edit the newest: an earlier free day", 299, 300, "07/31/2016 E", TDrawRefusal::None, {}},
+        {"edit the newest: an earlier free day", 299, 300, "07/31/2016 E", TDrawRefusal::OutOfOrder,
+         notAfter.arg("07/31/2016 E").arg(299).arg("12/28/2016 M")},
         {"edit the newest: tomorrow", 299, 300, "01/11/2017 E", TDrawRefusal::DateAfterToday,
          afterToday.arg("01/11/2017 E")},
+        {"edit 296: a day after the draw after it", 295, 296, "01/09/2017 M", TDrawRefusal::OutOfOrder,
+         notBefore.arg("01/09/2017 M").arg(297).arg("12/27/2016 M")},
+        {"edit 296: an earlier free day", 295, 296, "07/31/2016 E", TDrawRefusal::OutOfOrder,
+         notAfter.arg("07/31/2016 E").arg(295).arg("12/26/2016 M")},
         {"edit the oldest: the newest number", 0, 300, "08/01/2016 M", TDrawRefusal::NumberTaken,
          numberTaken.arg(300).arg("12/28/2016 E")},
     };

@@ -33,12 +33,12 @@ TDrawRec DrawU(std::uint32_t number, int d1, int d2, const char* key)
     return draw;
 }
 
-// The day the import tests run on: TCoreTest's clock.
-const TDateTime kToday = EncodeDate(2016, 8, 10);
+// The moment the import tests run at: TCoreTest's clock, 08/10/2016 at noon.
+const TDateTime kNow = EncodeDate(2016, 8, 10) + EncodeTime(12, 0, 0, 0);
 
 TDrawsImportPlan Plan(const TDrawsArray& stored, const QByteArray& bytes)
 {
-    return PlanDrawsImport(stored, bytes, kToday);
+    return PlanDrawsImport(stored, bytes, kNow);
 }
 
 // The numbers, digits and keys of draws, for readable failures.
@@ -163,8 +163,8 @@ TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
     const struct {
         const char* Name;
         const char* Line;
-        const char* Added;   // "" when skipped
-        int Format, Digits, BadDate, Future, Stored;
+        const char* Added;   // "," between draws
+        int Format, Digits, BadDate, Future, Stored, Older = 0, Number = 0;
     } cases[] = {
         {"unquoted key: 4 fields, the first no integer", "08/05/2016 M;3;7", "", 1, 0, 0, 0, 0},
         {"quoted, it is numbered after the newest", "\"08/05/2016 M\";3;7", "6 37 08/05/2016 M", 0, 0, 0, 0, 0},
@@ -176,11 +176,11 @@ TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
         {"digit -1", "7;\"k\";1;-1", "", 0, 1, 0, 0, 0},
         {"3 fields, digit 12", "\"k\";12;1", "", 0, 1, 0, 0, 0},
         {"a number stored", "4;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 1},
-        {"a deleted number below the newest", "1;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 1},
+        {"a deleted number below the newest", "1;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 0, 0, 1},
         {"the newest number again", "5;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 1},
         {"the newest key, another letter case", "9;\"08/04/2016 m\";1;1", "", 0, 0, 0, 0, 1},
         {"3 fields with a stored key", "\"08/03/2016 M\";1;1", "", 0, 0, 0, 0, 1},
-        {"a number above, a date before the newest", "9;\"08/03/2016 E\";1;1", "", 0, 0, 0, 0, 1},
+        {"a number above, a date before the newest", "9;\"08/03/2016 E\";1;1", "", 0, 0, 0, 0, 0, 1, 0},
         {"the newest day's evening", "9;\"08/04/2016 E\";0;9", "9 09 08/04/2016 E", 0, 0, 0, 0, 0},
         {"key cut to 12 characters", "9;\"08/05/2016 M extra\";1;2", "9 12 08/05/2016 M", 0, 0, 0, 0, 0},
         {"a digit that is no integer reads as 0", "9;\"08/05/2016 M\";x;5", "9 05 08/05/2016 M", 0, 0, 0, 0, 0},
@@ -195,21 +195,28 @@ TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
         {"another letter", "9;\"08/05/2016 X\";1;2", "", 0, 0, 1, 0, 0},
         {"the year 1900", "9;\"08/05/1900 M\";1;2", "", 0, 0, 1, 0, 0},
         {"a small letter", "9;\"08/05/2016 e\";1;2", "9 12 08/05/2016 e", 0, 0, 0, 0, 0},
-        // ... of today or earlier.
-        {"today's evening", "9;\"08/10/2016 E\";1;2", "9 12 08/10/2016 E", 0, 0, 0, 0, 0},
+        // ... held by the clock (today at noon).
+        {"today's midday, at noon", "9;\"08/10/2016 M\";1;2", "", 0, 0, 0, 1, 0},
         {"tomorrow", "9;\"08/11/2016 M\";1;2", "", 0, 0, 0, 1, 0},
         {"3 fields, next year", "\"08/10/2017 M\";1;2", "", 0, 0, 0, 1, 0},
+        // Lines are taken in draw order, whatever order the file lists them in.
+        {"newest first", "8;\"08/07/2016 M\";1;1\r\n7;\"08/06/2016 E\";2;2\r\n6;\"08/06/2016 M\";3;3",
+         "6 33 08/06/2016 M,7 22 08/06/2016 E,8 11 08/07/2016 M", 0, 0, 0, 0, 0},
+        {"newest first, a stored draw and an older one", "9;\"08/06/2016 M\";1;1\r\n5;\"08/04/2016 M\";3;3\r\n"
+         "8;\"08/03/2016 E\";2;2", "9 11 08/06/2016 M", 0, 0, 0, 0, 1, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         const TDrawsImportPlan plan = Plan(stored, QByteArray(c.Line) + "\r\n");
-        EXPECT_EQ(Texts(plan.Added), *c.Added ? Fields({c.Added}) : QStringList());
-        EXPECT_EQ(plan.Lines, 1);
+        EXPECT_EQ(Texts(plan.Added).join(','), U(c.Added));
+        EXPECT_EQ(plan.Lines, QByteArray(c.Line).count('\n') + 1);
         EXPECT_EQ(plan.SkippedFormat, c.Format);
         EXPECT_EQ(plan.SkippedDigits, c.Digits);
         EXPECT_EQ(plan.SkippedBadDate, c.BadDate);
         EXPECT_EQ(plan.SkippedFuture, c.Future);
         EXPECT_EQ(plan.SkippedStored, c.Stored);
+        EXPECT_EQ(plan.SkippedOlder, c.Older);
+        EXPECT_EQ(plan.SkippedNumber, c.Number);
     }
 }
 
@@ -218,21 +225,22 @@ TEST(DrawsCsvPlan, LinesOfOneFileAreCheckedAgainstEachOther)
     // The stored newest key is damaged: it reads as no date, so it sets no bound on the dates.
     const TDrawRec stored = Draw(10, 5, 5, "K10");
     const TDrawsImportPlan plan = Plan({stored}, "12;\"08/02/2016 M\";1;1\r"   // added
-                                                 "11;\"08/03/2016 M\";2;2\r"   // below 12 now
+                                                 "11;\"08/03/2016 M\";2;2\r"   // later than 12, below it
                                                  "\"08/03/2016 E\";3;3\r"      // numbered 13
                                                  "14;\"08/02/2016 m\";4;4\r"   // key of line 1
                                                  "20;\"08/04/2016 M\";4;4\r"   // gaps are kept
-                                                 "21;\"08/01/2016 E\";5;5\r"   // before line 5's date
+                                                 "21;\"08/03/2016 E\";5;5\r"   // key of line 3
                                                  "\"08/05/2016 E\";6;6");       // 21, no line break
     EXPECT_EQ(Texts(plan.Added),
               Fields({"12 11 08/02/2016 M", "13 33 08/03/2016 E", "20 44 08/04/2016 M", "21 66 08/05/2016 E"}));
     EXPECT_EQ(plan.Lines, 7);
-    EXPECT_EQ(plan.SkippedStored, 3);
+    EXPECT_EQ(plan.SkippedStored, 2);
+    EXPECT_EQ(plan.SkippedNumber, 1);
 
     // After the largest number no 3-field line can be numbered.
     const TDrawsImportPlan full = Plan({Draw(4294967295u, 1, 1, "08/01/2016 M")}, "\"08/02/2016 M\";2;2\r\n");
     EXPECT_TRUE(full.Added.empty());
-    EXPECT_EQ(full.SkippedStored, 1);
+    EXPECT_EQ(full.SkippedNumber, 1);
 }
 
 // Editors put a UTF-8 byte order mark before the first line: it is passed over, and only there.
@@ -284,7 +292,7 @@ TEST(DrawsCsvPlan, ReportTellsWhatWasAddedAndSkipped)
     plan.SkippedStored = 3;
     EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 2\n\nПропущено строк: 4\n"
                                          "- неверный формат строки: 1\n"
-                                         "- тираж уже есть в архиве или не новее последнего: 3"));
+                                         "- тираж уже есть в архиве: 3"));
     plan = {};
     plan.SkippedDigits = 2;
     EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 0\n\nПропущено строк: 2\n- цифры вне 0..9: 2"));
@@ -295,12 +303,16 @@ TEST(DrawsCsvPlan, ReportTellsWhatWasAddedAndSkipped)
     plan.SkippedBadDate = 3;
     plan.SkippedFuture = 4;
     plan.SkippedStored = 5;
-    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 0\n\nПропущено строк: 15\n"
+    plan.SkippedOlder = 6;
+    plan.SkippedNumber = 7;
+    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 0\n\nПропущено строк: 28\n"
                                          "- неверный формат строки: 1\n"
                                          "- цифры вне 0..9: 2\n"
                                          "- дата тиража не читается: 3\n"
-                                         "- дата тиража позже сегодняшней: 4\n"
-                                         "- тираж уже есть в архиве или не новее последнего: 5"));
+                                         "- дата и время тиража позже текущих: 4\n"
+                                         "- тираж уже есть в архиве: 5\n"
+                                         "- тираж старше последнего тиража архива: 6\n"
+                                         "- номер тиража не больше номера последнего тиража архива: 7"));
 }
 
 TEST_F(DrawsCsvTest, ImportAppendsSavesOnceAndTells)
@@ -327,7 +339,7 @@ TEST_F(DrawsCsvTest, ImportAppendsSavesOnceAndTells)
     EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Information);
     EXPECT_EQ(FBoxes.Last().Text, U("Добавлено тиражей: 2\n\nПропущено строк: 2\n"
                                     "- цифры вне 0..9: 1\n"
-                                    "- тираж уже есть в архиве или не новее последнего: 1"));
+                                    "- тираж уже есть в архиве: 1"));
     EXPECT_TRUE(IsNotWaiting());
 }
 
@@ -350,17 +362,18 @@ TEST_F(DrawsCsvTest, ImportSkipsDatesThatDoNotReadOrLieAheadAndSaysSo)
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FBoxes.Last().Text, U("Добавлено тиражей: 2\n\nПропущено строк: 3\n"
                                     "- дата тиража не читается: 2\n"
-                                    "- дата тиража позже сегодняшней: 1"));
+                                    "- дата и время тиража позже текущих: 1"));
 
-    // The day after, the draw of 08/11 is no longer ahead; its number now lies below the
+    // Two days after, the draw of 08/11 is no longer ahead; its number now lies below the
     // newest one.
-    SetToday(QDate(2016, 8, 11));
+    SetToday(QDate(2016, 8, 12));
     FNames = {file};
     ASSERT_TRUE(FCsv.Import().has_value());
     EXPECT_EQ(Texts(FState.FDraws), expected);
     EXPECT_EQ(FBoxes.Last().Text, U("Добавлено тиражей: 0\n\nПропущено строк: 5\n"
                                     "- дата тиража не читается: 2\n"
-                                    "- тираж уже есть в архиве или не новее последнего: 3"));
+                                    "- тираж уже есть в архиве: 2\n"
+                                    "- номер тиража не больше номера последнего тиража архива: 1"));
 }
 
 TEST_F(DrawsCsvTest, CancelledPromptsDoNothing)
@@ -439,7 +452,7 @@ TEST_F(DrawsCsvTest, ExportWritesWhatImportReadsBack)
     ASSERT_TRUE(FCsv.Import().has_value());
     EXPECT_EQ(FState.FDraws, draws);
     EXPECT_EQ(FBoxes.Last().Text, U("Добавлено тиражей: 0\n\nПропущено строк: 3\n- дата тиража не читается: 1\n"
-                                    "- тираж уже есть в архиве или не новее последнего: 2"));
+                                    "- тираж уже есть в архиве: 2"));
     // Into an empty archive: the same draws, but for that one.
     FState.FDraws.clear();
     FNames = {file};

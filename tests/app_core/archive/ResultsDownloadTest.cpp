@@ -6,6 +6,8 @@
 #include "support/rHttpUtils.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 
+#include <algorithm>
+
 namespace {
 
 const QDate kAug1(2016, 8, 1);
@@ -620,8 +622,8 @@ TEST_F(DownloadTest, KeysThePageRepeatsOrTheArchiveHoldsComeInOnce)
     }
 }
 
-// The rows of one page are checked against the rows found before them on the same page, not
-// only against the stored draws: a key once, and each draw later than the one taken before.
+// The rows of one page are checked against the other rows of the same page, not only against
+// the stored draws: a key once, and the draws taken in draw order.
 TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
 {
     TDrawsArray stored = MakeArchive(10);   // 08/01 M .. 08/05 E
@@ -643,8 +645,8 @@ TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
         {"a row twice", r6 + r6 + r7, newest, "08/06 M,08/06 E,08/07 M,08/07 E", 2, 0},
         {"a row twice, the evening differing", r7 + r7e, newest, "08/07 M,08/07 E", 1, 0},
         {"the stored newest day twice: quiet", r5 + r5 + r6, newest, "08/06 M,08/06 E", 0, 0},
-        {"a day before the one taken", r7 + r6, newest, "08/07 M,08/07 E", 0, 2},
-        {"the same without a stored bound", r7 + r6, 0, "08/07 M,08/07 E", 0, 2},
+        {"a day listed after a later one: draw order", r7 + r6, newest, "08/06 M,08/06 E,08/07 M,08/07 E", 0, 0},
+        {"the same without a stored bound", r7 + r6, 0, "08/06 M,08/06 E,08/07 M,08/07 E", 0, 0},
         {"a key stored further back", r6 + r9, newest, "08/06 M,08/06 E,08/09 E", 1, 0},
     };
     for (const TCase& c : cases) {
@@ -662,5 +664,52 @@ TEST(ResultsPageTest, RowsAreCheckedAgainstTheRowsBeforeThem)
         EXPECT_EQ(skipped.Repeated, c.Repeated);
         EXPECT_EQ(skipped.NotNewer, c.NotNewer);
         EXPECT_EQ(skipped.OutsideWindow, 0);
+    }
+}
+
+// The player's archive (300 draws up to 12/28/2016 E) on 01/10/2017 and a site that lists its
+// days newest first: the draws come in draw order, numbered on without a gap; draws not held
+// yet and cells that are no two digits are left out and told ("" and "-" pass quietly).
+TEST_F(DownloadTest, PageRowsNewestFirstAndCellsThatAreNoDraws)
+{
+    FServer.Route(ResultsSearchPath, [this](const TStandInRequest&) {
+        const QByteArray page = FSite.Page(QDate(2016, 12, 28), QDate(2017, 1, 10));
+        const qsizetype first = page.indexOf("\n<tr") + 1, end = page.indexOf("</tbody>");
+        QList<QByteArray> rows = page.mid(first, end - first).split('\n');
+        std::reverse(rows.begin(), rows.end());
+        return TStandInReply::Text(page.left(first) + rows.join('\n') + page.mid(end));
+    });
+    // The midday cells of 12/30 .. 01/05 (full-width digits fourth).
+    const char* const cells[] = {"99999999999999999999-1", "&#49;-&#50;", "1.5-2", "\xEF\xBC\x91-\xEF\xBC\x92", "-1-5", "", "-"};
+    const struct {
+        int Hour;   // today's draws are held at 13:00 and 19:57
+        bool BadCells;
+        const char* Told;
+    } cases[] = {{23, false, ""}, {12, false, "с датой и временем позже текущих: 2"},
+                 {23, true, "с результатом не из двух цифр 0..9: 5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Told);
+        FBoxes.Clear();
+        FState.FDraws = MakeArchive(300);
+        FNow = QDateTime(QDate(2017, 1, 10), QTime(c.Hour, 0));
+        TDrawsArray expected = MakeArchive(300);
+        const TDrawsArray site = SiteDraws(QDate(2016, 12, 29), QDate(2017, 1, 10));   // two a day
+        for (size_t i = 0; i < site.size(); ++i) {
+            const bool badCell = c.BadCells && i % 2 == 0 && i / 2 >= 1 && i / 2 <= 7;
+            if (badCell)
+                FSite.SetCell(QDate(2016, 12, 29).addDays(i / 2), false, U(cells[i / 2 - 1]));
+            if (!badCell && (c.Hour >= 13 || i < 24)) {
+                expected.push_back(site[i]);
+                expected.back().Number = static_cast<std::uint32_t>(expected.size());
+            }
+        }
+        EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()) - 300);
+        EXPECT_EQ(FState.FDraws, expected);
+        QStringList told;
+        for (const TBoxRequest& box : FBoxes.Boxes())
+            told << box.Text;
+        EXPECT_EQ(told, *c.Told ? QStringList{U("Часть тиражей со страницы результатов не добавлена в архив:\n\n")
+                                              + U(c.Told)}
+                                : QStringList());
     }
 }

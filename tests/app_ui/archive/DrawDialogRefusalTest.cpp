@@ -4,6 +4,7 @@
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
 #include "app/core/archive/DrawFile.h"
+#include "support/ui/RStatusBar.h"
 #include "support/ui/TmplDialogSimple.h"
 #include "tests/common/ModalBoxes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -79,9 +80,9 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
     };
     const TCase cases[] = {
         // The player's report: 300 draws, number 300 with the digits 1;2.
-        {"add: the newest number", "DrawsAdd", -1, {300, "1;2", QDate(2017, 1, 10), noon},
-         {301, "1;2", QDate(2017, 1, 10), noon}, numberTaken.arg(300).arg("12/28/2016 E"), "edDrawNumber",
-         Draw(301, 1, 2, "01/10/2017 M")},
+        {"add: the newest number", "DrawsAdd", -1, {300, "1;2", dec29, noon},
+         {301, "1;2", dec29, noon}, numberTaken.arg(300).arg("12/28/2016 E"), "edDrawNumber",
+         Draw(301, 1, 2, "12/29/2016 M")},
         {"add: the newest draw's date and time", "DrawsAdd", -1, {301, "3;4", dec28, evening},
          {301, "3;4", dec29, evening}, keyTaken.arg("12/28/2016 E").arg(300), "edDrawDate",
          Draw(301, 3, 4, "12/29/2016 E")},
@@ -170,6 +171,12 @@ TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
         EXPECT_EQ(form->State().FDraws, draws);
         EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")), DrawsToBytes(draws));
     }
+}
+
+// With an empty archive the status offers the number the draw dialog proposes: 1.
+TEST_F(MainWindowTest, EmptyArchiveOffersDrawOne)
+{
+    EXPECT_EQ(Open()->StatusBar()->PanelText(1), U("Следующий тираж: 1"));
 }
 
 } // namespace
