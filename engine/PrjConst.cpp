@@ -2,6 +2,8 @@
 
 #include "platform/DelphiText.h"
 
+#include <cmath>
+
 QString NumToStr(int value)
 {
     return QString::number(value);
@@ -34,6 +36,18 @@ QString DrawDateToStr(TDateTime value)
     const int hour = HourOf(value);
     const QChar letter = (hour >= 1 && hour <= 13) ? QChar(DrawLetterMidday) : QChar(DrawLetterEvening);
     return date + QLatin1Char(' ') + letter;
+}
+
+TDateTime LatestDrawBy(TDateTime moment)
+{
+    const TDateTime day = std::floor(moment);
+    // Compared in whole minutes: a day's fraction is not exact in binary.
+    const double minute = std::round((moment - day) * 1440.0);
+    if (minute >= 19 * 60 + 57)
+        return day + EncodeTime(19, 57, 0, 0);
+    if (minute >= 13 * 60)
+        return day + EncodeTime(13, 0, 0, 0);
+    return day - 1 + EncodeTime(19, 57, 0, 0);
 }
 
 TDateTime StrToDrawDate(const QString& text)

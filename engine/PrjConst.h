@@ -47,3 +47,6 @@ QString DrawDateToStr(TDateTime value);
 // Reads a draw key back: "M" gives 13:00, "E" 19:57. Fields out of range give day 0
 // (the letter's time is still added); an impossible day of a month raises EConvertError.
 TDateTime StrToDrawDate(const QString& text);
+// The moment of the newest draw held by the given moment: that day's evening draw from 19:57,
+// its midday draw from 13:00, else the evening draw of the day before.
+TDateTime LatestDrawBy(TDateTime moment);

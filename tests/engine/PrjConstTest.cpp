@@ -76,6 +76,20 @@ TEST(PrjConst, StrToDrawDateReadsKeys)
     EXPECT_NEAR(StrToDrawDate("02/29/2016 E"), EncodeDate(2016, 2, 29) + At1957, 1e-9);
 }
 
+TEST(PrjConst, LatestDrawByIsTheNewestDrawTheClockHasSeen)
+{
+    struct TCase {
+        int Hour, Minute;
+        double Expected;
+    };
+    const TCase cases[] = {
+        {0, 30, July4 - 1 + At1957}, {12, 59, July4 - 1 + At1957}, {13, 0, July4 + At1300},
+        {19, 56, July4 + At1300},    {19, 57, July4 + At1957},     {23, 59, July4 + At1957},
+    };
+    for (const TCase& c : cases)
+        EXPECT_NEAR(LatestDrawBy(July4 + EncodeTime(c.Hour, c.Minute, 0, 0)), c.Expected, 1e-9) << c.Hour << ':' << c.Minute;
+}
+
 TEST(PrjConst, DrawKeysSurviveARoundTrip)
 {
     for (const char* key : {"07/04/2016 M", "07/04/2016 E", "01/01/2000 M", "12/31/2099 E"})

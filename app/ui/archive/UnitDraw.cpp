@@ -1,6 +1,7 @@
 #include "app/ui/archive/UnitDraw.h"
 
 #include "engine/KelmaMsg.h"
+#include "engine/PrjConst.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 
@@ -50,8 +51,9 @@ void FitDateEditor(QDateEdit* edit)
     edit->setMinimumWidth(edit->sizeHint().width() + widest - rangeWidth);
 }
 
-// The moment a stored key names, or the clock's for a key that names none (empty, or damaged
-// before such keys were refused): the pickers show a moment the dialog can store.
+// The moment a stored key names, or for a key that names none (empty, or damaged before such
+// keys were refused) the newest draw the clock has seen: the pickers show a moment the dialog
+// can store, never a draw still to come.
 TDateTime ShownMoment(const QString& key)
 {
     TDateTime when = 0;
@@ -60,7 +62,7 @@ TDateTime ShownMoment(const QString& key)
     } catch (const std::exception&) {
         when = 0;   // "02/30/2016 E": a day the month does not have
     }
-    return when >= 1 ? when : ClockNow();
+    return when >= 1 ? when : LatestDrawBy(ClockNow());
 }
 
 } // namespace

@@ -46,8 +46,9 @@ void InstallProgramEnvironment(const QStringList& arguments)
 
     const QDate today = ParseFixedToday(qEnvironmentVariable(FixedTodayEnv));
     if (today.isValid()) {
-        const QDateTime noon(today, QTime(12, 0));
-        SetClock([noon] { return noon; });
+        // After the day's evening draw, so that the day's draws are all held.
+        const QDateTime evening(today, QTime(20, 0));
+        SetClock([evening] { return evening; });
     }
 }
 

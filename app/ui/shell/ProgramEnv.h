@@ -18,7 +18,8 @@ class QDialog;
 // batch switches ("loadonly", "fullrecreate", "fullrefresh") turn this
 // on by themselves: they are meant for scheduled runs.
 inline constexpr char UnattendedEnv[] = "TAVRIX_UNATTENDED";
-// "yyyy-mm-dd": the program's clock says it is noon of that day (for tests of the download).
+// "yyyy-mm-dd": the program's clock says it is 20:00 of that day, after both its draws (for tests
+// of the download).
 inline constexpr char FixedTodayEnv[] = "TAVRIX_TODAY";
 
 // The date of FixedTodayEnv's value; an invalid date for any other text.

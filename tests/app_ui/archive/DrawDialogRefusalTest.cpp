@@ -144,8 +144,9 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
 }
 
 // A newest key that does not read (stored before such keys were refused) stops the download,
-// whose message asks to mend that draw's date: "Изменить" opens on it at the clock's moment
-// rather than failing on the key, and takes the mended date.
+// whose message asks to mend that draw's date: "Изменить" opens on it at the newest draw the
+// clock has seen (at noon, the evening draw of the day before) rather than failing on the key,
+// and takes the mended date.
 TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
 {
     for (const char* key : {"02/30/2016 E", "13/45/2016 E"}) {
@@ -165,7 +166,7 @@ TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
             dialog.OkBtn()->click();
         });
         EXPECT_TRUE(Run(*form, "DrawsEdit"));
-        EXPECT_EQ(shown, QDateTime(QDate(2017, 1, 10), QTime(12, 0)));
+        EXPECT_EQ(shown, QDateTime(QDate(2017, 1, 9), QTime(19, 57)));
         EXPECT_TRUE(FModal.Boxes.isEmpty());
         draws.back().Key.Set(QStringLiteral("12/29/2016 E"));
         EXPECT_EQ(form->State().FDraws, draws);

@@ -212,8 +212,8 @@ TEST_F(MainWindowTest, DrawsAddTakesTheDialogsDrawAsTheNewest)
     EXPECT_EQ(added.Number, 11u);
     EXPECT_EQ(added.Digits[0], 4);
     EXPECT_EQ(added.Digits[1], 1);
-    // Noon of the clock's day is the midday draw.
-    EXPECT_EQ(added.Key.Get(), "08/10/2016 M");
+    // At 20:00 the clock's day has had its evening draw.
+    EXPECT_EQ(added.Key.Get(), "08/10/2016 E");
     EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")).size(), 11 * DrawRecSize);
     EXPECT_EQ(Cell(*form, 0, 0), "11");
 }

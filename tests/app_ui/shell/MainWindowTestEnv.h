@@ -22,7 +22,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
     {
-        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(12, 0)); });
+        FPreviousClock = SetClock([] { return QDateTime(QDate(2016, 8, 10), QTime(20, 0)); });
         // Nobody is asked whether to download at start-up, and the first start is behind.
         WriteFormState(QString());
     }
