@@ -13,6 +13,9 @@ public:
     virtual ~IFormState() = default;
     // The default when the key is missing or its value is not an integer.
     virtual int ReadInteger(const QString& key, int def) const = 0;
+    // A number of draws, which may be anything up to INT_MAX where a stored size would be
+    // damage: the window layer reads sizes within a window's limits and counts within 0..INT_MAX.
+    virtual int ReadCount(const QString& key, int def) const { return ReadInteger(key, def); }
     virtual bool ReadBool(const QString& key, bool def) const = 0;
     // Written to the file at once.
     virtual void WriteInteger(const QString& key, int value) = 0;

@@ -54,6 +54,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -69,6 +70,10 @@ public:
     explicit TFormStateOfWindow(const QWidget* form) : FForm(form) {}
 
     int ReadInteger(const QString& key, int def) const override { return ReadFormInteger(FForm, key, def); }
+    int ReadCount(const QString& key, int def) const override
+    {
+        return ReadFormInteger(FForm, key, def, 0, std::numeric_limits<int>::max());
+    }
     bool ReadBool(const QString& key, bool def) const override { return ReadFormBool(FForm, key, def); }
     void WriteInteger(const QString& key, int value) override { WriteFormInteger(FForm, key, value); }
     void WriteBool(const QString& key, bool value) override { WriteFormBool(FForm, key, value); }

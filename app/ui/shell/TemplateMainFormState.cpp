@@ -23,6 +23,7 @@
 #include <QSplitter>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -53,8 +54,12 @@ void TTemplateMain::RestoreFormState()
         const int total = std::max(FUi->splMain->width(), leftWidth + FUi->pcMain->minimumWidth());
         FUi->splMain->setSizes({leftWidth, total - leftWidth});
     }
-    FUi->edCombsExclude->setValue(ReadFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value()));
-    FUi->edDrawsStatLen->setValue(ReadFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value()));
+    // Numbers of draws, not sizes: anything up to the boxes' INT_MAX comes back.
+    const int most = std::numeric_limits<int>::max();
+    FUi->edCombsExclude->setValue(
+        ReadFormInteger(this, QStringLiteral("DrawsExclude"), FUi->edCombsExclude->value(), 0, most));
+    FUi->edDrawsStatLen->setValue(
+        ReadFormInteger(this, QStringLiteral("DrawsStatLen"), FUi->edDrawsStatLen->value(), 0, most));
     SetLowerPaneHeight(FUi->splDrawsStat,
                        ReadFormInteger(this, QStringLiteral("DrawsStatHeight"), TStatPage::DefaultChartHeight));
     const int filtersHeight = PaneHeight(

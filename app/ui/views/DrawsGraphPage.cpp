@@ -283,7 +283,7 @@ void TDrawsGraphPage::SaveState()
 
 void TDrawsGraphPage::RestoreState()
 {
-    FLength->setValue(FState.FormState().ReadInteger(QLatin1String(kLengthKey), DefaultLength));
+    FLength->setValue(FState.FormState().ReadCount(QLatin1String(kLengthKey), DefaultLength));
 }
 
 QString TDrawsGraphPage::SumDistributionCaption()

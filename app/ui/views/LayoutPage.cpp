@@ -346,10 +346,10 @@ void TLayoutPage::SaveState()
 void TLayoutPage::RestoreState()
 {
     const IFormState& store = FState.FormState();
-    FLength->setValue(store.ReadInteger(QLatin1String(kLengthKey), FLength->value()));
+    FLength->setValue(store.ReadCount(QLatin1String(kLengthKey), FLength->value()));
     for (int k = 0; k < LayoutCompareCount; ++k) {
         QSpinBox* edit = FCompareLengths[static_cast<size_t>(k)];
-        edit->setValue(store.ReadInteger(CompareLengthKey(k), edit->value()));
+        edit->setValue(store.ReadCount(CompareLengthKey(k), edit->value()));
     }
     FComparePane->SetHeight(store.ReadInteger(QLatin1String(kCompareHeightKey), CompareHeight()));
 }

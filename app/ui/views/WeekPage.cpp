@@ -298,7 +298,7 @@ void TWeekPage::SaveState()
 void TWeekPage::RestoreState()
 {
     const IFormState& store = FState.FormState();
-    FLength->setValue(store.ReadInteger(QLatin1String(kLengthKey), DefaultLength));
+    FLength->setValue(store.ReadCount(QLatin1String(kLengthKey), DefaultLength));
     FChartPane->SetHeight(store.ReadInteger(QLatin1String(kChartHeightKey), DefaultChartHeight));
 }
 

@@ -33,6 +33,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST_F(MainWindowTest, CloseWhileBusyWaitsForTheLongOperation)
@@ -256,6 +258,25 @@ TEST_F(MainWindowTest, ColumnsAndPaneHeightsComeBackAsLeftWhateverPageWasInSight
         EXPECT_TRUE(saved.contains("\r\nScriptLibraryHeight=150\r\n"));
     }
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
+}
+
+// Numbers of draws are not sizes: the largest a box takes comes back as it was left.
+TEST_F(MainWindowTest, LengthsUpToTheLargestComeBack)
+{
+    FFolder.WriteArchive(MakeArchive(20));
+    const std::pair<const char*, const char*> boxes[] = {
+        {"DrawsExclude", "edCombsExclude"}, {"DrawsStatLen", "edDrawsStatLen"}, {"DrawsGraphLen", "edDrawsGraphLen"},
+        {"LayoutLen", "edLayoutLen"},       {"LayoutCompareLen1", "edLayoutCmp1"}, {"WeekLen", "edWeekLen"},
+    };
+    QString stored;
+    for (const auto& [key, box] : boxes)
+        stored += QLatin1String(key) + QLatin1String("=2147483647\r\n");
+    WriteFormState(stored);
+    auto form = Open();
+    for (const char* page : {"tsDrawsGraph", "tsLayout", "tsWeek"})
+        ShowPage(*form, page);
+    for (const auto& [key, box] : boxes)
+        EXPECT_EQ(Child<QSpinBox>(*form, box)->value(), std::numeric_limits<int>::max()) << key;
 }
 
 // A form state that cannot be saved is told once, and the file keeps what it held.
