@@ -2,7 +2,7 @@
 
 #include "platform/ResString.h"
 
-#include <QFileDevice>
+#include <QIODevice>
 #include <QHash>
 
 #include <cerrno>
@@ -71,7 +71,7 @@ QString SystemErrorText(int code)
     }
 }
 
-QString FileErrorText(const QFileDevice& file)
+QString FileErrorText(const QIODevice& file)
 {
     const QString given = file.errorString();
     // The C library's texts in the C locale, which is how Qt words them, back to their codes.

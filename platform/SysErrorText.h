@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QFileDevice;
+class QIODevice;
 
 // The system's reason for a failed call (an errno value) as the user reads it. The reasons a
 // user meets with files (no room, no rights, a read-only disk, a folder in the way, a file too
@@ -13,4 +13,4 @@ QString SystemErrorText(int code);
 // The reason of a file's last failure in the same words. Qt words a failed system call as the C
 // library does, in English on a machine without Russian messages: such a text is told as the
 // system's reason it stands for; any other of Qt's own is kept.
-QString FileErrorText(const QFileDevice& file);
+QString FileErrorText(const QIODevice& file);

@@ -7,6 +7,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
+#include "platform/SysErrorText.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
@@ -232,7 +233,7 @@ QByteArray ReadDrawsCsv(QIODevice& device, const QString& fileName)
     for (;;) {
         const qint64 n = device.read(chunk.data(), ReadChunk);
         if (n < 0)
-            throw Exception(Format(LoadResString(SReadError), {fileName, device.errorString()}));
+            throw Exception(Format(LoadResString(SReadError), {fileName, FileErrorText(device)}));
         if (n == 0)
             break;
         bytes.append(chunk.constData(), static_cast<qsizetype>(n));
@@ -285,7 +286,7 @@ std::optional<TDrawsImportPlan> TDrawsCsvExchange::Import()
         } else {
             auto file = std::make_unique<QFile>(fileName);
             if (!file->open(QIODevice::ReadOnly))
-                throw Exception(Format(LoadResString(SOpenError), {fileName, file->errorString()}));
+                throw Exception(Format(LoadResString(SOpenError), {fileName, FileErrorText(*file)}));
             device = std::move(file);
         }
         // The whole file first: a read error part-way leaves the archive as it was.

@@ -400,7 +400,7 @@ TEST_F(DrawsCsvTest, AReadErrorPartWayAppendsNothing)
         FCsv.Import();
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), U("Ошибка чтения файла \"/somewhere/draws.csv\"\n\nInput/output error"));
+        EXPECT_EQ(e.Message(), U("Ошибка чтения файла \"/somewhere/draws.csv\"\n\nошибка ввода-вывода на диске"));
     }
     EXPECT_EQ(Texts(FState.FDraws), Fields({"1 12 k1"}));
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), archiveBefore);
