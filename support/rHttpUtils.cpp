@@ -337,7 +337,8 @@ void CheckRedirect(const QUrl& from, const QUrl& to, const QUrl& origin, bool po
     const QString where =
         to.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        throw EHttpError(Format(LoadResString(SRedirectScheme), {from.host(), scheme + QLatin1Char(':')}));
+        throw EHttpError(
+            Format(LoadResString(SRedirectScheme), {from.host(), QuotedExcerpt(scheme) + QLatin1Char(':')}));
     if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 && scheme != QLatin1String("https"))
         throw EHttpError(Format(LoadResString(SRedirectDowngrade), {from.host(), where}));
     if (posted && !SameOrigin(origin, to))
