@@ -33,9 +33,11 @@ bool StrToIntList(const QString& text, TIntArray& list)
     return true;
 }
 
-void StrToIntRange(const QString& text, TIntArray& list)
+void StrToIntRange(const QString& text, TIntArray& list, bool* tooLong)
 {
     list.clear();
+    if (tooLong)
+        *tooLong = false;
 
     // lo-hi;step: the first '-' that is not the sign of lo ends lo, ';' or ',' ends hi.
     const qsizetype dash = text.indexOf(QLatin1Char('-'), 1);
@@ -64,6 +66,8 @@ void StrToIntRange(const QString& text, TIntArray& list)
     // 64 bits: hi - lo of two 32-bit values may not fit in 32. A text such as
     // "0-2000000000;1" must not become two thousand million values.
     const std::int64_t count = (std::int64_t(hi) - lo) / step + 1;
+    if (tooLong)
+        *tooLong = count > IntRangeMaxValues;
     if (count < 1 || count > IntRangeMaxValues)
         return;
 
@@ -72,14 +76,16 @@ void StrToIntRange(const QString& text, TIntArray& list)
         list.push_back(static_cast<std::int32_t>(lo + i * step));
 }
 
-void ParseIntValues(const QString& text, TIntArray& list)
+void ParseIntValues(const QString& text, TIntArray& list, bool* tooLong)
 {
+    if (tooLong)
+        *tooLong = false;
     if (text.isEmpty()) {
         list.clear();
         return;
     }
     if (!StrToIntList(text, list))
-        StrToIntRange(text, list);
+        StrToIntRange(text, list, tooLong);
 }
 
 QString IntListToStr(const TIntArray& list, const QString& separator)

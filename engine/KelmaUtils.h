@@ -520,12 +520,13 @@ QString DeviationText(const QString& text, int n);
 // ---------------------------------------------------------------------------------------
 // Lists, dates and tables.
 
-// Values the range form may produce at most; a longer range gives the empty list.
+// Values the range form may produce at most; a longer range gives the empty list, and tooLong
+// (when given) tells it apart from a text that is no range.
 inline constexpr int IntRangeMaxValues = 100000;
 
 bool StrToIntList(const QString& text, TIntArray& list);
-void StrToIntRange(const QString& text, TIntArray& list);
-void ParseIntValues(const QString& text, TIntArray& list);
+void StrToIntRange(const QString& text, TIntArray& list, bool* tooLong = nullptr);
+void ParseIntValues(const QString& text, TIntArray& list, bool* tooLong = nullptr);
 QString IntListToStr(const TIntArray& list, const QString& separator);
 
 int DateToInt(TDateTime date);

@@ -63,8 +63,6 @@ constexpr TResString SBadPackageUrl = RESSTR(
 constexpr TResString SWebPackageOnly =
     RESSTR("RSelfUpdate2", "Настройки обновления, полученные по сети, могут указывать пакет обновления только по "
                            "адресу \"https://\" на сервере \"%s\": \"%s\".");
-constexpr TResString SCreateError = RESSTR("RSelfUpdate2", "Ошибка создания файла \"%s\": %s");
-constexpr TResString SWriteError = RESSTR("RSelfUpdate2", "Ошибка записи файла \"%s\": %s");
 
 const char* const kConfigPath = "/files/autoupdates/Kelma_AU.cfg";
 const char* const kConfigFileName = "SelfUpdates.inf";
@@ -192,59 +190,6 @@ QString ProtectedMasks()
         masks.append(stem + QLatin1String("_*.lng.*"));   // the language modules
     }
     return masks.join(QLatin1Char(';'));
-}
-
-// A download's body written straight into a file it owns; a write that fails says why in the
-// program's words.
-class TDownloadFile : public QIODevice {
-public:
-    TDownloadFile(int fd, const QString& name) : FFd(fd), FName(name) { open(QIODevice::WriteOnly); }
-    ~TDownloadFile() override { ::close(FFd); }
-    TDownloadFile(const TDownloadFile&) = delete;
-    TDownloadFile& operator=(const TDownloadFile&) = delete;
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        for (qint64 done = 0; done < size;) {
-            const ssize_t count = ::write(FFd, data + done, static_cast<size_t>(size - done));
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0) {
-                const int error = count < 0 ? errno : EIO;
-                setErrorString(Format(LoadResString(SWriteError), {FName, FormatSysError(error, true)}));
-                return -1;
-            }
-            done += count;
-        }
-        return size;
-    }
-
-private:
-    int FFd;
-    QString FName;
-};
-
-// Downloads url into target, a file created new: a link or anything else planted under its
-// name is removed, never written through. A failed download leaves no file.
-void DownloadNewFile(const QString& url, const QString& target, qint64 maxBytes, int deadlineMs)
-{
-    const int fd = RfoCreateNewFile(target, 0666);
-    if (fd < 0)
-        throw Exception(Format(LoadResString(SCreateError), {target, FormatSysError(rfo::LastCode(), true)}));
-    try {
-        TDownloadFile file(fd, target);
-        THttpRequest request;
-        request.Url = url;
-        request.Output = &file;
-        request.DeadlineMs = deadlineMs;
-        request.MaxBodyBytes = maxBytes;
-        HttpExecute(request);
-    } catch (...) {
-        RfoDeleteFile(target);
-        throw;
-    }
 }
 
 } // namespace
@@ -418,9 +363,11 @@ int FetchUpdateFile(const QString& source, const QString& target, qint64 maxByte
         if (step.Kind == TRMsgKind::Error)
             throw Exception(TransactionText(step));
     }
+    // Whatever stood at the name goes first: the download's atomic save then creates its
+    // temporary file new and renames it into place, never writing through a link planted there.
     RemoveEntry(target);
     if (IsWebAddress(source)) {
-        DownloadNewFile(source, target, maxBytes, deadlineMs);
+        HttpDownloadFile(source, target, IsHttpsUrl(source), maxBytes, deadlineMs);
         return 0;
     }
     // A device or a pipe would be read for ever (/dev/zero never ends), a folder is no package.

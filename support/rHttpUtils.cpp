@@ -598,7 +598,7 @@ private:
 } // namespace
 
 void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int /*tlsCode*/,
-                     qint64 maxBytes)
+                     qint64 maxBytes, int deadlineMs)
 {
     // The body goes through the atomic save: the target is replaced only once the whole reply
     // has arrived, so a failed download leaves an existing file as it was.
@@ -616,7 +616,7 @@ void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString&
         request.Proxy = *proxy;
     request.FollowRedirects = true;
     request.Output = &device;
-    request.DeadlineMs = HttpFileDeadlineMs;
+    request.DeadlineMs = deadlineMs;
     request.MaxBodyBytes = maxBytes;
     HttpExecute(request);
     try {
@@ -626,9 +626,9 @@ void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString&
     }
 }
 
-void HttpDownloadFile(const QString& url, const QString& fileName, bool https, qint64 maxBytes)
+void HttpDownloadFile(const QString& url, const QString& fileName, bool https, qint64 maxBytes, int deadlineMs)
 {
-    HttpGetToStream(nullptr, url, fileName, https ? kTlsV1 : kTlsNone, maxBytes);
+    HttpGetToStream(nullptr, url, fileName, https ? kTlsV1 : kTlsNone, maxBytes, deadlineMs);
 }
 
 QString HttpGetText(const THttpProxy* proxy, const QString& url, int /*tlsCode*/, bool followRedirects)

@@ -130,13 +130,13 @@ bool IsHttpsUrl(const QString& url);
 // Form fields ("name=value" lines) as an application/x-www-form-urlencoded body (UTF-8).
 QByteArray EncodeFormFields(const QStringList& fields);
 
-// GET into a file, following redirects, within HttpFileDeadlineMs and maxBytes. The target is
-// replaced only once the whole reply has arrived; when the request fails an existing file stays
-// as it was and no partial file is left.
+// GET into a file, following redirects, within deadlineMs (0: HttpTimeouts()) and maxBytes. The
+// target is replaced only once the whole reply has arrived; when the request fails an existing
+// file stays as it was and no partial file is left.
 void HttpGetToStream(const THttpProxy* proxy, const QString& url, const QString& fileName, int tlsCode,
-                     qint64 maxBytes = HttpFileReplyLimit);
+                     qint64 maxBytes = HttpFileReplyLimit, int deadlineMs = HttpFileDeadlineMs);
 void HttpDownloadFile(const QString& url, const QString& fileName, bool https,
-                      qint64 maxBytes = HttpFileReplyLimit);
+                      qint64 maxBytes = HttpFileReplyLimit, int deadlineMs = HttpFileDeadlineMs);
 QString HttpGetText(const THttpProxy* proxy, const QString& url, int tlsCode, bool followRedirects);
 QString HttpPostForm(const THttpProxy* proxy, const QString& url, const QStringList& fields,
                      bool followRedirects, int tlsCode);

@@ -4,8 +4,6 @@
 #include "platform/DelphiText.h"
 #include "platform/WordUtils.h"
 
-#include <QRegularExpression>
-
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -160,24 +158,6 @@ bool LevelModePerValue(int mode)
     throw Exception(Format(LoadResString(rsBadFilterDescription), {FilterItemText(item)}));
 }
 
-// Whether the text is a well-formed range "lo-hi;step" of more values than the range reader
-// gives (it gives none then, as for a malformed text). Read the way that reader reads it.
-bool RangeTooLong(const QString& text)
-{
-    const qsizetype dash = text.indexOf(QLatin1Char('-'), 1);
-    if (dash < 0)
-        return false;
-    const QString rest = text.mid(dash + 1);
-    const qsizetype sep = rest.indexOf(QRegularExpression(QStringLiteral("[;,]")));
-    int lo = 0;
-    int hi = 0;
-    int step = 0;
-    if (sep < 0 || !TryStrToInt(text.left(dash).trimmed(), lo) || !TryStrToInt(rest.left(sep).trimmed(), hi)
-        || !TryStrToInt(rest.mid(sep + 1).trimmed(), step) || step == 0)
-        return false;
-    return (std::int64_t(hi) - lo) / step + 1 > IntRangeMaxValues;
-}
-
 // Values of a list text, or an error of the filter. The range form is bounded by
 // ParseIntValues; a plain list is bounded here, so that no list text becomes more values
 // than a filter can run. A well-formed list past either bound is not a bad filter: it asks
@@ -185,8 +165,9 @@ bool RangeTooLong(const QString& text)
 TIntArray ReadFilterList(const TFilterItem& item, const QString& text)
 {
     TIntArray values;
-    ParseIntValues(text, values);
-    if (values.size() > std::size_t(MaxFilterVariants) || (values.empty() && RangeTooLong(text)))
+    bool tooLong = false;
+    ParseIntValues(text, values, &tooLong);
+    if (values.size() > std::size_t(MaxFilterVariants) || tooLong)
         throw ETooManyFilterVariants(LoadResString(rsTooManyFilterVariants));
     if (values.empty())
         RaiseBadFilter(item);
