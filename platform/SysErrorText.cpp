@@ -2,8 +2,10 @@
 
 #include "platform/ResString.h"
 
-#include <QIODevice>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QIODevice>
 
 #include <cerrno>
 #include <clocale>
@@ -73,6 +75,9 @@ QString SystemErrorText(int code)
 
 QString FileErrorText(const QIODevice& file)
 {
+    // Qt's own words for a folder opened as a file.
+    if (const auto* named = qobject_cast<const QFile*>(&file); named && QFileInfo(named->fileName()).isDir())
+        return SystemErrorText(EISDIR);
     const QString given = file.errorString();
     // The C library's texts in the C locale, which is how Qt words them, back to their codes.
     static const QHash<QString, int> codes = [] {

@@ -12,5 +12,6 @@ class QIODevice;
 QString SystemErrorText(int code);
 // The reason of a file's last failure in the same words. Qt words a failed system call as the C
 // library does, in English on a machine without Russian messages: such a text is told as the
-// system's reason it stands for; any other of Qt's own is kept.
+// system's reason it stands for, and so is a folder in a file's place; any other of Qt's own
+// is kept.
 QString FileErrorText(const QIODevice& file);

@@ -6,14 +6,11 @@
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
+#include "platform/SysErrorText.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <cerrno>
-
-#include <stdlib.h>
-#include <unistd.h>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -30,9 +27,6 @@ const TResString SNoTempFolder =
     RESSTR("RMsExcel", "Временная папка \"%s\" недоступна для записи: %s");
 const TResString SSaveFailed =
     RESSTR("RMsExcel", "Ошибка сохранения книги Microsoft Excel в файле \"%s\"!");
-const TResString SNoSuchFolder = RESSTR("RMsExcel", "нет такой папки");
-const TResString SNotAFolder = RESSTR("RMsExcel", "это не папка");
-const TResString SNoFolderRights = RESSTR("RMsExcel", "нет прав на запись в эту папку");
 
 struct TSession {
     std::unique_ptr<TExcelApplication> Application;
@@ -84,11 +78,9 @@ QString CheckedTempFolder()
         if (folder.isEmpty())
             folder = QStringLiteral("/tmp");
     }
-    QString reason;
-    const QString probe = NewSessionFile(folder, QStringLiteral(".tmp"), reason);
-    if (probe.isEmpty())
-        throw EExcelError(Format(LoadResString(SNoTempFolder), {folder, reason}));
-    QFile::remove(probe);
+    QTemporaryFile probe(folder + QStringLiteral("/" TAVRIX_PROGRAM_NAME "-XXXXXX.tmp"));
+    if (!probe.open())
+        throw EExcelError(Format(LoadResString(SNoTempFolder), {folder, FileErrorText(probe)}));
     return folder;
 }
 
@@ -102,30 +94,6 @@ TExcelSheet& CheckedSheet(TExcelSheet* sheet)
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-
-QString NewSessionFile(const QString& folder, const QString& suffix, QString& reason)
-{
-    // An empty folder would put the file at the root.
-    if (folder.isEmpty()) {
-        reason = LoadResString(SNoSuchFolder);
-        return QString();
-    }
-    QByteArray name = QFile::encodeName(folder + QStringLiteral("/" TAVRIX_PROGRAM_NAME "-XXXXXX") + suffix);
-    const int descriptor = ::mkstemps(name.data(), static_cast<int>(QFile::encodeName(suffix).size()));
-    if (descriptor < 0) {
-        // The reasons a user can act on are told of the folder, not of the file never made.
-        switch (const int code = errno) {
-        case ENOENT: reason = LoadResString(SNoSuchFolder); break;
-        case ENOTDIR: reason = LoadResString(SNotAFolder); break;
-        case EACCES:
-        case EPERM: reason = LoadResString(SNoFolderRights); break;
-        default: reason = SystemErrorText(code); break;
-        }
-        return QString();
-    }
-    ::close(descriptor);
-    return QFile::decodeName(name);
-}
 
 bool ConnectExcel()
 {

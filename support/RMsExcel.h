@@ -262,10 +262,6 @@ private:
     std::vector<std::unique_ptr<TExcelWorkbook>> FWorkbooks;
 };
 
-// Makes a new empty file "<folder>/Tavrix2_2r10-XXXXXX<suffix>" under a name no file had, so that
-// nothing is ever written over; its name, or an empty name and the reason in the program's words.
-QString NewSessionFile(const QString& folder, const QString& suffix, QString& reason);
-
 // ---------------------------------------------------------------------------------------------
 // Operations, in the order an export calls them:
 // ConnectExcel → CreateWorkbook → OpenActiveWorkbookSheet → SetPageOrientation → FormatColumn per

@@ -7,9 +7,11 @@
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
+#include "platform/SysErrorText.h"
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
@@ -572,10 +574,12 @@ TExcelWorkbook* TExcelApplication::AddWorkbook()
 {
     // The file is made here, exclusively, so that its name is this workbook's alone and no
     // existing file is ever written over.
-    QString reason;
-    const QString fileName = NewSessionFile(TempFolder, QStringLiteral(".xlsx"), reason);
-    if (fileName.isEmpty())
-        Raise(SNoTempFile, {TempFolder, reason});
+    QTemporaryFile file(TempFolder + QStringLiteral("/" TAVRIX_PROGRAM_NAME "-XXXXXX.xlsx"));
+    file.setAutoRemove(false);
+    if (TempFolder.isEmpty() || !file.open())
+        Raise(SNoTempFile, {TempFolder, FileErrorText(file)});
+    const QString fileName = file.fileName();
+    file.close();
     FWorkbooks.push_back(std::make_unique<TExcelWorkbook>(fileName));
     return FWorkbooks.back().get();
 }

@@ -14,7 +14,6 @@
 
 #include <QEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMainWindow>
@@ -27,13 +26,9 @@
 #include <QtGlobal>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <utility>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -67,22 +62,13 @@ QSet<QString>& UnreadableFiles()
 }
 
 // The form-state file read afresh. One that exists but cannot be read raises Exception naming
-// it, with the system's reason in the program's words (the ini file's own is Qt's, in English).
+// it as the program's parameters, with the system's reason.
 TMemIniFile OpenStore(const QString& fileName)
 {
-    try {
-        return TMemIniFile(fileName);
-    } catch (const Exception&) {
-        int code = EISDIR;
-        if (!QFileInfo(fileName).isDir()) {
-            // Asked again to learn why; a file that opens now failed for a passing reason.
-            const int handle = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-            code = handle < 0 ? errno : EIO;
-            if (handle >= 0)
-                ::close(handle);
-        }
-        throw Exception(Format(LoadResString(SReadError), {fileName, SystemErrorText(code)}));
-    }
+    QFile file(fileName);
+    if (file.exists() && !file.open(QIODevice::ReadOnly))
+        throw Exception(Format(LoadResString(SReadError), {fileName, FileErrorText(file)}));
+    return TMemIniFile(fileName);
 }
 
 // The copy of the form-state file that the open batch gathers the changes in; none without a

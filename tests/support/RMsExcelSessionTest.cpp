@@ -110,8 +110,8 @@ TEST_F(RMsExcel, StartingFailsWhenTheWorkbookCannotBeWritten)
     // A temporary folder that does not exist, and one that is a file: the message names it.
     const QString file = Temp + QStringLiteral("/plain-file");
     WriteFileBytes(file, "x");
-    const std::pair<QString, const char*> folders[] = {{Temp + QStringLiteral("/missing"), "нет такой папки"},
-                                                       {QFileInfo(file).canonicalFilePath(), "это не папка"}};
+    const std::pair<QString, const char*> folders[] = {{Temp + QStringLiteral("/missing"), "нет такого файла или папки"},
+                                                       {QFileInfo(file).canonicalFilePath(), "часть пути не является папкой"}};
     for (const auto& [folder, reason] : folders) {
         SetTmp(folder);
         Reports.clear();

@@ -104,7 +104,7 @@ TEST_F(ExpXlsWorkbook, AFailedStartIsShownAndNotTakenForSuccess)
     EXPECT_FALSE(result);
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_EQ(FBoxes.Last().Text, U("Ошибка подключения к Microsoft Excel!\nВременная папка \"%1\" недоступна "
-                                    "для записи: нет такой папки").arg(FDir.filePath("missing")));
+                                    "для записи: нет такого файла или папки").arg(FDir.filePath("missing")));
     EXPECT_TRUE(FOpened.isEmpty());
     EXPECT_EQ(WaitCount(), 0);
 }

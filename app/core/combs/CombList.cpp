@@ -4,19 +4,16 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/SaveFile.h"
-#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
 #include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <vector>
 
@@ -25,9 +22,6 @@ namespace {
 const TResString SBadDigitLines = RESSTR(
     "CombList",
     "В файле комбинаций \"%s\" пропущено строк с числами вне диапазона от 0 до 9: %d.");
-
-const TResString SNoFile = RESSTR("CombList", "файл не найден");
-const TResString SNoFolder = RESSTR("CombList", "папка \"%s\" не найдена");
 
 // A word of a file's line as a digit: a word that is no number counts as 0 (that is how the
 // file format has always been read, and a list file is not refused for it); a number outside
@@ -56,26 +50,6 @@ TLineKind ParseDigitPair(const QString& line, const QString& delimiters, TCombWo
         return TLineKind::BadDigits;
     comb = MakeComb(static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2));
     return TLineKind::Comb;
-}
-
-// Why a combination file could not be read or written, in the program's own words where the
-// system's text would be a foreign one: a missing folder or file, a folder in the file's place,
-// no rights. Anything else keeps the reason it was given.
-QString FileFailureReason(const QString& fileName, bool reading, const QString& given)
-{
-    const QFileInfo file(fileName);
-    const QString folder = QFileInfo(file.absolutePath()).filePath();
-    if (!QFileInfo(folder).isDir())
-        return Format(LoadResString(SNoFolder), {folder});
-    if (!reading)
-        return given;
-    if (!file.exists())
-        return LoadResString(SNoFile);
-    if (file.isDir())
-        return SystemErrorText(EISDIR);
-    if (!file.isReadable())
-        return SystemErrorText(EACCES);
-    return given;
 }
 
 } // namespace
@@ -337,8 +311,7 @@ bool TCombListOps::ReadCombsFile(const QString& fileName, int* badDigitLines)
         return true;
     } catch (const std::exception& e) {
         combs.Count = 0;
-        const QString reason = FileFailureReason(fileName, true, ExceptionText(e));
-        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, reason}));
+        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, ExceptionText(e)}));
         return false;
     }
 }
@@ -349,8 +322,7 @@ bool TCombListOps::WriteCombsFile(const QString& fileName)
         SaveFileAtomic(fileName, CombsToBytes(CombsOf(FState.FCombs)));
         return true;
     } catch (const std::exception& e) {
-        const QString reason = FileFailureReason(fileName, false, ExceptionText(e));
-        ErrorBox(Format(LoadResString(rsFileWriteError), {fileName, reason}));
+        ErrorBox(Format(LoadResString(rsFileWriteError), {fileName, ExceptionText(e)}));
         return false;
     }
 }
