@@ -46,11 +46,6 @@ const TResString SBadNumber = RESSTR("RSwCommon", "Значение \"%1\" в о
 // How much of a bad value an error text quotes.
 constexpr int kQuotedValue = 40;
 
-QString Quoted(const QString& value)
-{
-    return value.size() > kQuotedValue ? value.left(kQuotedValue) + QStringLiteral("...") : value;
-}
-
 QString AccountFullName()
 {
     const passwd* entry = getpwuid(getuid());
@@ -295,7 +290,7 @@ QDateTime SwDecodeUtc(const QString& value, const QString& tag)
     const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
     const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"));
     if (text.size() != 19 || text.at(10) != QLatin1Char(' ') || !date.isValid() || !time.isValid())
-        throw Exception(LoadResString(SBadTime).arg(tag, Quoted(text)));
+        throw Exception(LoadResString(SBadTime).arg(tag, QuotedExcerpt(text, kQuotedValue)));
     return QDateTime(date, time, QTimeZone::utc()).toLocalTime();
 }
 
@@ -307,7 +302,7 @@ std::int32_t SwDecodeInteger(const QString& value, const QString& tag)
     bool ok = false;
     const int number = text.toInt(&ok, 10);
     if (!ok)
-        throw Exception(LoadResString(SBadNumber).arg(tag, Quoted(text)));
+        throw Exception(LoadResString(SBadNumber).arg(tag, QuotedExcerpt(text, kQuotedValue)));
     return number;
 }
 
@@ -320,7 +315,7 @@ double SwDecodeFloat(const QString& value, const QString& tag)
     bool ok = false;
     const double number = text.toDouble(&ok);
     if (!ok || !std::isfinite(number))
-        throw Exception(LoadResString(SBadNumber).arg(tag, Quoted(value.trimmed())));
+        throw Exception(LoadResString(SBadNumber).arg(tag, QuotedExcerpt(value.trimmed(), kQuotedValue)));
     return number;
 }
 
