@@ -5,6 +5,7 @@
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/SysErrorText.h"
+#include "platform/WordUtils.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RFileProcs.h"
@@ -13,7 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
 namespace {
 
@@ -69,10 +69,13 @@ QByteArray TScriptLog::EntryBytes(const QString& text, bool withTimeStamp, TDate
                        {p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second});
     }
     // A text of several lines (an error box's text) becomes as many log lines, each with its
-    // stamp and CR LF, so that every line of the file reads the same way.
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    // stamp and CR LF, so that every line of the file reads the same way; an empty text is one
+    // empty line.
+    QStringList parts = SplitTextLines(text);
+    if (parts.isEmpty())
+        parts.append(QString());
     QString lines;
-    for (const QString& line : text.split(lineBreak)) {
+    for (const QString& line : std::as_const(parts)) {
         lines += stamp;
         lines += line;
         lines += QLatin1String("\r\n");

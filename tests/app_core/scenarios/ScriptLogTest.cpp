@@ -82,7 +82,7 @@ TEST_F(ScriptLogTest, NameAndStampFromTheClock)
     }
     // Each line of a text of several lines (an error box's) is a stamped line of its own.
     EXPECT_EQ(TScriptLog::EntryBytes(U("a\nb\r\n"), true, FromQDateTime(cases[0].Time)),
-              QByteArray("[2016-01-02 03:04:05]: a\r\n[2016-01-02 03:04:05]: b\r\n[2016-01-02 03:04:05]: \r\n"));
+              QByteArray("[2016-01-02 03:04:05]: a\r\n[2016-01-02 03:04:05]: b\r\n"));
     // A character the code page cannot hold is written as '?'.
     EXPECT_EQ(TScriptLog::EntryBytes(U("a\u4e2db"), false, 0), QByteArray("a?b\r\n"));
     EXPECT_EQ(TScriptLog::FileMask(), U("ScriptLog_*.txt"));
