@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 #include <QPixmap>
-#include <QScreen>
 #include <QWidget>
 
 QString SaveScreenshot(QWidget* widget, const QString& name, const QSize& size)
@@ -29,15 +27,4 @@ QString SaveScreenshot(QWidget* widget, const QString& name, const QSize& size)
     if (picture.isNull() || !picture.save(path, "PNG"))
         return QString();
     return path;
-}
-
-QImage OnScreenPicture(QWidget* window)
-{
-    QApplication::processEvents();
-    return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QImage FreshPicture(QWidget* window)
-{
-    return window->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }

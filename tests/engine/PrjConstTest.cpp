@@ -78,16 +78,10 @@ TEST(PrjConst, StrToDrawDateReadsKeys)
 
 TEST(PrjConst, LatestDrawByIsTheNewestDrawTheClockHasSeen)
 {
-    struct TCase {
-        int Hour, Minute;
-        double Expected;
-    };
-    const TCase cases[] = {
-        {0, 30, July4 - 1 + At1957}, {12, 59, July4 - 1 + At1957}, {13, 0, July4 + At1300},
-        {19, 56, July4 + At1300},    {19, 57, July4 + At1957},     {23, 59, July4 + At1957},
-    };
-    for (const TCase& c : cases)
-        EXPECT_NEAR(LatestDrawBy(July4 + EncodeTime(c.Hour, c.Minute, 0, 0)), c.Expected, 1e-9) << c.Hour << ':' << c.Minute;
+    const std::pair<int, double> cases[] = {{12 * 60 + 59, July4 - 1 + At1957}, {13 * 60, July4 + At1300},
+                                            {19 * 60 + 56, July4 + At1300},     {19 * 60 + 57, July4 + At1957}};
+    for (const auto& [minute, expected] : cases)
+        EXPECT_NEAR(LatestDrawBy(July4 + minute / 1440.0), expected, 1e-9) << minute;
 }
 
 TEST(PrjConst, DrawKeysSurviveARoundTrip)

@@ -1,7 +1,5 @@
 #include "platform/SysErrorText.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -22,8 +20,6 @@ TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
         {EROFS, "диск доступен только для чтения"},
         {EISDIR, "на месте файла находится каталог"},
         {ENOENT, "нет такого файла или папки"},
-        {ENOTDIR, "часть пути не является папкой"},
-        {ENAMETOOLONG, "слишком длинное имя файла"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Code);
@@ -34,13 +30,3 @@ TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
     EXPECT_NE(SystemErrorText(ECONNRESET), SystemErrorText(EPIPE));
 }
 
-// Qt words a failed open as the C library does; the user reads the program's words instead.
-TEST(SysErrorText, AFileThatCannotBeOpenedIsToldInTheSameWords)
-{
-    QFile missing(QStringLiteral("/nonexistent-folder-of-tests/file.txt"));
-    ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(FileErrorText(missing), QString::fromUtf8("нет такого файла или папки"));
-    QFile unnamed;
-    ASSERT_FALSE(unnamed.open(QIODevice::ReadOnly));
-    EXPECT_EQ(FileErrorText(unnamed), unnamed.errorString());   // Qt's own reason is kept
-}

@@ -17,9 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <functional>
 #include <memory>
-#include <utility>
 
 #include <sys/stat.h>
 
@@ -173,28 +171,25 @@ TEST_F(RLngDLL, AFallbackToTheDefaultLanguageEnds)
 TEST_F(RLngDLL, ADamagedModuleRaisesEvenWithoutTheRaiseFlag)
 {
     const QString file = FDir.filePath("Prog_UKR.lng");
-    const QString notLoaded = "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n";
-    const QString damaged = notLoaded + FormatSysError(ENOEXEC, true);
-    const QString notRegular = notLoaded + "\"" + file + "\" не является обычным файлом.";
-    const std::pair<std::function<void()>, QString> cases[] = {
-        {[&] { PutModule("Prog_UKR.lng", QByteArray("MZ\x90\x00 not a translation", 23)); }, damaged},
-        {[&] { PutModule("Prog_UKR.lng", QByteArray()); }, damaged},
-        {[&] { PutModule("Prog_UKR.lng", English.left(English.size() / 2)); }, damaged},
-        // Read for ever, and waited on for ever.
-        {[&] { ASSERT_TRUE(QFile::link("/dev/zero", file)); }, notRegular},
-        {[&] { ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0); }, notRegular},
-    };
-    for (const auto& [make, message] : cases) {
-        QFile::remove(file);
-        make();
+    for (const QByteArray& bytes : {QByteArray("MZ\x90\x00 not a translation", 23), QByteArray(),
+                                    English.left(English.size() / 2)}) {
+        PutModule("Prog_UKR.lng", bytes);
         try {
             InitLanguages(1049, 1058);
-            FAIL() << "must raise for " << message.toStdString();
+            FAIL() << "must raise for " << bytes.size() << " bytes";
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), message);
+            EXPECT_EQ(e.Message(), "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n"
+                                       + FormatSysError(ENOEXEC, true));
         }
         EXPECT_EQ(GetCurrentLanguage(), 1049u);
         EXPECT_EQ(ErrorTitle(), "Ошибка");
+    }
+    // A device or a pipe in the module's place is refused, never read or waited on.
+    for (const bool fifo : {false, true}) {
+        QFile::remove(file);
+        ASSERT_TRUE(fifo ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0 : QFile::link("/dev/zero", file));
+        EXPECT_THROW(InitLanguages(1049, 1058), Exception);
+        EXPECT_EQ(GetCurrentLanguage(), 1049u);
     }
 
     // While another module is in use, a failed switch keeps it.

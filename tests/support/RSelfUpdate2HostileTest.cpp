@@ -19,8 +19,6 @@
 
 #include <sys/stat.h>
 
-#include <iterator>
-
 using namespace selfupdatetest;
 
 namespace {
@@ -262,8 +260,7 @@ TEST_F(SelfUpdateTest, ConfigurationAndDescriptionsStopAtTheDeadlineOfOneServerR
     const THttpTimeouts saved = HttpTimeouts();
     SetHttpTimeouts({saved.ConnectMs, saved.ReadMs, 1000});
     FAccept = false;
-    const QByteArray config = "[Tavrix2_2r10]\r\nVerId=2.2.10.12\r\nDownloadUrl=https://127.0.0.1:1/p\r\n"
-                              "OriginalFileName=s\r\n";
+    const QByteArray config = "[Tavrix2_2r10]\r\nVerId=2.2.10.12\r\nDownloadUrl=https://127.0.0.1:1/p\r\nOriginalFileName=s\r\n";
     // A byte now and then keeps the read time-out from running out, not the deadline.
     server.SetFallback([](const TStandInRequest&) { return TStandInReply::Unending(TReplyAction::Trickle); });
     server.Route(kConfigPath, TStandInReply::Unending(TReplyAction::Trickle, config));
@@ -291,14 +288,10 @@ TEST_F(SelfUpdateTest, NoWriteFollowsALinkPlantedInTheProgramFolder)
                                                  "text/plain"));
     maker.Route("/files/autoupdates/UpdDescr/UpdDescr_2.2.10.12.txt", TStandInReply::Text("text", "text/plain"));
     maker.Route("/setup.upd", TStandInReply::Text(kPackage, "application/octet-stream"));
-    // Each a link to a read-only file outside, but for the file the copy adds: nothing is there yet.
+    // Each a link to a read-only file outside (none yet for the file the copy adds): the copy's
+    // temporary file, the downloads, a file the copy replaces, one it adds, one the list deletes.
     const QString added = "data/zz.txt";
-    const QString links[] = {
-        "readme.txt.tmp",                              // the copy's temporary file beside a file it replaces
-        "SelfUpdates.inf", "UpdDescr_2.2.10.12.txt",   // the downloads
-        "after.sh", added,                             // a file the copy replaces, and one it adds
-        "notes.txt",                                   // a file the delete list names
-    };
+    const QString links[] = {"readme.txt.tmp", "SelfUpdates.inf", "UpdDescr_2.2.10.12.txt", "after.sh", added, "notes.txt"};
     for (const QString& name : links) {
         const QString outside = FRoot.filePath(QFileInfo(name).fileName() + ".outside");
         if (name != added) {

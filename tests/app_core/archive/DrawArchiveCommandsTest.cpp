@@ -364,8 +364,6 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
          afterToday.arg("01/11/2017 E")},
         {"edit 296: a day after the draw after it", 295, 296, "01/09/2017 M", TDrawRefusal::OutOfOrder,
          notBefore.arg("01/09/2017 M").arg(297).arg("12/27/2016 M")},
-        {"edit 296: an earlier free day", 295, 296, "07/31/2016 E", TDrawRefusal::OutOfOrder,
-         notAfter.arg("07/31/2016 E").arg(295).arg("12/26/2016 M")},
         {"edit the oldest: the newest number", 0, 300, "08/01/2016 M", TDrawRefusal::NumberTaken,
          numberTaken.arg(300).arg("12/28/2016 E")},
     };

@@ -705,11 +705,8 @@ TEST_F(DownloadTest, PageRowsNewestFirstAndCellsThatAreNoDraws)
         }
         EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()) - 300);
         EXPECT_EQ(FState.FDraws, expected);
-        QStringList told;
-        for (const TBoxRequest& box : FBoxes.Boxes())
-            told << box.Text;
-        EXPECT_EQ(told, *c.Told ? QStringList{U("Часть тиражей со страницы результатов не добавлена в архив:\n\n")
-                                              + U(c.Told)}
-                                : QStringList());
+        ASSERT_EQ(FBoxes.Boxes().size(), *c.Told ? 1 : 0);
+        EXPECT_EQ(FBoxes.Last().Text, *c.Told ? U("Часть тиражей со страницы результатов не добавлена в архив:\n\n")
+                                                    + U(c.Told) : QString());
     }
 }

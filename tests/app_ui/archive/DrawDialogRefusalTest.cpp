@@ -4,7 +4,6 @@
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
 #include "app/core/archive/DrawFile.h"
-#include "support/ui/RStatusBar.h"
 #include "support/ui/TmplDialogSimple.h"
 #include "tests/common/ModalBoxes.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -172,12 +171,6 @@ TEST_F(DrawDialogRefusalTest, ADrawWhoseKeyDoesNotReadOpensToBeMended)
         EXPECT_EQ(form->State().FDraws, draws);
         EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")), DrawsToBytes(draws));
     }
-}
-
-// With an empty archive the status offers the number the draw dialog proposes: 1.
-TEST_F(MainWindowTest, EmptyArchiveOffersDrawOne)
-{
-    EXPECT_EQ(Open()->StatusBar()->PanelText(1), U("Следующий тираж: 1"));
 }
 
 } // namespace

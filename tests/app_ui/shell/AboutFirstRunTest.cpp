@@ -182,13 +182,6 @@ TEST_F(AboutFirstRunTest, AClickOnAnAddressOpensItsPageOrTheMail)
     ASSERT_EQ(FOpened.size(), 1u);
     EXPECT_EQ(FOpened[0].Kind, TOpenRequest::TKind::MailTo);
     EXPECT_EQ(FOpened[0].Target, QStringLiteral("mailto:") + ContactMail());
-
-    // With nothing to open them, a click says so and names the address.
-    SetOpenHandler([](const TOpenRequest&) { throw EOpenFailed(U("нет программы")); });
-    emit form.LinkLabel("lblWeb1")->linkActivated(LinkAddress(TLinkPage::MainSite));
-    EXPECT_EQ(FBoxes.Last().Text, U("Не удалось открыть страницу \"https://tavrix.invalid/\": нет программы."));
-    emit form.LinkLabel("lblMail")->linkActivated(ContactMail());
-    EXPECT_EQ(FBoxes.Last().Text, U("Не удалось создать письмо на адрес \"support@tavrix.invalid\": нет программы."));
 }
 
 TEST_F(AboutFirstRunTest, AboutBoxClosesWithItsOneButton)

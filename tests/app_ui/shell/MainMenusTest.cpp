@@ -1,7 +1,6 @@
 // Commands of the main window's menus that lead out of it: the draws' file exchange, the help
 // menu, the languages and the first-run dialog.
 
-#include "app/core/shell/HelpLinks.h"
 #include "app/ui/archive/DrawsPage.h"
 #include "app/ui/shell/FormMain.h"
 #include "app/ui/shell/ProgramEnv.h"
@@ -533,11 +532,6 @@ TEST_F(MainMenusTest, HelpMenuOpensTheHelpFileOnlyWhenItIsThere)
     ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("GetHelp")));
     ASSERT_EQ(FOpened.size(), 2);
     EXPECT_EQ(QFileInfo(FOpened[1].Target).fileName(), "Kelmar_RUS.chm");
-
-    // With no browser the user is told which page was not opened.
-    SetOpenHandler([](const TOpenRequest&) { throw EOpenFailed(U("нет браузера")); });
-    ASSERT_TRUE(form->Actions()->Execute(QStringLiteral("OpenTirmaSite")));
-    EXPECT_EQ(FBoxes.Last().Text, U("Не удалось открыть страницу \"%1\": нет браузера.").arg(OperatorGamePage()));
 }
 
 TEST_F(MainMenusTest, UpdateSearchReportsAMissingConfigurationAndNoUpdate)

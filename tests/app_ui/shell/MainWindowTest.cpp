@@ -87,6 +87,8 @@ TEST_F(MainWindowTest, ShowsTheArchiveInTheListAndTheStatusLine)
 
 TEST_F(MainWindowTest, OffsetEditorMovesTheCurrentDrawAndItsColours)
 {
+    // Without draws the next one is 1, as the draw dialog proposes.
+    EXPECT_EQ(Open()->StatusBar()->PanelText(1), "Следующий тираж: 1");
     // Channel size 2 (the default): digits 0 and 1 are channel 1, 8 and 9 channel 5.
     FFolder.WriteArchive(MakeDraws({{0, 9}, {1, 8}, {2, 7}, {3, 6}, {4, 5}, {5, 4}, {9, 0}, {7, 2}, {8, 1}, {6, 3}}));
     auto form = Open();
