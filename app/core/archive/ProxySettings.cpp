@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 #include <memory>
@@ -98,7 +99,8 @@ bool TProxySettings::ApplyProxy(const QString& address, int attempt, std::option
 
     if (settings.Mode != ModeOff && !settings.Server.isEmpty())
         ShowWaitText(Format(LoadResString(rsDownloadingDrawsDetail),
-                            {Format(LoadResString(rsProxyAttempt), {attempt, settings.Server, settings.Port})}));
+                            {Format(LoadResString(rsProxyAttempt),
+                                    {attempt, QuotedExcerpt(settings.Server, QuotedHostMax), settings.Port})}));
     else
         ShowWaitText(LoadResString(rsDownloadingDraws));
     return usable;

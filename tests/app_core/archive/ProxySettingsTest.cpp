@@ -126,6 +126,11 @@ TEST_F(ProxySettingsTest, WhichProxyARequestUses)
     EXPECT_EQ(proxy->User, "u");
     EXPECT_EQ(texts.last(), U("Загрузка архива тиражей...\n\nПопытка 4, proxy 10.0.0.2 : 3128"));
 
+    FState.FProxy.Server = QString(5000, 'h');   // quoted short; the request still has it whole
+    EXPECT_TRUE(FProxy.ApplyProxy("http://x/", 2, proxy));
+    EXPECT_EQ(proxy->Server.size(), 5000);
+    EXPECT_EQ(texts.last(), U("Загрузка архива тиражей...\n\nПопытка 2, proxy %1… : 3128").arg(QString(64, 'h')));
+
     FState.FProxy.Server.clear();
     EXPECT_TRUE(FProxy.ApplyProxy("http://x/", 1, proxy));
     EXPECT_FALSE(proxy->Usable());
