@@ -79,14 +79,8 @@ QString StringsSection(const QString& languageAbbrev)
     return Format(QStringLiteral("STRINGS_%s"), {languageAbbrev});
 }
 
-}  // namespace
-
-// ---------------------------------------------------------------------------------------
-// Configuration
-
-void TStatList::LoadConfig(const QString& iniFileName)
+TConfigData ReadConfig(const TMemIniFile& ini)
 {
-    const TMemIniFile ini(iniFileName);
     TConfigData config;
 
     // Columns, channels and segments divide and index the digits: values that cannot
@@ -120,7 +114,28 @@ void TStatList::LoadConfig(const QString& iniFileName)
     config.Weights.UsePercents = ini.ReadBool(SecCdl, QStringLiteral("UsePercents"), false);
     config.Weights.UseAbsValues = ini.ReadBool(SecCdl, QStringLiteral("UseAbsValues"), false);
 
-    FConfig = std::move(config);
+    return config;
+}
+
+// A configuration that cannot be read leaves the values a fresh folder gets: the engine's own
+// zeros are no settings (a matrix of one column, weights of 0, segments 0), and everything it
+// computes would be wrong for the whole run. The defaults are what a file without the keys
+// reads as; the error still reaches the caller, which tells it.
+template <typename TRead>
+void ReadOrDefaults(const QString& iniFileName, TRead&& read)
+{
+    read(TMemIniFile(QString()));
+    read(TMemIniFile(iniFileName));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Configuration
+
+void TStatList::LoadConfig(const QString& iniFileName)
+{
+    ReadOrDefaults(iniFileName, [this](const TMemIniFile& ini) { FConfig = ReadConfig(ini); });
 }
 
 void TStatList::SaveConfig(const QString& iniFileName) const
@@ -149,10 +164,11 @@ void TStatList::SaveConfig(const QString& iniFileName) const
 
 void TStatList::LoadCombsGenerateSettings(const QString& iniFileName)
 {
-    const TMemIniFile ini(iniFileName);
-    CombsGenerateMode = static_cast<std::uint8_t>(ini.ReadInteger(SecGlobal, QStringLiteral("CombsGenerateMode"), 0));
-    CombsGenerateParameters = ini.ReadString(SecGlobal, QStringLiteral("CombsGenerateParameters"), QString())
-                                  .left(MaxGenerateParameters);
+    ReadOrDefaults(iniFileName, [this](const TMemIniFile& ini) {
+        CombsGenerateMode = static_cast<std::uint8_t>(ini.ReadInteger(SecGlobal, QStringLiteral("CombsGenerateMode"), 0));
+        CombsGenerateParameters = ini.ReadString(SecGlobal, QStringLiteral("CombsGenerateParameters"), QString())
+                                      .left(MaxGenerateParameters);
+    });
 }
 
 void TStatList::SaveCombsGenerateSettings(const QString& iniFileName) const
@@ -166,16 +182,17 @@ void TStatList::SaveCombsGenerateSettings(const QString& iniFileName) const
 
 void TStatList::LoadShreddingFormulas(const QString& iniFileName)
 {
-    const TMemIniFile ini(iniFileName);
-    const auto digits = [&](const char* key) {
-        return static_cast<std::uint8_t>(ini.ReadInteger(SecShredding, QLatin1String(key), DefaultFormulaDigits));
-    };
-    Formula1 = ini.ReadString(SecShredding, QStringLiteral("Formula1"), QLatin1String(DefaultFormula1));
-    Formula2 = ini.ReadString(SecShredding, QStringLiteral("Formula2"), QLatin1String(DefaultFormula2));
-    Formula3 = ini.ReadString(SecShredding, QStringLiteral("Formula3"), QLatin1String(DefaultFormula3));
-    Formula1Digits = digits("Formula1Digits");
-    Formula2Digits = digits("Formula2Digits");
-    Formula3Digits = digits("Formula3Digits");
+    ReadOrDefaults(iniFileName, [this](const TMemIniFile& ini) {
+        const auto digits = [&](const char* key) {
+            return static_cast<std::uint8_t>(ini.ReadInteger(SecShredding, QLatin1String(key), DefaultFormulaDigits));
+        };
+        Formula1 = ini.ReadString(SecShredding, QStringLiteral("Formula1"), QLatin1String(DefaultFormula1));
+        Formula2 = ini.ReadString(SecShredding, QStringLiteral("Formula2"), QLatin1String(DefaultFormula2));
+        Formula3 = ini.ReadString(SecShredding, QStringLiteral("Formula3"), QLatin1String(DefaultFormula3));
+        Formula1Digits = digits("Formula1Digits");
+        Formula2Digits = digits("Formula2Digits");
+        Formula3Digits = digits("Formula3Digits");
+    });
 }
 
 void TStatList::SaveShreddingFormulas(const QString& iniFileName) const

@@ -4,11 +4,11 @@
 
 class QIODevice;
 
-// The system's reason for a failed call (an errno value) as the user reads it. The reasons a
-// user meets with files (no room, no rights, a read-only disk, a folder in the way, a file too
-// large, a missing file or folder ...) are told in the program's own words; any other as the C
-// library has it in Russian where the system has a Russian locale installed, else as "системная
-// ошибка N" followed by the library's English words.
+// The system's reason for a failed call (an errno value) as the user reads it, always in the
+// program's own Russian words: every code the system has (files, processes, the network,
+// starting a program ...), and "системная ошибка N" for a number it does not have. The reasons
+// a user meets with files (no room, no rights, a read-only disk, a folder in the way) say what
+// to look at.
 QString SystemErrorText(int code);
 // The reason of a file's last failure in the same words. Qt words a failed system call as the C
 // library does, in English on a machine without Russian messages: such a text is told as the

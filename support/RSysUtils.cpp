@@ -37,6 +37,11 @@ const TResString SOpenerFailed = RESSTR("RSysUtils", "программа для 
 const TResString SOpenerExitCode = RESSTR("RSysUtils", "программа xdg-open завершилась с кодом %d");
 const TResString SSavedNotOpened =
     RESSTR("RSysUtils", "Файл \"%s\" сохранён, но ни одна программа его не открыла: %s.");
+const TResString SHelpNotOpened = RESSTR("RSysUtils", "Не удалось открыть файл справки \"%s\": %s.");
+const TResString SNoHelpViewer =
+    RESSTR("RSysUtils", "на компьютере нет программы для просмотра справки в формате CHM");
+const TResString SHelpViewerFailed =
+    RESSTR("RSysUtils", "ни одна программа для просмотра справки в формате CHM не смогла его открыть");
 const TResString SNoBrowser = RESSTR("RSysUtils", "на компьютере нет браузера");
 const TResString SBrowserFailed = RESSTR("RSysUtils", "браузер не смог открыть страницу");
 const TResString SNoMailProgram = RESSTR("RSysUtils", "на компьютере нет почтовой программы");
@@ -86,9 +91,11 @@ bool WaitShortly(TSpawnedProcess& process, int ms, int& exitCode)
 }
 
 // The reason an opener run gives for its exit code, for what was to be opened: an address
-// has a browser or a mail program, not a program for a type of file.
+// has a browser or a mail program, a help file a help viewer, not a program for a type of file.
 QString OpenerReason(TOpenRequest::TKind kind, int exitCode)
 {
+    if (kind == TOpenRequest::TKind::HelpTopic && (exitCode == 3 || exitCode == 4))
+        return LoadResString(exitCode == 3 ? SNoHelpViewer : SHelpViewerFailed);
     const bool url = kind == TOpenRequest::TKind::Url;
     if (url || kind == TOpenRequest::TKind::MailTo) {
         if (exitCode == 3)
@@ -213,6 +220,11 @@ QString OpenerExitText(int exitCode)
 QString SavedButNotOpenedText(const QString& fileName, const QString& reason)
 {
     return Format(LoadResString(SSavedNotOpened), {fileName, InSentence(reason)});
+}
+
+QString HelpNotOpenedText(const QString& helpFile, const QString& reason)
+{
+    return Format(LoadResString(SHelpNotOpened), {helpFile, InSentence(reason)});
 }
 
 QString FormatSysError(int code, bool withCode)

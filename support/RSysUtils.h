@@ -111,6 +111,8 @@ QString OpenerExitText(int exitCode);
 // an error's text (any ending full stop or exclamation mark is dropped). For every command
 // that writes a document and opens it.
 QString SavedButNotOpenedText(const QString& fileName, const QString& reason);
+// The same for the help file: "Не удалось открыть файл справки "X": <reason>.".
+QString HelpNotOpenedText(const QString& helpFile, const QString& reason);
 
 // Opens a file with its associated program; a ".chm" file goes to OpenHelpTopic.
 // Raises when the desktop cannot open it.

@@ -109,8 +109,13 @@ struct THttpResponse {
 
 THttpResponse HttpExecute(const THttpRequest& request);
 
+// What a message quotes of a host name: a real one (at most 253 characters) is seldom longer,
+// and a longer one typed or found must not push the reason out of the box.
+inline constexpr int QuotedHostMax = 64;
+
 // The program's own text for a failed transfer, followed by the system's detail in brackets:
-// "Сервер "host" отказал в соединении (Connection refused)". Proxy errors name the proxy
+// "Сервер "host" отказал в соединении (Connection refused)"; the host as QuotedExcerpt's
+// QuotedHostMax characters, the detail as its QuotedTextMax. Proxy errors name the proxy
 // (proxyHost; the host when empty); with a proxy in use (proxyHost not empty), a connection
 // that was not found, refused, lost or timed out was the proxy's.
 QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, const QString& proxyHost,

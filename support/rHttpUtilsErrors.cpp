@@ -2,6 +2,7 @@
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
+#include "support/RStrUtils.h"
 
 // What a failed transfer or an error status reads as.
 
@@ -24,18 +25,20 @@ const TResString SNetworkDown = RESSTR("rHttpUtils", "Сеть недоступ�
 const TResString SHttpStatus = RESSTR("rHttpUtils", "Сервер \"%s\" ответил ошибкой %d");
 const TResString SNetworkError = RESSTR("rHttpUtils", "Ошибка обмена данными с сервером \"%s\"");
 
-// The detail after the program's own text: the system's description, or the status line.
+// The detail after the program's own text: the system's description, or the status line. Both
+// may repeat what a server or the user gave (a host, a status line): quoted short.
 QString WithDetail(const QString& text, const QString& detail)
 {
-    return detail.isEmpty() ? text : text + QLatin1String(" (") + detail + QLatin1Char(')');
+    return detail.isEmpty() ? text : text + QLatin1String(" (") + QuotedExcerpt(detail) + QLatin1Char(')');
 }
 
 } // namespace
 
-QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, const QString& proxyHost,
+QString HttpErrorText(QNetworkReply::NetworkError error, const QString& fullHost, const QString& proxyHost,
                       const QString& detail)
 {
-    const QString proxy = proxyHost.isEmpty() ? host : proxyHost;
+    const QString host = QuotedExcerpt(fullHost, QuotedHostMax);
+    const QString proxy = proxyHost.isEmpty() ? host : QuotedExcerpt(proxyHost, QuotedHostMax);
     QString reason = detail;
     // Through a proxy the connection is the proxy's: the network stack reports a refused or
     // lost proxy as a refused or lost server.
@@ -108,5 +111,5 @@ QString HttpErrorText(QNetworkReply::NetworkError error, const QString& host, co
 
 QString HttpStatusText(int status, const QString& host, const QString& statusLine)
 {
-    return WithDetail(Format(LoadResString(SHttpStatus), {host, status}), statusLine);
+    return WithDetail(Format(LoadResString(SHttpStatus), {QuotedExcerpt(host, QuotedHostMax), status}), statusLine);
 }

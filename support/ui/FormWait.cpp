@@ -3,9 +3,11 @@
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -17,6 +19,18 @@ constexpr int kLabelLeft = 4;
 constexpr int kLabelWidth = 346;
 constexpr int kLabelMinHeight = 10;
 constexpr int kLabelMaxHeight = 53;
+
+// A line wider than the window is shortened in its middle, its beginning and its end (an
+// attempt's number, a port) kept in sight: a word no break can split (a long host name) would
+// otherwise run past both edges, and wrapped lines past the few the window has room for.
+QString FittedLines(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        if (metrics.horizontalAdvance(line) > width)
+            line = metrics.elidedText(line, Qt::ElideMiddle, width);
+    return lines.join(QLatin1Char('\n'));
+}
 
 QPointer<TFormWait>& WaitFormRef()
 {
@@ -52,7 +66,7 @@ TFormWait::TFormWait(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
 
 void TFormWait::SetText(const QString& text)
 {
-    FInfoLabel->setText(text);
+    FInfoLabel->setText(FittedLines(text, FInfoLabel->fontMetrics(), kLabelWidth));
     const int height = std::clamp(FInfoLabel->heightForWidth(kLabelWidth), kLabelMinHeight, kLabelMaxHeight);
     FInfoLabel->setGeometry(kLabelLeft, (FInfoPanel->height() - height) / 2, kLabelWidth, height);
 }

@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -49,6 +50,8 @@ constexpr int kMaxStoredSize = QWIDGETSIZE_MAX;
 
 const TResString SReadError =
     RESSTR("RFrmStorage", "Не удалось прочитать файл параметров программы \"%s\": %s");
+const TResString SWriteError =
+    RESSTR("RFrmStorage", "Не удалось записать файл параметров программы \"%s\": %s");
 const TResString SUnreadable = RESSTR(
     "RFrmStorage",
     "%s\n\nПоложение и размеры окон, ширина столбцов и параметры программы взяты по умолчанию.");
@@ -62,12 +65,13 @@ QSet<QString>& UnreadableFiles()
 }
 
 // The form-state file read afresh. One that exists but cannot be read raises Exception naming
-// it as the program's parameters, with the system's reason.
-TMemIniFile OpenStore(const QString& fileName)
+// it as the program's parameters, with the system's reason, in the words of what was to be done
+// (failure): read it, or write it, which begins with reading what the file keeps.
+TMemIniFile OpenStore(const QString& fileName, const TResString& failure)
 {
     QFile file(fileName);
     if (file.exists() && !file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(SReadError), {fileName, FileErrorText(file)}));
+        throw Exception(Format(LoadResString(failure), {fileName, FileErrorText(file)}));
     return TMemIniFile(fileName);
 }
 
@@ -87,7 +91,9 @@ TMemIniFile* BatchFor(const QString& fileName)
 }
 
 // Makes a change to the form-state file: to the open batch's copy, or to the file itself, read
-// afresh and written back at once.
+// afresh and written back at once. A file the user was told cannot be read takes no change and
+// says nothing more: the windows work with their defaults, and only the batch of the shut-down
+// tells that nothing could be written.
 template <typename TChange>
 void ChangeStore(TChange&& change)
 {
@@ -96,9 +102,16 @@ void ChangeStore(TChange&& change)
         change(*copy);
         return;
     }
-    TMemIniFile ini = OpenStore(fileName);
-    change(ini);
-    ini.UpdateFile();
+    std::optional<TMemIniFile> ini;
+    try {
+        ini.emplace(OpenStore(fileName, SWriteError));
+    } catch (const Exception&) {
+        if (UnreadableFiles().contains(fileName))
+            return;
+        throw;
+    }
+    change(*ini);
+    ini->UpdateFile();
 }
 
 // The form-state file for reading (the open batch's copy, changes and all). One that cannot be
@@ -111,7 +124,7 @@ TMemIniFile ReadStore()
     if (const TMemIniFile* copy = BatchFor(fileName))
         return *copy;
     try {
-        TMemIniFile ini = OpenStore(fileName);
+        TMemIniFile ini = OpenStore(fileName, SReadError);
         UnreadableFiles().remove(fileName);
         return ini;
     } catch (const Exception& e) {
@@ -326,7 +339,7 @@ TFormStorageBatch::TFormStorageBatch()
     // One batch at a time: a second one would lose the first one's changes.
     Q_ASSERT(!BatchCopy());
     // Read before the batch counts as open: a file that cannot be read leaves no batch behind.
-    BatchCopy() = std::make_unique<TMemIniFile>(OpenStore(GetAppFrmFileName()));
+    BatchCopy() = std::make_unique<TMemIniFile>(OpenStore(GetAppFrmFileName(), SWriteError));
 }
 
 TFormStorageBatch::~TFormStorageBatch()

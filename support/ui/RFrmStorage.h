@@ -20,7 +20,9 @@ class TROwnerDrawGrid;
 // the file afresh and a call that changes something writes it back before it returns, unless
 // a TFormStorageBatch gathers the changes (below).
 // A file that cannot be read is told once (a warning box) and read as empty, so every window
-// takes its defaults; a write to it raises, and never replaces what nobody could read.
+// takes its defaults; nothing ever replaces what nobody could read. A change to it raises, in
+// the words of a write, until the user has been told; after that single changes are dropped
+// without a word, and a batch (the save at shut-down) still raises.
 //
 // Each window has its own section, named after its class ("TFormMain"); an MDI child's section
 // ends in ".MDIChildren". Column keys are named after the list or grid's objectName.
@@ -51,8 +53,8 @@ QString FormStorageSection(const QWidget* form);
 // opened for.
 class TFormStorageBatch {
 public:
-    // Reads the file; one that exists but cannot be read raises Exception, as a change does
-    // without a batch: what nobody could read is never replaced.
+    // Reads the file; one that exists but cannot be read raises Exception saying it could not
+    // be written: what nobody could read is never replaced.
     TFormStorageBatch();
     ~TFormStorageBatch();
     TFormStorageBatch(const TFormStorageBatch&) = delete;

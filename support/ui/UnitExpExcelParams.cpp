@@ -47,6 +47,8 @@ const TResString SParamWidthLabel = RESSTR("UnitExpExcel", "Ширина:");
 const TResString SParamWidthHint = RESSTR("UnitExpExcel", "Ширина столбца");
 const TResString SParamBadCaption =
     RESSTR("UnitExpExcel", "Недопустимый заголовок столбца!\n\nЗаголовок не может содержать символ \";\"");
+const TResString SParamEmptyCaption =
+    RESSTR("UnitExpExcel", "Недопустимый заголовок столбца!\n\nЗаголовок не может быть пустым");
 const TResString SParamBadWidth =
     RESSTR("UnitExpExcel", "Недопустимая ширина столбца: %s!\n\nУкажите число от 0 до 255");
 
@@ -306,10 +308,11 @@ TFormExpExcelParam::TFormExpExcelParam(QWidget* parent) : TDialogSTemplate(paren
 
 void TFormExpExcelParam::accept()
 {
-    // The settings keep a column's fields between ";": such a caption would cost the column all
-    // its saved settings at the next opening.
-    if (edCaption->text().contains(QLatin1Char(';'))) {
-        ErrorBox(LoadResString(SParamBadCaption));
+    // The settings keep a column's fields between ";", and an empty field is no field: a caption
+    // with ";" or none at all would cost the column all its saved settings at the next opening.
+    const QString caption = edCaption->text();
+    if (caption.isEmpty() || caption.contains(QLatin1Char(';'))) {
+        ErrorBox(LoadResString(caption.isEmpty() ? SParamEmptyCaption : SParamBadCaption));
         edCaption->setFocus();
         edCaption->selectAll();
         return;

@@ -209,11 +209,15 @@ TEST_F(ConfigFileTest, ErrorsPassToTheCaller)
     // A folder in place of the file cannot be read.
     const QString folder = Path("folder.ini");
     ASSERT_TRUE(QDir().mkpath(folder));
-    list.Config() = DefaultStatConfig();
-    list.Config().MaxStake = 4;
+    // The engine starts from zeros: what it keeps then is what a fresh folder gives.
+    list.CombsGenerateMode = 3;
     EXPECT_THROW(list.LoadConfig(folder), Exception);
-    EXPECT_EQ(list.Config().MaxStake, 4);   // nothing half-loaded
+    EXPECT_EQ(list.Config(), DefaultStatConfig());
     EXPECT_THROW(list.LoadShreddingFormulas(folder), Exception);
+    EXPECT_EQ(list.Formula3, "(n1+n2)/(n1-n2)");
+    EXPECT_EQ(list.Formula3Digits, 2);
+    EXPECT_THROW(list.LoadCombsGenerateSettings(folder), Exception);
+    EXPECT_EQ(list.CombsGenerateMode, 0);
 
     // A file that cannot be written: the error reaches the caller.
     const QString nowhere = Path("no/such/folder/Tavrix2_2r10.ini");

@@ -1,8 +1,11 @@
 #include "platform/SysErrorText.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <string.h>
 
 // A failed save carries these texts: SaveFileTest compares its messages with them.
 TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
@@ -20,13 +23,25 @@ TEST(SysErrorText, ReasonsAUserCanActOnAreToldInRussian)
         {EROFS, "диск доступен только для чтения"},
         {EISDIR, "на месте файла находится каталог"},
         {ENOENT, "нет такого файла или папки"},
+        {ENOEXEC, "файл повреждён или имеет неизвестный формат"},
+        {ECONNREFUSED, "в соединении отказано"},
+        {ECHILD, "нет дочерних процессов"},
+        {0, "ошибки нет"},
+        {4242, "системная ошибка 4242"},
+        {-1, "системная ошибка -1"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Code);
         EXPECT_EQ(SystemErrorText(c.Code), QString::fromUtf8(c.Text));
     }
-    // Any other reason is the C library's own, never empty and never the same for two codes.
-    EXPECT_FALSE(SystemErrorText(ECONNRESET).isEmpty());
+    // Every code the system has is told in words of its own, never in Latin letters.
+    for (int code = 1; code <= EHWPOISON; ++code) {
+        if (strerrorname_np(code) == nullptr)
+            continue;   // a number the system leaves unused
+        const QString text = SystemErrorText(code);
+        EXPECT_FALSE(text.startsWith(QString::fromUtf8("системная ошибка")) || text.contains(QRegularExpression("[A-Za-z]")))
+            << code << " " << text.toStdString();
+    }
     EXPECT_NE(SystemErrorText(ECONNRESET), SystemErrorText(EPIPE));
 }
 

@@ -340,15 +340,20 @@ TEST(RSysUtilsOpen, DesktopOpenerFailuresAreToldInRussian)
     const TOpenHandler previous = SetOpenHandler(nullptr);
     const QString document = bin.filePath("book.xlsx");
     QFile(document).open(QIODevice::WriteOnly);
+    const QString help = bin.filePath("help.chm");
+    QFile(help).open(QIODevice::WriteOnly);
 
     struct TCase {
         const char* Script;   // xdg-open's body; nullptr: there is none
         const char* Error;    // empty: success
         const char* UrlError = nullptr;   // for a web page, when it is another
+        const char* HelpError = nullptr;  // for a help file, when it is another
     } const cases[] = {
         {nullptr, "не найдена программа xdg-open, через которую рабочий стол открывает файлы"},
-        {"exit 3", "на компьютере нет программы для файлов этого типа", "на компьютере нет браузера"},
-        {"exit 4", "программа для файлов этого типа не смогла его открыть", "браузер не смог открыть страницу"},
+        {"exit 3", "на компьютере нет программы для файлов этого типа", "на компьютере нет браузера",
+         "на компьютере нет программы для просмотра справки в формате CHM"},
+        {"exit 4", "программа для файлов этого типа не смогла его открыть", "браузер не смог открыть страницу",
+         "ни одна программа для просмотра справки в формате CHM не смогла его открыть"},
         {"exit 2", "файл не найден", "программа xdg-open завершилась с кодом 2"},
         {"exit 9", "программа xdg-open завершилась с кодом 9"},
         {"kill -9 $$", "программа xdg-open завершилась с кодом 137"},
@@ -375,6 +380,12 @@ TEST(RSysUtilsOpen, DesktopOpenerFailuresAreToldInRussian)
             EXPECT_STREQ(c.Error, "");
         } catch (const EOpenFailed& e) {
             EXPECT_EQ(e.Message(), QString::fromUtf8(c.Error));
+        }
+        try {
+            OpenDocument(help);
+            EXPECT_STREQ(c.Error, "");
+        } catch (const EOpenFailed& e) {
+            EXPECT_EQ(e.Message(), QString::fromUtf8(c.HelpError ? c.HelpError : c.Error));
         }
         OpenUrl("example.com");
         EXPECT_EQ(boxes.Last().Text, QString::fromUtf8("Не удалось открыть страницу \"example.com\": %1.")

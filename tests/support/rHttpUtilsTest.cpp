@@ -258,6 +258,9 @@ TEST(rHttpUtils, ErrorTextsOfTheCommonFailures)
               QStringLiteral("Прокси-сервер \"site.example\" не найден"));
     EXPECT_EQ(HttpStatusText(503, "site.example", "HTTP/1.1 503 Service Unavailable"),
               QStringLiteral("Сервер \"site.example\" ответил ошибкой 503 (HTTP/1.1 503 Service Unavailable)"));
+    // A host too long to be real is quoted short: the reason after it stays in the box.
+    EXPECT_EQ(HttpErrorText(QNetworkReply::ProxyTimeoutError, "site.example", QString(5000, 'p'), "detail"),
+              "Прокси-сервер \"" + QString(64, 'p') + "…\" не ответил вовремя (detail)");
     // A host name is data, never a format.
     EXPECT_EQ(HttpStatusText(500, "%s%d", ""), QStringLiteral("Сервер \"%s%d\" ответил ошибкой 500"));
 }

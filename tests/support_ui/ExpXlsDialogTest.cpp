@@ -216,6 +216,7 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesWhatTheSettingsOrTheWorkbookCannotT
         {"255,5", "Недопустимая ширина столбца: 255,5!\n\nУкажите число от 0 до 255", 0},
         {"1000", "Недопустимая ширина столбца: 1000!\n\nУкажите число от 0 до 255", 0},
         {"12", badCaption, 0, "Дата;время"},
+        {"12", "Недопустимый заголовок столбца!\n\nЗаголовок не может быть пустым", 0, ""},
         {"0", nullptr, 0},
         {"255", nullptr, 255},
         {"12,5", nullptr, 12.5L},
@@ -242,7 +243,8 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesWhatTheSettingsOrTheWorkbookCannotT
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         ASSERT_EQ(FBoxes.Boxes().size(), 1);
         EXPECT_EQ(FBoxes.Last().Text, U(c.Refusal));
-        const QWidget* field = c.Refusal == badCaption ? static_cast<QWidget*>(dialog.edCaption) : dialog.edWidth;
+        const bool captionRefused = U(c.Refusal).startsWith(U("Недопустимый заголовок"));
+        const QWidget* field = captionRefused ? static_cast<QWidget*>(dialog.edCaption) : dialog.edWidth;
         EXPECT_EQ(QApplication::focusWidget(), field);
     }
 }

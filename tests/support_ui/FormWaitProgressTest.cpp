@@ -4,6 +4,7 @@
 
 #include "platform/Exceptions.h"
 #include "support/ui/RVclUtilsUi.h"
+#include "tests/common/Screenshot.h"
 #include "tests/support_ui/KeyInput.h"
 
 #include <QApplication>
@@ -51,6 +52,23 @@ TEST(WaitForm, UpdateBeforeShowDoesNothingAndTextIsCentredInThePanel)
     EXPECT_EQ(WaitForm(), form);
     HideWaitForm();
     EXPECT_EQ(WaitForm(), nullptr);
+    HideWaitForm();
+}
+
+// A host no break can split: its line is shortened in the middle, keeps its port and stays one
+// line, so the text keeps the height of any three lines.
+TEST(WaitForm, ALineWiderThanTheWindowKeepsItsBeginningAndEnd)
+{
+    ShowWaitForm("1\n2\n3");
+    const QLabel* label = WaitForm()->InfoLabel();
+    const int threeLines = label->height();
+    UpdateWaitForm("Загрузка архива тиражей...\n\nПопытка 1, proxy " + QString(5000, 'a') + " : 8080");
+    const QStringList lines = WaitForm()->Text().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[2].startsWith("Попытка 1, proxy aaa") && lines[2].endsWith("aaa : 8080")) << lines[2].size();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(lines[2]), label->width());
+    EXPECT_EQ(label->height(), threeLines);
+    EXPECT_FALSE(SaveScreenshot(WaitForm(), "WaitFormLongProxyHost", WaitForm()->size()).isEmpty());
     HideWaitForm();
 }
 

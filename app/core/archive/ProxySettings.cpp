@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 #include <memory>
@@ -34,8 +35,7 @@ bool SplitProxyEntry(const QString& entry, QString& server, int& port)
 void TProxySettings::LoadProxySettings()
 {
     TBusyScope busy(LoadResString(rsLoadingConfig));
-    try {
-        const TMemIniFile ini(FState.IniFileName());
+    const auto read = [this](const TMemIniFile& ini) {
         TProxy& proxy = FState.FProxy;
         const QString server = ini.ReadString(kSection, kServer, QString());
         const int mode = ini.ReadInteger(kSection, kMode, server.isEmpty() ? ModeOff : ModeManual);
@@ -45,7 +45,13 @@ void TProxySettings::LoadProxySettings()
         proxy.Password = ini.ReadString(kSection, kPassword, QString());
         proxy.Mode = static_cast<std::uint8_t>(mode);
         proxy.Loaded = true;
+    };
+    try {
+        read(TMemIniFile(FState.IniFileName()));
     } catch (const std::exception& e) {
+        // A file that cannot be read leaves what a fresh folder gives (no proxy, port 80), as
+        // the engine's settings from the same file do; nothing is written back over it then.
+        read(TMemIniFile(QString()));
         ErrorBox(Format(LoadResString(rsConfigReadError), {ExceptionText(e)}));
     }
 }
@@ -93,7 +99,8 @@ bool TProxySettings::ApplyProxy(const QString& address, int attempt, std::option
 
     if (settings.Mode != ModeOff && !settings.Server.isEmpty())
         ShowWaitText(Format(LoadResString(rsDownloadingDrawsDetail),
-                            {Format(LoadResString(rsProxyAttempt), {attempt, settings.Server, settings.Port})}));
+                            {Format(LoadResString(rsProxyAttempt),
+                                    {attempt, QuotedExcerpt(settings.Server, QuotedHostMax), settings.Port})}));
     else
         ShowWaitText(LoadResString(rsDownloadingDraws));
     return usable;

@@ -17,7 +17,8 @@ public:
 
     enum TMode : std::uint8_t { ModeOff = 0, ModeAuto = 1, ModeManual = 2 };
 
-    // Reads the section; errors are shown in an error box and leave FProxy as it was.
+    // Reads the section; an error is shown in an error box and leaves the defaults of a file
+    // without the section (no proxy, port 80).
     void LoadProxySettings();
     // Writes the section; errors are shown in an error box.
     void SaveProxySettings(bool showProgress);

@@ -4,6 +4,7 @@
 #include "app/core/archive/ResultsPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
 #include "support/RSysUtils.h"
 
 #include <QDir>
@@ -61,7 +62,13 @@ bool HelpFileExists(const QString& helpFile)
 
 void OpenHelpFile(const QString& helpFile)
 {
-    OpenDocument(helpFile);
+    // The reason alone ("no viewer") does not say what was to be opened: the sentence names the
+    // file, as the links name their page.
+    try {
+        OpenDocument(helpFile);
+    } catch (const std::exception& e) {
+        throw Exception(HelpNotOpenedText(helpFile, ExceptionText(e)));
+    }
 }
 
 QString LinkAddress(TLinkPage page)

@@ -16,7 +16,8 @@ QString HelpFileTitle(LCID lcid);
 QString FindHelpFile(const QString& programDir, const QString& title);
 // True when the help file exists: the help commands are offered only then.
 bool HelpFileExists(const QString& helpFile);
-// Opens the help file with the desktop's viewer; raises when it cannot.
+// Opens the help file with the desktop's viewer; raises when it cannot, with a sentence that
+// names the file and the reason ("Не удалось открыть файл справки "X": <reason>.").
 void OpenHelpFile(const QString& helpFile);
 
 // The pages of the help menu, the about box and the first-run dialog.

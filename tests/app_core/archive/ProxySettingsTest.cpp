@@ -83,18 +83,20 @@ TEST_F(ProxySettingsTest, DialogChoices)
     EXPECT_EQ(ini.ReadString("PROXY", "ProxyServer", ""), "host");
 }
 
-TEST_F(ProxySettingsTest, FileErrorsAreShownAndChangeNothing)
+TEST_F(ProxySettingsTest, FileErrorsAreShownAndLeaveTheDefaults)
 {
     ASSERT_TRUE(QDir().mkpath(FState.IniFileName()));   // a folder where the file should be
     FState.FProxy.Mode = 2;
-    FState.FProxy.Server = "keep";
+    FState.FProxy.Server = "gone";
     FProxy.LoadProxySettings();
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
     EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка чтения файла конфигурации!\n\n")));
     EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
-    EXPECT_EQ(FState.FProxy.Server, "keep");
-    EXPECT_FALSE(FState.FProxy.Loaded);
+    EXPECT_EQ(FState.FProxy.Mode, 0);
+    EXPECT_EQ(FState.FProxy.Server, "");
+    EXPECT_EQ(FState.FProxy.Port, 80);
 
+    FState.FProxy.Loaded = false;   // a proxy chosen since
     FProxy.StoreFoundProxy();
     ASSERT_EQ(FBoxes.Boxes().size(), 2);
     EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка записи в файл конфигурации!\n\n")));
@@ -123,6 +125,11 @@ TEST_F(ProxySettingsTest, WhichProxyARequestUses)
     EXPECT_EQ(proxy->Port, 3128);
     EXPECT_EQ(proxy->User, "u");
     EXPECT_EQ(texts.last(), U("Загрузка архива тиражей...\n\nПопытка 4, proxy 10.0.0.2 : 3128"));
+
+    FState.FProxy.Server = QString(5000, 'h');   // quoted short; the request still has it whole
+    EXPECT_TRUE(FProxy.ApplyProxy("http://x/", 2, proxy));
+    EXPECT_EQ(proxy->Server.size(), 5000);
+    EXPECT_EQ(texts.last(), U("Загрузка архива тиражей...\n\nПопытка 2, proxy %1… : 3128").arg(QString(64, 'h')));
 
     FState.FProxy.Server.clear();
     EXPECT_TRUE(FProxy.ApplyProxy("http://x/", 1, proxy));

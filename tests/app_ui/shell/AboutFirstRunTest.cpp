@@ -316,7 +316,7 @@ TEST_F(AboutFirstRunTest, HelpThatCannotBeOpenedIsReported)
     TFormFirstRun form(help);
     form.Button("btnOpenHelpFile")->click();
     ASSERT_EQ(FBoxes.Boxes().size(), 1);
-    EXPECT_EQ(FBoxes.Last().Text, "no viewer");
+    EXPECT_EQ(FBoxes.Last().Text, U("Не удалось открыть файл справки \"%1\": no viewer.").arg(help));
     EXPECT_EQ(FBoxes.Last().Icon, TBoxIcon::Error);
 }
 

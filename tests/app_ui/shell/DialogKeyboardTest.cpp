@@ -384,7 +384,13 @@ TEST_F(DialogKeyboardTest, OneEnterInANumericFieldTakesTheValueAndAcceptsTheDial
          }},
         {"level weight", settings, "edCoefLevel",
          [](QDialog& form) { return static_cast<TFormConfig&>(form).Config().Weights.Level; }},
-        {"column width", [] { return Made(std::make_unique<TFormExpExcelParam>()); }, "edWidth",
+        {"column width",
+         [] {
+             auto form = std::make_unique<TFormExpExcelParam>();
+             form->edCaption->setText(QStringLiteral("Дата"));
+             return Made(std::move(form));
+         },
+         "edWidth",
          [](QDialog& form) { return static_cast<TFormExpExcelParam&>(form).edWidth->Value(); }},
     };
     for (const TCase& c : cases) {
