@@ -54,6 +54,12 @@ const TResString SRedirectDowngrade = RESSTR(
 const TResString SFormRedirect = RESSTR(
     "rHttpUtils", "Сервер \"%s\" перенаправил отправку данных на другой сервер \"%s\"! Данные туда не отправлены.");
 
+// A host as messages quote it: one that a redirect or the user gave may be of any length.
+QString ShownHost(const QUrl& url)
+{
+    return QuotedExcerpt(url.host(), QuotedHostMax);
+}
+
 // What the network stack keeps of a reply before this side has read it. Unbounded, a fast
 // server fills memory faster than the cap below is checked.
 constexpr qint64 kReadBufferBytes = 256 * 1024;
@@ -110,7 +116,7 @@ qint64 RawBodyLimit(qint64 maxBody)
 [[noreturn]] void RaiseDeadline(const QUrl& url, const TLimits& limits)
 {
     const int seconds = std::max(1, (limits.DeadlineMs + 500) / 1000);
-    throw EHttpError(Format(LoadResString(SDeadline), {url.host(), seconds}), 0, THttpFailure::Deadline);
+    throw EHttpError(Format(LoadResString(SDeadline), {ShownHost(url), seconds}), 0, THttpFailure::Deadline);
 }
 
 THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& method,
@@ -165,7 +171,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
             decided = true;
             if (keep && !inflater->Readable()) {
                 failure = Format(LoadResString(SUnknownEncoding),
-                                 {url.host(), QuotedExcerpt(QString::fromLatin1(encoding))});
+                                 {ShownHost(url), QuotedExcerpt(QString::fromLatin1(encoding))});
                 reply->abort();
                 return;
             }
@@ -177,7 +183,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         // The wire bytes are capped too: a body that is never kept (an error page, a redirect)
         // or a compressed stream that inflates to nothing must not run on until the deadline.
         if (received > RawBodyLimit(limits.MaxBody)) {
-            failure = Format(LoadResString(STooLarge), {url.host(), limits.MaxBody});
+            failure = Format(LoadResString(STooLarge), {ShownHost(url), limits.MaxBody});
             failureKind = THttpFailure::TooLarge;
             reply->abort();
             return;
@@ -187,10 +193,10 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         QByteArray plain;
         if (!inflater->Feed(chunk, plain)) {
             if (inflater->Overflowed()) {
-                failure = Format(LoadResString(STooLarge), {url.host(), limits.MaxBody});
+                failure = Format(LoadResString(STooLarge), {ShownHost(url), limits.MaxBody});
                 failureKind = THttpFailure::TooLarge;
             } else {
-                failure = Format(LoadResString(SInflateError), {url.host()});
+                failure = Format(LoadResString(SInflateError), {ShownHost(url)});
             }
         } else if (output) {
             // The output device's error text names its file and the system's reason.
@@ -245,7 +251,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
     if (overdue)
         RaiseDeadline(url, limits);
     if (timedOut)
-        throw EHttpError(Format(LoadResString(connected ? STimeout : SConnectTimeout), {url.host()}),
+        throw EHttpError(Format(LoadResString(connected ? STimeout : SConnectTimeout), {ShownHost(url)}),
                          0, connected ? THttpFailure::ReadTimeout : THttpFailure::ConnectTimeout);
     if (!failure.isEmpty())
         throw EHttpError(failure, 0, failureKind);
@@ -260,7 +266,7 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         reply->readAll();
         hop.Location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
         if (hop.Location.isEmpty())
-            throw EHttpError(Format(LoadResString(SBadRedirect), {url.host()}), hop.Status);
+            throw EHttpError(Format(LoadResString(SBadRedirect), {ShownHost(url)}), hop.Status);
         hop.Location = url.resolved(hop.Location);
         return hop;
     }
@@ -279,15 +285,15 @@ THop RunOnce(QNetworkAccessManager& manager, const QUrl& url, const QByteArray& 
         throw EHttpError(HttpErrorText(reply->error(), url.host(), proxyHost, reply->errorString()), hop.Status);
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
     if (announced.isValid() && announced.toLongLong() != received)
-        throw EHttpError(Format(LoadResString(SIncomplete), {url.host()}), hop.Status);
+        throw EHttpError(Format(LoadResString(SIncomplete), {ShownHost(url)}), hop.Status);
     if (inflater && !inflater->Complete())
-        throw EHttpError(Format(LoadResString(SInflateError), {url.host()}), hop.Status);
+        throw EHttpError(Format(LoadResString(SInflateError), {ShownHost(url)}), hop.Status);
     // The network stack takes a chunk size it cannot read (past 64 bits, not hexadecimal) for the
     // last chunk and ends the body there without a word. A compressed body cut short is caught
     // above; one cut before its first byte leaves a chunked reply without a body, which no server
     // the program asks sends: it is refused rather than taken for an empty page.
     if (received == 0 && reply->rawHeader("Transfer-Encoding").toLower().contains("chunked"))
-        throw EHttpError(Format(LoadResString(SUnreadable), {url.host()}), hop.Status);
+        throw EHttpError(Format(LoadResString(SUnreadable), {ShownHost(url)}), hop.Status);
     return hop;
 }
 
@@ -316,11 +322,11 @@ void CheckRedirect(const QUrl& from, const QUrl& to, const QUrl& origin, bool po
         to.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         throw EHttpError(
-            Format(LoadResString(SRedirectScheme), {from.host(), QuotedExcerpt(scheme) + QLatin1Char(':')}));
+            Format(LoadResString(SRedirectScheme), {ShownHost(from), QuotedExcerpt(scheme) + QLatin1Char(':')}));
     if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 && scheme != QLatin1String("https"))
-        throw EHttpError(Format(LoadResString(SRedirectDowngrade), {from.host(), where}));
+        throw EHttpError(Format(LoadResString(SRedirectDowngrade), {ShownHost(from), where}));
     if (posted && !SameOrigin(origin, to))
-        throw EHttpError(Format(LoadResString(SFormRedirect), {from.host(), where}));
+        throw EHttpError(Format(LoadResString(SFormRedirect), {ShownHost(from), where}));
 }
 
 QByteArray EncodeFormPart(const QString& text)
@@ -429,11 +435,11 @@ THttpResponse HttpExecute(const THttpRequest& request)
         if (!IsRedirect(hop.Status))
             break;
         if (!request.FollowRedirects)
-            throw EHttpError(Format(LoadResString(SHttpRedirect), {url.host()})
+            throw EHttpError(Format(LoadResString(SHttpRedirect), {ShownHost(url)})
                                  + QStringLiteral(" (HTTP/1.1 %1)").arg(hop.Status),
                              hop.Status);
         if (redirects >= HttpMaxRedirects)
-            throw EHttpError(Format(LoadResString(STooManyRedirects), {QUrl(request.Url).host()}), hop.Status);
+            throw EHttpError(Format(LoadResString(STooManyRedirects), {ShownHost(QUrl(request.Url))}), hop.Status);
         CheckRedirect(url, hop.Location, origin, posted);
         // As browsers do: 301, 302 and 303 continue with GET; 307 and 308 repeat the request.
         if (hop.Status <= 303 && method == "POST") {
