@@ -116,16 +116,9 @@ QStringList UpdateListNames(const QString& list);
 // package address that is not "https://", or, for a configuration from the web, a package that
 // is not an "https://" address on the configuration's own host.
 void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress);
-// True for the program file and every file the program keeps as the user's: its data files
-// (the program's name with ".ldr", ".lsk", ".lrt", ".ini", ".frm", ".ltb", ".lss", ".flt"), the
-// stakes logs, language modules, scenarios (".lsc"), scenario logs, combination lists (".lcv"),
-// CSV files, favourites lists (".flt"), export settings (".exp"), prefetch files, help files,
-// their temporary, journal and backup copies (the same name followed by more extensions), and
-// the cache folders. fileName is a name without a folder; letter case is ignored.
-bool IsProgramDataFile(const QString& fileName);
 // The files of folder that a delete list names: each name taken as a mask ("*" and "?"),
 // matching files (never folders) in the folder itself, in name order, the program's own files
-// (IsProgramDataFile) left out.
+// (every kind of OwnFileKind) left out.
 QStringList UpdateListFiles(const QString& folder, const QString& list);
 
 // Fetches source into target, creating the target's folder; the target is created new, whatever
