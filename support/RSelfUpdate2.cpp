@@ -438,14 +438,14 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
             try {
                 Install(data, programFolder, progress);
                 result = kSuInstalled;
-                RemoveEntry(programFolder + QLatin1String(kWorkFolderName));
-                progress.Step();
             } catch (const std::exception& e) {
-                if (result != kSuInstalled) {
-                    result = kSuFailed;
-                    error = ExceptionText(e);
-                }
+                result = kSuFailed;
+                error = ExceptionText(e);
             }
+            // The package and what it unpacked go whether the installation succeeded or not.
+            RemoveUpdateLeftovers(programFolder);
+            if (result == kSuInstalled)
+                progress.Step();
         }
         if (result == kSuFailed)
             ErrorBox(Format(LoadResString(SInstallError), {error}));

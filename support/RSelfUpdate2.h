@@ -24,7 +24,8 @@
 // was read from a local folder: a configuration from the web, which may have come over plain
 // http, never makes the program run a file of this machine or of another server. A local
 // package or configuration is a regular file within the download caps. The delete lists never
-// touch the program file or the user's files. The configuration, the descriptions and the
+// touch the program file or the user's files, and the copy leaves the user's files (OwnFileKind)
+// as they are, says which it left, and writes nowhere a link on the way leads. The configuration, the descriptions and the
 // package are written only into files created new, never through a link planted under their
 // names. Files of the program folder are replaced only after the package ran and every check
 // passed, and the replaced ones are kept until the copy completed, so a failed copy puts them
@@ -136,5 +137,10 @@ void LoadUpdateDescription(QStringList& description, const TrSU_VerData& data, c
                            const QString& localFolder, LCID lcid);
 // Deletes the files of folder that the list names (UpdateListFiles).
 void DeleteUpdateFiles(const QString& folder, const QString& list);
+// Removes what an installation that did not finish left in the program folder: the work folder
+// with the package and what it unpacked, and the copy's temporary files ("<name>.tmp") of the
+// files the work folder holds, never following a link. Returns the paths of the files removed;
+// raises nothing (what stays is tried again the next time).
+QStringList RemoveUpdateLeftovers(const QString& programFolder);
 // Runs each listed file of folder that exists, in folder, waiting up to 60 seconds for each.
 void RunUpdateFiles(const QString& folder, const QString& list);
