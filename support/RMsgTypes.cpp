@@ -51,6 +51,17 @@ void RaiseKind(TRMsgKind& kind, TRMsgKind to)
         kind = to;
 }
 
+// The viewer's message about a step. The message closes the step's text with its own "!", so a
+// text that ends in one (or in a full stop) is taken without it.
+QString ViewerText(const TResString& message, const TRTransaction& transaction)
+{
+    QString text = transaction.Text;
+    while (!text.isEmpty()
+           && (text.endsWith(QLatin1Char('!')) || text.endsWith(QLatin1Char('.')) || text.back().isSpace()))
+        text.chop(1);
+    return Format(LoadResString(message), {DateTimeText(transaction.EndTime), transaction.Name, text});
+}
+
 void Log(const TRMsgLogProc& log, int level, TDateTime time, TRMsgKind kind, const QString& text)
 {
     if (log)
@@ -145,10 +156,7 @@ void AddTransaction(const TRTransaction& transaction, TROperation& operation, st
         ++operation.Warnings;
         RaiseKind(operation.Kind, TRMsgKind::Warning);
         if (options & kTrShowInViewer)
-            PostViewerMessage(QString(),
-                              Format(LoadResString(SViewerWarning),
-                                     {DateTimeText(transaction.EndTime), transaction.Name, transaction.Text}),
-                              MsgKindColor(TRMsgKind::Warning), 0);
+            PostViewerMessage(QString(), ViewerText(SViewerWarning, transaction), MsgKindColor(TRMsgKind::Warning), 0);
         break;
     case TRMsgKind::Error:
         if (final) {
@@ -158,10 +166,7 @@ void AddTransaction(const TRTransaction& transaction, TROperation& operation, st
                           (options & kTrErrorsAsWarning) ? TRMsgKind::Warning : TRMsgKind::Error);
             stop = (options & kTrStopOnError) != 0;
             if (options & kTrShowInViewer)
-                PostViewerMessage(QString(),
-                                  Format(LoadResString(SViewerError),
-                                         {DateTimeText(transaction.EndTime), transaction.Name, transaction.Text}),
-                                  MsgKindColor(TRMsgKind::Error), 0);
+                PostViewerMessage(QString(), ViewerText(SViewerError, transaction), MsgKindColor(TRMsgKind::Error), 0);
         }
         break;
     case TRMsgKind::Stop:

@@ -10,6 +10,7 @@
 #include "support/RFileProcsImpl.h"
 #include "support/RLngDLL.h"
 #include "support/RMsgRu.h"
+#include "support/ROwnFiles.h"
 #include "support/RDialogs.h"
 #include "support/RSysSpawn.h"
 #include "support/RSwCommon.h"
@@ -159,37 +160,9 @@ void RemoveTree(const QByteArray& path, int& error)
         error = errno;
 }
 
-// The stems the program's data files are named with: the program's name, and the running
-// program file's name without extension (the settings file's name without ".ini").
-QStringList DataFileStems()
-{
-    QStringList stems{QString::fromLatin1(TAVRIX_PROGRAM_NAME).toLower()};
-    QString own = ExtractFileName(GetAppIniFileName()).toLower();
-    own.chop(4);
-    if (!own.isEmpty() && !stems.contains(own))
-        stems.append(own);
-    return stems;
-}
-
 bool HasWildcards(const QString& name)
 {
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
-}
-
-// The masks of the files a delete list never reaches. A mask ending in ".*" also stands for the
-// name without it, so each takes in the file's temporary, journal and backup copies too.
-QString ProtectedMasks()
-{
-    QStringList masks{QStringLiteral("*.lsc.*"), QStringLiteral("*.lcv.*"), QStringLiteral("*.csv.*"),
-                      QStringLiteral("*.flt.*"), QStringLiteral("*.exp.*"), QStringLiteral("*.dfc.*"),
-                      QStringLiteral("ScriptLog_*.txt.*"), QStringLiteral("Kelmar_*.chm.*")};
-    for (const QString& stem : DataFileStems()) {
-        for (const char* extension : {"ldr", "lsk", "lrt", "ini", "frm", "ltb", "lss"})
-            masks.append(stem + QLatin1Char('.') + QLatin1String(extension) + QLatin1String(".*"));
-        masks.append(stem + QLatin1String("-*.log.*"));   // the stakes logs
-        masks.append(stem + QLatin1String("_*.lng.*"));   // the language modules
-    }
-    return masks.join(QLatin1Char(';'));
 }
 
 } // namespace
@@ -322,15 +295,6 @@ void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress)
                 throw Exception(Format(LoadResString(SBadFileName), {QuotedExcerpt(name)}));
 }
 
-bool IsProgramDataFile(const QString& fileName)
-{
-    const QString name = fileName.toLower();
-    if (name == QLatin1String("systems") || name == QLatin1String("prefetchs")
-        || name == ExtractFileName(GetAppFileName()).toLower() || DataFileStems().contains(name))
-        return true;
-    return MatchesMasks(name, ProtectedMasks());
-}
-
 QStringList UpdateListFiles(const QString& folder, const QString& list)
 {
     const QString base = IncludeTrailingDelimiter(folder);
@@ -349,7 +313,7 @@ QStringList UpdateListFiles(const QString& folder, const QString& list)
             matches.append(name);
         }
         for (const QString& match : std::as_const(matches))
-            if (!IsProgramDataFile(match) && !files.contains(base + match))
+            if (OwnFileKind(match) == TOwnFileKind::None && !files.contains(base + match))
                 files.append(base + match);
     }
     return files;
@@ -474,14 +438,14 @@ int CheckForUpdates(const QString& address, bool silent, LCID lcid)
             try {
                 Install(data, programFolder, progress);
                 result = kSuInstalled;
-                RemoveEntry(programFolder + QLatin1String(kWorkFolderName));
-                progress.Step();
             } catch (const std::exception& e) {
-                if (result != kSuInstalled) {
-                    result = kSuFailed;
-                    error = ExceptionText(e);
-                }
+                result = kSuFailed;
+                error = ExceptionText(e);
             }
+            // The package and what it unpacked go whether the installation succeeded or not.
+            RemoveUpdateLeftovers(programFolder);
+            if (result == kSuInstalled)
+                progress.Step();
         }
         if (result == kSuFailed)
             ErrorBox(Format(LoadResString(SInstallError), {error}));

@@ -24,7 +24,8 @@
 // was read from a local folder: a configuration from the web, which may have come over plain
 // http, never makes the program run a file of this machine or of another server. A local
 // package or configuration is a regular file within the download caps. The delete lists never
-// touch the program file or the user's files. The configuration, the descriptions and the
+// touch the program file or the user's files, and the copy leaves the user's files (OwnFileKind)
+// as they are, says which it left, and writes nowhere a link on the way leads. The configuration, the descriptions and the
 // package are written only into files created new, never through a link planted under their
 // names. Files of the program folder are replaced only after the package ran and every check
 // passed, and the replaced ones are kept until the copy completed, so a failed copy puts them
@@ -116,16 +117,9 @@ QStringList UpdateListNames(const QString& list);
 // package address that is not "https://", or, for a configuration from the web, a package that
 // is not an "https://" address on the configuration's own host.
 void CheckUpdateVersion(const TrSU_VerData& data, const QString& configAddress);
-// True for the program file and every file the program keeps as the user's: its data files
-// (the program's name with ".ldr", ".lsk", ".lrt", ".ini", ".frm", ".ltb", ".lss", ".flt"), the
-// stakes logs, language modules, scenarios (".lsc"), scenario logs, combination lists (".lcv"),
-// CSV files, favourites lists (".flt"), export settings (".exp"), prefetch files, help files,
-// their temporary, journal and backup copies (the same name followed by more extensions), and
-// the cache folders. fileName is a name without a folder; letter case is ignored.
-bool IsProgramDataFile(const QString& fileName);
 // The files of folder that a delete list names: each name taken as a mask ("*" and "?"),
 // matching files (never folders) in the folder itself, in name order, the program's own files
-// (IsProgramDataFile) left out.
+// (every kind of OwnFileKind) left out.
 QStringList UpdateListFiles(const QString& folder, const QString& list);
 
 // Fetches source into target, creating the target's folder; the target is created new, whatever
@@ -143,5 +137,10 @@ void LoadUpdateDescription(QStringList& description, const TrSU_VerData& data, c
                            const QString& localFolder, LCID lcid);
 // Deletes the files of folder that the list names (UpdateListFiles).
 void DeleteUpdateFiles(const QString& folder, const QString& list);
+// Removes what an installation that did not finish left in the program folder: the work folder
+// with the package and what it unpacked, and the copy's temporary files ("<name>.tmp") of the
+// files the work folder holds, never following a link. Returns the paths of the files removed;
+// raises nothing (what stays is tried again the next time).
+QStringList RemoveUpdateLeftovers(const QString& programFolder);
 // Runs each listed file of folder that exists, in folder, waiting up to 60 seconds for each.
 void RunUpdateFiles(const QString& folder, const QString& list);

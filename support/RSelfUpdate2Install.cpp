@@ -7,6 +7,7 @@
 #include "support/RFileProcs.h"
 #include "support/RFileProcsImpl.h"
 #include "support/RMsgRu.h"
+#include "support/ROwnFiles.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 
@@ -14,6 +15,7 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 // folder, and what it unpacked copied over the program folder, with every replaced file kept
 // until the copy is complete.
 
+using rfo::ExcludeTrailingDelimiter;
 using rfo::IncludeTrailingDelimiter;
 using rfo::LastCode;
 using rfo::SameFileName;
@@ -33,6 +36,11 @@ constexpr TResString SBadChecksum = RESSTR("RSelfUpdate2", "Неверная к�
 constexpr TResString SPackageFailed = RESSTR("RSelfUpdate2", "Программа \"%s\" завершилась с кодом %d.");
 constexpr TResString SBackupFailed = RESSTR("RSelfUpdate2", "Не удалось сохранить копию файла \"%s\": %s");
 constexpr TResString SCopyFailed = RESSTR("RSelfUpdate2", "%0:s - %1:s");
+constexpr TResString SPlayerFilesLeft =
+    RESSTR("RSelfUpdate2", "Файлы пользователя обновлением не заменяются, оставлены как есть: %s.");
+constexpr TResString SLinkOnTheWay =
+    RESSTR("RSelfUpdate2",
+           "Файл обновления \"%s\" не записан: путь к нему в каталоге программы проходит через ссылку \"%s\".");
 
 constexpr int kDownloadAttempts = 3;
 constexpr int kDeleteTries = 100;
@@ -155,6 +163,59 @@ private:
     QStringList FNewFolders;
 };
 
+// The files of the work folder that are the player's (OwnFileKind), taken out of it so that the
+// copy leaves his own in the program folder as they are; their names, a folder's with "/".
+QStringList TakeOutPlayerFiles(const QString& workFolder)
+{
+    QStringList left;
+    const QFileInfoList entries = QDir(workFolder).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        if (!IsPlayerFile(entry.fileName()))
+            continue;
+        RemoveEntry(entry.filePath());
+        left.append(entry.fileName() + (entry.isDir() && !entry.isSymLink() ? QStringLiteral("/") : QString()));
+    }
+    return left;
+}
+
+// The first folder on the way to relative in folder that is a link; empty when there is none.
+QString LinkOnTheWay(const QString& folder, const QString& relative)
+{
+    for (qsizetype slash = relative.indexOf(QLatin1Char('/')); slash >= 0;
+         slash = relative.indexOf(QLatin1Char('/'), slash + 1)) {
+        const QString step = folder + relative.left(slash);
+        struct stat info {};
+        if (::lstat(QFile::encodeName(step).constData(), &info) == 0 && S_ISLNK(info.st_mode))
+            return step;
+    }
+    return QString();
+}
+
+// The paths of the entries of folder and its subfolders, relative to it and in name order, links
+// not followed.
+QStringList TreeEntries(const QString& folder, QDir::Filters filters)
+{
+    QStringList entries;
+    QDirIterator it(folder, filters | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(QDir(folder).relativeFilePath(it.next()));
+    entries.sort();
+    return entries;
+}
+
+// Raises when the way to a file of the work folder in the program folder passes a link: the copy
+// would create folders and write files wherever the link points.
+void CheckNoLinkOnTheWay(const QString& workFolder, const QString& programFolder)
+{
+    for (const QString& relative : TreeEntries(workFolder, QDir::Files)) {
+        const QString link = LinkOnTheWay(programFolder, relative);
+        if (!link.isEmpty())
+            throw Exception(Format(LoadResString(SLinkOnTheWay), {relative, link}));
+    }
+}
+
 // Downloads the package into packageFile, at most three times: a missing file or a checksum that
 // does not match counts as a failed attempt. The last attempt's error is raised.
 void DownloadPackage(const TrSU_VerData& data, const QString& packageFile)
@@ -229,6 +290,11 @@ void selfupdate::Install(const TrSU_VerData& data, const QString& programFolder,
         RunUpdateFiles(work, data.ExecBefore);
         progress.Step();
 
+        const QStringList left = TakeOutPlayerFiles(work);
+        if (!left.isEmpty())
+            PostViewerMessage(QString(), Format(LoadResString(SPlayerFilesLeft), {left.join(QStringLiteral(", "))}),
+                              MsgKindColor(TRMsgKind::Info), 0);
+        CheckNoLinkOnTheWay(work, programFolder);
         replaced.BackUpTargets(work);
         TROperation copy;
         CopyMoveByMask(work, programFolder, QStringLiteral("*.*"), false, kInstallCopyOptions, kFinishEmptyError,
@@ -267,4 +333,35 @@ void RunUpdateFiles(const QString& folder, const QString& list)
         if (RfoFileExists(file))
             RunProgram(IncludeTrailingDelimiter(folder), file, kRunTimeoutSec);
     }
+}
+
+QStringList RemoveUpdateLeftovers(const QString& programFolder)
+{
+    const QString folder = IncludeTrailingDelimiter(programFolder);
+    const QString work = folder + QLatin1String(kWorkFolderName);
+    struct stat info {};
+    if (::lstat(QFile::encodeName(ExcludeTrailingDelimiter(work)).constData(), &info) != 0)
+        return {};
+    QStringList removed;
+    if (S_ISDIR(info.st_mode)) {
+        // The copy writes a file that it replaces through "<name>.tmp" first; while the work
+        // folder holds the file, such a name in the program folder is the copy's.
+        for (const QString& relative : TreeEntries(work, QDir::Files)) {
+            const QString temporary = folder + relative + QLatin1String(".tmp");
+            if (!IsPlayerFile(relative) && LinkOnTheWay(folder, relative).isEmpty()
+                && ::lstat(QFile::encodeName(temporary).constData(), &info) == 0 && !S_ISDIR(info.st_mode)
+                && RfoDeleteFile(temporary))
+                removed.append(temporary);
+        }
+    }
+    const QStringList files = TreeEntries(work, QDir::Files);
+    try {
+        RemoveEntry(work);
+    } catch (const std::exception&) {
+        // What stays is tried again at the next start.
+        return removed;
+    }
+    for (const QString& relative : files)
+        removed.append(work + relative);
+    return removed;
 }

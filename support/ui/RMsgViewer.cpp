@@ -53,8 +53,11 @@ TFormMsgViewer::TFormMsgViewer(QWidget* parent) : QMainWindow(parent, Qt::Window
     FMsgList->setObjectName(QStringLiteral("MsgList"));
     FMsgList->setReadOnly(true);
     FMsgList->setAcceptRichText(false);
-    FMsgList->setLineWrapMode(QTextEdit::NoWrap);
-    FMsgList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A message is read whole without scrolling sideways: long lines (paths, system texts) wrap
+    // at the window's width, at a blank where there is one.
+    FMsgList->setLineWrapMode(QTextEdit::WidgetWidth);
+    FMsgList->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    FMsgList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     FMsgList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     FMsgList->setFrameShape(QFrame::Panel);
     FMsgList->setFrameShadow(QFrame::Plain);

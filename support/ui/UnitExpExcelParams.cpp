@@ -7,6 +7,7 @@
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
 #include "support/RMsExcel.h"
+#include "support/ROwnFiles.h"
 #include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 #include "support/ui/QorFloatEdit.h"
@@ -238,8 +239,11 @@ void TFormExpExcel::SaveFileExecute()
     if (name.isEmpty())
         name = FTableName;
     QString fileName = QFileInfo(GetAppIniFileName()).absolutePath() + QLatin1Char('/') + name + QStringLiteral(".exp");
-    if (!(FilePrompt() ? FilePrompt() : QtFilePrompt)(this, LoadResString(SFileFilter), QStringLiteral("exp"), true,
-                                                        fileName))
+    const auto ask = [this](QString& name) {
+        return (FilePrompt() ? FilePrompt() : QtFilePrompt)(this, LoadResString(SFileFilter), QStringLiteral("exp"),
+                                                            true, name);
+    };
+    if (!AskWritableFileName(ask, fileName))
         return;
     SaveExportParams(this, fileName, false);
 }

@@ -4,6 +4,7 @@
 #include "support/RSelfUpdate2.h"
 
 #include "support/RCrc32.h"
+#include "support/RMsgTypes.h"
 #include "support/RSwCommon.h"
 #include "support/rHttpUtils.h"
 #include "support/rHttpUtilsLimits.h"
@@ -221,6 +222,35 @@ TEST_F(SelfUpdateTest, DeleteListsNeverTouchTheProgramsDataFiles)
         EXPECT_EQ(Get(FProg + name), name.toUtf8()) << name.toStdString();
 }
 
+TEST_F(SelfUpdateTest, CopyLeavesThePlayersFilesAndReplacesWhatAnUpdateBrings)
+{
+    const struct {
+        const char* Name;
+        bool Replaced;
+    } files[] = {
+        {"Tavrix2_2r10.ldr", false}, {"Tavrix2_2r10.lsk", false}, {"Tavrix2_2r10.ini", false},
+        {"Tavrix2_2r10.frm", false}, {"Tavrix2_2r10.ldr.~sav", false}, {"mine.lsc", false},
+        {"Prefetchs/Tavrix2_2r10_KNM2.dfc", false}, {"Systems/2-05-1_0042.dat", false},
+        {"Tavrix2_2r10", true}, {"Tavrix2_2r10_ENU.lng", true}, {"Kelmar_RUS.chm", true}, {"readme.txt", true},
+    };
+    QByteArray script = "#!/bin/sh\n";
+    for (const auto& f : files) {
+        Put(FProg + f.Name, "old");
+        script += "mkdir -p \"$(dirname '" + QByteArray(f.Name) + "')\" && printf new > '" + f.Name + "'\n";
+    }
+    Package(script);
+    Config(StandardSection("2.2.10.12", ""));
+    QStringList viewer;
+    SetViewerMessageSink([&](const QString&, const QString& text, std::uint32_t, int) { viewer.append(text); });
+    EXPECT_EQ(Check(), kSuInstalled);
+    SetViewerMessageSink({});
+    for (const auto& f : files)
+        EXPECT_EQ(Get(FProg + f.Name), f.Replaced ? "new" : "old") << f.Name;
+    EXPECT_EQ(viewer, QStringList{QStringLiteral("Файлы пользователя обновлением не заменяются, оставлены как есть: "
+                                                 "Prefetchs/, Systems/, Tavrix2_2r10.frm, Tavrix2_2r10.ini, "
+                                                 "Tavrix2_2r10.ldr, Tavrix2_2r10.ldr.~sav, Tavrix2_2r10.lsk, mine.lsc.")});
+}
+
 TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)
 {
     Package(kPackage);
@@ -305,4 +335,18 @@ TEST_F(SelfUpdateTest, NoWriteFollowsALinkPlantedInTheProgramFolder)
         EXPECT_EQ(Get(outside), name == added ? "<missing>" : "outside") << name.toStdString();
         EXPECT_FALSE(QFile::permissions(outside).testFlag(QFile::WriteOwner)) << name.toStdString();
     }
+    // A link at a folder's name: nothing is written where it leads, and nothing is installed.
+    const QString elsewhere = FRoot.filePath("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(QDir(FProg + "data").removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere, FProg + "data"));
+    Put(FProg + "readme.txt", "readme 1");
+    FBoxes.Clear();
+    EXPECT_EQ(CheckAt(maker), kSuFailed);
+    EXPECT_EQ(TakeBoxes(), QStringList{kInstallError + QStringLiteral("Файл обновления \"data/zz.txt\" не записан: путь "
+                                                                      "к нему в каталоге программы проходит через "
+                                                                      "ссылку \"%1data\".")
+                                                           .arg(FProg)});
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    EXPECT_EQ(Get(FProg + "readme.txt"), "readme 1");
 }

@@ -249,9 +249,8 @@ TEST_F(SelfUpdateTest, WrongChecksumIsDownloadedThreeTimesThenFails)
     EXPECT_EQ(FBoxes.Last().Text, QStringLiteral("Ошибка установки обновления!\n\n"
                                                  "Неверная контрольная сумма скачанного файла."));
     EXPECT_EQ(Get(FProg + kProgram), "old program");
-    EXPECT_EQ(ProgramFolder(), (QStringList{"SelfUpdate", kProgram, "readme.txt"}));
-    // The last download stays in the work folder until the next installation empties it.
-    EXPECT_EQ(QDir(FProg + "SelfUpdate").entryList(QDir::Files), QStringList{"SelfUpdate_2.2.10.12.upd"});
+    // The failed download goes with the work folder.
+    EXPECT_EQ(ProgramFolder(), (QStringList{kProgram, "readme.txt"}));
 }
 
 TEST_F(SelfUpdateTest, PackageFailuresLeaveTheProgramFolderAlone)
@@ -301,7 +300,7 @@ TEST_F(SelfUpdateTest, FailedCopyPutsBackEveryReplacedAndDeletedFile)
     EXPECT_EQ(Get(FProg + kProgram), "old program");
     EXPECT_EQ(Get(FProg + "readme.txt"), "readme 1");
     EXPECT_EQ(Get(FProg + "old.dat"), "old data");
-    EXPECT_EQ(ProgramFolder(), (QStringList{"SelfUpdate", kProgram, "old.dat", "readme.txt"}));
+    EXPECT_EQ(ProgramFolder(), (QStringList{kProgram, "old.dat", "readme.txt"}));
 }
 
 TEST_F(SelfUpdateTest, ConfigurationsNamingFilesOutsideTheFoldersAreRefused)

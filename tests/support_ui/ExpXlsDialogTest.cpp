@@ -127,6 +127,17 @@ TEST_F(ExpXlsWorkbook, DialogControlsCommandsAndParameterFiles)
     ASSERT_TRUE(actions->Execute("SaveFile"));
     EXPECT_EQ(starts, QStringList({FDir.filePath(U("Лист.exp")), FDir.path() + '/', FDir.filePath("lvDraws.exp")}));
 
+    // Never into the program's settings: refused, and the same answer again cancels.
+    const QByteArray settings = ReadFileBytes(GetAppIniFileName());
+    SetExpFilePrompt([&](QWidget*, const QString&, const QString&, bool, QString& fileName) {
+        fileName = GetAppIniFileName();
+        return true;
+    });
+    ASSERT_TRUE(actions->Execute("SaveFile"));
+    EXPECT_EQ(FBoxes.Boxes().size(), 2);
+    EXPECT_EQ(ReadFileBytes(GetAppIniFileName()), settings);
+    FBoxes.Clear();
+
     // A file that cannot be read or written is reported, not taken for an empty one.
     const QString folder = FDir.filePath("folder.exp");
     ASSERT_TRUE(QDir().mkdir(folder));

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
 
@@ -78,7 +79,7 @@ TEST_F(MessageViewer, OperationWarningsAndErrorsArriveInTheColoursOfTheirKinds)
     AddTransaction(warning, operation, kTrShowInViewer, true, stop, {});
     TRTransaction error = warning;
     error.Kind = TRMsgKind::Error;
-    error.Text = "Нет доступа";
+    error.Text = "Нет доступа!";   // the message's own "!" is not doubled
     AddTransaction(error, operation, kTrShowInViewer, true, stop, {});
     SetViewerMessageSink({});
 
@@ -118,8 +119,15 @@ TEST_F(MessageViewer, ScreenshotShowsTheColouredLines)
     AddViewerMessage("", "[05.03.2024 9:05:07] Предупреждение при выполнении операции \"Копирование\":\n"
                          "Файл занят!", MsgKindColor(TRMsgKind::Warning), 0);
     AddViewerMessage("", "Готово: скопировано 12 файлов", MsgKindColor(TRMsgKind::Info), kFontStyleBold);
+    // A copy error names long folders: it wraps within the window.
+    AddViewerMessage("", "[05.03.2024 9:05:07] Ошибка при выполнении операции \"Копирование \"Tavrix2_2r10\" из "
+                         "\"/home/player/Programs/Tavrix2_2r10-data-folder/SelfUpdate\" в "
+                         "\".../Tavrix2_2r10-data-folder\"\":\n"
+                         "Ошибка записи файла: /home/player/Programs/Tavrix2_2r10-data-folder/Tavrix2_2r10.tmp: "
+                         "на устройстве не осталось свободного места!", MsgKindColor(TRMsgKind::Error), 0);
     AddViewerMessage("", "Операция прервана по команде пользователя или системы!", MsgKindColor(TRMsgKind::Stop), 0);
     const QString path = SaveScreenshot(MsgViewer(), "MsgViewer", QSize(600, 260));
+    EXPECT_EQ(MsgViewer()->MsgList()->horizontalScrollBar()->maximum(), 0);
     ASSERT_FALSE(path.isEmpty());
     const QImage image(path);
     ASSERT_FALSE(image.isNull());

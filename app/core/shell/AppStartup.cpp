@@ -61,6 +61,9 @@ QStringList RemoveStaleSaves(const QString& dataDir)
                 removed.append(info.filePath());
         }
     }
+    // An update killed half-way: its package, what it unpacked and the copy's temporary files
+    // would keep the disk full.
+    removed.append(RemoveUpdateLeftovers(dataDir));
     return removed;
 }
 

@@ -126,7 +126,8 @@ bool FolderIsWritable(const QString& folder);
 
 // Removes the temporary files that saves interrupted by a kill or a crash left behind
 // ("<file>.~sav"): those of the program's own files in the data folder, of the prefetch files
-// and of the systems cache. Call only while this copy holds the folder, when no save of
+// and of the systems cache, and what an installation of an update that did not finish left
+// (RemoveUpdateLeftovers). Call only while this copy holds the folder, when no save of
 // another copy can be running. Returns the names removed.
 QStringList RemoveStaleSaves(const QString& dataDir);
 

@@ -1,5 +1,7 @@
 #include "app/ui/shell/FilePrompt.h"
 
+#include "support/ROwnFiles.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
@@ -41,9 +43,23 @@ TFilePromptHandler SetFilePromptHandler(TFilePromptHandler handler)
 
 bool PromptForFileName(QWidget* owner, const TFilePrompt& prompt, QString& fileName)
 {
-    if (Handler())
-        return Handler()(owner, prompt, fileName);
-    return ShowQtFileDialog(owner, prompt, fileName);
+    const auto ask = [&](const TFilePrompt& current, QString& answer) {
+        return Handler() ? Handler()(owner, current, answer) : ShowQtFileDialog(owner, current, answer);
+    };
+    if (!prompt.Save)
+        return ask(prompt, fileName);
+    // Whatever a command writes to, a file the program keeps for itself is never it.
+    QString answer = prompt.FileName;
+    if (!AskWritableFileName(
+            [&](QString& name) {
+                TFilePrompt current = prompt;
+                current.FileName = name;
+                return ask(current, name);
+            },
+            answer))
+        return false;
+    fileName = answer;
+    return true;
 }
 
 QString QtFileFilter(const QString& filter)

@@ -21,7 +21,8 @@ using TFilePromptHandler = std::function<bool(QWidget* owner, const TFilePrompt&
 // Installs the handler (an empty one: Qt's file dialogs). Returns the one installed before.
 TFilePromptHandler SetFilePromptHandler(TFilePromptHandler handler);
 
-// Asks for a file name; true with the name in fileName.
+// Asks for a file name; true with the name in fileName. A name to write is never one of the
+// program's own files (IsProgramKeptPath): it is refused with a message and asked for again.
 bool PromptForFileName(QWidget* owner, const TFilePrompt& prompt, QString& fileName);
 
 // "Files (*.lcv)|*.lcv|All|*" as Qt's dialog filters: "Files (*.lcv);;All (*)".

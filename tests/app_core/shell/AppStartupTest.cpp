@@ -500,6 +500,11 @@ TEST_F(StartupTest, StaleTemporariesOfOwnFilesGoAtStart)
         {"Other.ini.~sav", false},             // another program's, beside ours
         {"Prefetchs/notes.txt.~sav", false},
         {"Scripts/Tavrix2_2r10.lss.~sav", false},   // a folder the program does not keep
+        // An update killed during its copy: the work folder and the copy's temporary files.
+        {"SelfUpdate/SelfUpdate_2.2.10.12.upd", true},
+        {"SelfUpdate/Tavrix2_2r10", true},
+        {"Tavrix2_2r10.tmp", true},
+        {"notes.txt.tmp", false},   // not the copy's: the work folder holds no "notes.txt"
     };
     const auto writeAll = [&] {
         for (const TFile& f : files) {

@@ -2,6 +2,8 @@
 
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
+#include "tests/common/TestHelpers.h"
+
 #include "support/RVclUtils.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RStatusBar.h"
@@ -15,6 +17,7 @@
 #include <QMenuBar>
 #include <QSet>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -189,6 +192,48 @@ TEST_F(MainWindowTest, HintsGoToTheMessagePanelUnlessALongOperationUsesIt)
     QApplication::sendEvent(form.get(), &later);
     EXPECT_EQ(form->StatusBar()->PanelText(6), "Сохранение файла тиражей...");
     StopWait();
+}
+
+// Whatever a command saves, it never writes over a file the program keeps: the name is refused
+// and asked for again; the same refused name twice cancels.
+TEST_F(MainWindowTest, SavesNeverWriteOverTheProgramsOwnFiles)
+{
+    FFolder.WriteArchive(MakeDraws({{1, 2}, {3, 4}}));
+    const QByteArray archive = ReadFileBytes(FFolder.DataFile(".ldr"));
+    QTemporaryDir elsewhere;
+    const QString viaLink = elsewhere.filePath("prog");
+    ASSERT_TRUE(QFile::link(FFolder.Path(), viaLink));
+    const struct {
+        QStringList Names;
+        int Refused;
+        int Asked;
+        QString Written;   // none: the export was cancelled
+    } cases[] = {
+        {{FFolder.DataFile(".ldr")}, 1, 2, ""},
+        {{FFolder.DataFile(".ldr"), FFolder.DataFile(".ldr"), elsewhere.filePath("never.csv")}, 2, 2, ""},
+        {{viaLink + "/Tavrix2_2r10.ini", FFolder.File("mine.csv")}, 1, 2, FFolder.File("mine.csv")},
+        {{FFolder.File("Prefetchs/draws.csv")}, 1, 2, ""},
+        {{FFolder.File("Tavrix2_2r10.lsc")}, 0, 1, FFolder.File("Tavrix2_2r10.lsc")},
+        {{elsewhere.filePath("Tavrix2_2r10.ldr")}, 0, 1, elsewhere.filePath("Tavrix2_2r10.ldr")},
+    };
+    auto form = Open();
+    for (const auto& c : cases) {
+        TScriptedPrompts prompts;
+        prompts.Names = c.Names;
+        FBoxes.Clear();
+        ASSERT_TRUE(Run(*form, "DrawsExport"));
+        ASSERT_EQ(FBoxes.Boxes().size(), c.Refused) << c.Names[0].toStdString();
+        if (c.Refused > 0) {
+            EXPECT_EQ(FBoxes.Last().Text, QStringLiteral("Файл \"%1\" программа хранит для себя (архив тиражей, ставки, "
+                                                         "настройки и другие её данные), записывать в него нельзя.\n\n"
+                                                         "Выберите другое имя файла.")
+                                              .arg(c.Names[0]));
+        }
+        EXPECT_EQ(prompts.Prompts.size(), c.Asked);
+        EXPECT_TRUE(c.Written.isEmpty() || ReadFileBytes(c.Written).startsWith("1;")) << c.Written.toStdString();
+        EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")), archive);
+    }
+    EXPECT_FALSE(QFile::exists(elsewhere.filePath("never.csv")));
 }
 
 } // namespace
