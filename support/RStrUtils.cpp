@@ -80,3 +80,28 @@ QString QuotedExcerpt(const QString& text, int maxChars)
         --cut;
     return text.left(cut) + QChar(0x2026);
 }
+
+QString TerminalText(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t code = text.at(i).unicode();
+        if (code == u'\r') {
+            // CR LF or a lone CR: one line break, never a return over the line written.
+            result += QLatin1Char('\n');
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if (code == u'\n' || code == u'\t') {
+            result += QChar(code);
+        } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
+            result += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
+        } else if (code == 0x061c || code == 0x200e || code == 0x200f || (code >= 0x202a && code <= 0x202e)
+                   || (code >= 0x2066 && code <= 0x2069)) {
+            result += QStringLiteral("\\u%1").arg(int(code), 4, 16, QLatin1Char('0'));
+        } else {
+            result += QChar(code);
+        }
+    }
+    return result;
+}

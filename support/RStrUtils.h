@@ -25,3 +25,9 @@ bool IsWebAddress(const QString& address);
 // a page or a file cannot make a message box taller than the screen.
 inline constexpr int QuotedTextMax = 200;
 QString QuotedExcerpt(const QString& text, int maxChars = QuotedTextMax);
+
+// A text as a terminal may be given it: its line breaks (LF, CR LF and a lone CR alike) become
+// LF and tabs stay, while every other control character (C0, DEL, C1) and the controls of
+// bidirectional text, which would move the cursor, recolour, erase or reorder what the
+// program writes, stand as "\xNN" or "\uNNNN".
+QString TerminalText(const QString& text);
