@@ -15,6 +15,7 @@
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
@@ -22,11 +23,13 @@
 #include <QLabel>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -150,6 +153,24 @@ TEST_F(PagesRoomTest, WeekdayChartLayoutListsAndStatusPanelsHaveTheirRoom)
             ExpectPanelWhole(bar->PanelLabel(4), stakes, where);
             for (const int panel : {0, 1, 3, 5})
                 ExpectPanelWhole(bar->PanelLabel(panel), bar->PanelText(panel), where);
+
+            // The longest hint of all the commands is read whole, over the counts if need be.
+            const QFontMetrics metrics(bar->font());
+            QString hint;
+            for (const QAction* action : form->findChildren<QAction*>())
+                if (metrics.horizontalAdvance(action->statusTip()) > metrics.horizontalAdvance(hint))
+                    hint = action->statusTip();
+            QStatusTipEvent tip(hint);
+            QApplication::sendEvent(form.get(), &tip);
+            Settle();
+            int room = 0;
+            for (const QLabel* label : bar->findChildren<QLabel*>())
+                if (label->isVisible() && label->text() == hint)
+                    room = std::max(room, label->contentsRect().width());
+            EXPECT_GE(room, metrics.horizontalAdvance(hint) + metrics.horizontalAdvance(QLatin1Char('x')) / 2)
+                << where << ": " << hint.toStdString();
+            if (!squeezed)
+                SaveScreenshot(form.get(), QStringLiteral("MainHint%1").arg(size.width()), size);
         }
     }
 }
