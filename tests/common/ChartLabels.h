@@ -4,11 +4,8 @@
 // chart's scene, those in sight and not empty. A label that did not fit reads "..." (cut down
 // by the chart) or is missing (left out where labels would overlap).
 
-#include <QApplication>
 #include <QChart>
 #include <QChartView>
-#include <QFontMetrics>
-#include <QImage>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QLegend>
@@ -80,34 +77,16 @@ inline QList<double> AxisTicks(const QValueAxis& axis)
     return ticks;
 }
 
-// The points of the series whose value label is not in sight whole: the view drawn with the
-// series' labels and without them differs, over the room a label takes above its point, by
-// less than a digit's height (a label cut off at the edge of the plot, or left out).
-inline QList<QPointF> PointsWithoutLabel(QChartView& view, QXYSeries& series)
+// How many rows of the view over the plot area the series' value labels draw on: a point at the
+// top of the value axis has its label there. The labels are left shown.
+inline int LabelRowsOverThePlot(QChartView& view, QXYSeries& series)
 {
-    const bool shown = series.pointLabelsVisible();
-    const auto picture = [&](bool labels) {
-        series.setPointLabelsVisible(labels);
-        QApplication::processEvents();
-        return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    };
-    const QImage with = picture(true);
-    const QImage without = picture(false);
-    series.setPointLabelsVisible(shown);
-    const QFontMetrics metrics(series.pointLabelsFont());
-    QList<QPointF> missing;
-    for (const QPointF& point : series.points()) {
-        const QPoint at = view.mapFromScene(view.chart()->mapToScene(view.chart()->mapToPosition(point, &series)));
-        const int half = metrics.horizontalAdvance(QString::number(point.y())) / 2 + 1;
-        int top = at.y(), bottom = 0;
-        for (int y = std::max(0, at.y() - metrics.height() - 6); y < std::min(at.y(), with.height()); ++y)
-            for (int x = std::max(0, at.x() - half); x <= std::min(at.x() + half, with.width() - 1); ++x)
-                if (with.pixel(x, y) != without.pixel(x, y)) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        if (bottom - top + 1 < metrics.capHeight())
-            missing.append(point);
-    }
-    return missing;
+    series.setPointLabelsVisible(false);
+    const QImage without = view.grab().toImage();
+    series.setPointLabelsVisible(true);
+    const QImage with = view.grab().toImage();
+    int rows = 0;
+    for (int y = view.mapFromScene(view.chart()->mapToScene(view.chart()->plotArea().topLeft())).y(); y-- > 0;)
+        rows += with.copy(0, y, with.width(), 1) != without.copy(0, y, without.width(), 1);
+    return rows;
 }

@@ -78,30 +78,14 @@ TEST(RStrUtils, WebAddressIsHttpOrHttpsFollowedByAHost)
         EXPECT_EQ(IsWebAddress(QString::fromUtf8(c.Url)), c.Open) << c.Url;
 }
 
-// U+1F600 is two UTF-16 units: a cut between them would leave a lone high surrogate. Combining
-// marks beyond two a character are left out (U+0301 and U+20DD are marks; U+1D167 is one
-// beyond the first plane).
+// U+1F600 is two UTF-16 units: a cut between them would leave a lone high surrogate. Marks
+// past two a character (U+0301; U+1D167 beyond the first plane) are left out.
 TEST(RStrUtils, QuotedExcerptNeverCutsASurrogatePairNorStacksMarks)
 {
     const QString face = QString::fromUtf8("ab\xf0\x9f\x98\x80" "cd");
-    const QString acute(QChar(0x301));
-    const QString ring(QChar(0x20dd));
-    const QString tremolo = QString::fromUcs4(U"\U0001D167");
-    const struct {
-        QString Text;
-        int Max;
-        QString Excerpt;
-    } cases[] = {
-        {face, 6, face},
-        {face, 3, QStringLiteral("ab") + QChar(0x2026)},
-        {"a" + acute.repeated(39) + "b", 200, "a" + acute + acute + "b"},
-        {"a" + acute + ring + acute + "b" + acute, 200, "a" + acute + ring + "b" + acute},
-        {acute.repeated(5), 200, acute + acute},
-        {"x" + tremolo.repeated(3), 200, "x" + tremolo + tremolo},
-        {"a" + acute.repeated(39) + "bcd", 4, "a" + acute + acute + "b" + QChar(0x2026)},
-        {"ab", 0, QString(QChar(0x2026))},
-        {"", 0, ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(QuotedExcerpt(c.Text, c.Max), c.Excerpt) << c.Text.toStdString() << " " << c.Max;
+    EXPECT_EQ(QuotedExcerpt(face, 6), face);
+    EXPECT_EQ(QuotedExcerpt(face, 3), QStringLiteral("ab") + QChar(0x2026));
+    const QString acute(QChar(0x301)), tremolo = QString::fromUcs4(U"\U0001D167");
+    EXPECT_EQ(QuotedExcerpt("a" + acute.repeated(39) + "b" + tremolo.repeated(3)), "a" + acute + acute + "b" + tremolo + tremolo);
+    EXPECT_EQ(QuotedExcerpt(acute.repeated(5) + "bc", 3), acute + acute + "b" + QChar(0x2026));
 }

@@ -9,7 +9,6 @@
 #include "platform/SaveFile.h"
 #include "support/RSysUtils.h"
 #include "tests/app_ui/AppUiTestEnv.h"
-#include "tests/common/ChartLabels.h"
 #include "tests/common/Screenshot.h"
 
 #include <QApplication>
@@ -119,11 +118,6 @@ TEST_F(GraphWindowTest, TheBoxTakesEveryLabelOffTheScreenAndBack)
         // The next click starts from the whole window on the screen.
         form.ChartView()->viewport()->repaint();
     }
-    // A point at the top of the value axis keeps its label, also in a low window.
-    form.ShowMarks()->click();
-    form.AddPoints({{2, QStringLiteral("c"), 0, true, true, 0}, {3, QStringLiteral("c"), 95, true, true, 0}});
-    SaveScreenshot(&form, QStringLiteral("FormGraphTopMark"), QSize(600, 300));
-    EXPECT_EQ(PointsWithoutLabel(*form.ChartView(), *form.FindSeries(QStringLiteral("c"))), QList<QPointF>());
 }
 
 TEST_F(GraphWindowTest, ColourZeroKeepsTheChartsOwnColour)

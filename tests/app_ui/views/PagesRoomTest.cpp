@@ -15,7 +15,6 @@
 #include "tests/fixtures/ArchiveFixtures.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
@@ -29,7 +28,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -153,24 +151,18 @@ TEST_F(PagesRoomTest, WeekdayChartLayoutListsAndStatusPanelsHaveTheirRoom)
             ExpectPanelWhole(bar->PanelLabel(4), stakes, where);
             for (const int panel : {0, 1, 3, 5})
                 ExpectPanelWhole(bar->PanelLabel(panel), bar->PanelText(panel), where);
-
-            // The longest hint of all the commands is read whole, over the counts if need be.
-            const QFontMetrics metrics(bar->font());
+            // The longest hint of the commands is read whole, over the counts if need be.
             QString hint;
             for (const QAction* action : form->findChildren<QAction*>())
-                if (metrics.horizontalAdvance(action->statusTip()) > metrics.horizontalAdvance(hint))
-                    hint = action->statusTip();
+                hint = action->statusTip().size() > hint.size() ? action->statusTip() : hint;
             QStatusTipEvent tip(hint);
             QApplication::sendEvent(form.get(), &tip);
             Settle();
-            int room = 0;
+            const QLabel* shown = bar->PanelLabel(6);
             for (const QLabel* label : bar->findChildren<QLabel*>())
-                if (label->isVisible() && label->text() == hint)
-                    room = std::max(room, label->contentsRect().width());
-            EXPECT_GE(room, metrics.horizontalAdvance(hint) + metrics.horizontalAdvance(QLatin1Char('x')) / 2)
-                << where << ": " << hint.toStdString();
-            if (!squeezed)
-                SaveScreenshot(form.get(), QStringLiteral("MainHint%1").arg(size.width()), size);
+                shown = label->isVisible() && label->text() == hint && label->width() > shown->width() ? label : shown;
+            ExpectPanelWhole(shown, hint, where);
+            SaveScreenshot(form.get(), QStringLiteral("MainHint%1").arg(size.width()), size);
         }
     }
 }
