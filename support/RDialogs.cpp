@@ -2,6 +2,7 @@
 
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
+#include "support/RStrUtils.h"
 
 #include <cstdio>
 #include <utility>
@@ -52,7 +53,10 @@ TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler)
 
 QString UnattendedBoxEntry(const TBoxRequest& box)
 {
-    return QLatin1Char('[') + box.Title + QLatin1String("] ") + box.Text + QLatin1Char('\n');
+    // A box quotes what servers, files and other programs said: on a terminal their control
+    // characters must not move over or rewrite the program's own words.
+    return QLatin1Char('[') + TerminalText(box.Title) + QLatin1String("] ") + TerminalText(box.Text)
+           + QLatin1Char('\n');
 }
 
 int UnattendedBoxAnswer(const TBoxRequest& box)

@@ -45,7 +45,8 @@ using TMessageBoxHandler = std::function<int(const TBoxRequest& box)>;
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
 
 // Boxes nobody can answer (a batch run, a program without windows). Each is written to the
-// error output as one entry, "[title] text" and a line end, in UTF-8, and answered at once:
+// error output as one entry, "[title] text" and a line end, in UTF-8, their control characters
+// made harmless to a terminal (TerminalText in RStrUtils.h), and answered at once:
 // OK boxes with OK, questions with No, whatever their default button, since nobody agreed to
 // anything (a retry question answered Yes would repeat for ever).
 QString UnattendedBoxEntry(const TBoxRequest& box);

@@ -1,5 +1,7 @@
 #include "support/RStrUtils.h"
 
+#include <algorithm>
+
 QString AddDelimStr(const QString& first, const QString& second, const QString& delimiter)
 {
     if (first.isEmpty())
@@ -71,12 +73,49 @@ bool IsWebAddress(const QString& address)
 
 QString QuotedExcerpt(const QString& text, int maxChars)
 {
-    if (maxChars < 0)
-        maxChars = 0;
-    if (text.size() <= maxChars)
-        return text;
-    qsizetype cut = maxChars;
-    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
-        --cut;
-    return text.left(cut) + QChar(0x2026);
+    maxChars = std::max(maxChars, 0);
+    QString kept;
+    kept.reserve(std::min<qsizetype>(text.size(), qsizetype(maxChars) + 1));
+    int marks = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        // One code point: a surrogate pair is taken or left whole.
+        const qsizetype width =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const char32_t code = width == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        const qsizetype at = i;
+        i += width;
+        if (!QChar::isMark(code))
+            marks = 0;
+        else if (++marks > QuotedMarksMax)
+            continue;
+        if (kept.size() + width > maxChars)
+            return kept + QChar(0x2026);
+        kept.append(QStringView(text).mid(at, width));
+    }
+    return kept;
+}
+
+QString TerminalText(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t code = text.at(i).unicode();
+        if (code == u'\r') {
+            // CR LF or a lone CR: one line break, never a return over the line written.
+            result += QLatin1Char('\n');
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if (code == u'\n' || code == u'\t') {
+            result += QChar(code);
+        } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
+            result += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
+        } else if (code == 0x061c || code == 0x200e || code == 0x200f || (code >= 0x202a && code <= 0x202e)
+                   || (code >= 0x2066 && code <= 0x2069)) {
+            result += QStringLiteral("\\u%1").arg(int(code), 4, 16, QLatin1Char('0'));
+        } else {
+            result += QChar(code);
+        }
+    }
+    return result;
 }

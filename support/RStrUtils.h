@@ -22,6 +22,14 @@ bool IsWebAddress(const QString& address);
 
 // What a message may quote of a text that a server, a file or a paste gave: at most maxChars
 // characters (never half of a surrogate pair), followed by "…" when the text was longer, so that
-// a page or a file cannot make a message box taller than the screen.
+// a page or a file cannot make a message box taller than the screen. A character keeps at most
+// QuotedMarksMax combining marks; more would stack up over the lines above it.
 inline constexpr int QuotedTextMax = 200;
+inline constexpr int QuotedMarksMax = 2;
 QString QuotedExcerpt(const QString& text, int maxChars = QuotedTextMax);
+
+// A text as a terminal may be given it: its line breaks (LF, CR LF and a lone CR alike) become
+// LF and tabs stay, while every other control character (C0, DEL, C1) and the controls of
+// bidirectional text, which would move the cursor, recolour, erase or reorder what the
+// program writes, stand as "\xNN" or "\uNNNN".
+QString TerminalText(const QString& text);

@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QSet>
+#include <QStyle>
 #include <QTableView>
 #include <QWidget>
 #include <QtGlobal>
@@ -222,6 +223,21 @@ QMargins FrameMargins(const QWidget* window)
             outer.bottom() - inner.bottom()};
 }
 
+// The frame a window will have, for one that has not been shown yet: a title bar of the
+// style's height, at least two lines of the window's font (desktop themes draw them taller),
+// and borders of a few pixels.
+QMargins ExpectedFrameMargins(const QWidget* window)
+{
+    const QMargins frame = FrameMargins(window);
+    if (!frame.isNull() || window->isVisible())
+        return frame;
+    const QStyle* style = window->style();
+    const int border = std::max(style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window), 4);
+    const int title = std::max(style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window),
+                               2 * window->fontMetrics().height());
+    return {border, title + border, border, border};
+}
+
 // Keeps a span of length size that starts at start inside [low, low + room); a span longer
 // than the room starts at low.
 int ClampSpan(int start, int size, int low, int room)
@@ -229,15 +245,38 @@ int ClampSpan(int start, int size, int low, int room)
     return std::max(low, std::min(start, low + room - size));
 }
 
+// A window without a placement of its own (a first start, one kept at another pixels per inch,
+// a damaged one) keeps its designed size and the place the window system gives it, unless it
+// would not fit the work area: then it takes what room the area has, in the area's middle.
+void FitOnWorkArea(QWidget* window)
+{
+    const QList<QRect> areas = WorkAreas();
+    if (!window->isWindow() || areas.isEmpty())
+        return;
+    const QMargins frame = ExpectedFrameMargins(window);
+    const QRect placed = PlaceOnWorkArea(QRect(window->pos(), window->size()), frame, window->minimumSize(), areas);
+    if (placed.size() == window->size())
+        return;
+    const QSize outer = placed.size().grownBy(frame);
+    QPoint corner = placed.topLeft();
+    for (const QRect& area : areas)
+        if (area.contains(corner))
+            corner = area.topLeft()
+                     + QPoint(std::max(0, area.width() - outer.width()) / 2, std::max(0, area.height() - outer.height()) / 2);
+    window->resize(placed.size());
+    window->move(corner);
+}
+
 void ApplyPosition(QWidget* window, const TMemIniFile& ini, const QString& section)
 {
     const TScreenMetrics screen = CurrentScreenMetrics();
     const QString minMax = ReadScreenValue(ini, section, QStringLiteral("MinMaxPos"), screen);
     const QString norm = ReadScreenValue(ini, section, QStringLiteral("NormPos"), screen);
-    if (minMax.isEmpty() && norm.isEmpty())
+    if ((minMax.isEmpty() && norm.isEmpty())
+        || ini.ReadInteger(section, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch) != screen.PixelsPerInch) {
+        FitOnWorkArea(window);
         return;
-    if (ini.ReadInteger(section, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch) != screen.PixelsPerInch)
-        return;
+    }
     // The minimised and maximised positions have no counterpart here: the window system places
     // minimised and maximised windows itself.
     // Left and top are those of the frame, as pos() and move() take them: placed so, the title
@@ -254,8 +293,10 @@ void ApplyPosition(QWidget* window, const TMemIniFile& ini, const QString& secti
         right = left + size.width();
         bottom = top + size.height();
     }
-    if (right <= left || bottom <= top)
+    if (right <= left || bottom <= top) {
+        FitOnWorkArea(window);
         return;
+    }
     const auto bounded = [](qint64 value) { return int(std::clamp<qint64>(value, -kFarAway, kFarAway)); };
     QRect wanted(bounded(left), bounded(top), bounded(right - left), bounded(bottom - top));
     if (window->isWindow())

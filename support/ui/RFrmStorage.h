@@ -84,8 +84,10 @@ void SaveFormPlacement(const QWidget* form);
 // counts only when it was saved at the same pixels per inch; a window of fixed size keeps its
 // size and takes only the position. A window comes back whole on one screen's work area, its
 // size cut to that area: a placement saved for another arrangement of screens, past an edge
-// or damaged never leaves the title bar out of reach. The state comes from ShowCmd. A hidden
-// window stays hidden.
+// or damaged never leaves the title bar out of reach. A window with no position to take (none
+// stored, or at other pixels per inch) keeps its own size and place when it fits the work area,
+// else it is cut to the area and centred on it. The state comes from ShowCmd. A hidden window
+// stays hidden.
 void RestoreFormPlacement(QWidget* form, bool restoreState, bool restorePosition);
 // Where a top-level window whose frame margins are frame goes when asked for wanted (top-left of
 // the frame, size of the client area): on the work area holding most of it (none: the first),

@@ -81,6 +81,11 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent)
     FSimpleLabel->setMinimumWidth(1);
     addWidget(FSimpleLabel, 1);
     FSimpleLabel->hide();
+    // Outside the layout, over the panels it covers.
+    FOverflow = new QLabel(this);
+    SetPanelLook(FOverflow);
+    FOverflow->setAutoFillBackground(true);
+    FOverflow->hide();
 }
 
 int TStatusBar::AddPanel(int width, TSampleText sample)
@@ -95,6 +100,7 @@ int TStatusBar::AddPanel(int width, TSampleText sample)
         // A long status text must not widen the window.
         label->setMinimumWidth(1);
         addWidget(label, 1);
+        label->installEventFilter(this);
     }
     label->setVisible(!FSimplePanel);
     FPanels.push_back(label);
@@ -116,8 +122,11 @@ QString TStatusBar::PanelText(int index) const
 
 void TStatusBar::SetPanelText(int index, const QString& text)
 {
-    if (QLabel* label = PanelLabel(index))
+    if (QLabel* label = PanelLabel(index)) {
         label->setText(text);
+        if (index == FTag)
+            PlaceOverflow();
+    }
 }
 
 int TStatusBar::PanelWidth(int index) const
@@ -134,6 +143,7 @@ void TStatusBar::SetSimplePanel(bool simple)
     for (QLabel* label : FPanels)
         label->setVisible(!simple);
     FSimpleLabel->setVisible(simple);
+    PlaceOverflow();
 }
 
 QString TStatusBar::SimpleText() const
@@ -144,4 +154,34 @@ QString TStatusBar::SimpleText() const
 void TStatusBar::SetSimpleText(const QString& text)
 {
     FSimpleLabel->setText(text);
+}
+
+bool TStatusBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PanelLabel(FTag) && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        PlaceOverflow();
+    return QStatusBar::eventFilter(watched, event);
+}
+
+void TStatusBar::PlaceOverflow()
+{
+    QLabel* panel = PanelLabel(FTag);
+    // Only the panel that takes the space left can be short of it: the others widen.
+    const bool stretches = panel && !dynamic_cast<TPanelLabel*>(panel);
+    const int wanted = stretches ? panel->sizeHint().width() : 0;
+    if (!stretches || FSimplePanel || panel->text().isEmpty() || wanted <= panel->width()) {
+        FOverflow->hide();
+        return;
+    }
+    const QRect room = panel->geometry();
+    int left = std::max(contentsRect().left(), room.right() + 1 - wanted);
+    // Panels are covered whole, not left with half a word showing.
+    for (const QLabel* other : FPanels)
+        if (other->isVisible() && other->geometry().left() < left && other->geometry().right() >= left)
+            left = other->geometry().left();
+    FOverflow->setFont(panel->font());
+    FOverflow->setText(panel->text());
+    FOverflow->setGeometry(left, room.top(), room.right() + 1 - left, room.height());
+    FOverflow->show();
+    FOverflow->raise();
 }

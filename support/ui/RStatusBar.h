@@ -15,7 +15,8 @@ class QLabel;
 // it is meant to hold, in the bar's font and the current language) when that is wider; a text
 // longer still widens it rather than being cut. Short of room the panels give way down to their
 // own texts. A panel of a negative width takes the space that is left and never widens the
-// window for a long text.
+// window for a long text; a text too long for it (a command's hint, a progress message) is
+// shown whole over the panels to its left for as long as it stands, as far as the bar reaches.
 class TStatusBar : public QStatusBar {
     Q_OBJECT
 
@@ -43,9 +44,15 @@ public:
     int Tag() const { return FTag; }
     void SetTag(int tag) { FTag = tag; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void PlaceOverflow();
+
     std::vector<QLabel*> FPanels;
     QLabel* FSimpleLabel = nullptr;
+    QLabel* FOverflow = nullptr;
     bool FSimplePanel = false;
     int FTag = 0;
 };

@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QStringList>
 #include <QValueAxis>
+#include <QXYSeries>
 
 #include <algorithm>
 #include <cmath>
@@ -74,4 +75,18 @@ inline QList<double> AxisTicks(const QValueAxis& axis)
          tick <= axis.max() + 1e-9; tick += step)
         ticks.append(tick);
     return ticks;
+}
+
+// How many rows of the view over the plot area the series' value labels draw on: a point at the
+// top of the value axis has its label there. The labels are left shown.
+inline int LabelRowsOverThePlot(QChartView& view, QXYSeries& series)
+{
+    series.setPointLabelsVisible(false);
+    const QImage without = view.grab().toImage();
+    series.setPointLabelsVisible(true);
+    const QImage with = view.grab().toImage();
+    int rows = 0;
+    for (int y = view.mapFromScene(view.chart()->mapToScene(view.chart()->plotArea().topLeft())).y(); y-- > 0;)
+        rows += with.copy(0, y, with.width(), 1) != without.copy(0, y, without.width(), 1);
+    return rows;
 }

@@ -78,10 +78,14 @@ TEST(RStrUtils, WebAddressIsHttpOrHttpsFollowedByAHost)
         EXPECT_EQ(IsWebAddress(QString::fromUtf8(c.Url)), c.Open) << c.Url;
 }
 
-// U+1F600 is two UTF-16 units: a cut between them would leave a lone high surrogate.
-TEST(RStrUtils, QuotedExcerptNeverCutsASurrogatePair)
+// U+1F600 is two UTF-16 units: a cut between them would leave a lone high surrogate. Marks
+// past two a character (U+0301; U+1D167 beyond the first plane) are left out.
+TEST(RStrUtils, QuotedExcerptNeverCutsASurrogatePairNorStacksMarks)
 {
     const QString face = QString::fromUtf8("ab\xf0\x9f\x98\x80" "cd");
     EXPECT_EQ(QuotedExcerpt(face, 6), face);
     EXPECT_EQ(QuotedExcerpt(face, 3), QStringLiteral("ab") + QChar(0x2026));
+    const QString acute(QChar(0x301)), tremolo = QString::fromUcs4(U"\U0001D167");
+    EXPECT_EQ(QuotedExcerpt("a" + acute.repeated(39) + "b" + tremolo.repeated(3)), "a" + acute + acute + "b" + tremolo + tremolo);
+    EXPECT_EQ(QuotedExcerpt(acute.repeated(5) + "bc", 3), acute + acute + "b" + QChar(0x2026));
 }

@@ -1,10 +1,12 @@
 #include "app/ui/charts/ChartAxes.h"
 
 #include <QChart>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsTextItem>
 #include <QLegend>
 #include <QValueAxis>
+#include <QXYSeries>
 
 #include <algorithm>
 #include <cmath>
@@ -91,4 +93,17 @@ int ChartReadableHeight(const QChart* chart, int intervals)
         height += box + static_cast<int>(std::ceil(top + bottom));
     }
     return height;
+}
+
+void ShowPointLabelsWhole(QXYSeries* series)
+{
+    series->setPointLabelsClipping(false);
+    QChart* chart = series->chart();
+    if (!chart)
+        return;
+    // A label's baseline stands a few pixels over its point; its glyphs rise at most a line.
+    constexpr int kLabelGap = 4;
+    QMargins margins = chart->margins();
+    margins.setTop(std::max(margins.top(), QFontMetrics(series->pointLabelsFont()).height() + kLabelGap));
+    chart->setMargins(margins);
 }

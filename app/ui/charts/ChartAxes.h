@@ -4,6 +4,7 @@
 
 class QChart;
 class QValueAxis;
+class QXYSeries;
 
 // Value axes a player can read: ticks on round numbers, and charts never so low that Qt Charts
 // cuts their axis labels down to "...".
@@ -32,3 +33,9 @@ void SetRoundRange(QValueAxis* axis, double low, double high, int intervals);
 // axis below), each step a label's box and a little more (closer labels are shortened to "..."
 // or left out), and a line in its margins for the chart's own legend when it shows one.
 int ChartReadableHeight(const QChart* chart, int intervals);
+
+// Value labels stand above their points, so the label of a point at the top of the value axis
+// lies above the plot area, where a clipped label is not drawn at all: the series' labels are
+// drawn unclipped, and its chart keeps a label's height above the plot for them. The series
+// must be in its chart.
+void ShowPointLabelsWhole(QXYSeries* series);

@@ -1,5 +1,6 @@
 #include "app/ui/charts/UnitGraph.h"
 
+#include "app/ui/charts/ChartAxes.h"
 #include "app/ui/charts/ChartLegend.h"
 #include "app/ui/shell/ProgramEnv.h"
 #include "platform/ResString.h"
@@ -156,7 +157,7 @@ QLineSeries* TFormGraph::NewSeries(const QString& title, bool showPoints, bool s
     series->setMarkerSize(kPointSize);
     series->setPointsVisible(showPoints);
     series->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    series->setPointLabelsClipping(true);
+    ShowPointLabelsWhole(series);
     series->setPointLabelsVisible(showLabels && FShowMarks->isChecked());
     series->setProperty(kTagProperty, showLabels ? 1 : 0);
     series->attachAxis(FAxisX);

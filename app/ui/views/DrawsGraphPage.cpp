@@ -210,7 +210,6 @@ void TDrawsGraphPage::ShowGraph(const TDrawsGraphData& data, const QString& capt
     main->setName(caption);
     StyleValueSeries(main);
     main->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    main->setPointLabelsClipping(true);
     main->setPointLabelsVisible(FShowMarks->isChecked());
     main->replace(values);
 
@@ -229,6 +228,7 @@ void TDrawsGraphPage::ShowGraph(const TDrawsGraphData& data, const QString& capt
         series->attachAxis(FAxisX);
         series->attachAxis(FAxisY);
     }
+    ShowPointLabelsWhole(main);
     SetRoundRange(FAxisX, static_cast<double>(data.Points.front().X), static_cast<double>(data.Points.back().X), 10);
     SetRoundRange(FAxisY, std::min(low, data.Mean), std::max(high, data.Mean), 8);
     FAxisX->setVisible(true);

@@ -329,6 +329,9 @@ TEST(UnattendedBoxes, AreWrittenAsOneEntryAndNeverAgreeToAQuestion)
     error.Text = QStringLiteral("Строка 1\n\nСтрока 2");
     EXPECT_EQ(UnattendedBoxEntry(error), "[Ошибка] Строка 1\n\nСтрока 2\n");
     EXPECT_EQ(UnattendedBoxAnswer(error), IDOK);
+    // What a page said comes with its control characters as escapes and its line breaks as LF.
+    error.Text = QStringView(u"a\u0000b\u001b[2J\rc\r\nd\u009b\u202e\u007f\te", 17).toString();
+    EXPECT_EQ(UnattendedBoxEntry(error), QString::fromUtf8("[Ошибка] a\\x00b\\x1b[2J\nc\nd\\x9b\\u202e\\x7f\te\n"));
 
     TBoxRequest question;
     question.Buttons = TBoxButtons::YesNo;

@@ -14,6 +14,7 @@
 #include "support/ui/RActions.h"
 #include "support/ui/RFrmStorage.h"
 #include "tests/common/FileWrites.h"
+#include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/standin/HttpStandIn.h"
 #include "tests/standin/OperatorSite.h"
@@ -206,6 +207,23 @@ TEST_F(MainWindowTest, ShutDownWritesTheWholeFormStateOnceAsBefore)
     auto form = Open();
     EXPECT_EQ(DrawsList(*form)->ColumnWidth(4), 150);
     EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("pcLists"))->width(), 320);
+}
+
+// A first start, or a placement kept at other pixels per inch, fits the free area of a small
+// screen; a large one keeps the designed size.
+TEST_F(MainWindowTest, APlacementNotKeptForTheScreenFitsItsFreeArea)
+{
+    const std::pair<QRect, const char*> cases[] = {{QRect(0, 0, 800, 570), ""}, {QRect(0, 0, 1024, 738), ""},
+                                                   {QRect(0, 0, 800, 570), "NormPos=0,0,1500,1000\r\nPixelsPerInch=120"}};
+    for (const auto& [area, state] : cases) {
+        const TScreenMetricsProc previous = SetScreenMetricsProc([area] { return TScreenMetrics{1, 1, 96, {area}}; });
+        WriteFormState(QString::fromLatin1(state));
+        TFormMain form{QStringList()};
+        SetScreenMetricsProc(previous);
+        SaveScreenshot(&form, QStringLiteral("MainFirstStart%1").arg(area.width()), form.size());
+        EXPECT_TRUE(area.contains(form.frameGeometry())) << area.width();
+        EXPECT_EQ(form.size() == QSize(1000, 680), area.width() > 1000) << area.width();
+    }
 }
 
 // Drags a splitter's handle so that its lower pane is that high.

@@ -9,6 +9,7 @@
 #include "support/RDialogsScripted.h"
 #include "support/RVclUtils.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/common/ChartLabels.h"
 #include "tests/common/Screenshot.h"
 #include "tests/common/TestHelpers.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -173,6 +174,12 @@ TEST_F(DrawsGraphPageTest, ShowMarksFollowTheBox)
     EXPECT_TRUE(Series(0)->pointLabelsVisible());
     FPage->ShowMarks()->click();
     EXPECT_FALSE(Series(0)->pointLabelsVisible());
+
+    // Thirty draws of 0, 1 or 2 even digits: the points at the top of the axis are labelled too.
+    FState.FDraws = MakeArchive(30);
+    Choose("EVEN");
+    EXPECT_GE(LabelRowsOverThePlot(*FPage->ChartView(), *Series(0)), QFontMetrics(Series(0)->pointLabelsFont()).capHeight());
+    SaveScreenshot(FPage.get(), QStringLiteral("DrawsGraphMarks"), QSize(800, 500));
 }
 
 TEST_F(DrawsGraphPageTest, DrawsOnlyWhenItsKeyChangedAndInSight)

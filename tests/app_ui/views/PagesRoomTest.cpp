@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QValueAxis>
 
@@ -150,6 +151,18 @@ TEST_F(PagesRoomTest, WeekdayChartLayoutListsAndStatusPanelsHaveTheirRoom)
             ExpectPanelWhole(bar->PanelLabel(4), stakes, where);
             for (const int panel : {0, 1, 3, 5})
                 ExpectPanelWhole(bar->PanelLabel(panel), bar->PanelText(panel), where);
+            // The longest hint of the commands is read whole, over the counts if need be.
+            QString hint;
+            for (const QAction* action : form->findChildren<QAction*>())
+                hint = action->statusTip().size() > hint.size() ? action->statusTip() : hint;
+            QStatusTipEvent tip(hint);
+            QApplication::sendEvent(form.get(), &tip);
+            Settle();
+            const QLabel* shown = bar->PanelLabel(6);
+            for (const QLabel* label : bar->findChildren<QLabel*>())
+                shown = label->isVisible() && label->text() == hint && label->width() > shown->width() ? label : shown;
+            ExpectPanelWhole(shown, hint, where);
+            SaveScreenshot(form.get(), QStringLiteral("MainHint%1").arg(size.width()), size);
         }
     }
 }
