@@ -98,8 +98,7 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
          Draw(300, 1, 1, "12/28/2016 E")},
         {"edit: a number above the draw after", "DrawsEdit", 1, {301, "1;1", dec28, noon}, {299, "1;1", dec28, noon},
          U("Номер тиража 301 должен быть меньше номера следующего тиража архива (тираж 300, \"12/28/2016 E\")!\n\n"
-           "Укажите меньший номер тиража."),
-         "edDrawNumber", Draw(299, 1, 1, "12/28/2016 M")},
+           "Укажите меньший номер тиража."), "edDrawNumber", Draw(299, 1, 1, "12/28/2016 M")},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -143,51 +142,6 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
             expected[static_cast<size_t>(299 - c.Row)] = c.Result;
         EXPECT_EQ(form->State().FDraws, expected);
         EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")), DrawsToBytes(expected));
-    }
-}
-
-// "Добавить" proposes the draw after the newest stored one (12/28/2016 E), whatever the hour: the
-// midday draw of 12/29, number 301. Before 13:00 the clock has not reached it: OK says so and
-// the dialog stays open.
-TEST_F(DrawDialogRefusalTest, AddProposesTheDrawAfterTheNewest)
-{
-    const struct {
-        QTime Clock;
-        QString Box;   // empty: OK stores the draw
-    } cases[] = {
-        {QTime(9, 0), U("Дата и время тиража \"12/29/2016 M\" позже текущих!\n\n"
-                        "Тираж еще не проведен: укажите дату и время не позже текущих.")},
-        {QTime(21, 0), {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Clock.hour());
-        SetClock([clock = c.Clock] { return QDateTime(QDate(2016, 12, 29), clock); });
-        FModal.Boxes.clear();
-        FFolder.WriteArchive(MakeArchive(300));
-        auto form = Open();
-        int number = 0;
-        QDateTime shown;
-        bool openAfterOk = false;
-        WhenModal([&](TDialogSTemplate& dialog) {
-            number = dialog.findChild<QSpinBox*>(QStringLiteral("edDrawNumber"))->value();
-            shown = QDateTime(dialog.findChild<QDateEdit*>(QStringLiteral("edDrawDate"))->date(),
-                              dialog.findChild<QTimeEdit*>(QStringLiteral("edDrawTime"))->time());
-            dialog.findChild<QLineEdit*>(QStringLiteral("edDrawData"))->setText(QStringLiteral("3;4"));
-            dialog.OkBtn()->click();
-            openAfterOk = dialog.isVisible();
-            if (openAfterOk)
-                dialog.reject();
-        });
-        EXPECT_TRUE(Run(*form, "DrawsAdd"));
-        EXPECT_EQ(number, 301);
-        EXPECT_EQ(shown, QDateTime(QDate(2016, 12, 29), QTime(13, 0)));
-        EXPECT_EQ(openAfterOk, !c.Box.isEmpty());
-        EXPECT_EQ(FModal.Boxes.size(), c.Box.isEmpty() ? 0 : 1);
-        EXPECT_EQ(FModal.Boxes.isEmpty() ? QString() : FModal.Boxes[0].Text, c.Box);
-        TDrawsArray expected = MakeArchive(300);
-        if (c.Box.isEmpty())
-            expected.push_back(Draw(301, 3, 4, "12/29/2016 M"));
-        EXPECT_EQ(form->State().FDraws, expected);
     }
 }
 
