@@ -50,6 +50,17 @@ TDateTime LatestDrawBy(TDateTime moment)
     return day - 1 + EncodeTime(19, 57, 0, 0);
 }
 
+TDateTime DrawAfter(TDateTime moment)
+{
+    const TDateTime day = std::floor(moment);
+    const double minute = std::round((moment - day) * 1440.0);
+    if (minute < 13 * 60)
+        return day + EncodeTime(13, 0, 0, 0);
+    if (minute < 19 * 60 + 57)
+        return day + EncodeTime(19, 57, 0, 0);
+    return day + 1 + EncodeTime(13, 0, 0, 0);
+}
+
 TDateTime StrToDrawDate(const QString& text)
 {
     const int month = StrToNum(text.mid(0, 2));

@@ -50,3 +50,6 @@ TDateTime StrToDrawDate(const QString& text);
 // The moment of the newest draw held by the given moment: that day's evening draw from 19:57,
 // its midday draw from 13:00, else the evening draw of the day before.
 TDateTime LatestDrawBy(TDateTime moment);
+// The moment of the first draw after the given moment: that day's midday draw before 13:00, its
+// evening draw before 19:57, else the midday draw of the next day.
+TDateTime DrawAfter(TDateTime moment);

@@ -36,6 +36,6 @@ public:
     using Exception::Exception;
 };
 
-// The text of any exception, as shown to the user: the message of the program's own, the
-// (UTF-8) what() of every other.
+// The text of any exception, as shown to the user: the message of the program's own, a Russian
+// sentence for memory that ran out, the (UTF-8) what() of every other.
 QString ExceptionText(const std::exception& error);

@@ -529,14 +529,14 @@ QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes)
     // Opened without waiting: a pipe without a writer would hold the open for ever.
     const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw Exception(FormatSysError(errno, true));
+        throw ESystemError(FormatSysError(errno, true), errno);
     const struct TCloser {
         int Fd;
         ~TCloser() { ::close(Fd); }
     } closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        throw Exception(FormatSysError(errno, true));
+        throw ESystemError(FormatSysError(errno, true), errno);
     CheckRegular(name, st, maxBytes);
     // The file may grow while it is read: the cap holds for what is read, not what was seen.
     QByteArray data;
@@ -546,7 +546,7 @@ QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes)
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            throw Exception(FormatSysError(errno, true));
+            throw ESystemError(FormatSysError(errno, true), errno);
         if (count == 0)
             return data;
         if (data.size() + count > maxBytes)

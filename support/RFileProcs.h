@@ -180,7 +180,7 @@ int RfoCreateNewFile(const QString& name, unsigned mode);
 // larger than maxBytes. A missing file passes: whoever reads it names it.
 void RfoCheckRegularFile(const QString& name, qint64 maxBytes);
 // Reads a whole file checked as by RfoCheckRegularFile, without ever waiting on a pipe; a file
-// that cannot be read raises Exception with the system's reason.
+// that cannot be opened or read raises ESystemError with the system's reason and its code.
 QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes);
 
 // ---------------------------------------------------------------------------------------------

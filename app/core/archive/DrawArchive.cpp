@@ -4,6 +4,7 @@
 #include "app/core/archive/DrawLookups.h"
 #include "app/core/files/RecordFile.h"
 #include "engine/KelmaMsg.h"
+#include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/WordUtils.h"
@@ -26,6 +27,12 @@ const TResString SBadDigitsDropped =
     RESSTR("DrawArchive", "записи(ей) с числами вне диапазона 0..9 пропущены и удалены: %d (%s)");
 const TResString SBadDigitsIgnored =
     RESSTR("DrawArchive", "записи(ей) с числами вне диапазона 0..9 пропущены: %d (%s)");
+const TResString SNumberNotAbovePrevious = RESSTR(
+    "DrawArchive", "Номер тиража %d должен быть больше номера предыдущего тиража архива (тираж %d, \"%s\")!\n\n"
+                   "Укажите больший номер тиража.");
+const TResString SNumberNotBelowNext = RESSTR(
+    "DrawArchive", "Номер тиража %d должен быть меньше номера следующего тиража архива (тираж %d, \"%s\")!\n\n"
+                   "Укажите меньший номер тиража.");
 
 // How many skipped draws the message names; the count tells the rest.
 constexpr int kNamedBadDraws = 5;
@@ -41,12 +48,48 @@ void CheckDigits(const TDrawRec& draw)
         throw Exception(LoadResString(rsBadCombinationEntered));
 }
 
+// The archive's order, which every change of it keeps: numbers and moments rise strictly from
+// each draw to the next. The draw, whose key reads as `moment`, follows `before` and precedes
+// `after` (either may be missing); `newest` says it is added after every stored draw. A
+// neighbour whose key does not read sets no bound on the moment, so that a damaged key can be
+// mended draw by draw.
+TDrawCheck CheckDrawOrder(const TDrawRec& draw, TDateTime moment, const TDrawRec* before, const TDrawRec* after,
+                          bool newest)
+{
+    const auto refuse = [&draw](TDrawRefusal refusal, const TResString& text, const TDrawRec& other, bool byNumber) {
+        const TVarRec first = byNumber ? TVarRec(static_cast<qint64>(draw.Number)) : TVarRec(draw.Key.Get());
+        return TDrawCheck{refusal,
+                          Format(LoadResString(text), {first, static_cast<qint64>(other.Number), other.Key.Get()})};
+    };
+    if (before && !(draw.Number > before->Number))
+        return newest ? refuse(TDrawRefusal::NumberNotAbove, rsDrawNumberNotAbove, *before, true)
+                      : refuse(TDrawRefusal::NumberOutOfOrder, SNumberNotAbovePrevious, *before, true);
+    if (after && !(draw.Number < after->Number))
+        return refuse(TDrawRefusal::NumberOutOfOrder, SNumberNotBelowNext, *after, true);
+    TDateTime at = 0;
+    if (before && ReadDrawKey(before->Key.Get(), at) && !(moment > at))
+        return newest ? refuse(TDrawRefusal::NotNewer, rsDrawNotNewer, *before, false)
+                      : refuse(TDrawRefusal::OutOfOrder, rsDrawNotAfterPrevious, *before, false);
+    if (after && ReadDrawKey(after->Key.Get(), at) && !(moment < at))
+        return refuse(TDrawRefusal::OutOfOrder, rsDrawNotBeforeNext, *after, false);
+    return {};
+}
+
 } // namespace
 
 void TDrawArchive::AppendDraws(const TDrawsArray& draws)
 {
-    for (const TDrawRec& draw : draws)
+    const TDrawRec* before = FState.FDraws.empty() ? nullptr : &FState.FDraws.back();
+    for (const TDrawRec& draw : draws) {
         CheckDigits(draw);
+        TDateTime moment = 0;
+        if (!ReadDrawKey(draw.Key.Get(), moment))
+            throw Exception(Format(LoadResString(rsDrawBadDate), {draw.Key.Get()}));
+        const TDrawCheck check = CheckDrawOrder(draw, moment, before, nullptr, true);
+        if (check.Refused())
+            throw Exception(check.Message);
+        before = &draw;
+    }
     FState.FDraws.insert(FState.FDraws.end(), draws.begin(), draws.end());
 }
 
@@ -156,6 +199,11 @@ TDrawRec TDrawArchive::NewDrawRecord() const
 {
     TDrawRec draw;
     draw.Number = static_cast<std::uint32_t>(FState.NextDrawNumber(0));
+    TDateTime newest = 0;
+    if (!FState.FDraws.empty() && ReadDrawKey(FState.FDraws.back().Key.Get(), newest)) {
+        const TDateTime next = DrawAfter(newest);
+        draw.Key.Set(MakeDrawKey(next, next));
+    }
     return draw;
 }
 
@@ -171,11 +219,6 @@ TDrawCheck TDrawArchive::CheckDraw(const TDrawRec& draw, int index) const
             return refuse(TDrawRefusal::NumberTaken, Format(LoadResString(rsDrawNumberTaken),
                                                             {static_cast<qint64>(draw.Number), other.Key.Get()}));
     }
-    if (index < 0 && !draws.empty() && draw.Number < draws.back().Number)
-        return refuse(TDrawRefusal::NumberNotAbove,
-                      Format(LoadResString(rsDrawNumberNotAbove), {static_cast<qint64>(draw.Number),
-                                                                   static_cast<qint64>(draws.back().Number),
-                                                                   draws.back().Key.Get()}));
     TDateTime moment = 0;
     if (!ReadDrawKey(key, moment))
         return refuse(TDrawRefusal::BadDate, Format(LoadResString(rsDrawBadDate), {key}));
@@ -188,24 +231,11 @@ TDrawCheck TDrawArchive::CheckDraw(const TDrawRec& draw, int index) const
             return refuse(TDrawRefusal::KeyTaken,
                           Format(LoadResString(rsDrawKeyTaken), {key, static_cast<qint64>(other.Number)}));
     }
-    // The draws before and after: a neighbour whose key does not read sets no bound, so that a
-    // damaged key can be mended draw by draw.
-    const auto neighbour = [&draws](qsizetype i, TDateTime& at) -> const TDrawRec* {
-        if (i < 0 || i >= static_cast<qsizetype>(draws.size()) || !ReadDrawKey(draws[static_cast<size_t>(i)].Key.Get(), at))
-            return nullptr;
-        return &draws[static_cast<size_t>(i)];
+    const auto at = [&draws](qsizetype i) {
+        return i >= 0 && i < static_cast<qsizetype>(draws.size()) ? &draws[static_cast<size_t>(i)] : nullptr;
     };
     const qsizetype before = index < 0 ? static_cast<qsizetype>(draws.size()) - 1 : index - 1;
-    TDateTime at = 0;
-    if (const TDrawRec* previous = neighbour(before, at); previous && !(moment > at)) {
-        const TResString& text = index < 0 ? rsDrawNotNewer : rsDrawNotAfterPrevious;
-        return refuse(index < 0 ? TDrawRefusal::NotNewer : TDrawRefusal::OutOfOrder,
-                      Format(LoadResString(text), {key, static_cast<qint64>(previous->Number), previous->Key.Get()}));
-    }
-    if (const TDrawRec* next = index < 0 ? nullptr : neighbour(index + 1, at); next && !(moment < at))
-        return refuse(TDrawRefusal::OutOfOrder, Format(LoadResString(rsDrawNotBeforeNext),
-                                                       {key, static_cast<qint64>(next->Number), next->Key.Get()}));
-    return {};
+    return CheckDrawOrder(draw, moment, at(before), index < 0 ? nullptr : at(index + 1), index < 0);
 }
 
 void TDrawArchive::AddDraw(const TDrawRec& draw)

@@ -48,6 +48,7 @@ enum class TDrawRefusal {
     NotNewer,      // added as the newest, but not later than the newest stored draw
     NumberNotAbove,   // added as the newest, but numbered below the newest stored draw
     OutOfOrder,    // changed in place, but not between the draws before and after it
+    NumberOutOfOrder,   // changed in place, but not numbered between the draws before and after it
 };
 struct TDrawCheck {
     TDrawRefusal Refusal = TDrawRefusal::None;
@@ -85,19 +86,26 @@ public:
     // Removes the record at the archive index; raises "Запись со индексом %d ..." outside it.
     void DeleteDrawRecord(int index);
 
-    // A new record for the add command: all zero, numbered on from the newest draw.
+    // A new record for the add command, digits zero: the draw that follows the newest stored
+    // one (its midday draw is followed by the evening draw of that day, its evening draw by the
+    // midday draw of the next day), numbered on from it. A later draw would leave one out that
+    // no command could bring in afterwards. The key stays empty when the archive is empty or
+    // its newest key does not read. The clock is not looked at: CheckDraw refuses a draw it has
+    // not reached yet.
     TDrawRec NewDrawRecord() const;
     // Appends draws in order as the newest ones, without saving (the caller saves through
-    // SaveAppendedDraws). Every record's digits are checked first: one outside 0..9 raises and
-    // nothing is appended.
+    // SaveAppendedDraws). Every record is checked first: a digit outside 0..9, a key that is no
+    // draw date, or a draw out of the archive's order (see CheckDraw) after the newest stored
+    // draw or the draw before it in the batch raises, and nothing is appended.
     void AppendDraws(const TDrawsArray& draws);
     // Whether a draw may stand in the archive: at the archive index in place of the draw there,
     // or with index -1 as the newest draw. The archive never holds one number or one key twice
     // (lookups by number and by key would find either draw), nor a key that is no date or a
     // draw held after the clock (the download starts at the newest draw's date), and it stays
-    // in draw order: a draw lies strictly between its neighbours (a neighbour whose key does
-    // not read sets no bound), and a newest draw also takes a number above the newest's
-    // (lookups by number and the next number offered rely on it). Digits are not looked at.
+    // in draw order, which every change of the archive keeps: numbers and moments rise strictly
+    // from each draw to the next (a neighbour whose key does not read sets no bound on the
+    // moment). Lookups by number, the next number offered to stakes and downloads, and the
+    // download's start rely on it. Digits are not looked at.
     TDrawCheck CheckDraw(const TDrawRec& draw, int index) const;
     // Appends a draw as the newest one, saves, refreshes the views. A digit outside 0..9 or a
     // draw that CheckDraw refuses raises with its message, and nothing changes.

@@ -10,13 +10,16 @@
 #include "platform/SysErrorText.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
+#include "support/RFileProcs.h"
+#include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 
-#include <QFile>
+#include <QHash>
 #include <QIODevice>
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -34,6 +37,8 @@ const TResString SSkippedDigits = RESSTR("DrawsCsv", "цифры вне 0..9: %d
 const TResString SSkippedBadDate = RESSTR("DrawsCsv", "дата тиража не читается: %d");
 const TResString SSkippedFuture = RESSTR("DrawsCsv", "дата и время тиража позже текущих: %d");
 const TResString SSkippedStored = RESSTR("DrawsCsv", "тираж уже есть в архиве: %d");
+const TResString SSkippedConflict =
+    RESSTR("DrawsCsv", "тираж с теми же датой и временем уже есть в архиве с другими числами: %d");
 const TResString SSkippedOlder = RESSTR("DrawsCsv", "тираж старше последнего тиража архива: %d");
 const TResString SSkippedNumber = RESSTR("DrawsCsv", "номер тиража не больше номера последнего тиража архива: %d");
 
@@ -59,6 +64,13 @@ bool IsBlankLine(const QString& line)
 QString KeyOf(const TDrawRec& draw)
 {
     return draw.Key.Get().toUpper();
+}
+
+// A digit cell: one character 0..9, or -1. A letter or an empty cell is no digit 0.
+int DigitOf(const QString& cell)
+{
+    return cell.size() == 1 && cell[0] >= QLatin1Char('0') && cell[0] <= QLatin1Char('9') ? cell[0].unicode() - '0'
+                                                                                           : -1;
 }
 
 }  // namespace
@@ -166,9 +178,9 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
                 continue;
             }
         }
-        const int digit1 = StrToNum(fields[first + 1]);
-        const int digit2 = StrToNum(fields[first + 2]);
-        if (digit1 < 0 || digit1 > 9 || digit2 < 0 || digit2 > 9) {
+        const int digit1 = DigitOf(fields[first + 1]);
+        const int digit2 = DigitOf(fields[first + 2]);
+        if (digit1 < 0 || digit2 < 0) {
             ++plan.SkippedDigits;
             continue;
         }
@@ -189,10 +201,11 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
     // would look old. Lines of one moment keep their file order, so the first of them is the
     // one taken.
     std::stable_sort(offers.begin(), offers.end(), [](const TOffer& a, const TOffer& b) { return a.Moment < b.Moment; });
-    QSet<QString> keys;
+    // The keys held, stored or added, with their digits.
+    QHash<QString, std::array<std::uint8_t, 2>> keys;
     QSet<std::uint32_t> numbers;
     for (const TDrawRec& draw : stored) {
-        keys.insert(KeyOf(draw));
+        keys.insert(KeyOf(draw), draw.Digits);
         numbers.insert(draw.Number);
     }
     std::int64_t newest = stored.empty() ? 0 : stored.back().Number;
@@ -202,7 +215,12 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
     for (TOffer& offer : offers) {
         const std::int64_t number = offer.Number > 0 ? offer.Number : newest + 1;
         const QString key = KeyOf(offer.Draw);
-        if (keys.contains(key) || (offer.Number > 0 && numbers.contains(static_cast<std::uint32_t>(number)))) {
+        const auto held = keys.constFind(key);
+        if (held != keys.cend() && *held != offer.Draw.Digits) {
+            ++plan.SkippedConflict;
+            continue;
+        }
+        if (held != keys.cend() || (offer.Number > 0 && numbers.contains(static_cast<std::uint32_t>(number)))) {
             ++plan.SkippedStored;
             continue;
         }
@@ -218,7 +236,7 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
         }
         offer.Draw.Number = static_cast<std::uint32_t>(number);
         plan.Added.push_back(offer.Draw);
-        keys.insert(key);
+        keys.insert(key, offer.Draw.Digits);
         numbers.insert(offer.Draw.Number);
         newest = number;
         newestMoment = offer.Moment;
@@ -241,6 +259,18 @@ QByteArray ReadDrawsCsv(QIODevice& device, const QString& fileName)
     return bytes;
 }
 
+QByteArray ReadDrawsCsvFile(const QString& fileName)
+{
+    try {
+        return RfoReadRegularFile(fileName, MaxDrawsCsvBytes);
+    } catch (const ESystemError& e) {
+        throw Exception(Format(LoadResString(SOpenError), {fileName, SystemErrorText(e.Code())}));
+    } catch (const Exception& e) {
+        // Not a regular file, or too large: the reason names the file itself.
+        throw Exception(Format(LoadResString(SOpenError), {fileName, e.Message()}));
+    }
+}
+
 QString DrawsImportReport(const TDrawsImportPlan& plan)
 {
     QString text = Format(LoadResString(SAdded), {static_cast<int>(plan.Added.size())});
@@ -253,6 +283,7 @@ QString DrawsImportReport(const TDrawsImportPlan& plan)
         {plan.SkippedBadDate, &SSkippedBadDate},
         {plan.SkippedFuture, &SSkippedFuture},
         {plan.SkippedStored, &SSkippedStored},
+        {plan.SkippedConflict, &SSkippedConflict},
         {plan.SkippedOlder, &SSkippedOlder},
         {plan.SkippedNumber, &SSkippedNumber},
     };
@@ -280,17 +311,9 @@ std::optional<TDrawsImportPlan> TDrawsCsvExchange::Import()
     TDrawsImportPlan plan;
     {
         TBusyScope busy(Format(LoadResString(SImporting), {fileName}));
-        std::unique_ptr<QIODevice> device;
-        if (OpenFile) {
-            device = OpenFile(fileName);
-        } else {
-            auto file = std::make_unique<QFile>(fileName);
-            if (!file->open(QIODevice::ReadOnly))
-                throw Exception(Format(LoadResString(SOpenError), {fileName, FileErrorText(*file)}));
-            device = std::move(file);
-        }
         // The whole file first: a read error part-way leaves the archive as it was.
-        plan = PlanDrawsImport(FState.FDraws, ReadDrawsCsv(*device, fileName), ClockNow());
+        const QByteArray bytes = OpenFile ? ReadDrawsCsv(*OpenFile(fileName), fileName) : ReadDrawsCsvFile(fileName);
+        plan = PlanDrawsImport(FState.FDraws, bytes, ClockNow());
         const size_t before = FState.FDraws.size();
         FArchive.AppendDraws(plan.Added);
         FArchive.SaveAppendedDraws(before);

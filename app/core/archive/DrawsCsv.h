@@ -42,23 +42,25 @@ struct TDrawsImportPlan {
     int SkippedFuture = 0;        // the draw's date and time lie after the clock
     int SkippedStored = 0;        // the key or the number is in the archive already (stored,
                                   // or added from an earlier line)
+    int SkippedConflict = 0;      // the key is in the archive already with other digits
     int SkippedOlder = 0;         // held before the newest draw
     int SkippedNumber = 0;        // a later draw whose number is not above the newest draw's
     int Skipped() const
     {
-        return SkippedFormat + SkippedDigits + SkippedBadDate + SkippedFuture + SkippedStored + SkippedOlder
-               + SkippedNumber;
+        return SkippedFormat + SkippedDigits + SkippedBadDate + SkippedFuture + SkippedStored + SkippedConflict
+               + SkippedOlder + SkippedNumber;
     }
 };
 
 // The draws a file adds to the archive at the moment `now`. A UTF-8 byte order mark at the
 // start of the file is passed over (editors write one; the rest is read as cp1251 all the
-// same). A line's key is cut to 12 characters and its digits read as integers (0 for a text
-// that is not one). A draw is offered only when both digits are 0..9 and its key reads as a
-// draw date (ReadDrawKey) held by `now`. The offered draws are taken in draw order, whatever
-// order the file lists them in (a file written newest first loses nothing): each is added
-// when its key (letter case ignored) and its number are neither stored nor added before it,
-// and both its number and its moment are above the newest draw's, stored or added. So the
+// same). A line's key is cut to 12 characters. A draw is offered only when each digit cell is
+// one digit 0..9 (a letter or an empty cell is no 0) and its key reads as a draw date
+// (ReadDrawKey) held by `now`. The offered draws are taken in draw order, whatever order the
+// file lists them in (a file written newest first loses nothing): each is added when its key
+// (letter case ignored) and its number are neither stored nor added before it, and both its
+// number and its moment are above the newest draw's, stored or added. A key stored or added
+// before with other digits is counted apart from a plain repeat: one of the two is wrong. So the
 // archive stays in the order of its numbers and of its dates, and the newest draw is the one
 // with the highest number and the latest date (a stored newest key that does not read sets no
 // bound on the moment). A 3-field line gets the number after the newest draw's at its turn,
@@ -68,6 +70,14 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
 // Every byte the device holds. Raises Exception naming the file when it reports an error,
 // wherever in the file that happens.
 QByteArray ReadDrawsCsv(QIODevice& device, const QString& fileName);
+
+// The largest file an import reads: far above any archive (a line of some 24 bytes per draw,
+// two draws a day, is under 20 KB a year), small enough to be held with its text at once.
+inline constexpr qint64 MaxDrawsCsvBytes = 32 * 1024 * 1024;
+// The bytes of the named file for an import: a regular file (a link counting as what it points
+// to) of at most MaxDrawsCsvBytes, opened without waiting on a pipe. Raises Exception naming the
+// file otherwise, or when it cannot be read.
+QByteArray ReadDrawsCsvFile(const QString& fileName);
 
 // The text that tells the user what an import added and skipped.
 QString DrawsImportReport(const TDrawsImportPlan& plan);
@@ -82,7 +92,8 @@ public:
     // The prompt for a file: save asks for a name to write. True with the name in fileName.
     std::function<bool(bool save, const QString& filter, const QString& defaultExt, QString& fileName)>
         PromptFile;
-    // Opens the file for reading (tests hand in a device that fails part-way).
+    // Opens the file for reading in place of ReadDrawsCsvFile (tests hand in a device that fails
+    // part-way).
     std::function<std::unique_ptr<QIODevice>(const QString& fileName)> OpenFile;
 
     // Import: asks for a file, reads it whole, appends the draws it adds by the clock and

@@ -127,8 +127,8 @@ void TFormDraw::accept()
         const TDrawCheck check = FChecker(draw);
         if (check.Refused()) {
             ErrorBox(check.Message);
-            const bool onNumber = check.Refusal == TDrawRefusal::NumberTaken
-                                  || check.Refusal == TDrawRefusal::NumberNotAbove || !FWithDate;
+            const bool onNumber = check.Refusal == TDrawRefusal::NumberTaken || check.Refusal == TDrawRefusal::NumberNotAbove
+                                  || check.Refusal == TDrawRefusal::NumberOutOfOrder || !FWithDate;
             if (onNumber)
                 FUi->edDrawNumber->setFocus();
             else

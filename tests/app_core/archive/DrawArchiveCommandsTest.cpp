@@ -175,7 +175,7 @@ TEST_F(DrawCommandTest, AddAndEditSaveAndRefresh)
     draw.Key.Set(MakeDrawKey(EncodeDate(2016, 8, 1), EncodeTime(13, 59, 0, 0)));
     FArchive.AddDraw(draw);
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes({Draw(1, 4, 2, "08/01/2016 M")}));
-    EXPECT_EQ(FArchive.NewDrawRecord().Number, 2u);
+    EXPECT_EQ(FArchive.NewDrawRecord(), Draw(2, 0, 0, "08/01/2016 E"));
     EXPECT_EQ(refreshes, QList<bool>({false}));
 
     // Digits that no table of the program can index are refused before anything changes.
@@ -185,21 +185,23 @@ TEST_F(DrawCommandTest, AddAndEditSaveAndRefresh)
     EXPECT_THROW(FArchive.EditDraw(0, bad), Exception);
     EXPECT_EQ(FState.FDraws.size(), 1u);
 
-    // Editing keeps the index even when the number no longer fits the order.
+    // Editing keeps the index.
     FArchive.AddDraw(Draw(2, 5, 5, "08/01/2016 E"));
-    FArchive.EditDraw(0, Draw(9, 1, 1, "08/01/2016 M"));
-    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({9, 2}));
-    EXPECT_EQ(FState.FindDrawByNumber(9), 0);
+    EXPECT_EQ(FArchive.NewDrawRecord(), Draw(3, 0, 0, "08/02/2016 M"));
+    FArchive.EditDraw(0, Draw(1, 1, 1, "08/01/2016 M"));
+    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({1, 2}));
     EXPECT_EQ(ReadFileBytes(FState.DrawsFileName()), DrawsToBytes(FState.FDraws));
     EXPECT_THROW(FArchive.EditDraw(2, Draw(3, 1, 1, "")), Exception);
     EXPECT_EQ(refreshes.size(), 3);
 
-    // Appending checks every record before it takes any.
+    // Appending checks every record, its digits and its order, before it takes any.
     EXPECT_THROW(FArchive.AppendDraws({Draw(3, 1, 2, "08/02/2016 M"), Draw(4, 1, 12, "08/02/2016 E")}),
                  Exception);
-    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({9, 2}));
+    EXPECT_THROW(FArchive.AppendDraws({Draw(3, 1, 2, "08/02/2016 M"), Draw(3, 1, 2, "08/02/2016 E")}), Exception);
+    EXPECT_THROW(FArchive.AppendDraws({Draw(3, 1, 2, "08/02/2016 E"), Draw(4, 1, 2, "08/02/2016 M")}), Exception);
+    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({1, 2}));
     FArchive.AppendDraws({Draw(3, 1, 2, "08/02/2016 M"), Draw(4, 9, 0, "08/02/2016 E")});
-    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({9, 2, 3, 4}));
+    EXPECT_EQ(NumbersOf(FState.FDraws), QList<std::uint32_t>({1, 2, 3, 4}));
 }
 
 TEST_F(DrawCommandTest, DeleteByArchiveIndex)
@@ -329,6 +331,8 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
                                "Укажите более поздние дату или время тиража.");
     const QString notBefore = U("Тираж \"%1\" должен быть раньше следующего тиража архива (тираж %2, \"%3\")!\n\n"
                                 "Укажите более ранние дату или время тиража.");
+    const QString numberOrder = U("Номер тиража %1 должен быть %2 номера %3 тиража архива (тираж %4, \"%5\")!\n\n"
+                                  "Укажите %6 номер тиража.");
     struct TCase {
         const char* Name;
         int Index;   // -1: added as the newest
@@ -366,6 +370,10 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
          notBefore.arg("01/09/2017 M").arg(297).arg("12/27/2016 M")},
         {"edit the oldest: the newest number", 0, 300, "08/01/2016 M", TDrawRefusal::NumberTaken,
          numberTaken.arg(300).arg("12/28/2016 E")},
+        {"edit 150: the next free number", 149, 301, "10/14/2016 E", TDrawRefusal::NumberOutOfOrder,
+         numberOrder.arg(301).arg(U("меньше"), U("следующего")).arg(151).arg("10/15/2016 M", U("меньший"))},
+        {"edit 150: a free number below 149", 149, 0, "10/14/2016 E", TDrawRefusal::NumberOutOfOrder,
+         numberOrder.arg(0).arg(U("больше"), U("предыдущего")).arg(149).arg("10/14/2016 M", U("больший"))},
     };
     FState.FDraws = archive;
     FArchive.SaveDrawsFile();

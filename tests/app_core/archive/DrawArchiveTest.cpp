@@ -275,7 +275,7 @@ TEST_F(DrawArchiveFileTest, FailedSaveUndoesTheCommand)
     };
     const TCase cases[] = {
         {"add", [&] { FArchive.AddDraw(Draw(7, 1, 2, "08/04/2016 M")); }},
-        {"edit", [&] { FArchive.EditDraw(2, Draw(77, 9, 9, "08/02/2016 M")); }},
+        {"edit", [&] { FArchive.EditDraw(2, Draw(3, 9, 9, "08/02/2016 M")); }},
         {"delete", [&] {
              FBoxes.Answer(IDYES);
              FArchive.DeleteDraws({0, 5, 3});

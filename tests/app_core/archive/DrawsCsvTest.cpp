@@ -8,12 +8,16 @@
 #include "tests/app_core/CoreTestEnv.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -164,7 +168,7 @@ TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
         const char* Name;
         const char* Line;
         const char* Added;   // "," between draws
-        int Format, Digits, BadDate, Future, Stored, Older = 0, Number = 0;
+        int Format, Digits, BadDate, Future, Stored, Older = 0, Number = 0, Conflict = 0;
     } cases[] = {
         {"unquoted key: 4 fields, the first no integer", "08/05/2016 M;3;7", "", 1, 0, 0, 0, 0},
         {"quoted, it is numbered after the newest", "\"08/05/2016 M\";3;7", "6 37 08/05/2016 M", 0, 0, 0, 0, 0},
@@ -178,12 +182,13 @@ TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
         {"a number stored", "4;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 1},
         {"a deleted number below the newest", "1;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 0, 0, 1},
         {"the newest number again", "5;\"08/06/2016 M\";1;1", "", 0, 0, 0, 0, 1},
-        {"the newest key, another letter case", "9;\"08/04/2016 m\";1;1", "", 0, 0, 0, 0, 1},
-        {"3 fields with a stored key", "\"08/03/2016 M\";1;1", "", 0, 0, 0, 0, 1},
+        {"the newest key, another letter case", "9;\"08/04/2016 m\";3;3", "", 0, 0, 0, 0, 1},
+        {"3 fields with a stored key, other digits", "\"08/03/2016 M\";1;1", "", 0, 0, 0, 0, 0, 0, 0, 1},
         {"a number above, a date before the newest", "9;\"08/03/2016 E\";1;1", "", 0, 0, 0, 0, 0, 1, 0},
         {"the newest day's evening", "9;\"08/04/2016 E\";0;9", "9 09 08/04/2016 E", 0, 0, 0, 0, 0},
         {"key cut to 12 characters", "9;\"08/05/2016 M extra\";1;2", "9 12 08/05/2016 M", 0, 0, 0, 0, 0},
-        {"a digit that is no integer reads as 0", "9;\"08/05/2016 M\";x;5", "9 05 08/05/2016 M", 0, 0, 0, 0, 0},
+        {"a digit that is a letter", "\"08/05/2016 M\";a;5", "", 0, 1, 0, 0, 0},
+        {"an empty digit", "\"08/05/2016 E\";5;", "", 0, 1, 0, 0, 0},
         {"hexadecimal number", "$10;\"08/05/2016 M\";1;2", "16 12 08/05/2016 M", 0, 0, 0, 0, 0},
         {"the largest number a record holds", "4294967295;\"08/05/2016 M\";1;2", "4294967295 12 08/05/2016 M", 0, 0, 0, 0, 0},
         {"a number past it", "4294967296;\"08/05/2016 M\";1;2", "", 1, 0, 0, 0, 0},
@@ -217,6 +222,7 @@ TEST(DrawsCsvPlan, WhatIsSkippedAndWhy)
         EXPECT_EQ(plan.SkippedStored, c.Stored);
         EXPECT_EQ(plan.SkippedOlder, c.Older);
         EXPECT_EQ(plan.SkippedNumber, c.Number);
+        EXPECT_EQ(plan.SkippedConflict, c.Conflict);
     }
 }
 
@@ -234,7 +240,7 @@ TEST(DrawsCsvPlan, LinesOfOneFileAreCheckedAgainstEachOther)
     EXPECT_EQ(Texts(plan.Added),
               Fields({"12 11 08/02/2016 M", "13 33 08/03/2016 E", "20 44 08/04/2016 M", "21 66 08/05/2016 E"}));
     EXPECT_EQ(plan.Lines, 7);
-    EXPECT_EQ(plan.SkippedStored, 2);
+    EXPECT_EQ(plan.SkippedConflict, 2);
     EXPECT_EQ(plan.SkippedNumber, 1);
 
     // After the largest number no 3-field line can be numbered.
@@ -305,12 +311,14 @@ TEST(DrawsCsvPlan, ReportTellsWhatWasAddedAndSkipped)
     plan.SkippedStored = 5;
     plan.SkippedOlder = 6;
     plan.SkippedNumber = 7;
-    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 0\n\nПропущено строк: 28\n"
+    plan.SkippedConflict = 8;
+    EXPECT_EQ(DrawsImportReport(plan), U("Добавлено тиражей: 0\n\nПропущено строк: 36\n"
                                          "- неверный формат строки: 1\n"
                                          "- цифры вне 0..9: 2\n"
                                          "- дата тиража не читается: 3\n"
                                          "- дата и время тиража позже текущих: 4\n"
                                          "- тираж уже есть в архиве: 5\n"
+                                         "- тираж с теми же датой и временем уже есть в архиве с другими числами: 8\n"
                                          "- тираж старше последнего тиража архива: 6\n"
                                          "- номер тиража не больше номера последнего тиража архива: 7"));
 }
@@ -407,11 +415,20 @@ TEST_F(DrawsCsvTest, AReadErrorPartWayAppendsNothing)
     EXPECT_TRUE(FBoxes.Boxes().isEmpty());
     EXPECT_TRUE(IsNotWaiting());
 
-    // A file that cannot be opened.
+    // A file that cannot be opened, a link to a device without end, a FIFO without a writer and a
+    // file past the bound are refused at once.
     FCsv.OpenFile = nullptr;
-    FNames = {DataFile(QStringLiteral("none.csv"))};
-    EXPECT_THROW(FCsv.Import(), Exception);
+    const QString zero = DataFile(QStringLiteral("zero.csv"));
+    const QString fifo = DataFile(QStringLiteral("fifo.csv"));
+    QFile large(DataFile(QStringLiteral("large.csv")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero) && ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(MaxDrawsCsvBytes + 1));
+    for (const QString& name : {DataFile(QStringLiteral("none.csv")), zero, fifo, large.fileName()}) {
+        FNames = {name};
+        EXPECT_THROW(FCsv.Import(), Exception) << name.toStdString();
+    }
     EXPECT_EQ(FState.FDraws.size(), 1u);
+    EXPECT_EQ(ExceptionText(std::bad_alloc()), U("Недостаточно памяти для выполнения операции."));
 }
 
 TEST_F(DrawsCsvTest, AFailedArchiveSaveTakesTheDrawsBack)

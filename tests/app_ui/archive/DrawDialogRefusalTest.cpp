@@ -96,6 +96,9 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
         {"edit: the number of the draw before", "DrawsEdit", 0, {299, "1;1", dec28, evening},
          {300, "1;1", dec28, evening}, numberTaken.arg(299).arg("12/28/2016 M"), "edDrawNumber",
          Draw(300, 1, 1, "12/28/2016 E")},
+        {"edit: a number above the draw after", "DrawsEdit", 1, {301, "1;1", dec28, noon}, {299, "1;1", dec28, noon},
+         U("Номер тиража 301 должен быть меньше номера следующего тиража архива (тираж 300, \"12/28/2016 E\")!\n\n"
+           "Укажите меньший номер тиража."), "edDrawNumber", Draw(299, 1, 1, "12/28/2016 M")},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

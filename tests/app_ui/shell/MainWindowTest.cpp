@@ -214,8 +214,8 @@ TEST_F(MainWindowTest, DrawsAddTakesTheDialogsDrawAsTheNewest)
     EXPECT_EQ(added.Number, 11u);
     EXPECT_EQ(added.Digits[0], 4);
     EXPECT_EQ(added.Digits[1], 1);
-    // At 20:00 the clock's day has had its evening draw.
-    EXPECT_EQ(added.Key.Get(), "08/10/2016 E");
+    // The draw after the newest stored one (08/05/2016 E), though the clock has seen later ones.
+    EXPECT_EQ(added.Key.Get(), "08/06/2016 M");
     EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".ldr")).size(), 11 * DrawRecSize);
     EXPECT_EQ(Cell(*form, 0, 0), "11");
 }
