@@ -22,15 +22,14 @@ QString CsvUnquote(const QString& text)
     const QChar quote = QLatin1Char('"');
     if (result.size() < 2 || result.front() != quote || result.back() != quote)
         return result;
-    result = result.mid(1, result.size() - 2);
-    // From the end backwards: a quote whose left neighbour is a quote stays (and that neighbour is
-    // then looked at on its own), any other quote goes, so "" becomes " and a lone " vanishes.
-    for (qsizetype i = result.size() - 1; i >= 0; --i) {
-        if (result.at(i) != quote)
-            continue;
-        if (i > 0 && result.at(i - 1) == quote)
-            continue;
-        result.remove(i, 1);
-    }
-    return result;
+    // A quote whose left neighbour is a quote stays, any other quote goes: of every run of quotes
+    // one goes, so "" becomes " and a lone " vanishes. Built in one pass: removing in place
+    // would move the rest of a long value once for every quote.
+    const QStringView inner = QStringView(result).mid(1, result.size() - 2);
+    QString unquoted;
+    unquoted.reserve(inner.size());
+    for (qsizetype i = 0; i < inner.size(); ++i)
+        if (inner[i] != quote || (i > 0 && inner[i - 1] == quote))
+            unquoted += inner[i];
+    return unquoted;
 }

@@ -7,6 +7,8 @@
 #include "platform/Exceptions.h"
 #include "platform/ResString.h"
 
+#include <utility>
+
 namespace {
 
 const TResString SPairNotFound =
@@ -26,10 +28,11 @@ qsizetype FindMarker(const QString& text, const QString& marker, qsizetype from)
     return text.indexOf(marker, from, Qt::CaseInsensitive);
 }
 
-TMatch Match(const QString& text, const QString& startMarker, const QString& endMarker, int mode)
+TMatch Match(const QString& text, const QString& startMarker, const QString& endMarker, int mode,
+            qsizetype from = 0)
 {
     TMatch match;
-    const qsizetype found = FindMarker(text, startMarker, 0);
+    const qsizetype found = FindMarker(text, startMarker, from);
     if (found < 0)
         return match;
     match.StartFound = true;
@@ -72,6 +75,16 @@ QString CutBetween(QString& text, const QString& startMarker, const QString& end
     if (match.StartFound)
         text.remove(0, match.ConsumedTo);
     return match.Value;
+}
+
+std::optional<QString> NextBetween(const QString& text, qsizetype& from, const QString& startMarker,
+                                   const QString& endMarker, int mode)
+{
+    TMatch match = Match(text, startMarker, endMarker, mode, from);
+    if (!match.StartFound)
+        return std::nullopt;
+    from = match.ConsumedTo;
+    return std::move(match.Value);
 }
 
 QString CutField(QString& text, const QString& marker)

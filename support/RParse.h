@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Cutting values out of server replies and web pages by their surrounding markers.
 // Markers are found without regard to letter case. Every value found is passed through
 // CsvUnquote (trimmed, one pair of enclosing double quotes removed).
@@ -23,6 +25,13 @@ QString ExtractBetween(const QString& text, const QString& startMarker, const QS
 // Where the end marker is missing (modes 1 and 2) the rest of the text is consumed. A missing
 // start marker leaves the text as it was; mode 0 raises before anything is removed.
 QString CutBetween(QString& text, const QString& startMarker, const QString& endMarker, int mode);
+
+// As CutBetween on the text from position `from` on, the text left as it is: `from` moves past
+// what the cut would remove. Nothing (and `from` unchanged) when no start marker follows it. A
+// walk through a page of repeated elements this way costs time in proportion to the page, where
+// cuts that shorten the text may copy its rest at every element.
+std::optional<QString> NextBetween(const QString& text, qsizetype& from, const QString& startMarker,
+                                   const QString& endMarker, int mode);
 
 // The text from one marker to its next occurrence (or to the end of the text); the text then
 // begins at that next occurrence. A missing marker changes nothing and gives the empty text.

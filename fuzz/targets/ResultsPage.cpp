@@ -100,6 +100,10 @@ std::vector<QByteArray> SeedsResultsPage()
         "<tr><div>13/45/2016</div><div>1-1</div><div>2-2</div></tr><tr><div>07/04/2016</div><div>10-1</div></tr>",
         "<section class=\"winningNumbersResults\"><tbody><tr><div>07/05/2016</div>",
         "<html><footer id=\"footerMain\"></html>",
+        // Rows split over two tables, the newer ones first; the second table not closed.
+        "<section class=\"winningNumbersResults\"><table><thead></thead><tbody><tr><div>07/04/2016</div><div>1-1</div>"
+        "</tr></tbody></table><table><thead></thead><tbody><tr><div>07/03/2016</div><div>2-2</div></tr></tbody></table>"
+        "<table><thead></thead><tbody><tr></section><footer id=\"footerMain\">",
         "<tr><div>01/05/1900</div><div>1-2</div><div>3-4</div></tr><tr><div>07/01/2016</div><div>5-5</div><div>6-6</div></tr>"
         "<tr><div>07/11/2016</div><div>7-7</div><div>8-8</div></tr>",
         // Every day twice, a stored day further back, and a day out of order.

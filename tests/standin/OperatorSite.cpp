@@ -2,6 +2,9 @@
 
 #include <QUrlQuery>
 
+#include <algorithm>
+#include <random>
+
 namespace {
 
 const QString kDateFormat = QStringLiteral("MM/dd/yyyy");
@@ -81,14 +84,24 @@ QByteArray TOperatorSite::Page(const QDate& from, const QDate& to) const
                "<td><div>" + Cell(day, false).toUtf8() + "</div></td>"
                "<td><div>" + Cell(day, true).toUtf8() + "</div></td></tr>";
     };
+    QList<QByteArray> rows, asked;
     for (QDate day = FExtraFrom; day.isValid() && day <= FExtraTo; day = day.addDays(1))
-        page += row(day);
+        rows.append(row(day));
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         if (FLastHeldDate.isValid() && day > FLastHeldDate)
             break;
         for (int copy = 0; copy < FRowCopies; ++copy)
-            page += row(day);
+            asked.append(row(day));
     }
+    if (FRowOrder == TRowOrder::Newest)
+        asked = QList<QByteArray>(asked.rbegin(), asked.rbegin() + std::min<qsizetype>(FNewestRows, asked.size()));
+    if (FRowOrder == TRowOrder::Shuffled)
+        std::shuffle(asked.begin(), asked.end(), std::mt19937(7));
+    rows += asked;
+    const qsizetype half = FRowOrder == TRowOrder::TwoTables ? rows.size() / 2 : 0;
+    page += rows.mid(half).join();
+    if (half > 0)
+        page += "</tbody></table>\n<table class=\"results\"><thead><tr><th>Date</th></tr></thead><tbody>" + rows.mid(0, half).join();
     page += "</tbody></table>\n</section>\n"
             "<footer id=\"footerMain\"><p>Results are unofficial.</p></footer>\n</body></html>\n";
     return page;

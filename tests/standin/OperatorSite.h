@@ -47,6 +47,10 @@ public:
     // Every asked row is listed this many times one after another (a site that sends a day
     // twice); 1 by default.
     void SetRowCopies(int copies) { FRowCopies = copies; }
+    // How the asked rows are listed: oldest first, only the `rows` newest of them newest first, in
+    // a random order (of a fixed seed), or over two tables, the newer half in the first.
+    enum class TRowOrder { OldestFirst, Newest, Shuffled, TwoTables };
+    void SetRowOrder(TRowOrder order, int rows = 0) { FRowOrder = order; FNewestRows = rows; }
     // Replies gzip-encoded.
     void SetGzip(bool gzip) { FGzip = gzip; }
     // Every page sets this cookie (a whole Set-Cookie value, "sid=42; Path=/").
@@ -67,6 +71,8 @@ private:
     QDate FLastHeldDate;
     bool FLastHeldEvening = true;
     int FRowCopies = 1;
+    TRowOrder FRowOrder = TRowOrder::OldestFirst;
+    int FNewestRows = 0;
     bool FGzip = false;
     QByteArray FCookie;
     TFailure FFailure = TFailure::None;

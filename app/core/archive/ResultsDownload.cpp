@@ -3,6 +3,7 @@
 #include "app/core/archive/DrawLookups.h"
 #include "app/core/archive/ResultsPage.h"
 #include "engine/KelmaMsg.h"
+#include "engine/PrjConst.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
@@ -11,7 +12,11 @@
 #include "support/RDialogs.h"
 #include "support/RVclUtils.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -31,6 +36,8 @@ const TResString SLeftNotNewer = RESSTR("ResultsDownload", "\nне новее п
 const TResString SLeftRepeated = RESSTR("ResultsDownload", "\nуже есть в архиве или повторяется на странице: %d");
 const TResString SLeftBadCell = RESSTR("ResultsDownload", "\nс результатом не из двух цифр 0..9: %d");
 const TResString SLeftNotHeld = RESSTR("ResultsDownload", "\nс датой и временем позже текущих: %d");
+const TResString SLeftAfterMissing = RESSTR(
+    "ResultsDownload", "\nпозже дней %s - %s, тиражей которых сайт не выдал (загрузка остановлена): %d");
 
 // A failure that no retry can mend: the download stops with the message and asks nothing.
 class EDownloadStop : public Exception {
@@ -82,7 +89,17 @@ QString LeftOutText(const TResultsSkipped& skipped)
     for (const auto& [count, res] : parts)
         if (count > 0)
             text += Format(LoadResString(*res), {count});
+    if (skipped.AfterMissing > 0)
+        text += Format(LoadResString(SLeftAfterMissing), {FormatDrawDateDefault(IntToDate(skipped.MissingFrom)),
+                                                          FormatDrawDateDefault(IntToDate(skipped.MissingTo)),
+                                                          skipped.AfterMissing});
     return text;
+}
+
+// The yyyymmdd day of a draw the results page gave (its key is in the stored form).
+int DrawDay(const TDrawRec& draw)
+{
+    return DateToInt(StrToDrawDate(draw.Key.Get()));
 }
 
 } // namespace
@@ -172,23 +189,79 @@ int TResultsDownload::UpdateDraws()
 
 int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
 {
+    const TNewestDraw newest = NewestDraw(FState.FDraws);
+    // The first day that can hold a draw not stored yet: the newest stored draw's day after
+    // its midday draw, else the day after it.
+    int firstDay = fromDate;
+    if (newest.Draw && !newest.Draw->Key.Get().endsWith(QLatin1Char(DrawLetterMidday), Qt::CaseInsensitive))
+        firstDay = std::max(firstDay, IncDateInt(newest.FromDate, 1));
+    // Sites often list a fixed number of rows, newest first: the days a page leaves out before
+    // its oldest new draw are asked for again, in shorter ranges, before any draw of the window
+    // is stored, or the next window would start after them and they would be lost for good.
+    // A shorter range that brings nothing new held no draw; a site that never gives the days
+    // stops the download at the bound, storing nothing after them.
+    std::vector<TDrawsArray> pages;   // the newest days first
+    int askTo = toDate;
+    int missingTo = 0;
+    for (int requests = 1;; ++requests) {
+        const int laterBefore = FSkipped.LaterThanAsked;
+        TDrawsArray found = FetchPage(fromDate, askTo, newest.After);
+        if (found.empty()) {
+            if (pages.empty())
+                return 0;
+            // A reply that lists days after the asked ones and nothing new in them did not keep
+            // to the request: it tells nothing of the asked days.
+            if (FSkipped.LaterThanAsked > laterBefore)
+                missingTo = askTo;
+            break;
+        }
+        const int oldest = DrawDay(found.front());
+        pages.push_back(std::move(found));
+        if (oldest <= firstDay)
+            break;
+        askTo = IncDateInt(oldest, -1);
+        if (requests >= ResultsRequestsPerWindow) {
+            missingTo = askTo;
+            break;
+        }
+    }
+    if (missingTo > 0) {
+        for (const TDrawsArray& page : pages)
+            FSkipped.AfterMissing += static_cast<int>(page.size());
+        FSkipped.MissingFrom = firstDay;
+        FSkipped.MissingTo = missingTo;
+        FFailed = true;
+        return 0;
+    }
+    // Each page was numbered on from the archive: together they are numbered once more, oldest
+    // first, without a gap.
+    TDrawsArray draws;
+    std::uint64_t number = pages.back().front().Number;
+    for (auto page = pages.rbegin(); page != pages.rend(); ++page)
+        for (TDrawRec& draw : *page) {
+            if (number > std::numeric_limits<std::uint32_t>::max())
+                break;
+            draw.Number = static_cast<std::uint32_t>(number++);
+            draws.push_back(draw);
+        }
+    ShowInStatusBar(LoadResString(rsSavingDrawsFile));
+    FArchive.AppendDraws(draws);
+    return static_cast<int>(draws.size());
+}
+
+TDrawsArray TResultsDownload::FetchPage(int fromDate, int toDate, TDateTime after)
+{
     ShowInStatusBar(Format(LoadResString(rsDownloadingRange),
                            {FormatDrawDate(IntToDate(fromDate)), FormatDrawDate(IntToDate(toDate))}));
-    const QString page = HttpGet(ResultsSearchUrl(fromDate, toDate), false);
-    const QString table = ResultsTable(page);
+    const QString table = ResultsTable(HttpGet(ResultsSearchUrl(fromDate, toDate), false));
     if (table.isEmpty())
-        return 0;
+        return {};
     TResultsWindow window;
     window.FromDate = fromDate;
     window.ToDate = toDate;
-    window.After = NewestDraw(FState.FDraws).After;
+    window.After = after;
     window.Now = ClockNow();
-    const TDrawsArray found = ParseResultsTable(table, FState.FDraws, window, &FSkipped);
-    if (found.empty())
-        return 0;
-    ShowInStatusBar(LoadResString(rsSavingDrawsFile));
-    FArchive.AppendDraws(found);
-    return static_cast<int>(found.size());
+    return ParseResultsTable(table, FState.FDraws, window, &FSkipped);
 }
 
 QString TResultsDownload::HttpGet(const QString& address, bool utf8)

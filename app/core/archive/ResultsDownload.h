@@ -11,6 +11,10 @@
 
 #include <functional>
 
+// The most requests one window of 100 days may take: the asked dates, then shorter ranges for
+// days a page left out. A site that lists at least 5 days a page fills a window within it.
+inline constexpr int ResultsRequestsPerWindow = 20;
+
 // The download of new draws from the operator's results pages: windows of 100 days from the
 // newest stored draw up to today, each window asked for, parsed and saved, failures retried.
 // The requests share one cookie store for the object's life, as one browser session would.
@@ -23,9 +27,9 @@ public:
     int Execute();
     // The loop over the windows; returns the number of draws added.
     int UpdateDraws();
-    // One window, dates as yyyymmdd: the page asked for and its new draws appended to the
-    // archive (the caller saves it, and takes them back when the save fails). Returns their
-    // number.
+    // One window, dates as yyyymmdd: the page asked for (and shorter ranges for the days it left
+    // out) and the new draws appended to the archive (the caller saves it, and takes them back
+    // when the save fails). Returns their number.
     int FetchDrawsRange(int fromDate, int toDate);
     // GET through the configured proxy, with the client's time-outs; the empty text without a
     // request when the automatic proxy search found nothing.
@@ -52,6 +56,9 @@ public:
     std::function<void()> OnAfterDownload;
 
 private:
+    // The new draws of one page for the dates from .. to, numbered on from the archive.
+    TDrawsArray FetchPage(int fromDate, int toDate, TDateTime after);
+
     TMainState& FState;
     TDrawArchive& FArchive;
     TProxySettings& FProxy;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -88,9 +89,16 @@ QString ResultsSearchUrl(int fromDate, int toDate)
 
 QString ResultsTable(const QString& page)
 {
-    return ExtractBetween2(page, QStringLiteral("<section class=\"winningNumbersResults\">"),
-                           QStringLiteral("<footer id=\"footerMain\">"), 0, QStringLiteral("</thead><tbody>"),
-                           QStringLiteral("</tbody></table>"));
+    const QString section = ExtractBetween(page, QStringLiteral("<section class=\"winningNumbersResults\">"),
+                                           QStringLiteral("<footer id=\"footerMain\">"), 0);
+    // A page may split its rows over several tables (the newest half first, say): a draw of a
+    // table left unread would be taken for one the site does not hold.
+    QString rows;
+    qsizetype at = 0;
+    while (const std::optional<QString> body =
+               NextBetween(section, at, QStringLiteral("</thead><tbody>"), QStringLiteral("</tbody></table>"), 0))
+        rows += *body;
+    return rows;
 }
 
 TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window,
@@ -114,15 +122,16 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
         TDateTime Moment;
     };
     std::vector<TOffer> offers;
-    QString rest = table;
     const QString rowStart = QStringLiteral("<tr");
+    const QString rowEnd = QStringLiteral("</tr>");
     const QString cellStart = QStringLiteral("<div>");
     const QString cellEnd = QStringLiteral("</div>");
     const QString notHeld = QStringLiteral("-");
-    while (rest.contains(rowStart, Qt::CaseInsensitive)) {
-        QString row = CutBetween(rest, rowStart, QStringLiteral("</tr>"), 2);
-        const QString date = CutBetween(row, cellStart, cellEnd, 1);
-        const QString cells[2] = {CutBetween(row, cellStart, cellEnd, 1), CutBetween(row, cellStart, cellEnd, 1)};
+    // The rows are walked by position: the page is never copied, whatever its size.
+    qsizetype at = 0;
+    while (std::optional<QString> row = NextBetween(table, at, rowStart, rowEnd, 2)) {
+        const QString date = CutBetween(*row, cellStart, cellEnd, 1);
+        const QString cells[2] = {CutBetween(*row, cellStart, cellEnd, 1), CutBetween(*row, cellStart, cellEnd, 1)};
         if (!IsResultDate(date))
             continue;
         const int day = DateIntOfCell(date);
@@ -146,6 +155,7 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
             offered.insert(key);
             if (!inWindow) {
                 ++left.OutsideWindow;
+                left.LaterThanAsked += window.ToDate > 0 && day > window.ToDate ? 1 : 0;
                 continue;
             }
             const TDateTime moment = StrToDrawDate(draw.Key.Get());

@@ -15,8 +15,8 @@ inline constexpr char ResultsSearchPath[] = "/site/winningNumberSearch";
 
 // The search address for the dates from .. to (yyyymmdd).
 QString ResultsSearchUrl(int fromDate, int toDate);
-// The body of the results table cut out of the page; empty when the page has no results
-// section. A section or table that is not closed raises Exception.
+// The bodies of the results tables cut out of the page, one after another; empty when the page
+// has no results section. A section or table that is not closed raises Exception.
 QString ResultsTable(const QString& page);
 // What a page may add: rows dated within the asked window, draws later than the newest stored
 // one and held by the clock. A site is not trusted to keep to the request, and a draw appended
@@ -36,7 +36,13 @@ struct TResultsSkipped {
     int Repeated = 0;        // a key stored further back, or one the page gave already
     int BadCell = 0;         // a result that is not two digits 0..9
     int NotHeld = 0;         // a draw whose time of day is still ahead of the clock
-    int Total() const { return OutsideWindow + NotNewer + Repeated + BadCell + NotHeld; }
+    int LaterThanAsked = 0;  // of OutsideWindow, the rows dated after the asked dates
+    // Draws got but not stored, as the site would not give the days MissingFrom .. MissingTo
+    // (yyyymmdd) before them: no draw is stored ahead of one the site may still hold.
+    int AfterMissing = 0;
+    int MissingFrom = 0;
+    int MissingTo = 0;
+    int Total() const { return OutsideWindow + NotNewer + Repeated + BadCell + NotHeld + AfterMissing; }
 };
 
 // The draws of the table rows that are not stored yet, in draw order (by date, midday before

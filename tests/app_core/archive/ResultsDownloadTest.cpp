@@ -710,3 +710,58 @@ TEST_F(DownloadTest, PageRowsNewestFirstAndCellsThatAreNoDraws)
                                                     + U(c.Told) : QString());
     }
 }
+
+// The player's archive (300 draws up to 12/28/2016 E) on 06/30/2017, and sites that leave days out
+// of a page: every draw they give is stored in draw order and numbered on, none ahead of a gap.
+TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
+{
+    using O = TOperatorSite::TRowOrder;
+    const QDate first(2016, 12, 29), gapEnd(2017, 1, 5), today(2017, 6, 30);
+    const struct {
+        const char* Name;
+        O Order;
+        int Rows;
+        bool SamePage, Gap;   // same page: 03/01 .. 03/10 whatever is asked; gap: 12/29 .. 01/05 drawless
+        int Requests;       // 30 newest: 03/08 .., 02/06 .., 01/07 .., 12/28 .. 01/06; 06/01 .., 05/02 .., 04/06 ..
+        const char* Told;   // "": every draw the site holds is stored
+    } cases[] = {
+        {"the 30 newest days of each range", O::Newest, 30, false, false, 7, ""},
+        {"two tables, the newest half first", O::TwoTables, 0, false, false, 2, ""},
+        {"the newest day of each range only", O::Newest, 1, false, false, ResultsRequestsPerWindow,
+         "позже дней 12/29/2016 - 03/17/2017, тиражей которых сайт не выдал (загрузка остановлена): 40"},
+        {"the same page whatever is asked", O::OldestFirst, 0, true, false, 2, "с датой вне запрошенного периода: 20\n"
+         "позже дней 12/29/2016 - 02/28/2017, тиражей которых сайт не выдал (загрузка остановлена): 20"},
+        {"days without draws at a window's start", O::Newest, 30, false, true, 8, ""},   // the last: cells stay
+    };
+    SetToday(today);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FBoxes.Clear();
+        FServer.ClearRequests();
+        FState.FDraws = MakeArchive(300);
+        FSite.SetRowOrder(c.Order, c.Rows);
+        FSite.SetLastHeld(c.SamePage ? QDate(2016, 12, 28) : QDate(), true);
+        FSite.SetExtraDays(c.SamePage ? QDate(2017, 3, 1) : QDate(), QDate(2017, 3, 10));
+        for (QDate day = first; c.Gap && day <= gapEnd; day = day.addDays(1))
+            for (const bool evening : {false, true})
+                FSite.SetCell(day, evening, "");
+        TDrawsArray expected = MakeArchive(300);
+        const TDrawsArray fresh = SiteDraws(c.Gap ? gapEnd.addDays(1) : first, *c.Told ? gapEnd : today, 301);
+        expected.insert(expected.end(), fresh.begin(), *c.Told ? fresh.begin() : fresh.end());
+        EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()) - 300);
+        EXPECT_EQ(FState.FDraws, expected);
+        EXPECT_EQ(SiteRequests().size(), c.Requests);
+        EXPECT_EQ(FDownload.Failed(), *c.Told != 0);
+        ASSERT_EQ(FBoxes.Boxes().size(), *c.Told ? 1 : 0);
+        EXPECT_EQ(FBoxes.Last().Text, *c.Told ? U("Часть тиражей со страницы результатов не добавлена в архив:\n\n")
+                                                    + U(c.Told) : QString());
+    }
+}
+
+// A page at the reply cap, 42 000 days in random order, read as any page (bench_results_page times it).
+TEST_F(DownloadTest, PageAtTheReplyCap)
+{
+    FSite.SetRowOrder(TOperatorSite::TRowOrder::Shuffled);
+    const QByteArray page = FSite.Page(kAug1, kAug1.addDays(41999));
+    EXPECT_EQ(ParseResultsTable(ResultsTable(QString::fromLatin1(page)), {}), SiteDraws(kAug1, kAug1.addDays(41999)));
+}
