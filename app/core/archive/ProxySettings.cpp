@@ -52,7 +52,9 @@ void TProxySettings::LoadProxySettings()
         // A file that cannot be read leaves what a fresh folder gives (no proxy, port 80), as
         // the engine's settings from the same file do; nothing is written back over it then.
         read(TMemIniFile(QString()));
-        ErrorBox(Format(LoadResString(rsConfigReadError), {ExceptionText(e)}));
+        if (!FState.FConfigReadErrorTold)
+            ErrorBox(Format(LoadResString(rsConfigReadError), {ExceptionText(e)}));
+        FState.FConfigReadErrorTold = true;
     }
 }
 

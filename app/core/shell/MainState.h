@@ -122,6 +122,9 @@ public:
     bool FScriptRunning = false;
     bool FScriptStop = false;
     bool FViewsLocked = false;
+    // The settings file could not be read at start-up and the user was told: the engine and
+    // the proxy read the same file, and one reason is told once.
+    bool FConfigReadErrorTold = false;
     TProxy FProxy;
     TMainOptions Options;
 

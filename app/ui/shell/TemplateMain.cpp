@@ -380,14 +380,26 @@ void TTemplateMain::SetupLanguage()
 
 void TTemplateMain::LoadEngineConfig()
 {
-    try {
+    QString error;
+    {
         TBusyScope busy(LoadResString(rsLoadingConfig));
         TStatList& engine = FState.StatList();
-        engine.LoadCombsGenerateSettings(FState.IniFileName());
-        engine.LoadConfig(FState.IniFileName());
-        engine.LoadShreddingFormulas(FState.IniFileName());
-    } catch (const std::exception& e) {
-        ErrorBox(Format(LoadResString(rsConfigReadError), {ExceptionText(e)}));
+        const QString file = FState.IniFileName();
+        // Every part is read, so that each takes its defaults when the file cannot be read;
+        // the reason is the same for all of them and is told once.
+        for (const auto load : {&TStatList::LoadCombsGenerateSettings, &TStatList::LoadConfig,
+                                &TStatList::LoadShreddingFormulas}) {
+            try {
+                (engine.*load)(file);
+            } catch (const std::exception& e) {
+                if (error.isEmpty())
+                    error = ExceptionText(e);
+            }
+        }
+    }
+    if (!error.isEmpty()) {
+        ErrorBox(Format(LoadResString(rsConfigReadError), {error}));
+        FState.FConfigReadErrorTold = true;
     }
 }
 

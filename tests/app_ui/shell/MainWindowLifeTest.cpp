@@ -305,6 +305,19 @@ TEST_F(MainWindowTest, AFormStateThatCannotBeSavedIsToldOnceAndTheFileIsKept)
     EXPECT_EQ(ReadFileBytes(FFolder.DataFile(".frm")), before);
 }
 
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsToldOnceAndLeavesTheDefaults)
+{
+    const TConfigData fresh = Open()->State().StatList().Config();
+    QFile::remove(FFolder.DataFile(".ini"));
+    ASSERT_TRUE(QDir().mkpath(FFolder.DataFile(".ini")));   // a folder where the file should be
+    FBoxes.Clear();
+    auto form = Open();
+    // The engine's settings and the proxy's come from the one file: one box tells its reason.
+    ASSERT_EQ(FBoxes.Boxes().size(), 1);
+    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка чтения файла конфигурации!\n\n")));
+    EXPECT_TRUE(form->State().StatList().Config() == fresh);
+}
+
 TEST_F(MainWindowTest, SecondWindowOnAHeldFolderEndsAndWritesNothing)
 {
     FFolder.WriteArchive(MakeArchive(20));
