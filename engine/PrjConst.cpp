@@ -38,27 +38,45 @@ QString DrawDateToStr(TDateTime value)
     return date + QLatin1Char(' ') + letter;
 }
 
+namespace {
+
+// The draws' minutes of the day: midday at 13:00, evening at 19:57.
+constexpr int kMiddayMinute = 13 * 60;
+constexpr int kEveningMinute = 19 * 60 + 57;
+
+// The minute of the day of a moment, whole: a day's fraction is not exact in binary.
+int MinuteOfDay(TDateTime moment, TDateTime day)
+{
+    return static_cast<int>(std::round((moment - day) * 1440.0));
+}
+
+TDateTime AtMinute(TDateTime day, int minute)
+{
+    return day + EncodeTime(minute / 60, minute % 60, 0, 0);
+}
+
+} // namespace
+
 TDateTime LatestDrawBy(TDateTime moment)
 {
     const TDateTime day = std::floor(moment);
-    // Compared in whole minutes: a day's fraction is not exact in binary.
-    const double minute = std::round((moment - day) * 1440.0);
-    if (minute >= 19 * 60 + 57)
-        return day + EncodeTime(19, 57, 0, 0);
-    if (minute >= 13 * 60)
-        return day + EncodeTime(13, 0, 0, 0);
-    return day - 1 + EncodeTime(19, 57, 0, 0);
+    const int minute = MinuteOfDay(moment, day);
+    if (minute >= kEveningMinute)
+        return AtMinute(day, kEveningMinute);
+    if (minute >= kMiddayMinute)
+        return AtMinute(day, kMiddayMinute);
+    return AtMinute(day - 1, kEveningMinute);
 }
 
 TDateTime DrawAfter(TDateTime moment)
 {
     const TDateTime day = std::floor(moment);
-    const double minute = std::round((moment - day) * 1440.0);
-    if (minute < 13 * 60)
-        return day + EncodeTime(13, 0, 0, 0);
-    if (minute < 19 * 60 + 57)
-        return day + EncodeTime(19, 57, 0, 0);
-    return day + 1 + EncodeTime(13, 0, 0, 0);
+    const int minute = MinuteOfDay(moment, day);
+    if (minute < kMiddayMinute)
+        return AtMinute(day, kMiddayMinute);
+    if (minute < kEveningMinute)
+        return AtMinute(day, kEveningMinute);
+    return AtMinute(day + 1, kMiddayMinute);
 }
 
 TDateTime StrToDrawDate(const QString& text)
@@ -75,9 +93,9 @@ TDateTime StrToDrawDate(const QString& text)
     if (text.size() >= 12) {
         const QChar letter = text.at(11).toUpper();
         if (letter == QLatin1Char(DrawLetterMidday))
-            result += EncodeTime(13, 0, 0, 0);
+            result = AtMinute(result, kMiddayMinute);
         else if (letter == QLatin1Char(DrawLetterEvening))
-            result += EncodeTime(19, 57, 0, 0);
+            result = AtMinute(result, kEveningMinute);
     }
     return result;
 }
