@@ -3,6 +3,7 @@
 #include "platform/DelphiText.h"
 #include "platform/ResString.h"
 #include "support/RDateUtils.h"
+#include "support/RStrUtils.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -55,11 +56,8 @@ void RaiseKind(TRMsgKind& kind, TRMsgKind to)
 // text that ends in one (or in a full stop) is taken without it.
 QString ViewerText(const TResString& message, const TRTransaction& transaction)
 {
-    QString text = transaction.Text;
-    while (!text.isEmpty()
-           && (text.endsWith(QLatin1Char('!')) || text.endsWith(QLatin1Char('.')) || text.back().isSpace()))
-        text.chop(1);
-    return Format(LoadResString(message), {DateTimeText(transaction.EndTime), transaction.Name, text});
+    return Format(LoadResString(message),
+                  {DateTimeText(transaction.EndTime), transaction.Name, InSentence(transaction.Text)});
 }
 
 void Log(const TRMsgLogProc& log, int level, TDateTime time, TRMsgKind kind, const QString& text)

@@ -95,6 +95,14 @@ QString QuotedExcerpt(const QString& text, int maxChars)
     return kept;
 }
 
+QString InSentence(const QString& reason)
+{
+    QString why = reason.trimmed();
+    while (why.endsWith(QLatin1Char('.')) || why.endsWith(QLatin1Char('!')))
+        why = why.chopped(1).trimmed();
+    return why;
+}
+
 QString TerminalText(const QString& text)
 {
     QString result;

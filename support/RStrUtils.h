@@ -28,6 +28,10 @@ inline constexpr int QuotedTextMax = 200;
 inline constexpr int QuotedMarksMax = 2;
 QString QuotedExcerpt(const QString& text, int maxChars = QuotedTextMax);
 
+// An error's text to stand inside a sentence that ends it itself: trimmed, without an ending
+// full stop or exclamation mark.
+QString InSentence(const QString& reason);
+
 // A text as a terminal may be given it: its line breaks (LF, CR LF and a lone CR alike) become
 // LF and tabs stay, while every other control character (C0, DEL, C1) and the controls of
 // bidirectional text, which would move the cursor, recolour, erase or reorder what the

@@ -135,15 +135,6 @@ void Open(const TOpenRequest& request)
         OpenWithDesktop(request);
 }
 
-// An error's text to stand inside a sentence: without an ending full stop or exclamation mark.
-QString InSentence(const QString& reason)
-{
-    QString why = reason.trimmed();
-    while (why.endsWith(QLatin1Char('.')) || why.endsWith(QLatin1Char('!')))
-        why.chop(1);
-    return why;
-}
-
 // An address that could not be opened is told, with the address, so that the user can take
 // it elsewhere; it raises nothing, as a click on a link is all the caller did.
 void OpenAddress(const TOpenRequest& request, const QString& address, const TResString& failure)
