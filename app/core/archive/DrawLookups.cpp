@@ -115,6 +115,12 @@ int FindDrawByText(const TDrawsArray& draws, const QString& text, int n)
     return -1;
 }
 
+int ReadDrawDigit(const QString& cell)
+{
+    return cell.size() == 1 && cell[0] >= QLatin1Char('0') && cell[0] <= QLatin1Char('9') ? cell[0].unicode() - '0'
+                                                                                           : -1;
+}
+
 bool ReadDrawKey(const QString& key, TDateTime& moment)
 {
     if (key.size() != 12 || key.at(2) != QLatin1Char('/') || key.at(5) != QLatin1Char('/') || key.at(10) != QLatin1Char(' '))

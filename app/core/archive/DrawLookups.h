@@ -36,6 +36,10 @@ int FindDrawByNumber(const TDrawsArray& draws, std::int64_t number);
 // hand, from a page or from a file has such a key: the download starts at the newest one's
 // date, and the keys tell draws apart.
 bool ReadDrawKey(const QString& key, TDateTime& moment);
+// The digit a draw's digit cell, from a page or a file, stands for: a single digit 0..9, -1 for
+// any other text. Every table of the program is indexed by the digits; a number read leniently
+// ("a" or "" as 0, "05", an entity or a digit of another script) would be stored as a draw.
+int ReadDrawDigit(const QString& cell);
 // Index of the newest draw whose key equals the text (letter case ignored), -1 when none.
 // n > 0 looks only at the newest n + 1 draws; n <= 0 at all of them.
 int FindDrawByText(const TDrawsArray& draws, const QString& text, int n);

@@ -66,13 +66,6 @@ QString KeyOf(const TDrawRec& draw)
     return draw.Key.Get().toUpper();
 }
 
-// A digit cell: one character 0..9, or -1. A letter or an empty cell is no digit 0.
-int DigitOf(const QString& cell)
-{
-    return cell.size() == 1 && cell[0] >= QLatin1Char('0') && cell[0] <= QLatin1Char('9') ? cell[0].unicode() - '0'
-                                                                                           : -1;
-}
-
 }  // namespace
 
 QStringList SplitDrawsCsvLine(const QString& line)
@@ -178,8 +171,8 @@ TDrawsImportPlan PlanDrawsImport(const TDrawsArray& stored, const QByteArray& fi
                 continue;
             }
         }
-        const int digit1 = DigitOf(fields[first + 1]);
-        const int digit2 = DigitOf(fields[first + 2]);
+        const int digit1 = ReadDrawDigit(fields[first + 1]);
+        const int digit2 = ReadDrawDigit(fields[first + 2]);
         if (digit1 < 0 || digit2 < 0) {
             ++plan.SkippedDigits;
             continue;

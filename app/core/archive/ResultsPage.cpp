@@ -27,9 +27,8 @@ QString UrlDate(int date)
 }
 
 // A result cell that is neither empty nor "-": true with both digits when it is two words
-// split by "-", each a single digit 0..9 with nothing but blanks around it. Every table of the
-// program is indexed by the digits; a number read leniently ("-1-5" as 1-5, "1.5" as 0, an
-// entity or a digit of another script as 0) would be stored and counted as a draw for good.
+// split by "-", each a single digit 0..9 (ReadDrawDigit) with nothing but blanks around it
+// ("-1-5" is no 1-5).
 bool ReadResultCell(const QString& cell, std::uint8_t& digit1, std::uint8_t& digit2)
 {
     const QStringList words = cell.split(QLatin1Char('-'));
@@ -37,10 +36,10 @@ bool ReadResultCell(const QString& cell, std::uint8_t& digit1, std::uint8_t& dig
         return false;
     std::uint8_t digits[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
-        const QString word = words[i].trimmed();
-        if (word.size() != 1 || word[0] < QLatin1Char('0') || word[0] > QLatin1Char('9'))
+        const int digit = ReadDrawDigit(words[i].trimmed());
+        if (digit < 0)
             return false;
-        digits[i] = static_cast<std::uint8_t>(word[0].unicode() - '0');
+        digits[i] = static_cast<std::uint8_t>(digit);
     }
     digit1 = digits[0];
     digit2 = digits[1];
