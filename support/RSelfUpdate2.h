@@ -25,9 +25,9 @@
 // http, never makes the program run a file of this machine or of another server. A local
 // package or configuration is a regular file within the download caps. The delete lists never
 // touch the program file or the user's files, and the copy leaves the user's files (OwnFileKind)
-// as they are, says which it left, and writes nowhere a link on the way leads. The configuration, the descriptions and the
-// package are written only into files created new, never through a link planted under their
-// names. Files of the program folder are replaced only after the package ran and every check
+// as they are, says which it left, and writes nowhere a link on the way leads. The
+// configuration, the descriptions and the package are written only into files created new,
+// never through a link planted under their names. Files of the program folder are replaced only after the package ran and every check
 // passed, and the replaced ones are kept until the copy completed, so a failed copy puts them
 // back.
 

@@ -343,18 +343,17 @@ QStringList RemoveUpdateLeftovers(const QString& programFolder)
     if (::lstat(QFile::encodeName(ExcludeTrailingDelimiter(work)).constData(), &info) != 0)
         return {};
     QStringList removed;
-    if (S_ISDIR(info.st_mode)) {
-        // The copy writes a file that it replaces through "<name>.tmp" first; while the work
-        // folder holds the file, such a name in the program folder is the copy's.
-        for (const QString& relative : TreeEntries(work, QDir::Files)) {
-            const QString temporary = folder + relative + QLatin1String(".tmp");
-            if (!IsPlayerFile(relative) && LinkOnTheWay(folder, relative).isEmpty()
-                && ::lstat(QFile::encodeName(temporary).constData(), &info) == 0 && !S_ISDIR(info.st_mode)
-                && RfoDeleteFile(temporary))
-                removed.append(temporary);
-        }
+    // A link at the work folder's name is removed itself; what it leads to is nobody's here.
+    const QStringList files = S_ISDIR(info.st_mode) ? TreeEntries(work, QDir::Files) : QStringList();
+    // The copy writes a file that it replaces through "<name>.tmp" first; while the work folder
+    // holds the file, such a name in the program folder is the copy's.
+    for (const QString& relative : files) {
+        const QString temporary = folder + relative + QLatin1String(".tmp");
+        if (!IsPlayerFile(relative) && LinkOnTheWay(folder, relative).isEmpty()
+            && ::lstat(QFile::encodeName(temporary).constData(), &info) == 0 && !S_ISDIR(info.st_mode)
+            && RfoDeleteFile(temporary))
+            removed.append(temporary);
     }
-    const QStringList files = TreeEntries(work, QDir::Files);
     try {
         RemoveEntry(work);
     } catch (const std::exception&) {

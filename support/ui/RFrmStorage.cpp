@@ -259,10 +259,13 @@ void FitOnWorkArea(QWidget* window)
         return;
     const QSize outer = placed.size().grownBy(frame);
     QPoint corner = placed.topLeft();
-    for (const QRect& area : areas)
-        if (area.contains(corner))
+    for (const QRect& area : areas) {
+        if (area.contains(corner)) {
             corner = area.topLeft()
                      + QPoint(std::max(0, area.width() - outer.width()) / 2, std::max(0, area.height() - outer.height()) / 2);
+            break;
+        }
+    }
     window->resize(placed.size());
     window->move(corner);
 }
