@@ -72,36 +72,6 @@ void CheckRegular(const QString& name, const struct stat& st, qint64 maxBytes)
         throw Exception(Format(LoadResString(rfo::SFileTooLarge), {name, maxBytes}));
 }
 
-// The CRC-32 of a regular file, read without waiting on a pipe or reading a device for ever;
-// false for anything else, or when it cannot be read.
-bool RegularFileCrc32(const QString& name, std::uint32_t& crc)
-{
-    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    std::uint32_t value = 0xFFFFFFFFu;
-    char buffer[32768];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return false;
-        if (count == 0)
-            break;
-        value = UpdateCrc32(value, buffer, static_cast<std::uint16_t>(count));
-    }
-    crc = ~value;
-    return true;
-}
-
 TRFileTime ToFileTime(const struct timespec& ts)
 {
     return static_cast<std::int64_t>(ts.tv_sec) * kTicksPerSecond + ts.tv_nsec / 100 + kUnixEpochTicks;
@@ -491,6 +461,40 @@ int RfoCompareFileTimes(TRFileTime a, TRFileTime b)
     const std::int64_t sb = FloorSeconds(b);
     return sa < sb ? -1 : (sa > sb ? 1 : 0);
 }
+
+namespace {
+
+// The CRC-32 of a regular file, read without waiting on a pipe or reading a device for ever;
+// false for anything else, or when it cannot be read.
+bool RegularFileCrc32(const QString& name, std::uint32_t& crc)
+{
+    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    std::uint32_t value = 0xFFFFFFFFu;
+    char buffer[32768];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        value = UpdateCrc32(value, buffer, static_cast<std::uint16_t>(count));
+    }
+    crc = ~value;
+    return true;
+}
+
+} // namespace
 
 bool RfoFilesEqual(const QString& a, const QString& b, bool withTime)
 {
