@@ -206,6 +206,32 @@ QString ShortenSharedFolders(const QString& source, const QString& target)
     return dst.join(QLatin1Char('/'));
 }
 
+QStringList WayBelow(const QString& root, const QString& path)
+{
+    const QString base = IncludeTrailingDelimiter(root);
+    if (root.isEmpty() || !path.startsWith(base))
+        return {};
+    const QString rest = ExcludeTrailingDelimiter(path.mid(base.size()));
+    QStringList way;
+    for (qsizetype end = 0; end >= 0 && end < rest.size();) {
+        end = rest.indexOf(QLatin1Char('/'), end + 1);
+        way.append(base + (end < 0 ? rest : rest.left(end)));
+    }
+    return way;
+}
+
+QString LinkBelow(const QString& root, const QString& path)
+{
+    for (const QString& step : WayBelow(root, path)) {
+        struct stat st {};
+        if (::lstat(Native(step).constData(), &st) != 0)
+            return QString();
+        if (S_ISLNK(st.st_mode))
+            return step;
+    }
+    return QString();
+}
+
 TRTransaction StartStep(const QString& name, const TRMsgLogProc& log)
 {
     TRTransaction step;
@@ -364,7 +390,8 @@ int RfoSetFileAttr(const QString& name, int attributes)
 
 std::int64_t RfoGetFileSize(const QString& name, bool raiseError)
 {
-    const int fd = ::open(Native(name).constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a pipe without a writer would hold the open for ever.
+    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         const int code = errno;
@@ -435,6 +462,40 @@ int RfoCompareFileTimes(TRFileTime a, TRFileTime b)
     return sa < sb ? -1 : (sa > sb ? 1 : 0);
 }
 
+namespace {
+
+// The CRC-32 of a regular file, read without waiting on a pipe or reading a device for ever;
+// false for anything else, or when it cannot be read.
+bool RegularFileCrc32(const QString& name, std::uint32_t& crc)
+{
+    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    std::uint32_t value = 0xFFFFFFFFu;
+    char buffer[32768];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        value = UpdateCrc32(value, buffer, static_cast<std::uint16_t>(count));
+    }
+    crc = ~value;
+    return true;
+}
+
+} // namespace
+
 bool RfoFilesEqual(const QString& a, const QString& b, bool withTime)
 {
     if (!RfoFileExists(a) || !RfoFileExists(b))
@@ -444,7 +505,8 @@ bool RfoFilesEqual(const QString& a, const QString& b, bool withTime)
             return false;
         if (withTime && RfoCompareFileTimes(RfoGetFileWriteTime(a), RfoGetFileWriteTime(b)) != 0)
             return false;
-        return FileCrc32(a) == FileCrc32(b);
+        std::uint32_t crcA = 0, crcB = 0;
+        return RegularFileCrc32(a, crcA) && RegularFileCrc32(b, crcB) && crcA == crcB;
     } catch (const Exception&) {
         return false;
     }

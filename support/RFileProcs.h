@@ -204,6 +204,8 @@ TRTransaction CopyDirStep(const QString& sourceDir, const QString& targetDir, bo
 bool FindFilesByMask(const QString& folderPattern, const QString& masks, int attributes,
                      const TRAbortProc& abort = {}, const TRMsgLogProc& log = {});
 
+// Only regular files and folders are copied, and never through a link: a link or a pipe found
+// in the source, or a link in a folder's place below the target, makes its step an ERROR.
 void CopyMoveByMask(const QString& sourcePattern, const QString& target, const QString& masks,
                     bool move, std::uint32_t options, int finishMode, std::uint8_t trOptions,
                     int bufferKb, int speedPercent, int maxAttempts, int retryPauseSec,

@@ -6,6 +6,7 @@
 #include "support/RFileProcs.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace rfo {
 
@@ -55,6 +56,10 @@ RFO_TEXT(SCopyFileTo, "Копирование \"%s\" в \"%s\"");
 RFO_TEXT(SCopyFromTo, "Копирование \"%s\" из \"%s\" в \"%s\"");
 RFO_TEXT(SNotRegularFile, "\"%s\" не является обычным файлом.");
 RFO_TEXT(SFileTooLarge, "Размер файла \"%s\" превышает допустимый (%d байт).");
+RFO_TEXT(SLinkOnTheWay, "Путь проходит через ссылку \"%s\": по ссылкам файлы не копируются.");
+RFO_TEXT(SFolderNotFile, "\"%s\" - каталог, а не файл.");
+RFO_TEXT(SFolderLinkNotFile, "\"%s\" - ссылка на каталог, а не файл.");
+RFO_TEXT(SDanglingLink, "\"%s\" - ссылка на файл, которого нет.");
 
 #undef RFO_TEXT
 
@@ -79,6 +84,29 @@ bool IsBusyError(int code);
 
 // The target with the folders it shares with the source written as "...".
 QString ShortenSharedFolders(const QString& source, const QString& target);
+
+// The paths on the way from root down to path, one folder more each, path itself last; empty
+// when path does not lie below root.
+QStringList WayBelow(const QString& root, const QString& path);
+// The first entry on the way from root down to path, path itself included, that is a link;
+// empty when there is none or when path does not lie below root. Entries that do not exist end
+// the way: nothing below them exists either.
+QString LinkBelow(const QString& root, const QString& path);
+
+// The folders a copy by mask reads from and writes to. Below them no link is followed: a link
+// in the tree could lead the copy out of it, to read a file from elsewhere or to write one
+// there. Each way is checked as the file or folder is read or written, not once beforehand,
+// since a folder may be replaced by a link while the copy runs. Empty: no such check.
+struct TCopyBounds {
+    QString SourceRoot;
+    QString TargetRoot;
+};
+
+TRTransaction CopyFileInBounds(const QString& source, const QString& target, bool move, std::uint32_t options,
+                               int bufferKb, int speedPercent, const TRfoCallbacks& callbacks, TRCopyList* copied,
+                               const TCopyBounds& bounds);
+TRTransaction CopyDirInBounds(const QString& sourceDir, const QString& targetDir, bool move, std::uint32_t options,
+                              const TRMsgLogProc& log, const TCopyBounds& bounds);
 
 // Starts a step: name, start time, kind OK, and the log line about its start.
 TRTransaction StartStep(const QString& name, const TRMsgLogProc& log);

@@ -254,6 +254,8 @@ void CopyMoveByMask(const QString& sourcePattern, const QString& target, const Q
         // A target with an extension receives the only file found under its own name.
         const bool flat = (options & kRfoFlat) || (!ExtractFileExt(destination).isEmpty() && count == 1);
         const QString targetRoot = IncludeTrailingDelimiter(destination);
+        // Only regular files and folders of the tree are copied, into folders of the target's own.
+        const TCopyBounds bounds{base, targetRoot};
         QStringList remembered;
         Progress(callbacks, 0, count);
 
@@ -267,8 +269,8 @@ void CopyMoveByMask(const QString& sourcePattern, const QString& target, const Q
                     flat ? (count > 1 ? targetRoot : destination) : targetRoot + relative;
                 RunWithRetries(
                     [&] {
-                        return CopyMoveFileStep(item.Name, targetFolder, move, options, bufferKb,
-                                                speedPercent, callbacks, copied);
+                        return CopyFileInBounds(item.Name, targetFolder, move, options, bufferKb,
+                                                speedPercent, callbacks, copied, bounds);
                     },
                     operation, (options & kRfoRetry) != 0, maxAttempts, retryPauseSec, trOptions, stop,
                     callbacks);
@@ -278,7 +280,8 @@ void CopyMoveByMask(const QString& sourcePattern, const QString& target, const Q
                         ? targetRoot
                         : targetRoot + relative + ExtractFileName(ExcludeTrailingDelimiter(item.Name))
                               + QLatin1Char('/');
-                const TRTransaction step = CopyDirStep(item.Name, targetDir, move, options, callbacks.Log);
+                const TRTransaction step =
+                    CopyDirInBounds(item.Name, targetDir, move, options, callbacks.Log, bounds);
                 AddTransaction(step, operation, trOptions, true, stop, callbacks.Log);
                 if (move && step.Kind != TRMsgKind::Error && step.Kind != TRMsgKind::Stop)
                     remembered.append(item.Name);

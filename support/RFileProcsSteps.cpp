@@ -124,6 +124,50 @@ int OpenChecked(TRfoCall call, const QString& name, int flags, mode_t mode = 0)
     return ::open(QFile::encodeName(name).constData(), flags | O_CLOEXEC, mode);
 }
 
+// Raises when a folder on the way from root down to folder, folder itself included, is a link.
+void CheckWay(const QString& root, const QString& folder)
+{
+    const QString link = LinkBelow(root, folder);
+    if (!link.isEmpty())
+        throw ERfoError(Format(LoadResString(SLinkOnTheWay), {link}));
+}
+
+QString NotRegularText(const QString& name)
+{
+    return Format(LoadResString(SNotRegularFile), {name});
+}
+
+// Creates dir with its missing parents. Below root each folder is created, or found, as a folder
+// of its own: a link there raises, and nothing is created where it leads. False when a folder
+// cannot be created (LastCode() tells why).
+bool ForceDirsBelow(const QString& root, const QString& dir)
+{
+    const QStringList way = WayBelow(root, dir);
+    if (way.isEmpty())
+        return ForceDirs(dir);
+    if (!ForceDirs(IncludeTrailingDelimiter(root)))
+        return false;
+    for (const QString& folder : way) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(folder).constData(), &st) != 0) {
+            // Made by someone else in the meantime: what stands there now is looked at below.
+            if (!RfoCreateDir(folder) && LastCode() != EEXIST)
+                return false;
+            if (::lstat(QFile::encodeName(folder).constData(), &st) != 0) {
+                SetLastCode(errno);
+                return false;
+            }
+        }
+        if (S_ISLNK(st.st_mode))
+            throw ERfoError(Format(LoadResString(SLinkOnTheWay), {folder}));
+        if (!S_ISDIR(st.st_mode)) {
+            SetLastCode(ENOTDIR);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Opens the file to write. A file that was not there before (a new target, "<target>.tmp") is
 // created new: whatever stands at its name is removed, never followed. A target that exists is
 // emptied, but never through a link. A busy file is moved aside first when allowed.
@@ -215,14 +259,20 @@ void Progress(const TRfoCallbacks& callbacks, int percent)
 // the target's name.
 std::int64_t CopyFileData(const QString& source, const QString& target, bool targetExisted,
                           int oldTargetAttributes, std::uint32_t options, int bufferKb,
-                          int speedPercent, const TRfoCallbacks& callbacks)
+                          int speedPercent, const TRfoCallbacks& callbacks, const TCopyBounds& bounds)
 {
-    TFileHandle in(OpenChecked(TRfoCall::OpenRead, source, O_RDONLY));
+    // Only a regular file is read: opened without waiting (a pipe without a writer would hold the
+    // open for ever), and within bounds never through a link.
+    const bool bounded = !bounds.SourceRoot.isEmpty();
+    CheckWay(bounds.SourceRoot, ExtractFilePath(source));
+    TFileHandle in(OpenChecked(TRfoCall::OpenRead, source, O_RDONLY | O_NONBLOCK | (bounded ? O_NOFOLLOW : 0)));
     if (in.Get() < 0)
-        throw ERfoError(ErrorText(SFileOpenError, errno));
+        throw ERfoError(errno == ELOOP && bounded ? NotRegularText(source) : ErrorText(SFileOpenError, errno));
     struct stat st {};
     if (::fstat(in.Get(), &st) != 0)
         throw ERfoError(ErrorText(SFileOpenError, errno));
+    if (!S_ISREG(st.st_mode))
+        throw ERfoError(NotRegularText(source));
     const std::int64_t size = st.st_size;
     std::int64_t bufferSize = static_cast<std::int64_t>(std::max(bufferKb, 1)) * 1024;
     if (size > 0 && size < bufferSize)
@@ -237,17 +287,31 @@ std::int64_t CopyFileData(const QString& source, const QString& target, bool tar
     // The copy keeps the source's permission bits (an executable stays executable); it must
     // stay writable for us until it is finished.
     const mode_t mode = (st.st_mode & 0777) | S_IWUSR;
+    const QString targetDir = ExtractFilePath(target);
+    CheckWay(bounds.TargetRoot, targetDir);
     TFileHandle out(CreateForWrite(writeName, options, mode, viaTmp || !targetExisted));
+    struct stat written {};
+    if (::fstat(out.Get(), &written) != 0)
+        throw ERfoError(ErrorText(SFileCreateError, errno));
     bool finished = false;
+    // Only the file written here goes, and only while its name still leads to it.
     struct Cleanup {
         const QString& Name;
+        const QString& Root;
+        const struct stat& Written;
         bool& Finished;
         ~Cleanup()
         {
-            if (!Finished)
-                ::unlink(QFile::encodeName(Name).constData());
+            struct stat now {};
+            const QByteArray name = QFile::encodeName(Name);
+            if (!Finished && LinkBelow(Root, ExtractFilePath(Name)).isEmpty() && ::lstat(name.constData(), &now) == 0
+                && now.st_dev == Written.st_dev && now.st_ino == Written.st_ino)
+                ::unlink(name.constData());
         }
-    } cleanup{writeName, finished};
+    } cleanup{writeName, bounds.TargetRoot, written, finished};
+    // Once more with the file there: a folder replaced by a link just before it was created
+    // gets none of the data.
+    CheckWay(bounds.TargetRoot, targetDir);
 
     std::vector<char> buffer(static_cast<size_t>(bufferSize));
     std::int64_t copied = 0;
@@ -284,6 +348,7 @@ std::int64_t CopyFileData(const QString& source, const QString& target, bool tar
         throw ERfoError(LoadResString(SFilesDiffer));
 
     if (viaTmp) {
+        CheckWay(bounds.TargetRoot, targetDir);
         DeleteReplaced(target, options);
         if (!RfoMoveFile(writeName, target))
             throw ERfoError(ErrorText(SFileCreateError, LastCode()));
@@ -307,6 +372,18 @@ std::int64_t CopyFileData(const QString& source, const QString& target, bool tar
     Progress(callbacks, 103);
     Progress(callbacks, 0);
     return copied;
+}
+
+// Why name, which is no file, cannot be deleted as one: a folder, a link to a folder or to
+// nothing, or nothing at all.
+const TResString& NotAFileReason(const QString& name)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(name).constData(), &st) != 0)
+        return SFileNotFound;
+    if (!S_ISLNK(st.st_mode))
+        return SFolderNotFile;
+    return RfoDirectoryExists(name) ? SFolderLinkNotFile : SDanglingLink;
 }
 
 bool SameTargetFile(const QString& source, const QString& target, std::uint32_t options)
@@ -349,7 +426,7 @@ TRTransaction DeleteFileStep(const QString& file, std::uint32_t options, const T
 {
     TRTransaction step = StartStep(Format(LoadResString(SDeleteFile), {file}), log);
     if (!RfoFileExists(file)) {
-        EndStep(step, TRMsgKind::Error, Format(LoadResString(SFileNotFound), {file}));
+        EndStep(step, TRMsgKind::Error, Format(LoadResString(NotAFileReason(file)), {file}));
         return step;
     }
     if (ApplyAttributeRule(step, file, options, false))
@@ -385,9 +462,17 @@ TRTransaction DeleteDirStep(const QString& dir, std::uint32_t options, const TRM
 TRTransaction CopyDirStep(const QString& sourceDir, const QString& targetDir, bool move,
                           std::uint32_t options, const TRMsgLogProc& log)
 {
+    return CopyDirInBounds(sourceDir, targetDir, move, options, log, {});
+}
+
+TRTransaction rfo::CopyDirInBounds(const QString& sourceDir, const QString& targetDir, bool move,
+                                   std::uint32_t options, const TRMsgLogProc& log, const TCopyBounds& bounds)
+{
     TRTransaction step = StartStep(CopyStepName(IncludeTrailingDelimiter(sourceDir),
                                                 IncludeTrailingDelimiter(targetDir), move), log);
     try {
+        // A link at the folder's place is no folder of the tree, though it may lead to one.
+        CheckWay(bounds.TargetRoot, targetDir);
         if (RfoDirectoryExists(targetDir)) {
             EndStep(step, TRMsgKind::Skip, LoadResString(SDirExists));
             return step;
@@ -409,7 +494,7 @@ TRTransaction CopyDirStep(const QString& sourceDir, const QString& targetDir, bo
         }
         // The new folder keeps the default permissions even with kRfoCopyAttrs: a folder
         // without write permission would refuse the files copied into it next.
-        if (ForceDirs(targetDir))
+        if (ForceDirsBelow(bounds.TargetRoot, targetDir))
             EndStep(step, TRMsgKind::Ok, SuccessText());
         else
             EndStep(step, TRMsgKind::Error,
@@ -424,6 +509,13 @@ TRTransaction CopyMoveFileStep(const QString& source, const QString& target, boo
                                std::uint32_t options, int bufferKb, int speedPercent,
                                const TRfoCallbacks& callbacks, TRCopyList* copied)
 {
+    return CopyFileInBounds(source, target, move, options, bufferKb, speedPercent, callbacks, copied, {});
+}
+
+TRTransaction rfo::CopyFileInBounds(const QString& source, const QString& target, bool move, std::uint32_t options,
+                                    int bufferKb, int speedPercent, const TRfoCallbacks& callbacks,
+                                    TRCopyList* copied, const TCopyBounds& bounds)
+{
     const bool targetIsFolder = target.endsWith(QLatin1Char('/')) || RfoDirectoryExists(target)
                                 || ExtractFileExt(target).isEmpty();
     const QString targetFile =
@@ -432,6 +524,16 @@ TRTransaction CopyMoveFileStep(const QString& source, const QString& target, boo
     try {
         if (SameFileName(source, targetFile)) {
             EndStep(step, TRMsgKind::Error, LoadResString(SCopySelf));
+            return step;
+        }
+        const QString targetDir = ExtractFilePath(targetFile);
+        CheckWay(bounds.SourceRoot, ExtractFilePath(source));
+        CheckWay(bounds.TargetRoot, targetDir);
+        // Within bounds a link or a pipe in the tree is neither compared with the target nor read.
+        struct stat sourceInfo {};
+        if (!bounds.SourceRoot.isEmpty() && ::lstat(QFile::encodeName(source).constData(), &sourceInfo) == 0
+            && !S_ISREG(sourceInfo.st_mode)) {
+            EndStep(step, TRMsgKind::Error, NotRegularText(source));
             return step;
         }
         const bool targetExists = RfoFileExists(targetFile);
@@ -458,18 +560,19 @@ TRTransaction CopyMoveFileStep(const QString& source, const QString& target, boo
         if (targetExists && ApplyAttributeRule(step, targetFile, options, false, &oldTargetAttributes))
             return step;
 
-        const QString targetDir = ExtractFilePath(targetFile);
-        if ((options & kRfoCreateDirs) && !RfoDirectoryExists(targetDir) && !ForceDirs(targetDir)) {
+        if ((options & kRfoCreateDirs) && !RfoDirectoryExists(targetDir)
+            && !ForceDirsBelow(bounds.TargetRoot, targetDir)) {
             EndStep(step, TRMsgKind::Error,
                     Format(LoadResString(SDirCreateError), {targetDir, FormatSysError(LastCode(), true)}));
             return step;
         }
 
         step.Bytes = CopyFileData(source, targetFile, targetExists, oldTargetAttributes, options,
-                                  bufferKb, speedPercent, callbacks);
+                                  bufferKb, speedPercent, callbacks, bounds);
 
         if ((options & kRfoVerify) && !RfoFilesEqual(source, targetFile, (options & kRfoCopyTimes) != 0)) {
-            RfoDeleteFile(targetFile);
+            if (LinkBelow(bounds.TargetRoot, targetDir).isEmpty())
+                RfoDeleteFile(targetFile);
             EndStep(step, TRMsgKind::Error, LoadResString(SFilesDiffer));
             return step;
         }

@@ -38,9 +38,17 @@ constexpr TResString SBackupFailed = RESSTR("RSelfUpdate2", "Не удалось
 constexpr TResString SCopyFailed = RESSTR("RSelfUpdate2", "%0:s - %1:s");
 constexpr TResString SPlayerFilesLeft =
     RESSTR("RSelfUpdate2", "Файлы пользователя обновлением не заменяются, оставлены как есть: %s.");
+constexpr TResString SPlayerFilesNotInstalled =
+    RESSTR("RSelfUpdate2", "Файлы пользователя из пакета обновления не установлены: %s.");
 constexpr TResString SLinkOnTheWay =
     RESSTR("RSelfUpdate2",
            "Файл обновления \"%s\" не записан: путь к нему в каталоге программы проходит через ссылку \"%s\".");
+constexpr TResString SFolderLinkOnTheWay =
+    RESSTR("RSelfUpdate2",
+           "Каталог обновления \"%s\" не создан: путь к нему в каталоге программы проходит через ссылку \"%s\".");
+constexpr TResString SNotPackageEntry =
+    RESSTR("RSelfUpdate2", "Пакет обновления не установлен: \"%s\" в нём - не файл и не каталог, а ссылка, канал "
+                           "или устройство.");
 
 constexpr int kDownloadAttempts = 3;
 constexpr int kDeleteTries = 100;
@@ -109,7 +117,7 @@ public:
     void Commit()
     {
         for (const TEntry& entry : std::as_const(FEntries))
-            if (entry.Existed && !SameFileName(entry.Target, FProgramFile))
+            if (entry.Existed && !SameFileName(entry.Target, FProgramFile) && OwnWay(entry.Backup))
                 RfoDeleteFile(entry.Backup);
         FEntries.clear();
         FNewFolders.clear();
@@ -119,13 +127,16 @@ public:
     {
         for (qsizetype i = FEntries.size() - 1; i >= 0; --i) {
             const TEntry& entry = FEntries[i];
+            if (!OwnWay(entry.Target))
+                continue;
             if (RfoFileExists(entry.Target) && (!entry.Existed || RfoFileExists(entry.Backup)))
                 RfoDeleteFile(entry.Target);
             if (entry.Existed)
                 RfoMoveFile(entry.Backup, entry.Target);
         }
         for (qsizetype i = FNewFolders.size() - 1; i >= 0; --i)
-            if (RfoDirectoryExists(FNewFolders[i]) && RfoDirectoryIsEmpty(FNewFolders[i]))
+            if (OwnWay(FNewFolders[i] + QLatin1Char('/')) && RfoDirectoryExists(FNewFolders[i])
+                && RfoDirectoryIsEmpty(FNewFolders[i]))
                 RfoRemoveDir(FNewFolders[i]);
         FEntries.clear();
         FNewFolders.clear();
@@ -137,6 +148,13 @@ private:
         QString Backup;
         bool Existed = false;
     };
+
+    // True when no folder on the way to path is a link: one put in a folder's place during the
+    // copy leads elsewhere, and nothing there is the installation's to delete or put back.
+    bool OwnWay(const QString& path) const
+    {
+        return rfo::LinkBelow(FProgramFolder, rfo::ExtractFilePath(path)).isEmpty();
+    }
 
     bool Known(const QString& target) const
     {
@@ -164,32 +182,42 @@ private:
 };
 
 // The files of the work folder that are the player's (OwnFileKind), taken out of it so that the
-// copy leaves his own in the program folder as they are; their names, a folder's with "/".
-QStringList TakeOutPlayerFiles(const QString& workFolder)
+// copy leaves his own in the program folder as they are. Their names, a folder's with "/": those
+// the program folder holds (kept as they are) apart from those it does not (not installed).
+struct TPlayerFilesLeft {
+    QStringList Kept;
+    QStringList NotInstalled;
+};
+
+TPlayerFilesLeft TakeOutPlayerFiles(const QString& workFolder, const QString& programFolder)
 {
-    QStringList left;
+    TPlayerFilesLeft left;
     const QFileInfoList entries = QDir(workFolder).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
         if (!IsPlayerFile(entry.fileName()))
             continue;
         RemoveEntry(entry.filePath());
-        left.append(entry.fileName() + (entry.isDir() && !entry.isSymLink() ? QStringLiteral("/") : QString()));
+        const QString name =
+            entry.fileName() + (entry.isDir() && !entry.isSymLink() ? QStringLiteral("/") : QString());
+        struct stat info {};
+        const bool held = ::lstat(QFile::encodeName(programFolder + entry.fileName()).constData(), &info) == 0;
+        (held ? left.Kept : left.NotInstalled).append(name);
     }
     return left;
+}
+
+void TellPlayerFilesLeft(const TResString& text, const QStringList& names)
+{
+    if (!names.isEmpty())
+        PostViewerMessage(QString(), Format(LoadResString(text), {names.join(QStringLiteral(", "))}),
+                          MsgKindColor(TRMsgKind::Info), 0);
 }
 
 // The first folder on the way to relative in folder that is a link; empty when there is none.
 QString LinkOnTheWay(const QString& folder, const QString& relative)
 {
-    for (qsizetype slash = relative.indexOf(QLatin1Char('/')); slash >= 0;
-         slash = relative.indexOf(QLatin1Char('/'), slash + 1)) {
-        const QString step = folder + relative.left(slash);
-        struct stat info {};
-        if (::lstat(QFile::encodeName(step).constData(), &info) == 0 && S_ISLNK(info.st_mode))
-            return step;
-    }
-    return QString();
+    return rfo::LinkBelow(folder, rfo::ExtractFilePath(folder + relative));
 }
 
 // The paths of the entries of folder and its subfolders, relative to it and in name order, links
@@ -205,15 +233,32 @@ QStringList TreeEntries(const QString& folder, QDir::Filters filters)
     return entries;
 }
 
-// Raises when the way to a file of the work folder in the program folder passes a link: the copy
-// would create folders and write files wherever the link points.
-void CheckNoLinkOnTheWay(const QString& workFolder, const QString& programFolder)
+// Raises unless the work folder holds only regular files and folders, and the way to each in the
+// program folder passes no link: the copy would read what a link leads to, wait for ever on a
+// pipe, or create folders and write files wherever a link of the program folder points.
+void CheckPackage(const QString& workFolder, const QString& programFolder)
 {
-    for (const QString& relative : TreeEntries(workFolder, QDir::Files)) {
-        const QString link = LinkOnTheWay(programFolder, relative);
-        if (!link.isEmpty())
-            throw Exception(Format(LoadResString(SLinkOnTheWay), {relative, link}));
+    // A file that would not be written is told before a folder (an empty one) that would not be
+    // created: it says more.
+    QString folderError;
+    for (const QString& relative : TreeEntries(workFolder, QDir::AllEntries)) {
+        struct stat info {};
+        if (::lstat(QFile::encodeName(workFolder + relative).constData(), &info) != 0
+            || (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)))
+            throw Exception(Format(LoadResString(SNotPackageEntry), {relative}));
+        if (S_ISREG(info.st_mode)) {
+            const QString link = LinkOnTheWay(programFolder, relative);
+            if (!link.isEmpty())
+                throw Exception(Format(LoadResString(SLinkOnTheWay), {relative, link}));
+        } else if (folderError.isEmpty()) {
+            // A folder's own name is on its way too.
+            const QString link = LinkOnTheWay(programFolder, relative + QLatin1Char('/'));
+            if (!link.isEmpty())
+                folderError = Format(LoadResString(SFolderLinkOnTheWay), {relative, link});
+        }
     }
+    if (!folderError.isEmpty())
+        throw Exception(folderError);
 }
 
 // Downloads the package into packageFile, at most three times: a missing file or a checksum that
@@ -290,11 +335,10 @@ void selfupdate::Install(const TrSU_VerData& data, const QString& programFolder,
         RunUpdateFiles(work, data.ExecBefore);
         progress.Step();
 
-        const QStringList left = TakeOutPlayerFiles(work);
-        if (!left.isEmpty())
-            PostViewerMessage(QString(), Format(LoadResString(SPlayerFilesLeft), {left.join(QStringLiteral(", "))}),
-                              MsgKindColor(TRMsgKind::Info), 0);
-        CheckNoLinkOnTheWay(work, programFolder);
+        const TPlayerFilesLeft left = TakeOutPlayerFiles(work, programFolder);
+        TellPlayerFilesLeft(SPlayerFilesLeft, left.Kept);
+        TellPlayerFilesLeft(SPlayerFilesNotInstalled, left.NotInstalled);
+        CheckPackage(work, programFolder);
         replaced.BackUpTargets(work);
         TROperation copy;
         CopyMoveByMask(work, programFolder, QStringLiteral("*.*"), false, kInstallCopyOptions, kFinishEmptyError,

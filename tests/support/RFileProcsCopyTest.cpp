@@ -203,6 +203,41 @@ TEST(RFileProcs, SelfUpdateCopyInstallsNewAndChangedFilesOnly)
     EXPECT_EQ(itemProgress, (QList<int>{0, 1, 2, 3, 4, 5}));
 }
 
+TEST(RFileProcs, CopyByMaskTakesRegularFilesAndFoldersOnlyAndWritesThroughNoLink)
+{
+    const QString notRegular = QStringLiteral("\"%1\" не является обычным файлом.");
+    const struct {
+        const char* Entry;   // the entry the copy's error names
+        char Kind;           // a link to the folder outside (to its file for a ".txt"), or a pipe
+    } cases[] = {
+        {"w/up.txt", 'l'},
+        {"w/pipe", 'p'},   // read, it would wait for ever
+        {"p/sub", 'l'},    // with an empty folder w/sub/deeper to create there
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString outside = dir.filePath("outside");
+        const QString entry = dir.filePath(c.Entry);
+        WriteFile(outside + "/secret.txt", "secret");
+        WriteFile(dir.filePath("w/a.txt"), "a");
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("p")) && QDir().mkpath(dir.filePath("w/sub/deeper")));
+        ASSERT_TRUE(c.Kind != 'l' || QFile::link(entry.endsWith(".txt") ? outside + "/secret.txt" : outside, entry));
+        ASSERT_TRUE(c.Kind != 'p' || ::mkfifo(QFile::encodeName(entry).constData(), 0600) == 0);
+        if (c.Kind == 'p') {
+            EXPECT_EQ(CopyMoveFileStep(entry, dir.filePath("p/"), false, 0, 64, 100, {}).Text, notRegular.arg(entry));
+        }
+        TROperation op;
+        CopyMoveByMask(dir.filePath("w"), dir.filePath("p"), "*.*", false, kSelfUpdateCopy, 2, 9, 1024, 100, 1, 0, {}, op);
+        EXPECT_EQ(op.Errors, 1);
+        EXPECT_EQ(op.Transactions.constLast().Text,
+                  c.Kind == 'p' || entry.endsWith(".txt")
+                      ? notRegular.arg(entry)
+                      : QStringLiteral("Путь проходит через ссылку \"%1\": по ссылкам файлы не копируются.").arg(entry));
+        EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"secret.txt"});
+        EXPECT_EQ(QDir(dir.filePath("p")).entryList(QDir::Files), QStringList{"a.txt"});
+    }
+}
+
 TEST(RFileProcs, FirstErrorStopsTheCopyAndReachesTheViewer)
 {
     QTemporaryDir dir;

@@ -227,15 +227,18 @@ TEST_F(SelfUpdateTest, CopyLeavesThePlayersFilesAndReplacesWhatAnUpdateBrings)
     const struct {
         const char* Name;
         bool Replaced;
+        bool Held = true;   // the program folder holds one before
     } files[] = {
         {"Tavrix2_2r10.ldr", false}, {"Tavrix2_2r10.lsk", false}, {"Tavrix2_2r10.ini", false},
         {"Tavrix2_2r10.frm", false}, {"Tavrix2_2r10.ldr.~sav", false}, {"mine.lsc", false},
         {"Prefetchs/Tavrix2_2r10_KNM2.dfc", false}, {"Systems/2-05-1_0042.dat", false},
         {"Tavrix2_2r10", true}, {"Tavrix2_2r10_ENU.lng", true}, {"Kelmar_RUS.chm", true}, {"readme.txt", true},
+        {"mylist.lcv", false, false},
     };
     QByteArray script = "#!/bin/sh\n";
     for (const auto& f : files) {
-        Put(FProg + f.Name, "old");
+        if (f.Held)
+            Put(FProg + f.Name, "old");
         script += "mkdir -p \"$(dirname '" + QByteArray(f.Name) + "')\" && printf new > '" + f.Name + "'\n";
     }
     Package(script);
@@ -245,10 +248,11 @@ TEST_F(SelfUpdateTest, CopyLeavesThePlayersFilesAndReplacesWhatAnUpdateBrings)
     EXPECT_EQ(Check(), kSuInstalled);
     SetViewerMessageSink({});
     for (const auto& f : files)
-        EXPECT_EQ(Get(FProg + f.Name), f.Replaced ? "new" : "old") << f.Name;
-    EXPECT_EQ(viewer, QStringList{QStringLiteral("Файлы пользователя обновлением не заменяются, оставлены как есть: "
-                                                 "Prefetchs/, Systems/, Tavrix2_2r10.frm, Tavrix2_2r10.ini, "
-                                                 "Tavrix2_2r10.ldr, Tavrix2_2r10.ldr.~sav, Tavrix2_2r10.lsk, mine.lsc.")});
+        EXPECT_EQ(Get(FProg + f.Name), f.Replaced ? "new" : (f.Held ? "old" : "<missing>")) << f.Name;
+    EXPECT_EQ(viewer, (QStringList{QStringLiteral("Файлы пользователя обновлением не заменяются, оставлены как есть: "
+                                                  "Prefetchs/, Systems/, Tavrix2_2r10.frm, Tavrix2_2r10.ini, "
+                                                  "Tavrix2_2r10.ldr, Tavrix2_2r10.ldr.~sav, Tavrix2_2r10.lsk, mine.lsc."),
+                                   QStringLiteral("Файлы пользователя из пакета обновления не установлены: mylist.lcv.")}));
 }
 
 TEST_F(SelfUpdateTest, LeftoversInTheWorkFolderGoWithoutFollowingLinks)

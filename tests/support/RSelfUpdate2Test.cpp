@@ -255,22 +255,54 @@ TEST_F(SelfUpdateTest, WrongChecksumIsDownloadedThreeTimesThenFails)
 
 TEST_F(SelfUpdateTest, PackageFailuresLeaveTheProgramFolderAlone)
 {
+    const QString elsewhere = FRoot.filePath("elsewhere");
+    // What a package would write there, and what undoing it would delete.
+    Put(elsewhere + "/2.txt", "victim");
+    Put(FRoot.filePath("outside.txt"), "outside");
+    const QByteArray program = "#!/bin/sh\nprintf new > Tavrix2_2r10\n";
+    const QString notEntry = QStringLiteral("Пакет обновления не установлен: \"%1\" в нём - не файл и не каталог, а "
+                                            "ссылка, канал или устройство.");
     const struct {
         QByteArray Script;
         QString Error;
+        QString Link = QString();   // a folder of the program folder that is a link elsewhere
+        QString Swap = QString();   // ... that becomes one while the first file is copied
     } cases[] = {
         {"#!/bin/sh\nprintf x > Tavrix2_2r10\nexit 3\n", QStringLiteral("Программа \"setup.sh\" завершилась с кодом 3.")},
         {"#!/bin/sh\nexit 0\n", QStringLiteral("Файл \"%1SelfUpdate/*.*\" не найден!")},
+        {program + "ln -s '" + FRoot.filePath("outside.txt").toUtf8() + "' lnk_up.txt\n", notEntry.arg("lnk_up.txt")},
+        {program + "mkfifo pipe\n", notEntry.arg("pipe")},   // read, it would wait for ever
+        {program + "mkdir -p sub/deeper/deepest\n",
+         QStringLiteral("Каталог обновления \"sub\" не создан: путь к нему в каталоге программы проходит через "
+                        "ссылку \"%1sub\"."),
+         "sub"},
+        {program + "mkdir a b && printf 1 > a/1.txt && printf 2 > b/2.txt\n",
+         QStringLiteral("Копирование \"*.*\" из \"%1SelfUpdate\" в \"%1\" - Всего - 5, обработано - 2 ( 0,00 Kb ), "
+                        "пропущено - 0, предупреждений - 0, ошибок - 1."),
+         "", "b"},
     };
     for (const auto& c : cases) {
         Package(c.Script);
         Config(StandardSection("2.2.10.12", FileCrc32Hex(FPackage).toUtf8()) + "DeleteBefore=readme.txt\r\n");
+        ASSERT_TRUE(c.Link.isEmpty() || QFile::link(elsewhere, FProg + c.Link));
+        ASSERT_TRUE(c.Swap.isEmpty() || QDir().mkpath(FProg + c.Swap));
+        const TRfoFailHook previous = SetRfoFailHook([&](TRfoCall call, const QString& name) {
+            if (!c.Swap.isEmpty() && call == TRfoCall::CreateWrite && name == FProg + "a/1.txt") {
+                EXPECT_TRUE(QDir(FProg + c.Swap).removeRecursively() && QFile::link(elsewhere, FProg + c.Swap));
+            }
+            return 0;
+        });
         FBoxes.Clear();
         EXPECT_EQ(Check(), kSuFailed);
+        SetRfoFailHook(previous);
         ASSERT_EQ(FBoxes.Boxes().size(), 1);
         EXPECT_EQ(FBoxes.Last().Text, QStringLiteral("Ошибка установки обновления!\n\n") + QString(c.Error).replace("%1", FProg));
         EXPECT_EQ(Get(FProg + kProgram), "old program");
         EXPECT_EQ(Get(FProg + "readme.txt"), "readme 1");
+        QFile::remove(FProg + c.Link + c.Swap);
+        EXPECT_EQ(ProgramFolder(), (QStringList{kProgram, "readme.txt"})) << c.Script.toStdString();
+        EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"2.txt"});
+        EXPECT_EQ(Get(elsewhere + "/2.txt"), "victim");
     }
 }
 

@@ -23,6 +23,9 @@ const QLatin1String LogFileExt(".txt");
 // Deleting the logs: this folder only, folders found are left alone, and so are read-only,
 // system and hidden files.
 constexpr std::uint32_t LogsDeleteOptions = kRfoIgnoreDirs | kRfoSkipReadOnly | kRfoSkipSystem | kRfoSkipHidden;
+// The box tells the totals only: each file that could not be deleted is named, with the reason,
+// among the messages.
+constexpr std::uint8_t LogsDeleteTrOptions = kTrShowInViewer;
 
 // The parts of a moment; the separators are written as they are, whatever the locale's.
 struct TStampParts {
@@ -144,7 +147,7 @@ TLogsDeleteResult DeleteLogFiles(const QString& folder, const QString& mask)
     if (!FindFilesByMask(folder, mask, kRfaAnyFile))
         return result;
     result.Found = true;
-    DeleteByMask(QDir(folder).filePath(mask), LogsDeleteOptions, kFinishEmptyOk, 0, 1, 0, {},
+    DeleteByMask(QDir(folder).filePath(mask), LogsDeleteOptions, kFinishEmptyOk, LogsDeleteTrOptions, 1, 0, {},
                  result.Operation);
     result.Deleted = result.Operation.Processed;
     for (const TRTransaction& step : result.Operation.Transactions)

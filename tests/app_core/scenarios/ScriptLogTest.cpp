@@ -215,6 +215,19 @@ TEST_F(ScriptLogTest, DeletingLogsTakesOnlyLogFilesOfTheFolder)
         U("Всего - 3, обработано - 2, пропущено - 1, предупреждений - 0, ошибок - 0.")))
         << FBoxes.Last().Text.toStdString();
     EXPECT_TRUE(FStatuses.contains(U("Поиск файлов журналов...")));
+
+    // A log's name on a link to a folder: an error that the messages name, with its reason.
+    const QString link = DataFile(U("ScriptLog_x.txt"));
+    ASSERT_TRUE(QFile::link(FDir.path(), link));
+    QStringList viewer;
+    SetViewerMessageSink([&](const QString&, const QString& text, std::uint32_t, int) { viewer.append(text); });
+    const TLogsDeleteResult linked = DeleteScenarioLogs(FDir.path());
+    SetViewerMessageSink({});
+    EXPECT_EQ(linked.Operation.Errors, 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    ASSERT_EQ(viewer.size(), 1);
+    EXPECT_EQ(viewer[0].section(U("] "), 1), U("Ошибка при выполнении операции \"Удаление файла \"%1\"\":\n"
+                                                 "\"%1\" - ссылка на каталог, а не файл!").arg(link));
 }
 
 }  // namespace
