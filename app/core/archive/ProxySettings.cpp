@@ -36,7 +36,7 @@ bool IsProxyHostChar(char32_t code)
 {
     if (code < 0x80)
         return (code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')
-               || code == '-' || code == '.' || code == ':' || code == '[' || code == ']';
+               || code == '-' || code == '.' || code == '_' || code == ':' || code == '[' || code == ']';
     switch (QChar::category(code)) {
     case QChar::Letter_Uppercase:
     case QChar::Letter_Lowercase:

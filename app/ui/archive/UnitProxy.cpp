@@ -18,8 +18,8 @@ constexpr int kWidth = 400;
 constexpr int kHeight = 270;
 
 // The host field takes only what a host name can hold, as the port field takes only a port: a
-// character typed or pasted that no host holds (a blank, a control, one that shows nothing or
-// turns the text round) is left out, and the cursor stays after what was kept.
+// character typed, pasted or read from the settings that no host holds (a blank, a control, one
+// that shows nothing or turns the text round) is left out, and the cursor stays after what was kept.
 class THostValidator : public QValidator {
 public:
     using QValidator::QValidator;
