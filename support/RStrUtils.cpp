@@ -103,6 +103,18 @@ QString InSentence(const QString& reason)
     return why;
 }
 
+bool IsHiddenFormatChar(char16_t code)
+{
+    return code == 0x061c || (code >= 0x200b && code <= 0x200f) || (code >= 0x202a && code <= 0x202e)
+           || (code >= 0x2060 && code <= 0x2064) || (code >= 0x2066 && code <= 0x2069) || code == 0xfeff;
+}
+
+QString ShownText(QString text)
+{
+    text.removeIf([](QChar c) { return IsHiddenFormatChar(c.unicode()); });
+    return text;
+}
+
 QString TerminalText(const QString& text)
 {
     QString result;
@@ -118,8 +130,7 @@ QString TerminalText(const QString& text)
             result += QChar(code);
         } else if (code < 0x20 || (code >= 0x7f && code < 0xa0)) {
             result += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
-        } else if (code == 0x061c || code == 0x200e || code == 0x200f || (code >= 0x202a && code <= 0x202e)
-                   || (code >= 0x2066 && code <= 0x2069)) {
+        } else if (IsHiddenFormatChar(code)) {
             result += QStringLiteral("\\u%1").arg(int(code), 4, 16, QLatin1Char('0'));
         } else {
             result += QChar(code);

@@ -32,8 +32,17 @@ QString QuotedExcerpt(const QString& text, int maxChars = QuotedTextMax);
 // full stop or exclamation mark.
 QString InSentence(const QString& reason);
 
+// Characters that change how a text reads without being seen: the controls of bidirectional
+// text (U+061C, U+200E, U+200F, U+202A..U+202E, U+2066..U+2069) and the characters of no width
+// (U+200B..U+200D, U+2060..U+2064, U+FEFF).
+bool IsHiddenFormatChar(char16_t code);
+// A text as boxes, windows and lists show it: without those characters, with which a name would
+// read as another text ("Безопасный \u202Egnp.exe" shows as "Безопасный exe.png", a host
+// "good\u202Eexe.moc\u202C.invalid" as "goodcom.exe.invalid").
+QString ShownText(QString text);
+
 // A text as a terminal may be given it: its line breaks (LF, CR LF and a lone CR alike) become
-// LF and tabs stay, while every other control character (C0, DEL, C1) and the controls of
-// bidirectional text, which would move the cursor, recolour, erase or reorder what the
+// LF and tabs stay, while every other control character (C0, DEL, C1) and the hidden format
+// characters above, which would move the cursor, recolour, erase, reorder or hide what the
 // program writes, stand as "\xNN" or "\uNNNN".
 QString TerminalText(const QString& text);

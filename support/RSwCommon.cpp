@@ -343,12 +343,3 @@ QString SwEncodeBase64(const QString& text)
 {
     return QString::fromLatin1(text.toUtf8().toBase64());
 }
-
-QString SwShownText(QString text)
-{
-    text.removeIf([](QChar c) {
-        const char16_t u = c.unicode();
-        return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-    });
-    return text;
-}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/RStrUtils.h"
 #include "support/rHttpUtilsLimits.h"
 
 #include <QByteArray>
@@ -91,7 +92,9 @@ double SwDecodeFloat(const QString& value, const QString& tag);
 // Base64 of the UTF-8 text, for values the server reads that way.
 QString SwEncodeBase64(const QString& text);
 
-// A text of an entry as lists, dialogs and boxes show it: without the bidirectional controls
-// (U+061C, U+200E, U+200F, U+202A..U+202E, U+2066..U+2069), with which a title would read as
-// another text ("Безопасный \u202Egnp.exe" shows as "Безопасный exe.png").
-QString SwShownText(QString text);
+// A text of an entry as lists, dialogs and boxes show it: the one rule of ShownText
+// (RStrUtils.h), without the characters with which a title would read as another text.
+inline QString SwShownText(const QString& text)
+{
+    return ShownText(text);
+}

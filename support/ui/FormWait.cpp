@@ -1,5 +1,6 @@
 #include "support/ui/FormWait.h"
 
+#include "support/RStrUtils.h"
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QApplication>
@@ -66,7 +67,8 @@ TFormWait::TFormWait(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
 
 void TFormWait::SetText(const QString& text)
 {
-    FInfoLabel->setText(FittedLines(text, FInfoLabel->fontMetrics(), kLabelWidth));
+    // A proxy's host is the user's or a list site's text: shown as the boxes show it.
+    FInfoLabel->setText(FittedLines(ShownText(text), FInfoLabel->fontMetrics(), kLabelWidth));
     const int height = std::clamp(FInfoLabel->heightForWidth(kLabelWidth), kLabelMinHeight, kLabelMaxHeight);
     FInfoLabel->setGeometry(kLabelLeft, (FInfoPanel->height() - height) / 2, kLabelWidth, height);
 }

@@ -16,8 +16,8 @@ class TFormWait : public QWidget {
 public:
     explicit TFormWait(QWidget* parent = nullptr);
 
-    // Sets the message and centres it vertically in the panel; a line wider than the panel is
-    // shortened in its middle ("…").
+    // Sets the message (as ShownText shows it) and centres it vertically in the panel; a line
+    // wider than the panel is shortened in its middle ("…").
     void SetText(const QString& text);
     QString Text() const;
 

@@ -143,13 +143,16 @@ std::unique_ptr<QMessageBox> CreateQtMessageBox(const TBoxRequest& box, QWidget*
 {
     auto result = std::make_unique<QMessageBox>(parent);
     result->setIcon(QtIcon(box.Icon));
-    result->setWindowTitle(box.Title);
-    // The text is shown as given: a user's text must never be taken for markup.
+    // A box quotes what servers, files and users gave: characters that would make a name in it
+    // read as another one are not shown.
+    result->setWindowTitle(ShownText(box.Title));
+    // The text is shown as given otherwise: a user's text must never be taken for markup.
     result->setTextFormat(Qt::PlainText);
+    const QString text = ShownText(box.Text);
     if (const QScreen* screen = result->screen())
-        result->setText(BoxTextForScreen(box.Text, result->font(), screen->availableGeometry()));
+        result->setText(BoxTextForScreen(text, result->font(), screen->availableGeometry()));
     else
-        result->setText(box.Text);
+        result->setText(text);
     result->setWindowModality(Qt::ApplicationModal);
     if (box.Buttons == TBoxButtons::YesNo) {
         result->setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -10,9 +10,10 @@ class QWidget;
 
 // The message boxes of RDialogs shown as Qt message boxes.
 
-// Builds the box for a request: its title, text, icon, buttons and default button. The parent
-// is the window the box is centred over (may be none). A text too big for the screen is shown
-// shortened, its first and last lines with "…" between, so the buttons always stay in reach.
+// Builds the box for a request: its title, text (both as ShownText shows them), icon, buttons
+// and default button. The parent is the window the box is centred over (may be none). A text
+// too big for the screen is shown shortened, its first and last lines with "…" between, so the
+// buttons always stay in reach.
 std::unique_ptr<QMessageBox> CreateQtMessageBox(const TBoxRequest& box, QWidget* parent);
 // The button code for the button that closed the box: IDOK, IDYES, IDNO, or IDCANCEL when the
 // box was closed without one of them.

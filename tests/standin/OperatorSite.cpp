@@ -95,6 +95,8 @@ QByteArray TOperatorSite::Page(const QDate& from, const QDate& to) const
     }
     if (FRowOrder == TRowOrder::Newest)
         asked = QList<QByteArray>(asked.rbegin(), asked.rbegin() + std::min<qsizetype>(FNewestRows, asked.size()));
+    if (FRowOrder == TRowOrder::Oldest)
+        asked = asked.mid(0, FNewestRows);
     if (FRowOrder == TRowOrder::Shuffled)
         std::shuffle(asked.begin(), asked.end(), std::mt19937(7));
     rows += asked;

@@ -47,9 +47,9 @@ public:
     // Every asked row is listed this many times one after another (a site that sends a day
     // twice); 1 by default.
     void SetRowCopies(int copies) { FRowCopies = copies; }
-    // How the asked rows are listed: oldest first, only the `rows` newest of them newest first, in
-    // a random order (of a fixed seed), or over two tables, the newer half in the first.
-    enum class TRowOrder { OldestFirst, Newest, Shuffled, TwoTables };
+    // How the asked rows are listed: oldest first, only the `rows` newest (oldest) of them newest
+    // (oldest) first, in a random order (of a fixed seed), or over two tables, the newer half first.
+    enum class TRowOrder { OldestFirst, Newest, Oldest, Shuffled, TwoTables };
     void SetRowOrder(TRowOrder order, int rows = 0) { FRowOrder = order; FNewestRows = rows; }
     // Replies gzip-encoded.
     void SetGzip(bool gzip) { FGzip = gzip; }

@@ -89,3 +89,12 @@ TEST(RStrUtils, QuotedExcerptNeverCutsASurrogatePairNorStacksMarks)
     EXPECT_EQ(QuotedExcerpt("a" + acute.repeated(39) + "b" + tremolo.repeated(3)), "a" + acute + acute + "b" + tremolo + tremolo);
     EXPECT_EQ(QuotedExcerpt(acute.repeated(5) + "bc", 3), acute + acute + "b" + QChar(0x2026));
 }
+
+// Characters that reorder a text or show nothing: a box drops them, a terminal gets escapes.
+TEST(RStrUtils, HiddenFormatCharactersAreDroppedWhenShownAndEscapedOnATerminal)
+{
+    const QString hidden = QString::fromUtf16(u"\u061C\u200B\u200C\u200F\u202A\u202E\u2060\u2064\u2066\u2069\uFEFF");
+    const QString neighbours = QString::fromUtf16(u"\u061B\u200A\u2010\u2029\u202F\u2065\u206A\uFEFE");
+    EXPECT_EQ(ShownText("a" + hidden + neighbours), "a" + neighbours);
+    EXPECT_EQ(TerminalText(hidden.left(2) + hidden.right(1) + neighbours), "\\u061c\\u200b\\ufeff" + neighbours);
+}

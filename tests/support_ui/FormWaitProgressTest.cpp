@@ -48,6 +48,9 @@ TEST(WaitForm, UpdateBeforeShowDoesNothingAndTextIsCentredInThePanel)
     EXPECT_EQ(label->height(), 53);
     EXPECT_EQ(label->y(), (77 - 53) / 2);
 
+    UpdateWaitForm(QString::fromUtf16(u"Попытка 1, proxy good\u202Eexe.moc\u202C\u200B\u200B.invalid : 8080"));
+    EXPECT_EQ(form->Text(), "Попытка 1, proxy goodexe.moc.invalid : 8080");
+
     ShowWaitForm("снова");
     EXPECT_EQ(WaitForm(), form);
     HideWaitForm();

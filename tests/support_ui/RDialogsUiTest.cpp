@@ -48,7 +48,10 @@ TEST(QtMessageBox, BoxesCarryTitleTextIconButtonsAndDefault)
     EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
 
-    const auto error = CreateQtMessageBox({TBoxIcon::Error, "Ошибка", "Сбой", TBoxButtons::Ok, IDOK, 16}, nullptr);
+    // Characters with which a host would read as "goodcom.exe.invalid" are not shown.
+    const QString host = QString::fromUtf16(u"good\u202Eexe.moc\u202C\u200B\u200B.invalid");
+    const auto error = CreateQtMessageBox({TBoxIcon::Error, host, "Сбой " + host, TBoxButtons::Ok, IDOK, 16}, nullptr);
+    EXPECT_EQ(error->windowTitle() + error->text(), "goodexe.moc.invalidСбой goodexe.moc.invalid");
     EXPECT_EQ(error->icon(), QMessageBox::Critical);
     EXPECT_EQ(error->standardButtons(), QMessageBox::Ok);
     const auto warning = CreateQtMessageBox({TBoxIcon::Exclamation, "Внимание!", "", TBoxButtons::Ok, IDOK, 48}, nullptr);

@@ -32,6 +32,42 @@ bool SplitProxyEntry(const QString& entry, QString& server, int& port)
 
 } // namespace
 
+bool IsProxyHostChar(char32_t code)
+{
+    if (code < 0x80)
+        return (code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')
+               || code == '-' || code == '.' || code == '_' || code == ':' || code == '[' || code == ']';
+    switch (QChar::category(code)) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Modifier:
+    case QChar::Letter_Other:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Number_DecimalDigit:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString ProxyHostText(const QString& text)
+{
+    QString host;
+    host.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        // One code point: a letter beyond the first plane is a surrogate pair.
+        const qsizetype width =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const char32_t code = width == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        if (IsProxyHostChar(code))
+            host.append(QStringView(text).mid(i, width));
+        i += width;
+    }
+    return host;
+}
+
 void TProxySettings::LoadProxySettings()
 {
     TBusyScope busy(LoadResString(rsLoadingConfig));

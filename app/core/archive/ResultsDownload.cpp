@@ -38,6 +38,11 @@ const TResString SLeftBadCell = RESSTR("ResultsDownload", "\nс результа
 const TResString SLeftNotHeld = RESSTR("ResultsDownload", "\nс датой и временем позже текущих: %d");
 const TResString SLeftAfterMissing = RESSTR(
     "ResultsDownload", "\nпозже дней %s - %s, тиражей которых сайт не выдал (загрузка остановлена): %d");
+const TResString SLeftNotGiven =
+    RESSTR("ResultsDownload", "\nза дни %s - %s сайт не выдал тиражей (загрузка остановлена)");
+const TResString SLeftAtBound = RESSTR("ResultsDownload",
+                                       "\nпозже дней %s - %s, запрошенных, но не выданных сайтом (загрузка "
+                                       "остановлена на пределе в %d запросов): %d");
 
 // A failure that no retry can mend: the download stops with the message and asks nothing.
 class EDownloadStop : public Exception {
@@ -89,10 +94,16 @@ QString LeftOutText(const TResultsSkipped& skipped)
     for (const auto& [count, res] : parts)
         if (count > 0)
             text += Format(LoadResString(*res), {count});
-    if (skipped.AfterMissing > 0)
-        text += Format(LoadResString(SLeftAfterMissing), {FormatDrawDateDefault(IntToDate(skipped.MissingFrom)),
-                                                          FormatDrawDateDefault(IntToDate(skipped.MissingTo)),
-                                                          skipped.AfterMissing});
+    if (skipped.MissingTo <= 0)
+        return text;
+    const QString from = FormatDrawDateDefault(IntToDate(skipped.MissingFrom));
+    const QString to = FormatDrawDateDefault(IntToDate(skipped.MissingTo));
+    if (skipped.MissingAtBound > 0)
+        text += Format(LoadResString(SLeftAtBound), {from, to, skipped.MissingAtBound, skipped.AfterMissing});
+    else if (skipped.AfterMissing > 0)
+        text += Format(LoadResString(SLeftAfterMissing), {from, to, skipped.AfterMissing});
+    else
+        text += Format(LoadResString(SLeftNotGiven), {from, to});
     return text;
 }
 
@@ -165,7 +176,8 @@ int TResultsDownload::UpdateDraws()
             total += added;
             productiveFrom = fromDate;
             FState.RefreshViews(false);
-            if (toDate >= today)
+            // A window that stopped short of days the site would not give ends the download.
+            if (toDate >= today || FFailed)
                 break;
         } catch (const EDownloadStop& e) {
             ErrorBox(e.Message());
@@ -182,7 +194,10 @@ int TResultsDownload::UpdateDraws()
             }
         }
     }
-    if (FSkipped.Total() > 0)
+    // Days the site would not give leave the archive short of today: the download failed.
+    if (FSkipped.MissingTo > 0)
+        ErrorBox(LeftOutText(FSkipped));
+    else if (FSkipped.Total() > 0)
         WarningBox(LeftOutText(FSkipped));
     return total;
 }
@@ -195,61 +210,93 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
     int firstDay = fromDate;
     if (newest.Draw && !newest.Draw->Key.Get().endsWith(QLatin1Char(DrawLetterMidday), Qt::CaseInsensitive))
         firstDay = std::max(firstDay, IncDateInt(newest.FromDate, 1));
-    // Sites often list a fixed number of rows, newest first: the days a page leaves out before
-    // its oldest new draw are asked for again, in shorter ranges, before any draw of the window
-    // is stored, or the next window would start after them and they would be lost for good.
-    // A shorter range that brings nothing new held no draw; a site that never gives the days
-    // stops the download at the bound, storing nothing after them.
-    std::vector<TDrawsArray> pages;   // the newest days first
-    int askTo = toDate;
-    int missingTo = 0;
-    for (int requests = 1;; ++requests) {
+    // Sites list a fixed number of rows, the newest or the oldest of the asked days: the days a
+    // page that brought new draws leaves out before or after the days it lists are asked for
+    // again, in shorter ranges and the oldest first, before any draw of the window is stored, or
+    // the next window would start after them and they would be lost for good. A range whose
+    // reply brings nothing new held no draw, unless the reply lists days after the asked ones
+    // instead: that site does not keep to the request. Such days, and the days still left out
+    // at the bound of requests, are told, and no draw after them is stored.
+    struct TRange {
+        int From = 0;
+        int To = 0;
+    };
+    std::vector<TRange> left;   // days left out and not asked for again yet, the oldest first
+    TDrawsArray got;            // the new draws of every page
+    std::optional<TRange> notGiven;
+    bool atBound = false;
+    TRange asked{fromDate, toDate};
+    int requests = 1;
+    for (;; ++requests) {
         const int laterBefore = FSkipped.LaterThanAsked;
-        TDrawsArray found = FetchPage(fromDate, askTo, newest.After);
+        std::vector<int> listed;
+        const TDrawsArray found = FetchPage(asked.From, asked.To, newest.After, listed);
+        const int from = std::max(asked.From, firstDay);
         if (found.empty()) {
-            if (pages.empty())
-                return 0;
-            // A reply that lists days after the asked ones and nothing new in them did not keep
-            // to the request: it tells nothing of the asked days.
-            if (FSkipped.LaterThanAsked > laterBefore)
-                missingTo = askTo;
-            break;
-        }
-        const int oldest = DrawDay(found.front());
-        pages.push_back(std::move(found));
-        if (oldest <= firstDay)
-            break;
-        askTo = IncDateInt(oldest, -1);
-        if (requests >= ResultsRequestsPerWindow) {
-            missingTo = askTo;
-            break;
-        }
-    }
-    if (missingTo > 0) {
-        for (const TDrawsArray& page : pages)
-            FSkipped.AfterMissing += static_cast<int>(page.size());
-        FSkipped.MissingFrom = firstDay;
-        FSkipped.MissingTo = missingTo;
-        FFailed = true;
-        return 0;
-    }
-    // Each page was numbered on from the archive: together they are numbered once more, oldest
-    // first, without a gap.
-    TDrawsArray draws;
-    std::uint64_t number = pages.back().front().Number;
-    for (auto page = pages.rbegin(); page != pages.rend(); ++page)
-        for (TDrawRec& draw : *page) {
-            if (number > std::numeric_limits<std::uint32_t>::max())
+            if (FSkipped.LaterThanAsked > laterBefore && from <= asked.To) {
+                notGiven = TRange{from, asked.To};
                 break;
-            draw.Number = static_cast<std::uint32_t>(number++);
-            draws.push_back(draw);
+            }
+        } else {
+            got.insert(got.end(), found.begin(), found.end());
+            // The days the page gave, from the first one that may hold a new draw: a row of the
+            // newest stored day says nothing of the days after it.
+            int oldest = 0;
+            int newestListed = 0;
+            for (const int day : listed)
+                if (day >= from) {
+                    oldest = oldest > 0 ? std::min(oldest, day) : day;
+                    newestListed = std::max(newestListed, day);
+                }
+            if (oldest > from)
+                left.push_back({from, IncDateInt(oldest, -1)});
+            if (newestListed > 0 && newestListed < asked.To)
+                left.push_back({IncDateInt(newestListed, 1), asked.To});
+            std::sort(left.begin(), left.end(), [](const TRange& a, const TRange& b) { return a.From < b.From; });
         }
+        if (left.empty())
+            break;
+        if (requests >= ResultsRequestsPerWindow) {
+            notGiven = left.front();
+            atBound = true;
+            break;
+        }
+        asked = left.front();
+        left.erase(left.begin());
+    }
+
+    // Each page was numbered on from the archive: together they are put in draw order and
+    // numbered once more, without a gap, up to the first day the site did not give.
+    std::stable_sort(got.begin(), got.end(), [](const TDrawRec& a, const TDrawRec& b) {
+        return StrToDrawDate(a.Key.Get()) < StrToDrawDate(b.Key.Get());
+    });
+    size_t kept = got.size();
+    if (notGiven) {
+        kept = static_cast<size_t>(std::find_if(got.begin(), got.end(),
+                                                [&](const TDrawRec& d) { return DrawDay(d) >= notGiven->From; })
+                                   - got.begin());
+        FSkipped.AfterMissing += static_cast<int>(got.size() - kept);
+        FSkipped.MissingFrom = notGiven->From;
+        FSkipped.MissingTo = notGiven->To;
+        FSkipped.MissingAtBound = atBound ? requests : 0;
+        FFailed = true;
+    }
+    if (kept == 0)
+        return 0;
+    TDrawsArray draws;
+    std::uint64_t number = std::min_element(got.begin(), got.end(), [](const TDrawRec& a, const TDrawRec& b) {
+                               return a.Number < b.Number;
+                           })->Number;
+    for (size_t i = 0; i < kept && number <= std::numeric_limits<std::uint32_t>::max(); ++i) {
+        draws.push_back(got[i]);
+        draws.back().Number = static_cast<std::uint32_t>(number++);
+    }
     ShowInStatusBar(LoadResString(rsSavingDrawsFile));
     FArchive.AppendDraws(draws);
     return static_cast<int>(draws.size());
 }
 
-TDrawsArray TResultsDownload::FetchPage(int fromDate, int toDate, TDateTime after)
+TDrawsArray TResultsDownload::FetchPage(int fromDate, int toDate, TDateTime after, std::vector<int>& listedDays)
 {
     ShowInStatusBar(Format(LoadResString(rsDownloadingRange),
                            {FormatDrawDate(IntToDate(fromDate)), FormatDrawDate(IntToDate(toDate))}));
@@ -261,7 +308,7 @@ TDrawsArray TResultsDownload::FetchPage(int fromDate, int toDate, TDateTime afte
     window.ToDate = toDate;
     window.After = after;
     window.Now = ClockNow();
-    return ParseResultsTable(table, FState.FDraws, window, &FSkipped);
+    return ParseResultsTable(table, FState.FDraws, window, &FSkipped, &listedDays);
 }
 
 QString TResultsDownload::HttpGet(const QString& address, bool utf8)

@@ -10,9 +10,11 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 // The most requests one window of 100 days may take: the asked dates, then shorter ranges for
-// days a page left out. A site that lists at least 5 days a page fills a window within it.
+// days a page left out at either end. A site that lists at least 5 days a page fills a window
+// within it.
 inline constexpr int ResultsRequestsPerWindow = 20;
 
 // The download of new draws from the operator's results pages: windows of 100 days from the
@@ -29,7 +31,8 @@ public:
     int UpdateDraws();
     // One window, dates as yyyymmdd: the page asked for (and shorter ranges for the days it left
     // out) and the new draws appended to the archive (the caller saves it, and takes them back
-    // when the save fails). Returns their number.
+    // when the save fails), up to the first day the site would not give, which fails the
+    // download. Returns their number.
     int FetchDrawsRange(int fromDate, int toDate);
     // GET through the configured proxy, with the client's time-outs; the empty text without a
     // request when the automatic proxy search found nothing.
@@ -56,8 +59,9 @@ public:
     std::function<void()> OnAfterDownload;
 
 private:
-    // The new draws of one page for the dates from .. to, numbered on from the archive.
-    TDrawsArray FetchPage(int fromDate, int toDate, TDateTime after);
+    // The new draws of one page for the dates from .. to, numbered on from the archive, and the
+    // days of its rows within those dates.
+    TDrawsArray FetchPage(int fromDate, int toDate, TDateTime after, std::vector<int>& listedDays);
 
     TMainState& FState;
     TDrawArchive& FArchive;

@@ -101,7 +101,7 @@ QString ResultsTable(const QString& page)
 }
 
 TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window,
-                              TResultsSkipped* skipped)
+                              TResultsSkipped* skipped, std::vector<int>* listedDays)
 {
     TDrawsArray found;
     TResultsSkipped ignored;
@@ -135,6 +135,8 @@ TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, c
             continue;
         const int day = DateIntOfCell(date);
         const bool inWindow = (window.FromDate <= 0 || day >= window.FromDate) && (window.ToDate <= 0 || day <= window.ToDate);
+        if (inWindow && listedDays)
+            listedDays->push_back(day);
         const char letters[2] = {DrawLetterMidday, DrawLetterEvening};
         for (int i = 0; i < 2; ++i) {
             TDrawRec draw;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // The operator's results-search page: the request for a range of dates and the rows of its
 // results table.
 
@@ -42,6 +44,9 @@ struct TResultsSkipped {
     int AfterMissing = 0;
     int MissingFrom = 0;
     int MissingTo = 0;
+    // The requests of the window when it stopped at their bound with those days asked for and
+    // not given; 0 when the site listed other days instead.
+    int MissingAtBound = 0;
     int Total() const { return OutsideWindow + NotNewer + Repeated + BadCell + NotHeld + AfterMissing; }
 };
 
@@ -54,6 +59,7 @@ struct TResultsSkipped {
 // 0..9 (blanks around them aside), or it is counted as a bad cell. A draw whose key the page
 // offered before or the archive holds further back is counted as repeated (the archive never
 // holds one key twice); the rest are taken when the window lets them in (counted in skipped
-// when not).
+// when not). listedDays receives the day (yyyymmdd) of every row within the window, whatever its
+// cells hold: the days the page gave.
 TDrawsArray ParseResultsTable(const QString& table, const TDrawsArray& stored, const TResultsWindow& window = {},
-                              TResultsSkipped* skipped = nullptr);
+                              TResultsSkipped* skipped = nullptr, std::vector<int>* listedDays = nullptr);

@@ -1,10 +1,12 @@
 #include "app/ui/archive/UnitProxy.h"
 
+#include "app/core/archive/ProxySettings.h"
 #include "platform/ResString.h"
 
 #include "ui_FormProxy.h"
 
 #include <QEvent>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -15,6 +17,22 @@ const TResString SProxyCaption = RESSTR("UnitProxy", "Параметры proxy-�
 constexpr int kWidth = 400;
 constexpr int kHeight = 270;
 
+// The host field takes only what a host name can hold, as the port field takes only a port: a
+// character typed, pasted or read from the settings that no host holds (a blank, a control, one
+// that shows nothing or turns the text round) is left out, and the cursor stays after what was kept.
+class THostValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override
+    {
+        const QString before = ProxyHostText(input.left(pos));
+        input = before + ProxyHostText(input.mid(pos));
+        pos = static_cast<int>(before.size());
+        return Acceptable;
+    }
+};
+
 } // namespace
 
 TFormProxy::TFormProxy(QWidget* parent) : TDialogSTemplate(parent), FUi(std::make_unique<Ui::FormProxy>())
@@ -22,6 +40,7 @@ TFormProxy::TFormProxy(QWidget* parent) : TDialogSTemplate(parent), FUi(std::mak
     setObjectName(QStringLiteral("FormProxy"));
     setWindowTitle(LoadResString(SProxyCaption));
     FUi->setupUi(ClientPanel());
+    FUi->edServer->setValidator(new THostValidator(FUi->edServer));
     setFixedSize(kWidth, kHeight);
     for (QRadioButton* button : {FUi->rbProxyOff, FUi->rbProxyAuto, FUi->rbProxyManual})
         connect(button, &QRadioButton::clicked, this, [this] { UpdateEdits(); });

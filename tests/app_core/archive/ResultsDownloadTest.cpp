@@ -721,17 +721,24 @@ TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
         const char* Name;
         O Order;
         int Rows;
-        bool SamePage, Gap;   // same page: 03/01 .. 03/10 whatever is asked; gap: 12/29 .. 01/05 drawless
-        int Requests;       // 30 newest: 03/08 .., 02/06 .., 01/07 .., 12/28 .. 01/06; 06/01 .., 05/02 .., 04/06 ..
+        QDate ListedFrom, ListedTo;   // listed whatever is asked, and nothing held after 12/28
+        bool Gap;                     // 12/29 .. 01/05 listed without draws
+        int Requests;       // 30 newest: 03/08 .., 02/06 .., 01/07 .., 12/29 .. 01/06; 06/01 .., 05/02 .., 04/07 ..
         const char* Told;   // "": every draw the site holds is stored
     } cases[] = {
-        {"the 30 newest days of each range", O::Newest, 30, false, false, 7, ""},
-        {"two tables, the newest half first", O::TwoTables, 0, false, false, 2, ""},
-        {"the newest day of each range only", O::Newest, 1, false, false, ResultsRequestsPerWindow,
-         "позже дней 12/29/2016 - 03/17/2017, тиражей которых сайт не выдал (загрузка остановлена): 40"},
-        {"the same page whatever is asked", O::OldestFirst, 0, true, false, 2, "с датой вне запрошенного периода: 20\n"
+        {"the 30 newest days of each range", O::Newest, 30, {}, {}, false, 7, ""},
+        {"two tables, the newest half first", O::TwoTables, 0, {}, {}, false, 2, ""},
+        {"the newest day of each range only", O::Newest, 1, {}, {}, false, ResultsRequestsPerWindow,
+         "позже дней 12/29/2016 - 03/17/2017, запрошенных, но не выданных сайтом (загрузка остановлена на пределе "
+         "в 20 запросов): 40"},
+        {"the same page whatever is asked", O::OldestFirst, 0, QDate(2017, 3, 1), QDate(2017, 3, 10), false, 2,
+         "с датой вне запрошенного периода: 20\n"
          "позже дней 12/29/2016 - 02/28/2017, тиражей которых сайт не выдал (загрузка остановлена): 20"},
-        {"days without draws at a window's start", O::Newest, 30, false, true, 8, ""},   // the last: cells stay
+        {"the 7 oldest days of each range", O::Oldest, 7, {}, {}, false, 15 + 13, ""},   // 12/28 .., 01/04 ..; 04/06 ..
+        {"its 30 newest days whatever is asked, a window behind", O::OldestFirst, 0, QDate(2017, 6, 1), today, false, 1,
+         "с датой вне запрошенного периода: 60\nза дни 12/29/2016 - 04/06/2017 сайт не выдал тиражей (загрузка "
+         "остановлена)"},
+        {"days without draws at a window's start", O::Newest, 30, {}, {}, true, 7, ""},   // the last: cells stay
     };
     SetToday(today);
     for (const auto& c : cases) {
@@ -740,8 +747,8 @@ TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
         FServer.ClearRequests();
         FState.FDraws = MakeArchive(300);
         FSite.SetRowOrder(c.Order, c.Rows);
-        FSite.SetLastHeld(c.SamePage ? QDate(2016, 12, 28) : QDate(), true);
-        FSite.SetExtraDays(c.SamePage ? QDate(2017, 3, 1) : QDate(), QDate(2017, 3, 10));
+        FSite.SetLastHeld(c.ListedFrom.isValid() ? QDate(2016, 12, 28) : QDate(), true);
+        FSite.SetExtraDays(c.ListedFrom, c.ListedTo);
         for (QDate day = first; c.Gap && day <= gapEnd; day = day.addDays(1))
             for (const bool evening : {false, true})
                 FSite.SetCell(day, evening, "");
@@ -752,6 +759,7 @@ TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
         EXPECT_EQ(FState.FDraws, expected);
         EXPECT_EQ(SiteRequests().size(), c.Requests);
         EXPECT_EQ(FDownload.Failed(), *c.Told != 0);
+        EXPECT_EQ(FBoxes.Last().Icon, *c.Told ? TBoxIcon::Error : TBoxIcon::Information);   // none: the default
         ASSERT_EQ(FBoxes.Boxes().size(), *c.Told ? 1 : 0);
         EXPECT_EQ(FBoxes.Last().Text, *c.Told ? U("Часть тиражей со страницы результатов не добавлена в архив:\n\n")
                                                     + U(c.Told) : QString());

@@ -309,6 +309,16 @@ TEST_F(ProxyDialogTest, ModeChoosesTheRadioAndOnlyTheManualModeEditsFields)
     EXPECT_EQ(manual.Password, "secret");
 }
 
+// The host field keeps only what a host name can hold: bidi and zero-width characters, blanks, '/'
+// and a lone surrogate go; letters of any plane and script, marks, '_' and IPv6 brackets stay.
+TEST_F(ProxyDialogTest, HostFieldTakesOnlyWhatAHostNameCanHold)
+{
+    Find<QRadioButton>("rbProxyManual")->click();
+    Find<QLineEdit>("edServer")->insert(
+        QStringView(u"[good\u202Eexe.moc\u202C\u200B\u200B _/\t\uFEFF\U0001D41A\xD800" u"прокси.рф u\u0308:1]").toString());
+    EXPECT_EQ(FForm.Choice().Server, QStringView(u"[goodexe.moc_\U0001D41Aпрокси.рфu\u0308:1]").toString());
+}
+
 TEST_F(ProxyDialogTest, OtherModesLoadAsNoProxy)
 {
     TProxy proxy;

@@ -5,6 +5,7 @@
 #include "engine/KelmaMsg.h"
 #include "engine/PrjConst.h"
 #include "tests/app_ui/AppUiTestEnv.h"
+#include "tests/fixtures/ArchiveFixtures.h"
 #include "tests/standin/OperatorSite.h"
 
 #include <QDir>
@@ -142,6 +143,29 @@ TEST_F(ProgramRunTest, LoadOnlyDownloadsWritesTheArchiveAndEnds)
     EXPECT_EQ(again.ExitCode, 0) << again.Stderr.toStdString();
     EXPECT_EQ(FSite.RequestCount(), 2);
     EXPECT_EQ(ReadFileBytes(DataFile(".ldr")), file);
+}
+
+// 300 draws up to 12/28/2016 E on 06/30/2017, a site listing the 7 oldest asked days: all stored.
+TEST_F(ProgramRunTest, LoadOnlyFromASiteThatPagesFromTheStart)
+{
+    FEnvironment.insert(QLatin1String(FixedTodayEnv), QStringLiteral("2017-06-30"));
+    TDrawsArray draws = MakeArchive(300);
+    WriteFileBytes(DataFile(".ldr"), ArchiveBytes(draws));
+    for (QDate day(2016, 12, 29); day <= QDate(2017, 6, 30); day = day.addDays(1))
+        for (const bool evening : {false, true}) {
+            const auto [d1, d2] = TOperatorSite::DrawDigits(day, evening);
+            TDrawRec& draw = draws.emplace_back();
+            draw.Number = static_cast<std::uint32_t>(draws.size());
+            draw.Digits = {static_cast<std::uint8_t>(d1), static_cast<std::uint8_t>(d2)};
+            draw.Key.Set(day.toString(QStringLiteral("MM/dd/yyyy")) + (evening ? " E" : " M"));
+        }
+    FSite.SetRowOrder(TOperatorSite::TRowOrder::Oldest, 7);
+    const TProcessResult run = RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+    ASSERT_TRUE(run.Finished) << run.Stderr.toStdString();
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    EXPECT_EQ(BoxCount(run.Stderr), 0) << run.Stderr.toStdString();
+    EXPECT_EQ(FSite.RequestCount(), 15 + 13);
+    EXPECT_EQ(ReadFileBytes(DataFile(".ldr")), ArchiveBytes(draws));
 }
 
 TEST_F(ProgramRunTest, FailedDownloadIsNotRetriedWithoutAPerson)
