@@ -40,6 +40,8 @@ const TResString SLeftAfterMissing = RESSTR(
     "ResultsDownload", "\nпозже дней %s - %s, тиражей которых сайт не выдал (загрузка остановлена): %d");
 const TResString SLeftNotGiven =
     RESSTR("ResultsDownload", "\nза дни %s - %s сайт не выдал тиражей (загрузка остановлена)");
+const TResString SNotGivenAtBound = RESSTR(
+    "ResultsDownload", "\nза дни %s - %s сайт не выдал тиражей (загрузка остановлена на пределе в %d запросов)");
 const TResString SLeftAtBound = RESSTR("ResultsDownload",
                                        "\nпозже дней %s - %s, запрошенных, но не выданных сайтом (загрузка "
                                        "остановлена на пределе в %d запросов): %d");
@@ -98,8 +100,10 @@ QString LeftOutText(const TResultsSkipped& skipped)
         return text;
     const QString from = FormatDrawDateDefault(IntToDate(skipped.MissingFrom));
     const QString to = FormatDrawDateDefault(IntToDate(skipped.MissingTo));
-    if (skipped.MissingAtBound > 0)
+    if (skipped.MissingAtBound > 0 && skipped.AfterMissing > 0)
         text += Format(LoadResString(SLeftAtBound), {from, to, skipped.MissingAtBound, skipped.AfterMissing});
+    else if (skipped.MissingAtBound > 0)
+        text += Format(LoadResString(SNotGivenAtBound), {from, to, skipped.MissingAtBound});
     else if (skipped.AfterMissing > 0)
         text += Format(LoadResString(SLeftAfterMissing), {from, to, skipped.AfterMissing});
     else
@@ -211,12 +215,12 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
     if (newest.Draw && !newest.Draw->Key.Get().endsWith(QLatin1Char(DrawLetterMidday), Qt::CaseInsensitive))
         firstDay = std::max(firstDay, IncDateInt(newest.FromDate, 1));
     // Sites list a fixed number of rows, the newest or the oldest of the asked days: the days a
-    // page that brought new draws leaves out before or after the days it lists are asked for
-    // again, in shorter ranges and the oldest first, before any draw of the window is stored, or
-    // the next window would start after them and they would be lost for good. A range whose
-    // reply brings nothing new held no draw, unless the reply lists days after the asked ones
-    // instead: that site does not keep to the request. Such days, and the days still left out
-    // at the bound of requests, are told, and no draw after them is stored.
+    // page leaves out before or after the days it lists are asked for again, in shorter ranges
+    // and the oldest first, before any draw of the window is stored, or the next window would
+    // start after them and they would be lost for good. A range whose reply lists none of its
+    // days held no draw, unless the reply lists days after the asked ones instead: that site
+    // does not keep to the request. Such days, and the days still left out at the bound of
+    // requests, are told, and no draw after them is stored.
     struct TRange {
         int From = 0;
         int To = 0;
@@ -232,28 +236,26 @@ int TResultsDownload::FetchDrawsRange(int fromDate, int toDate)
         std::vector<int> listed;
         const TDrawsArray found = FetchPage(asked.From, asked.To, newest.After, listed);
         const int from = std::max(asked.From, firstDay);
-        if (found.empty()) {
-            if (FSkipped.LaterThanAsked > laterBefore && from <= asked.To) {
-                notGiven = TRange{from, asked.To};
-                break;
-            }
-        } else {
-            got.insert(got.end(), found.begin(), found.end());
-            // The days the page gave, from the first one that may hold a new draw: a row of the
-            // newest stored day says nothing of the days after it.
-            int oldest = 0;
-            int newestListed = 0;
-            for (const int day : listed)
-                if (day >= from) {
-                    oldest = oldest > 0 ? std::min(oldest, day) : day;
-                    newestListed = std::max(newestListed, day);
-                }
-            if (oldest > from)
-                left.push_back({from, IncDateInt(oldest, -1)});
-            if (newestListed > 0 && newestListed < asked.To)
-                left.push_back({IncDateInt(newestListed, 1), asked.To});
-            std::sort(left.begin(), left.end(), [](const TRange& a, const TRange& b) { return a.From < b.From; });
+        if (found.empty() && FSkipped.LaterThanAsked > laterBefore && from <= asked.To) {
+            notGiven = TRange{from, asked.To};
+            break;
         }
+        got.insert(got.end(), found.begin(), found.end());
+        // The days the page gave. Before them only a page that brought new draws tells of a gap
+        // (a row of the newest stored day says nothing of the days after it); after them any
+        // page does, even one of stored days only, as a site that lists one day a page gives.
+        int oldest = 0;
+        int newestListed = 0;
+        for (const int day : listed) {
+            newestListed = std::max(newestListed, day);
+            if (day >= from)
+                oldest = oldest > 0 ? std::min(oldest, day) : day;
+        }
+        if (!found.empty() && oldest > from)
+            left.push_back({from, IncDateInt(oldest, -1)});
+        if (newestListed > 0 && newestListed < asked.To)
+            left.push_back({std::max(IncDateInt(newestListed, 1), from), asked.To});
+        std::sort(left.begin(), left.end(), [](const TRange& a, const TRange& b) { return a.From < b.From; });
         if (left.empty())
             break;
         if (requests >= ResultsRequestsPerWindow) {

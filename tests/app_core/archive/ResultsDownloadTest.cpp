@@ -454,15 +454,17 @@ TEST_F(DownloadTest, RowsOutsideTheWindowOrNotNewerAreLeftOutAndTold)
 
 // A garbage page that answers every window with the same old rows cannot keep the download
 // going: nothing it sends is new, so the first window adds nothing and the loop ends.
-TEST_F(DownloadTest, SiteAnsweringOnlyOldRowsEndsAfterOneRequest)
+TEST_F(DownloadTest, SiteAnsweringOnlyOldRowsEndsWithNothingAdded)
 {
     FState.FDraws = MakeArchive(10);
     FSite.SetExtraDays(QDate(2016, 7, 1), QDate(2016, 7, 31));
     FSite.SetLastHeld(QDate(2016, 8, 5), true);   // nothing after the stored draws
     EXPECT_EQ(FDownload.Execute(), 0);
-    EXPECT_EQ(SiteRequests().size(), 1);
+    // The page lists the newest stored day and none after it: those are asked for once more.
+    EXPECT_EQ(SiteRequests().size(), 2);
+    EXPECT_FALSE(FDownload.Failed());
     EXPECT_EQ(FState.FDraws, MakeArchive(10));
-    EXPECT_EQ(FDownload.Skipped().OutsideWindow, 62);
+    EXPECT_EQ(FDownload.Skipped().OutsideWindow, 2 * 62);
 }
 
 TEST_F(DownloadTest, RepliesThatNeverEndAreCutOff)
@@ -725,6 +727,7 @@ TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
         bool Gap;                     // 12/29 .. 01/05 listed without draws
         int Requests;       // 30 newest: 03/08 .., 02/06 .., 01/07 .., 12/29 .. 01/06; 06/01 .., 05/02 .., 04/07 ..
         const char* Told;   // "": every draw the site holds is stored
+        int Kept = 0;       // when told: the days after 12/28 stored before the download stopped
     } cases[] = {
         {"the 30 newest days of each range", O::Newest, 30, {}, {}, false, 7, ""},
         {"two tables, the newest half first", O::TwoTables, 0, {}, {}, false, 2, ""},
@@ -738,6 +741,8 @@ TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
         {"its 30 newest days whatever is asked, a window behind", O::OldestFirst, 0, QDate(2017, 6, 1), today, false, 1,
          "с датой вне запрошенного периода: 60\nза дни 12/29/2016 - 04/06/2017 сайт не выдал тиражей (загрузка "
          "остановлена)"},
+        {"the oldest day of each range only", O::Oldest, 1, {}, {}, false, ResultsRequestsPerWindow,   // 12/28, 12/29 ..
+         "за дни 01/17/2017 - 04/06/2017 сайт не выдал тиражей (загрузка остановлена на пределе в 20 запросов)", 19},
         {"days without draws at a window's start", O::Newest, 30, {}, {}, true, 7, ""},   // the last: cells stay
     };
     SetToday(today);
@@ -753,8 +758,8 @@ TEST_F(DownloadTest, DaysAPageLeavesOutAreAskedForAgain)
             for (const bool evening : {false, true})
                 FSite.SetCell(day, evening, "");
         TDrawsArray expected = MakeArchive(300);
-        const TDrawsArray fresh = SiteDraws(c.Gap ? gapEnd.addDays(1) : first, *c.Told ? gapEnd : today, 301);
-        expected.insert(expected.end(), fresh.begin(), *c.Told ? fresh.begin() : fresh.end());
+        const TDrawsArray fresh = SiteDraws(c.Gap ? gapEnd.addDays(1) : first, today, 301);
+        expected.insert(expected.end(), fresh.begin(), *c.Told ? fresh.begin() + 2 * c.Kept : fresh.end());
         EXPECT_EQ(FDownload.Execute(), static_cast<int>(expected.size()) - 300);
         EXPECT_EQ(FState.FDraws, expected);
         EXPECT_EQ(SiteRequests().size(), c.Requests);
