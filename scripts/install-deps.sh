@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools
   qt6-translations-l10n
-  libqt6opengl6-dev libgl-dev libxkbcommon-dev
+  libqt6opengl6-dev libgl-dev libxkbcommon-dev libxcb1-dev
   libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core

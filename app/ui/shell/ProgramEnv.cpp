@@ -1,11 +1,14 @@
 #include "app/ui/shell/ProgramEnv.h"
 
 #include "app/core/shell/MainState.h"
+#include "app/ui/shell/FrameClose.h"
+#include "app/ui/shell/TemplateMain.h"
 #include "support/RDateUtils.h"
 #include "support/ui/FormUpdateInformer.h"
 #include "support/ui/RDialogsUi.h"
 #include "support/ui/RMsgViewer.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QtGlobal>
@@ -14,6 +17,7 @@
 #include <QTime>
 
 #include <csignal>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -50,6 +54,21 @@ void InstallProgramEnvironment(const QStringList& arguments)
         const QDateTime evening(today, QTime(20, 0));
         SetClock([evening] { return evening; });
     }
+}
+
+int RunMainWindow(TTemplateMain& form)
+{
+    // The program ends with its main window, not with its last window: the message viewer has
+    // no owner, and a program left with only that would go on holding its folder. Leaving the
+    // loop from here also keeps the window's exit status, which a later quit could overwrite.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QMetaObject::Connection end =
+        QObject::connect(&form, &TTemplateMain::Closed, qApp, [&form] { QCoreApplication::exit(form.ExitCode()); });
+    const std::unique_ptr<TFrameCloseFilter> frameClose = InstallFrameCloseFilter(form);
+    form.show();
+    const int status = QApplication::exec();
+    QObject::disconnect(end);
+    return status;
 }
 
 void UseRussianInterfaceLocale()

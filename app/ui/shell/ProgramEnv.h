@@ -9,6 +9,7 @@
 #include <functional>
 
 class QDialog;
+class TTemplateMain;
 
 // How the program is set up before its main window is made, and the environment switches for
 // runs without a person at the screen (tests, scheduled batch runs).
@@ -33,6 +34,10 @@ bool IsUnattendedRun(const QStringList& arguments, const QString& unattendedValu
 // clock. Call once the application object exists; the arguments are the program's, without
 // the program itself.
 void InstallProgramEnvironment(const QStringList& arguments);
+
+// Shows the main window and runs the program's event loop until that window closes, whatever
+// other windows are open then; returns the exit status the window set (TTemplateMain::ExitCode).
+int RunMainWindow(TTemplateMain& form);
 
 // Makes the interface's dates, month and day names and file-dialog dates Russian whatever the
 // machine's locale, as every text of the program is: Qt takes them from the system locale

@@ -553,24 +553,53 @@ bool TTemplateMain::event(QEvent* event)
 
 void TTemplateMain::closeEvent(QCloseEvent* event)
 {
+    event->ignore();
     // A running scenario is asked to stop first; the window closes once the run has ended.
     if (FState.FScriptRunning) {
         if (FStartup.CloseQuery([this] { ScriptStopExecute(); }))
             FCloseRequested = true;
-        event->ignore();
         return;
     }
-    // A long operation runs inside this window's event handling: the close waits for its end.
-    if (FInitRunning || !IsNotWaiting()) {
+    // A long operation runs inside this window's event handling, or a question waits for its
+    // answer in a loop of its own: the close waits for its end (the wait listener, the start-up
+    // timer or the modal window's going call CloseWhenIdle).
+    if (FInitRunning || !IsNotWaiting() || WaitForModalWindow()) {
         FCloseRequested = true;
-        event->ignore();
         return;
     }
-    if (!FStartup.CloseQuery([this] { ScriptStopExecute(); })) {
-        event->ignore();
+    if (!FStartup.CloseQuery([this] { ScriptStopExecute(); }))
         return;
-    }
     event->accept();
+    FCloseRequested = false;
+    // Every close of the window ends here, and with it the program: whatever windows are still
+    // open (the message viewer has no owner), none of them keeps the process and its folder.
+    emit Closed();
+}
+
+bool TTemplateMain::WaitForModalWindow()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    if (modal != FModalWindow) {
+        if (FModalWindow)
+            FModalWindow->removeEventFilter(this);
+        FModalWindow = modal;
+        modal->installEventFilter(this);
+    }
+    return true;
+}
+
+bool TTemplateMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FModalWindow && event->type() == QEvent::Hide) {
+        FModalWindow->removeEventFilter(this);
+        FModalWindow = nullptr;
+        // Another modal window below it, or an operation still running, keeps the close waiting.
+        if (FCloseRequested)
+            CloseWhenIdle();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TTemplateMain::changeEvent(QEvent* event)

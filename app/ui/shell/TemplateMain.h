@@ -23,6 +23,7 @@
 #include "platform/ResString.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -119,6 +120,10 @@ public:
     // Asks for the generation settings and builds the new list (the command CombsGen).
     void GenerateCombs();
 
+signals:
+    // The window has closed for good: the program ends with it, with ExitCode (RunMainWindow).
+    void Closed();
+
 protected:
     // The window's creation: the core's start-up with this window's steps; starts the timer.
     void FormCreate();
@@ -132,7 +137,11 @@ protected:
     void FormDestroy();
 
     bool event(QEvent* event) override;
+    // The window closes only between operations and questions: a close asked for while a long
+    // operation runs, the start-up is at work or a modal window (a question, a dialog) waits for
+    // the user is carried out once that is over.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -175,6 +184,8 @@ private:
     void SetupLanguage();
     void EndApplication(int exitCode);
     void CloseWhenIdle();
+    // True while a modal window is open; the window then watches it, to close once it is gone.
+    bool WaitForModalWindow();
     // The popup menus, empty, each opening over its widget; BuildMenus fills them.
     void CreatePopupMenus();
     // Names the menu items that show a command under their own caption.
@@ -313,6 +324,7 @@ private:
     bool FInitRunning = false;
     bool FInitialized = false;
     bool FCloseRequested = false;
+    QPointer<QWidget> FModalWindow;   // the modal window a close waits for
     bool FAccessRefused = false;
     bool FStakesCheckFailed = false;   // a stake check or its ratings save failed: a batch run ends with 1
     bool FDestroyed = false;

@@ -19,9 +19,7 @@ int main(int argc, char** argv)
     auto form = std::make_unique<TFormMain>();
     if (form->EndRequested())
         return form->ExitCode();
-    form->show();
-    const int result = QApplication::exec();
-    const int exitCode = result != 0 ? result : form->ExitCode();
+    const int exitCode = RunMainWindow(*form);
     form.reset();
     return exitCode;
 }

@@ -4,15 +4,20 @@
 #include "tests/app_ui/shell/MainWindowTestEnv.h"
 
 #include "app/core/archive/ResultsPage.h"
+#include "app/ui/charts/UnitGraph.h"
+#include "app/ui/shell/FrameClose.h"
 #include "app/ui/online/OnlineScriptsPanel.h"
 #include "app/ui/stakes/TablesPage.h"
 #include "engine/KelmaMsg.h"
 #include "platform/FolderLock.h"
+#include "support/RMsgTypes.h"
+#include "support/RSelfUpdate2.h"
 #include "support/RVclUtils.h"
 #include "support/ui/FormWait.h"
 #include "support/ui/QorGrid.h"
 #include "support/ui/RActions.h"
 #include "support/ui/RFrmStorage.h"
+#include "support/ui/RMsgViewer.h"
 #include "tests/common/FileWrites.h"
 #include "tests/common/Screenshot.h"
 #include "tests/fixtures/ArchiveFixtures.h"
@@ -34,6 +39,8 @@
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
 namespace {
 
 TEST_F(MainWindowTest, CloseWhileBusyWaitsForTheLongOperation)
@@ -45,6 +52,56 @@ TEST_F(MainWindowTest, CloseWhileBusyWaitsForTheLongOperation)
     EXPECT_TRUE(form->isVisible());
     StopWait();
     EXPECT_TRUE(WaitUntil([&] { return !form->isVisible(); }, 5000));
+}
+
+// The program's event loop ends with its main window, whatever else is open or going on when it
+// closes; a close from the frame while a modal window is open waits for that window. The update
+// whose package leaves a player's file, told in the viewer, still starts the new copy.
+TEST_F(MainWindowTest, TheProgramEndsWithItsMainWindow)
+{
+    InstallMessageViewer();
+    TSelfUpdateHooks hooks;
+    hooks.ConfirmUpdate = [](auto&&...) { return true; };
+    const TSelfUpdateHooks previousHooks = SetSelfUpdateHooks(hooks);
+    QTemporaryDir server;
+    const QString package = server.filePath("setup.sh");
+    WriteFileBytes(package, "#!/bin/sh\nprintf '#!/bin/sh\\necho $1 > restarted' > Tavrix2_2r10\n"
+                            "chmod +x Tavrix2_2r10\ntouch Tavrix2_2r10.ini\n");
+    QFile::setPermissions(package, QFile::ReadOwner | QFile::ExeOwner);
+    QDir(server.path()).mkpath("files/autoupdates");
+    WriteFileBytes(server.filePath("files/autoupdates/Kelma_AU.cfg"),
+                   "[Tavrix2_2r10]\nVerId=9.9.9.9\nOriginalFileName=setup.sh\nDownloadUrl=" + package.toUtf8());
+
+    const std::pair<const char*, std::function<void(TFormMain&)>> cases[] = {
+        {"update", [&](TFormMain& form) {
+             qputenv("TAVRIX_SERVER_URL", server.path().toUtf8());
+             form.Action(TCommand::CheckUpdate)->trigger();
+             qunsetenv("TAVRIX_SERVER_URL");
+             EXPECT_TRUE(MsgViewer() && MsgViewer()->isVisible() && MsgViewer()->Count() == 1);
+         }},
+        {"graph", [](TFormMain& form) {
+             TFrameCloseFilter frame(form, 1, 2);
+             QTimer::singleShot(0, &form, [&] {
+                 xcb_client_message_event_t close{XCB_CLIENT_MESSAGE, 32, 0, quint32(form.winId()), 1, {.data32 = {2}}};
+                 frame.nativeEventFilter("xcb_generic_event_t", &close, nullptr);
+                 QTimer::singleShot(0, &form, [&] { EXPECT_TRUE(form.isVisible()); });
+                 QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+             });
+             ShowGraph(&form, QString(), {});
+         }},
+        {"busy", [](TFormMain& form) { StartWait(); form.close(); StopWait(); }},
+    };
+    for (const auto& [name, close] : cases) {
+        SCOPED_TRACE(name);
+        auto form = Open();
+        QTimer::singleShot(0, form.get(), [&, close = close] { close(*form); });
+        QTimer::singleShot(30000, form.get(), [] { QCoreApplication::exit(-1); });   // a loop that goes on
+        EXPECT_EQ(RunMainWindow(*form), 0);
+        delete MsgViewer();
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(FFolder.File("restarted")) == "restart\n"; }));
+    SetSelfUpdateHooks(previousHooks);
+    SetViewerMessageSink(nullptr);
 }
 
 // The form state that the main window kept at shut-down before it gathered its values into one
