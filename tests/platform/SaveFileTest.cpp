@@ -222,6 +222,15 @@ TEST_F(SaveFileTest, SymbolicLinkKeepsPointingAtTheNewContent)
     EXPECT_EQ(ReadFileBytes(real), "new");
     EXPECT_EQ(Entries(Path("real")), QStringList({"a.dat"}));
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat", "real"}));
+
+    // A link to a pipe (as to a device) is replaced itself; what it pointed to stays as it was.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("real/pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(Path("real/pipe"), Path("b.dat")));
+    SaveFileAtomic(Path("b.dat"), "new");
+    EXPECT_EQ(QFileInfo(Path("b.dat")).symLinkTarget(), QString());
+    EXPECT_EQ(ReadFileBytes(Path("b.dat")), "new");
+    struct stat st {};
+    EXPECT_TRUE(::stat(QFile::encodeName(Path("real/pipe")).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 } // namespace
