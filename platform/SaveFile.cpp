@@ -166,14 +166,3 @@ void SaveFileAtomic(const QString& fileName, const QByteArray& data)
     file.Write(data);
     file.Commit();
 }
-
-QByteArray ReadWholeFileOrRaise(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(FileErrorText(file));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Exception(FileErrorText(file));
-    return bytes;
-}

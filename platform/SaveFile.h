@@ -51,7 +51,3 @@ private:
 
 // Writes the whole file through TSaveFile.
 void SaveFileAtomic(const QString& fileName, const QByteArray& data);
-
-// Reads a whole file; raises Exception with the system's reason alone (callers that name the
-// file or the task put it into their own message).
-QByteArray ReadWholeFileOrRaise(const QString& fileName);

@@ -1,6 +1,7 @@
 #include "support/RFileProcs.h"
 
 #include "platform/DelphiText.h"
+#include "platform/ReadFile.h"
 #include "support/RCrc32.h"
 #include "support/RDateUtils.h"
 #include "support/RFileProcsImpl.h"
@@ -62,14 +63,6 @@ bool Call(TRfoCall call, const QString& name, F&& f)
 bool StatOf(const QString& name, struct stat& st)
 {
     return ::stat(Native(name).constData(), &st) == 0;
-}
-
-void CheckRegular(const QString& name, const struct stat& st, qint64 maxBytes)
-{
-    if (!S_ISREG(st.st_mode))
-        throw Exception(Format(LoadResString(rfo::SNotRegularFile), {name}));
-    if (st.st_size > maxBytes)
-        throw Exception(Format(LoadResString(rfo::SFileTooLarge), {name, maxBytes}));
 }
 
 TRFileTime ToFileTime(const struct timespec& ts)
@@ -364,7 +357,8 @@ int RfoSetFileAttr(const QString& name, int attributes)
 
 std::int64_t RfoGetFileSize(const QString& name, bool raiseError)
 {
-    const int fd = ::open(Native(name).constData(), O_RDONLY | O_CLOEXEC);
+    // Nothing is read: a pipe without a writer must not hold the open.
+    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         const int code = errno;
@@ -519,38 +513,11 @@ int RfoCreateNewFile(const QString& name, unsigned mode)
 
 void RfoCheckRegularFile(const QString& name, qint64 maxBytes)
 {
-    struct stat st {};
-    if (StatOf(name, st))
-        CheckRegular(name, st, maxBytes);
-}
-
-QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes)
-{
-    // Opened without waiting: a pipe without a writer would hold the open for ever.
-    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw ESystemError(FormatSysError(errno, true), errno);
-    const struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw ESystemError(FormatSysError(errno, true), errno);
-    CheckRegular(name, st, maxBytes);
-    // The file may grow while it is read: the cap holds for what is read, not what was seen.
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            throw ESystemError(FormatSysError(errno, true), errno);
-        if (count == 0)
-            return data;
-        if (data.size() + count > maxBytes)
-            throw Exception(Format(LoadResString(SFileTooLarge), {name, maxBytes}));
-        data.append(buffer, static_cast<qsizetype>(count));
+    // The one rule of every read: opened as the read would open it, and let go at once.
+    try {
+        ::close(OpenRegularFile(name, maxBytes));
+    } catch (const EFileReadError& e) {
+        if (e.Code() != ENOENT)
+            throw Exception(Format(LoadResString(SFileNotReadable), {name, e.Message()}));
     }
 }

@@ -53,8 +53,7 @@ RFO_TEXT(SSearchFiles, "Поиск файлов \"%s\" в каталоге \"%s\
 RFO_TEXT(SItemsFound, "Найдено %d файл(ов) и (или) каталог(ов).");
 RFO_TEXT(SCopyFileTo, "Копирование \"%s\" в \"%s\"");
 RFO_TEXT(SCopyFromTo, "Копирование \"%s\" из \"%s\" в \"%s\"");
-RFO_TEXT(SNotRegularFile, "\"%s\" не является обычным файлом.");
-RFO_TEXT(SFileTooLarge, "Размер файла \"%s\" превышает допустимый (%d байт).");
+RFO_TEXT(SFileNotReadable, "Не удалось прочитать файл \"%s\": %s.");
 
 #undef RFO_TEXT
 

@@ -1,4 +1,5 @@
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
 #include "tests/common/FileWrites.h"
@@ -241,11 +242,11 @@ TEST_F(SaveFileTest, WholeReadGivesTheBytesOrTheSystemsReason)
 {
     const QByteArray bytes("a\r\nb\0c", 6);
     SaveFileAtomic(Path("data.bin"), bytes);
-    EXPECT_EQ(ReadWholeFileOrRaise(Path("data.bin")), bytes);
+    EXPECT_EQ(ReadRegularFile(Path("data.bin"), bytes.size()), bytes);
 
     for (const QString& name : {Path("missing.bin"), FDir.path()}) {
         try {
-            ReadWholeFileOrRaise(name);
+            ReadRegularFile(name, 1024);
             ADD_FAILURE() << "no exception for " << name.toStdString();
         } catch (const Exception& e) {
             EXPECT_FALSE(e.Message().isEmpty());
