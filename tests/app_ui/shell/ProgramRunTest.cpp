@@ -22,6 +22,7 @@
 
 #include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -442,6 +443,64 @@ TEST_F(ProgramRunTest, RecreateWithoutRoomStopsAtTheFirstFileAndFails)
         const qint64 size = QFileInfo(cache.filePath(name)).size();
         EXPECT_TRUE(size >= 24 && size <= 150 && size % 12 == 0) << name.toStdString() << " " << size;
     }
+}
+
+// A pipe without a writer, a link to a device without end or a file far larger than its kind
+// holds, at the name of any file the start-up reads: a batch run returns at once, tells it in
+// Russian as an unreadable file, and ends with its status. The settings take their defaults and
+// the run does its job; an archive, ratings or stakes that cannot be read end it. Nothing is
+// written in their place.
+TEST_F(ProgramRunTest, WhatIsNoFileOfItsSizeIsToldAndTheBatchRunEnds)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    const struct {
+        const char* Extension;
+        const char* Told;
+        int ExitCode;
+    } files[] = {
+        {".ini", "[Ошибка] Ошибка чтения файла конфигурации!\n\nНе удалось прочитать файл \"%1\": ", 0},
+        {".frm", "[Предупреждение] Не удалось прочитать файл параметров программы \"%1\": ", 0},
+        {".flt", "[Ошибка] Ошибка загрузки списка фильтров!\n\nНе удалось прочитать файл \"%1\": ", 0},
+        {".lss", "[Ошибка] Ошибка чтения файла \"%1\"!\n\n", 0},
+        {".ltb", "[Ошибка] Ошибка чтения файла \"%1\"!\n\n", 0},
+        {".ldr", "[Ошибка] Ошибка инициализации программы!\n\nОшибка чтения файла \"%1\"!\n\n", 1},
+        {".lrt", "[Ошибка] Ошибка инициализации программы!\n\nОшибка чтения файла \"%1\"!\n\n", 1},
+        {".lsk", "[Ошибка] Не удалось открыть файл ставок \"%1\": ", 1},
+    };
+    enum TKind { Fifo, DeviceLink, Large };
+    for (const auto& file : files)
+        for (const TKind kind : {Fifo, DeviceLink, Large}) {
+            // The stakes are never read whole: a large file is just a large file of stakes.
+            if (kind == Large && QLatin1String(file.Extension) == QLatin1String(".lsk"))
+                continue;
+            SCOPED_TRACE(std::string(file.Extension) + " " + std::to_string(kind));
+            for (const char* extension : {".ini", ".frm", ".flt", ".lss", ".ltb", ".ldr", ".lrt", ".lsk"})
+                QFile::remove(DataFile(extension));
+            const QString name = DataFile(file.Extension);
+            const QByteArray native = QFile::encodeName(name);
+            constexpr qint64 largeSize = qint64{128} << 20;
+            if (kind == Fifo)
+                ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+            else if (kind == DeviceLink)
+                ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), name));
+            else
+                ASSERT_TRUE(QFile(name).open(QIODevice::WriteOnly) && QFile(name).resize(largeSize));
+
+            const int requests = FSite.RequestCount();
+            const TProcessResult run =
+                RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+            ASSERT_TRUE(run.Finished);
+            EXPECT_FALSE(run.Crashed) << run.Stderr.toStdString();
+            EXPECT_EQ(run.ExitCode, file.ExitCode) << run.Stderr.toStdString();
+            const QString reason = kind == Large ? U("размер файла превышает допустимый (")
+                                                 : U("это не обычный файл, а канал или устройство");
+            EXPECT_TRUE(run.Stderr.contains(U(file.Told).arg(name) + reason)) << run.Stderr.toStdString();
+            EXPECT_EQ(FSite.RequestCount(), requests + (file.ExitCode == 0 ? 1 : 0));
+            struct stat st {};
+            ASSERT_EQ(::lstat(native.constData(), &st), 0);
+            EXPECT_TRUE(kind == Fifo ? S_ISFIFO(st.st_mode)
+                                     : kind == DeviceLink ? S_ISLNK(st.st_mode) : st.st_size == largeSize);
+        }
 }
 
 } // namespace
