@@ -3,14 +3,13 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
-#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 
-#include <QFile>
-
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -45,12 +44,16 @@ QString NameOf(const QString& name)
 TMemIniFile::TMemIniFile(const QString& fileName)
     : FFileName(fileName)
 {
-    QFile file(fileName);
-    if (!file.exists())
-        return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(SIniReadError), {fileName, FileErrorText(file)}));
-    LoadFromBytes(file.readAll());
+    QByteArray bytes;
+    try {
+        bytes = ReadRegularFile(fileName, MaxIniFileBytes);
+    } catch (const EFileReadError& e) {
+        // Nothing at the name (a part of the path that is no folder included): no settings yet.
+        if (e.Code() == ENOENT || e.Code() == ENOTDIR)
+            return;
+        throw EIniFileReadError(Format(LoadResString(SIniReadError), {fileName, e.Message()}), e.Message());
+    }
+    LoadFromBytes(bytes);
 }
 
 void TMemIniFile::LoadFromBytes(const QByteArray& bytes)

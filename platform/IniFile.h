@@ -1,9 +1,29 @@
 #pragma once
 
+#include "platform/Exceptions.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
+
+// The largest settings file read: the program's settings, form-state and favourites files, an
+// update's configuration and export settings hold some hundreds of short lines, and the largest
+// of them, the form state, stays well under 100 KiB. A file beyond this is not the program's,
+// or it is damaged. The same figure bounds an update's configuration fetched from the server,
+// so whatever a fetch kept is read.
+inline constexpr qint64 MaxIniFileBytes = 4 * 1024 * 1024;
+
+// A settings file that is there but could not be read. The message names the file; Reason() is
+// the reason alone, for a caller that tells it in its own sentence.
+class EIniFileReadError : public Exception {
+public:
+    EIniFileReadError(const QString& message, const QString& reason) : Exception(message), FReason(reason) {}
+    const QString& Reason() const noexcept { return FReason; }
+
+private:
+    QString FReason;
+};
 
 // A settings file held in memory: sections and keys found without regard to case, their
 // order kept, values kept raw (no quoting, no escaping, no splitting at commas), the text
@@ -11,8 +31,10 @@
 // UpdateFile rewrites the whole file at once through TSaveFile.
 class TMemIniFile {
 public:
-    // Reads the file when it exists; a missing file gives an empty set of sections. A file
-    // that exists but cannot be read raises Exception (rather than being overwritten later).
+    // Reads the file when it exists, as every file is read (ReadRegularFile, at most
+    // MaxIniFileBytes); a missing file or an empty name gives an empty set of sections. Whatever
+    // else stands at the name (a folder, a pipe, a device, a file too large or without read
+    // rights) raises EIniFileReadError, rather than being waited on or overwritten later.
     explicit TMemIniFile(const QString& fileName);
 
     const QString& FileName() const { return FFileName; }

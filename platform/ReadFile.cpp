@@ -14,7 +14,7 @@
 
 namespace {
 
-const TResString SNotRegular = RESSTR("ReadFile", "это не обычный файл, а папка, канал или устройство");
+const TResString SNotRegular = RESSTR("ReadFile", "это не обычный файл, а канал или устройство");
 const TResString STooLarge = RESSTR("ReadFile", "размер файла превышает допустимый (%d байт)");
 const TResString SNoReadRights = RESSTR("ReadFile", "нет прав на чтение этого файла");
 
@@ -26,6 +26,17 @@ const TResString SNoReadRights = RESSTR("ReadFile", "нет прав на чте
 [[noreturn]] void RaiseTooLarge(qint64 maxBytes)
 {
     throw EFileReadError(Format(LoadResString(STooLarge), {maxBytes}), 0);
+}
+
+// A regular file of at most maxBytes; a folder is told as the system tells it.
+void CheckKind(const struct stat& st, qint64 maxBytes)
+{
+    if (S_ISDIR(st.st_mode))
+        RaiseCode(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw EFileReadError(LoadResString(SNotRegular), 0);
+    if (st.st_size > maxBytes)
+        RaiseTooLarge(maxBytes);
 }
 
 struct TDescriptor {
@@ -56,24 +67,33 @@ int OpenRegularFile(const QString& fileName, qint64 maxBytes)
 {
     if (fileName.isEmpty())
         RaiseCode(ENOENT);
+    const QByteArray name = QFile::encodeName(fileName);
+    // What stands at the name is looked at before it is opened: opening a device can do
+    // something of its own, opening a pipe lets a writer waiting on it go on, and a socket
+    // cannot be opened at all. The descriptor is looked at again, since the name may have
+    // been replaced in between.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0)
+        RaiseCode(errno);
+    CheckKind(st, maxBytes);
     TDescriptor file;
-    file.Fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    file.Fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file.Fd < 0)
         RaiseCode(errno);
-    struct stat st {};
-    if (::fstat(file.Fd, &st) != 0)
-        RaiseCode(errno);
-    if (S_ISDIR(st.st_mode))
-        RaiseCode(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throw EFileReadError(LoadResString(SNotRegular), 0);
-    if (st.st_size > maxBytes)
-        RaiseTooLarge(maxBytes);
+    CheckRegularFile(file.Fd, maxBytes);
     // Reads of a regular file do not wait anyway; the flag only kept the open from waiting.
     const int flags = ::fcntl(file.Fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(file.Fd, F_SETFL, flags & ~O_NONBLOCK);
     return file.Release();
+}
+
+void CheckRegularFile(int fd, qint64 maxBytes)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        RaiseCode(errno);
+    CheckKind(st, maxBytes);
 }
 
 QByteArray ReadRegularFile(const QString& fileName, qint64 maxBytes)

@@ -32,6 +32,10 @@ QString ReadErrorText(int code);
 // regular file of at most maxBytes, or cannot be opened.
 int OpenRegularFile(const QString& fileName, qint64 maxBytes);
 
+// The same rule for a file the caller opens itself (for writing too): raises EFileReadError
+// unless the descriptor is a regular file of at most maxBytes.
+void CheckRegularFile(int fd, qint64 maxBytes);
+
 // Reads a whole file opened by OpenRegularFile. The limit holds for what is read, not only for
 // the size seen at the open, so a file that grows while it is read is refused too.
 QByteArray ReadRegularFile(const QString& fileName, qint64 maxBytes);

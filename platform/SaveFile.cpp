@@ -66,7 +66,11 @@ TSaveFile::TSaveFile(const QString& fileName)
     const QFileInfo info(fileName);
     if (info.isSymLink()) {
         const QString resolved = info.canonicalFilePath();   // empty for a dangling link
-        if (!resolved.isEmpty())
+        // A link to a device or a pipe is replaced itself: a save never puts a file in the
+        // place of a device node.
+        struct stat pointed {};
+        if (!resolved.isEmpty() && ::stat(QFile::encodeName(resolved).constData(), &pointed) == 0
+            && (S_ISREG(pointed.st_mode) || S_ISDIR(pointed.st_mode)))
             target = resolved;
     }
     FTarget = QFile::encodeName(target);
@@ -161,15 +165,4 @@ void SaveFileAtomic(const QString& fileName, const QByteArray& data)
     TSaveFile file(fileName);
     file.Write(data);
     file.Commit();
-}
-
-QByteArray ReadWholeFileOrRaise(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception(FileErrorText(file));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Exception(FileErrorText(file));
-    return bytes;
 }

@@ -10,7 +10,8 @@
 // names the target and gives the system's reason.
 //
 // An existing target keeps its permission bits; a new one gets the usual 0666 less the umask.
-// When the target is a symbolic link, the file it points to is replaced and the link stays.
+// When the target is a symbolic link, the file it points to is replaced and the link stays;
+// a link to a device or a pipe is replaced itself.
 class TSaveFile {
 public:
     // Creates the temporary file (a stale one left by an interrupted save is replaced).
@@ -50,7 +51,3 @@ private:
 
 // Writes the whole file through TSaveFile.
 void SaveFileAtomic(const QString& fileName, const QByteArray& data);
-
-// Reads a whole file; raises Exception with the system's reason alone (callers that name the
-// file or the task put it into their own message).
-QByteArray ReadWholeFileOrRaise(const QString& fileName);

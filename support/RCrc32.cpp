@@ -1,13 +1,15 @@
 #include "support/RCrc32.h"
 
 #include "platform/DelphiText.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
-#include "platform/SysErrorText.h"
-
-#include <QFile>
 
 #include <array>
+#include <cerrno>
+#include <limits>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -51,18 +53,29 @@ std::uint32_t BufferCrc32(const void* buffer, std::size_t length)
 
 std::uint32_t FileCrc32(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(Format(LoadResString(SFileOpenError), {fileName, FileErrorText(file)}));
+    // Read block by block, a file's size costs no memory: only what stands at the name is
+    // checked, so that a device or a pipe is never read for ever or waited on.
+    int fd = -1;
+    try {
+        fd = OpenRegularFile(fileName, std::numeric_limits<qint64>::max());
+    } catch (const EFileReadError& e) {
+        throw EFOpenError(Format(LoadResString(SFileOpenError), {fileName, e.Message()}));
+    }
+    const struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
     // One block per call rather than one buffer for the whole process: the files compared
     // by the copy routines are read one after the other anyway, and a local buffer keeps
     // the routine safe to call from anywhere.
     std::vector<char> block(kBlockSize);
     std::uint32_t value = 0xFFFFFFFFu;
     for (;;) {
-        const qint64 count = file.read(block.data(), static_cast<qint64>(block.size()));
+        const ssize_t count = ::read(fd, block.data(), block.size());
+        if (count < 0 && errno == EINTR)
+            continue;
         if (count < 0)
-            throw Exception(Format(LoadResString(SFileReadError), {fileName, FileErrorText(file)}));
+            throw Exception(Format(LoadResString(SFileReadError), {fileName, ReadErrorText(errno)}));
         if (count == 0)
             break;
         value = UpdateCrc32(value, block.data(), static_cast<std::uint16_t>(count));

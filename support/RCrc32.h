@@ -23,8 +23,9 @@ std::uint32_t UpdateCrc32(std::uint32_t value, const void* buffer, std::uint16_t
 // The complete checksum of a buffer of any length.
 std::uint32_t BufferCrc32(const void* buffer, std::size_t length);
 
-// The checksum of a file's content; an empty file gives 0. Raises EFOpenError when the file
-// cannot be opened and Exception when reading fails half-way.
+// The checksum of a file's content; an empty file gives 0. The file is opened as every file is
+// (OpenRegularFile): EFOpenError is raised when it cannot be, or is no regular file, and
+// Exception when reading fails half-way.
 std::uint32_t FileCrc32(const QString& fileName);
 
 // FileCrc32 as 8 upper-case hexadecimal digits with leading zeros.

@@ -1,6 +1,7 @@
 #include "support/RFileProcs.h"
 
 #include "platform/DelphiText.h"
+#include "platform/ReadFile.h"
 #include "support/RCrc32.h"
 #include "support/RDateUtils.h"
 #include "support/RFileProcsImpl.h"
@@ -62,14 +63,6 @@ bool Call(TRfoCall call, const QString& name, F&& f)
 bool StatOf(const QString& name, struct stat& st)
 {
     return ::stat(Native(name).constData(), &st) == 0;
-}
-
-void CheckRegular(const QString& name, const struct stat& st, qint64 maxBytes)
-{
-    if (!S_ISREG(st.st_mode))
-        throw Exception(Format(LoadResString(rfo::SNotRegularFile), {name}));
-    if (st.st_size > maxBytes)
-        throw Exception(Format(LoadResString(rfo::SFileTooLarge), {name, maxBytes}));
 }
 
 TRFileTime ToFileTime(const struct timespec& ts)
@@ -462,40 +455,6 @@ int RfoCompareFileTimes(TRFileTime a, TRFileTime b)
     return sa < sb ? -1 : (sa > sb ? 1 : 0);
 }
 
-namespace {
-
-// The CRC-32 of a regular file, read without waiting on a pipe or reading a device for ever;
-// false for anything else, or when it cannot be read.
-bool RegularFileCrc32(const QString& name, std::uint32_t& crc)
-{
-    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    std::uint32_t value = 0xFFFFFFFFu;
-    char buffer[32768];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return false;
-        if (count == 0)
-            break;
-        value = UpdateCrc32(value, buffer, static_cast<std::uint16_t>(count));
-    }
-    crc = ~value;
-    return true;
-}
-
-} // namespace
-
 bool RfoFilesEqual(const QString& a, const QString& b, bool withTime)
 {
     if (!RfoFileExists(a) || !RfoFileExists(b))
@@ -505,8 +464,7 @@ bool RfoFilesEqual(const QString& a, const QString& b, bool withTime)
             return false;
         if (withTime && RfoCompareFileTimes(RfoGetFileWriteTime(a), RfoGetFileWriteTime(b)) != 0)
             return false;
-        std::uint32_t crcA = 0, crcB = 0;
-        return RegularFileCrc32(a, crcA) && RegularFileCrc32(b, crcB) && crcA == crcB;
+        return FileCrc32(a) == FileCrc32(b);
     } catch (const Exception&) {
         return false;
     }
@@ -581,38 +539,11 @@ int RfoCreateNewFile(const QString& name, unsigned mode)
 
 void RfoCheckRegularFile(const QString& name, qint64 maxBytes)
 {
-    struct stat st {};
-    if (StatOf(name, st))
-        CheckRegular(name, st, maxBytes);
-}
-
-QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes)
-{
-    // Opened without waiting: a pipe without a writer would hold the open for ever.
-    const int fd = ::open(Native(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw ESystemError(FormatSysError(errno, true), errno);
-    const struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw ESystemError(FormatSysError(errno, true), errno);
-    CheckRegular(name, st, maxBytes);
-    // The file may grow while it is read: the cap holds for what is read, not what was seen.
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            throw ESystemError(FormatSysError(errno, true), errno);
-        if (count == 0)
-            return data;
-        if (data.size() + count > maxBytes)
-            throw Exception(Format(LoadResString(SFileTooLarge), {name, maxBytes}));
-        data.append(buffer, static_cast<qsizetype>(count));
+    // The one rule of every read: opened as the read would open it, and let go at once.
+    try {
+        ::close(OpenRegularFile(name, maxBytes));
+    } catch (const EFileReadError& e) {
+        if (e.Code() != ENOENT)
+            throw Exception(Format(LoadResString(SFileNotReadable), {name, e.Message()}));
     }
 }

@@ -175,13 +175,11 @@ bool MatchesMasks(const QString& fileName, const QString& masks);
 // link is never followed, so nothing planted there makes the write land elsewhere; a folder
 // stays, and the creation fails.
 int RfoCreateNewFile(const QString& name, unsigned mode);
-// Raises Exception naming the file when it is there but is no regular file (a device or a pipe
-// would be read or waited on for ever), a link counting as what it points to, or when it is
-// larger than maxBytes. A missing file passes: whoever reads it names it.
+// Raises Exception naming the file with the reason when it is there but could not be read as
+// every file is read (OpenRegularFile): no regular file (a device or a pipe would be read or
+// waited on for ever), a link counting as what it points to, larger than maxBytes, or not
+// readable. A missing file passes: whoever reads it names it.
 void RfoCheckRegularFile(const QString& name, qint64 maxBytes);
-// Reads a whole file checked as by RfoCheckRegularFile, without ever waiting on a pipe; a file
-// that cannot be opened or read raises ESystemError with the system's reason and its code.
-QByteArray RfoReadRegularFile(const QString& name, qint64 maxBytes);
 
 // ---------------------------------------------------------------------------------------------
 // Logged steps. Each returns its transaction, ended with OK, SKIP, WARNING, ERROR or STOP.

@@ -55,11 +55,11 @@ RFO_TEXT(SItemsFound, "Найдено %d файл(ов) и (или) катало
 RFO_TEXT(SCopyFileTo, "Копирование \"%s\" в \"%s\"");
 RFO_TEXT(SCopyFromTo, "Копирование \"%s\" из \"%s\" в \"%s\"");
 RFO_TEXT(SNotRegularFile, "\"%s\" не является обычным файлом.");
-RFO_TEXT(SFileTooLarge, "Размер файла \"%s\" превышает допустимый (%d байт).");
 RFO_TEXT(SLinkOnTheWay, "Путь проходит через ссылку \"%s\": по ссылкам файлы не копируются.");
 RFO_TEXT(SFolderNotFile, "\"%s\" - каталог, а не файл.");
 RFO_TEXT(SFolderLinkNotFile, "\"%s\" - ссылка на каталог, а не файл.");
 RFO_TEXT(SDanglingLink, "\"%s\" - ссылка на файл, которого нет.");
+RFO_TEXT(SFileNotReadable, "Не удалось прочитать файл \"%s\": %s.");
 
 #undef RFO_TEXT
 

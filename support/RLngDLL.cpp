@@ -1,11 +1,12 @@
 #include "support/RLngDLL.h"
 
-#include "support/RFileProcs.h"
 #include "support/RSysUtils.h"
 
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
+#include "platform/SysErrorText.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -225,14 +226,14 @@ bool LoadLanguageModule(LCID lcid, bool raiseFlag)
     // fill the memory or hold the start for ever.
     QByteArray data;
     try {
-        data = RfoReadRegularFile(fileName, kMaxModuleBytes);
-    } catch (const std::exception& e) {
-        RaiseNotLoaded(fileName, ExceptionText(e));
+        data = ReadRegularFile(fileName, kMaxModuleBytes);
+    } catch (const EFileReadError& e) {
+        RaiseNotLoaded(fileName, e.Message());
     }
     auto translator = std::make_unique<QTranslator>();
     if (!translator->load(reinterpret_cast<const uchar*>(data.constData()),
                           static_cast<int>(data.size())))
-        RaiseNotLoaded(fileName, FormatSysError(ENOEXEC, true));   // not a translation: damaged or of another kind
+        RaiseNotLoaded(fileName, SystemErrorText(ENOEXEC));   // not a translation: damaged or of another kind
     if (!QCoreApplication::instance())
         return false;
     RemoveModule();

@@ -5,6 +5,7 @@
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "support/RFileProcs.h"
 #include "support/RFileProcsImpl.h"
@@ -98,10 +99,13 @@ bool HasUrlScheme(const QString& address)
 // the Cyrillic code page the maker's older files were written in.
 QStringList ReadDescriptionFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    try {
+        // Fetched within the cap of the server's replies; what is shown is cut to the bound.
+        bytes = ReadRegularFile(fileName, SwReplyLimit).left(kMaxDescriptionBytes);
+    } catch (const EFileReadError&) {
         return {};
-    const QByteArray bytes = file.read(kMaxDescriptionBytes);
+    }
     QString text;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString asUtf8 = utf8.decode(bytes);
@@ -214,6 +218,9 @@ QString SelfUpdateConfigAddress()
 {
     return MakerServerUrl() + QLatin1String(kConfigPath);
 }
+
+// A configuration fetched within the cap of the server's replies is read whole.
+static_assert(SwReplyLimit <= MaxIniFileBytes);
 
 void ReadUpdateVersion(const QString& configFile, const QString& section, const QString& defaultVerId,
                        TrSU_VerData& data)

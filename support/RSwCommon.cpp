@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "support/RStrUtils.h"
 #include "support/RSysUtils.h"
@@ -59,12 +60,14 @@ QString AccountFullName()
 
 QByteArray ReadMachineId()
 {
+    // The file holds one line of 32 hexadecimal digits; 256 bytes leave room for a line end.
     for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
-        QFile file(QString::fromLatin1(path));
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray text = file.read(256).trimmed();
+        try {
+            const QByteArray text = ReadRegularFile(QString::fromLatin1(path), 256).trimmed();
             if (!text.isEmpty())
                 return text;
+        } catch (const EFileReadError&) {
+            // The next place is tried.
         }
     }
     return QByteArray();

@@ -4,7 +4,6 @@
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "platform/ResString.h"
-#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
 #include "support/RSysUtils.h"
@@ -13,7 +12,6 @@
 #include "support/ui/RVclUtilsUi.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMainWindow>
@@ -70,10 +68,11 @@ QSet<QString>& UnreadableFiles()
 // (failure): read it, or write it, which begins with reading what the file keeps.
 TMemIniFile OpenStore(const QString& fileName, const TResString& failure)
 {
-    QFile file(fileName);
-    if (file.exists() && !file.open(QIODevice::ReadOnly))
-        throw Exception(Format(LoadResString(failure), {fileName, FileErrorText(file)}));
-    return TMemIniFile(fileName);
+    try {
+        return TMemIniFile(fileName);
+    } catch (const EIniFileReadError& e) {
+        throw Exception(Format(LoadResString(failure), {fileName, e.Reason()}));
+    }
 }
 
 // The copy of the form-state file that the open batch gathers the changes in; none without a

@@ -1,4 +1,5 @@
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
 #include "tests/common/FileWrites.h"
@@ -222,25 +223,55 @@ TEST_F(SaveFileTest, SymbolicLinkKeepsPointingAtTheNewContent)
     EXPECT_EQ(ReadFileBytes(real), "new");
     EXPECT_EQ(Entries(Path("real")), QStringList({"a.dat"}));
     EXPECT_EQ(Entries(FDir.path()), QStringList({"a.dat", "real"}));
+
+    // A link to a pipe (as to a device) is replaced itself; what it pointed to stays as it was.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("real/pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(Path("real/pipe"), Path("b.dat")));
+    SaveFileAtomic(Path("b.dat"), "new");
+    EXPECT_EQ(QFileInfo(Path("b.dat")).symLinkTarget(), QString());
+    EXPECT_EQ(ReadFileBytes(Path("b.dat")), "new");
+    struct stat st {};
+    EXPECT_TRUE(::stat(QFile::encodeName(Path("real/pipe")).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 } // namespace
 
-// What a whole read gives back: the bytes as stored, or the system's reason alone when the name
-// is missing or is a folder (the callers put the file's name into their own messages).
+// What a whole read gives back: the bytes as stored, or at once the reason alone in Russian with
+// the system's error number (0 when it has none) for whatever else stands at the name (the
+// callers put the file's name into their own messages).
 TEST_F(SaveFileTest, WholeReadGivesTheBytesOrTheSystemsReason)
 {
     const QByteArray bytes("a\r\nb\0c", 6);
     SaveFileAtomic(Path("data.bin"), bytes);
-    EXPECT_EQ(ReadWholeFileOrRaise(Path("data.bin")), bytes);
+    EXPECT_EQ(ReadRegularFile(Path("data.bin"), bytes.size()), bytes);
+    ASSERT_TRUE(QFile::link(Path("data.bin"), Path("link")) && QFile::link(QStringLiteral("/dev/zero"), Path("zero")));
+    EXPECT_EQ(ReadRegularFile(Path("link"), bytes.size()), bytes);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0600), 0);
+    QFile large(Path("large"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(1025));
 
-    for (const QString& name : {Path("missing.bin"), FDir.path()}) {
+    const char* notRegular = "это не обычный файл, а канал или устройство";
+    const struct {
+        QString Name;
+        int Code;
+        const char* Reason;
+    } cases[] = {
+        {Path("missing.bin"), ENOENT, "нет такого файла или папки"},
+        {FDir.path(), EISDIR, "на месте файла находится каталог"},
+        {Path("fifo"), 0, notRegular},   // without a writer
+        {Path("zero"), 0, notRegular},
+        {Path("large"), 0, "размер файла превышает допустимый (1024 байт)"},
+        {QString(), ENOENT, "нет такого файла или папки"},
+    };
+    for (const auto& c : cases) {
         try {
-            ReadWholeFileOrRaise(name);
-            ADD_FAILURE() << "no exception for " << name.toStdString();
-        } catch (const Exception& e) {
-            EXPECT_FALSE(e.Message().isEmpty());
-            EXPECT_FALSE(e.Message().contains(name)) << e.Message().toStdString();
+            ReadRegularFile(c.Name, 1024);
+            ADD_FAILURE() << "no exception for " << c.Name.toStdString();
+        } catch (const EFileReadError& e) {
+            EXPECT_EQ(e.Code(), c.Code) << c.Name.toStdString();
+            EXPECT_EQ(e.Message(), QString::fromUtf8(c.Reason)) << c.Name.toStdString();
         }
     }
+    // Missing rights name reading; the system's own words name reading and writing.
+    EXPECT_EQ(ReadErrorText(EACCES), QString::fromUtf8("нет прав на чтение этого файла"));
 }

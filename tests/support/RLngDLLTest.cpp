@@ -179,7 +179,7 @@ TEST_F(RLngDLL, ADamagedModuleRaisesEvenWithoutTheRaiseFlag)
             FAIL() << "must raise for " << bytes.size() << " bytes";
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(), "Не удалось загрузить языковый модуль \"" + file + "\"!\n\n"
-                                       "SysError #8: \"файл повреждён или имеет неизвестный формат\"!");
+                                       "файл повреждён или имеет неизвестный формат");
         }
         EXPECT_EQ(GetCurrentLanguage(), 1049u);
         EXPECT_EQ(ErrorTitle(), "Ошибка");

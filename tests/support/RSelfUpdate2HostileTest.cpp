@@ -103,7 +103,8 @@ TEST_F(SelfUpdateTest, LocalPackageIsARegularFileWithinTheDownloadCap)
     ASSERT_TRUE(QFile::link("/dev/zero", zeroLink));
     const QString huge = FRoot.filePath("huge.upd");
     Sparse(huge, HttpFileReplyLimit + 1);
-    const QString notRegular = QStringLiteral("\"%1\" не является обычным файлом.");
+    const QString unread = QStringLiteral("Не удалось прочитать файл \"%1\": ");
+    const QString notRegular = unread + QStringLiteral("это не обычный файл, а канал или устройство.");
     const struct {
         QString Source;
         QString Error;
@@ -111,8 +112,8 @@ TEST_F(SelfUpdateTest, LocalPackageIsARegularFileWithinTheDownloadCap)
         {"/dev/zero", notRegular},   // read for ever
         {zeroLink, notRegular},
         {pipe, notRegular},          // waits for ever for a writer
-        {QFileInfo(FPackage).path(), notRegular},
-        {huge, QStringLiteral("Размер файла \"%1\" превышает допустимый (134217728 байт).")},
+        {QFileInfo(FPackage).path(), unread + QStringLiteral("на месте файла находится каталог.")},
+        {huge, unread + QStringLiteral("размер файла превышает допустимый (134217728 байт).")},
     };
     for (const auto& c : cases) {
         Config("VerId=2.2.10.12\r\nDownloadUrl=" + c.Source.toUtf8() + "\r\nOriginalFileName=setup.sh\r\n");
@@ -138,8 +139,8 @@ TEST_F(SelfUpdateTest, ConfigurationIsReadWithinTheServerReplyCap)
     Config(StandardSection("2.2.10.12", ""));
     Sparse(FConfig, SwReplyLimit + 1);
     EXPECT_EQ(Check(), kSuFailed);
-    EXPECT_EQ(TakeBoxes(), QStringList{kSearchError + QStringLiteral("Размер файла \"%1\" превышает допустимый "
-                                                                     "(4194304 байт).")
+    EXPECT_EQ(TakeBoxes(), QStringList{kSearchError + QStringLiteral("Не удалось прочитать файл \"%1\": размер файла "
+                                                                     "превышает допустимый (4194304 байт).")
                                                           .arg(FConfig)});
     EXPECT_TRUE(FInformer.isEmpty());
     EXPECT_FALSE(QFile::exists(FProg + "SelfUpdates.inf"));

@@ -119,7 +119,7 @@ TArchiveLoadReport TDrawArchive::LoadDrawsFile()
             try {
                 // Only a torn file's bytes were kept by the read; a copy must hold the original.
                 if (contents.ExtraBytes == 0)
-                    contents.Original = ReadWholeFile(fileName).value_or(QByteArray());
+                    contents.Original = ReadWholeFile(fileName, MaxDrawsFileBytes).value_or(QByteArray());
                 report.BackupFile = BackupDamagedFile(fileName, contents.Original);
                 WriteDrawsFile(fileName, contents.Records);
                 report.Repaired = true;

@@ -4,7 +4,7 @@
 
 TDrawFileContents ReadDrawsFile(const QString& fileName)
 {
-    return ReadRecordFile<TDrawRec>(fileName, DrawRecSize, ReadDrawRec);
+    return ReadRecordFile<TDrawRec>(fileName, DrawRecSize, MaxDrawRecords, ReadDrawRec);
 }
 
 QByteArray DrawsToBytes(const TDrawsArray& draws)

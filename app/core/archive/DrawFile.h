@@ -10,6 +10,11 @@
 
 using TDrawFileContents = TRecordFileContents<TDrawRec>;
 
+// The most draws the archive is read with: two draws a day for more than a thousand years,
+// 20 MB. A larger file is not an archive.
+inline constexpr qint64 MaxDrawRecords = 1'000'000;
+inline constexpr qint64 MaxDrawsFileBytes = MaxDrawRecords * DrawRecSize;
+
 // Reads every whole record. A missing file gives Exists false and no draws; a file that
 // exists but cannot be read raises Exception.
 TDrawFileContents ReadDrawsFile(const QString& fileName);

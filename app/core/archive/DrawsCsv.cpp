@@ -5,13 +5,12 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
-#include "support/RFileProcs.h"
-#include "support/RSysUtils.h"
 #include "support/RVclUtils.h"
 
 #include <QHash>
@@ -255,11 +254,8 @@ QByteArray ReadDrawsCsv(QIODevice& device, const QString& fileName)
 QByteArray ReadDrawsCsvFile(const QString& fileName)
 {
     try {
-        return RfoReadRegularFile(fileName, MaxDrawsCsvBytes);
-    } catch (const ESystemError& e) {
-        throw Exception(Format(LoadResString(SOpenError), {fileName, SystemErrorText(e.Code())}));
-    } catch (const Exception& e) {
-        // Not a regular file, or too large: the reason names the file itself.
+        return ReadRegularFile(fileName, MaxDrawsCsvBytes);
+    } catch (const EFileReadError& e) {
         throw Exception(Format(LoadResString(SOpenError), {fileName, e.Message()}));
     }
 }

@@ -3,13 +3,13 @@
 #include "engine/KelmaMsg.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
+#include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
 #include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -18,6 +18,10 @@
 #include <vector>
 
 namespace {
+
+// The largest combination list read: the 100 combinations a line each are some 700 bytes, and a
+// list with every line repeated many times over stays far below.
+constexpr qint64 MaxCombsFileBytes = 1024 * 1024;
 
 const TResString SBadDigitLines = RESSTR(
     "CombList",
@@ -300,7 +304,7 @@ bool TCombListOps::ReadCombsFile(const QString& fileName, int* badDigitLines)
     TCombList& combs = FState.FCombs;
     combs.Count = 0;
     try {
-        const QByteArray bytes = ReadWholeFileOrRaise(fileName);
+        const QByteArray bytes = ReadRegularFile(fileName, MaxCombsFileBytes);
         const TCombsFileContents contents = CombsFromBytes(bytes);
         const int count = static_cast<int>(contents.Combs.size());
         SetCombsCapacity(combs, count, 0);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,16 +20,22 @@ struct TRecordFileContents {
     QByteArray Original;     // the file as read, kept only when it is damaged
 };
 
-// The whole file; none when it does not exist. A file that exists but cannot be read raises
-// Exception with its name and the system's reason.
-std::optional<QByteArray> ReadWholeFile(const QString& fileName);
+// The whole file, read as every file is read (ReadRegularFile, at most maxBytes); none when
+// nothing stands at the name. Whatever else stands there (a folder, a pipe, a device, a file
+// larger than maxBytes or one that cannot be read) raises Exception with its name and the
+// reason; the caller then neither reads nor replaces it.
+std::optional<QByteArray> ReadWholeFile(const QString& fileName, qint64 maxBytes);
 
-// Reads every whole record with read(const std::uint8_t*).
+// A journal holds one short line: a data file's size and the hash of its bytes.
+inline constexpr qint64 MaxJournalBytes = 4096;
+
+// Reads every whole record with read(const std::uint8_t*), from a file of at most maxRecords
+// records.
 template <typename TRec, typename TRead>
-TRecordFileContents<TRec> ReadRecordFile(const QString& fileName, int recordSize, TRead read)
+TRecordFileContents<TRec> ReadRecordFile(const QString& fileName, int recordSize, qint64 maxRecords, TRead read)
 {
     TRecordFileContents<TRec> contents;
-    const std::optional<QByteArray> bytes = ReadWholeFile(fileName);
+    const std::optional<QByteArray> bytes = ReadWholeFile(fileName, maxRecords * recordSize);
     if (!bytes)
         return contents;
     contents.Exists = true;
@@ -59,6 +66,10 @@ QByteArray RecordsToBytes(const std::vector<TRec>& records, int recordSize, TWri
 // damage that outlives a start is kept once; a copy of other bytes is never overwritten.
 // Raises Exception when the copy cannot be written.
 QString BackupDamagedFile(const QString& fileName, const QByteArray& original);
+// Reads size bytes of a file from an offset into data; raises Exception when it cannot.
+using TReadBlock = std::function<void(qint64 offset, char* data, qint64 size)>;
+// The same for a file that is never held in memory whole: its size bytes are read block by block.
+QString BackupDamagedFile(const QString& fileName, qint64 size, const TReadBlock& read);
 
 // Writes the file atomically unless it already holds exactly these bytes, so that a file
 // whose content did not change is never written again (a full disk then costs nothing).

@@ -4,8 +4,8 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
-#include "platform/SaveFile.h"
 #include "platform/WordUtils.h"
 
 #include <QDir>
@@ -93,8 +93,8 @@ bool LoadSystemCombs(const QString& folder, const TByteArray& numbers, TSystemCo
     result.FileName = QDir(folder).filePath(names.first());
     QByteArray bytes;
     try {
-        bytes = ReadWholeFileOrRaise(result.FileName);
-    } catch (const Exception& e) {
+        bytes = ReadRegularFile(result.FileName, MaxSystemFileBytes);
+    } catch (const EFileReadError& e) {
         result.Error = e.Message();
         return false;
     }

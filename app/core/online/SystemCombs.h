@@ -14,6 +14,10 @@
 // Length of the combinations systems are made for.
 inline constexpr int SystemCombLength = 2;
 
+// The largest system file read, cached or chosen by the player: a system pairs a handful of
+// numbers, some tens of lines of a few bytes each.
+inline constexpr qint64 MaxSystemFileBytes = 1024 * 1024;
+
 // "<program folder>/Systems".
 QString SystemCacheFolder(const QString& programFolder);
 // "2-05-1_0042.dat" for a system of 5 numbers, block 1 and id 42.

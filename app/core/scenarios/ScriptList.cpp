@@ -5,6 +5,7 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/WordUtils.h"
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"
@@ -15,6 +16,14 @@
 #include <QFile>
 
 #include <algorithm>
+
+namespace {
+
+// The largest scenario file read: a scenario of a thousand lines of a thousand characters each
+// is 1 MB, and the ones people write are a small part of that.
+constexpr qint64 MaxScriptFileBytes = 16 * 1024 * 1024;
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Files.
@@ -109,7 +118,7 @@ bool TScriptList::LoadScriptFile(const QString& fileName, bool append)
     {
         TBusyScope busy(Format(LoadResString(rsLoadingFile), {fileName}));
         try {
-            const QByteArray bytes = ReadWholeFileOrRaise(fileName);
+            const QByteArray bytes = ReadRegularFile(fileName, MaxScriptFileBytes);
             const QStringList lines = ScriptLinesFromBytes(bytes);
             if (append && !FScriptLines.isEmpty()) {
                 if (!lines.isEmpty()) {

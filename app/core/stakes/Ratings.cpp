@@ -286,7 +286,7 @@ TRatingsLoadReport TRatings::LoadRatingsFile()
 {
     TRatingsLoadReport report;
     TBusyScope busy(LoadResString(rsLoadingRatingsFile));
-    const std::optional<QByteArray> bytes = ReadWholeFile(FFileName);
+    const std::optional<QByteArray> bytes = ReadWholeFile(FFileName, MaxRatingsFileBytes);
     if (bytes) {
         report.FileFound = true;
         FRatings = RatingsFromBytes(*bytes, &report.ExtraBytes);
@@ -325,7 +325,7 @@ int TRatings::FinishInterruptedCheck(const std::optional<QByteArray>& fileBytes)
         return 0;
     std::optional<QByteArray> journal;
     try {
-        journal = ReadWholeFile(JournalFileName());
+        journal = ReadWholeFile(JournalFileName(), MaxJournalBytes);
     } catch (const std::exception&) {
         // A journal that cannot be read tells nothing; the marks stay for a later start.
         return 0;
@@ -435,7 +435,7 @@ void TRatings::PrepareMarks()
         FMarkLayout = FStakes->Layout();
         return;
     }
-    SaveFileAtomic(JournalFileName(), FileDigest(ReadWholeFile(FFileName)) + '\n');
+    SaveFileAtomic(JournalFileName(), FileDigest(ReadWholeFile(FFileName, MaxRatingsFileBytes)) + '\n');
     FScoringOpen = true;
     FScoringSaved = false;
     FMarksAnywhere = false;

@@ -76,7 +76,7 @@ TRatingsArray RatingsFromBytes(const QByteArray& bytes, qint64* extraBytes)
 
 TRatingsFileContents ReadRatingsFile(const QString& fileName)
 {
-    return ReadRecordFile<TRatingRec>(fileName, RatingRecSize, ReadRatingRec);
+    return ReadRecordFile<TRatingRec>(fileName, RatingRecSize, MaxRatingRecords, ReadRatingRec);
 }
 
 QByteArray RatingsToBytes(const TRatingsArray& ratings)

@@ -30,6 +30,10 @@ TRatingRec ReadRatingRec(const std::uint8_t* bytes);
 bool MendRatingRec(TRatingRec& rec);
 
 using TRatingsFileContents = TRecordFileContents<TRatingRec>;
+// The most ratings the file is read with, one per comment of the stakes scored: a quarter of a
+// million is past what any list of them can show usefully, and 72 MB.
+inline constexpr qint64 MaxRatingRecords = 250'000;
+inline constexpr qint64 MaxRatingsFileBytes = MaxRatingRecords * RatingRecSize;
 // The whole records of the file's bytes; extraBytes (when given) gets the bytes after them.
 TRatingsArray RatingsFromBytes(const QByteArray& bytes, qint64* extraBytes = nullptr);
 

@@ -31,6 +31,10 @@ static_assert(OffStakesMade + 4 == TableRecSize);
 
 constexpr int MaxStep = 9;
 
+// The most rules the file is read with: each is entered by hand, and a hundred thousand is far
+// past any list of them (27 MB).
+constexpr qint64 MaxTablesFileBytes = 100'000 * qint64{TableRecSize};
+
 const TResString STablesRepaired = RESSTR(
     "RegularStakes",
     "Файл регулярных ставок \"%s\" поврежден: последние %d байт не составляют целой записи и "
@@ -174,7 +178,7 @@ TTablesLoadReport TRegularStakes::LoadTablesFile()
     }
     try {
         TBusyScope busy(LoadResString(rsLoadingTablesFile));
-        const std::optional<QByteArray> bytes = ReadWholeFile(FileName());
+        const std::optional<QByteArray> bytes = ReadWholeFile(FileName(), MaxTablesFileBytes);
         if (bytes) {
             report.Loaded = true;
             const qsizetype records = bytes->size() / TableRecSize;
@@ -254,7 +258,8 @@ bool TRegularStakes::OpenJournal()
         return true;
     try {
         const qint64 size = Stakes->Size();
-        SaveFileAtomic(JournalFileName(), QByteArray::number(size) + ' ' + FileDigest(ReadWholeFile(FileName())) + '\n');
+        const QByteArray digest = FileDigest(ReadWholeFile(FileName(), MaxTablesFileBytes));
+        SaveFileAtomic(JournalFileName(), QByteArray::number(size) + ' ' + digest + '\n');
         FJournalSize = size;
         return true;
     } catch (const std::exception& e) {
@@ -292,7 +297,7 @@ int TRegularStakes::FinishInterruptedRun()
 {
     if (!Stakes || !Stakes->IsOpen())
         return 0;
-    const std::optional<QByteArray> journal = ReadWholeFile(JournalFileName());
+    const std::optional<QByteArray> journal = ReadWholeFile(JournalFileName(), MaxJournalBytes);
     if (!journal)
         return 0;
     const QByteArray text = journal->trimmed();
@@ -300,7 +305,7 @@ int TRegularStakes::FinishInterruptedRun()
     bool sizeRead = false;
     const qint64 size = space > 0 ? text.left(space).toLongLong(&sizeRead) : 0;
     int removed = 0;
-    if (sizeRead && size >= 0 && text.mid(space + 1) == FileDigest(ReadWholeFile(FileName()))
+    if (sizeRead && size >= 0 && text.mid(space + 1) == FileDigest(ReadWholeFile(FileName(), MaxTablesFileBytes))
         && Stakes->Size() > size) {
         // Only unchecked stakes can have been appended since: anything else is left alone.
         const qint64 first = (size + StakeRecSize - 1) / StakeRecSize;

@@ -5,6 +5,7 @@
 #include "engine/KelmaMsg.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
@@ -15,6 +16,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -69,9 +71,19 @@ int TStakesFile::OpenHeld(const QString& fileName)
     const auto refuse = [&fileName](int error) {
         return Exception(Format(LoadResString(SStakesOpenError), {fileName, SystemErrorText(error)}));
     };
-    const int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Opened for writing too, so not through OpenRegularFile, but held to its rule: a pipe or a
+    // device in the file's place would take the stakes and give nothing back. Stakes are read
+    // and written record by record, never held whole: any size of file will do.
+    const int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
     if (handle < 0)
         throw refuse(errno);
+    try {
+        CheckRegularFile(handle, std::numeric_limits<qint64>::max());
+    } catch (const EFileReadError& e) {
+        ::close(handle);
+        throw Exception(Format(LoadResString(SStakesOpenError), {fileName, e.Message()}));
+    }
+    ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
     if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(handle);
@@ -109,10 +121,10 @@ TStakesLoadReport TStakesFile::Load()
         if (version == StakeRecVersion && tail == 0)
             return report;
 
-        // A copy of everything comes first, so that no repair costs the user a stake.
-        QByteArray original(static_cast<qsizetype>(report.OriginalSize), '\0');
-        ReadAt(0, original.data(), report.OriginalSize);
-        report.BackupFile = BackupDamagedFile(FFileName, original);
+        // A copy of everything comes first, so that no repair costs the user a stake. It is
+        // made block by block: the stakes are never held in memory, however large the file.
+        const auto read = [this](qint64 offset, char* data, qint64 size) { ReadAt(offset, data, size); };
+        report.BackupFile = BackupDamagedFile(FFileName, report.OriginalSize, read);
 
         const qint64 keep = version == StakeRecVersion ? report.OriginalSize - tail : 0;
         if (::ftruncate(FHandle, keep) != 0)

@@ -6,6 +6,7 @@
 #include "engine/PrjConst.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
 #include "support/RDialogs.h"
@@ -48,12 +49,16 @@ std::int32_t GetInt32(const std::uint8_t* bytes)
     return static_cast<std::int32_t>(v);
 }
 
-// Reads the whole file; raises Exception with the system's reason.
-QByteArray ReadWholeFile(const QString& fileName)
+// A file holds a record for each value the 100 combinations give a method and the totals
+// record: some tens of records. 1 MiB holds more than 87 000.
+constexpr qint64 MaxPrefetchFileBytes = 1024 * 1024;
+
+// Reads the whole file; raises Exception with the reason.
+QByteArray ReadPrefetchFile(const QString& fileName)
 {
     try {
-        return ReadWholeFileOrRaise(fileName);
-    } catch (const Exception& e) {
+        return ReadRegularFile(fileName, MaxPrefetchFileBytes);
+    } catch (const EFileReadError& e) {
         throw Exception(Format(LoadResString(SReadError), {e.Message()}));
     }
 }
@@ -146,7 +151,7 @@ QByteArray TPrefetchCache::CreateFile(const TStatMethod& method)
 bool TPrefetchCache::FileIsSound(const QString& fileName) const
 {
     try {
-        return IsSound(ReadWholeFile(fileName));
+        return IsSound(ReadPrefetchFile(fileName));
     } catch (const std::exception&) {
         return false;
     }
@@ -162,7 +167,7 @@ QByteArray TPrefetchCache::Load(const TStatMethod& method)
         return FRebuildStopped ? QByteArray() : CreateFile(method);
     QByteArray bytes;
     try {
-        bytes = ReadWholeFile(fileName);
+        bytes = ReadPrefetchFile(fileName);
     } catch (const std::exception& e) {
         ErrorBox(Format(LoadResString(SOpenError), {fileName, ExceptionText(e)}));
         return {};

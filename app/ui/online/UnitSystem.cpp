@@ -7,9 +7,9 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
 #include "platform/SaveFile.h"
-#include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDateUtils.h"
 #include "support/RDialogs.h"
@@ -23,7 +23,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QFile>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -381,12 +380,14 @@ void TFormSystem::LoadCombs()
     QString fileName;
     if (!FEditable || !PromptForFileName(this, prompt, fileName))
         return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, FileErrorText(file)}));
+    QByteArray bytes;
+    try {
+        bytes = ReadRegularFile(fileName, MaxSystemFileBytes);
+    } catch (const EFileReadError& e) {
+        ErrorBox(Format(LoadResString(rsFileReadError), {fileName, e.Message()}));
         return;
     }
-    edCombs->setPlainText(SplitTextLines(DecodeCp1251(file.readAll())).join(QLatin1Char('\n')));
+    edCombs->setPlainText(SplitTextLines(DecodeCp1251(bytes)).join(QLatin1Char('\n')));
 }
 
 void TFormSystem::SaveCombs()

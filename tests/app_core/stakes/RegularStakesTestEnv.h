@@ -45,7 +45,7 @@ protected:
     QStringList Names() const { return FTables.Comments(); }
     std::vector<TTableRec> FileRecords() const
     {
-        return ReadRecordFile<TTableRec>(FTables.FileName(), TableRecSize, ReadTableRec).Records;
+        return ReadRecordFile<TTableRec>(FTables.FileName(), TableRecSize, 1000, ReadTableRec).Records;
     }
     static QStringList StakeTexts(const std::vector<TStakeRec>& stakes)
     {

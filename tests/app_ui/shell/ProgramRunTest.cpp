@@ -23,6 +23,7 @@
 
 #include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -466,6 +467,58 @@ TEST_F(ProgramRunTest, RecreateWithoutRoomStopsAtTheFirstFileAndFails)
         const qint64 size = QFileInfo(cache.filePath(name)).size();
         EXPECT_TRUE(size >= 24 && size <= 150 && size % 12 == 0) << name.toStdString() << " " << size;
     }
+}
+
+// A pipe without a writer, a link to a device without end or a file far larger than its kind
+// holds, at the name of a file the start-up reads: a batch run tells it at once and ends with its
+// status (the settings take their defaults; an unread archive, ratings or stakes end the run), and
+// nothing is written in its place.
+TEST_F(ProgramRunTest, WhatIsNoFileOfItsSizeIsToldAndTheBatchRunEnds)
+{
+    FEnvironment.remove(QLatin1String(UnattendedEnv));
+    const char* initError = "[Ошибка] Ошибка инициализации программы!\n\nОшибка чтения файла \"%1\"!\n\n";
+    const struct {
+        const char* Extension;
+        const char* Told;
+        int ExitCode;
+    } files[] = {
+        {".ini", "[Ошибка] Ошибка чтения файла конфигурации!\n\nНе удалось прочитать файл \"%1\": ", 0},
+        {".frm", "[Предупреждение] Не удалось прочитать файл параметров программы \"%1\": ", 0},
+        {".flt", "[Ошибка] Ошибка загрузки списка фильтров!\n\nНе удалось прочитать файл \"%1\": ", 0},
+        {".lss", "[Ошибка] Ошибка чтения файла \"%1\"!\n\n", 0},
+        {".ltb", "[Ошибка] Ошибка чтения файла \"%1\"!\n\n", 0},
+        {".ldr", initError, 1},
+        {".lrt", initError, 1},
+        {".lsk", "[Ошибка] Не удалось открыть файл ставок \"%1\": ", 1},   // never read whole: any size will do
+    };
+    constexpr qint64 largeSize = qint64{128} << 20;
+    for (const auto& file : files)
+        for (const int kind : {S_IFIFO, S_IFLNK, S_IFREG}) {
+            const QString name = DataFile(file.Extension);
+            const QByteArray native = QFile::encodeName(name);
+            if (kind == S_IFREG && name.endsWith(QLatin1String(".lsk")))
+                continue;
+            SCOPED_TRACE(std::string(file.Extension) + " " + std::to_string(kind));
+            QFile::remove(name);   // as an earlier run wrote it
+            ASSERT_TRUE(kind == S_IFIFO   ? ::mkfifo(native.constData(), 0600) == 0
+                        : kind == S_IFLNK ? QFile::link(QStringLiteral("/dev/zero"), name)
+                                          : QFile(name).open(QIODevice::WriteOnly) && QFile(name).resize(largeSize));
+            const int requests = FSite.RequestCount();
+            const TProcessResult run =
+                RunProgram(FProgram, {QStringLiteral("loadonly")}, FDir.path(), FEnvironment, kRunTimeoutMs);
+            ASSERT_TRUE(run.Finished);
+            EXPECT_FALSE(run.Crashed) << run.Stderr.toStdString();
+            EXPECT_EQ(run.ExitCode, file.ExitCode) << run.Stderr.toStdString();
+            const QString reason = kind == S_IFREG ? U("размер файла превышает допустимый (")
+                                                   : U("это не обычный файл, а канал или устройство");
+            EXPECT_TRUE(run.Stderr.contains(U(file.Told).arg(name) + reason)) << run.Stderr.toStdString();
+            EXPECT_EQ(FSite.RequestCount(), requests + (file.ExitCode == 0 ? 1 : 0));
+            struct stat st {};
+            EXPECT_TRUE(::lstat(native.constData(), &st) == 0 && (st.st_mode & S_IFMT) == static_cast<mode_t>(kind)
+                        && (kind != S_IFREG || st.st_size == largeSize));
+            QFile::remove(name);
+            QFile::remove(DataFile(".ldr"));
+        }
 }
 
 } // namespace

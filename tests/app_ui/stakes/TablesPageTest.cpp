@@ -211,7 +211,7 @@ TEST_F(TablesPageTest, HeaderClickSortsTheRulesAndTheirFile)
     EXPECT_EQ(Column(2), (QStringList{"3", "0", "-2"}));
     emit FPage.List()->header()->sectionClicked(0);
     EXPECT_EQ(Column(0), (QStringList{"a", "b", "c"}));
-    const auto stored = ReadRecordFile<TTableRec>(FTables.FileName(), TableRecSize, ReadTableRec).Records;
+    const auto stored = ReadRecordFile<TTableRec>(FTables.FileName(), TableRecSize, 1000, ReadTableRec).Records;
     EXPECT_EQ(stored, FTables.FTables);
 }
 
