@@ -62,6 +62,8 @@ inline constexpr TResString rsDrawKeyTaken = KELMA_MSG(
 inline constexpr TResString rsDrawNotNewer = KELMA_MSG(
     "Новый тираж \"%s\" должен быть позже последнего тиража архива (тираж %d, \"%s\")!\n\n"
     "Укажите более поздние дату или время тиража.");
+inline constexpr TResString rsDrawBadNumber = KELMA_MSG(
+    "Некорректный номер тиража: %d!\n\nУкажите номер от 1 до 2147483647.");
 inline constexpr TResString rsDrawBadDate = KELMA_MSG(
     "Некорректная дата тиража: \"%s\"!\n\nУкажите дату с 1901 по 2998 год.");
 inline constexpr TResString rsDrawDateAfterToday = KELMA_MSG(
@@ -99,6 +101,9 @@ inline constexpr TResString rsConfigReadError = KELMA_MSG(
 inline constexpr TResString rsSavingConfig = KELMA_MSG("Сохранение файла конфигурации...");
 inline constexpr TResString rsConfigWriteError = KELMA_MSG(
     "Ошибка записи в файл конфигурации!\n\n%s");
+inline constexpr TResString rsSettingsNotRewritten = KELMA_MSG(
+    "Не удалось записать файл \"%s\": его нынешнее содержимое не читается, а запись заново стерла бы "
+    "остальные настройки в нем.");
 inline constexpr TResString rsColProfitAmount = KELMA_MSG("Сумма выигрыша");
 inline constexpr TResString rsBadSegmentValue = KELMA_MSG(
     "Некорректное значение: %s!\n\nУкажите любое число от 1 до 9");

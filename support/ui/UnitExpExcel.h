@@ -71,6 +71,10 @@ public:
     QMenu* FieldsPopupMenu = nullptr;
     QCheckBox* SaveCheckBox = nullptr;
 
+public slots:
+    // Refuses an export with no column checked, with an error box, and shows the column list.
+    void accept() override;
+
 private:
     // A column list row's record: the source column and its alignment code.
     struct TFieldData;
@@ -98,8 +102,8 @@ private:
 };
 
 // The column dialog: caption, alignment and width of one exported column. OK refuses a caption
-// the settings cannot keep (one holding ";") and a width the workbook cannot take (outside
-// 0..255 characters).
+// the settings cannot keep (one holding ";"), a caption of blanks or none, and a width the
+// workbook cannot take (outside 0..255 characters).
 class TFormExpExcelParam : public TDialogSTemplate {
     Q_OBJECT
 

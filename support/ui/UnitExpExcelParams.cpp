@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QTabWidget>
 
 #include <algorithm>
 
@@ -38,6 +39,8 @@ const TResString SFileFilter =
     RESSTR("UnitExpExcel", "Файлы параметров экспорта (*.exp)|*.exp|Все файлы (*.*)|*.*");
 const TResString SLoadError = RESSTR("UnitExpExcel", "Ошибка загрузки параметров экспорта из файла \"%s\"!");
 const TResString SSaveError = RESSTR("UnitExpExcel", "Ошибка сохранения параметров экспорта в файле \"%s\"!");
+const TResString SNoColumns =
+    RESSTR("UnitExpExcel", "Не отмечено ни одного столбца для экспорта!\n\nОтметьте хотя бы один столбец таблицы.");
 
 const TResString SParamCaption = RESSTR("UnitExpExcel", "Параметры поля");
 const TResString SParamCaptionLabel = RESSTR("UnitExpExcel", "Заголовок столбца:");
@@ -222,6 +225,19 @@ TExpXlsRequest TFormExpExcel::Request() const
     return request;
 }
 
+void TFormExpExcel::accept()
+{
+    // With no column checked the sheet would hold its title lines and none of the rows.
+    const std::vector<TExpXlsColumn> columns = Columns();
+    if (std::none_of(columns.begin(), columns.end(), [](const TExpXlsColumn& column) { return column.Checked; })) {
+        ErrorBox(LoadResString(SNoColumns));
+        PageControl->setCurrentWidget(FieldsTabSheet);
+        lvFields->setFocus();
+        return;
+    }
+    TDialogSTemplate::accept();
+}
+
 void TFormExpExcel::OpenFileExecute()
 {
     // The program's folder with no file named in it: a prompt starts in the folder of the name.
@@ -312,11 +328,13 @@ TFormExpExcelParam::TFormExpExcelParam(QWidget* parent) : TDialogSTemplate(paren
 
 void TFormExpExcelParam::accept()
 {
-    // The settings keep a column's fields between ";", and an empty field is no field: a caption
-    // with ";" or none at all would cost the column all its saved settings at the next opening.
+    // The settings keep a column's fields between ";": a caption holding one would cost the
+    // column all its saved settings at the next opening. A caption of blanks is none at all:
+    // the sheet would show an empty caption cell.
     const QString caption = edCaption->text();
-    if (caption.isEmpty() || caption.contains(QLatin1Char(';'))) {
-        ErrorBox(LoadResString(caption.isEmpty() ? SParamEmptyCaption : SParamBadCaption));
+    const bool blank = caption.trimmed().isEmpty();
+    if (blank || caption.contains(QLatin1Char(';'))) {
+        ErrorBox(LoadResString(blank ? SParamEmptyCaption : SParamBadCaption));
         edCaption->setFocus();
         edCaption->selectAll();
         return;

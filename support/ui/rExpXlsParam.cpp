@@ -22,9 +22,30 @@ const QString kBaseFontSize = QStringLiteral("BaseFontSize");
 constexpr long double kDefaultExpXlsWidth = 10.0L;
 constexpr double kMaxExpXlsWidth = 255.0;
 
+constexpr int kItemFields = 6;
+
 QString ItemKey(int position)
 {
     return QStringLiteral("Item_%1").arg(position);
+}
+
+// The six fields of a saved column. The writer puts five ";" between them and a field may be
+// empty (a column whose table gives it no caption): such a line's fields stand as written. Any
+// other line is split as it always was, a run of ";" as one break and none at either end, so
+// that every line that was read before is read the same. Empty when neither gives six fields.
+QStringList ItemFields(const QString& item)
+{
+    const QChar separator = QLatin1Char(';');
+    QStringList fields = item.split(separator);
+    if (fields.size() == kItemFields)
+        return fields;
+    fields.clear();
+    const QString delimiters(separator);
+    if (WordCount(item, delimiters) != kItemFields)
+        return fields;
+    for (int n = 1; n <= kItemFields; ++n)
+        fields.append(ExtractWord(n, item, delimiters));
+    return fields;
 }
 
 // A saved check mark: a number (not 0 is true) or the words True and False; anything else
@@ -95,11 +116,15 @@ QString FormatExpXlsItem(const TExpXlsColumn& column)
 
 bool ApplyExpXlsItem(std::vector<TExpXlsColumn>& columns, int position, const QString& item)
 {
-    const QString separator = QStringLiteral(";");
-    if (position < 0 || position >= static_cast<int>(columns.size()) || WordCount(item, separator) != 6)
+    const QStringList fields = ItemFields(item);
+    if (position < 0 || position >= static_cast<int>(columns.size()) || fields.isEmpty())
         return false;
-    const int index = StrToIntDef(ExtractWord(1, item, separator).trimmed(), -1);
-    const QString key = ExtractWord(2, item, separator).trimmed();
+    const int index = StrToIntDef(fields[0].trimmed(), -1);
+    const QString key = fields[1].trimmed();
+    const QString& caption = fields[2];
+    // A blank caption is no dialog's choice: it stands only for a column that has none of its own.
+    if (caption.trimmed().isEmpty() && !key.isEmpty())
+        return false;
 
     // The first column with the saved source index, as the list looks its rows up; it counts
     // only when its source caption is the saved one, so a changed table ignores the entry.
@@ -115,12 +140,12 @@ bool ApplyExpXlsItem(std::vector<TExpXlsColumn>& columns, int position, const QS
 
     TExpXlsColumn column = columns[static_cast<size_t>(found)];
     columns.erase(columns.begin() + found);
-    column.Caption = ExtractWord(3, item, separator);
-    column.Checked = ReadItemBool(ExtractWord(4, item, separator).trimmed(), column.Checked);
-    column.AlignCode = ValidExpAlignment(StrToIntDef(ExtractWord(5, item, separator).trimmed(), column.AlignCode));
-    column.WidthText = ExtractWord(6, item, separator).trimmed();
-    // The list shows the width the column will get.
-    if (StrToFloatAnyDef(column.WidthText, kDefaultExpXlsWidth) < 0)
+    column.Caption = caption;
+    column.Checked = ReadItemBool(fields[3].trimmed(), column.Checked);
+    column.AlignCode = ValidExpAlignment(StrToIntDef(fields[4].trimmed(), column.AlignCode));
+    column.WidthText = fields[5].trimmed();
+    // The list shows the width the column will get, an empty field included.
+    if (!(StrToFloatAnyDef(column.WidthText, -1) >= 0))
         column.WidthText = FormatFloat(QStringLiteral("0.00"), kDefaultExpXlsWidth);
     columns.insert(columns.begin() + position, column);
     return true;

@@ -60,10 +60,12 @@ double ExpXlsWidth(const QString& widthText);
 
 // The value of key Item_<i>: "index;source caption;caption;-1 or 0;alignment;width".
 QString FormatExpXlsItem(const TExpXlsColumn& column);
-// Applies a saved Item_<position> to the column list: the entry counts only when it splits at
-// ";" into exactly six words and a column with its source index and source caption (letter case
-// aside) exists; that column then moves to the position and takes the saved caption, check
-// mark, alignment and width. False (and nothing changes) when the entry is ignored.
+// Applies a saved Item_<position> to the column list: the entry counts only when it holds six
+// fields (five ";" between them, empty fields kept; or, as before, six words between runs of
+// ";"), its caption is not blank unless its source caption is empty too, and a column with its
+// source index and source caption (letter case aside) exists; that column then moves to the
+// position and takes the saved caption, check mark, alignment and width. False (and nothing
+// changes) when the entry is ignored.
 bool ApplyExpXlsItem(std::vector<TExpXlsColumn>& columns, int position, const QString& item);
 
 // Reads the section into params. With restore, RestoreParameters is read first and nothing

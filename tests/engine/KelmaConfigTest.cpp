@@ -218,6 +218,12 @@ TEST_F(ConfigFileTest, ErrorsPassToTheCaller)
     EXPECT_EQ(list.Formula3Digits, 2);
     EXPECT_THROW(list.LoadCombsGenerateSettings(folder), Exception);
     EXPECT_EQ(list.CombsGenerateMode, 0);
+    try {   // nor rewritten without losing the rest: the write is what failed
+        list.SaveConfig(folder);
+        ADD_FAILURE() << "saved";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().startsWith(QString::fromUtf8("Не удалось записать файл \"") + folder)) << e.what();
+    }
 
     // A file that cannot be written: the error reaches the caller.
     const QString nowhere = Path("no/such/folder/Tavrix2_2r10.ini");

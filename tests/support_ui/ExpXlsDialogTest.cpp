@@ -228,6 +228,7 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesWhatTheSettingsOrTheWorkbookCannotT
         {"1000", "Недопустимая ширина столбца: 1000!\n\nУкажите число от 0 до 255", 0},
         {"12", badCaption, 0, "Дата;время"},
         {"12", "Недопустимый заголовок столбца!\n\nЗаголовок не может быть пустым", 0, ""},
+        {"12", "Недопустимый заголовок столбца!\n\nЗаголовок не может быть пустым", 0, "  "},
         {"0", nullptr, 0},
         {"255", nullptr, 255},
         {"12,5", nullptr, 12.5L},
@@ -258,6 +259,21 @@ TEST_F(ExpXlsWorkbook, TheColumnDialogRefusesWhatTheSettingsOrTheWorkbookCannotT
         const QWidget* field = captionRefused ? static_cast<QWidget*>(dialog.edCaption) : dialog.edWidth;
         EXPECT_EQ(QApplication::focusWidget(), field);
     }
+}
+
+// No column checked: OK says so and the dialog stays open, so that nothing is written.
+TEST_F(ExpXlsWorkbook, AnExportOfNoColumnIsRefused)
+{
+    TDrawsList list;
+    EXPECT_FALSE(WithDialog([&] { return ExportListViewToExcel(list.View, "T", "T", "", "", 0, true); },
+                            [](TFormExpExcel* form) {
+                                for (int row = 0; row < 3; ++row)
+                                    form->lvFields->Items()->setData(form->lvFields->Items()->index(row, 0),
+                                                                     Qt::Unchecked, Qt::CheckStateRole);
+                                form->OkBtn()->click();
+                                form->reject();
+                            }));
+    EXPECT_EQ(FBoxes.Boxes().value(0).Text.section('\n', 0, 0), U("Не отмечено ни одного столбца для экспорта!"));
 }
 
 TEST_F(ExpXlsWorkbook, ScreenshotsOfBothPages)

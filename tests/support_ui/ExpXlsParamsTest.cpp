@@ -71,7 +71,8 @@ TEST(ExpXlsParams, AnItemCountsOnlyForItsColumnUnderItsCaption)
         {"2;Другое;Д;0;1;7", 0, false, {}, "", false, 0, ""},      // the table changed
         {"5;Номер;Д;0;1;7", 0, false, {}, "", false, 0, ""},       // no such column
         {"x;Номер;Д;0;1;7", 0, false, {}, "", false, 0, ""},       // no number
-        {"1;Дата;;0;1;7", 0, false, {}, "", false, 0, ""},         // empty caption: five words
+        {"1;Дата;;0;1;7", 0, false, {}, "", false, 0, ""},         // no caption for a captioned column
+        {"1;Дата; ;0;1;7", 0, false, {}, "", false, 0, ""},        // nor a blank one
         {"1;Дата;а;б;0;1;7", 0, false, {}, "", false, 0, ""},      // a ';' in the caption: seven
         {"1;Дата;Д;0;1;7", 3, false, {}, "", false, 0, ""},        // no such position
     };
@@ -94,6 +95,16 @@ TEST(ExpXlsParams, AnItemCountsOnlyForItsColumnUnderItsCaption)
         EXPECT_EQ(named.AlignCode, c.Align);
         EXPECT_EQ(named.WidthText, U(c.Width));
     }
+}
+
+// A column the table gives no caption (the card's draw number): its line keeps the empty field.
+TEST(ExpXlsParams, AColumnWithoutCaptionKeepsItsSavedSettings)
+{
+    std::vector<TExpXlsColumn> columns = {Col(0, ""), Col(1, "x")};
+    ASSERT_TRUE(ApplyExpXlsItem(columns, 1, U("0;;Тираж;0;0;6,75")));
+    EXPECT_EQ(FormatExpXlsItem(columns[1]), U("0;;Тираж;0;0;6,75"));
+    ASSERT_TRUE(ApplyExpXlsItem(columns, 0, U("0;;;-1;0;6,75")));   // not renamed
+    EXPECT_EQ(FormatExpXlsItem(columns[0]), U("0;;;-1;0;6,75"));
 }
 
 TEST(ExpXlsParams, TwoColumnsWithOneCaptionNeverTakeEachOthersSettings)

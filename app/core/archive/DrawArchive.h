@@ -49,6 +49,7 @@ enum class TDrawRefusal {
     NumberNotAbove,   // added as the newest, but numbered below the newest stored draw
     OutOfOrder,    // changed in place, but not between the draws before and after it
     NumberOutOfOrder,   // changed in place, but not numbered between the draws before and after it
+    BadNumber,     // numbered below 1, with no draw before it to say so
 };
 struct TDrawCheck {
     TDrawRefusal Refusal = TDrawRefusal::None;

@@ -1,5 +1,6 @@
 #include "app/core/shell/MainOptions.h"
 
+#include "app/core/online/OnlineScripts.h"
 #include "platform/IniFile.h"
 
 #include <utility>
@@ -9,7 +10,7 @@ namespace {
 using TOpt = TMainOptions;
 
 constexpr std::array<TOptionDef, TOpt::OptionCount> kOptions = {{
-    {"DownloadDrawsOnStart", TOptionType::Integer, 0},
+    {"DownloadDrawsOnStart", TOptionType::Integer, 0, 3},
     {"AutoUpdates", TOptionType::Boolean, 1},
     {"ColorDraws", TOptionType::Boolean, 1},
     {"ColorCombs", TOptionType::Boolean, 1},
@@ -25,9 +26,9 @@ constexpr std::array<TOptionDef, TOpt::OptionCount> kOptions = {{
     {"StakesCheckOnLine", TOptionType::Boolean, 1},
     {"PrefetchsEnabled", TOptionType::Boolean, 0},
     {"ShowTotalLine", TOptionType::Boolean, 1},
-    {"RatingsEffMode", TOptionType::Integer, 1},
+    {"RatingsEffMode", TOptionType::Integer, 1, 3},
     {"ScriptLibraryOn", TOptionType::Boolean, 1},
-    {"ScriptLibraryFilter", TOptionType::Integer, 2},
+    {"ScriptLibraryFilter", TOptionType::Integer, 2, TOnlineScripts::FilterCount},
     {"TabGraphs", TOptionType::Boolean, 1},
     {"TabCard", TOptionType::Boolean, 1},
     {"TabLayout", TOptionType::Boolean, 1},
@@ -89,7 +90,11 @@ TMainOptions::TMainOptions()
 void TMainOptions::SetValue(TOption option, int value)
 {
     const TOptionDef& def = Def(option);
-    FValues.at(option) = def.Type == TOptionType::Boolean ? (value != 0 ? 1 : 0) : value;
+    if (def.Type == TOptionType::Boolean)
+        value = value != 0 ? 1 : 0;
+    else if (def.Choices > 0 && (value < 0 || value >= def.Choices))
+        value = def.Default;
+    FValues.at(option) = value;
 }
 
 void TMainOptions::Load(const IFormState& state)
@@ -97,10 +102,11 @@ void TMainOptions::Load(const IFormState& state)
     for (int i = 0; i < OptionCount; ++i) {
         const TOptionDef& def = kOptions[i];
         const QString key = QString::fromLatin1(def.Key);
+        const auto option = static_cast<TOption>(i);
         if (def.Type == TOptionType::Boolean)
-            FValues[i] = state.ReadBool(key, def.Default != 0) ? 1 : 0;
+            SetValue(option, state.ReadBool(key, def.Default != 0) ? 1 : 0);
         else
-            FValues[i] = state.ReadInteger(key, def.Default);
+            SetValue(option, state.ReadInteger(key, def.Default));
     }
 }
 

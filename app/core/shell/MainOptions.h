@@ -50,7 +50,8 @@ enum class TOptionType { Integer, Boolean };
 struct TOptionDef {
     const char* Key;
     TOptionType Type;
-    int Default;   // booleans: 0 or 1
+    int Default;       // booleans: 0 or 1
+    int Choices = 0;   // an integer chosen from 0..Choices-1 (a menu's items); 0: any integer
 };
 
 // The main window's options: one value per key of the table, defaults until read.
@@ -95,10 +96,12 @@ public:
 
     int Value(TOption option) const { return FValues.at(option); }
     bool Flag(TOption option) const { return FValues.at(option) != 0; }
-    // Changes the value in memory only.
+    // Changes the value in memory only. An integer outside the option's choices becomes its
+    // default, so that its menu always ticks one item; a Boolean is 1 for anything but 0.
     void SetValue(TOption option, int value);
 
-    // Reads every key of the table (missing keys and non-numbers give the defaults).
+    // Reads every key of the table (missing keys and non-numbers give the defaults) and takes
+    // each value as SetValue does.
     void Load(const IFormState& state);
     // Changes one option and writes its key at once, as the commands that change options do.
     void Write(IFormState& state, TOption option, int value);

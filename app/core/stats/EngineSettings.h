@@ -55,11 +55,12 @@ std::optional<TCurrency> StakeMoneyFromValue(long double value);
 
 // One payout entry per line "name=value": the matched positions are the integer of the name
 // (0 when it is not an integer of 0..255), the amount the value read as a number (0 when it
-// is not one). A line whose amount cannot be kept (StakeMoneyFromValue) makes the whole table
-// fail: the result is empty and badLine (when given) gets the line's index.
+// is not one). A line whose amount cannot be kept (StakeMoneyFromValue, which also refuses a
+// number too long for any floating type) makes the whole table fail: the result is empty and
+// badLine (when given) gets the line's index.
 std::optional<TProfitsArray> LinesToProfits(const QStringList& lines, int* badLine = nullptr);
 
-// The message that refuses a payout amount too large to keep.
+// The message that refuses a payout amount too large to keep (a long text shown in part).
 QString ProfitTooLargeMessage(const QString& valueText);
 // The message that refuses a stake cost too large to keep.
 QString CostTooLargeMessage(long double value);

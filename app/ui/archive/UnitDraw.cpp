@@ -128,7 +128,8 @@ void TFormDraw::accept()
         if (check.Refused()) {
             ErrorBox(check.Message);
             const bool onNumber = check.Refusal == TDrawRefusal::NumberTaken || check.Refusal == TDrawRefusal::NumberNotAbove
-                                  || check.Refusal == TDrawRefusal::NumberOutOfOrder || !FWithDate;
+                                  || check.Refusal == TDrawRefusal::NumberOutOfOrder
+                                  || check.Refusal == TDrawRefusal::BadNumber || !FWithDate;
             if (onNumber)
                 FUi->edDrawNumber->setFocus();
             else

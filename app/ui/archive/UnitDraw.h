@@ -16,7 +16,9 @@ using TDrawChecker = std::function<TDrawCheck(const TDrawRec& draw)>;
 
 // The draw dialog: number, the two digits as text and, when asked for, the date and time of
 // the draw. OK is accepted only for a text of exactly two digits 0..9 and, with a checker, a
-// draw the archive takes; otherwise the dialog tells why and puts the focus on the field.
+// draw the archive takes; otherwise the dialog tells why and puts the focus on the field. The
+// number field holds 0 as typed, for the checker to refuse: a field that takes only 1 and more
+// would put its previous number back without a word when it is left.
 class TFormDraw : public TDialogSTemplate {
     Q_OBJECT
 

@@ -374,6 +374,8 @@ TEST_F(DrawCommandTest, AddAndEditRefuseADrawTheArchiveHoldsOrCannotRead)
          numberOrder.arg(301).arg(U("меньше"), U("следующего")).arg(151).arg("10/15/2016 M", U("меньший"))},
         {"edit 150: a free number below 149", 149, 0, "10/14/2016 E", TDrawRefusal::NumberOutOfOrder,
          numberOrder.arg(0).arg(U("больше"), U("предыдущего")).arg(149).arg("10/14/2016 M", U("больший"))},
+        {"edit the oldest: number 0", 0, 0, "08/01/2016 M", TDrawRefusal::BadNumber,
+         U("Некорректный номер тиража: 0!\n\nУкажите номер от 1 до 2147483647.")},
     };
     FState.FDraws = archive;
     FArchive.SaveDrawsFile();

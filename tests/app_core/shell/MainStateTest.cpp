@@ -55,6 +55,12 @@ TEST_F(MainStateTest, OptionsTableDefaultsAndFormState)
               "[TFormMain]\r\nLanguage=1049\r\ncolordraws=1\r\nDownloadDrawsOnStart=2\r\n"
               "SortedDraws=1\r\n[TFormDraw]\r\nSortedDraws=0\r\n");
 
+    // A value no menu item stands for reads as the default; an open range (the language) keeps it.
+    WriteFileBytes(FState.FormStateFileName(), "[TFormMain]\nDownloadDrawsOnStart=7\nRatingsEffMode=99\nLanguage=7");
+    FState.Options.Load(FState.FormState());
+    const TMainOptions& o = FState.Options;
+    EXPECT_EQ(QList<int>({o.Value(o.DownloadDrawsOnStart), o.Value(o.RatingsEffMode), o.Value(o.Language)}),
+              QList<int>({0, 1, 7}));
     // The first start records itself once, with the prefetch option as it stands.
     FState.Options.SetValue(TMainOptions::PrefetchsEnabled, 1);
     EXPECT_TRUE(FState.Options.InitFirstStart(FState.FormState()));

@@ -99,6 +99,9 @@ TEST_F(DrawDialogRefusalTest, OkRefusesWhatTheArchiveHoldsAndKeepsTheDialogOpen)
         {"edit: a number above the draw after", "DrawsEdit", 1, {301, "1;1", dec28, noon}, {299, "1;1", dec28, noon},
          U("Номер тиража 301 должен быть меньше номера следующего тиража архива (тираж 300, \"12/28/2016 E\")!\n\n"
            "Укажите меньший номер тиража."), "edDrawNumber", Draw(299, 1, 1, "12/28/2016 M")},
+        {"edit: the number 0", "DrawsEdit", 0, {0, "1;1", dec28, evening}, {300, "4;4", dec28, evening},
+         U("Номер тиража 0 должен быть больше номера предыдущего тиража архива (тираж 299, \"12/28/2016 M\")!\n\n"
+           "Укажите больший номер тиража."), "edDrawNumber", Draw(300, 4, 4, "12/28/2016 E")},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

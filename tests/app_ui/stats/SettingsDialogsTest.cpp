@@ -340,6 +340,11 @@ TEST_F(ConfigDialogTest, AmountsTooLargeToKeepAreRefused)
     EXPECT_EQ(FForm.Config().Cost.Raw(), 100000000000LL);
     EXPECT_EQ(FForm.Config().Profits.at(1).Amount.Raw(), 70000);
     EXPECT_EQ(FForm.Config().Profits.at(2).Amount.Raw(), 100000000000LL);
+    for (const QString& amount : {QStringLiteral("1e15"), QString(300, '9'), QString(5000, '9')}) {
+        FForm.edProfits->item(2, 1)->setText(amount);
+        EXPECT_FALSE(PressOk(FForm)) << amount.size();
+        EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Слишком большая сумма выигрыша: ") + amount.left(4)));
+    }
 }
 
 TEST(ConfigDialogFunctions, EditConfigDataChangesTheRecordOnlyOnOk)
