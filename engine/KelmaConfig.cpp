@@ -128,18 +128,6 @@ void ReadOrDefaults(const QString& iniFileName, TRead&& read)
     read(TMemIniFile(iniFileName));
 }
 
-// The file as a save rewrites it: read first, since a save keeps every section and key it does
-// not write itself. A file that cannot be read cannot be rewritten without losing them, so the
-// save fails there, and is told as the write that failed, not as a read.
-TMemIniFile ReadForRewrite(const QString& fileName)
-{
-    try {
-        return TMemIniFile(fileName);
-    } catch (const std::exception&) {
-        throw Exception(Format(LoadResString(rsSettingsNotRewritten), {fileName}));
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -152,7 +140,7 @@ void TStatList::LoadConfig(const QString& iniFileName)
 
 void TStatList::SaveConfig(const QString& iniFileName) const
 {
-    TMemIniFile ini = ReadForRewrite(iniFileName);
+    TMemIniFile ini = TMemIniFile::ForRewrite(iniFileName);
     ini.WriteInteger(SecGlobal, QStringLiteral("MatrixCols"), FConfig.MatrixCols);
     ini.WriteString(SecGlobal, QStringLiteral("MatrixSegments"), SegmentsToStr(FConfig.MatrixSegments));
     ini.WriteInteger(SecGlobal, QStringLiteral("ChannelSize"), FConfig.ChannelSize);
@@ -185,7 +173,7 @@ void TStatList::LoadCombsGenerateSettings(const QString& iniFileName)
 
 void TStatList::SaveCombsGenerateSettings(const QString& iniFileName) const
 {
-    TMemIniFile ini = ReadForRewrite(iniFileName);
+    TMemIniFile ini = TMemIniFile::ForRewrite(iniFileName);
     ini.WriteInteger(SecGlobal, QStringLiteral("CombsGenerateMode"), CombsGenerateMode);
     ini.WriteString(SecGlobal, QStringLiteral("CombsGenerateParameters"),
                     CombsGenerateParameters.left(MaxGenerateParameters));
@@ -209,7 +197,7 @@ void TStatList::LoadShreddingFormulas(const QString& iniFileName)
 
 void TStatList::SaveShreddingFormulas(const QString& iniFileName) const
 {
-    TMemIniFile ini = ReadForRewrite(iniFileName);
+    TMemIniFile ini = TMemIniFile::ForRewrite(iniFileName);
     ini.WriteString(SecShredding, QStringLiteral("Formula1"), Formula1);
     ini.WriteString(SecShredding, QStringLiteral("Formula2"), Formula2);
     ini.WriteString(SecShredding, QStringLiteral("Formula3"), Formula3);
@@ -248,7 +236,7 @@ bool TStatList::SaveFilterSettings(const QString& fileName, bool withOptions, bo
                                    const QString& languageAbbrev, QString* errorText) const
 {
     try {
-        TMemIniFile ini = ReadForRewrite(fileName);
+        TMemIniFile ini = TMemIniFile::ForRewrite(fileName);
         const QString strings = StringsSection(languageAbbrev);
         if (withOptions) {
             ini.WriteString(SecFilters, QStringLiteral("Favorites"), FavoritesText());

@@ -101,9 +101,6 @@ inline constexpr TResString rsConfigReadError = KELMA_MSG(
 inline constexpr TResString rsSavingConfig = KELMA_MSG("Сохранение файла конфигурации...");
 inline constexpr TResString rsConfigWriteError = KELMA_MSG(
     "Ошибка записи в файл конфигурации!\n\n%s");
-inline constexpr TResString rsSettingsNotRewritten = KELMA_MSG(
-    "Не удалось записать файл \"%s\": его нынешнее содержимое не читается, а запись заново стерла бы "
-    "остальные настройки в нем.");
 inline constexpr TResString rsColProfitAmount = KELMA_MSG("Сумма выигрыша");
 inline constexpr TResString rsBadSegmentValue = KELMA_MSG(
     "Некорректное значение: %s!\n\nУкажите любое число от 1 до 9");

@@ -14,6 +14,9 @@
 namespace {
 
 const TResString SIniReadError = RESSTR("IniFile", "Не удалось прочитать файл \"%s\": %s");
+const TResString SIniNotRewritten =
+    RESSTR("IniFile", "Не удалось записать файл \"%s\": его нынешнее содержимое не читается, а запись заново "
+                      "стерла бы остальные настройки в нем.");
 
 bool SameName(const QString& a, const QString& b)
 {
@@ -54,6 +57,15 @@ TMemIniFile::TMemIniFile(const QString& fileName)
         throw EIniFileReadError(Format(LoadResString(SIniReadError), {fileName, e.Message()}), e.Message());
     }
     LoadFromBytes(bytes);
+}
+
+TMemIniFile TMemIniFile::ForRewrite(const QString& fileName)
+{
+    try {
+        return TMemIniFile(fileName);
+    } catch (const Exception&) {
+        throw Exception(Format(LoadResString(SIniNotRewritten), {fileName}));
+    }
 }
 
 void TMemIniFile::LoadFromBytes(const QByteArray& bytes)

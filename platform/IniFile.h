@@ -36,6 +36,11 @@ public:
     // else stands at the name (a folder, a pipe, a device, a file too large or without read
     // rights) raises EIniFileReadError, rather than being waited on or overwritten later.
     explicit TMemIniFile(const QString& fileName);
+    // The file as a save rewrites it: a save keeps every section and key it does not write
+    // itself, so a file that exists but cannot be read cannot be rewritten without losing them.
+    // That save fails here, told as the write that failed ("Не удалось записать файл..."), not
+    // as a read.
+    static TMemIniFile ForRewrite(const QString& fileName);
 
     const QString& FileName() const { return FFileName; }
 

@@ -100,7 +100,7 @@ void TProxySettings::SaveProxySettings(bool showProgress)
     if (showProgress)
         busy = std::make_unique<TBusyScope>(LoadResString(rsSavingConfig));
     try {
-        TMemIniFile ini(FState.IniFileName());
+        TMemIniFile ini = TMemIniFile::ForRewrite(FState.IniFileName());
         TProxy& proxy = FState.FProxy;
         ini.WriteInteger(kSection, kMode, proxy.Mode);
         ini.WriteString(kSection, kServer, proxy.Server);

@@ -59,14 +59,14 @@ bool TIniFormState::ReadBool(const QString& key, bool def) const
 
 void TIniFormState::WriteInteger(const QString& key, int value)
 {
-    TMemIniFile ini(FFileName);
+    TMemIniFile ini = TMemIniFile::ForRewrite(FFileName);
     ini.WriteInteger(FSection, key, value);
     ini.UpdateFile();
 }
 
 void TIniFormState::WriteBool(const QString& key, bool value)
 {
-    TMemIniFile ini(FFileName);
+    TMemIniFile ini = TMemIniFile::ForRewrite(FFileName);
     ini.WriteBool(FSection, key, value);
     ini.UpdateFile();
 }

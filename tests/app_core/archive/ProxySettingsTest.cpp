@@ -99,7 +99,10 @@ TEST_F(ProxySettingsTest, FileErrorsAreShownAndLeaveTheDefaults)
     FState.FProxy.Loaded = false;   // a proxy chosen since
     FProxy.StoreFoundProxy();
     ASSERT_EQ(FBoxes.Boxes().size(), 2);
-    EXPECT_TRUE(FBoxes.Last().Text.startsWith(U("Ошибка записи в файл конфигурации!\n\n")));
+    EXPECT_EQ(FBoxes.Last().Text, U("Ошибка записи в файл конфигурации!\n\nНе удалось записать файл \"")
+                                      + FState.IniFileName()
+                                      + U("\": его нынешнее содержимое не читается, а запись заново стерла бы остальные "
+                                          "настройки в нем."));
     EXPECT_FALSE(FState.FProxy.Loaded);
     // Without progress the status line is left alone.
     EXPECT_FALSE(FStatuses.contains(U("Сохранение файла конфигурации...")));
