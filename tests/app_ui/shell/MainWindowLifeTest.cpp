@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QSplitter>
@@ -90,6 +91,31 @@ TEST_F(MainWindowTest, TheProgramEndsWithItsMainWindow)
              ShowGraph(&form, QString(), {});
          }},
         {"busy", [](TFormMain& form) { StartWait(); form.close(); StopWait(); }},
+        // The download's question after a failed request, a real box: the close from the frame
+        // while it waits is carried out once it is answered "Нет".
+        {"question", [](TFormMain& form) {
+             THttpStandIn server;
+             TOperatorSite site{server};
+             ASSERT_TRUE(server.Start());
+             site.SetFailure(TOperatorSite::TFailure::ServerError);
+             qputenv(OperatorSiteEnv, server.BaseUrl().toLatin1());
+             TFrameCloseFilter frame(form, 1, 2);
+             const TMessageBoxHandler previous = SetMessageBoxHandler([&](const TBoxRequest& box) {
+                 QMessageBox question(QMessageBox::Question, box.Title, box.Text, QMessageBox::Yes | QMessageBox::No);
+                 QTimer::singleShot(0, &question, [&] {
+                     xcb_client_message_event_t close{XCB_CLIENT_MESSAGE, 32, 0, quint32(form.winId()), 1, {.data32 = {2}}};
+                     frame.nativeEventFilter("xcb_generic_event_t", &close, nullptr);
+                     QTimer::singleShot(0, &question, [&] {
+                         EXPECT_TRUE(form.isVisible());
+                         question.done(QMessageBox::No);
+                     });
+                 });
+                 return question.exec() == QMessageBox::Yes ? IDYES : IDNO;
+             });
+             form.Action(TCommand::DrawsDownload)->trigger();
+             SetMessageBoxHandler(previous);
+             qunsetenv(OperatorSiteEnv);
+         }},
     };
     for (const auto& [name, close] : cases) {
         SCOPED_TRACE(name);
