@@ -2,13 +2,16 @@
 
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/ReadFile.h"
 #include "platform/ResString.h"
+#include "platform/ScopeGuard.h"
 #include "platform/SysErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -158,6 +161,18 @@ void TSaveFile::Discard() noexcept
     FTempCreated = false;
     FBuffer.clear();
     FDone = true;
+}
+
+void AppendToFile(const QString& fileName, const QByteArray& bytes)
+{
+    const int handle = ::open(QFile::encodeName(fileName).constData(),
+                              O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (handle < 0)
+        throw Exception(SystemErrorText(errno));
+    const TFinally closer([handle] { ::close(handle); });
+    CheckRegularFile(handle, std::numeric_limits<qint64>::max());
+    if (const int error = WriteAll(handle, bytes.constData(), bytes.size()))
+        throw Exception(SystemErrorText(error));
 }
 
 void SaveFileAtomic(const QString& fileName, const QByteArray& data)

@@ -49,5 +49,11 @@ private:
     bool FDone = false;    // committed or abandoned
 };
 
+// Appends bytes to a file, which is created when missing: a log's line. Only a regular file (a
+// link to one counts) is written, opened without waiting, so that a pipe at the name never holds
+// the program and a device never swallows the line as if it were kept. Raises Exception with
+// the reason alone.
+void AppendToFile(const QString& fileName, const QByteArray& bytes);
+
 // Writes the whole file through TSaveFile.
 void SaveFileAtomic(const QString& fileName, const QByteArray& data);

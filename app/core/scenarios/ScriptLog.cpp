@@ -4,6 +4,7 @@
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
 #include "platform/Exceptions.h"
+#include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
 #include "platform/WordUtils.h"
 #include "support/RDateUtils.h"
@@ -102,21 +103,13 @@ QString TScriptLog::Write(const QString& text, bool withTimeStamp)
         return {};
     const QByteArray bytes = EntryBytes(text, withTimeStamp, ClockNow());
     // Two runs within one second share a name: the later one appends to the earlier log.
-    QFile file(FFileName);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        reason = FileErrorText(file);
-    else if (file.write(bytes) != bytes.size() || !file.flush())
-        reason = FileErrorText(file);
-    if (file.isOpen()) {
-        file.close();
-        if (reason.isEmpty() && file.error() != QFileDevice::NoError)
-            reason = FileErrorText(file);
-    }
-    if (reason.isEmpty())
+    try {
+        AppendToFile(FFileName, bytes);
         return {};
-    FFailed = true;
-    return LogError(reason);
+    } catch (const Exception& e) {
+        FFailed = true;
+        return LogError(e.Message());
+    }
 }
 
 QString TScriptLog::Close()

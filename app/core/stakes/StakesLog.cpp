@@ -4,6 +4,8 @@
 #include "engine/PrjConst.h"
 #include "platform/Cp1251.h"
 #include "platform/DelphiText.h"
+#include "platform/Exceptions.h"
+#include "platform/SaveFile.h"
 #include "platform/SysErrorText.h"
 #include "support/RDateUtils.h"
 
@@ -55,9 +57,10 @@ QStringList TStakesLog::Write(const TStakeRec& rec) const
             errors << Format(LoadResString(rsFileDeleteError), {name, FileErrorText(old)});
     }
     const QByteArray line = EncodeCp1251(LineText(rec, ClockNow())) + "\r\n";
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size()
-        || !file.flush())
-        errors << Format(LoadResString(rsFileWriteError), {name, FileErrorText(file)});
+    try {
+        AppendToFile(name, line);
+    } catch (const Exception& e) {
+        errors << Format(LoadResString(rsFileWriteError), {name, e.Message()});
+    }
     return errors;
 }

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 #include <unistd.h>
 
 namespace {
@@ -111,14 +115,27 @@ TEST_F(StakesLogTest, LogsPastTheLimitStartAgain)
     EXPECT_EQ(ReadFileBytes(log.FileName(1)), Cp(Line1));
 }
 
+// What stands at a log's name instead of a file: a folder, a pipe nobody reads (the write must
+// not wait for a reader) and a device (the line must not be taken as kept).
 TEST_F(StakesLogTest, WriteErrorsAreReturned)
 {
     TStakesLog log(Folder());
     log.Enabled = true;
-    ASSERT_TRUE(QDir(FDir.path()).mkdir("Tavrix2_2r10-2.log"));   // a folder where the log goes
-    const QStringList errors = log.Write(Scored(2, "x"));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(U("Ошибка записи в файл \"%1\"!\n\n").arg(log.FileName(2)))) << errors[0].toStdString();
+    const QString name = log.FileName(2);
+    const std::pair<std::function<bool()>, const char*> cases[] = {
+        {[&] { return QDir().mkdir(name); }, "на месте файла находится каталог"},
+        {[&] { return ::mkfifo(QFile::encodeName(name).constData(), 0600) == 0; }, "нет такого устройства или адреса"},
+        {[&] { return QFile::link("/dev/null", name); }, "это не обычный файл, а канал или устройство"},
+    };
+    for (const auto& [make, reason] : cases) {
+        SCOPED_TRACE(reason);
+        QDir().rmdir(name);
+        QFile::remove(name);
+        ASSERT_TRUE(make());
+        const QStringList errors = log.Write(Scored(2, "x"));
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_EQ(errors[0], U("Ошибка записи в файл \"%1\"!\n\n%2").arg(name, U(reason)));
+    }
 }
 
 }  // namespace
