@@ -73,6 +73,13 @@ TEST_F(MainWindowTest, TheProgramEndsWithItsMainWindow)
     WriteFileBytes(server.filePath("files/autoupdates/Kelma_AU.cfg"),
                    "[Tavrix2_2r10]\nVerId=9.9.9.9\nOriginalFileName=setup.sh\nDownloadUrl=" + package.toUtf8());
 
+    // The frame's close box while a modal window is open: the window stays until it is gone.
+    const auto closeFrame = [](TFormMain& form, const std::function<void()>& closeModal) {
+        TFrameCloseFilter frame(form, 1, 2);
+        xcb_client_message_event_t close{XCB_CLIENT_MESSAGE, 32, 0, quint32(form.winId()), 1, {.data32 = {2}}};
+        frame.nativeEventFilter("xcb_generic_event_t", &close, nullptr);
+        QTimer::singleShot(0, &form, [&form, closeModal] { EXPECT_TRUE(form.isVisible()); closeModal(); });
+    };
     const std::pair<const char*, std::function<void(TFormMain&)>> cases[] = {
         {"update", [&](TFormMain& form) {
              qputenv("TAVRIX_SERVER_URL", server.path().toUtf8());
@@ -80,36 +87,23 @@ TEST_F(MainWindowTest, TheProgramEndsWithItsMainWindow)
              qunsetenv("TAVRIX_SERVER_URL");
              EXPECT_TRUE(MsgViewer() && MsgViewer()->isVisible() && MsgViewer()->Count() == 1);
          }},
-        {"graph", [](TFormMain& form) {
-             TFrameCloseFilter frame(form, 1, 2);
+        {"graph", [&](TFormMain& form) {
              QTimer::singleShot(0, &form, [&] {
-                 xcb_client_message_event_t close{XCB_CLIENT_MESSAGE, 32, 0, quint32(form.winId()), 1, {.data32 = {2}}};
-                 frame.nativeEventFilter("xcb_generic_event_t", &close, nullptr);
-                 QTimer::singleShot(0, &form, [&] { EXPECT_TRUE(form.isVisible()); });
-                 QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+                 closeFrame(form, [] { QApplication::activeModalWidget()->close(); });
              });
              ShowGraph(&form, QString(), {});
          }},
         {"busy", [](TFormMain& form) { StartWait(); form.close(); StopWait(); }},
-        // The download's question after a failed request, a real box: the close from the frame
-        // while it waits is carried out once it is answered "Нет".
-        {"question", [](TFormMain& form) {
+        // The download's question after a failed request, a real box, while the frame is closed.
+        {"question", [&](TFormMain& form) {
              THttpStandIn server;
              TOperatorSite site{server};
              ASSERT_TRUE(server.Start());
              site.SetFailure(TOperatorSite::TFailure::ServerError);
              qputenv(OperatorSiteEnv, server.BaseUrl().toLatin1());
-             TFrameCloseFilter frame(form, 1, 2);
              const TMessageBoxHandler previous = SetMessageBoxHandler([&](const TBoxRequest& box) {
                  QMessageBox question(QMessageBox::Question, box.Title, box.Text, QMessageBox::Yes | QMessageBox::No);
-                 QTimer::singleShot(0, &question, [&] {
-                     xcb_client_message_event_t close{XCB_CLIENT_MESSAGE, 32, 0, quint32(form.winId()), 1, {.data32 = {2}}};
-                     frame.nativeEventFilter("xcb_generic_event_t", &close, nullptr);
-                     QTimer::singleShot(0, &question, [&] {
-                         EXPECT_TRUE(form.isVisible());
-                         question.done(QMessageBox::No);
-                     });
-                 });
+                 QTimer::singleShot(0, &question, [&] { closeFrame(form, [&] { question.done(QMessageBox::No); }); });
                  return question.exec() == QMessageBox::Yes ? IDYES : IDNO;
              });
              form.Action(TCommand::DrawsDownload)->trigger();
