@@ -19,19 +19,9 @@ const QString kPort = QStringLiteral("ProxyPort");
 const QString kUserName = QStringLiteral("ProxyUsername");
 const QString kPassword = QStringLiteral("ProxyPassword");
 
-// "host:port" of the list site; false when the entry has no host or no valid port.
-bool SplitProxyEntry(const QString& entry, QString& server, int& port)
-{
-    const qsizetype colon = entry.indexOf(QLatin1Char(':'));
-    server = (colon < 0 ? entry : entry.left(colon)).trimmed();
-    port = 0;
-    if (colon < 0 || server.isEmpty())
-        return false;
-    return TryStrToInt(entry.mid(colon + 1).trimmed(), port) && port > 0 && port <= 65535;
-}
-
-} // namespace
-
+// What a host name can hold: letters and decimal digits of any script (a name of another
+// alphabet is looked up in its ASCII form) with the marks those scripts write, '-', '.', the '_'
+// that names of local networks hold, and the ':', '[' and ']' of an IPv6 address.
 bool IsProxyHostChar(char32_t code)
 {
     if (code < 0x80)
@@ -51,6 +41,20 @@ bool IsProxyHostChar(char32_t code)
         return false;
     }
 }
+
+// "host:port" of the list site; false when the entry has no host, a host with a character no
+// host name holds, or no valid port.
+bool SplitProxyEntry(const QString& entry, QString& server, int& port)
+{
+    const qsizetype colon = entry.indexOf(QLatin1Char(':'));
+    server = (colon < 0 ? entry : entry.left(colon)).trimmed();
+    port = 0;
+    if (colon < 0 || server.isEmpty() || ProxyHostText(server) != server)
+        return false;
+    return TryStrToInt(entry.mid(colon + 1).trimmed(), port) && port > 0 && port <= 65535;
+}
+
+} // namespace
 
 QString ProxyHostText(const QString& text)
 {
@@ -75,7 +79,7 @@ void TProxySettings::LoadProxySettings()
         TProxy& proxy = FState.FProxy;
         const QString server = ini.ReadString(kSection, kServer, QString());
         const int mode = ini.ReadInteger(kSection, kMode, server.isEmpty() ? ModeOff : ModeManual);
-        proxy.Server = server;
+        proxy.Server = ProxyHostText(server);
         proxy.Port = ini.ReadInteger(kSection, kPort, 80);
         proxy.UserName = ini.ReadString(kSection, kUserName, QString());
         proxy.Password = ini.ReadString(kSection, kPassword, QString());
@@ -201,7 +205,7 @@ void TProxySettings::ApplyDialog(TMode mode, const QString& server, int port, co
                                  const QString& password)
 {
     TProxy& settings = FState.FProxy;
-    settings.Server = server;
+    settings.Server = ProxyHostText(server);
     settings.Port = port;
     settings.UserName = userName;
     settings.Password = password;

@@ -55,12 +55,9 @@ private:
     TMainState& FState;
 };
 
-// What a proxy's host name can hold: letters and decimal digits of any script (a name of
-// another alphabet is looked up in its ASCII form) with the marks those scripts write, '-', '.',
-// the '_' that names of local networks hold, and the ':', '[' and ']' of an IPv6 address.
-// Controls, blanks and the characters that show nothing or turn the text round are none of them.
-bool IsProxyHostChar(char32_t code);
-// The characters of the text that a host name can hold, in their order.
+// The characters of the text that a proxy's host name can hold, in their order: every host
+// the settings file, the dialog or the list site gives is taken so. Controls, blanks and the
+// characters that show nothing or turn the text round are none of them.
 QString ProxyHostText(const QString& text);
 
 // Section and keys of the settings file.

@@ -50,8 +50,9 @@ TEST_F(ProxySettingsTest, DefaultsWhenKeysAreMissing)
     EXPECT_TRUE(FState.FProxy.Server.isEmpty());
     EXPECT_TRUE(FState.FProxy.Loaded);
 
-    // A server without a mode is a fixed proxy.
-    WriteFileBytes(FState.IniFileName(), "[proxy]\r\nProxyServer=10.1.1.1\r\nProxyPort=abc\r\n");
+    // A server without a mode is a fixed proxy; what no host holds (a hidden character written
+    // as "?") is left out.
+    WriteFileBytes(FState.IniFileName(), "[proxy]\r\nProxyServer=10.1.1.1???\r\nProxyPort=abc\r\n");
     FProxy.LoadProxySettings();
     EXPECT_EQ(FState.FProxy.Mode, 2);
     EXPECT_EQ(FState.FProxy.Server, "10.1.1.1");
@@ -154,7 +155,9 @@ TEST_F(ProxySettingsTest, FoundProxiesAreTakenInTurn)
     TProxy& p = FState.FProxy;
     p.Mode = 1;
     p.Loaded = true;
-    p.FoundProxies = {"nothing", "host:port", " 10.0.0.1 : 8080 ", "10.0.0.3:3128"};
+    // A host that would read as another one is no host the site could mean.
+    p.FoundProxies = {"nothing", "host:port", QString::fromUtf16(u"good\u202Eexe.moc:80"), " 10.0.0.1 : 8080 ",
+                      "10.0.0.3:3128"};
     EXPECT_TRUE(FProxy.SelectPublicProxy("http://x/"));
     EXPECT_EQ(p.Server, "10.0.0.1");
     EXPECT_EQ(p.Port, 8080);
