@@ -24,6 +24,7 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -34,6 +35,8 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <climits>
 #include <functional>
@@ -425,6 +428,7 @@ TEST_F(InfoWindowsTest, MethodHelpShowsTheInstalledPageOrSaysItIsMissing)
     FOnShow = [&](QDialog& dialog) {
         auto& form = dynamic_cast<TFormFilterHelp&>(dialog);
         EXPECT_EQ(form.windowTitle(), U("Описание методики расчета"));
+        form.Browser()->grab();   // lays the page out, its pictures loaded
         shownText = form.Browser()->toPlainText();
         return int(QDialog::Rejected);
     };
@@ -440,10 +444,15 @@ TEST_F(InfoWindowsTest, MethodHelpShowsTheInstalledPageOrSaysItIsMissing)
                    "<html><body><h1>Sum of the draw</h1><p>Both digits added.</p></body></html>");
     ShowFilterHelp(Method("SUMS"));
     EXPECT_TRUE(shownText.contains(QStringLiteral("Sum of the draw"))) << shownText.toStdString();
+    // A picture of the page that is a pipe nobody writes to is not waited for.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(FFolder.File(QStringLiteral("Kelmar_RUS/pipe.png"))).constData(), 0600), 0);
+    WriteFileBytes(FFolder.File(QStringLiteral("Kelmar_RUS/Filters_1049_SUMS.htm")), "<p>Sum<img src=\"pipe.png\"></p>");
+    ShowFilterHelp(Method("SUMS"));
+    EXPECT_EQ(shownText, QString::fromUtf16(u"Sum\uFFFC"));
     // A method whose page is missing.
     ShowFilterHelp(Method("POS1"));
     EXPECT_EQ(shownText, U("Справочная система не установлена."));
-    EXPECT_EQ(FShown, 3);
+    EXPECT_EQ(FShown, 4);
     HelpFileName = saved;
 }
 
