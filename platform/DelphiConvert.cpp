@@ -82,8 +82,9 @@ std::optional<std::int64_t> ParseInteger(const QString& text, int bits)
     return static_cast<std::int64_t>(pattern);
 }
 
-// Sign, digits with at most one ',' or '.', optional exponent; the text is trimmed first.
-std::optional<long double> ParseFloat(const QString& text)
+// Sign, digits with at most one ',' or '.', optional exponent; the text is trimmed first. A
+// number too large for the type is none, or with overflowToInfinity an infinity of its sign.
+std::optional<long double> ParseFloat(const QString& text, bool overflowToInfinity = false)
 {
     const QString t = text.trimmed();
     std::string ascii;
@@ -132,8 +133,11 @@ std::optional<long double> ParseFloat(const QString& text)
     long double value = 0;
     const auto res = std::from_chars(first, ascii.data() + ascii.size(), value);
     if (res.ec == std::errc::result_out_of_range) {
-        if (!negativeExponent)
+        if (!negativeExponent && !overflowToInfinity)
             return std::nullopt;           // overflow
+        if (!negativeExponent)
+            return ascii[0] == '-' ? -std::numeric_limits<long double>::infinity()
+                                   : std::numeric_limits<long double>::infinity();
         return ascii[0] == '-' ? -0.0L : 0.0L;   // underflow reads as zero
     }
     if (res.ec != std::errc() || res.ptr != ascii.data() + ascii.size() || !std::isfinite(value))
@@ -219,6 +223,14 @@ std::int64_t StrToInt64Def(const QString& text, std::int64_t defaultValue)
 bool TryStrToFloat(const QString& text, long double& value)
 {
     const auto parsed = ParseFloat(text);
+    if (parsed)
+        value = *parsed;
+    return parsed.has_value();
+}
+
+bool TryStrToFloatOrInfinity(const QString& text, long double& value)
+{
+    const auto parsed = ParseFloat(text, true);
     if (parsed)
         value = *parsed;
     return parsed.has_value();

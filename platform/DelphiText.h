@@ -77,6 +77,9 @@ bool TryStrToInt64(const QString& text, std::int64_t& value);
 long double StrToFloat(const QString& text);
 long double StrToFloatDef(const QString& text, long double defaultValue);
 bool TryStrToFloat(const QString& text, long double& value);
+// The same, except that a number too large for any floating type reads as an infinity of its
+// sign rather than as no number: an amount of 5 000 digits is too large, not absent.
+bool TryStrToFloatOrInfinity(const QString& text, long double& value);
 
 // Rounds to the nearest integer, a half to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 // Round and Trunc raise EInvalidOp for NaN, infinity and values outside the 64-bit range.

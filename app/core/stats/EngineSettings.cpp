@@ -6,8 +6,6 @@
 #include "platform/ResString.h"
 #include "support/RStrUtils.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 #include <limits>
 
@@ -20,24 +18,6 @@ const TResString SCostNegative = RESSTR("EngineSettings", "Отрицатель�
 
 // The matched positions of a payout entry are a byte.
 constexpr int MaxProfitMatches = std::numeric_limits<std::uint8_t>::max();
-
-// A payout's text as a number; false when it is none. A number beyond every floating type
-// fails the float reading just as a text that is no number does, and would then be kept as 0:
-// it is read as an infinity of its sign instead, which no amount check lets through.
-bool ReadAmountText(const QString& text, long double& value)
-{
-    if (TryStrToFloat(text, value))
-        return !std::isnan(value);
-    // The float reading's own form: a sign, digits with at most one separator, an exponent.
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?([0-9]+[.,]?[0-9]*|[.,][0-9]+)([eE][+-]?[0-9]+)?$"));
-    const QString trimmed = text.trimmed();
-    if (!number.match(trimmed).hasMatch())
-        return false;
-    value = trimmed.startsWith(QLatin1Char('-')) ? -std::numeric_limits<long double>::infinity()
-                                                  : std::numeric_limits<long double>::infinity();
-    return true;
-}
 
 } // namespace
 
@@ -110,7 +90,7 @@ std::optional<TProfitsArray> LinesToProfits(const QStringList& lines, int* badLi
         if (TryStrToInt(name, matches) && matches >= 0 && matches <= MaxProfitMatches)
             entry.Matches = static_cast<std::uint8_t>(matches);
         long double value = 0;
-        if (ReadAmountText(valueText, value)) {
+        if (TryStrToFloatOrInfinity(valueText, value) && !std::isnan(value)) {
             const std::optional<TCurrency> amount = StakeMoneyFromValue(value);
             if (!amount) {
                 if (badLine != nullptr)
@@ -137,7 +117,7 @@ QString CostTooLargeMessage(long double value)
 QString ProfitRefusedMessage(const QString& valueText)
 {
     long double value = 0;
-    if (ReadAmountText(valueText, value) && value < 0)
+    if (TryStrToFloatOrInfinity(valueText, value) && value < 0)
         return Format(LoadResString(SProfitNegative), {QuotedExcerpt(valueText)});
     return ProfitTooLargeMessage(valueText);
 }
