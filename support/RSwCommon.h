@@ -1,6 +1,5 @@
 #pragma once
 
-#include "support/RStrUtils.h"
 #include "support/rHttpUtilsLimits.h"
 
 #include <QByteArray>
@@ -91,10 +90,3 @@ double SwDecodeFloat(const QString& value, const QString& tag);
 
 // Base64 of the UTF-8 text, for values the server reads that way.
 QString SwEncodeBase64(const QString& text);
-
-// A text of an entry as lists, dialogs and boxes show it: the one rule of ShownText
-// (RStrUtils.h), without the characters with which a title would read as another text.
-inline QString SwShownText(const QString& text)
-{
-    return ShownText(text);
-}

@@ -213,7 +213,7 @@ bool TOnlineScripts::UnpublishScript()
             return false;
         const std::int32_t id = entry->Id;
         const tScriptData data = tScriptData::FromInfo(*entry);
-        if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteOnlineScript), {QuotedExcerpt(SwShownText(data.Title))})) != IDYES)
+        if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteOnlineScript), {QuotedExcerpt(ShownText(data.Title))})) != IDYES)
             return false;
         std::int32_t answer = -1;
         {

@@ -75,10 +75,10 @@ QStringList ScriptInfoTexts(const tScriptInfo& info)
     else if (info.RatingYou > 0)
         own = QString::number(info.RatingYou);
     return {LoadResString(info.Mine ? rsOnlineMine : rsOnlineShared),
-            SwShownText(info.Title),
-            SwShownText(info.ClName),
-            info.Universal ? LoadResString(rsOnlineUniversal) : SwShownText(info.AppName),
-            SwShownText(info.AppVer),
+            ShownText(info.Title),
+            ShownText(info.ClName),
+            info.Universal ? LoadResString(rsOnlineUniversal) : ShownText(info.AppName),
+            ShownText(info.AppVer),
             GetLanguageAbbrev(static_cast<LCID>(info.ClLcid)),
             SwTimeText(info.Created),
             Format(QStringLiteral("%.3n"), {info.RatingAvg}),
@@ -86,7 +86,7 @@ QStringList ScriptInfoTexts(const tScriptInfo& info)
             own,
             QString::number(info.Downloads),
             SwTimeText(info.LastDownload),
-            SwShownText(info.Descr)};
+            ShownText(info.Descr)};
 }
 
 int ScriptInfoImage(const tScriptInfo& info)
@@ -96,8 +96,8 @@ int ScriptInfoImage(const tScriptInfo& info)
 
 QStringList ScriptRateTexts(const tScriptRate& rate)
 {
-    return {SwShownText(rate.ClName),  SwShownText(rate.Rate),   SwTimeText(rate.Created),
-            SwShownText(rate.AppName), SwShownText(rate.AppVer), SwShownText(rate.Notes)};
+    return {ShownText(rate.ClName),  ShownText(rate.Rate),   SwTimeText(rate.Created),
+            ShownText(rate.AppName), ShownText(rate.AppVer), ShownText(rate.Notes)};
 }
 
 TSwScripts::TSwScripts(TUserIdentity identity) : FIdentity(std::move(identity)) {}

@@ -190,7 +190,7 @@ bool TSwSystems::GetSystemList(QList<tSystemInfo>& rows)
 
 bool TSwSystems::FetchSystemList(const tSystemInfo& info, QString& text)
 {
-    TBusyScope busy(Format(LoadResString(rsLoadingNamed), {SwShownText(info.Title)}));
+    TBusyScope busy(Format(LoadResString(rsLoadingNamed), {ShownText(info.Title)}));
     text.clear();
     return SwGuarded(
         rsSystemLoadError, false,
@@ -253,7 +253,7 @@ bool TSwSystems::StoreSystemList(const tSystemInfo& info)
 
 std::int32_t TSwSystems::PutSystemData(const tSystemData& data, bool deleting)
 {
-    TBusyScope busy(Format(LoadResString(deleting ? rsDeletingNamed : rsSavingNamed), {SwShownText(data.Title)}));
+    TBusyScope busy(Format(LoadResString(deleting ? rsDeletingNamed : rsSavingNamed), {ShownText(data.Title)}));
     return SwGuarded(
         rsSystemSaveError, std::int32_t{-1},
         [&] {

@@ -8,6 +8,7 @@
 #include "platform/ResString.h"
 #include "platform/WordUtils.h"
 #include "support/RDialogs.h"
+#include "support/RStrUtils.h"
 #include "support/RVclUtils.h"
 
 #include <QFileInfo>
@@ -68,7 +69,7 @@ QStringList TSystemsExchange::RowTexts(int row) const
     if (!ValidRow(row))
         return QStringList(ColumnCount, QString());
     const tSystemInfo& info = FRows[row];
-    QStringList texts = {SwShownText(info.Title), SwShownText(info.Author)};
+    QStringList texts = {ShownText(info.Title), ShownText(info.Author)};
     if (info.Id < 1) {
         texts << QString() << QString() << QString() << QString() << QString() << QString() << QString();
     } else {
@@ -77,7 +78,7 @@ QStringList TSystemsExchange::RowTexts(int row) const
               << (IsCached(row) ? LoadResString(rsSystemLoaded) : QString()) << QString::number(info.Downloads)
               << SwTimeText(info.LastDownload);
     }
-    texts << SwShownText(info.Descr) << SwShownText(info.Url);
+    texts << ShownText(info.Descr) << ShownText(info.Url);
     return texts;
 }
 
@@ -182,7 +183,7 @@ bool TSystemsExchange::DeleteSystem(int row)
         return false;
     }
     const tSystemInfo info = FRows[row];
-    if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteSystem), {SwShownText(info.Title)})) != IDYES)
+    if (ConfirmBoxDefNo(Format(LoadResString(rsAskDeleteSystem), {ShownText(info.Title)})) != IDYES)
         return false;
     tSystemData data;
     static_cast<tSystemInfo&>(data) = info;

@@ -6,6 +6,7 @@
 #include "support/RDialogs.h"
 #include "support/RLngDLL.h"
 #include "support/RMsgRu.h"
+#include "support/RStrUtils.h"
 #include "support/RSysUtils.h"
 #include "support/RSwCommon.h"
 
@@ -141,7 +142,7 @@ void TFormScrPublic::LoadData(const tScriptData& data, LCID defaultLcid, bool ed
     FEditable = editable;
     // Another user's texts are shown without direction controls; the user's own, which go back
     // to the server, as they are.
-    const auto shown = [editable](const QString& text) { return editable ? text : SwShownText(text); };
+    const auto shown = [editable](const QString& text) { return editable ? text : ShownText(text); };
     FClName->setText(shown(data.ClName));
     FTitle->setText(shown(data.Title));
     FDescr->setPlainText(shown(data.Descr));

@@ -234,7 +234,7 @@ void TFormSystem::LoadSystem(const tSystemData& data, bool editable)
     FClMail = data.ClMail;
     // Another user's texts are shown without direction controls; the user's own, which go back
     // to the server, as they are.
-    const auto shown = [editable](const QString& text) { return editable ? text : SwShownText(text); };
+    const auto shown = [editable](const QString& text) { return editable ? text : ShownText(text); };
     edTitle->setText(shown(data.Title));
     edNums->setText(QString::number(data.Nums));
     edCLen->setText(QString::number(SystemCombLength));
