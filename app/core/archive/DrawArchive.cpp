@@ -72,6 +72,10 @@ TDrawCheck CheckDrawOrder(const TDrawRec& draw, TDateTime moment, const TDrawRec
                       : refuse(TDrawRefusal::OutOfOrder, rsDrawNotAfterPrevious, *before, false);
     if (after && ReadDrawKey(after->Key.Get(), at) && !(moment < at))
         return refuse(TDrawRefusal::OutOfOrder, rsDrawNotBeforeNext, *after, false);
+    // Numbers start at 1. A draw that follows another is held above that one's number already;
+    // this bounds the oldest draw and the first one of an empty archive.
+    if (draw.Number < 1)
+        return {TDrawRefusal::BadNumber, Format(LoadResString(rsDrawBadNumber), {static_cast<qint64>(draw.Number)})};
     return {};
 }
 
@@ -235,13 +239,7 @@ TDrawCheck TDrawArchive::CheckDraw(const TDrawRec& draw, int index) const
         return i >= 0 && i < static_cast<qsizetype>(draws.size()) ? &draws[static_cast<size_t>(i)] : nullptr;
     };
     const qsizetype before = index < 0 ? static_cast<qsizetype>(draws.size()) - 1 : index - 1;
-    const TDrawCheck order = CheckDrawOrder(draw, moment, at(before), index < 0 ? nullptr : at(index + 1), index < 0);
-    // Numbers start at 1. A draw that follows another is held above that one's number already;
-    // this bounds the oldest draw and the first one of an empty archive.
-    if (!order.Refused() && draw.Number < 1)
-        return refuse(TDrawRefusal::BadNumber,
-                      Format(LoadResString(rsDrawBadNumber), {static_cast<qint64>(draw.Number)}));
-    return order;
+    return CheckDrawOrder(draw, moment, at(before), index < 0 ? nullptr : at(index + 1), index < 0);
 }
 
 void TDrawArchive::AddDraw(const TDrawRec& draw)
