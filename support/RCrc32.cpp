@@ -3,6 +3,7 @@
 #include "platform/DelphiText.h"
 #include "platform/ReadFile.h"
 #include "platform/ResString.h"
+#include "platform/ScopeGuard.h"
 
 #include <array>
 #include <cerrno>
@@ -61,10 +62,7 @@ std::uint32_t FileCrc32(const QString& fileName)
     } catch (const EFileReadError& e) {
         throw EFOpenError(Format(LoadResString(SFileOpenError), {fileName, e.Message()}));
     }
-    const struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
+    const TFinally closer([fd] { ::close(fd); });
     // One block per call rather than one buffer for the whole process: the files compared
     // by the copy routines are read one after the other anyway, and a local buffer keeps
     // the routine safe to call from anywhere.

@@ -4,6 +4,7 @@
 #include "platform/DelphiText.h"
 #include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
+#include "platform/ScopeGuard.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -47,10 +48,7 @@ bool HoldsBytes(const QString& fileName, qint64 size, const TReadBlock& read)
     } catch (const EFileReadError&) {
         return false;
     }
-    const struct TCloser {
-        int Fd;
-        ~TCloser() { ::close(Fd); }
-    } closer{fd};
+    const TFinally closer([fd] { ::close(fd); });
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_size != size)
         return false;
